@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace kavrel {
+
+// What a message box offers and shows. Every box is titled "Kavrel".
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Question, Exclamation, Critical };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+// The one way the core asks the user something or tells them something. The
+// windows answer with a real message box; tests and kavrel-cli script it.
+class MessageHost
+{
+public:
+    virtual ~MessageHost() = default;
+    virtual MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) = 0;
+};
+
+inline const QString kMessageTitle = QStringLiteral("Kavrel");
+
+} // namespace kavrel

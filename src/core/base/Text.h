@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// The reader's text walking counts characters from 1, as the host's logs are
+// described: "find X from p" answers the 1-based position of the first X at or
+// after p, and 0 when there is none. Every algorithm over logs, board lists and
+// up files is written with these few helpers so that positions never mix bases.
+namespace kavrel::text {
+
+// Position (1-based) of the first occurrence of needle in haystack at or after
+// from; 0 when absent. A from below 1 counts as 1.
+qsizetype findFrom(const QString &haystack, const QString &needle, qsizetype from = 1);
+qsizetype findFrom(const QString &haystack, QChar needle, qsizetype from = 1);
+
+// Position (1-based) of the last occurrence of needle; 0 when absent.
+qsizetype findLast(const QString &haystack, const QString &needle);
+
+// The characters from the 1-based position start, length characters long
+// (to the end when length is negative or runs past it). Out-of-range starts
+// give an empty text, never a fault.
+QString mid(const QString &s, qsizetype start, qsizetype length = -1);
+
+// The first n characters (all when n exceeds the length, none when n <= 0).
+QString left(const QString &s, qsizetype n);
+// The last n characters.
+QString right(const QString &s, qsizetype n);
+
+// The character at a 1-based position, or a null character outside the text.
+QChar charAt(const QString &s, qsizetype pos);
+
+// The numeric value of a text: its leading number, blanks ignored (also
+// between digits), an optional sign, 0 when it starts with no digit.
+// The fraction after a decimal point is dropped.
+qint64 val(const QString &s);
+
+// Decimal text of a number preceded by one blank for non-negative values,
+// the way board numbers are written into commands (12 -> " 12").
+QString numberWithBlank(qint64 n);
+
+// The text without its trailing blanks (0x20), as record fields are padded.
+QString trimTrailingBlanks(const QString &s);
+
+// The text padded with blanks or cut to exactly width characters.
+QString fixedWidth(const QString &s, qsizetype width);
+
+} // namespace kavrel::text

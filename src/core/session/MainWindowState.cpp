@@ -1,0 +1,54 @@
+#include "session/MainWindowState.h"
+
+namespace kavrel {
+
+void MainWindowState::selectBoard(int index)
+{
+    Board_List.ListIndex = index;
+    if (events && index >= 0)
+        events->board_list_Click();
+}
+
+void MainWindowState::selectTitle(int index)
+{
+    Title.ListIndex = index;
+    if (events && index >= 0)
+        events->Title_Click();
+}
+
+void MainWindowState::focusTitle()
+{
+    if (titleHasFocus)
+        return;
+    titleHasFocus = true;
+    if (events)
+        events->TITLE_GotFocus();
+}
+
+void MainWindowState::clearTitleColumns()
+{
+    BatchSet.clear();
+    Title.clear();
+    Title2.clear();
+    Title3.clear();
+}
+
+void MainWindowState::appendRow(const QString &batch, const QString &number, const QString &info,
+                                const QString &title)
+{
+    BatchSet.addItem(batch);
+    Title.addItem(number);
+    Title2.addItem(info);
+    Title3.addItem(title);
+}
+
+void MainWindowState::insertRow(int index, const QString &batch, const QString &number,
+                                const QString &info, const QString &title)
+{
+    BatchSet.insertItem(index, batch);
+    Title.insertItem(index, number);
+    Title2.insertItem(index, info);
+    Title3.insertItem(index, title);
+}
+
+} // namespace kavrel

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "session/ListBox.h"
+
+#include <QString>
+
+namespace kavrel {
+
+// The handling that runs when the main window's selections change. The reader
+// implements it; setting a selection from code runs it at once, exactly as a
+// user's click would.
+class MainWindowEvents
+{
+public:
+    virtual ~MainWindowEvents() = default;
+    virtual void board_list_Click() = 0;
+    virtual void Title_Click() = 0;
+    virtual void TITLE_GotFocus() = 0;
+};
+
+// The main window without a display: the board combo box, the four columns of
+// the title list kept in step, the article view, the two labels, the hidden
+// text fields, the caption and the menu items that open and close.
+class MainWindowState
+{
+public:
+    ListBox Board_List;
+    ListBox BatchSet;
+    ListBox Title;
+    ListBox Title2;
+    ListBox Title3;
+    ListBox Article;
+
+    Label ArticleCount{QStringLiteral("0/0"), true};
+    Label To_No{QStringLiteral("なし"), true};
+
+    QString Text1, Text2, Text3, Text4;
+    QString Caption = QStringLiteral("Kavrel");
+
+    // Menu items that a log opening enables.
+    bool Search_Pointer_Enabled = false;
+    bool Read_End_Enabled = false;
+    bool Search_Log_Enabled = false;
+    bool Ido_Set_Enabled = false;
+
+    bool visible = false;      // hidden while the editor runs
+    bool titleHasFocus = false;
+    int NetSelectShown = 0;
+
+    // How many article lines the view shows at once; the window sets it from
+    // its height, tests set it directly.
+    int ArticleVisibleLines = 20;
+
+    MainWindowEvents *events = nullptr;
+
+    // Selections from code: set the index, then run the handling.
+    void selectBoard(int index);
+    void selectTitle(int index);
+    // Gives Title the focus; runs TITLE_GotFocus when it was elsewhere.
+    void focusTitle();
+    void loseTitleFocus() { titleHasFocus = false; }
+
+    // Clears the four title columns together.
+    void clearTitleColumns();
+    // Appends or inserts one row in all four columns.
+    void appendRow(const QString &batch, const QString &number, const QString &info,
+                   const QString &title);
+    void insertRow(int index, const QString &batch, const QString &number, const QString &info,
+                   const QString &title);
+    int rowCount() const { return Title.ListCount(); }
+};
+
+} // namespace kavrel

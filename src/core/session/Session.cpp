@@ -1,0 +1,65 @@
+#include "session/Session.h"
+
+#include "base/FileIo.h"
+#include "base/Text.h"
+
+namespace kavrel {
+
+Session::Session()
+{
+    for (auto &value : Flags.values)
+        value = QStringLiteral("0");
+}
+
+MsgAnswer Session::message(const QString &text, MsgButtons buttons, MsgIcon icon)
+{
+    if (messages)
+        return messages->show(text, buttons, icon);
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::No;
+    }
+    return MsgAnswer::Ok;
+}
+
+const settings::NetRecord &Session::currentNet() const
+{
+    static const settings::NetRecord empty;
+    if (NetIndex < 0 || NetIndex >= NetTable.size())
+        return empty;
+    return NetTable.at(NetIndex);
+}
+
+QString Session::netField(settings::NetRecord::Field field) const
+{
+    return text::trimTrailingBlanks(currentNet()[field]);
+}
+
+QString Session::upFilePath() const
+{
+    return fileio::joinPath(Dir[settings::DirRecord::Up_Dir], netField(settings::NetRecord::Up_File_Name));
+}
+
+QString Session::boardListFilePath() const
+{
+    return fileio::joinPath(Dir[settings::DirRecord::BL_Dir],
+                            netField(settings::NetRecord::Board_list_File_Name));
+}
+
+QString Session::idListFilePath() const
+{
+    return fileio::joinPath(Dir[settings::DirRecord::BL_Dir],
+                            netField(settings::NetRecord::ID_LIST_FILE_NAME));
+}
+
+QString Session::appFile(const QString &name) const
+{
+    return fileio::joinPath(AppDir, name);
+}
+
+} // namespace kavrel

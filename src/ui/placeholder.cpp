@@ -1,0 +1,1 @@
+// The windows of the reader live in this library.

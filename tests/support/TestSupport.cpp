@@ -1,0 +1,65 @@
+#include "TestSupport.h"
+
+#include "base/Cp932.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace kavrel::test {
+
+MsgAnswer ScriptedMessages::show(const QString &text, MsgButtons buttons, MsgIcon icon)
+{
+    shown.append({text, buttons, icon});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Cancel;
+    default:
+        return MsgAnswer::No;
+    }
+}
+
+QStringList ScriptedMessages::texts() const
+{
+    QStringList out;
+    for (const auto &s : shown)
+        out << s.text;
+    return out;
+}
+
+QByteArray sjis(const QString &text)
+{
+    return cp932::encode(text);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+QString crlfLines(const QStringList &lines)
+{
+    QString out;
+    for (const auto &l : lines)
+        out += l + QStringLiteral("\r\n");
+    return out;
+}
+
+} // namespace kavrel::test

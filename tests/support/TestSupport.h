@@ -1,0 +1,43 @@
+#pragma once
+
+#include "base/MessageHost.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace kavrel::test {
+
+// A message host that records every box shown and answers from a script.
+// When the script runs out it answers Ok / Cancel / No, as a user closing the
+// box would.
+class ScriptedMessages : public MessageHost
+{
+public:
+    struct Shown
+    {
+        QString text;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+
+    QList<MsgAnswer> answers;
+    QList<Shown> shown;
+
+    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) override;
+    QStringList texts() const;
+};
+
+// Bytes of a text in CP932 (for fixtures written as the host prints them).
+QByteArray sjis(const QString &text);
+
+// Writes bytes to dir/name, creating folders; fails the test on error.
+void writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+// Joins lines with CR LF, each line ending in CR LF.
+QString crlfLines(const QStringList &lines);
+
+} // namespace kavrel::test

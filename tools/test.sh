@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+cmake --preset ci
+cmake --build --preset ci -j"$(nproc)"
+ctest --preset ci -j"$(nproc)"
