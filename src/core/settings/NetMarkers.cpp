@@ -1,0 +1,62 @@
+#include "settings/NetMarkers.h"
+
+#include "base/Text.h"
+#include "session/Session.h"
+
+namespace kavrel::settings {
+
+QString articleHeaderMarker(const QString &field)
+{
+    QString marker;
+    for (QChar c : field) {
+        if (c == u' ')
+            break;
+        marker.append(c == u',' ? QChar(u'\t') : c);
+    }
+    return marker;
+}
+
+QString beforeNul(const QString &field)
+{
+    const qsizetype nul = field.indexOf(QChar(u'\0'));
+    return nul < 0 ? field : field.left(nul);
+}
+
+QString mainPromptMarker(const QString &field)
+{
+    qsizetype last = field.size();
+    while (last > 0 && field.at(last - 1) == u' ')
+        --last;
+    return last > 0 ? field.left(last - 1) : QString();
+}
+
+int serialFlag(const NetRecord &record)
+{
+    return int(text::val(record[NetRecord::Sirial_Flg]));
+}
+
+NetMarkers markersOf(const NetRecord &record)
+{
+    NetMarkers m;
+    m.ArticleHeader = articleHeaderMarker(
+        serialFlag(record) != 0 ? record[NetRecord::SirialHeader] : record[NetRecord::Header]);
+    m.MainPromptMarker = mainPromptMarker(record[NetRecord::Main_Prompt]);
+    m.ReadEndMarker = beforeNul(record[NetRecord::Read_End]);
+    m.SubcommandMarker = beforeNul(record[NetRecord::Subcommand]);
+    m.XchatMarker = beforeNul(record[NetRecord::Xchat]);
+    return m;
+}
+
+void takeMarkersIntoUse(Session &session)
+{
+    const NetRecord &record = session.currentNet();
+    const NetMarkers m = markersOf(record);
+    session.Sirial_Flg = serialFlag(record);
+    session.ArticleHeader = m.ArticleHeader;
+    session.MainPromptMarker = m.MainPromptMarker;
+    session.ReadEndMarker = m.ReadEndMarker;
+    session.SubcommandMarker = m.SubcommandMarker;
+    session.XchatMarker = m.XchatMarker;
+}
+
+} // namespace kavrel::settings
