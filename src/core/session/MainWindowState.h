@@ -16,6 +16,10 @@ public:
     virtual void board_list_Click() = 0;
     virtual void Title_Click() = 0;
     virtual void TITLE_GotFocus() = 0;
+    // The reader's title list build and key handling, used by the writing
+    // commands and the toolbar.
+    virtual void BuildTitleList() = 0;
+    virtual void Title_KeyDown(int keyCode, int shift) = 0;
 };
 
 // The main window without a display: the board combo box, the four columns of

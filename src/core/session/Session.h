@@ -92,6 +92,8 @@ public:
 
     // The main window's headless state.
     MainWindowState main;
+    // Whether the net selection screen is shown (opening a log closes it).
+    bool netSelectVisible = false;
 
     // Services the windows or the tests provide.
     MessageHost *messages = nullptr;
