@@ -1,0 +1,48 @@
+#include "CliIo.h"
+
+#include <cstdio>
+
+namespace kavrel::cli {
+
+void printRecord(const QStringList &fields)
+{
+    QStringList escaped;
+    escaped.reserve(fields.size());
+    for (const QString &f : fields) {
+        QString e = f;
+        e.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+        escaped << e;
+    }
+    printLine(escaped.join(QLatin1Char('\t')));
+}
+
+void printLine(const QString &line)
+{
+    const QByteArray utf8 = line.toUtf8();
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+void printError(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stderr);
+    std::fputc('\n', stderr);
+}
+
+MsgAnswer CliMessages::show(const QString &text, MsgButtons buttons, MsgIcon)
+{
+    shown << text;
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::No;
+    }
+    return MsgAnswer::Ok;
+}
+
+} // namespace kavrel::cli
