@@ -1,7 +1,12 @@
+#include "Program.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Kavrel"));
+    kavrel::ui::Program program;
+    program.start();
+    return QApplication::exec();
 }

@@ -1,0 +1,447 @@
+#include "MainWindow.h"
+
+#include "Colours.h"
+#include "Fonts.h"
+#include "ListBoxModel.h"
+#include "Program.h"
+#include "TitleListModel.h"
+#include "TitleView.h"
+#include "VbKeys.h"
+
+#include "session/Session.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace kavrel::ui {
+
+namespace {
+
+const QString kListTip = QStringLiteral("各アーティクルのタイトルです");
+
+struct ToolButtonSpec
+{
+    const char *themeIcon;
+    QStyle::StandardPixmap fallback;
+    const char16_t *toolTip;
+};
+
+// Command1 to Command8.
+const ToolButtonSpec kToolButtons[] = {
+    {"network-workgroup", QStyle::SP_DriveNetIcon, u"ネット選択画面"},
+    {"mail-message-new", QStyle::SP_FileDialogDetailedView, u"メール書込"},
+    {"document-new", QStyle::SP_FileIcon, u"新規書込"},
+    {"edit-find", QStyle::SP_FileDialogContentsView, u"文字列＆日付検索"},
+    {"folder", QStyle::SP_DirIcon, u"ディレクトリ設定"},
+    {"help-contents", QStyle::SP_DialogHelpButton, u"ヘルプ"},
+    {"mail-reply-sender", QStyle::SP_ArrowBack, u"レスポンス書込"},
+    {"edit-delete", QStyle::SP_TrashIcon, u"書込削除"},
+};
+
+} // namespace
+
+MainWindow::MainWindow(Program &program, Session &session)
+    : QMainWindow(nullptr), m_program(program), m_session(session)
+{
+    setObjectName(QStringLiteral("Kavrel"));
+    setProperty("kavrelWindow", true);
+    setWindowTitle(session.main.Caption);
+    resize(640, 480);
+
+    m_central = new QWidget(this);
+    setCentralWidget(m_central);
+    const QFont listFont = fonts::listFont();
+
+    m_boardList = new QComboBox(m_central);
+    m_boardList->setObjectName(QStringLiteral("Board_List"));
+    m_boardList->setToolTip(QStringLiteral("ボードリストです"));
+    m_boardList->setFont(listFont);
+    m_boardList->setMaxVisibleItems(20);
+    m_boardList->installEventFilter(this);
+    connect(m_boardList, &QComboBox::activated, this, [this](int index) {
+        if (m_syncing)
+            return;
+        m_session.main.loseTitleFocus();
+        m_program.forward([this, index] { m_session.main.selectBoard(index); });
+    });
+
+    m_articleCount = new QLabel(m_session.main.ArticleCount.Caption, m_central);
+    m_articleCount->setObjectName(QStringLiteral("ArticleCount"));
+    m_articleCount->setToolTip(QStringLiteral("現在表示中の書込数の表示"));
+    m_articleCount->setAlignment(Qt::AlignCenter);
+    m_articleCount->setFrameShape(QFrame::Panel);
+    m_articleCount->setFrameShadow(QFrame::Sunken);
+    m_toNo = new QLabel(m_session.main.To_No.Caption, m_central);
+    m_toNo->setObjectName(QStringLiteral("To_No"));
+    m_toNo->setToolTip(QStringLiteral("移動レス先のボードナンバーの表示"));
+    m_toNo->setAlignment(Qt::AlignCenter);
+    m_toNo->setFrameShape(QFrame::Panel);
+    m_toNo->setFrameShadow(QFrame::Sunken);
+
+    m_titleModel = new TitleListModel(m_session.main, this);
+    m_title = new TitleView(m_central);
+    m_title->setObjectName(QStringLiteral("Title"));
+    m_title->setToolTip(kListTip);
+    m_title->setFont(listFont);
+    m_title->setModel(m_titleModel);
+    m_title->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 2);
+    connect(m_title, &TitleView::keyDown, this, &MainWindow::titleKey);
+    connect(m_title, &TitleView::keyUp, this, [this](int keyCode, int shift) {
+        m_program.forward([this, keyCode, shift] { m_program.titleKeyUp(keyCode, shift); });
+    });
+    connect(m_title, &TitleView::rowClicked, this, [this](int row, int column) {
+        m_program.forward([this, row, column] {
+            MainWindowState &main = m_session.main;
+            // A click in any column selects that row in the other columns
+            // too; Title has the focus before the click is handled.
+            if (column != TitleListModel::NumberColumn) {
+                main.BatchSet.ListIndex = row;
+                main.Title2.ListIndex = row;
+                main.Title3.ListIndex = row;
+            }
+            main.focusTitle();
+            main.selectTitle(row);
+        });
+    });
+    connect(m_title, &TitleView::gotFocus, this, [this] {
+        if (m_syncing || m_session.main.titleHasFocus)
+            return;
+        m_program.forward([this] { m_session.main.focusTitle(); });
+    });
+    connect(m_title, &TitleView::lostFocus, this, [this] {
+        if (!m_syncing)
+            m_session.main.loseTitleFocus();
+    });
+
+    m_titleScroll = new QScrollBar(Qt::Horizontal, m_central);
+    m_titleScroll->setObjectName(QStringLiteral("TitleScroll"));
+    m_titleScroll->setFocusPolicy(Qt::NoFocus);
+    connect(m_titleScroll, &QScrollBar::valueChanged, this, [this](int value) {
+        m_title->titleDelegate()->setOffset(value);
+        m_title->viewport()->update();
+    });
+
+    m_articleModel = new ListBoxModel([this]() -> const QStringList & { return m_session.main.Article.items; },
+                                      this);
+    m_article = new QListView(m_central);
+    m_article->setObjectName(QStringLiteral("Article"));
+    m_article->setToolTip(QStringLiteral("アーティクル内容です"));
+    m_article->setFont(listFont);
+    m_article->setModel(m_articleModel);
+    m_article->setUniformItemSizes(true);
+    m_article->setWordWrap(false);
+    m_article->setTextElideMode(Qt::ElideNone);
+    m_article->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_article->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Article hands the focus straight back to Title: it never takes it.
+    m_article->setFocusPolicy(Qt::NoFocus);
+    connect(m_article, &QListView::clicked, this, [this](const QModelIndex &index) {
+        if (m_syncing)
+            return;
+        m_program.forward([this, index] { m_session.main.Article.ListIndex = index.row(); });
+    });
+
+    buildMenus();
+    buildToolBar();
+    sync();
+    applyColours();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    auto add = [this](QMenu *menu, const char *name, const QString &caption, auto handler) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, [this, handler] { m_program.forward(handler); });
+        return a;
+    };
+    Program &p = m_program;
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("File"));
+    add(file, "Net_Select_Screen", QStringLiteral("ネット選択(&N)"), [&p] { p.netSelectCommand(); });
+    add(file, "END_Kavrel", QStringLiteral("Kavrelを終了する(&Q)"), [this] { close(); });
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    view->setObjectName(QStringLiteral("View"));
+    add(view, "ID_LIST", QStringLiteral("ＩＤ List表示(&I)"), [&p] { p.showIdList(); });
+
+    QMenu *search = menuBar()->addMenu(QStringLiteral("検索関連(&S)"));
+    search->setObjectName(QStringLiteral("Kensaku_Pointer"));
+    add(search, "Search_Pointer", QStringLiteral("未読検索ポインター初期化(&C)"), [&p] { p.searchPointer(); });
+    add(search, "Read_End", QStringLiteral("すべて読み終わった事にする(&E)"), [&p] { p.readEnd(); });
+    add(search, "Search_Log", QStringLiteral("文字列＆日時検索(&S)"), [&p] { p.showSearch(); });
+
+    QMenu *option = menuBar()->addMenu(QStringLiteral("オプション(&O)"));
+    option->setObjectName(QStringLiteral("option"));
+    add(option, "SET", QStringLiteral("設定(&F)"), [&p] { p.showDefineData(); });
+    add(option, "Define", QStringLiteral("ディレクトリ設定(&Ｄ)"), [&p] { p.showDefineOp(); });
+    add(option, "Ido_Set", QStringLiteral("移動書込ボードNo.設定(&I)"), [&p] { p.showIdo(); });
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("Help"));
+    add(help, "Version", QStringLiteral("バージョン情報(&V)"), [&p] { p.showVersion(); });
+    add(help, "Key_ON", QStringLiteral("キー操作一覧(&K)"), [&p] { p.showKeyList(); });
+}
+
+void MainWindow::buildToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("Toolbar"));
+    bar->setMovable(false);
+    bar->setFocusPolicy(Qt::NoFocus);
+    Program &p = m_program;
+    const std::function<void()> clicks[8] = {
+        [&p] { p.netSelectCommand(); },
+        [this] { m_program.titleKeyDown(77, 0); }, // M: mail
+        [this] { m_program.titleKeyDown(87, 0); }, // W: new article
+        [&p] { p.showSearch(); },
+        [&p] { p.showDefineOp(); },
+        [&p] { p.showKeyList(); },
+        [this] { m_program.titleKeyDown(80, 0); }, // P: response
+        [this] { m_program.titleKeyDown(68, 0); }, // D: delete a write
+    };
+    for (int i = 0; i < 8; ++i) {
+        const ToolButtonSpec &spec = kToolButtons[i];
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
+        button->setIcon(QIcon::fromTheme(QLatin1String(spec.themeIcon), style()->standardIcon(spec.fallback)));
+        button->setToolTip(QString::fromUtf16(spec.toolTip));
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(true);
+        const std::function<void()> click = clicks[i];
+        connect(button, &QToolButton::clicked, this, [this, click] { m_program.forward(click); });
+        bar->addWidget(button);
+        m_buttons << button;
+    }
+}
+
+QAction *MainWindow::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+QToolButton *MainWindow::toolButton(int number) const
+{
+    return m_buttons.value(number - 1);
+}
+
+double MainWindow::unit() const
+{
+    return m_title->verticalHeader()->defaultSectionSize() / 16.0;
+}
+
+void MainWindow::titleKey(int keyCode, int shift)
+{
+    m_program.forward([this, keyCode, shift] { m_program.titleKeyDown(keyCode, shift); });
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // board_list_KeyDown: any key sends the focus to Title.
+    if (watched == m_boardList && event->type() == QEvent::KeyPress) {
+        m_title->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    m_program.mainWindowClosing();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_program.forward([this] { m_program.mainWindowActivated(); });
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    layoutLists();
+}
+
+void MainWindow::layoutLists()
+{
+    // Form_Resize, in units of a sixteenth of a list row. Board_List and the
+    // labels keep their places above the title list.
+    const double u = unit();
+    const int w = m_central->width();
+    const int h = m_central->height();
+    auto px = [u](double units) { return int(units * u + 0.5); };
+
+    const int row = m_title->verticalHeader()->defaultSectionSize();
+    const int comboHeight = std::max(m_boardList->sizeHint().height(), px(40));
+    const int labelWidth = std::max(px(100), m_articleCount->sizeHint().width() + px(16));
+    m_boardList->setGeometry(0, 0, std::max(px(200), w - 2 * labelWidth - px(8)), comboHeight);
+    m_articleCount->setGeometry(w - 2 * labelWidth, 0, labelWidth - px(4), comboHeight);
+    m_toNo->setGeometry(w - labelWidth, 0, labelWidth - px(4), comboHeight);
+
+    const int titleTop = std::max(px(48), comboHeight + px(4));
+    const int titleHeight = 5 * row + 2 * m_title->frameWidth();
+    m_title->setGeometry(0, titleTop, w, titleHeight);
+    // Visible strips: batch 0..12, number ..W/5-18, information ..W/2-18, title to the right edge.
+    const int inner = m_title->viewport()->width();
+    const int batch = px(12);
+    const int number = std::max(px(40), w / 5 - px(18) - batch);
+    const int info = std::max(px(40), w / 2 - px(18) - batch - number);
+    m_title->setColumnWidth(TitleListModel::BatchColumn, batch);
+    m_title->setColumnWidth(TitleListModel::NumberColumn, number);
+    m_title->setColumnWidth(TitleListModel::InfoColumn, info);
+    m_title->setColumnWidth(TitleListModel::TitleColumn, std::max(px(40), inner - batch - number - info));
+
+    const int scrollLeft = batch + number + info;
+    const int scrollHeight = m_titleScroll->sizeHint().height();
+    m_titleScroll->setGeometry(scrollLeft, titleTop + titleHeight, std::max(0, w - scrollLeft), scrollHeight);
+    updateTitleScrollRange();
+
+    const int articleTop = std::max(px(136), titleTop + titleHeight + scrollHeight + px(2));
+    m_article->setGeometry(0, articleTop, w, h >= articleTop ? h - articleTop : h);
+
+    // The article view's screenful, in lines (Part of the reader's paging).
+    const int lineHeight = std::max(1, m_article->sizeHintForRow(0) > 0 ? m_article->sizeHintForRow(0)
+                                                                         : QFontMetrics(m_article->font()).height());
+    m_session.main.ArticleVisibleLines = std::max(1, m_article->viewport()->height() / lineHeight);
+    syncArticleSelection();
+}
+
+void MainWindow::updateTitleScrollRange()
+{
+    const int column = m_title->columnWidth(TitleListModel::TitleColumn);
+    const int range = std::max(0, m_titleTextWidth + 8 - column);
+    m_titleScroll->setRange(0, range);
+    m_titleScroll->setPageStep(std::max(1, column));
+    m_titleScroll->setSingleStep(QFontMetrics(m_title->font()).averageCharWidth() * 2);
+    m_titleScroll->setEnabled(range > 0);
+}
+
+void MainWindow::sync()
+{
+    m_syncing = true;
+    const MainWindowState &main = m_session.main;
+    setWindowTitle(main.Caption);
+
+    // Board_List
+    if (main.Board_List.items != m_boardItems) {
+        m_boardItems = main.Board_List.items;
+        m_boardList->clear();
+        m_boardList->addItems(m_boardItems);
+    }
+    if (m_boardList->currentIndex() != main.Board_List.ListIndex)
+        m_boardList->setCurrentIndex(main.Board_List.ListIndex);
+    m_boardList->setEnabled(main.Board_List.enabled);
+
+    // The title list and the article view.
+    if (m_titleModel->sync()) {
+        // The widest title sets how far the title column scrolls sideways.
+        const QStringList &titles = m_titleModel->column(TitleListModel::TitleColumn);
+        qsizetype longest = 0;
+        for (const QString &t : titles)
+            longest = std::max(longest, t.size());
+        const QFontMetrics metrics(m_title->font());
+        int widest = 0;
+        for (const QString &t : titles) {
+            if (t.size() * 2 >= longest)
+                widest = std::max(widest, metrics.horizontalAdvance(t));
+        }
+        m_titleTextWidth = widest;
+        updateTitleScrollRange();
+    }
+    syncTitleSelection();
+    if (m_articleModel->sync())
+        m_article->scrollToTop();
+    syncArticleSelection();
+
+    m_articleCount->setText(main.ArticleCount.Caption);
+    m_articleCount->setEnabled(main.ArticleCount.enabled);
+    m_toNo->setText(main.To_No.Caption);
+    m_toNo->setEnabled(main.To_No.enabled);
+
+    action(QStringLiteral("Search_Pointer"))->setEnabled(main.Search_Pointer_Enabled);
+    action(QStringLiteral("Read_End"))->setEnabled(main.Read_End_Enabled);
+    action(QStringLiteral("Search_Log"))->setEnabled(main.Search_Log_Enabled);
+    action(QStringLiteral("Ido_Set"))->setEnabled(main.Ido_Set_Enabled);
+
+    // TODO(after the main window's enabled flag lands on main): setEnabled(main.enabled);
+    if (main.visible && !isVisible())
+        show();
+    else if (!main.visible && isVisible())
+        hide();
+
+    // The focus rule: whenever the core says Title has the focus, it has it.
+    if (main.titleHasFocus && isVisible() && isActiveWindow() && !m_title->hasFocus())
+        m_title->setFocus(Qt::OtherFocusReason);
+    m_syncing = false;
+}
+
+void MainWindow::syncTitleSelection()
+{
+    const int row = m_session.main.Title.ListIndex;
+    QItemSelectionModel *selection = m_title->selectionModel();
+    if (row < 0 || row >= m_titleModel->rowCount()) {
+        selection->clear();
+        return;
+    }
+    const QModelIndex index = m_titleModel->index(row, TitleListModel::NumberColumn);
+    if (!selection->isRowSelected(row, {}) || selection->currentIndex().row() != row)
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_title->scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void MainWindow::syncArticleSelection()
+{
+    const int row = m_session.main.Article.ListIndex;
+    QItemSelectionModel *selection = m_article->selectionModel();
+    if (row < 0 || row >= m_articleModel->rowCount()) {
+        selection->clear();
+        return;
+    }
+    const QModelIndex index = m_articleModel->index(row);
+    if (selection->currentIndex() != index || !selection->isSelected(index))
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_article->scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void MainWindow::applyColours()
+{
+    const bool mono = m_session.flag(settings::OptionFlags::MonoColors);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_boardList, m_title, m_article, m_toNo, m_articleCount})
+        colours::apply(w, mono);
+}
+
+void MainWindow::applyPlacement()
+{
+    const auto &dir = m_session.Dir;
+    const int top = dir[settings::DirRecord::WindowTop].toInt();
+    const int left = dir[settings::DirRecord::WindowLeft].toInt();
+    const int height = dir[settings::DirRecord::WindowHeight].toInt();
+    QRect frame = geometry();
+    if (left > 0)
+        frame.moveLeft(left);
+    if (top > 0)
+        frame.moveTop(top);
+    if (height > 0)
+        frame.setHeight(height);
+    setGeometry(frame);
+}
+
+} // namespace kavrel::ui

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QListView;
+class QScrollBar;
+class QToolButton;
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::ui {
+
+class ListBoxModel;
+class Program;
+class TitleListModel;
+class TitleView;
+
+// The main window (Kavrel): the board list, the title list, the article view,
+// the row counter and the move-response target, the toolbar and the menu bar,
+// all showing the core's MainWindowState. Every user action is handed to the
+// core; the program then brings every window in step with the core.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    MainWindow(Program &program, Session &session);
+    ~MainWindow() override;
+
+    // Shows what the core's state holds now.
+    void sync();
+    // ApplyColours: the lists and labels swap colours under MonoColors.
+    void applyColours();
+    // The window placement of the settings (values of 0 or less keep the default).
+    void applyPlacement();
+
+    TitleView *titleView() const { return m_title; }
+    QListView *articleView() const { return m_article; }
+    QComboBox *boardList() const { return m_boardList; }
+    QAction *action(const QString &objectName) const;
+    QToolButton *toolButton(int number) const;
+
+    // Pixel size of the layout unit (a list row is 16 units high).
+    double unit() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void layoutLists();
+    void syncTitleSelection();
+    void syncArticleSelection();
+    void updateTitleScrollRange();
+    void titleKey(int keyCode, int shift);
+
+    Program &m_program;
+    Session &m_session;
+    bool m_syncing = false;
+
+    QWidget *m_central = nullptr;
+    QComboBox *m_boardList = nullptr;
+    QLabel *m_articleCount = nullptr;
+    QLabel *m_toNo = nullptr;
+    TitleView *m_title = nullptr;
+    QScrollBar *m_titleScroll = nullptr;
+    QListView *m_article = nullptr;
+    TitleListModel *m_titleModel = nullptr;
+    ListBoxModel *m_articleModel = nullptr;
+    QStringList m_boardItems;
+    int m_titleTextWidth = 0;
+    QList<QToolButton *> m_buttons;
+};
+
+} // namespace kavrel::ui

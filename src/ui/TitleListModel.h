@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+namespace kavrel {
+class MainWindowState;
+}
+
+namespace kavrel::ui {
+
+// The title list as one table: row i is item i of the four core lists,
+// column 0 the batch mark (BatchSet), 1 the number with its thread
+// indentation (Title), 2 the information (Title2), 3 the title (Title3).
+class TitleListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { BatchColumn = 0, NumberColumn, InfoColumn, TitleColumn, ColumnCount };
+
+    explicit TitleListModel(const MainWindowState &state, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    // Takes the core's rows; true when they changed (the view was reset or
+    // got the changed cells).
+    bool sync();
+    const QStringList &column(int c) const { return m_columns[c]; }
+
+private:
+    QStringList coreColumn(int c) const;
+
+    const MainWindowState &m_state;
+    QStringList m_columns[ColumnCount];
+};
+
+} // namespace kavrel::ui

@@ -1,0 +1,110 @@
+#include "TitleView.h"
+
+#include "TitleListModel.h"
+#include "VbKeys.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPainter>
+
+namespace kavrel::ui {
+
+void TitleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const
+{
+    if (m_offset == 0) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    // Background and selection over the cell as it is; the text from further right.
+    QStyleOptionViewItem shifted = option;
+    shifted.rect.setLeft(option.rect.left() - m_offset);
+    painter->save();
+    painter->setClipRect(option.rect);
+    QStyledItemDelegate::paint(painter, shifted, index);
+    painter->restore();
+}
+
+TitleView::TitleView(QWidget *parent) : QTableView(parent), m_titleDelegate(new TitleTextDelegate(this))
+{
+    setItemDelegateForColumn(TitleListModel::TitleColumn, m_titleDelegate);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setShowGrid(false);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    setCornerButtonEnabled(false);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setMinimumSectionSize(1);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TitleView::keyPressEvent(QKeyEvent *event)
+{
+    const int code = vbkeys::keyCode(event);
+    if (code != 0)
+        emit keyDown(code, vbkeys::shiftState(event->modifiers()));
+    event->accept();
+}
+
+void TitleView::keyReleaseEvent(QKeyEvent *event)
+{
+    const int code = vbkeys::keyCode(event);
+    if (code != 0 && !event->isAutoRepeat())
+        emit keyUp(code, vbkeys::shiftState(event->modifiers()));
+    event->accept();
+}
+
+void TitleView::mousePressEvent(QMouseEvent *event)
+{
+    // The selection is the reader's: the click is reported, the view follows.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid())
+        emit rowClicked(index.row(), index.column());
+    event->accept();
+}
+
+void TitleView::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept(); // no drag selection
+}
+
+void TitleView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void TitleView::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    emit gotFocus();
+}
+
+void TitleView::focusOutEvent(QFocusEvent *event)
+{
+    QTableView::focusOutEvent(event);
+    // A message box or a window of another program does not take the focus
+    // from the title list; another control or another of our windows does.
+    QWidget *active = QApplication::activeWindow();
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
+        if (!active || qobject_cast<QMessageBox *>(active) || active->property("kavrelWindow").isNull())
+            return;
+    }
+    emit lostFocus();
+}
+
+bool TitleView::focusNextPrevChild(bool)
+{
+    return false; // Tab is a key for the reader like any other
+}
+
+} // namespace kavrel::ui
