@@ -1,0 +1,275 @@
+// The main window alone, over a scripted reader: what it shows of the core's
+// state, and what it hands to the core.
+
+#include "MainWindow.h"
+#include "Program.h"
+#include "TitleListModel.h"
+#include "TitleView.h"
+#include "TestSupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace kavrel;
+
+namespace {
+
+// Stands in for the reader: a board click fills rows, a title click fills
+// the article, keys are recorded.
+class FakeReader : public MainWindowEvents
+{
+public:
+    explicit FakeReader(MainWindowState &main) : m_main(main) {}
+
+    int rowsPerBoard = 3;
+    QList<QPair<int, int>> keys;
+    int gotFocus = 0;
+
+    void board_list_Click() override
+    {
+        m_main.clearTitleColumns();
+        m_main.Article.clear();
+        BuildTitleList();
+        m_main.focusTitle();
+    }
+    void BuildTitleList() override
+    {
+        for (int i = 0; i < rowsPerBoard; ++i)
+            m_main.appendRow(QStringLiteral(" "), QStringLiteral("%1").arg(i + 1, 5),
+                             QStringLiteral("user%1").arg(i), QStringLiteral("  title %1").arg(i));
+    }
+    void Title_Click() override
+    {
+        const int row = m_main.Title.ListIndex;
+        m_main.Title2.ListIndex = m_main.Title3.ListIndex = m_main.BatchSet.ListIndex = row;
+        m_main.Article.clear();
+        m_main.Article.addItem(QStringLiteral("article %1").arg(row));
+        m_main.Article.addItem(QStringLiteral("line two"));
+        m_main.Article.ListIndex = 0;
+        m_main.ArticleCount.Caption = QStringLiteral("%1/%2").arg(row + 1).arg(m_main.rowCount());
+    }
+    void TITLE_GotFocus() override
+    {
+        ++gotFocus;
+        m_main.ArticleCount.Caption = QStringLiteral("0/0");
+        if (m_main.rowCount() > 0 && m_main.Title.ListIndex < 0)
+            m_main.selectTitle(0);
+    }
+    void Title_KeyDown(int keyCode, int shift) override { keys.append({keyCode, shift}); }
+
+private:
+    MainWindowState &m_main;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        messages = std::make_unique<test::ScriptedMessages>();
+        program = std::make_unique<ui::Program>(messages.get());
+        reader = std::make_unique<FakeReader>(program->session().main);
+        program->session().main.events = reader.get();
+        program->start();
+        window = &program->mainWindow();
+    }
+    void cleanup()
+    {
+        program.reset();
+        reader.reset();
+    }
+
+    void menusCarryTheirCaptions()
+    {
+        QStringList tops;
+        for (QAction *a : window->menuBar()->actions())
+            tops << a->text();
+        QCOMPARE(tops, (QStringList{"ファイル(&F)", "表示(&V)", "検索関連(&S)", "オプション(&O)", "ヘルプ(&H)"}));
+        QCOMPARE(window->action("Define")->text(), QStringLiteral("ディレクトリ設定(&Ｄ)"));
+        QCOMPARE(window->action("Ido_Set")->text(), QStringLiteral("移動書込ボードNo.設定(&I)"));
+        // Disabled until a log is open.
+        for (const char *name : {"Search_Pointer", "Read_End", "Search_Log", "Ido_Set"})
+            QVERIFY2(!window->action(name)->isEnabled(), name);
+        QVERIFY(window->action("SET")->isEnabled());
+
+        QStringList tips;
+        for (int i = 1; i <= 8; ++i) {
+            QVERIFY(!window->toolButton(i)->icon().isNull());
+            tips << window->toolButton(i)->toolTip();
+        }
+        QCOMPARE(tips, (QStringList{"ネット選択画面", "メール書込", "新規書込", "文字列＆日付検索", "ディレクトリ設定",
+                                    "ヘルプ", "レスポンス書込", "書込削除"}));
+    }
+
+    void versionAndKeyList()
+    {
+        window->action("Version")->trigger();
+        QTest::mouseClick(window->toolButton(6), Qt::LeftButton);
+        QCOMPARE(messages->texts().value(0), QStringLiteral("Kavrel Version 0.885"));
+        const QStringList keyList = messages->texts().value(1).split("\r\n");
+        QCOMPARE(keyList.size(), 10);
+        QCOMPARE(keyList.at(1), QString());
+        QCOMPARE(keyList.at(9), QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
+    }
+
+    void boardChoiceShowsRowsAndFirstArticle()
+    {
+        MainWindowState &main = program->session().main;
+        main.Board_List.addItem(QStringLiteral("No.1  ｢雑談｣"));
+        main.Board_List.addItem(QStringLiteral("No.2  ｢技術｣"));
+        program->forward([&] { main.selectBoard(0); });
+
+        QCOMPARE(window->boardList()->count(), 2);
+        QCOMPARE(window->boardList()->currentIndex(), 0);
+        QAbstractItemModel *model = window->titleView()->model();
+        QCOMPARE(model->rowCount(), 3);
+        QCOMPARE(model->columnCount(), 4);
+        QCOMPARE(model->index(2, 1).data().toString(), QStringLiteral("    3"));
+        QCOMPARE(model->index(2, 3).data().toString(), QStringLiteral("  title 2"));
+        QCOMPARE(window->titleView()->selectionModel()->selectedRows().value(0).row(), 0);
+        QCOMPARE(window->articleView()->model()->index(0, 0).data().toString(), QStringLiteral("article 0"));
+        QCOMPARE(window->findChild<QLabel *>("ArticleCount")->text(), QStringLiteral("1/3"));
+
+        // A click in the title column selects the row in every column.
+        ui::TitleView *view = window->titleView();
+        const QRect cell = view->visualRect(model->index(2, ui::TitleListModel::TitleColumn));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(main.Title.ListIndex, 2);
+        QCOMPARE(main.Title2.ListIndex, 2);
+        QCOMPARE(main.BatchSet.ListIndex, 2);
+        QCOMPARE(view->selectionModel()->selectedRows().value(0).row(), 2);
+        QCOMPARE(window->findChild<QLabel *>("ArticleCount")->text(), QStringLiteral("3/3"));
+
+        // Choosing the second board from the combo box.
+        reader->rowsPerBoard = 5;
+        window->boardList()->setCurrentIndex(1);
+        emit window->boardList()->activated(1);
+        QCOMPARE(main.Board_List.ListIndex, 1);
+        QCOMPARE(model->rowCount(), 5);
+        QCOMPARE(main.Title.ListIndex, 0);
+    }
+
+    void keysGoToTheReader()
+    {
+        ui::TitleView *view = window->titleView();
+        QTest::keyClick(view, Qt::Key_Space);
+        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(view, Qt::Key_W);
+        QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QTest::keyClick(view, Qt::Key_Escape);
+        const QList<QPair<int, int>> expected = {{32, 0}, {40, 1}, {87, 0}, {83, 2}, {34, 0}, {27, 0}};
+        QCOMPARE(reader->keys, expected);
+
+        // The toolbar's compose buttons press M, W, P and D.
+        reader->keys.clear();
+        for (int i : {2, 3, 7, 8})
+            QTest::mouseClick(window->toolButton(i), Qt::LeftButton);
+        const QList<QPair<int, int>> letters = {{77, 0}, {87, 0}, {80, 0}, {68, 0}};
+        QCOMPARE(reader->keys, letters);
+    }
+
+    void aHundredThousandRowsAreOneModel()
+    {
+        MainWindowState &main = program->session().main;
+        main.Board_List.addItem(QStringLiteral("No.1  ｢雑談｣"));
+        reader->rowsPerBoard = 100000;
+        program->forward([&] { main.selectBoard(0); });
+        QAbstractItemModel *model = window->titleView()->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model->rowCount(), 100000);
+        QCOMPARE(model->index(99999, 1).data().toString(), QStringLiteral("100000"));
+        program->forward([&] { main.selectTitle(99999); });
+        QCOMPARE(window->titleView()->selectionModel()->selectedRows().value(0).row(), 99999);
+        QVERIFY(window->titleView()->rowAt(window->titleView()->viewport()->height() - 2) >= 99990);
+
+        // A batch mark changes one cell without rebuilding the view.
+        QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+        QSignalSpy changes(model, &QAbstractItemModel::dataChanged);
+        program->forward([&] { main.BatchSet.items[5] = QStringLiteral("S"); });
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(model->index(5, 0).data().toString(), QStringLiteral("S"));
+    }
+
+    void articleModelAppendsAndResets()
+    {
+        MainWindowState &main = program->session().main;
+        QAbstractItemModel *model = window->articleView()->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserts(model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+        program->forward([&] { main.Article.addItem("a"); });
+        program->forward([&] { main.Article.addItem("b"); });
+        QCOMPARE(inserts.size(), 2);
+        program->forward([&] {
+            main.Article.clear();
+            main.Article.addItem("c");
+        });
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(model->rowCount(), 1);
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("c"));
+    }
+
+    void labelsAndMonoColours()
+    {
+        MainWindowState &main = program->session().main;
+        program->forward([&] {
+            main.To_No.Caption = QStringLiteral("なし");
+            main.To_No.enabled = false;
+        });
+        QLabel *toNo = window->findChild<QLabel *>("To_No");
+        QCOMPARE(toNo->text(), QStringLiteral("なし"));
+        QVERIFY(!toNo->isEnabled());
+
+        const QColor base = window->titleView()->palette().color(QPalette::Base);
+        const QColor text = window->titleView()->palette().color(QPalette::Text);
+        program->session().Flags[settings::OptionFlags::MonoColors] = QStringLiteral("1");
+        window->applyColours();
+        QCOMPARE(window->titleView()->palette().color(QPalette::Base), text);
+        QCOMPARE(window->titleView()->palette().color(QPalette::Text), base);
+        QCOMPARE(window->articleView()->palette().color(QPalette::Base), text);
+    }
+
+    void layoutFollowsTheWindow()
+    {
+        window->resize(800, 600);
+        const int small = program->session().main.ArticleVisibleLines;
+        window->resize(800, 900);
+        QVERIFY(program->session().main.ArticleVisibleLines > small);
+        QVERIFY(window->articleView()->geometry().top() > window->titleView()->geometry().bottom());
+        // Only the title column scrolls sideways: the number column stays put.
+        MainWindowState &main = program->session().main;
+        main.Board_List.addItem(QStringLiteral("No.1"));
+        reader->rowsPerBoard = 1;
+        program->forward([&] { main.selectBoard(0); });
+        program->forward([&] { main.Title3.items[0] = QString(300, QChar(u'あ')); });
+        auto *scroll = window->findChild<QScrollBar *>("TitleScroll");
+        QVERIFY(scroll->maximum() > 0);
+        const int numberLeft = window->titleView()->columnViewportPosition(ui::TitleListModel::NumberColumn);
+        scroll->setValue(scroll->maximum());
+        QCOMPARE(window->titleView()->titleDelegate()->offset(), scroll->maximum());
+        QCOMPARE(window->titleView()->columnViewportPosition(ui::TitleListModel::NumberColumn), numberLeft);
+    }
+
+private:
+    std::unique_ptr<test::ScriptedMessages> messages;
+    std::unique_ptr<ui::Program> program;
+    std::unique_ptr<FakeReader> reader;
+    ui::MainWindow *window = nullptr;
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
