@@ -31,7 +31,7 @@ void DefineDataState::Form_Load()
 
 void DefineDataState::Command1_Click()
 {
-    std::array<bool, OptionFlags::Count> checked{};
+    std::array<bool, OptionFlags::Count> checked {};
     checked[OptionFlags::NetSelectAtStart] = NET_SELECT_CHECK;
     checked[OptionFlags::SignatureOn] = Sign_CHECK;
     checked[OptionFlags::ResBlankQuoteDelete] = Res_Del_Check;

@@ -22,12 +22,15 @@ public:
     static inline const QString kBoardListCaption = QStringLiteral("ボードリストを更新しない");
     static inline const QString kTitleOnlyCaption = QStringLiteral("タイトルオンリー時シグネチャを付加する");
     static inline const QString kMonoCaption = QStringLiteral("白黒反転する");
-    static inline const QString kShiftCaption = QStringLiteral(
-        "Space　Or　→　Or　RollDownで　　　　　　　　　　次アーティクルへの移動許可");
+    static inline const QString kShiftCaption
+        = QStringLiteral("Space　Or　→　Or　RollDownで　　　　　　　　　　次アーティクルへの移動許可");
     static inline const QString kOkCaption = QStringLiteral("ＯＫ");
     static inline const QString kCancelCaption = QStringLiteral("Cancel");
 
-    explicit DefineDataState(Session &session) : m_session(session) {}
+    explicit DefineDataState(Session &session)
+        : m_session(session)
+    {
+    }
 
     bool NET_SELECT_CHECK = false;
     bool Sign_CHECK = false;

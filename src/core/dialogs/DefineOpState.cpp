@@ -13,7 +13,8 @@ constexpr int kKeyEscape = 27;
 using settings::DirRecord;
 
 DefineOpState::DefineOpState(Session &session, DirSelectState &picker)
-    : m_session(session), m_picker(picker)
+    : m_session(session)
+    , m_picker(picker)
 {
     m_picker.setTarget(DirSelectState::kLog, [this](const QString &path) { LOG_Dir = path; });
     m_picker.setTarget(DirSelectState::kUpText, [this](const QString &path) { Up_Dir = path; });

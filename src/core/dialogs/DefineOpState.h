@@ -19,7 +19,8 @@ public:
     static inline const QString kLogDirLabel = QStringLiteral("ＬＯＧファイルディレクトリ");
     static inline const QString kLogDirToolTip = QStringLiteral("LOGファイルのあるパスを書き込んでください");
     static inline const QString kUpDirLabel = QStringLiteral("ＵＰファイル保存ディレクトリ");
-    static inline const QString kUpDirToolTip = QStringLiteral("UPファイルを保存するパスを書き込んでください");
+    static inline const QString kUpDirToolTip
+        = QStringLiteral("UPファイルを保存するパスを書き込んでください");
     static inline const QString kBlDirLabel = QStringLiteral("各リスト保存ディレクトリ");
     static inline const QString kBlDirToolTip = QStringLiteral("ボードリストをパスを書き込んでください");
     static inline const QString kEditorPathLabel = QStringLiteral("起動エディタフルパス");
@@ -45,9 +46,9 @@ public:
     void Form_Load();
     void DefOK_Click();
     void Command5_Click();
-    void Command2_Click();          // browse for LOG_Dir
-    void Command1_Click();          // browse for Up_Dir
-    void Command4_Click();          // browse for BL_Dir
+    void Command2_Click(); // browse for LOG_Dir
+    void Command1_Click(); // browse for Up_Dir
+    void Command4_Click(); // browse for BL_Dir
     void Select_Editor_Path_Click();
     // Esc in the dialog or any of its controls.
     void Form_KeyDown(int keyCode);

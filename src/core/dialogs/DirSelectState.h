@@ -33,15 +33,18 @@ public:
     static inline const QString kEditorPath = QStringLiteral("EDITOR PATH");
     static inline const QString kSignPath = QStringLiteral("Sign PATH");
 
-    explicit DirSelectState(Session &session) : m_session(session) {}
+    explicit DirSelectState(Session &session)
+        : m_session(session)
+    {
+    }
 
     // Where the picked path of a purpose goes.
     void setTarget(const QString &purpose, std::function<void(const QString &)> target);
 
     ListBox Select_Drive;
-    QString Select_Dir_Path;   // the directory list's current path
-    ListBox Select_Dir;        // its subdirectories, by name
-    ListBox File_Select;       // the files in it, by name
+    QString Select_Dir_Path; // the directory list's current path
+    ListBox Select_Dir; // its subdirectories, by name
+    ListBox File_Select; // the files in it, by name
     bool File_Select_Enabled = false;
     bool visible = false;
 

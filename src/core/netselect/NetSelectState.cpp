@@ -24,7 +24,8 @@ using settings::NetDefinitionsFile;
 using settings::NetRecord;
 
 NetSelectState::NetSelectState(Session &session, SetNetDataState &editor)
-    : m_session(session), m_editor(editor)
+    : m_session(session)
+    , m_editor(editor)
 {
     m_editor.m_netSelect = this;
 }
@@ -114,13 +115,13 @@ void NetSelectState::loadUpFile()
         m_session.UpFileText.clear();
         if (!fileio::removeIfExists(path, &error))
             m_session.message(QStringLiteral("アップファイルを削除できませんでした。\n") + error.toString(),
-                              MsgButtons::Ok, MsgIcon::Exclamation);
+                MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
     QByteArray bytes;
     if (!fileio::readAll(path, &bytes, &error)) {
         m_session.message(QStringLiteral("アップファイルを読み込めませんでした。\n") + error.toString(),
-                          MsgButtons::Ok, MsgIcon::Exclamation);
+            MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
     const QString text = cp932::decode(bytes);
@@ -199,7 +200,7 @@ void NetSelectState::Log_List_File_DblClick()
 {
     const QString entry = Log_List_File.selectedText();
     if (Log_List_File.ListIndex >= 0)
-        openLogs({entry});
+        openLogs({ entry });
 }
 
 void NetSelectState::Log_List_File_KeyDown(int keyCode)

@@ -38,30 +38,33 @@ public:
     static inline const QString kLogListToolTip = QStringLiteral(
         "選択されたネットのＬＯＧファイルです。表示希望のＬＯＧをダブルクリックしてください");
     static inline const QString kMultiCheckCaption = QStringLiteral("マルチセレクトモード");
-    static inline const QString kMultiCheckToolTip = QStringLiteral("複数のログを一回で読み込むためのモードです");
+    static inline const QString kMultiCheckToolTip
+        = QStringLiteral("複数のログを一回で読み込むためのモードです");
     static inline const QString kLogReadCaption = QStringLiteral("読み込み開始");
     static inline const QString kLabel2 = QStringLiteral("ネット名選択");
     static inline const QString kLabel1 = QStringLiteral("新規登録");
     static inline const QString kLabel3 = QStringLiteral("ログファイルリスト");
 
-    static inline const QString kEmptyNameMessage = QStringLiteral("新規登録するネット名を書き込んでください");
-    static inline const QString kUpFileQuestion = QStringLiteral("アップファイルが存在します！削除しますか？");
+    static inline const QString kEmptyNameMessage
+        = QStringLiteral("新規登録するネット名を書き込んでください");
+    static inline const QString kUpFileQuestion
+        = QStringLiteral("アップファイルが存在します！削除しますか？");
     static inline const QString kDeleteQuestion = QStringLiteral("指定されたＢＢＳデータを削除しますか？");
 
     enum class Focus { None, Select_menu, Log_List_File, Log_List_File2 };
 
     NetSelectState(Session &session, SetNetDataState &editor);
 
-    ListBox Select_menu;          // net names without their blank padding
-    QString Net_Name;             // the name of a net to register
+    ListBox Select_menu; // net names without their blank padding
+    QString Net_Name; // the name of a net to register
     ListBox Log_List_File;
     MultiSelectList Log_List_File2;
     bool multi_check = false;
     bool Log_List_File_Visible = true;
     bool Log_List_File2_Visible = false;
-    bool MonoColors = false;      // lists and the name field swap their colours
-    bool enabled = true;          // false while the editor is open on a net
-    bool loaded = false;          // shown
+    bool MonoColors = false; // lists and the name field swap their colours
+    bool enabled = true; // false while the editor is open on a net
+    bool loaded = false; // shown
     Focus focus = Focus::None;
 
     // Shows the screen (loading it when it is not shown).

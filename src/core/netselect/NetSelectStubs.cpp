@@ -17,8 +17,8 @@ namespace kavrel::logindex {
 QStringList listLogFiles(const Session &session)
 {
     const QString pattern = session.netField(settings::NetRecord::Log_File_Name);
-    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
-                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression re(
+        QRegularExpression::wildcardToRegularExpression(pattern), QRegularExpression::CaseInsensitiveOption);
     QStringList names;
     const QDir dir(session.Dir[settings::DirRecord::LOG_Dir]);
     for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {

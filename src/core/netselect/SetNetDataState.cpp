@@ -15,10 +15,11 @@ using settings::NetDefinitionsFile;
 using settings::NetEntry;
 
 SetNetDataState::SetNetDataState(Session &session, dialogs::DirSelectState &picker)
-    : m_session(session), m_picker(picker)
+    : m_session(session)
+    , m_picker(picker)
 {
-    m_picker.setTarget(dialogs::DirSelectState::kSignPath,
-                       [this](const QString &path) { Fields.Sign_Path = path; });
+    m_picker.setTarget(
+        dialogs::DirSelectState::kSignPath, [this](const QString &path) { Fields.Sign_Path = path; });
 }
 
 void SetNetDataState::openNew(int netSlot, const QString &name)
@@ -58,9 +59,9 @@ void SetNetDataState::Form_Unload()
 QString SetNetDataState::unstorableCharacters() const
 {
     const NetEntry &f = Fields;
-    return cp932::unencodable(f.Net_Name + f.Header + f.Main_Prompt + f.Read_End + f.Subcommand + f.Delete +
-                              f.Up_File_Name + f.Board_list_File_Name + f.Log_File_Name +
-                              f.ID_LIST_FILE_NAME + f.SirialHeader + f.Xchat + f.Sign_Path);
+    return cp932::unencodable(f.Net_Name + f.Header + f.Main_Prompt + f.Read_End + f.Subcommand + f.Delete
+        + f.Up_File_Name + f.Board_list_File_Name + f.Log_File_Name + f.ID_LIST_FILE_NAME + f.SirialHeader
+        + f.Xchat + f.Sign_Path);
 }
 
 void SetNetDataState::INPUT_Click()
@@ -72,7 +73,7 @@ void SetNetDataState::INPUT_Click()
     const QString bad = unstorableCharacters();
     if (!bad.isEmpty()) {
         m_session.message(QStringLiteral("ネット設定に保存できない文字が含まれています。\n") + bad,
-                          MsgButtons::Ok, MsgIcon::Exclamation);
+            MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
     const settings::NetRecord record = NetDefinitionsFile::recordFromEntry(Fields);

@@ -40,8 +40,8 @@ public:
     static inline const QString kSirialFlgCaption = QStringLiteral("シリアルヘッダを使用する");
     static inline const QString kSirialFlgToolTip = QStringLiteral("現在対応してません");
     static inline const QString kSirialHeaderLabel = QStringLiteral("シリアルヘッダ");
-    static inline const QString kSirialHeaderToolTip =
-        QStringLiteral("Tabは「,｣ｶﾝﾏに,「^H｣は｢\\H｣には置き換えてください");
+    static inline const QString kSirialHeaderToolTip
+        = QStringLiteral("Tabは「,｣ｶﾝﾏに,「^H｣は｢\\H｣には置き換えてください");
     static inline const QString kSignPathLabel = QStringLiteral("シグネチャファイルフルパス");
     static inline const QString kSelectSignPathCaption = QStringLiteral("参照");
     static inline const QString kSelectSignPathToolTip = QStringLiteral("パスの参照を行います");
@@ -56,7 +56,7 @@ public:
     bool SirialHeader_Enabled = false;
     bool MonoColors = false;
     bool loaded = false;
-    int slot = -1;   // the NetTable slot being edited
+    int slot = -1; // the NetTable slot being edited
     bool isNew = false;
 
     // Opens the editor on a new net in slot, every field but the name at its default.

@@ -4,9 +4,9 @@
 #include "base/FileIo.h"
 #include "base/FileLookup.h"
 #include "base/Text.h"
+#include "session/Session.h"
 #include "settings/NetMarkers.h"
 #include "settings/RecordFile.h"
-#include "session/Session.h"
 
 namespace kavrel::settings {
 
@@ -221,8 +221,8 @@ bool NetDefinitionsFile::StoreOne(int index)
     if (index < 0 || index >= m_session.NetTable.size())
         return false;
     fileio::FileError error;
-    if (!writeRecord(path(), qsizetype(index) * kRecordBytes, encodeRecord(m_session.NetTable.at(index)),
-                     ' ', &error)) {
+    if (!writeRecord(path(), qsizetype(index) * kRecordBytes, encodeRecord(m_session.NetTable.at(index)), ' ',
+            &error)) {
         reportError(QStringLiteral("ネット設定を保存できませんでした。"), error.toString());
         return false;
     }

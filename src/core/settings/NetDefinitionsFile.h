@@ -59,7 +59,10 @@ public:
     static constexpr int kRecordBytes = NetRecord::kRecordBytes;
     static inline const QString kFileName = QStringLiteral("DATA.DEF");
 
-    explicit NetDefinitionsFile(Session &session) : m_session(session) {}
+    explicit NetDefinitionsFile(Session &session)
+        : m_session(session)
+    {
+    }
 
     QString path() const;
 

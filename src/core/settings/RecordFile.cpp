@@ -2,8 +2,7 @@
 
 namespace kavrel::settings {
 
-QByteArray patchRecord(const QByteArray &content, qsizetype offset, const QByteArray &record,
-                       char gapFill)
+QByteArray patchRecord(const QByteArray &content, qsizetype offset, const QByteArray &record, char gapFill)
 {
     QByteArray out = content;
     if (out.size() < offset)
@@ -14,8 +13,8 @@ QByteArray patchRecord(const QByteArray &content, qsizetype offset, const QByteA
     return out;
 }
 
-bool writeRecord(const QString &path, qsizetype offset, const QByteArray &record, char gapFill,
-                 fileio::FileError *error)
+bool writeRecord(
+    const QString &path, qsizetype offset, const QByteArray &record, char gapFill, fileio::FileError *error)
 {
     QByteArray content;
     if (!fileio::readAll(path, &content, error, true))

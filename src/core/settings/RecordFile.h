@@ -12,12 +12,11 @@ namespace kavrel::settings {
 
 // content with record laid over it at offset. Bytes before offset that the
 // content does not reach are filled with gapFill; bytes after the record stay.
-QByteArray patchRecord(const QByteArray &content, qsizetype offset, const QByteArray &record,
-                       char gapFill);
+QByteArray patchRecord(const QByteArray &content, qsizetype offset, const QByteArray &record, char gapFill);
 
 // Reads path (a missing file counts as empty), patches the record in at
 // offset and writes the file whole.
-bool writeRecord(const QString &path, qsizetype offset, const QByteArray &record, char gapFill,
-                 fileio::FileError *error);
+bool writeRecord(
+    const QString &path, qsizetype offset, const QByteArray &record, char gapFill, fileio::FileError *error);
 
 } // namespace kavrel::settings

@@ -3,8 +3,8 @@
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 #include "base/FileLookup.h"
-#include "settings/RecordFile.h"
 #include "session/Session.h"
+#include "settings/RecordFile.h"
 
 #include <QFileInfo>
 
@@ -40,8 +40,7 @@ QString withoutTrailingSlash(const QString &dir)
 
 void reportFileError(Session &session, const QString &what, const fileio::FileError &error)
 {
-    session.message(what + QStringLiteral("\n") + error.toString(), MsgButtons::Ok,
-                    MsgIcon::Exclamation);
+    session.message(what + QStringLiteral("\n") + error.toString(), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 // Writes record as DIR.DEF's record; refuses what the slot cannot hold.
@@ -53,8 +52,8 @@ bool storeDirRecord(Session &session, const DirRecord &record)
         return false;
     }
     fileio::FileError error;
-    if (!writeRecord(SettingsStore::dirFilePath(session), 0, SettingsStore::encodeDirRecord(record),
-                     ' ', &error)) {
+    if (!writeRecord(
+            SettingsStore::dirFilePath(session), 0, SettingsStore::encodeDirRecord(record), ' ', &error)) {
         reportFileError(session, QStringLiteral("ディレクトリ設定を保存できませんでした。"), error);
         return false;
     }
@@ -93,8 +92,8 @@ int SettingsStore::decodeDirRecord(const QByteArray &bytes, DirRecord *record)
     for (int i = 0; i < DirRecord::Count; ++i) {
         if (pos + 2 > end)
             return i;
-        const qsizetype length =
-            qsizetype(quint8(bytes.at(pos))) | (qsizetype(quint8(bytes.at(pos + 1))) << 8);
+        const qsizetype length
+            = qsizetype(quint8(bytes.at(pos))) | (qsizetype(quint8(bytes.at(pos + 1))) << 8);
         if (pos + 2 + length > end)
             return i;
         record->values[i] = cp932::decode(bytes.mid(pos + 2, length));
@@ -170,8 +169,8 @@ void ReadSettings(Session &session)
         reportFileError(session, QStringLiteral("オプション設定を読み込めませんでした。"), error);
 }
 
-bool WriteDirSettings(Session &session, const QString &logDir, const QString &upDir,
-                      const QString &blDir, const QString &editorPath)
+bool WriteDirSettings(Session &session, const QString &logDir, const QString &upDir, const QString &blDir,
+    const QString &editorPath)
 {
     DirRecord record = session.Dir;
     record[DirRecord::LOG_Dir] = withoutTrailingSlash(logDir);
@@ -197,8 +196,8 @@ bool WriteOptionFlags(Session &session, const std::array<bool, OptionFlags::Coun
     OptionFlags flags = session.Flags;
     for (int i = 0; i < OptionFlags::Count; ++i) {
         if (i == OptionFlags::Reserved6 || i == OptionFlags::Reserved9)
-            flags.values[i] = i < current.size() ? QString(QChar(quint8(current.at(i))))
-                                                 : QStringLiteral("0");
+            flags.values[i]
+                = i < current.size() ? QString(QChar(quint8(current.at(i)))) : QStringLiteral("0");
         else
             flags.values[i] = checked[i] ? QStringLiteral("1") : QStringLiteral("0");
     }

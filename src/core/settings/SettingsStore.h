@@ -62,8 +62,8 @@ void ReadSettings(Session &session);
 // user is told that they apply from the next start. A record that cannot be
 // stored is refused with a message; nothing is written and the memory keeps
 // the old values. True when saved.
-bool WriteDirSettings(Session &session, const QString &logDir, const QString &upDir,
-                      const QString &blDir, const QString &editorPath);
+bool WriteDirSettings(Session &session, const QString &logDir, const QString &upDir, const QString &blDir,
+    const QString &editorPath);
 
 // The option flags dialog's save: each of the seven flags with a check box
 // becomes "1" when ticked in checked, else "0"; the reserved flags 6 and 9 keep

@@ -61,8 +61,8 @@ void TestOptionDialogs::init()
     m_picker = new DirSelectState(*m_session);
     m_dialog = new DefineOpState(*m_session, *m_picker);
     m_flags = new DefineDataState(*m_session);
-    QVERIFY(WriteDirSettings(*m_session, QStringLiteral("/logs"), QStringLiteral("/up"), QStringLiteral("/bl"),
-                             QStringLiteral("/usr/bin/vi")));
+    QVERIFY(WriteDirSettings(*m_session, QStringLiteral("/logs"), QStringLiteral("/up"),
+        QStringLiteral("/bl"), QStringLiteral("/usr/bin/vi")));
     m_messages.shown.clear();
 }
 
@@ -94,7 +94,7 @@ void TestOptionDialogs::saveStripsSlashAndCloses()
     m_dialog->BL_Dir = QStringLiteral("/");
     m_dialog->DefOK_Click();
     QVERIFY(!m_dialog->visible);
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("この設定は次回起動時より有効です。")});
+    QCOMPARE(m_messages.texts(), QStringList { QStringLiteral("この設定は次回起動時より有効です。") });
     QCOMPARE(m_session->Dir[DirRecord::LOG_Dir], QStringLiteral("/new/logs"));
     QCOMPARE(m_session->Dir[DirRecord::BL_Dir], QString());
     Session again;
@@ -161,9 +161,9 @@ void TestOptionDialogs::pickDirectory()
     QVERIFY(m_picker->visible);
     QVERIFY(!m_picker->File_Select_Enabled);
     QCOMPARE(m_picker->Select_Dir_Path, m_dir.path()); // starts in the working directory
-    QCOMPARE(m_picker->Select_Dir.items, QStringList({QStringLiteral("BIN"), QStringLiteral("LOG")}));
+    QCOMPARE(m_picker->Select_Dir.items, QStringList({ QStringLiteral("BIN"), QStringLiteral("LOG") }));
     m_picker->Select_Dir_Change(QStringLiteral("LOG"));
-    QCOMPARE(m_picker->Select_Dir.items, QStringList{QStringLiteral("old")});
+    QCOMPARE(m_picker->Select_Dir.items, QStringList { QStringLiteral("old") });
     m_picker->OK_DIR_Click();
     QVERIFY(!m_picker->visible);
     QVERIFY(m_session->LastWrittenKind.isEmpty());
@@ -179,7 +179,8 @@ void TestOptionDialogs::pickEditorNeedsAFile()
     m_dialog->Select_Editor_Path_Click();
     QVERIFY(m_picker->File_Select_Enabled);
     m_picker->Select_Dir_Change(path(QStringLiteral("BIN")));
-    QCOMPARE(m_picker->File_Select.items, QStringList({QStringLiteral("editor"), QStringLiteral("viewer")}));
+    QCOMPARE(
+        m_picker->File_Select.items, QStringList({ QStringLiteral("editor"), QStringLiteral("viewer") }));
     m_picker->OK_DIR_Click(); // no file chosen: the picker stays
     QVERIFY(m_picker->visible);
     QCOMPARE(m_dialog->Editor_Path, QStringLiteral("/usr/bin/vi"));
@@ -193,7 +194,7 @@ void TestOptionDialogs::pickEditorNeedsAFile()
     m_picker->Select_Drive.ListIndex = 0;
     m_picker->Select_Drive_Change();
     QCOMPARE(m_picker->Select_Dir_Path, QStringLiteral("/"));
-    m_picker->File_Select.items = {QStringLiteral("vmlinuz")};
+    m_picker->File_Select.items = { QStringLiteral("vmlinuz") };
     m_picker->File_Select.ListIndex = 0;
     m_picker->OK_DIR_Click();
     QCOMPARE(m_dialog->Editor_Path, QStringLiteral("/vmlinuz"));
@@ -237,8 +238,8 @@ void TestOptionDialogs::flagsShownFromMemory()
     QVERIFY(m_flags->Sign_CHECK);
     QVERIFY(m_flags->Shift_Check);
     QVERIFY(!m_flags->Mono_Check);
-    QVERIFY(!m_flags->NET_SELECT_CHECK && !m_flags->Res_Del_Check && !m_flags->Board_List_Check &&
-            !m_flags->Title_Only_Check);
+    QVERIFY(!m_flags->NET_SELECT_CHECK && !m_flags->Res_Del_Check && !m_flags->Board_List_Check
+        && !m_flags->Title_Only_Check);
 }
 
 void TestOptionDialogs::flagsSaveAndCancel()

@@ -49,8 +49,8 @@ private slots:
     void cancelClearsTitlesNotBoards();
 
 private:
-    QByteArray netBytes(const QString &name, const QString &logPattern, const QString &upFile,
-                        bool serial = false) const;
+    QByteArray netBytes(
+        const QString &name, const QString &logPattern, const QString &upFile, bool serial = false) const;
     void writeNets(const QList<QByteArray> &records);
     QString path(const QString &name) const { return m_dir.path() + u'/' + name; }
 
@@ -62,8 +62,8 @@ private:
     NetSelectState *m_screen = nullptr;
 };
 
-QByteArray TestNetSelectState::netBytes(const QString &name, const QString &logPattern, const QString &upFile,
-                                        bool serial) const
+QByteArray TestNetSelectState::netBytes(
+    const QString &name, const QString &logPattern, const QString &upFile, bool serial) const
 {
     NetEntry e = NetEntry::defaults(name);
     e.Log_File_Name = logPattern;
@@ -84,7 +84,7 @@ void TestNetSelectState::writeNets(const QList<QByteArray> &records)
 void TestNetSelectState::init()
 {
     QDir(m_dir.path()).removeRecursively();
-    for (const char *sub : {"LOG", "UP", "BL"})
+    for (const char *sub : { "LOG", "UP", "BL" })
         QDir().mkpath(path(QString::fromLatin1(sub)));
     m_session = new Session;
     m_session->AppDir = m_dir.path();
@@ -97,10 +97,12 @@ void TestNetSelectState::init()
     m_editor = new SetNetDataState(*m_session, *m_picker);
     m_screen = new NetSelectState(*m_session, *m_editor);
 
-    writeNets({netBytes(QStringLiteral("かぶらネット"), QStringLiteral("KAB*.LOG"), QStringLiteral("KAB.up")),
-               netBytes(QStringLiteral("Mountain"), QStringLiteral("mnt*.log"), QStringLiteral("MNT.up"), true),
-               netBytes(QStringLiteral("Third"), QStringLiteral("TRD*.LOG"), QStringLiteral("TRD.up"))});
-    const QString log = test::crlfLines({QStringLiteral("Main Command(?:Help)>r"), QStringLiteral("No.1 掲示板")});
+    writeNets(
+        { netBytes(QStringLiteral("かぶらネット"), QStringLiteral("KAB*.LOG"), QStringLiteral("KAB.up")),
+            netBytes(QStringLiteral("Mountain"), QStringLiteral("mnt*.log"), QStringLiteral("MNT.up"), true),
+            netBytes(QStringLiteral("Third"), QStringLiteral("TRD*.LOG"), QStringLiteral("TRD.up")) });
+    const QString log
+        = test::crlfLines({ QStringLiteral("Main Command(?:Help)>r"), QStringLiteral("No.1 掲示板") });
     writeFile(path(QStringLiteral("LOG/KAB0605.LOG")), sjis(log));
     writeFile(path(QStringLiteral("LOG/KAB0606.log")), sjis(log + QStringLiteral("second\r\n")));
     writeFile(path(QStringLiteral("LOG/mnt1206.log")), sjis(log));
@@ -119,7 +121,7 @@ void TestNetSelectState::loadShowsNets()
     m_session->Flags[OptionFlags::MonoColors] = QStringLiteral("1");
     m_screen->Form_Load();
     QCOMPARE(m_screen->Select_menu.items,
-             QStringList({QStringLiteral("かぶらネット"), QStringLiteral("Mountain"), QStringLiteral("Third")}));
+        QStringList({ QStringLiteral("かぶらネット"), QStringLiteral("Mountain"), QStringLiteral("Third") }));
     QCOMPARE(m_screen->Select_menu.ListIndex, 0);
     QCOMPARE(m_session->NetTable.size(), 3);
     QVERIFY(m_screen->MonoColors);
@@ -160,7 +162,7 @@ void TestNetSelectState::chooseListsLogsAndSerialFlag()
     QCOMPARE(m_session->NetIndex, 0);
     QCOMPARE(m_session->Sirial_Flg, 0);
     QCOMPARE(m_screen->Log_List_File.items,
-             QStringList({QStringLiteral("KAB0605.LOG"), QStringLiteral("KAB0606.log")}));
+        QStringList({ QStringLiteral("KAB0605.LOG"), QStringLiteral("KAB0606.log") }));
     QCOMPARE(m_screen->Log_List_File.ListIndex, 1);
     QCOMPARE(m_screen->Log_List_File2.items, m_screen->Log_List_File.items);
     QCOMPARE(m_screen->Log_List_File2.selectedItems(), QStringList());
@@ -170,7 +172,7 @@ void TestNetSelectState::chooseListsLogsAndSerialFlag()
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Select_menu_KeyDown(13);
     QCOMPARE(m_session->Sirial_Flg, 1);
-    QCOMPARE(m_screen->Log_List_File.items, QStringList{QStringLiteral("mnt1206.log")});
+    QCOMPARE(m_screen->Log_List_File.items, QStringList { QStringLiteral("mnt1206.log") });
     QCOMPARE(m_screen->focus, NetSelectState::Focus::Log_List_File2);
 
     // A net whose pattern matches nothing: empty lists, and reading does nothing.
@@ -201,7 +203,7 @@ void TestNetSelectState::upFileQuestion()
     QFETCH(QString, upText);
     const QString upFile = path(QStringLiteral("UP/KAB.up"));
     writeFile(upFile, sjis(QStringLiteral("b 3\r\nW\r\n本文")) + QByteArray("\0garbage", 8));
-    m_messages.answers = {MsgAnswer(answer)};
+    m_messages.answers = { MsgAnswer(answer) };
     m_session->UpFileText = QStringLiteral("left over");
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
@@ -244,11 +246,12 @@ void TestNetSelectState::upFileTextNotTakenOverAfterEditingAnotherNet()
 void TestNetSelectState::registerEmptyName()
 {
     m_screen->Form_Load();
-    for (const QString &name : {QString(), QStringLiteral("   ")}) {
+    for (const QString &name : { QString(), QStringLiteral("   ") }) {
         m_messages.shown.clear();
         m_screen->Net_Name = name;
         m_screen->Net_Set_Click();
-        QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("新規登録するネット名を書き込んでください")});
+        QCOMPARE(
+            m_messages.texts(), QStringList { QStringLiteral("新規登録するネット名を書き込んでください") });
         QCOMPARE(m_screen->Select_menu.ListCount(), 3);
         QVERIFY(m_screen->loaded);
         QVERIFY(!m_editor->loaded);
@@ -377,14 +380,15 @@ void TestNetSelectState::deleteAsksAndCompacts()
     m_screen->Form_Load();
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Delete_Click(); // the scripted box answers Cancel
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("指定されたＢＢＳデータを削除しますか？")});
+    QCOMPARE(m_messages.texts(), QStringList { QStringLiteral("指定されたＢＢＳデータを削除しますか？") });
     QCOMPARE(m_messages.shown.first().icon, MsgIcon::Critical);
     QCOMPARE(readFile(path(QStringLiteral("DATA.DEF"))), all);
 
-    m_messages.answers = {MsgAnswer::Ok};
+    m_messages.answers = { MsgAnswer::Ok };
     m_screen->Delete_Click();
     QCOMPARE(readFile(path(QStringLiteral("DATA.DEF"))), all.left(1280) + all.mid(2560));
-    QCOMPARE(m_screen->Select_menu.items, QStringList({QStringLiteral("かぶらネット"), QStringLiteral("Third")}));
+    QCOMPARE(m_screen->Select_menu.items,
+        QStringList({ QStringLiteral("かぶらネット"), QStringLiteral("Third") }));
     QCOMPARE(m_session->NetTable.size(), 2);
     QCOMPARE(m_session->NetTable.at(1)[NetRecord::Net_Name].trimmed(), QStringLiteral("Third"));
 }
@@ -396,7 +400,7 @@ void TestNetSelectState::deleteKeepsCurrentNet()
     m_screen->Select_menu_DblClick();
     m_session->UpFileText = QStringLiteral("for Third");
     m_session->PrevOpenNetIndex = 2;
-    m_messages.answers = {MsgAnswer::Ok};
+    m_messages.answers = { MsgAnswer::Ok };
     m_screen->Select_menu.ListIndex = 0;
     m_screen->Delete_Click();
     QCOMPARE(m_session->NetIndex, 1);
@@ -404,7 +408,7 @@ void TestNetSelectState::deleteKeepsCurrentNet()
     QCOMPARE(m_session->netField(NetRecord::Net_Name), QStringLiteral("Third"));
     QCOMPARE(m_session->UpFileText, QStringLiteral("for Third"));
 
-    m_messages.answers = {MsgAnswer::Ok};
+    m_messages.answers = { MsgAnswer::Ok };
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Delete_Click(); // the current net itself
     QCOMPARE(m_session->NetIndex, -1);
@@ -441,7 +445,8 @@ void TestNetSelectState::readMultipleLogs()
     QCOMPARE(m_session->LogPath, path(QStringLiteral("LOG/Temp.log")));
     QCOMPARE(m_session->MultiSelectMode, 1);
     QCOMPARE(readFile(path(QStringLiteral("LOG/Temp.log"))),
-             readFile(path(QStringLiteral("LOG/KAB0605.LOG"))) + readFile(path(QStringLiteral("LOG/KAB0606.log"))));
+        readFile(path(QStringLiteral("LOG/KAB0605.LOG")))
+            + readFile(path(QStringLiteral("LOG/KAB0606.log"))));
     QVERIFY(!m_screen->loaded);
 }
 

@@ -2,9 +2,9 @@
 
 #include "base/Cp932.h"
 #include "base/Text.h"
+#include "session/Session.h"
 #include "settings/NetDefinitionsFile.h"
 #include "settings/NetMarkers.h"
-#include "session/Session.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -77,7 +77,8 @@ void TestNetDefinitionsFile::newNetRecordLayout()
     QCOMPARE(at(3), field(QByteArray("Main Command(?:Help)>\0", 22)));
     QCOMPARE(at(4), field(sjis(QStringLiteral("読み終わりました。")) + QByteArray(1, '\0')));
     QCOMPARE(at(5), field(sjis(QStringLiteral("command (?:説明):")) + QByteArray(1, '\0')));
-    QCOMPARE(at(6), field(sjis(QStringLiteral("本当にメッセージを削除するんですか？ (y/n):")) + QByteArray(1, '\0')));
+    QCOMPARE(at(6),
+        field(sjis(QStringLiteral("本当にメッセージを削除するんですか？ (y/n):")) + QByteArray(1, '\0')));
     QCOMPARE(at(7), field("DAV.up"));
     QCOMPARE(at(8), field("DAV.bl"));
     QCOMPARE(at(9), field("DAV*.LOG"));
@@ -187,7 +188,7 @@ void TestNetDefinitionsFile::recordRoundTrip()
     QCOMPARE(NetDefinitionsFile::encodeRecord(record), bytes);
 
     // Through the file: stored and loaded again, byte for byte.
-    m_session.NetTable = {record};
+    m_session.NetTable = { record };
     NetDefinitionsFile file(m_session);
     QVERIFY(file.StoreOne(0));
     QCOMPARE(readFile(dataDef()), bytes);
@@ -204,17 +205,17 @@ void TestNetDefinitionsFile::loadDamagedFiles_data()
     const QString a = QStringLiteral("ネットA") + QString(76, u' ');
     const QString b = QStringLiteral("B") + QString(79, u' ');
     QTest::newRow("two records") << recordBytes(QStringLiteral("ネットA")) + recordBytes(QStringLiteral("B"))
-                                 << QStringList{a, b};
-    QTest::newRow("shorter than a record") << recordBytes(QStringLiteral("B")).left(1000) << QStringList{};
+                                 << QStringList { a, b };
+    QTest::newRow("shorter than a record") << recordBytes(QStringLiteral("B")).left(1000) << QStringList {};
     QTest::newRow("cut-off last record is not a net")
-        << recordBytes(QStringLiteral("B")) + recordBytes(QStringLiteral("C")).left(100) << QStringList{b};
-    QTest::newRow("empty file") << QByteArray() << QStringList{};
+        << recordBytes(QStringLiteral("B")) + recordBytes(QStringLiteral("C")).left(100) << QStringList { b };
+    QTest::newRow("empty file") << QByteArray() << QStringList {};
 
     QByteArray broken = recordBytes(QStringLiteral("B"));
     broken[1] = char(0x82); // a lead byte whose partner is a blank
     broken[79] = char(0x88); // a lead byte cut off by the field's end
     const QString brokenName = cp932::decode(broken.left(80)).leftJustified(80, u' ');
-    QTest::newRow("bytes that are not Shift-JIS") << broken << QStringList{brokenName};
+    QTest::newRow("bytes that are not Shift-JIS") << broken << QStringList { brokenName };
 }
 
 void TestNetDefinitionsFile::loadDamagedFiles()
@@ -234,8 +235,8 @@ void TestNetDefinitionsFile::loadDamagedFiles()
 
 void TestNetDefinitionsFile::storeChangesOnlyItsRecord()
 {
-    const QByteArray original =
-        recordBytes(QStringLiteral("A")) + recordBytes(QStringLiteral("B")) + recordBytes(QStringLiteral("C"));
+    const QByteArray original = recordBytes(QStringLiteral("A")) + recordBytes(QStringLiteral("B"))
+        + recordBytes(QStringLiteral("C"));
     writeFile(dataDef(), original);
     NetDefinitionsFile file(m_session);
     file.LoadAll();
@@ -244,7 +245,8 @@ void TestNetDefinitionsFile::storeChangesOnlyItsRecord()
     m_session.NetTable[1] = NetDefinitionsFile::recordFromEntry(entry);
     QVERIFY(file.StoreOne(1));
     QCOMPARE(readFile(dataDef()),
-             recordBytes(QStringLiteral("A")) + recordBytes(QStringLiteral("B2")) + recordBytes(QStringLiteral("C")));
+        recordBytes(QStringLiteral("A")) + recordBytes(QStringLiteral("B2"))
+            + recordBytes(QStringLiteral("C")));
 
     // Missing file: missing is empty, and LoadAll does not create it.
     QFile::remove(dataDef());
@@ -313,8 +315,9 @@ void TestNetDefinitionsFile::deleteCompacts()
 void TestNetDefinitionsFile::deleteDropsBlankNamedRecords()
 {
     QByteArray blank = recordBytes(QString());
-    writeFile(dataDef(), recordBytes(QStringLiteral("A")) + blank + recordBytes(QStringLiteral("B")) +
-                             recordBytes(QStringLiteral("C")) + QByteArray("cut off"));
+    writeFile(dataDef(),
+        recordBytes(QStringLiteral("A")) + blank + recordBytes(QStringLiteral("B"))
+            + recordBytes(QStringLiteral("C")) + QByteArray("cut off"));
     NetDefinitionsFile file(m_session);
     QCOMPARE(file.LoadAll().size(), 4);
     QStringList names;

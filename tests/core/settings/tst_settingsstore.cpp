@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
 #include "base/Cp932.h"
-#include "settings/SettingsStore.h"
 #include "session/Session.h"
+#include "settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -59,7 +59,7 @@ static QByteArray dirBytes(const QList<QByteArray> &values)
 
 static QList<QByteArray> elevenValues()
 {
-    return {"/logs", "/up", "/lists", "", "120", "80", "", "/usr/bin/vi", "", "600", ""};
+    return { "/logs", "/up", "/lists", "", "120", "80", "", "/usr/bin/vi", "", "600", "" };
 }
 
 void TestSettingsStore::init()
@@ -93,27 +93,26 @@ void TestSettingsStore::decodeDirRecord_data()
     firstTwo[1] = QStringLiteral("/up");
     QTest::newRow("empty file") << QByteArray() << 0 << before;
     QTest::newRow("one byte of a length word") << QByteArray(1, '\x05') << 0 << before;
-    QTest::newRow("cut after two values")
-        << dirBytes({"/logs", "/up"}) << 2 << firstTwo;
+    QTest::newRow("cut after two values") << dirBytes({ "/logs", "/up" }) << 2 << firstTwo;
     QTest::newRow("length word cut in half")
-        << dirBytes({"/logs", "/up"}) + QByteArray(1, '\x03') << 2 << firstTwo;
+        << dirBytes({ "/logs", "/up" }) + QByteArray(1, '\x03') << 2 << firstTwo;
     QTest::newRow("length points past the file")
-        << dirBytes({"/logs", "/up"}) + QByteArray("\x09\x00/ls", 5) << 2 << firstTwo;
+        << dirBytes({ "/logs", "/up" }) + QByteArray("\x09\x00/ls", 5) << 2 << firstTwo;
 
     // A value that would end past byte 300 is not part of the record, even
     // when the file goes on.
-    QByteArray pastSlot = dirBytes({"/logs", "/up", QByteArray(290, 'x')});
+    QByteArray pastSlot = dirBytes({ "/logs", "/up", QByteArray(290, 'x') });
     pastSlot.append(QByteArray(100, ' '));
     QTest::newRow("length points past the slot") << pastSlot << 2 << firstTwo;
     QTest::newRow("length word of 0xFFFF")
-        << dirBytes({"/logs", "/up"}) + QByteArray("\xFF\xFF", 2) << 2 << firstTwo;
+        << dirBytes({ "/logs", "/up" }) + QByteArray("\xFF\xFF", 2) << 2 << firstTwo;
 
     QStringList japanese = before;
     japanese[0] = QStringLiteral("/ログ");
     japanese[1] = QStringLiteral("/a") + QChar(QChar::ReplacementCharacter);
     japanese[2] = cp932::decode(QByteArray("b\xFF")); // the codec's substitute for a stray byte
     QTest::newRow("Shift-JIS and bytes that are not")
-        << dirBytes({sjis(QStringLiteral("/ログ")), QByteArray("/a\x82"), QByteArray("b\xFF")}) << 3
+        << dirBytes({ sjis(QStringLiteral("/ログ")), QByteArray("/a\x82"), QByteArray("b\xFF") }) << 3
         << japanese;
 }
 
@@ -134,7 +133,8 @@ void TestSettingsStore::dirRecordLayout()
     DirRecord record;
     record[DirRecord::LOG_Dir] = QStringLiteral("/ログ");
     record[DirRecord::WindowLeft] = QStringLiteral("15");
-    QByteArray expected = dirBytes({sjis(QStringLiteral("/ログ")), "", "", "", "15", "", "", "", "", "", ""});
+    QByteArray expected
+        = dirBytes({ sjis(QStringLiteral("/ログ")), "", "", "", "15", "", "", "", "", "", "" });
     QCOMPARE(SettingsStore::encodeDirRecord(record), expected);
     QCOMPARE(expected.left(7), QByteArray("\x05\x00/\x83\x8D\x83\x4F", 7));
 }
@@ -147,7 +147,7 @@ void TestSettingsStore::dirRoundTrip()
     writeFile(dirDef(), old);
     ReadSettings(m_session);
     QVERIFY(WriteDirSettings(m_session, QStringLiteral("/ログ/"), QStringLiteral("/up"),
-                             QStringLiteral("/lists"), QStringLiteral("/usr/bin/エディタ")));
+        QStringLiteral("/lists"), QStringLiteral("/usr/bin/エディタ")));
 
     Session again;
     again.AppDir = m_dir.path();
@@ -197,13 +197,13 @@ void TestSettingsStore::filesFoundWhateverTheirCase()
     QCOMPARE(m_session.Dir[DirRecord::Up_Dir], QStringLiteral("/up"));
     QVERIFY(m_session.flag(OptionFlags::SpaceMovesOn));
 
-    QVERIFY(WriteDirSettings(m_session, QStringLiteral("/l"), QStringLiteral("/u"), QStringLiteral("/b"),
-                             QStringLiteral("/e")));
+    QVERIFY(WriteDirSettings(
+        m_session, QStringLiteral("/l"), QStringLiteral("/u"), QStringLiteral("/b"), QStringLiteral("/e")));
     QVERIFY(WriteOptionFlags(m_session, {}));
     // Saving rewrites the files that were found; no second file appears.
     QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
     files.sort();
-    QCOMPARE(files, QStringList({QStringLiteral("Set.Def"), QStringLiteral("dir.def")}));
+    QCOMPARE(files, QStringList({ QStringLiteral("Set.Def"), QStringLiteral("dir.def") }));
     QCOMPARE(readFile(m_dir.path() + QStringLiteral("/Set.Def")), QByteArray("000000000"));
 }
 
@@ -211,14 +211,13 @@ void TestSettingsStore::saveDirectoriesStripsOneSlash()
 {
     m_session.Dir[DirRecord::WindowTop] = QStringLiteral("40");
     QVERIFY(WriteDirSettings(m_session, QStringLiteral("/logs/"), QStringLiteral("/up//"),
-                             QStringLiteral("/"), QStringLiteral("/bin/ed/")));
+        QStringLiteral("/"), QStringLiteral("/bin/ed/")));
     QCOMPARE(m_session.Dir[DirRecord::LOG_Dir], QStringLiteral("/logs"));
     QCOMPARE(m_session.Dir[DirRecord::Up_Dir], QStringLiteral("/up/"));
     QCOMPARE(m_session.Dir[DirRecord::BL_Dir], QString()); // the root: files go to "/" + name
     QCOMPARE(m_session.Dir[DirRecord::Editor_Path], QStringLiteral("/bin/ed/"));
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("この設定は次回起動時より有効です。")});
-    QCOMPARE(readFile(dirDef()),
-             dirBytes({"/logs", "/up/", "", "", "", "40", "", "/bin/ed/", "", "", ""}));
+    QCOMPARE(m_messages.texts(), QStringList { QStringLiteral("この設定は次回起動時より有効です。") });
+    QCOMPARE(readFile(dirDef()), dirBytes({ "/logs", "/up/", "", "", "", "40", "", "/bin/ed/", "", "", "" }));
 }
 
 void TestSettingsStore::overlongRecordRefused()
@@ -227,12 +226,12 @@ void TestSettingsStore::overlongRecordRefused()
     ReadSettings(m_session);
     const DirRecord before = m_session.Dir;
     const QString longPath = QStringLiteral("/") + QString(150, u'エ'); // 301 bytes
-    QVERIFY(!WriteDirSettings(m_session, QStringLiteral("/l"), QStringLiteral("/u"), QStringLiteral("/b"),
-                              longPath));
+    QVERIFY(!WriteDirSettings(
+        m_session, QStringLiteral("/l"), QStringLiteral("/u"), QStringLiteral("/b"), longPath));
     QCOMPARE(m_messages.shown.size(), 1);
     const QString text = m_messages.shown.first().text;
-    QVERIFY2(text.startsWith(QStringLiteral("ディレクトリ設定が長すぎるため保存できません。")),
-             qPrintable(text));
+    QVERIFY2(
+        text.startsWith(QStringLiteral("ディレクトリ設定が長すぎるため保存できません。")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("起動エディタフルパス")), qPrintable(text));
     QCOMPARE(readFile(dirDef()), dirBytes(elevenValues()));
     QCOMPARE(m_session.Dir.values, before.values);
@@ -264,7 +263,7 @@ void TestSettingsStore::windowPlacementKeepsTheDirectories()
     ReadSettings(m_session);
     QVERIFY(WriteWindowPlacement(m_session, 10, -20, 480));
     QCOMPARE(readFile(dirDef()),
-             dirBytes({"/logs", "/up", "/lists", "", "10", "-20", "", "/usr/bin/vi", "", "480", ""}));
+        dirBytes({ "/logs", "/up", "/lists", "", "10", "-20", "", "/usr/bin/vi", "", "480", "" }));
     QVERIFY(m_messages.shown.isEmpty());
 }
 
@@ -277,7 +276,7 @@ void TestSettingsStore::flagsSaveKeepsReservedBytes()
     ReadSettings(m_session);
     QCOMPARE(m_session.Flags[OptionFlags::Reserved6], QStringLiteral("X"));
 
-    std::array<bool, OptionFlags::Count> checked{};
+    std::array<bool, OptionFlags::Count> checked {};
     checked[OptionFlags::SignatureOn] = true;
     checked[OptionFlags::MonoColors] = true;
     checked[OptionFlags::Reserved6] = true; // no check box: ignored
@@ -289,7 +288,7 @@ void TestSettingsStore::flagsSaveKeepsReservedBytes()
     QVERIFY(!m_session.flag(OptionFlags::NetSelectAtStart));
 
     // Saving what was loaded writes the same nine bytes again.
-    std::array<bool, OptionFlags::Count> same{};
+    std::array<bool, OptionFlags::Count> same {};
     for (int i = 0; i < OptionFlags::Count; ++i)
         same[i] = m_session.flag(OptionFlags::Index(i));
     QVERIFY(WriteOptionFlags(m_session, same));
@@ -299,7 +298,7 @@ void TestSettingsStore::flagsSaveKeepsReservedBytes()
 void TestSettingsStore::flagsSaveCreatesNewFile()
 {
     m_session.Flags[OptionFlags::Reserved9] = QStringLiteral("7");
-    std::array<bool, OptionFlags::Count> checked{};
+    std::array<bool, OptionFlags::Count> checked {};
     checked[OptionFlags::NetSelectAtStart] = true;
     checked[OptionFlags::SpaceMovesOn] = true;
     QVERIFY(WriteOptionFlags(m_session, checked));
