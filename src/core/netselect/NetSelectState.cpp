@@ -76,6 +76,8 @@ void NetSelectState::Form_Unload()
 
 void NetSelectState::Select_menu_DblClick()
 {
+    if (!acceptsInput())
+        return;
     if (Select_menu.ListIndex >= 0)
         chooseNet(Select_menu.ListIndex);
 }
@@ -131,6 +133,8 @@ void NetSelectState::loadUpFile()
 
 void NetSelectState::Net_Set_Click()
 {
+    if (!acceptsInput())
+        return;
     // A blank name is how DATA.DEF marks a deleted record: it is no name.
     if (Net_Name.trimmed().isEmpty()) {
         m_session.message(kEmptyNameMessage);
@@ -152,6 +156,8 @@ void NetSelectState::Net_Set_Click()
 
 void NetSelectState::Chenge_Click()
 {
+    if (!acceptsInput())
+        return;
     const int slot = Select_menu.ListIndex;
     if (slot < 0)
         return;
@@ -162,6 +168,8 @@ void NetSelectState::Chenge_Click()
 
 void NetSelectState::Delete_Click()
 {
+    if (!acceptsInput())
+        return;
     const int slot = Select_menu.ListIndex;
     if (slot < 0)
         return;
@@ -191,6 +199,8 @@ void NetSelectState::Delete_Click()
 
 void NetSelectState::multi_check_Click()
 {
+    if (!acceptsInput())
+        return;
     multi_check = !multi_check;
     Log_List_File2_Visible = multi_check;
     Log_List_File_Visible = !multi_check;
@@ -198,6 +208,8 @@ void NetSelectState::multi_check_Click()
 
 void NetSelectState::Log_List_File_DblClick()
 {
+    if (!acceptsInput())
+        return;
     const QString entry = Log_List_File.selectedText();
     if (Log_List_File.ListIndex >= 0)
         openLogs({ entry });
@@ -213,6 +225,8 @@ void NetSelectState::Log_List_File_KeyDown(int keyCode)
 
 void NetSelectState::Log_List_File2_DblClick()
 {
+    if (!acceptsInput())
+        return;
     const QStringList entries = Log_List_File2.selectedItems();
     if (!entries.isEmpty())
         openLogs(entries);
@@ -220,6 +234,8 @@ void NetSelectState::Log_List_File2_DblClick()
 
 void NetSelectState::LogRead_Click()
 {
+    if (!acceptsInput())
+        return;
     if (Log_List_File_Visible) {
         bool anyName = false;
         for (const QString &item : std::as_const(Log_List_File.items))
@@ -247,6 +263,12 @@ void NetSelectState::netStored(int slot)
 {
     if (loaded && slot >= 0 && slot < Select_menu.ListCount() && slot < m_session.NetTable.size())
         Select_menu.items[slot] = text::trimTrailingBlanks(m_session.NetTable.at(slot)[NetRecord::Net_Name]);
+}
+
+bool NetSelectState::acceptsInput() const
+{
+    // Closed, or disabled while the editor works on a net.
+    return loaded && enabled;
 }
 
 void NetSelectState::openLogs(const QStringList &entries)

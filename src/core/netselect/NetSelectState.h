@@ -92,6 +92,7 @@ public:
     void netStored(int slot);
 
 private:
+    bool acceptsInput() const;
     void chooseNet(int slot);
     void loadUpFile();
     void openLogs(const QStringList &entries);

@@ -311,6 +311,8 @@ void TestNetSelectState::editExistingNetInPlace()
     QVERIFY(m_editor->Fields.Sirial_Flg);
     QVERIFY(!m_editor->Header_Enabled);
     QVERIFY(m_editor->SirialHeader_Enabled);
+    m_screen->Delete_Click(); // the disabled screen takes no clicks
+    QVERIFY(m_messages.shown.isEmpty());
 
     m_editor->Fields.Net_Name = QStringLiteral("山のネット");
     m_editor->INPUT_Click();
