@@ -1,0 +1,58 @@
+#include "dialogs/DefineDataState.h"
+
+#include "session/Session.h"
+#include "settings/SettingsStore.h"
+
+namespace kavrel::dialogs {
+
+namespace {
+constexpr int kKeyEscape = 27;
+}
+
+using settings::OptionFlags;
+
+void DefineDataState::Show()
+{
+    if (!visible)
+        Form_Load();
+    visible = true;
+}
+
+void DefineDataState::Form_Load()
+{
+    NET_SELECT_CHECK = m_session.flag(OptionFlags::NetSelectAtStart);
+    Sign_CHECK = m_session.flag(OptionFlags::SignatureOn);
+    Res_Del_Check = m_session.flag(OptionFlags::ResBlankQuoteDelete);
+    Board_List_Check = m_session.flag(OptionFlags::BoardListFrozen);
+    Title_Only_Check = m_session.flag(OptionFlags::TitleOnlySignature);
+    Mono_Check = m_session.flag(OptionFlags::MonoColors);
+    Shift_Check = m_session.flag(OptionFlags::SpaceMovesOn);
+}
+
+void DefineDataState::Command1_Click()
+{
+    std::array<bool, OptionFlags::Count> checked {};
+    checked[OptionFlags::NetSelectAtStart] = NET_SELECT_CHECK;
+    checked[OptionFlags::SignatureOn] = Sign_CHECK;
+    checked[OptionFlags::ResBlankQuoteDelete] = Res_Del_Check;
+    checked[OptionFlags::BoardListFrozen] = Board_List_Check;
+    checked[OptionFlags::TitleOnlySignature] = Title_Only_Check;
+    checked[OptionFlags::MonoColors] = Mono_Check;
+    checked[OptionFlags::SpaceMovesOn] = Shift_Check;
+    // A write that fails has told the user why; the ticks stay for a retry.
+    if (settings::WriteOptionFlags(m_session, checked))
+        visible = false;
+}
+
+void DefineDataState::Command2_Click()
+{
+    visible = false;
+}
+
+void DefineDataState::Form_KeyDown(int keyCode)
+{
+    if (keyCode == kKeyEscape)
+        visible = false;
+}
+
+} // namespace kavrel::dialogs

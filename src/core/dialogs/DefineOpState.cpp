@@ -1,0 +1,87 @@
+#include "dialogs/DefineOpState.h"
+
+#include "dialogs/DirSelectState.h"
+#include "session/Session.h"
+#include "settings/SettingsStore.h"
+
+namespace kavrel::dialogs {
+
+namespace {
+constexpr int kKeyEscape = 27;
+}
+
+using settings::DirRecord;
+
+DefineOpState::DefineOpState(Session &session, DirSelectState &picker)
+    : m_session(session)
+    , m_picker(picker)
+{
+    m_picker.setTarget(DirSelectState::kLog, [this](const QString &path) { LOG_Dir = path; });
+    m_picker.setTarget(DirSelectState::kUpText, [this](const QString &path) { Up_Dir = path; });
+    m_picker.setTarget(DirSelectState::kBoardList, [this](const QString &path) { BL_Dir = path; });
+    m_picker.setTarget(DirSelectState::kEditorPath, [this](const QString &path) { Editor_Path = path; });
+}
+
+void DefineOpState::Show()
+{
+    if (!visible)
+        Form_Load();
+    visible = true;
+}
+
+void DefineOpState::Form_Load()
+{
+    settings::ReadSettings(m_session);
+    LOG_Dir = m_session.Dir[DirRecord::LOG_Dir];
+    Up_Dir = m_session.Dir[DirRecord::Up_Dir];
+    BL_Dir = m_session.Dir[DirRecord::BL_Dir];
+    Editor_Path = m_session.Dir[DirRecord::Editor_Path];
+    MonoColors = m_session.flag(settings::OptionFlags::MonoColors);
+}
+
+void DefineOpState::DefOK_Click()
+{
+    // A record DIR.DEF cannot hold is refused with a message; the dialog then
+    // stays open so that the user can shorten a path.
+    if (settings::WriteDirSettings(m_session, LOG_Dir, Up_Dir, BL_Dir, Editor_Path))
+        visible = false;
+}
+
+void DefineOpState::Command5_Click()
+{
+    visible = false;
+}
+
+void DefineOpState::Command2_Click()
+{
+    browse(DirSelectState::kLog);
+}
+
+void DefineOpState::Command1_Click()
+{
+    browse(DirSelectState::kUpText);
+}
+
+void DefineOpState::Command4_Click()
+{
+    browse(DirSelectState::kBoardList);
+}
+
+void DefineOpState::Select_Editor_Path_Click()
+{
+    browse(DirSelectState::kEditorPath);
+}
+
+void DefineOpState::Form_KeyDown(int keyCode)
+{
+    if (keyCode == kKeyEscape)
+        visible = false;
+}
+
+void DefineOpState::browse(const QString &purpose)
+{
+    m_session.LastWrittenKind = purpose;
+    m_picker.Show();
+}
+
+} // namespace kavrel::dialogs

@@ -1,0 +1,97 @@
+#include "dialogs/DirSelectState.h"
+
+#include "base/FileIo.h"
+#include "session/Session.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kavrel::dialogs {
+
+namespace {
+constexpr int kKeyEscape = 27;
+}
+
+void DirSelectState::setTarget(const QString &purpose, std::function<void(const QString &)> target)
+{
+    m_targets.insert(purpose, std::move(target));
+}
+
+void DirSelectState::Show()
+{
+    if (!visible)
+        Form_Load();
+    // Every showing follows the purpose it is shown for, also when the
+    // picker was still open from an earlier browse.
+    const QString purpose = m_session.LastWrittenKind;
+    File_Select_Enabled = purpose == kEditorPath || purpose == kSignPath;
+    visible = true;
+}
+
+void DirSelectState::Form_Load()
+{
+    Select_Drive.clear();
+    for (const QFileInfo &drive : QDir::drives())
+        Select_Drive.addItem(drive.absoluteFilePath());
+    Select_Drive.ListIndex = Select_Drive.isEmpty() ? -1 : 0;
+    const QString start = m_session.AppDir.isEmpty() ? QDir::currentPath() : m_session.AppDir;
+    Select_Dir_Change(start);
+}
+
+void DirSelectState::Select_Drive_Change()
+{
+    const QString drive = Select_Drive.selectedText();
+    if (!drive.isEmpty())
+        Select_Dir_Change(drive);
+}
+
+void DirSelectState::Select_Dir_Change(const QString &path)
+{
+    Select_Dir_Path = QDir::cleanPath(QDir(Select_Dir_Path).absoluteFilePath(path));
+    const QDir dir(Select_Dir_Path);
+    Select_Dir.clear();
+    Select_Dir.items = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    File_Select.clear();
+    File_Select.items = dir.entryList(QDir::Files, QDir::Name);
+}
+
+void DirSelectState::OK_DIR_Click()
+{
+    const QString purpose = m_session.LastWrittenKind;
+    QString picked;
+    if (purpose == kLog || purpose == kUpText || purpose == kBoardList) {
+        picked = Select_Dir_Path;
+    } else if (purpose == kEditorPath || purpose == kSignPath) {
+        if (File_Select.ListIndex < 0)
+            return; // a file is required
+        // The root already ends in "/": no second one.
+        picked = Select_Dir_Path.endsWith(u'/')
+            ? Select_Dir_Path + File_Select.selectedText()
+            : fileio::joinPath(Select_Dir_Path, File_Select.selectedText());
+    }
+    if (!picked.isEmpty()) {
+        const auto target = m_targets.constFind(purpose);
+        if (target != m_targets.constEnd() && *target)
+            (*target)(picked);
+    }
+    close();
+    m_session.LastWrittenKind.clear();
+}
+
+void DirSelectState::Dir_Select_Cansel_Click()
+{
+    close();
+}
+
+void DirSelectState::Form_KeyDown(int keyCode)
+{
+    if (keyCode == kKeyEscape)
+        close();
+}
+
+void DirSelectState::close()
+{
+    visible = false;
+}
+
+} // namespace kavrel::dialogs

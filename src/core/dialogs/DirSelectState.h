@@ -1,0 +1,69 @@
+#pragma once
+
+#include "session/ListBox.h"
+
+#include <QHash>
+#include <QString>
+
+#include <functional>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::dialogs {
+
+// The directory picker (Dir_Select) without a display: a drive list, the
+// directory being looked at with its subdirectories, and the files in it.
+// The purpose of a pick is the text in LastWrittenKind when it is accepted;
+// the windows that open the picker register where each purpose's result goes.
+class DirSelectState
+{
+public:
+    static inline const QString kCaption = QStringLiteral("ディレクトリ参照");
+    static inline const QString kOkCaption = QStringLiteral("ＯＫ");
+    static inline const QString kCancelCaption = QStringLiteral("Cansel");
+    static inline const QString kDriveToolTip = QStringLiteral("設定するドライブを選んでください");
+    static inline const QString kDirToolTip = QStringLiteral("設定するディレクトリを選んでください");
+
+    // Purposes, as set into LastWrittenKind before the picker is shown.
+    static inline const QString kLog = QStringLiteral("LOG");
+    static inline const QString kUpText = QStringLiteral("UP TEXT");
+    static inline const QString kBoardList = QStringLiteral("BOARD LIST");
+    static inline const QString kEditorPath = QStringLiteral("EDITOR PATH");
+    static inline const QString kSignPath = QStringLiteral("Sign PATH");
+
+    explicit DirSelectState(Session &session)
+        : m_session(session)
+    {
+    }
+
+    // Where the picked path of a purpose goes.
+    void setTarget(const QString &purpose, std::function<void(const QString &)> target);
+
+    ListBox Select_Drive;
+    QString Select_Dir_Path; // the directory list's current path
+    ListBox Select_Dir; // its subdirectories, by name
+    ListBox File_Select; // the files in it, by name
+    bool File_Select_Enabled = false;
+    bool visible = false;
+
+    // Shows the picker; the file list is enabled for the purposes that pick a file.
+    void Show();
+    void Form_Load();
+    void Select_Drive_Change();
+    // The directory list moved to path (a subdirectory opened, or "..").
+    void Select_Dir_Change(const QString &path);
+    void OK_DIR_Click();
+    void Dir_Select_Cansel_Click();
+    // Esc in the picker or any of its controls.
+    void Form_KeyDown(int keyCode);
+
+private:
+    void close();
+
+    Session &m_session;
+    QHash<QString, std::function<void(const QString &)>> m_targets;
+};
+
+} // namespace kavrel::dialogs

@@ -1,0 +1,285 @@
+#include "netselect/NetSelectState.h"
+
+#include "base/Cp932.h"
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "logindex/LogFiles.h"
+#include "logindex/LogOpener.h"
+#include "netselect/SetNetDataState.h"
+#include "session/Session.h"
+#include "settings/NetDefinitionsFile.h"
+#include "settings/NetMarkers.h"
+
+#include <QFileInfo>
+
+namespace kavrel::netselect {
+
+namespace {
+constexpr int kKeyReturn = 13;
+constexpr int kKeyEscape = 27;
+constexpr int kNoNet = 255; // PrevOpenNetIndex before any open
+} // namespace
+
+using settings::NetDefinitionsFile;
+using settings::NetRecord;
+
+NetSelectState::NetSelectState(Session &session, SetNetDataState &editor)
+    : m_session(session)
+    , m_editor(editor)
+{
+    m_editor.m_netSelect = this;
+}
+
+void NetSelectState::Show()
+{
+    if (!loaded)
+        Form_Load();
+}
+
+void NetSelectState::Form_Load()
+{
+    MonoColors = m_session.flag(settings::OptionFlags::MonoColors);
+    m_session.main.enabled = false;
+
+    Select_menu.clear();
+    for (const QString &name : NetDefinitionsFile(m_session).LoadAll())
+        Select_menu.addItem(text::trimTrailingBlanks(name));
+    if (!Select_menu.isEmpty())
+        Select_menu.ListIndex = 0;
+
+    Net_Name.clear();
+    Log_List_File.clear();
+    Log_List_File2.clear();
+    multi_check = false;
+    Log_List_File_Visible = true;
+    Log_List_File2_Visible = false;
+    enabled = true;
+    focus = Focus::Select_menu;
+    loaded = true;
+    m_session.netSelectVisible = true;
+}
+
+void NetSelectState::Form_Unload()
+{
+    if (!loaded)
+        return;
+    MainWindowState &main = m_session.main;
+    main.enabled = true;
+    main.BatchSet.clear();
+    main.Title.clear();
+    main.Title2.clear();
+    main.Title3.clear();
+    main.Article.clear();
+    loaded = false;
+    m_session.netSelectVisible = false;
+}
+
+void NetSelectState::Select_menu_DblClick()
+{
+    if (!acceptsInput())
+        return;
+    if (Select_menu.ListIndex >= 0)
+        chooseNet(Select_menu.ListIndex);
+}
+
+void NetSelectState::Select_menu_KeyDown(int keyCode)
+{
+    if (keyCode == kKeyReturn)
+        Select_menu_DblClick();
+    else
+        Form_KeyDown(keyCode);
+}
+
+void NetSelectState::chooseNet(int slot)
+{
+    if (slot != m_session.NetIndex)
+        m_session.UpFileText.clear();
+    m_session.NetIndex = slot;
+    m_session.Sirial_Flg = settings::serialFlag(m_session.currentNet());
+
+    const QStringList logs = logindex::listLogFiles(m_session);
+    Log_List_File.clear();
+    Log_List_File.items = logs;
+    Log_List_File.ListIndex = int(logs.size()) - 1;
+    Log_List_File2.setItems(logs);
+    focus = Log_List_File_Visible ? Focus::Log_List_File : Focus::Log_List_File2;
+
+    loadUpFile();
+}
+
+void NetSelectState::loadUpFile()
+{
+    const QString path = m_session.upFilePath();
+    if (!QFileInfo(path).isFile())
+        return;
+    fileio::FileError error;
+    if (m_session.message(kUpFileQuestion, MsgButtons::OkCancel, MsgIcon::Critical) == MsgAnswer::Ok) {
+        m_session.UpFileText.clear();
+        if (!fileio::removeIfExists(path, &error))
+            m_session.message(QStringLiteral("アップファイルを削除できませんでした。\n") + error.toString(),
+                MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    QByteArray bytes;
+    if (!fileio::readAll(path, &bytes, &error)) {
+        m_session.message(QStringLiteral("アップファイルを読み込めませんでした。\n") + error.toString(),
+            MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    const QString text = cp932::decode(bytes);
+    const qsizetype nul = text::findFrom(text, QChar(u'\0'));
+    m_session.UpFileText = nul > 0 ? text::left(text, nul - 1) : text;
+}
+
+void NetSelectState::Net_Set_Click()
+{
+    if (!acceptsInput())
+        return;
+    // A blank name is how DATA.DEF marks a deleted record: it is no name.
+    if (Net_Name.trimmed().isEmpty()) {
+        m_session.message(kEmptyNameMessage);
+        return;
+    }
+    const QString name = Net_Name;
+    const int slot = Select_menu.ListCount();
+    Select_menu.addItem(name);
+    if (m_session.NetTable.size() <= slot)
+        m_session.NetTable.resize(slot + 1);
+    NetRecord &record = m_session.NetTable[slot];
+    for (QString &field : record.fields)
+        field = QString(NetRecord::kFieldWidth, u' ');
+    record[NetRecord::Net_Name] = text::fixedWidth(name, NetRecord::kFieldWidth);
+
+    Form_Unload();
+    m_editor.openNew(slot, name);
+}
+
+void NetSelectState::Chenge_Click()
+{
+    if (!acceptsInput())
+        return;
+    const int slot = Select_menu.ListIndex;
+    if (slot < 0)
+        return;
+    enabled = false;
+    NetDefinitionsFile(m_session).ReadOne(slot);
+    m_editor.openExisting(slot);
+}
+
+void NetSelectState::Delete_Click()
+{
+    if (!acceptsInput())
+        return;
+    const int slot = Select_menu.ListIndex;
+    if (slot < 0)
+        return;
+    if (m_session.message(kDeleteQuestion, MsgButtons::OkCancel, MsgIcon::Critical) != MsgAnswer::Ok)
+        return;
+    QStringList names;
+    if (!NetDefinitionsFile(m_session).DeleteOne(slot, &names))
+        return;
+
+    // The slots after the deleted one moved up by one; the current net and
+    // the net of the last open follow their records.
+    if (m_session.NetIndex == slot) {
+        m_session.NetIndex = -1;
+        m_session.UpFileText.clear();
+    } else if (m_session.NetIndex > slot) {
+        --m_session.NetIndex;
+    }
+    if (m_session.PrevOpenNetIndex == slot)
+        m_session.PrevOpenNetIndex = kNoNet;
+    else if (m_session.PrevOpenNetIndex > slot && m_session.PrevOpenNetIndex != kNoNet)
+        --m_session.PrevOpenNetIndex;
+
+    Select_menu.clear();
+    for (const QString &name : std::as_const(names))
+        Select_menu.addItem(text::trimTrailingBlanks(name));
+}
+
+void NetSelectState::multi_check_Click()
+{
+    if (!acceptsInput())
+        return;
+    multi_check = !multi_check;
+    Log_List_File2_Visible = multi_check;
+    Log_List_File_Visible = !multi_check;
+}
+
+void NetSelectState::Log_List_File_DblClick()
+{
+    if (!acceptsInput())
+        return;
+    const QString entry = Log_List_File.selectedText();
+    if (Log_List_File.ListIndex >= 0)
+        openLogs({ entry });
+}
+
+void NetSelectState::Log_List_File_KeyDown(int keyCode)
+{
+    if (keyCode == kKeyReturn)
+        Log_List_File_DblClick();
+    else
+        Form_KeyDown(keyCode);
+}
+
+void NetSelectState::Log_List_File2_DblClick()
+{
+    if (!acceptsInput())
+        return;
+    const QStringList entries = Log_List_File2.selectedItems();
+    if (!entries.isEmpty())
+        openLogs(entries);
+}
+
+void NetSelectState::LogRead_Click()
+{
+    if (!acceptsInput())
+        return;
+    if (Log_List_File_Visible) {
+        bool anyName = false;
+        for (const QString &item : std::as_const(Log_List_File.items))
+            anyName = anyName || !item.isEmpty();
+        if (anyName)
+            Log_List_File_DblClick();
+        return;
+    }
+    if (Log_List_File2_Visible)
+        Log_List_File2_DblClick();
+}
+
+void NetSelectState::Net_Cansel_Click()
+{
+    Form_Unload();
+}
+
+void NetSelectState::Form_KeyDown(int keyCode)
+{
+    if (keyCode == kKeyEscape)
+        Form_Unload();
+}
+
+void NetSelectState::netStored(int slot)
+{
+    if (loaded && slot >= 0 && slot < Select_menu.ListCount() && slot < m_session.NetTable.size())
+        Select_menu.items[slot] = text::trimTrailingBlanks(m_session.NetTable.at(slot)[NetRecord::Net_Name]);
+}
+
+bool NetSelectState::acceptsInput() const
+{
+    // Closed, or disabled while the editor works on a net.
+    return loaded && enabled;
+}
+
+void NetSelectState::openLogs(const QStringList &entries)
+{
+    logindex::OpenFromNetScreen(m_session, entries);
+    // The open closes the screen before it scans the log; what the scan put
+    // into the reader's lists stays, so only the main window comes back.
+    if (loaded && !m_session.netSelectVisible) {
+        loaded = false;
+        m_session.main.enabled = true;
+    }
+}
+
+} // namespace kavrel::netselect

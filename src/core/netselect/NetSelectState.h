@@ -1,0 +1,104 @@
+#pragma once
+
+#include "netselect/MultiSelectList.h"
+#include "session/ListBox.h"
+
+#include <QString>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::netselect {
+
+class SetNetDataState;
+
+// The net selection screen (Net_Select) without a display: the nets, the
+// chosen net's logs in a single- and a multi-selection list, the name field
+// for a new net, and the buttons.
+//
+// The current net (NetIndex) changes only when a net is chosen. Editing,
+// registering and deleting work on the selected entry without making it the
+// current net: the log open in the reader stays with its own net, and the up
+// file text in memory is never taken for another net's.
+class NetSelectState
+{
+public:
+    static inline const QString kSelectMenuToolTip = QStringLiteral(
+        "読み込みたいネット名を選択してください（なにも登録してない場合は新規登録を行ってください）");
+    static inline const QString kNetNameToolTip = QStringLiteral("新規登録するネット名を書き込んでください");
+    static inline const QString kNetSetCaption = QStringLiteral("登録");
+    static inline const QString kNetSetToolTip = QStringLiteral("新規登録を行います");
+    static inline const QString kChengeCaption = QStringLiteral("内容変更");
+    static inline const QString kChengeToolTip = QStringLiteral("選択されたネットの設定内容を変更します");
+    static inline const QString kDeleteCaption = QStringLiteral("削除");
+    static inline const QString kDeleteToolTip = QStringLiteral("選択されたネットの設定内容を削除します");
+    static inline const QString kCancelCaption = QStringLiteral("キャンセル");
+    static inline const QString kCancelToolTip = QStringLiteral("ネット選択をキャンセルします");
+    static inline const QString kLogListToolTip = QStringLiteral(
+        "選択されたネットのＬＯＧファイルです。表示希望のＬＯＧをダブルクリックしてください");
+    static inline const QString kMultiCheckCaption = QStringLiteral("マルチセレクトモード");
+    static inline const QString kMultiCheckToolTip
+        = QStringLiteral("複数のログを一回で読み込むためのモードです");
+    static inline const QString kLogReadCaption = QStringLiteral("読み込み開始");
+    static inline const QString kLabel2 = QStringLiteral("ネット名選択");
+    static inline const QString kLabel1 = QStringLiteral("新規登録");
+    static inline const QString kLabel3 = QStringLiteral("ログファイルリスト");
+
+    static inline const QString kEmptyNameMessage
+        = QStringLiteral("新規登録するネット名を書き込んでください");
+    static inline const QString kUpFileQuestion
+        = QStringLiteral("アップファイルが存在します！削除しますか？");
+    static inline const QString kDeleteQuestion = QStringLiteral("指定されたＢＢＳデータを削除しますか？");
+
+    enum class Focus { None, Select_menu, Log_List_File, Log_List_File2 };
+
+    NetSelectState(Session &session, SetNetDataState &editor);
+
+    ListBox Select_menu; // net names without their blank padding
+    QString Net_Name; // the name of a net to register
+    ListBox Log_List_File;
+    MultiSelectList Log_List_File2;
+    bool multi_check = false;
+    bool Log_List_File_Visible = true;
+    bool Log_List_File2_Visible = false;
+    bool MonoColors = false; // lists and the name field swap their colours
+    bool enabled = true; // false while the editor is open on a net
+    bool loaded = false; // shown
+    Focus focus = Focus::None;
+
+    // Shows the screen (loading it when it is not shown).
+    void Show();
+    void Form_Load();
+    // Every way of closing ends here.
+    void Form_Unload();
+
+    // Choosing a net: a double-click or Enter on the selected entry.
+    void Select_menu_DblClick();
+    void Select_menu_KeyDown(int keyCode);
+    void Net_Set_Click();
+    void Chenge_Click();
+    void Delete_Click();
+    void multi_check_Click();
+    void Log_List_File_DblClick();
+    void Log_List_File_KeyDown(int keyCode);
+    void Log_List_File2_DblClick();
+    void LogRead_Click();
+    void Net_Cansel_Click();
+    // Esc in the screen or any of its controls closes it.
+    void Form_KeyDown(int keyCode);
+
+    // The editor stored slot: its list entry shows the stored name.
+    void netStored(int slot);
+
+private:
+    bool acceptsInput() const;
+    void chooseNet(int slot);
+    void loadUpFile();
+    void openLogs(const QStringList &entries);
+
+    Session &m_session;
+    SetNetDataState &m_editor;
+};
+
+} // namespace kavrel::netselect
