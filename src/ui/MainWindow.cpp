@@ -381,7 +381,7 @@ void MainWindow::sync()
     action(QStringLiteral("Search_Log"))->setEnabled(main.Search_Log_Enabled);
     action(QStringLiteral("Ido_Set"))->setEnabled(main.Ido_Set_Enabled);
 
-    // TODO(after the main window's enabled flag lands on main): setEnabled(main.enabled);
+    setEnabled(main.enabled);
     if (main.visible && !isVisible())
         show();
     else if (!main.visible && isVisible())
@@ -434,14 +434,15 @@ void MainWindow::applyPlacement()
     const int top = dir[settings::DirRecord::WindowTop].toInt();
     const int left = dir[settings::DirRecord::WindowLeft].toInt();
     const int height = dir[settings::DirRecord::WindowHeight].toInt();
-    QRect frame = geometry();
+    // Left and top place the frame, the height is the window's own (as saved).
+    QPoint place = pos();
     if (left > 0)
-        frame.moveLeft(left);
+        place.setX(left);
     if (top > 0)
-        frame.moveTop(top);
+        place.setY(top);
+    move(place);
     if (height > 0)
-        frame.setHeight(height);
-    setGeometry(frame);
+        resize(width(), height);
 }
 
 } // namespace kavrel::ui

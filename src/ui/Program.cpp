@@ -1,7 +1,14 @@
 #include "Program.h"
 
+#include "DefineDataWindow.h"
+#include "DefineOpWindow.h"
+#include "DirSelectWindow.h"
 #include "MainWindow.h"
+#include "NetSelectWindow.h"
 #include "QtMessageHost.h"
+#include "SetNetDataWindow.h"
+
+#include "settings/SettingsStore.h"
 
 #include "base/FileIo.h"
 
@@ -41,10 +48,20 @@ Program::Program(MessageHost *messages, QObject *parent) : QObject(parent)
         m_session.messages = m_ownMessages.get();
     }
     m_main = std::make_unique<MainWindow>(*this, m_session);
+    m_netSelectWindow = std::make_unique<NetSelectWindow>(*this, m_netSelect);
+    m_setNetDataWindow = std::make_unique<SetNetDataWindow>(*this, m_setNetData);
+    m_defineOpWindow = std::make_unique<DefineOpWindow>(*this, m_defineOp);
+    m_defineDataWindow = std::make_unique<DefineDataWindow>(*this, m_defineData);
+    m_dirSelectWindow = std::make_unique<DirSelectWindow>(*this, m_dirSelect);
+    // The picker after the windows that open it, so that it comes out on top.
+    m_windows = {m_netSelectWindow.get(), m_setNetDataWindow.get(), m_defineOpWindow.get(),
+                 m_defineDataWindow.get(), m_dirSelectWindow.get()};
 }
 
 Program::~Program()
 {
+    m_windows.clear();
+    m_session.main.events = nullptr;
     m_session.messages = nullptr;
 }
 
@@ -67,7 +84,7 @@ void Program::formLoad()
     s.AppDir = QDir::currentPath();
     if (s.AppDir.size() > 1 && s.AppDir.endsWith(u'/'))
         s.AppDir.chop(1);
-    // TODO(settings): settings::ReadSettings(s);
+    settings::ReadSettings(s);
     fileio::removeIfExists(s.appFile(QStringLiteral("TEMP.TXT")));
     QString &upDir = s.Dir[settings::DirRecord::Up_Dir];
     if (upDir.size() > 1 && upDir.endsWith(u'/'))
@@ -95,6 +112,8 @@ void Program::refresh()
         return; // a window's sync made the core act: the outer refresh shows it
     ++m_refreshDepth;
     m_main->sync();
+    for (StateWindow *window : std::as_const(m_windows))
+        window->sync();
     --m_refreshDepth;
 }
 
@@ -113,7 +132,7 @@ void Program::netSelectCommand()
 {
     if (!m_session.main.Board_List.enabled)
         return;
-    // TODO(netselect): show Net_Select.
+    m_netSelect.Show();
 }
 
 void Program::showIdList()
@@ -128,12 +147,12 @@ void Program::showSearch()
 
 void Program::showDefineOp()
 {
-    // TODO(dialogs): the directory settings dialog.
+    m_defineOp.Show();
 }
 
 void Program::showDefineData()
 {
-    // TODO(dialogs): the option flags dialog.
+    m_defineData.Show();
 }
 
 void Program::showIdo()
@@ -167,7 +186,7 @@ void Program::mainWindowActivated()
     MainWindowState &main = m_session.main;
     if (main.NetSelectShown != 1 && m_session.flag(settings::OptionFlags::NetSelectAtStart)) {
         main.NetSelectShown = 1;
-        // TODO(netselect): show Net_Select and give it the focus.
+        m_netSelect.Show();
     }
     m_main->applyColours();
 }
@@ -178,7 +197,16 @@ void Program::mainWindowClosing()
         return;
     m_closing = true;
     // Form_QueryUnload: the placement into DIR.DEF, the other windows closed.
-    // TODO(settings): settings::WriteWindowPlacement(m_session, left, top, height).
+    const QRect frame = m_main->frameGeometry();
+    settings::WriteWindowPlacement(m_session, frame.left(), frame.top(), m_main->height());
+    m_netSelect.Form_Unload();
+    m_setNetData.loaded = false;
+    m_defineOp.visible = false;
+    m_defineData.visible = false;
+    m_dirSelect.visible = false;
+    // TODO(commands, moveres, search): close the ID list, move-response and search windows.
+    for (StateWindow *window : std::as_const(m_windows))
+        window->hide();
     // Form_Unload: the scratch file goes, the unread pointer is saved.
     fileio::removeIfExists(m_session.appFile(QStringLiteral("TEMP.TXT")));
     // TODO(logindex): logindex::SavePointerAtExit(m_session).

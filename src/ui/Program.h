@@ -1,5 +1,10 @@
 #pragma once
 
+#include "dialogs/DefineDataState.h"
+#include "dialogs/DefineOpState.h"
+#include "dialogs/DirSelectState.h"
+#include "netselect/NetSelectState.h"
+#include "netselect/SetNetDataState.h"
 #include "session/Session.h"
 
 #include <QObject>
@@ -9,8 +14,14 @@
 
 namespace kavrel::ui {
 
+class DefineDataWindow;
+class DefineOpWindow;
+class DirSelectWindow;
 class MainWindow;
+class NetSelectWindow;
 class QtMessageHost;
+class SetNetDataWindow;
+class StateWindow;
 
 // The running program: the session, the core's states of every window, and
 // the Qt windows that show them. Windows hand each user action to the core
@@ -26,6 +37,18 @@ public:
 
     Session &session() { return m_session; }
     MainWindow &mainWindow() { return *m_main; }
+    NetSelectWindow &netSelectWindow() { return *m_netSelectWindow; }
+    SetNetDataWindow &setNetDataWindow() { return *m_setNetDataWindow; }
+    DefineOpWindow &defineOpWindow() { return *m_defineOpWindow; }
+    DirSelectWindow &dirSelectWindow() { return *m_dirSelectWindow; }
+    DefineDataWindow &defineDataWindow() { return *m_defineDataWindow; }
+
+    // The core's window states.
+    netselect::NetSelectState &netSelect() { return m_netSelect; }
+    netselect::SetNetDataState &setNetData() { return m_setNetData; }
+    dialogs::DirSelectState &dirSelect() { return m_dirSelect; }
+    dialogs::DefineOpState &defineOp() { return m_defineOp; }
+    dialogs::DefineDataState &defineData() { return m_defineData; }
 
     // Form_Load with the current directory as AppDir, then shows the main
     // window (the net selection screen follows on its first activation).
@@ -60,7 +83,20 @@ private:
 
     Session m_session;
     std::unique_ptr<QtMessageHost> m_ownMessages;
+
+    dialogs::DirSelectState m_dirSelect{m_session};
+    dialogs::DefineOpState m_defineOp{m_session, m_dirSelect};
+    dialogs::DefineDataState m_defineData{m_session};
+    netselect::SetNetDataState m_setNetData{m_session, m_dirSelect};
+    netselect::NetSelectState m_netSelect{m_session, m_setNetData};
+
     std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<NetSelectWindow> m_netSelectWindow;
+    std::unique_ptr<SetNetDataWindow> m_setNetDataWindow;
+    std::unique_ptr<DefineOpWindow> m_defineOpWindow;
+    std::unique_ptr<DirSelectWindow> m_dirSelectWindow;
+    std::unique_ptr<DefineDataWindow> m_defineDataWindow;
+    QList<StateWindow *> m_windows; // in the order they are brought in step
     int m_refreshDepth = 0;
     bool m_closing = false;
 };

@@ -1,0 +1,66 @@
+#include "DefineDataWindow.h"
+
+#include "Program.h"
+
+#include "dialogs/DefineDataState.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kavrel::ui {
+
+using dialogs::DefineDataState;
+
+DefineDataWindow::DefineDataWindow(Program &program, DefineDataState &state)
+    : StateWindow(program), m_state(state)
+{
+    setObjectName(QStringLiteral("Define_data"));
+    setWindowTitle(DefineDataState::kCaption);
+    auto *layout = new QVBoxLayout(this);
+    auto add = [&](const char *name, const QString &caption, bool *value) {
+        auto *box = new QCheckBox(caption, this);
+        box->setObjectName(QLatin1String(name));
+        layout->addWidget(box);
+        connect(box, &QCheckBox::toggled, this,
+                [this, value](bool on) { forward([value, on] { *value = on; }); });
+        m_boxes.append({box, value});
+    };
+    add("NET_SELECT_CHECK", DefineDataState::kNetSelectCaption, &m_state.NET_SELECT_CHECK);
+    add("Sign_CHECK", DefineDataState::kSignCaption, &m_state.Sign_CHECK);
+    add("Res_Del_Check", DefineDataState::kResDelCaption, &m_state.Res_Del_Check);
+    add("Board_List_Check", DefineDataState::kBoardListCaption, &m_state.Board_List_Check);
+    add("Title_Only_Check", DefineDataState::kTitleOnlyCaption, &m_state.Title_Only_Check);
+    add("Mono_Check", DefineDataState::kMonoCaption, &m_state.Mono_Check);
+    add("Shift_Check", DefineDataState::kShiftCaption, &m_state.Shift_Check);
+
+    auto *ok = new QPushButton(DefineDataState::kOkCaption, this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    noDefault(ok);
+    auto *cancel = new QPushButton(DefineDataState::kCancelCaption, this);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    noDefault(cancel);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command1_Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command2_Click(); }); });
+}
+
+void DefineDataWindow::sync()
+{
+    SyncGuard guard(*this);
+    for (const Box &b : std::as_const(m_boxes))
+        setChecked(b.box, *b.value);
+    syncShown(m_state.visible);
+}
+
+void DefineDataWindow::escape()
+{
+    m_state.Form_KeyDown(27);
+}
+
+} // namespace kavrel::ui

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "StateWindow.h"
+
+#include <QList>
+
+class QCheckBox;
+
+namespace kavrel::dialogs {
+class DefineDataState;
+}
+
+namespace kavrel::ui {
+
+// The option flags dialog (Define_data, "諸設定"): seven check boxes.
+class DefineDataWindow : public StateWindow
+{
+    Q_OBJECT
+public:
+    DefineDataWindow(Program &program, dialogs::DefineDataState &state);
+    void sync() override;
+
+protected:
+    void escape() override;
+
+private:
+    struct Box
+    {
+        QCheckBox *box;
+        bool *value;
+    };
+    dialogs::DefineDataState &m_state;
+    QList<Box> m_boxes;
+};
+
+} // namespace kavrel::ui

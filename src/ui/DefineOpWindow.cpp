@@ -1,0 +1,107 @@
+#include "DefineOpWindow.h"
+
+#include "Colours.h"
+#include "Program.h"
+
+#include "dialogs/DefineOpState.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kavrel::ui {
+
+using dialogs::DefineOpState;
+
+DefineOpWindow::DefineOpWindow(Program &program, DefineOpState &state) : StateWindow(program), m_state(state)
+{
+    setObjectName(QStringLiteral("Define_Op"));
+    setWindowTitle(DefineOpState::kCaption);
+    auto *grid = new QGridLayout(this);
+
+    struct Row
+    {
+        const char *field;
+        QString label;
+        QString tip;
+        const char *button;
+        QString buttonTip;
+        QString *value;
+        void (DefineOpState::*browse)();
+    };
+    const Row rows[4] = {
+        {"LOG_Dir", DefineOpState::kLogDirLabel, DefineOpState::kLogDirToolTip, "Command2",
+         DefineOpState::kBrowseToolTip, &m_state.LOG_Dir, &DefineOpState::Command2_Click},
+        {"Up_Dir", DefineOpState::kUpDirLabel, DefineOpState::kUpDirToolTip, "Command1", QString(),
+         &m_state.Up_Dir, &DefineOpState::Command1_Click},
+        {"BL_Dir", DefineOpState::kBlDirLabel, DefineOpState::kBlDirToolTip, "Command4", QString(),
+         &m_state.BL_Dir, &DefineOpState::Command4_Click},
+        {"Editor_Path", DefineOpState::kEditorPathLabel, QString(), "Select_Editor_Path", QString(),
+         &m_state.Editor_Path, &DefineOpState::Select_Editor_Path_Click},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const Row &r = rows[i];
+        auto *label = new QLabel(r.label, this);
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QLatin1String(r.field));
+        if (!r.tip.isEmpty())
+            edit->setToolTip(r.tip);
+        label->setBuddy(edit);
+        auto *browse = new QPushButton(DefineOpState::kBrowseCaption, this);
+        browse->setObjectName(QLatin1String(r.button));
+        if (!r.buttonTip.isEmpty())
+            browse->setToolTip(r.buttonTip);
+        noDefault(browse);
+        grid->addWidget(label, 2 * i, 0, 1, 2);
+        grid->addWidget(edit, 2 * i + 1, 0);
+        grid->addWidget(browse, 2 * i + 1, 1);
+        QString *value = r.value;
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, value](const QString &text) { forward([value, text] { *value = text; }); });
+        const auto handler = r.browse;
+        connect(browse, &QPushButton::clicked, this, [this, handler] { forward([this, handler] { (m_state.*handler)(); }); });
+        m_edits[i] = edit;
+    }
+    auto *ok = new QPushButton(DefineOpState::kOkCaption, this);
+    ok->setObjectName(QStringLiteral("DefOK"));
+    ok->setToolTip(DefineOpState::kOkToolTip);
+    noDefault(ok);
+    auto *cancel = new QPushButton(DefineOpState::kCancelCaption, this);
+    cancel->setObjectName(QStringLiteral("Command5"));
+    cancel->setToolTip(DefineOpState::kCancelToolTip);
+    noDefault(cancel);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 8, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.DefOK_Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command5_Click(); }); });
+    resize(480, sizeHint().height());
+}
+
+void DefineOpWindow::sync()
+{
+    SyncGuard guard(*this);
+    setText(m_edits[0], m_state.LOG_Dir);
+    setText(m_edits[1], m_state.Up_Dir);
+    setText(m_edits[2], m_state.BL_Dir);
+    setText(m_edits[3], m_state.Editor_Path);
+    if (!m_monoApplied || m_mono != m_state.MonoColors) {
+        m_mono = m_state.MonoColors;
+        m_monoApplied = true;
+        for (QLineEdit *edit : m_edits)
+            colours::apply(edit, m_mono);
+    }
+    syncShown(m_state.visible);
+}
+
+void DefineOpWindow::escape()
+{
+    m_state.Form_KeyDown(27);
+}
+
+} // namespace kavrel::ui

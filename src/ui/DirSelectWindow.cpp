@@ -1,0 +1,118 @@
+#include "DirSelectWindow.h"
+
+#include "Program.h"
+
+#include "dialogs/DirSelectState.h"
+
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QListView>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace kavrel::ui {
+
+using dialogs::DirSelectState;
+
+DirSelectWindow::DirSelectWindow(Program &program, DirSelectState &state) : StateWindow(program), m_state(state)
+{
+    setObjectName(QStringLiteral("Dir_Select"));
+    setWindowTitle(DirSelectState::kCaption);
+
+    m_drives = new QComboBox(this);
+    m_drives->setObjectName(QStringLiteral("Select_Drive"));
+    m_drives->setToolTip(DirSelectState::kDriveToolTip);
+
+    m_dirModel = new QFileSystemModel(this);
+    m_dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_dirModel->setRootPath(QString());
+    m_dirs = new QTreeView(this);
+    m_dirs->setObjectName(QStringLiteral("Select_Dir"));
+    m_dirs->setToolTip(DirSelectState::kDirToolTip);
+    m_dirs->setModel(m_dirModel);
+    m_dirs->setHeaderHidden(true);
+    for (int c = 1; c < m_dirModel->columnCount(); ++c)
+        m_dirs->hideColumn(c);
+
+    m_fileModel = new QFileSystemModel(this);
+    m_fileModel->setFilter(QDir::Files);
+    m_files = new QListView(this);
+    m_files->setObjectName(QStringLiteral("File_Select"));
+    m_files->setModel(m_fileModel);
+
+    auto *ok = new QPushButton(DirSelectState::kOkCaption, this);
+    ok->setObjectName(QStringLiteral("OK_DIR"));
+    noDefault(ok);
+    auto *cancel = new QPushButton(DirSelectState::kCancelCaption, this);
+    cancel->setObjectName(QStringLiteral("Dir_Select_Cansel"));
+    noDefault(cancel);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(m_drives, 0, 0);
+    grid->addWidget(m_dirs, 1, 0);
+    grid->addWidget(m_files, 0, 1, 2, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 2, 0, 1, 2);
+    resize(560, 380);
+
+    connect(m_drives, &QComboBox::activated, this, [this](int index) {
+        forward([this, index] {
+            m_state.Select_Drive.ListIndex = index;
+            m_state.Select_Drive_Change();
+        });
+    });
+    connect(m_dirs, &QTreeView::clicked, this, [this](const QModelIndex &index) {
+        const QString path = m_dirModel->filePath(index);
+        forward([this, path] { m_state.Select_Dir_Change(path); });
+    });
+    connect(m_dirs, &QTreeView::activated, this, [this](const QModelIndex &index) {
+        const QString path = m_dirModel->filePath(index);
+        forward([this, path] { m_state.Select_Dir_Change(path); });
+    });
+    connect(m_files, &QListView::clicked, this, [this](const QModelIndex &index) {
+        const QString name = m_fileModel->fileName(index);
+        forward([this, name] { m_state.File_Select.ListIndex = int(m_state.File_Select.items.indexOf(name)); });
+    });
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.OK_DIR_Click(); }); });
+    connect(cancel, &QPushButton::clicked, this,
+            [this] { forward([this] { m_state.Dir_Select_Cansel_Click(); }); });
+}
+
+void DirSelectWindow::sync()
+{
+    SyncGuard guard(*this);
+    if (m_drives->count() != m_state.Select_Drive.ListCount()) {
+        m_drives->clear();
+        m_drives->addItems(m_state.Select_Drive.items);
+    }
+    m_drives->setCurrentIndex(m_state.Select_Drive.ListIndex);
+
+    if (m_shownDir != m_state.Select_Dir_Path) {
+        m_shownDir = m_state.Select_Dir_Path;
+        const QModelIndex dir = m_dirModel->index(m_shownDir);
+        m_dirs->setCurrentIndex(dir);
+        m_dirs->expand(dir);
+        m_dirs->scrollTo(dir);
+        m_files->setRootIndex(m_fileModel->setRootPath(m_shownDir));
+    }
+    const QString file = m_state.File_Select.selectedText();
+    if (file.isEmpty())
+        m_files->clearSelection();
+    else
+        m_files->setCurrentIndex(m_fileModel->index(m_shownDir + QLatin1Char('/') + file));
+    m_files->setEnabled(m_state.File_Select_Enabled);
+    syncShown(m_state.visible);
+}
+
+void DirSelectWindow::escape()
+{
+    m_state.Form_KeyDown(27);
+}
+
+} // namespace kavrel::ui

@@ -1,0 +1,187 @@
+#include "NetSelectWindow.h"
+
+#include "Colours.h"
+#include "Fonts.h"
+#include "Program.h"
+
+#include "netselect/NetSelectState.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace kavrel::ui {
+
+using netselect::NetSelectState;
+
+NetSelectWindow::NetSelectWindow(Program &program, NetSelectState &state)
+    : StateWindow(program), m_state(state)
+{
+    setObjectName(QStringLiteral("Net_Select"));
+    setWindowTitle(QStringLiteral("ネット選択"));
+    const QFont listFont = fonts::listFont();
+
+    auto *label2 = new QLabel(NetSelectState::kLabel2, this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    m_nets = new QListWidget(this);
+    m_nets->setObjectName(QStringLiteral("Select_menu"));
+    m_nets->setToolTip(NetSelectState::kSelectMenuToolTip);
+    m_nets->setFont(listFont);
+    auto *label1 = new QLabel(NetSelectState::kLabel1, this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    m_netName = new QLineEdit(this);
+    m_netName->setObjectName(QStringLiteral("Net_Name"));
+    m_netName->setToolTip(NetSelectState::kNetNameToolTip);
+
+    auto button = [this](const char *name, const QString &caption, const QString &tip) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        if (!tip.isEmpty())
+            b->setToolTip(tip);
+        noDefault(b);
+        return b;
+    };
+    QPushButton *netSet = button("Net_Set", NetSelectState::kNetSetCaption, NetSelectState::kNetSetToolTip);
+    QPushButton *chenge = button("Chenge", NetSelectState::kChengeCaption, NetSelectState::kChengeToolTip);
+    QPushButton *del = button("Delete", NetSelectState::kDeleteCaption, NetSelectState::kDeleteToolTip);
+    QPushButton *cancel = button("Net_Cansel", NetSelectState::kCancelCaption, NetSelectState::kCancelToolTip);
+    QPushButton *logRead = button("LogRead", NetSelectState::kLogReadCaption, QString());
+
+    auto *label3 = new QLabel(NetSelectState::kLabel3, this);
+    label3->setObjectName(QStringLiteral("Label3"));
+    m_logs = new QListWidget(this);
+    m_logs->setObjectName(QStringLiteral("Log_List_File"));
+    m_logs->setToolTip(NetSelectState::kLogListToolTip);
+    m_logs->setFont(listFont);
+    m_logs2 = new QListWidget(this);
+    m_logs2->setObjectName(QStringLiteral("Log_List_File2"));
+    m_logs2->setToolTip(NetSelectState::kLogListToolTip);
+    m_logs2->setFont(listFont);
+    m_logs2->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_multi = new QCheckBox(NetSelectState::kMultiCheckCaption, this);
+    m_multi->setObjectName(QStringLiteral("multi_check"));
+    m_multi->setToolTip(NetSelectState::kMultiCheckToolTip);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(label2, 0, 0, 1, 2);
+    grid->addWidget(m_nets, 1, 0, 1, 2);
+    grid->addWidget(label1, 2, 0, 1, 2);
+    grid->addWidget(m_netName, 3, 0, 1, 2);
+    grid->addWidget(netSet, 4, 0);
+    grid->addWidget(chenge, 4, 1);
+    grid->addWidget(del, 5, 0);
+    grid->addWidget(cancel, 5, 1);
+    grid->addWidget(label3, 0, 2);
+    grid->addWidget(m_logs, 1, 2, 3, 1);
+    grid->addWidget(m_logs2, 1, 2, 3, 1);
+    grid->addWidget(m_multi, 4, 2);
+    grid->addWidget(logRead, 5, 2);
+    grid->setColumnStretch(2, 1);
+    resize(560, 360);
+
+    // The user's selections become the core's; the core's handlers act on them.
+    connect(m_nets, &QListWidget::currentRowChanged, this, [this](int row) {
+        forward([this, row] { m_state.Select_menu.ListIndex = row; });
+    });
+    connect(m_nets, &QListWidget::itemDoubleClicked, this,
+            [this] { forward([this] { m_state.Select_menu_DblClick(); }); });
+    onKey(m_nets, [this](int code, int) {
+        if (code != 13 && code != 27)
+            return false;
+        m_state.Select_menu_KeyDown(code);
+        return true;
+    });
+    connect(m_netName, &QLineEdit::textEdited, this,
+            [this](const QString &text) { forward([this, text] { m_state.Net_Name = text; }); });
+    connect(netSet, &QPushButton::clicked, this, [this] { forward([this] { m_state.Net_Set_Click(); }); });
+    connect(chenge, &QPushButton::clicked, this, [this] { forward([this] { m_state.Chenge_Click(); }); });
+    connect(del, &QPushButton::clicked, this, [this] { forward([this] { m_state.Delete_Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Net_Cansel_Click(); }); });
+    connect(logRead, &QPushButton::clicked, this, [this] { forward([this] { m_state.LogRead_Click(); }); });
+    connect(m_multi, &QCheckBox::clicked, this, [this] { forward([this] { m_state.multi_check_Click(); }); });
+
+    connect(m_logs, &QListWidget::currentRowChanged, this, [this](int row) {
+        forward([this, row] { m_state.Log_List_File.ListIndex = row; });
+    });
+    connect(m_logs, &QListWidget::itemDoubleClicked, this,
+            [this] { forward([this] { m_state.Log_List_File_DblClick(); }); });
+    onKey(m_logs, [this](int code, int) {
+        if (code != 13 && code != 27)
+            return false;
+        m_state.Log_List_File_KeyDown(code);
+        return true;
+    });
+    connect(m_logs2, &QListWidget::itemSelectionChanged, this, [this] {
+        forward([this] {
+            for (int i = 0; i < m_logs2->count(); ++i)
+                m_state.Log_List_File2.setSelected(i, m_logs2->item(i)->isSelected());
+        });
+    });
+    connect(m_logs2, &QListWidget::itemDoubleClicked, this,
+            [this] { forward([this] { m_state.Log_List_File2_DblClick(); }); });
+}
+
+void NetSelectWindow::sync()
+{
+    SyncGuard guard(*this);
+    setItems(m_nets, m_state.Select_menu.items);
+    setCurrentRow(m_nets, m_state.Select_menu.ListIndex);
+    setText(m_netName, m_state.Net_Name);
+    setItems(m_logs, m_state.Log_List_File.items);
+    setCurrentRow(m_logs, m_state.Log_List_File.ListIndex);
+    setItems(m_logs2, m_state.Log_List_File2.items);
+    for (int i = 0; i < m_logs2->count(); ++i) {
+        const bool on = m_state.Log_List_File2.Selected.value(i);
+        if (m_logs2->item(i)->isSelected() != on)
+            m_logs2->item(i)->setSelected(on);
+    }
+    setChecked(m_multi, m_state.multi_check);
+    m_logs->setVisible(m_state.Log_List_File_Visible);
+    m_logs2->setVisible(m_state.Log_List_File2_Visible);
+    setEnabled(m_state.enabled);
+
+    if (!m_monoApplied || m_mono != m_state.MonoColors) {
+        m_mono = m_state.MonoColors;
+        m_monoApplied = true;
+        for (QWidget *w : std::initializer_list<QWidget *>{m_nets, m_netName, m_logs, m_logs2})
+            colours::apply(w, m_mono);
+    }
+
+    syncShown(m_state.loaded);
+
+    // The core moves the keyboard focus between the lists.
+    const int focus = int(m_state.focus);
+    if (isVisible() && focus != m_focus) {
+        m_focus = focus;
+        switch (m_state.focus) {
+        case NetSelectState::Focus::Select_menu:
+            m_nets->setFocus();
+            break;
+        case NetSelectState::Focus::Log_List_File:
+            m_logs->setFocus();
+            break;
+        case NetSelectState::Focus::Log_List_File2:
+            m_logs2->setFocus();
+            break;
+        case NetSelectState::Focus::None:
+            break;
+        }
+    }
+    if (!isVisible())
+        m_focus = -1;
+}
+
+void NetSelectWindow::escape()
+{
+    m_state.Form_KeyDown(27);
+}
+
+void NetSelectWindow::closeRequested()
+{
+    m_state.Net_Cansel_Click();
+}
+
+} // namespace kavrel::ui

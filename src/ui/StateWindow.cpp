@@ -1,0 +1,122 @@
+#include "StateWindow.h"
+
+#include "Program.h"
+#include "VbKeys.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace kavrel::ui {
+
+StateWindow::StateWindow(Program &program) : QDialog(nullptr), m_program(program)
+{
+    setProperty("kavrelWindow", true);
+    setModal(false);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+void StateWindow::forward(const std::function<void()> &action)
+{
+    if (m_syncing)
+        return;
+    m_program.forward(action);
+}
+
+void StateWindow::syncShown(bool shown)
+{
+    if (shown && !isVisible()) {
+        show();
+        raise();
+        activateWindow();
+    } else if (!shown && isVisible()) {
+        hide();
+    }
+}
+
+void StateWindow::onKey(QWidget *control, std::function<bool(int, int)> handler)
+{
+    m_keyHandlers.insert(control, std::move(handler));
+    control->installEventFilter(this);
+}
+
+bool StateWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && !m_syncing) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const int code = vbkeys::keyCode(key);
+        const auto handler = m_keyHandlers.constFind(watched);
+        if (handler != m_keyHandlers.constEnd() && code != 0) {
+            bool handled = false;
+            m_program.forward([&] { handled = (*handler)(code, vbkeys::shiftState(key->modifiers())); });
+            if (handled)
+                return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void StateWindow::reject()
+{
+    // QDialog's Esc: the core closes the window if it wants to.
+    forward([this] { escape(); });
+}
+
+void StateWindow::closeEvent(QCloseEvent *event)
+{
+    if (!isVisible() || m_syncing) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    forward([this] { closeRequested(); });
+}
+
+void StateWindow::setText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+void StateWindow::setChecked(QCheckBox *box, bool checked)
+{
+    if (box->isChecked() != checked)
+        box->setChecked(checked);
+}
+
+void StateWindow::setItems(QListWidget *list, const QStringList &items)
+{
+    bool same = list->count() == items.size();
+    for (int i = 0; same && i < items.size(); ++i)
+        same = list->item(i)->text() == items.at(i);
+    if (same)
+        return;
+    list->clear();
+    list->addItems(items);
+}
+
+void StateWindow::setCurrentRow(QListWidget *list, int row)
+{
+    if (row < 0 || row >= list->count()) {
+        list->setCurrentRow(-1);
+        list->clearSelection();
+        return;
+    }
+    if (list->currentRow() != row || !list->item(row)->isSelected())
+        list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+QAbstractButton *StateWindow::noDefault(QAbstractButton *button)
+{
+    // Enter in a field must not press a button behind the core's back.
+    if (auto *push = qobject_cast<QPushButton *>(button)) {
+        push->setAutoDefault(false);
+        push->setDefault(false);
+    }
+    return button;
+}
+
+} // namespace kavrel::ui
