@@ -1,0 +1,87 @@
+#pragma once
+
+// A scratch copy of the demo working directory for the widget tests. The
+// program takes the current directory as its working directory, so the copy
+// becomes the current directory while the fixture lives.
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace kavrel::test {
+
+class DemoDir
+{
+public:
+    DemoDir() : m_previous(QDir::currentPath())
+    {
+        const QString source = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
+        QDirIterator it(source, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString to = m_dir.filePath(QDir(source).relativeFilePath(from));
+            if (it.fileInfo().isDir())
+                QDir().mkpath(to);
+            else
+                QFile::copy(from, to);
+            QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        }
+        // A checkout keeps no file times: the older log must be older.
+        setTime(QStringLiteral("LOG/KAB0605.LOG"), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
+        setTime(QStringLiteral("LOG/KAB0606.LOG"), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
+        setTime(QStringLiteral("LOG/mnt1206.log"), QDateTime(QDate(2026, 12, 6), QTime(9, 40)));
+        QDir::setCurrent(m_dir.path());
+    }
+    ~DemoDir() { QDir::setCurrent(m_previous); }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    bool isValid() const { return m_dir.isValid(); }
+
+private:
+    void setTime(const QString &name, const QDateTime &time)
+    {
+        QFile file(path(name));
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(time, QFileDevice::FileModificationTime);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+// Types text into a widget: ASCII as key presses, anything else committed
+// through the input method, as a Japanese input method does.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(widget, char(c.unicode()));
+        } else {
+            QInputMethodEvent event;
+            event.setCommitString(QString(c));
+            QApplication::sendEvent(widget, &event);
+        }
+    }
+}
+
+// A click where a check box takes it: on its box, not somewhere right of its text.
+inline void clickCheckBox(QWidget *box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+// A double click as a user makes it: a click, then the second press.
+inline void doubleClick(QAbstractItemView *view, const QPoint &at)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace kavrel::test
