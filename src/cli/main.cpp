@@ -1,4 +1,59 @@
-int main()
+// kavrel-cli: the program's actions from a script.
+//
+//   kavrel-cli [-C DIR] COMMAND [ARGS]
+
+#include "CliCommands.h"
+#include "CliIo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+using namespace kavrel::cli;
+
+namespace {
+
+const char *const kUsage = "usage: kavrel-cli [-C DIR] COMMAND [ARGS]\n"
+                           "commands:\n"
+                           "  nets\n"
+                           "  logs NET\n"
+                           "  open NET LOG...\n"
+                           "  titles NET LOG... (--board N | --item K)\n"
+                           "  show NET LOG... (--board N | --item K) [--row R]\n"
+                           "  search NET LOG... [--text S] [--from \"YY/MM/DD HH:MM:SS\" --to \"YY/MM/DD HH:MM:SS\"]\n"
+                           "  unread NET LOG";
+
+} // namespace
+
+int main(int argc, char *argv[])
 {
-    return 0;
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+
+    try {
+        QString dir = QDir::currentPath();
+        if (!args.isEmpty() && args.first() == QLatin1String("-C")) {
+            if (args.size() < 2)
+                throw CliExit(Failure, QString::fromLatin1(kUsage));
+            dir = args.at(1);
+            args = args.mid(2);
+        }
+        if (args.isEmpty())
+            throw CliExit(Failure, QString::fromLatin1(kUsage));
+        const QFileInfo info(dir);
+        if (!info.isDir())
+            throw CliExit(Failure, dir + QStringLiteral(": not a directory"));
+        // The settings name their directories relative to the working directory.
+        if (!QDir::setCurrent(info.absoluteFilePath()))
+            throw CliExit(Failure, dir + QStringLiteral(": cannot change into the directory"));
+
+        const QString command = args.takeFirst();
+        return runCommand(info.absoluteFilePath(), command, args);
+    } catch (const CliExit &exit) {
+        if (exit.code == Failure && exit.text == QString::fromLatin1(kUsage))
+            printError(exit.text);
+        else if (!exit.text.isEmpty())
+            printError(exit.text);
+        return exit.code;
+    }
 }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kavrel::cli {
+
+// Runs one command in the working directory appDir; answers the exit status
+// or throws CliExit.
+int runCommand(const QString &appDir, const QString &command, const QStringList &args);
+
+} // namespace kavrel::cli

@@ -1,0 +1,71 @@
+#include "program/Program.h"
+
+#include "base/FileIo.h"
+#include "base/FileLookup.h"
+#include "base/Text.h"
+#include "settings/SettingsStore.h"
+
+namespace kavrel {
+
+Program::Program()
+    : dirSelect(session)
+    , defineOp(session, dirSelect)
+    , defineData(session)
+    , setNetData(session, dirSelect)
+    , netSelect(session, setNetData)
+{
+}
+
+void Program::Form_Load(const QString &appDir)
+{
+    session.UpFileDirty = 0;
+    session.NoBoardsFlag = 0;
+    session.PrevOpenNetIndex = 255;
+    session.PtrNetIndex = -1;
+    session.UpFileText.clear();
+    session.main.Search_Pointer_Enabled = false;
+    session.main.Read_End_Enabled = false;
+    session.main.Search_Log_Enabled = false;
+    session.main.Ido_Set_Enabled = false;
+    session.main.Board_List.clear();
+    session.main.clearTitleColumns();
+    session.main.Article.clear();
+    session.PtrRec = PtrRecord();
+
+    QString dir = appDir;
+    if (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
+        dir.chop(1);
+    session.AppDir = dir;
+    settings::ReadSettings(session);
+    fileio::removeIfExists(tempTextPath());
+
+    QString &upDir = session.Dir[settings::DirRecord::Up_Dir];
+    if (upDir.size() > 1 && upDir.endsWith(QLatin1Char('/')))
+        upDir.chop(1);
+}
+
+void Program::Form_Unload()
+{
+    fileio::removeIfExists(tempTextPath());
+    // The unread pointer is saved by the log index once it is wired in.
+}
+
+Program::Placement Program::savedPlacement() const
+{
+    Placement p;
+    const auto value = [this](settings::DirRecord::Index i) {
+        const qint64 v = text::val(session.Dir[i]);
+        return v > 0 ? int(v) : 0;
+    };
+    p.left = value(settings::DirRecord::WindowLeft);
+    p.top = value(settings::DirRecord::WindowTop);
+    p.height = value(settings::DirRecord::WindowHeight);
+    return p;
+}
+
+QString Program::tempTextPath() const
+{
+    return fileio::pathIgnoringCase(session.AppDir, QStringLiteral("TEMP.TXT"));
+}
+
+} // namespace kavrel
