@@ -430,10 +430,10 @@ void MainWindow::applyColours()
 
 void MainWindow::applyPlacement()
 {
-    const auto &dir = m_session.Dir;
-    const int top = dir[settings::DirRecord::WindowTop].toInt();
-    const int left = dir[settings::DirRecord::WindowLeft].toInt();
-    const int height = dir[settings::DirRecord::WindowHeight].toInt();
+    const kavrel::Program::Placement saved = m_program.core().savedPlacement();
+    const int top = saved.top;
+    const int left = saved.left;
+    const int height = saved.height;
     // Left and top place the frame, the height is the window's own (as saved).
     QPoint place = pos();
     if (left > 0)

@@ -48,11 +48,11 @@ Program::Program(MessageHost *messages, QObject *parent) : QObject(parent)
         m_session.messages = m_ownMessages.get();
     }
     m_main = std::make_unique<MainWindow>(*this, m_session);
-    m_netSelectWindow = std::make_unique<NetSelectWindow>(*this, m_netSelect);
-    m_setNetDataWindow = std::make_unique<SetNetDataWindow>(*this, m_setNetData);
-    m_defineOpWindow = std::make_unique<DefineOpWindow>(*this, m_defineOp);
-    m_defineDataWindow = std::make_unique<DefineDataWindow>(*this, m_defineData);
-    m_dirSelectWindow = std::make_unique<DirSelectWindow>(*this, m_dirSelect);
+    m_netSelectWindow = std::make_unique<NetSelectWindow>(*this, m_core.netSelect);
+    m_setNetDataWindow = std::make_unique<SetNetDataWindow>(*this, m_core.setNetData);
+    m_defineOpWindow = std::make_unique<DefineOpWindow>(*this, m_core.defineOp);
+    m_defineDataWindow = std::make_unique<DefineDataWindow>(*this, m_core.defineData);
+    m_dirSelectWindow = std::make_unique<DirSelectWindow>(*this, m_core.dirSelect);
     // The picker after the windows that open it, so that it comes out on top.
     m_windows = {m_netSelectWindow.get(), m_setNetDataWindow.get(), m_defineOpWindow.get(),
                  m_defineDataWindow.get(), m_dirSelectWindow.get()};
@@ -65,36 +65,10 @@ Program::~Program()
     m_session.messages = nullptr;
 }
 
-void Program::formLoad()
-{
-    Session &s = m_session;
-    s.UpFileDirty = 0;
-    s.NoBoardsFlag = 0;
-    s.PrevOpenNetIndex = 255;
-    s.PtrNetIndex = -1;
-    s.UpFileText.clear();
-    s.main.Search_Pointer_Enabled = false;
-    s.main.Read_End_Enabled = false;
-    s.main.Search_Log_Enabled = false;
-    s.main.Ido_Set_Enabled = false;
-    s.main.Board_List.clear();
-    s.main.clearTitleColumns();
-    s.main.Article.clear();
-    s.PtrRec.LogName = QString(80, u' ');
-    s.AppDir = QDir::currentPath();
-    if (s.AppDir.size() > 1 && s.AppDir.endsWith(u'/'))
-        s.AppDir.chop(1);
-    settings::ReadSettings(s);
-    fileio::removeIfExists(s.appFile(QStringLiteral("TEMP.TXT")));
-    QString &upDir = s.Dir[settings::DirRecord::Up_Dir];
-    if (upDir.size() > 1 && upDir.endsWith(u'/'))
-        upDir.chop(1);
-    s.main.visible = true; // the start-up window is shown after its load
-}
-
 void Program::start()
 {
-    formLoad();
+    m_core.Form_Load(QDir::currentPath());
+    m_session.main.visible = true; // the start-up window is shown after its load
     m_main->applyPlacement();
     refresh();
     m_main->activateWindow();
@@ -132,7 +106,7 @@ void Program::netSelectCommand()
 {
     if (!m_session.main.Board_List.enabled)
         return;
-    m_netSelect.Show();
+    m_core.netSelect.Show();
 }
 
 void Program::showIdList()
@@ -147,12 +121,12 @@ void Program::showSearch()
 
 void Program::showDefineOp()
 {
-    m_defineOp.Show();
+    m_core.defineOp.Show();
 }
 
 void Program::showDefineData()
 {
-    m_defineData.Show();
+    m_core.defineData.Show();
 }
 
 void Program::showIdo()
@@ -186,7 +160,7 @@ void Program::mainWindowActivated()
     MainWindowState &main = m_session.main;
     if (main.NetSelectShown != 1 && m_session.flag(settings::OptionFlags::NetSelectAtStart)) {
         main.NetSelectShown = 1;
-        m_netSelect.Show();
+        m_core.netSelect.Show();
     }
     m_main->applyColours();
 }
@@ -199,17 +173,16 @@ void Program::mainWindowClosing()
     // Form_QueryUnload: the placement into DIR.DEF, the other windows closed.
     const QRect frame = m_main->frameGeometry();
     settings::WriteWindowPlacement(m_session, frame.left(), frame.top(), m_main->height());
-    m_netSelect.Form_Unload();
-    m_setNetData.loaded = false;
-    m_defineOp.visible = false;
-    m_defineData.visible = false;
-    m_dirSelect.visible = false;
+    m_core.netSelect.Form_Unload();
+    m_core.setNetData.loaded = false;
+    m_core.defineOp.visible = false;
+    m_core.defineData.visible = false;
+    m_core.dirSelect.visible = false;
     // TODO(commands, moveres, search): close the ID list, move-response and search windows.
     for (StateWindow *window : std::as_const(m_windows))
         window->hide();
     // Form_Unload: the scratch file goes, the unread pointer is saved.
-    fileio::removeIfExists(m_session.appFile(QStringLiteral("TEMP.TXT")));
-    // TODO(logindex): logindex::SavePointerAtExit(m_session).
+    m_core.Form_Unload();
     m_session.main.visible = false;
     m_main->hide();
 }

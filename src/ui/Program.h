@@ -1,11 +1,6 @@
 #pragma once
 
-#include "dialogs/DefineDataState.h"
-#include "dialogs/DefineOpState.h"
-#include "dialogs/DirSelectState.h"
-#include "netselect/NetSelectState.h"
-#include "netselect/SetNetDataState.h"
-#include "session/Session.h"
+#include "program/Program.h"
 
 #include <QObject>
 
@@ -23,8 +18,8 @@ class QtMessageHost;
 class SetNetDataWindow;
 class StateWindow;
 
-// The running program: the session, the core's states of every window, and
-// the Qt windows that show them. Windows hand each user action to the core
+// The running program: the core's program (the session and the states of
+// every window) and the Qt windows that show them. Windows hand each user action to the core
 // through forward(), which afterwards brings every window in step with the
 // core: the core decides, the windows show.
 class Program : public QObject
@@ -35,7 +30,8 @@ public:
     explicit Program(MessageHost *messages = nullptr, QObject *parent = nullptr);
     ~Program() override;
 
-    Session &session() { return m_session; }
+    Session &session() { return m_core.session; }
+    kavrel::Program &core() { return m_core; }
     MainWindow &mainWindow() { return *m_main; }
     NetSelectWindow &netSelectWindow() { return *m_netSelectWindow; }
     SetNetDataWindow &setNetDataWindow() { return *m_setNetDataWindow; }
@@ -44,11 +40,11 @@ public:
     DefineDataWindow &defineDataWindow() { return *m_defineDataWindow; }
 
     // The core's window states.
-    netselect::NetSelectState &netSelect() { return m_netSelect; }
-    netselect::SetNetDataState &setNetData() { return m_setNetData; }
-    dialogs::DirSelectState &dirSelect() { return m_dirSelect; }
-    dialogs::DefineOpState &defineOp() { return m_defineOp; }
-    dialogs::DefineDataState &defineData() { return m_defineData; }
+    netselect::NetSelectState &netSelect() { return m_core.netSelect; }
+    netselect::SetNetDataState &setNetData() { return m_core.setNetData; }
+    dialogs::DirSelectState &dirSelect() { return m_core.dirSelect; }
+    dialogs::DefineOpState &defineOp() { return m_core.defineOp; }
+    dialogs::DefineDataState &defineData() { return m_core.defineData; }
 
     // Form_Load with the current directory as AppDir, then shows the main
     // window (the net selection screen follows on its first activation).
@@ -79,16 +75,10 @@ public:
     static QString keyListText();
 
 private:
-    void formLoad();
 
-    Session m_session;
+    kavrel::Program m_core;
+    Session &m_session = m_core.session;
     std::unique_ptr<QtMessageHost> m_ownMessages;
-
-    dialogs::DirSelectState m_dirSelect{m_session};
-    dialogs::DefineOpState m_defineOp{m_session, m_dirSelect};
-    dialogs::DefineDataState m_defineData{m_session};
-    netselect::SetNetDataState m_setNetData{m_session, m_dirSelect};
-    netselect::NetSelectState m_netSelect{m_session, m_setNetData};
 
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<NetSelectWindow> m_netSelectWindow;
