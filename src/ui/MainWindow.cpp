@@ -46,7 +46,7 @@ const ToolButtonSpec kToolButtons[] = {
     {"document-new", QStyle::SP_FileIcon, u"新規書込"},
     {"edit-find", QStyle::SP_FileDialogContentsView, u"文字列＆日付検索"},
     {"folder", QStyle::SP_DirIcon, u"ディレクトリ設定"},
-    {"help-contents", QStyle::SP_DialogHelpButton, u"ヘルプ"},
+    {"help-contents", QStyle::SP_MessageBoxQuestion, u"ヘルプ"},
     {"mail-reply-sender", QStyle::SP_ArrowBack, u"レスポンス書込"},
     {"edit-delete", QStyle::SP_TrashIcon, u"書込削除"},
 };
@@ -220,7 +220,10 @@ void MainWindow::buildToolBar()
         const ToolButtonSpec &spec = kToolButtons[i];
         auto *button = new QToolButton(bar);
         button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
-        button->setIcon(QIcon::fromTheme(QLatin1String(spec.themeIcon), style()->standardIcon(spec.fallback)));
+        // The desktop's icon theme first (some themes name only the symbolic form).
+        const QString name = QLatin1String(spec.themeIcon);
+        button->setIcon(QIcon::fromTheme(
+            name, QIcon::fromTheme(name + QLatin1String("-symbolic"), style()->standardIcon(spec.fallback))));
         button->setToolTip(QString::fromUtf16(spec.toolTip));
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRaise(true);
@@ -290,7 +293,7 @@ void MainWindow::layoutLists()
     auto px = [u](double units) { return int(units * u + 0.5); };
 
     const int row = m_title->verticalHeader()->defaultSectionSize();
-    const int comboHeight = std::max(m_boardList->sizeHint().height(), px(40));
+    const int comboHeight = m_boardList->sizeHint().height();
     const int labelWidth = std::max(px(100), m_articleCount->sizeHint().width() + px(16));
     m_boardList->setGeometry(0, 0, std::max(px(200), w - 2 * labelWidth - px(8)), comboHeight);
     m_articleCount->setGeometry(w - 2 * labelWidth, 0, labelWidth - px(4), comboHeight);
