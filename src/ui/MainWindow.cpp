@@ -299,7 +299,9 @@ void MainWindow::layoutLists()
     m_articleCount->setGeometry(w - 2 * labelWidth, 0, labelWidth - px(4), comboHeight);
     m_toNo->setGeometry(w - labelWidth, 0, labelWidth - px(4), comboHeight);
 
-    const int titleTop = std::max(px(48), comboHeight + px(4));
+    // The title list starts below the board list and the labels (48 units at
+    // design time, where the board list stood taller).
+    const int titleTop = comboHeight + px(6);
     const int titleHeight = 5 * row + 2 * m_title->frameWidth();
     m_title->setGeometry(0, titleTop, w, titleHeight);
     // Visible strips: batch 0..12, number ..W/5-18, information ..W/2-18, title to the right edge.
@@ -317,7 +319,7 @@ void MainWindow::layoutLists()
     m_titleScroll->setGeometry(scrollLeft, titleTop + titleHeight, std::max(0, w - scrollLeft), scrollHeight);
     updateTitleScrollRange();
 
-    const int articleTop = std::max(px(136), titleTop + titleHeight + scrollHeight + px(2));
+    const int articleTop = titleTop + titleHeight + scrollHeight + px(6);
     m_article->setGeometry(0, articleTop, w, h >= articleTop ? h - articleTop : h);
 
     // The article view's screenful, in lines (Part of the reader's paging).

@@ -1,0 +1,89 @@
+// kavrel-screenshot OUTPUT.png [NET LOG [BOARD ROW]]
+//
+// Starts Kavrel in the current working directory as the user would, chooses
+// a net and a log on the net selection screen, shows a board's row, and saves
+// a picture of the main window. Run it under an X server (xvfb-run) with the
+// Japanese fonts installed, in a copy of the demo.
+
+#include "MainWindow.h"
+#include "Program.h"
+
+#include "base/MessageHost.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+// Keeps a waiting up file and acknowledges everything else.
+class KeepEverything : public kavrel::MessageHost
+{
+public:
+    kavrel::MsgAnswer show(const QString &text, kavrel::MsgButtons buttons, kavrel::MsgIcon) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        switch (buttons) {
+        case kavrel::MsgButtons::Ok:
+            return kavrel::MsgAnswer::Ok;
+        case kavrel::MsgButtons::OkCancel:
+            return kavrel::MsgAnswer::Cancel;
+        default:
+            return kavrel::MsgAnswer::No;
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: kavrel-screenshot OUTPUT.png [NET LOG [BOARD ROW]]\n");
+        return 2;
+    }
+    const QString output = args.at(1);
+    const int net = args.value(2, QStringLiteral("0")).toInt();
+    const QString log = args.value(3);
+    const int board = args.value(4, QStringLiteral("-1")).toInt();
+    const int row = args.value(5, QStringLiteral("-1")).toInt();
+
+    KeepEverything messages;
+    kavrel::ui::Program program(&messages);
+    program.start();
+    kavrel::ui::MainWindow &window = program.mainWindow();
+    window.resize(820, 560);
+
+    int status = 1;
+    QTimer::singleShot(500, &app, [&] {
+        auto &screen = program.netSelect();
+        program.forward([&] { screen.Show(); });
+        program.forward([&] {
+            screen.Select_menu.ListIndex = net;
+            screen.Select_menu_DblClick();
+        });
+        program.forward([&] {
+            const int index = log.isEmpty() ? screen.Log_List_File.ListCount() - 1
+                                            : int(screen.Log_List_File.items.indexOf(log));
+            screen.Log_List_File.ListIndex = index;
+            screen.Log_List_File_DblClick();
+        });
+        if (board >= 0)
+            program.forward([&] { program.session().main.selectBoard(board); });
+        if (row >= 0)
+            program.forward([&] { program.session().main.selectTitle(row); });
+        QTimer::singleShot(800, &app, [&] {
+            status = window.grab().save(output) ? 0 : 1;
+            if (status != 0)
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
+            QApplication::quit();
+        });
+    });
+    QApplication::exec();
+    return status;
+}
