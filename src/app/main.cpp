@@ -1,4 +1,4 @@
-#include "Program.h"
+#include "ProgramWindows.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
-    kavrel::ui::Program program;
+    kavrel::ui::ProgramWindows program;
     program.start();
     return QApplication::exec();
 }

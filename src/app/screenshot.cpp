@@ -6,7 +6,7 @@
 // Japanese fonts installed, in a copy of the demo.
 
 #include "MainWindow.h"
-#include "Program.h"
+#include "ProgramWindows.h"
 
 #include "base/MessageHost.h"
 
@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
     const int row = args.value(5, QStringLiteral("-1")).toInt();
 
     KeepEverything messages;
-    kavrel::ui::Program program(&messages);
+    kavrel::ui::ProgramWindows program(&messages);
     program.start();
     kavrel::ui::MainWindow &window = program.mainWindow();
     window.resize(820, 560);

@@ -1,6 +1,6 @@
 #include "DefineDataWindow.h"
 
-#include "Program.h"
+#include "ProgramWindows.h"
 
 #include "dialogs/DefineDataState.h"
 
@@ -13,7 +13,7 @@ namespace kavrel::ui {
 
 using dialogs::DefineDataState;
 
-DefineDataWindow::DefineDataWindow(Program &program, DefineDataState &state)
+DefineDataWindow::DefineDataWindow(ProgramWindows &program, DefineDataState &state)
     : StateWindow(program), m_state(state)
 {
     setObjectName(QStringLiteral("Define_data"));

@@ -17,7 +17,7 @@ class DefineDataWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    DefineDataWindow(Program &program, dialogs::DefineDataState &state);
+    DefineDataWindow(ProgramWindows &program, dialogs::DefineDataState &state);
     void sync() override;
 
 protected:

@@ -1,7 +1,7 @@
 #include "DefineOpWindow.h"
 
 #include "Colours.h"
-#include "Program.h"
+#include "ProgramWindows.h"
 
 #include "dialogs/DefineOpState.h"
 
@@ -15,7 +15,7 @@ namespace kavrel::ui {
 
 using dialogs::DefineOpState;
 
-DefineOpWindow::DefineOpWindow(Program &program, DefineOpState &state) : StateWindow(program), m_state(state)
+DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state) : StateWindow(program), m_state(state)
 {
     setObjectName(QStringLiteral("Define_Op"));
     setWindowTitle(DefineOpState::kCaption);

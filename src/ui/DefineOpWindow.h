@@ -16,7 +16,7 @@ class DefineOpWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    DefineOpWindow(Program &program, dialogs::DefineOpState &state);
+    DefineOpWindow(ProgramWindows &program, dialogs::DefineOpState &state);
     void sync() override;
 
 protected:

@@ -1,6 +1,6 @@
 #include "DirSelectWindow.h"
 
-#include "Program.h"
+#include "ProgramWindows.h"
 
 #include "dialogs/DirSelectState.h"
 
@@ -17,7 +17,7 @@ namespace kavrel::ui {
 
 using dialogs::DirSelectState;
 
-DirSelectWindow::DirSelectWindow(Program &program, DirSelectState &state) : StateWindow(program), m_state(state)
+DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state) : StateWindow(program), m_state(state)
 {
     setObjectName(QStringLiteral("Dir_Select"));
     setWindowTitle(DirSelectState::kCaption);

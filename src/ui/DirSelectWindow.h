@@ -21,7 +21,7 @@ class DirSelectWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    DirSelectWindow(Program &program, dialogs::DirSelectState &state);
+    DirSelectWindow(ProgramWindows &program, dialogs::DirSelectState &state);
     void sync() override;
 
     QTreeView *directoryView() const { return m_dirs; }

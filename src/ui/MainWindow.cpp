@@ -3,7 +3,7 @@
 #include "Colours.h"
 #include "Fonts.h"
 #include "ListBoxModel.h"
-#include "Program.h"
+#include "ProgramWindows.h"
 #include "TitleListModel.h"
 #include "TitleView.h"
 #include "VbKeys.h"
@@ -53,7 +53,7 @@ const ToolButtonSpec kToolButtons[] = {
 
 } // namespace
 
-MainWindow::MainWindow(Program &program, Session &session)
+MainWindow::MainWindow(ProgramWindows &program, Session &session)
     : QMainWindow(nullptr), m_program(program), m_session(session)
 {
     setObjectName(QStringLiteral("Kavrel"));
@@ -170,7 +170,7 @@ void MainWindow::buildMenus()
         connect(a, &QAction::triggered, this, [this, handler] { m_program.forward(handler); });
         return a;
     };
-    Program &p = m_program;
+    ProgramWindows &p = m_program;
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("File"));
@@ -205,7 +205,7 @@ void MainWindow::buildToolBar()
     bar->setObjectName(QStringLiteral("Toolbar"));
     bar->setMovable(false);
     bar->setFocusPolicy(Qt::NoFocus);
-    Program &p = m_program;
+    ProgramWindows &p = m_program;
     const std::function<void()> clicks[8] = {
         [&p] { p.netSelectCommand(); },
         [this] { m_program.titleKeyDown(77, 0); }, // M: mail

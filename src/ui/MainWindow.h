@@ -16,7 +16,7 @@ class Session;
 namespace kavrel::ui {
 
 class ListBoxModel;
-class Program;
+class ProgramWindows;
 class TitleListModel;
 class TitleView;
 
@@ -28,7 +28,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainWindow(Program &program, Session &session);
+    MainWindow(ProgramWindows &program, Session &session);
     ~MainWindow() override;
 
     // Shows what the core's state holds now.
@@ -62,7 +62,7 @@ private:
     void updateTitleScrollRange();
     void titleKey(int keyCode, int shift);
 
-    Program &m_program;
+    ProgramWindows &m_program;
     Session &m_session;
     bool m_syncing = false;
 

@@ -2,7 +2,7 @@
 
 #include "Colours.h"
 #include "Fonts.h"
-#include "Program.h"
+#include "ProgramWindows.h"
 
 #include "netselect/NetSelectState.h"
 
@@ -17,7 +17,7 @@ namespace kavrel::ui {
 
 using netselect::NetSelectState;
 
-NetSelectWindow::NetSelectWindow(Program &program, NetSelectState &state)
+NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     : StateWindow(program), m_state(state)
 {
     setObjectName(QStringLiteral("Net_Select"));

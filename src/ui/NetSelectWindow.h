@@ -20,7 +20,7 @@ class NetSelectWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    NetSelectWindow(Program &program, netselect::NetSelectState &state);
+    NetSelectWindow(ProgramWindows &program, netselect::NetSelectState &state);
     void sync() override;
 
 protected:

@@ -1,7 +1,7 @@
 #include "SetNetDataWindow.h"
 
 #include "Colours.h"
-#include "Program.h"
+#include "ProgramWindows.h"
 
 #include "netselect/SetNetDataState.h"
 
@@ -16,7 +16,7 @@ namespace kavrel::ui {
 
 using netselect::SetNetDataState;
 
-SetNetDataWindow::SetNetDataWindow(Program &program, SetNetDataState &state)
+SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &state)
     : StateWindow(program), m_state(state)
 {
     setObjectName(QStringLiteral("Set_Net_Data"));

@@ -19,7 +19,7 @@ class SetNetDataWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    SetNetDataWindow(Program &program, netselect::SetNetDataState &state);
+    SetNetDataWindow(ProgramWindows &program, netselect::SetNetDataState &state);
     void sync() override;
 
 protected:

@@ -1,6 +1,6 @@
 #include "StateWindow.h"
 
-#include "Program.h"
+#include "ProgramWindows.h"
 #include "VbKeys.h"
 
 #include <QCheckBox>
@@ -12,7 +12,7 @@
 
 namespace kavrel::ui {
 
-StateWindow::StateWindow(Program &program) : QDialog(nullptr), m_program(program)
+StateWindow::StateWindow(ProgramWindows &program) : QDialog(nullptr), m_program(program)
 {
     setProperty("kavrelWindow", true);
     setModal(false);

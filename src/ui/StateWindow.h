@@ -16,7 +16,7 @@ struct ListBox;
 
 namespace kavrel::ui {
 
-class Program;
+class ProgramWindows;
 
 // A window of the program other than the main window: a non-modal,
 // single-instance window that shows one headless state of the core. sync()
@@ -27,7 +27,7 @@ class StateWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit StateWindow(Program &program);
+    explicit StateWindow(ProgramWindows &program);
 
     virtual void sync() = 0;
 
@@ -71,7 +71,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    Program &m_program;
+    ProgramWindows &m_program;
 
 private:
     bool m_syncing = false;

@@ -2,7 +2,7 @@
 // state, and what it hands to the core.
 
 #include "MainWindow.h"
-#include "Program.h"
+#include "ProgramWindows.h"
 #include "TitleListModel.h"
 #include "TitleView.h"
 #include "TestSupport.h"
@@ -79,7 +79,7 @@ private slots:
     void init()
     {
         messages = std::make_unique<test::ScriptedMessages>();
-        program = std::make_unique<ui::Program>(messages.get());
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
         reader = std::make_unique<FakeReader>(program->session().main);
         program->session().main.events = reader.get();
         program->start();
@@ -266,7 +266,7 @@ private slots:
 
 private:
     std::unique_ptr<test::ScriptedMessages> messages;
-    std::unique_ptr<ui::Program> program;
+    std::unique_ptr<ui::ProgramWindows> program;
     std::unique_ptr<FakeReader> reader;
     ui::MainWindow *window = nullptr;
 };

@@ -8,7 +8,7 @@
 #include "DirSelectWindow.h"
 #include "MainWindow.h"
 #include "NetSelectWindow.h"
-#include "Program.h"
+#include "ProgramWindows.h"
 #include "SetNetDataWindow.h"
 #include "TestSupport.h"
 #include "TitleView.h"
@@ -38,7 +38,7 @@ private slots:
         demo = std::make_unique<test::DemoDir>();
         QVERIFY(demo->isValid());
         messages = std::make_unique<test::ScriptedMessages>();
-        program = std::make_unique<ui::Program>(messages.get());
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
         program->start();
     }
     void cleanup()
@@ -241,7 +241,7 @@ private slots:
 private:
     std::unique_ptr<test::DemoDir> demo;
     std::unique_ptr<test::ScriptedMessages> messages;
-    std::unique_ptr<ui::Program> program;
+    std::unique_ptr<ui::ProgramWindows> program;
 };
 
 QTEST_MAIN(TestSettingsWindows)

@@ -5,7 +5,7 @@
 #include "Fonts.h"
 #include "MainWindow.h"
 #include "NetSelectWindow.h"
-#include "Program.h"
+#include "ProgramWindows.h"
 #include "TestSupport.h"
 #include "TitleView.h"
 
@@ -43,7 +43,7 @@ private slots:
             QVERIFY(settings::WriteWindowPlacement(s, 30, 120, 500));
         }
         test::writeFile(demo->path("TEMP.TXT"), "left over");
-        program = std::make_unique<ui::Program>(messages.get());
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
         program->start();
         QVERIFY(!QFile::exists(demo->path("TEMP.TXT")));
         ui::MainWindow &window = program->mainWindow();
@@ -67,7 +67,7 @@ private slots:
 
     void netSelectionOnlyAtTheFirstActivation()
     {
-        program = std::make_unique<ui::Program>(messages.get());
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
         program->start();
         QTRY_VERIFY(program->netSelectWindow().isVisible());
         QTest::keyClick(&program->netSelectWindow(), Qt::Key_Escape);
@@ -82,7 +82,7 @@ private slots:
         QByteArray flags = test::readFile(demo->path("SET.def"));
         flags[0] = '0';
         test::writeFile(demo->path("SET.def"), flags);
-        program = std::make_unique<ui::Program>(messages.get());
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
         program->start();
         program->forward([this] { program->mainWindowActivated(); });
         QVERIFY(!program->netSelectWindow().isVisible());
@@ -94,7 +94,7 @@ private slots:
         QByteArray flags = test::readFile(demo->path("SET.def"));
         flags[0] = '0';
         test::writeFile(demo->path("SET.def"), flags);
-        program = std::make_unique<ui::Program>(messages.get());
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
         program->start();
         ui::MainWindow &window = program->mainWindow();
         window.activateWindow();
@@ -116,14 +116,14 @@ private slots:
         if (!minchoInstalled)
             QSKIP("no Mincho font installed");
         QVERIFY2(family.contains("Mincho") || family.contains(QStringLiteral("明朝")), qPrintable(family));
-        program = std::make_unique<ui::Program>(messages.get());
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
         QCOMPARE(program->mainWindow().titleView()->font().family(), family);
     }
 
 private:
     std::unique_ptr<test::DemoDir> demo;
     std::unique_ptr<test::ScriptedMessages> messages;
-    std::unique_ptr<ui::Program> program;
+    std::unique_ptr<ui::ProgramWindows> program;
 };
 
 QTEST_MAIN(TestStartup)

@@ -1,4 +1,4 @@
-#include "Program.h"
+#include "ProgramWindows.h"
 
 #include "DefineDataWindow.h"
 #include "DefineOpWindow.h"
@@ -17,9 +17,9 @@
 
 namespace kavrel::ui {
 
-const QString Program::kVersionText = QStringLiteral("Kavrel Version 0.885");
+const QString ProgramWindows::kVersionText = QStringLiteral("Kavrel Version 0.885");
 
-QString Program::keyListText()
+QString ProgramWindows::keyListText()
 {
     const QStringList lines = {
         QStringLiteral("キー操作一覧"),
@@ -36,7 +36,7 @@ QString Program::keyListText()
     return lines.join(QStringLiteral("\r\n"));
 }
 
-Program::Program(MessageHost *messages, QObject *parent) : QObject(parent)
+ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent) : QObject(parent)
 {
     if (messages) {
         m_session.messages = messages;
@@ -58,14 +58,14 @@ Program::Program(MessageHost *messages, QObject *parent) : QObject(parent)
                  m_defineDataWindow.get(), m_dirSelectWindow.get()};
 }
 
-Program::~Program()
+ProgramWindows::~ProgramWindows()
 {
     m_windows.clear();
     m_session.main.events = nullptr;
     m_session.messages = nullptr;
 }
 
-void Program::start()
+void ProgramWindows::start()
 {
     m_core.Form_Load(QDir::currentPath());
     m_session.main.visible = true; // the start-up window is shown after its load
@@ -74,13 +74,13 @@ void Program::start()
     m_main->activateWindow();
 }
 
-void Program::forward(const std::function<void()> &action)
+void ProgramWindows::forward(const std::function<void()> &action)
 {
     action();
     refresh();
 }
 
-void Program::refresh()
+void ProgramWindows::refresh()
 {
     if (m_refreshDepth > 0)
         return; // a window's sync made the core act: the outer refresh shows it
@@ -91,70 +91,70 @@ void Program::refresh()
     --m_refreshDepth;
 }
 
-void Program::titleKeyDown(int keyCode, int shift)
+void ProgramWindows::titleKeyDown(int keyCode, int shift)
 {
     if (m_session.main.events)
         m_session.main.events->Title_KeyDown(keyCode, shift);
 }
 
-void Program::titleKeyUp(int, int)
+void ProgramWindows::titleKeyUp(int, int)
 {
     // TODO(reader): Title_KeyUp when the reader provides it.
 }
 
-void Program::netSelectCommand()
+void ProgramWindows::netSelectCommand()
 {
     if (!m_session.main.Board_List.enabled)
         return;
     m_core.netSelect.Show();
 }
 
-void Program::showIdList()
+void ProgramWindows::showIdList()
 {
     // TODO(commands): the ID list window in viewer mode.
 }
 
-void Program::showSearch()
+void ProgramWindows::showSearch()
 {
     // TODO(search): the search dialog.
 }
 
-void Program::showDefineOp()
+void ProgramWindows::showDefineOp()
 {
     m_core.defineOp.Show();
 }
 
-void Program::showDefineData()
+void ProgramWindows::showDefineData()
 {
     m_core.defineData.Show();
 }
 
-void Program::showIdo()
+void ProgramWindows::showIdo()
 {
     // TODO(moveres): the move-response window for table editing.
 }
 
-void Program::searchPointer()
+void ProgramWindows::searchPointer()
 {
     // TODO(reader): Search_Pointer_Click.
 }
 
-void Program::readEnd()
+void ProgramWindows::readEnd()
 {
     // TODO(reader): Read_End_Click.
 }
 
-void Program::showVersion()
+void ProgramWindows::showVersion()
 {
     m_session.message(kVersionText, MsgButtons::Ok);
 }
 
-void Program::showKeyList()
+void ProgramWindows::showKeyList()
 {
     m_session.message(keyListText(), MsgButtons::Ok);
 }
 
-void Program::mainWindowActivated()
+void ProgramWindows::mainWindowActivated()
 {
     // Form_Activate: the net selection screen once, if the option asks for it.
     MainWindowState &main = m_session.main;
@@ -165,7 +165,7 @@ void Program::mainWindowActivated()
     m_main->applyColours();
 }
 
-void Program::mainWindowClosing()
+void ProgramWindows::mainWindowClosing()
 {
     if (m_closing)
         return;

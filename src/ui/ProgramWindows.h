@@ -22,13 +22,13 @@ class StateWindow;
 // every window) and the Qt windows that show them. Windows hand each user action to the core
 // through forward(), which afterwards brings every window in step with the
 // core: the core decides, the windows show.
-class Program : public QObject
+class ProgramWindows : public QObject
 {
     Q_OBJECT
 public:
     // messages: the host for message boxes; null gives real message boxes.
-    explicit Program(MessageHost *messages = nullptr, QObject *parent = nullptr);
-    ~Program() override;
+    explicit ProgramWindows(MessageHost *messages = nullptr, QObject *parent = nullptr);
+    ~ProgramWindows() override;
 
     Session &session() { return m_core.session; }
     kavrel::Program &core() { return m_core; }
