@@ -93,6 +93,8 @@ private slots:
     void frozenBoardList();
     void noBoards();
     void chatRooms();
+    void chatRoomRemembered_data();
+    void chatRoomRemembered();
     void malformedLogs_data();
     void malformedLogs();
     void tablesGrowBeyondFixedSizes();
@@ -271,6 +273,34 @@ void TestLogScanner::chatRooms()
                           "[XCHAT] No 3.雑談ルーム (5人)", "[XCHAT] No 9.｢古い部屋｣"}));
     // Chat rooms carry no key in the file.
     QVERIFY(readFile(f.session.boardListFilePath()).endsWith(sjis("[XCHAT] No 9.｢古い部屋｣ \r\n")));
+}
+
+void TestLogScanner::chatRoomRemembered_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("room");
+    QTest::addColumn<QStringList>("chats");
+
+    QTest::newRow("two remembered items of the room both go")
+        << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 3.｢夜｣ \r\n" << " 3.｢今｣" << QStringList{"[XCHAT] No 3.｢今｣"};
+    QTest::newRow("other rooms stay") << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 4.｢夜｣ \r\n" << " 3.｢今｣"
+                                      << QStringList{"[XCHAT] No 3.｢今｣", "[XCHAT] No 4.｢夜｣"};
+    QTest::newRow("room line without a dot") << "[XCHAT] No 5 ｢昼｣ \r\n" << " 5"
+                                             << QStringList{"[XCHAT] No 5"};
+    QTest::newRow("room line without a number") << "" << "満室です" << QStringList();
+}
+
+void TestLogScanner::chatRoomRemembered()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, room);
+    QFETCH(QStringList, chats);
+    LogIndexFixture f;
+    writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n" + file));
+    f.session.LogText = logOf({{kPrompt + "X", QStringLiteral("何番に入りますか？ ([RET]:終了):3"), QString(), room,
+                                QStringLiteral("入室しました。")}});
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items, QStringList{"No.1 ｢雑談｣"} + chats);
 }
 
 void TestLogScanner::malformedLogs_data()
