@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 namespace kavrel {
@@ -8,7 +9,13 @@ class Session;
 
 namespace kavrel::logindex {
 
-// The names of the current net's log files in LOG_Dir, by name.
+// Whether a file name matches a log file pattern: "*" stands for any run of
+// characters, "?" for one character, everything else for itself; letters match
+// in either case. "*.*" matches every name, also one without a dot.
+bool matchesLogPattern(const QString &name, const QString &pattern);
+
+// The current net's log files: the names of the files in LOG_Dir that match
+// its Log_File_Name pattern, sorted by name as a file list shows them.
 QStringList listLogFiles(const Session &session);
 
 } // namespace kavrel::logindex

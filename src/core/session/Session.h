@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 namespace kavrel {
 
 
@@ -55,6 +57,9 @@ public:
     int MultiSelectMode = 0;
     QString PrevLogPath;
     int PrevOpenNetIndex = 255;
+    // The log open before the current open, of whatever net: the unread pointer of a net being left is
+    // raised only when ReadPointer counts in that net's pointer log.
+    QString LeftLogPath;
     QString IdListText;
 
     // Unread pointer.
@@ -94,6 +99,9 @@ public:
     MainWindowState main;
     // Whether the net selection screen is shown (opening a log closes it).
     bool netSelectVisible = false;
+
+    // Loads the current net's move table after a log has been opened; set by the move-response window.
+    std::function<void(Session &)> loadMoveTable;
 
     // Services the windows or the tests provide.
     MessageHost *messages = nullptr;

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::logindex {
+
+// Turns the open log into the board list: the boards remembered in the net's
+// board list file merged with the boards entered in this log, sorted by
+// number, followed by the chat rooms. Fills Board_List and BoardKeys, selects
+// the first board and rewrites the board list file.
+class LogScanner
+{
+public:
+    explicit LogScanner(Session &session);
+
+    void run();
+
+    // The candidates as they stand after each step, for tests.
+    const QStringList &entries() const { return m_entries; }
+    const QStringList &keys() const { return m_keys; }
+
+    // Steps of a scan, in the order run() takes them.
+    void readBoardListFile();
+    void collectBoardsOfLog();
+    void sortByBoardNumber();
+    void removeIncompleteAndRepeated();
+    void fillBoards();
+    void addRememberedChatRooms();
+    void addChatRoomsOfLog();
+    void sortChatRooms();
+    void finish();
+
+private:
+    // The key of a read board; h2 is the first article header after its board line.
+    QString keyOfBoard(const QString &entry, qsizetype h2);
+
+    Session &m_session;
+    QStringList m_entries; // candidate board lines; an empty one is removed
+    QStringList m_keys;    // parallel to m_entries
+    bool m_frozen = false;
+
+    // The header after the last board line whose key was taken, and that key:
+    // boards entered one after another without articles share the next header.
+    qsizetype m_lastKeyHeader = -1;
+    QString m_lastKey;
+};
+
+// The scan of the open log (see LogScanner).
+void ScanLog(Session &session);
+
+} // namespace kavrel::logindex

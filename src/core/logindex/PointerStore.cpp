@@ -1,0 +1,271 @@
+#include "logindex/PointerStore.h"
+
+#include "base/Cp932.h"
+#include "base/FileIo.h"
+#include "base/Text.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace kavrel::logindex {
+
+namespace {
+
+const QByteArray kHashPrefix = QByteArrayLiteral("*SHA1*");
+
+QByteArray emptyRecord()
+{
+    return QByteArray(PointerStore::kNameBytes, ' ') + QByteArray(4, '\0');
+}
+
+QByteArray nameHash(const QString &fileName)
+{
+    return QCryptographicHash::hash(fileName.toUtf8(), QCryptographicHash::Sha1).toHex();
+}
+
+// The bytes of text when Shift-JIS can hold it in 80 bytes.
+bool fitsField(const QString &text, QByteArray *bytes)
+{
+    if (!cp932::unencodable(text).isEmpty())
+        return false;
+    *bytes = cp932::encode(text);
+    return bytes->size() <= PointerStore::kNameBytes;
+}
+
+QDateTime modificationTime(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return info.lastModified();
+}
+
+} // namespace
+
+PointerStore::PointerStore(QString filePath, QString logDir)
+    : m_filePath(std::move(filePath)), m_logDir(std::move(logDir))
+{
+}
+
+bool PointerStore::exists() const
+{
+    return QFileInfo::exists(m_filePath);
+}
+
+bool PointerStore::create() const
+{
+    return fileio::writeAtomic(m_filePath, emptyRecord().repeated(kNewFileRecords));
+}
+
+PtrRecord PointerStore::read(int recordNumber) const
+{
+    PtrRecord record;
+    QByteArray bytes;
+    if (recordNumber < 1 || !fileio::readAll(m_filePath, &bytes))
+        return record;
+    const qint64 offset = qint64(recordNumber - 1) * kRecordBytes;
+    if (offset >= bytes.size())
+        return record;
+    record.LogName = logNameField(resolveName(bytes.mid(offset, kNameBytes)));
+    if (offset + kRecordBytes <= bytes.size())
+        record.Pointer = qFromLittleEndian<qint32>(bytes.constData() + offset + kNameBytes);
+    return record;
+}
+
+bool PointerStore::write(int recordNumber, const PtrRecord &record) const
+{
+    if (recordNumber < 1)
+        return false;
+    QByteArray name;
+    if (!encodeName(logNamePath(record), &name))
+        return false;
+    QByteArray bytes;
+    if (!fileio::readAll(m_filePath, &bytes, nullptr, true))
+        return false;
+    // Missing records (and the missing tail of a cut-off one) become empty records.
+    const qint64 end = qint64(recordNumber) * kRecordBytes;
+    for (qint64 p = bytes.size(); p < end; ++p)
+        bytes.append(p % kRecordBytes < kNameBytes ? ' ' : '\0');
+
+    const qint32 pointer = qint32(std::clamp<qint64>(record.Pointer, 0, INT32_MAX));
+    char pointerBytes[4];
+    qToLittleEndian<qint32>(pointer, pointerBytes);
+    const qint64 offset = end - kRecordBytes;
+    bytes.replace(offset, kNameBytes, name);
+    bytes.replace(offset + kNameBytes, 4, pointerBytes, 4);
+    return fileio::writeAtomic(m_filePath, bytes);
+}
+
+bool PointerStore::encodeName(const QString &path, QByteArray *field) const
+{
+    QByteArray bytes;
+    if (fitsField(path, &bytes)) {
+        *field = bytes.leftJustified(kNameBytes, ' ');
+        return true;
+    }
+    const QString dirPrefix = fileio::joinPath(m_logDir, QString());
+    if (m_logDir.isEmpty() || !path.startsWith(dirPrefix))
+        return false;
+    const QString relative = path.mid(dirPrefix.size());
+    if (relative.isEmpty())
+        return false;
+    if (!fitsField(relative, &bytes))
+        bytes = kHashPrefix + nameHash(relative);
+    *field = bytes.leftJustified(kNameBytes, ' ');
+    return true;
+}
+
+QString PointerStore::resolveName(const QByteArray &field) const
+{
+    QByteArray bytes = field.left(kNameBytes);
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul); // a name that begins with NUL is no name
+    const QString name = text::trimTrailingBlanks(cp932::decode(bytes));
+    if (name.isEmpty() || name.startsWith(u'/'))
+        return name;
+    if (bytes.startsWith(kHashPrefix)) {
+        const QByteArray hash = bytes.mid(kHashPrefix.size()).trimmed();
+        const QStringList files = QDir(m_logDir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString &file : files) {
+            if (nameHash(file) == hash)
+                return fileio::joinPath(m_logDir, file);
+        }
+    }
+    return fileio::joinPath(m_logDir, name);
+}
+
+QString logNameField(const QString &path)
+{
+    return path.size() < PointerStore::kNameBytes ? text::fixedWidth(path, PointerStore::kNameBytes)
+                                                  : path;
+}
+
+QString logNamePath(const PtrRecord &record)
+{
+    return text::trimTrailingBlanks(record.LogName);
+}
+
+bool LogDates::pointerLogIsNewer() const
+{
+    return PtrLogDate.isValid() && LogDate.isValid() && PtrLogDate > LogDate;
+}
+
+bool LogDates::pointerLogIsOlder() const
+{
+    return PtrLogDate.isValid() && LogDate.isValid() && PtrLogDate < LogDate;
+}
+
+QString LogDates::text(const QDateTime &time)
+{
+    return time.isValid() ? time.toString(QStringLiteral("yy/MM/dd HH:mm:ss")) : QString();
+}
+
+LogDates RefreshDateTexts(const Session &session)
+{
+    LogDates dates;
+    dates.LogDate = modificationTime(session.LogPath);
+    dates.PrevDate = modificationTime(session.PrevLogPath);
+    dates.PtrLogDate = modificationTime(logNamePath(session.PtrRec));
+    return dates;
+}
+
+namespace {
+
+PointerStore storeOf(const Session &session)
+{
+    return PointerStore(session.appFile(PointerStore::kFileName),
+                        session.Dir[settings::DirRecord::LOG_Dir]);
+}
+
+// Both logs exist and are the same file by their modification time, the way
+// the pointer's log is recognised among the logs of a net.
+bool sameLog(const QDateTime &a, const QDateTime &b)
+{
+    return a.isValid() && b.isValid() && a == b;
+}
+
+} // namespace
+
+void LoadPointerForLog(Session &session)
+{
+    if (session.MultiSelectMode == 1 || session.NetIndex < 0)
+        return;
+    const PointerStore store = storeOf(session);
+    const int slot = session.NetIndex + 1;
+
+    // A missing file is created and the open goes on as with an empty slot, so
+    // that the pointer of the log being left is still kept.
+    if (!store.exists())
+        store.create();
+
+    // A pointer changed by a command belongs to the net of the log it was set in.
+    if (session.PtrSavePending == 1) {
+        store.write(session.PtrNetIndex >= 0 ? session.PtrNetIndex + 1 : slot, session.PtrRec);
+        session.PtrSavePending = 0;
+    }
+
+    if (session.PtrRec.isEmpty())
+        session.PtrRec = store.read(slot);
+
+    LogDates dates = RefreshDateTexts(session);
+
+    // Leaving the previous log of this net: raise its pointer to the furthest
+    // position read, never lower it.
+    if (!session.PrevLogPath.isEmpty() && sameLog(dates.PrevDate, dates.PtrLogDate)
+        && session.PtrRec.Pointer < session.ReadPointer) {
+        session.PtrRec.Pointer = session.ReadPointer;
+        store.write(slot, session.PtrRec);
+    }
+
+    // Leaving another net: the same rule for that net's slot. ReadPointer
+    // counts in the log that was open, so it only applies when that log was
+    // the pointer's log (not a merge, not an older log).
+    if (session.PtrNetIndex != -1 && session.PtrNetIndex != session.NetIndex
+        && sameLog(modificationTime(session.LeftLogPath), dates.PtrLogDate)
+        && session.PtrRec.Pointer < session.ReadPointer) {
+        session.PtrRec.Pointer = session.ReadPointer;
+        store.write(session.PtrNetIndex + 1, session.PtrRec);
+    }
+
+    session.PtrRec = store.read(slot);
+    dates = RefreshDateTexts(session);
+
+    // Take over or keep: a newer log, or a pointer whose log is gone, starts
+    // from nothing read.
+    const QString pointerLog = logNamePath(session.PtrRec);
+    if (pointerLog.isEmpty() || !QFileInfo::exists(pointerLog) || dates.pointerLogIsOlder()) {
+        session.PtrRec.LogName = logNameField(session.LogPath);
+        session.PtrRec.Pointer = 0;
+        store.write(slot, session.PtrRec);
+        dates.PtrLogDate = dates.LogDate;
+    }
+
+    // An older log than the pointer's counts as read to its end.
+    session.ReadPointer = 0;
+    if (dates.pointerLogIsNewer()) {
+        const qint64 bytes = QFileInfo(session.LogPath).size();
+        session.ReadPointer = std::max<qint64>({bytes - 1, session.LogText.size() - 1, 0});
+    }
+}
+
+void SavePointerAtExit(Session &session)
+{
+    if (session.PtrRec.isEmpty() || session.MultiSelectMode == 1 || session.PtrNetIndex < 0)
+        return;
+    const LogDates dates = RefreshDateTexts(session);
+    if (dates.pointerLogIsNewer())
+        return; // an older log is open: the newer log's pointer stays
+    if (session.PtrRec.Pointer < session.ReadPointer)
+        session.PtrRec.Pointer = session.ReadPointer;
+    session.PtrRec.LogName = logNameField(session.LogPath);
+    storeOf(session).write(session.PtrNetIndex + 1, session.PtrRec);
+}
+
+} // namespace kavrel::logindex

@@ -1,0 +1,435 @@
+#include "LogGenerator.h"
+#include "LogIndexFixture.h"
+#include "TestSupport.h"
+#include "base/Text.h"
+#include "logindex/BoardListFile.h"
+#include "logindex/LogScanner.h"
+
+#include <QTest>
+
+using namespace kavrel;
+using namespace kavrel::test;
+using logindex::BoardListFile;
+using logindex::LogScanner;
+
+namespace {
+
+const QString kHeader = QStringLiteral("-\t-\t-\t-\t-\t-\t-\t-\t-");
+const QString kReadEnd = QStringLiteral("読み終わりました。");
+const QString kPrompt = QStringLiteral("Main Command(?:Help)>");
+const QString kNoBoards = QStringLiteral("指定されたＬＯＧファイルはボードタイトルがありませんでした！");
+
+// One board as the host prints it: the board line, one article, the read-end message.
+QStringList boardBlock(const QString &boardLine, const QString &key, int article = 101)
+{
+    return {kPrompt + QStringLiteral("B"),
+            boardLine,
+            QString(),
+            kHeader,
+            key + QStringLiteral("(%1/00200)  26/12/07  120 bytes KVR00001:山田太郎 ").arg(article, 5, 10, QLatin1Char('0')),
+            QStringLiteral("12:34 モデムの設定"),
+            QStringLiteral("本文です。"),
+            kReadEnd};
+}
+
+QString logOf(const QList<QStringList> &blocks)
+{
+    QStringList lines = {QStringLiteral("CONNECT 9600"), QStringLiteral("ようこそ")};
+    for (const auto &b : blocks)
+        lines += b;
+    lines << kPrompt + QStringLiteral("BYE");
+    return crlfLines(lines);
+}
+
+// Step by step the way the scan reads board lines out of a log, searching
+// from every board line anew; the scanner must find the same candidates.
+void slowBoardsOfLog(const Session &s, QStringList *entries, QStringList *keys)
+{
+    using namespace kavrel::text;
+    const QString &log = s.LogText;
+    const QString crlf = QStringLiteral("\r\n");
+    qsizetype from = 1;
+    for (;;) {
+        const qsizetype found = findFrom(log, crlf + QStringLiteral("No."), from);
+        if (found == 0)
+            break;
+        const qsizetype start = found + 2;
+        const qsizetype end = findFrom(log, crlf, start + 3);
+        QString entry = mid(log, start, end - start);
+        const qsizetype h = findFrom(log, s.ArticleHeader, start);
+        const qsizetype t = findFrom(log, crlf + s.ReadEndMarker, start);
+        if (h == 0 || t < h)
+            entry.clear();
+        QString key;
+        if (mid(entry, 4, 2) == QLatin1String("0 ") || mid(entry, 4, 2) == QLatin1String(" 0")) {
+            key = QStringLiteral("mail ");
+        } else {
+            const qsizetype h2 = findFrom(log, s.ArticleHeader, end);
+            const qsizetype e2 = findFrom(log, crlf, h2 + 3);
+            const qsizetype p = findFrom(log, QStringLiteral("("), e2);
+            key = mid(log, e2 + 2, p - e2 - 2);
+        }
+        entries->append(entry);
+        keys->append(entry.isEmpty() ? QString() : key);
+        from = start + 2;
+    }
+}
+
+} // namespace
+
+class TestLogScanner : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void boardListFile_data();
+    void boardListFile();
+    void boardListRoundTrip();
+    void boardsSortedAndSaved();
+    void mailBoxKey_data();
+    void mailBoxKey();
+    void fileAndLogSameNumber();
+    void enteredButNotRead();
+    void frozenBoardList();
+    void noBoards();
+    void chatRooms();
+    void chatRoomRemembered_data();
+    void chatRoomRemembered();
+    void malformedLogs_data();
+    void malformedLogs();
+    void tablesGrowBeyondFixedSizes();
+    void keysStayAlignedWithOldSlots();
+    void candidatesMatchStepByStepSearch_data();
+    void candidatesMatchStepByStepSearch();
+};
+
+void TestLogScanner::boardListFile_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("keys");
+
+    QTest::newRow("empty") << QString() << QStringList() << QStringList();
+    QTest::newRow("two lines") << "No.1 ｢雑談｣BRD001 \r\nNo.0 ｢メール｣mail \r\n"
+                               << QStringList{"No.1 ｢雑談｣", "No.0 ｢メール｣"} << QStringList{"BRD001", "mail"};
+    QTest::newRow("no blank after key") << "No.1 ｢a｣K1\r\nNo.2 ｢b｣K2 \r\n"
+                                        << QStringList{"No.1 ｢a｣", "No.2 ｢b｣"} << QStringList{"K1", "K2"};
+    QTest::newRow("last line without CR LF") << "No.1 ｢a｣K1 \r\nNo.2 ｢b｣K2"
+                                             << QStringList{"No.1 ｢a｣", "No.2 ｢b｣"} << QStringList{"K1", "K2"};
+    QTest::newRow("text after the key is dropped") << "No.1 ｢a｣K1 extra words\r\n"
+                                                   << QStringList{"No.1 ｢a｣"} << QStringList{"K1"};
+    QTest::newRow("cut after the first bracket") << "No.1 ｢a｣b｣K \r\n"
+                                                 << QStringList{"No.1 ｢a｣"} << QStringList{"b｣K"};
+    QTest::newRow("line without bracket is skipped, not joined")
+        << "[XCHAT] No 3.雑談 \r\nNo.4 ｢d｣K4 \r\n" << QStringList{"No.4 ｢d｣"} << QStringList{"K4"};
+    QTest::newRow("chat room with brackets") << "[XCHAT] No 3.｢雑談｣ \r\n"
+                                             << QStringList{"[XCHAT] No 3.｢雑談｣"} << QStringList{""};
+    QTest::newRow("blank lines") << "\r\n\r\nNo.1 ｢a｣K \r\n\r\n" << QStringList{"No.1 ｢a｣"}
+                                 << QStringList{"K"};
+    QTest::newRow("no line end at all") << "No.1 ｢a｣" << QStringList{"No.1 ｢a｣"} << QStringList{""};
+}
+
+void TestLogScanner::boardListFile()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, keys);
+    QStringList gotEntries, gotKeys;
+    for (const auto &e : BoardListFile::parse(text)) {
+        gotEntries << e.text;
+        gotKeys << e.key;
+    }
+    QCOMPARE(gotEntries, entries);
+    QCOMPARE(gotKeys, keys);
+}
+
+void TestLogScanner::boardListRoundTrip()
+{
+    const QStringList items = {"No.0 ｢メール｣", "No.1 ｢雑談｣", "No.12 ｢ソフト｣", "[XCHAT] No 2.｢部屋｣"};
+    const QStringList keys = {"mail", "BRD001", "SOFT", "stale key of no board"};
+    const QString text = BoardListFile::format(items, keys);
+    QCOMPARE(text, QString("No.0 ｢メール｣mail \r\nNo.1 ｢雑談｣BRD001 \r\nNo.12 ｢ソフト｣SOFT \r\n"
+                           "[XCHAT] No 2.｢部屋｣ \r\n"));
+    const auto back = BoardListFile::parse(text);
+    QCOMPARE(back.size(), items.size());
+    for (qsizetype i = 0; i < 3; ++i) {
+        QCOMPARE(back.at(i).text, items.at(i));
+        QCOMPARE(back.at(i).key, keys.at(i));
+    }
+    QCOMPARE(back.at(3).key, QString());
+}
+
+void TestLogScanner::boardsSortedAndSaved()
+{
+    LogIndexFixture f;
+    f.session.LogText = logOf({boardBlock("No.3 ｢ソフト｣", "SOFT"), boardBlock("No.1 ｢雑談｣", "CHAT")});
+    logindex::ScanLog(f.session);
+
+    QCOMPARE(f.session.main.Board_List.items, QStringList({"No.1 ｢雑談｣", "No.3 ｢ソフト｣"}));
+    QCOMPARE(f.session.BoardKeys.mid(0, 2), QStringList({"CHAT", "SOFT"}));
+    QVERIFY(f.session.BoardKeys.size() >= 1001);
+    QCOMPARE(f.session.NoBoardsFlag, 0);
+    QCOMPARE(f.events.boardIndexes, QList<int>{0});
+    QVERIFY(f.messages.shown.isEmpty());
+    QCOMPARE(readFile(f.session.boardListFilePath()), sjis("No.1 ｢雑談｣CHAT \r\nNo.3 ｢ソフト｣SOFT \r\n"));
+
+    // Corner brackets are the single-byte ones.
+    QVERIFY(readFile(f.session.boardListFilePath()).contains("\xA2"));
+}
+
+void TestLogScanner::mailBoxKey_data()
+{
+    QTest::addColumn<QString>("boardLine");
+    QTest::newRow("No.0 and a blank") << "No.0 ｢メールボックス｣";
+    QTest::newRow("blank and No.0") << "No. 0 ｢メールボックス｣";
+}
+
+void TestLogScanner::mailBoxKey()
+{
+    QFETCH(QString, boardLine);
+    LogIndexFixture f;
+    f.session.LogText = logOf({boardBlock(boardLine, "mail ")});
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items, QStringList{boardLine});
+    QCOMPARE(f.session.BoardKeys.at(0), QString("mail"));
+}
+
+void TestLogScanner::fileAndLogSameNumber()
+{
+    LogIndexFixture f;
+    writeFile(f.session.boardListFilePath(), sjis("No.5 ｢旧名｣OLD \r\nNo.9 ｢残る｣KEEP \r\n"));
+    f.session.LogText = logOf({boardBlock("No.5 ｢新名｣", "NEW"), boardBlock("No.2 ｢別｣", "TWO")});
+    logindex::ScanLog(f.session);
+    // One item per number. The exchange sort is not stable: board 2 from the
+    // log swaps with the remembered board 5, so the log's board 5 ends first.
+    QCOMPARE(f.session.main.Board_List.items, QStringList({"No.2 ｢別｣", "No.5 ｢新名｣", "No.9 ｢残る｣"}));
+    QCOMPARE(f.session.BoardKeys.mid(0, 3), QStringList({"TWO", "NEW", "KEEP"}));
+
+    // Without a smaller number behind it, the remembered line stays first and wins.
+    LogIndexFixture g;
+    writeFile(g.session.boardListFilePath(), sjis("No.5 ｢旧名｣OLD \r\n"));
+    g.session.LogText = logOf({boardBlock("No.5 ｢新名｣", "NEW")});
+    logindex::ScanLog(g.session);
+    QCOMPARE(g.session.main.Board_List.items, QStringList({"No.5 ｢旧名｣"}));
+    QCOMPARE(g.session.BoardKeys.at(0), QString("OLD"));
+}
+
+void TestLogScanner::enteredButNotRead()
+{
+    LogIndexFixture f;
+    const QStringList skipped = {kPrompt + "B 7", "No.7 ｢空｣", kReadEnd};
+    f.session.LogText = logOf({skipped, boardBlock("No.8 ｢読んだ｣", "EIGHT")});
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items, QStringList{"No.8 ｢読んだ｣"});
+
+    // Remembered from an earlier log, the board stays listed.
+    LogIndexFixture g;
+    writeFile(g.session.boardListFilePath(), sjis("No.7 ｢空｣SEVEN \r\n"));
+    g.session.LogText = f.session.LogText;
+    logindex::ScanLog(g.session);
+    QCOMPARE(g.session.main.Board_List.items, QStringList({"No.7 ｢空｣", "No.8 ｢読んだ｣"}));
+    QCOMPARE(g.session.BoardKeys.mid(0, 2), QStringList({"SEVEN", "EIGHT"}));
+}
+
+void TestLogScanner::frozenBoardList()
+{
+    LogIndexFixture f;
+    f.session.Flags[settings::OptionFlags::BoardListFrozen] = QStringLiteral("1");
+    const QByteArray file = sjis("No.9 ｢後｣NINE \r\nNo.2 ｢前｣TWO \r\n[XCHAT] No 1.｢部屋｣ \r\n");
+    writeFile(f.session.boardListFilePath(), file);
+    f.session.LogText = logOf({boardBlock("No.4 ｢新｣", "FOUR")});
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items, QStringList({"No.9 ｢後｣", "No.2 ｢前｣"}));
+    QCOMPARE(f.session.BoardKeys.mid(0, 2), QStringList({"NINE", "TWO"}));
+    QCOMPARE(readFile(f.session.boardListFilePath()), file);
+}
+
+void TestLogScanner::noBoards()
+{
+    LogIndexFixture f;
+    f.session.LogText = crlfLines({"CONNECT", kPrompt + "BYE"});
+    logindex::ScanLog(f.session);
+    QVERIFY(f.session.main.Board_List.isEmpty());
+    QCOMPARE(f.session.NoBoardsFlag, 1);
+    QCOMPARE(f.messages.texts(), QStringList{kNoBoards});
+    QCOMPARE(f.events.boardClicks, 0);
+    QVERIFY(!QFile::exists(f.session.boardListFilePath()));
+}
+
+void TestLogScanner::chatRooms()
+{
+    LogIndexFixture f;
+    const QString question = QStringLiteral("何番に入りますか？ ([RET]:終了):");
+    auto chat = [&](const QString &room) {
+        return QStringList{kPrompt + "X", question + "3", QString(), room, "入室しました。"};
+    };
+    writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n[XCHAT] No 9.｢古い部屋｣ \r\n"));
+    f.session.LogText = logOf({chat(" 3.雑談ルーム (2人)"), boardBlock("No.2 ｢ソフト｣", "SOFT"),
+                               chat(" 3.雑談ルーム (5人)"), chat(" 1.初心者ルーム"),
+                               chat("ルームはありません"), chat("0.閉鎖中")});
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items,
+             QStringList({"No.1 ｢雑談｣", "No.2 ｢ソフト｣", "[XCHAT] No 1.初心者ルーム",
+                          "[XCHAT] No 3.雑談ルーム (5人)", "[XCHAT] No 9.｢古い部屋｣"}));
+    // Chat rooms carry no key in the file.
+    QVERIFY(readFile(f.session.boardListFilePath()).endsWith(sjis("[XCHAT] No 9.｢古い部屋｣ \r\n")));
+}
+
+void TestLogScanner::chatRoomRemembered_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("room");
+    QTest::addColumn<QStringList>("chats");
+
+    QTest::newRow("two remembered items of the room both go")
+        << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 3.｢夜｣ \r\n" << " 3.｢今｣" << QStringList{"[XCHAT] No 3.｢今｣"};
+    QTest::newRow("other rooms stay") << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 4.｢夜｣ \r\n" << " 3.｢今｣"
+                                      << QStringList{"[XCHAT] No 3.｢今｣", "[XCHAT] No 4.｢夜｣"};
+    QTest::newRow("room line without a dot") << "[XCHAT] No 5 ｢昼｣ \r\n" << " 5"
+                                             << QStringList{"[XCHAT] No 5"};
+    QTest::newRow("room line without a number") << "" << "満室です" << QStringList();
+}
+
+void TestLogScanner::chatRoomRemembered()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, room);
+    QFETCH(QStringList, chats);
+    LogIndexFixture f;
+    writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n" + file));
+    f.session.LogText = logOf({{kPrompt + "X", QStringLiteral("何番に入りますか？ ([RET]:終了):3"), QString(), room,
+                                QStringLiteral("入室しました。")}});
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items, QStringList{"No.1 ｢雑談｣"} + chats);
+}
+
+void TestLogScanner::malformedLogs_data()
+{
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QStringList>("keys");
+
+    const QString h = kHeader;
+    QTest::newRow("board line at the very end")
+        << QString("x\r\nNo.4 ｢終｣") << QStringList() << QStringList();
+    QTest::newRow("header line is the last line")
+        << QString("x\r\nNo.4 ｢a｣\r\n" + kReadEnd + "\r\n" + h) << QStringList() << QStringList();
+    QTest::newRow("read end before the header")
+        << QString("x\r\nNo.4 ｢a｣\r\n" + kReadEnd + "\r\n" + h + "\r\nK(1/2)\r\n") << QStringList() << QStringList();
+    QTest::newRow("no read end at all")
+        << QString("x\r\nNo.4 ｢a｣\r\n" + h + "\r\nK(1/2)\r\n") << QStringList() << QStringList();
+    QTest::newRow("key line without parenthesis keeps to its line")
+        << QString("x\r\nNo.4 ｢a｣\r\n" + h + "\r\nNOPAREN\r\n(1/2)\r\n\r\n" + kReadEnd + "\r\n")
+        << QStringList{"No.4 ｢a｣"} << QStringList{"NOPAREN"};
+    QTest::newRow("key line at the end of the log")
+        << QString("x\r\nNo.4 ｢a｣\r\n" + h + "\r\n\r\n" + kReadEnd + "\r\nKEY")
+        << QStringList{"No.4 ｢a｣"} << QStringList{""};
+    QTest::newRow("board line without bracket")
+        << QString("x\r\nNo.4 plain\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\n") << QStringList()
+        << QStringList();
+    QTest::newRow("board line at position one is not seen")
+        << QString("No.4 ｢a｣\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\n") << QStringList() << QStringList();
+    QTest::newRow("huge board number")
+        << QString("x\r\nNo.99999｢a｣\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\nNo.40000｢b｣\r\n" + h
+                   + "\r\nL(1/2)\r\n" + kReadEnd + "\r\n")
+        << QStringList{"No.40000｢b｣", "No.99999｢a｣"} << QStringList{"L", "K"};
+    QTest::newRow("two boards share the next header")
+        << QString("x\r\nNo.4 ｢a｣\r\nNo.5 ｢b｣\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\n")
+        << QStringList{"No.4 ｢a｣", "No.5 ｢b｣"} << QStringList{"K", "K"};
+}
+
+void TestLogScanner::malformedLogs()
+{
+    QFETCH(QString, log);
+    QFETCH(QStringList, items);
+    QFETCH(QStringList, keys);
+    LogIndexFixture f;
+    f.session.LogText = log;
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items, items);
+    QCOMPARE(f.session.BoardKeys.mid(0, keys.size()), keys);
+    QCOMPARE(f.session.NoBoardsFlag, items.isEmpty() ? 1 : 0);
+}
+
+void TestLogScanner::tablesGrowBeyondFixedSizes()
+{
+    // 1500 remembered boards in falling order and 10500 board lines in the
+    // log (each board entered seven times, no article read): more candidates
+    // and boards than the fixed tables held.
+    LogIndexFixture f;
+    QString file;
+    for (int n = 1500; n >= 1; --n)
+        file += QStringLiteral("No.%1 ｢板%1｣K%1 \r\n").arg(n);
+    writeFile(f.session.boardListFilePath(), sjis(file));
+    QStringList lines = {"x"};
+    for (int round = 0; round < 7; ++round) {
+        for (int n = 1; n <= 1500; ++n)
+            lines << QStringLiteral("No.%1 ｢板%1｣").arg(n);
+    }
+    lines << kReadEnd;
+    f.session.LogText = crlfLines(lines);
+    logindex::ScanLog(f.session);
+
+    const ListBox &list = f.session.main.Board_List;
+    QCOMPARE(list.ListCount(), 1500);
+    QVERIFY(f.session.BoardKeys.size() >= 1500);
+    for (int k = 0; k < list.ListCount(); ++k) {
+        QCOMPARE(list.item(k), QStringLiteral("No.%1 ｢板%1｣").arg(k + 1));
+        QCOMPARE(f.session.BoardKeys.at(k), QStringLiteral("K%1").arg(k + 1));
+    }
+}
+
+void TestLogScanner::keysStayAlignedWithOldSlots()
+{
+    LogIndexFixture f;
+    f.session.BoardKeys = QStringList(1001, QStringLiteral("old"));
+    f.session.LogText = logOf({boardBlock("No.1 ｢a｣", "A")});
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.BoardKeys.at(0), QString("A"));
+    QCOMPARE(f.session.BoardKeys.at(1), QString("old"));
+    QCOMPARE(f.session.BoardKeys.size(), 1001);
+}
+
+void TestLogScanner::candidatesMatchStepByStepSearch_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("skipped");
+    QTest::addColumn<bool>("serial");
+    QTest::newRow("plain") << 1 << 3 << false;
+    QTest::newRow("many skipped boards") << 2 << 40 << false;
+    QTest::newRow("serial headers") << 3 << 5 << true;
+}
+
+void TestLogScanner::candidatesMatchStepByStepSearch()
+{
+    QFETCH(int, seed);
+    QFETCH(int, skipped);
+    QFETCH(bool, serial);
+    LogGeneratorOptions o;
+    o.seed = quint32(seed);
+    o.boards = 60;
+    o.skippedBoards = skipped;
+    o.articlesPerBoard = 4;
+    o.serial = serial;
+    LogIndexFixture f;
+    f.session.LogText = LogGenerator(o).text();
+
+    LogScanner scanner(f.session);
+    scanner.collectBoardsOfLog();
+    QStringList entries, keys;
+    slowBoardsOfLog(f.session, &entries, &keys);
+    QCOMPARE(scanner.entries(), entries);
+    QCOMPARE(scanner.keys(), keys);
+
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.ListCount(), 1 + o.boards + o.chatRooms);
+    QCOMPARE(f.session.BoardKeys.at(0), QString("mail"));
+    for (int n = 1; n <= o.boards; ++n) {
+        QCOMPARE(f.session.main.Board_List.item(n),
+                 QStringLiteral("No.%1 ｢").arg(n) + LogGenerator::boardTitle(n) + QStringLiteral("｣"));
+        QCOMPARE(f.session.BoardKeys.at(n), LogGenerator::boardKey(n));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestLogScanner)
+#include "tst_logscanner.moc"
