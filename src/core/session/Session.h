@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 namespace kavrel {
 
 
@@ -89,6 +91,8 @@ public:
     // Move-response table: entry n is the target of board n ("" or a number).
     QStringList MoveTable;
     QString MoveFileBase;
+    // Reads the open net's move table into MoveTable (set by the writing commands).
+    std::function<void()> loadMoveTable;
 
     // The main window's headless state.
     MainWindowState main;
