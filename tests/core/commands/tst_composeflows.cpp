@@ -73,6 +73,8 @@ private slots:
     void rewriteSecondOfThreeWrites();
     void deleteSecondOfThreeWrites_data();
     void deleteSecondOfThreeWrites();
+    void deleteTheLastCommandLeavesAnEmptyUpFile();
+    void responseOnAWriteMarkDoesNothing();
     void mailToSixteenAndSeventeenRecipients();
     void replyToReceivedMail();
     void batchSetTwice();
@@ -286,6 +288,33 @@ void tst_ComposeFlows::deleteSecondOfThreeWrites()
         QCOMPARE(f.rowOf(QStringLiteral("[書込 3]")), -1);
         QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kW1 + kW2 + kW3));
     }
+}
+
+void tst_ComposeFlows::deleteTheLastCommandLeavesAnEmptyUpFile()
+{
+    WritingFixture f;
+    standardNet(f);
+    f.setUpFile(kW1);
+    f.select(1, -1);
+    f.session.main.selectTitle(f.rowOf(QStringLiteral("[書込 1]")));
+    f.messages.answers = {MsgAnswer::Ok};
+    f.press('D');
+    QVERIFY(QFile::exists(f.upPath()));
+    QCOMPARE(f.upBytes(), QByteArray());
+    QCOMPARE(f.rowOf(QStringLiteral("[書込")), -1);
+}
+
+void tst_ComposeFlows::responseOnAWriteMarkDoesNothing()
+{
+    WritingFixture f;
+    standardNet(f);
+    f.setUpFile(kW1);
+    f.select(1, -1);
+    f.session.main.selectTitle(f.rowOf(QStringLiteral("[書込 1]")));
+    f.press('P');
+    QCOMPARE(f.script.runs(), 0);
+    QVERIFY(f.messages.shown.isEmpty());
+    QCOMPARE(f.upBytes(), b(kW1));
 }
 
 void tst_ComposeFlows::mailToSixteenAndSeventeenRecipients()
