@@ -84,7 +84,7 @@ void FakeReader::markWrittenRows()
             recipients.remove(kCrlf);
             const QString title = mid(up, e + 6, findFrom(up, kCrlf, e + 6) - e - 6);
             main.appendRow(QStringLiteral(" "), QStringLiteral("[手紙") + numberWithBlank(n++) + u']',
-                           recipients, title);
+                recipients, title);
             if (kind == u"mail")
                 main.selectTitle(main.rowCount() - 1);
         }
@@ -97,7 +97,7 @@ void FakeReader::markWrittenRows()
         const qsizetype lineEnd = findFrom(up, kCrlf, next);
         if (charAt(up, next) == u'W') {
             main.appendRow(QStringLiteral(" "), QStringLiteral("[書込") + numberWithBlank(writes++) + u']',
-                           QStringLiteral(" "), mid(up, next + 1, lineEnd - next - 1));
+                QStringLiteral(" "), mid(up, next + 1, lineEnd - next - 1));
             if (kind == u"Write")
                 main.selectTitle(main.rowCount() - 1);
             continue;
@@ -128,7 +128,7 @@ void FakeReader::markWrittenRows()
         if (m_session.Sirial_Flg == 1)
             title += QString(200, u' ') + ref;
         main.insertRow(at, QStringLiteral(" "), QStringLiteral("[レス") + numberWithBlank(++responses) + u']',
-                       QStringLiteral(" "), title);
+            QStringLiteral(" "), title);
         if (kind == u"Response")
             main.selectTitle(at);
     }
@@ -143,7 +143,8 @@ void FakeReader::markWrittenRows()
         const qsizetype dot = findFrom(item, u'.');
         const QString c = QString::number(val(mid(item, 11, dot - 11)));
         if (up.contains(QStringLiteral("X") + c + kCrlf)) {
-            main.appendRow(QStringLiteral(" "), QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
+            main.appendRow(
+                QStringLiteral(" "), QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
             if (kind == u"Write")
                 main.selectTitle(main.rowCount() - 1);
         }
@@ -204,7 +205,8 @@ void FakeReader::showMarkRow(const QString &row)
         }
         return;
     }
-    const QString boardLine = QStringLiteral("\\") + numberWithBlank(val(mid(item, 4, findFrom(item, u' ') - 4))) + kCrlf;
+    const QString boardLine
+        = QStringLiteral("\\") + numberWithBlank(val(mid(item, 4, findFrom(item, u' ') - 4))) + kCrlf;
     qint64 count = 0;
     for (qsizetype p = findFrom(up, boardLine); p > 0; p = findFrom(up, boardLine, p + 1)) {
         const qsizetype next = p + boardLine.size();
@@ -260,7 +262,7 @@ WritingFixture::WritingFixture()
     net[settings::NetRecord::Up_File_Name] = QStringLiteral("TEST.UP");
     net[settings::NetRecord::Board_list_File_Name] = QStringLiteral("TEST.BL");
     net[settings::NetRecord::ID_LIST_FILE_NAME] = QStringLiteral("TEST.ID");
-    session.NetTable = {net};
+    session.NetTable = { net };
     session.NetIndex = 0;
     session.Flags[settings::OptionFlags::ResBlankQuoteDelete] = QStringLiteral("0");
     session.messages = &messages;

@@ -61,8 +61,8 @@ struct WritingFixture
     ScriptedMessages messages;
     commands::ProcessEditor editor;
     EditorScript script;
-    FakeReader reader{session};
-    commands::ComposeCommands compose{session};
+    FakeReader reader { session };
+    commands::ComposeCommands compose { session };
 
     QString upPath() const;
     QString tempPath() const;

@@ -29,7 +29,7 @@ enum Key { KeyD = 68, KeyE = 69, KeyG = 71, KeyM = 77, KeyP = 80, KeyS = 83, Key
 qsizetype ownMarks(const QString &row, bool withChatAndMail)
 {
     qsizetype sum = findFrom(row, QStringLiteral("[手紙")) + findFrom(row, QStringLiteral("[書込"))
-                    + findFrom(row, QStringLiteral("[レス"));
+        + findFrom(row, QStringLiteral("[レス"));
     if (withChatAndMail)
         sum += findFrom(row, QStringLiteral("[XCHAT")) + findFrom(row, QStringLiteral("[mail"));
     return sum;
@@ -57,8 +57,8 @@ QString describeCharacters(const QString &chars)
     for (qsizetype i = 0; i < chars.size(); ++i) {
         const bool pair = chars.at(i).isHighSurrogate() && i + 1 < chars.size();
         const QString one = chars.mid(i, pair ? 2 : 1);
-        const char32_t code = pair ? QChar::surrogateToUcs4(chars.at(i), chars.at(i + 1))
-                                   : char32_t(chars.at(i).unicode());
+        const char32_t code
+            = pair ? QChar::surrogateToUcs4(chars.at(i), chars.at(i + 1)) : char32_t(chars.at(i).unicode());
         parts << QStringLiteral("「%1」(U+%2)")
                      .arg(one, QString::number(quint32(code), 16).toUpper().rightJustified(4, u'0'));
         if (pair)
@@ -171,8 +171,8 @@ bool ComposeCommands::writeTemp(const QString &text)
     QString error;
     if (tempfile::write(m_session, text, &error))
         return true;
-    m_session.message(QStringLiteral("TEMP.TXTを書き込めませんでした。\r\n") + error, MsgButtons::Ok,
-                      MsgIcon::Critical);
+    m_session.message(
+        QStringLiteral("TEMP.TXTを書き込めませんでした。\r\n") + error, MsgButtons::Ok, MsgIcon::Critical);
     return false;
 }
 
@@ -250,14 +250,14 @@ void ComposeCommands::Write()
             main.selectTitle(last);
     }
 
-    const MsgAnswer answer =
-        m_session.message(QStringLiteral("書き込みを書き換えますか？"), MsgButtons::OkCancel, MsgIcon::Critical);
+    const MsgAnswer answer = m_session.message(
+        QStringLiteral("書き込みを書き換えますか？"), MsgButtons::OkCancel, MsgIcon::Critical);
     const QString row = main.Title.selectedText();
     if (row.contains(QStringLiteral("[書込")) && answer == MsgAnswer::Ok) {
         tempfile::remove(m_session);
-        cutWaiting(chat ? upfile::findChat(m_session.UpFileText, boarditem::chatNumber(item))
-                        : upfile::findWrite(m_session.UpFileText, boarditem::boardNumber(item),
-                                            markNumber(row)));
+        cutWaiting(chat
+                ? upfile::findChat(m_session.UpFileText, boarditem::chatNumber(item))
+                : upfile::findWrite(m_session.UpFileText, boarditem::boardNumber(item), markNumber(row)));
         m_session.RewriteFlag = 1;
     }
     if (main.Board_List.ListIndex < 0) {
@@ -433,8 +433,8 @@ void ComposeCommands::Rewrite()
             restoreCut();
         } else {
             m_session.LastWrittenKind = QStringLiteral("Write");
-            const bool prepared =
-                writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
+            const bool prepared
+                = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
             if (prepared && runEditor() == EditResult::Edited)
                 store();
             else
@@ -499,8 +499,8 @@ void ComposeCommands::Delete()
     else
         return;
 
-    const MsgAnswer answer =
-        m_session.message(QStringLiteral("書き込みを削除しますか？"), MsgButtons::OkCancel, MsgIcon::Critical);
+    const MsgAnswer answer = m_session.message(
+        QStringLiteral("書き込みを削除しますか？"), MsgButtons::OkCancel, MsgIcon::Critical);
     if (answer == MsgAnswer::Ok) {
         if (span.found()) {
             m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
@@ -526,7 +526,7 @@ void ComposeCommands::Mail()
     auto &main = m_session.main;
     if (main.Board_List.isEmpty() || boarditem::boardNumber(main.Board_List.item(0)) != 0) {
         m_session.message(QStringLiteral("メールを処理するボードが見つかりません") + kCrlf + kCrlf
-                          + QStringLiteral("一度メールのタイトルを読み込んで下さい"));
+            + QStringLiteral("一度メールのタイトルを読み込んで下さい"));
         return;
     }
     const QString row = main.Title.selectedText();
@@ -534,8 +534,8 @@ void ComposeCommands::Mail()
     if (m_session.LastWrittenKind == u"mail Res") {
         prepared = writeTemp(startingtext::quote(main.Article.items, TrailingLineEnd::Remove));
     } else if (row.contains(QStringLiteral("[手紙"))) {
-        const MsgAnswer answer = m_session.message(QStringLiteral("メール内容の書き換えですか？"),
-                                                   MsgButtons::YesNo, MsgIcon::Question);
+        const MsgAnswer answer = m_session.message(
+            QStringLiteral("メール内容の書き換えですか？"), MsgButtons::YesNo, MsgIcon::Question);
         if (answer == MsgAnswer::Yes) {
             main.selectTitle(main.Title.ListIndex);
             cutWaiting(upfile::findMail(m_session.UpFileText, markNumber(row)));

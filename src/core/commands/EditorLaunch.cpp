@@ -19,11 +19,12 @@ bool LaunchEditor(Session &session)
     session.main.visible = true;
 
     if (!ok) {
-        session.message(QStringLiteral("エディタを起動できませんでした。\r\n")
-                            + QStringLiteral("エディタ: ") + editorPath + QStringLiteral("\r\n")
-                            + QStringLiteral("理由: ") + error + QStringLiteral("\r\n\r\n")
-                            + QStringLiteral("書き込みは行われていません。ディレクトリ設定でエディタのパスを確かめて下さい。"),
-                        MsgButtons::Ok, MsgIcon::Critical);
+        session.message(QStringLiteral("エディタを起動できませんでした。\r\n") + QStringLiteral("エディタ: ")
+                + editorPath + QStringLiteral("\r\n") + QStringLiteral("理由: ") + error
+                + QStringLiteral("\r\n\r\n")
+                + QStringLiteral(
+                    "書き込みは行われていません。ディレクトリ設定でエディタのパスを確かめて下さい。"),
+            MsgButtons::Ok, MsgIcon::Critical);
     }
     return ok;
 }

@@ -6,13 +6,13 @@
 
 namespace kavrel::commands {
 
-bool ProcessEditor::commandLine(const QString &editorPath, const QString &filePath, QString *program,
-                                QStringList *arguments)
+bool ProcessEditor::commandLine(
+    const QString &editorPath, const QString &filePath, QString *program, QStringList *arguments)
 {
     const QFileInfo info(editorPath);
     if (!editorPath.isEmpty() && info.isFile() && info.isExecutable()) {
         *program = editorPath;
-        *arguments = {filePath};
+        *arguments = { filePath };
         return true;
     }
     QStringList parts = QProcess::splitCommand(editorPath);

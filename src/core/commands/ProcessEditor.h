@@ -19,8 +19,8 @@ public:
     // anything else is split as a shell would split it, so that an editor
     // with options works, and the file is added as the last argument.
     // False when there is nothing to start.
-    static bool commandLine(const QString &editorPath, const QString &filePath, QString *program,
-                            QStringList *arguments);
+    static bool commandLine(
+        const QString &editorPath, const QString &filePath, QString *program, QStringList *arguments);
 };
 
 } // namespace kavrel::commands

@@ -12,15 +12,14 @@ using namespace kavrel::text;
 namespace {
 
 // The names as the signatures in use spell them.
-const std::array<const char16_t *, 12> kMonths = {
-    u"JUNUARY", u"FEBRUARY", u"MARCH",   u"APRIL",   u"MAY",      u"JUNE",
-    u"JULY",    u"AUGUST",   u"SEPTEMBER", u"OCTOBAR", u"NOVENBER", u"DECENBER"};
+const std::array<const char16_t *, 12> kMonths = { u"JUNUARY", u"FEBRUARY", u"MARCH", u"APRIL", u"MAY",
+    u"JUNE", u"JULY", u"AUGUST", u"SEPTEMBER", u"OCTOBAR", u"NOVENBER", u"DECENBER" };
 // Sunday first.
-const std::array<const char16_t *, 7> kWeekJa = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
-const std::array<const char16_t *, 7> kWeekEn = {u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",
-                                                 u"Thursday", u"Friday", u"Satday"};
-const std::array<const char16_t *, 7> kWeekShort = {u"Sun.", u"Mon.", u"Tue.", u"Wed.",
-                                                    u"Thu.", u"Fri.", u"Sat."};
+const std::array<const char16_t *, 7> kWeekJa = { u"日", u"月", u"火", u"水", u"木", u"金", u"土" };
+const std::array<const char16_t *, 7> kWeekEn
+    = { u"Sunday", u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Satday" };
+const std::array<const char16_t *, 7> kWeekShort
+    = { u"Sun.", u"Mon.", u"Tue.", u"Wed.", u"Thu.", u"Fri.", u"Sat." };
 
 // Day of the week counted from Sunday = 1.
 int weekday(const QDateTime &t)
@@ -77,11 +76,10 @@ QString signatureTimeText(const QDateTime &t)
 
 QString expandSignature(const QString &signature, const Clock &clock)
 {
-    static const std::array<QString, 10> placeholders = {
-        QStringLiteral("%_YEAR_%"), QStringLiteral("%_MONTH_%"), QStringLiteral("%_month_%"),
-        QStringLiteral("%_DAY_%"),  QStringLiteral("%_WEEK_%"),  QStringLiteral("%_week_%"),
-        QStringLiteral("%_week2_%"), QStringLiteral("%_HOUR_%"), QStringLiteral("%_MIN_%"),
-        QStringLiteral("%_SEC_%")};
+    static const std::array<QString, 10> placeholders = { QStringLiteral("%_YEAR_%"),
+        QStringLiteral("%_MONTH_%"), QStringLiteral("%_month_%"), QStringLiteral("%_DAY_%"),
+        QStringLiteral("%_WEEK_%"), QStringLiteral("%_week_%"), QStringLiteral("%_week2_%"),
+        QStringLiteral("%_HOUR_%"), QStringLiteral("%_MIN_%"), QStringLiteral("%_SEC_%") };
     const Clock now = clock ? clock : systemClock();
     QString text = signature;
     for (const QString &placeholder : placeholders) {
@@ -90,8 +88,8 @@ QString expandSignature(const QString &signature, const Clock &clock)
             const qsizetype pos = findFrom(text, placeholder, start);
             if (pos == 0)
                 break;
-            text = left(text, pos - 1) + replacement(placeholder, now())
-                   + mid(text, pos + placeholder.size());
+            text
+                = left(text, pos - 1) + replacement(placeholder, now()) + mid(text, pos + placeholder.size());
             start = pos + 1;
         }
     }

@@ -48,8 +48,8 @@ QString stamp(const Session &session)
     QByteArray bytes;
     fileio::readAll(p, &bytes);
     const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
-    return info.lastModified().toString(Qt::ISODateWithMs) + QLatin1Char(' ')
-           + QString::number(info.size()) + QLatin1Char(' ') + QString::fromLatin1(digest);
+    return info.lastModified().toString(Qt::ISODateWithMs) + QLatin1Char(' ') + QString::number(info.size())
+        + QLatin1Char(' ') + QString::fromLatin1(digest);
 }
 
 bool changedSinceStamp(const Session &session)

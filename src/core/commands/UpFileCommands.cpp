@@ -30,8 +30,7 @@ Span spanTo(const QString &up, qsizetype start, const QString &endMarker)
 
 // Walks the board lines "\" + b + CR LF of one board; for each, decides
 // whether it starts the kind wanted.
-template<typename IsKind>
-Span findBoardCommand(const QString &up, qint64 board, qint64 n, IsKind isKind)
+template <typename IsKind> Span findBoardCommand(const QString &up, qint64 board, qint64 n, IsKind isKind)
 {
     const QString boardLine = kBackslash + numberWithBlank(board) + CRLF;
     qint64 count = 0;
@@ -58,13 +57,13 @@ Span findBoardCommand(const QString &up, qint64 board, qint64 n, IsKind isKind)
 QString writeCommand(qint64 board, const QString &text, const QString &sig)
 {
     return kBackslash + numberWithBlank(board) + CRLF + QStringLiteral("W") + text + CRLF + sig
-           + QStringLiteral(".") + CRLF + QStringLiteral("yQ");
+        + QStringLiteral(".") + CRLF + QStringLiteral("yQ");
 }
 
 QString responseCommand(qint64 board, const QString &ref, const QString &text, const QString &sig)
 {
-    return kBackslash + numberWithBlank(board) + CRLF + ref + CRLF + QStringLiteral("P") + text + CRLF
-           + sig + QStringLiteral(".") + CRLF + QStringLiteral("yQ");
+    return kBackslash + numberWithBlank(board) + CRLF + ref + CRLF + QStringLiteral("P") + text + CRLF + sig
+        + QStringLiteral(".") + CRLF + QStringLiteral("yQ");
 }
 
 QString mailCommand(const QStringList &recipients, const QString &text, const QString &sig)
@@ -88,7 +87,7 @@ QString chatCommand(qint64 chat, const QString &text)
 QString batchCommand(qint64 board, qint64 article)
 {
     return kBackslash + numberWithBlank(board) + CRLF + numberWithBlank(article) + CRLF
-           + QStringLiteral("SQ");
+        + QStringLiteral("SQ");
 }
 
 QStringList recipientEntries(const QString &recipients)
@@ -110,9 +109,8 @@ QStringList recipientEntries(const QString &recipients)
 
 Span findWrite(const QString &up, qint64 board, qint64 n)
 {
-    return findBoardCommand(up, board, n, [&](qsizetype next, QString *) {
-        return charAt(up, next) == u'W';
-    });
+    return findBoardCommand(
+        up, board, n, [&](qsizetype next, QString *) { return charAt(up, next) == u'W'; });
 }
 
 Span findResponse(const QString &up, qint64 board, qint64 n)

@@ -60,9 +60,8 @@ QString responseReference(const Session &session, const StoreOptions &options)
     if (session.Sirial_Flg == 0)
         return session.ResponseRef;
     const int row = session.main.Title.ListIndex;
-    const QString title3 = (row >= 0 && row < session.main.Title3.ListCount())
-                               ? session.main.Title3.item(row)
-                               : QString();
+    const QString title3
+        = (row >= 0 && row < session.main.Title3.ListCount()) ? session.main.Title3.item(row) : QString();
     return QStringLiteral("%") + right(title3, 6);
 }
 
@@ -72,8 +71,8 @@ bool writeUpFile(Session &session)
 {
     session.UpFilePath = session.upFilePath();
     fileio::FileError error;
-    if (!fileio::writeAtomicWithBackup(session.UpFilePath, cp932::encode(session.UpFileText),
-                                       kUpFileBackupSuffix, &error)) {
+    if (!fileio::writeAtomicWithBackup(
+            session.UpFilePath, cp932::encode(session.UpFileText), kUpFileBackupSuffix, &error)) {
         reportFileError(session, QStringLiteral("アップファイルを書き込めませんでした。"), error);
         return false;
     }
@@ -104,9 +103,8 @@ void StoreComposedText(Session &session, const StoreOptions &options)
 
     QString text;
     if (!tempfile::read(session, &text)) {
-        session.message(QStringLiteral("TEMP.TXTを読み込めませんでした。") + kCrlf
-                            + tempfile::path(session),
-                        MsgButtons::Ok, MsgIcon::Critical);
+        session.message(QStringLiteral("TEMP.TXTを読み込めませんでした。") + kCrlf + tempfile::path(session),
+            MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
     if (text.startsWith(kCrlf))
@@ -116,8 +114,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
 
     const qsizetype firstLineEnd = findFrom(text, kCrlf);
     const bool hasBody = firstLineEnd > 0 && text.size() >= firstLineEnd + 2;
-    const bool withSignature =
-        session.RewriteFlag == 0 && !session.SignatureText.isEmpty()
+    const bool withSignature = session.RewriteFlag == 0 && !session.SignatureText.isEmpty()
         && ((hasBody && session.flag(OptionFlags::SignatureOn))
             || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
     const QString sig = withSignature ? session.SignatureText + kCrlf : QString();
@@ -154,8 +151,8 @@ void StoreComposedText(Session &session, const StoreOptions &options)
 
     if (main.events)
         main.events->BuildTitleList();
-    main.selectTitle(session.SavedTitleIndex < main.rowCount() ? session.SavedTitleIndex
-                                                                : main.rowCount() - 1);
+    main.selectTitle(
+        session.SavedTitleIndex < main.rowCount() ? session.SavedTitleIndex : main.rowCount() - 1);
 
     if (!session.UpFileText.isEmpty() && session.UpFileDirty == 1)
         writeUpFile(session);

@@ -89,8 +89,7 @@ void MoveResponseWindow::ido_board_list_Click()
     const qint64 target = targetOf(m_session.MoveTable, n);
     if (target <= 0) {
         IDO_TEXT = kNone;
-        selectTarget(ido_board_list.ListIndex < ido_board_list2.ListCount() ? ido_board_list.ListIndex
-                                                                             : -1);
+        selectTarget(ido_board_list.ListIndex < ido_board_list2.ListCount() ? ido_board_list.ListIndex : -1);
         return;
     }
     IDO_TEXT = QString::number(target);

@@ -18,9 +18,9 @@ class MoveResponseWindow
 public:
     explicit MoveResponseWindow(Session &session);
 
-    ListBox ido_board_list;  // source boards
+    ListBox ido_board_list; // source boards
     ListBox ido_board_list2; // target boards
-    QString IDO_TEXT;        // at most 3 characters
+    QString IDO_TEXT; // at most 3 characters
     bool IDO_TEXT_Enabled = true;
     QString Caption = QStringLiteral("移動レス設定");
     bool visible = false;

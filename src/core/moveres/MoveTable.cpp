@@ -27,8 +27,8 @@ QString moveFileBase(const Session &session)
 
 QString moveFilePath(const Session &session)
 {
-    return fileio::joinPath(session.Dir[settings::DirRecord::BL_Dir],
-                            moveFileBase(session) + QStringLiteral(".IDO"));
+    return fileio::joinPath(
+        session.Dir[settings::DirRecord::BL_Dir], moveFileBase(session) + QStringLiteral(".IDO"));
 }
 
 QStringList decodeMoveTable(const QByteArray &bytes)
@@ -69,7 +69,7 @@ bool SaveMoveTable(Session &session)
     fileio::FileError error;
     if (!fileio::writeAtomic(moveFilePath(session), encodeMoveTable(session.MoveTable), &error)) {
         session.message(QStringLiteral("移動レス設定を保存できませんでした。\r\n") + error.toString(),
-                        MsgButtons::Ok, MsgIcon::Critical);
+            MsgButtons::Ok, MsgIcon::Critical);
         return false;
     }
     return true;
@@ -79,8 +79,8 @@ void ShowMoveTarget(Session &session, const QString &idoText)
 {
     auto &toNo = session.main.To_No;
     const qint64 n = boardNumberOfItem(session.main.Board_List.selectedText());
-    const qint64 target = session.LastWrittenKind == u"move Res" ? val(idoText)
-                                                                 : targetOf(session.MoveTable, n);
+    const qint64 target
+        = session.LastWrittenKind == u"move Res" ? val(idoText) : targetOf(session.MoveTable, n);
     toNo.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
     if (n == 0) {
         toNo.Caption = QStringLiteral("なし");

@@ -20,20 +20,20 @@ const QString kBoard12 = QStringLiteral("No.12 ｢雑談｣");
 const QString kBoard7 = QStringLiteral("No.7 ｢技術｣");
 const QString kChat1 = QStringLiteral("[XCHAT] No1.チャット");
 
-const QStringList kArticle100 = {
-    QStringLiteral("(100/120) 0012 yamada     1234 bytes 96/12/06 12:34:56 Hello"),
-    QStringLiteral("  [雑談] Hello"), QString(), QStringLiteral("World line")};
-const QStringList kArticle101 = {
-    QStringLiteral("(101/120) 0034 suzuki      321 bytes 96/12/06 13:00:00 Re: Hello"),
-    QStringLiteral("  [雑談] Re: Hello"), QStringLiteral("reply")};
-const QStringList kArticle345 = {
-    QStringLiteral("(345/400) 0099 tanaka      777 bytes 96/12/07 09:00:00 Files"),
-    QStringLiteral("  [雑談] Files"), QStringLiteral("big file")};
-const QStringList kReceivedMail = {QStringLiteral("mail (1/1) 96/12/06 08:00:00"),
-                                   QStringLiteral("From    512 bytes  0200:山田 96/12/06"),
-                                   QStringLiteral("Subject line"), QStringLiteral("Hi there")};
-const QStringList kNotice = {QStringLiteral("(3/5) 0003 admin 100 bytes 96/12/05 10:00:00 Notice"),
-                             QStringLiteral("  [mail] Notice"), QStringLiteral("body")};
+const QStringList kArticle100
+    = { QStringLiteral("(100/120) 0012 yamada     1234 bytes 96/12/06 12:34:56 Hello"),
+          QStringLiteral("  [雑談] Hello"), QString(), QStringLiteral("World line") };
+const QStringList kArticle101
+    = { QStringLiteral("(101/120) 0034 suzuki      321 bytes 96/12/06 13:00:00 Re: Hello"),
+          QStringLiteral("  [雑談] Re: Hello"), QStringLiteral("reply") };
+const QStringList kArticle345
+    = { QStringLiteral("(345/400) 0099 tanaka      777 bytes 96/12/07 09:00:00 Files"),
+          QStringLiteral("  [雑談] Files"), QStringLiteral("big file") };
+const QStringList kReceivedMail = { QStringLiteral("mail (1/1) 96/12/06 08:00:00"),
+    QStringLiteral("From    512 bytes  0200:山田 96/12/06"), QStringLiteral("Subject line"),
+    QStringLiteral("Hi there") };
+const QStringList kNotice = { QStringLiteral("(3/5) 0003 admin 100 bytes 96/12/05 10:00:00 Notice"),
+    QStringLiteral("  [mail] Notice"), QStringLiteral("body") };
 
 const QString kW1 = QStringLiteral("\\ 12\r\nWOne\r\nfirst\r\n.\r\nyQ");
 const QString kW2 = QStringLiteral("\\ 12\r\nWTwo\r\nsecond\r\n.\r\nyQ");
@@ -42,12 +42,15 @@ const QString kResp1 = QStringLiteral("\\ 12\r\n100\r\nPRe: Hello\r\nfirst reply
 
 void standardNet(WritingFixture &f)
 {
-    f.setBoards({kMailBox, kBoard12, kBoard7, kChat1});
-    f.setRows(0, {{QStringLiteral("[mail ]"), QStringLiteral("from 0200"), QStringLiteral("Subject line"), kReceivedMail},
-                  {QStringLiteral("[3]"), QStringLiteral("Notice info"), QStringLiteral("Notice"), kNotice}});
-    f.setRows(1, {{QStringLiteral("[100]"), QStringLiteral("info"), QStringLiteral("Hello"), kArticle100},
-                  {QStringLiteral("  [101]"), QStringLiteral("info"), QStringLiteral("Re: Hello"), kArticle101},
-                  {QStringLiteral("[345]"), QStringLiteral("info"), QStringLiteral("Files"), kArticle345}});
+    f.setBoards({ kMailBox, kBoard12, kBoard7, kChat1 });
+    f.setRows(0,
+        { { QStringLiteral("[mail ]"), QStringLiteral("from 0200"), QStringLiteral("Subject line"),
+              kReceivedMail },
+            { QStringLiteral("[3]"), QStringLiteral("Notice info"), QStringLiteral("Notice"), kNotice } });
+    f.setRows(1,
+        { { QStringLiteral("[100]"), QStringLiteral("info"), QStringLiteral("Hello"), kArticle100 },
+            { QStringLiteral("  [101]"), QStringLiteral("info"), QStringLiteral("Re: Hello"), kArticle101 },
+            { QStringLiteral("[345]"), QStringLiteral("info"), QStringLiteral("Files"), kArticle345 } });
     f.session.IdListText = QStringLiteral("  100:太郎\r\n  200:花子\r\n");
 }
 
@@ -102,14 +105,14 @@ void tst_ComposeFlows::writeOnBoard()
     f.script.willWrite(QStringLiteral("Hello\r\nWorld"));
     f.press('W');
 
-    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("書き込みを書き換えますか？")});
+    QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを書き換えますか？") });
     QCOMPARE(f.messages.shown.first().buttons, MsgButtons::OkCancel);
     QCOMPARE(f.messages.shown.first().icon, MsgIcon::Critical);
     // The example write: backslash, blank, 12 / W Hello / World / . / yQ.
     QCOMPARE(f.upBytes(), QByteArray("\\ 12\r\nWHello\r\nWorld\r\n.\r\nyQ"));
     // The editor got TEMP.TXT as its one argument, from a path with blanks,
     // and a new write starts without a file.
-    QCOMPARE(f.script.lastArguments(), QStringList{f.tempPath()});
+    QCOMPARE(f.script.lastArguments(), QStringList { f.tempPath() });
     QVERIFY(!f.script.lastStartedWithFile());
     QVERIFY(!QFile::exists(f.tempPath()));
     QVERIFY(f.rowOf(QStringLiteral("[書込 1]")) >= 0);
@@ -137,9 +140,10 @@ void tst_ComposeFlows::responseWithoutMoveTarget()
     f.press('P');
 
     QVERIFY(f.messages.shown.isEmpty());
-    QCOMPARE(f.script.lastStartingBytes(),
-             b(commands::startingtext::quote(kArticle100, TrailingLineEnd::Keep)));
-    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 12\r\n100\r\nPRe: Hello\r\n>World line\r\nThanks\r\n.\r\nyQ")));
+    QCOMPARE(
+        f.script.lastStartingBytes(), b(commands::startingtext::quote(kArticle100, TrailingLineEnd::Keep)));
+    QCOMPARE(
+        f.upBytes(), b(QStringLiteral("\\ 12\r\n100\r\nPRe: Hello\r\n>World line\r\nThanks\r\n.\r\nyQ")));
     // The mark goes below the whole thread of article 100.
     QCOMPARE(f.session.main.Title.item(2), QStringLiteral("[レス 1]"));
     QVERIFY(f.session.main.titleHasFocus);
@@ -156,9 +160,9 @@ void tst_ComposeFlows::responseWithMoveTarget()
     f.script.willWrite(QStringLiteral("Re: Hello\r\nmoved here"));
     f.press('P');
 
-    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("書き込みを書き換えますか？")});
-    QCOMPARE(f.script.lastStartingBytes(),
-             b(commands::startingtext::quote(kArticle100, TrailingLineEnd::Keep)));
+    QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを書き換えますか？") });
+    QCOMPARE(
+        f.script.lastStartingBytes(), b(commands::startingtext::quote(kArticle100, TrailingLineEnd::Keep)));
     QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe: Hello\r\nmoved here\r\n.\r\nyQ")));
     QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
 }
@@ -174,8 +178,8 @@ void tst_ComposeFlows::moveResponseToAnotherBoard()
     QVERIFY(w.visible);
     QVERIFY(!f.session.main.enabled);
     QVERIFY(!w.ido_board_list.enabled);
-    QCOMPARE(w.ido_board_list.items, QStringList{kBoard12});
-    QCOMPARE(w.ido_board_list2.items, (QStringList{kMailBox, kBoard12, kBoard7}));
+    QCOMPARE(w.ido_board_list.items, QStringList { kBoard12 });
+    QCOMPARE(w.ido_board_list2.items, (QStringList { kMailBox, kBoard12, kBoard7 }));
     QCOMPARE(w.ido_board_list2.ListIndex, 1);
     QCOMPARE(w.IDO_TEXT, QStringLiteral("なし"));
 
@@ -228,7 +232,8 @@ void tst_ComposeFlows::moveResponseFromMailBox()
     ids.setSelected(1, true);
     f.script.willWrite(QStringLiteral("Re: Notice\r\n>body\r\nthanks"));
     ids.OK_Click();
-    QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(kNotice, TrailingLineEnd::Remove)));
+    QCOMPARE(
+        f.script.lastStartingBytes(), b(commands::startingtext::quote(kNotice, TrailingLineEnd::Remove)));
     QCOMPARE(f.upBytes(), b(QStringLiteral("mw\r\n 200\r\n\r\n\r\nRe: Notice\r\n>body\r\nthanks\r\n.\r\ny")));
     QVERIFY(!ids.visible);
     QVERIFY(f.session.main.enabled);
@@ -245,7 +250,7 @@ void tst_ComposeFlows::rewriteSecondOfThreeWrites()
     f.setUpFile(kW1 + kW2 + kW3);
     f.select(1, -1);
     f.session.main.selectTitle(f.rowOf(QStringLiteral("[書込 2]")));
-    QCOMPARE(f.session.main.Article.items, (QStringList{QStringLiteral("Two"), QStringLiteral("second")}));
+    QCOMPARE(f.session.main.Article.items, (QStringList { QStringLiteral("Two"), QStringLiteral("second") }));
 
     f.script.willWrite(QStringLiteral("Two again\r\nsecond, better"));
     f.press('E');
@@ -275,10 +280,10 @@ void tst_ComposeFlows::deleteSecondOfThreeWrites()
     f.select(1, -1);
     const int row = f.rowOf(QStringLiteral("[書込 2]"));
     f.session.main.selectTitle(row);
-    f.messages.answers = {answer};
+    f.messages.answers = { answer };
     f.press('D');
 
-    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("書き込みを削除しますか？")});
+    QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを削除しますか？") });
     QCOMPARE(f.messages.shown.first().icon, MsgIcon::Critical);
     QCOMPARE(f.session.UpFileText, expected);
     QCOMPARE(f.upBytes(), b(expected));
@@ -297,7 +302,7 @@ void tst_ComposeFlows::deleteTheLastCommandLeavesAnEmptyUpFile()
     f.setUpFile(kW1);
     f.select(1, -1);
     f.session.main.selectTitle(f.rowOf(QStringLiteral("[書込 1]")));
-    f.messages.answers = {MsgAnswer::Ok};
+    f.messages.answers = { MsgAnswer::Ok };
     f.press('D');
     QVERIFY(QFile::exists(f.upPath()));
     QCOMPARE(f.upBytes(), QByteArray());
@@ -333,7 +338,7 @@ void tst_ComposeFlows::mailToSixteenAndSeventeenRecipients()
     for (int i = 0; i < 17; ++i)
         w.setSelected(i, true);
     w.OK_Click();
-    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("同報メールは１６件までです")});
+    QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("同報メールは１６件までです") });
     QVERIFY(w.visible);
     QCOMPARE(f.script.runs(), 0);
 
@@ -359,9 +364,10 @@ void tst_ComposeFlows::replyToReceivedMail()
     f.press('P');
 
     QCOMPARE(f.session.Recipients, QStringLiteral("  0200\r\n"));
-    QCOMPARE(f.script.lastStartingBytes(),
-             b(commands::startingtext::quote(kReceivedMail, TrailingLineEnd::Keep)));
-    QCOMPARE(f.upBytes(), b(QStringLiteral("mw\r\n 200\r\n\r\n\r\nRe: Subject line\r\n>Hi there\r\nSee you\r\n.\r\ny")));
+    QCOMPARE(
+        f.script.lastStartingBytes(), b(commands::startingtext::quote(kReceivedMail, TrailingLineEnd::Keep)));
+    QCOMPARE(f.upBytes(),
+        b(QStringLiteral("mw\r\n 200\r\n\r\n\r\nRe: Subject line\r\n>Hi there\r\nSee you\r\n.\r\ny")));
     QVERIFY(!f.compose.idListWindow().visible);
 }
 
@@ -386,8 +392,9 @@ void tst_ComposeFlows::serialNetResponse()
     WritingFixture f;
     standardNet(f);
     f.session.Sirial_Flg = 1;
-    f.setRows(1, {{QStringLiteral("[100]"), QStringLiteral("info"),
-                   QStringLiteral("Hello") + QString(100, u' ') + QStringLiteral("000123"), kArticle100}});
+    f.setRows(1,
+        { { QStringLiteral("[100]"), QStringLiteral("info"),
+            QStringLiteral("Hello") + QString(100, u' ') + QStringLiteral("000123"), kArticle100 } });
     f.select(1, 0);
     f.script.willWrite(QStringLiteral("Re: Hello\r\nserial reply"));
     f.press('P');
@@ -413,7 +420,7 @@ void tst_ComposeFlows::chatWrite()
     standardNet(f);
     f.setUpFile(QStringLiteral("X1\r\nhello\r\n.\r\n"));
     f.select(3, -1);
-    f.messages.answers = {answer};
+    f.messages.answers = { answer };
     f.script.willWrite(QStringLiteral("hello again\r\n\r\nsecond line"));
     f.press('E'); // E on a chat board is W
     QCOMPARE(f.upBytes(), b(expected));
@@ -440,7 +447,8 @@ void tst_ComposeFlows::mailRewrite()
     w.setSelected(0, true);
     f.script.willWrite(QStringLiteral("Second\r\nyoroshiku\r\nsee you"));
     w.OK_Click();
-    QCOMPARE(f.upBytes(), b(mail1 + QStringLiteral("mw\r\n 100\r\n\r\n\r\nSecond\r\nyoroshiku\r\nsee you\r\n.\r\ny")));
+    QCOMPARE(f.upBytes(),
+        b(mail1 + QStringLiteral("mw\r\n 100\r\n\r\n\r\nSecond\r\nyoroshiku\r\nsee you\r\n.\r\ny")));
 }
 
 void tst_ComposeFlows::mailRewriteEscapedKeepsTheMail()
@@ -451,9 +459,9 @@ void tst_ComposeFlows::mailRewriteEscapedKeepsTheMail()
     f.setUpFile(mail1);
     f.select(0, -1);
     f.session.main.selectTitle(f.rowOf(QStringLiteral("[手紙 1]")));
-    f.messages.answers = {MsgAnswer::Yes};
+    f.messages.answers = { MsgAnswer::Yes };
     f.press('M');
-    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("メール内容の書き換えですか？")});
+    QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("メール内容の書き換えですか？") });
     QVERIFY(f.session.UpFileText.isEmpty()); // cut while the recipients are chosen
     f.compose.idListWindow().ID_LIST_KeyDown(27);
     QCOMPARE(f.session.UpFileText, mail1);
@@ -488,7 +496,7 @@ void tst_ComposeFlows::unencodableTextCanBeEditedAgain()
     f.select(1, 0);
     f.script.willWriteUtf8(QStringLiteral("Hello \U0001F600\r\nbody"));
     f.script.willWriteUtf8(QStringLiteral("Hello 日本\r\nbody"));
-    f.messages.answers = {MsgAnswer::Cancel, MsgAnswer::Ok};
+    f.messages.answers = { MsgAnswer::Cancel, MsgAnswer::Ok };
     f.press('W');
 
     QCOMPARE(f.messages.shown.size(), 2);
@@ -506,7 +514,7 @@ void tst_ComposeFlows::unencodableTextCancelledIsKept()
     f.select(1, 0);
     const QString typed = QStringLiteral("Hello \U0001F600\r\nbody");
     f.script.willWriteUtf8(typed);
-    f.messages.answers = {MsgAnswer::Cancel, MsgAnswer::Cancel};
+    f.messages.answers = { MsgAnswer::Cancel, MsgAnswer::Cancel };
     f.press('W');
 
     QCOMPARE(f.messages.shown.size(), 2);

@@ -31,14 +31,16 @@ void tst_IdListWindow::listItems_data()
 {
     QTest::addColumn<QString>("idList");
     QTest::addColumn<QStringList>("items");
-    QTest::newRow("colon in column 6")
-        << QStringLiteral("1234:山田\r\n12345:鈴木\r\n1:A\r\n")
-        << QStringList{QStringLiteral(" 1234:山田"), QStringLiteral("12345:鈴木"), QStringLiteral("    1:A")};
+    QTest::newRow("colon in column 6") << QStringLiteral("1234:山田\r\n12345:鈴木\r\n1:A\r\n")
+                                       << QStringList { QStringLiteral(" 1234:山田"),
+                                              QStringLiteral("12345:鈴木"), QStringLiteral("    1:A") };
     QTest::newRow("last line without line end is not listed")
-        << QStringLiteral("100:a\r\n200:b") << QStringList{QStringLiteral("  100:a")};
-    QTest::newRow("no colon gets six blanks") << QStringLiteral("plain\r\n") << QStringList{QStringLiteral("      plain")};
-    QTest::newRow("long ID is not shifted") << QStringLiteral("1234567:x\r\n") << QStringList{QStringLiteral("1234567:x")};
-    QTest::newRow("empty") << QString() << QStringList{};
+        << QStringLiteral("100:a\r\n200:b") << QStringList { QStringLiteral("  100:a") };
+    QTest::newRow("no colon gets six blanks")
+        << QStringLiteral("plain\r\n") << QStringList { QStringLiteral("      plain") };
+    QTest::newRow("long ID is not shifted")
+        << QStringLiteral("1234567:x\r\n") << QStringList { QStringLiteral("1234567:x") };
+    QTest::newRow("empty") << QString() << QStringList {};
 }
 
 void tst_IdListWindow::listItems()
@@ -62,9 +64,10 @@ void tst_IdListWindow::recipients_data()
     QTest::addColumn<QList<int>>("chosen");
     QTest::addColumn<QString>("recipients");
     QTest::addColumn<QString>("message");
-    QTest::newRow("list order, blanks kept") << QList<int>{2, 0} << QStringLiteral("  100\r\n 1234\r\n") << QString();
-    QTest::newRow("no colon taken whole") << QList<int>{3} << QStringLiteral("      999\r\n") << QString();
-    QTest::newRow("none") << QList<int>{} << QString() << QStringLiteral("宛先ＩＤが選択されていません");
+    QTest::newRow("list order, blanks kept")
+        << QList<int> { 2, 0 } << QStringLiteral("  100\r\n 1234\r\n") << QString();
+    QTest::newRow("no colon taken whole") << QList<int> { 3 } << QStringLiteral("      999\r\n") << QString();
+    QTest::newRow("none") << QList<int> {} << QString() << QStringLiteral("宛先ＩＤが選択されていません");
 }
 
 void tst_IdListWindow::recipients()
@@ -83,7 +86,7 @@ void tst_IdListWindow::recipients()
         w.setSelected(i, true);
     w.ID_LIST_KeyDown(13);
     QCOMPARE(f.session.Recipients, recipients);
-    QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList {} : QStringList { message });
     QCOMPARE(accepted, message.isEmpty() ? 1 : 0);
     QCOMPARE(w.visible, !message.isEmpty());
 }
@@ -106,23 +109,23 @@ void tst_IdListWindow::viewerOkJustCloses()
 void tst_IdListWindow::noSelectionInMailMode()
 {
     WritingFixture f;
-    f.setBoards({QStringLiteral("No.0 ｢メール｣")});
+    f.setBoards({ QStringLiteral("No.0 ｢メール｣") });
     f.select(0, -1);
     f.press('M');
     auto &w = f.compose.idListWindow();
     QVERIFY(w.items.isEmpty());
     w.OK_Click();
-    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("宛先ＩＤが選択されていません")});
+    QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("宛先ＩＤが選択されていません") });
     QVERIFY(w.visible);
 }
 
 void tst_IdListWindow::editorClosedUnsaved()
 {
     WritingFixture f;
-    f.setBoards({QStringLiteral("No.0 ｢メール｣")});
+    f.setBoards({ QStringLiteral("No.0 ｢メール｣") });
     f.session.IdListText = QStringLiteral("100:a\r\n");
     f.select(0, -1);
-    f.session.main.Article.items = {QStringLiteral("shown")};
+    f.session.main.Article.items = { QStringLiteral("shown") };
     const int builds = f.reader.builds;
     f.press('M');
     auto &w = f.compose.idListWindow();
@@ -138,8 +141,8 @@ void tst_IdListWindow::editorClosedUnsaved()
 void tst_IdListWindow::batchSetNeedsAnArticle()
 {
     WritingFixture f;
-    f.setBoards({QStringLiteral("No.12 ｢雑談｣")});
-    f.setRows(0, {{QStringLiteral("[345]"), QString(), QString(), {QStringLiteral("head")}}});
+    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
+    f.setRows(0, { { QStringLiteral("[345]"), QString(), QString(), { QStringLiteral("head") } } });
     f.select(0, 0);
     f.press('S');
     QVERIFY(!QFile::exists(f.upPath()));
@@ -149,8 +152,10 @@ void tst_IdListWindow::batchSetNeedsAnArticle()
 void tst_IdListWindow::batchUnmarkOfACommandChangedOutside()
 {
     WritingFixture f;
-    f.setBoards({QStringLiteral("No.12 ｢雑談｣")});
-    f.setRows(0, {{QStringLiteral("[345]"), QString(), QString(), {QStringLiteral("head"), QStringLiteral("  [x]")}}});
+    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
+    f.setRows(0,
+        { { QStringLiteral("[345]"), QString(), QString(),
+            { QStringLiteral("head"), QStringLiteral("  [x]") } } });
     f.select(0, 0);
     f.session.main.BatchSet.items[0] = QStringLiteral("S");
     f.session.UpFileText = QStringLiteral("\\ 12\r\nWx\r\n.\r\nyQ");
@@ -162,8 +167,10 @@ void tst_IdListWindow::batchUnmarkOfACommandChangedOutside()
 void tst_IdListWindow::batchSetUsesFiveBoardDigits()
 {
     WritingFixture f;
-    f.setBoards({QStringLiteral("No.1234567 ｢長い｣")});
-    f.setRows(0, {{QStringLiteral("  [7]"), QString(), QString(), {QStringLiteral("head"), QStringLiteral("  [x]")}}});
+    f.setBoards({ QStringLiteral("No.1234567 ｢長い｣") });
+    f.setRows(0,
+        { { QStringLiteral("  [7]"), QString(), QString(),
+            { QStringLiteral("head"), QStringLiteral("  [x]") } } });
     f.select(0, 0);
     commands::ToggleBatchSet(f.session);
     QCOMPARE(f.upBytes(), QByteArray("\\ 12345\r\n 7\r\nSQ"));

@@ -7,8 +7,8 @@
 #include "commands/ProcessEditor.h"
 #include "session/Session.h"
 
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 using namespace kavrel;
 using namespace kavrel::test;
@@ -32,10 +32,12 @@ void tst_ProcessEditor::commandLine_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("program with options") << "xterm -e vi" << "xterm" << QStringList{"-e", "vi", "/t/TEMP.TXT"};
-    QTest::newRow("quoted program") << "\"/opt/my editor/ed\" -n" << "/opt/my editor/ed"
-                                    << QStringList{"-n", "/t/TEMP.TXT"};
-    QTest::newRow("plain name") << "gedit" << "gedit" << QStringList{"/t/TEMP.TXT"};
+    QTest::newRow("program with options") << "xterm -e vi"
+                                          << "xterm" << QStringList { "-e", "vi", "/t/TEMP.TXT" };
+    QTest::newRow("quoted program") << "\"/opt/my editor/ed\" -n"
+                                    << "/opt/my editor/ed" << QStringList { "-n", "/t/TEMP.TXT" };
+    QTest::newRow("plain name") << "gedit"
+                                << "gedit" << QStringList { "/t/TEMP.TXT" };
 }
 
 void tst_ProcessEditor::commandLine()
@@ -61,7 +63,7 @@ void tst_ProcessEditor::programInDirectoryWithBlanks()
     ProcessEditor editor;
     QString error;
     QVERIFY(editor.edit(script.path(), file, &error));
-    QCOMPARE(script.lastArguments(), QStringList{file});
+    QCOMPARE(script.lastArguments(), QStringList { file });
     QCOMPARE(script.lastStartingBytes(), QByteArray("old"));
     QCOMPARE(readFile(file), QByteArray("new text"));
 }
@@ -75,7 +77,7 @@ void tst_ProcessEditor::editorWithOptions()
     ProcessEditor editor;
     QString error;
     QVERIFY(editor.edit(QStringLiteral("\"%1\" --wait -n").arg(script.path()), file, &error));
-    QCOMPARE(script.lastArguments(), (QStringList{QStringLiteral("--wait"), QStringLiteral("-n"), file}));
+    QCOMPARE(script.lastArguments(), (QStringList { QStringLiteral("--wait"), QStringLiteral("-n"), file }));
     QCOMPARE(readFile(file), QByteArray("x"));
 }
 

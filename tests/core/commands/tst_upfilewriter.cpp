@@ -47,20 +47,17 @@ void tst_UpFileWriter::layouts_data()
 
     QTest::newRow("write example") << upfile::writeCommand(12, QStringLiteral("Hello\r\nWorld"), QString())
                                    << QByteArray("\\ 12\r\nWHello\r\nWorld\r\n.\r\nyQ");
-    QTest::newRow("write with signature")
-        << upfile::writeCommand(3, QStringLiteral("T\r\nB"), QStringLiteral("sig\r\n"))
-        << QByteArray("\\ 3\r\nWT\r\nB\r\nsig\r\n.\r\nyQ");
-    QTest::newRow("response") << upfile::responseCommand(12, QStringLiteral("100"), QStringLiteral("Re\r\nx"), QString())
-                              << QByteArray("\\ 12\r\n100\r\nPRe\r\nx\r\n.\r\nyQ");
-    QTest::newRow("mail to 100 and 200")
-        << upfile::mailCommand({QStringLiteral("  100"), QStringLiteral("  200")}, QStringLiteral("Hi\r\nthere"), QString())
-        << QByteArray("mw\r\n 100\r\n\r\n 200\r\n\r\n\r\nHi\r\nthere\r\n.\r\ny");
-    QTest::newRow("recipient without digits")
-        << upfile::mailCommand({QStringLiteral("abc")}, QStringLiteral("T"), QString())
-        << QByteArray("mw\r\n 0\r\n\r\n\r\nT\r\n.\r\ny");
-    QTest::newRow("chat drops empty lines")
-        << upfile::chatCommand(5, QStringLiteral("one\r\n\r\n\r\ntwo"))
-        << QByteArray("X5\r\none\r\ntwo\r\n.\r\n");
+    QTest::newRow("write with signature") << upfile::writeCommand(3, QStringLiteral("T\r\nB"),
+        QStringLiteral("sig\r\n")) << QByteArray("\\ 3\r\nWT\r\nB\r\nsig\r\n.\r\nyQ");
+    QTest::newRow("response") << upfile::responseCommand(12, QStringLiteral("100"), QStringLiteral("Re\r\nx"),
+        QString()) << QByteArray("\\ 12\r\n100\r\nPRe\r\nx\r\n.\r\nyQ");
+    QTest::newRow("mail to 100 and 200") << upfile::mailCommand(
+        { QStringLiteral("  100"), QStringLiteral("  200") }, QStringLiteral("Hi\r\nthere"),
+        QString()) << QByteArray("mw\r\n 100\r\n\r\n 200\r\n\r\n\r\nHi\r\nthere\r\n.\r\ny");
+    QTest::newRow("recipient without digits") << upfile::mailCommand({ QStringLiteral("abc") },
+        QStringLiteral("T"), QString()) << QByteArray("mw\r\n 0\r\n\r\n\r\nT\r\n.\r\ny");
+    QTest::newRow("chat drops empty lines") << upfile::chatCommand(5, QStringLiteral("one\r\n\r\n\r\ntwo"))
+                                            << QByteArray("X5\r\none\r\ntwo\r\n.\r\n");
     QTest::newRow("batch set") << upfile::batchCommand(12, 345) << QByteArray("\\ 12\r\n 345\r\nSQ");
 }
 
@@ -75,7 +72,7 @@ void tst_UpFileWriter::store_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QByteArray>("temp"); // what the editor left; empty: no file
-    QTest::addColumn<QString>("flags");   // SignatureOn, TitleOnlySignature
+    QTest::addColumn<QString>("flags"); // SignatureOn, TitleOnlySignature
     QTest::addColumn<int>("rewrite");
     QTest::addColumn<QString>("toNo");
     QTest::addColumn<QString>("appended");
@@ -85,15 +82,16 @@ void tst_UpFileWriter::store_data()
     QTest::newRow("title only becomes タイトルなし")
         << "Write" << QByteArray("\r\n") << "00" << 0 << none
         << QStringLiteral("\\ 12\r\nWタイトルなし\r\n\r\n.\r\nyQ") << false;
-    QTest::newRow("empty write dropped") << "Write" << QByteArray("\0abc", 4) << "00" << 0 << none << QString() << false;
+    QTest::newRow("empty write dropped")
+        << "Write" << QByteArray("\0abc", 4) << "00" << 0 << none << QString() << false;
     QTest::newRow("text cut at NUL") << "Write" << QByteArray("T\r\nB\0junk", 9) << "00" << 0 << none
                                      << QStringLiteral("\\ 12\r\nWT\r\nB\r\n.\r\nyQ") << false;
-    QTest::newRow("body gets signature") << "Write" << QByteArray("T\r\nB") << "10" << 0 << none
-                                         << QStringLiteral("\\ 12\r\nWT\r\nB\r\n") + kSigExpanded
-                                                + QStringLiteral("\r\n.\r\nyQ")
-                                         << false;
+    QTest::newRow("body gets signature")
+        << "Write" << QByteArray("T\r\nB") << "10" << 0 << none
+        << QStringLiteral("\\ 12\r\nWT\r\nB\r\n") + kSigExpanded + QStringLiteral("\r\n.\r\nyQ") << false;
     QTest::newRow("title only without title-only option")
-        << "Write" << QByteArray("T") << "10" << 0 << none << QStringLiteral("\\ 12\r\nWT\r\n.\r\nyQ") << false;
+        << "Write" << QByteArray("T") << "10" << 0 << none << QStringLiteral("\\ 12\r\nWT\r\n.\r\nyQ")
+        << false;
     QTest::newRow("title only with title-only option")
         << "Write" << QByteArray("T") << "11" << 0 << none
         << QStringLiteral("\\ 12\r\nWT\r\n") + kSigExpanded + QStringLiteral("\r\n.\r\nyQ") << false;
@@ -103,7 +101,8 @@ void tst_UpFileWriter::store_data()
                                    << QStringLiteral("\\ 7\r\nWT\r\nB\r\n.\r\nyQ") << false;
     QTest::newRow("response") << "Response" << QByteArray("Re\r\n>q\r\n") << "00" << 0 << none
                               << QStringLiteral("\\ 12\r\n100\r\nPRe\r\n>q\r\n\r\n.\r\nyQ") << true;
-    QTest::newRow("empty response dropped") << "Response" << QByteArray("") << "00" << 0 << none << QString() << true;
+    QTest::newRow("empty response dropped")
+        << "Response" << QByteArray("") << "00" << 0 << none << QString() << true;
     QTest::newRow("line ending in P before a dot line is kept")
         << "Response" << QByteArray("HELP\r\n...") << "00" << 0 << none
         << QStringLiteral("\\ 12\r\n100\r\nPHELP\r\n...\r\n.\r\nyQ") << true;
@@ -123,7 +122,7 @@ void tst_UpFileWriter::store()
     QFETCH(bool, tempRemains);
 
     WritingFixture f;
-    f.setBoards({QStringLiteral("No.0 ｢メール｣"), QStringLiteral("No.12 ｢雑談｣")});
+    f.setBoards({ QStringLiteral("No.0 ｢メール｣"), QStringLiteral("No.12 ｢雑談｣") });
     f.session.main.Board_List.ListIndex = 1;
     f.session.main.To_No.Caption = toNo;
     const QString signPath = f.dir.path() + QStringLiteral("/sign.txt");
@@ -139,7 +138,7 @@ void tst_UpFileWriter::store()
 
     const QString before = QStringLiteral("\\ 1\r\nWold\r\n.\r\nyQ");
     f.session.UpFileText = before;
-    commands::StoreComposedText(f.session, {fixedClock, QString()});
+    commands::StoreComposedText(f.session, { fixedClock, QString() });
 
     QCOMPARE(f.session.UpFileText, before + appended);
     QCOMPARE(QFile::exists(f.tempPath()), tempRemains);
@@ -152,7 +151,7 @@ void tst_UpFileWriter::store()
 void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
 {
     WritingFixture f;
-    f.setBoards({QStringLiteral("No.12 ｢雑談｣")});
+    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
     f.session.main.Board_List.ListIndex = 0;
     writeFile(f.upPath(), "kept by hand");
     f.session.LastWrittenKind = QStringLiteral("Write");
@@ -224,14 +223,16 @@ void tst_UpFileWriter::findAndCut_data()
     const QString chat = QStringLiteral("X3\r\nhi\r\n.\r\n");
 
     QTest::newRow("board 1 is not board 12") << w12 + w1 << "write 1 1" << w12;
-    QTest::newRow("second write of 12") << w12 + batch + r12 + w12 + w1 << "write 12 2" << w12 + batch + r12 + w1;
+    QTest::newRow("second write of 12")
+        << w12 + batch + r12 + w12 + w1 << "write 12 2" << w12 + batch + r12 + w1;
     QTest::newRow("write beyond count") << w12 << "write 12 2" << w12;
-    QTest::newRow("response skips writes and batch marks") << batch + w12 + r12 << "response 12 1" << batch + w12;
+    QTest::newRow("response skips writes and batch marks")
+        << batch + w12 + r12 << "response 12 1" << batch + w12;
     QTest::newRow("mail with y and mw words in its text") << m1 + m2 << "mail 1" << m2;
     QTest::newRow("second mail") << m1 + m2 << "mail 2" << m1;
     QTest::newRow("chat") << w1 + chat << "chat 3" << w1;
-    QTest::newRow("command without its end stays") << QStringLiteral("\\ 12\r\nWcut off") << "write 12 1"
-                                                   << QStringLiteral("\\ 12\r\nWcut off");
+    QTest::newRow("command without its end stays")
+        << QStringLiteral("\\ 12\r\nWcut off") << "write 12 1" << QStringLiteral("\\ 12\r\nWcut off");
 }
 
 void tst_UpFileWriter::findAndCut()

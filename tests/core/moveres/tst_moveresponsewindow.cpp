@@ -20,7 +20,7 @@ const QString kChat = QStringLiteral("[XCHAT] No2.チャット");
 
 void net(WritingFixture &f)
 {
-    f.setBoards({kMail, kB1, kB7, kB12, kChat});
+    f.setBoards({ kMail, kB1, kB7, kB12, kChat });
     f.select(3, -1);
 }
 } // namespace
@@ -47,8 +47,8 @@ void tst_MoveResponseWindow::openForTableEditing()
     auto &w = f.compose.moveWindow();
     QVERIFY(w.visible);
     QVERIFY(!f.session.main.enabled);
-    QCOMPARE(w.ido_board_list.items, (QStringList{kB1, kB7, kB12}));
-    QCOMPARE(w.ido_board_list2.items, (QStringList{kB1, kB7, kB12}));
+    QCOMPARE(w.ido_board_list.items, (QStringList { kB1, kB7, kB12 }));
+    QCOMPARE(w.ido_board_list2.items, (QStringList { kB1, kB7, kB12 }));
     QCOMPARE(w.ido_board_list.ListIndex, 0);
     QCOMPARE(w.ido_board_list2.ListIndex, 0);
     QCOMPARE(w.IDO_TEXT, QStringLiteral("なし"));
@@ -72,8 +72,8 @@ void tst_MoveResponseWindow::acceptSavesTheTable()
     net(f);
     f.compose.showMoveSettings();
     auto &w = f.compose.moveWindow();
-    w.selectSource(2);     // board 12
-    w.selectTarget(1);     // board 7
+    w.selectSource(2); // board 12
+    w.selectTarget(1); // board 7
     w.IDO_OK_Click();
     QVERIFY(!w.visible);
     QVERIFY(f.session.main.enabled);
@@ -151,7 +151,7 @@ void tst_MoveResponseWindow::escapeAndCancel()
 void tst_MoveResponseWindow::okWithoutBoardsIsNoMailReply()
 {
     WritingFixture f;
-    f.setBoards({kMail});
+    f.setBoards({ kMail });
     f.select(0, -1);
     f.compose.showMoveSettings();
     auto &w = f.compose.moveWindow();

@@ -109,13 +109,34 @@ void tst_MoveTable::showTarget_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<bool>("enabled");
     const QString board = QStringLiteral("No.12 ｢雑談｣");
-    QTest::newRow("target") << board << "7  " << "" << "" << "7" << true;
-    QTest::newRow("target 0") << board << "0  " << "" << "" << "なし" << true;
-    QTest::newRow("blank") << board << "   " << "" << "" << "なし" << true;
-    QTest::newRow("move Res uses the window") << board << "7  " << "move Res" << "3" << "3" << true;
-    QTest::newRow("move Res, なし") << board << "7  " << "move Res" << "なし" << "なし" << true;
-    QTest::newRow("mail box") << QStringLiteral("No.0 ｢メール｣") << "7  " << "" << "" << "なし" << false;
-    QTest::newRow("board above 500") << QStringLiteral("No.777 ｢x｣") << "7  " << "" << "" << "なし" << true;
+    QTest::newRow("target") << board << "7  "
+                            << ""
+                            << ""
+                            << "7" << true;
+    QTest::newRow("target 0") << board << "0  "
+                              << ""
+                              << ""
+                              << "なし" << true;
+    QTest::newRow("blank") << board << "   "
+                           << ""
+                           << ""
+                           << "なし" << true;
+    QTest::newRow("move Res uses the window") << board << "7  "
+                                              << "move Res"
+                                              << "3"
+                                              << "3" << true;
+    QTest::newRow("move Res, なし") << board << "7  "
+                                    << "move Res"
+                                    << "なし"
+                                    << "なし" << true;
+    QTest::newRow("mail box") << QStringLiteral("No.0 ｢メール｣") << "7  "
+                              << ""
+                              << ""
+                              << "なし" << false;
+    QTest::newRow("board above 500") << QStringLiteral("No.777 ｢x｣") << "7  "
+                                     << ""
+                                     << ""
+                                     << "なし" << true;
 }
 
 void tst_MoveTable::showTarget()
@@ -127,7 +148,7 @@ void tst_MoveTable::showTarget()
     QFETCH(QString, caption);
     QFETCH(bool, enabled);
     WritingFixture f;
-    f.setBoards({item});
+    f.setBoards({ item });
     f.session.main.Board_List.ListIndex = 0;
     f.session.MoveTable[12] = entry;
     f.session.MoveTable[0] = entry;
