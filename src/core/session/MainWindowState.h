@@ -48,7 +48,7 @@ public:
     bool Ido_Set_Enabled = false;
 
     bool visible = false;      // hidden while the editor runs
-    bool enabled = true;       // disabled while the net selection screen is open
+    bool enabled = true;       // disabled while a window that must be finished first is open
     bool titleHasFocus = false;
     int NetSelectShown = 0;
 
