@@ -378,7 +378,10 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
         return Located::Found;
     }
 
-    refreshDateTexts();
+    // The date texts matter only to a pending unread search; other clicks
+    // (a search advance passes thousands) need not look at the files.
+    if (m_s.LastWrittenKind == kUnreadSearch)
+        refreshDateTexts();
     if (m_s.LastWrittenKind == kUnreadSearch && m_ptrLogDateText > m_logDateText) {
         // The pointer belongs to a later log: this one counts as read.
         m.selectBoard(m.Board_List.ListCount() - 1);

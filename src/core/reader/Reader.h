@@ -70,7 +70,7 @@ public:
     void TITLE_GotFocus() override;
     void BuildTitleList() override;
     void Title_KeyDown(int keyCode, int shift) override;
-    void Title_KeyUp(int keyCode, int shift);
+    void Title_KeyUp(int keyCode, int shift) override;
     // Title_KeyDown that returns the key code as replaced (Page keys and →
     // become Space or ↑; E becomes W on a chat room): the list box acts on it.
     int keyDown(int keyCode, int shift);

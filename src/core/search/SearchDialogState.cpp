@@ -64,11 +64,16 @@ void SearchDialogState::fillRow(const QString &stored, Field year)
     fields[year + 5] = mid(stored, 16, 2);
 }
 
+void SearchDialogState::setRangeFields(const QString &from, const QString &to)
+{
+    fillRow(from, Year1);
+    fillRow(to, Year2);
+}
+
 void SearchDialogState::Form_Load()
 {
     if (!m_s.SearchFrom.isEmpty() || !m_s.SearchTo.isEmpty()) {
-        fillRow(m_s.SearchFrom, Year1);
-        fillRow(m_s.SearchTo, Year2);
+        setRangeFields(m_s.SearchFrom, m_s.SearchTo);
     } else {
         const QDateTime today = now();
         const QDate date = today.date();

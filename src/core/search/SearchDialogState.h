@@ -59,6 +59,9 @@ public:
     // Fills the fields from the stored range, or with today from midnight
     // until now, and the boxes and text from the search state; shows the dialog.
     void Form_Load();
+    // Shows two stored range texts ("yy/MM/dd hh:mm:ss") in the date-time
+    // fields, as reopening the dialog does.
+    void setRangeFields(const QString &from, const QString &to);
     // A key pressed in a field: Esc closes the dialog unchanged; any key in a
     // date-time field ticks the date-time box, in the text field the string box.
     void fieldKeyDown(Field field, int keyCode);

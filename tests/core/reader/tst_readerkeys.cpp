@@ -66,6 +66,8 @@ private slots:
     void pendingMoveResponseWritesOnFocus();
     void moveTargetAndOtherColumns();
     void pointerCommands();
+    void commandLineHelpers();
+    void serialTitlesWithoutTheirPadding();
 };
 
 void TestReaderKeys::spaceReadsThroughABoardIntoTheNext()
@@ -364,6 +366,60 @@ void TestReaderKeys::pointerCommands()
     f.reader.Key_ON_Click();
     QVERIFY(f.messages.texts().last().startsWith("キー操作一覧\r\n\r\nW.......アーティクル書き込み&書き直し\r\n"));
     QVERIFY(f.messages.texts().last().endsWith("\r\n[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
+}
+
+void TestReaderKeys::commandLineHelpers()
+{
+    Fixture f(3);
+    QCOMPARE(f.reader.boardItemOfNumber(3), 3);
+    QCOMPARE(f.reader.boardItemOfNumber(0), 0);
+    QCOMPARE(f.reader.boardItemOfNumber(9), -1);
+    f.reader.chooseBoard(1);
+    QCOMPARE(f.row(), 0); // the board list had the focus: the first row is shown
+    QCOMPARE(f.reader.titleRows().at(1), QString(" \t [1002]\tABC00002:鈴木\tRe:最初の話題"));
+    QCOMPARE(f.reader.plainTitle(1), QString("Re:最初の話題"));
+
+    // Hits of a search, walking from the first board's first row.
+    f.s.StringSearchOn = "1";
+    f.s.SearchText = "本文";
+    const QList<reader::ShownArticle> hits = f.reader.walkSearch();
+    QList<QPair<int, int>> where;
+    for (const auto &hit : hits)
+        where.append({hit.item, hit.row});
+    // Choosing the mail box shows its first row, a hit; 1001 and 1004 have
+    // no "本文" and are passed over.
+    QCOMPARE(where, (QList<QPair<int, int>>{{0, 0}, {1, 1}, {1, 3}, {3, 0}, {3, 1}}));
+    QCOMPARE(f.s.StringSearchOn, QString("0"));
+    QCOMPARE(f.messages.texts(), QStringList({"検索を終了します。"}));
+
+    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
+    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
+    f.reader.unreadFromFirstBoard();
+    // Mail rows are shown without looking at the pointer, and the search
+    // stays pending ...
+    QCOMPARE(f.board(), 0);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.LastWrittenKind, QString("未読検索"));
+    // ... until the next Shift+↓ goes on from the next board.
+    f.press(reader::Key_Down, reader::Shift_Shift);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.LastWrittenKind, QString());
+}
+
+void TestReaderKeys::serialTitlesWithoutTheirPadding()
+{
+    Session s;
+    TestMarkers::apply(s, true);
+    const QString ah = TestMarkers::articleHeader();
+    s.LogText = crlfLines({ah + "     101 x", "K(1001/2) 26/12/01 10:00:00 親  ", "  5 bytes A:a", ah + "     102 x",
+                           "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd()});
+    s.BoardKeys = {"K"};
+    s.main.Board_List.items = {"No.1 ｢K｣"};
+    Reader r(s);
+    s.main.selectBoard(0);
+    QCOMPARE(r.plainTitle(0), QString("親  "));
+    QCOMPARE(r.plainTitle(1), QString("子"));
 }
 
 QTEST_GUILESS_MAIN(TestReaderKeys)

@@ -88,6 +88,15 @@ void TestSearchDialog::reopenShowsTheStoredRange()
     QVERIFY(f.dialog.String_Check);
     QVERIFY(!f.dialog.DateTime_Check);
 
+    // A range given as the logs print it, as the command line does.
+    Fixture c;
+    c.dialog.Form_Load();
+    c.dialog.setRangeFields("97/12/31 23:00:00", "98/01/01 01:00:00");
+    c.dialog.DateTime_Check = true;
+    QVERIFY(c.dialog.Search_Start_Click());
+    QCOMPARE(c.s.SearchFrom, QString("97/12/31 23:00:00"));
+    QCOMPARE(c.s.SearchTo, QString("98/01/01 01:00:00"));
+
     // A rejected range was stored and comes back as typed.
     Fixture g;
     g.dialog.Form_Load();
