@@ -139,6 +139,23 @@ void Reader::Title3_Click(int row)
     Title2_Click(row);
 }
 
+void Reader::board_list_KeyDown()
+{
+    m_s.main.focusTitle();
+}
+
+void Reader::BatchSet_GotFocus()
+{
+    m_s.main.BatchSet.ListIndex = m_s.main.Title.ListIndex;
+    m_s.main.focusTitle();
+}
+
+void Reader::Article_GotFocus()
+{
+    if (m_s.main.Title.enabled)
+        m_s.main.focusTitle();
+}
+
 // ---------------------------------------------------------------- article view
 
 void Reader::Title_Click()

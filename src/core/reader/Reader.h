@@ -78,6 +78,12 @@ public:
     // take the row, and Title gets the focus.
     void Title2_Click(int row);
     void Title3_Click(int row);
+    // The focus rule: Title keeps the keyboard focus. The window marks the
+    // title list as having lost it (MainWindowState::loseTitleFocus) when
+    // another control takes it, then calls these.
+    void board_list_KeyDown();
+    void BatchSet_GotFocus();
+    void Article_GotFocus();
 
     // One real key press in the title list: key down, the list box's own
     // move (↑ ↓ Home End), key up.

@@ -346,6 +346,19 @@ void TestReaderKeys::moveTargetAndOtherColumns()
     QCOMPARE(f.s.main.Title2.ListIndex, 2);
     QCOMPARE(f.s.main.BatchSet.ListIndex, 2);
     QCOMPARE(f.firstLine(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
+
+    // Focus handed back to the title list resets the counter and keeps the row.
+    f.s.main.loseTitleFocus();
+    f.reader.BatchSet_GotFocus();
+    QVERIFY(f.s.main.titleHasFocus);
+    QCOMPARE(f.s.main.ArticleCount.Caption, QString("0/0"));
+    QCOMPARE(f.s.main.BatchSet.ListIndex, 2);
+    f.s.main.loseTitleFocus();
+    f.s.main.Title.enabled = false;
+    f.reader.Article_GotFocus();
+    QVERIFY(!f.s.main.titleHasFocus);
+    f.reader.board_list_KeyDown();
+    QVERIFY(f.s.main.titleHasFocus);
 }
 
 void TestReaderKeys::pointerCommands()
