@@ -49,7 +49,6 @@ void LogMarkerIndex::sync(const Session &session)
                           && m_text.size() == session.LogText.size();
     if (!sameText) {
         m_lines.clear(); // its keys look into the old text
-        m_linesBuilt = false;
         m_text = session.LogText;
         m_header = {};
         m_end = {};
@@ -107,11 +106,9 @@ const Occurrences &LogMarkerIndex::mailLine0()
     return ensure(m_mail0, kCrlf + QStringLiteral("0:mail"));
 }
 
-void LogMarkerIndex::buildArticleLines(const QString &boardKey)
+LogMarkerIndex::ArticleLines LogMarkerIndex::buildArticleLines(const QString &boardKey) const
 {
-    m_lines.clear();
-    m_linesKey = boardKey;
-    m_linesBuilt = true;
+    ArticleLines lines;
     const QString prefix = kCrlf + boardKey + u'(';
     // A line CRLF + boardKey + "(" + X + "/" with X free of "/" occurs exactly
     // where the prefix occurs and the next "/" after it closes X; the next
@@ -127,24 +124,26 @@ void LogMarkerIndex::buildArticleLines(const QString &boardKey)
         }
         if (slash == -2)
             break;
-        m_lines[QStringView(m_text).mid(start, slash - start)].append(i + 1);
+        lines[QStringView(m_text).mid(start, slash - start)].append(i + 1);
         i = m_text.indexOf(prefix, i + 1);
     }
+    return lines;
 }
 
 const QList<qsizetype> &LogMarkerIndex::articleLines(const QString &boardKey, const QString &key)
 {
     static const QList<qsizetype> none;
-    if (!m_linesBuilt || m_linesKey != boardKey)
-        buildArticleLines(boardKey);
+    auto board = m_lines.find(boardKey);
+    if (board == m_lines.end())
+        board = m_lines.insert(boardKey, buildArticleLines(boardKey));
     // key is "(" + number + "/"; a number holding "/" never ends at a slash.
     if (key.size() < 2 || !key.startsWith(u'(') || !key.endsWith(u'/'))
         return none;
     const QStringView number = QStringView(key).mid(1, key.size() - 2);
     if (number.contains(u'/'))
         return none;
-    const auto it = m_lines.constFind(number);
-    return it == m_lines.cend() ? none : it.value();
+    const auto it = board->constFind(number);
+    return it == board->cend() ? none : it.value();
 }
 
 qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString &key, qsizetype from)

@@ -59,16 +59,17 @@ public:
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
 private:
+    using ArticleLines = QHash<QStringView, QList<qsizetype>>;
     const Occurrences &ensure(Occurrences &occ, const QString &needle);
-    void buildArticleLines(const QString &boardKey);
+    ArticleLines buildArticleLines(const QString &boardKey) const;
 
     QString m_text; // a shared copy: the log cannot change under the index
     QString m_articleHeader, m_readEnd, m_mainPrompt, m_subcommand;
     Occurrences m_header, m_end, m_board, m_prompt, m_sub, m_mail, m_mail0;
 
-    bool m_linesBuilt = false;
-    QString m_linesKey;
-    QHash<QStringView, QList<qsizetype>> m_lines;
+    // Board key -> number -> positions; kept for every board visited, so
+    // that going back and forth between boards builds each once per log.
+    QHash<QString, ArticleLines> m_lines;
 };
 
 } // namespace kavrel::reader
