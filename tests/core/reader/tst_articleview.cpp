@@ -308,6 +308,12 @@ void TestArticleView::unreadSearchStopsBeyondThePointer()
     reader::Reader r(s);
     s.main.selectBoard(1);
     s.PtrRec.LogName = s.LogPath.leftJustified(80);
+    // Nothing read yet, but 1002's prompt was answered with a read command
+    // inside its article: the unread search passes it over.
+    s.PtrRec.Pointer = 0;
+    s.LastWrittenKind = "未読検索";
+    s.main.selectTitle(1);
+    QCOMPARE(s.main.Title.ListIndex, 2);
     // Read up to the end of 1002: the search skips 1002 and shows 1004.
     s.PtrRec.Pointer = positionOf(s.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
     s.LastWrittenKind = "未読検索";
