@@ -288,7 +288,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved)
     if (m.Article.isEmpty())
         m.Article.addItem(QStringLiteral("このアーティクルは文字化けを起こしています。表示できませんでした。"));
     if (articleShown)
-        articleShown({m.Board_List.ListIndex, row, verdict});
+        articleShown({m.Board_List.ListIndex, row, verdict, item, plainTitle(row)});
     // After moving up out of the next board, the board opens on its last row.
     if (movedUp && row != lastRow) {
         m.Title.ListIndex = lastRow;

@@ -45,6 +45,8 @@ struct ShownArticle
     int item = -1;
     int row = -1;
     search::Verdict verdict = search::Verdict::NoSearch;
+    QString title;      // the Title item of the row
+    QString plainTitle; // the Title3 item without a serial net's blanks and number
 };
 
 // The reader of the main window: the board list's and the title list's

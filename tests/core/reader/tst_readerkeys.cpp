@@ -402,6 +402,8 @@ void TestReaderKeys::commandLineHelpers()
     // Choosing the mail box shows its first row, a hit; 1001 and 1004 have
     // no "本文" and are passed over.
     QCOMPARE(where, (QList<QPair<int, int>>{{0, 0}, {1, 1}, {1, 3}, {3, 0}, {3, 1}}));
+    QCOMPARE(hits.at(1).title, QString(" [1002]"));
+    QCOMPARE(hits.at(1).plainTitle, QString("Re:最初の話題"));
     QCOMPARE(f.s.StringSearchOn, QString("0"));
     QCOMPARE(f.messages.texts(), QStringList({"検索を終了します。"}));
 
