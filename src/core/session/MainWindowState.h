@@ -20,6 +20,8 @@ public:
     // commands and the toolbar.
     virtual void BuildTitleList() = 0;
     virtual void Title_KeyDown(int keyCode, int shift) = 0;
+    // The key-up half of a key press in the title list.
+    virtual void Title_KeyUp(int /*keyCode*/, int /*shift*/) {}
 };
 
 // The main window without a display: the board combo box, the four columns of
