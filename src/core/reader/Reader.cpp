@@ -50,7 +50,7 @@ bool answeredRead(QStringView text, const QString &prompt)
     return false;
 }
 
-QString defaultFileDateText(const QString &path)
+QDateTime defaultFileTime(const QString &path)
 {
     const QString trimmed = trimBlanks(path);
     if (trimmed.isEmpty())
@@ -58,14 +58,14 @@ QString defaultFileDateText(const QString &path)
     const QFileInfo info(trimmed);
     if (!info.exists())
         return {};
-    return info.lastModified().toString(QStringLiteral("yy/MM/dd HH:mm:ss"));
+    return info.lastModified();
 }
 
 } // namespace
 
 Reader::Reader(Session &session) : m_s(session)
 {
-    fileDateText = defaultFileDateText;
+    fileTime = defaultFileTime;
     m_s.main.events = this;
 }
 
@@ -351,14 +351,14 @@ qsizetype Reader::articleEnd(qsizetype start, const QString &titleItem)
 
 void Reader::refreshDateTexts()
 {
-    if (!fileDateText)
+    if (!fileTime)
         return;
-    const QString logDate = fileDateText(m_s.LogPath);
-    if (!logDate.isEmpty())
-        m_logDateText = logDate;
-    const QString ptrDate = fileDateText(m_s.PtrRec.LogName);
-    if (!ptrDate.isEmpty())
-        m_ptrLogDateText = ptrDate;
+    const QDateTime logDate = fileTime(m_s.LogPath);
+    if (logDate.isValid())
+        m_logDate = logDate;
+    const QDateTime ptrDate = fileTime(m_s.PtrRec.LogName);
+    if (ptrDate.isValid())
+        m_ptrLogDate = ptrDate;
 }
 
 Reader::Located Reader::locateArticle(const QString &key, const QString &titleItem, qsizetype &start)
@@ -399,7 +399,8 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
     // (a search advance passes thousands) need not look at the files.
     if (m_s.LastWrittenKind == kUnreadSearch)
         refreshDateTexts();
-    if (m_s.LastWrittenKind == kUnreadSearch && m_ptrLogDateText > m_logDateText) {
+    if (m_s.LastWrittenKind == kUnreadSearch && m_ptrLogDate.isValid() && m_logDate.isValid()
+        && m_ptrLogDate > m_logDate) {
         // The pointer belongs to a later log: this one counts as read.
         m.selectBoard(m.Board_List.ListCount() - 1);
         m.clearTitleColumns();

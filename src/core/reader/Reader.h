@@ -5,6 +5,7 @@
 #include "session/MainWindowState.h"
 
 #include <QList>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -120,8 +121,9 @@ public:
     void unreadFromFirstBoard();
 
     // Where the environment comes in.
-    // The date text of a file ("yy/MM/dd hh:mm:ss"), empty when it is absent.
-    std::function<QString(const QString &path)> fileDateText;
+    // The modification time of a file; invalid when it is absent. Logs are
+    // ordered by full timestamps, so a log of 1999 comes before one of 2026.
+    std::function<QDateTime(const QString &path)> fileTime;
     // Esc in the title list: the reader window is to close.
     std::function<void()> closeRequested;
     // After a pending move-response was written: reload the move table.
@@ -148,8 +150,8 @@ private:
 
     Session &m_s;
     LogMarkerIndex m_index;
-    QString m_logDateText;
-    QString m_ptrLogDateText;
+    QDateTime m_logDate;
+    QDateTime m_ptrLogDate;
 };
 
 } // namespace kavrel::reader

@@ -357,9 +357,11 @@ void TestArticleView::unreadSearchInAnOlderLog()
     Session s;
     loadHandLog(s, "/logs/NET0101.LOG");
     reader::Reader r(s);
-    r.fileDateText = [](const QString &path) {
-        return path.trimmed() == u"/logs/NET0102.LOG" ? QStringLiteral("26/01/02 08:00:00")
-                                                      : QStringLiteral("26/01/01 08:00:00");
+    // The pointer's log is from this century, the open log from the last:
+    // full timestamps keep them in order where two-digit years would not.
+    r.fileTime = [](const QString &path) {
+        return path.trimmed() == u"/logs/NET0102.LOG" ? QDateTime(QDate(2026, 1, 2), QTime(8, 0))
+                                                      : QDateTime(QDate(1999, 1, 1), QTime(8, 0));
     };
     s.main.selectBoard(1);
     s.PtrRec.LogName = QString("/logs/NET0102.LOG").leftJustified(80);
