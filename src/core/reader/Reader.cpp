@@ -1,6 +1,7 @@
 #include "reader/Reader.h"
 
 #include "base/Text.h"
+#include "moveres/MoveTable.h"
 #include "reader/MarkRowDisplay.h"
 #include "reader/TitleListBuilder.h"
 #include "session/Session.h"
@@ -114,14 +115,8 @@ void Reader::TITLE_GotFocus()
     m.ArticleCount.Caption = QStringLiteral("0/0");
     if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
         m.selectTitle(0);
-    if (m_s.LastWrittenKind == u"move Res") {
-        keyDown(Key_W, Shift_None);
-        if (reloadMoveTable)
-            reloadMoveTable();
-        showMoveTarget();
-    }
-    if (m_s.LastWrittenKind == u"mail Res")
-        keyDown(Key_M, Shift_None);
+    // A pending move-response or mail reply is written now.
+    moveres::TitleFocusFollowUp(m_s);
 }
 
 void Reader::Title2_Click(int row)

@@ -126,8 +126,6 @@ public:
     std::function<QDateTime(const QString &path)> fileTime;
     // Esc in the title list: the reader window is to close.
     std::function<void()> closeRequested;
-    // After a pending move-response was written: reload the move table.
-    std::function<void()> reloadMoveTable;
     // Called for every article row shown.
     std::function<void(const ShownArticle &)> articleShown;
 
