@@ -72,7 +72,7 @@ def article(key, number, total, date, title, who, size, body, parent=None, answe
     out = [SEP, f"{key}({number}/{total}) {date} {title}"]
     if parent:
         out.append(f" <{parent}:{parent_name(parent)}>への返信")
-    out.append(f"  {size:>5} bytes {who}")
+    out.append(f"  {size:>5} bytes {who} ")
     out.append(f"command (?:説明):{answer}")
     out.extend(body)
     return out
@@ -86,7 +86,7 @@ def parent_name(number):
 
 
 def mail(date, sender, title, who, size, body):
-    return [SEP, f"mail {date} ({sender}) {title}", f"  {size:>5} bytes {who}", "command (?:説明):"] + body
+    return [SEP, f"mail {date} ({sender}) {title}", f"  {size:>5} bytes {who} ", "command (?:説明):"] + body
 
 
 login = ["ATDT 03-1234-5678", "CONNECT 9600", "", "かぶらネットへようこそ！", "ID:KAV00100", "パスワード:",
@@ -175,7 +175,7 @@ def serial_article(serial, key, number, total, date, title, who, size, body, par
     out = [f"■■{serial}  {key}", f"{key}({number}/{total}) {date} {title}"]
     if parent:
         out.append(f" <{parent}:返信>")
-    out.append(f"  {size:>5} bytes {who}")
+    out.append(f"  {size:>5} bytes {who} ")
     out.append("command (?:説明):")
     out.extend(body)
     return out

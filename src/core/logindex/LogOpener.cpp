@@ -5,6 +5,7 @@
 #include "logindex/IdList.h"
 #include "logindex/LogScanner.h"
 #include "logindex/PointerStore.h"
+#include "moveres/MoveTable.h"
 #include "session/Session.h"
 #include "settings/NetMarkers.h"
 
@@ -87,8 +88,7 @@ void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
     main.Search_Log_Enabled = true;
     if (!main.Board_List.isEmpty())
         main.Ido_Set_Enabled = true;
-    if (session.loadMoveTable)
-        session.loadMoveTable(session);
+    moveres::LoadMoveTable(session);
 }
 
 bool LoadLog(Session &session)

@@ -128,7 +128,9 @@ QString PointerStore::resolveName(const QByteArray &field) const
     if (nul >= 0)
         bytes.truncate(nul); // a name that begins with NUL is no name
     const QString name = text::trimTrailingBlanks(cp932::decode(bytes));
-    if (name.isEmpty() || name.startsWith(u'/'))
+    // A name stored whole is used as it is (also a relative LOG_Dir's path);
+    // only a name too long for the field was stored relative to LOG_Dir.
+    if (name.isEmpty() || name.startsWith(u'/') || QFileInfo::exists(name))
         return name;
     if (bytes.startsWith(kHashPrefix)) {
         const QByteArray hash = bytes.mid(kHashPrefix.size()).trimmed();

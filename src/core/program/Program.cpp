@@ -3,6 +3,7 @@
 #include "base/FileIo.h"
 #include "base/FileLookup.h"
 #include "base/Text.h"
+#include "logindex/PointerStore.h"
 #include "settings/SettingsStore.h"
 
 namespace kavrel {
@@ -47,7 +48,7 @@ void Program::Form_Load(const QString &appDir)
 void Program::Form_Unload()
 {
     fileio::removeIfExists(tempTextPath());
-    // The unread pointer is saved by the log index once it is wired in.
+    logindex::SavePointerAtExit(session);
 }
 
 Program::Placement Program::savedPlacement() const

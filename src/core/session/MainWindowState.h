@@ -20,6 +20,8 @@ public:
     // commands and the toolbar.
     virtual void BuildTitleList() = 0;
     virtual void Title_KeyDown(int keyCode, int shift) = 0;
+    // The key-up half of a key press in the title list.
+    virtual void Title_KeyUp(int /*keyCode*/, int /*shift*/) {}
 };
 
 // The main window without a display: the board combo box, the four columns of
@@ -48,7 +50,7 @@ public:
     bool Ido_Set_Enabled = false;
 
     bool visible = false;      // hidden while the editor runs
-    bool enabled = true;       // disabled while the net selection screen is open
+    bool enabled = true;       // disabled while a window that must be finished first is open
     bool titleHasFocus = false;
     int NetSelectShown = 0;
 

@@ -100,9 +100,6 @@ public:
     // Whether the net selection screen is shown (opening a log closes it).
     bool netSelectVisible = false;
 
-    // Loads the current net's move table after a log has been opened; set by the move-response window.
-    std::function<void(Session &)> loadMoveTable;
-
     // Services the windows or the tests provide.
     MessageHost *messages = nullptr;
     EditorHost *editor = nullptr;

@@ -1,0 +1,39 @@
+#include "commands/BoardItem.h"
+
+#include "base/Text.h"
+
+namespace kavrel::commands::boarditem {
+
+using namespace kavrel::text;
+
+qint64 boardNumber(const QString &item)
+{
+    const qsizetype bracket = findFrom(item, QStringLiteral("｢"));
+    if (bracket == 0)
+        return val(mid(item, 4));
+    return val(mid(item, 4, qMax<qsizetype>(bracket - 5, 0)));
+}
+
+bool isMailBox(const QString &item)
+{
+    return charAt(item, 4) == u'0' || mid(item, 4, 2) == QLatin1String(" 0");
+}
+
+bool isChat(const QString &item)
+{
+    return left(item, 7) == QLatin1String("[XCHAT]");
+}
+
+qint64 chatNumber(const QString &item)
+{
+    return val(between(item, 11, findFrom(item, u'.')));
+}
+
+QString between(const QString &s, qsizetype start, qsizetype end)
+{
+    if (start < 1 || end <= start)
+        return {};
+    return mid(s, start, end - start);
+}
+
+} // namespace kavrel::commands::boarditem

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "commands/IdListWindow.h"
+#include "commands/Signature.h"
+#include "commands/UpFileCommands.h"
+#include "commands/UpFileWriter.h"
+#include "moveres/MoveResponseWindow.h"
+#include "session/ServiceHosts.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::commands {
+
+// The writing commands of the title list: W (write), P (response), G
+// (temporary move-response), E (rewrite), D (delete), M (mail) and S (batch
+// mark). Each prepares TEMP.TXT, runs the user's editor and hands the text to
+// the up-file writer. The reader's key handler calls composeKey after its own
+// steps (RewriteFlag reset, SavedTitleIndex taken, E turned into W on chat
+// boards). Owns the headless mail recipient and move-response windows.
+//
+// A waiting command that a rewrite cut out of the up file text is put back
+// when the rewrite ends without a new text (the editor could not start, was
+// closed without saving, or the user gave up), so that nothing queued is lost.
+class ComposeCommands : public ComposeHost
+{
+public:
+    // Registers itself as the session's compose host.
+    explicit ComposeCommands(Session &session);
+    ~ComposeCommands() override;
+
+    void composeKey(int keyCode, int shift) override;
+
+    void Write();
+    void Response();
+    void TemporaryMoveResponse();
+    void Rewrite();
+    void Delete();
+    void Mail();
+
+    // The main window's menu: the ID list as a viewer, and the move table.
+    void showIdList();
+    void showMoveSettings();
+
+    IdListWindow &idListWindow() { return m_idList; }
+    moveres::MoveResponseWindow &moveWindow() { return m_move; }
+
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    // True during the editor wait; keys that arrive meanwhile are ignored.
+    bool isEditing() const { return m_editing; }
+
+private:
+    enum class EditResult { Edited, Failed, Cancelled };
+    EditResult runEditor();
+    QString keepUnsentText(const QString &text);
+
+    bool writeTemp(const QString &text);
+    void cutWaiting(const upfile::Span &span);
+    void restoreCut();
+    void endCommand();
+    void store();
+    StoreOptions storeOptions() const;
+    void openIdListForMail();
+    void finishMail();
+
+    QString rowAboveReference(int row) const;
+
+    Session &m_session;
+    IdListWindow m_idList;
+    moveres::MoveResponseWindow m_move;
+    Clock m_clock;
+    bool m_editing = false;
+
+    // The up file text before a rewrite cut its waiting command.
+    std::optional<QString> m_beforeCut;
+    // The reference line of the response being rewritten.
+    QString m_cutReference;
+    // A response rewrite that empties the up file removes the file.
+    bool m_removeEmptiedUpFile = false;
+};
+
+} // namespace kavrel::commands

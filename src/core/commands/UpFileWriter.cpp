@@ -1,0 +1,161 @@
+#include "commands/UpFileWriter.h"
+
+#include "base/Cp932.h"
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "commands/BoardItem.h"
+#include "commands/TempFile.h"
+#include "commands/UpFileCommands.h"
+#include "session/Session.h"
+
+#include <QFileInfo>
+
+namespace kavrel::commands {
+
+using namespace kavrel::text;
+using settings::NetRecord;
+using settings::OptionFlags;
+
+namespace {
+
+const QString kCrlf = QStringLiteral("\r\n");
+
+void reportFileError(Session &session, const QString &what, const fileio::FileError &error)
+{
+    session.message(what + kCrlf + error.toString(), MsgButtons::Ok, MsgIcon::Critical);
+}
+
+// Loads the net's signature file, when the option asks for it.
+void loadSignature(Session &session, const Clock &clock)
+{
+    const QString signPath = session.netField(NetRecord::Sign_Path);
+    if (!session.flag(OptionFlags::SignatureOn) || signPath.isEmpty())
+        return; // SignatureText keeps its earlier value
+    QByteArray bytes;
+    if (!QFileInfo::exists(signPath) || !fileio::readAll(signPath, &bytes)) {
+        session.SignatureText.clear();
+        return;
+    }
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    session.SignatureText = cp932::decode(bytes);
+    ExpandSignature(session, clock);
+}
+
+// The board a write or response goes to: the move-response target when
+// To_No shows one, else the current board.
+qint64 targetBoard(const Session &session)
+{
+    const qint64 target = val(session.main.To_No.Caption);
+    if (target > 0)
+        return target;
+    return boarditem::boardNumber(session.main.Board_List.selectedText());
+}
+
+QString responseReference(const Session &session, const StoreOptions &options)
+{
+    if (!options.keptReference.isEmpty())
+        return options.keptReference;
+    if (session.Sirial_Flg == 0)
+        return session.ResponseRef;
+    const int row = session.main.Title.ListIndex;
+    const QString title3
+        = (row >= 0 && row < session.main.Title3.ListCount()) ? session.main.Title3.item(row) : QString();
+    return QStringLiteral("%") + right(title3, 6);
+}
+
+} // namespace
+
+bool writeUpFile(Session &session)
+{
+    session.UpFilePath = session.upFilePath();
+    fileio::FileError error;
+    if (!fileio::writeAtomicWithBackup(
+            session.UpFilePath, cp932::encode(session.UpFileText), kUpFileBackupSuffix, &error)) {
+        reportFileError(session, QStringLiteral("アップファイルを書き込めませんでした。"), error);
+        return false;
+    }
+    return true;
+}
+
+bool removeUpFile(Session &session)
+{
+    session.UpFilePath = session.upFilePath();
+    const QString path = session.UpFilePath;
+    if (!QFileInfo::exists(path))
+        return true;
+    fileio::FileError error;
+    QByteArray previous;
+    if (!fileio::readAll(path, &previous, &error)
+        || !fileio::writeAtomic(path + kUpFileBackupSuffix, previous, &error)
+        || !fileio::removeIfExists(path, &error)) {
+        reportFileError(session, QStringLiteral("アップファイルを削除できませんでした。"), error);
+        return false;
+    }
+    return true;
+}
+
+void StoreComposedText(Session &session, const StoreOptions &options)
+{
+    if (!tempfile::exists(session) || session.LastWrittenKind.isEmpty())
+        return;
+
+    QString text;
+    if (!tempfile::read(session, &text)) {
+        session.message(QStringLiteral("TEMP.TXTを読み込めませんでした。") + kCrlf + tempfile::path(session),
+            MsgButtons::Ok, MsgIcon::Critical);
+        return;
+    }
+    if (text.startsWith(kCrlf))
+        text.prepend(QStringLiteral("タイトルなし"));
+
+    loadSignature(session, options.clock);
+
+    const qsizetype firstLineEnd = findFrom(text, kCrlf);
+    const bool hasBody = firstLineEnd > 0 && text.size() >= firstLineEnd + 2;
+    const bool withSignature = session.RewriteFlag == 0 && !session.SignatureText.isEmpty()
+        && ((hasBody && session.flag(OptionFlags::SignatureOn))
+            || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
+    const QString sig = withSignature ? session.SignatureText + kCrlf : QString();
+
+    auto &main = session.main;
+    const QString &kind = session.LastWrittenKind;
+    if (kind == u"mail") {
+        session.UpFileText += upfile::mailCommand(upfile::recipientEntries(session.Recipients), text, sig);
+        session.UpFileDirty = 1;
+        tempfile::remove(session);
+    } else if (kind == u"Write") {
+        if (text.isEmpty() || text == kCrlf) {
+            tempfile::remove(session);
+            main.Article.clear();
+        } else {
+            const QString item = main.Board_List.selectedText();
+            if (boarditem::isChat(item))
+                session.UpFileText += upfile::chatCommand(boarditem::chatNumber(item), text);
+            else
+                session.UpFileText += upfile::writeCommand(targetBoard(session), text, sig);
+            session.UpFileDirty = 1;
+            tempfile::remove(session);
+        }
+    } else if (kind == u"Response") {
+        // A response with neither text nor signature is dropped. Only that
+        // case: a text line ending in "P" followed by one starting with "."
+        // is a real response.
+        if (!(text.isEmpty() && sig.isEmpty()))
+            session.UpFileText += upfile::responseCommand(
+                targetBoard(session), responseReference(session, options), text, sig);
+        session.UpFileDirty = 1;
+        session.LastWrittenKind.clear();
+    }
+
+    if (main.events)
+        main.events->BuildTitleList();
+    main.selectTitle(
+        session.SavedTitleIndex < main.rowCount() ? session.SavedTitleIndex : main.rowCount() - 1);
+
+    if (!session.UpFileText.isEmpty() && session.UpFileDirty == 1)
+        writeUpFile(session);
+}
+
+} // namespace kavrel::commands

@@ -1,0 +1,229 @@
+#include "moveres/MoveResponseWindow.h"
+
+#include "base/Text.h"
+#include "moveres/MoveTable.h"
+#include "session/Session.h"
+
+namespace kavrel::moveres {
+
+using namespace kavrel::text;
+
+namespace {
+constexpr int kEnter = 13;
+constexpr int kEsc = 27;
+constexpr int kUp = 38;
+constexpr int kDown = 40;
+const QString kNone = QStringLiteral("なし");
+} // namespace
+
+MoveResponseWindow::MoveResponseWindow(Session &session)
+    : m_session(session)
+{
+}
+
+qint64 MoveResponseWindow::sourceBoard() const
+{
+    return boardNumberOfItem(ido_board_list.selectedText());
+}
+
+void MoveResponseWindow::open()
+{
+    auto &main = m_session.main;
+    main.enabled = false;
+    main.loseTitleFocus();
+    visible = true;
+    targetListHasFocus = false;
+    ido_board_list.clear();
+    ido_board_list.enabled = true;
+    ido_board_list2.clear();
+    IDO_TEXT.clear();
+    IDO_TEXT_Enabled = true;
+    while (m_session.MoveTable.size() < kMoveEntries)
+        m_session.MoveTable << QString();
+    if (main.Board_List.isEmpty())
+        return;
+
+    const bool moveRes = m_session.LastWrittenKind == u"move Res";
+    for (const QString &item : main.Board_List.items) {
+        if (left(item, 7) == u"[XCHAT]")
+            continue;
+        if (boardNumberOfItem(item) > 0) {
+            ido_board_list.addItem(item);
+            ido_board_list2.addItem(item);
+        } else if (moveRes) {
+            ido_board_list2.addItem(item);
+        }
+    }
+    if (moveRes) {
+        ido_board_list.clear();
+        ido_board_list.addItem(main.Board_List.selectedText());
+    }
+    if (ido_board_list.ListIndex < 0 && !ido_board_list.isEmpty())
+        selectSource(0);
+    if (ido_board_list2.ListIndex < 0 && !ido_board_list2.isEmpty())
+        selectTarget(0);
+    mono = m_session.flag(settings::OptionFlags::MonoColors);
+}
+
+void MoveResponseWindow::selectSource(int index)
+{
+    ido_board_list.ListIndex = index;
+    if (index >= 0)
+        ido_board_list_Click();
+}
+
+void MoveResponseWindow::selectTarget(int index)
+{
+    ido_board_list2.ListIndex = index;
+}
+
+void MoveResponseWindow::ido_board_list_Click()
+{
+    const qint64 n = sourceBoard();
+    if (n == 0) {
+        IDO_TEXT = QStringLiteral("不可");
+        IDO_TEXT_Enabled = false;
+        return;
+    }
+    IDO_TEXT_Enabled = true;
+    const qint64 target = targetOf(m_session.MoveTable, n);
+    if (target <= 0) {
+        IDO_TEXT = kNone;
+        selectTarget(ido_board_list.ListIndex < ido_board_list2.ListCount() ? ido_board_list.ListIndex : -1);
+        return;
+    }
+    IDO_TEXT = QString::number(target);
+    for (int i = 0; i < ido_board_list2.ListCount(); ++i) {
+        const QString &item = ido_board_list2.item(i);
+        const qsizetype at = findFrom(item, IDO_TEXT);
+        if (at > 0 && at < findFrom(item, QStringLiteral("｢"))) {
+            selectTarget(i);
+            break;
+        }
+    }
+}
+
+void MoveResponseWindow::IDO_TEXT_KeyDown(int keyCode)
+{
+    if (keyCode == kEsc) {
+        escapeFromControl();
+        return;
+    }
+    if (IDO_TEXT == kNone)
+        IDO_TEXT.clear();
+    if (keyCode != kUp && keyCode != kDown)
+        return;
+
+    const qint64 typed = val(IDO_TEXT);
+    bool listed = false;
+    for (const QString &item : ido_board_list.items)
+        listed = listed || boardNumberOfItem(item) == typed;
+    const qint64 n = sourceBoard();
+    if (listed && n >= 0 && n < kMoveEntries && n < m_session.MoveTable.size())
+        m_session.MoveTable[n] = left(IDO_TEXT, 3);
+
+    const int i = ido_board_list.ListIndex;
+    if (keyCode == kUp && i > 0)
+        selectSource(i - 1);
+    else if (keyCode == kDown && i >= 0 && i < ido_board_list.ListCount() - 1)
+        selectSource(i + 1);
+    if (IDO_TEXT.isEmpty())
+        IDO_TEXT = kNone;
+}
+
+void MoveResponseWindow::typeIntoIdoText(QChar c)
+{
+    IDO_TEXT_KeyDown(c.unicode());
+    if (IDO_TEXT_Enabled && IDO_TEXT.size() < 3)
+        IDO_TEXT += c;
+}
+
+void MoveResponseWindow::IDO_OK_Click()
+{
+    const QString target = ido_board_list2.selectedText();
+    const qsizetype bracket = findFrom(target, QStringLiteral("｢"));
+    IDO_TEXT = QString::number(val(bracket > 4 ? mid(target, 4, bracket - 4) : mid(target, 4)));
+
+    const qint64 n = sourceBoard();
+    const bool hasSource = ido_board_list.ListIndex >= 0;
+    const bool entryExists = n >= 0 && n < kMoveEntries && n < m_session.MoveTable.size();
+    if (hasSource && ido_board_list.selectedText() == target) {
+        if (entryExists)
+            m_session.MoveTable[n] = QStringLiteral("0");
+        IDO_TEXT = kNone;
+    }
+    // Only a real source of board 0 turns the command into a mail reply; OK
+    // on an empty list is no reply.
+    if (hasSource && n == 0)
+        m_session.LastWrittenKind = QStringLiteral("mail Res");
+
+    const qint64 typed = val(IDO_TEXT);
+    bool listed = false;
+    for (const QString &item : ido_board_list.items)
+        listed = listed || boardNumberOfItem(item) == typed;
+    if (listed && hasSource && entryExists && m_session.LastWrittenKind != u"move Res")
+        m_session.MoveTable[n] = IDO_TEXT;
+
+    if (m_session.LastWrittenKind != u"move Res" && m_session.LastWrittenKind != u"mail Res")
+        SaveMoveTable(m_session);
+    close();
+}
+
+void MoveResponseWindow::Command2_Click()
+{
+    if (m_session.LastWrittenKind == u"move Res")
+        m_session.LastWrittenKind.clear();
+    close();
+}
+
+void MoveResponseWindow::escapeFromControl()
+{
+    m_session.LastWrittenKind.clear();
+    close();
+}
+
+void MoveResponseWindow::ido_board_list_KeyDown(int keyCode)
+{
+    if (keyCode == kEnter)
+        targetListHasFocus = true;
+    else if (keyCode == kEsc)
+        escapeFromControl();
+}
+
+void MoveResponseWindow::ido_board_list2_KeyDown(int keyCode)
+{
+    if (keyCode == kEnter)
+        IDO_OK_Click();
+    else if (keyCode == kEsc)
+        escapeFromControl();
+}
+
+void MoveResponseWindow::IDO_OK_KeyDown(int keyCode)
+{
+    if (keyCode == kEsc)
+        escapeFromControl();
+}
+
+void MoveResponseWindow::Command2_KeyDown(int keyCode)
+{
+    if (keyCode == kEsc)
+        escapeFromControl();
+}
+
+void MoveResponseWindow::Form_KeyDown(int keyCode)
+{
+    if (keyCode == kEsc)
+        close();
+}
+
+void MoveResponseWindow::close()
+{
+    if (!visible)
+        return;
+    visible = false;
+    m_session.main.enabled = true;
+    ShowMoveTarget(m_session, IDO_TEXT);
+    m_session.main.focusTitle();
+}
+
+} // namespace kavrel::moveres

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "session/ListBox.h"
+
+#include <QString>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::moveres {
+
+// The move-response window without a display. Opened from the menu it edits
+// the move table (source board, its target, saved on OK); opened by G
+// (LastWrittenKind "move Res") it chooses the target of one response.
+class MoveResponseWindow
+{
+public:
+    explicit MoveResponseWindow(Session &session);
+
+    ListBox ido_board_list; // source boards
+    ListBox ido_board_list2; // target boards
+    QString IDO_TEXT; // at most 3 characters
+    bool IDO_TEXT_Enabled = true;
+    QString Caption = QStringLiteral("移動レス設定");
+    bool visible = false;
+    bool mono = false; // MonoColors: text and background colours swapped
+    bool targetListHasFocus = false;
+
+    // Form_Load: disables the main window and fills both lists.
+    void open();
+    // Selections from code or by the user; the source runs its click.
+    void selectSource(int index);
+    void selectTarget(int index);
+
+    void ido_board_list_Click();
+    // Every key but Esc: "なし" gives way to what is typed; Up and Down keep
+    // a typed board number as the source's target and move the source.
+    void IDO_TEXT_KeyDown(int keyCode);
+    // A typed character as the field receives it after its key-down.
+    void typeIntoIdoText(QChar c);
+    void IDO_OK_Click();
+    void Command2_Click();
+
+    void ido_board_list_KeyDown(int keyCode);
+    void ido_board_list2_KeyDown(int keyCode);
+    void IDO_OK_KeyDown(int keyCode);
+    void Command2_KeyDown(int keyCode);
+    void Form_KeyDown(int keyCode);
+
+    // Every way of closing (Form_QueryUnload): the main window is enabled,
+    // shows the target, and gets the focus back, which lets a pending
+    // move-response or mail reply run.
+    void close();
+
+private:
+    void escapeFromControl();
+    qint64 sourceBoard() const;
+
+    Session &m_session;
+};
+
+} // namespace kavrel::moveres

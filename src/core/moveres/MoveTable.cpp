@@ -1,0 +1,106 @@
+#include "moveres/MoveTable.h"
+
+#include "base/Cp932.h"
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "session/Session.h"
+
+namespace kavrel::moveres {
+
+using namespace kavrel::text;
+
+qint64 boardNumberOfItem(const QString &item)
+{
+    const qsizetype dot = findFrom(item, u'.');
+    const qsizetype bracket = findFrom(item, QStringLiteral("｢"));
+    if (dot == 0 || bracket == 0 || bracket <= dot)
+        return 0;
+    return val(mid(item, dot + 1, bracket - dot - 1));
+}
+
+QString moveFileBase(const Session &session)
+{
+    const QString name = session.netField(settings::NetRecord::Board_list_File_Name);
+    const qsizetype dot = findFrom(name, u'.');
+    return dot == 0 ? name : left(name, dot - 1);
+}
+
+QString moveFilePath(const Session &session)
+{
+    return fileio::joinPath(
+        session.Dir[settings::DirRecord::BL_Dir], moveFileBase(session) + QStringLiteral(".IDO"));
+}
+
+QStringList decodeMoveTable(const QByteArray &bytes)
+{
+    QStringList table;
+    table.reserve(kMoveEntries);
+    for (int i = 0; i < kMoveEntries; ++i)
+        table << cp932::decode(bytes.mid(qsizetype(i) * kMoveEntryBytes, kMoveEntryBytes));
+    return table;
+}
+
+QByteArray encodeMoveTable(const QStringList &table)
+{
+    QByteArray bytes;
+    bytes.reserve(kMoveEntries * kMoveEntryBytes);
+    for (int i = 0; i < kMoveEntries; ++i)
+        bytes += cp932::encodeField(i < table.size() ? table.at(i) : QString(), kMoveEntryBytes);
+    return bytes;
+}
+
+qint64 targetOf(const QStringList &table, qint64 board)
+{
+    if (board < 0 || board >= kMoveEntries || board >= table.size())
+        return 0;
+    return val(table.at(board));
+}
+
+void LoadMoveTable(Session &session)
+{
+    session.MoveFileBase = moveFileBase(session);
+    QByteArray bytes;
+    fileio::readAll(moveFilePath(session), &bytes, nullptr, true);
+    session.MoveTable = decodeMoveTable(bytes);
+}
+
+bool SaveMoveTable(Session &session)
+{
+    fileio::FileError error;
+    if (!fileio::writeAtomic(moveFilePath(session), encodeMoveTable(session.MoveTable), &error)) {
+        session.message(QStringLiteral("移動レス設定を保存できませんでした。\r\n") + error.toString(),
+            MsgButtons::Ok, MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void ShowMoveTarget(Session &session, const QString &idoText)
+{
+    auto &toNo = session.main.To_No;
+    const qint64 n = boardNumberOfItem(session.main.Board_List.selectedText());
+    const qint64 target
+        = session.LastWrittenKind == u"move Res" ? val(idoText) : targetOf(session.MoveTable, n);
+    toNo.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
+    if (n == 0) {
+        toNo.Caption = QStringLiteral("なし");
+        toNo.enabled = false;
+    } else {
+        toNo.enabled = true;
+    }
+}
+
+void TitleFocusFollowUp(Session &session)
+{
+    auto *events = session.main.events;
+    if (session.LastWrittenKind == u"move Res") {
+        if (events)
+            events->Title_KeyDown(87, 0);
+        LoadMoveTable(session);
+        ShowMoveTarget(session);
+    }
+    if (session.LastWrittenKind == u"mail Res" && events)
+        events->Title_KeyDown(77, 0);
+}
+
+} // namespace kavrel::moveres

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::reader {
+
+// Every start position (1-based, overlapping ones included) of one text in a
+// log, found in one pass, so that "find from p" becomes a binary search.
+class Occurrences
+{
+public:
+    void build(const QString &haystack, const QString &needle);
+    bool builtFor(const QString &needle) const { return m_built && m_needle == needle; }
+
+    // The first position at or after from; 0 when there is none.
+    qsizetype findFrom(qsizetype from) const;
+    // The n-th occurrence (1-based); 0 when there are fewer.
+    qsizetype nth(qsizetype n) const;
+    qsizetype count() const { return m_positions.size(); }
+    const QString &needle() const { return m_needle; }
+
+private:
+    QString m_needle;
+    qsizetype m_textLength = 0;
+    bool m_built = false;
+    QList<qsizetype> m_positions;
+};
+
+// What the article view searches for again and again in one log: the
+// markers that end an article, the command prompt, the mail lines and, for
+// one board key, the article lines CRLF + key + "(" + number + "/". Built
+// lazily, once per log and markers, and dropped when the log text changes.
+class LogMarkerIndex
+{
+public:
+    // Brings the index in line with the session's log and markers.
+    void sync(const Session &session);
+
+    const QString &text() const { return m_text; }
+    const Occurrences &articleHeader();
+    const Occurrences &readEnd();
+    const Occurrences &boardLine();  // CRLF + "No."
+    const Occurrences &mainPrompt(); // the main prompt without its last character
+    const Occurrences &subcommand();
+    const Occurrences &mailLine();  // CRLF + "mail"
+    const Occurrences &mailLine0(); // CRLF + "0:mail"
+
+    // Positions of CRLF + boardKey + key, where key is "(" + number + "/".
+    // The list is sorted; empty when the line never occurs.
+    const QList<qsizetype> &articleLines(const QString &boardKey, const QString &key);
+    // The first such line at or after from; 0 when there is none.
+    qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
+
+private:
+    using ArticleLines = QHash<QStringView, QList<qsizetype>>;
+    const Occurrences &ensure(Occurrences &occ, const QString &needle);
+    ArticleLines buildArticleLines(const QString &boardKey) const;
+
+    QString m_text; // a shared copy: the log cannot change under the index
+    QString m_articleHeader, m_readEnd, m_mainPrompt, m_subcommand;
+    Occurrences m_header, m_end, m_board, m_prompt, m_sub, m_mail, m_mail0;
+
+    // Board key -> number -> positions; kept for every board visited, so
+    // that going back and forth between boards builds each once per log.
+    QHash<QString, ArticleLines> m_lines;
+};
+
+} // namespace kavrel::reader

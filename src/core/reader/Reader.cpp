@@ -1,0 +1,772 @@
+#include "reader/Reader.h"
+
+#include "base/Text.h"
+#include "moveres/MoveTable.h"
+#include "reader/MarkRowDisplay.h"
+#include "reader/TitleListBuilder.h"
+#include "session/Session.h"
+
+#include <QFileInfo>
+
+using namespace kavrel::text;
+
+namespace kavrel::reader {
+
+namespace {
+
+const QString kCrlf = QStringLiteral("\r\n");
+const QString kUnreadSearch = QStringLiteral("未読検索");
+const QString kMovedUp = QStringLiteral("↑");
+
+QString trimBlanks(const QString &s)
+{
+    qsizetype a = 0;
+    qsizetype b = s.size();
+    while (a < b && s.at(a) == u' ')
+        ++a;
+    while (b > a && s.at(b - 1) == u' ')
+        --b;
+    return s.mid(a, b - a);
+}
+
+bool isMarkRow(const QString &item)
+{
+    return item.startsWith(QStringLiteral("[書込")) || item.startsWith(QStringLiteral("[レス"))
+           || item.startsWith(QStringLiteral("[手紙"));
+}
+
+// Answers after the command prompt that mean the article's text was read.
+bool answeredRead(QStringView text, const QString &prompt)
+{
+    static const QStringList answers = {
+        QStringLiteral("ｒ"), QStringLiteral("Y"), QStringLiteral("y"), QStringLiteral("Ｙ"),
+        QStringLiteral("R"),  QStringLiteral("r"), QStringLiteral("Ｒ"), QStringLiteral("ｙ"),
+        QStringLiteral("\r\n")};
+    if (!text.contains(prompt))
+        return true;
+    for (const QString &answer : answers) {
+        if (text.contains(QString(prompt + answer)))
+            return true;
+    }
+    return false;
+}
+
+QDateTime defaultFileTime(const QString &path)
+{
+    const QString trimmed = trimBlanks(path);
+    if (trimmed.isEmpty())
+        return {};
+    const QFileInfo info(trimmed);
+    if (!info.exists())
+        return {};
+    return info.lastModified();
+}
+
+} // namespace
+
+Reader::Reader(Session &session) : m_s(session)
+{
+    fileTime = defaultFileTime;
+    m_s.main.events = this;
+}
+
+Reader::~Reader()
+{
+    if (m_s.main.events == this)
+        m_s.main.events = nullptr;
+}
+
+// ---------------------------------------------------------------- board list
+
+void Reader::board_list_Click()
+{
+    MainWindowState &m = m_s.main;
+    m.clearTitleColumns();
+    m.Article.clear();
+    if (m_s.TitleBuildSuppress == 0)
+        BuildTitleList();
+    m.focusTitle();
+    showMoveTarget();
+}
+
+void Reader::showMoveTarget()
+{
+    MainWindowState &m = m_s.main;
+    const QString item = m.Board_List.selectedText();
+    const qsizetype dot = findFrom(item, u'.');
+    const qsizetype blank = findFrom(item, u' ');
+    const qint64 board = (dot != 0 && blank > dot) ? val(mid(item, dot + 1, blank - dot - 1)) : 0;
+    const qint64 target = (board >= 0 && board < m_s.MoveTable.size()) ? val(m_s.MoveTable.at(board)) : 0;
+    m.To_No.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
+    m.To_No.enabled = board != 0;
+}
+
+void Reader::BuildTitleList()
+{
+    TitleListBuilder builder(m_s);
+    const int row = builder.build();
+    if (row >= 0)
+        m_s.main.selectTitle(row);
+}
+
+void Reader::TITLE_GotFocus()
+{
+    MainWindowState &m = m_s.main;
+    m.ArticleCount.Caption = QStringLiteral("0/0");
+    if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
+        m.selectTitle(0);
+    // A pending move-response or mail reply is written now.
+    moveres::TitleFocusFollowUp(m_s);
+}
+
+void Reader::Title2_Click(int row)
+{
+    MainWindowState &m = m_s.main;
+    m.BatchSet.ListIndex = row;
+    m.Title2.ListIndex = row;
+    m.Title3.ListIndex = row;
+    m.selectTitle(row);
+    m.focusTitle();
+}
+
+void Reader::Title3_Click(int row)
+{
+    Title2_Click(row);
+}
+
+void Reader::board_list_KeyDown()
+{
+    m_s.main.focusTitle();
+}
+
+void Reader::BatchSet_GotFocus()
+{
+    m_s.main.BatchSet.ListIndex = m_s.main.Title.ListIndex;
+    m_s.main.focusTitle();
+}
+
+void Reader::Article_GotFocus()
+{
+    if (m_s.main.Title.enabled)
+        m_s.main.focusTitle();
+}
+
+// ---------------------------------------------------------------- article view
+
+void Reader::Title_Click()
+{
+    // Each pass is one run of the article view; a pass that selects another
+    // row as its last act asks for the next pass instead of nesting.
+    bool unreadBoardMoved = false;
+    for (;;) {
+        if (titleClickOnce(unreadBoardMoved))
+            continue;
+        // An unread search that went on into later boards and ran out on the
+        // last row of the last board ends there and shows that row.
+        if (unreadBoardMoved && atLastRowOfLastBoard()) {
+            unreadBoardMoved = false;
+            m_s.LastWrittenKind.clear();
+            continue;
+        }
+        return;
+    }
+}
+
+bool Reader::onLastBoard() const
+{
+    const ListBox &boards = m_s.main.Board_List;
+    return boards.ListIndex == boards.ListCount() - 1;
+}
+
+bool Reader::atLastRowOfLastBoard() const
+{
+    const ListBox &titles = m_s.main.Title;
+    return titles.ListIndex == titles.ListCount() - 1 && onLastBoard();
+}
+
+void Reader::selectLastVisibleLine()
+{
+    ListBox &article = m_s.main.Article;
+    const int v = m_s.main.ArticleVisibleLines - 1;
+    if (v > article.ListCount() - 1)
+        article.ListIndex = article.ListCount() - 1;
+    else if (article.ListCount() >= 1)
+        article.ListIndex = v;
+}
+
+bool Reader::titleClickOnce(bool &unreadBoardMoved)
+{
+    MainWindowState &m = m_s.main;
+    const int row = m.Title.ListIndex;
+    if (row < 0 || row >= m.rowCount())
+        return false;
+    m.BatchSet.ListIndex = row;
+    m.Title2.ListIndex = row;
+    m.Title3.ListIndex = row;
+    const QString item = m.Title.item(row);
+    const int lastRow = m.rowCount() - 1;
+
+    bool chatLines = false;
+    QString key;
+    if (item == u"[XCHAT]") {
+        chatLines = showChatLines(row);
+        key = QStringLiteral("(XCHAT/");
+    } else if (isMarkRow(item)) {
+        ShowMarkRow(m_s);
+        selectLastVisibleLine();
+        if (m_s.LastWrittenKind == kMovedUp) {
+            m_s.LastWrittenKind.clear();
+            if (row != lastRow) {
+                m.Title.ListIndex = lastRow;
+                return true;
+            }
+        }
+        return false;
+    } else {
+        key = u'(' + TitleListBuilder::bracketText(item) + u'/';
+    }
+
+    m_index.sync(m_s);
+    QString article;
+    if (key == u"(?\?\?\?/") {
+        article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + kCrlf
+                  + QStringLiteral(" ＬＯＧファイルを確認してください。") + kCrlf;
+    } else if (key != u"(XCHAT/") {
+        qsizetype start = 0;
+        if (key == u"(mail /") {
+            // Row k shows the (k + 1)-th mail line of the log.
+            start = m_index.mailLine().nth(row + 1);
+            if (start == 0)
+                start = m_index.mailLine0().nth(row + 1);
+            if (start == 0)
+                return false; // fewer mails in the log than rows: nothing to show
+        } else {
+            switch (locateArticle(key, item, start)) {
+            case Located::Found:
+                break;
+            case Located::NotFound:
+                return false;
+            case Located::MoveOn:
+                return moveOnUnread(row, unreadBoardMoved);
+            case Located::Rerun:
+                return true;
+            }
+        }
+        const qsizetype end = articleEnd(start, item);
+        const QString &log = m_index.text();
+        article = end == 0 ? mid(log, start) : mid(log, start, end - start);
+        if (m_s.ReadPointer < end)
+            m_s.ReadPointer = end;
+    }
+
+    if (!chatLines)
+        m.Article.clear();
+    const search::Verdict verdict = search::hitTest(m_s, article, key);
+    if (verdict == search::Verdict::Miss)
+        return searchAdvance(row);
+
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype i = article.indexOf(kCrlf, from);
+        if (i < 0)
+            break;
+        m.Article.addItem(article.mid(from, i - from));
+        from = i + 2;
+    }
+    if (m.Article.ListCount() >= 2 && m.Article.item(0).isEmpty())
+        m.Article.removeItem(0);
+    selectLastVisibleLine();
+    const bool movedUp = m_s.LastWrittenKind == kMovedUp;
+    if (movedUp)
+        m_s.LastWrittenKind.clear();
+    m.ArticleCount.Caption = QString::number(row + 1) + u'/' + QString::number(m.rowCount());
+    if (m.Article.isEmpty())
+        m.Article.addItem(QStringLiteral("このアーティクルは文字化けを起こしています。表示できませんでした。"));
+    if (articleShown)
+        articleShown({m.Board_List.ListIndex, row, verdict, item, plainTitle(row)});
+    // After moving up out of the next board, the board opens on its last row.
+    if (movedUp && row != lastRow) {
+        m.Title.ListIndex = lastRow;
+        return true;
+    }
+    return false;
+}
+
+bool Reader::showChatLines(int row)
+{
+    MainWindowState &m = m_s.main;
+    const QString &log = m_s.LogText;
+    const QString key = mid(m.Board_List.selectedText(), 11);
+    m.Article.clear();
+    int count = 0;
+    qsizetype p = 2;
+    for (;;) {
+        p = findFrom(log, key, p + 1);
+        if (p == 0)
+            return false;
+        const qsizetype e1 = findFrom(log, kCrlf, p);
+        const qsizetype e2 = e1 ? findFrom(log, kCrlf, e1 + 1) : 0;
+        const qsizetype e3 = e2 ? findFrom(log, kCrlf, e2 + 1) : 0;
+        const qsizetype e4 = e3 ? findFrom(log, kCrlf, e3 + 1) : 0;
+        if (e4 == 0)
+            return false;
+        if (charAt(log, e4 + 2) == u'[' && ++count == row + 1) {
+            bool added = false;
+            qsizetype q = e4 + 2;
+            while (charAt(log, q) == u'[') {
+                const qsizetype e = findFrom(log, kCrlf, q);
+                m.Article.addItem(e == 0 ? mid(log, q) : mid(log, q, e - q));
+                added = true;
+                if (e == 0)
+                    break;
+                q = e + 2;
+            }
+            return added;
+        }
+        p = e4;
+    }
+}
+
+qsizetype Reader::articleEnd(qsizetype start, const QString &titleItem)
+{
+    const qsizetype h = m_index.articleHeader().findFrom(start);
+    const qsizetype r = m_index.readEnd().findFrom(start);
+    const qsizetype n = m_index.boardLine().findFrom(start);
+    const qsizetype prompt = m_index.mainPrompt().findFrom(start);
+    qsizetype end = h;
+    if ((end == 0 || r < end) && r > 0)
+        end = r;
+    // Mails may run past board lines.
+    if ((end == 0 || (n < end && n > 0)) && !titleItem.startsWith(QLatin1String("[mail")))
+        end = n;
+    if (prompt > 0 && prompt < end)
+        end = prompt;
+    return end;
+}
+
+void Reader::refreshDateTexts()
+{
+    if (!fileTime)
+        return;
+    const QDateTime logDate = fileTime(m_s.LogPath);
+    if (logDate.isValid())
+        m_logDate = logDate;
+    const QDateTime ptrDate = fileTime(m_s.PtrRec.LogName);
+    if (ptrDate.isValid())
+        m_ptrLogDate = ptrDate;
+}
+
+Reader::Located Reader::locateArticle(const QString &key, const QString &titleItem, qsizetype &start)
+{
+    MainWindowState &m = m_s.main;
+    const QString boardKey = m_s.BoardKeys.value(m.Board_List.ListIndex);
+    const QString &prompt = m_s.SubcommandMarker;
+    const QString &log = m_index.text();
+    auto findLine = [&](qsizetype from) { return m_index.findArticleLine(boardKey, key, from); };
+
+    if (m_s.LastWrittenKind == kUnreadSearch && trimBlanks(m_s.PtrRec.LogName) == trimBlanks(m_s.LogPath)) {
+        // Beyond the pointer, the first line whose command prompt was
+        // answered with Enter or lies past the end of its article.
+        qsizetype p = findLine(m_s.PtrRec.Pointer + 2);
+        while (p != 0) {
+            const qsizetype s = m_index.subcommand().findFrom(p);
+            bool taken = s == 0;
+            if (!taken) {
+                const qsizetype h = m_index.articleHeader().findFrom(p);
+                const qsizetype r = m_index.readEnd().findFrom(p);
+                const qsizetype n = m_index.boardLine().findFrom(p);
+                const qsizetype mp = m_index.mainPrompt().findFrom(p);
+                const bool promptInArticle = s < h && s < r && s < n && s < mp;
+                taken = !promptInArticle || mid(log, s + prompt.size(), 2) == kCrlf;
+            }
+            if (taken)
+                break;
+            p = findLine(qMax(s, p + 1));
+        }
+        if (p == 0)
+            return Located::MoveOn;
+        m_s.LastWrittenKind.clear();
+        start = p + 2;
+        return Located::Found;
+    }
+
+    // The date texts matter only to a pending unread search; other clicks
+    // (a search advance passes thousands) need not look at the files.
+    if (m_s.LastWrittenKind == kUnreadSearch)
+        refreshDateTexts();
+    if (m_s.LastWrittenKind == kUnreadSearch && m_ptrLogDate.isValid() && m_logDate.isValid()
+        && m_ptrLogDate > m_logDate) {
+        // The pointer belongs to a later log: this one counts as read.
+        m.selectBoard(m.Board_List.ListCount() - 1);
+        m.clearTitleColumns();
+        m.Article.clear();
+        m.Title.ListIndex = -1;
+        m_s.LastWrittenKind.clear();
+        BuildTitleList();
+        if (m.Title.isEmpty())
+            return Located::NotFound;
+        m.Title.ListIndex = m.rowCount() - 1;
+        return Located::Rerun;
+    }
+
+    // The first line whose article was read: its prompt answered with Enter,
+    // a read command or yes, or no prompt at all.
+    for (qsizetype p = findLine(1); p != 0; p = findLine(p + 1)) {
+        const qsizetype end = articleEnd(p, titleItem);
+        const QStringView text = end == 0 ? QStringView(log).mid(p - 1)
+                                          : QStringView(log).mid(p - 1, qMax<qsizetype>(0, end - p));
+        if (answeredRead(text, prompt)) {
+            start = p + 2;
+            return Located::Found;
+        }
+    }
+    return Located::NotFound;
+}
+
+void Reader::advanceToNextNonEmptyBoard()
+{
+    MainWindowState &m = m_s.main;
+    do {
+        m_s.TitleBuildSuppress = 1;
+        m.selectBoard(m.Board_List.ListIndex + 1);
+        m_s.TitleBuildSuppress = 0;
+        BuildTitleList();
+    } while (m.Title.isEmpty() && !onLastBoard());
+}
+
+bool Reader::moveOnUnread(int row, bool &unreadBoardMoved)
+{
+    MainWindowState &m = m_s.main;
+    if (row != m.rowCount() - 1) {
+        m.Title.ListIndex = row + 1;
+        return true;
+    }
+    if (onLastBoard())
+        return false; // the search fails on the last row of the last board: nothing moves
+    unreadBoardMoved = true;
+    advanceToNextNonEmptyBoard();
+    if (m.Title.isEmpty())
+        return false;
+    m.Title.ListIndex = 0;
+    return true;
+}
+
+bool Reader::searchAdvance(int row)
+{
+    MainWindowState &m = m_s.main;
+    if (row != m.rowCount() - 1) {
+        m.Title.ListIndex = row + 1;
+        return true;
+    }
+    if (!onLastBoard()) {
+        advanceToNextNonEmptyBoard();
+        if (!m.Title.isEmpty()) {
+            m.Title.ListIndex = 0;
+            return true;
+        }
+    }
+    if (m_s.message(QStringLiteral("検索キーを初期化しますか？"), MsgButtons::YesNo, MsgIcon::Question)
+        == MsgAnswer::Yes)
+        search::endSearch(m_s);
+    return false;
+}
+
+// ---------------------------------------------------------------- keys
+
+void Reader::Title_KeyDown(int keyCode, int shift)
+{
+    keyDown(keyCode, shift);
+}
+
+void Reader::selectNextNonEmptyBoard()
+{
+    MainWindowState &m = m_s.main;
+    m.selectBoard(m.Board_List.ListIndex + 1);
+    while (!onLastBoard() && m.Title.isEmpty())
+        m.selectBoard(m.Board_List.ListIndex + 1);
+}
+
+void Reader::compose(int keyCode, int shift)
+{
+    if (m_s.compose)
+        m_s.compose->composeKey(keyCode, shift);
+}
+
+int Reader::keyDown(int keyCode, int shift)
+{
+    MainWindowState &m = m_s.main;
+    int code = keyCode;
+    if (code == Key_PageDown || code == Key_Right)
+        code = Key_Space;
+    if (code == Key_PageUp)
+        code = Key_Up;
+    m_s.RewriteFlag = 0;
+    if (code == Key_E && left(m.Board_List.selectedText(), 7) == u"[XCHAT]")
+        code = Key_W;
+    m_s.SavedTitleIndex = m.Title.ListIndex;
+
+    if (shift == Shift_Ctrl && code == Key_S && search::searchActive(m_s)) {
+        if (m_s.message(QStringLiteral("検索を終了しますか？"), MsgButtons::YesNo, MsgIcon::Question)
+            == MsgAnswer::Yes)
+            search::endSearch(m_s);
+    }
+
+    // The end of the log.
+    const bool moveKey = code == Key_Space || code == Key_Up || code == Key_Right || code == Key_Down;
+    if (moveKey && m.Title.ListIndex == m.rowCount() - 1 && onLastBoard()) {
+        const bool articleAtEnd = m.Article.ListIndex == m.Article.ListCount() - 1;
+        if ((articleAtEnd || code == Key_Down) && m.rowCount() >= 1) {
+            m.Article.clear();
+            m.Article.addItem(QStringLiteral("最終アーティクルです。"));
+        }
+        if (m.rowCount() == 0) {
+            m.Article.clear();
+            m.Article.addItem(QStringLiteral("アーティクルはありません"));
+        }
+        if (search::searchActive(m_s)) {
+            m_s.message(QStringLiteral("検索を終了します。"), MsgButtons::Ok, MsgIcon::Information);
+            search::endSearch(m_s);
+        }
+    }
+
+    if (code != Key_Space) {
+        m_s.NextArticleArmed = false;
+        if (m.Board_List.ListIndex >= 0 && code == Key_Up) {
+            // Up out of the first row: the preceding board, skipping empty ones.
+            while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
+                m.selectBoard(m.Board_List.ListIndex - 1);
+                m_s.LastWrittenKind = kMovedUp;
+                if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
+                    break;
+            }
+            if (m_s.LastWrittenKind == kMovedUp)
+                return code;
+        }
+        if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && code == Key_Down) {
+            m_s.LastWrittenKind.clear();
+            selectNextNonEmptyBoard();
+        }
+    }
+
+    if (code == Key_Space) {
+        m_s.LastWrittenKind.clear();
+        if (m.Article.ListIndex < m.Article.ListCount() - 1) {
+            ++m.Article.ListIndex;
+        } else if (m_s.NextArticleArmed) {
+            m_s.NextArticleArmed = false;
+            if (m.Title.ListIndex != m.rowCount() - 1)
+                m.selectTitle(m.Title.ListIndex + 1);
+            else if (!onLastBoard())
+                selectNextNonEmptyBoard();
+        }
+        return code;
+    }
+
+    if ((shift == Shift_Shift || shift == Shift_Ctrl) && code == Key_Down) {
+        m_s.LastWrittenKind = kUnreadSearch;
+        return code;
+    }
+    if (m_s.LastWrittenKind != u"move Res" && m_s.LastWrittenKind != u"mail Res")
+        m_s.LastWrittenKind.clear();
+    switch (code) {
+    case Key_Escape:
+        if (closeRequested)
+            closeRequested();
+        break;
+    case Key_D:
+    case Key_E:
+    case Key_G:
+    case Key_M:
+    case Key_P:
+    case Key_W:
+        compose(code, shift);
+        break;
+    default:
+        break;
+    }
+    if (shift == Shift_None && code == Key_S)
+        compose(code, shift);
+    return code;
+}
+
+void Reader::Title_KeyUp(int keyCode, int /*shift*/)
+{
+    const ListBox &article = m_s.main.Article;
+    if ((keyCode == Key_Space || keyCode == Key_PageDown || keyCode == Key_Right)
+        && m_s.flag(settings::OptionFlags::SpaceMovesOn) && article.ListIndex == article.ListCount() - 1)
+        m_s.NextArticleArmed = true;
+}
+
+void Reader::listBoxKey(int keyCode)
+{
+    MainWindowState &m = m_s.main;
+    const int count = m.rowCount();
+    if (count == 0)
+        return;
+    const int current = m.Title.ListIndex;
+    int next = current;
+    switch (keyCode) {
+    case Key_Up:
+        next = current <= 0 ? 0 : current - 1;
+        break;
+    case Key_Down:
+        next = current < 0 ? 0 : qMin(current + 1, count - 1);
+        break;
+    case Key_Home:
+        next = 0;
+        break;
+    case Key_End:
+        next = count - 1;
+        break;
+    default:
+        return;
+    }
+    if (next != current)
+        m.selectTitle(next);
+}
+
+void Reader::pressKey(int keyCode, int shift)
+{
+    const int code = keyDown(keyCode, shift);
+    listBoxKey(code);
+    Title_KeyUp(keyCode, shift);
+}
+
+// ---------------------------------------------------------------- menu
+
+void Reader::Read_End_Click()
+{
+    const qint64 bytes = QFileInfo(m_s.LogPath).size();
+    m_s.PtrRec.LogName = m_s.LogPath.leftJustified(80, u' ');
+    m_s.PtrRec.Pointer = qMax<qint64>(bytes, m_s.LogText.size());
+    m_s.ReadPointer = m_s.PtrRec.Pointer;
+    m_s.PtrSavePending = 1;
+}
+
+void Reader::Search_Pointer_Click()
+{
+    m_s.PtrRec.LogName = m_s.LogPath.leftJustified(80, u' ');
+    m_s.PtrRec.Pointer = 0;
+    m_s.ReadPointer = 0;
+    m_s.PtrSavePending = 1;
+}
+
+QString Reader::keyListText()
+{
+    const QStringList lines = {QStringLiteral("キー操作一覧"),
+                               QString(),
+                               QStringLiteral("W.......アーティクル書き込み&書き直し"),
+                               QStringLiteral("P.......レスポンス書き込み＆書き直し"),
+                               QStringLiteral("G.......臨時移動レス書き込み"),
+                               QStringLiteral("E.......各書込書き直し"),
+                               QStringLiteral("D.......書き込み削除"),
+                               QStringLiteral("M.......メール書き込み＆書き直し"),
+                               QStringLiteral("S.......バッチセット"),
+                               QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動")};
+    return lines.join(kCrlf);
+}
+
+void Reader::Key_ON_Click()
+{
+    m_s.message(keyListText(), MsgButtons::Ok, MsgIcon::Information);
+}
+
+void Reader::Version_Click()
+{
+    m_s.message(QStringLiteral("Kavrel Version 0.885"), MsgButtons::Ok, MsgIcon::Information);
+}
+
+// ---------------------------------------------------------------- for the command line
+
+int Reader::boardItemOfNumber(int number) const
+{
+    const ListBox &boards = m_s.main.Board_List;
+    for (int i = 0; i < boards.ListCount(); ++i) {
+        const QString &item = boards.item(i);
+        if (!item.startsWith(QLatin1String("[XCHAT]")) && val(mid(item, 4, 5)) == number)
+            return i;
+    }
+    return -1;
+}
+
+void Reader::chooseBoard(int item)
+{
+    // The board list has the focus while the user chooses from it.
+    m_s.main.loseTitleFocus();
+    m_s.main.selectBoard(item);
+}
+
+void Reader::chooseRow(int row)
+{
+    m_s.main.selectTitle(row);
+}
+
+QStringList Reader::titleRows() const
+{
+    const MainWindowState &m = m_s.main;
+    QStringList rows;
+    rows.reserve(m.rowCount());
+    for (int i = 0; i < m.rowCount(); ++i)
+        rows << m.BatchSet.item(i) + u'\t' + m.Title.item(i) + u'\t' + m.Title2.item(i) + u'\t'
+                    + m.Title3.item(i);
+    return rows;
+}
+
+QString Reader::plainTitle(int row) const
+{
+    const MainWindowState &m = m_s.main;
+    QString title = m.Title3.item(row);
+    if (m_s.Sirial_Flg != 1)
+        return title;
+    qsizetype digits = 0;
+    while (digits < title.size() && title.at(title.size() - 1 - digits).isDigit())
+        ++digits;
+    title.chop(digits);
+    // Threaded rows (indented) push the serial number 200 blanks away, others 100.
+    const int pad = m.Title.item(row).startsWith(u' ') ? 200 : 100;
+    if (title.endsWith(QString(pad, u' ')))
+        title.chop(pad);
+    return title;
+}
+
+QList<ShownArticle> Reader::walkSearch()
+{
+    MainWindowState &m = m_s.main;
+    QList<ShownArticle> hits;
+    const auto previous = articleShown;
+    articleShown = [&](const ShownArticle &shown) {
+        if (shown.verdict == search::Verdict::Hit)
+            hits.append(shown);
+        if (previous)
+            previous(shown);
+    };
+    if (m.Board_List.ListCount() > 0) {
+        if (m.Board_List.ListIndex != 0)
+            chooseBoard(0);
+        if (m.Title.ListIndex != 0 && !m.Title.isEmpty())
+            chooseRow(0);
+    }
+    while (search::searchActive(m_s)) {
+        const int board = m.Board_List.ListIndex;
+        const int row = m.Title.ListIndex;
+        pressKey(Key_Down);
+        if (board == m.Board_List.ListIndex && row == m.Title.ListIndex && search::searchActive(m_s))
+            break; // nothing moves any more
+    }
+    articleShown = previous;
+    return hits;
+}
+
+void Reader::unreadFromFirstBoard()
+{
+    MainWindowState &m = m_s.main;
+    if (m.Board_List.ListCount() == 0)
+        return;
+    if (m.Board_List.ListIndex != 0)
+        chooseBoard(0);
+    if (m.Title.ListIndex != 0 && !m.Title.isEmpty())
+        chooseRow(0);
+    pressKey(Key_Down, Shift_Shift);
+}
+
+} // namespace kavrel::reader

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "reader/LogMarkerIndex.h"
+#include "search/SearchFilter.h"
+#include "session/MainWindowState.h"
+
+#include <QList>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::reader {
+
+// Virtual key codes the reader's keys use.
+enum Key : int {
+    Key_Escape = 27,
+    Key_Space = 32,
+    Key_PageUp = 33,
+    Key_PageDown = 34,
+    Key_End = 35,
+    Key_Home = 36,
+    Key_Left = 37,
+    Key_Up = 38,
+    Key_Right = 39,
+    Key_Down = 40,
+    Key_D = 68,
+    Key_E = 69,
+    Key_G = 71,
+    Key_M = 77,
+    Key_P = 80,
+    Key_S = 83,
+    Key_W = 87,
+};
+enum ShiftMask : int { Shift_None = 0, Shift_Shift = 1, Shift_Ctrl = 2, Shift_Alt = 4 };
+
+// An article row that the view showed: board item, row, and how the running
+// search judged it (NoSearch when none runs).
+struct ShownArticle
+{
+    int item = -1;
+    int row = -1;
+    search::Verdict verdict = search::Verdict::NoSearch;
+    QString title;      // the Title item of the row
+    QString plainTitle; // the Title3 item without a serial net's blanks and number
+};
+
+// The reader of the main window: the board list's and the title list's
+// handling (title list build, article view, mark rows, keys, the unread
+// search and the search advance) on a session's headless main window. It
+// connects itself as the window's event handler.
+//
+// Chains of selections made from code (the unread search passing over
+// thousands of rows and many boards, the search advance, skipping empty
+// boards) run as loops: a title selection that the article view makes as its
+// last act is run by the loop in Title_Click instead of a nested call.
+class Reader : public MainWindowEvents
+{
+public:
+    explicit Reader(Session &session);
+    ~Reader() override;
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+
+    // The main window's handlers.
+    void board_list_Click() override;
+    void Title_Click() override;
+    void TITLE_GotFocus() override;
+    void BuildTitleList() override;
+    void Title_KeyDown(int keyCode, int shift) override;
+    void Title_KeyUp(int keyCode, int shift) override;
+    // Title_KeyDown that returns the key code as replaced (Page keys and →
+    // become Space or ↑; E becomes W on a chat room): the list box acts on it.
+    int keyDown(int keyCode, int shift);
+    // Clicking a row of the information or title column: all four columns
+    // take the row, and Title gets the focus.
+    void Title2_Click(int row);
+    void Title3_Click(int row);
+    // The focus rule: Title keeps the keyboard focus. The window marks the
+    // title list as having lost it (MainWindowState::loseTitleFocus) when
+    // another control takes it, then calls these.
+    void board_list_KeyDown();
+    void BatchSet_GotFocus();
+    void Article_GotFocus();
+
+    // One real key press in the title list: key down, the list box's own
+    // move (↑ ↓ Home End), key up.
+    void pressKey(int keyCode, int shift = Shift_None);
+
+    // Menu commands.
+    void Read_End_Click();
+    void Search_Pointer_Click();
+    void Key_ON_Click();
+    void Version_Click();
+    static QString keyListText();
+
+    // Shows the move-response target of the current board in To_No.
+    void showMoveTarget();
+
+    // For kavrel-cli and the windows.
+    // The first board item whose board number is number (chat rooms aside), or -1.
+    int boardItemOfNumber(int number) const;
+    // Chooses a board item as the user does in the board list: the title
+    // list then gets the focus and its first row is selected.
+    void chooseBoard(int item);
+    // Selects a row of the title list (shows it, or runs the search from it).
+    void chooseRow(int row);
+    // One line per row: BatchSet, Title, Title2, Title3, separated by TABs.
+    QStringList titleRows() const;
+    // The title without the blanks and serial number that serial nets add.
+    QString plainTitle(int row) const;
+    // Walks the running search as repeated ↓ presses from the first board's
+    // row 0 would, and answers the articles it showed as hits.
+    QList<ShownArticle> walkSearch();
+    // From the first board's row 0, one Shift+↓: the unread search.
+    void unreadFromFirstBoard();
+
+    // Where the environment comes in.
+    // The modification time of a file; invalid when it is absent. Logs are
+    // ordered by full timestamps, so a log of 1999 comes before one of 2026.
+    std::function<QDateTime(const QString &path)> fileTime;
+    // Esc in the title list: the reader window is to close.
+    std::function<void()> closeRequested;
+    // Called for every article row shown.
+    std::function<void(const ShownArticle &)> articleShown;
+
+private:
+    bool titleClickOnce(bool &unreadBoardMoved);
+    bool showChatLines(int row);
+    qsizetype articleEnd(qsizetype start, const QString &titleItem);
+    enum class Located { Found, NotFound, MoveOn, Rerun };
+    Located locateArticle(const QString &key, const QString &titleItem, qsizetype &start);
+    bool moveOnUnread(int row, bool &unreadBoardMoved);
+    bool searchAdvance(int row);
+    void advanceToNextNonEmptyBoard();
+    void selectNextNonEmptyBoard();
+    void selectLastVisibleLine();
+    void refreshDateTexts();
+    bool atLastRowOfLastBoard() const;
+    bool onLastBoard() const;
+    void listBoxKey(int keyCode);
+    void compose(int keyCode, int shift);
+
+    Session &m_s;
+    LogMarkerIndex m_index;
+    QDateTime m_logDate;
+    QDateTime m_ptrLogDate;
+};
+
+} // namespace kavrel::reader

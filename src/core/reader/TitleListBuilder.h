@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <vector>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::reader {
+
+// Builds the title list of the selected board: walks the log from article
+// header to article header, threads responses under the article they answer,
+// adds the chat rows of a chat room and the rows of the commands that wait in
+// the up file, and writes the empty-board messages into the article view.
+//
+// The walk stays linear in the log and the rows: the read-end message is
+// searched only forward, duplicates are looked up in a set, and the threads
+// are kept as a tree that is laid out into the four columns once at the end.
+class TitleListBuilder
+{
+public:
+    explicit TitleListBuilder(Session &session) : m_s(session) {}
+
+    // Rebuilds BatchSet, Title, Title2 and Title3 (Article is left as the
+    // caller left it, apart from the empty-board messages). Returns the row
+    // of a command just written that the build selects, or -1; the caller
+    // selects it once the build is complete.
+    int build();
+
+    // The text between the first "[" of a Title item and the "]" after it.
+    static QString bracketText(const QString &item);
+    // The position (1-based) of the first "[" of a Title item, 0 when none.
+    static qsizetype bracketPos(const QString &item);
+
+private:
+    struct Node
+    {
+        QString number; // the Title item, indented
+        QString info;
+        QString title;
+        int depth = 0;
+        QList<int> children;
+        int parent = -1;
+    };
+
+    void walkLog();
+    void parseArticleBlock(const QString &block);
+    void addTitleRow(const QString &block);
+    bool isDuplicate(const QString &rowNumber) const;
+    int addNode(int parent, const QString &number, const QString &title);
+    int findParent(const QString &parentText) const;
+    bool precedes(int a, int b) const;
+    void layOut();
+
+    void addChatRows();
+    void markWrittenRows();
+    void addMessages();
+
+    void appendRow(const QString &number, const QString &info, const QString &title);
+    void insertRow(int index, const QString &number, const QString &info, const QString &title);
+    void requestSelect(int row) { m_select = row; }
+
+    Session &m_s;
+
+    // Work fields of the row being parsed.
+    QString RowNumber;
+    QString RowInfo;
+    QString RowTitle;
+    qint64 SerialNo = 0;
+
+    std::vector<Node> m_nodes;
+    QList<int> m_roots;
+    QHash<QString, QList<int>> m_byBracket; // bracket text -> nodes, in creation order
+    QSet<QString> m_plainItems;             // "[" + number + "]" of rows without stray brackets
+    QStringList m_oddItems;                 // rows whose number holds "[" or "]"
+
+    int m_select = -1;
+};
+
+} // namespace kavrel::reader

@@ -1,0 +1,50 @@
+#include "search/SearchFilter.h"
+
+#include "base/Text.h"
+#include "session/Session.h"
+
+using namespace kavrel::text;
+
+namespace kavrel::search {
+
+bool searchActive(const Session &session)
+{
+    return session.StringSearchOn == u"1" || session.DateSearchOn == u"1";
+}
+
+void endSearch(Session &session)
+{
+    session.DateSearchOn = QStringLiteral("0");
+    session.StringSearchOn = QStringLiteral("0");
+}
+
+QString articleDateTime(const QString &article, const QString &key)
+{
+    if (key == u"(XCHAT/" || key == u"(?\?\?\?/")
+        return {};
+    const qsizetype s1 = findFrom(article, u' ');
+    const qsizetype s2 = s1 ? findFrom(article, u' ', s1 + 1) : 0;
+    const qsizetype s3 = s2 ? findFrom(article, u' ', s2 + 1) : 0;
+    if (s3 == 0)
+        return {};
+    QString text = mid(article, s1 + 1, s3 - s1 - 1);
+    if (text.size() == 15)
+        text += QStringLiteral(":00");
+    return text;
+}
+
+Verdict hitTest(const Session &session, const QString &article, const QString &key)
+{
+    if (!searchActive(session))
+        return Verdict::NoSearch;
+    if (session.StringSearchOn == u"1" && article.contains(session.SearchText))
+        return Verdict::Hit;
+    if (session.DateSearchOn == u"1") {
+        const QString when = articleDateTime(article, key);
+        if (!when.isEmpty() && when >= session.SearchFrom && when <= session.SearchTo)
+            return Verdict::Hit;
+    }
+    return Verdict::Miss;
+}
+
+} // namespace kavrel::search

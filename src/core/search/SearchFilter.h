@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::search {
+
+// Whether a string or a date-time search is running.
+bool searchActive(const Session &session);
+
+// Ends a running search (both switches off); the texts stay for the dialog.
+void endSearch(Session &session);
+
+// The date and time of an article as its first line prints them: the text
+// after the first blank up to the third; ":00" completes a time without
+// seconds. Chat rows and unreadable numbers have none.
+QString articleDateTime(const QString &article, const QString &key);
+
+enum class Verdict { NoSearch, Hit, Miss };
+
+// Whether the article (its text as cut from the log, and its key
+// "(" + number + "/") passes the running search.
+Verdict hitTest(const Session &session, const QString &article, const QString &key);
+
+} // namespace kavrel::search

@@ -1,0 +1,180 @@
+// The mail recipient window without a display, and the batch mark.
+#include "WritingFixture.h"
+
+#include "commands/BatchSet.h"
+#include "commands/IdListWindow.h"
+
+#include <QTest>
+
+using namespace kavrel;
+using namespace kavrel::test;
+using kavrel::commands::IdListWindow;
+
+class tst_IdListWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listItems_data();
+    void listItems();
+    void recipients_data();
+    void recipients();
+    void viewerOkJustCloses();
+    void noSelectionInMailMode();
+    void editorClosedUnsaved();
+    void batchSetNeedsAnArticle();
+    void batchUnmarkOfACommandChangedOutside();
+    void batchSetUsesFiveBoardDigits();
+};
+
+void tst_IdListWindow::listItems_data()
+{
+    QTest::addColumn<QString>("idList");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("colon in column 6") << QStringLiteral("1234:山田\r\n12345:鈴木\r\n1:A\r\n")
+                                       << QStringList { QStringLiteral(" 1234:山田"),
+                                              QStringLiteral("12345:鈴木"), QStringLiteral("    1:A") };
+    QTest::newRow("last line without line end is not listed")
+        << QStringLiteral("100:a\r\n200:b") << QStringList { QStringLiteral("  100:a") };
+    QTest::newRow("no colon gets six blanks")
+        << QStringLiteral("plain\r\n") << QStringList { QStringLiteral("      plain") };
+    QTest::newRow("long ID is not shifted")
+        << QStringLiteral("1234567:x\r\n") << QStringList { QStringLiteral("1234567:x") };
+    QTest::newRow("empty") << QString() << QStringList {};
+}
+
+void tst_IdListWindow::listItems()
+{
+    QFETCH(QString, idList);
+    QFETCH(QStringList, items);
+    WritingFixture f;
+    f.session.IdListText = idList;
+    IdListWindow w(f.session);
+    w.open(IdListWindow::Mode::Viewer);
+    QCOMPARE(w.items, items);
+    QCOMPARE(w.Caption, QStringLiteral("ＩＤ List"));
+    QVERIFY(!f.session.main.enabled);
+    w.Form_KeyDown(27);
+    QVERIFY(!w.visible);
+    QVERIFY(f.session.main.enabled);
+}
+
+void tst_IdListWindow::recipients_data()
+{
+    QTest::addColumn<QList<int>>("chosen");
+    QTest::addColumn<QString>("recipients");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("list order, blanks kept")
+        << QList<int> { 2, 0 } << QStringLiteral("  100\r\n 1234\r\n") << QString();
+    QTest::newRow("no colon taken whole") << QList<int> { 3 } << QStringLiteral("      999\r\n") << QString();
+    QTest::newRow("none") << QList<int> {} << QString() << QStringLiteral("宛先ＩＤが選択されていません");
+}
+
+void tst_IdListWindow::recipients()
+{
+    QFETCH(QList<int>, chosen);
+    QFETCH(QString, recipients);
+    QFETCH(QString, message);
+    WritingFixture f;
+    f.session.IdListText = QStringLiteral("100:a\r\n200:b\r\n1234:c\r\n999\r\n");
+    IdListWindow w(f.session);
+    int accepted = 0;
+    w.mailAccepted = [&] { ++accepted; };
+    w.open(IdListWindow::Mode::Mail);
+    QCOMPARE(w.Caption, QStringLiteral("宛先ＩＤ選択"));
+    for (int i : chosen)
+        w.setSelected(i, true);
+    w.ID_LIST_KeyDown(13);
+    QCOMPARE(f.session.Recipients, recipients);
+    QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList {} : QStringList { message });
+    QCOMPARE(accepted, message.isEmpty() ? 1 : 0);
+    QCOMPARE(w.visible, !message.isEmpty());
+}
+
+void tst_IdListWindow::viewerOkJustCloses()
+{
+    WritingFixture f;
+    f.session.IdListText = QStringLiteral("100:a\r\n");
+    f.session.LastWrittenKind = QStringLiteral("mail"); // left over from the last mail
+    f.compose.showIdList();
+    auto &w = f.compose.idListWindow();
+    QCOMPARE(w.Caption, QStringLiteral("ＩＤ List"));
+    w.setSelected(0, true);
+    w.OK_Click();
+    QVERIFY(!w.visible);
+    QCOMPARE(f.script.runs(), 0);
+    QVERIFY(f.session.UpFileText.isEmpty());
+}
+
+void tst_IdListWindow::noSelectionInMailMode()
+{
+    WritingFixture f;
+    f.setBoards({ QStringLiteral("No.0 ｢メール｣") });
+    f.select(0, -1);
+    f.press('M');
+    auto &w = f.compose.idListWindow();
+    QVERIFY(w.items.isEmpty());
+    w.OK_Click();
+    QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("宛先ＩＤが選択されていません") });
+    QVERIFY(w.visible);
+}
+
+void tst_IdListWindow::editorClosedUnsaved()
+{
+    WritingFixture f;
+    f.setBoards({ QStringLiteral("No.0 ｢メール｣") });
+    f.session.IdListText = QStringLiteral("100:a\r\n");
+    f.select(0, -1);
+    f.session.main.Article.items = { QStringLiteral("shown") };
+    const int builds = f.reader.builds;
+    f.press('M');
+    auto &w = f.compose.idListWindow();
+    w.setSelected(0, true);
+    w.OK_Click(); // the script saves nothing
+    QCOMPARE(f.script.runs(), 1);
+    QVERIFY(f.session.UpFileText.isEmpty());
+    QVERIFY(f.session.main.Article.isEmpty());
+    QCOMPARE(f.reader.builds, builds + 1);
+    QVERIFY(!w.visible);
+}
+
+void tst_IdListWindow::batchSetNeedsAnArticle()
+{
+    WritingFixture f;
+    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
+    f.setRows(0, { { QStringLiteral("[345]"), QString(), QString(), { QStringLiteral("head") } } });
+    f.select(0, 0);
+    f.press('S');
+    QVERIFY(!QFile::exists(f.upPath()));
+    QCOMPARE(f.session.main.BatchSet.item(0), QStringLiteral(" "));
+}
+
+void tst_IdListWindow::batchUnmarkOfACommandChangedOutside()
+{
+    WritingFixture f;
+    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
+    f.setRows(0,
+        { { QStringLiteral("[345]"), QString(), QString(),
+            { QStringLiteral("head"), QStringLiteral("  [x]") } } });
+    f.select(0, 0);
+    f.session.main.BatchSet.items[0] = QStringLiteral("S");
+    f.session.UpFileText = QStringLiteral("\\ 12\r\nWx\r\n.\r\nyQ");
+    commands::ToggleBatchSet(f.session);
+    QCOMPARE(f.session.main.BatchSet.item(0), QStringLiteral(" "));
+    QCOMPARE(f.upBytes(), QByteArray("\\ 12\r\nWx\r\n.\r\nyQ"));
+}
+
+void tst_IdListWindow::batchSetUsesFiveBoardDigits()
+{
+    WritingFixture f;
+    f.setBoards({ QStringLiteral("No.1234567 ｢長い｣") });
+    f.setRows(0,
+        { { QStringLiteral("  [7]"), QString(), QString(),
+            { QStringLiteral("head"), QStringLiteral("  [x]") } } });
+    f.select(0, 0);
+    commands::ToggleBatchSet(f.session);
+    QCOMPARE(f.upBytes(), QByteArray("\\ 12345\r\n 7\r\nSQ"));
+}
+
+QTEST_GUILESS_MAIN(tst_IdListWindow)
+#include "tst_idlistwindow.moc"

@@ -1,0 +1,165 @@
+// The move-response window in table editing; the temporary move-response
+// runs in the writing flows.
+#include "WritingFixture.h"
+
+#include "moveres/MoveResponseWindow.h"
+#include "moveres/MoveTable.h"
+
+#include <QTest>
+
+using namespace kavrel;
+using namespace kavrel::test;
+using namespace kavrel::moveres;
+
+namespace {
+const QString kMail = QStringLiteral("No.0 ｢メール｣");
+const QString kB1 = QStringLiteral("No.1 ｢一｣");
+const QString kB7 = QStringLiteral("No.7 ｢七｣");
+const QString kB12 = QStringLiteral("No.12 ｢十二｣");
+const QString kChat = QStringLiteral("[XCHAT] No2.チャット");
+
+void net(WritingFixture &f)
+{
+    f.setBoards({ kMail, kB1, kB7, kB12, kChat });
+    f.select(3, -1);
+}
+} // namespace
+
+class tst_MoveResponseWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void openForTableEditing();
+    void targetSelectsFirstItemWithItsDigits();
+    void acceptSavesTheTable();
+    void sourceAsItsOwnTargetClears();
+    void upDownKeepTypedNumbers();
+    void escapeAndCancel();
+    void okWithoutBoardsIsNoMailReply();
+};
+
+void tst_MoveResponseWindow::openForTableEditing()
+{
+    WritingFixture f;
+    net(f);
+    f.compose.showMoveSettings();
+    auto &w = f.compose.moveWindow();
+    QVERIFY(w.visible);
+    QVERIFY(!f.session.main.enabled);
+    QCOMPARE(w.ido_board_list.items, (QStringList { kB1, kB7, kB12 }));
+    QCOMPARE(w.ido_board_list2.items, (QStringList { kB1, kB7, kB12 }));
+    QCOMPARE(w.ido_board_list.ListIndex, 0);
+    QCOMPARE(w.ido_board_list2.ListIndex, 0);
+    QCOMPARE(w.IDO_TEXT, QStringLiteral("なし"));
+}
+
+void tst_MoveResponseWindow::targetSelectsFirstItemWithItsDigits()
+{
+    WritingFixture f;
+    net(f);
+    f.session.MoveTable[12] = QStringLiteral("1  ");
+    f.compose.showMoveSettings();
+    auto &w = f.compose.moveWindow();
+    w.selectSource(2);
+    QCOMPARE(w.IDO_TEXT, QStringLiteral("1"));
+    QCOMPARE(w.ido_board_list2.selectedText(), kB1);
+}
+
+void tst_MoveResponseWindow::acceptSavesTheTable()
+{
+    WritingFixture f;
+    net(f);
+    f.compose.showMoveSettings();
+    auto &w = f.compose.moveWindow();
+    w.selectSource(2); // board 12
+    w.selectTarget(1); // board 7
+    w.IDO_OK_Click();
+    QVERIFY(!w.visible);
+    QVERIFY(f.session.main.enabled);
+    const QByteArray bytes = readFile(moveFilePath(f.session));
+    QCOMPARE(bytes.size(), 1503);
+    QCOMPARE(bytes.mid(36, 3), QByteArray("7  "));
+    QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("7")); // the current board is 12
+}
+
+void tst_MoveResponseWindow::sourceAsItsOwnTargetClears()
+{
+    WritingFixture f;
+    net(f);
+    f.session.MoveTable[12] = QStringLiteral("7  ");
+    f.compose.showMoveSettings();
+    auto &w = f.compose.moveWindow();
+    w.selectSource(2);
+    w.selectTarget(2);
+    w.IDO_OK_Click();
+    QCOMPARE(readFile(moveFilePath(f.session)).mid(36, 3), QByteArray("0  "));
+    QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
+}
+
+void tst_MoveResponseWindow::upDownKeepTypedNumbers()
+{
+    WritingFixture f;
+    net(f);
+    f.compose.showMoveSettings();
+    auto &w = f.compose.moveWindow();
+    // Board 1: type 12 over "なし", Down keeps it and shows board 7's entry.
+    w.typeIntoIdoText(u'1');
+    w.typeIntoIdoText(u'2');
+    QCOMPARE(w.IDO_TEXT, QStringLiteral("12"));
+    w.IDO_TEXT_KeyDown(40);
+    QCOMPARE(f.session.MoveTable[1], QStringLiteral("12"));
+    QCOMPARE(w.ido_board_list.ListIndex, 1);
+    QCOMPARE(w.IDO_TEXT, QStringLiteral("なし"));
+    // Board 7: a number that is no listed board is not kept.
+    w.typeIntoIdoText(u'9');
+    w.typeIntoIdoText(u'9');
+    w.IDO_TEXT_KeyDown(40);
+    QCOMPARE(targetOf(f.session.MoveTable, 7), qint64(0));
+    QCOMPARE(w.ido_board_list.ListIndex, 2);
+    // Up at the top stays; the field keeps at most three characters.
+    w.selectSource(0);
+    QCOMPARE(w.IDO_TEXT, QStringLiteral("12"));
+    w.IDO_TEXT_KeyDown(38);
+    QCOMPARE(w.ido_board_list.ListIndex, 0);
+    w.typeIntoIdoText(u'3');
+    w.typeIntoIdoText(u'4');
+    QCOMPARE(w.IDO_TEXT, QStringLiteral("123"));
+    // Closing without OK keeps the memory change but saves nothing.
+    w.Form_KeyDown(27);
+    QVERIFY(!QFile::exists(moveFilePath(f.session)));
+}
+
+void tst_MoveResponseWindow::escapeAndCancel()
+{
+    WritingFixture f;
+    net(f);
+    f.session.LastWrittenKind = QStringLiteral("Write");
+    f.compose.showMoveSettings();
+    f.compose.moveWindow().Command2_Click(); // table editing: the kind stays
+    QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    f.compose.showMoveSettings();
+    f.compose.moveWindow().Form_KeyDown(27);
+    QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    f.compose.showMoveSettings();
+    f.compose.moveWindow().ido_board_list2_KeyDown(27);
+    QVERIFY(f.session.LastWrittenKind.isEmpty());
+    QVERIFY(f.session.main.enabled);
+    QVERIFY(!QFile::exists(moveFilePath(f.session)));
+}
+
+void tst_MoveResponseWindow::okWithoutBoardsIsNoMailReply()
+{
+    WritingFixture f;
+    f.setBoards({ kMail });
+    f.select(0, -1);
+    f.compose.showMoveSettings();
+    auto &w = f.compose.moveWindow();
+    QVERIFY(w.ido_board_list.isEmpty());
+    w.IDO_OK_Click();
+    QVERIFY(f.session.LastWrittenKind != u"mail Res");
+    QVERIFY(!f.compose.idListWindow().visible);
+}
+
+QTEST_GUILESS_MAIN(tst_MoveResponseWindow)
+#include "tst_moveresponsewindow.moc"

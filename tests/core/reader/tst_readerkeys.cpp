@@ -1,0 +1,441 @@
+#include "ReaderFixtures.h"
+
+#include "reader/Reader.h"
+
+#include <QTest>
+
+using namespace kavrel;
+using namespace kavrel::test;
+using reader::Reader;
+
+namespace {
+
+struct RecordingCompose : ComposeHost
+{
+    QList<QPair<int, int>> keys;
+    void composeKey(int keyCode, int shift) override { keys.append({keyCode, shift}); }
+};
+
+// A session on the hand log with a reader, the board list showing board 1.
+struct Fixture
+{
+    Session s;
+    ScriptedMessages messages;
+    RecordingCompose compose;
+    Reader reader{s};
+
+    explicit Fixture(int board = 1, bool spaceMoves = true)
+    {
+        loadHandLog(s);
+        s.messages = &messages;
+        s.compose = &compose;
+        s.Flags[settings::OptionFlags::SpaceMovesOn] = spaceMoves ? "1" : "0";
+        s.main.ArticleVisibleLines = 3;
+        s.main.selectBoard(board);
+    }
+    void press(int key, int shift = 0, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            reader.pressKey(key, shift);
+    }
+    int board() const { return s.main.Board_List.ListIndex; }
+    int row() const { return s.main.Title.ListIndex; }
+    QString firstLine() const { return s.main.Article.isEmpty() ? QString() : s.main.Article.item(0); }
+};
+
+} // namespace
+
+class TestReaderKeys : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void spaceReadsThroughABoardIntoTheNext();
+    void spaceOnlyScrollsWithoutTheOption();
+    void pageDownAndRightActAsSpace_data();
+    void pageDownAndRightActAsSpace();
+    void upOutOfTheFirstRowOpensThePrecedingBoardOnItsLastRow();
+    void upStopsAtTheFirstBoard();
+    void downAtTheLastRowGoesToTheNextNonEmptyBoard();
+    void downAtTheEndOfTheLog();
+    void shiftDownRunsTheUnreadSearch();
+    void searchWalksOverBoardsAndEndsAtTheLastArticle();
+    void searchWithoutHitAsksOnce();
+    void ctrlSEndsASearch();
+    void commandLettersReachTheComposeCommands();
+    void pendingMoveResponseWritesOnFocus();
+    void moveTargetAndOtherColumns();
+    void pointerCommands();
+    void commandLineHelpers();
+    void serialTitlesWithoutTheirPadding();
+};
+
+void TestReaderKeys::spaceReadsThroughABoardIntoTheNext()
+{
+    Fixture f;
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.s.main.Article.ListIndex, 2); // the last line of a three-line screen
+    f.press(reader::Key_Space);
+    QCOMPARE(f.s.main.Article.ListIndex, 3);
+    QVERIFY(!f.s.NextArticleArmed);
+    f.press(reader::Key_Space);
+    QCOMPARE(f.s.main.Article.ListIndex, 4);
+    QVERIFY(f.s.NextArticleArmed); // the end of the article arms the move
+    f.press(reader::Key_Space);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.firstLine(), QString("TALK(1002/1005) 26/12/01 11:00:00 Re:最初の話題"));
+
+    // Two rows on: the last row of board 1.
+    f.press(reader::Key_Space, 0, 3);
+    QCOMPARE(f.row(), 2);
+    f.press(reader::Key_Space, 0, 3);
+    QCOMPARE(f.row(), 3);
+    QCOMPARE(f.s.main.ArticleCount.Caption, QString("4/4"));
+    f.press(reader::Key_Space);
+    QCOMPARE(f.board(), 1);
+    QVERIFY(f.s.NextArticleArmed);
+    // Past the end of the board: the empty board 2 is passed over. The
+    // title list keeps the focus, so no row is selected yet ...
+    f.press(reader::Key_Space);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), -1);
+    QVERIFY(f.s.main.Article.isEmpty());
+    // ... and the next Space shows the first article.
+    f.press(reader::Key_Space);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.firstLine(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
+
+    f.press(reader::Key_Space, 0, 3);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.main.Article.ListIndex, 3);
+    // The last line of the last article of the last board.
+    f.press(reader::Key_Space);
+    QCOMPARE(f.s.main.Article.items, QStringList({"最終アーティクルです。"}));
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void TestReaderKeys::spaceOnlyScrollsWithoutTheOption()
+{
+    Fixture f(1, false);
+    f.press(reader::Key_Space, 0, 5);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.s.main.Article.ListIndex, 4);
+    QVERIFY(!f.s.NextArticleArmed);
+}
+
+void TestReaderKeys::pageDownAndRightActAsSpace_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("PageDown") << int(reader::Key_PageDown);
+    QTest::newRow("Right") << int(reader::Key_Right);
+}
+
+void TestReaderKeys::pageDownAndRightActAsSpace()
+{
+    QFETCH(int, key);
+    Fixture f;
+    f.press(key);
+    QCOMPARE(f.s.main.Article.ListIndex, 3);
+    QCOMPARE(f.row(), 0);
+    f.press(key, 0, 2);
+    QCOMPARE(f.row(), 1);
+}
+
+void TestReaderKeys::upOutOfTheFirstRowOpensThePrecedingBoardOnItsLastRow()
+{
+    Fixture f(3);
+    QCOMPARE(f.row(), 0);
+    f.press(reader::Key_Up);
+    // Board 2 has no articles and is passed over.
+    QCOMPARE(f.board(), 1);
+    QCOMPARE(f.row(), 3);
+    QCOMPARE(f.firstLine(), QString("TALK(1003/1005) 26/12/01 12:00:00 別の話題"));
+    QCOMPARE(f.s.LastWrittenKind, QString());
+    QCOMPARE(f.s.main.ArticleCount.Caption, QString("4/4"));
+    // PageUp is ↑: one row up within the board.
+    f.press(reader::Key_PageUp);
+    QCOMPARE(f.row(), 2);
+}
+
+void TestReaderKeys::upStopsAtTheFirstBoard()
+{
+    Fixture f(1);
+    f.press(reader::Key_Up);
+    QCOMPARE(f.board(), 0);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.firstLine(), QString("mail 26/12/02 10:00 From:ABC00004 (田中)"));
+    f.press(reader::Key_Up, 0, 2);
+    QCOMPARE(f.board(), 0);
+    QCOMPARE(f.row(), 0);
+}
+
+void TestReaderKeys::downAtTheLastRowGoesToTheNextNonEmptyBoard()
+{
+    Fixture f(1);
+    f.press(reader::Key_Down, 0, 3);
+    QCOMPARE(f.row(), 3);
+    f.press(reader::Key_Down);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.firstLine(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
+    f.press(reader::Key_End);
+    QCOMPARE(f.row(), 1);
+    f.press(reader::Key_Home);
+    QCOMPARE(f.row(), 0);
+}
+
+void TestReaderKeys::downAtTheEndOfTheLog()
+{
+    Fixture f(3);
+    f.press(reader::Key_Down, 0, 2);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.main.Article.items, QStringList({"最終アーティクルです。"}));
+}
+
+void TestReaderKeys::shiftDownRunsTheUnreadSearch()
+{
+    Fixture f(1);
+    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
+    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
+    f.press(reader::Key_Down, reader::Shift_Shift);
+    // 1002 lies before the pointer; 1004 beyond it.
+    QCOMPARE(f.row(), 2);
+    QCOMPARE(f.firstLine(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
+    QCOMPARE(f.s.LastWrittenKind, QString());
+
+    // Ctrl+↓ too, and from the last row it goes on into the next board.
+    f.s.PtrRec.Pointer = f.s.ReadPointer;
+    f.press(reader::Key_Down, reader::Shift_Ctrl);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.s.ReadPointer, positionOf(f.s.LogText, "NEWS(2002/2002) 26/12/02 09:30:00 ニュース二")
+                                  - 2 - headerLine().size());
+}
+
+void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
+{
+    Fixture f(1);
+    f.s.StringSearchOn = "1";
+    f.s.SearchText = "二つ目";
+    f.press(reader::Key_Down);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.main.Article.items.at(2), QString("二つ目の本文"));
+    // Passed-over articles count as read.
+    QCOMPARE(f.s.ReadPointer, positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "bye"));
+    f.press(reader::Key_Down);
+    QCOMPARE(f.s.main.Article.items, QStringList({"最終アーティクルです。"}));
+    QCOMPARE(f.messages.texts(), QStringList({"検索を終了します。"}));
+    QCOMPARE(f.s.StringSearchOn, QString("0"));
+
+    // A date search finds the articles of a range, both boards.
+    Fixture g(1);
+    g.s.DateSearchOn = "1";
+    g.s.SearchFrom = "26/12/01 11:30:00";
+    g.s.SearchTo = "26/12/02 08:00:00";
+    g.press(reader::Key_Down);
+    QCOMPARE(g.row(), 2); // 1004 at 13:00
+    g.press(reader::Key_Down);
+    QCOMPARE(g.row(), 3); // 1003 at 12:00
+    g.press(reader::Key_Down);
+    QCOMPARE(g.board(), 3);
+    QCOMPARE(g.row(), 0); // 2001 at 08:00 the next day
+}
+
+void TestReaderKeys::searchWithoutHitAsksOnce()
+{
+    Fixture f(1);
+    f.s.StringSearchOn = "1";
+    f.s.SearchText = "どこにもない";
+    f.messages.answers = {MsgAnswer::No};
+    f.press(reader::Key_Down);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 1);
+    QVERIFY(f.s.main.Article.isEmpty());
+    QCOMPARE(f.messages.texts(), QStringList({"検索キーを初期化しますか？"}));
+    QCOMPARE(f.messages.shown.first().buttons, MsgButtons::YesNo);
+    QCOMPARE(f.s.StringSearchOn, QString("1"));
+
+    // Clicking a title that is a miss moves on in the same way; Yes ends it.
+    f.messages.answers = {MsgAnswer::Yes};
+    f.s.main.selectTitle(0);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.StringSearchOn, QString("0"));
+    QCOMPARE(f.messages.shown.size(), 2);
+}
+
+void TestReaderKeys::ctrlSEndsASearch()
+{
+    Fixture f(1);
+    f.press(reader::Key_S, reader::Shift_Ctrl);
+    QVERIFY(f.messages.shown.isEmpty());
+    QVERIFY(f.compose.keys.isEmpty());
+    f.s.DateSearchOn = "1";
+    f.messages.answers = {MsgAnswer::No, MsgAnswer::Yes};
+    f.press(reader::Key_S, reader::Shift_Ctrl);
+    QCOMPARE(f.s.DateSearchOn, QString("1"));
+    f.press(reader::Key_S, reader::Shift_Ctrl);
+    QCOMPARE(f.s.DateSearchOn, QString("0"));
+    QCOMPARE(f.messages.texts(), QStringList({"検索を終了しますか？", "検索を終了しますか？"}));
+}
+
+void TestReaderKeys::commandLettersReachTheComposeCommands()
+{
+    Fixture f(1);
+    bool closed = false;
+    f.reader.closeRequested = [&] { closed = true; };
+    f.s.RewriteFlag = 1;
+    for (int key : {reader::Key_W, reader::Key_P, reader::Key_G, reader::Key_E, reader::Key_D, reader::Key_M})
+        f.press(key);
+    f.press(reader::Key_W, reader::Shift_Shift);
+    f.press(reader::Key_S);
+    QCOMPARE(f.s.RewriteFlag, 0);
+    QCOMPARE(f.compose.keys, (QList<QPair<int, int>>{{87, 0}, {80, 0}, {71, 0}, {69, 0}, {68, 0}, {77, 0}, {87, 1}, {83, 0}}));
+    QCOMPARE(f.s.SavedTitleIndex, 0);
+    QVERIFY(!closed);
+    f.press(reader::Key_Escape);
+    QVERIFY(closed);
+
+    // On a chat room E writes, as W does.
+    f.s.main.Board_List.items << "[XCHAT] No1.部屋";
+    f.s.main.selectBoard(4);
+    f.compose.keys.clear();
+    f.press(reader::Key_E);
+    QCOMPARE(f.compose.keys, (QList<QPair<int, int>>{{87, 0}}));
+
+    // Without the writing commands the letters do nothing.
+    f.s.compose = nullptr;
+    f.press(reader::Key_W);
+    QCOMPARE(f.compose.keys.size(), 1);
+}
+
+void TestReaderKeys::pendingMoveResponseWritesOnFocus()
+{
+    Fixture f(1);
+    f.s.MoveTable = {"", "9", ""};
+    f.s.LastWrittenKind = "move Res";
+    f.s.main.loseTitleFocus();
+    f.s.main.focusTitle();
+    QCOMPARE(f.compose.keys, (QList<QPair<int, int>>{{87, 0}}));
+    // The table is read again from the net's file (none here): no target.
+    QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
+    QCOMPARE(f.s.LastWrittenKind, QString("move Res"));
+    f.s.LastWrittenKind = "mail Res";
+    f.s.main.loseTitleFocus();
+    f.s.main.focusTitle();
+    QCOMPARE(f.compose.keys.last(), qMakePair(77, 0));
+}
+
+void TestReaderKeys::moveTargetAndOtherColumns()
+{
+    Fixture f(1);
+    f.s.MoveTable = {"", "7", ""};
+    f.s.main.selectBoard(1);
+    QCOMPARE(f.s.main.To_No.Caption, QString("7"));
+    QVERIFY(f.s.main.To_No.enabled);
+    f.s.main.selectBoard(0);
+    QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
+    QVERIFY(!f.s.main.To_No.enabled);
+    f.s.main.selectBoard(3);
+    QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
+    QVERIFY(f.s.main.To_No.enabled);
+
+    f.s.main.selectBoard(1);
+    f.reader.Title3_Click(2);
+    QCOMPARE(f.s.main.Title.ListIndex, 2);
+    QCOMPARE(f.s.main.Title2.ListIndex, 2);
+    QCOMPARE(f.s.main.BatchSet.ListIndex, 2);
+    QCOMPARE(f.firstLine(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
+
+    // Focus handed back to the title list resets the counter and keeps the row.
+    f.s.main.loseTitleFocus();
+    f.reader.BatchSet_GotFocus();
+    QVERIFY(f.s.main.titleHasFocus);
+    QCOMPARE(f.s.main.ArticleCount.Caption, QString("0/0"));
+    QCOMPARE(f.s.main.BatchSet.ListIndex, 2);
+    f.s.main.loseTitleFocus();
+    f.s.main.Title.enabled = false;
+    f.reader.Article_GotFocus();
+    QVERIFY(!f.s.main.titleHasFocus);
+    f.reader.board_list_KeyDown();
+    QVERIFY(f.s.main.titleHasFocus);
+}
+
+void TestReaderKeys::pointerCommands()
+{
+    Fixture f(1);
+    f.reader.Search_Pointer_Click();
+    QCOMPARE(f.s.PtrRec.LogName, f.s.LogPath.leftJustified(80));
+    QCOMPARE(f.s.PtrRec.Pointer, 0);
+    QCOMPARE(f.s.ReadPointer, 0);
+    QCOMPARE(f.s.PtrSavePending, 1);
+    f.s.PtrSavePending = 0;
+    // The log is not on disk here: its text's length is the least.
+    f.reader.Read_End_Click();
+    QCOMPARE(f.s.PtrRec.Pointer, f.s.LogText.size());
+    QCOMPARE(f.s.ReadPointer, f.s.LogText.size());
+    QCOMPARE(f.s.PtrSavePending, 1);
+
+    f.reader.Key_ON_Click();
+    QVERIFY(f.messages.texts().last().startsWith("キー操作一覧\r\n\r\nW.......アーティクル書き込み&書き直し\r\n"));
+    QVERIFY(f.messages.texts().last().endsWith("\r\n[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
+}
+
+void TestReaderKeys::commandLineHelpers()
+{
+    Fixture f(3);
+    QCOMPARE(f.reader.boardItemOfNumber(3), 3);
+    QCOMPARE(f.reader.boardItemOfNumber(0), 0);
+    QCOMPARE(f.reader.boardItemOfNumber(9), -1);
+    f.reader.chooseBoard(1);
+    QCOMPARE(f.row(), 0); // the board list had the focus: the first row is shown
+    QCOMPARE(f.reader.titleRows().at(1), QString(" \t [1002]\tABC00002:鈴木\tRe:最初の話題"));
+    QCOMPARE(f.reader.plainTitle(1), QString("Re:最初の話題"));
+
+    // Hits of a search, walking from the first board's first row.
+    f.s.StringSearchOn = "1";
+    f.s.SearchText = "本文";
+    const QList<reader::ShownArticle> hits = f.reader.walkSearch();
+    QList<QPair<int, int>> where;
+    for (const auto &hit : hits)
+        where.append({hit.item, hit.row});
+    // Choosing the mail box shows its first row, a hit; 1001 and 1004 have
+    // no "本文" and are passed over.
+    QCOMPARE(where, (QList<QPair<int, int>>{{0, 0}, {1, 1}, {1, 3}, {3, 0}, {3, 1}}));
+    QCOMPARE(hits.at(1).title, QString(" [1002]"));
+    QCOMPARE(hits.at(1).plainTitle, QString("Re:最初の話題"));
+    QCOMPARE(f.s.StringSearchOn, QString("0"));
+    QCOMPARE(f.messages.texts(), QStringList({"検索を終了します。"}));
+
+    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
+    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
+    f.reader.unreadFromFirstBoard();
+    // Mail rows are shown without looking at the pointer, and the search
+    // stays pending ...
+    QCOMPARE(f.board(), 0);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.LastWrittenKind, QString("未読検索"));
+    // ... until the next Shift+↓ goes on from the next board.
+    f.press(reader::Key_Down, reader::Shift_Shift);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.LastWrittenKind, QString());
+}
+
+void TestReaderKeys::serialTitlesWithoutTheirPadding()
+{
+    Session s;
+    TestMarkers::apply(s, true);
+    const QString ah = TestMarkers::articleHeader();
+    s.LogText = crlfLines({ah + "     101 x", "K(1001/2) 26/12/01 10:00:00 親  ", "  5 bytes A:a", ah + "     102 x",
+                           "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd()});
+    s.BoardKeys = {"K"};
+    s.main.Board_List.items = {"No.1 ｢K｣"};
+    Reader r(s);
+    s.main.selectBoard(0);
+    QCOMPARE(r.plainTitle(0), QString("親  "));
+    QCOMPARE(r.plainTitle(1), QString("子"));
+}
+
+QTEST_GUILESS_MAIN(TestReaderKeys)
+#include "tst_readerkeys.moc"

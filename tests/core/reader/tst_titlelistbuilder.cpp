@@ -1,0 +1,544 @@
+#include "ReaderFixtures.h"
+
+#include "base/Text.h"
+#include "reader/TitleListBuilder.h"
+
+#include <QTest>
+
+using namespace kavrel;
+using namespace kavrel::test;
+using namespace kavrel::text;
+
+namespace {
+
+const QString kCrlf = QStringLiteral("\r\n");
+
+// The title list build exactly as the steps read, searching the log again for
+// every article and scanning every row for duplicates and parents. Slow; the
+// reference the linear build is compared with.
+struct SlowBuild
+{
+    const Session &s;
+    QStringList batch, title, info, title3, article;
+    int selected = -1;
+    QString RowNumber, RowInfo, RowTitle;
+    qint64 SerialNo = 0;
+
+    explicit SlowBuild(const Session &session) : s(session) { article = session.main.Article.items; }
+
+    void insert(int i, const QString &n, const QString &inf, const QString &t)
+    {
+        batch.insert(i, QStringLiteral(" "));
+        title.insert(i, n);
+        info.insert(i, inf);
+        title3.insert(i, t);
+        if (selected >= i)
+            ++selected;
+    }
+    void append(const QString &n, const QString &inf, const QString &t) { insert(title.size(), n, inf, t); }
+
+    void run()
+    {
+        const QString &log = s.LogText;
+        const QString &ah = s.ArticleHeader;
+        const QString item = s.main.Board_List.selectedText();
+        qsizetype p = 1;
+        for (;;) {
+            const qsizetype h = findFrom(log, ah, p);
+            qsizetype e = findFrom(log, kCrlf, h + 1);
+            if (h != 0 && e == 0)
+                break;
+            qsizetype next = findFrom(log, ah, e + 2);
+            if (s.Sirial_Flg == 1) {
+                e = findFrom(log, kCrlf, h + ah.size());
+                SerialNo = val(mid(log, h + ah.size(), 10));
+            }
+            const qsizetype r = findFrom(log, s.ReadEndMarker, e + 2);
+            if ((next == 0 || next > r) && r > 0)
+                next = r;
+            if (h == 0 || next == 0)
+                break;
+            p = next;
+            const QString block = next - (e + 2) > 0 ? mid(log, e + 2, next - (e + 2)) : QString();
+            qsizetype cut = findFrom(block, u'(');
+            const qsizetype sl = findFrom(block, u'/') - 2;
+            if (sl > 0 && sl < cut)
+                cut = sl;
+            if (cut <= 0)
+                continue;
+            QString key = left(block, cut - 1);
+            if (key == u"mail " || key == u"0:mail ")
+                key = QStringLiteral("mail");
+            if (key != s.BoardKeys.value(s.main.Board_List.ListIndex))
+                continue;
+            parse(block);
+        }
+        if (item.startsWith(QLatin1String("[XCHAT]")))
+            chatRows();
+        if (!s.UpFileText.isEmpty())
+            marks();
+        const bool last = s.main.Board_List.ListIndex == s.main.Board_List.ListCount() - 1;
+        if (val(mid(item, 4, 5)) == 0 && !item.startsWith(QLatin1String("[XCHAT]")) && title.isEmpty())
+            article << QStringLiteral("このＬＯＧファイルにあなた宛のメールはありません");
+        if (!last && article.isEmpty())
+            article << QStringLiteral("このボードにアーティクルはありません");
+        if (last && title.isEmpty())
+            article << QStringLiteral("このボードが登録されてる最終ボードです。アーティクルはありません");
+    }
+
+    void parse(const QString &block)
+    {
+        const qsizetype a = findFrom(block, u'(');
+        const qsizetype b = findFrom(block, u'/');
+        if (b <= a)
+            RowNumber = (left(block, 4) == u"0:ma" || left(block, 4) == u"mail") ? QStringLiteral("mail ")
+                                                                              : QStringLiteral("????");
+        else
+            RowNumber = mid(block, a + 1, b - a - 1);
+        qsizetype sz = findFrom(block, QStringLiteral("bytes")) + 6;
+        if (sz == 6)
+            sz = findFrom(block, QStringLiteral("-only")) + 6;
+        if (sz == 6)
+            sz = findFrom(block, QStringLiteral("KB ")) + 3;
+        if (findFrom(block, QStringLiteral("KB ")) + 3 > 3 && findFrom(block, QStringLiteral("KB ")) + 3 < sz)
+            sz = findFrom(block, QStringLiteral("KB ")) + 3;
+        if (RowNumber == u"????") {
+            RowInfo = QStringLiteral("不明です");
+        } else {
+            const qsizetype t = findFrom(block, kCrlf, sz);
+            RowInfo = t == 0 ? mid(block, sz) : mid(block, sz, t - sz);
+        }
+        RowNumber = u'[' + RowNumber + u']';
+        const qsizetype c1 = findFrom(block, u':');
+        const qsizetype c = c1 ? findFrom(block, u':', c1 + 1) : 0;
+        const qsizetype t = findFrom(block, kCrlf, c + 1);
+        if ((t - c - 3 > 1) || c == 0)
+            RowTitle = t - c - 4 < 0 ? QStringLiteral("タイトル不明") : mid(block, c + 4, t - c - 4);
+        else
+            RowTitle = QStringLiteral("タイトル不明");
+        if (!title.isEmpty() && !RowNumber.startsWith(QLatin1String("[mail"))) {
+            for (const QString &row : std::as_const(title))
+                if (row.contains(RowNumber))
+                    return;
+        }
+        const QString &sub = s.SubcommandMarker;
+        const qsizetype pA = findFrom(block, QStringLiteral(">>---"));
+        const qsizetype pB = findFrom(block, left(s.MainPromptMarker, s.MainPromptMarker.size() - 1));
+        const qsizetype pC = findFrom(block, s.ReadEndMarker);
+        bool readable = RowNumber.startsWith(QLatin1String("[mail")) || !block.contains(sub);
+        for (const char16_t *x : {u"\r\n", u"r", u"R", u"Ｒ", u"ｒ", u"y", u"Y", u"Ｙ", u"ｙ"})
+            readable = readable || block.contains(sub + QString::fromUtf16(x));
+        if (readable && ((pA == 0 && pB == 0) || (pA != 0 && pA > pC) || (pC < pB)))
+            addRow(block);
+    }
+
+    void addRow(const QString &block)
+    {
+        const qsizetype e = findFrom(block, kCrlf, 1);
+        const QString serial = QString::number(SerialNo);
+        const bool serialMode = s.Sirial_Flg == 1;
+        if (!(mid(block, e + 2, 2) == u" <" && !block.startsWith(QLatin1String("mail")) && !title.isEmpty())) {
+            append(RowNumber, RowInfo, serialMode ? RowTitle + QString(100, u' ') + serial : RowTitle);
+            return;
+        }
+        const qsizetype c = findFrom(block, u':', e + 8);
+        if (c == 0)
+            return;
+        const QString parent = mid(block, e + 4, c - (e + 4));
+        for (int i = 0; i < title.size(); ++i) {
+            const qsizetype a = findFrom(title[i], u'[');
+            const qsizetype b = findFrom(title[i], u']', a + 1);
+            if (mid(title[i], a + 1, b - a - 1) != parent)
+                continue;
+            const qsizetype indent = findFrom(title[i], u'[');
+            int j = i + 1;
+            for (; j <= title.size(); ++j) {
+                const QString row = j < title.size() ? title[j] : QString();
+                const qsizetype pos = findFrom(row, u'[');
+                if (pos == 0 || pos <= indent)
+                    break;
+            }
+            insert(j, QString(indent, u' ') + RowNumber, RowInfo,
+                   serialMode ? RowTitle + QString(200, u' ') + serial : RowTitle);
+            return;
+        }
+        append(RowNumber, RowInfo, serialMode ? RowTitle + QString(100, u' ') + serial : RowTitle);
+    }
+
+    void chatRows()
+    {
+        const QString key = mid(s.main.Board_List.selectedText(), 11);
+        qsizetype p = 1;
+        while ((p = findFrom(s.LogText, key, p)) != 0) {
+            const qsizetype e1 = findFrom(s.LogText, kCrlf, p);
+            const qsizetype e2 = findFrom(s.LogText, kCrlf, e1 + 1);
+            const qsizetype e3 = findFrom(s.LogText, kCrlf, e2 + 1);
+            const qsizetype e4 = findFrom(s.LogText, kCrlf, e3 + 1);
+            if (!e1 || !e2 || !e3 || !e4)
+                break;
+            if (charAt(s.LogText, e4 + 2) == u'[')
+                append(QStringLiteral("[XCHAT]"), QStringLiteral(" "), QStringLiteral(" "));
+            p = e4 + 1;
+        }
+    }
+
+    void marks()
+    {
+        const QString &up = s.UpFileText;
+        const QString item = s.main.Board_List.selectedText();
+        const bool chat = item.startsWith(QLatin1String("[XCHAT]"));
+        const qsizetype blank = findFrom(item, u' ', 5);
+        const QString no = blank ? mid(item, 4, blank - 4) : mid(item, 4);
+        const QString n = numberWithBlank(val(no));
+        const QString &kind = s.LastWrittenKind;
+        if (!chat && (no == u"0" || no == u" 0")) {
+            int count = 1;
+            for (qsizetype p = findFrom(up, QStringLiteral("mw\r\n")); p; p = findFrom(up, QStringLiteral("mw\r\n"), p + 4)) {
+                const qsizetype e = findFrom(up, QStringLiteral("\r\n\r\n\r\n"), p);
+                if (!e)
+                    break;
+                QString rec = mid(up, p + 4, e - p - 4);
+                rec.remove(kCrlf);
+                const qsizetype t = findFrom(up, kCrlf, e + 6);
+                append(QStringLiteral("[手紙") + numberWithBlank(count++) + u']', rec, mid(up, e + 6, t - e - 6));
+                if (kind == u"mail")
+                    selected = title.size() - 1;
+            }
+        }
+        if (!chat) {
+            const QString w = u'\\' + n + kCrlf + u'W';
+            int count = 1;
+            for (qsizetype p = findFrom(up, w); p; p = findFrom(up, w, p + 1)) {
+                const qsizetype t = findFrom(up, kCrlf, p + w.size());
+                append(QStringLiteral("[書込") + numberWithBlank(count++) + u']', QStringLiteral(" "),
+                       mid(up, p + w.size(), t - p - w.size()));
+                if (kind == u"Write")
+                    selected = title.size() - 1;
+            }
+            count = 0;
+            const QString cmd = u'\\' + n + kCrlf;
+            for (qsizetype p = findFrom(up, cmd); p; p = findFrom(up, cmd, p + 1)) {
+                const qsizetype re = findFrom(up, kCrlf, p + cmd.size());
+                if (!re || charAt(up, re + 2) != u'P')
+                    continue;
+                QString ref = mid(up, p + cmd.size(), re - p - cmd.size());
+                if (s.Sirial_Flg == 1 && ref.startsWith(u'%'))
+                    ref.remove(0, 1);
+                int i = 0;
+                for (; i < title.size(); ++i)
+                    if (s.Sirial_Flg == 1 ? title3[i].endsWith(ref) : title[i].contains(u'[' + ref + u']'))
+                        break;
+                if (i == title.size())
+                    continue;
+                ++count;
+                const qsizetype indent = findFrom(title[i], u'[');
+                int j = i + 1;
+                while (j < title.size() && findFrom(title[j], u'[') != 0 && findFrom(title[j], u'[') > indent)
+                    ++j;
+                const qsizetype t = findFrom(up, kCrlf, re + 3);
+                QString tt = mid(up, re + 3, t - re - 3);
+                if (s.Sirial_Flg == 1)
+                    tt += QString(200, u' ') + QString::number(val(ref));
+                insert(j, QStringLiteral("[レス") + numberWithBlank(count) + u']', QStringLiteral(" "), tt);
+                if (kind == u"Response")
+                    selected = j;
+            }
+            const QString b = numberWithBlank(val(mid(item, 4, 5)));
+            for (int i = 0; i < title.size(); ++i) {
+                const QString a = numberWithBlank(val(mid(title[i], findFrom(title[i], u'[') + 1)));
+                if (up.contains(u'\\' + b + kCrlf + a + kCrlf + QStringLiteral("SQ")))
+                    batch[i] = QStringLiteral("S");
+            }
+        } else {
+            const qsizetype dot = findFrom(item, u'.');
+            if (up.contains(u'X' + QString::number(val(mid(item, 11, dot - 11))) + kCrlf)) {
+                append(QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
+                if (kind == u"Write")
+                    selected = title.size() - 1;
+            }
+        }
+    }
+};
+
+// Builds the selected board with the reader's builder; answers its selection.
+int fastBuild(Session &s)
+{
+    reader::TitleListBuilder builder(s);
+    return builder.build();
+}
+
+QStringList column(const Session &s, int which)
+{
+    const ListBox *boxes[] = {&s.main.BatchSet, &s.main.Title, &s.main.Title2, &s.main.Title3};
+    return boxes[which]->items;
+}
+
+} // namespace
+
+class TestTitleListBuilder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void threadsAndSkips();
+    void mailBoxAndMessages_data();
+    void mailBoxAndMessages();
+    void parsedFields_data();
+    void parsedFields();
+    void serialNumbersHideBehindBlanks();
+    void chatRooms();
+    void markRows();
+    void responseMarkNamesTheExactBoardAndArticle();
+    void brokenLogsEndTheWalk();
+    void sameRowsAsTheStepByStepBuild_data();
+    void sameRowsAsTheStepByStepBuild();
+};
+
+void TestTitleListBuilder::threadsAndSkips()
+{
+    Session s;
+    loadHandLog(s);
+    s.main.Board_List.ListIndex = 1;
+    QCOMPARE(fastBuild(s), -1);
+    // 1005 was not read (answered "n"); 1002 answers 1001, 1004 answers 1002.
+    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]"}));
+    QCOMPARE(column(s, 0), QStringList({" ", " ", " ", " "}));
+    QCOMPARE(column(s, 2).first(), QString("ABC00001:山田"));
+    QCOMPARE(column(s, 3), QStringList({"最初の話題", "Re:最初の話題", "Re:Re:最初の話題", "別の話題"}));
+    QCOMPARE(s.main.ArticleCount.Caption, QString("0/0"));
+    // A board that is not the last gets the message even with rows: the first
+    // row's article replaces it when the list gets the focus.
+    QCOMPARE(s.main.Article.items, QStringList({"このボードにアーティクルはありません"}));
+
+    // The same article captured twice, and a response whose parent is not on
+    // the board, and one without a colon on its second line.
+    const QString h = headerLine();
+    s.LogText = crlfLines({h, "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h,
+                           "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h,
+                           "TALK(1002/9) 26/12/01 10:00:00 迷子", " <0999:A へ", "  1 bytes A:a", h,
+                           "TALK(1003/9) 26/12/01 10:00:00 コロンなし", " <1001 A へ", "  1 bytes A", h,
+                           "TALK(1004/9) 26/12/01 10:00:00 最後", "  1 bytes A:a", "末尾まで続く"});
+    s.main.Article.clear();
+    fastBuild(s);
+    // 1004 runs to the end of the log: no header or read-end message closes it.
+    QCOMPARE(column(s, 1), QStringList({"[1001]", "[1002]"}));
+    // The parent is looked for from the colon after the seventh character of
+    // the second line on, whichever line holds it.
+    s.LogText.replace("  1 bytes A\r\n", "  1 bytes A:b\r\n");
+    fastBuild(s);
+    QCOMPARE(column(s, 1), QStringList({"[1001]", "[1002]", "[1003]"}));
+}
+
+void TestTitleListBuilder::mailBoxAndMessages_data()
+{
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<int>("board");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("article");
+
+    const QString hand = crlfLines(handLogLines());
+    QTest::newRow("mails") << hand << 0 << QStringList({"[mail ]", "[mail ]"})
+                           << QStringList({"このボードにアーティクルはありません"});
+    QTest::newRow("empty board") << hand << 2 << QStringList() << QStringList({"このボードにアーティクルはありません"});
+    QTest::newRow("last board") << hand << 3 << QStringList({"[2001]", "[2002]"}) << QStringList();
+    const QString noMail = crlfLines({"No.0 ｢メール｣", TestMarkers::readEnd()});
+    QTest::newRow("no mail") << noMail << 0 << QStringList() << QStringList({"このＬＯＧファイルにあなた宛のメールはありません"});
+    QTest::newRow("empty last board") << noMail << 3 << QStringList()
+                                      << QStringList({"このボードが登録されてる最終ボードです。アーティクルはありません"});
+}
+
+void TestTitleListBuilder::mailBoxAndMessages()
+{
+    QFETCH(QString, log);
+    QFETCH(int, board);
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, article);
+    Session s;
+    loadHandLog(s);
+    s.LogText = log;
+    s.main.Board_List.ListIndex = board;
+    fastBuild(s);
+    QCOMPARE(column(s, 1), titles);
+    QCOMPARE(s.main.Article.items, article);
+}
+
+void TestTitleListBuilder::parsedFields_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("info");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("bytes") << QStringList({"K(12/20) 26/12/01 10:00:00 題名", "  5 bytes ID:名"}) << "[12]" << "ID:名" << "題名";
+    QTest::newRow("KB before bytes") << QStringList({"K(12/20) 26/12/01 10:00:00 題名", " 2KB ID:名", " 9 bytes X"})
+                                     << "[12]" << "ID:名" << "題名";
+    QTest::newRow("title only") << QStringList({"K(12/20) 26/12/01 10:00:00 題名", " title-only ID"}) << "[12]" << "ID" << "題名";
+    QTest::newRow("no size token") << QStringList({"K(12/20) 26/12/01 10:00:00 題名", "本文"}) << "[12]"
+                                   << "12/20) 26/12/01 10:00:00 題名" << "題名";
+    QTest::newRow("garbled number") << QStringList({"K(?\?\?\?/20) 26/12/01 10:00:00 題名", "  5 bytes ID:名"})
+                                    << "[????]" << "不明です" << "題名";
+    QTest::newRow("slash first") << QStringList({"K 1/(12) 26:00:00 x"}) << "[????]" << "不明です" << "x";
+    QTest::newRow("title too short") << QStringList({"K(12/20) 26/12/01 10:00:00", "  5 bytes A"}) << "[12]" << "A"
+                                     << "タイトル不明";
+    QTest::newRow("no second colon") << QStringList({"K(12/20) 題名だけ", "  5 bytes A"}) << "[12]" << "A"
+                                     << "2/20) 題名だけ";
+    QTest::newRow("short first line") << QStringList({"K(1", "/ x"}) << "[1" + kCrlf + "]" << "1" << "";
+}
+
+void TestTitleListBuilder::parsedFields()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, number);
+    QFETCH(QString, info);
+    QFETCH(QString, title);
+    Session s;
+    TestMarkers::apply(s);
+    s.LogText = crlfLines(QStringList{headerLine()} + lines + QStringList{TestMarkers::readEnd()});
+    s.BoardKeys = {"K", "L"};
+    s.main.Board_List.items = {"No.1 ｢K｣", "No.2 ｢L｣"};
+    s.main.Board_List.ListIndex = 0;
+    fastBuild(s);
+    QCOMPARE(column(s, 1), QStringList({number}));
+    QCOMPARE(column(s, 2), QStringList({info}));
+    QCOMPARE(column(s, 3), QStringList({title}));
+}
+
+void TestTitleListBuilder::serialNumbersHideBehindBlanks()
+{
+    Session s;
+    TestMarkers::apply(s, true);
+    const QString ah = TestMarkers::articleHeader();
+    s.LogText = crlfLines({ah + "   00101 x", "K(1001/2) 26/12/01 10:00:00 親", "  5 bytes A:a", ah + "     102 x",
+                           "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd()});
+    s.BoardKeys = {"K"};
+    s.main.Board_List.items = {"No.1 ｢K｣"};
+    s.main.Board_List.ListIndex = 0;
+    fastBuild(s);
+    QCOMPARE(column(s, 3), QStringList({"親" + QString(100, u' ') + "101", "子" + QString(200, u' ') + "102"}));
+}
+
+void TestTitleListBuilder::chatRooms()
+{
+    Session s;
+    TestMarkers::apply(s);
+    s.LogText = crlfLines({TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[A] やあ", "[B] どうも",
+                           "退室", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "誰もいません", "退室",
+                           TestMarkers::xchat(), "1", "1.部屋", "a", "b", "c", "[C] 二度目"});
+    s.BoardKeys = {"K"};
+    s.main.Board_List.items = {"No.1 ｢K｣", "[XCHAT] No1.部屋"};
+    s.main.Board_List.ListIndex = 1;
+    s.UpFileText = "X1" + kCrlf + "こんにちは" + kCrlf + "." + kCrlf;
+    s.LastWrittenKind = "Write";
+    QCOMPARE(fastBuild(s), 2);
+    QCOMPARE(column(s, 1), QStringList({"[XCHAT]", "[XCHAT]", "[書込]"}));
+    QCOMPARE(column(s, 3), QStringList({" ", " ", " "}));
+}
+
+void TestTitleListBuilder::markRows()
+{
+    Session s;
+    loadHandLog(s);
+    const QString up = "mw" + kCrlf + " 100" + kCrlf + kCrlf + " 200" + kCrlf + kCrlf + kCrlf + "題一" + kCrlf + "本文" + kCrlf
+                       + "." + kCrlf + "y" + "\\ 1" + kCrlf + "W書いた" + kCrlf + "本文" + kCrlf + "." + kCrlf + "yQ"
+                       + "\\ 1" + kCrlf + "1002" + kCrlf + "P返事" + kCrlf + "." + kCrlf + "yQ" + "\\ 1" + kCrlf
+                       + " 1003" + kCrlf + "SQ";
+    s.UpFileText = up;
+
+    s.main.Board_List.ListIndex = 0;
+    s.LastWrittenKind = "mail";
+    QCOMPARE(fastBuild(s), 2);
+    QCOMPARE(column(s, 1), QStringList({"[mail ]", "[mail ]", "[手紙 1]"}));
+    QCOMPARE(column(s, 2).last(), QString(" 100 200"));
+    QCOMPARE(column(s, 3).last(), QString("題一"));
+
+    s.main.Board_List.ListIndex = 1;
+    s.LastWrittenKind = "Response";
+    // The response mark goes to the end of 1002's sub-thread, unindented.
+    QCOMPARE(fastBuild(s), 3);
+    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[レス 1]", "[1003]", "[書込 1]"}));
+    QCOMPARE(column(s, 0), QStringList({" ", " ", " ", " ", "S", " "}));
+    QCOMPARE(column(s, 3)[3], QString("返事"));
+    s.LastWrittenKind = "Write";
+    QCOMPARE(fastBuild(s), 5);
+}
+
+void TestTitleListBuilder::responseMarkNamesTheExactBoardAndArticle()
+{
+    Session s;
+    loadHandLog(s);
+    // A response to board 12 and one to article 100 (which would match the
+    // text "[100" of [1001]) do not mark board 1.
+    s.UpFileText = "\\ 12" + kCrlf + "1001" + kCrlf + "P他の板" + kCrlf + "." + kCrlf + "yQ" + "\\ 1" + kCrlf + "100"
+                   + kCrlf + "P違う記事" + kCrlf + "." + kCrlf + "yQ";
+    s.main.Board_List.ListIndex = 1;
+    fastBuild(s);
+    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]"}));
+}
+
+void TestTitleListBuilder::brokenLogsEndTheWalk()
+{
+    Session s;
+    TestMarkers::apply(s);
+    s.BoardKeys = {"K"};
+    s.main.Board_List.items = {"No.1 ｢K｣", "[XCHAT] No1.部屋"};
+    // A header line without a line end, and a chat room with too few lines
+    // after it: the build ends instead of starting over.
+    s.LogText = crlfLines({headerLine(), "K(1/2) 26/12/01 10:00:00 一", "  5 bytes A:a", TestMarkers::readEnd()})
+                + TestMarkers::articleHeader();
+    s.main.Board_List.ListIndex = 0;
+    fastBuild(s);
+    QCOMPARE(column(s, 1), QStringList({"[1]"}));
+    s.LogText = "1.部屋" + kCrlf + "入室";
+    s.main.Board_List.ListIndex = 1;
+    fastBuild(s);
+    QVERIFY(column(s, 1).isEmpty());
+}
+
+void TestTitleListBuilder::sameRowsAsTheStepByStepBuild_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<bool>("serial");
+    for (quint32 seed = 1; seed <= 12; ++seed) {
+        QTest::addRow("seed %u", seed) << seed << false;
+        QTest::addRow("serial seed %u", seed) << seed << true;
+    }
+}
+
+void TestTitleListBuilder::sameRowsAsTheStepByStepBuild()
+{
+    QFETCH(quint32, seed);
+    QFETCH(bool, serial);
+    LogShape shape;
+    shape.seed = seed;
+    shape.serial = serial;
+    shape.articlesPerBoard = 20 + int(seed % 5) * 10;
+    const GeneratedLog log = generateLog(shape);
+    const QStringList kinds = {"", "mail", "Write", "Response"};
+    bool sawThread = false;
+    bool sawBatchMark = false;
+    for (int board = 0; board < log.boardItems.size(); ++board) {
+        Session s;
+        loadGenerated(s, log, serial);
+        s.main.Board_List.ListIndex = board;
+        s.LastWrittenKind = kinds.at(int((seed + board) % kinds.size()));
+        SlowBuild slow(s);
+        slow.run();
+        const int selected = fastBuild(s);
+        QCOMPARE(column(s, 1), slow.title);
+        QCOMPARE(column(s, 0), slow.batch);
+        QCOMPARE(column(s, 2), slow.info);
+        QCOMPARE(column(s, 3), slow.title3);
+        QCOMPARE(s.main.Article.items, slow.article);
+        QCOMPARE(selected, slow.selected);
+        if (board > 0 && board < log.boardItems.size() - 2)
+            QVERIFY2(s.main.rowCount() > 5, "a generated board has rows");
+        for (const QString &row : column(s, 1))
+            sawThread = sawThread || row.startsWith(u' ');
+        sawBatchMark = sawBatchMark || column(s, 0).contains("S");
+    }
+    QVERIFY(sawThread);
+    QVERIFY(sawBatchMark);
+}
+
+QTEST_GUILESS_MAIN(TestTitleListBuilder)
+#include "tst_titlelistbuilder.moc"

@@ -1,0 +1,78 @@
+#include "search/SearchFilter.h"
+#include "session/Session.h"
+
+#include <QTest>
+
+using namespace kavrel;
+using namespace kavrel::search;
+
+class TestSearchFilter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dateTimeOfAnArticle_data();
+    void dateTimeOfAnArticle();
+    void hitTest_data();
+    void hitTest();
+};
+
+void TestSearchFilter::dateTimeOfAnArticle_data()
+{
+    QTest::addColumn<QString>("article");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("seconds") << "K(1/2) 26/12/01 10:00:05 題" << "(1/" << "26/12/01 10:00:05";
+    QTest::newRow("fifteen characters get seconds") << "K(1/2) 26/12/01 9:00:0 題" << "(1/" << "26/12/01 9:00:0:00";
+    QTest::newRow("fourteen stay") << "K(1/2) 26/12/01 10:00 題" << "(1/" << "26/12/01 10:00";
+    QTest::newRow("sixteen stay") << "K(1/2) 26/12/01 10:00:0 題" << "(1/" << "26/12/01 10:00:0";
+    QTest::newRow("two blanks only") << "K(1/2) 26/12/01 10:00:05" << "(1/" << "";
+    QTest::newRow("chat row") << "K(1/2) 26/12/01 10:00:05 題" << "(XCHAT/" << "";
+    QTest::newRow("garbled number") << "K(1/2) 26/12/01 10:00:05 題" << "(?\?\?\?/" << "";
+}
+
+void TestSearchFilter::dateTimeOfAnArticle()
+{
+    QFETCH(QString, article);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    QCOMPARE(articleDateTime(article, key), expected);
+}
+
+void TestSearchFilter::hitTest_data()
+{
+    QTest::addColumn<QString>("stringOn");
+    QTest::addColumn<QString>("dateOn");
+    QTest::addColumn<QString>("article");
+    QTest::addColumn<int>("verdict");
+    const QString inRange = "K(1/2) 26/12/01 10:00:05 題\r\n本文 ABC\r\n";
+    const QString outside = "K(1/2) 26/12/03 10:00:05 題\r\n本文 ABC\r\n";
+    QTest::newRow("no search") << "0" << "" << inRange << int(Verdict::NoSearch);
+    QTest::newRow("string hit") << "1" << "0" << outside << int(Verdict::Hit);
+    QTest::newRow("string is exact") << "1" << "0" << "本文 abc" << int(Verdict::Miss);
+    QTest::newRow("full width differs") << "1" << "0" << "本文 ＡＢＣ" << int(Verdict::Miss);
+    QTest::newRow("date hit") << "0" << "1" << inRange << int(Verdict::Hit);
+    QTest::newRow("date miss") << "0" << "1" << outside << int(Verdict::Miss);
+    QTest::newRow("both: string is enough") << "1" << "1" << outside << int(Verdict::Hit);
+    QTest::newRow("both: neither") << "1" << "1" << "K(1/2) 26/12/03 10:00:05 題" << int(Verdict::Miss);
+}
+
+void TestSearchFilter::hitTest()
+{
+    QFETCH(QString, stringOn);
+    QFETCH(QString, dateOn);
+    QFETCH(QString, article);
+    QFETCH(int, verdict);
+    Session s;
+    s.StringSearchOn = stringOn;
+    s.DateSearchOn = dateOn;
+    s.SearchText = "ABC";
+    s.SearchFrom = "26/12/01 00:00:00";
+    s.SearchTo = "26/12/02 00:00:00";
+    QCOMPARE(int(search::hitTest(s, article, "(1/")), verdict);
+    endSearch(s);
+    QVERIFY(!searchActive(s));
+}
+
+QTEST_GUILESS_MAIN(TestSearchFilter)
+#include "tst_searchfilter.moc"
