@@ -8,6 +8,7 @@
 #include "TitleView.h"
 #include "VbKeys.h"
 
+#include "reader/Reader.h"
 #include "session/Session.h"
 
 #include <QAction>
@@ -99,21 +100,26 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_title->setModel(m_titleModel);
     m_title->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 2);
     connect(m_title, &TitleView::keyDown, this, &MainWindow::titleKey);
-    connect(m_title, &TitleView::keyUp, this, [this](int keyCode, int shift) {
-        m_program.forward([this, keyCode, shift] { m_program.titleKeyUp(keyCode, shift); });
-    });
     connect(m_title, &TitleView::rowClicked, this, [this](int row, int column) {
-        m_program.forward([this, row, column] {
-            MainWindowState &main = m_session.main;
-            // A click in any column selects that row in the other columns
-            // too; Title has the focus before the click is handled.
-            if (column != TitleListModel::NumberColumn) {
-                main.BatchSet.ListIndex = row;
-                main.Title2.ListIndex = row;
-                main.Title3.ListIndex = row;
+        reader::Reader &reader = m_program.reader();
+        m_program.forward([this, &reader, row, column] {
+            switch (column) {
+            case TitleListModel::BatchColumn:
+                // The batch column hands the focus straight back to Title.
+                m_session.main.loseTitleFocus();
+                reader.BatchSet_GotFocus();
+                break;
+            case TitleListModel::NumberColumn:
+                m_session.main.focusTitle();
+                m_session.main.selectTitle(row);
+                break;
+            case TitleListModel::InfoColumn:
+                reader.Title2_Click(row);
+                break;
+            default:
+                reader.Title3_Click(row);
+                break;
             }
-            main.focusTitle();
-            main.selectTitle(row);
         });
     });
     connect(m_title, &TitleView::gotFocus, this, [this] {
@@ -151,7 +157,11 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     connect(m_article, &QListView::clicked, this, [this](const QModelIndex &index) {
         if (m_syncing)
             return;
-        m_program.forward([this, index] { m_session.main.Article.ListIndex = index.row(); });
+        m_program.forward([this, index] {
+            m_session.main.Article.ListIndex = index.row();
+            m_session.main.loseTitleFocus();
+            m_program.reader().Article_GotFocus();
+        });
     });
 
     buildMenus();
@@ -251,14 +261,17 @@ double MainWindow::unit() const
 
 void MainWindow::titleKey(int keyCode, int shift)
 {
-    m_program.forward([this, keyCode, shift] { m_program.titleKeyDown(keyCode, shift); });
+    m_program.forward([this, keyCode, shift] { m_program.titleKeyPress(keyCode, shift); });
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // board_list_KeyDown: any key sends the focus to Title.
     if (watched == m_boardList && event->type() == QEvent::KeyPress) {
-        m_title->setFocus(Qt::OtherFocusReason);
+        m_program.forward([this] {
+            m_session.main.loseTitleFocus();
+            m_program.reader().board_list_KeyDown();
+        });
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "NetSelectWindow.h"
 #include "QtMessageHost.h"
+#include "SearchWindow.h"
 #include "SetNetDataWindow.h"
 
 #include "settings/SettingsStore.h"
@@ -16,25 +17,6 @@
 #include <QDir>
 
 namespace kavrel::ui {
-
-const QString ProgramWindows::kVersionText = QStringLiteral("Kavrel Version 0.885");
-
-QString ProgramWindows::keyListText()
-{
-    const QStringList lines = {
-        QStringLiteral("キー操作一覧"),
-        QString(),
-        QStringLiteral("W.......アーティクル書き込み&書き直し"),
-        QStringLiteral("P.......レスポンス書き込み＆書き直し"),
-        QStringLiteral("G.......臨時移動レス書き込み"),
-        QStringLiteral("E.......各書込書き直し"),
-        QStringLiteral("D.......書き込み削除"),
-        QStringLiteral("M.......メール書き込み＆書き直し"),
-        QStringLiteral("S.......バッチセット"),
-        QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"),
-    };
-    return lines.join(QStringLiteral("\r\n"));
-}
 
 ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent) : QObject(parent)
 {
@@ -53,9 +35,12 @@ ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent) : QObject
     m_defineOpWindow = std::make_unique<DefineOpWindow>(*this, m_core.defineOp);
     m_defineDataWindow = std::make_unique<DefineDataWindow>(*this, m_core.defineData);
     m_dirSelectWindow = std::make_unique<DirSelectWindow>(*this, m_core.dirSelect);
+    m_searchWindow = std::make_unique<SearchWindow>(*this, m_searchDialog);
     // The picker after the windows that open it, so that it comes out on top.
     m_windows = {m_netSelectWindow.get(), m_setNetDataWindow.get(), m_defineOpWindow.get(),
-                 m_defineDataWindow.get(), m_dirSelectWindow.get()};
+                 m_defineDataWindow.get(), m_searchWindow.get(), m_dirSelectWindow.get()};
+    // Esc in the title list ends the program as closing the window does.
+    m_reader.closeRequested = [this] { m_main->close(); };
 }
 
 ProgramWindows::~ProgramWindows()
@@ -91,15 +76,14 @@ void ProgramWindows::refresh()
     --m_refreshDepth;
 }
 
-void ProgramWindows::titleKeyDown(int keyCode, int shift)
+void ProgramWindows::titleKeyPress(int keyCode, int shift)
 {
-    if (m_session.main.events)
-        m_session.main.events->Title_KeyDown(keyCode, shift);
+    m_reader.pressKey(keyCode, shift);
 }
 
-void ProgramWindows::titleKeyUp(int, int)
+void ProgramWindows::titleKeyDown(int keyCode, int shift)
 {
-    // TODO(reader): Title_KeyUp when the reader provides it.
+    m_reader.Title_KeyDown(keyCode, shift);
 }
 
 void ProgramWindows::netSelectCommand()
@@ -116,7 +100,8 @@ void ProgramWindows::showIdList()
 
 void ProgramWindows::showSearch()
 {
-    // TODO(search): the search dialog.
+    if (!m_searchDialog.visible)
+        m_searchDialog.Form_Load();
 }
 
 void ProgramWindows::showDefineOp()
@@ -136,22 +121,22 @@ void ProgramWindows::showIdo()
 
 void ProgramWindows::searchPointer()
 {
-    // TODO(reader): Search_Pointer_Click.
+    m_reader.Search_Pointer_Click();
 }
 
 void ProgramWindows::readEnd()
 {
-    // TODO(reader): Read_End_Click.
+    m_reader.Read_End_Click();
 }
 
 void ProgramWindows::showVersion()
 {
-    m_session.message(kVersionText, MsgButtons::Ok);
+    m_reader.Version_Click();
 }
 
 void ProgramWindows::showKeyList()
 {
-    m_session.message(keyListText(), MsgButtons::Ok);
+    m_reader.Key_ON_Click();
 }
 
 void ProgramWindows::mainWindowActivated()
@@ -178,6 +163,7 @@ void ProgramWindows::mainWindowClosing()
     m_core.defineOp.visible = false;
     m_core.defineData.visible = false;
     m_core.dirSelect.visible = false;
+    m_searchDialog.visible = false;
     // TODO(commands, moveres, search): close the ID list, move-response and search windows.
     for (StateWindow *window : std::as_const(m_windows))
         window->hide();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "program/Program.h"
+#include "reader/Reader.h"
+#include "search/SearchDialogState.h"
 
 #include <QObject>
 
@@ -15,6 +17,7 @@ class DirSelectWindow;
 class MainWindow;
 class NetSelectWindow;
 class QtMessageHost;
+class SearchWindow;
 class SetNetDataWindow;
 class StateWindow;
 
@@ -38,6 +41,7 @@ public:
     DefineOpWindow &defineOpWindow() { return *m_defineOpWindow; }
     DirSelectWindow &dirSelectWindow() { return *m_dirSelectWindow; }
     DefineDataWindow &defineDataWindow() { return *m_defineDataWindow; }
+    SearchWindow &searchWindow() { return *m_searchWindow; }
 
     // The core's window states.
     netselect::NetSelectState &netSelect() { return m_core.netSelect; }
@@ -45,6 +49,8 @@ public:
     dialogs::DirSelectState &dirSelect() { return m_core.dirSelect; }
     dialogs::DefineOpState &defineOp() { return m_core.defineOp; }
     dialogs::DefineDataState &defineData() { return m_core.defineData; }
+    reader::Reader &reader() { return m_reader; }
+    search::SearchDialogState &searchDialog() { return m_searchDialog; }
 
     // Form_Load with the current directory as AppDir, then shows the main
     // window (the net selection screen follows on its first activation).
@@ -55,8 +61,11 @@ public:
     void refresh();
 
     // The main window's commands.
+    // A key pressed in the title list: the reader's key down, the list's own
+    // move, the key up.
+    void titleKeyPress(int keyCode, int shift);
+    // Title_KeyDown alone, as the toolbar's buttons run it.
     void titleKeyDown(int keyCode, int shift);
-    void titleKeyUp(int keyCode, int shift);
     void netSelectCommand();
     void showIdList();
     void showSearch();
@@ -71,14 +80,16 @@ public:
     // Form_QueryUnload and Form_Unload: the main window is closing.
     void mainWindowClosing();
 
-    static const QString kVersionText;
-    static QString keyListText();
 
 private:
 
     kavrel::Program m_core;
     Session &m_session = m_core.session;
     std::unique_ptr<QtMessageHost> m_ownMessages;
+    // TODO(program): the reader and the search dialog belong to the core's
+    // Program once it holds them.
+    reader::Reader m_reader{m_session};
+    search::SearchDialogState m_searchDialog{m_session};
 
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<NetSelectWindow> m_netSelectWindow;
@@ -86,6 +97,7 @@ private:
     std::unique_ptr<DefineOpWindow> m_defineOpWindow;
     std::unique_ptr<DirSelectWindow> m_dirSelectWindow;
     std::unique_ptr<DefineDataWindow> m_defineDataWindow;
+    std::unique_ptr<SearchWindow> m_searchWindow;
     QList<StateWindow *> m_windows; // in the order they are brought in step
     int m_refreshDepth = 0;
     bool m_closing = false;

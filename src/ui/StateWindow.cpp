@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -55,6 +56,15 @@ bool StateWindow::eventFilter(QObject *watched, QEvent *event)
             if (handled)
                 return true;
         }
+    }
+    // Text from an input method arrives without key presses; the controls'
+    // key handlers still see a key, as the input method's key (229).
+    if (event->type() == QEvent::InputMethod && !m_syncing) {
+        auto *input = static_cast<QInputMethodEvent *>(event);
+        const auto handler = m_keyHandlers.constFind(watched);
+        if (handler != m_keyHandlers.constEnd()
+            && (!input->commitString().isEmpty() || !input->preeditString().isEmpty()))
+            m_program.forward([&] { (*handler)(vbkeys::kInputMethodKey, 0); });
     }
     return QDialog::eventFilter(watched, event);
 }

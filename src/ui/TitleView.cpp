@@ -58,10 +58,7 @@ void TitleView::keyPressEvent(QKeyEvent *event)
 
 void TitleView::keyReleaseEvent(QKeyEvent *event)
 {
-    const int code = vbkeys::keyCode(event);
-    if (code != 0 && !event->isAutoRepeat())
-        emit keyUp(code, vbkeys::shiftState(event->modifiers()));
-    event->accept();
+    event->accept(); // the key press ran the reader's key up already
 }
 
 void TitleView::mousePressEvent(QMouseEvent *event)

@@ -35,7 +35,6 @@ public:
 
 signals:
     void keyDown(int keyCode, int shift);
-    void keyUp(int keyCode, int shift);
     void rowClicked(int row, int column);
     void gotFocus();
     // lost to another control or another of the program's windows

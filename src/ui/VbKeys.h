@@ -12,6 +12,9 @@ namespace kavrel::ui {
 // Home 36, Left 37, Up 38, Right 39, Down 40; shift 1, control 2, alt 4.
 namespace vbkeys {
 
+// The key an input method reports while it composes text.
+constexpr int kInputMethodKey = 229;
+
 // 0 for a key that has no code (a lone modifier, a dead key).
 int keyCode(int qtKey);
 int keyCode(const QKeyEvent *event);

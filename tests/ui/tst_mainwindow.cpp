@@ -161,26 +161,6 @@ private slots:
         QCOMPARE(main.Title.ListIndex, 0);
     }
 
-    void keysGoToTheReader()
-    {
-        ui::TitleView *view = window->titleView();
-        QTest::keyClick(view, Qt::Key_Space);
-        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
-        QTest::keyClick(view, Qt::Key_W);
-        QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
-        QTest::keyClick(view, Qt::Key_PageDown);
-        QTest::keyClick(view, Qt::Key_Escape);
-        const QList<QPair<int, int>> expected = {{32, 0}, {40, 1}, {87, 0}, {83, 2}, {34, 0}, {27, 0}};
-        QCOMPARE(reader->keys, expected);
-
-        // The toolbar's compose buttons press M, W, P and D.
-        reader->keys.clear();
-        for (int i : {2, 3, 7, 8})
-            QTest::mouseClick(window->toolButton(i), Qt::LeftButton);
-        const QList<QPair<int, int>> letters = {{77, 0}, {87, 0}, {80, 0}, {68, 0}};
-        QCOMPARE(reader->keys, letters);
-    }
-
     void aHundredThousandRowsAreOneModel()
     {
         MainWindowState &main = program->session().main;

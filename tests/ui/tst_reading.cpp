@@ -1,0 +1,213 @@
+// Reading the demo as a user does: choose a net and a log on the net
+// selection screen, read with Space through the boards, the menus of the
+// reader, and leaving with Esc.
+
+#include "DemoDir.h"
+#include "MainWindow.h"
+#include "NetSelectWindow.h"
+#include "ProgramWindows.h"
+#include "SearchWindow.h"
+#include "TestSupport.h"
+#include "TitleListModel.h"
+#include "TitleView.h"
+
+#include "base/Cp932.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using namespace kavrel;
+
+class TestReading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        demo = std::make_unique<test::DemoDir>();
+        messages = std::make_unique<test::ScriptedMessages>();
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
+        program->start();
+        window = &program->mainWindow();
+        QTRY_VERIFY(program->netSelectWindow().isVisible());
+    }
+    void cleanup()
+    {
+        program.reset();
+        demo.reset();
+    }
+
+    void chooseANetAndALogThenReadThroughTwoBoards()
+    {
+        openLog(0, "KAB0606.LOG");
+        QVERIFY(!program->netSelectWindow().isVisible());
+        QVERIFY(window->isEnabled());
+        QCOMPARE(window->windowTitle(), "Kavrel[" + QStringLiteral("LOG/KAB0606.LOG") + "]");
+        QComboBox *boards = window->boardList();
+        QVERIFY(boards->count() >= 3);
+        QCOMPARE(boards->itemText(0), QStringLiteral("No.0 ｢メールボックス｣"));
+        QCOMPARE(boards->currentIndex(), 0);
+        for (const char *name : {"Search_Pointer", "Read_End", "Search_Log", "Ido_Set"})
+            QVERIFY2(window->action(name)->isEnabled(), name);
+
+        // The mail box: two mails, the first shown.
+        QAbstractItemModel *titles = window->titleView()->model();
+        QCOMPARE(titles->rowCount(), 2);
+        QVERIFY(articleText().contains(QStringLiteral("来週土曜のオフ会")));
+        QCOMPARE(counter(), QStringLiteral("1/2"));
+
+        // Space pages through the article, then on to the next mail, then
+        // into the next board, and through it into a third.
+        QStringList seenBoards{boards->currentText()};
+        for (int i = 0; i < 60 && seenBoards.size() < 3; ++i) {
+            QTest::keyClick(window->titleView(), Qt::Key_Space);
+            if (boards->currentText() != seenBoards.last())
+                seenBoards << boards->currentText();
+        }
+        QCOMPARE(seenBoards.value(1), QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        QVERIFY(seenBoards.size() == 3);
+        QCOMPARE(program->session().main.Board_List.ListIndex, boards->currentIndex());
+        QCOMPARE(window->titleView()->selectionModel()->selectedRows().value(0).row(),
+                 program->session().main.Title.ListIndex);
+        QVERIFY(messages->texts().size() <= 1); // only the up file question
+    }
+
+    void clicksOnTheTitleList()
+    {
+        openLog(0, "KAB0606.LOG");
+        QComboBox *boards = window->boardList();
+        const int pc = boards->findText(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        boards->setCurrentIndex(pc);
+        emit boards->activated(pc);
+        ui::TitleView *view = window->titleView();
+        QAbstractItemModel *titles = view->model();
+        // Four articles and the mark row of the write waiting in the up file.
+        QCOMPARE(titles->rowCount(), 5);
+        QCOMPARE(titles->index(4, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("[書込 1]"));
+        // Responses are indented under their parents in the number column.
+        QCOMPARE(titles->index(0, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("[1201]"));
+        QCOMPARE(titles->index(1, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral(" [1202]"));
+        QCOMPARE(titles->index(2, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("  [1203]"));
+
+        // A click in the title column shows that article and selects the row everywhere.
+        const QRect cell = view->visualRect(titles->index(3, ui::TitleListModel::TitleColumn));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(program->session().main.Title.ListIndex, 3);
+        QCOMPARE(program->session().main.Title3.ListIndex, 3);
+        QCOMPARE(view->selectionModel()->selectedRows().value(0).row(), 3);
+        QVERIFY(articleText().contains(QStringLiteral("AT&F")));
+        QCOMPARE(counter(), QStringLiteral("4/5"));
+        // Up goes back one article.
+        QTest::keyClick(view, Qt::Key_Up);
+        QCOMPARE(program->session().main.Title.ListIndex, 2);
+        QVERIFY(articleText().contains(QStringLiteral("試してみます")));
+    }
+
+    void menusOfTheReader()
+    {
+        openLog(0, "KAB0606.LOG");
+        window->action("Key_ON")->trigger();
+        QCOMPARE(messages->texts().last().split("\r\n").first(), QStringLiteral("キー操作一覧"));
+        window->action("Version")->trigger();
+        QCOMPARE(messages->texts().last(), QStringLiteral("Kavrel Version 0.885"));
+
+        // Everything read: the pointer goes to the end and is saved on leaving.
+        window->action("Read_End")->trigger();
+        QCOMPARE(program->session().PtrSavePending, 1);
+        QTest::keyClick(window->titleView(), Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+        const QByteArray ptr = test::readFile(demo->path("LOGPTR.dat"));
+        QVERIFY(!ptr.isEmpty());
+        QVERIFY(ptr.contains("KAB0606.LOG"));
+    }
+
+    void searchAndTheEndQuestion()
+    {
+        openLog(0, "KAB0606.LOG");
+        window->action("Search_Log")->trigger();
+        ui::SearchWindow &dialog = program->searchWindow();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("文字列＆日時検索"));
+        // Typing into the text ticks the string search.
+        auto *text = dialog.findChild<QLineEdit *>("Search_Text");
+        test::typeText(text, QStringLiteral("佐藤"));
+        QVERIFY(dialog.findChild<QCheckBox *>("String_Check")->isChecked());
+        QVERIFY(!dialog.findChild<QCheckBox *>("DateTime_Check")->isChecked());
+        QTest::mouseClick(dialog.findChild<QPushButton *>("Search_Start"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(program->session().StringSearchOn, QStringLiteral("1"));
+        QCOMPARE(program->session().SearchText, QStringLiteral("佐藤"));
+
+        // Down walks from hit to hit; at the end the question is asked once: Yes ends the search.
+        messages->answers = {MsgAnswer::Yes, MsgAnswer::Ok, MsgAnswer::Ok};
+        QStringList hits;
+        for (int i = 0; i < 30 && program->session().StringSearchOn == QStringLiteral("1"); ++i) {
+            QTest::keyClick(window->titleView(), Qt::Key_Down);
+            const QString shown = articleText();
+            // Articles (not the mark row of a waiting command) that were shown.
+            if (shown.contains(QStringLiteral(" bytes ")) && !hits.contains(shown))
+                hits << shown;
+        }
+        QVERIFY(messages->texts().contains(QStringLiteral("検索キーを初期化しますか？")));
+        QCOMPARE(program->session().StringSearchOn, QStringLiteral("0"));
+        for (const QString &hit : std::as_const(hits))
+            QVERIFY2(hit.contains(QStringLiteral("佐藤")), qPrintable(hit));
+        QVERIFY(hits.size() >= 2);
+    }
+
+    void searchRejectsABadRange()
+    {
+        openLog(0, "KAB0606.LOG");
+        QTest::mouseClick(window->toolButton(4), Qt::LeftButton);
+        ui::SearchWindow &dialog = program->searchWindow();
+        QVERIFY(dialog.isVisible());
+        auto *year1 = dialog.findChild<QLineEdit *>("Year1");
+        year1->selectAll();
+        QTest::keyClicks(year1, "2099");
+        QVERIFY(dialog.findChild<QCheckBox *>("DateTime_Check")->isChecked());
+        QTest::mouseClick(dialog.findChild<QPushButton *>("Search_Start"), Qt::LeftButton);
+        QCOMPARE(messages->texts().last(), QStringLiteral("日付又は時間の範囲が不正です"));
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(year1, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(program->session().DateSearchOn, QStringLiteral("0"));
+    }
+
+private:
+    void openLog(int net, const QString &log)
+    {
+        auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
+        messages->answers.prepend(MsgAnswer::Cancel); // keep the waiting up file
+        test::doubleClick(nets, nets->visualItemRect(nets->item(net)).center());
+        auto *logs = program->netSelectWindow().findChild<QListWidget *>("Log_List_File");
+        const QList<QListWidgetItem *> found = logs->findItems(log, Qt::MatchExactly);
+        QVERIFY(!found.isEmpty());
+        test::doubleClick(logs, logs->visualItemRect(found.first()).center());
+    }
+    QString articleText() const
+    {
+        QStringList lines;
+        QAbstractItemModel *model = window->articleView()->model();
+        for (int i = 0; i < model->rowCount(); ++i)
+            lines << model->index(i, 0).data().toString();
+        return lines.join('\n');
+    }
+    QString counter() const { return window->findChild<QLabel *>("ArticleCount")->text(); }
+
+    std::unique_ptr<test::DemoDir> demo;
+    std::unique_ptr<test::ScriptedMessages> messages;
+    std::unique_ptr<ui::ProgramWindows> program;
+    ui::MainWindow *window = nullptr;
+};
+
+QTEST_MAIN(TestReading)
+#include "tst_reading.moc"
