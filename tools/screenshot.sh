@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$(pwd)
-build=$(realpath "${KAVREL_BUILD_DIR:-$src/build/default}")
+build=$(realpath -m "${KAVREL_BUILD_DIR:-$src/build/default}")
 if [ ! -x "$build/src/app/kavrel-screenshot" ]; then
   cmake --preset default
   cmake --build --preset default --target kavrel-screenshot
