@@ -161,6 +161,144 @@ int cmdOpen(Context &ctx, const QStringList &args)
     return Success;
 }
 
+// --board N or --item K: the board item to choose.
+int boardOption(Context &ctx, QStringList &options)
+{
+    int item = -1;
+    for (int i = 0; i < options.size(); ++i) {
+        const QString &o = options.at(i);
+        if (o != QLatin1String("--board") && o != QLatin1String("--item"))
+            continue;
+        if (i + 1 >= options.size())
+            usage(o + QStringLiteral(" needs a number"));
+        bool ok = false;
+        const int n = options.at(i + 1).toInt(&ok);
+        if (!ok)
+            usage(o + QStringLiteral(" needs a number"));
+        if (item >= 0)
+            usage(QStringLiteral("give one of --board and --item"));
+        item = o == QLatin1String("--board") ? ctx.program.reader.boardItemOfNumber(n) : n;
+        if (item < 0 || item >= ctx.session().main.Board_List.ListCount())
+            usage(QStringLiteral("no board %1 %2 in the log").arg(o, options.at(i + 1)));
+        options.remove(i, 2);
+        --i;
+    }
+    if (item < 0)
+        usage(QStringLiteral("--board N or --item K is needed"));
+    return item;
+}
+
+// --name VALUE, taken out of options; empty when absent.
+QString takeOption(QStringList &options, const QString &name, bool *present = nullptr)
+{
+    const qsizetype i = options.indexOf(name);
+    if (present)
+        *present = i >= 0;
+    if (i < 0)
+        return {};
+    if (i + 1 >= options.size())
+        usage(name + QStringLiteral(" needs a value"));
+    const QString value = options.at(i + 1);
+    options.remove(i, 2);
+    return value;
+}
+
+void noMoreOptions(const QStringList &options)
+{
+    if (!options.isEmpty())
+        usage(QStringLiteral("unexpected argument ") + options.first());
+}
+
+void printArticle(Session &s)
+{
+    for (const QString &line : s.main.Article.items)
+        printLine(line);
+}
+
+int cmdTitles(Context &ctx, const QStringList &args)
+{
+    QStringList options;
+    openLogs(ctx, args, &options);
+    const int item = boardOption(ctx, options);
+    noMoreOptions(options);
+    ctx.program.reader.chooseBoard(item);
+    for (const QString &row : ctx.program.reader.titleRows())
+        printLine(row);
+    ctx.program.Form_Unload();
+    return Success;
+}
+
+int cmdShow(Context &ctx, const QStringList &args)
+{
+    QStringList options;
+    openLogs(ctx, args, &options);
+    const int item = boardOption(ctx, options);
+    bool hasRow = false;
+    const QString rowText = takeOption(options, QStringLiteral("--row"), &hasRow);
+    noMoreOptions(options);
+    auto &reader = ctx.program.reader;
+    reader.chooseBoard(item);
+    if (hasRow) {
+        bool ok = false;
+        const int row = rowText.toInt(&ok);
+        if (!ok || row < 0 || row >= ctx.session().main.Title.ListCount())
+            usage(QStringLiteral("no row %1 on the board").arg(rowText));
+        if (ctx.session().main.Title.ListIndex != row)
+            reader.chooseRow(row);
+    }
+    printArticle(ctx.session());
+    ctx.program.Form_Unload();
+    return Success;
+}
+
+int cmdSearch(Context &ctx, const QStringList &args)
+{
+    QStringList options;
+    openLogs(ctx, args, &options);
+    bool hasText = false, hasFrom = false, hasTo = false;
+    const QString text = takeOption(options, QStringLiteral("--text"), &hasText);
+    const QString from = takeOption(options, QStringLiteral("--from"), &hasFrom);
+    const QString to = takeOption(options, QStringLiteral("--to"), &hasTo);
+    noMoreOptions(options);
+    if (hasFrom != hasTo)
+        usage(QStringLiteral("--from and --to go together"));
+    if (!hasText && !hasFrom)
+        usage(QStringLiteral("--text or --from/--to is needed"));
+
+    auto &dialog = ctx.program.searchDialog;
+    dialog.Form_Load();
+    if (hasText) {
+        dialog.setField(search::SearchDialogState::Search_Text, text);
+        dialog.String_Check = true;
+    }
+    if (hasFrom) {
+        dialog.setRangeFields(from, to);
+        dialog.DateTime_Check = true;
+    }
+    if (!dialog.Search_Start_Click()) {
+        ctx.program.Form_Unload();
+        throw CliExit(Reported, QString()); // the dialog's message is on stderr
+    }
+    for (const auto &hit : ctx.program.reader.walkSearch())
+        printRecord({QString::number(hit.item), QString::number(hit.row), hit.title, hit.plainTitle});
+    ctx.program.Form_Unload();
+    return Success;
+}
+
+int cmdUnread(Context &ctx, const QStringList &args)
+{
+    if (args.size() != 2)
+        usage(QStringLiteral("unread takes NET and one LOG"));
+    openLogs(ctx, args, nullptr);
+    Session &s = ctx.session();
+    ctx.program.reader.unreadFromFirstBoard();
+    printRecord({QString::number(s.main.Board_List.ListIndex), QString::number(s.main.Title.ListIndex),
+                 s.main.Title.selectedText()});
+    printArticle(s);
+    ctx.program.Form_Unload();
+    return Success;
+}
+
 } // namespace
 
 int runCommand(const QString &appDir, const QString &command, const QStringList &args)
@@ -172,6 +310,14 @@ int runCommand(const QString &appDir, const QString &command, const QStringList 
         return cmdLogs(ctx, args);
     if (command == QLatin1String("open"))
         return cmdOpen(ctx, args);
+    if (command == QLatin1String("titles"))
+        return cmdTitles(ctx, args);
+    if (command == QLatin1String("show"))
+        return cmdShow(ctx, args);
+    if (command == QLatin1String("search"))
+        return cmdSearch(ctx, args);
+    if (command == QLatin1String("unread"))
+        return cmdUnread(ctx, args);
     usage(QStringLiteral("unknown command ") + command);
 }
 

@@ -35,6 +35,11 @@ private slots:
     void openPrintsTheLogIndexAndWritesTheNetFiles();
     void openMergesSeveralLogs();
     void openReportsALogWithoutBoards();
+    void titlesOfABoard();
+    void showAnArticle();
+    void searchWalksOverBoards();
+    void searchRefusesABadRange();
+    void unreadStopsAtTheFirstUnreadArticle();
     void badUsageAndMissingFiles_data();
     void badUsageAndMissingFiles();
 
@@ -146,6 +151,94 @@ void TestCli::openReportsALogWithoutBoards()
     QCOMPARE(run.code, 1);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err.trimmed(), QStringLiteral("指定されたＬＯＧファイルはボードタイトルがありませんでした！"));
+}
+
+void TestCli::titlesOfABoard()
+{
+    const QStringList open{QStringLiteral("titles"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG")};
+    // Responses two levels deep, and the write waiting in the up file as a mark row.
+    const Run board3 = cli(open + QStringList{QStringLiteral("--board"), QStringLiteral("3")});
+    QCOMPARE(board3.code, 0);
+    const QStringList rows = board3.lines();
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows.at(0).split(QLatin1Char('\t')), QStringList({" ", "[1201]", "KAV00123:山田花子 ", "新しいログリーダー"}));
+    QCOMPARE(rows.at(1).split(QLatin1Char('\t')).at(1), QStringLiteral(" [1202]"));
+    QCOMPARE(rows.at(2).split(QLatin1Char('\t')).at(1), QStringLiteral("  [1203]"));
+    QCOMPARE(rows.at(3).split(QLatin1Char('\t')).at(1), QStringLiteral("[1204]"));
+    QCOMPARE(rows.at(4).split(QLatin1Char('\t')), QStringList({" ", "[書込 1]", " ", "はじめまして"}));
+
+    // The article captured as a title only is listed once, where it was read.
+    const Run board12 = cli(open + QStringList{QStringLiteral("--board"), QStringLiteral("12")});
+    QCOMPARE(board12.lines().size(), 2);
+    QVERIFY(board12.lines().at(1).contains(QStringLiteral("[305]")));
+
+    // Item 3 is the chat room entered twice: one row per entry.
+    const Run chat = cli(open + QStringList{QStringLiteral("--item"), QStringLiteral("3")});
+    QCOMPARE(chat.lines(), QStringList({QStringLiteral(" \t[XCHAT]\t \t "), QStringLiteral(" \t[XCHAT]\t \t ")}));
+}
+
+void TestCli::showAnArticle()
+{
+    const QStringList open{QStringLiteral("show"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG")};
+    const Run article = cli(open + QStringList{QStringLiteral("--board"), QStringLiteral("12"),
+                                               QStringLiteral("--row"), QStringLiteral("1")});
+    QCOMPARE(article.code, 0);
+    // The read capture is shown, not the title-only one answered "n".
+    QCOMPARE(article.lines().first(), QStringLiteral("HOBBY(305/306) 26/12/06 09:00:12 今日の一枚"));
+    QVERIFY(article.lines().contains(QStringLiteral("近所の公園で撮った夕焼けの写真です。")));
+
+    // The second mail runs past a line that begins with "No.".
+    const Run mail = cli(open + QStringList{QStringLiteral("--board"), QStringLiteral("0"), QStringLiteral("--row"),
+                                            QStringLiteral("1")});
+    QCOMPARE(mail.lines().last(), QStringLiteral("No.3 のボードにも書いておきます。"));
+
+    // Without --row the first row is shown, as when the title list gets the focus.
+    const Run chat = cli(open + QStringList{QStringLiteral("--item"), QStringLiteral("3")});
+    QCOMPARE(chat.lines().first(), QStringLiteral("[KAV00123] こんばんは"));
+}
+
+void TestCli::searchWalksOverBoards()
+{
+    const Run run = cli({QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+                         QStringLiteral("--text"), QStringLiteral("ログ")});
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.lines(), QStringList({
+                              QStringLiteral("0\t1\t[mail ]\t(KAV00456) ログ整理ソフトの件"),
+                              QStringLiteral("1\t0\t[1201]\t新しいログリーダー"),
+                              QStringLiteral("1\t1\t [1202]\tRe:新しいログリーダー"),
+                              QStringLiteral("1\t2\t  [1203]\tRe:Re:新しいログリーダー"),
+                          }));
+
+    const Run range = cli({QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+                           QStringLiteral("--from"), QStringLiteral("26/12/06 11:00:00"), QStringLiteral("--to"),
+                           QStringLiteral("26/12/06 14:00:00")});
+    QCOMPARE(range.code, 0);
+    QCOMPARE(range.lines().size(), 3);
+    QVERIFY(range.lines().last().startsWith(QStringLiteral("1\t3\t[1204]")));
+}
+
+void TestCli::searchRefusesABadRange()
+{
+    const Run run = cli({QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+                         QStringLiteral("--from"), QStringLiteral("26/12/07 00:00:00"), QStringLiteral("--to"),
+                         QStringLiteral("26/12/06 00:00:00")});
+    QCOMPARE(run.code, 1);
+    QVERIFY(run.err.contains(QStringLiteral("日付又は時間の範囲が不正です")));
+    QCOMPARE(run.out, QString());
+}
+
+void TestCli::unreadStopsAtTheFirstUnreadArticle()
+{
+    const QStringList unread{QStringLiteral("unread"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG")};
+    const Run first = cli(unread);
+    QCOMPARE(first.code, 0);
+    QCOMPARE(first.lines().first(), QStringLiteral("0\t1\t[mail ]"));
+
+    // The pointer saved at exit makes the next unread search go further.
+    const QByteArray ptr = test::readFile(path(QStringLiteral("LOGPTR.dat")));
+    qint32 pointer = 0;
+    memcpy(&pointer, ptr.constData() + 80, 4);
+    QVERIFY(pointer > 0);
 }
 
 void TestCli::badUsageAndMissingFiles_data()

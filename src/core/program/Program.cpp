@@ -14,7 +14,11 @@ Program::Program()
     , defineData(session)
     , setNetData(session, dirSelect)
     , netSelect(session, setNetData)
+    , reader(session)
+    , searchDialog(session)
+    , compose(session)
 {
+    session.editor = &processEditor;
 }
 
 void Program::Form_Load(const QString &appDir)

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "commands/ComposeCommands.h"
+#include "commands/ProcessEditor.h"
 #include "dialogs/DefineDataState.h"
 #include "dialogs/DefineOpState.h"
 #include "dialogs/DirSelectState.h"
 #include "netselect/NetSelectState.h"
 #include "netselect/SetNetDataState.h"
+#include "reader/Reader.h"
+#include "search/SearchDialogState.h"
 #include "session/Session.h"
 
 #include <QString>
@@ -27,6 +31,10 @@ public:
     dialogs::DefineDataState defineData;
     netselect::SetNetDataState setNetData;
     netselect::NetSelectState netSelect;
+    reader::Reader reader;
+    search::SearchDialogState searchDialog;
+    commands::ProcessEditor processEditor;
+    commands::ComposeCommands compose;
 
     // Start-up in the working directory appDir: the shared state reset, the
     // settings read, a left-over TEMP.TXT deleted, the up directory's trailing
