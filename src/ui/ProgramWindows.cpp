@@ -3,6 +3,8 @@
 #include "DefineDataWindow.h"
 #include "DefineOpWindow.h"
 #include "DirSelectWindow.h"
+#include "IdListWindowView.h"
+#include "IdoWindow.h"
 #include "MainWindow.h"
 #include "NetSelectWindow.h"
 #include "QtMessageHost.h"
@@ -35,19 +37,24 @@ ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent) : QObject
     m_defineOpWindow = std::make_unique<DefineOpWindow>(*this, m_core.defineOp);
     m_defineDataWindow = std::make_unique<DefineDataWindow>(*this, m_core.defineData);
     m_dirSelectWindow = std::make_unique<DirSelectWindow>(*this, m_core.dirSelect);
-    m_searchWindow = std::make_unique<SearchWindow>(*this, m_searchDialog);
+    m_searchWindow = std::make_unique<SearchWindow>(*this, m_core.searchDialog);
+    m_idListWindow = std::make_unique<IdListWindowView>(*this, m_core.compose.idListWindow());
+    m_idoWindow = std::make_unique<IdoWindow>(*this, m_core.compose.moveWindow());
     // The picker after the windows that open it, so that it comes out on top.
     m_windows = {m_netSelectWindow.get(), m_setNetDataWindow.get(), m_defineOpWindow.get(),
-                 m_defineDataWindow.get(), m_searchWindow.get(), m_dirSelectWindow.get()};
+                 m_defineDataWindow.get(), m_searchWindow.get(), m_idListWindow.get(),
+                 m_idoWindow.get(),       m_dirSelectWindow.get()};
     // Esc in the title list ends the program as closing the window does.
-    m_reader.closeRequested = [this] { m_main->close(); };
+    m_core.reader.closeRequested = [this] { m_main->close(); };
+    m_editor = std::make_unique<RefreshingEditor>(*this, m_session.editor);
+    m_session.editor = m_editor.get();
 }
 
 ProgramWindows::~ProgramWindows()
 {
     m_windows.clear();
-    m_session.main.events = nullptr;
     m_session.messages = nullptr;
+    m_session.editor = nullptr;
 }
 
 void ProgramWindows::start()
@@ -78,12 +85,12 @@ void ProgramWindows::refresh()
 
 void ProgramWindows::titleKeyPress(int keyCode, int shift)
 {
-    m_reader.pressKey(keyCode, shift);
+    m_core.reader.pressKey(keyCode, shift);
 }
 
 void ProgramWindows::titleKeyDown(int keyCode, int shift)
 {
-    m_reader.Title_KeyDown(keyCode, shift);
+    m_core.reader.Title_KeyDown(keyCode, shift);
 }
 
 void ProgramWindows::netSelectCommand()
@@ -95,13 +102,13 @@ void ProgramWindows::netSelectCommand()
 
 void ProgramWindows::showIdList()
 {
-    // TODO(commands): the ID list window in viewer mode.
+    m_core.compose.showIdList();
 }
 
 void ProgramWindows::showSearch()
 {
-    if (!m_searchDialog.visible)
-        m_searchDialog.Form_Load();
+    if (!m_core.searchDialog.visible)
+        m_core.searchDialog.Form_Load();
 }
 
 void ProgramWindows::showDefineOp()
@@ -116,27 +123,27 @@ void ProgramWindows::showDefineData()
 
 void ProgramWindows::showIdo()
 {
-    // TODO(moveres): the move-response window for table editing.
+    m_core.compose.showMoveSettings();
 }
 
 void ProgramWindows::searchPointer()
 {
-    m_reader.Search_Pointer_Click();
+    m_core.reader.Search_Pointer_Click();
 }
 
 void ProgramWindows::readEnd()
 {
-    m_reader.Read_End_Click();
+    m_core.reader.Read_End_Click();
 }
 
 void ProgramWindows::showVersion()
 {
-    m_reader.Version_Click();
+    m_core.reader.Version_Click();
 }
 
 void ProgramWindows::showKeyList()
 {
-    m_reader.Key_ON_Click();
+    m_core.reader.Key_ON_Click();
 }
 
 void ProgramWindows::mainWindowActivated()
@@ -163,14 +170,27 @@ void ProgramWindows::mainWindowClosing()
     m_core.defineOp.visible = false;
     m_core.defineData.visible = false;
     m_core.dirSelect.visible = false;
-    m_searchDialog.visible = false;
-    // TODO(commands, moveres, search): close the ID list, move-response and search windows.
+    m_core.searchDialog.visible = false;
+    m_core.compose.idListWindow().close();
+    if (m_core.compose.moveWindow().visible)
+        m_core.compose.moveWindow().close();
     for (StateWindow *window : std::as_const(m_windows))
         window->hide();
     // Form_Unload: the scratch file goes, the unread pointer is saved.
     m_core.Form_Unload();
     m_session.main.visible = false;
     m_main->hide();
+}
+
+bool ProgramWindows::RefreshingEditor::edit(const QString &editorPath, const QString &filePath, QString *error)
+{
+    // The main window hides while the editor runs; the other windows stay
+    // usable, as the wait processes their events.
+    m_windows.refresh();
+    const bool ok = m_editor ? m_editor->edit(editorPath, filePath, error) : false;
+    if (!m_editor && error)
+        *error = QStringLiteral("no editor");
+    return ok;
 }
 
 } // namespace kavrel::ui

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "program/Program.h"
-#include "reader/Reader.h"
-#include "search/SearchDialogState.h"
 
 #include <QObject>
 
@@ -14,6 +12,8 @@ namespace kavrel::ui {
 class DefineDataWindow;
 class DefineOpWindow;
 class DirSelectWindow;
+class IdListWindowView;
+class IdoWindow;
 class MainWindow;
 class NetSelectWindow;
 class QtMessageHost;
@@ -42,6 +42,8 @@ public:
     DirSelectWindow &dirSelectWindow() { return *m_dirSelectWindow; }
     DefineDataWindow &defineDataWindow() { return *m_defineDataWindow; }
     SearchWindow &searchWindow() { return *m_searchWindow; }
+    IdListWindowView &idListWindow() { return *m_idListWindow; }
+    IdoWindow &idoWindow() { return *m_idoWindow; }
 
     // The core's window states.
     netselect::NetSelectState &netSelect() { return m_core.netSelect; }
@@ -49,8 +51,8 @@ public:
     dialogs::DirSelectState &dirSelect() { return m_core.dirSelect; }
     dialogs::DefineOpState &defineOp() { return m_core.defineOp; }
     dialogs::DefineDataState &defineData() { return m_core.defineData; }
-    reader::Reader &reader() { return m_reader; }
-    search::SearchDialogState &searchDialog() { return m_searchDialog; }
+    reader::Reader &reader() { return m_core.reader; }
+    search::SearchDialogState &searchDialog() { return m_core.searchDialog; }
 
     // Form_Load with the current directory as AppDir, then shows the main
     // window (the net selection screen follows on its first activation).
@@ -86,10 +88,18 @@ private:
     kavrel::Program m_core;
     Session &m_session = m_core.session;
     std::unique_ptr<QtMessageHost> m_ownMessages;
-    // TODO(program): the reader and the search dialog belong to the core's
-    // Program once it holds them.
-    reader::Reader m_reader{m_session};
-    search::SearchDialogState m_searchDialog{m_session};
+    // Shows the windows as they stand before and after the editor wait.
+    class RefreshingEditor : public EditorHost
+    {
+    public:
+        RefreshingEditor(ProgramWindows &windows, EditorHost *editor) : m_windows(windows), m_editor(editor) {}
+        bool edit(const QString &editorPath, const QString &filePath, QString *error) override;
+
+    private:
+        ProgramWindows &m_windows;
+        EditorHost *m_editor;
+    };
+    std::unique_ptr<RefreshingEditor> m_editor;
 
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<NetSelectWindow> m_netSelectWindow;
@@ -98,6 +108,8 @@ private:
     std::unique_ptr<DirSelectWindow> m_dirSelectWindow;
     std::unique_ptr<DefineDataWindow> m_defineDataWindow;
     std::unique_ptr<SearchWindow> m_searchWindow;
+    std::unique_ptr<IdListWindowView> m_idListWindow;
+    std::unique_ptr<IdoWindow> m_idoWindow;
     QList<StateWindow *> m_windows; // in the order they are brought in step
     int m_refreshDepth = 0;
     bool m_closing = false;

@@ -1,0 +1,81 @@
+#include "IdListWindowView.h"
+
+#include "Colours.h"
+#include "Fonts.h"
+#include "ListBoxModel.h"
+#include "ProgramWindows.h"
+
+#include "commands/IdListWindow.h"
+
+#include <QHBoxLayout>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kavrel::ui {
+
+IdListWindowView::IdListWindowView(ProgramWindows &program, commands::IdListWindow &state)
+    : StateWindow(program), m_state(state)
+{
+    setObjectName(QStringLiteral("ID_LIST_Window"));
+    m_model = new ListBoxModel([this]() -> const QStringList & { return m_state.items; }, this);
+    m_list = new QListView(this);
+    m_list->setObjectName(QStringLiteral("ID_LIST"));
+    m_list->setFont(fonts::listFont());
+    m_list->setModel(m_model);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto *ok = new QPushButton(QStringLiteral("ＯＫ"), this);
+    ok->setObjectName(QStringLiteral("OK"));
+    noDefault(ok);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    layout->addLayout(buttons);
+    resize(360, 420);
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        forward([this] {
+            for (int i = 0; i < m_model->rowCount(); ++i)
+                m_state.setSelected(i, m_list->selectionModel()->isRowSelected(i, {}));
+        });
+    });
+    onKey(m_list, [this](int code, int) {
+        if (code != 13 && code != 27)
+            return false;
+        m_state.ID_LIST_KeyDown(code);
+        return true;
+    });
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.OK_Click(); }); });
+}
+
+void IdListWindowView::sync()
+{
+    SyncGuard guard(*this);
+    setWindowTitle(m_state.Caption);
+    m_model->sync();
+    QItemSelectionModel *selection = m_list->selectionModel();
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+        const bool on = m_state.selected.value(i);
+        if (selection->isRowSelected(i, {}) != on)
+            selection->select(m_model->index(i),
+                              on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    }
+    if (!m_monoApplied || m_mono != m_state.mono) {
+        m_mono = m_state.mono;
+        m_monoApplied = true;
+        colours::apply(m_list, m_mono);
+    }
+    syncShown(m_state.visible);
+}
+
+void IdListWindowView::escape()
+{
+    m_state.Form_KeyDown(27);
+}
+
+} // namespace kavrel::ui
