@@ -13,6 +13,7 @@
 #include <QInputMethodEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 namespace kavrel::test {
 

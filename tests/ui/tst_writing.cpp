@@ -1,0 +1,232 @@
+// Writing through the windows with a real editor (a script that saves a
+// prepared text): a response, a mail to three recipients chosen in the ID
+// list window, a move-response target set in its window and then used.
+
+#include "DemoDir.h"
+#include "EditorScript.h"
+#include "IdListWindowView.h"
+#include "IdoWindow.h"
+#include "MainWindow.h"
+#include "NetSelectWindow.h"
+#include "ProgramWindows.h"
+#include "TestSupport.h"
+#include "TitleListModel.h"
+#include "TitleView.h"
+
+#include "base/Cp932.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace kavrel;
+
+class TestWriting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        demo = std::make_unique<test::DemoDir>();
+        editor = std::make_unique<test::EditorScript>();
+        messages = std::make_unique<test::ScriptedMessages>();
+        // IDs collected from earlier logs of the net.
+        test::writeFile(demo->path("BL/KABURA.id"),
+                        test::sjis(QStringLiteral("  100:田中一郎\r\n  200:高橋二郎\r\n 4321:伊藤三郎\r\n")));
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
+        program->start();
+        program->session().Dir[settings::DirRecord::Editor_Path] = editor->path();
+        window = &program->mainWindow();
+        QTRY_VERIFY(program->netSelectWindow().isVisible());
+        openLog(0, "KAB0606.LOG");
+        QVERIFY(window->isVisible());
+    }
+    void cleanup()
+    {
+        program.reset();
+        editor.reset();
+        demo.reset();
+    }
+
+    void responseWithTheEditor()
+    {
+        chooseBoard(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        clickTitle(0);
+        const QByteArray before = upFile();
+        editor->willWrite(QStringLiteral("> おすすめはありますか？\r\n私はエディタで書いています。\r\n"));
+        QTest::keyClick(window->titleView(), Qt::Key_P);
+
+        QCOMPARE(editor->runs(), 1);
+        // The editor got the article quoted.
+        QVERIFY(cp932::decode(editor->lastStartingBytes()).contains(QStringLiteral(">ログを読むためのソフトを探しています。")));
+        const QByteArray after = upFile();
+        QVERIFY(after.startsWith(before));
+        const QString added = cp932::decode(after.mid(before.size()));
+        QVERIFY2(added.contains(QStringLiteral("私はエディタで書いています。")), qPrintable(added));
+        QVERIFY2(added.contains(QStringLiteral("1201")), qPrintable(added));
+        // The title list shows the waiting response, and the window is back.
+        QVERIFY(window->isVisible());
+        QVERIFY(titleColumn(ui::TitleListModel::NumberColumn).join(' ').contains(QStringLiteral("[レス")));
+        QVERIFY(!QFile::exists(demo->path("TEMP.TXT")) || editor->runs() == 1);
+    }
+
+    void mailToThreeRecipients()
+    {
+        QTest::mouseClick(window->toolButton(2), Qt::LeftButton); // メール書込
+        ui::IdListWindowView &ids = program->idListWindow();
+        QVERIFY(ids.isVisible());
+        QCOMPARE(ids.windowTitle(), QStringLiteral("宛先ＩＤ選択"));
+        QVERIFY(!window->isEnabled());
+        QListView *list = ids.list();
+        QVERIFY(list->model()->rowCount() >= 3);
+
+        // OK with nothing chosen.
+        QTest::mouseClick(ids.findChild<QPushButton *>("OK"), Qt::LeftButton);
+        QCOMPARE(messages->texts().last(), QStringLiteral("宛先ＩＤが選択されていません"));
+        QVERIFY(ids.isVisible());
+
+        // The IDs kept from earlier logs come first, their ":" in column 6.
+        QCOMPARE(list->model()->index(2, 0).data().toString(), QStringLiteral(" 4321:伊藤三郎"));
+        for (int row = 0; row < 3; ++row) {
+            const QModelIndex index = list->model()->index(row, 0);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+        }
+        QCOMPARE(program->core().compose.idListWindow().selected.count(true), 3);
+
+        // While the editor runs, the main window is hidden and the recipient window stays up.
+        editor->setPause(true);
+        editor->willWrite(QStringLiteral("三人へのお知らせです。\r\n"));
+        bool mainHidden = false, idsShown = false;
+        QTimer::singleShot(100, this, [&] {
+            mainHidden = !window->isVisible();
+            idsShown = ids.isVisible();
+            // A second OK during the wait is not taken.
+            QTest::mouseClick(ids.findChild<QPushButton *>("OK"), Qt::LeftButton);
+        });
+        const QByteArray before = upFile();
+        QTest::mouseClick(ids.findChild<QPushButton *>("OK"), Qt::LeftButton);
+        QVERIFY(mainHidden);
+        QVERIFY(idsShown);
+        QCOMPARE(editor->runs(), 1);
+        QVERIFY(!ids.isVisible());
+        QVERIFY(window->isVisible());
+        QVERIFY(window->isEnabled());
+
+        const QString added = cp932::decode(upFile().mid(before.size()));
+        QVERIFY2(added.contains(QStringLiteral("三人へのお知らせです。")), qPrintable(added));
+        // Recipients are written as numbers, one after another.
+        QVERIFY2(added.startsWith(QStringLiteral("mw\r\n 100\r\n")), qPrintable(added));
+        const qsizetype p100 = added.indexOf(QStringLiteral(" 100\r\n"));
+        const qsizetype p200 = added.indexOf(QStringLiteral(" 200\r\n"));
+        const qsizetype p4321 = added.indexOf(QStringLiteral(" 4321\r\n"));
+        QVERIFY2(p100 >= 0 && p100 < p200 && p200 < p4321, qPrintable(added));
+    }
+
+    void moveTargetSetThenUsed()
+    {
+        window->action("Ido_Set")->trigger();
+        ui::IdoWindow &ido = program->idoWindow();
+        QVERIFY(ido.isVisible());
+        QCOMPARE(ido.windowTitle(), QStringLiteral("移動レス設定"));
+        auto *source = ido.findChild<QComboBox *>("ido_board_list");
+        auto *target = ido.findChild<QComboBox *>("ido_board_list2");
+        // The mail box cannot be a source.
+        QVERIFY(source->findText(QStringLiteral("No.0 ｢メールボックス｣")) < 0);
+        const int pc = source->findText(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        source->setCurrentIndex(pc);
+        emit source->activated(pc);
+        QCOMPARE(ido.findChild<QLineEdit *>("IDO_TEXT")->text(), QStringLiteral("なし"));
+        const int hobby = target->findText(QStringLiteral("No.12 ｢趣味の部屋｣"));
+        target->setCurrentIndex(hobby);
+        emit target->activated(hobby);
+        QTest::mouseClick(ido.findChild<QPushButton *>("IDO_OK"), Qt::LeftButton);
+        QVERIFY(!ido.isVisible());
+        QVERIFY(window->isEnabled());
+
+        const QByteArray table = test::readFile(demo->path("BL/KABURA.IDO"));
+        QCOMPARE(table.size(), 1503);
+        QCOMPARE(table.mid(3 * 3, 3), QByteArray("12 "));
+
+        // Board 3 shows its target; a response there becomes a write on board 12.
+        chooseBoard(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        QCOMPARE(window->findChild<QLabel *>("To_No")->text(), QStringLiteral("12"));
+        clickTitle(3);
+        editor->willWrite(QStringLiteral("趣味のボードで続けます。\r\n"));
+        const QByteArray before = upFile();
+        QTest::keyClick(window->titleView(), Qt::Key_P);
+        QCOMPARE(editor->runs(), 1);
+        const QString added = cp932::decode(upFile().mid(before.size()));
+        QVERIFY2(added.contains(QStringLiteral("趣味のボードで続けます。")), qPrintable(added));
+        QVERIFY2(added.contains(QStringLiteral("\\ 12")), qPrintable(added));
+
+        // The mail box shows no target and its label is disabled.
+        chooseBoard(QStringLiteral("No.0 ｢メールボックス｣"));
+        QCOMPARE(window->findChild<QLabel *>("To_No")->text(), QStringLiteral("なし"));
+        QVERIFY(!window->findChild<QLabel *>("To_No")->isEnabled());
+    }
+
+    void idListFromTheMenuIsAViewer()
+    {
+        window->action("ID_LIST")->trigger();
+        ui::IdListWindowView &ids = program->idListWindow();
+        QVERIFY(ids.isVisible());
+        QCOMPARE(ids.windowTitle(), QStringLiteral("ＩＤ List"));
+        QTest::keyClick(ids.list(), Qt::Key_Return);
+        QVERIFY(!ids.isVisible());
+        QCOMPARE(editor->runs(), 0);
+        QVERIFY(window->isEnabled());
+    }
+
+private:
+    void openLog(int net, const QString &log)
+    {
+        auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
+        messages->answers.prepend(MsgAnswer::Cancel); // keep the waiting up file
+        test::doubleClick(nets, nets->visualItemRect(nets->item(net)).center());
+        auto *logs = program->netSelectWindow().findChild<QListWidget *>("Log_List_File");
+        const QList<QListWidgetItem *> found = logs->findItems(log, Qt::MatchExactly);
+        QVERIFY(!found.isEmpty());
+        test::doubleClick(logs, logs->visualItemRect(found.first()).center());
+    }
+    void chooseBoard(const QString &item)
+    {
+        QComboBox *boards = window->boardList();
+        const int index = boards->findText(item);
+        QVERIFY(index >= 0);
+        boards->setCurrentIndex(index);
+        emit boards->activated(index);
+    }
+    void clickTitle(int row)
+    {
+        ui::TitleView *view = window->titleView();
+        const QModelIndex index = view->model()->index(row, ui::TitleListModel::NumberColumn);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        QCOMPARE(program->session().main.Title.ListIndex, row);
+    }
+    QStringList titleColumn(int column) const
+    {
+        QStringList out;
+        QAbstractItemModel *model = window->titleView()->model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            out << model->index(r, column).data().toString();
+        return out;
+    }
+    QByteArray upFile() const { return test::readFile(demo->path("UP/KABURA.up")); }
+
+    std::unique_ptr<test::DemoDir> demo;
+    std::unique_ptr<test::EditorScript> editor;
+    std::unique_ptr<test::ScriptedMessages> messages;
+    std::unique_ptr<ui::ProgramWindows> program;
+    ui::MainWindow *window = nullptr;
+};
+
+QTEST_MAIN(TestWriting)
+#include "tst_writing.moc"
