@@ -53,8 +53,10 @@ bool StateWindow::eventFilter(QObject *watched, QEvent *event)
         if (handler != m_keyHandlers.constEnd() && code != 0) {
             bool handled = false;
             m_program.forward([&] { handled = (*handler)(code, vbkeys::shiftState(key->modifiers())); });
-            if (handled)
+            if (handled) {
+                key->accept();
                 return true;
+            }
         }
     }
     // Text from an input method arrives without key presses; the controls'

@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -242,6 +245,43 @@ private slots:
         scroll->setValue(scroll->maximum());
         QCOMPARE(window->titleView()->titleDelegate()->offset(), scroll->maximum());
         QCOMPARE(window->titleView()->columnViewportPosition(ui::TitleListModel::NumberColumn), numberLeft);
+    }
+
+    void realMessageBoxes()
+    {
+        // The program's own message boxes: titled Kavrel, the asked buttons and icon.
+        ui::ProgramWindows real;
+        struct Seen
+        {
+            QString title, text;
+            QMessageBox::StandardButtons buttons;
+            QMessageBox::Icon icon = QMessageBox::NoIcon;
+        } seen;
+        auto answerWith = [&seen](QMessageBox::StandardButton button) {
+            QTimer::singleShot(0, [&seen, button] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                seen = {box->windowTitle(), box->text(), box->standardButtons(), box->icon()};
+                box->button(button)->click();
+            });
+        };
+        answerWith(QMessageBox::Cancel);
+        QCOMPARE(real.session().message(QStringLiteral("指定されたＢＢＳデータを削除しますか？"), MsgButtons::OkCancel,
+                                        MsgIcon::Critical),
+                 MsgAnswer::Cancel);
+        QCOMPARE(seen.title, QStringLiteral("Kavrel"));
+        QCOMPARE(seen.text, QStringLiteral("指定されたＢＢＳデータを削除しますか？"));
+        QCOMPARE(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+
+        answerWith(QMessageBox::Yes);
+        QCOMPARE(real.session().message(QStringLiteral("検索キーを初期化しますか？"), MsgButtons::YesNo), MsgAnswer::Yes);
+        QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+
+        answerWith(QMessageBox::Ok);
+        real.mainWindow().action("Version")->trigger();
+        QCOMPARE(seen.text, QStringLiteral("Kavrel Version 0.885"));
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
 private:

@@ -172,6 +172,37 @@ private slots:
         QVERIFY(!window->findChild<QLabel *>("To_No")->isEnabled());
     }
 
+    void temporaryMoveResponse()
+    {
+        chooseBoard(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        clickTitle(1);
+        QTest::keyClick(window->titleView(), Qt::Key_G);
+        ui::IdoWindow &ido = program->idoWindow();
+        QVERIFY(ido.isVisible());
+        auto *source = ido.findChild<QComboBox *>("ido_board_list");
+        auto *target = ido.findChild<QComboBox *>("ido_board_list2");
+        QVERIFY(!source->isEnabled());
+        QCOMPARE(source->count(), 1);
+        QCOMPARE(target->currentText(), QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        const int hobby = target->findText(QStringLiteral("No.12 ｢趣味の部屋｣"));
+        target->setCurrentIndex(hobby);
+        emit target->activated(hobby);
+
+        // Enter in the target list accepts; the title list gets the focus back
+        // and the response is written on board 12, once.
+        editor->willWrite(QStringLiteral("一度だけ移動して返信します。\r\n"));
+        const QByteArray before = upFile();
+        QTest::keyClick(target, Qt::Key_Return);
+        QVERIFY(!ido.isVisible());
+        QTRY_COMPARE(editor->runs(), 1);
+        const QString added = cp932::decode(upFile().mid(before.size()));
+        QVERIFY2(added.contains(QStringLiteral("\\ 12")), qPrintable(added));
+        QVERIFY2(added.contains(QStringLiteral("一度だけ移動して返信します。")), qPrintable(added));
+        // The move table itself is unchanged: no target for board 3.
+        QVERIFY(!QFile::exists(demo->path("BL/KABURA.IDO")));
+        QCOMPARE(window->findChild<QLabel *>("To_No")->text(), QStringLiteral("なし"));
+    }
+
     void idListFromTheMenuIsAViewer()
     {
         window->action("ID_LIST")->trigger();
