@@ -21,6 +21,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStringListModel>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -154,6 +155,14 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_article->setSelectionMode(QAbstractItemView::SingleSelection);
     // Article hands the focus straight back to Title: it never takes it.
     m_article->setFocusPolicy(Qt::NoFocus);
+    {
+        // The height of one line as the view lays it out.
+        QStringListModel sample(QStringList{QStringLiteral("Xあ")});
+        QListView probe;
+        probe.setFont(listFont);
+        probe.setModel(&sample);
+        m_articleLineHeight = std::max(1, probe.sizeHintForRow(0));
+    }
     connect(m_article, &QListView::clicked, this, [this](const QModelIndex &index) {
         if (m_syncing)
             return;
@@ -318,7 +327,8 @@ void MainWindow::layoutLists()
     const int titleHeight = 5 * row + 2 * m_title->frameWidth();
     m_title->setGeometry(0, titleTop, w, titleHeight);
     // Visible strips: batch 0..12, number ..W/5-18, information ..W/2-18, title to the right edge.
-    const int inner = m_title->viewport()->width();
+    // The viewport follows the view's size only at its next resize event.
+    const int inner = w - 2 * m_title->frameWidth() - m_title->verticalScrollBar()->sizeHint().width();
     const int batch = px(12);
     const int number = std::max(px(40), w / 5 - px(18) - batch);
     const int info = std::max(px(40), w / 2 - px(18) - batch - number);
@@ -335,10 +345,10 @@ void MainWindow::layoutLists()
     const int articleTop = titleTop + titleHeight + scrollHeight + px(6);
     m_article->setGeometry(0, articleTop, w, h >= articleTop ? h - articleTop : h);
 
-    // The article view's screenful, in lines (Part of the reader's paging).
-    const int lineHeight = std::max(1, m_article->sizeHintForRow(0) > 0 ? m_article->sizeHintForRow(0)
-                                                                         : QFontMetrics(m_article->font()).height());
-    m_session.main.ArticleVisibleLines = std::max(1, m_article->viewport()->height() / lineHeight);
+    // The article view's screenful in lines, for the reader's paging. The
+    // viewport follows the view's size only later: count from the view.
+    const int shown = m_article->height() - 2 * m_article->frameWidth();
+    m_session.main.ArticleVisibleLines = std::max(1, shown / std::max(1, m_articleLineHeight));
     syncArticleSelection();
 }
 

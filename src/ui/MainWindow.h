@@ -77,6 +77,7 @@ private:
     ListBoxModel *m_articleModel = nullptr;
     QStringList m_boardItems;
     int m_titleTextWidth = 0;
+    int m_articleLineHeight = 16;
     QList<QToolButton *> m_buttons;
 };
 

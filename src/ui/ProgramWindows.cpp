@@ -80,7 +80,25 @@ void ProgramWindows::refresh()
     m_main->sync();
     for (StateWindow *window : std::as_const(m_windows))
         window->sync();
+    activateAfterClose();
     --m_refreshDepth;
+}
+
+void ProgramWindows::activateAfterClose()
+{
+    // When the active window closes, the window under it takes the keyboard:
+    // the last of ours still open, else the main window.
+    QWidget *active = QApplication::activeWindow();
+    if (active && active->isVisible())
+        return;
+    for (auto it = m_windows.crbegin(); it != m_windows.crend(); ++it) {
+        if ((*it)->isVisible() && (*it)->isEnabled()) {
+            (*it)->activateWindow();
+            return;
+        }
+    }
+    if (m_main->isVisible() && m_main->isEnabled())
+        m_main->activateWindow();
 }
 
 void ProgramWindows::titleKeyPress(int keyCode, int shift)

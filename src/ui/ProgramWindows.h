@@ -84,6 +84,7 @@ public:
 
 
 private:
+    void activateAfterClose();
 
     kavrel::Program m_core;
     Session &m_session = m_core.session;
