@@ -53,6 +53,35 @@ const ToolButtonSpec kToolButtons[] = {
     {"edit-delete", QStyle::SP_TrashIcon, u"書込削除"},
 };
 
+// Display columns of a text: full-width characters take two.
+int displayColumns(const QString &text)
+{
+    int columns = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        columns += (u >= 0x1100 && !(u >= 0xFF61 && u <= 0xFFDC)) ? 2 : 1;
+    }
+    return columns;
+}
+
+// The pixel width of the widest text. Measuring 100,000 titles would hold up
+// the display of a board; the few widest by columns are measured instead.
+int widestText(const QStringList &texts, const QFont &font)
+{
+    constexpr int kMeasured = 32;
+    QList<std::pair<int, int>> byColumns; // columns, index
+    byColumns.reserve(texts.size());
+    for (int i = 0; i < texts.size(); ++i)
+        byColumns.append({displayColumns(texts.at(i)), i});
+    const auto cut = byColumns.size() > kMeasured ? byColumns.begin() + kMeasured : byColumns.end();
+    std::partial_sort(byColumns.begin(), cut, byColumns.end(), std::greater<>());
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (auto it = byColumns.begin(); it != cut; ++it)
+        widest = std::max(widest, metrics.horizontalAdvance(texts.at(it->second)));
+    return widest;
+}
+
 } // namespace
 
 MainWindow::MainWindow(ProgramWindows &program, Session &session)
@@ -380,18 +409,7 @@ void MainWindow::sync()
 
     // The title list and the article view.
     if (m_titleModel->sync()) {
-        // The widest title sets how far the title column scrolls sideways.
-        const QStringList &titles = m_titleModel->column(TitleListModel::TitleColumn);
-        qsizetype longest = 0;
-        for (const QString &t : titles)
-            longest = std::max(longest, t.size());
-        const QFontMetrics metrics(m_title->font());
-        int widest = 0;
-        for (const QString &t : titles) {
-            if (t.size() * 2 >= longest)
-                widest = std::max(widest, metrics.horizontalAdvance(t));
-        }
-        m_titleTextWidth = widest;
+        m_titleTextWidth = widestText(m_titleModel->column(TitleListModel::TitleColumn), m_title->font());
         updateTitleScrollRange();
     }
     syncTitleSelection();
