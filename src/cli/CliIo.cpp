@@ -33,16 +33,7 @@ void printError(const QString &text)
 MsgAnswer CliMessages::show(const QString &text, MsgButtons buttons, MsgIcon)
 {
     shown << text;
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgAnswer::Ok;
-    case MsgButtons::OkCancel:
-        return MsgAnswer::Cancel;
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel:
-        return MsgAnswer::No;
-    }
-    return MsgAnswer::Ok;
+    return closedAnswer(buttons);
 }
 
 } // namespace kavrel::cli

@@ -32,7 +32,7 @@ double millis(const std::function<void()> &work)
 void runSize(int megabytes, QTextStream &out)
 {
     LogShape shape;
-    shape.seed = 7;
+    shape.variant = 7;
     shape.boards = 1;
     shape.articlesPerBoard = megabytes * 1000;
     shape.bodyLines = 14;

@@ -49,7 +49,7 @@ QString number5(int n)
 class Writer
 {
 public:
-    Writer(const LogGeneratorOptions &o) : m_o(o), m_random(o.seed) {}
+    Writer(const LogGeneratorOptions &o) : m_o(o), m_random(o.variant) {}
 
     QString run()
     {

@@ -27,7 +27,7 @@ struct LogGeneratorOptions
     int senders = 300;         // distinct sender IDs
     int responsePercent = 30;  // articles that answer an earlier one
     int unreadPercent = 10;    // articles whose prompt was answered with "N"
-    quint32 seed = 1;
+    quint32 variant = 1;
 };
 
 // Writes log text the way a host prints it during an unattended run: a

@@ -14,14 +14,7 @@ MsgAnswer ScriptedMessages::show(const QString &text, MsgButtons buttons, MsgIco
     shown.append({text, buttons, icon});
     if (!answers.isEmpty())
         return answers.takeFirst();
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgAnswer::Ok;
-    case MsgButtons::OkCancel:
-        return MsgAnswer::Cancel;
-    default:
-        return MsgAnswer::No;
-    }
+    return closedAnswer(buttons);
 }
 
 QStringList ScriptedMessages::texts() const

@@ -22,7 +22,7 @@ void TestMarkers::apply(Session &session, bool serial)
 
 GeneratedLog generateLog(const LogShape &shape)
 {
-    QRandomGenerator rng(shape.seed);
+    QRandomGenerator rng(shape.variant);
     GeneratedLog out;
     QString &t = out.text;
     auto chance = [&](int percent) { return int(rng.bounded(100)) < percent; };

@@ -36,7 +36,7 @@ struct GeneratedLog
 
 struct LogShape
 {
-    quint32 seed = 1;
+    quint32 variant = 1;
     int boards = 4;              // numbered boards besides the mail box
     int articlesPerBoard = 30;
     int bodyLines = 3;

@@ -18,6 +18,22 @@ public:
     virtual MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) = 0;
 };
 
+// The answer of a box closed without a choice: OK to a notice, Cancel to an
+// OK/Cancel question, No to a Yes/No question.
+inline MsgAnswer closedAnswer(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::No;
+    }
+    return MsgAnswer::Ok;
+}
+
 inline const QString kMessageTitle = QStringLiteral("Kavrel");
 
 } // namespace kavrel

@@ -15,16 +15,7 @@ MsgAnswer Session::message(const QString &text, MsgButtons buttons, MsgIcon icon
 {
     if (messages)
         return messages->show(text, buttons, icon);
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgAnswer::Ok;
-    case MsgButtons::OkCancel:
-        return MsgAnswer::Cancel;
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel:
-        return MsgAnswer::No;
-    }
-    return MsgAnswer::Ok;
+    return closedAnswer(buttons);
 }
 
 const settings::NetRecord &Session::currentNet() const

@@ -118,9 +118,9 @@ QString randomId(QRandomGenerator &r)
 
 // A log of mail and article lines with random IDs, repeats, lines without a
 // colon and "bytes " inside bodies; the list it starts from holds each ID once.
-void randomIdInput(quint32 seed, QString *list, QString *log, bool adversarial = false)
+void randomIdInput(quint32 variant, QString *list, QString *log, bool adversarial = false)
 {
-    QRandomGenerator r(seed);
+    QRandomGenerator r(variant);
     if (adversarial) {
         // Keys inside other lines, repeated keys and an unfinished last line.
         for (int i = 0; i < 8; ++i)
@@ -365,26 +365,26 @@ void TestLogOpener::idListFile()
 
 void TestLogOpener::idListMatchesStepByStep_data()
 {
-    QTest::addColumn<int>("seed");
-    for (int seed = 1; seed <= 12; ++seed)
-        QTest::newRow(qPrintable(QStringLiteral("random %1").arg(seed))) << seed;
+    QTest::addColumn<int>("variant");
+    for (int variant = 1; variant <= 12; ++variant)
+        QTest::newRow(qPrintable(QStringLiteral("random %1").arg(variant))) << variant;
     QTest::newRow("generated logs") << 0;
 }
 
 void TestLogOpener::idListMatchesStepByStep()
 {
-    QFETCH(int, seed);
+    QFETCH(int, variant);
     QString list, log;
-    if (seed == 0) {
+    if (variant == 0) {
         LogGeneratorOptions o;
         o.senders = 40;
         o.boards = 8;
         o.mails = 12;
         list = IdList::update(QString(), LogGenerator(o).text());
-        o.seed = 99;
+        o.variant = 99;
         log = LogGenerator(o).text();
     } else {
-        randomIdInput(quint32(seed), &list, &log);
+        randomIdInput(quint32(variant), &list, &log);
     }
     const QString fast = IdList::update(list, log);
     QCOMPARE(fast, slowIdListUpdate(list, log));
@@ -400,9 +400,9 @@ void TestLogOpener::idListMatchesStepByStep()
 void TestLogOpener::idListKeyInsideAnotherLine()
 {
     int cutElsewhere = 0;
-    for (quint32 seed = 1; seed <= 20; ++seed) {
+    for (quint32 variant = 1; variant <= 20; ++variant) {
         QString list, log;
-        randomIdInput(seed, &list, &log, true);
+        randomIdInput(variant, &list, &log, true);
         const QString fast = IdList::update(list, log);
         QCOMPARE(fast, slowLineIdListUpdate(list, log));
         cutElsewhere += fast != slowIdListUpdate(list, log);

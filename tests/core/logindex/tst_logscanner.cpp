@@ -392,7 +392,7 @@ void TestLogScanner::keysStayAlignedWithOldSlots()
 
 void TestLogScanner::candidatesMatchStepByStepSearch_data()
 {
-    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("variant");
     QTest::addColumn<int>("skipped");
     QTest::addColumn<bool>("serial");
     QTest::newRow("plain") << 1 << 3 << false;
@@ -402,11 +402,11 @@ void TestLogScanner::candidatesMatchStepByStepSearch_data()
 
 void TestLogScanner::candidatesMatchStepByStepSearch()
 {
-    QFETCH(int, seed);
+    QFETCH(int, variant);
     QFETCH(int, skipped);
     QFETCH(bool, serial);
     LogGeneratorOptions o;
-    o.seed = quint32(seed);
+    o.variant = quint32(variant);
     o.boards = 60;
     o.skippedBoards = skipped;
     o.articlesPerBoard = 4;

@@ -258,16 +258,16 @@ void TestArticleView::notFoundKeepsTheView()
 
 void TestArticleView::sameArticlesAsTheStepByStepSearch_data()
 {
-    QTest::addColumn<quint32>("seed");
-    for (quint32 seed = 1; seed <= 6; ++seed)
-        QTest::addRow("seed %u", seed) << seed;
+    QTest::addColumn<quint32>("variant");
+    for (quint32 variant = 1; variant <= 6; ++variant)
+        QTest::addRow("variant %u", variant) << variant;
 }
 
 void TestArticleView::sameArticlesAsTheStepByStepSearch()
 {
-    QFETCH(quint32, seed);
+    QFETCH(quint32, variant);
     LogShape shape;
-    shape.seed = seed;
+    shape.variant = variant;
     shape.upFile = false;
     const GeneratedLog log = generateLog(shape);
     Session s;
@@ -376,19 +376,19 @@ void TestArticleView::unreadSearchInAnOlderLog()
 
 void TestArticleView::unreadSearchAgreesWithTheSteps_data()
 {
-    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<quint32>("variant");
     QTest::addColumn<int>("percent");
-    for (quint32 seed = 1; seed <= 4; ++seed)
+    for (quint32 variant = 1; variant <= 4; ++variant)
         for (int percent : {0, 30, 60, 95})
-            QTest::addRow("seed %u at %d%%", seed, percent) << seed << percent;
+            QTest::addRow("variant %u at %d%%", variant, percent) << variant << percent;
 }
 
 void TestArticleView::unreadSearchAgreesWithTheSteps()
 {
-    QFETCH(quint32, seed);
+    QFETCH(quint32, variant);
     QFETCH(int, percent);
     LogShape shape;
-    shape.seed = seed;
+    shape.variant = variant;
     shape.upFile = false;
     shape.chatRooms = false;
     const GeneratedLog log = generateLog(shape);

@@ -496,22 +496,22 @@ void TestTitleListBuilder::brokenLogsEndTheWalk()
 
 void TestTitleListBuilder::sameRowsAsTheStepByStepBuild_data()
 {
-    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<quint32>("variant");
     QTest::addColumn<bool>("serial");
-    for (quint32 seed = 1; seed <= 12; ++seed) {
-        QTest::addRow("seed %u", seed) << seed << false;
-        QTest::addRow("serial seed %u", seed) << seed << true;
+    for (quint32 variant = 1; variant <= 12; ++variant) {
+        QTest::addRow("variant %u", variant) << variant << false;
+        QTest::addRow("serial variant %u", variant) << variant << true;
     }
 }
 
 void TestTitleListBuilder::sameRowsAsTheStepByStepBuild()
 {
-    QFETCH(quint32, seed);
+    QFETCH(quint32, variant);
     QFETCH(bool, serial);
     LogShape shape;
-    shape.seed = seed;
+    shape.variant = variant;
     shape.serial = serial;
-    shape.articlesPerBoard = 20 + int(seed % 5) * 10;
+    shape.articlesPerBoard = 20 + int(variant % 5) * 10;
     const GeneratedLog log = generateLog(shape);
     const QStringList kinds = {"", "mail", "Write", "Response"};
     bool sawThread = false;
@@ -520,7 +520,7 @@ void TestTitleListBuilder::sameRowsAsTheStepByStepBuild()
         Session s;
         loadGenerated(s, log, serial);
         s.main.Board_List.ListIndex = board;
-        s.LastWrittenKind = kinds.at(int((seed + board) % kinds.size()));
+        s.LastWrittenKind = kinds.at(int((variant + board) % kinds.size()));
         SlowBuild slow(s);
         slow.run();
         const int selected = fastBuild(s);
