@@ -105,7 +105,7 @@ void DirSelectWindow::sync()
     if (file.isEmpty())
         m_files->clearSelection();
     else
-        m_files->setCurrentIndex(m_fileModel->index(m_shownDir + QLatin1Char('/') + file));
+        m_files->setCurrentIndex(m_fileModel->index(QDir(m_shownDir).filePath(file)));
     m_files->setEnabled(m_state.File_Select_Enabled);
     syncShown(m_state.visible);
 }

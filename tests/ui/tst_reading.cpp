@@ -81,6 +81,26 @@ private slots:
         QVERIFY(messages->texts().size() <= 1); // only the up file question
     }
 
+    void twoLogsInMultiSelectMode()
+    {
+        auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
+        messages->answers = {MsgAnswer::Cancel};
+        test::doubleClick(nets, nets->visualItemRect(nets->item(0)).center());
+        test::clickCheckBox(program->netSelectWindow().findChild<QCheckBox *>("multi_check"));
+        auto *logs2 = program->netSelectWindow().findChild<QListWidget *>("Log_List_File2");
+        auto *read = program->netSelectWindow().findChild<QPushButton *>("LogRead");
+        QTest::mouseClick(read, Qt::LeftButton); // nothing chosen: nothing happens
+        QVERIFY(program->netSelectWindow().isVisible());
+        for (int i = 0; i < 2; ++i)
+            QTest::mouseClick(logs2->viewport(), Qt::LeftButton, {}, logs2->visualItemRect(logs2->item(i)).center());
+        QTest::mouseClick(read, Qt::LeftButton);
+        QVERIFY(!program->netSelectWindow().isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kavrel[LOG/Temp.log]"));
+        QCOMPARE(test::readFile(demo->path("LOG/Temp.log")),
+                 test::readFile(demo->path("LOG/KAB0605.LOG")) + test::readFile(demo->path("LOG/KAB0606.LOG")));
+        QVERIFY(!QFile::exists(demo->path("LOGPTR.dat")));
+    }
+
     void clicksOnTheTitleList()
     {
         openLog(0, "KAB0606.LOG");
