@@ -37,7 +37,14 @@ int TitleListModel::columnCount(const QModelIndex &parent) const
 
 QVariant TitleListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid())
+        return {};
+    if (role == Qt::ToolTipRole) {
+        // Each column keeps the tip of the list box it stands for.
+        return index.column() == BatchColumn ? QStringLiteral("バッチセットされたファイルはSと表示されます")
+                                             : QStringLiteral("各アーティクルのタイトルです");
+    }
+    if (role != Qt::DisplayRole)
         return {};
     return m_columns[index.column()].value(index.row());
 }

@@ -144,6 +144,9 @@ private slots:
         QCOMPARE(window->titleView()->selectionModel()->selectedRows().value(0).row(), 0);
         QCOMPARE(window->articleView()->model()->index(0, 0).data().toString(), QStringLiteral("article 0"));
         QCOMPARE(window->findChild<QLabel *>("ArticleCount")->text(), QStringLiteral("1/3"));
+        QCOMPARE(model->index(0, 0).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("バッチセットされたファイルはSと表示されます"));
+        QCOMPARE(model->index(0, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("各アーティクルのタイトルです"));
 
         // A click in the title column selects the row in every column.
         ui::TitleView *view = window->titleView();

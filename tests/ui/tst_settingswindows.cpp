@@ -236,6 +236,12 @@ private slots:
         const QColor text = QApplication::palette().color(QPalette::Text);
         program->forward([this] { program->mainWindowActivated(); });
         QCOMPARE(program->mainWindow().titleView()->palette().color(QPalette::Base), text);
+        // The dialogs opened from now on swap them too.
+        program->mainWindow().action("Define")->trigger();
+        QCOMPARE(program->defineOpWindow().findChild<QLineEdit *>("BL_Dir")->palette().color(QPalette::Base), text);
+        QTest::mouseClick(program->mainWindow().toolButton(1), Qt::LeftButton);
+        QCOMPARE(program->netSelectWindow().findChild<QListWidget *>("Select_menu")->palette().color(QPalette::Base),
+                 text);
     }
 
 private:
