@@ -172,6 +172,28 @@ private slots:
         QVERIFY(!window->findChild<QLabel *>("To_No")->isEnabled());
     }
 
+    void moveTargetTypedWithDown()
+    {
+        window->action("Ido_Set")->trigger();
+        ui::IdoWindow &ido = program->idoWindow();
+        auto *source = ido.findChild<QComboBox *>("ido_board_list");
+        auto *text = ido.findChild<QLineEdit *>("IDO_TEXT");
+        const int pc = source->findText(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        source->setCurrentIndex(pc);
+        emit source->activated(pc);
+        QCOMPARE(text->text(), QStringLiteral("なし"));
+        // Typing replaces "なし"; Down keeps a listed board and moves to the next source.
+        QTest::keyClicks(text, "12");
+        QCOMPARE(text->text(), QStringLiteral("12"));
+        QTest::keyClick(text, Qt::Key_Down);
+        QCOMPARE(program->session().MoveTable.value(3).trimmed(), QStringLiteral("12"));
+        QCOMPARE(source->currentIndex(), pc + 1);
+        // Esc closes without saving the table.
+        QTest::keyClick(text, Qt::Key_Escape);
+        QVERIFY(!ido.isVisible());
+        QVERIFY(!QFile::exists(demo->path("BL/KABURA.IDO")));
+    }
+
     void temporaryMoveResponse()
     {
         chooseBoard(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
