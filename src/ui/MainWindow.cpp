@@ -34,7 +34,7 @@ namespace {
 
 const QString kListTip = QStringLiteral("各アーティクルのタイトルです");
 
-struct ToolButtonSpec
+struct ToolButtonLook
 {
     const char *themeIcon;
     QStyle::StandardPixmap fallback;
@@ -42,7 +42,7 @@ struct ToolButtonSpec
 };
 
 // Command1 to Command8.
-const ToolButtonSpec kToolButtons[] = {
+const ToolButtonLook kToolButtons[] = {
     {"network-workgroup", QStyle::SP_DriveNetIcon, u"ネット選択画面"},
     {"mail-message-new", QStyle::SP_FileDialogDetailedView, u"メール書込"},
     {"document-new", QStyle::SP_FileIcon, u"新規書込"},
@@ -265,14 +265,14 @@ void MainWindow::buildToolBar()
         [this] { m_program.titleKeyDown(68, 0); }, // D: delete a write
     };
     for (int i = 0; i < 8; ++i) {
-        const ToolButtonSpec &spec = kToolButtons[i];
+        const ToolButtonLook &look = kToolButtons[i];
         auto *button = new QToolButton(bar);
         button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
         // The desktop's icon theme first (some themes name only the symbolic form).
-        const QString name = QLatin1String(spec.themeIcon);
+        const QString name = QLatin1String(look.themeIcon);
         button->setIcon(QIcon::fromTheme(
-            name, QIcon::fromTheme(name + QLatin1String("-symbolic"), style()->standardIcon(spec.fallback))));
-        button->setToolTip(QString::fromUtf16(spec.toolTip));
+            name, QIcon::fromTheme(name + QLatin1String("-symbolic"), style()->standardIcon(look.fallback))));
+        button->setToolTip(QString::fromUtf16(look.toolTip));
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRaise(true);
         const std::function<void()> click = clicks[i];
@@ -427,6 +427,10 @@ void MainWindow::sync()
     action(QStringLiteral("Search_Log"))->setEnabled(main.Search_Log_Enabled);
     action(QStringLiteral("Ido_Set"))->setEnabled(main.Ido_Set_Enabled);
 
+    // A disabled window has no focus: Title gets it back, with its handling,
+    // when the window is enabled and active again.
+    if (!main.enabled && isEnabled())
+        m_session.main.loseTitleFocus();
     setEnabled(main.enabled);
     if (main.visible && !isVisible())
         show();

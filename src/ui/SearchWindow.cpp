@@ -65,9 +65,9 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state) : 
     m_dateCheck->setObjectName(QStringLiteral("DateTime_Check"));
     auto *f2 = new QVBoxLayout(frame2);
     f2->addWidget(m_dateCheck);
-    auto row = [this, frame2](std::initializer_list<std::pair<const char16_t *, int>> parts) {
+    auto row = [this, frame2](std::initializer_list<std::pair<const char16_t *, int>> pieces) {
         auto *line = new QHBoxLayout;
-        for (const auto &[text, field] : parts) {
+        for (const auto &[text, field] : pieces) {
             if (field >= 0)
                 line->addWidget(m_fields[field]);
             if (text)
