@@ -324,8 +324,14 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         m_program.forward([this] { m_program.mainWindowActivated(); });
+        // Disabling the window took the focus from Title; it comes back on
+        // activation, with the title list's own handling.
+        QWidget *focus = focusWidget();
+        if (isEnabled() && (!focus || focus == m_title) && !m_title->hasFocus())
+            m_title->setFocus(Qt::ActiveWindowFocusReason);
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)

@@ -132,6 +132,28 @@ private slots:
         QVERIFY(articleText().contains(QStringLiteral("試してみます")));
     }
 
+    void leavingTheNetSelectionGivesTitleTheFocus()
+    {
+        openLog(0, "KAB0606.LOG");
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTRY_VERIFY(window->titleView()->hasFocus());
+        QTest::keyClick(window->titleView(), Qt::Key_Down);
+        QCOMPARE(counter(), QStringLiteral("2/2"));
+
+        QTest::mouseClick(window->toolButton(1), Qt::LeftButton);
+        QVERIFY(program->netSelectWindow().isVisible());
+        QVERIFY(!window->isEnabled());
+        QVERIFY(QTest::qWaitForWindowActive(&program->netSelectWindow()));
+        QTest::keyClick(&program->netSelectWindow(), Qt::Key_Escape);
+        // The screen took the title list and the article with it; the title
+        // list gets the focus back and resets the counter.
+        QCOMPARE(window->titleView()->model()->rowCount(), 0);
+        QTRY_VERIFY(window->titleView()->hasFocus());
+        QTRY_COMPARE(counter(), QStringLiteral("0/0"));
+        QVERIFY(program->session().main.titleHasFocus);
+    }
+
     void menusOfTheReader()
     {
         openLog(0, "KAB0606.LOG");
