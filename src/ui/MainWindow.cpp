@@ -153,7 +153,9 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
         });
     });
     connect(m_title, &TitleView::gotFocus, this, [this] {
-        if (m_syncing || m_session.main.titleHasFocus)
+        // While the editor runs the main window is away: its focus events
+        // are the window system's, not the user's.
+        if (m_syncing || m_session.main.titleHasFocus || m_program.editorRunning())
             return;
         m_program.forward([this] { m_session.main.focusTitle(); });
     });

@@ -205,7 +205,9 @@ bool ProgramWindows::RefreshingEditor::edit(const QString &editorPath, const QSt
     // The main window hides while the editor runs; the other windows stay
     // usable, as the wait processes their events.
     m_windows.refresh();
+    m_windows.m_editorRunning = true;
     const bool ok = m_editor ? m_editor->edit(editorPath, filePath, error) : false;
+    m_windows.m_editorRunning = false;
     if (!m_editor && error)
         *error = QStringLiteral("no editor");
     return ok;

@@ -58,6 +58,9 @@ public:
     // window (the net selection screen follows on its first activation).
     void start();
 
+    // True while the user's editor runs (the main window is hidden meanwhile).
+    bool editorRunning() const { return m_editorRunning; }
+
     // Runs one user action in the core, then shows its effects.
     void forward(const std::function<void()> &action);
     void refresh();
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<IdoWindow> m_idoWindow;
     QList<StateWindow *> m_windows; // in the order they are brought in step
     int m_refreshDepth = 0;
+    bool m_editorRunning = false;
     bool m_closing = false;
 };
 

@@ -91,10 +91,16 @@ void TitleView::focusOutEvent(QFocusEvent *event)
     QTableView::focusOutEvent(event);
     // A message box or a window of another program does not take the focus
     // from the title list; another control or another of our windows does.
+    // Hiding or disabling the main window (the editor wait, a window that
+    // must be finished first) is not a move of the focus either.
     QWidget *active = QApplication::activeWindow();
+    const bool toOurOtherWindow = active && active != window() && !qobject_cast<QMessageBox *>(active)
+        && !active->property("kavrelWindow").isNull();
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
-        if (!active || qobject_cast<QMessageBox *>(active) || active->property("kavrelWindow").isNull())
+        if (!toOurOtherWindow)
             return;
+    } else if (!window()->isVisible() || !window()->isEnabled()) {
+        return;
     }
     emit lostFocus();
 }

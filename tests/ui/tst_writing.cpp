@@ -159,6 +159,7 @@ private slots:
         QCOMPARE(window->findChild<QLabel *>("To_No")->text(), QStringLiteral("12"));
         clickTitle(3);
         editor->willWrite(QStringLiteral("趣味のボードで続けます。\r\n"));
+
         const QByteArray before = upFile();
         QTest::keyClick(window->titleView(), Qt::Key_P);
         QCOMPARE(editor->runs(), 1);
