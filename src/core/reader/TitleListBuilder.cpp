@@ -279,7 +279,9 @@ void TitleListBuilder::addTitleRow(const QString &block)
         addNode(-1, RowNumber, topTitle);
         return;
     }
-    const qsizetype c = findFrom(block, u':', e + 8);
+    // The colon after the number answered: from the first digit after " <"
+    // on, so that responses to articles 1 to 999 find their parent too.
+    const qsizetype c = findFrom(block, u':', e + 5);
     if (c == 0)
         return;
     const QString parentText = mid(block, e + 4, c - (e + 4));
