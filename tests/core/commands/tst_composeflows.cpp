@@ -82,6 +82,7 @@ private slots:
     void responseRewriteClosedUnsavedKeepsTheResponse();
     void responseRewriteKeepsItsReference();
     void emptiedResponseRewriteRemovesTheUpFile();
+    void responsesToArticlesOfAnEarlierLog();
 };
 
 void tst_ComposeFlows::writeOnBoard()
@@ -456,6 +457,13 @@ void tst_ComposeFlows::serialNetResponse()
     QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
     QVERIFY(f.session.main.Title3.item(2).startsWith(QStringLiteral("Re:朝市の案内")));
     QVERIFY(f.session.main.Title3.item(2).endsWith(QString(200, u' ') + QStringLiteral("204501")));
+
+    // The rewrite keeps the serial reference.
+    f.click(QStringLiteral("[レス 1]"));
+    f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n家族で行きます"));
+    f.press('E');
+    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 5\r\n%204501\r\nPRe:朝市の案内\r\n家族で行きます\r\n.\r\nyQ")));
+    QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
 }
 
 void tst_ComposeFlows::chatWrite_data()
@@ -637,6 +645,34 @@ void tst_ComposeFlows::emptiedResponseRewriteRemovesTheUpFile()
     QVERIFY(f.session.UpFileText.isEmpty());
     QVERIFY(!QFile::exists(f.upPath()));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kResp1));
+    QCOMPARE(f.marks(), QStringList {});
+}
+
+void tst_ComposeFlows::responsesToArticlesOfAnEarlierLog()
+{
+    // Responses written from yesterday's log still wait: their articles are
+    // not in today's log, so they have no rows, but they keep their numbers.
+    const QString earlier = QStringLiteral("\\ 12\r\n290\r\nPRe:昨日の記事\r\n昨日のレス\r\n.\r\nyQ");
+    const QString earlier2 = QStringLiteral("\\ 12\r\n291\r\nPRe:もう一つ\r\n二つ目\r\n.\r\nyQ");
+    WritingFixture f;
+    standardNet(f, earlier + kResp1 + earlier2);
+    f.select(f.boardOf(12));
+    QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 2]", "[307]" }));
+    f.click(QStringLiteral("[レス 2]"));
+    QCOMPARE(f.session.main.Article.items, (QStringList { "Re:今日の一枚", "最初のレス" }));
+
+    // E rewrites that one, not yesterday's.
+    f.script.willWrite(QStringLiteral("Re:今日の一枚\r\n書き直し"));
+    f.press('E');
+    const QString rewritten = QStringLiteral("\\ 12\r\n305\r\nPRe:今日の一枚\r\n書き直し\r\n.\r\nyQ");
+    QCOMPARE(f.upBytes(), b(earlier + earlier2 + rewritten));
+    QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 3]", "[307]" }));
+
+    // D deletes it, and only it.
+    f.click(QStringLiteral("[レス 3]"));
+    f.messages.answers = { MsgAnswer::Ok };
+    f.press('D');
+    QCOMPARE(f.upBytes(), b(earlier + earlier2));
     QCOMPARE(f.marks(), QStringList {});
 }
 

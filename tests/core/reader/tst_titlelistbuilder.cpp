@@ -221,6 +221,7 @@ struct SlowBuild
                 const qsizetype re = findFrom(up, kCrlf, p + cmd.size());
                 if (!re || charAt(up, re + 2) != u'P')
                     continue;
+                ++count;
                 QString ref = mid(up, p + cmd.size(), re - p - cmd.size());
                 if (s.Sirial_Flg == 1 && ref.startsWith(u'%'))
                     ref.remove(0, 1);
@@ -230,7 +231,6 @@ struct SlowBuild
                         break;
                 if (i == title.size())
                     continue;
-                ++count;
                 const qsizetype indent = findFrom(title[i], u'[');
                 int j = i + 1;
                 while (j < title.size() && findFrom(title[j], u'[') != 0 && findFrom(title[j], u'[') > indent)
@@ -482,6 +482,12 @@ void TestTitleListBuilder::responseMarkNamesTheExactBoardAndArticle()
     s.main.Board_List.ListIndex = 1;
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]"}));
+
+    // A response whose article is not in this log (written from an earlier
+    // log) has no row, but keeps its number: the next one is the second.
+    s.UpFileText += "\\ 1" + kCrlf + "1003" + kCrlf + "P三へ" + kCrlf + "." + kCrlf + "yQ";
+    fastBuild(s);
+    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]", "[レス 2]"}));
 }
 
 void TestTitleListBuilder::brokenLogsEndTheWalk()
