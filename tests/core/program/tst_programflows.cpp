@@ -54,6 +54,7 @@ private slots:
     void init();
     void cleanup();
     void readTheDemoAndRespond();
+    void replyToADemoMail();
 
 private:
     // Start-up in the demo's copy, net 0 chosen on the net selection screen
@@ -149,7 +150,7 @@ void tst_ProgramFlows::readTheDemoAndRespond()
     script.willWrite(text);
     p.reader.pressKey(reader::Key_P);
     QVERIFY(script.lastStartingBytes().startsWith(sjis(QStringLiteral(">HOBBY(306/306) 26/12/06 09:45:50 週末の釣果\r\n"))));
-    const QString signature = QString::fromUtf8(QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  %Y/%M/%D %H:%N\r\n").toUtf8());
+    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  %Y/%M/%D %H:%N\r\n");
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("SIGN/kabura.sig"))), sjis(signature));
     const QByteArray expected = m_waiting
         + sjis(QStringLiteral("\\ 12\r\n306\r\nP") + text + QStringLiteral("\r\n") + signature
@@ -165,6 +166,29 @@ void tst_ProgramFlows::readTheDemoAndRespond()
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("TEMP.TXT"))));
     QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("LOGPTR.dat"))));
     QCOMPARE(messages.shown.size(), 1);
+}
+
+void tst_ProgramFlows::replyToADemoMail()
+{
+    Program p;
+    ScriptedMessages messages;
+    EditorScript script;
+    startAndOpen(p, messages, script);
+    if (QTest::currentTestFailed())
+        return;
+
+    // The demo net's IDs read "KAV00123": the reply goes to that ID.
+    QCOMPARE(p.session.main.Article.items.value(1), QStringLiteral("    412 bytes KAV00123:山田花子 "));
+    const QString text = QStringLiteral("Re:来週の集まりについて\r\n参加します。");
+    script.willWrite(text);
+    p.reader.pressKey(reader::Key_P);
+    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  %Y/%M/%D %H:%N\r\n");
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up"))),
+        m_waiting
+            + sjis(QStringLiteral("mw\r\n KAV00123\r\n\r\n\r\n") + text + QStringLiteral("\r\n") + signature
+                + QStringLiteral("\r\n.\r\ny")));
+    QCOMPARE(p.session.main.Title.items, (QStringList { "[mail ]", "[mail ]", "[手紙 1]" }));
+    QCOMPARE(p.session.main.Title2.item(2), QStringLiteral(" KAV00123"));
 }
 
 QTEST_GUILESS_MAIN(tst_ProgramFlows)
