@@ -69,6 +69,8 @@ private slots:
     void replyToReceivedMail();
     void batchSetTwice();
     void serialNetResponse();
+    void serialNumbersOfOtherLengths_data();
+    void serialNumbersOfOtherLengths();
     void chatWrite_data();
     void chatWrite();
     void mailRewrite();
@@ -463,6 +465,27 @@ void tst_ComposeFlows::serialNetResponse()
     f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n家族で行きます"));
     f.press('E');
     QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 5\r\n%204501\r\nPRe:朝市の案内\r\n家族で行きます\r\n.\r\nyQ")));
+    QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
+}
+
+void tst_ComposeFlows::serialNumbersOfOtherLengths_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::newRow("four digits") << QStringLiteral("4501");
+    QTest::newRow("seven digits") << QStringLiteral("1204501");
+}
+
+void tst_ComposeFlows::serialNumbersOfOtherLengths()
+{
+    // The reference names the serial number whole: no blanks, no digits cut.
+    QFETCH(QString, serial);
+    WritingFixture f(WritingFixture::Net::Serial);
+    f.open(serialLog().replace(QStringLiteral("■■204501"), QStringLiteral("■■") + serial));
+    f.select(0, 0);
+    f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n行ってみます"));
+    f.press('P');
+    QCOMPARE(f.upBytes(),
+        b(QStringLiteral("\\ 5\r\n%") + serial + QStringLiteral("\r\nPRe:朝市の案内\r\n行ってみます\r\n.\r\nyQ")));
     QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
 }
 
