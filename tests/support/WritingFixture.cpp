@@ -153,7 +153,8 @@ WritingFixture::WritingFixture(Net net)
     session.Dir[settings::DirRecord::Editor_Path] = script.path();
 
     settings::NetRecord record = netRecord(QStringLiteral("かぶらネット"), QStringLiteral("TEST"));
-    record[settings::NetRecord::Header] = text::fixedWidth(QStringLiteral("======================================="), 80);
+    record[settings::NetRecord::Header]
+        = text::fixedWidth(QStringLiteral("======================================="), 80);
     if (net == Net::Serial) {
         record[settings::NetRecord::Net_Name] = text::fixedWidth(QStringLiteral("みなとネット"), 80);
         record[settings::NetRecord::Sirial_Flg] = text::fixedWidth(QStringLiteral("1"), 80);

@@ -113,7 +113,8 @@ void tst_ComposeFlows::writeOnBoard()
     f.script.willWrite(QStringLiteral("週末の予定\r\n釣りに行きます。"));
     f.press('W');
     QCOMPARE(f.upBytes(),
-        b(QStringLiteral("\\ 12\r\nWHello\r\nWorld\r\n.\r\nyQ\\ 12\r\nW週末の予定\r\n釣りに行きます。\r\n.\r\nyQ")));
+        b(QStringLiteral(
+            "\\ 12\r\nWHello\r\nWorld\r\n.\r\nyQ\\ 12\r\nW週末の予定\r\n釣りに行きます。\r\n.\r\nyQ")));
     QCOMPARE(f.marks(), (QStringList { "[書込 1]", "[書込 2]" }));
     f.click(QStringLiteral("[書込 2]"));
     QCOMPARE(f.session.main.Article.items, (QStringList { "週末の予定", "釣りに行きます。" }));
@@ -261,7 +262,8 @@ void tst_ComposeFlows::moveResponseFromMailBox()
     ids.setSelected(idItem(ids, QStringLiteral("0001")), true);
     f.script.willWrite(QStringLiteral("Re:メンテナンス\r\n了解しました"));
     ids.OK_Click();
-    QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Remove)));
+    QCOMPARE(
+        f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Remove)));
     QCOMPARE(f.upBytes(), b(QStringLiteral("mw\r\n 1\r\n\r\n\r\nRe:メンテナンス\r\n了解しました\r\n.\r\ny")));
     QVERIFY(!ids.visible);
     QVERIFY(f.session.main.enabled);
@@ -407,7 +409,8 @@ void tst_ComposeFlows::replyToReceivedMail()
     f.select(f.boardOf(0), 0);
     const QStringList article = f.session.main.Article.items;
     QCOMPARE(article.value(1), QStringLiteral("    412 bytes 0200:山田花子 "));
-    f.script.willWrite(QStringLiteral("Re:来週の集まりについて\r\n>オフ会は駅前の喫茶店に１４時集合です。\r\n参加します"));
+    f.script.willWrite(
+        QStringLiteral("Re:来週の集まりについて\r\n>オフ会は駅前の喫茶店に１４時集合です。\r\n参加します"));
     f.press('P');
 
     QCOMPARE(f.session.Recipients, QStringLiteral(" 0200\r\n"));
@@ -464,7 +467,8 @@ void tst_ComposeFlows::serialNetResponse()
     f.click(QStringLiteral("[レス 1]"));
     f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n家族で行きます"));
     f.press('E');
-    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 5\r\n%204501\r\nPRe:朝市の案内\r\n家族で行きます\r\n.\r\nyQ")));
+    QCOMPARE(
+        f.upBytes(), b(QStringLiteral("\\ 5\r\n%204501\r\nPRe:朝市の案内\r\n家族で行きます\r\n.\r\nyQ")));
     QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
 }
 
@@ -485,7 +489,8 @@ void tst_ComposeFlows::serialNumbersOfOtherLengths()
     f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n行ってみます"));
     f.press('P');
     QCOMPARE(f.upBytes(),
-        b(QStringLiteral("\\ 5\r\n%") + serial + QStringLiteral("\r\nPRe:朝市の案内\r\n行ってみます\r\n.\r\nyQ")));
+        b(QStringLiteral("\\ 5\r\n%") + serial
+            + QStringLiteral("\r\nPRe:朝市の案内\r\n行ってみます\r\n.\r\nyQ")));
     QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
 }
 

@@ -140,7 +140,8 @@ void tst_IdListWindow::editorClosedUnsaved()
     // without a selection, shows its first row.
     QCOMPARE(f.titles(), rows);
     QCOMPARE(f.session.main.Title.ListIndex, 0);
-    QCOMPARE(f.session.main.Article.items.value(0), QStringLiteral("mail 26/12/06 21:03:11 (0200) 来週の集まりについて"));
+    QCOMPARE(f.session.main.Article.items.value(0),
+        QStringLiteral("mail 26/12/06 21:03:11 (0200) 来週の集まりについて"));
     QVERIFY(!w.visible);
 }
 

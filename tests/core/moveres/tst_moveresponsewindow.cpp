@@ -157,8 +157,9 @@ void tst_MoveResponseWindow::okWithoutBoardsIsNoMailReply()
     // A log whose only board is the mail box.
     f.open(crlfLines({ QStringLiteral("Main Command(?:Help)>MR"), kMail,
         QStringLiteral("======================================="),
-        QStringLiteral("mail 26/12/06 21:03:11 (0200) こんにちは"), QStringLiteral("    412 bytes 0200:山田花子 "),
-        QStringLiteral("本文"), QStringLiteral("読み終わりました。") }));
+        QStringLiteral("mail 26/12/06 21:03:11 (0200) こんにちは"),
+        QStringLiteral("    412 bytes 0200:山田花子 "), QStringLiteral("本文"),
+        QStringLiteral("読み終わりました。") }));
     QCOMPARE(f.session.main.Board_List.items, QStringList { kMail });
     f.select(0);
     f.compose.showMoveSettings();

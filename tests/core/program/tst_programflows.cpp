@@ -72,8 +72,10 @@ void tst_ProgramFlows::init()
     QVERIFY(m_dir->isValid());
     copyDemo(m_dir->path());
     // A checkout keeps no file times: the older log must look older.
-    setModified(m_dir->filePath(QStringLiteral("LOG/KAB0605.LOG")), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
-    setModified(m_dir->filePath(QStringLiteral("LOG/KAB0606.LOG")), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
+    setModified(
+        m_dir->filePath(QStringLiteral("LOG/KAB0605.LOG")), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
+    setModified(
+        m_dir->filePath(QStringLiteral("LOG/KAB0606.LOG")), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
     // The settings name their directories relative to the program's working
     // directory, as the program is started in it.
     m_previousDir = QDir::currentPath();
@@ -146,10 +148,12 @@ void tst_ProgramFlows::readTheDemoAndRespond()
     QCOMPARE(position(p.session), QStringLiteral("No.12 ｢趣味の部屋｣ [306]"));
 
     // A response, composed in the editor; the net's signature is added.
-    const QString text = QStringLiteral("Re:週末の釣果\r\n>週末は海釣りに行ってきました。アジが二十匹です。\r\n大漁ですね。");
+    const QString text = QStringLiteral(
+        "Re:週末の釣果\r\n>週末は海釣りに行ってきました。アジが二十匹です。\r\n大漁ですね。");
     script.willWrite(text);
     p.reader.pressKey(reader::Key_P);
-    QVERIFY(script.lastStartingBytes().startsWith(sjis(QStringLiteral(">HOBBY(306/306) 26/12/06 09:45:50 週末の釣果\r\n"))));
+    QVERIFY(script.lastStartingBytes().startsWith(
+        sjis(QStringLiteral(">HOBBY(306/306) 26/12/06 09:45:50 週末の釣果\r\n"))));
     const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  %Y/%M/%D %H:%N\r\n");
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("SIGN/kabura.sig"))), sjis(signature));
     const QByteArray expected = m_waiting
@@ -159,7 +163,8 @@ void tst_ProgramFlows::readTheDemoAndRespond()
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up.bak"))), m_waiting);
     QCOMPARE(p.session.main.Title.items, (QStringList { "[306]", "[レス 1]", "[305]" }));
     p.reader.chooseBoard(1);
-    QCOMPARE(p.session.main.Title.items, (QStringList { "[1201]", " [1202]", "  [1203]", "[1204]", "[書込 1]" }));
+    QCOMPARE(
+        p.session.main.Title.items, (QStringList { "[1201]", " [1202]", "  [1203]", "[1204]", "[書込 1]" }));
 
     // Shutdown removes the scratch file and keeps the reading position.
     p.Form_Unload();
