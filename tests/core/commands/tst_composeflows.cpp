@@ -57,6 +57,7 @@ private slots:
     void writeOnMailBoxDoesNothing();
     void responseWithoutMoveTarget();
     void responseWithMoveTarget();
+    void moveTargetOfTheFirstBoardShown();
     void moveResponseToAnotherBoard();
     void moveResponseCancelled();
     void moveResponseFromMailBox();
@@ -182,6 +183,24 @@ void tst_ComposeFlows::responseWithMoveTarget()
     QCOMPARE(f.marks(), QStringList {});
     f.select(f.boardOf(7));
     QCOMPARE(f.titles(), (QStringList { "[50]", "[書込 1]" }));
+}
+
+void tst_ComposeFlows::moveTargetOfTheFirstBoardShown()
+{
+    // A log without a mail box opens on board 12, whose target is 7.
+    WritingFixture f;
+    QStringList table = moveres::decodeMoveTable({});
+    table[12] = QStringLiteral("7");
+    writeFile(moveres::moveFilePath(f.session), moveres::encodeMoveTable(table));
+    QString log = standardLog();
+    log.remove(0, log.indexOf(QStringLiteral("Main Command(?:Help)>RN 12")));
+    f.open(log);
+    QCOMPARE(f.session.main.Board_List.selectedText(), kBoard12);
+    QCOMPARE(f.session.main.Title.selectedText(), QStringLiteral("[305]"));
+    QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("7"));
+    f.script.willWrite(QStringLiteral("Re:今日の一枚\r\nこちらに書きます"));
+    f.press('P');
+    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe:今日の一枚\r\nこちらに書きます\r\n.\r\nyQ")));
 }
 
 void tst_ComposeFlows::moveResponseToAnotherBoard()
