@@ -9,7 +9,6 @@
 #include "session/MainWindowState.h"
 #include "session/Session.h"
 
-#include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 
