@@ -1,275 +1,171 @@
 #include "WritingFixture.h"
 
-#include "base/Cp932.h"
+#include "LogIndexFixture.h"
+
+#include "base/FileIo.h"
 #include "base/Text.h"
+#include "logindex/LogOpener.h"
 #include "moveres/MoveTable.h"
 
 #include <QDir>
+#include <QTest>
 
 namespace kavrel::test {
 
-using namespace kavrel::text;
+namespace writinglogs {
 
 namespace {
-const QString kCrlf = QStringLiteral("\r\n");
-
-// The lines of text from position p up to the line that is exactly "."
-QStringList linesUntilDot(const QString &up, qsizetype p)
-{
-    QStringList out;
-    for (;;) {
-        const qsizetype e = findFrom(up, kCrlf, p);
-        if (e == 0)
-            return out;
-        const QString line = mid(up, p, e - p);
-        if (line == u".")
-            return out;
-        out << line;
-        p = e + 2;
-    }
-}
+const QString kSep = QStringLiteral("=======================================");
+const QString kPrompt = QStringLiteral("Main Command(?:Help)>");
+const QString kSub = QStringLiteral("command (?:説明):");
+const QString kEnd = QStringLiteral("読み終わりました。");
+const QString kChatQuestion = QStringLiteral("何番に入りますか？ ([RET]:終了):");
 } // namespace
 
-FakeReader::FakeReader(Session &session)
-    : m_session(session)
+QString standardLog()
 {
+    return crlfLines({
+        QStringLiteral("ATDT 03-1234-5678"),
+        QStringLiteral("CONNECT 9600"),
+        QString(),
+        QStringLiteral("かぶらネットへようこそ！"),
+        QStringLiteral("ID:0100"),
+        kPrompt + QStringLiteral("MR"),
+        kMailBox,
+        kSep,
+        QStringLiteral("mail 26/12/06 21:03:11 (0200) 来週の集まりについて"),
+        QStringLiteral("    412 bytes 0200:山田花子 "),
+        kSub,
+        QStringLiteral("山田です。"),
+        QStringLiteral("オフ会は駅前の喫茶店に１４時集合です。"),
+        kSep,
+        QStringLiteral("mail 26/12/06 22:40:02 (0300) ログ整理ソフトの件"),
+        QStringLiteral("    288 bytes 0300:佐藤一郎 "),
+        kSub,
+        QStringLiteral("佐藤です。"),
+        QStringLiteral("先日の件、試してみました。"),
+        kSep,
+        QStringLiteral("mail(3/5) 26/12/05 10:00:00 メンテナンスのお知らせ"),
+        QStringLiteral("    150 bytes 0001:管理人 "),
+        kSub,
+        QStringLiteral("今夜２時から停止します。"),
+        kEnd,
+        kPrompt + QStringLiteral("RN 1"),
+        kBoard1,
+        kSep,
+        QStringLiteral("TALK(12/12) 26/12/06 08:00:00 おはようございます"),
+        QStringLiteral("     95 bytes 0400:鈴木三郎 "),
+        kSub,
+        QStringLiteral("鈴木です。今日も寒いですね。"),
+        kEnd,
+        kPrompt + QStringLiteral("RN 7"),
+        kBoard7,
+        kSep,
+        QStringLiteral("INFO(50/50) 26/12/05 18:00:00 年末年始の営業"),
+        QStringLiteral("    200 bytes 0001:管理人 "),
+        kSub,
+        QStringLiteral("年末年始も休まず営業します。"),
+        kEnd,
+        kPrompt + QStringLiteral("RN 12"),
+        kBoard12,
+        kSep,
+        QStringLiteral("HOBBY(305/308) 26/12/06 09:00:12 今日の一枚"),
+        QStringLiteral("   1024 bytes 0400:鈴木三郎 "),
+        kSub,
+        QStringLiteral("鈴木です。"),
+        QString(),
+        QStringLiteral("近所の公園で撮った夕焼けです。"),
+        kSep,
+        QStringLiteral("HOBBY(306/308) 26/12/06 09:45:50 Re:今日の一枚"),
+        QStringLiteral(" <305:0400>への返信"),
+        QStringLiteral("    298 bytes 0300:佐藤一郎 "),
+        kSub,
+        QStringLiteral("佐藤です。きれいですね。"),
+        kSep,
+        QStringLiteral("HOBBY(307/308) 26/12/06 10:20:00 週末の釣果"),
+        QStringLiteral("    310 bytes 0300:佐藤一郎 "),
+        kSub,
+        QStringLiteral("アジが二十匹です。"),
+        kSep,
+        QStringLiteral("HOBBY(308/308) 26/12/06 11:00:00 読まなかった記事"),
+        QStringLiteral("    120 bytes 0200:山田花子 "),
+        kSub + QStringLiteral("n"),
+        kEnd,
+        kPrompt + QStringLiteral("X"),
+        kChatQuestion + QStringLiteral("1"),
+        QString(),
+        QStringLiteral("1.雑談ルーム"),
+        QStringLiteral("現在の参加者は２人です。"),
+        QStringLiteral("-----"),
+        QStringLiteral("0100さんが入室しました。"),
+        QStringLiteral("[0200] こんばんは"),
+        QStringLiteral("[0100] こんばんは"),
+        kChatQuestion,
+        kPrompt + QStringLiteral("BYE"),
+        QStringLiteral("ご利用ありがとうございました。"),
+        QStringLiteral("NO CARRIER"),
+    });
 }
 
-void FakeReader::board_list_Click()
+QString serialLog()
 {
-    auto &main = m_session.main;
-    main.clearTitleColumns();
-    main.Article.clear();
-    if (m_session.TitleBuildSuppress == 0)
-        BuildTitleList();
-    main.focusTitle();
-    const QString item = main.Board_List.selectedText();
-    const qint64 n = val(mid(item, findFrom(item, u'.') + 1));
-    const qint64 t = moveres::targetOf(m_session.MoveTable, n);
-    main.To_No.Caption = t > 0 ? QString::number(t) : QStringLiteral("なし");
-    main.To_No.enabled = n != 0;
-    if (n == 0)
-        main.To_No.Caption = QStringLiteral("なし");
+    return crlfLines({
+        QStringLiteral("ATDT 045-987-6543"),
+        QStringLiteral("CONNECT 14400"),
+        QString(),
+        QStringLiteral("みなとネット"),
+        QStringLiteral("ID:0042"),
+        kPrompt + QStringLiteral("R 5"),
+        QStringLiteral("No.5 ｢港町だより｣"),
+        QStringLiteral("■■204501  MINATO"),
+        QStringLiteral("MINATO(5010/5012) 26/12/06 08:10:00 朝市の案内"),
+        QStringLiteral("    240 bytes 0007:高橋 "),
+        kSub,
+        QStringLiteral("今度の日曜に朝市があります。"),
+        QStringLiteral("■■204502  MINATO"),
+        QStringLiteral("MINATO(5011/5012) 26/12/06 08:55:21 Re:朝市の案内"),
+        QStringLiteral(" <5010:返信>"),
+        QStringLiteral("    180 bytes 0042:田中 "),
+        kSub,
+        QStringLiteral("行きます！"),
+        QStringLiteral("■■204503  MINATO"),
+        QStringLiteral("MINATO(5012/5012) 26/12/06 09:30:47 灯台の見学会"),
+        QStringLiteral("    205 bytes 0007:高橋 "),
+        kSub,
+        QStringLiteral("見学会の参加者を募集します。"),
+        kEnd,
+        kPrompt + QStringLiteral("BYE"),
+        QStringLiteral("NO CARRIER"),
+    });
 }
 
-void FakeReader::BuildTitleList()
-{
-    ++builds;
-    auto &main = m_session.main;
-    main.ArticleCount.Caption = QStringLiteral("0/0");
-    main.clearTitleColumns();
-    for (const Row &row : boards.value(main.Board_List.ListIndex))
-        main.appendRow(QStringLiteral(" "), row.number, row.info, row.title);
-    if (!m_session.UpFileText.isEmpty())
-        markWrittenRows();
-}
+} // namespace writinglogs
 
-void FakeReader::markWrittenRows()
-{
-    auto &main = m_session.main;
-    const QString &up = m_session.UpFileText;
-    const QString item = main.Board_List.selectedText();
-    const QString no = mid(item, 4, findFrom(item, u' ') - 4);
-    const QString N = numberWithBlank(val(no));
-    const QString &kind = m_session.LastWrittenKind;
-
-    if (no == u"0") {
-        int n = 1;
-        for (qsizetype p = findFrom(up, QStringLiteral("mw") + kCrlf); p > 0;
-             p = findFrom(up, QStringLiteral("mw") + kCrlf, p + 1)) {
-            const qsizetype e = findFrom(up, kCrlf + kCrlf + kCrlf, p);
-            if (e == 0)
-                break;
-            QString recipients = mid(up, p + 4, e - p - 4);
-            recipients.remove(kCrlf);
-            const QString title = mid(up, e + 6, findFrom(up, kCrlf, e + 6) - e - 6);
-            main.appendRow(QStringLiteral(" "), QStringLiteral("[手紙") + numberWithBlank(n++) + u']',
-                recipients, title);
-            if (kind == u"mail")
-                main.selectTitle(main.rowCount() - 1);
-        }
-    }
-    const QString boardLine = QStringLiteral("\\") + N + kCrlf;
-    int writes = 1;
-    int responses = 0;
-    for (qsizetype p = findFrom(up, boardLine); p > 0; p = findFrom(up, boardLine, p + 1)) {
-        const qsizetype next = p + boardLine.size();
-        const qsizetype lineEnd = findFrom(up, kCrlf, next);
-        if (charAt(up, next) == u'W') {
-            main.appendRow(QStringLiteral(" "), QStringLiteral("[書込") + numberWithBlank(writes++) + u']',
-                QStringLiteral(" "), mid(up, next + 1, lineEnd - next - 1));
-            if (kind == u"Write")
-                main.selectTitle(main.rowCount() - 1);
-            continue;
-        }
-        if (charAt(up, lineEnd + 2) != u'P')
-            continue;
-        QString ref = mid(up, next, lineEnd - next);
-        if (m_session.Sirial_Flg == 1 && ref.startsWith(u'%'))
-            ref.remove(0, 1);
-        int parent = -1;
-        for (int i = 0; i < main.rowCount() && parent < 0; ++i) {
-            if (m_session.Sirial_Flg == 1 ? main.Title3.item(i).contains(ref)
-                                          : main.Title.item(i).contains(u'[' + ref))
-                parent = i;
-        }
-        if (parent < 0)
-            continue;
-        const qsizetype indent = findFrom(main.Title.item(parent), u'[');
-        int at = parent + 1;
-        while (at < main.rowCount()) {
-            const qsizetype b = findFrom(main.Title.item(at), u'[');
-            if (b == 0 || b <= indent)
-                break;
-            ++at;
-        }
-        const qsizetype pEnd = findFrom(up, kCrlf, lineEnd + 2);
-        QString title = mid(up, lineEnd + 3, pEnd - lineEnd - 3);
-        if (m_session.Sirial_Flg == 1)
-            title += QString(200, u' ') + ref;
-        main.insertRow(at, QStringLiteral(" "), QStringLiteral("[レス") + numberWithBlank(++responses) + u']',
-            QStringLiteral(" "), title);
-        if (kind == u"Response")
-            main.selectTitle(at);
-    }
-    const QString b = numberWithBlank(val(mid(item, 4, 5)));
-    for (int i = 0; i < main.rowCount(); ++i) {
-        const QString &t = main.Title.item(i);
-        const QString a = numberWithBlank(val(mid(t, findFrom(t, u'[') + 1)));
-        if (up.contains(QStringLiteral("\\") + b + kCrlf + a + kCrlf + QStringLiteral("SQ")))
-            main.BatchSet.items[i] = QStringLiteral("S");
-    }
-    if (left(item, 7) == u"[XCHAT]") {
-        const qsizetype dot = findFrom(item, u'.');
-        const QString c = QString::number(val(mid(item, 11, dot - 11)));
-        if (up.contains(QStringLiteral("X") + c + kCrlf)) {
-            main.appendRow(
-                QStringLiteral(" "), QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
-            if (kind == u"Write")
-                main.selectTitle(main.rowCount() - 1);
-        }
-    }
-}
-
-void FakeReader::Title_Click()
-{
-    auto &main = m_session.main;
-    const int i = main.Title.ListIndex;
-    if (i < 0 || i >= main.rowCount())
-        return;
-    main.ArticleCount.Caption = QStringLiteral("%1/%2").arg(i + 1).arg(main.rowCount());
-    const QString row = main.Title.item(i);
-    main.Article.clear();
-    if (row.startsWith(QStringLiteral("[手紙")) || row.startsWith(QStringLiteral("[書込"))
-        || row.startsWith(QStringLiteral("[レス"))) {
-        showMarkRow(row);
-        return;
-    }
-    for (const Row &r : boards.value(main.Board_List.ListIndex)) {
-        if (r.number == row) {
-            main.Article.items = r.article;
-            break;
-        }
-    }
-}
-
-void FakeReader::showMarkRow(const QString &row)
-{
-    auto &main = m_session.main;
-    const QString &up = m_session.UpFileText;
-    const qint64 n = val(mid(row, 4));
-    const QString kindText = mid(row, 2, 2);
-    const QString item = main.Board_List.selectedText();
-    if (kindText == u"手紙") {
-        qsizetype p = 0;
-        for (qint64 k = 0; k < n; ++k) {
-            p = findFrom(up, QStringLiteral("mw") + kCrlf, p + 1);
-            if (p == 0)
-                return;
-        }
-        const qsizetype e = findFrom(up, kCrlf + kCrlf + kCrlf, p);
-        if (e > 0)
-            main.Article.items = linesUntilDot(up, e + 6);
-        return;
-    }
-    if (left(item, 7) == u"[XCHAT]") {
-        const qsizetype dot = findFrom(item, u'.');
-        const QString head = QStringLiteral("X") + QString::number(val(mid(item, 11, dot - 11))) + kCrlf;
-        const qsizetype p = findFrom(up, head);
-        if (p == 0)
-            return;
-        for (const QString &l : linesUntilDot(up, p + head.size())) {
-            if (l.isEmpty())
-                break;
-            main.Article.addItem(QStringLiteral("[書込                   ]") + l);
-        }
-        return;
-    }
-    const QString boardLine
-        = QStringLiteral("\\") + numberWithBlank(val(mid(item, 4, findFrom(item, u' ') - 4))) + kCrlf;
-    qint64 count = 0;
-    for (qsizetype p = findFrom(up, boardLine); p > 0; p = findFrom(up, boardLine, p + 1)) {
-        const qsizetype next = p + boardLine.size();
-        qsizetype start = 0;
-        if (kindText == u"書込" && charAt(up, next) == u'W') {
-            start = next + 1;
-        } else if (kindText == u"レス") {
-            const qsizetype lineEnd = findFrom(up, kCrlf, next);
-            if (charAt(up, lineEnd + 2) == u'P')
-                start = lineEnd + 3;
-        }
-        if (start > 0 && ++count == n) {
-            main.Article.items = linesUntilDot(up, start);
-            return;
-        }
-    }
-}
-
-void FakeReader::TITLE_GotFocus()
-{
-    auto &main = m_session.main;
-    main.ArticleCount.Caption = QStringLiteral("0/0");
-    if (main.rowCount() > 0 && main.Title.ListIndex < 0)
-        main.selectTitle(0);
-    moveres::TitleFocusFollowUp(m_session);
-}
-
-void FakeReader::Title_KeyDown(int keyCode, int shift)
-{
-    auto &main = m_session.main;
-    if (keyCode == 69 && left(main.Board_List.selectedText(), 7) == u"[XCHAT]")
-        keyCode = 87;
-    m_session.RewriteFlag = 0;
-    m_session.SavedTitleIndex = main.Title.ListIndex;
-    if (m_session.LastWrittenKind != u"move Res" && m_session.LastWrittenKind != u"mail Res")
-        m_session.LastWrittenKind.clear();
-    if (m_session.compose)
-        m_session.compose->composeKey(keyCode, shift);
-}
-
-WritingFixture::WritingFixture()
+WritingFixture::WritingFixture(Net net)
 {
     const QString root = dir.path();
-    session.AppDir = root + QStringLiteral("/app");
-    QDir().mkpath(session.AppDir);
-    QDir().mkpath(root + QStringLiteral("/up"));
-    QDir().mkpath(root + QStringLiteral("/bl"));
-    session.Dir[settings::DirRecord::Up_Dir] = root + QStringLiteral("/up");
-    session.Dir[settings::DirRecord::BL_Dir] = root + QStringLiteral("/bl");
+    for (const char *sub : { "app", "log", "up", "bl" })
+        QDir(root).mkpath(QLatin1String(sub));
+    session.AppDir = fileio::joinPath(root, QStringLiteral("app"));
+    session.Dir[settings::DirRecord::LOG_Dir] = fileio::joinPath(root, QStringLiteral("log"));
+    session.Dir[settings::DirRecord::Up_Dir] = fileio::joinPath(root, QStringLiteral("up"));
+    session.Dir[settings::DirRecord::BL_Dir] = fileio::joinPath(root, QStringLiteral("bl"));
     session.Dir[settings::DirRecord::Editor_Path] = script.path();
-    settings::NetRecord net;
-    net[settings::NetRecord::Net_Name] = QStringLiteral("TESTNET");
-    net[settings::NetRecord::Up_File_Name] = QStringLiteral("TEST.UP");
-    net[settings::NetRecord::Board_list_File_Name] = QStringLiteral("TEST.BL");
-    net[settings::NetRecord::ID_LIST_FILE_NAME] = QStringLiteral("TEST.ID");
-    session.NetTable = { net };
+
+    settings::NetRecord record = netRecord(QStringLiteral("かぶらネット"), QStringLiteral("TEST"));
+    record[settings::NetRecord::Header]
+        = text::fixedWidth(QStringLiteral("======================================="), 80);
+    if (net == Net::Serial) {
+        record[settings::NetRecord::Net_Name] = text::fixedWidth(QStringLiteral("みなとネット"), 80);
+        record[settings::NetRecord::Sirial_Flg] = text::fixedWidth(QStringLiteral("1"), 80);
+        record[settings::NetRecord::SirialHeader] = text::fixedWidth(QStringLiteral("■■"), 80);
+    }
+    session.NetTable = { record };
     session.NetIndex = 0;
     session.Flags[settings::OptionFlags::ResBlankQuoteDelete] = QStringLiteral("0");
     session.messages = &messages;
     session.editor = &editor;
-    session.main.events = &reader;
     session.MoveTable = moveres::decodeMoveTable({});
-    session.main.visible = true;
 }
 
 QString WritingFixture::upPath() const
@@ -287,15 +183,22 @@ QByteArray WritingFixture::upBytes() const
     return readFile(upPath());
 }
 
+QString WritingFixture::idListPath() const
+{
+    return session.idListFilePath();
+}
+
+void WritingFixture::open(const QString &logText)
+{
+    const QString name = QStringLiteral("TEST1206.LOG");
+    writeFile(fileio::joinPath(session.Dir[settings::DirRecord::LOG_Dir], name), sjis(logText));
+    logindex::OpenFromNetScreen(session, { name });
+}
+
 void WritingFixture::setBoards(const QStringList &items)
 {
     session.main.Board_List.items = items;
     session.main.Board_List.ListIndex = -1;
-}
-
-void WritingFixture::setRows(int boardIndex, const QList<FakeReader::Row> &rows)
-{
-    reader.boards[boardIndex] = rows;
 }
 
 void WritingFixture::setUpFile(const QString &text)
@@ -304,17 +207,39 @@ void WritingFixture::setUpFile(const QString &text)
     writeFile(upPath(), sjis(text));
 }
 
+int WritingFixture::boardOf(int number) const
+{
+    return reader.boardItemOfNumber(number);
+}
+
+int WritingFixture::chatRoom() const
+{
+    const auto &items = session.main.Board_List.items;
+    for (int i = 0; i < items.size(); ++i) {
+        if (items.at(i).startsWith(QStringLiteral("[XCHAT]")))
+            return i;
+    }
+    return -1;
+}
+
 void WritingFixture::select(int boardIndex, int row)
 {
-    session.main.loseTitleFocus();
-    session.main.selectBoard(boardIndex);
+    reader.chooseBoard(boardIndex);
     if (row >= 0)
-        session.main.selectTitle(row);
+        reader.chooseRow(row);
+}
+
+void WritingFixture::click(const QString &titleStart)
+{
+    const int row = rowOf(titleStart);
+    if (row < 0)
+        QTest::qFail(qPrintable(QStringLiteral("no row ") + titleStart), __FILE__, __LINE__);
+    reader.chooseRow(row);
 }
 
 void WritingFixture::press(char letter, int shift)
 {
-    reader.Title_KeyDown(letter, shift);
+    reader.pressKey(letter, shift);
 }
 
 int WritingFixture::rowOf(const QString &titleStart) const
@@ -325,6 +250,22 @@ int WritingFixture::rowOf(const QString &titleStart) const
             return i;
     }
     return -1;
+}
+
+QStringList WritingFixture::titles() const
+{
+    return session.main.Title.items;
+}
+
+QStringList WritingFixture::marks() const
+{
+    QStringList out;
+    for (const QString &t : session.main.Title.items) {
+        if (t.startsWith(QStringLiteral("[書込")) || t.startsWith(QStringLiteral("[レス"))
+            || t.startsWith(QStringLiteral("[手紙")))
+            out << t;
+    }
+    return out;
 }
 
 } // namespace kavrel::test

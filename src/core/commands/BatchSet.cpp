@@ -9,6 +9,26 @@ namespace kavrel::commands {
 
 using namespace kavrel::text;
 
+namespace {
+
+// Whether the article view shows the selected row's article: on hosts that
+// print a "[" as the third character of an article's second line, that
+// line tells; on the others, the first line carries the article's number
+// as "(" + number + "/" right after the board's key.
+bool articleShown(const MainWindowState &main, const QString &row)
+{
+    const ListBox &article = main.Article;
+    if (article.ListCount() >= 2 && charAt(article.item(1), 3) == u'[')
+        return true;
+    const qsizetype open = findFrom(row, u'[');
+    const qsizetype close = findFrom(row, u']', open + 1);
+    if (open == 0 || close <= open + 1 || article.isEmpty())
+        return false;
+    return findFrom(article.item(0), u'(' + mid(row, open + 1, close - open - 1) + u'/') > 0;
+}
+
+} // namespace
+
 void ToggleBatchSet(Session &session)
 {
     auto &main = session.main;
@@ -17,10 +37,12 @@ void ToggleBatchSet(Session &session)
         return;
     const qint64 board = val(mid(main.Board_List.selectedText(), 4, 5));
     const QString row = main.Title.item(i);
-    const qint64 article = val(mid(row, findFrom(row, u'[') + 1, 5));
+    // The whole article number, as the title list reads it back: five
+    // characters alone would name another article from 100000 on.
+    const qint64 article = val(mid(row, findFrom(row, u'[') + 1));
 
     // Only while an article is shown.
-    if (main.Article.ListCount() < 2 || charAt(main.Article.item(1), 3) != u'[')
+    if (!articleShown(main, row))
         return;
 
     const QString command = upfile::batchCommand(board, article);

@@ -66,11 +66,22 @@ QString responseCommand(qint64 board, const QString &ref, const QString &text, c
         + QStringLiteral(".") + CRLF + QStringLiteral("yQ");
 }
 
+QString recipientText(const QString &entry)
+{
+    const QString id = entry.trimmed();
+    bool digits = !id.isEmpty();
+    for (const QChar c : id)
+        digits = digits && c >= u'0' && c <= u'9';
+    if (digits || id.isEmpty())
+        return numberWithBlank(val(entry));
+    return u' ' + id;
+}
+
 QString mailCommand(const QStringList &recipients, const QString &text, const QString &sig)
 {
     QString out = QStringLiteral("mw") + CRLF;
     for (const QString &r : recipients)
-        out += numberWithBlank(val(r)) + CRLF + CRLF;
+        out += recipientText(r) + CRLF + CRLF;
     out += CRLF + text + CRLF + sig + QStringLiteral(".") + CRLF + QStringLiteral("y");
     return out;
 }

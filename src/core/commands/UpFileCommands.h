@@ -14,6 +14,11 @@ inline const QString CRLF = QStringLiteral("\r\n");
 QString writeCommand(qint64 board, const QString &text, const QString &sig);
 // "\" n ⏎ ref ⏎ "P" text ⏎ sig "." ⏎ "yQ".
 QString responseCommand(qint64 board, const QString &ref, const QString &text, const QString &sig);
+// A recipient entry as the mail command names it: an ID of digits as its
+// number after one blank (" 200" for "0200"); an ID with other characters
+// (as on nets whose IDs read "KAV00123") as it stands after one blank, since
+// its numeric value would address the mail to nobody.
+QString recipientText(const QString &entry);
 // "mw" ⏎, m ⏎ ⏎ for each recipient, then ⏎ text ⏎ sig "." ⏎ "y".
 QString mailCommand(const QStringList &recipients, const QString &text, const QString &sig);
 // "X" c ⏎ text' ⏎ "." ⏎, text' without empty lines.

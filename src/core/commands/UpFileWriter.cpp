@@ -62,7 +62,16 @@ QString responseReference(const Session &session, const StoreOptions &options)
     const int row = session.main.Title.ListIndex;
     const QString title3
         = (row >= 0 && row < session.main.Title3.ListCount()) ? session.main.Title3.item(row) : QString();
-    return QStringLiteral("%") + right(title3, 6);
+    // The title list keeps the serial number at the end of the title: the
+    // reference is that number whole. Its last six characters alone would
+    // carry blanks for a shorter number and name another article for a
+    // longer one; for six digits both are the same.
+    qsizetype digits = 0;
+    while (digits < title3.size() && title3.at(title3.size() - 1 - digits).isDigit())
+        ++digits;
+    if (digits == 0)
+        return QStringLiteral("%") + right(title3, 6);
+    return QStringLiteral("%") + right(title3, digits);
 }
 
 } // namespace

@@ -89,6 +89,10 @@ void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
     if (!main.Board_List.isEmpty())
         main.Ido_Set_Enabled = true;
     moveres::LoadMoveTable(session);
+    // The first board was shown before the net's table was loaded: its
+    // target is shown again from this table, so that a response written at
+    // once goes where the table says.
+    moveres::ShowMoveTarget(session);
 }
 
 bool LoadLog(Session &session)

@@ -556,8 +556,14 @@ int Reader::keyDown(int keyCode, int shift)
             m_s.NextArticleArmed = false;
             if (m.Title.ListIndex != m.rowCount() - 1)
                 m.selectTitle(m.Title.ListIndex + 1);
-            else if (!onLastBoard())
+            else if (!onLastBoard()) {
                 selectNextNonEmptyBoard();
+                // Reading on with Space shows the next board's first article at
+                // once: the title list keeps the focus, so its focus handling
+                // would not, and the board would show the no-article notice.
+                if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
+                    m.selectTitle(0);
+            }
         }
         return code;
     }

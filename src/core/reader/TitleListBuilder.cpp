@@ -279,7 +279,9 @@ void TitleListBuilder::addTitleRow(const QString &block)
         addNode(-1, RowNumber, topTitle);
         return;
     }
-    const qsizetype c = findFrom(block, u':', e + 8);
+    // The colon after the number answered: from the first digit after " <"
+    // on, so that responses to articles 1 to 999 find their parent too.
+    const qsizetype c = findFrom(block, u':', e + 5);
     if (c == 0)
         return;
     const QString parentText = mid(block, e + 4, c - (e + 4));
@@ -395,13 +397,17 @@ void TitleListBuilder::markWrittenRows()
         }
 
         // Responses: the command line must name this board exactly (a
-        // response to board 12 is not one to board 1).
+        // response to board 12 is not one to board 1). Every response of the
+        // board is counted, also one whose article is not in this log, so
+        // that mark n is the n-th response of the board as the mark display
+        // and the rewrite and delete commands find it.
         count = 0;
         for (qsizetype p = findFrom(up, command); p != 0; p = findFrom(up, command, p + 1)) {
             const qsizetype refStart = p + command.size();
             const qsizetype refEnd = findFrom(up, kCrlf, refStart);
             if (refEnd == 0 || charAt(up, refEnd + 2) != u'P')
                 continue;
+            ++count;
             QString ref = mid(up, refStart, refEnd - refStart);
             if (serialMode && ref.startsWith(u'%'))
                 ref.remove(0, 1);
@@ -418,7 +424,6 @@ void TitleListBuilder::markWrittenRows()
             }
             if (row < 0)
                 continue;
-            ++count;
             const qsizetype indent = bracketPos(m.Title.item(row));
             int j = row + 1;
             while (j < m.rowCount()) {

@@ -1,5 +1,7 @@
-// Whole writing flows: a key in the title list, the real editor (a script that
-// saves a prepared text), and the bytes of the up file afterwards.
+// Whole writing flows on a real log: the board chosen and the article shown by
+// the reader, a letter key pressed in the title list, the real editor (a
+// script that saves a prepared text), the bytes of the up file afterwards and
+// the mark rows that the rebuilt title list shows for them.
 #include "WritingFixture.h"
 
 #include "base/Text.h"
@@ -11,52 +13,37 @@
 
 using namespace kavrel;
 using namespace kavrel::test;
+using namespace kavrel::test::writinglogs;
 using commands::startingtext::TrailingLineEnd;
 
 namespace {
 
-const QString kMailBox = QStringLiteral("No.0 ｢メールボックス｣");
-const QString kBoard12 = QStringLiteral("No.12 ｢雑談｣");
-const QString kBoard7 = QStringLiteral("No.7 ｢技術｣");
-const QString kChat1 = QStringLiteral("[XCHAT] No1.チャット");
+const QString kW1 = QStringLiteral("\\ 12\r\nW一通目\r\n最初の書き込み\r\n.\r\nyQ");
+const QString kW2 = QStringLiteral("\\ 12\r\nW二通目\r\n二番目の書き込み\r\n.\r\nyQ");
+const QString kW3 = QStringLiteral("\\ 12\r\nW三通目\r\n三番目の書き込み\r\n.\r\nyQ");
+const QString kResp1 = QStringLiteral("\\ 12\r\n305\r\nPRe:今日の一枚\r\n最初のレス\r\n.\r\nyQ");
 
-const QStringList kArticle100
-    = { QStringLiteral("(100/120) 0012 yamada     1234 bytes 96/12/06 12:34:56 Hello"),
-          QStringLiteral("  [雑談] Hello"), QString(), QStringLiteral("World line") };
-const QStringList kArticle101
-    = { QStringLiteral("(101/120) 0034 suzuki      321 bytes 96/12/06 13:00:00 Re: Hello"),
-          QStringLiteral("  [雑談] Re: Hello"), QStringLiteral("reply") };
-const QStringList kArticle345
-    = { QStringLiteral("(345/400) 0099 tanaka      777 bytes 96/12/07 09:00:00 Files"),
-          QStringLiteral("  [雑談] Files"), QStringLiteral("big file") };
-const QStringList kReceivedMail = { QStringLiteral("mail (1/1) 96/12/06 08:00:00"),
-    QStringLiteral("From    512 bytes  0200:山田 96/12/06"), QStringLiteral("Subject line"),
-    QStringLiteral("Hi there") };
-const QStringList kNotice = { QStringLiteral("(3/5) 0003 admin 100 bytes 96/12/05 10:00:00 Notice"),
-    QStringLiteral("  [mail] Notice"), QStringLiteral("body") };
-
-const QString kW1 = QStringLiteral("\\ 12\r\nWOne\r\nfirst\r\n.\r\nyQ");
-const QString kW2 = QStringLiteral("\\ 12\r\nWTwo\r\nsecond\r\n.\r\nyQ");
-const QString kW3 = QStringLiteral("\\ 12\r\nWThree\r\nthird\r\n.\r\nyQ");
-const QString kResp1 = QStringLiteral("\\ 12\r\n100\r\nPRe: Hello\r\nfirst reply\r\n.\r\nyQ");
-
-void standardNet(WritingFixture &f)
+// The standard net with its log open and, when given, an up file.
+void standardNet(WritingFixture &f, const QString &upFile = QString())
 {
-    f.setBoards({ kMailBox, kBoard12, kBoard7, kChat1 });
-    f.setRows(0,
-        { { QStringLiteral("[mail ]"), QStringLiteral("from 0200"), QStringLiteral("Subject line"),
-              kReceivedMail },
-            { QStringLiteral("[3]"), QStringLiteral("Notice info"), QStringLiteral("Notice"), kNotice } });
-    f.setRows(1,
-        { { QStringLiteral("[100]"), QStringLiteral("info"), QStringLiteral("Hello"), kArticle100 },
-            { QStringLiteral("  [101]"), QStringLiteral("info"), QStringLiteral("Re: Hello"), kArticle101 },
-            { QStringLiteral("[345]"), QStringLiteral("info"), QStringLiteral("Files"), kArticle345 } });
-    f.session.IdListText = QStringLiteral("  100:太郎\r\n  200:花子\r\n");
+    if (!upFile.isEmpty())
+        f.setUpFile(upFile);
+    f.open(standardLog());
 }
 
 QByteArray b(const QString &text)
 {
     return sjis(text);
+}
+
+// The ID list item whose entry is the given ID.
+int idItem(const commands::IdListWindow &w, const QString &id)
+{
+    for (int i = 0; i < w.items.size(); ++i) {
+        if (w.items.at(i).contains(id + u':'))
+            return i;
+    }
+    return -1;
 }
 
 } // namespace
@@ -70,6 +57,7 @@ private slots:
     void writeOnMailBoxDoesNothing();
     void responseWithoutMoveTarget();
     void responseWithMoveTarget();
+    void moveTargetOfTheFirstBoardShown();
     void moveResponseToAnotherBoard();
     void moveResponseCancelled();
     void moveResponseFromMailBox();
@@ -82,6 +70,8 @@ private slots:
     void replyToReceivedMail();
     void batchSetTwice();
     void serialNetResponse();
+    void serialNumbersOfOtherLengths_data();
+    void serialNumbersOfOtherLengths();
     void chatWrite_data();
     void chatWrite();
     void mailRewrite();
@@ -95,13 +85,14 @@ private slots:
     void responseRewriteClosedUnsavedKeepsTheResponse();
     void responseRewriteKeepsItsReference();
     void emptiedResponseRewriteRemovesTheUpFile();
+    void responsesToArticlesOfAnEarlierLog();
 };
 
 void tst_ComposeFlows::writeOnBoard()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(1, 0);
+    f.select(f.boardOf(12), 0);
     f.script.willWrite(QStringLiteral("Hello\r\nWorld"));
     f.press('W');
 
@@ -115,16 +106,29 @@ void tst_ComposeFlows::writeOnBoard()
     QCOMPARE(f.script.lastArguments(), QStringList { f.tempPath() });
     QVERIFY(!f.script.lastStartedWithFile());
     QVERIFY(!QFile::exists(f.tempPath()));
-    QVERIFY(f.rowOf(QStringLiteral("[書込 1]")) >= 0);
+    QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[307]", "[書込 1]" }));
     QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
     QVERIFY(f.session.main.visible);
+
+    // A second write, in Japanese, follows the first; the mark shows it.
+    f.script.willWrite(QStringLiteral("週末の予定\r\n釣りに行きます。"));
+    f.press('W');
+    QCOMPARE(f.upBytes(),
+        b(QStringLiteral(
+            "\\ 12\r\nWHello\r\nWorld\r\n.\r\nyQ\\ 12\r\nW週末の予定\r\n釣りに行きます。\r\n.\r\nyQ")));
+    QCOMPARE(f.marks(), (QStringList { "[書込 1]", "[書込 2]" }));
+    f.click(QStringLiteral("[書込 2]"));
+    QCOMPARE(f.session.main.Article.items, (QStringList { "週末の予定", "釣りに行きます。" }));
+    // Board 1 is not board 12.
+    f.select(f.boardOf(1));
+    QCOMPARE(f.marks(), QStringList {});
 }
 
 void tst_ComposeFlows::writeOnMailBoxDoesNothing()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(0, 0);
+    f.select(f.boardOf(0), 0);
     f.press('W');
     QVERIFY(f.messages.shown.isEmpty());
     QCOMPARE(f.script.runs(), 0);
@@ -135,43 +139,76 @@ void tst_ComposeFlows::responseWithoutMoveTarget()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(1, 0);
-    f.script.willWrite(QStringLiteral("Re: Hello\r\n>World line\r\nThanks"));
+    f.select(f.boardOf(12), 0);
+    const QStringList article = f.session.main.Article.items;
+    QCOMPARE(article.first(), QStringLiteral("HOBBY(305/308) 26/12/06 09:00:12 今日の一枚"));
+    f.script.willWrite(QStringLiteral("Re:今日の一枚\r\n>近所の公園で撮った夕焼けです。\r\nきれいですね"));
     f.press('P');
 
     QVERIFY(f.messages.shown.isEmpty());
-    QCOMPARE(
-        f.script.lastStartingBytes(), b(commands::startingtext::quote(kArticle100, TrailingLineEnd::Keep)));
-    QCOMPARE(
-        f.upBytes(), b(QStringLiteral("\\ 12\r\n100\r\nPRe: Hello\r\n>World line\r\nThanks\r\n.\r\nyQ")));
-    // The mark goes below the whole thread of article 100.
-    QCOMPARE(f.session.main.Title.item(2), QStringLiteral("[レス 1]"));
+    QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
+    QVERIFY(f.script.lastStartingBytes().startsWith(b(QStringLiteral(">HOBBY(305/308) 26/12/06"))));
+    QCOMPARE(f.upBytes(),
+        b(QStringLiteral(
+            "\\ 12\r\n305\r\nPRe:今日の一枚\r\n>近所の公園で撮った夕焼けです。\r\nきれいですね\r\n.\r\nyQ")));
+    // The mark goes below the whole thread of article 305.
+    QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 1]", "[307]" }));
     QVERIFY(f.session.main.titleHasFocus);
     QVERIFY(QFile::exists(f.tempPath())); // a response leaves TEMP.TXT in place
+    f.click(QStringLiteral("[レス 1]"));
+    QCOMPARE(f.session.main.Article.items,
+        (QStringList { "Re:今日の一枚", ">近所の公園で撮った夕焼けです。", "きれいですね" }));
+    // A response to board 12 is no response to board 1.
+    f.select(f.boardOf(1));
+    QCOMPARE(f.marks(), QStringList {});
 }
 
 void tst_ComposeFlows::responseWithMoveTarget()
 {
     WritingFixture f;
+    QStringList table = moveres::decodeMoveTable({});
+    table[12] = QStringLiteral("7");
+    writeFile(moveres::moveFilePath(f.session), moveres::encodeMoveTable(table));
     standardNet(f);
-    f.session.MoveTable[12] = QStringLiteral("7  ");
-    f.select(1, 0);
+    f.select(f.boardOf(12), 0);
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("7"));
-    f.script.willWrite(QStringLiteral("Re: Hello\r\nmoved here"));
+    const QStringList article = f.session.main.Article.items;
+    f.script.willWrite(QStringLiteral("Re:今日の一枚\r\nこちらに書きます"));
     f.press('P');
 
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを書き換えますか？") });
-    QCOMPARE(
-        f.script.lastStartingBytes(), b(commands::startingtext::quote(kArticle100, TrailingLineEnd::Keep)));
-    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe: Hello\r\nmoved here\r\n.\r\nyQ")));
+    QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
+    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe:今日の一枚\r\nこちらに書きます\r\n.\r\nyQ")));
     QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    QCOMPARE(f.marks(), QStringList {});
+    f.select(f.boardOf(7));
+    QCOMPARE(f.titles(), (QStringList { "[50]", "[書込 1]" }));
+}
+
+void tst_ComposeFlows::moveTargetOfTheFirstBoardShown()
+{
+    // A log without a mail box opens on board 12, whose target is 7.
+    WritingFixture f;
+    QStringList table = moveres::decodeMoveTable({});
+    table[12] = QStringLiteral("7");
+    writeFile(moveres::moveFilePath(f.session), moveres::encodeMoveTable(table));
+    QString log = standardLog();
+    log.remove(0, log.indexOf(QStringLiteral("Main Command(?:Help)>RN 12")));
+    f.open(log);
+    QCOMPARE(f.session.main.Board_List.selectedText(), kBoard12);
+    QCOMPARE(f.session.main.Title.selectedText(), QStringLiteral("[305]"));
+    QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("7"));
+    f.script.willWrite(QStringLiteral("Re:今日の一枚\r\nこちらに書きます"));
+    f.press('P');
+    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe:今日の一枚\r\nこちらに書きます\r\n.\r\nyQ")));
 }
 
 void tst_ComposeFlows::moveResponseToAnotherBoard()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(1, 0);
+    f.select(f.boardOf(12), 0);
+    const QStringList article = f.session.main.Article.items;
     f.press('G');
 
     auto &w = f.compose.moveWindow();
@@ -179,28 +216,32 @@ void tst_ComposeFlows::moveResponseToAnotherBoard()
     QVERIFY(!f.session.main.enabled);
     QVERIFY(!w.ido_board_list.enabled);
     QCOMPARE(w.ido_board_list.items, QStringList { kBoard12 });
-    QCOMPARE(w.ido_board_list2.items, (QStringList { kMailBox, kBoard12, kBoard7 }));
-    QCOMPARE(w.ido_board_list2.ListIndex, 1);
+    QCOMPARE(w.ido_board_list2.items, (QStringList { kMailBox, kBoard1, kBoard7, kBoard12 }));
+    QCOMPARE(w.ido_board_list2.ListIndex, 3);
     QCOMPARE(w.IDO_TEXT, QStringLiteral("なし"));
 
     w.selectTarget(2);
-    f.script.willWrite(QStringLiteral("Re: Hello\r\nover there"));
+    f.script.willWrite(QStringLiteral("Re:今日の一枚\r\nお知らせ板へ"));
     w.IDO_OK_Click();
 
     QVERIFY(!w.visible);
     QVERIFY(f.session.main.enabled);
-    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe: Hello\r\nover there\r\n.\r\nyQ")));
+    QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
+    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe:今日の一枚\r\nお知らせ板へ\r\n.\r\nyQ")));
     // One response only: the table is reloaded and was never saved.
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
     QVERIFY(!QFile::exists(moveres::moveFilePath(f.session)));
     QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    QCOMPARE(f.marks(), QStringList {});
+    f.select(f.boardOf(7));
+    QCOMPARE(f.marks(), QStringList { "[書込 1]" });
 }
 
 void tst_ComposeFlows::moveResponseCancelled()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(1, 0);
+    f.select(f.boardOf(12), 0);
     f.press('G');
     f.compose.moveWindow().Command2_Click();
     QVERIFY(f.session.LastWrittenKind.isEmpty());
@@ -213,7 +254,15 @@ void tst_ComposeFlows::moveResponseFromMailBox()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(0, 1); // a numbered mail: G is open to it
+    f.select(f.boardOf(0));
+    QCOMPARE(f.titles(), (QStringList { "[mail ]", "[mail ]", "[3]" }));
+    // A received mail row is no article to move a response from.
+    f.press('G');
+    QVERIFY(!f.compose.moveWindow().visible);
+
+    f.click(QStringLiteral("[3]")); // a numbered mail: G is open to it
+    const QStringList article = f.session.main.Article.items;
+    QCOMPARE(article.first(), QStringLiteral("mail(3/5) 26/12/05 10:00:00 メンテナンスのお知らせ"));
     f.press('G');
     auto &w = f.compose.moveWindow();
     QCOMPARE(w.IDO_TEXT, QStringLiteral("不可"));
@@ -229,37 +278,44 @@ void tst_ComposeFlows::moveResponseFromMailBox()
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
     QVERIFY(!f.session.main.To_No.enabled);
 
-    ids.setSelected(1, true);
-    f.script.willWrite(QStringLiteral("Re: Notice\r\n>body\r\nthanks"));
+    ids.setSelected(idItem(ids, QStringLiteral("0001")), true);
+    f.script.willWrite(QStringLiteral("Re:メンテナンス\r\n了解しました"));
     ids.OK_Click();
     QCOMPARE(
-        f.script.lastStartingBytes(), b(commands::startingtext::quote(kNotice, TrailingLineEnd::Remove)));
-    QCOMPARE(f.upBytes(), b(QStringLiteral("mw\r\n 200\r\n\r\n\r\nRe: Notice\r\n>body\r\nthanks\r\n.\r\ny")));
+        f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Remove)));
+    QCOMPARE(f.upBytes(), b(QStringLiteral("mw\r\n 1\r\n\r\n\r\nRe:メンテナンス\r\n了解しました\r\n.\r\ny")));
     QVERIFY(!ids.visible);
     QVERIFY(f.session.main.enabled);
+    QCOMPARE(f.titles(), (QStringList { "[mail ]", "[mail ]", "[3]", "[手紙 1]" }));
 }
 
 void tst_ComposeFlows::rewriteSecondOfThreeWrites()
 {
     WritingFixture f;
-    standardNet(f);
     const QString signPath = f.dir.path() + QStringLiteral("/sign.txt");
-    writeFile(signPath, "-- sig");
+    writeFile(signPath, b(QStringLiteral("-- 署名")));
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = signPath;
     f.session.Flags[settings::OptionFlags::SignatureOn] = QStringLiteral("1");
-    f.setUpFile(kW1 + kW2 + kW3);
-    f.select(1, -1);
-    f.session.main.selectTitle(f.rowOf(QStringLiteral("[書込 2]")));
-    QCOMPARE(f.session.main.Article.items, (QStringList { QStringLiteral("Two"), QStringLiteral("second") }));
+    standardNet(f, kW1 + kW2 + kW3);
+    f.select(f.boardOf(12));
+    QCOMPARE(f.marks(), (QStringList { "[書込 1]", "[書込 2]", "[書込 3]" }));
+    f.click(QStringLiteral("[書込 2]"));
+    QCOMPARE(f.session.main.Article.items, (QStringList { "二通目", "二番目の書き込み" }));
 
-    f.script.willWrite(QStringLiteral("Two again\r\nsecond, better"));
+    f.script.willWrite(QStringLiteral("二通目（改）\r\n書き直しました"));
     f.press('E');
 
     QVERIFY(f.messages.shown.isEmpty());
-    QCOMPARE(f.script.lastStartingBytes(), QByteArray("Two\r\nsecond"));
+    QCOMPARE(f.script.lastStartingBytes(), b(QStringLiteral("二通目\r\n二番目の書き込み")));
     // The rewrite goes to the end and gets no signature.
-    QCOMPARE(f.upBytes(), b(kW1 + kW3 + QStringLiteral("\\ 12\r\nWTwo again\r\nsecond, better\r\n.\r\nyQ")));
+    QCOMPARE(
+        f.upBytes(), b(kW1 + kW3 + QStringLiteral("\\ 12\r\nW二通目（改）\r\n書き直しました\r\n.\r\nyQ")));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kW1 + kW2 + kW3));
+    QCOMPARE(f.marks(), (QStringList { "[書込 1]", "[書込 2]", "[書込 3]" }));
+    f.click(QStringLiteral("[書込 2]"));
+    QCOMPARE(f.session.main.Article.items, (QStringList { "三通目", "三番目の書き込み" }));
+    f.click(QStringLiteral("[書込 3]"));
+    QCOMPARE(f.session.main.Article.items, (QStringList { "二通目（改）", "書き直しました" }));
 }
 
 void tst_ComposeFlows::deleteSecondOfThreeWrites_data()
@@ -275,11 +331,10 @@ void tst_ComposeFlows::deleteSecondOfThreeWrites()
     QFETCH(MsgAnswer, answer);
     QFETCH(QString, expected);
     WritingFixture f;
-    standardNet(f);
-    f.setUpFile(kW1 + kW2 + kW3);
-    f.select(1, -1);
+    standardNet(f, kW1 + kW2 + kW3);
+    f.select(f.boardOf(12));
     const int row = f.rowOf(QStringLiteral("[書込 2]"));
-    f.session.main.selectTitle(row);
+    f.click(QStringLiteral("[書込 2]"));
     f.messages.answers = { answer };
     f.press('D');
 
@@ -290,32 +345,35 @@ void tst_ComposeFlows::deleteSecondOfThreeWrites()
     QCOMPARE(f.script.runs(), 0);
     if (answer == MsgAnswer::Ok) {
         QCOMPARE(f.session.main.Title.ListIndex, row - 1);
-        QCOMPARE(f.rowOf(QStringLiteral("[書込 3]")), -1);
+        QCOMPARE(f.marks(), (QStringList { "[書込 1]", "[書込 2]" }));
+        QCOMPARE(f.session.main.Article.items, (QStringList { "一通目", "最初の書き込み" }));
+        f.click(QStringLiteral("[書込 2]"));
+        QCOMPARE(f.session.main.Article.items, (QStringList { "三通目", "三番目の書き込み" }));
         QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kW1 + kW2 + kW3));
+    } else {
+        QCOMPARE(f.marks(), (QStringList { "[書込 1]", "[書込 2]", "[書込 3]" }));
     }
 }
 
 void tst_ComposeFlows::deleteTheLastCommandLeavesAnEmptyUpFile()
 {
     WritingFixture f;
-    standardNet(f);
-    f.setUpFile(kW1);
-    f.select(1, -1);
-    f.session.main.selectTitle(f.rowOf(QStringLiteral("[書込 1]")));
+    standardNet(f, kW1);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[書込 1]"));
     f.messages.answers = { MsgAnswer::Ok };
     f.press('D');
     QVERIFY(QFile::exists(f.upPath()));
     QCOMPARE(f.upBytes(), QByteArray());
-    QCOMPARE(f.rowOf(QStringLiteral("[書込")), -1);
+    QCOMPARE(f.marks(), QStringList {});
 }
 
 void tst_ComposeFlows::responseOnAWriteMarkDoesNothing()
 {
     WritingFixture f;
-    standardNet(f);
-    f.setUpFile(kW1);
-    f.select(1, -1);
-    f.session.main.selectTitle(f.rowOf(QStringLiteral("[書込 1]")));
+    standardNet(f, kW1);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[書込 1]"));
     f.press('P');
     QCOMPARE(f.script.runs(), 0);
     QVERIFY(f.messages.shown.isEmpty());
@@ -325,16 +383,18 @@ void tst_ComposeFlows::responseOnAWriteMarkDoesNothing()
 void tst_ComposeFlows::mailToSixteenAndSeventeenRecipients()
 {
     WritingFixture f;
-    standardNet(f);
     QString ids;
     for (int i = 1; i <= 17; ++i)
-        ids += QStringLiteral("  %1:会員%2\r\n").arg(100 + i).arg(i);
-    f.session.IdListText = ids;
-    f.select(0, 0);
+        ids += QStringLiteral("%1:会員%2\r\n").arg(100 + i).arg(i);
+    writeFile(f.idListPath(), b(ids));
+    standardNet(f);
+    f.select(f.boardOf(0), 0);
     f.press('M');
     auto &w = f.compose.idListWindow();
     QVERIFY(w.visible);
-    QCOMPARE(w.items.size(), 17);
+    // The list file's entries, then the senders of the log.
+    QCOMPARE(w.items.size(), 17 + 4);
+    QCOMPARE(w.items.first(), QStringLiteral("  101:会員1"));
     for (int i = 0; i < 17; ++i)
         w.setSelected(i, true);
     w.OK_Click();
@@ -343,15 +403,21 @@ void tst_ComposeFlows::mailToSixteenAndSeventeenRecipients()
     QCOMPARE(f.script.runs(), 0);
 
     w.setSelected(16, false);
-    f.script.willWrite(QStringLiteral("Meeting\r\nTomorrow at ten"));
+    f.script.willWrite(QStringLiteral("会議\r\n明日十時からです"));
     w.OK_Click();
     QString expected = QStringLiteral("mw\r\n");
-    for (int i = 1; i <= 16; ++i)
+    QString recipients;
+    for (int i = 1; i <= 16; ++i) {
         expected += QStringLiteral(" %1\r\n\r\n").arg(100 + i);
-    expected += QStringLiteral("\r\nMeeting\r\nTomorrow at ten\r\n.\r\ny");
+        recipients += QStringLiteral(" %1").arg(100 + i);
+    }
+    expected += QStringLiteral("\r\n会議\r\n明日十時からです\r\n.\r\ny");
     QCOMPARE(f.upBytes(), b(expected));
     QVERIFY(!w.visible);
-    QVERIFY(f.rowOf(QStringLiteral("[手紙 1]")) >= 0);
+    const int mark = f.rowOf(QStringLiteral("[手紙 1]"));
+    QCOMPARE(mark, 3);
+    QCOMPARE(f.session.main.Title2.item(mark), recipients);
+    QCOMPARE(f.session.main.Title3.item(mark), QStringLiteral("会議"));
 }
 
 void tst_ComposeFlows::replyToReceivedMail()
@@ -359,55 +425,100 @@ void tst_ComposeFlows::replyToReceivedMail()
     WritingFixture f;
     standardNet(f);
     f.session.Recipients = QStringLiteral("  100\r\n  300\r\n"); // an earlier mail's
-    f.select(0, 0);
-    f.script.willWrite(QStringLiteral("Re: Subject line\r\n>Hi there\r\nSee you"));
+    f.select(f.boardOf(0), 0);
+    const QStringList article = f.session.main.Article.items;
+    QCOMPARE(article.value(1), QStringLiteral("    412 bytes 0200:山田花子 "));
+    f.script.willWrite(
+        QStringLiteral("Re:来週の集まりについて\r\n>オフ会は駅前の喫茶店に１４時集合です。\r\n参加します"));
     f.press('P');
 
-    QCOMPARE(f.session.Recipients, QStringLiteral("  0200\r\n"));
-    QCOMPARE(
-        f.script.lastStartingBytes(), b(commands::startingtext::quote(kReceivedMail, TrailingLineEnd::Keep)));
+    QCOMPARE(f.session.Recipients, QStringLiteral(" 0200\r\n"));
+    QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
     QCOMPARE(f.upBytes(),
-        b(QStringLiteral("mw\r\n 200\r\n\r\n\r\nRe: Subject line\r\n>Hi there\r\nSee you\r\n.\r\ny")));
+        b(QStringLiteral("mw\r\n 200\r\n\r\n\r\nRe:来週の集まりについて\r\n"
+                         ">オフ会は駅前の喫茶店に１４時集合です。\r\n参加します\r\n.\r\ny")));
     QVERIFY(!f.compose.idListWindow().visible);
+    QCOMPARE(f.marks(), QStringList { "[手紙 1]" });
+    f.click(QStringLiteral("[手紙 1]"));
+    QCOMPARE(f.session.main.Article.items,
+        (QStringList { "Re:来週の集まりについて", ">オフ会は駅前の喫茶店に１４時集合です。", "参加します" }));
 }
 
 void tst_ComposeFlows::batchSetTwice()
 {
     WritingFixture f;
-    standardNet(f);
-    f.setUpFile(kW1);
-    f.select(1, 2);
+    standardNet(f, kW1);
+    f.select(f.boardOf(12));
+    const int row = f.rowOf(QStringLiteral("[307]"));
+    f.reader.chooseRow(row);
     f.press('S');
-    QCOMPARE(f.upBytes(), b(kW1 + QStringLiteral("\\ 12\r\n 345\r\nSQ")));
-    QCOMPARE(f.session.main.BatchSet.item(2), QStringLiteral("S"));
+    QCOMPARE(f.upBytes(), b(kW1 + QStringLiteral("\\ 12\r\n 307\r\nSQ")));
+    QCOMPARE(f.session.main.BatchSet.item(row), QStringLiteral("S"));
+    // The mark comes back from the up file when the board is built again.
+    f.select(f.boardOf(1));
+    f.select(f.boardOf(12), row);
+    QCOMPARE(f.session.main.BatchSet.items, (QStringList { " ", " ", "S", " " }));
+    QCOMPARE(f.marks(), QStringList { "[書込 1]" });
     f.press('S', 2); // Ctrl+S is not the batch mark
-    QCOMPARE(f.session.main.BatchSet.item(2), QStringLiteral("S"));
+    QCOMPARE(f.session.main.BatchSet.item(row), QStringLiteral("S"));
     f.press('S');
     QCOMPARE(f.upBytes(), b(kW1));
-    QCOMPARE(f.session.main.BatchSet.item(2), QStringLiteral(" "));
+    QCOMPARE(f.session.main.BatchSet.item(row), QStringLiteral(" "));
+    f.select(f.boardOf(1));
+    f.select(f.boardOf(12));
+    QCOMPARE(f.session.main.BatchSet.items, (QStringList { " ", " ", " ", " " }));
 }
 
 void tst_ComposeFlows::serialNetResponse()
 {
-    WritingFixture f;
-    standardNet(f);
-    f.session.Sirial_Flg = 1;
-    f.setRows(1,
-        { { QStringLiteral("[100]"), QStringLiteral("info"),
-            QStringLiteral("Hello") + QString(100, u' ') + QStringLiteral("000123"), kArticle100 } });
-    f.select(1, 0);
-    f.script.willWrite(QStringLiteral("Re: Hello\r\nserial reply"));
+    WritingFixture f(WritingFixture::Net::Serial);
+    f.open(serialLog());
+    f.select(0, 0);
+    QCOMPARE(f.session.main.Title3.item(0).right(6), QStringLiteral("204501"));
+    f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n行ってみます"));
     f.press('P');
-    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 12\r\n%000123\r\nPRe: Hello\r\nserial reply\r\n.\r\nyQ")));
-    QCOMPARE(f.session.main.Title.item(1), QStringLiteral("[レス 1]"));
+    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 5\r\n%204501\r\nPRe:朝市の案内\r\n行ってみます\r\n.\r\nyQ")));
+    QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
+    QVERIFY(f.session.main.Title3.item(2).startsWith(QStringLiteral("Re:朝市の案内")));
+    QVERIFY(f.session.main.Title3.item(2).endsWith(QString(200, u' ') + QStringLiteral("204501")));
+
+    // The rewrite keeps the serial reference.
+    f.click(QStringLiteral("[レス 1]"));
+    f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n家族で行きます"));
+    f.press('E');
+    QCOMPARE(
+        f.upBytes(), b(QStringLiteral("\\ 5\r\n%204501\r\nPRe:朝市の案内\r\n家族で行きます\r\n.\r\nyQ")));
+    QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
+}
+
+void tst_ComposeFlows::serialNumbersOfOtherLengths_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::newRow("four digits") << QStringLiteral("4501");
+    QTest::newRow("seven digits") << QStringLiteral("1204501");
+}
+
+void tst_ComposeFlows::serialNumbersOfOtherLengths()
+{
+    // The reference names the serial number whole: no blanks, no digits cut.
+    QFETCH(QString, serial);
+    WritingFixture f(WritingFixture::Net::Serial);
+    f.open(serialLog().replace(QStringLiteral("■■204501"), QStringLiteral("■■") + serial));
+    f.select(0, 0);
+    f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n行ってみます"));
+    f.press('P');
+    QCOMPARE(f.upBytes(),
+        b(QStringLiteral("\\ 5\r\n%") + serial
+            + QStringLiteral("\r\nPRe:朝市の案内\r\n行ってみます\r\n.\r\nyQ")));
+    QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
 }
 
 void tst_ComposeFlows::chatWrite_data()
 {
     QTest::addColumn<MsgAnswer>("answer");
     QTest::addColumn<QString>("expected");
-    const QString waiting = QStringLiteral("X1\r\nhello\r\n.\r\n");
-    const QString written = QStringLiteral("X1\r\nhello again\r\nsecond line\r\n.\r\n");
+    const QString waiting = QStringLiteral("X1\r\nこんばんは\r\n.\r\n");
+    const QString written = QStringLiteral("X1\r\nこんばんは、また来ました\r\n二行目\r\n.\r\n");
     QTest::newRow("ok replaces") << MsgAnswer::Ok << written;
     QTest::newRow("cancel adds") << MsgAnswer::Cancel << waiting + written;
 }
@@ -417,48 +528,49 @@ void tst_ComposeFlows::chatWrite()
     QFETCH(MsgAnswer, answer);
     QFETCH(QString, expected);
     WritingFixture f;
-    standardNet(f);
-    f.setUpFile(QStringLiteral("X1\r\nhello\r\n.\r\n"));
-    f.select(3, -1);
+    standardNet(f, QStringLiteral("X1\r\nこんばんは\r\n.\r\n"));
+    f.select(f.chatRoom());
+    QCOMPARE(f.titles(), (QStringList { "[XCHAT]", "[書込]" }));
     f.messages.answers = { answer };
-    f.script.willWrite(QStringLiteral("hello again\r\n\r\nsecond line"));
+    f.script.willWrite(QStringLiteral("こんばんは、また来ました\r\n\r\n二行目"));
     f.press('E'); // E on a chat board is W
     QCOMPARE(f.upBytes(), b(expected));
     if (answer == MsgAnswer::Ok)
-        QCOMPARE(f.script.lastStartingBytes(), QByteArray("hello\r\n"));
+        QCOMPARE(f.script.lastStartingBytes(), b(QStringLiteral("こんばんは\r\n")));
     else
         QVERIFY(!f.script.lastStartedWithFile());
+    QCOMPARE(f.titles(), (QStringList { "[XCHAT]", "[書込]" }));
 }
 
 void tst_ComposeFlows::mailRewrite()
 {
     WritingFixture f;
-    standardNet(f);
-    const QString mail1 = QStringLiteral("mw\r\n 100\r\n\r\n\r\nFirst\r\nhello\r\n.\r\ny");
+    const QString mail1 = QStringLiteral("mw\r\n 300\r\n\r\n\r\n一通目\r\nこんにちは\r\n.\r\ny");
     // A text line beginning with "y" does not end the waiting mail.
-    const QString mail2 = QStringLiteral("mw\r\n 200\r\n\r\n\r\nSecond\r\nyoroshiku\r\nbye\r\n.\r\ny");
-    f.setUpFile(mail1 + mail2);
-    f.select(0, -1);
-    f.session.main.selectTitle(f.rowOf(QStringLiteral("[手紙 2]")));
+    const QString mail2 = QStringLiteral("mw\r\n 200\r\n\r\n\r\n二通目\r\nyoroshiku\r\nではまた\r\n.\r\ny");
+    standardNet(f, mail1 + mail2);
+    f.select(f.boardOf(0));
+    QCOMPARE(f.marks(), (QStringList { "[手紙 1]", "[手紙 2]" }));
+    f.click(QStringLiteral("[手紙 2]"));
     f.press('E');
     auto &w = f.compose.idListWindow();
     QVERIFY(w.visible);
-    QCOMPARE(readFile(f.tempPath()), QByteArray("Second\r\nyoroshiku\r\nbye"));
-    w.setSelected(0, true);
-    f.script.willWrite(QStringLiteral("Second\r\nyoroshiku\r\nsee you"));
+    QCOMPARE(readFile(f.tempPath()), b(QStringLiteral("二通目\r\nyoroshiku\r\nではまた")));
+    w.setSelected(idItem(w, QStringLiteral("0300")), true);
+    f.script.willWrite(QStringLiteral("二通目\r\nyoroshiku\r\nまた明日"));
     w.OK_Click();
     QCOMPARE(f.upBytes(),
-        b(mail1 + QStringLiteral("mw\r\n 100\r\n\r\n\r\nSecond\r\nyoroshiku\r\nsee you\r\n.\r\ny")));
+        b(mail1 + QStringLiteral("mw\r\n 300\r\n\r\n\r\n二通目\r\nyoroshiku\r\nまた明日\r\n.\r\ny")));
+    QCOMPARE(f.marks(), (QStringList { "[手紙 1]", "[手紙 2]" }));
 }
 
 void tst_ComposeFlows::mailRewriteEscapedKeepsTheMail()
 {
     WritingFixture f;
-    standardNet(f);
-    const QString mail1 = QStringLiteral("mw\r\n 100\r\n\r\n\r\nFirst\r\nhello\r\n.\r\ny");
-    f.setUpFile(mail1);
-    f.select(0, -1);
-    f.session.main.selectTitle(f.rowOf(QStringLiteral("[手紙 1]")));
+    const QString mail1 = QStringLiteral("mw\r\n 300\r\n\r\n\r\n一通目\r\nこんにちは\r\n.\r\ny");
+    standardNet(f, mail1);
+    f.select(f.boardOf(0));
+    f.click(QStringLiteral("[手紙 1]"));
     f.messages.answers = { MsgAnswer::Yes };
     f.press('M');
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("メール内容の書き換えですか？") });
@@ -467,17 +579,17 @@ void tst_ComposeFlows::mailRewriteEscapedKeepsTheMail()
     QCOMPARE(f.session.UpFileText, mail1);
     QCOMPARE(f.upBytes(), b(mail1));
     QVERIFY(f.session.main.enabled);
+    QCOMPARE(f.marks(), QStringList { "[手紙 1]" });
 }
 
 void tst_ComposeFlows::editorThatCannotStartKeepsTheWaitingCommand()
 {
     WritingFixture f;
-    standardNet(f);
     const QString missing = f.dir.path() + QStringLiteral("/no such/editor");
     f.session.Dir[settings::DirRecord::Editor_Path] = missing;
-    f.setUpFile(kW1 + kW2 + kW3);
-    f.select(1, -1);
-    f.session.main.selectTitle(f.rowOf(QStringLiteral("[書込 2]")));
+    standardNet(f, kW1 + kW2 + kW3);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[書込 2]"));
     f.press('E');
 
     QCOMPARE(f.messages.shown.size(), 1);
@@ -493,9 +605,9 @@ void tst_ComposeFlows::unencodableTextCanBeEditedAgain()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(1, 0);
-    f.script.willWriteUtf8(QStringLiteral("Hello \U0001F600\r\nbody"));
-    f.script.willWriteUtf8(QStringLiteral("Hello 日本\r\nbody"));
+    f.select(f.boardOf(12), 0);
+    f.script.willWriteUtf8(QStringLiteral("今日の一枚 \U0001F600\r\n本文"));
+    f.script.willWriteUtf8(QStringLiteral("今日の一枚 日本\r\n本文"));
     f.messages.answers = { MsgAnswer::Cancel, MsgAnswer::Ok };
     f.press('W');
 
@@ -504,15 +616,16 @@ void tst_ComposeFlows::unencodableTextCanBeEditedAgain()
     QVERIFY(text.contains(QStringLiteral("\U0001F600")));
     QVERIFY(text.contains(QStringLiteral("U+1F600")));
     QCOMPARE(f.script.runs(), 2);
-    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 12\r\nWHello 日本\r\nbody\r\n.\r\nyQ")));
+    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 12\r\nW今日の一枚 日本\r\n本文\r\n.\r\nyQ")));
+    QCOMPARE(f.marks(), QStringList { "[書込 1]" });
 }
 
 void tst_ComposeFlows::unencodableTextCancelledIsKept()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(1, 0);
-    const QString typed = QStringLiteral("Hello \U0001F600\r\nbody");
+    f.select(f.boardOf(12), 0);
+    const QString typed = QStringLiteral("今日の一枚 \U0001F600\r\n本文");
     f.script.willWriteUtf8(typed);
     f.messages.answers = { MsgAnswer::Cancel, MsgAnswer::Cancel };
     f.press('W');
@@ -526,58 +639,88 @@ void tst_ComposeFlows::unencodableTextCancelledIsKept()
     QVERIFY(at >= 0);
     const QString kept = text.mid(at, text.indexOf(u'\r', at) - at);
     QCOMPARE(QString::fromUtf8(readFile(kept)), typed);
+    QCOMPARE(f.marks(), QStringList {});
 }
 
 void tst_ComposeFlows::utf8EditorText()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(1, 0);
+    f.select(f.boardOf(12), 0);
     f.script.willWriteUtf8(QStringLiteral("日本語のタイトル\n本文です"));
     f.press('W');
     QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 12\r\nW日本語のタイトル\r\n本文です\r\n.\r\nyQ")));
+    QCOMPARE(f.marks(), QStringList { "[書込 1]" });
 }
 
 void tst_ComposeFlows::responseRewriteClosedUnsavedKeepsTheResponse()
 {
     WritingFixture f;
-    standardNet(f);
-    f.setUpFile(kResp1);
-    f.select(1, -1);
-    f.session.main.selectTitle(f.rowOf(QStringLiteral("[レス 1]")));
+    standardNet(f, kResp1);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[レス 1]"));
     f.press('P'); // the editor is closed without saving
     QCOMPARE(f.script.runs(), 1);
     QCOMPARE(f.session.UpFileText, kResp1);
     QCOMPARE(f.upBytes(), b(kResp1));
+    QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 1]", "[307]" }));
 }
 
 void tst_ComposeFlows::responseRewriteKeepsItsReference()
 {
     WritingFixture f;
-    standardNet(f);
-    f.setUpFile(kResp1);
-    f.select(1, -1);
+    standardNet(f, kResp1);
+    f.select(f.boardOf(12));
     const int row = f.rowOf(QStringLiteral("[レス 1]"));
-    QCOMPARE(f.session.main.Title.item(row - 1), QStringLiteral("  [101]"));
-    f.session.main.selectTitle(row);
-    f.script.willWrite(QStringLiteral("Re: Hello\r\nbetter reply"));
+    QCOMPARE(f.session.main.Title.item(row - 1), QStringLiteral(" [306]"));
+    f.click(QStringLiteral("[レス 1]"));
+    f.script.willWrite(QStringLiteral("Re:今日の一枚\r\n書き直したレス"));
     f.press('P');
-    QCOMPARE(f.script.lastStartingBytes(), QByteArray("Re: Hello\r\nfirst reply\r\n"));
-    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 12\r\n100\r\nPRe: Hello\r\nbetter reply\r\n.\r\nyQ")));
+    QCOMPARE(f.script.lastStartingBytes(), b(QStringLiteral("Re:今日の一枚\r\n最初のレス\r\n")));
+    QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 12\r\n305\r\nPRe:今日の一枚\r\n書き直したレス\r\n.\r\nyQ")));
+    QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 1]", "[307]" }));
 }
 
 void tst_ComposeFlows::emptiedResponseRewriteRemovesTheUpFile()
 {
     WritingFixture f;
-    standardNet(f);
-    f.setUpFile(kResp1);
-    f.select(1, -1);
-    f.session.main.selectTitle(f.rowOf(QStringLiteral("[レス 1]")));
+    standardNet(f, kResp1);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[レス 1]"));
     f.script.willWrite(QByteArray());
     f.press('E');
     QVERIFY(f.session.UpFileText.isEmpty());
     QVERIFY(!QFile::exists(f.upPath()));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kResp1));
+    QCOMPARE(f.marks(), QStringList {});
+}
+
+void tst_ComposeFlows::responsesToArticlesOfAnEarlierLog()
+{
+    // Responses written from yesterday's log still wait: their articles are
+    // not in today's log, so they have no rows, but they keep their numbers.
+    const QString earlier = QStringLiteral("\\ 12\r\n290\r\nPRe:昨日の記事\r\n昨日のレス\r\n.\r\nyQ");
+    const QString earlier2 = QStringLiteral("\\ 12\r\n291\r\nPRe:もう一つ\r\n二つ目\r\n.\r\nyQ");
+    WritingFixture f;
+    standardNet(f, earlier + kResp1 + earlier2);
+    f.select(f.boardOf(12));
+    QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 2]", "[307]" }));
+    f.click(QStringLiteral("[レス 2]"));
+    QCOMPARE(f.session.main.Article.items, (QStringList { "Re:今日の一枚", "最初のレス" }));
+
+    // E rewrites that one, not yesterday's.
+    f.script.willWrite(QStringLiteral("Re:今日の一枚\r\n書き直し"));
+    f.press('E');
+    const QString rewritten = QStringLiteral("\\ 12\r\n305\r\nPRe:今日の一枚\r\n書き直し\r\n.\r\nyQ");
+    QCOMPARE(f.upBytes(), b(earlier + earlier2 + rewritten));
+    QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 3]", "[307]" }));
+
+    // D deletes it, and only it.
+    f.click(QStringLiteral("[レス 3]"));
+    f.messages.answers = { MsgAnswer::Ok };
+    f.press('D');
+    QCOMPARE(f.upBytes(), b(earlier + earlier2));
+    QCOMPARE(f.marks(), QStringList {});
 }
 
 QTEST_GUILESS_MAIN(tst_ComposeFlows)

@@ -4,6 +4,7 @@
 #include "commands/BatchSet.h"
 #include "commands/IdListWindow.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace kavrel;
@@ -109,8 +110,9 @@ void tst_IdListWindow::viewerOkJustCloses()
 void tst_IdListWindow::noSelectionInMailMode()
 {
     WritingFixture f;
-    f.setBoards({ QStringLiteral("No.0 ｢メール｣") });
-    f.select(0, -1);
+    f.open(writinglogs::standardLog());
+    f.session.IdListText.clear();
+    f.select(f.boardOf(0));
     f.press('M');
     auto &w = f.compose.idListWindow();
     QVERIFY(w.items.isEmpty());
@@ -122,58 +124,81 @@ void tst_IdListWindow::noSelectionInMailMode()
 void tst_IdListWindow::editorClosedUnsaved()
 {
     WritingFixture f;
-    f.setBoards({ QStringLiteral("No.0 ｢メール｣") });
-    f.session.IdListText = QStringLiteral("100:a\r\n");
-    f.select(0, -1);
-    f.session.main.Article.items = { QStringLiteral("shown") };
-    const int builds = f.reader.builds;
+    f.open(writinglogs::standardLog());
+    f.select(f.boardOf(0), 1);
+    const QStringList rows = f.titles();
     f.press('M');
     auto &w = f.compose.idListWindow();
+    // A row that no build makes: the rebuild after the editor drops it.
+    f.session.main.appendRow(QStringLiteral(" "), QStringLiteral("[999]"), QString(), QString());
     w.setSelected(0, true);
     w.OK_Click(); // the script saves nothing
     QCOMPARE(f.script.runs(), 1);
     QVERIFY(f.session.UpFileText.isEmpty());
-    QVERIFY(f.session.main.Article.isEmpty());
-    QCOMPARE(f.reader.builds, builds + 1);
+    QVERIFY(!QFile::exists(f.upPath()));
+    // The list was built again, and the title list, given the focus back
+    // without a selection, shows its first row.
+    QCOMPARE(f.titles(), rows);
+    QCOMPARE(f.session.main.Title.ListIndex, 0);
+    QCOMPARE(f.session.main.Article.items.value(0),
+        QStringLiteral("mail 26/12/06 21:03:11 (0200) 来週の集まりについて"));
     QVERIFY(!w.visible);
 }
 
 void tst_IdListWindow::batchSetNeedsAnArticle()
 {
     WritingFixture f;
-    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
-    f.setRows(0, { { QStringLiteral("[345]"), QString(), QString(), { QStringLiteral("head") } } });
-    f.select(0, 0);
+    const QString write = QStringLiteral("\\ 12\r\nW一通目\r\n本文\r\n.\r\nyQ");
+    f.setUpFile(write);
+    f.open(writinglogs::standardLog());
+    f.select(f.boardOf(12));
+    // A mark row shows a waiting command, not an article.
+    f.click(QStringLiteral("[書込 1]"));
     f.press('S');
-    QVERIFY(!QFile::exists(f.upPath()));
-    QCOMPARE(f.session.main.BatchSet.item(0), QStringLiteral(" "));
+    QCOMPARE(f.upBytes(), sjis(write));
+    QCOMPARE(f.session.main.BatchSet.items, (QStringList { " ", " ", " ", " " }));
+    // An article row whose article is not shown.
+    f.click(QStringLiteral("[307]"));
+    f.session.main.Article.clear();
+    f.press('S');
+    QCOMPARE(f.upBytes(), sjis(write));
+    QCOMPARE(f.session.main.BatchSet.items, (QStringList { " ", " ", " ", " " }));
 }
 
 void tst_IdListWindow::batchUnmarkOfACommandChangedOutside()
 {
     WritingFixture f;
-    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
-    f.setRows(0,
-        { { QStringLiteral("[345]"), QString(), QString(),
-            { QStringLiteral("head"), QStringLiteral("  [x]") } } });
-    f.select(0, 0);
-    f.session.main.BatchSet.items[0] = QStringLiteral("S");
+    f.open(writinglogs::standardLog());
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[307]"));
+    f.session.main.BatchSet.items[2] = QStringLiteral("S");
     f.session.UpFileText = QStringLiteral("\\ 12\r\nWx\r\n.\r\nyQ");
-    commands::ToggleBatchSet(f.session);
-    QCOMPARE(f.session.main.BatchSet.item(0), QStringLiteral(" "));
+    f.press('S');
+    QCOMPARE(f.session.main.BatchSet.item(2), QStringLiteral(" "));
     QCOMPARE(f.upBytes(), QByteArray("\\ 12\r\nWx\r\n.\r\nyQ"));
 }
 
 void tst_IdListWindow::batchSetUsesFiveBoardDigits()
 {
     WritingFixture f;
-    f.setBoards({ QStringLiteral("No.1234567 ｢長い｣") });
-    f.setRows(0,
-        { { QStringLiteral("  [7]"), QString(), QString(),
-            { QStringLiteral("head"), QStringLiteral("  [x]") } } });
+    f.open(crlfLines({ QStringLiteral("Main Command(?:Help)>RN 1234567"), QStringLiteral("No.1234567 ｢長い｣"),
+        QStringLiteral("======================================="),
+        QStringLiteral("LONG(7/123456) 26/12/06 09:00:00 七番"), QStringLiteral("    10 bytes 0001:管理人 "),
+        QStringLiteral("本文"), QStringLiteral("======================================="),
+        QStringLiteral("LONG(123456/123456) 26/12/06 10:00:00 大きな番号"),
+        QStringLiteral("    10 bytes 0001:管理人 "), QStringLiteral("本文"),
+        QStringLiteral("読み終わりました。") }));
+    QCOMPARE(f.session.main.Board_List.items, QStringList { QStringLiteral("No.1234567 ｢長い｣") });
     f.select(0, 0);
-    commands::ToggleBatchSet(f.session);
+    f.press('S');
     QCOMPARE(f.upBytes(), QByteArray("\\ 12345\r\n 7\r\nSQ"));
+    // An article number of six digits is written whole, as the title list
+    // reads it back.
+    f.select(0, 1);
+    f.press('S');
+    QCOMPARE(f.upBytes(), QByteArray("\\ 12345\r\n 7\r\nSQ\\ 12345\r\n 123456\r\nSQ"));
+    f.select(0);
+    QCOMPARE(f.session.main.BatchSet.items, (QStringList { "S", "S" }));
 }
 
 QTEST_GUILESS_MAIN(tst_IdListWindow)

@@ -54,8 +54,15 @@ void tst_UpFileWriter::layouts_data()
     QTest::newRow("mail to 100 and 200") << upfile::mailCommand(
         { QStringLiteral("  100"), QStringLiteral("  200") }, QStringLiteral("Hi\r\nthere"),
         QString()) << QByteArray("mw\r\n 100\r\n\r\n 200\r\n\r\n\r\nHi\r\nthere\r\n.\r\ny");
+    // An ID of digits is written as its number; any other ID as it stands
+    // (its numeric value, 0, would address the mail to nobody).
+    QTest::newRow("recipient with leading zeros") << upfile::mailCommand({ QStringLiteral(" 0200") },
+        QStringLiteral("T"), QString()) << QByteArray("mw\r\n 200\r\n\r\n\r\nT\r\n.\r\ny");
     QTest::newRow("recipient without digits") << upfile::mailCommand({ QStringLiteral("abc") },
-        QStringLiteral("T"), QString()) << QByteArray("mw\r\n 0\r\n\r\n\r\nT\r\n.\r\ny");
+        QStringLiteral("T"), QString()) << QByteArray("mw\r\n abc\r\n\r\n\r\nT\r\n.\r\ny");
+    QTest::newRow("recipients with letters") << upfile::mailCommand(
+        { QStringLiteral(" KAV00123"), QStringLiteral("12AB "), QStringLiteral("   ") }, QStringLiteral("T"),
+        QString()) << QByteArray("mw\r\n KAV00123\r\n\r\n 12AB\r\n\r\n 0\r\n\r\n\r\nT\r\n.\r\ny");
     QTest::newRow("chat drops empty lines") << upfile::chatCommand(5, QStringLiteral("one\r\n\r\n\r\ntwo"))
                                             << QByteArray("X5\r\none\r\ntwo\r\n.\r\n");
     QTest::newRow("batch set") << upfile::batchCommand(12, 345) << QByteArray("\\ 12\r\n 345\r\nSQ");
@@ -160,10 +167,11 @@ void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
     commands::StoreComposedText(f.session);
     QCOMPARE(f.upBytes(), QByteArray("kept by hand"));
 
-    // Without TEMP.TXT nothing happens at all, not even a rebuild.
-    const int builds = f.reader.builds;
+    // Without TEMP.TXT nothing happens at all, not even a rebuild: a row
+    // that no build makes stays.
+    f.session.main.appendRow(QStringLiteral(" "), QStringLiteral("[999]"), QString(), QString());
     commands::StoreComposedText(f.session);
-    QCOMPARE(f.reader.builds, builds);
+    QCOMPARE(f.titles(), QStringList { QStringLiteral("[999]") });
 }
 
 void tst_UpFileWriter::previousGenerationIsKept()

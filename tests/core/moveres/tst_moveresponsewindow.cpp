@@ -12,16 +12,19 @@ using namespace kavrel::test;
 using namespace kavrel::moveres;
 
 namespace {
-const QString kMail = QStringLiteral("No.0 ｢メール｣");
-const QString kB1 = QStringLiteral("No.1 ｢一｣");
-const QString kB7 = QStringLiteral("No.7 ｢七｣");
-const QString kB12 = QStringLiteral("No.12 ｢十二｣");
-const QString kChat = QStringLiteral("[XCHAT] No2.チャット");
+const QString kMail = writinglogs::kMailBox;
+const QString kB1 = writinglogs::kBoard1;
+const QString kB7 = writinglogs::kBoard7;
+const QString kB12 = writinglogs::kBoard12;
 
+// The standard net's log open (boards 0, 1, 7 and 12 and a chat room), board
+// 12 shown.
 void net(WritingFixture &f)
 {
-    f.setBoards({ kMail, kB1, kB7, kB12, kChat });
-    f.select(3, -1);
+    f.open(writinglogs::standardLog());
+    QCOMPARE(f.session.main.Board_List.items,
+        (QStringList { kMail, kB1, kB7, kB12, QStringLiteral("[XCHAT] No1.雑談ルーム") }));
+    f.select(3);
 }
 } // namespace
 
@@ -151,8 +154,14 @@ void tst_MoveResponseWindow::escapeAndCancel()
 void tst_MoveResponseWindow::okWithoutBoardsIsNoMailReply()
 {
     WritingFixture f;
-    f.setBoards({ kMail });
-    f.select(0, -1);
+    // A log whose only board is the mail box.
+    f.open(crlfLines({ QStringLiteral("Main Command(?:Help)>MR"), kMail,
+        QStringLiteral("======================================="),
+        QStringLiteral("mail 26/12/06 21:03:11 (0200) こんにちは"),
+        QStringLiteral("    412 bytes 0200:山田花子 "), QStringLiteral("本文"),
+        QStringLiteral("読み終わりました。") }));
+    QCOMPARE(f.session.main.Board_List.items, QStringList { kMail });
+    f.select(0);
     f.compose.showMoveSettings();
     auto &w = f.compose.moveWindow();
     QVERIFY(w.ido_board_list.isEmpty());

@@ -141,7 +141,7 @@ struct SlowBuild
             append(RowNumber, RowInfo, serialMode ? RowTitle + QString(100, u' ') + serial : RowTitle);
             return;
         }
-        const qsizetype c = findFrom(block, u':', e + 8);
+        const qsizetype c = findFrom(block, u':', e + 5);
         if (c == 0)
             return;
         const QString parent = mid(block, e + 4, c - (e + 4));
@@ -221,6 +221,7 @@ struct SlowBuild
                 const qsizetype re = findFrom(up, kCrlf, p + cmd.size());
                 if (!re || charAt(up, re + 2) != u'P')
                     continue;
+                ++count;
                 QString ref = mid(up, p + cmd.size(), re - p - cmd.size());
                 if (s.Sirial_Flg == 1 && ref.startsWith(u'%'))
                     ref.remove(0, 1);
@@ -230,7 +231,6 @@ struct SlowBuild
                         break;
                 if (i == title.size())
                     continue;
-                ++count;
                 const qsizetype indent = findFrom(title[i], u'[');
                 int j = i + 1;
                 while (j < title.size() && findFrom(title[j], u'[') != 0 && findFrom(title[j], u'[') > indent)
@@ -322,11 +322,20 @@ void TestTitleListBuilder::threadsAndSkips()
     fastBuild(s);
     // 1004 runs to the end of the log: no header or read-end message closes it.
     QCOMPARE(column(s, 1), QStringList({"[1001]", "[1002]"}));
-    // The parent is looked for from the colon after the seventh character of
-    // the second line on, whichever line holds it.
+    // The parent is looked for from the colon after the first digit of the
+    // second line on, whichever line holds it.
     s.LogText.replace("  1 bytes A\r\n", "  1 bytes A:b\r\n");
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({"[1001]", "[1002]", "[1003]"}));
+
+    // Responses to articles numbered 1 to 999: the colon comes early on the
+    // second line, and the response is still threaded under its parent.
+    s.LogText = crlfLines({h, "TALK(7/9) 26/12/01 10:00:00 七", "  1 bytes A:a", "x", h,
+                           "TALK(305/9) 26/12/01 10:00:00 三百五", "  1 bytes A:a", "x", h,
+                           "TALK(306/9) 26/12/01 10:00:00 Re:七", " <7:A へ", "  1 bytes A:a", h,
+                           "TALK(307/9) 26/12/01 10:00:00 Re:三百五", " <305:A へ", "  1 bytes A:a", h});
+    fastBuild(s);
+    QCOMPARE(column(s, 1), QStringList({"[7]", " [306]", "[305]", " [307]"}));
 }
 
 void TestTitleListBuilder::mailBoxAndMessages_data()
@@ -473,6 +482,12 @@ void TestTitleListBuilder::responseMarkNamesTheExactBoardAndArticle()
     s.main.Board_List.ListIndex = 1;
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]"}));
+
+    // A response whose article is not in this log (written from an earlier
+    // log) has no row, but keeps its number: the next one is the second.
+    s.UpFileText += "\\ 1" + kCrlf + "1003" + kCrlf + "P三へ" + kCrlf + "." + kCrlf + "yQ";
+    fastBuild(s);
+    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]", "[レス 2]"}));
 }
 
 void TestTitleListBuilder::brokenLogsEndTheWalk()

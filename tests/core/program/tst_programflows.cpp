@@ -1,0 +1,200 @@
+// The whole program without its windows on a copy of the bundled demo: start-
+// up, the net selection screen, a log opened, read with Space across boards,
+// and a response written with a real editor into the up file.
+#include "EditorScript.h"
+#include "TestSupport.h"
+
+#include "program/Program.h"
+#include "reader/Reader.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kavrel;
+using namespace kavrel::test;
+
+namespace {
+
+void copyDemo(const QString &to)
+{
+    const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
+    QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString target = to + u'/' + QDir(demo).relativeFilePath(from);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QVERIFY(QFile::copy(from, target));
+        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+    }
+}
+
+void setModified(const QString &path, const QDateTime &time)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+// Where the reader stands: the board item and the Title item of the row.
+QString position(const Session &s)
+{
+    return s.main.Board_List.selectedText() + u' ' + s.main.Title.selectedText();
+}
+
+} // namespace
+
+class tst_ProgramFlows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void readTheDemoAndRespond();
+    void replyToADemoMail();
+
+private:
+    // Start-up in the demo's copy, net 0 chosen on the net selection screen
+    // and KAB0606.LOG opened.
+    void startAndOpen(Program &p, ScriptedMessages &messages, const EditorScript &script);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_previousDir;
+    QByteArray m_waiting; // the demo's up file: one waiting write
+};
+
+void tst_ProgramFlows::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    copyDemo(m_dir->path());
+    // A checkout keeps no file times: the older log must look older.
+    setModified(
+        m_dir->filePath(QStringLiteral("LOG/KAB0605.LOG")), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
+    setModified(
+        m_dir->filePath(QStringLiteral("LOG/KAB0606.LOG")), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
+    // The settings name their directories relative to the program's working
+    // directory, as the program is started in it.
+    m_previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    m_waiting = readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up")));
+    QVERIFY(m_waiting.startsWith("\\ 3\r\nW"));
+}
+
+void tst_ProgramFlows::cleanup()
+{
+    QDir::setCurrent(m_previousDir);
+    m_dir.reset();
+}
+
+void tst_ProgramFlows::startAndOpen(Program &p, ScriptedMessages &messages, const EditorScript &script)
+{
+    p.session.messages = &messages;
+    p.Form_Load(m_dir->path());
+    QCOMPARE(p.session.AppDir, m_dir->path());
+    p.session.Dir[settings::DirRecord::Editor_Path] = script.path();
+
+    // The net selection screen: net 0, keeping the waiting write.
+    p.netSelect.Show();
+    QCOMPARE(p.netSelect.Select_menu.items.value(0), QStringLiteral("かぶらネット"));
+    p.netSelect.Select_menu.ListIndex = 0;
+    messages.answers = { MsgAnswer::Cancel };
+    p.netSelect.Select_menu_DblClick();
+    QCOMPARE(messages.texts(), QStringList { QStringLiteral("アップファイルが存在します！削除しますか？") });
+    QCOMPARE(sjis(p.session.UpFileText), m_waiting);
+    QCOMPARE(p.netSelect.Log_List_File.items, (QStringList { "KAB0605.LOG", "KAB0606.LOG" }));
+    p.netSelect.Log_List_File.ListIndex = 1;
+    p.netSelect.Log_List_File_DblClick();
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY(!p.session.netSelectVisible);
+    QCOMPARE(p.session.main.Caption, QStringLiteral("Kavrel[LOG/KAB0606.LOG]"));
+    QCOMPARE(p.session.main.Board_List.items,
+        (QStringList { "No.0 ｢メールボックス｣", "No.3 ｢パソコン通信の話題｣", "No.12 ｢趣味の部屋｣",
+            "[XCHAT] No1.雑談ルーム" }));
+    QCOMPARE(position(p.session), QStringLiteral("No.0 ｢メールボックス｣ [mail ]"));
+}
+
+void tst_ProgramFlows::readTheDemoAndRespond()
+{
+    Program p;
+    ScriptedMessages messages;
+    EditorScript script;
+    startAndOpen(p, messages, script);
+    if (QTest::currentTestFailed())
+        return;
+
+    // Space through the mail box and board 3, the waiting write's mark row
+    // included, to the first article of board 12. The first press at the end
+    // of an article only arms the move.
+    QStringList shown;
+    for (int i = 0; i < 30 && p.session.main.Title.selectedText() != u"[306]"; ++i) {
+        p.reader.pressKey(reader::Key_Space);
+        const QString row = p.session.main.Title.selectedText();
+        const QString line = row + u' ' + p.session.main.Article.items.value(0);
+        if (!row.isEmpty() && (shown.isEmpty() || shown.last() != line))
+            shown << line;
+    }
+    QCOMPARE(shown,
+        (QStringList { "[mail ] mail 26/12/06 21:03:11 (KAV00123) 来週の集まりについて",
+            "[mail ] mail 26/12/06 22:40:02 (KAV00456) ログ整理ソフトの件",
+            "[1201] PC(1201/1204) 26/12/06 10:15:00 新しいログリーダー",
+            " [1202] PC(1202/1204) 26/12/06 11:02:31 Re:新しいログリーダー",
+            "  [1203] PC(1203/1204) 26/12/06 12:47:09 Re:Re:新しいログリーダー",
+            "[1204] PC(1204/1204) 26/12/06 13:20:18 モデムの初期化コマンド", "[書込 1] はじめまして",
+            "[306] HOBBY(306/306) 26/12/06 09:45:50 週末の釣果" }));
+    QCOMPARE(position(p.session), QStringLiteral("No.12 ｢趣味の部屋｣ [306]"));
+
+    // A response, composed in the editor; the net's signature is added.
+    const QString text = QStringLiteral(
+        "Re:週末の釣果\r\n>週末は海釣りに行ってきました。アジが二十匹です。\r\n大漁ですね。");
+    script.willWrite(text);
+    p.reader.pressKey(reader::Key_P);
+    QVERIFY(script.lastStartingBytes().startsWith(
+        sjis(QStringLiteral(">HOBBY(306/306) 26/12/06 09:45:50 週末の釣果\r\n"))));
+    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  %Y/%M/%D %H:%N\r\n");
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("SIGN/kabura.sig"))), sjis(signature));
+    const QByteArray expected = m_waiting
+        + sjis(QStringLiteral("\\ 12\r\n306\r\nP") + text + QStringLiteral("\r\n") + signature
+            + QStringLiteral("\r\n.\r\nyQ"));
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up"))), expected);
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up.bak"))), m_waiting);
+    QCOMPARE(p.session.main.Title.items, (QStringList { "[306]", "[レス 1]", "[305]" }));
+    p.reader.chooseBoard(1);
+    QCOMPARE(
+        p.session.main.Title.items, (QStringList { "[1201]", " [1202]", "  [1203]", "[1204]", "[書込 1]" }));
+
+    // Shutdown removes the scratch file and keeps the reading position.
+    p.Form_Unload();
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("TEMP.TXT"))));
+    QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("LOGPTR.dat"))));
+    QCOMPARE(messages.shown.size(), 1);
+}
+
+void tst_ProgramFlows::replyToADemoMail()
+{
+    Program p;
+    ScriptedMessages messages;
+    EditorScript script;
+    startAndOpen(p, messages, script);
+    if (QTest::currentTestFailed())
+        return;
+
+    // The demo net's IDs read "KAV00123": the reply goes to that ID.
+    QCOMPARE(p.session.main.Article.items.value(1), QStringLiteral("    412 bytes KAV00123:山田花子 "));
+    const QString text = QStringLiteral("Re:来週の集まりについて\r\n参加します。");
+    script.willWrite(text);
+    p.reader.pressKey(reader::Key_P);
+    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  %Y/%M/%D %H:%N\r\n");
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up"))),
+        m_waiting
+            + sjis(QStringLiteral("mw\r\n KAV00123\r\n\r\n\r\n") + text + QStringLiteral("\r\n") + signature
+                + QStringLiteral("\r\n.\r\ny")));
+    QCOMPARE(p.session.main.Title.items, (QStringList { "[mail ]", "[mail ]", "[手紙 1]" }));
+    QCOMPARE(p.session.main.Title2.item(2), QStringLiteral(" KAV00123"));
+}
+
+QTEST_GUILESS_MAIN(tst_ProgramFlows)
+#include "tst_programflows.moc"
