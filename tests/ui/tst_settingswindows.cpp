@@ -123,6 +123,37 @@ private slots:
         QCOMPARE(data.left(1280), test::readFile(qEnvironmentVariable("KAVREL_SOURCE_DIR") + "/demo/DATA.DEF").left(1280));
     }
 
+    void signaturePathFromThePicker()
+    {
+        QTRY_VERIFY(program->netSelectWindow().isVisible());
+        QTest::mouseClick(program->netSelectWindow().findChild<QPushButton *>("Chenge"), Qt::LeftButton);
+        ui::SetNetDataWindow &editor = program->setNetDataWindow();
+        QTest::mouseClick(editor.findChild<QPushButton *>("Select_Sign_Path"), Qt::LeftButton);
+        ui::DirSelectWindow &picker = program->dirSelectWindow();
+        QVERIFY(picker.isVisible());
+        QVERIFY(picker.fileView()->isEnabled());
+        program->forward([this] { program->dirSelect().Select_Dir_Change(demo->path("SIGN")); });
+        auto *fileModel = qobject_cast<QFileSystemModel *>(picker.fileView()->model());
+        QTRY_COMPARE(fileModel->rowCount(picker.fileView()->rootIndex()), 1);
+        const QModelIndex file = fileModel->index(0, 0, picker.fileView()->rootIndex());
+        QTest::mouseClick(picker.fileView()->viewport(), Qt::LeftButton, {},
+                          picker.fileView()->visualRect(file).center());
+        QTest::mouseClick(picker.findChild<QPushButton *>("OK_DIR"), Qt::LeftButton);
+        QVERIFY(!picker.isVisible());
+        QCOMPARE(editor.findChild<QLineEdit *>("Sign_Path")->text(), demo->path("SIGN/kabura.sig"));
+        QVERIFY(program->session().LastWrittenKind.isEmpty());
+
+        // The directory purposes leave the file list off; Esc leaves the field alone.
+        QTest::keyClick(editor.findChild<QLineEdit *>("Net_Name"), Qt::Key_Escape);
+        program->mainWindow().action("Define")->trigger();
+        QTest::mouseClick(program->defineOpWindow().findChild<QPushButton *>("Command4"), Qt::LeftButton);
+        QVERIFY(picker.isVisible());
+        QVERIFY(!picker.fileView()->isEnabled());
+        QTest::keyClick(picker.directoryView(), Qt::Key_Escape);
+        QVERIFY(!picker.isVisible());
+        QCOMPARE(program->defineOpWindow().findChild<QLineEdit *>("BL_Dir")->text(), QStringLiteral("BL"));
+    }
+
     void registeringAndLeavingTheEditorStoresNothing()
     {
         QTRY_VERIFY(program->netSelectWindow().isVisible());
