@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     // Every text the program shows is Japanese; so are the buttons of its message boxes.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     kavrel::ui::ProgramWindows program;
     program.start();

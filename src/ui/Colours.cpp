@@ -15,7 +15,7 @@ void apply(QWidget *widget, bool mono)
     const QColor foreground = mono ? window : text;
 
     QPalette palette = widget->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+    for (auto group : { QPalette::Active, QPalette::Inactive }) {
         palette.setColor(group, QPalette::Base, background);
         palette.setColor(group, QPalette::Window, background);
         palette.setColor(group, QPalette::Text, foreground);

@@ -14,7 +14,8 @@ namespace kavrel::ui {
 using dialogs::DefineDataState;
 
 DefineDataWindow::DefineDataWindow(ProgramWindows &program, DefineDataState &state)
-    : StateWindow(program), m_state(state)
+    : StateWindow(program)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("Define_data"));
     setWindowTitle(DefineDataState::kCaption);
@@ -24,8 +25,8 @@ DefineDataWindow::DefineDataWindow(ProgramWindows &program, DefineDataState &sta
         box->setObjectName(QLatin1String(name));
         layout->addWidget(box);
         connect(box, &QCheckBox::toggled, this,
-                [this, value](bool on) { forward([value, on] { *value = on; }); });
-        m_boxes.append({box, value});
+            [this, value](bool on) { forward([value, on] { *value = on; }); });
+        m_boxes.append({ box, value });
     };
     add("NET_SELECT_CHECK", DefineDataState::kNetSelectCaption, &m_state.NET_SELECT_CHECK);
     add("Sign_CHECK", DefineDataState::kSignCaption, &m_state.Sign_CHECK);

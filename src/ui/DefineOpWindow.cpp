@@ -15,7 +15,9 @@ namespace kavrel::ui {
 
 using dialogs::DefineOpState;
 
-DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state) : StateWindow(program), m_state(state)
+DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
+    : StateWindow(program)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("Define_Op"));
     setWindowTitle(DefineOpState::kCaption);
@@ -32,14 +34,14 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state) : 
         void (DefineOpState::*browse)();
     };
     const Row rows[4] = {
-        {"LOG_Dir", DefineOpState::kLogDirLabel, DefineOpState::kLogDirToolTip, "Command2",
-         DefineOpState::kBrowseToolTip, &m_state.LOG_Dir, &DefineOpState::Command2_Click},
-        {"Up_Dir", DefineOpState::kUpDirLabel, DefineOpState::kUpDirToolTip, "Command1", QString(),
-         &m_state.Up_Dir, &DefineOpState::Command1_Click},
-        {"BL_Dir", DefineOpState::kBlDirLabel, DefineOpState::kBlDirToolTip, "Command4", QString(),
-         &m_state.BL_Dir, &DefineOpState::Command4_Click},
-        {"Editor_Path", DefineOpState::kEditorPathLabel, QString(), "Select_Editor_Path", QString(),
-         &m_state.Editor_Path, &DefineOpState::Select_Editor_Path_Click},
+        { "LOG_Dir", DefineOpState::kLogDirLabel, DefineOpState::kLogDirToolTip, "Command2",
+            DefineOpState::kBrowseToolTip, &m_state.LOG_Dir, &DefineOpState::Command2_Click },
+        { "Up_Dir", DefineOpState::kUpDirLabel, DefineOpState::kUpDirToolTip, "Command1", QString(),
+            &m_state.Up_Dir, &DefineOpState::Command1_Click },
+        { "BL_Dir", DefineOpState::kBlDirLabel, DefineOpState::kBlDirToolTip, "Command4", QString(),
+            &m_state.BL_Dir, &DefineOpState::Command4_Click },
+        { "Editor_Path", DefineOpState::kEditorPathLabel, QString(), "Select_Editor_Path", QString(),
+            &m_state.Editor_Path, &DefineOpState::Select_Editor_Path_Click },
     };
     for (int i = 0; i < 4; ++i) {
         const Row &r = rows[i];
@@ -59,9 +61,10 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state) : 
         grid->addWidget(browse, 2 * i + 1, 1);
         QString *value = r.value;
         connect(edit, &QLineEdit::textEdited, this,
-                [this, value](const QString &text) { forward([value, text] { *value = text; }); });
+            [this, value](const QString &text) { forward([value, text] { *value = text; }); });
         const auto handler = r.browse;
-        connect(browse, &QPushButton::clicked, this, [this, handler] { forward([this, handler] { (m_state.*handler)(); }); });
+        connect(browse, &QPushButton::clicked, this,
+            [this, handler] { forward([this, handler] { (m_state.*handler)(); }); });
         m_edits[i] = edit;
     }
     auto *ok = new QPushButton(DefineOpState::kOkCaption, this);

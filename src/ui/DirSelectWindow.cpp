@@ -17,7 +17,9 @@ namespace kavrel::ui {
 
 using dialogs::DirSelectState;
 
-DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state) : StateWindow(program), m_state(state)
+DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
+    : StateWindow(program)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("Dir_Select"));
     setWindowTitle(DirSelectState::kCaption);
@@ -77,11 +79,12 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     });
     connect(m_files, &QListView::clicked, this, [this](const QModelIndex &index) {
         const QString name = m_fileModel->fileName(index);
-        forward([this, name] { m_state.File_Select.ListIndex = int(m_state.File_Select.items.indexOf(name)); });
+        forward(
+            [this, name] { m_state.File_Select.ListIndex = int(m_state.File_Select.items.indexOf(name)); });
     });
     connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.OK_DIR_Click(); }); });
     connect(cancel, &QPushButton::clicked, this,
-            [this] { forward([this] { m_state.Dir_Select_Cansel_Click(); }); });
+        [this] { forward([this] { m_state.Dir_Select_Cansel_Click(); }); });
 }
 
 void DirSelectWindow::sync()

@@ -15,7 +15,8 @@
 namespace kavrel::ui {
 
 IdListWindowView::IdListWindowView(ProgramWindows &program, commands::IdListWindow &state)
-    : StateWindow(program), m_state(state)
+    : StateWindow(program)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("ID_LIST_Window"));
     m_model = new ListBoxModel([this]() -> const QStringList & { return m_state.items; }, this);
@@ -62,8 +63,8 @@ void IdListWindowView::sync()
     for (int i = 0; i < m_model->rowCount(); ++i) {
         const bool on = m_state.selected.value(i);
         if (selection->isRowSelected(i, {}) != on)
-            selection->select(m_model->index(i),
-                              on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+            selection->select(
+                m_model->index(i), on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
     }
     if (!m_monoApplied || m_mono != m_state.mono) {
         m_mono = m_state.mono;

@@ -15,7 +15,9 @@
 
 namespace kavrel::ui {
 
-IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state) : StateWindow(program), m_state(state)
+IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state)
+    : StateWindow(program)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("IDO"));
     const QFont listFont = fonts::listFont();
@@ -53,11 +55,11 @@ IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state
     resize(420, sizeHint().height());
 
     connect(m_source, &QComboBox::activated, this,
-            [this](int index) { forward([this, index] { m_state.selectSource(index); }); });
+        [this](int index) { forward([this, index] { m_state.selectSource(index); }); });
     connect(m_target, &QComboBox::activated, this,
-            [this](int index) { forward([this, index] { m_state.selectTarget(index); }); });
+        [this](int index) { forward([this, index] { m_state.selectTarget(index); }); });
     connect(m_text, &QLineEdit::textEdited, this,
-            [this](const QString &text) { forward([this, text] { m_state.IDO_TEXT = text; }); });
+        [this](const QString &text) { forward([this, text] { m_state.IDO_TEXT = text; }); });
     connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.IDO_OK_Click(); }); });
     connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command2_Click(); }); });
 

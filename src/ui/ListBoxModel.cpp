@@ -3,7 +3,8 @@
 namespace kavrel::ui {
 
 ListBoxModel::ListBoxModel(Source source, QObject *parent)
-    : QAbstractListModel(parent), m_source(std::move(source))
+    : QAbstractListModel(parent)
+    , m_source(std::move(source))
 {
     m_rows = m_source();
 }

@@ -43,14 +43,14 @@ struct ToolButtonLook
 
 // Command1 to Command8.
 const ToolButtonLook kToolButtons[] = {
-    {"network-workgroup", QStyle::SP_DriveNetIcon, u"ネット選択画面"},
-    {"mail-message-new", QStyle::SP_FileDialogDetailedView, u"メール書込"},
-    {"document-new", QStyle::SP_FileIcon, u"新規書込"},
-    {"edit-find", QStyle::SP_FileDialogContentsView, u"文字列＆日付検索"},
-    {"folder", QStyle::SP_DirIcon, u"ディレクトリ設定"},
-    {"help-contents", QStyle::SP_MessageBoxQuestion, u"ヘルプ"},
-    {"mail-reply-sender", QStyle::SP_ArrowBack, u"レスポンス書込"},
-    {"edit-delete", QStyle::SP_TrashIcon, u"書込削除"},
+    { "network-workgroup", QStyle::SP_DriveNetIcon, u"ネット選択画面" },
+    { "mail-message-new", QStyle::SP_FileDialogDetailedView, u"メール書込" },
+    { "document-new", QStyle::SP_FileIcon, u"新規書込" },
+    { "edit-find", QStyle::SP_FileDialogContentsView, u"文字列＆日付検索" },
+    { "folder", QStyle::SP_DirIcon, u"ディレクトリ設定" },
+    { "help-contents", QStyle::SP_MessageBoxQuestion, u"ヘルプ" },
+    { "mail-reply-sender", QStyle::SP_ArrowBack, u"レスポンス書込" },
+    { "edit-delete", QStyle::SP_TrashIcon, u"書込削除" },
 };
 
 // Display columns of a text: full-width characters take two.
@@ -72,7 +72,7 @@ int widestText(const QStringList &texts, const QFont &font)
     QList<std::pair<int, int>> byColumns; // columns, index
     byColumns.reserve(texts.size());
     for (int i = 0; i < texts.size(); ++i)
-        byColumns.append({displayColumns(texts.at(i)), i});
+        byColumns.append({ displayColumns(texts.at(i)), i });
     const auto cut = byColumns.size() > kMeasured ? byColumns.begin() + kMeasured : byColumns.end();
     std::partial_sort(byColumns.begin(), cut, byColumns.end(), std::greater<>());
     const QFontMetrics metrics(font);
@@ -85,7 +85,9 @@ int widestText(const QStringList &texts, const QFont &font)
 } // namespace
 
 MainWindow::MainWindow(ProgramWindows &program, Session &session)
-    : QMainWindow(nullptr), m_program(program), m_session(session)
+    : QMainWindow(nullptr)
+    , m_program(program)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("Kavrel"));
     setProperty("kavrelWindow", true);
@@ -172,8 +174,8 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
         m_title->viewport()->update();
     });
 
-    m_articleModel = new ListBoxModel([this]() -> const QStringList & { return m_session.main.Article.items; },
-                                      this);
+    m_articleModel
+        = new ListBoxModel([this]() -> const QStringList & { return m_session.main.Article.items; }, this);
     m_article = new QListView(m_central);
     m_article->setObjectName(QStringLiteral("Article"));
     m_article->setToolTip(QStringLiteral("アーティクル内容です"));
@@ -188,7 +190,7 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_article->setFocusPolicy(Qt::NoFocus);
     {
         // The height of one line as the view lays it out.
-        QStringListModel sample(QStringList{QStringLiteral("Xあ")});
+        QStringListModel sample(QStringList { QStringLiteral("Xあ") });
         QListView probe;
         probe.setFont(listFont);
         probe.setModel(&sample);
@@ -233,7 +235,8 @@ void MainWindow::buildMenus()
 
     QMenu *search = menuBar()->addMenu(QStringLiteral("検索関連(&S)"));
     search->setObjectName(QStringLiteral("Kensaku_Pointer"));
-    add(search, "Search_Pointer", QStringLiteral("未読検索ポインター初期化(&C)"), [&p] { p.searchPointer(); });
+    add(search, "Search_Pointer", QStringLiteral("未読検索ポインター初期化(&C)"),
+        [&p] { p.searchPointer(); });
     add(search, "Read_End", QStringLiteral("すべて読み終わった事にする(&E)"), [&p] { p.readEnd(); });
     add(search, "Search_Log", QStringLiteral("文字列＆日時検索(&S)"), [&p] { p.showSearch(); });
 
@@ -257,12 +260,9 @@ void MainWindow::buildToolBar()
     bar->setFocusPolicy(Qt::NoFocus);
     ProgramWindows &p = m_program;
     const std::function<void()> clicks[8] = {
-        [&p] { p.netSelectCommand(); },
-        [this] { m_program.titleKeyDown(77, 0); }, // M: mail
+        [&p] { p.netSelectCommand(); }, [this] { m_program.titleKeyDown(77, 0); }, // M: mail
         [this] { m_program.titleKeyDown(87, 0); }, // W: new article
-        [&p] { p.showSearch(); },
-        [&p] { p.showDefineOp(); },
-        [&p] { p.showKeyList(); },
+        [&p] { p.showSearch(); }, [&p] { p.showDefineOp(); }, [&p] { p.showKeyList(); },
         [this] { m_program.titleKeyDown(80, 0); }, // P: response
         [this] { m_program.titleKeyDown(68, 0); }, // D: delete a write
     };
@@ -482,7 +482,8 @@ void MainWindow::syncArticleSelection()
 void MainWindow::applyColours()
 {
     const bool mono = m_session.flag(settings::OptionFlags::MonoColors);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_boardList, m_title, m_article, m_toNo, m_articleCount})
+    for (QWidget *w :
+        std::initializer_list<QWidget *> { m_boardList, m_title, m_article, m_toNo, m_articleCount })
         colours::apply(w, mono);
 }
 

@@ -18,7 +18,8 @@ namespace kavrel::ui {
 using netselect::NetSelectState;
 
 NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
-    : StateWindow(program), m_state(state)
+    : StateWindow(program)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("Net_Select"));
     setWindowTitle(QStringLiteral("ネット選択"));
@@ -47,7 +48,8 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     QPushButton *netSet = button("Net_Set", NetSelectState::kNetSetCaption, NetSelectState::kNetSetToolTip);
     QPushButton *chenge = button("Chenge", NetSelectState::kChengeCaption, NetSelectState::kChengeToolTip);
     QPushButton *del = button("Delete", NetSelectState::kDeleteCaption, NetSelectState::kDeleteToolTip);
-    QPushButton *cancel = button("Net_Cansel", NetSelectState::kCancelCaption, NetSelectState::kCancelToolTip);
+    QPushButton *cancel
+        = button("Net_Cansel", NetSelectState::kCancelCaption, NetSelectState::kCancelToolTip);
     QPushButton *logRead = button("LogRead", NetSelectState::kLogReadCaption, QString());
 
     auto *label3 = new QLabel(NetSelectState::kLabel3, this);
@@ -83,11 +85,10 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     resize(560, 360);
 
     // The user's selections become the core's; the core's handlers act on them.
-    connect(m_nets, &QListWidget::currentRowChanged, this, [this](int row) {
-        forward([this, row] { m_state.Select_menu.ListIndex = row; });
-    });
+    connect(m_nets, &QListWidget::currentRowChanged, this,
+        [this](int row) { forward([this, row] { m_state.Select_menu.ListIndex = row; }); });
     connect(m_nets, &QListWidget::itemDoubleClicked, this,
-            [this] { forward([this] { m_state.Select_menu_DblClick(); }); });
+        [this] { forward([this] { m_state.Select_menu_DblClick(); }); });
     onKey(m_nets, [this](int code, int) {
         if (code != 13 && code != 27)
             return false;
@@ -95,7 +96,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         return true;
     });
     connect(m_netName, &QLineEdit::textEdited, this,
-            [this](const QString &text) { forward([this, text] { m_state.Net_Name = text; }); });
+        [this](const QString &text) { forward([this, text] { m_state.Net_Name = text; }); });
     connect(netSet, &QPushButton::clicked, this, [this] { forward([this] { m_state.Net_Set_Click(); }); });
     connect(chenge, &QPushButton::clicked, this, [this] { forward([this] { m_state.Chenge_Click(); }); });
     connect(del, &QPushButton::clicked, this, [this] { forward([this] { m_state.Delete_Click(); }); });
@@ -103,11 +104,10 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     connect(logRead, &QPushButton::clicked, this, [this] { forward([this] { m_state.LogRead_Click(); }); });
     connect(m_multi, &QCheckBox::clicked, this, [this] { forward([this] { m_state.multi_check_Click(); }); });
 
-    connect(m_logs, &QListWidget::currentRowChanged, this, [this](int row) {
-        forward([this, row] { m_state.Log_List_File.ListIndex = row; });
-    });
+    connect(m_logs, &QListWidget::currentRowChanged, this,
+        [this](int row) { forward([this, row] { m_state.Log_List_File.ListIndex = row; }); });
     connect(m_logs, &QListWidget::itemDoubleClicked, this,
-            [this] { forward([this] { m_state.Log_List_File_DblClick(); }); });
+        [this] { forward([this] { m_state.Log_List_File_DblClick(); }); });
     onKey(m_logs, [this](int code, int) {
         if (code != 13 && code != 27)
             return false;
@@ -121,7 +121,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         });
     });
     connect(m_logs2, &QListWidget::itemDoubleClicked, this,
-            [this] { forward([this] { m_state.Log_List_File2_DblClick(); }); });
+        [this] { forward([this] { m_state.Log_List_File2_DblClick(); }); });
 }
 
 void NetSelectWindow::sync()
@@ -146,7 +146,7 @@ void NetSelectWindow::sync()
     if (!m_monoApplied || m_mono != m_state.MonoColors) {
         m_mono = m_state.MonoColors;
         m_monoApplied = true;
-        for (QWidget *w : std::initializer_list<QWidget *>{m_nets, m_netName, m_logs, m_logs2})
+        for (QWidget *w : std::initializer_list<QWidget *> { m_nets, m_netName, m_logs, m_logs2 })
             colours::apply(w, m_mono);
     }
 

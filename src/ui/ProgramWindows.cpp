@@ -20,7 +20,8 @@
 
 namespace kavrel::ui {
 
-ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent) : QObject(parent)
+ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent)
+    : QObject(parent)
 {
     if (messages) {
         m_session.messages = messages;
@@ -41,9 +42,9 @@ ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent) : QObject
     m_idListWindow = std::make_unique<IdListWindowView>(*this, m_core.compose.idListWindow());
     m_idoWindow = std::make_unique<IdoWindow>(*this, m_core.compose.moveWindow());
     // The picker after the windows that open it, so that it comes out on top.
-    m_windows = {m_netSelectWindow.get(), m_setNetDataWindow.get(), m_defineOpWindow.get(),
-                 m_defineDataWindow.get(), m_searchWindow.get(), m_idListWindow.get(),
-                 m_idoWindow.get(),       m_dirSelectWindow.get()};
+    m_windows = { m_netSelectWindow.get(), m_setNetDataWindow.get(), m_defineOpWindow.get(),
+        m_defineDataWindow.get(), m_searchWindow.get(), m_idListWindow.get(), m_idoWindow.get(),
+        m_dirSelectWindow.get() };
     // Esc in the title list ends the program as closing the window does.
     m_core.reader.closeRequested = [this] { m_main->close(); };
     m_editor = std::make_unique<RefreshingEditor>(*this, m_session.editor);
@@ -200,7 +201,8 @@ void ProgramWindows::mainWindowClosing()
     m_main->hide();
 }
 
-bool ProgramWindows::RefreshingEditor::edit(const QString &editorPath, const QString &filePath, QString *error)
+bool ProgramWindows::RefreshingEditor::edit(
+    const QString &editorPath, const QString &filePath, QString *error)
 {
     // The main window hides while the editor runs; the other windows stay
     // usable, as the wait processes their events.

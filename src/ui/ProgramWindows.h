@@ -85,7 +85,6 @@ public:
     // Form_QueryUnload and Form_Unload: the main window is closing.
     void mainWindowClosing();
 
-
 private:
     void activateAfterClose();
 
@@ -96,7 +95,11 @@ private:
     class RefreshingEditor : public EditorHost
     {
     public:
-        RefreshingEditor(ProgramWindows &windows, EditorHost *editor) : m_windows(windows), m_editor(editor) {}
+        RefreshingEditor(ProgramWindows &windows, EditorHost *editor)
+            : m_windows(windows)
+            , m_editor(editor)
+        {
+        }
         bool edit(const QString &editorPath, const QString &filePath, QString *error) override;
 
     private:

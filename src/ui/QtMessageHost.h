@@ -15,7 +15,10 @@ class QtMessageHost : public MessageHost
 {
 public:
     // parent gives the box its place on screen; may answer nullptr.
-    explicit QtMessageHost(std::function<QWidget *()> parent = {}) : m_parent(std::move(parent)) {}
+    explicit QtMessageHost(std::function<QWidget *()> parent = {})
+        : m_parent(std::move(parent))
+    {
+    }
 
     MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) override;
 

@@ -19,11 +19,13 @@ namespace kavrel::ui {
 using search::SearchDialogState;
 
 namespace {
-const char *const kFieldNames[13] = {"Search_Text", "Year1",  "Month1", "Day1",     "Hour1",    "Minutes1", "Second1",
-                                     "Year2",       "Month2", "Day2",   "Hour2",    "Minutes2", "Second2"};
+const char *const kFieldNames[13] = { "Search_Text", "Year1", "Month1", "Day1", "Hour1", "Minutes1",
+    "Second1", "Year2", "Month2", "Day2", "Hour2", "Minutes2", "Second2" };
 }
 
-SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state) : StateWindow(program), m_state(state)
+SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
+    : StateWindow(program)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("Search"));
     setWindowTitle(SearchDialogState::caption());
@@ -37,8 +39,9 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state) : 
             const int chars = SearchDialogState::maxLength(field);
             edit->setFixedWidth(QFontMetrics(edit->font()).horizontalAdvance(QString(chars + 1, u'0')) + 12);
         }
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, field](const QString &text) { forward([this, field, text] { m_state.setField(field, text); }); });
+        connect(edit, &QLineEdit::textEdited, this, [this, field](const QString &text) {
+            forward([this, field, text] { m_state.setField(field, text); });
+        });
         // Every key reaches the core first (it ticks the box, Esc closes);
         // the field then takes the key as usual.
         onKey(edit, [this, field](int code, int) {
@@ -77,10 +80,10 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state) : 
         return line;
     };
     using F = SearchDialogState;
-    f2->addLayout(row({{u"西暦", -1}, {u"年", F::Year1}, {u"月", F::Month1}, {u"日  ～", F::Day1},
-                       {u"西暦", -1}, {u"年", F::Year2}, {u"月", F::Month2}, {u"日", F::Day2}}));
-    f2->addLayout(row({{u"時", F::Hour1}, {u"分", F::Minutes1}, {u"秒  ～", F::Second1}, {u"時", F::Hour2},
-                       {u"分", F::Minutes2}, {u"秒", F::Second2}}));
+    f2->addLayout(row({ { u"西暦", -1 }, { u"年", F::Year1 }, { u"月", F::Month1 }, { u"日  ～", F::Day1 },
+        { u"西暦", -1 }, { u"年", F::Year2 }, { u"月", F::Month2 }, { u"日", F::Day2 } }));
+    f2->addLayout(row({ { u"時", F::Hour1 }, { u"分", F::Minutes1 }, { u"秒  ～", F::Second1 },
+        { u"時", F::Hour2 }, { u"分", F::Minutes2 }, { u"秒", F::Second2 } }));
 
     auto *ok = new QPushButton(QStringLiteral("ＯＫ"), this);
     ok->setObjectName(QStringLiteral("Search_Start"));
@@ -99,11 +102,12 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state) : 
     layout->addLayout(buttons);
 
     connect(m_stringCheck, &QCheckBox::toggled, this,
-            [this](bool on) { forward([this, on] { m_state.String_Check = on; }); });
+        [this](bool on) { forward([this, on] { m_state.String_Check = on; }); });
     connect(m_dateCheck, &QCheckBox::toggled, this,
-            [this](bool on) { forward([this, on] { m_state.DateTime_Check = on; }); });
+        [this](bool on) { forward([this, on] { m_state.DateTime_Check = on; }); });
     connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.Search_Start_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Search_Cancel_Click(); }); });
+    connect(
+        cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Search_Cancel_Click(); }); });
     auto controlKeys = [this](QWidget *w, SearchDialogState::Control control) {
         onKey(w, [this, control](int code, int) {
             m_state.controlKeyDown(control, code);

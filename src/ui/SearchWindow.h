@@ -27,7 +27,7 @@ protected:
 
 private:
     search::SearchDialogState &m_state;
-    std::array<QLineEdit *, 13> m_fields{};
+    std::array<QLineEdit *, 13> m_fields {};
     QCheckBox *m_stringCheck;
     QCheckBox *m_dateCheck;
     bool m_wasVisible = false;

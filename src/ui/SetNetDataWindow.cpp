@@ -17,7 +17,8 @@ namespace kavrel::ui {
 using netselect::SetNetDataState;
 
 SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &state)
-    : StateWindow(program), m_state(state)
+    : StateWindow(program)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("Set_Net_Data"));
     setWindowTitle(SetNetDataState::kCaption);
@@ -36,8 +37,8 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
         ++row;
         // The field as typed is the core's field (value points into Fields).
         connect(edit, &QLineEdit::textEdited, this,
-                [this, value](const QString &text) { forward([value, text] { *value = text; }); });
-        m_fields.append({edit, value});
+            [this, value](const QString &text) { forward([value, text] { *value = text; }); });
+        m_fields.append({ edit, value });
         return edit;
     };
     addField("Net_Name", SetNetDataState::kNetNameLabel, &f.Net_Name, SetNetDataState::kNetNameToolTip);
@@ -59,7 +60,7 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     connect(m_sirial, &QCheckBox::clicked, this, [this] { forward([this] { m_state.Sirial_Flg_Click(); }); });
 
     m_sirialHeader = addField("SirialHeader", SetNetDataState::kSirialHeaderLabel, &f.SirialHeader,
-                              SetNetDataState::kSirialHeaderToolTip);
+        SetNetDataState::kSirialHeaderToolTip);
     QLineEdit *sign = addField("Sign_Path", SetNetDataState::kSignPathLabel, &f.Sign_Path);
     grid->removeWidget(sign);
     grid->addWidget(sign, row - 1, 1);
@@ -69,7 +70,7 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     noDefault(browse);
     grid->addWidget(browse, row - 1, 2);
     connect(browse, &QPushButton::clicked, this,
-            [this] { forward([this] { m_state.Select_Sign_Path_Click(); }); });
+        [this] { forward([this] { m_state.Select_Sign_Path_Click(); }); });
 
     auto *input = new QPushButton(SetNetDataState::kInputCaption, this);
     input->setObjectName(QStringLiteral("INPUT"));

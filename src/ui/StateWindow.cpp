@@ -13,7 +13,9 @@
 
 namespace kavrel::ui {
 
-StateWindow::StateWindow(ProgramWindows &program) : QDialog(nullptr), m_program(program)
+StateWindow::StateWindow(ProgramWindows &program)
+    : QDialog(nullptr)
+    , m_program(program)
 {
     setProperty("kavrelWindow", true);
     setModal(false);

@@ -59,7 +59,12 @@ protected:
     class SyncGuard
     {
     public:
-        explicit SyncGuard(StateWindow &w) : m_w(w), m_was(w.m_syncing) { w.m_syncing = true; }
+        explicit SyncGuard(StateWindow &w)
+            : m_w(w)
+            , m_was(w.m_syncing)
+        {
+            w.m_syncing = true;
+        }
         ~SyncGuard() { m_w.m_syncing = m_was; }
 
     private:

@@ -5,7 +5,8 @@
 namespace kavrel::ui {
 
 TitleListModel::TitleListModel(const MainWindowState &state, QObject *parent)
-    : QAbstractTableModel(parent), m_state(state)
+    : QAbstractTableModel(parent)
+    , m_state(state)
 {
     for (int c = 0; c < ColumnCount; ++c)
         m_columns[c] = coreColumn(c);
@@ -79,7 +80,7 @@ bool TitleListModel::sync()
             m_columns[c] = now[c];
         if (first < 0)
             return false;
-        emit dataChanged(index(first, 0), index(last, ColumnCount - 1), {Qt::DisplayRole});
+        emit dataChanged(index(first, 0), index(last, ColumnCount - 1), { Qt::DisplayRole });
         return true;
     }
 

@@ -11,8 +11,8 @@
 
 namespace kavrel::ui {
 
-void TitleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                              const QModelIndex &index) const
+void TitleTextDelegate::paint(
+    QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     if (m_offset == 0) {
         QStyledItemDelegate::paint(painter, option, index);
@@ -27,7 +27,9 @@ void TitleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->restore();
 }
 
-TitleView::TitleView(QWidget *parent) : QTableView(parent), m_titleDelegate(new TitleTextDelegate(this))
+TitleView::TitleView(QWidget *parent)
+    : QTableView(parent)
+    , m_titleDelegate(new TitleTextDelegate(this))
 {
     setItemDelegateForColumn(TitleListModel::TitleColumn, m_titleDelegate);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -15,8 +15,8 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void setOffset(int offset) { m_offset = offset; }
     int offset() const { return m_offset; }
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override;
+    void paint(
+        QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
     int m_offset = 0;

@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     kavrel::MainWindowState &main = program.session().main;
     main.events = nullptr; // the rows are put in directly
 
-    for (const int rows : {10000, 50000, 100000}) {
+    for (const int rows : { 10000, 50000, 100000 }) {
         program.forward([&] {
             main.clearTitleColumns();
             main.Article.clear();
@@ -34,8 +34,8 @@ int main(int argc, char *argv[])
         program.forward([&] {
             for (int i = 0; i < rows; ++i)
                 main.appendRow(QStringLiteral(" "), QStringLiteral("%1[%2]").arg(QString(i % 7, u' ')).arg(i),
-                               QStringLiteral("KAV%1:山田花子").arg(i % 1000, 5, 10, QLatin1Char('0')),
-                               QStringLiteral("Re:新しいログリーダーの話 その%1").arg(i));
+                    QStringLiteral("KAV%1:山田花子").arg(i % 1000, 5, 10, QLatin1Char('0')),
+                    QStringLiteral("Re:新しいログリーダーの話 その%1").arg(i));
             for (int i = 0; i < rows; ++i)
                 main.Article.addItem(QStringLiteral("本文の%1行目です。").arg(i));
             main.Title.ListIndex = 0;
@@ -46,8 +46,8 @@ int main(int argc, char *argv[])
         program.forward([&] { main.Title.ListIndex = rows - 1; });
         window.articleView()->scrollToBottom();
         QApplication::processEvents();
-        std::printf("%6d rows: shown in %lld ms (including filling the core lists), last row in %lld ms\n", rows,
-                    static_cast<long long>(shown), static_cast<long long>(timer.elapsed()));
+        std::printf("%6d rows: shown in %lld ms (including filling the core lists), last row in %lld ms\n",
+            rows, static_cast<long long>(shown), static_cast<long long>(timer.elapsed()));
     }
     return 0;
 }

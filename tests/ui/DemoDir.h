@@ -4,11 +4,11 @@
 // program takes the current directory as its working directory, so the copy
 // becomes the current directory while the fixture lives.
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QTemporaryDir>
@@ -20,11 +20,12 @@ namespace kavrel::test {
 class DemoDir
 {
 public:
-    DemoDir() : m_previous(QDir::currentPath())
+    DemoDir()
+        : m_previous(QDir::currentPath())
     {
         const QString source = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
         QDirIterator it(source, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                        QDirIterator::Subdirectories);
+            QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString from = it.next();
             const QString to = m_dir.filePath(QDir(source).relativeFilePath(from));
@@ -32,7 +33,8 @@ public:
                 QDir().mkpath(to);
             else
                 QFile::copy(from, to);
-            QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+            QFile(to).setPermissions(
+                QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         }
         // A checkout keeps no file times: the older log must be older.
         setTime(QStringLiteral("LOG/KAB0605.LOG"), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));

@@ -3,9 +3,9 @@
 
 #include "MainWindow.h"
 #include "ProgramWindows.h"
+#include "TestSupport.h"
 #include "TitleListModel.h"
 #include "TitleView.h"
-#include "TestSupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -15,10 +15,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace kavrel;
@@ -30,7 +30,10 @@ namespace {
 class FakeReader : public MainWindowEvents
 {
 public:
-    explicit FakeReader(MainWindowState &main) : m_main(main) {}
+    explicit FakeReader(MainWindowState &main)
+        : m_main(main)
+    {
+    }
 
     int rowsPerBoard = 3;
     QList<QPair<int, int>> keys;
@@ -47,7 +50,7 @@ public:
     {
         for (int i = 0; i < rowsPerBoard; ++i)
             m_main.appendRow(QStringLiteral(" "), QStringLiteral("%1").arg(i + 1, 5),
-                             QStringLiteral("user%1").arg(i), QStringLiteral("  title %1").arg(i));
+                QStringLiteral("user%1").arg(i), QStringLiteral("  title %1").arg(i));
     }
     void Title_Click() override
     {
@@ -66,7 +69,7 @@ public:
         if (m_main.rowCount() > 0 && m_main.Title.ListIndex < 0)
             m_main.selectTitle(0);
     }
-    void Title_KeyDown(int keyCode, int shift) override { keys.append({keyCode, shift}); }
+    void Title_KeyDown(int keyCode, int shift) override { keys.append({ keyCode, shift }); }
 
 private:
     MainWindowState &m_main;
@@ -99,11 +102,12 @@ private slots:
         QStringList tops;
         for (QAction *a : window->menuBar()->actions())
             tops << a->text();
-        QCOMPARE(tops, (QStringList{"ファイル(&F)", "表示(&V)", "検索関連(&S)", "オプション(&O)", "ヘルプ(&H)"}));
+        QCOMPARE(tops,
+            (QStringList { "ファイル(&F)", "表示(&V)", "検索関連(&S)", "オプション(&O)", "ヘルプ(&H)" }));
         QCOMPARE(window->action("Define")->text(), QStringLiteral("ディレクトリ設定(&Ｄ)"));
         QCOMPARE(window->action("Ido_Set")->text(), QStringLiteral("移動書込ボードNo.設定(&I)"));
         // Disabled until a log is open.
-        for (const char *name : {"Search_Pointer", "Read_End", "Search_Log", "Ido_Set"})
+        for (const char *name : { "Search_Pointer", "Read_End", "Search_Log", "Ido_Set" })
             QVERIFY2(!window->action(name)->isEnabled(), name);
         QVERIFY(window->action("SET")->isEnabled());
 
@@ -112,8 +116,9 @@ private slots:
             QVERIFY(!window->toolButton(i)->icon().isNull());
             tips << window->toolButton(i)->toolTip();
         }
-        QCOMPARE(tips, (QStringList{"ネット選択画面", "メール書込", "新規書込", "文字列＆日付検索", "ディレクトリ設定",
-                                    "ヘルプ", "レスポンス書込", "書込削除"}));
+        QCOMPARE(tips,
+            (QStringList { "ネット選択画面", "メール書込", "新規書込", "文字列＆日付検索", "ディレクトリ設定",
+                "ヘルプ", "レスポンス書込", "書込削除" }));
     }
 
     void versionAndKeyList()
@@ -145,8 +150,9 @@ private slots:
         QCOMPARE(window->articleView()->model()->index(0, 0).data().toString(), QStringLiteral("article 0"));
         QCOMPARE(window->findChild<QLabel *>("ArticleCount")->text(), QStringLiteral("1/3"));
         QCOMPARE(model->index(0, 0).data(Qt::ToolTipRole).toString(),
-                 QStringLiteral("バッチセットされたファイルはSと表示されます"));
-        QCOMPARE(model->index(0, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("各アーティクルのタイトルです"));
+            QStringLiteral("バッチセットされたファイルはSと表示されます"));
+        QCOMPARE(model->index(0, 3).data(Qt::ToolTipRole).toString(),
+            QStringLiteral("各アーティクルのタイトルです"));
 
         // A click in the title column selects the row in every column.
         ui::TitleView *view = window->titleView();
@@ -264,21 +270,22 @@ private slots:
             QTimer::singleShot(0, [&seen, button] {
                 auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
                 QVERIFY(box);
-                seen = {box->windowTitle(), box->text(), box->standardButtons(), box->icon()};
+                seen = { box->windowTitle(), box->text(), box->standardButtons(), box->icon() };
                 box->button(button)->click();
             });
         };
         answerWith(QMessageBox::Cancel);
-        QCOMPARE(real.session().message(QStringLiteral("指定されたＢＢＳデータを削除しますか？"), MsgButtons::OkCancel,
-                                        MsgIcon::Critical),
-                 MsgAnswer::Cancel);
+        QCOMPARE(real.session().message(QStringLiteral("指定されたＢＢＳデータを削除しますか？"),
+                     MsgButtons::OkCancel, MsgIcon::Critical),
+            MsgAnswer::Cancel);
         QCOMPARE(seen.title, QStringLiteral("Kavrel"));
         QCOMPARE(seen.text, QStringLiteral("指定されたＢＢＳデータを削除しますか？"));
         QCOMPARE(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
         QCOMPARE(seen.icon, QMessageBox::Critical);
 
         answerWith(QMessageBox::Yes);
-        QCOMPARE(real.session().message(QStringLiteral("検索キーを初期化しますか？"), MsgButtons::YesNo), MsgAnswer::Yes);
+        QCOMPARE(real.session().message(QStringLiteral("検索キーを初期化しますか？"), MsgButtons::YesNo),
+            MsgAnswer::Yes);
         QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
 
         answerWith(QMessageBox::Ok);

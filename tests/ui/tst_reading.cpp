@@ -56,7 +56,7 @@ private slots:
         QVERIFY(boards->count() >= 3);
         QCOMPARE(boards->itemText(0), QStringLiteral("No.0 ｢メールボックス｣"));
         QCOMPARE(boards->currentIndex(), 0);
-        for (const char *name : {"Search_Pointer", "Read_End", "Search_Log", "Ido_Set"})
+        for (const char *name : { "Search_Pointer", "Read_End", "Search_Log", "Ido_Set" })
             QVERIFY2(window->action(name)->isEnabled(), name);
 
         // The mail box: two mails, the first shown.
@@ -67,7 +67,7 @@ private slots:
 
         // Space pages through the article, then on to the next mail, then
         // into the next board, and through it into a third.
-        QStringList seenBoards{boards->currentText()};
+        QStringList seenBoards { boards->currentText() };
         for (int i = 0; i < 60 && seenBoards.size() < 3; ++i) {
             QTest::keyClick(window->titleView(), Qt::Key_Space);
             if (boards->currentText() != seenBoards.last())
@@ -77,14 +77,14 @@ private slots:
         QVERIFY(seenBoards.size() == 3);
         QCOMPARE(program->session().main.Board_List.ListIndex, boards->currentIndex());
         QCOMPARE(window->titleView()->selectionModel()->selectedRows().value(0).row(),
-                 program->session().main.Title.ListIndex);
+            program->session().main.Title.ListIndex);
         QVERIFY(messages->texts().size() <= 1); // only the up file question
     }
 
     void twoLogsInMultiSelectMode()
     {
         auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
-        messages->answers = {MsgAnswer::Cancel};
+        messages->answers = { MsgAnswer::Cancel };
         test::doubleClick(nets, nets->visualItemRect(nets->item(0)).center());
         test::clickCheckBox(program->netSelectWindow().findChild<QCheckBox *>("multi_check"));
         auto *logs2 = program->netSelectWindow().findChild<QListWidget *>("Log_List_File2");
@@ -92,12 +92,13 @@ private slots:
         QTest::mouseClick(read, Qt::LeftButton); // nothing chosen: nothing happens
         QVERIFY(program->netSelectWindow().isVisible());
         for (int i = 0; i < 2; ++i)
-            QTest::mouseClick(logs2->viewport(), Qt::LeftButton, {}, logs2->visualItemRect(logs2->item(i)).center());
+            QTest::mouseClick(
+                logs2->viewport(), Qt::LeftButton, {}, logs2->visualItemRect(logs2->item(i)).center());
         QTest::mouseClick(read, Qt::LeftButton);
         QVERIFY(!program->netSelectWindow().isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Kavrel[LOG/Temp.log]"));
         QCOMPARE(test::readFile(demo->path("LOG/Temp.log")),
-                 test::readFile(demo->path("LOG/KAB0605.LOG")) + test::readFile(demo->path("LOG/KAB0606.LOG")));
+            test::readFile(demo->path("LOG/KAB0605.LOG")) + test::readFile(demo->path("LOG/KAB0606.LOG")));
         QVERIFY(!QFile::exists(demo->path("LOGPTR.dat")));
     }
 
@@ -112,11 +113,15 @@ private slots:
         QAbstractItemModel *titles = view->model();
         // Four articles and the mark row of the write waiting in the up file.
         QCOMPARE(titles->rowCount(), 5);
-        QCOMPARE(titles->index(4, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("[書込 1]"));
+        QCOMPARE(
+            titles->index(4, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("[書込 1]"));
         // Responses are indented under their parents in the number column.
-        QCOMPARE(titles->index(0, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("[1201]"));
-        QCOMPARE(titles->index(1, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral(" [1202]"));
-        QCOMPARE(titles->index(2, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("  [1203]"));
+        QCOMPARE(
+            titles->index(0, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("[1201]"));
+        QCOMPARE(
+            titles->index(1, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral(" [1202]"));
+        QCOMPARE(
+            titles->index(2, ui::TitleListModel::NumberColumn).data().toString(), QStringLiteral("  [1203]"));
 
         // A click in the title column shows that article and selects the row everywhere.
         const QRect cell = view->visualRect(titles->index(3, ui::TitleListModel::TitleColumn));
@@ -190,7 +195,7 @@ private slots:
         QCOMPARE(program->session().SearchText, QStringLiteral("佐藤"));
 
         // Down walks from hit to hit; at the end the question is asked once: Yes ends the search.
-        messages->answers = {MsgAnswer::Yes, MsgAnswer::Ok, MsgAnswer::Ok};
+        messages->answers = { MsgAnswer::Yes, MsgAnswer::Ok, MsgAnswer::Ok };
         QStringList hits;
         for (int i = 0; i < 30 && program->session().StringSearchOn == QStringLiteral("1"); ++i) {
             QTest::keyClick(window->titleView(), Qt::Key_Down);

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -24,7 +25,6 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
-#include <QFileSystemModel>
 
 using namespace kavrel;
 
@@ -58,9 +58,9 @@ private slots:
         QCOMPARE(nets->currentRow(), 0);
 
         // The net has a waiting up file: Cancel keeps it.
-        messages->answers = {MsgAnswer::Cancel};
+        messages->answers = { MsgAnswer::Cancel };
         test::doubleClick(nets, nets->visualItemRect(nets->item(0)).center());
-        QCOMPARE(messages->texts(), QStringList{"アップファイルが存在します！削除しますか？"});
+        QCOMPARE(messages->texts(), QStringList { "アップファイルが存在します！削除しますか？" });
         QCOMPARE(messages->shown.first().icon, MsgIcon::Critical);
         QVERIFY(program->session().UpFileText.startsWith(QStringLiteral("\\ 3\r\nWはじめまして")));
         auto *logs = program->netSelectWindow().findChild<QListWidget *>("Log_List_File");
@@ -120,7 +120,8 @@ private slots:
         QCOMPARE(data.size(), 2 * 1280);
         QCOMPARE(data.mid(1280, 8), cp932::encode(QStringLiteral("港ネット")));
         QCOMPARE(data.mid(1280 + 880, 1), QByteArray("0"));
-        QCOMPARE(data.left(1280), test::readFile(qEnvironmentVariable("KAVREL_SOURCE_DIR") + "/demo/DATA.DEF").left(1280));
+        QCOMPARE(data.left(1280),
+            test::readFile(qEnvironmentVariable("KAVREL_SOURCE_DIR") + "/demo/DATA.DEF").left(1280));
     }
 
     void signaturePathFromThePicker()
@@ -136,8 +137,8 @@ private slots:
         auto *fileModel = qobject_cast<QFileSystemModel *>(picker.fileView()->model());
         QTRY_COMPARE(fileModel->rowCount(picker.fileView()->rootIndex()), 1);
         const QModelIndex file = fileModel->index(0, 0, picker.fileView()->rootIndex());
-        QTest::mouseClick(picker.fileView()->viewport(), Qt::LeftButton, {},
-                          picker.fileView()->visualRect(file).center());
+        QTest::mouseClick(
+            picker.fileView()->viewport(), Qt::LeftButton, {}, picker.fileView()->visualRect(file).center());
         QTest::mouseClick(picker.findChild<QPushButton *>("OK_DIR"), Qt::LeftButton);
         QVERIFY(!picker.isVisible());
         QCOMPARE(editor.findChild<QLineEdit *>("Sign_Path")->text(), demo->path("SIGN/kabura.sig"));
@@ -159,16 +160,18 @@ private slots:
         QTRY_VERIFY(program->netSelectWindow().isVisible());
         const QByteArray before = test::readFile(demo->path("DATA.DEF"));
         QTest::mouseClick(program->netSelectWindow().findChild<QPushButton *>("Net_Set"), Qt::LeftButton);
-        QCOMPARE(messages->texts(), QStringList{"新規登録するネット名を書き込んでください"});
+        QCOMPARE(messages->texts(), QStringList { "新規登録するネット名を書き込んでください" });
 
-        test::typeText(program->netSelectWindow().findChild<QLineEdit *>("Net_Name"), QStringLiteral("新ネット"));
+        test::typeText(
+            program->netSelectWindow().findChild<QLineEdit *>("Net_Name"), QStringLiteral("新ネット"));
         QTest::mouseClick(program->netSelectWindow().findChild<QPushButton *>("Net_Set"), Qt::LeftButton);
         ui::SetNetDataWindow &editor = program->setNetDataWindow();
         QVERIFY(editor.isVisible());
         QVERIFY(!program->netSelectWindow().isVisible());
         QCOMPARE(editor.findChild<QLineEdit *>("Net_Name")->text(), QStringLiteral("新ネット"));
         QCOMPARE(editor.findChild<QLineEdit *>("Up_File_Name")->text(), QStringLiteral("DAV.up"));
-        QCOMPARE(editor.findChild<QLineEdit *>("Main_Prompt")->text(), QStringLiteral("Main Command(?:Help)>"));
+        QCOMPARE(
+            editor.findChild<QLineEdit *>("Main_Prompt")->text(), QStringLiteral("Main Command(?:Help)>"));
 
         QTest::keyClick(editor.findChild<QLineEdit *>("Log_File_Name"), Qt::Key_Escape);
         QVERIFY(!editor.isVisible());
@@ -187,7 +190,8 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
         auto *logDir = dialog.findChild<QLineEdit *>("LOG_Dir");
         QCOMPARE(logDir->text(), QStringLiteral("LOG"));
-        QCOMPARE(dialog.findChild<QLineEdit *>("Editor_Path")->text(), QStringLiteral("x-terminal-emulator -e editor"));
+        QCOMPARE(dialog.findChild<QLineEdit *>("Editor_Path")->text(),
+            QStringLiteral("x-terminal-emulator -e editor"));
 
         // A directory typed with a trailing slash.
         logDir->selectAll();
@@ -205,15 +209,15 @@ private slots:
         picker.directoryView()->scrollTo(sign);
         QTRY_VERIFY(!picker.directoryView()->visualRect(sign).isEmpty());
         QTest::mouseClick(picker.directoryView()->viewport(), Qt::LeftButton, {},
-                          picker.directoryView()->visualRect(sign).center());
+            picker.directoryView()->visualRect(sign).center());
         QCOMPARE(program->dirSelect().Select_Dir_Path, demo->path("SIGN"));
         QTest::mouseClick(picker.findChild<QPushButton *>("OK_DIR"), Qt::LeftButton);
         QVERIFY(picker.isVisible()); // no file chosen yet
         auto *fileModel = qobject_cast<QFileSystemModel *>(picker.fileView()->model());
         QTRY_COMPARE(fileModel->rowCount(picker.fileView()->rootIndex()), 1);
         const QModelIndex file = fileModel->index(0, 0, picker.fileView()->rootIndex());
-        QTest::mouseClick(picker.fileView()->viewport(), Qt::LeftButton, {},
-                          picker.fileView()->visualRect(file).center());
+        QTest::mouseClick(
+            picker.fileView()->viewport(), Qt::LeftButton, {}, picker.fileView()->visualRect(file).center());
         QTest::mouseClick(picker.findChild<QPushButton *>("OK_DIR"), Qt::LeftButton);
         QVERIFY(!picker.isVisible());
         QCOMPARE(dialog.findChild<QLineEdit *>("Editor_Path")->text(), demo->path("SIGN/kabura.sig"));
@@ -269,10 +273,14 @@ private slots:
         QCOMPARE(program->mainWindow().titleView()->palette().color(QPalette::Base), text);
         // The dialogs opened from now on swap them too.
         program->mainWindow().action("Define")->trigger();
-        QCOMPARE(program->defineOpWindow().findChild<QLineEdit *>("BL_Dir")->palette().color(QPalette::Base), text);
+        QCOMPARE(program->defineOpWindow().findChild<QLineEdit *>("BL_Dir")->palette().color(QPalette::Base),
+            text);
         QTest::mouseClick(program->mainWindow().toolButton(1), Qt::LeftButton);
-        QCOMPARE(program->netSelectWindow().findChild<QListWidget *>("Select_menu")->palette().color(QPalette::Base),
-                 text);
+        QCOMPARE(program->netSelectWindow()
+                     .findChild<QListWidget *>("Select_menu")
+                     ->palette()
+                     .color(QPalette::Base),
+            text);
     }
 
 private:

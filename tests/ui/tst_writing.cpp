@@ -39,7 +39,7 @@ private slots:
         messages = std::make_unique<test::ScriptedMessages>();
         // IDs collected from earlier logs of the net.
         test::writeFile(demo->path("BL/KABURA.id"),
-                        test::sjis(QStringLiteral("  100:田中一郎\r\n  200:高橋二郎\r\n 4321:伊藤三郎\r\n")));
+            test::sjis(QStringLiteral("  100:田中一郎\r\n  200:高橋二郎\r\n 4321:伊藤三郎\r\n")));
         program = std::make_unique<ui::ProgramWindows>(messages.get());
         program->start();
         program->session().Dir[settings::DirRecord::Editor_Path] = editor->path();
@@ -65,7 +65,8 @@ private slots:
 
         QCOMPARE(editor->runs(), 1);
         // The editor got the article quoted.
-        QVERIFY(cp932::decode(editor->lastStartingBytes()).contains(QStringLiteral(">ログを読むためのソフトを探しています。")));
+        QVERIFY(cp932::decode(editor->lastStartingBytes())
+                    .contains(QStringLiteral(">ログを読むためのソフトを探しています。")));
         const QByteArray after = upFile();
         QVERIFY(after.startsWith(before));
         const QString added = cp932::decode(after.mid(before.size()));
