@@ -63,7 +63,7 @@ write("DATA.DEF",
       net_record("かぶらネット", SEP + " ", "KABURA.up", "KABURA.bl", "KAB*.LOG", "KABURA.id", "0", "", "SIGN/kabura.sig")
       + net_record("みなとネット", SEP + " ", "MINATO.up", "MINATO.bl", "mnt*.log", "MINATO.id", "1", "■■ ", ""))
 
-write("SIGN/kabura.sig", sjis(lines("――――――――――――――――", "  山田太郎 (KAV00100)  %Y/%M/%D %H:%N")))
+write("SIGN/kabura.sig", sjis(lines("――――――――――――――――", "  山田太郎 (KAV00100)  %_YEAR_%/%_MONTH_%/%_DAY_%(%_WEEK_%) %_HOUR_%:%_MIN_%")))
 write("BL/.keep", b"")
 write("UP/KABURA.up", sjis("\\ 3" + CRLF + "Wはじめまして" + CRLF + "山田太郎です。よろしくお願いします。" + CRLF + "." + CRLF + "yQ"))
 

@@ -96,6 +96,8 @@ void tst_ProgramFlows::startAndOpen(Program &p, ScriptedMessages &messages, cons
     p.Form_Load(m_dir->path());
     QCOMPARE(p.session.AppDir, m_dir->path());
     p.session.Dir[settings::DirRecord::Editor_Path] = script.path();
+    // The signature's date and time placeholders read a fixed clock: a Monday morning.
+    p.compose.setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)); });
 
     // The net selection screen: net 0, keeping the waiting write.
     p.netSelect.Show();
@@ -154,8 +156,7 @@ void tst_ProgramFlows::readTheDemoAndRespond()
     p.reader.pressKey(reader::Key_P);
     QVERIFY(script.lastStartingBytes().startsWith(
         sjis(QStringLiteral(">HOBBY(306/306) 26/12/06 09:45:50 週末の釣果\r\n"))));
-    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  %Y/%M/%D %H:%N\r\n");
-    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("SIGN/kabura.sig"))), sjis(signature));
+    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  26/12/07(月) 9:05\r\n");
     const QByteArray expected = m_waiting
         + sjis(QStringLiteral("\\ 12\r\n306\r\nP") + text + QStringLiteral("\r\n") + signature
             + QStringLiteral("\r\n.\r\nyQ"));
@@ -187,7 +188,7 @@ void tst_ProgramFlows::replyToADemoMail()
     const QString text = QStringLiteral("Re:来週の集まりについて\r\n参加します。");
     script.willWrite(text);
     p.reader.pressKey(reader::Key_P);
-    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  %Y/%M/%D %H:%N\r\n");
+    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  26/12/07(月) 9:05\r\n");
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up"))),
         m_waiting
             + sjis(QStringLiteral("mw\r\n KAV00123\r\n\r\n\r\n") + text + QStringLiteral("\r\n") + signature
