@@ -23,4 +23,4 @@ if [ -x "$src/build/default/src/app/kavrel" ] && { [ -n "${DISPLAY:-}" ] || [ -n
   exec "$src/build/default/src/app/kavrel" "$@"
 fi
 echo "No display to show the window on; reading the newest demo log with kavrel-cli instead." >&2
-exec "$src/build/default/src/cli/kavrel-cli" open 1 KAB0606.LOG
+exec "$src/build/default/src/cli/kavrel-cli" open 0 KAB0606.LOG
