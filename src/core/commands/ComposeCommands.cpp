@@ -151,6 +151,25 @@ ComposeCommands::EditResult ComposeCommands::runEditor()
     return result;
 }
 
+void ComposeCommands::storeOrRestore(EditResult result)
+{
+    // Only a text the editor really saved is stored; otherwise a command cut
+    // out for rewriting goes back where it was.
+    if (result == EditResult::Edited && tempfile::changedSinceStamp(m_session))
+        store();
+    else
+        restoreCut();
+}
+
+void ComposeCommands::editThenStore(int savedRow)
+{
+    const EditResult result = runEditor();
+    m_session.main.selectTitle(savedRow);
+    storeOrRestore(result);
+    m_session.main.focusTitle();
+    endCommand();
+}
+
 QString ComposeCommands::keepUnsentText(const QString &text)
 {
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
@@ -371,14 +390,7 @@ void ComposeCommands::Response()
             m_session.ResponseRef = m_cutReference;
     }
 
-    const EditResult result = runEditor();
-    main.selectTitle(saved);
-    if (result == EditResult::Edited && tempfile::changedSinceStamp(m_session))
-        store();
-    else
-        restoreCut();
-    main.focusTitle();
-    endCommand();
+    editThenStore(saved);
 }
 
 // ---------------------------------------------------------------------------
@@ -463,14 +475,7 @@ void ComposeCommands::Rewrite()
     if (m_session.RewriteFlag == 1 && m_session.Sirial_Flg == 0 && !m_cutReference.isEmpty())
         m_session.ResponseRef = m_cutReference;
 
-    const EditResult result = runEditor();
-    main.selectTitle(saved);
-    if (result == EditResult::Edited && tempfile::changedSinceStamp(m_session))
-        store();
-    else
-        restoreCut();
-    main.focusTitle();
-    endCommand();
+    editThenStore(saved);
 }
 
 // ---------------------------------------------------------------------------
@@ -563,11 +568,7 @@ void ComposeCommands::openIdListForMail()
 
 void ComposeCommands::finishMail()
 {
-    const EditResult result = runEditor();
-    if (result == EditResult::Edited && tempfile::changedSinceStamp(m_session))
-        store();
-    else
-        restoreCut();
+    storeOrRestore(runEditor());
     m_session.main.Article.clear();
     if (m_session.main.events)
         m_session.main.events->BuildTitleList();

@@ -57,6 +57,10 @@ public:
 private:
     enum class EditResult { Edited, Failed, Cancelled };
     EditResult runEditor();
+    void storeOrRestore(EditResult result);
+    // The editor, then the row selected again, the text stored (or the cut
+    // command restored), the focus back in the title list.
+    void editThenStore(int savedRow);
     QString keepUnsentText(const QString &text);
 
     bool writeTemp(const QString &text);
