@@ -6,6 +6,14 @@
 // described: "find X from p" answers the 1-based position of the first X at or
 // after p, and 0 when there is none. Every algorithm over logs, board lists and
 // up files is written with these few helpers so that positions never mix bases.
+namespace kavrel {
+
+// Lines of logs, board lists, ID lists, TEMP.TXT and up-file commands end with
+// carriage return and line feed.
+inline const QString CRLF = QStringLiteral("\r\n");
+
+} // namespace kavrel
+
 namespace kavrel::text {
 
 // Position (1-based) of the first occurrence of needle in haystack at or after

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Text.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,8 +9,6 @@
 // (CR LF ends every line; "\" is the net's board command, not a path), and the
 // search for a waiting command that the title list numbers as its n-th.
 namespace kavrel::commands::upfile {
-
-inline const QString CRLF = QStringLiteral("\r\n");
 
 // "\" n ⏎ "W" text ⏎ sig "." ⏎ "yQ", where sig is empty or ends with ⏎.
 QString writeCommand(qint64 board, const QString &text, const QString &sig);

@@ -11,7 +11,6 @@ using text::findFrom;
 using text::mid;
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kCloseBracket = QStringLiteral("｣");
 const QString kChatPrefix = QStringLiteral("[XCHAT]");
 } // namespace
@@ -25,7 +24,7 @@ QVector<BoardListFile::Entry> BoardListFile::parse(const QString &text)
         if (close == 0)
             break;
         // A last line without CR LF runs to the end of the text.
-        qsizetype lineEnd = findFrom(text, kCrLf, pos);
+        qsizetype lineEnd = findFrom(text, CRLF, pos);
         if (lineEnd == 0)
             lineEnd = text.size() + 1;
         if (close > lineEnd) {
@@ -48,7 +47,7 @@ QString BoardListFile::format(const QStringList &items, const QStringList &keys)
     for (qsizetype i = 0; i < items.size(); ++i) {
         const QString &item = items.at(i);
         const QString key = item.startsWith(kChatPrefix) ? QString() : keys.value(i);
-        out += item + key + QLatin1Char(' ') + kCrLf;
+        out += item + key + QLatin1Char(' ') + CRLF;
     }
     return out;
 }

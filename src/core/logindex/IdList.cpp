@@ -15,7 +15,6 @@ using text::mid;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 
 struct Line
 {
@@ -47,7 +46,7 @@ QString IdList::update(const QString &listText, const QString &logText)
 
     qsizetype pos = 1;
     while (pos <= listText.size()) {
-        const qsizetype end = findFrom(listText, kCrLf, pos);
+        const qsizetype end = findFrom(listText, CRLF, pos);
         if (end == 0) {
             addLine(mid(listText, pos), false);
             break;
@@ -63,7 +62,7 @@ QString IdList::update(const QString &listText, const QString &logText)
         if (found == 0)
             break;
         const qsizetype q = found + bytesToken.size();
-        const qsizetype e = findFrom(logText, kCrLf, q);
+        const qsizetype e = findFrom(logText, CRLF, q);
         if (e == 0)
             break;
         p = e;
@@ -91,7 +90,7 @@ QString IdList::update(const QString &listText, const QString &logText)
         out += line.text;
         // A last line that the file left unfinished is ended once a line follows it.
         if (line.crLf || (i < lastAlive && !line.text.endsWith(u'\n')))
-            out += kCrLf;
+            out += CRLF;
     }
     return out;
 }

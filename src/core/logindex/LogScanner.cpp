@@ -15,7 +15,6 @@ using text::val;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kChatPrefix = QStringLiteral("[XCHAT]");
 const QString kChatItem = QStringLiteral("[XCHAT] No");
 const QString kOpenBracket = QStringLiteral("｢");
@@ -110,9 +109,9 @@ void LogScanner::readBoardListFile()
 void LogScanner::collectBoardsOfLog()
 {
     const QString &log = m_session.LogText;
-    ForwardFinder boardLine(log, kCrLf + QStringLiteral("No."));
+    ForwardFinder boardLine(log, CRLF + QStringLiteral("No."));
     ForwardFinder header(log, m_session.ArticleHeader);
-    ForwardFinder readEnd(log, kCrLf + m_session.ReadEndMarker);
+    ForwardFinder readEnd(log, CRLF + m_session.ReadEndMarker);
     m_lastKeyHeader = -1;
 
     qsizetype from = 1;
@@ -121,7 +120,7 @@ void LogScanner::collectBoardsOfLog()
         if (found == 0)
             break;
         const qsizetype start = found + 2;
-        qsizetype lineEnd = findFrom(log, kCrLf, start + 3);
+        qsizetype lineEnd = findFrom(log, CRLF, start + 3);
         if (lineEnd == 0)
             lineEnd = log.size() + 1; // the log ends on the board line
         QString entry = mid(log, start, lineEnd - start);
@@ -153,13 +152,13 @@ QString LogScanner::keyOfBoard(const QString &entry, qsizetype h2)
     if (h2 == m_lastKeyHeader)
         return m_lastKey;
     QString key;
-    const qsizetype e2 = findFrom(log, kCrLf, h2 + 3);
+    const qsizetype e2 = findFrom(log, CRLF, h2 + 3);
     if (e2 != 0) {
         // The key ends at the first "(" of the line after the header line,
         // and never runs past that line: a key with a line end in it would
         // break the one-line-per-board layout of the board list file.
         const qsizetype lineStart = e2 + 2;
-        qsizetype lineStop = findFrom(log, kCrLf, lineStart);
+        qsizetype lineStop = findFrom(log, CRLF, lineStart);
         if (lineStop == 0)
             lineStop = log.size() + 1;
         const QString line = mid(log, lineStart, lineStop - lineStart);
@@ -264,13 +263,13 @@ void LogScanner::addChatRoomsOfLog()
         g = findFrom(log, question, g + 1);
         if (g == 0)
             break;
-        const qsizetype e1 = findFrom(log, kCrLf, g);
+        const qsizetype e1 = findFrom(log, CRLF, g);
         if (e1 == 0)
             break;
-        const qsizetype e2 = findFrom(log, kCrLf, e1 + 1);
+        const qsizetype e2 = findFrom(log, CRLF, e1 + 1);
         if (e2 == 0)
             break;
-        qsizetype e3 = findFrom(log, kCrLf, e2 + 1);
+        qsizetype e3 = findFrom(log, CRLF, e2 + 1);
         if (e3 == 0)
             e3 = log.size() + 1;
         // The host echoes the chosen room on the second line after the question.
