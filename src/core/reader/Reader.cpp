@@ -539,8 +539,13 @@ int Reader::keyDown(int keyCode, int shift)
                 if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
                     break;
             }
-            if (m_s.LastWrittenKind == kMovedUp)
+            if (m_s.LastWrittenKind == kMovedUp) {
+                // An empty first board has no row to read the mode: left
+                // pending, it would open the next board chosen on its last row.
+                if (m.Title.isEmpty())
+                    m_s.LastWrittenKind.clear();
                 return code;
+            }
         }
         if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && code == Key_Down) {
             m_s.LastWrittenKind.clear();

@@ -56,6 +56,7 @@ private slots:
     void pageDownAndRightActAsSpace();
     void upOutOfTheFirstRowOpensThePrecedingBoardOnItsLastRow();
     void upStopsAtTheFirstBoard();
+    void upIntoAnEmptyFirstBoardLeavesNoMoveUpPending();
     void downAtTheLastRowGoesToTheNextNonEmptyBoard();
     void downAtTheEndOfTheLog();
     void shiftDownRunsTheUnreadSearch();
@@ -163,6 +164,20 @@ void TestReaderKeys::upStopsAtTheFirstBoard()
     f.press(reader::Key_Up, 0, 2);
     QCOMPARE(f.board(), 0);
     QCOMPARE(f.row(), 0);
+}
+
+void TestReaderKeys::upIntoAnEmptyFirstBoardLeavesNoMoveUpPending()
+{
+    Fixture f(1);
+    f.s.BoardKeys[0] = QStringLiteral("NOMAIL"); // a log without mail
+    f.s.main.selectBoard(1);
+    f.press(reader::Key_Up);
+    QCOMPARE(f.board(), 0);
+    QCOMPARE(f.row(), -1);
+    // The next board chosen opens on its first row, not on its last.
+    f.reader.chooseBoard(3);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.firstLine(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
 }
 
 void TestReaderKeys::downAtTheLastRowGoesToTheNextNonEmptyBoard()
