@@ -158,8 +158,9 @@ void Reader::Title_Click()
     // Each pass is one run of the article view; a pass that selects another
     // row as its last act asks for the next pass instead of nesting.
     bool unreadBoardMoved = false;
+    bool advancing = false;
     for (;;) {
-        if (titleClickOnce(unreadBoardMoved))
+        if (titleClickOnce(unreadBoardMoved, advancing))
             continue;
         // An unread search that went on into later boards and ran out on the
         // last row of the last board ends there and shows that row.
@@ -194,7 +195,7 @@ void Reader::selectLastVisibleLine()
         article.ListIndex = v;
 }
 
-bool Reader::titleClickOnce(bool &unreadBoardMoved)
+bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 {
     MainWindowState &m = m_s.main;
     const int row = m.Title.ListIndex;
@@ -212,6 +213,12 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved)
         chatLines = showChatLines(row);
         key = QStringLiteral("(XCHAT/");
     } else if (isMarkRow(item)) {
+        // The user's own waiting commands are no articles of the log: the
+        // unread search and the search advance pass over them.
+        if (m_s.LastWrittenKind == kUnreadSearch)
+            return moveOnUnread(row, unreadBoardMoved);
+        if (advancing && search::searchActive(m_s))
+            return advancing = searchAdvance(row);
         ShowMarkRow(m_s);
         selectLastVisibleLine();
         if (m_s.LastWrittenKind == kMovedUp) {
@@ -263,7 +270,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved)
         m.Article.clear();
     const search::Verdict verdict = search::hitTest(m_s, article, key);
     if (verdict == search::Verdict::Miss)
-        return searchAdvance(row);
+        return advancing = searchAdvance(row);
 
     qsizetype from = 0;
     for (;;) {

@@ -62,6 +62,7 @@ private slots:
     void shiftDownRunsTheUnreadSearch();
     void searchWalksOverBoardsAndEndsAtTheLastArticle();
     void searchWithoutHitAsksOnce();
+    void chainsPassOverWaitingCommands();
     void ctrlSEndsASearch();
     void commandLettersReachTheComposeCommands();
     void pendingMoveResponseWritesOnFocus();
@@ -273,6 +274,42 @@ void TestReaderKeys::searchWithoutHitAsksOnce()
     QCOMPARE(f.row(), 1);
     QCOMPARE(f.s.StringSearchOn, QString("0"));
     QCOMPARE(f.messages.shown.size(), 2);
+}
+
+void TestReaderKeys::chainsPassOverWaitingCommands()
+{
+    // A waiting write is the last row of board 1.
+    Fixture f(1);
+    f.s.UpFileText = QStringLiteral("\\ 1\r\nW書きかけ\r\n本文\r\n.\r\ny");
+    f.reader.chooseBoard(1);
+    QCOMPARE(f.s.main.Title.item(4), QString("[書込 1]"));
+
+    // The unread search is not stopped by it: 1003 is read, the write is no
+    // article of the log, so the search goes on into board 3.
+    f.press(reader::Key_Down, 0, 2);
+    QCOMPARE(f.row(), 2);
+    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
+    f.s.PtrRec.Pointer = positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "b 3");
+    f.press(reader::Key_Down, reader::Shift_Shift);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.firstLine(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
+
+    // Nor is the search advance.
+    f.reader.chooseBoard(1);
+    f.s.StringSearchOn = "1";
+    f.s.SearchText = "二つ目";
+    f.press(reader::Key_Down);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 1);
+
+    // Chosen by hand, the write is shown, also while a search runs.
+    f.s.StringSearchOn = "0";
+    f.reader.chooseBoard(1);
+    f.s.StringSearchOn = "1";
+    f.s.main.selectTitle(4);
+    QCOMPARE(f.row(), 4);
+    QCOMPARE(f.firstLine(), QString("書きかけ"));
 }
 
 void TestReaderKeys::ctrlSEndsASearch()
