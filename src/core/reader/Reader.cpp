@@ -647,6 +647,10 @@ void Reader::pressKey(int keyCode, int shift)
 {
     const int code = keyDown(keyCode, shift);
     listBoxKey(code);
+    // The unread search runs within the move it starts; when the list could
+    // not move, or the search ran out, it must not wait for a later click.
+    if (m_s.LastWrittenKind == kUnreadSearch)
+        m_s.LastWrittenKind.clear();
     Title_KeyUp(keyCode, shift);
 }
 

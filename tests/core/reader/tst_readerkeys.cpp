@@ -63,6 +63,7 @@ private slots:
     void searchWalksOverBoardsAndEndsAtTheLastArticle();
     void searchWithoutHitAsksOnce();
     void chainsPassOverWaitingCommands();
+    void unreadSearchThatCannotMoveIsNotLeftPending();
     void ctrlSEndsASearch();
     void commandLettersReachTheComposeCommands();
     void pendingMoveResponseWritesOnFocus();
@@ -312,6 +313,23 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
     QCOMPARE(f.firstLine(), QString("書きかけ"));
 }
 
+void TestReaderKeys::unreadSearchThatCannotMoveIsNotLeftPending()
+{
+    Fixture f(3);
+    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
+    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
+    f.press(reader::Key_Down);
+    QCOMPARE(f.row(), 1);
+    // Shift+↓ on the last row of the last board has no row to go to.
+    f.press(reader::Key_Down, reader::Shift_Shift);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.LastWrittenKind, QString());
+    // So a board chosen later opens on its first row.
+    f.reader.chooseBoard(1);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.firstLine(), QString("TALK(1001/1005) 26/12/01 10:00:00 最初の話題"));
+}
+
 void TestReaderKeys::ctrlSEndsASearch()
 {
     Fixture f(1);
@@ -458,12 +476,12 @@ void TestReaderKeys::commandLineHelpers()
     f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
     f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
     f.reader.unreadFromFirstBoard();
-    // Mail rows are shown without looking at the pointer, and the search
-    // stays pending ...
+    // Mail rows are shown without looking at the pointer; the search does
+    // not stay pending for a later click ...
     QCOMPARE(f.board(), 0);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.LastWrittenKind, QString("未読検索"));
-    // ... until the next Shift+↓ goes on from the next board.
+    QCOMPARE(f.s.LastWrittenKind, QString());
+    // ... and the next Shift+↓ goes on from the next board.
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
