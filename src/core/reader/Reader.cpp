@@ -294,6 +294,8 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         articleShown({m.Board_List.ListIndex, row, verdict, item, plainTitle(row)});
     // After moving up out of the next board, the board opens on its last row.
     if (movedUp && row != lastRow) {
+        // The last row is chosen, not reached by the advance.
+        advancing = false;
         m.Title.ListIndex = lastRow;
         return true;
     }

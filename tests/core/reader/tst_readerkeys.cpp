@@ -304,6 +304,18 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
 
+    // Up out of board 3 during the search: board 1 opens on its last row,
+    // the write, once the advance has found 1004.
+    f.s.StringSearchOn = "0";
+    f.reader.chooseBoard(3);
+    QCOMPARE(f.row(), 0);
+    f.s.StringSearchOn = "1";
+    f.s.SearchText = "Re:Re:";
+    f.press(reader::Key_Up);
+    QCOMPARE(f.board(), 1);
+    QCOMPARE(f.row(), 4);
+    QCOMPARE(f.firstLine(), QString("書きかけ"));
+
     // Chosen by hand, the write is shown, also while a search runs.
     f.s.StringSearchOn = "0";
     f.reader.chooseBoard(1);
