@@ -95,7 +95,11 @@ void Reader::showMoveTarget()
     const QString item = m.Board_List.selectedText();
     const qsizetype dot = findFrom(item, u'.');
     const qsizetype blank = findFrom(item, u' ');
-    const qint64 board = (dot != 0 && blank > dot) ? val(mid(item, dot + 1, blank - dot - 1)) : 0;
+    // The number runs up to the blank before the name; a line printed
+    // without that blank reads up to where the digits end.
+    // A chat room has no board number.
+    const bool numbered = dot != 0 && !item.startsWith(QLatin1String("[XCHAT]"));
+    const qint64 board = numbered ? val(mid(item, dot + 1, blank > dot ? blank - dot - 1 : -1)) : 0;
     const qint64 target = (board >= 0 && board < m_s.MoveTable.size()) ? val(m_s.MoveTable.at(board)) : 0;
     // The mail box has no target, whatever the move file holds for it.
     m.To_No.Caption = (board != 0 && target > 0) ? QString::number(target) : QStringLiteral("なし");

@@ -417,6 +417,16 @@ void TestReaderKeys::moveTargetAndOtherColumns()
     f.s.main.selectBoard(3);
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
     QVERIFY(f.s.main.To_No.enabled);
+    // A board line printed without a blank before its name.
+    f.s.main.Board_List.items[1] = QStringLiteral("No.1｢雑談｣");
+    f.s.main.selectBoard(1);
+    QCOMPARE(f.s.main.To_No.Caption, QString("7"));
+    QVERIFY(f.s.main.To_No.enabled);
+    // A chat room named with a number has no target.
+    f.s.main.Board_List.items[1] = QStringLiteral("[XCHAT] No1.1人の部屋");
+    f.s.main.selectBoard(1);
+    QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
+    f.s.main.Board_List.items[1] = QStringLiteral("No.1 ｢雑談｣");
 
     f.s.main.selectBoard(1);
     f.reader.Title3_Click(2);
