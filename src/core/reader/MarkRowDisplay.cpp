@@ -76,9 +76,11 @@ void ShowMarkRow(Session &session)
         }
     }
 
-    // The board number is the text between "No." and the blank before "｢".
+    // The board number is the text between "No." and the "｢" of the name
+    // (the blank before it, when the line has one, ends the number anyway):
+    // stopping one character short would read board 12 of "No.12｢" as 1.
     const qsizetype bracket = findFrom(board, QStringLiteral("｢"));
-    const QString command = u'\\' + numberWithBlank(val(mid(board, 4, bracket - 5))) + kCrlf;
+    const QString command = u'\\' + numberWithBlank(val(mid(board, 4, bracket - 4))) + kCrlf;
 
     if (kind == u"書込") {
         const QString write = command + u'W';

@@ -95,9 +95,14 @@ void Reader::showMoveTarget()
     const QString item = m.Board_List.selectedText();
     const qsizetype dot = findFrom(item, u'.');
     const qsizetype blank = findFrom(item, u' ');
-    const qint64 board = (dot != 0 && blank > dot) ? val(mid(item, dot + 1, blank - dot - 1)) : 0;
+    // The number runs up to the blank before the name; a line printed
+    // without that blank reads up to where the digits end.
+    // A chat room has no board number.
+    const bool numbered = dot != 0 && !item.startsWith(QLatin1String("[XCHAT]"));
+    const qint64 board = numbered ? val(mid(item, dot + 1, blank > dot ? blank - dot - 1 : -1)) : 0;
     const qint64 target = (board >= 0 && board < m_s.MoveTable.size()) ? val(m_s.MoveTable.at(board)) : 0;
-    m.To_No.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
+    // The mail box has no target, whatever the move file holds for it.
+    m.To_No.Caption = (board != 0 && target > 0) ? QString::number(target) : QStringLiteral("なし");
     m.To_No.enabled = board != 0;
 }
 
@@ -158,8 +163,9 @@ void Reader::Title_Click()
     // Each pass is one run of the article view; a pass that selects another
     // row as its last act asks for the next pass instead of nesting.
     bool unreadBoardMoved = false;
+    bool advancing = false;
     for (;;) {
-        if (titleClickOnce(unreadBoardMoved))
+        if (titleClickOnce(unreadBoardMoved, advancing))
             continue;
         // An unread search that went on into later boards and ran out on the
         // last row of the last board ends there and shows that row.
@@ -194,7 +200,7 @@ void Reader::selectLastVisibleLine()
         article.ListIndex = v;
 }
 
-bool Reader::titleClickOnce(bool &unreadBoardMoved)
+bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 {
     MainWindowState &m = m_s.main;
     const int row = m.Title.ListIndex;
@@ -212,6 +218,12 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved)
         chatLines = showChatLines(row);
         key = QStringLiteral("(XCHAT/");
     } else if (isMarkRow(item)) {
+        // The user's own waiting commands are no articles of the log: the
+        // unread search and the search advance pass over them.
+        if (m_s.LastWrittenKind == kUnreadSearch)
+            return moveOnUnread(row, unreadBoardMoved);
+        if (advancing && search::searchActive(m_s))
+            return advancing = searchAdvance(row);
         ShowMarkRow(m_s);
         selectLastVisibleLine();
         if (m_s.LastWrittenKind == kMovedUp) {
@@ -263,7 +275,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved)
         m.Article.clear();
     const search::Verdict verdict = search::hitTest(m_s, article, key);
     if (verdict == search::Verdict::Miss)
-        return searchAdvance(row);
+        return advancing = searchAdvance(row);
 
     qsizetype from = 0;
     for (;;) {
@@ -286,6 +298,8 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved)
         articleShown({m.Board_List.ListIndex, row, verdict, item, plainTitle(row)});
     // After moving up out of the next board, the board opens on its last row.
     if (movedUp && row != lastRow) {
+        // The last row is chosen, not reached by the advance.
+        advancing = false;
         m.Title.ListIndex = lastRow;
         return true;
     }
@@ -539,8 +553,13 @@ int Reader::keyDown(int keyCode, int shift)
                 if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
                     break;
             }
-            if (m_s.LastWrittenKind == kMovedUp)
+            if (m_s.LastWrittenKind == kMovedUp) {
+                // An empty first board has no row to read the mode: left
+                // pending, it would open the next board chosen on its last row.
+                if (m.Title.isEmpty())
+                    m_s.LastWrittenKind.clear();
                 return code;
+            }
         }
         if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && code == Key_Down) {
             m_s.LastWrittenKind.clear();
@@ -635,6 +654,10 @@ void Reader::pressKey(int keyCode, int shift)
 {
     const int code = keyDown(keyCode, shift);
     listBoxKey(code);
+    // The unread search runs within the move it starts; when the list could
+    // not move, or the search ran out, it must not wait for a later click.
+    if (m_s.LastWrittenKind == kUnreadSearch)
+        m_s.LastWrittenKind.clear();
     Title_KeyUp(keyCode, shift);
 }
 

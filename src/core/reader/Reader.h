@@ -130,7 +130,7 @@ public:
     std::function<void(const ShownArticle &)> articleShown;
 
 private:
-    bool titleClickOnce(bool &unreadBoardMoved);
+    bool titleClickOnce(bool &unreadBoardMoved, bool &advancing);
     bool showChatLines(int row);
     qsizetype articleEnd(qsizetype start, const QString &titleItem);
     enum class Located { Found, NotFound, MoveOn, Rerun };

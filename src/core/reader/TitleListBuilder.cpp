@@ -32,9 +32,13 @@ bool hasStrayBracket(const QString &number)
 QString boardNumberText(const QString &item)
 {
     // The blank is looked for after the fourth character, so that both
-    // "No.0 ｢" and "No. 0 ｢" give the number ("0" and " 0").
-    const qsizetype blank = findFrom(item, u' ', 5);
-    return blank == 0 ? mid(item, 4) : mid(item, 4, blank - 4);
+    // "No.0 ｢" and "No. 0 ｢" give the number ("0" and " 0"); a line printed
+    // without the blank ends its number at the name's "｢".
+    qsizetype end = findFrom(item, u' ', 5);
+    const qsizetype name = findFrom(item, QStringLiteral("｢"), 5);
+    if (end == 0 || (name != 0 && name < end))
+        end = name;
+    return end == 0 ? mid(item, 4) : mid(item, 4, end - 4);
 }
 
 } // namespace

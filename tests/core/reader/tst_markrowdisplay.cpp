@@ -83,8 +83,12 @@ void TestMarkRowDisplay::showsTheWaitingCommand()
     Fixture f;
     f.s.main.Board_List.items[3] = "No.12 ｢十二｣";
     QCOMPARE(f.show(board, row), shown);
-    if (board == 1 && row == u"[書込 1]")
+    if (board == 1 && row == u"[書込 1]") {
         QCOMPARE(f.show(3, row), QStringList({"十二の書込", "十二本文"}));
+        // A board line printed without a blank before its name is still board 12.
+        f.s.main.Board_List.items[3] = "No.12｢十二｣";
+        QCOMPARE(f.show(3, row), QStringList({"十二の書込", "十二本文"}));
+    }
 }
 
 void TestMarkRowDisplay::chatWriteStopsAtALineEndingInAFullStop()

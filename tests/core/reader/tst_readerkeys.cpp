@@ -56,11 +56,14 @@ private slots:
     void pageDownAndRightActAsSpace();
     void upOutOfTheFirstRowOpensThePrecedingBoardOnItsLastRow();
     void upStopsAtTheFirstBoard();
+    void upIntoAnEmptyFirstBoardLeavesNoMoveUpPending();
     void downAtTheLastRowGoesToTheNextNonEmptyBoard();
     void downAtTheEndOfTheLog();
     void shiftDownRunsTheUnreadSearch();
     void searchWalksOverBoardsAndEndsAtTheLastArticle();
     void searchWithoutHitAsksOnce();
+    void chainsPassOverWaitingCommands();
+    void unreadSearchThatCannotMoveIsNotLeftPending();
     void ctrlSEndsASearch();
     void commandLettersReachTheComposeCommands();
     void pendingMoveResponseWritesOnFocus();
@@ -165,6 +168,20 @@ void TestReaderKeys::upStopsAtTheFirstBoard()
     QCOMPARE(f.row(), 0);
 }
 
+void TestReaderKeys::upIntoAnEmptyFirstBoardLeavesNoMoveUpPending()
+{
+    Fixture f(1);
+    f.s.BoardKeys[0] = QStringLiteral("NOMAIL"); // a log without mail
+    f.s.main.selectBoard(1);
+    f.press(reader::Key_Up);
+    QCOMPARE(f.board(), 0);
+    QCOMPARE(f.row(), -1);
+    // The next board chosen opens on its first row, not on its last.
+    f.reader.chooseBoard(3);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.firstLine(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
+}
+
 void TestReaderKeys::downAtTheLastRowGoesToTheNextNonEmptyBoard()
 {
     Fixture f(1);
@@ -260,6 +277,71 @@ void TestReaderKeys::searchWithoutHitAsksOnce()
     QCOMPARE(f.messages.shown.size(), 2);
 }
 
+void TestReaderKeys::chainsPassOverWaitingCommands()
+{
+    // A waiting write is the last row of board 1.
+    Fixture f(1);
+    f.s.UpFileText = QStringLiteral("\\ 1\r\nW書きかけ\r\n本文\r\n.\r\ny");
+    f.reader.chooseBoard(1);
+    QCOMPARE(f.s.main.Title.item(4), QString("[書込 1]"));
+
+    // The unread search is not stopped by it: 1003 is read, the write is no
+    // article of the log, so the search goes on into board 3.
+    f.press(reader::Key_Down, 0, 2);
+    QCOMPARE(f.row(), 2);
+    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
+    f.s.PtrRec.Pointer = positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "b 3");
+    f.press(reader::Key_Down, reader::Shift_Shift);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.firstLine(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
+
+    // Nor is the search advance.
+    f.reader.chooseBoard(1);
+    f.s.StringSearchOn = "1";
+    f.s.SearchText = "二つ目";
+    f.press(reader::Key_Down);
+    QCOMPARE(f.board(), 3);
+    QCOMPARE(f.row(), 1);
+
+    // Up out of board 3 during the search: board 1 opens on its last row,
+    // the write, once the advance has found 1004.
+    f.s.StringSearchOn = "0";
+    f.reader.chooseBoard(3);
+    QCOMPARE(f.row(), 0);
+    f.s.StringSearchOn = "1";
+    f.s.SearchText = "Re:Re:";
+    f.press(reader::Key_Up);
+    QCOMPARE(f.board(), 1);
+    QCOMPARE(f.row(), 4);
+    QCOMPARE(f.firstLine(), QString("書きかけ"));
+
+    // Chosen by hand, the write is shown, also while a search runs.
+    f.s.StringSearchOn = "0";
+    f.reader.chooseBoard(1);
+    f.s.StringSearchOn = "1";
+    f.s.main.selectTitle(4);
+    QCOMPARE(f.row(), 4);
+    QCOMPARE(f.firstLine(), QString("書きかけ"));
+}
+
+void TestReaderKeys::unreadSearchThatCannotMoveIsNotLeftPending()
+{
+    Fixture f(3);
+    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
+    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
+    f.press(reader::Key_Down);
+    QCOMPARE(f.row(), 1);
+    // Shift+↓ on the last row of the last board has no row to go to.
+    f.press(reader::Key_Down, reader::Shift_Shift);
+    QCOMPARE(f.row(), 1);
+    QCOMPARE(f.s.LastWrittenKind, QString());
+    // So a board chosen later opens on its first row.
+    f.reader.chooseBoard(1);
+    QCOMPARE(f.row(), 0);
+    QCOMPARE(f.firstLine(), QString("TALK(1001/1005) 26/12/01 10:00:00 最初の話題"));
+}
+
 void TestReaderKeys::ctrlSEndsASearch()
 {
     Fixture f(1);
@@ -325,7 +407,7 @@ void TestReaderKeys::pendingMoveResponseWritesOnFocus()
 void TestReaderKeys::moveTargetAndOtherColumns()
 {
     Fixture f(1);
-    f.s.MoveTable = {"", "7", ""};
+    f.s.MoveTable = {"3", "7", ""}; // an entry for the mail box is never shown
     f.s.main.selectBoard(1);
     QCOMPARE(f.s.main.To_No.Caption, QString("7"));
     QVERIFY(f.s.main.To_No.enabled);
@@ -335,6 +417,16 @@ void TestReaderKeys::moveTargetAndOtherColumns()
     f.s.main.selectBoard(3);
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
     QVERIFY(f.s.main.To_No.enabled);
+    // A board line printed without a blank before its name.
+    f.s.main.Board_List.items[1] = QStringLiteral("No.1｢雑談｣");
+    f.s.main.selectBoard(1);
+    QCOMPARE(f.s.main.To_No.Caption, QString("7"));
+    QVERIFY(f.s.main.To_No.enabled);
+    // A chat room named with a number has no target.
+    f.s.main.Board_List.items[1] = QStringLiteral("[XCHAT] No1.1人の部屋");
+    f.s.main.selectBoard(1);
+    QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
+    f.s.main.Board_List.items[1] = QStringLiteral("No.1 ｢雑談｣");
 
     f.s.main.selectBoard(1);
     f.reader.Title3_Click(2);
@@ -406,12 +498,12 @@ void TestReaderKeys::commandLineHelpers()
     f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
     f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
     f.reader.unreadFromFirstBoard();
-    // Mail rows are shown without looking at the pointer, and the search
-    // stays pending ...
+    // Mail rows are shown without looking at the pointer; the search does
+    // not stay pending for a later click ...
     QCOMPARE(f.board(), 0);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.LastWrittenKind, QString("未読検索"));
-    // ... until the next Shift+↓ goes on from the next board.
+    QCOMPARE(f.s.LastWrittenKind, QString());
+    // ... and the next Shift+↓ goes on from the next board.
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);

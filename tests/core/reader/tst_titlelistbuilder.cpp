@@ -187,7 +187,10 @@ struct SlowBuild
         const QString &up = s.UpFileText;
         const QString item = s.main.Board_List.selectedText();
         const bool chat = item.startsWith(QLatin1String("[XCHAT]"));
-        const qsizetype blank = findFrom(item, u' ', 5);
+        qsizetype blank = findFrom(item, u' ', 5);
+        const qsizetype name = findFrom(item, QStringLiteral("｢"), 5);
+        if (!blank || (name && name < blank))
+            blank = name;
         const QString no = blank ? mid(item, 4, blank - 4) : mid(item, 4);
         const QString n = numberWithBlank(val(no));
         const QString &kind = s.LastWrittenKind;
@@ -459,6 +462,11 @@ void TestTitleListBuilder::markRows()
     QCOMPARE(column(s, 1), QStringList({"[mail ]", "[mail ]", "[手紙 1]"}));
     QCOMPARE(column(s, 2).last(), QString(" 100 200"));
     QCOMPARE(column(s, 3).last(), QString("題一"));
+    // A mail box line printed without a blank before its name.
+    s.main.Board_List.items[0] = QStringLiteral("No.0｢メール｣");
+    QCOMPARE(fastBuild(s), 2);
+    QCOMPARE(column(s, 1).last(), QString("[手紙 1]"));
+    s.main.Board_List.items[0] = QStringLiteral("No.0 ｢メール｣");
 
     s.main.Board_List.ListIndex = 1;
     s.LastWrittenKind = "Response";
