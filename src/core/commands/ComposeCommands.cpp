@@ -201,6 +201,9 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
     m_cutReference = span.reference;
     m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
     m_session.UpFileDirty = 1;
+    // A rewrite to an empty text stores nothing and the store leaves an
+    // empty up file text unwritten: the file would still send the command.
+    m_removeEmptiedUpFile = true;
 }
 
 void ComposeCommands::restoreCut()

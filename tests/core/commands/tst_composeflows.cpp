@@ -85,6 +85,8 @@ private slots:
     void responseRewriteClosedUnsavedKeepsTheResponse();
     void responseRewriteKeepsItsReference();
     void emptiedResponseRewriteRemovesTheUpFile();
+    void writeRewrittenToNothing_data();
+    void writeRewrittenToNothing();
     void responsesToArticlesOfAnEarlierLog();
 };
 
@@ -693,6 +695,44 @@ void tst_ComposeFlows::emptiedResponseRewriteRemovesTheUpFile()
     QVERIFY(!QFile::exists(f.upPath()));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kResp1));
     QCOMPARE(f.marks(), QStringList {});
+}
+
+void tst_ComposeFlows::writeRewrittenToNothing_data()
+{
+    QTest::addColumn<char>("key");
+    QTest::addColumn<QList<MsgAnswer>>("answers");
+    QTest::newRow("E") << 'E' << QList<MsgAnswer> {};
+    QTest::newRow("W, OK") << 'W' << QList<MsgAnswer> { MsgAnswer::Ok };
+}
+
+void tst_ComposeFlows::writeRewrittenToNothing()
+{
+    // The waiting write is rewritten to an empty text: it is gone from the
+    // title list, so it must be gone from the file the terminal sends too.
+    QFETCH(char, key);
+    QFETCH(QList<MsgAnswer>, answers);
+    WritingFixture f;
+    standardNet(f, kW1);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[書込 1]"));
+    f.messages.answers = answers;
+    f.script.willWrite(QByteArray());
+    f.press(key);
+    QCOMPARE(f.script.runs(), 1);
+    QVERIFY(f.session.UpFileText.isEmpty());
+    QCOMPARE(f.marks(), QStringList {});
+    QVERIFY(!QFile::exists(f.upPath()));
+    QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kW1));
+
+    // With another command waiting, the file keeps only that one.
+    WritingFixture g;
+    standardNet(g, kW1 + kResp1);
+    g.select(g.boardOf(12));
+    g.click(QStringLiteral("[書込 1]"));
+    g.messages.answers = answers;
+    g.script.willWrite(QByteArray());
+    g.press(key);
+    QCOMPARE(g.upBytes(), b(kResp1));
 }
 
 void tst_ComposeFlows::responsesToArticlesOfAnEarlierLog()
