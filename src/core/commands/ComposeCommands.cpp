@@ -342,10 +342,12 @@ void ComposeCommands::Response()
     if (val(main.To_No.Caption) > 0) {
         // A move-response target is set: the response becomes a write there.
         m_session.LastWrittenKind = QStringLiteral("move Res");
-        if (main.events)
+        if (main.events) {
             main.events->Title_KeyDown(KeyW, 0);
-        else
+        } else {
+            m_session.RewriteFlag = 0; // as the key handler does for W
             Write();
+        }
         return;
     }
 

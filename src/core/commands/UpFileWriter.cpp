@@ -44,11 +44,13 @@ void loadSignature(Session &session, const Clock &clock)
 }
 
 // The board a write or response goes to: the move-response target when
-// To_No shows one, else the current board.
+// To_No shows one, else the current board. A rewrite replaces a command
+// waiting for the current board and stays there: moved to the target, a
+// response would answer an article of another board.
 qint64 targetBoard(const Session &session)
 {
     const qint64 target = val(session.main.To_No.Caption);
-    if (target > 0)
+    if (target > 0 && session.RewriteFlag == 0)
         return target;
     return boarditem::boardNumber(session.main.Board_List.selectedText());
 }

@@ -87,6 +87,8 @@ private slots:
     void emptiedResponseRewriteRemovesTheUpFile();
     void writeRewrittenToNothing_data();
     void writeRewrittenToNothing();
+    void rewriteStaysOnItsBoard_data();
+    void rewriteStaysOnItsBoard();
     void responsesToArticlesOfAnEarlierLog();
 };
 
@@ -733,6 +735,44 @@ void tst_ComposeFlows::writeRewrittenToNothing()
     g.script.willWrite(QByteArray());
     g.press(key);
     QCOMPARE(g.upBytes(), b(kResp1));
+}
+
+void tst_ComposeFlows::rewriteStaysOnItsBoard_data()
+{
+    QTest::addColumn<QString>("waiting");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<char>("key");
+    QTest::addColumn<QString>("expected");
+    const QString write = QStringLiteral("\\ 12\r\nW一通目（改）\r\n書き直し\r\n.\r\nyQ");
+    QTest::newRow("E on a write") << kW1 << QStringLiteral("[書込 1]") << 'E' << write;
+    QTest::newRow("W on a write") << kW1 << QStringLiteral("[書込 1]") << 'W' << write;
+    QTest::newRow("E on a response")
+        << kResp1 << QStringLiteral("[レス 1]") << 'E'
+        << QStringLiteral("\\ 12\r\n305\r\nP一通目（改）\r\n書き直し\r\n.\r\nyQ");
+}
+
+void tst_ComposeFlows::rewriteStaysOnItsBoard()
+{
+    // Board 12 got its move target after these commands were queued: a
+    // rewrite replaces the command where it is, it does not move it to the
+    // target (a response there would answer another board's article).
+    QFETCH(QString, waiting);
+    QFETCH(QString, mark);
+    QFETCH(char, key);
+    QFETCH(QString, expected);
+    WritingFixture f;
+    QStringList table = moveres::decodeMoveTable({});
+    table[12] = QStringLiteral("7");
+    writeFile(moveres::moveFilePath(f.session), moveres::encodeMoveTable(table));
+    standardNet(f, waiting);
+    f.select(f.boardOf(12));
+    QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("7"));
+    f.click(mark);
+    f.messages.answers = { MsgAnswer::Ok };
+    f.script.willWrite(QStringLiteral("一通目（改）\r\n書き直し"));
+    f.press(key);
+    QCOMPARE(f.upBytes(), b(expected));
+    QCOMPARE(f.marks(), QStringList { mark });
 }
 
 void tst_ComposeFlows::responsesToArticlesOfAnEarlierLog()
