@@ -65,6 +65,12 @@ void tst_UpFileWriter::layouts_data()
         QString()) << QByteArray("mw\r\n KAV00123\r\n\r\n 12AB\r\n\r\n 0\r\n\r\n\r\nT\r\n.\r\ny");
     QTest::newRow("chat drops empty lines") << upfile::chatCommand(5, QStringLiteral("one\r\n\r\n\r\ntwo"))
                                             << QByteArray("X5\r\none\r\ntwo\r\n.\r\n");
+    // A text saved with a final line end (as editors save it, and as the
+    // starting text of a chat rewrite ends) leaves no empty chat line either.
+    QTest::newRow("chat drops a last empty line") << upfile::chatCommand(5, QStringLiteral("one\r\ntwo\r\n"))
+                                                  << QByteArray("X5\r\none\r\ntwo\r\n.\r\n");
+    QTest::newRow("chat drops last empty lines")
+        << upfile::chatCommand(5, QStringLiteral("one\r\n\r\n\r\n")) << QByteArray("X5\r\none\r\n.\r\n");
     QTest::newRow("batch set") << upfile::batchCommand(12, 345) << QByteArray("\\ 12\r\n 345\r\nSQ");
 }
 
