@@ -29,8 +29,13 @@ void reportFileError(Session &session, const QString &what, const fileio::FileEr
 void loadSignature(Session &session, const Clock &clock)
 {
     const QString signPath = session.netField(NetRecord::Sign_Path);
-    if (!session.flag(OptionFlags::SignatureOn) || signPath.isEmpty())
+    if (!session.flag(OptionFlags::SignatureOn))
         return; // SignatureText keeps its earlier value
+    if (signPath.isEmpty()) {
+        // This net signs nothing; an earlier net's signature is not its own.
+        session.SignatureText.clear();
+        return;
+    }
     QByteArray bytes;
     if (!QFileInfo::exists(signPath) || !fileio::readAll(signPath, &bytes)) {
         session.SignatureText.clear();

@@ -33,6 +33,7 @@ private slots:
     void store_data();
     void store();
     void emptyUpFileTextLeavesTheFileAlone();
+    void netWithoutSignatureAfterOneWith();
     void previousGenerationIsKept();
     void decodeEdited_data();
     void decodeEdited();
@@ -178,6 +179,31 @@ void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
     f.session.main.appendRow(QStringLiteral(" "), QStringLiteral("[999]"), QString(), QString());
     commands::StoreComposedText(f.session);
     QCOMPARE(f.titles(), QStringList { QStringLiteral("[999]") });
+}
+
+void tst_UpFileWriter::netWithoutSignatureAfterOneWith()
+{
+    // One net signs with its own file; the next net chosen in the same run
+    // names none: its articles must not carry the first net's signature.
+    WritingFixture f;
+    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
+    f.session.main.Board_List.ListIndex = 0;
+    f.session.main.To_No.Caption = QStringLiteral("なし");
+    f.session.Flags[settings::OptionFlags::SignatureOn] = QStringLiteral("1");
+    const QString signPath = f.dir.path() + QStringLiteral("/sign.txt");
+    writeFile(signPath, sjis(kSig));
+    f.session.NetTable[0][settings::NetRecord::Sign_Path] = signPath;
+    f.session.LastWrittenKind = QStringLiteral("Write");
+    writeFile(f.tempPath(), "T\r\nB");
+    commands::StoreComposedText(f.session, { fixedClock, QString() });
+    QCOMPARE(f.session.UpFileText, QStringLiteral("\\ 12\r\nWT\r\nB\r\n") + kSigExpanded + QStringLiteral("\r\n.\r\nyQ"));
+
+    f.session.NetTable[0][settings::NetRecord::Sign_Path] = QString(80, u' ');
+    f.session.UpFileText.clear();
+    f.session.LastWrittenKind = QStringLiteral("Write");
+    writeFile(f.tempPath(), "T\r\nB");
+    commands::StoreComposedText(f.session, { fixedClock, QString() });
+    QCOMPARE(f.session.UpFileText, QStringLiteral("\\ 12\r\nWT\r\nB\r\n.\r\nyQ"));
 }
 
 void tst_UpFileWriter::previousGenerationIsKept()
