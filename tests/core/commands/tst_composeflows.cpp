@@ -746,9 +746,9 @@ void tst_ComposeFlows::rewriteStaysOnItsBoard_data()
     const QString write = QStringLiteral("\\ 12\r\nW一通目（改）\r\n書き直し\r\n.\r\nyQ");
     QTest::newRow("E on a write") << kW1 << QStringLiteral("[書込 1]") << 'E' << write;
     QTest::newRow("W on a write") << kW1 << QStringLiteral("[書込 1]") << 'W' << write;
-    QTest::newRow("E on a response")
-        << kResp1 << QStringLiteral("[レス 1]") << 'E'
-        << QStringLiteral("\\ 12\r\n305\r\nP一通目（改）\r\n書き直し\r\n.\r\nyQ");
+    QTest::newRow("E on a response") << kResp1 << QStringLiteral("[レス 1]") << 'E'
+                                     << QStringLiteral(
+                                            "\\ 12\r\n305\r\nP一通目（改）\r\n書き直し\r\n.\r\nyQ");
 }
 
 void tst_ComposeFlows::rewriteStaysOnItsBoard()

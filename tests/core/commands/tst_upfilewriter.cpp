@@ -196,7 +196,8 @@ void tst_UpFileWriter::netWithoutSignatureAfterOneWith()
     f.session.LastWrittenKind = QStringLiteral("Write");
     writeFile(f.tempPath(), "T\r\nB");
     commands::StoreComposedText(f.session, { fixedClock, QString() });
-    QCOMPARE(f.session.UpFileText, QStringLiteral("\\ 12\r\nWT\r\nB\r\n") + kSigExpanded + QStringLiteral("\r\n.\r\nyQ"));
+    QCOMPARE(f.session.UpFileText,
+        QStringLiteral("\\ 12\r\nWT\r\nB\r\n") + kSigExpanded + QStringLiteral("\r\n.\r\nyQ"));
 
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = QString(80, u' ');
     f.session.UpFileText.clear();
