@@ -138,8 +138,13 @@ void StoreComposedText(Session &session, const StoreOptions &options)
     auto &main = session.main;
     const QString &kind = session.LastWrittenKind;
     if (kind == u"mail") {
-        session.UpFileText += upfile::mailCommand(upfile::recipientEntries(session.Recipients), text, sig);
-        session.UpFileDirty = 1;
+        // A mail saved empty has neither title nor text: it is given up, as
+        // an empty write is, instead of queueing a blank mail.
+        if (!text.isEmpty()) {
+            session.UpFileText
+                += upfile::mailCommand(upfile::recipientEntries(session.Recipients), text, sig);
+            session.UpFileDirty = 1;
+        }
         tempfile::remove(session);
     } else if (kind == u"Write") {
         if (text.isEmpty() || text == kCrlf) {

@@ -122,6 +122,9 @@ void tst_UpFileWriter::store_data()
         << QStringLiteral("\\ 12\r\n100\r\nPHELP\r\n...\r\n.\r\nyQ") << true;
     QTest::newRow("mail") << "mail" << QByteArray("T\r\nB") << "00" << 0 << none
                           << QStringLiteral("mw\r\n 100\r\n\r\n 200\r\n\r\n\r\nT\r\nB\r\n.\r\ny") << false;
+    // Saved empty, a mail is given up as a write is, not sent blank.
+    QTest::newRow("empty mail dropped")
+        << "mail" << QByteArray("\0junk", 5) << "10" << 0 << none << QString() << false;
     QTest::newRow("no kind, nothing") << "" << QByteArray("T") << "00" << 0 << none << QString() << true;
 }
 
