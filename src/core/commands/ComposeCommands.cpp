@@ -308,7 +308,7 @@ void ComposeCommands::Write()
     }
     if (!moveRes) {
         m_session.LastWrittenKind = QStringLiteral("Write");
-        store();
+        storeOrRestore(result); // a rewrite left unsaved keeps its place
     } else {
         if (tempfile::changedSinceStamp(m_session)) {
             m_session.LastWrittenKind = QStringLiteral("Write");
@@ -449,10 +449,7 @@ void ComposeCommands::Rewrite()
             m_session.LastWrittenKind = QStringLiteral("Write");
             const bool prepared
                 = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
-            if (prepared && runEditor() == EditResult::Edited)
-                store();
-            else
-                restoreCut();
+            storeOrRestore(prepared ? runEditor() : EditResult::Failed);
         }
         endCommand();
         return;

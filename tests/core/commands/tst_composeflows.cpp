@@ -89,6 +89,8 @@ private slots:
     void writeRewrittenToNothing();
     void rewriteStaysOnItsBoard_data();
     void rewriteStaysOnItsBoard();
+    void writeRewriteClosedUnsavedKeepsItsPlace_data();
+    void writeRewriteClosedUnsavedKeepsItsPlace();
     void responsesToArticlesOfAnEarlierLog();
 };
 
@@ -773,6 +775,31 @@ void tst_ComposeFlows::rewriteStaysOnItsBoard()
     f.press(key);
     QCOMPARE(f.upBytes(), b(expected));
     QCOMPARE(f.marks(), QStringList { mark });
+}
+
+void tst_ComposeFlows::writeRewriteClosedUnsavedKeepsItsPlace_data()
+{
+    QTest::addColumn<char>("key");
+    QTest::newRow("E") << 'E';
+    QTest::newRow("W, OK") << 'W';
+}
+
+void tst_ComposeFlows::writeRewriteClosedUnsavedKeepsItsPlace()
+{
+    // Nothing was rewritten: the waiting write keeps its place and number,
+    // as a response does.
+    QFETCH(char, key);
+    WritingFixture f;
+    standardNet(f, kW1 + kW2 + kW3);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[書込 2]"));
+    f.messages.answers = { MsgAnswer::Ok };
+    f.press(key); // the editor is closed without saving
+    QCOMPARE(f.script.runs(), 1);
+    QCOMPARE(f.session.UpFileText, kW1 + kW2 + kW3);
+    QCOMPARE(f.upBytes(), b(kW1 + kW2 + kW3));
+    f.click(QStringLiteral("[書込 2]"));
+    QCOMPARE(f.session.main.Article.items, (QStringList { "二通目", "二番目の書き込み" }));
 }
 
 void tst_ComposeFlows::responsesToArticlesOfAnEarlierLog()
