@@ -381,6 +381,12 @@ void ComposeCommands::Response()
             const qsizetype bytes = findFrom(second, QStringLiteral("bytes"));
             const QString id = bytes > 0 ? between(second, bytes + 5, colon)
                                          : between(second, findFrom(second, QStringLiteral("KB")) + 2, colon);
+            if (id.trimmed().isEmpty()) {
+                // The sender cannot be read from the mail: rather than a mail
+                // to nobody, the user names the recipient.
+                openIdListForMail();
+                return;
+            }
             m_session.Recipients = id + kCrlf;
         } else {
             const QString first = lines.value(0);

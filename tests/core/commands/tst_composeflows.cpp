@@ -91,6 +91,7 @@ private slots:
     void rewriteStaysOnItsBoard();
     void writeRewriteClosedUnsavedKeepsItsPlace_data();
     void writeRewriteClosedUnsavedKeepsItsPlace();
+    void replyToMailWithoutReadableSender();
     void responsesToArticlesOfAnEarlierLog();
 };
 
@@ -800,6 +801,32 @@ void tst_ComposeFlows::writeRewriteClosedUnsavedKeepsItsPlace()
     QCOMPARE(f.upBytes(), b(kW1 + kW2 + kW3));
     f.click(QStringLiteral("[書込 2]"));
     QCOMPARE(f.session.main.Article.items, (QStringList { "二通目", "二番目の書き込み" }));
+}
+
+void tst_ComposeFlows::replyToMailWithoutReadableSender()
+{
+    // The sender line lost its ":" in the log: rather than a mail to nobody,
+    // the user names the recipient in the recipient window.
+    QString log = standardLog();
+    log.replace(
+        QStringLiteral("    412 bytes 0200:山田花子 "), QStringLiteral("    412 bytes 0200 山田花子 "));
+    WritingFixture f;
+    f.open(log);
+    f.select(f.boardOf(0), 0);
+    const QStringList article = f.session.main.Article.items;
+    f.press('P');
+    auto &ids = f.compose.idListWindow();
+    QVERIFY(ids.visible);
+    QCOMPARE(ids.Caption, QStringLiteral("宛先ＩＤ選択"));
+    QCOMPARE(f.script.runs(), 0);
+
+    ids.setSelected(idItem(ids, QStringLiteral("0300")), true);
+    f.script.willWrite(QStringLiteral("Re:来週の集まりについて\r\n参加します"));
+    ids.OK_Click();
+    QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
+    QCOMPARE(f.upBytes(),
+        b(QStringLiteral("mw\r\n 300\r\n\r\n\r\nRe:来週の集まりについて\r\n参加します\r\n.\r\ny")));
+    QVERIFY(!ids.visible);
 }
 
 void tst_ComposeFlows::responsesToArticlesOfAnEarlierLog()
