@@ -201,6 +201,9 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
     m_cutReference = span.reference;
     m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
     m_session.UpFileDirty = 1;
+    // A rewrite to an empty text stores nothing and the store leaves an
+    // empty up file text unwritten: the file would still send the command.
+    m_removeEmptiedUpFile = true;
 }
 
 void ComposeCommands::restoreCut()
@@ -305,7 +308,7 @@ void ComposeCommands::Write()
     }
     if (!moveRes) {
         m_session.LastWrittenKind = QStringLiteral("Write");
-        store();
+        storeOrRestore(result); // a rewrite left unsaved keeps its place
     } else {
         if (tempfile::changedSinceStamp(m_session)) {
             m_session.LastWrittenKind = QStringLiteral("Write");
@@ -339,10 +342,12 @@ void ComposeCommands::Response()
     if (val(main.To_No.Caption) > 0) {
         // A move-response target is set: the response becomes a write there.
         m_session.LastWrittenKind = QStringLiteral("move Res");
-        if (main.events)
+        if (main.events) {
             main.events->Title_KeyDown(KeyW, 0);
-        else
+        } else {
+            m_session.RewriteFlag = 0; // as the key handler does for W
             Write();
+        }
         return;
     }
 
@@ -376,6 +381,12 @@ void ComposeCommands::Response()
             const qsizetype bytes = findFrom(second, QStringLiteral("bytes"));
             const QString id = bytes > 0 ? between(second, bytes + 5, colon)
                                          : between(second, findFrom(second, QStringLiteral("KB")) + 2, colon);
+            if (id.trimmed().isEmpty()) {
+                // The sender cannot be read from the mail: rather than a mail
+                // to nobody, the user names the recipient.
+                openIdListForMail();
+                return;
+            }
             m_session.Recipients = id + kCrlf;
         } else {
             const QString first = lines.value(0);
@@ -444,10 +455,7 @@ void ComposeCommands::Rewrite()
             m_session.LastWrittenKind = QStringLiteral("Write");
             const bool prepared
                 = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
-            if (prepared && runEditor() == EditResult::Edited)
-                store();
-            else
-                restoreCut();
+            storeOrRestore(prepared ? runEditor() : EditResult::Failed);
         }
         endCommand();
         return;

@@ -84,7 +84,7 @@ private:
     std::optional<QString> m_beforeCut;
     // The reference line of the response being rewritten.
     QString m_cutReference;
-    // A response rewrite that empties the up file removes the file.
+    // A rewrite that empties the up file removes the file.
     bool m_removeEmptiedUpFile = false;
 };
 

@@ -92,6 +92,9 @@ QString chatCommand(qint64 chat, const QString &text)
     const QString doubled = CRLF + CRLF;
     while (lines.contains(doubled))
         lines.replace(doubled, CRLF);
+    // A last line end would leave an empty line before the closing ".".
+    while (lines.endsWith(CRLF))
+        lines.chop(CRLF.size());
     return QStringLiteral("X") + QString::number(chat) + CRLF + lines + CRLF + QStringLiteral(".") + CRLF;
 }
 

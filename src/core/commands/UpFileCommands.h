@@ -21,7 +21,7 @@ QString responseCommand(qint64 board, const QString &ref, const QString &text, c
 QString recipientText(const QString &entry);
 // "mw" ⏎, m ⏎ ⏎ for each recipient, then ⏎ text ⏎ sig "." ⏎ "y".
 QString mailCommand(const QStringList &recipients, const QString &text, const QString &sig);
-// "X" c ⏎ text' ⏎ "." ⏎, text' without empty lines.
+// "X" c ⏎ text' ⏎ "." ⏎, text' without empty lines (nor a last line end).
 QString chatCommand(qint64 chat, const QString &text);
 // "\" b ⏎ a ⏎ "SQ".
 QString batchCommand(qint64 board, qint64 article);

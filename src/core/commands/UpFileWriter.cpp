@@ -29,8 +29,13 @@ void reportFileError(Session &session, const QString &what, const fileio::FileEr
 void loadSignature(Session &session, const Clock &clock)
 {
     const QString signPath = session.netField(NetRecord::Sign_Path);
-    if (!session.flag(OptionFlags::SignatureOn) || signPath.isEmpty())
+    if (!session.flag(OptionFlags::SignatureOn))
         return; // SignatureText keeps its earlier value
+    if (signPath.isEmpty()) {
+        // This net signs nothing; an earlier net's signature is not its own.
+        session.SignatureText.clear();
+        return;
+    }
     QByteArray bytes;
     if (!QFileInfo::exists(signPath) || !fileio::readAll(signPath, &bytes)) {
         session.SignatureText.clear();
@@ -44,11 +49,13 @@ void loadSignature(Session &session, const Clock &clock)
 }
 
 // The board a write or response goes to: the move-response target when
-// To_No shows one, else the current board.
+// To_No shows one, else the current board. A rewrite replaces a command
+// waiting for the current board and stays there: moved to the target, a
+// response would answer an article of another board.
 qint64 targetBoard(const Session &session)
 {
     const qint64 target = val(session.main.To_No.Caption);
-    if (target > 0)
+    if (target > 0 && session.RewriteFlag == 0)
         return target;
     return boarditem::boardNumber(session.main.Board_List.selectedText());
 }
@@ -131,8 +138,13 @@ void StoreComposedText(Session &session, const StoreOptions &options)
     auto &main = session.main;
     const QString &kind = session.LastWrittenKind;
     if (kind == u"mail") {
-        session.UpFileText += upfile::mailCommand(upfile::recipientEntries(session.Recipients), text, sig);
-        session.UpFileDirty = 1;
+        // A mail saved empty has neither title nor text: it is given up, as
+        // an empty write is, instead of queueing a blank mail.
+        if (!text.isEmpty()) {
+            session.UpFileText
+                += upfile::mailCommand(upfile::recipientEntries(session.Recipients), text, sig);
+            session.UpFileDirty = 1;
+        }
         tempfile::remove(session);
     } else if (kind == u"Write") {
         if (text.isEmpty() || text == kCrlf) {

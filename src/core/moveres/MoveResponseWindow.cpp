@@ -161,7 +161,10 @@ void MoveResponseWindow::IDO_OK_Click()
     bool listed = false;
     for (const QString &item : ido_board_list.items)
         listed = listed || boardNumberOfItem(item) == typed;
-    if (listed && hasSource && entryExists && m_session.LastWrittenKind != u"move Res")
+    // A target of more digits than an entry holds would be saved cut to
+    // another board's number; the entry keeps what it had.
+    const bool fits = IDO_TEXT.size() <= kMoveEntryBytes;
+    if (listed && hasSource && entryExists && fits && m_session.LastWrittenKind != u"move Res")
         m_session.MoveTable[n] = IDO_TEXT;
 
     if (m_session.LastWrittenKind != u"move Res" && m_session.LastWrittenKind != u"mail Res")

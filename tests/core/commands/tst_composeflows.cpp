@@ -85,6 +85,13 @@ private slots:
     void responseRewriteClosedUnsavedKeepsTheResponse();
     void responseRewriteKeepsItsReference();
     void emptiedResponseRewriteRemovesTheUpFile();
+    void writeRewrittenToNothing_data();
+    void writeRewrittenToNothing();
+    void rewriteStaysOnItsBoard_data();
+    void rewriteStaysOnItsBoard();
+    void writeRewriteClosedUnsavedKeepsItsPlace_data();
+    void writeRewriteClosedUnsavedKeepsItsPlace();
+    void replyToMailWithoutReadableSender();
     void responsesToArticlesOfAnEarlierLog();
 };
 
@@ -693,6 +700,133 @@ void tst_ComposeFlows::emptiedResponseRewriteRemovesTheUpFile()
     QVERIFY(!QFile::exists(f.upPath()));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kResp1));
     QCOMPARE(f.marks(), QStringList {});
+}
+
+void tst_ComposeFlows::writeRewrittenToNothing_data()
+{
+    QTest::addColumn<char>("key");
+    QTest::addColumn<QList<MsgAnswer>>("answers");
+    QTest::newRow("E") << 'E' << QList<MsgAnswer> {};
+    QTest::newRow("W, OK") << 'W' << QList<MsgAnswer> { MsgAnswer::Ok };
+}
+
+void tst_ComposeFlows::writeRewrittenToNothing()
+{
+    // The waiting write is rewritten to an empty text: it is gone from the
+    // title list, so it must be gone from the file the terminal sends too.
+    QFETCH(char, key);
+    QFETCH(QList<MsgAnswer>, answers);
+    WritingFixture f;
+    standardNet(f, kW1);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[書込 1]"));
+    f.messages.answers = answers;
+    f.script.willWrite(QByteArray());
+    f.press(key);
+    QCOMPARE(f.script.runs(), 1);
+    QVERIFY(f.session.UpFileText.isEmpty());
+    QCOMPARE(f.marks(), QStringList {});
+    QVERIFY(!QFile::exists(f.upPath()));
+    QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kW1));
+
+    // With another command waiting, the file keeps only that one.
+    WritingFixture g;
+    standardNet(g, kW1 + kResp1);
+    g.select(g.boardOf(12));
+    g.click(QStringLiteral("[書込 1]"));
+    g.messages.answers = answers;
+    g.script.willWrite(QByteArray());
+    g.press(key);
+    QCOMPARE(g.upBytes(), b(kResp1));
+}
+
+void tst_ComposeFlows::rewriteStaysOnItsBoard_data()
+{
+    QTest::addColumn<QString>("waiting");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<char>("key");
+    QTest::addColumn<QString>("expected");
+    const QString write = QStringLiteral("\\ 12\r\nW一通目（改）\r\n書き直し\r\n.\r\nyQ");
+    QTest::newRow("E on a write") << kW1 << QStringLiteral("[書込 1]") << 'E' << write;
+    QTest::newRow("W on a write") << kW1 << QStringLiteral("[書込 1]") << 'W' << write;
+    QTest::newRow("E on a response") << kResp1 << QStringLiteral("[レス 1]") << 'E'
+                                     << QStringLiteral(
+                                            "\\ 12\r\n305\r\nP一通目（改）\r\n書き直し\r\n.\r\nyQ");
+}
+
+void tst_ComposeFlows::rewriteStaysOnItsBoard()
+{
+    // Board 12 got its move target after these commands were queued: a
+    // rewrite replaces the command where it is, it does not move it to the
+    // target (a response there would answer another board's article).
+    QFETCH(QString, waiting);
+    QFETCH(QString, mark);
+    QFETCH(char, key);
+    QFETCH(QString, expected);
+    WritingFixture f;
+    QStringList table = moveres::decodeMoveTable({});
+    table[12] = QStringLiteral("7");
+    writeFile(moveres::moveFilePath(f.session), moveres::encodeMoveTable(table));
+    standardNet(f, waiting);
+    f.select(f.boardOf(12));
+    QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("7"));
+    f.click(mark);
+    f.messages.answers = { MsgAnswer::Ok };
+    f.script.willWrite(QStringLiteral("一通目（改）\r\n書き直し"));
+    f.press(key);
+    QCOMPARE(f.upBytes(), b(expected));
+    QCOMPARE(f.marks(), QStringList { mark });
+}
+
+void tst_ComposeFlows::writeRewriteClosedUnsavedKeepsItsPlace_data()
+{
+    QTest::addColumn<char>("key");
+    QTest::newRow("E") << 'E';
+    QTest::newRow("W, OK") << 'W';
+}
+
+void tst_ComposeFlows::writeRewriteClosedUnsavedKeepsItsPlace()
+{
+    // Nothing was rewritten: the waiting write keeps its place and number,
+    // as a response does.
+    QFETCH(char, key);
+    WritingFixture f;
+    standardNet(f, kW1 + kW2 + kW3);
+    f.select(f.boardOf(12));
+    f.click(QStringLiteral("[書込 2]"));
+    f.messages.answers = { MsgAnswer::Ok };
+    f.press(key); // the editor is closed without saving
+    QCOMPARE(f.script.runs(), 1);
+    QCOMPARE(f.session.UpFileText, kW1 + kW2 + kW3);
+    QCOMPARE(f.upBytes(), b(kW1 + kW2 + kW3));
+    f.click(QStringLiteral("[書込 2]"));
+    QCOMPARE(f.session.main.Article.items, (QStringList { "二通目", "二番目の書き込み" }));
+}
+
+void tst_ComposeFlows::replyToMailWithoutReadableSender()
+{
+    // The sender line lost its ":" in the log: rather than a mail to nobody,
+    // the user names the recipient in the recipient window.
+    QString log = standardLog();
+    log.replace(
+        QStringLiteral("    412 bytes 0200:山田花子 "), QStringLiteral("    412 bytes 0200 山田花子 "));
+    WritingFixture f;
+    f.open(log);
+    f.select(f.boardOf(0), 0);
+    const QStringList article = f.session.main.Article.items;
+    f.press('P');
+    auto &ids = f.compose.idListWindow();
+    QVERIFY(ids.visible);
+    QCOMPARE(ids.Caption, QStringLiteral("宛先ＩＤ選択"));
+    QCOMPARE(f.script.runs(), 0);
+
+    ids.setSelected(idItem(ids, QStringLiteral("0300")), true);
+    f.script.willWrite(QStringLiteral("Re:来週の集まりについて\r\n参加します"));
+    ids.OK_Click();
+    QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
+    QCOMPARE(f.upBytes(),
+        b(QStringLiteral("mw\r\n 300\r\n\r\n\r\nRe:来週の集まりについて\r\n参加します\r\n.\r\ny")));
+    QVERIFY(!ids.visible);
 }
 
 void tst_ComposeFlows::responsesToArticlesOfAnEarlierLog()

@@ -33,6 +33,7 @@ private slots:
     void store_data();
     void store();
     void emptyUpFileTextLeavesTheFileAlone();
+    void netWithoutSignatureAfterOneWith();
     void previousGenerationIsKept();
     void decodeEdited_data();
     void decodeEdited();
@@ -65,6 +66,12 @@ void tst_UpFileWriter::layouts_data()
         QString()) << QByteArray("mw\r\n KAV00123\r\n\r\n 12AB\r\n\r\n 0\r\n\r\n\r\nT\r\n.\r\ny");
     QTest::newRow("chat drops empty lines") << upfile::chatCommand(5, QStringLiteral("one\r\n\r\n\r\ntwo"))
                                             << QByteArray("X5\r\none\r\ntwo\r\n.\r\n");
+    // A text saved with a final line end (as editors save it, and as the
+    // starting text of a chat rewrite ends) leaves no empty chat line either.
+    QTest::newRow("chat drops a last empty line") << upfile::chatCommand(5, QStringLiteral("one\r\ntwo\r\n"))
+                                                  << QByteArray("X5\r\none\r\ntwo\r\n.\r\n");
+    QTest::newRow("chat drops last empty lines")
+        << upfile::chatCommand(5, QStringLiteral("one\r\n\r\n\r\n")) << QByteArray("X5\r\none\r\n.\r\n");
     QTest::newRow("batch set") << upfile::batchCommand(12, 345) << QByteArray("\\ 12\r\n 345\r\nSQ");
 }
 
@@ -115,6 +122,9 @@ void tst_UpFileWriter::store_data()
         << QStringLiteral("\\ 12\r\n100\r\nPHELP\r\n...\r\n.\r\nyQ") << true;
     QTest::newRow("mail") << "mail" << QByteArray("T\r\nB") << "00" << 0 << none
                           << QStringLiteral("mw\r\n 100\r\n\r\n 200\r\n\r\n\r\nT\r\nB\r\n.\r\ny") << false;
+    // Saved empty, a mail is given up as a write is, not sent blank.
+    QTest::newRow("empty mail dropped")
+        << "mail" << QByteArray("\0junk", 5) << "10" << 0 << none << QString() << false;
     QTest::newRow("no kind, nothing") << "" << QByteArray("T") << "00" << 0 << none << QString() << true;
 }
 
@@ -172,6 +182,32 @@ void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
     f.session.main.appendRow(QStringLiteral(" "), QStringLiteral("[999]"), QString(), QString());
     commands::StoreComposedText(f.session);
     QCOMPARE(f.titles(), QStringList { QStringLiteral("[999]") });
+}
+
+void tst_UpFileWriter::netWithoutSignatureAfterOneWith()
+{
+    // One net signs with its own file; the next net chosen in the same run
+    // names none: its articles must not carry the first net's signature.
+    WritingFixture f;
+    f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
+    f.session.main.Board_List.ListIndex = 0;
+    f.session.main.To_No.Caption = QStringLiteral("なし");
+    f.session.Flags[settings::OptionFlags::SignatureOn] = QStringLiteral("1");
+    const QString signPath = f.dir.path() + QStringLiteral("/sign.txt");
+    writeFile(signPath, sjis(kSig));
+    f.session.NetTable[0][settings::NetRecord::Sign_Path] = signPath;
+    f.session.LastWrittenKind = QStringLiteral("Write");
+    writeFile(f.tempPath(), "T\r\nB");
+    commands::StoreComposedText(f.session, { fixedClock, QString() });
+    QCOMPARE(f.session.UpFileText,
+        QStringLiteral("\\ 12\r\nWT\r\nB\r\n") + kSigExpanded + QStringLiteral("\r\n.\r\nyQ"));
+
+    f.session.NetTable[0][settings::NetRecord::Sign_Path] = QString(80, u' ');
+    f.session.UpFileText.clear();
+    f.session.LastWrittenKind = QStringLiteral("Write");
+    writeFile(f.tempPath(), "T\r\nB");
+    commands::StoreComposedText(f.session, { fixedClock, QString() });
+    QCOMPARE(f.session.UpFileText, QStringLiteral("\\ 12\r\nWT\r\nB\r\n.\r\nyQ"));
 }
 
 void tst_UpFileWriter::previousGenerationIsKept()

@@ -37,6 +37,7 @@ private slots:
     void targetSelectsFirstItemWithItsDigits();
     void acceptSavesTheTable();
     void sourceAsItsOwnTargetClears();
+    void targetTooLongForItsEntry();
     void upDownKeepTypedNumbers();
     void escapeAndCancel();
     void okWithoutBoardsIsNoMailReply();
@@ -98,6 +99,31 @@ void tst_MoveResponseWindow::sourceAsItsOwnTargetClears()
     w.IDO_OK_Click();
     QCOMPARE(readFile(moveFilePath(f.session)).mid(36, 3), QByteArray("0  "));
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
+}
+
+void tst_MoveResponseWindow::targetTooLongForItsEntry()
+{
+    // An entry holds three characters: board 1000 would be kept as 100, a
+    // board the user did not choose. The entry keeps what it had.
+    WritingFixture f;
+    f.setBoards({ kB1, kB12, QStringLiteral("No.1000 ｢千番目｣") });
+    f.session.MoveTable = decodeMoveTable({});
+    f.session.MoveTable[12] = QStringLiteral("1  ");
+    f.compose.showMoveSettings();
+    auto &w = f.compose.moveWindow();
+    w.selectSource(1); // board 12
+    w.selectTarget(2); // board 1000
+    w.IDO_OK_Click();
+    QCOMPARE(f.session.MoveTable.at(12), QStringLiteral("1  "));
+    QCOMPARE(readFile(moveFilePath(f.session)).mid(36, 3), QByteArray("1  "));
+
+    // Three digits fit.
+    f.setBoards({ kB1, kB12, QStringLiteral("No.500 ｢五百番目｣") });
+    f.compose.showMoveSettings();
+    w.selectSource(1);
+    w.selectTarget(2);
+    w.IDO_OK_Click();
+    QCOMPARE(readFile(moveFilePath(f.session)).mid(36, 3), QByteArray("500"));
 }
 
 void tst_MoveResponseWindow::upDownKeepTypedNumbers()
