@@ -186,12 +186,7 @@ bool Reader::atLastRowOfLastBoard() const
 
 void Reader::selectLastVisibleLine()
 {
-    ListBox &article = m_s.main.Article;
-    const int v = m_s.main.ArticleVisibleLines - 1;
-    if (v > article.ListCount() - 1)
-        article.ListIndex = article.ListCount() - 1;
-    else if (article.ListCount() >= 1)
-        article.ListIndex = v;
+    m_s.main.selectLastVisibleArticleLine();
 }
 
 bool Reader::titleClickOnce(bool &unreadBoardMoved)
