@@ -130,6 +130,11 @@ private slots:
         QCOMPARE(keyList.size(), 10);
         QCOMPARE(keyList.at(1), QString());
         QCOMPARE(keyList.at(9), QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
+        // Plain boxes: an OK button and no icon.
+        for (const test::ScriptedMessages::Shown &box : std::as_const(messages->shown)) {
+            QCOMPARE(box.buttons, MsgButtons::Ok);
+            QCOMPARE(box.icon, MsgIcon::None);
+        }
     }
 
     void boardChoiceShowsRowsAndFirstArticle()

@@ -669,12 +669,12 @@ QString Reader::keyListText()
 
 void Reader::Key_ON_Click()
 {
-    m_s.message(keyListText(), MsgButtons::Ok, MsgIcon::Information);
+    m_s.message(keyListText(), MsgButtons::Ok, MsgIcon::None);
 }
 
 void Reader::Version_Click()
 {
-    m_s.message(QStringLiteral("Kavrel Version 0.885"), MsgButtons::Ok, MsgIcon::Information);
+    m_s.message(QStringLiteral("Kavrel Version 0.885"), MsgButtons::Ok, MsgIcon::None);
 }
 
 // ---------------------------------------------------------------- for the command line
