@@ -97,7 +97,8 @@ void Reader::showMoveTarget()
     const qsizetype blank = findFrom(item, u' ');
     const qint64 board = (dot != 0 && blank > dot) ? val(mid(item, dot + 1, blank - dot - 1)) : 0;
     const qint64 target = (board >= 0 && board < m_s.MoveTable.size()) ? val(m_s.MoveTable.at(board)) : 0;
-    m.To_No.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
+    // The mail box never has a target.
+    m.To_No.Caption = target > 0 && board != 0 ? QString::number(target) : QStringLiteral("なし");
     m.To_No.enabled = board != 0;
 }
 
