@@ -77,11 +77,16 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
         const QString path = m_dirModel->filePath(index);
         forward([this, path] { m_state.Select_Dir_Change(path); });
     });
-    connect(m_files, &QListView::clicked, this, [this](const QModelIndex &index) {
+    // A file is chosen by a click or by moving through the list with the keys.
+    const auto chooseFile = [this](const QModelIndex &index) {
+        if (!index.isValid())
+            return;
         const QString name = m_fileModel->fileName(index);
         forward(
             [this, name] { m_state.File_Select.ListIndex = int(m_state.File_Select.items.indexOf(name)); });
-    });
+    };
+    connect(m_files, &QListView::clicked, this, chooseFile);
+    connect(m_files->selectionModel(), &QItemSelectionModel::currentChanged, this, chooseFile);
     connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.OK_DIR_Click(); }); });
     connect(cancel, &QPushButton::clicked, this,
         [this] { forward([this] { m_state.Dir_Select_Cansel_Click(); }); });

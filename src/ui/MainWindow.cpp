@@ -385,7 +385,8 @@ void MainWindow::layoutLists()
     // The article view's screenful in lines, for the reader's paging. The
     // viewport follows the view's size only later: count from the view.
     const int shown = m_article->height() - 2 * m_article->frameWidth();
-    m_session.main.ArticleVisibleLines = std::max(1, shown / std::max(1, m_articleLineHeight));
+    m_session.main.Form_Resize(shown / std::max(1, m_articleLineHeight));
+    m_article->scrollToTop();
     syncArticleSelection();
 }
 

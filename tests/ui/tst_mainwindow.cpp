@@ -130,6 +130,11 @@ private slots:
         QCOMPARE(keyList.size(), 10);
         QCOMPARE(keyList.at(1), QString());
         QCOMPARE(keyList.at(9), QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
+        // Plain boxes: an OK button and no icon.
+        for (const test::ScriptedMessages::Shown &box : std::as_const(messages->shown)) {
+            QCOMPARE(box.buttons, MsgButtons::Ok);
+            QCOMPARE(box.icon, MsgIcon::None);
+        }
     }
 
     void boardChoiceShowsRowsAndFirstArticle()
@@ -254,6 +259,36 @@ private slots:
         scroll->setValue(scroll->maximum());
         QCOMPARE(window->titleView()->titleDelegate()->offset(), scroll->maximum());
         QCOMPARE(window->titleView()->columnViewportPosition(ui::TitleListModel::NumberColumn), numberLeft);
+    }
+
+    void resizeSelectsTheLastLineOfTheFirstScreenful()
+    {
+        window->resize(800, 600);
+        MainWindowState &main = program->session().main;
+        program->forward([&] {
+            for (int i = 0; i < 200; ++i)
+                main.Article.addItem(QStringLiteral("line %1").arg(i));
+            main.Article.ListIndex = 150; // paged far down
+        });
+        QCOMPARE(window->articleView()->currentIndex().row(), 150);
+
+        window->resize(800, 700);
+        const int lines = main.ArticleVisibleLines;
+        QVERIFY(lines > 1);
+        QCOMPARE(main.Article.ListIndex, lines - 1);
+        QCOMPARE(window->articleView()->currentIndex().row(), lines - 1);
+        QCOMPARE(window->articleView()->verticalScrollBar()->value(), 0);
+
+        // An article shorter than the screenful: its last line.
+        program->forward([&] {
+            main.Article.clear();
+            main.Article.addItem(QStringLiteral("one"));
+            main.Article.addItem(QStringLiteral("two"));
+            main.Article.ListIndex = 0;
+        });
+        window->resize(800, 650);
+        QCOMPARE(main.Article.ListIndex, 1);
+        QCOMPARE(window->articleView()->currentIndex().row(), 1);
     }
 
     void realMessageBoxes()

@@ -155,6 +155,25 @@ private slots:
         QCOMPARE(program->defineOpWindow().findChild<QLineEdit *>("BL_Dir")->text(), QStringLiteral("BL"));
     }
 
+    void pickerTakesAFileChosenWithTheKeys()
+    {
+        QTRY_VERIFY(program->netSelectWindow().isVisible());
+        QTest::keyClick(&program->netSelectWindow(), Qt::Key_Escape);
+        program->mainWindow().action("Define")->trigger();
+        ui::DefineOpWindow &dialog = program->defineOpWindow();
+        QTest::mouseClick(dialog.findChild<QPushButton *>("Select_Editor_Path"), Qt::LeftButton);
+        ui::DirSelectWindow &picker = program->dirSelectWindow();
+        program->forward([this] { program->dirSelect().Select_Dir_Change(demo->path("SIGN")); });
+        auto *fileModel = qobject_cast<QFileSystemModel *>(picker.fileView()->model());
+        QTRY_COMPARE(fileModel->rowCount(picker.fileView()->rootIndex()), 1);
+        picker.fileView()->setFocus();
+        QTest::keyClick(picker.fileView(), Qt::Key_Home);
+        QCOMPARE(program->dirSelect().File_Select.selectedText(), QStringLiteral("kabura.sig"));
+        QTest::mouseClick(picker.findChild<QPushButton *>("OK_DIR"), Qt::LeftButton);
+        QVERIFY(!picker.isVisible());
+        QCOMPARE(dialog.findChild<QLineEdit *>("Editor_Path")->text(), demo->path("SIGN/kabura.sig"));
+    }
+
     void registeringAndLeavingTheEditorStoresNothing()
     {
         QTRY_VERIFY(program->netSelectWindow().isVisible());

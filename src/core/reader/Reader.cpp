@@ -192,12 +192,7 @@ bool Reader::atLastRowOfLastBoard() const
 
 void Reader::selectLastVisibleLine()
 {
-    ListBox &article = m_s.main.Article;
-    const int v = m_s.main.ArticleVisibleLines - 1;
-    if (v > article.ListCount() - 1)
-        article.ListIndex = article.ListCount() - 1;
-    else if (article.ListCount() >= 1)
-        article.ListIndex = v;
+    m_s.main.selectLastVisibleArticleLine();
 }
 
 bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
@@ -697,12 +692,12 @@ QString Reader::keyListText()
 
 void Reader::Key_ON_Click()
 {
-    m_s.message(keyListText(), MsgButtons::Ok, MsgIcon::Information);
+    m_s.message(keyListText(), MsgButtons::Ok, MsgIcon::None);
 }
 
 void Reader::Version_Click()
 {
-    m_s.message(QStringLiteral("Kavrel Version 0.885"), MsgButtons::Ok, MsgIcon::Information);
+    m_s.message(QStringLiteral("Kavrel Version 0.885"), MsgButtons::Ok, MsgIcon::None);
 }
 
 // ---------------------------------------------------------------- for the command line

@@ -1,5 +1,7 @@
 #include "session/MainWindowState.h"
 
+#include <algorithm>
+
 namespace kavrel {
 
 void MainWindowState::selectBoard(int index)
@@ -49,6 +51,21 @@ void MainWindowState::insertRow(int index, const QString &batch, const QString &
     Title.insertItem(index, number);
     Title2.insertItem(index, info);
     Title3.insertItem(index, title);
+}
+
+void MainWindowState::selectLastVisibleArticleLine()
+{
+    const int v = ArticleVisibleLines - 1;
+    if (v > Article.ListCount() - 1)
+        Article.ListIndex = Article.ListCount() - 1;
+    else if (Article.ListCount() >= 1)
+        Article.ListIndex = v;
+}
+
+void MainWindowState::Form_Resize(int visibleLines)
+{
+    ArticleVisibleLines = std::max(1, visibleLines);
+    selectLastVisibleArticleLine();
 }
 
 } // namespace kavrel

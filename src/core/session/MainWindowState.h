@@ -75,6 +75,13 @@ public:
     void insertRow(int index, const QString &batch, const QString &number, const QString &info,
                    const QString &title);
     int rowCount() const { return Title.ListCount(); }
+
+    // Puts the Article selection on the last line of the first screenful
+    // (the last item when the article is shorter than a screenful).
+    void selectLastVisibleArticleLine();
+    // Form_Resize: the view now shows visibleLines lines at once; the
+    // selection goes back to the last line of the first screenful.
+    void Form_Resize(int visibleLines);
 };
 
 } // namespace kavrel
