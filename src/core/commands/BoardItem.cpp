@@ -11,7 +11,8 @@ qint64 boardNumber(const QString &item)
     const qsizetype bracket = findFrom(item, QStringLiteral("｢"));
     if (bracket == 0)
         return val(mid(item, 4));
-    return val(mid(item, 4, qMax<qsizetype>(bracket - 5, 0)));
+    // Up to the "｢", whether or not the host printed a blank before it.
+    return val(mid(item, 4, qMax<qsizetype>(bracket - 4, 0)));
 }
 
 bool isMailBox(const QString &item)

@@ -1,6 +1,7 @@
 // The move table, its file and the target shown for the current board.
 #include "WritingFixture.h"
 
+#include "commands/BoardItem.h"
 #include "moveres/MoveTable.h"
 
 #include <QTest>
@@ -29,6 +30,7 @@ void tst_MoveTable::boardNumber_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<qint64>("number");
     QTest::newRow("board") << QStringLiteral("No.12 ｢雑談｣") << qint64(12);
+    QTest::newRow("no blank before the bracket") << QStringLiteral("No.12｢雑談｣") << qint64(12);
     QTest::newRow("mail box") << QStringLiteral("No.0 ｢メール｣") << qint64(0);
     QTest::newRow("no bracket") << QStringLiteral("No.12 chat") << qint64(0);
     QTest::newRow("no dot") << QStringLiteral("No12 ｢x｣") << qint64(0);
@@ -40,6 +42,9 @@ void tst_MoveTable::boardNumber()
     QFETCH(QString, item);
     QFETCH(qint64, number);
     QCOMPARE(boardNumberOfItem(item), number);
+    // The writing commands read the same number off a board item.
+    if (item.contains(QStringLiteral("｢")) && item.startsWith(QStringLiteral("No.")))
+        QCOMPARE(commands::boarditem::boardNumber(item), number);
 }
 
 void tst_MoveTable::fileRoundTrip()
