@@ -31,17 +31,17 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
         const char *button;
         QString buttonTip;
         QString *value;
-        void (DefineOpState::*browse)();
+        void (*browse)(DefineOpState &);
     };
     const Row rows[4] = {
         { "LOG_Dir", DefineOpState::kLogDirLabel, DefineOpState::kLogDirToolTip, "Command2",
-            DefineOpState::kBrowseToolTip, &m_state.LOG_Dir, &DefineOpState::Command2_Click },
+            DefineOpState::kBrowseToolTip, &m_state.LOG_Dir, [](DefineOpState &s) { s.Command2_Click(); } },
         { "Up_Dir", DefineOpState::kUpDirLabel, DefineOpState::kUpDirToolTip, "Command1", QString(),
-            &m_state.Up_Dir, &DefineOpState::Command1_Click },
+            &m_state.Up_Dir, [](DefineOpState &s) { s.Command1_Click(); } },
         { "BL_Dir", DefineOpState::kBlDirLabel, DefineOpState::kBlDirToolTip, "Command4", QString(),
-            &m_state.BL_Dir, &DefineOpState::Command4_Click },
+            &m_state.BL_Dir, [](DefineOpState &s) { s.Command4_Click(); } },
         { "Editor_Path", DefineOpState::kEditorPathLabel, QString(), "Select_Editor_Path", QString(),
-            &m_state.Editor_Path, &DefineOpState::Select_Editor_Path_Click },
+            &m_state.Editor_Path, [](DefineOpState &s) { s.Select_Editor_Path_Click(); } },
     };
     for (int i = 0; i < 4; ++i) {
         const Row &r = rows[i];
@@ -64,7 +64,7 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
             [this, value](const QString &text) { forward([value, text] { *value = text; }); });
         const auto handler = r.browse;
         connect(browse, &QPushButton::clicked, this,
-            [this, handler] { forward([this, handler] { (m_state.*handler)(); }); });
+            [this, handler] { forward([this, handler] { handler(m_state); }); });
         m_edits[i] = edit;
     }
     auto *ok = new QPushButton(DefineOpState::kOkCaption, this);
