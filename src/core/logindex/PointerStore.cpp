@@ -102,6 +102,27 @@ bool PointerStore::write(int recordNumber, const PtrRecord &record) const
     return fileio::writeAtomic(m_filePath, bytes);
 }
 
+bool PointerStore::keepRecords(const QVector<int> &keptRecordNumbers) const
+{
+    if (!exists())
+        return true;
+    QByteArray bytes;
+    if (!fileio::readAll(m_filePath, &bytes))
+        return false;
+    const qsizetype records = (bytes.size() + kRecordBytes - 1) / kRecordBytes;
+    QByteArray kept;
+    kept.reserve(records * kRecordBytes);
+    for (int number : keptRecordNumbers) {
+        QByteArray record = bytes.mid(qsizetype(number - 1) * kRecordBytes, kRecordBytes);
+        if (record.size() < kRecordBytes)
+            record = emptyRecord(); // never written, or cut off: nothing to keep
+        kept += record;
+    }
+    while (kept.size() < records * kRecordBytes)
+        kept += emptyRecord();
+    return fileio::writeAtomic(m_filePath, kept);
+}
+
 bool PointerStore::encodeName(const QString &path, QByteArray *field) const
 {
     QByteArray bytes;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QVector>
 
 namespace kavrel::logindex {
 
@@ -41,6 +42,12 @@ public:
     // Writes record n, extending the file with empty records when needed.
     // False when the file cannot be written or the name cannot be stored.
     bool write(int recordNumber, const PtrRecord &record) const;
+
+    // After nets were deleted from the net table: the records of the kept
+    // nets (old record numbers, in their new order) move up to records 1, 2 …
+    // so that each net finds its own pointer again; the file keeps its size
+    // with empty records at the end. A missing file stays missing.
+    bool keepRecords(const QVector<int> &keptRecordNumbers) const;
 
     // The 80 name bytes for a path; false when it cannot be stored.
     bool encodeName(const QString &path, QByteArray *field) const;

@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
+#include "logindex/PointerStore.h"
 #include "netselect/SetNetDataState.h"
 #include "session/Session.h"
 #include "settings/NetDefinitionsFile.h"
@@ -175,9 +176,27 @@ void NetSelectState::Delete_Click()
         return;
     if (m_session.message(kDeleteQuestion, MsgButtons::OkCancel, MsgIcon::Critical) != MsgAnswer::Ok)
         return;
+    // The nets that stay, by their record numbers before the delete: their
+    // unread pointers move along with them.
+    QVector<int> keptRecords;
+    for (int i = 0; i < m_session.NetTable.size(); ++i) {
+        if (i != slot && !text::trimTrailingBlanks(m_session.NetTable.at(i)[NetRecord::Net_Name]).isEmpty())
+            keptRecords << i + 1;
+    }
     QStringList names;
     if (!NetDefinitionsFile(m_session).DeleteOne(slot, &names))
         return;
+    if (keptRecords.size() == names.size()) {
+        logindex::PointerStore(m_session.appFile(logindex::PointerStore::kFileName),
+                               m_session.Dir[settings::DirRecord::LOG_Dir])
+            .keepRecords(keptRecords);
+        const int held = m_session.PtrNetIndex;
+        if (held >= 0) {
+            m_session.PtrNetIndex = int(keptRecords.indexOf(held + 1));
+            if (m_session.PtrNetIndex < 0)
+                m_session.PtrRec = PtrRecord(); // the deleted net's pointer goes with it
+        }
+    }
 
     // The slots after the deleted one moved up by one; the current net and
     // the net of the last open follow their records.

@@ -44,6 +44,7 @@ private slots:
     void editorSignPathFromPicker();
     void deleteAsksAndCompacts();
     void deleteKeepsCurrentNet();
+    void deleteMovesTheUnreadPointersAlong();
     void readSingleLog();
     void readMultipleLogs();
     void cancelClearsTitlesNotBoards();
@@ -393,6 +394,31 @@ void TestNetSelectState::deleteAsksAndCompacts()
         QStringList({ QStringLiteral("かぶらネット"), QStringLiteral("Third") }));
     QCOMPARE(m_session->NetTable.size(), 2);
     QCOMPARE(m_session->NetTable.at(1)[NetRecord::Net_Name].trimmed(), QStringLiteral("Third"));
+}
+
+void TestNetSelectState::deleteMovesTheUnreadPointersAlong()
+{
+    // One pointer record per net: the third net's moves up to the second slot,
+    // so that it does not read the deleted net's log and position as its own.
+    const auto record = [](const QString &name, char pointer) {
+        return sjis(name).leftJustified(80, ' ') + QByteArray(1, pointer) + QByteArray(3, '\0');
+    };
+    const QByteArray first = record(path(QStringLiteral("LOG/KAB0606.log")), 7);
+    const QByteArray third = record(path(QStringLiteral("LOG/mnt1206.log")), 9);
+    writeFile(path(QStringLiteral("LOGPTR.dat")),
+        first + record(path(QStringLiteral("LOG/KAB0605.LOG")), 8) + third + QByteArray(84 * 48, ' '));
+    m_session->PtrNetIndex = 2;
+    m_screen->Form_Load();
+    m_screen->Select_menu.ListIndex = 1;
+    m_messages.answers = { MsgAnswer::Ok };
+    m_screen->Delete_Click();
+
+    const QByteArray after = readFile(path(QStringLiteral("LOGPTR.dat")));
+    QCOMPARE(after.size(), qsizetype(84 * 51));
+    QCOMPARE(after.left(84), first);
+    QCOMPARE(after.mid(84, 84), third);
+    QCOMPARE(after.mid(168, 80), QByteArray(80, ' '));
+    QCOMPARE(m_session->PtrNetIndex, 1);
 }
 
 void TestNetSelectState::deleteKeepsCurrentNet()
