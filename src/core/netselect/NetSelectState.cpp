@@ -93,8 +93,11 @@ void NetSelectState::Select_menu_KeyDown(int keyCode)
 
 void NetSelectState::chooseNet(int slot)
 {
-    if (slot != m_session.NetIndex)
+    if (slot != m_session.NetIndex) {
         m_session.UpFileText.clear();
+        // The signature read for one net is never added to another's texts.
+        m_session.SignatureText.clear();
+    }
     m_session.NetIndex = slot;
     m_session.Sirial_Flg = settings::serialFlag(m_session.currentNet());
 

@@ -169,10 +169,12 @@ void TestNetSelectState::chooseListsLogsAndSerialFlag()
     QCOMPARE(m_screen->Log_List_File2.selectedItems(), QStringList());
     QCOMPARE(m_screen->focus, NetSelectState::Focus::Log_List_File);
 
+    m_session->SignatureText = QStringLiteral("かぶらネットの署名");
     m_screen->multi_check_Click();
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Select_menu_KeyDown(13);
     QCOMPARE(m_session->Sirial_Flg, 1);
+    QVERIFY(m_session->SignatureText.isEmpty());
     QCOMPARE(m_screen->Log_List_File.items, QStringList { QStringLiteral("mnt1206.log") });
     QCOMPARE(m_screen->focus, NetSelectState::Focus::Log_List_File2);
 
