@@ -4,6 +4,10 @@
 // program takes the current directory as its working directory, so the copy
 // becomes the current directory while the fixture lives.
 
+#include "NetSelectWindow.h"
+#include "ProgramWindows.h"
+#include "TestSupport.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDateTime>
@@ -11,6 +15,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -85,6 +90,19 @@ inline void doubleClick(QAbstractItemView *view, const QPoint &at)
 {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Chooses a net and opens one of its logs with double clicks on the net
+// selection screen, keeping the net's waiting up file.
+inline void openLogByClicks(ui::ProgramWindows &program, ScriptedMessages &messages, int net, const QString &log)
+{
+    auto *nets = program.netSelectWindow().findChild<QListWidget *>("Select_menu");
+    messages.answers.prepend(MsgAnswer::Cancel); // keep the waiting up file
+    doubleClick(nets, nets->visualItemRect(nets->item(net)).center());
+    auto *logs = program.netSelectWindow().findChild<QListWidget *>("Log_List_File");
+    const QList<QListWidgetItem *> found = logs->findItems(log, Qt::MatchExactly);
+    QVERIFY(!found.isEmpty());
+    doubleClick(logs, logs->visualItemRect(found.first()).center());
 }
 
 } // namespace kavrel::test

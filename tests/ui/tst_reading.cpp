@@ -48,7 +48,7 @@ private slots:
 
     void chooseANetAndALogThenReadThroughTwoBoards()
     {
-        openLog(0, "KAB0606.LOG");
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         QVERIFY(!program->netSelectWindow().isVisible());
         QVERIFY(window->isEnabled());
         QCOMPARE(window->windowTitle(), "Kavrel[" + QStringLiteral("LOG/KAB0606.LOG") + "]");
@@ -104,7 +104,7 @@ private slots:
 
     void clicksOnTheTitleList()
     {
-        openLog(0, "KAB0606.LOG");
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         QComboBox *boards = window->boardList();
         const int pc = boards->findText(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
         boards->setCurrentIndex(pc);
@@ -139,7 +139,7 @@ private slots:
 
     void leavingTheNetSelectionGivesTitleTheFocus()
     {
-        openLog(0, "KAB0606.LOG");
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTRY_VERIFY(window->titleView()->hasFocus());
@@ -161,7 +161,7 @@ private slots:
 
     void menusOfTheReader()
     {
-        openLog(0, "KAB0606.LOG");
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         window->action("Key_ON")->trigger();
         QCOMPARE(messages->texts().last().split("\r\n").first(), QStringLiteral("キー操作一覧"));
         window->action("Version")->trigger();
@@ -179,7 +179,7 @@ private slots:
 
     void searchAndTheEndQuestion()
     {
-        openLog(0, "KAB0606.LOG");
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         window->action("Search_Log")->trigger();
         ui::SearchWindow &dialog = program->searchWindow();
         QVERIFY(dialog.isVisible());
@@ -213,7 +213,7 @@ private slots:
 
     void searchRejectsABadRange()
     {
-        openLog(0, "KAB0606.LOG");
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         QTest::mouseClick(window->toolButton(4), Qt::LeftButton);
         ui::SearchWindow &dialog = program->searchWindow();
         QVERIFY(dialog.isVisible());
@@ -230,16 +230,6 @@ private slots:
     }
 
 private:
-    void openLog(int net, const QString &log)
-    {
-        auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
-        messages->answers.prepend(MsgAnswer::Cancel); // keep the waiting up file
-        test::doubleClick(nets, nets->visualItemRect(nets->item(net)).center());
-        auto *logs = program->netSelectWindow().findChild<QListWidget *>("Log_List_File");
-        const QList<QListWidgetItem *> found = logs->findItems(log, Qt::MatchExactly);
-        QVERIFY(!found.isEmpty());
-        test::doubleClick(logs, logs->visualItemRect(found.first()).center());
-    }
     QString articleText() const
     {
         QStringList lines;

@@ -45,7 +45,7 @@ private slots:
         program->session().Dir[settings::DirRecord::Editor_Path] = editor->path();
         window = &program->mainWindow();
         QTRY_VERIFY(program->netSelectWindow().isVisible());
-        openLog(0, "KAB0606.LOG");
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         QVERIFY(window->isVisible());
     }
     void cleanup()
@@ -240,16 +240,6 @@ private slots:
     }
 
 private:
-    void openLog(int net, const QString &log)
-    {
-        auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
-        messages->answers.prepend(MsgAnswer::Cancel); // keep the waiting up file
-        test::doubleClick(nets, nets->visualItemRect(nets->item(net)).center());
-        auto *logs = program->netSelectWindow().findChild<QListWidget *>("Log_List_File");
-        const QList<QListWidgetItem *> found = logs->findItems(log, Qt::MatchExactly);
-        QVERIFY(!found.isEmpty());
-        test::doubleClick(logs, logs->visualItemRect(found.first()).center());
-    }
     void chooseBoard(const QString &item)
     {
         QComboBox *boards = window->boardList();
