@@ -99,12 +99,11 @@ void openLogs(Context &ctx, const QStringList &args, QStringList *rest)
     const QStringList known = netLogs(ctx);
     const QString logDir = ctx.session().Dir[settings::DirRecord::LOG_Dir];
     for (QString &log : logs) {
-        const auto found = std::find_if(known.begin(), known.end(), [&](const QString &name) {
-            return name.compare(log, Qt::CaseInsensitive) == 0;
-        });
+        const auto found = std::find_if(known.begin(), known.end(),
+            [&](const QString &name) { return name.compare(log, Qt::CaseInsensitive) == 0; });
         if (found == known.end())
-            throw CliExit(Failure, fileio::joinPath(logDir, log)
-                                       + QStringLiteral(": not a log file of this net"));
+            throw CliExit(
+                Failure, fileio::joinPath(logDir, log) + QStringLiteral(": not a log file of this net"));
         log = *found;
         const QFileInfo info(fileio::joinPath(logDir, log));
         if (!info.isReadable())
@@ -128,7 +127,7 @@ void printLogIndex(Session &s)
             key = k < s.BoardKeys.size() ? s.BoardKeys.at(k) : QString();
             ++k;
         }
-        printRecord({QString::number(i), item, key});
+        printRecord({ QString::number(i), item, key });
     }
 }
 
@@ -139,7 +138,7 @@ int cmdNets(Context &ctx, const QStringList &args)
     ctx.program.netSelect.Form_Load();
     const QStringList &names = ctx.program.netSelect.Select_menu.items;
     for (int i = 0; i < names.size(); ++i)
-        printRecord({QString::number(i), text::trimTrailingBlanks(names.at(i))});
+        printRecord({ QString::number(i), text::trimTrailingBlanks(names.at(i)) });
     return Success;
 }
 
@@ -280,7 +279,7 @@ int cmdSearch(Context &ctx, const QStringList &args)
         throw CliExit(Reported, QString()); // the dialog's message is on stderr
     }
     for (const auto &hit : ctx.program.reader.walkSearch())
-        printRecord({QString::number(hit.item), QString::number(hit.row), hit.title, hit.plainTitle});
+        printRecord({ QString::number(hit.item), QString::number(hit.row), hit.title, hit.plainTitle });
     ctx.program.Form_Unload();
     return Success;
 }
@@ -292,8 +291,8 @@ int cmdUnread(Context &ctx, const QStringList &args)
     openLogs(ctx, args, nullptr);
     Session &s = ctx.session();
     ctx.program.reader.unreadFromFirstBoard();
-    printRecord({QString::number(s.main.Board_List.ListIndex), QString::number(s.main.Title.ListIndex),
-                 s.main.Title.selectedText()});
+    printRecord({ QString::number(s.main.Board_List.ListIndex), QString::number(s.main.Title.ListIndex),
+        s.main.Title.selectedText() });
     printArticle(s);
     ctx.program.Form_Unload();
     return Success;

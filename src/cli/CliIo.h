@@ -16,7 +16,9 @@ enum ExitCode { Success = 0, Reported = 1, Failure = 2 };
 struct CliExit : std::runtime_error
 {
     CliExit(int code, const QString &message)
-        : std::runtime_error(message.toStdString()), code(code), text(message)
+        : std::runtime_error(message.toStdString())
+        , code(code)
+        , text(message)
     {
     }
     int code;

@@ -13,15 +13,16 @@ using namespace kavrel::cli;
 
 namespace {
 
-const char *const kUsage = "usage: kavrel-cli [-C DIR] COMMAND [ARGS]\n"
-                           "commands:\n"
-                           "  nets\n"
-                           "  logs NET\n"
-                           "  open NET LOG...\n"
-                           "  titles NET LOG... (--board N | --item K)\n"
-                           "  show NET LOG... (--board N | --item K) [--row R]\n"
-                           "  search NET LOG... [--text S] [--from \"YY/MM/DD HH:MM:SS\" --to \"YY/MM/DD HH:MM:SS\"]\n"
-                           "  unread NET LOG";
+const char *const kUsage
+    = "usage: kavrel-cli [-C DIR] COMMAND [ARGS]\n"
+      "commands:\n"
+      "  nets\n"
+      "  logs NET\n"
+      "  open NET LOG...\n"
+      "  titles NET LOG... (--board N | --item K)\n"
+      "  show NET LOG... (--board N | --item K) [--row R]\n"
+      "  search NET LOG... [--text S] [--from \"YY/MM/DD HH:MM:SS\" --to \"YY/MM/DD HH:MM:SS\"]\n"
+      "  unread NET LOG";
 
 } // namespace
 

@@ -73,12 +73,12 @@ void run(qint64 megabytes)
     const double total = loadTime + scanTime;
     std::printf("%6.1f MB (%d articles/board, generated in %.1f s)\n", mb, o.articlesPerBoard, generated);
     std::printf("   read file     %7.3f s  %8.1f MB/s\n", readTime, mb / readTime);
-    std::printf("   LoadLog       %7.3f s  %8.1f MB/s  (read, decode, ID list, pointer)\n", loadTime,
-                mb / loadTime);
+    std::printf(
+        "   LoadLog       %7.3f s  %8.1f MB/s  (read, decode, ID list, pointer)\n", loadTime, mb / loadTime);
     std::printf("   UpdateIdList  %7.3f s  %8.1f MB/s  (%lld list lines)\n", idTime, mb / idTime,
-                qlonglong(f.session.IdListText.count(QStringLiteral("\r\n"))));
+        qlonglong(f.session.IdListText.count(QStringLiteral("\r\n"))));
     std::printf("   ScanLog       %7.3f s  %8.1f MB/s  (%lld board items)\n", scanTime, mb / scanTime,
-                qlonglong(f.session.main.Board_List.ListCount()));
+        qlonglong(f.session.main.Board_List.ListCount()));
     std::printf("   open total    %7.3f s  %8.1f MB/s\n", total, mb / total);
     std::fflush(stdout);
 }
@@ -92,7 +92,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         sizes.append(QByteArray(argv[i]).toLongLong());
     if (sizes.isEmpty())
-        sizes = {25, 50, 100};
+        sizes = { 25, 50, 100 };
     for (const qint64 size : sizes)
         run(size);
     return 0;

@@ -75,9 +75,10 @@ void runSize(int megabytes, QTextStream &out)
     s.SearchText = QStringLiteral("見つからない文字列");
     const double searchAll = millis([&] { r.pressKey(reader::Key_Down); });
 
-    out << QStringLiteral("%1 MB (%2 chars, %3 rows): build %4 ms, rebuild %5 ms, click first %6 ms (builds the log "
-                          "index), middle %7 ms, last %8 ms, unread search %9 ms (stopped at row %10), search "
-                          "advance over all rows %11 ms\n")
+    out << QStringLiteral(
+        "%1 MB (%2 chars, %3 rows): build %4 ms, rebuild %5 ms, click first %6 ms (builds the log "
+        "index), middle %7 ms, last %8 ms, unread search %9 ms (stopped at row %10), search "
+        "advance over all rows %11 ms\n")
                .arg(megabytes)
                .arg(log.text.size())
                .arg(rows)
@@ -103,7 +104,7 @@ int main(int argc, char **argv)
         runSize(args.at(1).toInt(), out);
         return 0;
     }
-    for (int mb : {25, 50, 100})
+    for (int mb : { 25, 50, 100 })
         runSize(mb, out);
     return 0;
 }

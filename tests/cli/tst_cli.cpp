@@ -76,47 +76,51 @@ Run TestCli::cli(const QStringList &args)
 {
     QProcess p;
     p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
-            QStringList{QStringLiteral("-C"), m_dir->path()} + args);
+        QStringList { QStringLiteral("-C"), m_dir->path() } + args);
     p.closeWriteChannel();
     if (!p.waitForFinished(60000))
         qFatal("kavrel-cli did not finish");
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return { p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+        QString::fromUtf8(p.readAllStandardError()) };
 }
 
 void TestCli::netsAndLogs()
 {
-    const Run nets = cli({QStringLiteral("nets")});
+    const Run nets = cli({ QStringLiteral("nets") });
     QCOMPARE(nets.code, 0);
-    QCOMPARE(nets.lines(), QStringList({QStringLiteral("0\tかぶらネット"), QStringLiteral("1\tみなとネット")}));
+    QCOMPARE(
+        nets.lines(), QStringList({ QStringLiteral("0\tかぶらネット"), QStringLiteral("1\tみなとネット") }));
 
-    const Run byName = cli({QStringLiteral("logs"), QStringLiteral("かぶらネット")});
+    const Run byName = cli({ QStringLiteral("logs"), QStringLiteral("かぶらネット") });
     QCOMPARE(byName.code, 0);
-    QCOMPARE(byName.lines(), QStringList({QStringLiteral("KAB0605.LOG"), QStringLiteral("KAB0606.LOG")}));
+    QCOMPARE(byName.lines(), QStringList({ QStringLiteral("KAB0605.LOG"), QStringLiteral("KAB0606.LOG") }));
     // The pattern "mnt*.log" is matched whatever the case of the names.
-    QCOMPARE(cli({QStringLiteral("logs"), QStringLiteral("1")}).lines(), QStringList{QStringLiteral("mnt1206.log")});
+    QCOMPARE(cli({ QStringLiteral("logs"), QStringLiteral("1") }).lines(),
+        QStringList { QStringLiteral("mnt1206.log") });
 }
 
 void TestCli::openPrintsTheLogIndexAndWritesTheNetFiles()
 {
     const QByteArray upBefore = test::readFile(path(QStringLiteral("UP/KABURA.up")));
-    const Run run = cli({QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG")});
+    const Run run = cli({ QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") });
     QCOMPARE(run.code, 0);
-    QCOMPARE(run.lines(), QStringList({
-                              QStringLiteral("0\tNo.0 ｢メールボックス｣\tmail"),
-                              QStringLiteral("1\tNo.3 ｢パソコン通信の話題｣\tPC"),
-                              QStringLiteral("2\tNo.12 ｢趣味の部屋｣\tHOBBY"),
-                              QStringLiteral("3\t[XCHAT] No1.雑談ルーム\t"),
-                          }));
+    QCOMPARE(run.lines(),
+        QStringList({
+            QStringLiteral("0\tNo.0 ｢メールボックス｣\tmail"),
+            QStringLiteral("1\tNo.3 ｢パソコン通信の話題｣\tPC"),
+            QStringLiteral("2\tNo.12 ｢趣味の部屋｣\tHOBBY"),
+            QStringLiteral("3\t[XCHAT] No1.雑談ルーム\t"),
+        }));
     // The up-file question was answered Cancel: the waiting write stays.
     QCOMPARE(test::readFile(path(QStringLiteral("UP/KABURA.up"))), upBefore);
 
     QCOMPARE(cp932::decode(test::readFile(path(QStringLiteral("BL/KABURA.bl")))),
-             test::crlfLines({QStringLiteral("No.0 ｢メールボックス｣mail "), QStringLiteral("No.3 ｢パソコン通信の話題｣PC "),
-                              QStringLiteral("No.12 ｢趣味の部屋｣HOBBY "), QStringLiteral("[XCHAT] No1.雑談ルーム ")}));
+        test::crlfLines(
+            { QStringLiteral("No.0 ｢メールボックス｣mail "), QStringLiteral("No.3 ｢パソコン通信の話題｣PC "),
+                QStringLiteral("No.12 ｢趣味の部屋｣HOBBY "), QStringLiteral("[XCHAT] No1.雑談ルーム ") }));
     QCOMPARE(cp932::decode(test::readFile(path(QStringLiteral("BL/KABURA.id")))),
-             test::crlfLines({QStringLiteral(" KAV00123:山田花子"), QStringLiteral(" KAV00456:佐藤一郎"),
-                              QStringLiteral(" KAV00789:鈴木三郎")}));
+        test::crlfLines({ QStringLiteral(" KAV00123:山田花子"), QStringLiteral(" KAV00456:佐藤一郎"),
+            QStringLiteral(" KAV00789:鈴木三郎") }));
 
     // The pointer record of net 0 names the log, nothing read yet.
     const QByteArray ptr = test::readFile(path(QStringLiteral("LOGPTR.dat")));
@@ -124,94 +128,100 @@ void TestCli::openPrintsTheLogIndexAndWritesTheNetFiles()
     QCOMPARE(cp932::decode(ptr.left(80)).trimmed(), QStringLiteral("LOG/KAB0606.LOG"));
 
     // The older log counts as read to its end and leaves the newer log's record alone.
-    const Run older = cli({QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0605.LOG")});
+    const Run older = cli({ QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0605.LOG") });
     QCOMPARE(older.code, 0);
     QCOMPARE(cp932::decode(test::readFile(path(QStringLiteral("LOGPTR.dat"))).left(80)).trimmed(),
-             QStringLiteral("LOG/KAB0606.LOG"));
+        QStringLiteral("LOG/KAB0606.LOG"));
 }
 
 void TestCli::openMergesSeveralLogs()
 {
-    const Run run = cli({QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
-                         QStringLiteral("KAB0605.LOG")});
+    const Run run = cli({ QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+        QStringLiteral("KAB0605.LOG") });
     QCOMPARE(run.code, 0);
     QCOMPARE(test::readFile(path(QStringLiteral("LOG/Temp.log"))),
-             test::readFile(path(QStringLiteral("LOG/KAB0606.LOG")))
-                 + test::readFile(path(QStringLiteral("LOG/KAB0605.LOG"))));
+        test::readFile(path(QStringLiteral("LOG/KAB0606.LOG")))
+            + test::readFile(path(QStringLiteral("LOG/KAB0605.LOG"))));
     QVERIFY(!QFile::exists(path(QStringLiteral("LOGPTR.dat"))));
 }
 
 void TestCli::openReportsALogWithoutBoards()
 {
     test::writeFile(path(QStringLiteral("LOG/KAB0607.LOG")),
-                    test::sjis(test::crlfLines({QStringLiteral("Main Command(?:Help)>BYE"),
-                                                QStringLiteral("NO CARRIER")})));
+        test::sjis(
+            test::crlfLines({ QStringLiteral("Main Command(?:Help)>BYE"), QStringLiteral("NO CARRIER") })));
     test::writeFile(path(QStringLiteral("BL/KABURA.bl")), QByteArray());
-    const Run run = cli({QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0607.LOG")});
+    const Run run = cli({ QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0607.LOG") });
     QCOMPARE(run.code, 1);
     QCOMPARE(run.out, QString());
-    QCOMPARE(run.err.trimmed(), QStringLiteral("指定されたＬＯＧファイルはボードタイトルがありませんでした！"));
+    QCOMPARE(
+        run.err.trimmed(), QStringLiteral("指定されたＬＯＧファイルはボードタイトルがありませんでした！"));
 }
 
 void TestCli::titlesOfABoard()
 {
-    const QStringList open{QStringLiteral("titles"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG")};
+    const QStringList open { QStringLiteral("titles"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") };
     // Responses two levels deep, and the write waiting in the up file as a mark row.
-    const Run board3 = cli(open + QStringList{QStringLiteral("--board"), QStringLiteral("3")});
+    const Run board3 = cli(open + QStringList { QStringLiteral("--board"), QStringLiteral("3") });
     QCOMPARE(board3.code, 0);
     const QStringList rows = board3.lines();
     QCOMPARE(rows.size(), 5);
-    QCOMPARE(rows.at(0).split(QLatin1Char('\t')), QStringList({" ", "[1201]", "KAV00123:山田花子 ", "新しいログリーダー"}));
+    QCOMPARE(rows.at(0).split(QLatin1Char('\t')),
+        QStringList({ " ", "[1201]", "KAV00123:山田花子 ", "新しいログリーダー" }));
     QCOMPARE(rows.at(1).split(QLatin1Char('\t')).at(1), QStringLiteral(" [1202]"));
     QCOMPARE(rows.at(2).split(QLatin1Char('\t')).at(1), QStringLiteral("  [1203]"));
     QCOMPARE(rows.at(3).split(QLatin1Char('\t')).at(1), QStringLiteral("[1204]"));
-    QCOMPARE(rows.at(4).split(QLatin1Char('\t')), QStringList({" ", "[書込 1]", " ", "はじめまして"}));
+    QCOMPARE(rows.at(4).split(QLatin1Char('\t')), QStringList({ " ", "[書込 1]", " ", "はじめまして" }));
 
     // The article captured as a title only is listed once, where it was read.
-    const Run board12 = cli(open + QStringList{QStringLiteral("--board"), QStringLiteral("12")});
+    const Run board12 = cli(open + QStringList { QStringLiteral("--board"), QStringLiteral("12") });
     QCOMPARE(board12.lines().size(), 2);
     QVERIFY(board12.lines().at(1).contains(QStringLiteral("[305]")));
 
     // Item 3 is the chat room entered twice: one row per entry.
-    const Run chat = cli(open + QStringList{QStringLiteral("--item"), QStringLiteral("3")});
-    QCOMPARE(chat.lines(), QStringList({QStringLiteral(" \t[XCHAT]\t \t "), QStringLiteral(" \t[XCHAT]\t \t ")}));
+    const Run chat = cli(open + QStringList { QStringLiteral("--item"), QStringLiteral("3") });
+    QCOMPARE(chat.lines(),
+        QStringList({ QStringLiteral(" \t[XCHAT]\t \t "), QStringLiteral(" \t[XCHAT]\t \t ") }));
 }
 
 void TestCli::showAnArticle()
 {
-    const QStringList open{QStringLiteral("show"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG")};
-    const Run article = cli(open + QStringList{QStringLiteral("--board"), QStringLiteral("12"),
-                                               QStringLiteral("--row"), QStringLiteral("1")});
+    const QStringList open { QStringLiteral("show"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") };
+    const Run article = cli(open
+        + QStringList {
+            QStringLiteral("--board"), QStringLiteral("12"), QStringLiteral("--row"), QStringLiteral("1") });
     QCOMPARE(article.code, 0);
     // The read capture is shown, not the title-only one answered "n".
     QCOMPARE(article.lines().first(), QStringLiteral("HOBBY(305/306) 26/12/06 09:00:12 今日の一枚"));
     QVERIFY(article.lines().contains(QStringLiteral("近所の公園で撮った夕焼けの写真です。")));
 
     // The second mail runs past a line that begins with "No.".
-    const Run mail = cli(open + QStringList{QStringLiteral("--board"), QStringLiteral("0"), QStringLiteral("--row"),
-                                            QStringLiteral("1")});
+    const Run mail = cli(open
+        + QStringList {
+            QStringLiteral("--board"), QStringLiteral("0"), QStringLiteral("--row"), QStringLiteral("1") });
     QCOMPARE(mail.lines().last(), QStringLiteral("No.3 のボードにも書いておきます。"));
 
     // Without --row the first row is shown, as when the title list gets the focus.
-    const Run chat = cli(open + QStringList{QStringLiteral("--item"), QStringLiteral("3")});
+    const Run chat = cli(open + QStringList { QStringLiteral("--item"), QStringLiteral("3") });
     QCOMPARE(chat.lines().first(), QStringLiteral("[KAV00123] こんばんは"));
 }
 
 void TestCli::searchWalksOverBoards()
 {
-    const Run run = cli({QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
-                         QStringLiteral("--text"), QStringLiteral("ログ")});
+    const Run run = cli({ QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+        QStringLiteral("--text"), QStringLiteral("ログ") });
     QCOMPARE(run.code, 0);
-    QCOMPARE(run.lines(), QStringList({
-                              QStringLiteral("0\t1\t[mail ]\t(KAV00456) ログ整理ソフトの件"),
-                              QStringLiteral("1\t0\t[1201]\t新しいログリーダー"),
-                              QStringLiteral("1\t1\t [1202]\tRe:新しいログリーダー"),
-                              QStringLiteral("1\t2\t  [1203]\tRe:Re:新しいログリーダー"),
-                          }));
+    QCOMPARE(run.lines(),
+        QStringList({
+            QStringLiteral("0\t1\t[mail ]\t(KAV00456) ログ整理ソフトの件"),
+            QStringLiteral("1\t0\t[1201]\t新しいログリーダー"),
+            QStringLiteral("1\t1\t [1202]\tRe:新しいログリーダー"),
+            QStringLiteral("1\t2\t  [1203]\tRe:Re:新しいログリーダー"),
+        }));
 
-    const Run range = cli({QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
-                           QStringLiteral("--from"), QStringLiteral("26/12/06 11:00:00"), QStringLiteral("--to"),
-                           QStringLiteral("26/12/06 14:00:00")});
+    const Run range = cli({ QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+        QStringLiteral("--from"), QStringLiteral("26/12/06 11:00:00"), QStringLiteral("--to"),
+        QStringLiteral("26/12/06 14:00:00") });
     QCOMPARE(range.code, 0);
     QCOMPARE(range.lines().size(), 3);
     QVERIFY(range.lines().last().startsWith(QStringLiteral("1\t3\t[1204]")));
@@ -219,9 +229,9 @@ void TestCli::searchWalksOverBoards()
 
 void TestCli::searchRefusesABadRange()
 {
-    const Run run = cli({QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
-                         QStringLiteral("--from"), QStringLiteral("26/12/07 00:00:00"), QStringLiteral("--to"),
-                         QStringLiteral("26/12/06 00:00:00")});
+    const Run run = cli({ QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+        QStringLiteral("--from"), QStringLiteral("26/12/07 00:00:00"), QStringLiteral("--to"),
+        QStringLiteral("26/12/06 00:00:00") });
     QCOMPARE(run.code, 1);
     QVERIFY(run.err.contains(QStringLiteral("日付又は時間の範囲が不正です")));
     QCOMPARE(run.out, QString());
@@ -229,7 +239,7 @@ void TestCli::searchRefusesABadRange()
 
 void TestCli::unreadStopsAtTheFirstUnreadArticle()
 {
-    const QStringList unread{QStringLiteral("unread"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG")};
+    const QStringList unread { QStringLiteral("unread"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") };
     const Run first = cli(unread);
     QCOMPARE(first.code, 0);
     QCOMPARE(first.lines().first(), QStringLiteral("0\t1\t[mail ]"));
@@ -246,14 +256,14 @@ void TestCli::badUsageAndMissingFiles_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("stderrHas");
     QTest::newRow("no command") << QStringList() << QStringLiteral("usage");
-    QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << QStringLiteral("frobnicate");
-    QTest::newRow("unknown net") << QStringList{QStringLiteral("logs"), QStringLiteral("よそのネット")}
+    QTest::newRow("unknown command") << QStringList { QStringLiteral("frobnicate") }
+                                     << QStringLiteral("frobnicate");
+    QTest::newRow("unknown net") << QStringList { QStringLiteral("logs"), QStringLiteral("よそのネット") }
                                  << QStringLiteral("よそのネット");
-    QTest::newRow("open without log") << QStringList{QStringLiteral("open"), QStringLiteral("0")}
-                                      << QStringLiteral("LOG");
-    QTest::newRow("log not of the net") << QStringList{QStringLiteral("open"), QStringLiteral("0"),
-                                                       QStringLiteral("NOPE.LOG")}
-                                        << QStringLiteral("NOPE.LOG");
+    QTest::newRow("open without log")
+        << QStringList { QStringLiteral("open"), QStringLiteral("0") } << QStringLiteral("LOG");
+    QTest::newRow("log not of the net") << QStringList { QStringLiteral("open"), QStringLiteral("0"),
+        QStringLiteral("NOPE.LOG") } << QStringLiteral("NOPE.LOG");
 }
 
 void TestCli::badUsageAndMissingFiles()

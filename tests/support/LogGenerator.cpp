@@ -14,22 +14,21 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-const QStringList kFamilyNames = {QStringLiteral("山田"), QStringLiteral("佐藤"), QStringLiteral("鈴木"),
-                                  QStringLiteral("高橋"), QStringLiteral("田中"), QStringLiteral("渡辺")};
-const QStringList kGivenNames = {QStringLiteral("太郎"), QStringLiteral("花子"), QStringLiteral("一郎"),
-                                 QStringLiteral("由美"), QStringLiteral("健"), QStringLiteral("直子")};
-const QStringList kTopics = {QStringLiteral("モデムの設定について"), QStringLiteral("新しいソフトの感想"),
-                             QStringLiteral("オフ会のお知らせ"), QStringLiteral("質問です"),
-                             QStringLiteral("ＰＣ－９８の増設メモリ"), QStringLiteral("今日の天気")};
-const QStringList kBodyLines = {
-    QStringLiteral("こんにちは。いつも楽しく読ませていただいています。"),
+const QStringList kFamilyNames = { QStringLiteral("山田"), QStringLiteral("佐藤"), QStringLiteral("鈴木"),
+    QStringLiteral("高橋"), QStringLiteral("田中"), QStringLiteral("渡辺") };
+const QStringList kGivenNames = { QStringLiteral("太郎"), QStringLiteral("花子"), QStringLiteral("一郎"),
+    QStringLiteral("由美"), QStringLiteral("健"), QStringLiteral("直子") };
+const QStringList kTopics = { QStringLiteral("モデムの設定について"), QStringLiteral("新しいソフトの感想"),
+    QStringLiteral("オフ会のお知らせ"), QStringLiteral("質問です"), QStringLiteral("ＰＣ－９８の増設メモリ"),
+    QStringLiteral("今日の天気") };
+const QStringList kBodyLines = { QStringLiteral("こんにちは。いつも楽しく読ませていただいています。"),
     QStringLiteral("先日の件ですが、設定を変えたらうまく動きました。"),
     QStringLiteral("通信速度は2400bpsから9600bpsに上げてみました。"),
     QStringLiteral("ところで、次のオフ会はいつ頃になりそうでしょうか。"),
     QStringLiteral("Thanks for the tip about the init string (ATZ)."),
-    QStringLiteral("では、また書き込みます。よろしくお願いします。")};
-const QStringList kRooms = {QStringLiteral("雑談ルーム"), QStringLiteral("初心者ルーム"),
-                            QStringLiteral("ゲームの部屋"), QStringLiteral("深夜の部屋")};
+    QStringLiteral("では、また書き込みます。よろしくお願いします。") };
+const QStringList kRooms = { QStringLiteral("雑談ルーム"), QStringLiteral("初心者ルーム"),
+    QStringLiteral("ゲームの部屋"), QStringLiteral("深夜の部屋") };
 
 QString senderId(int i)
 {
@@ -49,7 +48,11 @@ QString number5(int n)
 class Writer
 {
 public:
-    Writer(const LogGeneratorOptions &o) : m_o(o), m_random(o.variant) {}
+    Writer(const LogGeneratorOptions &o)
+        : m_o(o)
+        , m_random(o.variant)
+    {
+    }
 
     QString run()
     {
@@ -106,9 +109,9 @@ private:
 
         header();
         line(key + QStringLiteral("(") + number5(number) + QStringLiteral("/") + number5(total)
-             + QStringLiteral(")  26/12/07  ") + QString::number(cp932::byteLength(body))
-             + QStringLiteral(" bytes ") + senderId(sender) + QStringLiteral(":") + senderName(sender)
-             + QStringLiteral(" "));
+            + QStringLiteral(")  26/12/07  ") + QString::number(cp932::byteLength(body))
+            + QStringLiteral(" bytes ") + senderId(sender) + QStringLiteral(":") + senderName(sender)
+            + QStringLiteral(" "));
         if (isResponse) {
             const int parent = std::max(1, number - 1 - int(m_random.bounded(3u)));
             line(QStringLiteral(" <") + number5(parent) + QStringLiteral(":   Re:") + title);
@@ -139,7 +142,7 @@ private:
         prompt(QStringLiteral("B ") + QString::number(number));
         line(QString());
         line(QStringLiteral("No.") + QString::number(number) + QStringLiteral(" ｢")
-             + LogGenerator::boardTitle(number) + QStringLiteral("｣"));
+            + LogGenerator::boardTitle(number) + QStringLiteral("｣"));
         line(QString());
         const QString key = LogGenerator::boardKey(number);
         const int first = 100 + int(m_random.bounded(900u));
@@ -155,7 +158,7 @@ private:
     {
         prompt(QStringLiteral("B ") + QString::number(number));
         line(QStringLiteral("No.") + QString::number(number) + QStringLiteral(" ｢")
-             + LogGenerator::boardTitle(number) + QStringLiteral("｣"));
+            + LogGenerator::boardTitle(number) + QStringLiteral("｣"));
         line(m_o.readEnd);
     }
 
@@ -165,7 +168,7 @@ private:
         line(m_o.xchat + QString::number(room));
         line(QString());
         line(QStringLiteral("%1.").arg(room, 2) + kRooms.at((room - 1) % kRooms.size())
-             + QStringLiteral("  (3人)"));
+            + QStringLiteral("  (3人)"));
         line(QStringLiteral("入室しました。"));
         line(QString());
         line(QString());
@@ -184,7 +187,10 @@ private:
 
 } // namespace
 
-LogGenerator::LogGenerator(LogGeneratorOptions options) : m_options(std::move(options)) {}
+LogGenerator::LogGenerator(LogGeneratorOptions options)
+    : m_options(std::move(options))
+{
+}
 
 QString LogGenerator::text() const
 {

@@ -18,15 +18,15 @@ struct LogGeneratorOptions
     QString xchat = QStringLiteral("何番に入りますか？ ([RET]:終了):");
     bool serial = false; // the header marker is followed by a serial number
 
-    int boards = 30;           // boards read (numbers 1..), visited in a shuffled order
-    int skippedBoards = 3;     // boards entered but left before any article
+    int boards = 30; // boards read (numbers 1..), visited in a shuffled order
+    int skippedBoards = 3; // boards entered but left before any article
     int articlesPerBoard = 20;
-    int mails = 5;             // articles in the mail box, board No.0
+    int mails = 5; // articles in the mail box, board No.0
     int chatRooms = 2;
     int bodyLines = 6;
-    int senders = 300;         // distinct sender IDs
-    int responsePercent = 30;  // articles that answer an earlier one
-    int unreadPercent = 10;    // articles whose prompt was answered with "N"
+    int senders = 300; // distinct sender IDs
+    int responsePercent = 30; // articles that answer an earlier one
+    int unreadPercent = 10; // articles whose prompt was answered with "N"
     quint32 variant = 1;
 };
 
@@ -36,7 +36,7 @@ struct LogGeneratorOptions
 // prompts between them. An article is
 //
 //   <article header>[serial]
-//   <key>(<number>/<total>)  yy/MM/dd  <size> bytes <ID>:<name> 
+//   <key>(<number>/<total>)  yy/MM/dd  <size> bytes <ID>:<name>
 //   12:34 <title>                      (or " <number>:   <title>" for a response)
 //   <body lines>
 //

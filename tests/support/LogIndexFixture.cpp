@@ -15,9 +15,8 @@ settings::NetRecord netRecord(const QString &name, const QString &filePrefix)
 {
     NetRecord r;
     auto plain = [&](NetRecord::Field f, const QString &v) { r[f] = text::fixedWidth(v, 80); };
-    auto terminated = [&](NetRecord::Field f, const QString &v) {
-        r[f] = text::fixedWidth(v + QChar(u'\0'), 80);
-    };
+    auto terminated
+        = [&](NetRecord::Field f, const QString &v) { r[f] = text::fixedWidth(v + QChar(u'\0'), 80); };
     plain(NetRecord::Net_Name, name);
     plain(NetRecord::Header, QStringLiteral("-,-,-,-,-,-,-,-,- "));
     terminated(NetRecord::Main_Prompt, QStringLiteral("Main Command(?:Help)>"));
@@ -55,14 +54,14 @@ void RecordingEvents::Title_Click()
 
 LogIndexFixture::LogIndexFixture()
 {
-    for (const char *sub : {"app", "log", "bl", "up"})
+    for (const char *sub : { "app", "log", "bl", "up" })
         QDir(dir.path()).mkpath(QLatin1String(sub));
     session.AppDir = appDir();
     session.Dir[settings::DirRecord::LOG_Dir] = fileio::joinPath(dir.path(), QStringLiteral("log"));
     session.Dir[settings::DirRecord::Up_Dir] = fileio::joinPath(dir.path(), QStringLiteral("up"));
     session.Dir[settings::DirRecord::BL_Dir] = blDir();
-    session.NetTable = {netRecord(QStringLiteral("ＤＡＶネット"), QStringLiteral("DAV")),
-                        netRecord(QStringLiteral("NIF"), QStringLiteral("NIF"))};
+    session.NetTable = { netRecord(QStringLiteral("ＤＡＶネット"), QStringLiteral("DAV")),
+        netRecord(QStringLiteral("NIF"), QStringLiteral("NIF")) };
     session.messages = &messages;
     events.main = &session.main;
     session.main.events = &events;

@@ -25,9 +25,9 @@ public:
 
     void board_list_Click() override;
     void Title_Click() override;
-    void TITLE_GotFocus() override {}
-    void BuildTitleList() override {}
-    void Title_KeyDown(int, int) override {}
+    void TITLE_GotFocus() override { }
+    void BuildTitleList() override { }
+    void Title_KeyDown(int, int) override { }
 };
 
 // A session over a temporary directory: app/, log/, bl/ and up/, two nets

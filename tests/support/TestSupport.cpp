@@ -11,7 +11,7 @@ namespace kavrel::test {
 
 MsgAnswer ScriptedMessages::show(const QString &text, MsgButtons buttons, MsgIcon icon)
 {
-    shown.append({text, buttons, icon});
+    shown.append({ text, buttons, icon });
     if (!answers.isEmpty())
         return answers.takeFirst();
     return closedAnswer(buttons);

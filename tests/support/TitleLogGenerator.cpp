@@ -26,8 +26,9 @@ GeneratedLog generateLog(const LogShape &shape)
     GeneratedLog out;
     QString &t = out.text;
     auto chance = [&](int percent) { return int(rng.bounded(100)) < percent; };
-    const QStringList words = {QStringLiteral("雑談"), QStringLiteral("今日の話題"), QStringLiteral("質問です"),
-                               QStringLiteral("Re:"),  QStringLiteral("お知らせ"),   QStringLiteral("test")};
+    const QStringList words
+        = { QStringLiteral("雑談"), QStringLiteral("今日の話題"), QStringLiteral("質問です"),
+              QStringLiteral("Re:"), QStringLiteral("お知らせ"), QStringLiteral("test") };
     auto word = [&] { return words.at(int(rng.bounded(words.size()))); };
     auto stamp = [&](int i) {
         return QStringLiteral("26/%1/%2 %3:%4:%5")
@@ -55,8 +56,10 @@ GeneratedLog generateLog(const LogShape &shape)
     };
     auto answer = [&](bool read) {
         if (!read)
-            return TestMarkers::subcommand() + (chance(50) ? QStringLiteral("n") : QStringLiteral("q")) + kCrlf;
-        const QStringList answers = {QString(), QStringLiteral("r"), QStringLiteral("y"), QStringLiteral("Ｒ")};
+            return TestMarkers::subcommand() + (chance(50) ? QStringLiteral("n") : QStringLiteral("q"))
+                + kCrlf;
+        const QStringList answers
+            = { QString(), QStringLiteral("r"), QStringLiteral("y"), QStringLiteral("Ｒ") };
         return TestMarkers::subcommand() + answers.at(int(rng.bounded(answers.size()))) + kCrlf;
     };
 
@@ -65,12 +68,13 @@ GeneratedLog generateLog(const LogShape &shape)
     if (shape.mails) {
         out.boardItems << QStringLiteral("No.0 ｢メール｣");
         out.boardKeys << QStringLiteral("mail");
-        t += TestMarkers::mainPrompt() + QStringLiteral("mr") + kCrlf + QStringLiteral("No.0 ｢メール｣") + kCrlf;
+        t += TestMarkers::mainPrompt() + QStringLiteral("mr") + kCrlf + QStringLiteral("No.0 ｢メール｣")
+            + kCrlf;
         const int mails = 3 + int(rng.bounded(4));
         for (int i = 0; i < mails; ++i) {
             t += header();
             t += (chance(30) ? QStringLiteral("0:mail ") : QStringLiteral("mail ")) + stamp(i)
-                 + QStringLiteral(" From:ABC%1 (差出人)").arg(i, 5, 10, QChar(u'0')) + kCrlf;
+                + QStringLiteral(" From:ABC%1 (差出人)").arg(i, 5, 10, QChar(u'0')) + kCrlf;
             t += QStringLiteral("  %1 bytes ABC%2:差出人").arg(100 + i).arg(i, 5, 10, QChar(u'0')) + kCrlf;
             t += body;
             if (chance(30))
@@ -95,20 +99,21 @@ GeneratedLog generateLog(const LogShape &shape)
                 numbers << number;
             t += header();
             QString first = key + u'(' + number + QStringLiteral("/%1) ").arg(1000 + shape.articlesPerBoard)
-                            + stamp(a) + u' ' + word() + QString::number(a);
+                + stamp(a) + u' ' + word() + QString::number(a);
             if (shape.oddities && chance(3))
                 first = key + QStringLiteral("(?\?\?\?/9999) ") + stamp(a) + QStringLiteral(" 化け");
             if (shape.oddities && chance(2))
                 first = key + QStringLiteral("(") + number + QStringLiteral("/") + QStringLiteral(" x");
             t += first + kCrlf;
             if (numbers.size() > 1 && chance(shape.responsePercent)) {
-                const QString parent = chance(90) ? numbers.at(int(rng.bounded(numbers.size())))
-                                                  : QStringLiteral("7777");
+                const QString parent
+                    = chance(90) ? numbers.at(int(rng.bounded(numbers.size()))) : QStringLiteral("7777");
                 t += QStringLiteral(" <") + parent + QStringLiteral(":ABC00001 さんへのレス") + kCrlf;
             }
             const int token = int(rng.bounded(shape.oddities ? 4 : 1));
             if (token == 0)
-                t += QStringLiteral("  %1 bytes ABC%2:投稿者").arg(200 + a).arg(a, 5, 10, QChar(u'0')) + kCrlf;
+                t += QStringLiteral("  %1 bytes ABC%2:投稿者").arg(200 + a).arg(a, 5, 10, QChar(u'0'))
+                    + kCrlf;
             else if (token == 1)
                 t += QStringLiteral("  2KB ABC%1:投稿者").arg(a, 5, 10, QChar(u'0')) + kCrlf;
             else if (token == 2)
@@ -131,8 +136,9 @@ GeneratedLog generateLog(const LogShape &shape)
             t += QString::number(room) + kCrlf;
             const QString roomLine = QStringLiteral("%1.チャット%1").arg(room);
             t += roomLine + kCrlf + QStringLiteral("入室しました") + kCrlf + QStringLiteral("参加者") + kCrlf
-                 + QStringLiteral("一覧") + kCrlf;
-            t += QStringLiteral("[ABC00001] こんにちは") + kCrlf + QStringLiteral("[ABC00002] どうも") + kCrlf;
+                + QStringLiteral("一覧") + kCrlf;
+            t += QStringLiteral("[ABC00001] こんにちは") + kCrlf + QStringLiteral("[ABC00002] どうも")
+                + kCrlf;
             t += QStringLiteral("退室") + kCrlf;
             out.boardItems << QStringLiteral("[XCHAT] No") + roomLine;
         }
@@ -142,15 +148,16 @@ GeneratedLog generateLog(const LogShape &shape)
     if (shape.upFile) {
         QString &u = out.upFile;
         u += QStringLiteral("mw") + kCrlf + QStringLiteral(" 100") + kCrlf + kCrlf + kCrlf
-             + QStringLiteral("手紙の題") + kCrlf + QStringLiteral("手紙の本文") + kCrlf + QStringLiteral(".")
-             + kCrlf + QStringLiteral("y");
+            + QStringLiteral("手紙の題") + kCrlf + QStringLiteral("手紙の本文") + kCrlf + QStringLiteral(".")
+            + kCrlf + QStringLiteral("y");
         for (int b = 1; b <= shape.boards; ++b) {
             u += QStringLiteral("\\ %1").arg(b) + kCrlf + QStringLiteral("W書いた題") + kCrlf
-                 + QStringLiteral("本文") + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ");
+                + QStringLiteral("本文") + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ");
             const QString ref = shape.serial ? QStringLiteral("%    1003") : QStringLiteral("1002");
             u += QStringLiteral("\\ %1").arg(b) + kCrlf + ref + kCrlf + QStringLiteral("Pレスの題") + kCrlf
-                 + QStringLiteral("本文") + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ");
-            u += QStringLiteral("\\ %1").arg(b) + kCrlf + QStringLiteral(" 1001") + kCrlf + QStringLiteral("SQ");
+                + QStringLiteral("本文") + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ");
+            u += QStringLiteral("\\ %1").arg(b) + kCrlf + QStringLiteral(" 1001") + kCrlf
+                + QStringLiteral("SQ");
         }
         u += QStringLiteral("X1") + kCrlf + QStringLiteral("やあ") + kCrlf + QStringLiteral(".") + kCrlf;
     }

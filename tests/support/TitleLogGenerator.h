@@ -30,21 +30,21 @@ struct GeneratedLog
 {
     QString text;
     QStringList boardItems; // "No.n ｢name｣", then "[XCHAT] No..." items
-    QStringList boardKeys;  // one per numbered board
+    QStringList boardKeys; // one per numbered board
     QString upFile;
 };
 
 struct LogShape
 {
     quint32 variant = 1;
-    int boards = 4;              // numbered boards besides the mail box
+    int boards = 4; // numbered boards besides the mail box
     int articlesPerBoard = 30;
     int bodyLines = 3;
     int bodyLineLength = 30;
     bool serial = false;
     bool mails = true;
     bool chatRooms = true;
-    bool oddities = true;        // garbled numbers, missing tokens, short lines
+    bool oddities = true; // garbled numbers, missing tokens, short lines
     bool upFile = true;
     int responsePercent = 35;
     int duplicatePercent = 8;

@@ -94,7 +94,8 @@ inline void doubleClick(QAbstractItemView *view, const QPoint &at)
 
 // Chooses a net and opens one of its logs with double clicks on the net
 // selection screen, keeping the net's waiting up file.
-inline void openLogByClicks(ui::ProgramWindows &program, ScriptedMessages &messages, int net, const QString &log)
+inline void openLogByClicks(
+    ui::ProgramWindows &program, ScriptedMessages &messages, int net, const QString &log)
 {
     auto *nets = program.netSelectWindow().findChild<QListWidget *>("Select_menu");
     messages.answers.prepend(MsgAnswer::Cancel); // keep the waiting up file

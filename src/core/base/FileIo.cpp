@@ -64,8 +64,8 @@ bool writeAtomic(const QString &path, const QByteArray &bytes, FileError *error)
     return true;
 }
 
-bool writeAtomicWithBackup(const QString &path, const QByteArray &bytes,
-                           const QString &backupSuffix, FileError *error)
+bool writeAtomicWithBackup(
+    const QString &path, const QByteArray &bytes, const QString &backupSuffix, FileError *error)
 {
     if (QFileInfo::exists(path)) {
         QByteArray previous;

@@ -19,16 +19,15 @@ struct FileError
 };
 
 // Reads every byte of path. A missing file is an error unless missingIsEmpty.
-bool readAll(const QString &path, QByteArray *bytes, FileError *error = nullptr,
-             bool missingIsEmpty = false);
+bool readAll(const QString &path, QByteArray *bytes, FileError *error = nullptr, bool missingIsEmpty = false);
 
 // Writes bytes as the whole new content of path, atomically.
 bool writeAtomic(const QString &path, const QByteArray &bytes, FileError *error = nullptr);
 
 // Like writeAtomic, but first keeps the current content (when there is one)
 // as path + backupSuffix, so that the previous generation can be restored by hand.
-bool writeAtomicWithBackup(const QString &path, const QByteArray &bytes,
-                           const QString &backupSuffix, FileError *error = nullptr);
+bool writeAtomicWithBackup(
+    const QString &path, const QByteArray &bytes, const QString &backupSuffix, FileError *error = nullptr);
 
 // Deletes path when it exists; true when it is gone afterwards.
 bool removeIfExists(const QString &path, FileError *error = nullptr);

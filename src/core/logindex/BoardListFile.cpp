@@ -35,7 +35,7 @@ QVector<BoardListFile::Entry> BoardListFile::parse(const QString &text)
         qsizetype keyEnd = findFrom(text, QChar(u' '), close);
         if (keyEnd == 0 || keyEnd > lineEnd)
             keyEnd = lineEnd;
-        entries.append({mid(text, pos, close - pos + 1), mid(text, close + 1, keyEnd - close - 1)});
+        entries.append({ mid(text, pos, close - pos + 1), mid(text, close + 1, keyEnd - close - 1) });
         pos = lineEnd + 2;
     }
     return entries;

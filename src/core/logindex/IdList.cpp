@@ -15,11 +15,10 @@ using text::mid;
 
 namespace {
 
-
 struct Line
 {
     QString text; // without its CR LF
-    bool crLf;    // ended by CR LF
+    bool crLf; // ended by CR LF
     bool alive;
 };
 
@@ -41,7 +40,7 @@ QString IdList::update(const QString &listText, const QString &logText)
         const QString key = keyOf(text);
         if (!key.isEmpty())
             linesOfKey[key].append(lines.size());
-        lines.append({text, crLf, true});
+        lines.append({ text, crLf, true });
     };
 
     qsizetype pos = 1;

@@ -13,8 +13,7 @@ namespace kavrel::logindex {
 
 namespace {
 const QString kMergeName = QStringLiteral("Temp.log");
-const QString kSearchEndedMessage =
-    QStringLiteral("ＬＯＧファイルが変更になったので、検索は終了します。");
+const QString kSearchEndedMessage = QStringLiteral("ＬＯＧファイルが変更になったので、検索は終了します。");
 } // namespace
 
 void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
@@ -50,8 +49,8 @@ void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
     }
     session.MultiSelectMode = multiSelect;
 
-    const bool searching = session.DateSearchOn == QLatin1String("1")
-                           || session.StringSearchOn == QLatin1String("1");
+    const bool searching
+        = session.DateSearchOn == QLatin1String("1") || session.StringSearchOn == QLatin1String("1");
     if (searching && newPath != session.PrevLogPath) {
         session.DateSearchOn = QStringLiteral("0");
         session.StringSearchOn = QStringLiteral("0");

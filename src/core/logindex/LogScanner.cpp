@@ -18,7 +18,8 @@ namespace {
 const QString kChatPrefix = QStringLiteral("[XCHAT]");
 const QString kChatItem = QStringLiteral("[XCHAT] No");
 const QString kOpenBracket = QStringLiteral("｢");
-const QString kNoBoardsMessage = QStringLiteral("指定されたＬＯＧファイルはボードタイトルがありませんでした！");
+const QString kNoBoardsMessage
+    = QStringLiteral("指定されたＬＯＧファイルはボードタイトルがありませんでした！");
 
 bool isChat(const QString &entry)
 {
@@ -32,7 +33,8 @@ class ForwardFinder
 {
 public:
     ForwardFinder(const QString &haystack, QString needle)
-        : m_haystack(haystack), m_needle(std::move(needle))
+        : m_haystack(haystack)
+        , m_needle(std::move(needle))
     {
     }
 
@@ -73,7 +75,8 @@ QString chatSortKey(const QString &item)
 } // namespace
 
 LogScanner::LogScanner(Session &session)
-    : m_session(session), m_frozen(session.flag(settings::OptionFlags::BoardListFrozen))
+    : m_session(session)
+    , m_frozen(session.flag(settings::OptionFlags::BoardListFrozen))
 {
 }
 

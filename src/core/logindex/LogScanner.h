@@ -42,7 +42,7 @@ private:
 
     Session &m_session;
     QStringList m_entries; // candidate board lines; an empty one is removed
-    QStringList m_keys;    // parallel to m_entries
+    QStringList m_keys; // parallel to m_entries
     bool m_frozen = false;
 
     // The header after the last board line whose key was taken, and that key:

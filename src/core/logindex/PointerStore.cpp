@@ -49,7 +49,8 @@ QDateTime modificationTime(const QString &path)
 } // namespace
 
 PointerStore::PointerStore(QString filePath, QString logDir)
-    : m_filePath(std::move(filePath)), m_logDir(std::move(logDir))
+    : m_filePath(std::move(filePath))
+    , m_logDir(std::move(logDir))
 {
 }
 
@@ -166,8 +167,7 @@ QString PointerStore::resolveName(const QByteArray &field) const
 
 QString logNameField(const QString &path)
 {
-    return path.size() < PointerStore::kNameBytes ? text::fixedWidth(path, PointerStore::kNameBytes)
-                                                  : path;
+    return path.size() < PointerStore::kNameBytes ? text::fixedWidth(path, PointerStore::kNameBytes) : path;
 }
 
 QString logNamePath(const PtrRecord &record)
@@ -203,8 +203,7 @@ namespace {
 
 PointerStore storeOf(const Session &session)
 {
-    return PointerStore(session.appFile(PointerStore::kFileName),
-                        session.Dir[settings::DirRecord::LOG_Dir]);
+    return PointerStore(session.appFile(PointerStore::kFileName), session.Dir[settings::DirRecord::LOG_Dir]);
 }
 
 // Both logs exist and are the same file by their modification time, the way
@@ -274,7 +273,7 @@ void LoadPointerForLog(Session &session)
     session.ReadPointer = 0;
     if (dates.pointerLogIsNewer()) {
         const qint64 bytes = QFileInfo(session.LogPath).size();
-        session.ReadPointer = std::max<qint64>({bytes - 1, session.LogText.size() - 1, 0});
+        session.ReadPointer = std::max<qint64>({ bytes - 1, session.LogText.size() - 1, 0 });
     }
 }
 

@@ -190,8 +190,8 @@ void NetSelectState::Delete_Click()
     if (!NetDefinitionsFile(m_session).DeleteOne(slot, &names))
         return;
     if (keptRecords.size() == names.size()) {
-        logindex::PointerStore(m_session.appFile(logindex::PointerStore::kFileName),
-                               m_session.Dir[settings::DirRecord::LOG_Dir])
+        logindex::PointerStore(
+            m_session.appFile(logindex::PointerStore::kFileName), m_session.Dir[settings::DirRecord::LOG_Dir])
             .keepRecords(keptRecords);
         const int held = m_session.PtrNetIndex;
         if (held >= 0) {

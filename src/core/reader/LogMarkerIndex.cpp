@@ -45,8 +45,8 @@ qsizetype Occurrences::nth(qsizetype n) const
 
 void LogMarkerIndex::sync(const Session &session)
 {
-    const bool sameText = m_text.constData() == session.LogText.constData()
-                          && m_text.size() == session.LogText.size();
+    const bool sameText
+        = m_text.constData() == session.LogText.constData() && m_text.size() == session.LogText.size();
     if (!sameText) {
         m_lines.clear(); // its keys look into the old text
         m_text = session.LogText;

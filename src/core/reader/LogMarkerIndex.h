@@ -46,10 +46,10 @@ public:
     const QString &text() const { return m_text; }
     const Occurrences &articleHeader();
     const Occurrences &readEnd();
-    const Occurrences &boardLine();  // CRLF + "No."
+    const Occurrences &boardLine(); // CRLF + "No."
     const Occurrences &mainPrompt(); // the main prompt without its last character
     const Occurrences &subcommand();
-    const Occurrences &mailLine();  // CRLF + "mail"
+    const Occurrences &mailLine(); // CRLF + "mail"
     const Occurrences &mailLine0(); // CRLF + "0:mail"
 
     // Positions of CRLF + boardKey + key, where key is "(" + number + "/".

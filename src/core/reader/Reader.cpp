@@ -32,16 +32,15 @@ QString trimBlanks(const QString &s)
 bool isMarkRow(const QString &item)
 {
     return item.startsWith(QStringLiteral("[書込")) || item.startsWith(QStringLiteral("[レス"))
-           || item.startsWith(QStringLiteral("[手紙"));
+        || item.startsWith(QStringLiteral("[手紙"));
 }
 
 // Answers after the command prompt that mean the article's text was read.
 bool answeredRead(QStringView text, const QString &prompt)
 {
-    static const QStringList answers = {
-        QStringLiteral("ｒ"), QStringLiteral("Y"), QStringLiteral("y"), QStringLiteral("Ｙ"),
-        QStringLiteral("R"),  QStringLiteral("r"), QStringLiteral("Ｒ"), QStringLiteral("ｙ"),
-        QStringLiteral("\r\n")};
+    static const QStringList answers = { QStringLiteral("ｒ"), QStringLiteral("Y"), QStringLiteral("y"),
+        QStringLiteral("Ｙ"), QStringLiteral("R"), QStringLiteral("r"), QStringLiteral("Ｒ"),
+        QStringLiteral("ｙ"), QStringLiteral("\r\n") };
     if (!text.contains(prompt))
         return true;
     for (const QString &answer : answers) {
@@ -64,7 +63,8 @@ QDateTime defaultFileTime(const QString &path)
 
 } // namespace
 
-Reader::Reader(Session &session) : m_s(session)
+Reader::Reader(Session &session)
+    : m_s(session)
 {
     fileTime = defaultFileTime;
     m_s.main.events = this;
@@ -237,7 +237,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     QString article;
     if (key == u"(?\?\?\?/") {
         article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + kCrlf
-                  + QStringLiteral(" ＬＯＧファイルを確認してください。") + kCrlf;
+            + QStringLiteral(" ＬＯＧファイルを確認してください。") + kCrlf;
     } else if (key != u"(XCHAT/") {
         qsizetype start = 0;
         if (key == u"(mail /") {
@@ -288,9 +288,10 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         m_s.LastWrittenKind.clear();
     m.ArticleCount.Caption = QString::number(row + 1) + u'/' + QString::number(m.rowCount());
     if (m.Article.isEmpty())
-        m.Article.addItem(QStringLiteral("このアーティクルは文字化けを起こしています。表示できませんでした。"));
+        m.Article.addItem(
+            QStringLiteral("このアーティクルは文字化けを起こしています。表示できませんでした。"));
     if (articleShown)
-        articleShown({m.Board_List.ListIndex, row, verdict, item, plainTitle(row)});
+        articleShown({ m.Board_List.ListIndex, row, verdict, item, plainTitle(row) });
     // After moving up out of the next board, the board opens on its last row.
     if (movedUp && row != lastRow) {
         // The last row is chosen, not reached by the advance.
@@ -677,16 +678,13 @@ void Reader::Search_Pointer_Click()
 
 QString Reader::keyListText()
 {
-    const QStringList lines = {QStringLiteral("キー操作一覧"),
-                               QString(),
-                               QStringLiteral("W.......アーティクル書き込み&書き直し"),
-                               QStringLiteral("P.......レスポンス書き込み＆書き直し"),
-                               QStringLiteral("G.......臨時移動レス書き込み"),
-                               QStringLiteral("E.......各書込書き直し"),
-                               QStringLiteral("D.......書き込み削除"),
-                               QStringLiteral("M.......メール書き込み＆書き直し"),
-                               QStringLiteral("S.......バッチセット"),
-                               QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動")};
+    const QStringList lines = { QStringLiteral("キー操作一覧"), QString(),
+        QStringLiteral("W.......アーティクル書き込み&書き直し"),
+        QStringLiteral("P.......レスポンス書き込み＆書き直し"),
+        QStringLiteral("G.......臨時移動レス書き込み"), QStringLiteral("E.......各書込書き直し"),
+        QStringLiteral("D.......書き込み削除"), QStringLiteral("M.......メール書き込み＆書き直し"),
+        QStringLiteral("S.......バッチセット"),
+        QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動") };
     return lines.join(kCrlf);
 }
 
@@ -732,7 +730,7 @@ QStringList Reader::titleRows() const
     rows.reserve(m.rowCount());
     for (int i = 0; i < m.rowCount(); ++i)
         rows << m.BatchSet.item(i) + u'\t' + m.Title.item(i) + u'\t' + m.Title2.item(i) + u'\t'
-                    + m.Title3.item(i);
+                + m.Title3.item(i);
     return rows;
 }
 

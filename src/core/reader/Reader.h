@@ -4,8 +4,8 @@
 #include "search/SearchFilter.h"
 #include "session/MainWindowState.h"
 
-#include <QList>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -46,7 +46,7 @@ struct ShownArticle
     int item = -1;
     int row = -1;
     search::Verdict verdict = search::Verdict::NoSearch;
-    QString title;      // the Title item of the row
+    QString title; // the Title item of the row
     QString plainTitle; // the Title3 item without a serial net's blanks and number
 };
 

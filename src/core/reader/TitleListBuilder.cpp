@@ -15,10 +15,9 @@ const QString kCrlf = QStringLiteral("\r\n");
 // Enter, a read command or yes.
 const QStringList &readAnswers()
 {
-    static const QStringList answers = {
-        QStringLiteral("\r\n"), QStringLiteral("r"), QStringLiteral("R"), QStringLiteral("Ｒ"),
-        QStringLiteral("ｒ"),   QStringLiteral("y"), QStringLiteral("Y"), QStringLiteral("Ｙ"),
-        QStringLiteral("ｙ")};
+    static const QStringList answers = { QStringLiteral("\r\n"), QStringLiteral("r"), QStringLiteral("R"),
+        QStringLiteral("Ｒ"), QStringLiteral("ｒ"), QStringLiteral("y"), QStringLiteral("Y"),
+        QStringLiteral("Ｙ"), QStringLiteral("ｙ") };
     return answers;
 }
 
@@ -326,8 +325,7 @@ void TitleListBuilder::appendRow(const QString &number, const QString &info, con
     m_s.main.appendRow(QStringLiteral(" "), number, info, title);
 }
 
-void TitleListBuilder::insertRow(int index, const QString &number, const QString &info,
-                                 const QString &title)
+void TitleListBuilder::insertRow(int index, const QString &number, const QString &info, const QString &title)
 {
     m_s.main.insertRow(index, QStringLiteral(" "), number, info, title);
     if (m_select >= index)

@@ -26,7 +26,10 @@ namespace kavrel::reader {
 class TitleListBuilder
 {
 public:
-    explicit TitleListBuilder(Session &session) : m_s(session) {}
+    explicit TitleListBuilder(Session &session)
+        : m_s(session)
+    {
+    }
 
     // Rebuilds BatchSet, Title, Title2 and Title3 (Article is left as the
     // caller left it, apart from the empty-board messages). Returns the row
@@ -78,8 +81,8 @@ private:
     std::vector<Node> m_nodes;
     QList<int> m_roots;
     QHash<QString, QList<int>> m_byBracket; // bracket text -> nodes, in creation order
-    QSet<QString> m_plainItems;             // "[" + number + "]" of rows without stray brackets
-    QStringList m_oddItems;                 // rows whose number holds "[" or "]"
+    QSet<QString> m_plainItems; // "[" + number + "]" of rows without stray brackets
+    QStringList m_oddItems; // rows whose number holds "[" or "]"
 
     int m_select = -1;
 };

@@ -17,7 +17,8 @@ QString twoDigits(int n)
 } // namespace
 
 SearchDialogState::SearchDialogState(Session &session)
-    : now([] { return QDateTime::currentDateTime(); }), m_s(session)
+    : now([] { return QDateTime::currentDateTime(); })
+    , m_s(session)
 {
 }
 
@@ -111,13 +112,13 @@ void SearchDialogState::controlKeyDown(Control /*control*/, int keyCode)
 
 bool SearchDialogState::Search_Start_Click()
 {
-    for (Field f : {Month1, Day1, Hour1, Minutes1, Second1, Month2, Day2, Hour2, Minutes2, Second2}) {
+    for (Field f : { Month1, Day1, Hour1, Minutes1, Second1, Month2, Day2, Hour2, Minutes2, Second2 }) {
         if (fields[f].size() == 1)
             fields[f] = u'0' + fields[f];
     }
     auto range = [this](Field year) {
         return right(fields[year], 2) + u'/' + fields[year + 1] + u'/' + fields[year + 2] + u' '
-               + fields[year + 3] + u':' + fields[year + 4] + u':' + fields[year + 5];
+            + fields[year + 3] + u':' + fields[year + 4] + u':' + fields[year + 5];
     };
     m_s.SearchFrom = range(Year1);
     m_s.SearchTo = range(Year2);
@@ -134,8 +135,8 @@ bool SearchDialogState::Search_Start_Click()
     m_s.StringSearchOn = String_Check ? QStringLiteral("1") : QStringLiteral("0");
     if (!DateTime_Check && !String_Check) {
         m_s.message(QStringLiteral("日時検索、文字列検索ともに行いません。") + QStringLiteral("\r\n")
-                        + QStringLiteral("検索する場合各チェックボックス何れか又は両方にチェックを入れて下さい"),
-                    MsgButtons::Ok, MsgIcon::Information);
+                + QStringLiteral("検索する場合各チェックボックス何れか又は両方にチェックを入れて下さい"),
+            MsgButtons::Ok, MsgIcon::Information);
     }
     m_s.SearchText = fields[Search_Text];
     visible = false;

@@ -35,8 +35,8 @@ void MainWindowState::clearTitleColumns()
     Title3.clear();
 }
 
-void MainWindowState::appendRow(const QString &batch, const QString &number, const QString &info,
-                                const QString &title)
+void MainWindowState::appendRow(
+    const QString &batch, const QString &number, const QString &info, const QString &title)
 {
     BatchSet.addItem(batch);
     Title.addItem(number);
@@ -44,8 +44,8 @@ void MainWindowState::appendRow(const QString &batch, const QString &number, con
     Title3.addItem(title);
 }
 
-void MainWindowState::insertRow(int index, const QString &batch, const QString &number,
-                                const QString &info, const QString &title)
+void MainWindowState::insertRow(
+    int index, const QString &batch, const QString &number, const QString &info, const QString &title)
 {
     BatchSet.insertItem(index, batch);
     Title.insertItem(index, number);

@@ -21,7 +21,7 @@ public:
     virtual void BuildTitleList() = 0;
     virtual void Title_KeyDown(int keyCode, int shift) = 0;
     // The key-up half of a key press in the title list.
-    virtual void Title_KeyUp(int /*keyCode*/, int /*shift*/) {}
+    virtual void Title_KeyUp(int /*keyCode*/, int /*shift*/) { }
 };
 
 // The main window without a display: the board combo box, the four columns of
@@ -37,8 +37,8 @@ public:
     ListBox Title3;
     ListBox Article;
 
-    Label ArticleCount{QStringLiteral("0/0"), true};
-    Label To_No{QStringLiteral("なし"), true};
+    Label ArticleCount { QStringLiteral("0/0"), true };
+    Label To_No { QStringLiteral("なし"), true };
 
     QString Text1, Text2, Text3, Text4;
     QString Caption = QStringLiteral("Kavrel");
@@ -49,8 +49,8 @@ public:
     bool Search_Log_Enabled = false;
     bool Ido_Set_Enabled = false;
 
-    bool visible = false;      // hidden while the editor runs
-    bool enabled = true;       // disabled while a window that must be finished first is open
+    bool visible = false; // hidden while the editor runs
+    bool enabled = true; // disabled while a window that must be finished first is open
     bool titleHasFocus = false;
     int NetSelectShown = 0;
 
@@ -70,10 +70,9 @@ public:
     // Clears the four title columns together.
     void clearTitleColumns();
     // Appends or inserts one row in all four columns.
-    void appendRow(const QString &batch, const QString &number, const QString &info,
-                   const QString &title);
-    void insertRow(int index, const QString &batch, const QString &number, const QString &info,
-                   const QString &title);
+    void appendRow(const QString &batch, const QString &number, const QString &info, const QString &title);
+    void insertRow(
+        int index, const QString &batch, const QString &number, const QString &info, const QString &title);
     int rowCount() const { return Title.ListCount(); }
 
     // Puts the Article selection on the last line of the first screenful

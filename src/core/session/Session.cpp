@@ -38,14 +38,14 @@ QString Session::upFilePath() const
 
 QString Session::boardListFilePath() const
 {
-    return fileio::joinPath(Dir[settings::DirRecord::BL_Dir],
-                            netField(settings::NetRecord::Board_list_File_Name));
+    return fileio::joinPath(
+        Dir[settings::DirRecord::BL_Dir], netField(settings::NetRecord::Board_list_File_Name));
 }
 
 QString Session::idListFilePath() const
 {
-    return fileio::joinPath(Dir[settings::DirRecord::BL_Dir],
-                            netField(settings::NetRecord::ID_LIST_FILE_NAME));
+    return fileio::joinPath(
+        Dir[settings::DirRecord::BL_Dir], netField(settings::NetRecord::ID_LIST_FILE_NAME));
 }
 
 QString Session::appFile(const QString &name) const

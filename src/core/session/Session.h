@@ -14,7 +14,6 @@
 
 namespace kavrel {
 
-
 // The unread pointer of the current net as held in memory.
 struct PtrRecord
 {
@@ -107,8 +106,7 @@ public:
 
     // Shows a message box titled "Kavrel"; without a host, answers as a
     // silent OK / Cancel / No would.
-    MsgAnswer message(const QString &text, MsgButtons buttons = MsgButtons::Ok,
-                      MsgIcon icon = MsgIcon::None);
+    MsgAnswer message(const QString &text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 
     // The current net's record (the empty record when no net is chosen).
     const settings::NetRecord &currentNet() const;

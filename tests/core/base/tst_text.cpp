@@ -23,13 +23,21 @@ void TestText::find_data()
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("expected");
 
-    QTest::newRow("first") << "abcabc" << "b" << 1 << 2;
-    QTest::newRow("at from") << "abcabc" << "b" << 2 << 2;
-    QTest::newRow("after from") << "abcabc" << "b" << 3 << 5;
-    QTest::newRow("absent") << "abc" << "x" << 1 << 0;
-    QTest::newRow("from past end") << "abc" << "a" << 9 << 0;
-    QTest::newRow("from zero counts as one") << "abc" << "a" << 0 << 1;
-    QTest::newRow("crlf") << "ab\r\ncd" << "\r\n" << 1 << 3;
+    QTest::newRow("first") << "abcabc"
+                           << "b" << 1 << 2;
+    QTest::newRow("at from") << "abcabc"
+                             << "b" << 2 << 2;
+    QTest::newRow("after from") << "abcabc"
+                                << "b" << 3 << 5;
+    QTest::newRow("absent") << "abc"
+                            << "x" << 1 << 0;
+    QTest::newRow("from past end") << "abc"
+                                   << "a" << 9 << 0;
+    QTest::newRow("from zero counts as one") << "abc"
+                                             << "a" << 0 << 1;
+    QTest::newRow("crlf") << "ab\r\ncd"
+                          << "\r\n"
+                          << 1 << 3;
 }
 
 void TestText::find()

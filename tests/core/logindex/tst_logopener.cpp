@@ -25,9 +25,9 @@ const QString kNoBoards = QStringLiteral("指定されたＬＯＧファイル�
 
 QString boardLog(int board, const QString &sender)
 {
-    return crlfLines({QStringLiteral("Main Command(?:Help)>B"), QStringLiteral("No.%1 ｢雑談｣").arg(board),
-                      kHeader, QStringLiteral("CHAT(00101/00120)  26/12/07  40 bytes ") + sender + " ",
-                      QStringLiteral("12:34 こんにちは"), QStringLiteral("本文"), kReadEnd});
+    return crlfLines({ QStringLiteral("Main Command(?:Help)>B"), QStringLiteral("No.%1 ｢雑談｣").arg(board),
+        kHeader, QStringLiteral("CHAT(00101/00120)  26/12/07  40 bytes ") + sender + " ",
+        QStringLiteral("12:34 こんにちは"), QStringLiteral("本文"), kReadEnd });
 }
 
 // The ID list update transcribed step by step: each "bytes " line removes
@@ -124,7 +124,8 @@ void randomIdInput(quint32 variant, QString *list, QString *log, bool adversaria
     if (adversarial) {
         // Keys inside other lines, repeated keys and an unfinished last line.
         for (int i = 0; i < 8; ++i)
-            *list += QStringLiteral(" ") + randomId(r) + QStringLiteral(":宛 ") + randomId(r) + QStringLiteral(":中\r\n");
+            *list += QStringLiteral(" ") + randomId(r) + QStringLiteral(":宛 ") + randomId(r)
+                + QStringLiteral(":中\r\n");
         *list += QStringLiteral(" ") + randomId(r) + QStringLiteral(":最後");
     }
     QStringList seen;
@@ -145,9 +146,9 @@ void randomIdInput(quint32 variant, QString *list, QString *log, bool adversaria
             break;
         default:
             *log += QStringLiteral("K(%1/9) 80 bytes ").arg(i) + randomId(r) + QStringLiteral(":名前")
-                    + QString::number(r.bounded(4u))
-                    + (adversarial ? QStringLiteral(" ") + randomId(r) + QStringLiteral(":") : QString())
-                    + QStringLiteral(" \r\n");
+                + QString::number(r.bounded(4u))
+                + (adversarial ? QStringLiteral(" ") + randomId(r) + QStringLiteral(":") : QString())
+                + QStringLiteral(" \r\n");
         }
         *log += QStringLiteral("本文です。\r\n");
     }
@@ -185,7 +186,7 @@ void TestLogOpener::singleOpen()
     const QString text = boardLog(3, QStringLiteral("KVR00007:佐藤花子"));
     const QString path = f.writeLog(QStringLiteral("DAV1.LOG"), text);
 
-    OpenFromNetScreen(f.session, {QStringLiteral("DAV1.LOG")});
+    OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
 
     Session &s = f.session;
     QCOMPARE(s.LogPath, path);
@@ -198,8 +199,8 @@ void TestLogOpener::singleOpen()
     QCOMPARE(s.PtrNetIndex, 0);
     QCOMPARE(s.ArticleHeader, kHeader);
     QVERIFY(!s.netSelectVisible);
-    QCOMPARE(s.main.Board_List.items, QStringList{"No.3 ｢雑談｣"});
-    QCOMPARE(s.main.Title.items, QStringList({"[1]", "[2]"}));
+    QCOMPARE(s.main.Board_List.items, QStringList { "No.3 ｢雑談｣" });
+    QCOMPARE(s.main.Title.items, QStringList({ "[1]", "[2]" }));
     QCOMPARE(s.main.Title.ListIndex, 0);
     QCOMPARE(f.events.titleClicks, 1);
     QVERIFY(s.main.visible);
@@ -224,7 +225,7 @@ void TestLogOpener::multiOpenJoinsBytes()
     f.writeLogBytes(QStringLiteral("DAV2.LOG"), b);
     f.writeLog(QStringLiteral("Temp.log"), QStringLiteral("the previous merge"));
 
-    OpenFromNetScreen(f.session, {QStringLiteral("DAV1.LOG"), QStringLiteral("DAV2.LOG")});
+    OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG"), QStringLiteral("DAV2.LOG") });
 
     QCOMPARE(f.session.LogPath, f.logPath(QStringLiteral("Temp.log")));
     QCOMPARE(readFile(f.session.LogPath), a + b);
@@ -232,7 +233,7 @@ void TestLogOpener::multiOpenJoinsBytes()
     QVERIFY(f.session.LogText.contains(QStringLiteral("\r\nあMain"))); // 0x82 0xA0 is "あ"
     QCOMPARE(f.session.MultiSelectMode, 1);
     QVERIFY(!QFile::exists(f.session.appFile("LOGPTR.dat")));
-    QCOMPARE(f.session.main.Board_List.items, QStringList({"No.1 ｢雑談｣", "No.2 ｢雑談｣"}));
+    QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "No.2 ｢雑談｣" }));
     QCOMPARE(f.session.main.Caption, "Kavrel[" + f.session.LogPath + "]");
 }
 
@@ -245,7 +246,7 @@ void TestLogOpener::openOfNothing()
     QCOMPARE(readFile(f.logPath(QStringLiteral("Temp.log"))), QByteArray());
     QCOMPARE(f.session.LogText, QString());
     QCOMPARE(f.session.NoBoardsFlag, 1);
-    QCOMPARE(f.messages.texts(), QStringList{kNoBoards});
+    QCOMPARE(f.messages.texts(), QStringList { kNoBoards });
     QVERIFY(f.session.main.Article.isEmpty());
     QVERIFY(!f.session.main.visible);
     QVERIFY(!f.session.netSelectVisible);
@@ -258,20 +259,20 @@ void TestLogOpener::searchEndsOnlyForAnotherLog()
     f.writeLog(QStringLiteral("DAV1.LOG"), boardLog(1, QStringLiteral("A:a")));
     f.writeLog(QStringLiteral("DAV2.LOG"), boardLog(2, QStringLiteral("B:b")));
     f.writeLog(QStringLiteral("NIF1.LOG"), boardLog(3, QStringLiteral("C:c")));
-    OpenFromNetScreen(f.session, {QStringLiteral("DAV1.LOG")});
+    OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
     f.session.StringSearchOn = QStringLiteral("1");
-    OpenFromNetScreen(f.session, {QStringLiteral("DAV1.LOG")});
+    OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
     QCOMPARE(f.session.StringSearchOn, QString("1"));
     QVERIFY(f.messages.shown.isEmpty());
 
-    OpenFromNetScreen(f.session, {QStringLiteral("DAV2.LOG")});
+    OpenFromNetScreen(f.session, { QStringLiteral("DAV2.LOG") });
     QCOMPARE(f.session.StringSearchOn, QString("0"));
-    QCOMPARE(f.messages.texts(), QStringList{kSearchEnded});
+    QCOMPARE(f.messages.texts(), QStringList { kSearchEnded });
 
     // Another net: the previous log is forgotten, so even an equal path ends the search.
     f.session.DateSearchOn = QStringLiteral("1");
     f.chooseNet(1);
-    OpenFromNetScreen(f.session, {QStringLiteral("NIF1.LOG")});
+    OpenFromNetScreen(f.session, { QStringLiteral("NIF1.LOG") });
     QCOMPARE(f.session.PrevLogPath, QString());
     QCOMPARE(f.session.LeftLogPath, f.logPath(QStringLiteral("DAV2.LOG")));
     QCOMPARE(f.session.PrevOpenNetIndex, 1);
@@ -283,11 +284,11 @@ void TestLogOpener::unreadableLogChangesNothing()
 {
     LogIndexFixture f;
     f.writeLog(QStringLiteral("DAV1.LOG"), boardLog(1, QStringLiteral("A:a")));
-    OpenFromNetScreen(f.session, {QStringLiteral("DAV1.LOG")});
+    OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
     f.session.netSelectVisible = true;
     const QString before = f.session.LogPath;
-    OpenFromNetScreen(f.session, {QStringLiteral("DAV9.LOG")});
-    OpenFromNetScreen(f.session, {QStringLiteral("DAV1.LOG"), QStringLiteral("DAV9.LOG")});
+    OpenFromNetScreen(f.session, { QStringLiteral("DAV9.LOG") });
+    OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG"), QStringLiteral("DAV9.LOG") });
     QCOMPARE(f.session.LogPath, before);
     QCOMPARE(f.session.PrevLogPath, QString());
     QVERIFY(f.session.netSelectVisible);
@@ -302,31 +303,32 @@ void TestLogOpener::idList_data()
     QTest::addColumn<QString>("expected");
 
     const QString m = QStringLiteral("mail (00001/00003)  26/12/07  80 bytes ");
-    QTest::newRow("new ID appended") << QString(" A:あ\r\n") << QString(m + "B:い \r\n") << QString(" A:あ\r\n B:い\r\n");
+    QTest::newRow("new ID appended") << QString(" A:あ\r\n") << QString(m + "B:い \r\n")
+                                     << QString(" A:あ\r\n B:い\r\n");
     QTest::newRow("three lines of one key keep the last, at the end")
         << QString(" A:古\r\n C:他\r\n") << QString(m + "A:一 \r\n" + m + "A:二 \r\n" + m + "A:三 \r\n")
         << QString(" C:他\r\n A:三\r\n");
     QTest::newRow("older line in another position is cut")
-        << QString(" X:1\r\n A:old\r\n Y:2\r\n") << QString(m + "A:new \r\n") << QString(" X:1\r\n Y:2\r\n A:new\r\n");
-    QTest::newRow("prefix keys are distinct") << QString(" AB:1\r\n A:2\r\n") << QString(m + "A:3 \r\n")
-                                              << QString(" AB:1\r\n A:3\r\n");
+        << QString(" X:1\r\n A:old\r\n Y:2\r\n") << QString(m + "A:new \r\n")
+        << QString(" X:1\r\n Y:2\r\n A:new\r\n");
+    QTest::newRow("prefix keys are distinct")
+        << QString(" AB:1\r\n A:2\r\n") << QString(m + "A:3 \r\n") << QString(" AB:1\r\n A:3\r\n");
     QTest::newRow("line without colon skipped") << QString() << QString(m + "名無し \r\n") << QString();
     QTest::newRow("bytes at the line end") << QString() << QString("x bytes \r\n") << QString();
     QTest::newRow("last bytes line without CR LF") << QString() << QString(m + "A:cut") << QString();
-    QTest::newRow("two tokens on a line take the first") << QString()
-                                                         << QString("1 bytes A:x 2 bytes B:y \r\n")
-                                                         << QString(" A:x 2 bytes B:y\r\n");
-    QTest::newRow("NUL in an ID line is not taken") << QString(" A:1\r\n")
-                                                    << QString(m + "B:" + QChar(u'\0') + "z \r\n")
-                                                    << QString(" A:1\r\n");
+    QTest::newRow("two tokens on a line take the first")
+        << QString() << QString("1 bytes A:x 2 bytes B:y \r\n") << QString(" A:x 2 bytes B:y\r\n");
+    QTest::newRow("NUL in an ID line is not taken")
+        << QString(" A:1\r\n") << QString(m + "B:" + QChar(u'\0') + "z \r\n") << QString(" A:1\r\n");
     QTest::newRow("unfinished last line of the list gets its end")
         << QString(" A:1\r\n B:2") << QString(m + "C:3 \r\n") << QString(" A:1\r\n B:2\r\n C:3\r\n");
     QTest::newRow("unfinished last line cut as its key returns")
         << QString(" A:1\r\n B:2") << QString(m + "B:3 \r\n") << QString(" A:1\r\n B:3\r\n");
     QTest::newRow("duplicates already in the list all go")
-        << QString(" A:1\r\n A:2\r\n B:x\r\n A:3\r\n") << QString(m + "A:4 \r\n") << QString(" B:x\r\n A:4\r\n");
-    QTest::newRow("nothing in the log keeps the list") << QString(" A:1\r\n") << QString("ただの行\r\n")
-                                                       << QString(" A:1\r\n");
+        << QString(" A:1\r\n A:2\r\n B:x\r\n A:3\r\n") << QString(m + "A:4 \r\n")
+        << QString(" B:x\r\n A:4\r\n");
+    QTest::newRow("nothing in the log keeps the list")
+        << QString(" A:1\r\n") << QString("ただの行\r\n") << QString(" A:1\r\n");
 }
 
 void TestLogOpener::idList()
@@ -352,7 +354,7 @@ void TestLogOpener::idListFile()
     g.session.LogText = f.session.LogText;
     logindex::UpdateIdList(g.session);
     QCOMPARE(readFile(g.session.idListFilePath()), sjis(" C:三\r\n"));
-    QCOMPARE(QDir(g.blDir()).entryList(QDir::Files), QStringList{"DAV.id"});
+    QCOMPARE(QDir(g.blDir()).entryList(QDir::Files), QStringList { "DAV.id" });
 
     // A net without an ID list file name still collects, and writes nothing.
     LogIndexFixture h;
@@ -424,20 +426,34 @@ void TestLogOpener::logPattern_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<bool>("matches");
 
-    QTest::newRow("star") << "DAV20261207.LOG" << "DAV*.LOG" << true;
-    QTest::newRow("either case") << "dav1.log" << "DAV*.LOG" << true;
-    QTest::newRow("empty star") << "DAV.LOG" << "DAV*.LOG" << true;
-    QTest::newRow("longer extension") << "DAV1.LOGX" << "DAV*.LOG" << false;
-    QTest::newRow("prefix differs") << "XDAV1.LOG" << "DAV*.LOG" << false;
-    QTest::newRow("question mark") << "DAV1.LOG" << "DAV?.LOG" << true;
-    QTest::newRow("question mark needs one") << "DAV.LOG" << "DAV?.LOG" << false;
-    QTest::newRow("star dot star") << "README" << "*.*" << true;
-    QTest::newRow("brackets are plain") << "[a].LOG" << "[a].LOG" << true;
-    QTest::newRow("brackets are no class") << "a.LOG" << "[a].LOG" << false;
-    QTest::newRow("empty pattern") << "DAV1.LOG" << "" << false;
-    QTest::newRow("Japanese") << "ログ１.txt" << "ログ*.TXT" << true;
-    QTest::newRow("fullwidth letters fold") << "ＡＢ.log" << "ａｂ.LOG" << true;
-    QTest::newRow("two stars backtrack") << "a-b-c.log" << "*-*.log" << true;
+    QTest::newRow("star") << "DAV20261207.LOG"
+                          << "DAV*.LOG" << true;
+    QTest::newRow("either case") << "dav1.log"
+                                 << "DAV*.LOG" << true;
+    QTest::newRow("empty star") << "DAV.LOG"
+                                << "DAV*.LOG" << true;
+    QTest::newRow("longer extension") << "DAV1.LOGX"
+                                      << "DAV*.LOG" << false;
+    QTest::newRow("prefix differs") << "XDAV1.LOG"
+                                    << "DAV*.LOG" << false;
+    QTest::newRow("question mark") << "DAV1.LOG"
+                                   << "DAV?.LOG" << true;
+    QTest::newRow("question mark needs one") << "DAV.LOG"
+                                             << "DAV?.LOG" << false;
+    QTest::newRow("star dot star") << "README"
+                                   << "*.*" << true;
+    QTest::newRow("brackets are plain") << "[a].LOG"
+                                        << "[a].LOG" << true;
+    QTest::newRow("brackets are no class") << "a.LOG"
+                                           << "[a].LOG" << false;
+    QTest::newRow("empty pattern") << "DAV1.LOG"
+                                   << "" << false;
+    QTest::newRow("Japanese") << "ログ１.txt"
+                              << "ログ*.TXT" << true;
+    QTest::newRow("fullwidth letters fold") << "ＡＢ.log"
+                                            << "ａｂ.LOG" << true;
+    QTest::newRow("two stars backtrack") << "a-b-c.log"
+                                         << "*-*.log" << true;
 }
 
 void TestLogOpener::logPattern()
@@ -451,12 +467,12 @@ void TestLogOpener::logPattern()
 void TestLogOpener::logFilesInListOrder()
 {
     LogIndexFixture f;
-    for (const char *name : {"DAV10.LOG", "dav2.log", "DAV1.LOG", "Temp.log", "NIF1.LOG", "DAV3.TXT"})
+    for (const char *name : { "DAV10.LOG", "dav2.log", "DAV1.LOG", "Temp.log", "NIF1.LOG", "DAV3.TXT" })
         f.writeLog(QLatin1String(name), QStringLiteral("x"));
     QDir(f.logDir()).mkdir(QStringLiteral("DAV9.LOG"));
-    QCOMPARE(logindex::listLogFiles(f.session), QStringList({"DAV1.LOG", "DAV10.LOG", "dav2.log"}));
+    QCOMPARE(logindex::listLogFiles(f.session), QStringList({ "DAV1.LOG", "DAV10.LOG", "dav2.log" }));
     f.chooseNet(1);
-    QCOMPARE(logindex::listLogFiles(f.session), QStringList{"NIF1.LOG"});
+    QCOMPARE(logindex::listLogFiles(f.session), QStringList { "NIF1.LOG" });
     f.session.Dir[settings::DirRecord::LOG_Dir] = f.logDir() + QStringLiteral("/none");
     QCOMPARE(logindex::listLogFiles(f.session), QStringList());
 }

@@ -22,19 +22,16 @@ const QString kNoBoards = QStringLiteral("指定されたＬＯＧファイル�
 // One board as the host prints it: the board line, one article, the read-end message.
 QStringList boardBlock(const QString &boardLine, const QString &key, int article = 101)
 {
-    return {kPrompt + QStringLiteral("B"),
-            boardLine,
-            QString(),
-            kHeader,
-            key + QStringLiteral("(%1/00200)  26/12/07  120 bytes KVR00001:山田太郎 ").arg(article, 5, 10, QLatin1Char('0')),
-            QStringLiteral("12:34 モデムの設定"),
-            QStringLiteral("本文です。"),
-            kReadEnd};
+    return { kPrompt + QStringLiteral("B"), boardLine, QString(), kHeader,
+        key
+            + QStringLiteral("(%1/00200)  26/12/07  120 bytes KVR00001:山田太郎 ")
+                  .arg(article, 5, 10, QLatin1Char('0')),
+        QStringLiteral("12:34 モデムの設定"), QStringLiteral("本文です。"), kReadEnd };
 }
 
 QString logOf(const QList<QStringList> &blocks)
 {
-    QStringList lines = {QStringLiteral("CONNECT 9600"), QStringLiteral("ようこそ")};
+    QStringList lines = { QStringLiteral("CONNECT 9600"), QStringLiteral("ようこそ") };
     for (const auto &b : blocks)
         lines += b;
     lines << kPrompt + QStringLiteral("BYE");
@@ -111,22 +108,26 @@ void TestLogScanner::boardListFile_data()
 
     QTest::newRow("empty") << QString() << QStringList() << QStringList();
     QTest::newRow("two lines") << "No.1 ｢雑談｣BRD001 \r\nNo.0 ｢メール｣mail \r\n"
-                               << QStringList{"No.1 ｢雑談｣", "No.0 ｢メール｣"} << QStringList{"BRD001", "mail"};
-    QTest::newRow("no blank after key") << "No.1 ｢a｣K1\r\nNo.2 ｢b｣K2 \r\n"
-                                        << QStringList{"No.1 ｢a｣", "No.2 ｢b｣"} << QStringList{"K1", "K2"};
-    QTest::newRow("last line without CR LF") << "No.1 ｢a｣K1 \r\nNo.2 ｢b｣K2"
-                                             << QStringList{"No.1 ｢a｣", "No.2 ｢b｣"} << QStringList{"K1", "K2"};
+                               << QStringList { "No.1 ｢雑談｣", "No.0 ｢メール｣" }
+                               << QStringList { "BRD001", "mail" };
+    QTest::newRow("no blank after key")
+        << "No.1 ｢a｣K1\r\nNo.2 ｢b｣K2 \r\n"
+        << QStringList { "No.1 ｢a｣", "No.2 ｢b｣" } << QStringList { "K1", "K2" };
+    QTest::newRow("last line without CR LF")
+        << "No.1 ｢a｣K1 \r\nNo.2 ｢b｣K2" << QStringList { "No.1 ｢a｣", "No.2 ｢b｣" }
+        << QStringList { "K1", "K2" };
     QTest::newRow("text after the key is dropped") << "No.1 ｢a｣K1 extra words\r\n"
-                                                   << QStringList{"No.1 ｢a｣"} << QStringList{"K1"};
+                                                   << QStringList { "No.1 ｢a｣" } << QStringList { "K1" };
     QTest::newRow("cut after the first bracket") << "No.1 ｢a｣b｣K \r\n"
-                                                 << QStringList{"No.1 ｢a｣"} << QStringList{"b｣K"};
+                                                 << QStringList { "No.1 ｢a｣" } << QStringList { "b｣K" };
     QTest::newRow("line without bracket is skipped, not joined")
-        << "[XCHAT] No 3.雑談 \r\nNo.4 ｢d｣K4 \r\n" << QStringList{"No.4 ｢d｣"} << QStringList{"K4"};
+        << "[XCHAT] No 3.雑談 \r\nNo.4 ｢d｣K4 \r\n"
+        << QStringList { "No.4 ｢d｣" } << QStringList { "K4" };
     QTest::newRow("chat room with brackets") << "[XCHAT] No 3.｢雑談｣ \r\n"
-                                             << QStringList{"[XCHAT] No 3.｢雑談｣"} << QStringList{""};
-    QTest::newRow("blank lines") << "\r\n\r\nNo.1 ｢a｣K \r\n\r\n" << QStringList{"No.1 ｢a｣"}
-                                 << QStringList{"K"};
-    QTest::newRow("no line end at all") << "No.1 ｢a｣" << QStringList{"No.1 ｢a｣"} << QStringList{""};
+                                             << QStringList { "[XCHAT] No 3.｢雑談｣" } << QStringList { "" };
+    QTest::newRow("blank lines") << "\r\n\r\nNo.1 ｢a｣K \r\n\r\n"
+                                 << QStringList { "No.1 ｢a｣" } << QStringList { "K" };
+    QTest::newRow("no line end at all") << "No.1 ｢a｣" << QStringList { "No.1 ｢a｣" } << QStringList { "" };
 }
 
 void TestLogScanner::boardListFile()
@@ -145,11 +146,12 @@ void TestLogScanner::boardListFile()
 
 void TestLogScanner::boardListRoundTrip()
 {
-    const QStringList items = {"No.0 ｢メール｣", "No.1 ｢雑談｣", "No.12 ｢ソフト｣", "[XCHAT] No 2.｢部屋｣"};
-    const QStringList keys = {"mail", "BRD001", "SOFT", "stale key of no board"};
+    const QStringList items = { "No.0 ｢メール｣", "No.1 ｢雑談｣", "No.12 ｢ソフト｣", "[XCHAT] No 2.｢部屋｣" };
+    const QStringList keys = { "mail", "BRD001", "SOFT", "stale key of no board" };
     const QString text = BoardListFile::format(items, keys);
-    QCOMPARE(text, QString("No.0 ｢メール｣mail \r\nNo.1 ｢雑談｣BRD001 \r\nNo.12 ｢ソフト｣SOFT \r\n"
-                           "[XCHAT] No 2.｢部屋｣ \r\n"));
+    QCOMPARE(text,
+        QString("No.0 ｢メール｣mail \r\nNo.1 ｢雑談｣BRD001 \r\nNo.12 ｢ソフト｣SOFT \r\n"
+                "[XCHAT] No 2.｢部屋｣ \r\n"));
     const auto back = BoardListFile::parse(text);
     QCOMPARE(back.size(), items.size());
     for (qsizetype i = 0; i < 3; ++i) {
@@ -162,14 +164,14 @@ void TestLogScanner::boardListRoundTrip()
 void TestLogScanner::boardsSortedAndSaved()
 {
     LogIndexFixture f;
-    f.session.LogText = logOf({boardBlock("No.3 ｢ソフト｣", "SOFT"), boardBlock("No.1 ｢雑談｣", "CHAT")});
+    f.session.LogText = logOf({ boardBlock("No.3 ｢ソフト｣", "SOFT"), boardBlock("No.1 ｢雑談｣", "CHAT") });
     logindex::ScanLog(f.session);
 
-    QCOMPARE(f.session.main.Board_List.items, QStringList({"No.1 ｢雑談｣", "No.3 ｢ソフト｣"}));
-    QCOMPARE(f.session.BoardKeys.mid(0, 2), QStringList({"CHAT", "SOFT"}));
+    QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "No.3 ｢ソフト｣" }));
+    QCOMPARE(f.session.BoardKeys.mid(0, 2), QStringList({ "CHAT", "SOFT" }));
     QVERIFY(f.session.BoardKeys.size() >= 1001);
     QCOMPARE(f.session.NoBoardsFlag, 0);
-    QCOMPARE(f.events.boardIndexes, QList<int>{0});
+    QCOMPARE(f.events.boardIndexes, QList<int> { 0 });
     QVERIFY(f.messages.shown.isEmpty());
     QCOMPARE(readFile(f.session.boardListFilePath()), sjis("No.1 ｢雑談｣CHAT \r\nNo.3 ｢ソフト｣SOFT \r\n"));
 
@@ -188,9 +190,9 @@ void TestLogScanner::mailBoxKey()
 {
     QFETCH(QString, boardLine);
     LogIndexFixture f;
-    f.session.LogText = logOf({boardBlock(boardLine, "mail ")});
+    f.session.LogText = logOf({ boardBlock(boardLine, "mail ") });
     logindex::ScanLog(f.session);
-    QCOMPARE(f.session.main.Board_List.items, QStringList{boardLine});
+    QCOMPARE(f.session.main.Board_List.items, QStringList { boardLine });
     QCOMPARE(f.session.BoardKeys.at(0), QString("mail"));
 }
 
@@ -198,37 +200,37 @@ void TestLogScanner::fileAndLogSameNumber()
 {
     LogIndexFixture f;
     writeFile(f.session.boardListFilePath(), sjis("No.5 ｢旧名｣OLD \r\nNo.9 ｢残る｣KEEP \r\n"));
-    f.session.LogText = logOf({boardBlock("No.5 ｢新名｣", "NEW"), boardBlock("No.2 ｢別｣", "TWO")});
+    f.session.LogText = logOf({ boardBlock("No.5 ｢新名｣", "NEW"), boardBlock("No.2 ｢別｣", "TWO") });
     logindex::ScanLog(f.session);
     // One item per number. The exchange sort is not stable: board 2 from the
     // log swaps with the remembered board 5, so the log's board 5 ends first.
-    QCOMPARE(f.session.main.Board_List.items, QStringList({"No.2 ｢別｣", "No.5 ｢新名｣", "No.9 ｢残る｣"}));
-    QCOMPARE(f.session.BoardKeys.mid(0, 3), QStringList({"TWO", "NEW", "KEEP"}));
+    QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.2 ｢別｣", "No.5 ｢新名｣", "No.9 ｢残る｣" }));
+    QCOMPARE(f.session.BoardKeys.mid(0, 3), QStringList({ "TWO", "NEW", "KEEP" }));
 
     // Without a smaller number behind it, the remembered line stays first and wins.
     LogIndexFixture g;
     writeFile(g.session.boardListFilePath(), sjis("No.5 ｢旧名｣OLD \r\n"));
-    g.session.LogText = logOf({boardBlock("No.5 ｢新名｣", "NEW")});
+    g.session.LogText = logOf({ boardBlock("No.5 ｢新名｣", "NEW") });
     logindex::ScanLog(g.session);
-    QCOMPARE(g.session.main.Board_List.items, QStringList({"No.5 ｢旧名｣"}));
+    QCOMPARE(g.session.main.Board_List.items, QStringList({ "No.5 ｢旧名｣" }));
     QCOMPARE(g.session.BoardKeys.at(0), QString("OLD"));
 }
 
 void TestLogScanner::enteredButNotRead()
 {
     LogIndexFixture f;
-    const QStringList skipped = {kPrompt + "B 7", "No.7 ｢空｣", kReadEnd};
-    f.session.LogText = logOf({skipped, boardBlock("No.8 ｢読んだ｣", "EIGHT")});
+    const QStringList skipped = { kPrompt + "B 7", "No.7 ｢空｣", kReadEnd };
+    f.session.LogText = logOf({ skipped, boardBlock("No.8 ｢読んだ｣", "EIGHT") });
     logindex::ScanLog(f.session);
-    QCOMPARE(f.session.main.Board_List.items, QStringList{"No.8 ｢読んだ｣"});
+    QCOMPARE(f.session.main.Board_List.items, QStringList { "No.8 ｢読んだ｣" });
 
     // Remembered from an earlier log, the board stays listed.
     LogIndexFixture g;
     writeFile(g.session.boardListFilePath(), sjis("No.7 ｢空｣SEVEN \r\n"));
     g.session.LogText = f.session.LogText;
     logindex::ScanLog(g.session);
-    QCOMPARE(g.session.main.Board_List.items, QStringList({"No.7 ｢空｣", "No.8 ｢読んだ｣"}));
-    QCOMPARE(g.session.BoardKeys.mid(0, 2), QStringList({"SEVEN", "EIGHT"}));
+    QCOMPARE(g.session.main.Board_List.items, QStringList({ "No.7 ｢空｣", "No.8 ｢読んだ｣" }));
+    QCOMPARE(g.session.BoardKeys.mid(0, 2), QStringList({ "SEVEN", "EIGHT" }));
 }
 
 void TestLogScanner::frozenBoardList()
@@ -237,21 +239,21 @@ void TestLogScanner::frozenBoardList()
     f.session.Flags[settings::OptionFlags::BoardListFrozen] = QStringLiteral("1");
     const QByteArray file = sjis("No.9 ｢後｣NINE \r\nNo.2 ｢前｣TWO \r\n[XCHAT] No 1.｢部屋｣ \r\n");
     writeFile(f.session.boardListFilePath(), file);
-    f.session.LogText = logOf({boardBlock("No.4 ｢新｣", "FOUR")});
+    f.session.LogText = logOf({ boardBlock("No.4 ｢新｣", "FOUR") });
     logindex::ScanLog(f.session);
-    QCOMPARE(f.session.main.Board_List.items, QStringList({"No.9 ｢後｣", "No.2 ｢前｣"}));
-    QCOMPARE(f.session.BoardKeys.mid(0, 2), QStringList({"NINE", "TWO"}));
+    QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.9 ｢後｣", "No.2 ｢前｣" }));
+    QCOMPARE(f.session.BoardKeys.mid(0, 2), QStringList({ "NINE", "TWO" }));
     QCOMPARE(readFile(f.session.boardListFilePath()), file);
 }
 
 void TestLogScanner::noBoards()
 {
     LogIndexFixture f;
-    f.session.LogText = crlfLines({"CONNECT", kPrompt + "BYE"});
+    f.session.LogText = crlfLines({ "CONNECT", kPrompt + "BYE" });
     logindex::ScanLog(f.session);
     QVERIFY(f.session.main.Board_List.isEmpty());
     QCOMPARE(f.session.NoBoardsFlag, 1);
-    QCOMPARE(f.messages.texts(), QStringList{kNoBoards});
+    QCOMPARE(f.messages.texts(), QStringList { kNoBoards });
     QCOMPARE(f.events.boardClicks, 0);
     QVERIFY(!QFile::exists(f.session.boardListFilePath()));
 }
@@ -261,16 +263,15 @@ void TestLogScanner::chatRooms()
     LogIndexFixture f;
     const QString question = QStringLiteral("何番に入りますか？ ([RET]:終了):");
     auto chat = [&](const QString &room) {
-        return QStringList{kPrompt + "X", question + "3", QString(), room, "入室しました。"};
+        return QStringList { kPrompt + "X", question + "3", QString(), room, "入室しました。" };
     };
     writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n[XCHAT] No 9.｢古い部屋｣ \r\n"));
-    f.session.LogText = logOf({chat(" 3.雑談ルーム (2人)"), boardBlock("No.2 ｢ソフト｣", "SOFT"),
-                               chat(" 3.雑談ルーム (5人)"), chat(" 1.初心者ルーム"),
-                               chat("ルームはありません"), chat("0.閉鎖中")});
+    f.session.LogText = logOf({ chat(" 3.雑談ルーム (2人)"), boardBlock("No.2 ｢ソフト｣", "SOFT"),
+        chat(" 3.雑談ルーム (5人)"), chat(" 1.初心者ルーム"), chat("ルームはありません"), chat("0.閉鎖中") });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items,
-             QStringList({"No.1 ｢雑談｣", "No.2 ｢ソフト｣", "[XCHAT] No 1.初心者ルーム",
-                          "[XCHAT] No 3.雑談ルーム (5人)", "[XCHAT] No 9.｢古い部屋｣"}));
+        QStringList({ "No.1 ｢雑談｣", "No.2 ｢ソフト｣", "[XCHAT] No 1.初心者ルーム",
+            "[XCHAT] No 3.雑談ルーム (5人)", "[XCHAT] No 9.｢古い部屋｣" }));
     // Chat rooms carry no key in the file.
     QVERIFY(readFile(f.session.boardListFilePath()).endsWith(sjis("[XCHAT] No 9.｢古い部屋｣ \r\n")));
 }
@@ -282,12 +283,15 @@ void TestLogScanner::chatRoomRemembered_data()
     QTest::addColumn<QStringList>("chats");
 
     QTest::newRow("two remembered items of the room both go")
-        << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 3.｢夜｣ \r\n" << " 3.｢今｣" << QStringList{"[XCHAT] No 3.｢今｣"};
-    QTest::newRow("other rooms stay") << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 4.｢夜｣ \r\n" << " 3.｢今｣"
-                                      << QStringList{"[XCHAT] No 3.｢今｣", "[XCHAT] No 4.｢夜｣"};
-    QTest::newRow("room line without a dot") << "[XCHAT] No 5 ｢昼｣ \r\n" << " 5"
-                                             << QStringList{"[XCHAT] No 5"};
-    QTest::newRow("room line without a number") << "" << "満室です" << QStringList();
+        << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 3.｢夜｣ \r\n"
+        << " 3.｢今｣" << QStringList { "[XCHAT] No 3.｢今｣" };
+    QTest::newRow("other rooms stay")
+        << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 4.｢夜｣ \r\n"
+        << " 3.｢今｣" << QStringList { "[XCHAT] No 3.｢今｣", "[XCHAT] No 4.｢夜｣" };
+    QTest::newRow("room line without a dot") << "[XCHAT] No 5 ｢昼｣ \r\n"
+                                             << " 5" << QStringList { "[XCHAT] No 5" };
+    QTest::newRow("room line without a number") << ""
+                                                << "満室です" << QStringList();
 }
 
 void TestLogScanner::chatRoomRemembered()
@@ -297,10 +301,10 @@ void TestLogScanner::chatRoomRemembered()
     QFETCH(QStringList, chats);
     LogIndexFixture f;
     writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n" + file));
-    f.session.LogText = logOf({{kPrompt + "X", QStringLiteral("何番に入りますか？ ([RET]:終了):3"), QString(), room,
-                                QStringLiteral("入室しました。")}});
+    f.session.LogText = logOf({ { kPrompt + "X", QStringLiteral("何番に入りますか？ ([RET]:終了):3"),
+        QString(), room, QStringLiteral("入室しました。") } });
     logindex::ScanLog(f.session);
-    QCOMPARE(f.session.main.Board_List.items, QStringList{"No.1 ｢雑談｣"} + chats);
+    QCOMPARE(f.session.main.Board_List.items, QStringList { "No.1 ｢雑談｣" } + chats);
 }
 
 void TestLogScanner::malformedLogs_data()
@@ -315,27 +319,29 @@ void TestLogScanner::malformedLogs_data()
     QTest::newRow("header line is the last line")
         << QString("x\r\nNo.4 ｢a｣\r\n" + kReadEnd + "\r\n" + h) << QStringList() << QStringList();
     QTest::newRow("read end before the header")
-        << QString("x\r\nNo.4 ｢a｣\r\n" + kReadEnd + "\r\n" + h + "\r\nK(1/2)\r\n") << QStringList() << QStringList();
+        << QString("x\r\nNo.4 ｢a｣\r\n" + kReadEnd + "\r\n" + h + "\r\nK(1/2)\r\n") << QStringList()
+        << QStringList();
     QTest::newRow("no read end at all")
         << QString("x\r\nNo.4 ｢a｣\r\n" + h + "\r\nK(1/2)\r\n") << QStringList() << QStringList();
     QTest::newRow("key line without parenthesis keeps to its line")
         << QString("x\r\nNo.4 ｢a｣\r\n" + h + "\r\nNOPAREN\r\n(1/2)\r\n\r\n" + kReadEnd + "\r\n")
-        << QStringList{"No.4 ｢a｣"} << QStringList{"NOPAREN"};
+        << QStringList { "No.4 ｢a｣" } << QStringList { "NOPAREN" };
     QTest::newRow("key line at the end of the log")
-        << QString("x\r\nNo.4 ｢a｣\r\n" + h + "\r\n\r\n" + kReadEnd + "\r\nKEY")
-        << QStringList{"No.4 ｢a｣"} << QStringList{""};
+        << QString("x\r\nNo.4 ｢a｣\r\n" + h + "\r\n\r\n" + kReadEnd + "\r\nKEY") << QStringList { "No.4 ｢a｣" }
+        << QStringList { "" };
     QTest::newRow("board line without bracket")
         << QString("x\r\nNo.4 plain\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\n") << QStringList()
         << QStringList();
     QTest::newRow("board line at position one is not seen")
-        << QString("No.4 ｢a｣\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\n") << QStringList() << QStringList();
+        << QString("No.4 ｢a｣\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\n") << QStringList()
+        << QStringList();
     QTest::newRow("huge board number")
         << QString("x\r\nNo.99999｢a｣\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\nNo.40000｢b｣\r\n" + h
-                   + "\r\nL(1/2)\r\n" + kReadEnd + "\r\n")
-        << QStringList{"No.40000｢b｣", "No.99999｢a｣"} << QStringList{"L", "K"};
+               + "\r\nL(1/2)\r\n" + kReadEnd + "\r\n")
+        << QStringList { "No.40000｢b｣", "No.99999｢a｣" } << QStringList { "L", "K" };
     QTest::newRow("two boards share the next header")
         << QString("x\r\nNo.4 ｢a｣\r\nNo.5 ｢b｣\r\n" + h + "\r\nK(1/2)\r\n" + kReadEnd + "\r\n")
-        << QStringList{"No.4 ｢a｣", "No.5 ｢b｣"} << QStringList{"K", "K"};
+        << QStringList { "No.4 ｢a｣", "No.5 ｢b｣" } << QStringList { "K", "K" };
 }
 
 void TestLogScanner::malformedLogs()
@@ -361,7 +367,7 @@ void TestLogScanner::tablesGrowBeyondFixedSizes()
     for (int n = 1500; n >= 1; --n)
         file += QStringLiteral("No.%1 ｢板%1｣K%1 \r\n").arg(n);
     writeFile(f.session.boardListFilePath(), sjis(file));
-    QStringList lines = {"x"};
+    QStringList lines = { "x" };
     for (int round = 0; round < 7; ++round) {
         for (int n = 1; n <= 1500; ++n)
             lines << QStringLiteral("No.%1 ｢板%1｣").arg(n);
@@ -383,7 +389,7 @@ void TestLogScanner::keysStayAlignedWithOldSlots()
 {
     LogIndexFixture f;
     f.session.BoardKeys = QStringList(1001, QStringLiteral("old"));
-    f.session.LogText = logOf({boardBlock("No.1 ｢a｣", "A")});
+    f.session.LogText = logOf({ boardBlock("No.1 ｢a｣", "A") });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.BoardKeys.at(0), QString("A"));
     QCOMPARE(f.session.BoardKeys.at(1), QString("old"));
@@ -426,7 +432,7 @@ void TestLogScanner::candidatesMatchStepByStepSearch()
     QCOMPARE(f.session.BoardKeys.at(0), QString("mail"));
     for (int n = 1; n <= o.boards; ++n) {
         QCOMPARE(f.session.main.Board_List.item(n),
-                 QStringLiteral("No.%1 ｢").arg(n) + LogGenerator::boardTitle(n) + QStringLiteral("｣"));
+            QStringLiteral("No.%1 ｢").arg(n) + LogGenerator::boardTitle(n) + QStringLiteral("｣"));
         QCOMPARE(f.session.BoardKeys.at(n), LogGenerator::boardKey(n));
     }
 }

@@ -108,9 +108,10 @@ void TestPointerStore::readMalformed_data()
     QTest::newRow("beyond the end") << good << 2 << "" << qint64(0);
     QTest::newRow("empty file") << QByteArray() << 1 << "" << qint64(0);
     QTest::newRow("never written: zero bytes") << good + QByteArray(84, '\0') << 2 << "" << qint64(0);
-    QTest::newRow("name begins with NUL") << record(QByteArray("\0/logs/X.LOG", 12), 9) << 1 << "" << qint64(9);
-    QTest::newRow("NUL after the name") << record(QByteArray("/logs/X.LOG\0\0garbage", 20), 9) << 1
-                                        << "/logs/X.LOG" << qint64(9);
+    QTest::newRow("name begins with NUL")
+        << record(QByteArray("\0/logs/X.LOG", 12), 9) << 1 << "" << qint64(9);
+    QTest::newRow("NUL after the name")
+        << record(QByteArray("/logs/X.LOG\0\0garbage", 20), 9) << 1 << "/logs/X.LOG" << qint64(9);
     QTest::newRow("pointer cut off") << good.left(82) << 1 << "/logs/DAV1.LOG" << qint64(0);
     QTest::newRow("name cut off") << good.left(9) << 1 << "/logs/DAV" << qint64(0);
     QTest::newRow("Japanese name") << record(sjis("/ログ/DAV1.LOG"), 5) << 1 << "/ログ/DAV1.LOG" << qint64(5);
@@ -154,7 +155,7 @@ void TestPointerStore::writeExtendsAndPatches()
     QCOMPARE(readFile(ptrFile(f)).left(84), record("/logs/C.LOG", 100));
     QCOMPARE(readFile(ptrFile(f)).mid(168), record("/logs/C.LOG", 99));
     // Written whole and renamed: nothing left beside it.
-    QCOMPARE(QDir(f.appDir()).entryList(QDir::Files), QStringList{"LOGPTR.dat"});
+    QCOMPARE(QDir(f.appDir()).entryList(QDir::Files), QStringList { "LOGPTR.dat" });
 }
 
 void TestPointerStore::nameRoundTrip_data()

@@ -156,7 +156,8 @@ void tst_ProgramFlows::readTheDemoAndRespond()
     p.reader.pressKey(reader::Key_P);
     QVERIFY(script.lastStartingBytes().startsWith(
         sjis(QStringLiteral(">HOBBY(306/306) 26/12/06 09:45:50 週末の釣果\r\n"))));
-    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  26/12/07(月) 9:05\r\n");
+    const QString signature
+        = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  26/12/07(月) 9:05\r\n");
     const QByteArray expected = m_waiting
         + sjis(QStringLiteral("\\ 12\r\n306\r\nP") + text + QStringLiteral("\r\n") + signature
             + QStringLiteral("\r\n.\r\nyQ"));
@@ -188,7 +189,8 @@ void tst_ProgramFlows::replyToADemoMail()
     const QString text = QStringLiteral("Re:来週の集まりについて\r\n参加します。");
     script.willWrite(text);
     p.reader.pressKey(reader::Key_P);
-    const QString signature = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  26/12/07(月) 9:05\r\n");
+    const QString signature
+        = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  26/12/07(月) 9:05\r\n");
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up"))),
         m_waiting
             + sjis(QStringLiteral("mw\r\n KAV00123\r\n\r\n\r\n") + text + QStringLiteral("\r\n") + signature

@@ -36,7 +36,7 @@ bool slowReadAnswer(const QString &text, const QString &sub)
 {
     if (!text.contains(sub))
         return true;
-    for (const char16_t *x : {u"ｒ", u"Y", u"y", u"Ｙ", u"R", u"r", u"Ｒ", u"ｙ", u"\r\n"})
+    for (const char16_t *x : { u"ｒ", u"Y", u"y", u"Ｙ", u"R", u"r", u"Ｒ", u"ｙ", u"\r\n" })
         if (text.contains(sub + QString::fromUtf16(x)))
             return true;
     return false;
@@ -50,7 +50,7 @@ qsizetype slowStart(const Session &s, int row)
     const QString key = u'(' + reader::TitleListBuilder::bracketText(item) + u'/';
     const QString &log = s.LogText;
     if (key == u"(mail /") {
-        for (const QString &line : {kCrlf + "mail", kCrlf + "0:mail"}) {
+        for (const QString &line : { kCrlf + "mail", kCrlf + "0:mail" }) {
             qsizetype p = 0;
             int count = 0;
             while ((p = findFrom(log, line, p + 1)) != 0)
@@ -88,7 +88,7 @@ bool slowUnreadFinds(const Session &s, int row)
 {
     const QString item = s.main.Title.item(row);
     const QString l = kCrlf + s.BoardKeys.value(s.main.Board_List.ListIndex) + u'('
-                      + reader::TitleListBuilder::bracketText(item) + u'/';
+        + reader::TitleListBuilder::bracketText(item) + u'/';
     qsizetype p = findFrom(s.LogText, l, s.PtrRec.Pointer + 2);
     while (p != 0) {
         if (slowUnreadTaken(s, p))
@@ -131,8 +131,8 @@ void TestArticleView::showsTheArticleLines()
     // The focus came from elsewhere: the first row is shown at once.
     QCOMPARE(s.main.Title.ListIndex, 0);
     QCOMPARE(s.main.Article.items,
-             QStringList({"TALK(1001/1005) 26/12/01 10:00:00 最初の話題", "  120 bytes ABC00001:山田", "一行目", "二行目",
-                          TestMarkers::subcommand()}));
+        QStringList({ "TALK(1001/1005) 26/12/01 10:00:00 最初の話題", "  120 bytes ABC00001:山田", "一行目",
+            "二行目", TestMarkers::subcommand() }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("1/4"));
 
     s.main.selectTitle(1);
@@ -154,15 +154,15 @@ void TestArticleView::capturedTwiceShowsTheReadCopy()
     TestMarkers::apply(s);
     const QString h = headerLine();
     const QString sub = TestMarkers::subcommand();
-    s.LogText = crlfLines({"No.1 ｢K｣", h, "K(1001/2) 26/12/01 10:00:00 題", "  5 bytes A:a", sub + "n", h,
-                           "K(1002/2) 26/12/01 10:00:00 題2", "  5 bytes A:a", sub, TestMarkers::readEnd(),
-                           TestMarkers::mainPrompt() + "b 1", "No.1 ｢K｣", h, "K(1001/2) 26/12/01 10:00:00 題",
-                           "  5 bytes A:a", "今度は読んだ本文", sub + "ｒ", TestMarkers::readEnd()});
-    s.BoardKeys = {"K"};
-    s.main.Board_List.items = {"No.1 ｢K｣"};
+    s.LogText = crlfLines({ "No.1 ｢K｣", h, "K(1001/2) 26/12/01 10:00:00 題", "  5 bytes A:a", sub + "n", h,
+        "K(1002/2) 26/12/01 10:00:00 題2", "  5 bytes A:a", sub, TestMarkers::readEnd(),
+        TestMarkers::mainPrompt() + "b 1", "No.1 ｢K｣", h, "K(1001/2) 26/12/01 10:00:00 題", "  5 bytes A:a",
+        "今度は読んだ本文", sub + "ｒ", TestMarkers::readEnd() });
+    s.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣" };
     reader::Reader r(s);
     s.main.selectBoard(0);
-    QCOMPARE(s.main.Title.items, QStringList({"[1002]", "[1001]"}));
+    QCOMPARE(s.main.Title.items, QStringList({ "[1002]", "[1001]" }));
     s.main.selectTitle(1);
     QCOMPARE(s.main.Article.items.at(2), QString("今度は読んだ本文"));
 }
@@ -174,8 +174,9 @@ void TestArticleView::mailRowsAndGarbledRows()
     reader::Reader r(s);
     s.main.selectBoard(0);
     // The first mail runs past the line that starts with "No.".
-    QCOMPARE(s.main.Article.items, QStringList({"mail 26/12/01 09:00 From:ABC00003 (佐藤)", "  100 bytes ABC00003:佐藤",
-                                                "メール本文です", "No.5 の話もしましょう"}));
+    QCOMPARE(s.main.Article.items,
+        QStringList({ "mail 26/12/01 09:00 From:ABC00003 (佐藤)", "  100 bytes ABC00003:佐藤",
+            "メール本文です", "No.5 の話もしましょう" }));
     s.main.selectTitle(1);
     QCOMPARE(s.main.Article.items.first(), QString("mail 26/12/02 10:00 From:ABC00004 (田中)"));
 
@@ -184,8 +185,9 @@ void TestArticleView::mailRowsAndGarbledRows()
     s.main.selectBoard(1);
     s.main.selectTitle(3);
     QCOMPARE(s.main.Title.item(3), QString("[????]"));
-    QCOMPARE(s.main.Article.items, QStringList({"このアーティクルは文字化けを起こした可能性があります。",
-                                                " ＬＯＧファイルを確認してください。"}));
+    QCOMPARE(s.main.Article.items,
+        QStringList({ "このアーティクルは文字化けを起こした可能性があります。",
+            " ＬＯＧファイルを確認してください。" }));
 }
 
 void TestArticleView::emptyFirstLineAndEmptyArticle()
@@ -195,14 +197,15 @@ void TestArticleView::emptyFirstLineAndEmptyArticle()
     const QString h = headerLine();
     // The main prompt right after the key line leaves an article of one
     // incomplete line: nothing to show.
-    s.LogText = crlfLines({h, "K(1001/2) 26/12/01 10:00:00 題" + TestMarkers::mainPrompt(), h,
-                           "K(1002/2) 26/12/01 10:00:00 題2", "  5 bytes A:a", TestMarkers::readEnd()});
-    s.BoardKeys = {"K"};
-    s.main.Board_List.items = {"No.1 ｢K｣"};
+    s.LogText = crlfLines({ h, "K(1001/2) 26/12/01 10:00:00 題" + TestMarkers::mainPrompt(), h,
+        "K(1002/2) 26/12/01 10:00:00 題2", "  5 bytes A:a", TestMarkers::readEnd() });
+    s.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣" };
     reader::Reader r(s);
     s.main.selectBoard(0);
-    QCOMPARE(s.main.Title.items, QStringList({"[1001]", "[1002]"}));
-    QCOMPARE(s.main.Article.items, QStringList({"このアーティクルは文字化けを起こしています。表示できませんでした。"}));
+    QCOMPARE(s.main.Title.items, QStringList({ "[1001]", "[1002]" }));
+    QCOMPARE(s.main.Article.items,
+        QStringList({ "このアーティクルは文字化けを起こしています。表示できませんでした。" }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("1/2"));
 }
 
@@ -210,16 +213,17 @@ void TestArticleView::chatRowShowsItsLines()
 {
     Session s;
     TestMarkers::apply(s);
-    s.LogText = crlfLines({"x", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[A] やあ", "[B] どうも",
-                           "退室", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[C] 二回目", "退室"});
-    s.BoardKeys = {"K"};
-    s.main.Board_List.items = {"No.1 ｢K｣", "[XCHAT] No1.部屋"};
+    s.LogText = crlfLines(
+        { "x", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[A] やあ", "[B] どうも",
+            "退室", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[C] 二回目", "退室" });
+    s.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     reader::Reader r(s);
     s.main.selectBoard(1);
-    QCOMPARE(s.main.Title.items, QStringList({"[XCHAT]", "[XCHAT]"}));
-    QCOMPARE(s.main.Article.items, QStringList({"[A] やあ", "[B] どうも"}));
+    QCOMPARE(s.main.Title.items, QStringList({ "[XCHAT]", "[XCHAT]" }));
+    QCOMPARE(s.main.Article.items, QStringList({ "[A] やあ", "[B] どうも" }));
     s.main.selectTitle(1);
-    QCOMPARE(s.main.Article.items, QStringList({"[C] 二回目"}));
+    QCOMPARE(s.main.Article.items, QStringList({ "[C] 二回目" }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("2/2"));
 }
 
@@ -379,7 +383,7 @@ void TestArticleView::unreadSearchAgreesWithTheSteps_data()
     QTest::addColumn<quint32>("variant");
     QTest::addColumn<int>("percent");
     for (quint32 variant = 1; variant <= 4; ++variant)
-        for (int percent : {0, 30, 60, 95})
+        for (int percent : { 0, 30, 60, 95 })
             QTest::addRow("variant %u at %d%%", variant, percent) << variant << percent;
 }
 

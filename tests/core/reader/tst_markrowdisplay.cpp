@@ -20,17 +20,17 @@ QString lines(const QStringList &l)
 // Three mails, writes to boards 1 and 12, responses to both, a batch mark.
 QString upFile()
 {
-    return lines({"mw", " 100", "", " 200", "", "", "一通目", "本文一", ".", "ymw", " 300", "", "", "二通目", "本文二",
-                  ".", "ymw", " 400", "", "", "三通目", "本文三", "", "続き", ".", "y\\ 12", "W十二の書込", "十二本文",
-                  ".", "yQ\\ 1", "W一の書込", "一本文", "", "空行の後", "署名", ".", "yQ\\ 12", "1001", "P十二へのレス",
-                  "十二レス本文", ".", "yQ\\ 1", " 1003", "SQ\\ 1", "1001", "P一へのレス", "一レス本文", ".", "yQX1",
-                  "こんにちは", "さようなら.", "続かない", ".", ""});
+    return lines({ "mw", " 100", "", " 200", "", "", "一通目", "本文一", ".", "ymw", " 300", "", "", "二通目",
+        "本文二", ".", "ymw", " 400", "", "", "三通目", "本文三", "", "続き", ".", "y\\ 12", "W十二の書込",
+        "十二本文", ".", "yQ\\ 1", "W一の書込", "一本文", "", "空行の後", "署名", ".", "yQ\\ 12", "1001",
+        "P十二へのレス", "十二レス本文", ".", "yQ\\ 1", " 1003", "SQ\\ 1", "1001", "P一へのレス",
+        "一レス本文", ".", "yQX1", "こんにちは", "さようなら.", "続かない", ".", "" });
 }
 
 struct Fixture
 {
     Session s;
-    reader::Reader r{s};
+    reader::Reader r { s };
     Fixture()
     {
         loadHandLog(s);
@@ -39,7 +39,7 @@ struct Fixture
     QStringList show(int board, const QString &row)
     {
         s.main.Board_List.ListIndex = board;
-        s.main.Title.items = {row};
+        s.main.Title.items = { row };
         s.main.Title.ListIndex = 0;
         reader::ShowMarkRow(s);
         return s.main.Article.items;
@@ -65,12 +65,14 @@ void TestMarkRowDisplay::showsTheWaitingCommand_data()
     QTest::addColumn<QString>("row");
     QTest::addColumn<QStringList>("shown");
 
-    QTest::newRow("third mail") << 0 << "[手紙 3]" << QStringList({"三通目", "本文三", "", "続き"});
-    QTest::newRow("first mail") << 0 << "[手紙 1]" << QStringList({"一通目", "本文一"});
+    QTest::newRow("third mail") << 0 << "[手紙 3]" << QStringList({ "三通目", "本文三", "", "続き" });
+    QTest::newRow("first mail") << 0 << "[手紙 1]" << QStringList({ "一通目", "本文一" });
     QTest::newRow("no fourth mail") << 0 << "[手紙 4]" << QStringList();
-    QTest::newRow("write with empty line") << 1 << "[書込 1]" << QStringList({"一の書込", "一本文", "", "空行の後", "署名"});
+    QTest::newRow("write with empty line")
+        << 1 << "[書込 1]" << QStringList({ "一の書込", "一本文", "", "空行の後", "署名" });
     QTest::newRow("no second write") << 1 << "[書込 2]" << QStringList();
-    QTest::newRow("board 1 response, not board 12's") << 1 << "[レス 1]" << QStringList({"一へのレス", "一レス本文"});
+    QTest::newRow("board 1 response, not board 12's")
+        << 1 << "[レス 1]" << QStringList({ "一へのレス", "一レス本文" });
     QTest::newRow("response gone") << 1 << "[レス 2]" << QStringList();
     QTest::newRow("board 2 has none") << 2 << "[書込 1]" << QStringList();
 }
@@ -84,10 +86,10 @@ void TestMarkRowDisplay::showsTheWaitingCommand()
     f.s.main.Board_List.items[3] = "No.12 ｢十二｣";
     QCOMPARE(f.show(board, row), shown);
     if (board == 1 && row == u"[書込 1]") {
-        QCOMPARE(f.show(3, row), QStringList({"十二の書込", "十二本文"}));
+        QCOMPARE(f.show(3, row), QStringList({ "十二の書込", "十二本文" }));
         // A board line printed without a blank before its name is still board 12.
         f.s.main.Board_List.items[3] = "No.12｢十二｣";
-        QCOMPARE(f.show(3, row), QStringList({"十二の書込", "十二本文"}));
+        QCOMPARE(f.show(3, row), QStringList({ "十二の書込", "十二本文" }));
     }
 }
 
@@ -95,18 +97,19 @@ void TestMarkRowDisplay::chatWriteStopsAtALineEndingInAFullStop()
 {
     Fixture f;
     f.s.main.Board_List.items << "[XCHAT] No1.部屋";
-    QCOMPARE(f.show(4, "[書込]"), QStringList({"[書込                   ]こんにちは"}));
-    f.s.UpFileText = lines({"X1", "終わり.", "次", ".", ""});
+    QCOMPARE(f.show(4, "[書込]"), QStringList({ "[書込                   ]こんにちは" }));
+    f.s.UpFileText = lines({ "X1", "終わり.", "次", ".", "" });
     QCOMPARE(f.show(4, "[書込]"), QStringList());
-    f.s.UpFileText = lines({"X1", "一行目", "", "次", ".", ""});
-    QCOMPARE(f.show(4, "[書込]"), QStringList({"[書込                   ]一行目"}));
+    f.s.UpFileText = lines({ "X1", "一行目", "", "次", ".", "" });
+    QCOMPARE(f.show(4, "[書込]"), QStringList({ "[書込                   ]一行目" }));
 }
 
 void TestMarkRowDisplay::clickingAMarkRowShowsIt()
 {
     Fixture f;
     f.s.main.selectBoard(1);
-    QCOMPARE(f.s.main.Title.items, QStringList({"[1001]", " [1002]", "  [1004]", "[レス 1]", "[1003]", "[書込 1]"}));
+    QCOMPARE(f.s.main.Title.items,
+        QStringList({ "[1001]", " [1002]", "  [1004]", "[レス 1]", "[1003]", "[書込 1]" }));
     QCOMPARE(f.s.main.BatchSet.items.at(4), QString("S"));
     f.s.main.ArticleVisibleLines = 2;
     f.s.main.selectTitle(5);

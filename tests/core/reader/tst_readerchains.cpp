@@ -21,16 +21,16 @@ const QString kCrlf = QStringLiteral("\r\n");
 QString bigLog(int rows)
 {
     const QString h = headerLine() + kCrlf;
-    const QString tail = QStringLiteral(") 26/12/01 10:00:00 題") + kCrlf + QStringLiteral("  5 bytes A:a") + kCrlf
-                         + TestMarkers::subcommand() + kCrlf;
+    const QString tail = QStringLiteral(") 26/12/01 10:00:00 題") + kCrlf + QStringLiteral("  5 bytes A:a")
+        + kCrlf + TestMarkers::subcommand() + kCrlf;
     QString log;
     log.reserve(qsizetype(rows) * (h.size() + tail.size() + 20) + 1000);
     log += QStringLiteral("No.1 ｢大きな板｣") + kCrlf;
     for (int i = 1; i <= rows; ++i)
         log += h + QStringLiteral("BIG(") + QString::number(i) + u'/' + QString::number(rows) + tail;
     log += TestMarkers::readEnd() + kCrlf + QStringLiteral("No.2 ｢小さな板｣") + kCrlf;
-    log += h + QStringLiteral("SMALL(1/1) 26/12/02 10:00:00 最後") + kCrlf + QStringLiteral("  5 bytes A:a") + kCrlf
-           + QStringLiteral("見つけた本文") + kCrlf + TestMarkers::subcommand() + kCrlf;
+    log += h + QStringLiteral("SMALL(1/1) 26/12/02 10:00:00 最後") + kCrlf + QStringLiteral("  5 bytes A:a")
+        + kCrlf + QStringLiteral("見つけた本文") + kCrlf + TestMarkers::subcommand() + kCrlf;
     log += TestMarkers::readEnd() + kCrlf + TestMarkers::mainPrompt() + kCrlf;
     return log;
 }
@@ -56,8 +56,8 @@ struct Outcome
 
 Outcome outcomeOf(const Session &s)
 {
-    return {s.main.Board_List.ListIndex, s.main.Title.ListIndex,
-            s.main.Article.isEmpty() ? QString() : s.main.Article.item(0), s.LastWrittenKind};
+    return { s.main.Board_List.ListIndex, s.main.Title.ListIndex,
+        s.main.Article.isEmpty() ? QString() : s.main.Article.item(0), s.LastWrittenKind };
 }
 
 } // namespace
@@ -82,8 +82,8 @@ private:
         TestMarkers::apply(s);
         s.LogText = m_log;
         s.LogPath = "/logs/big.log";
-        s.BoardKeys = {"BIG", "SMALL"};
-        s.main.Board_List.items = {"No.1 ｢大きな板｣", "No.2 ｢小さな板｣"};
+        s.BoardKeys = { "BIG", "SMALL" };
+        s.main.Board_List.items = { "No.1 ｢大きな板｣", "No.2 ｢小さな板｣" };
     }
 };
 
@@ -160,8 +160,8 @@ void TestReaderChains::manyEmptyBoardsAreSkipped()
     Session s;
     loadHandLog(s);
     // Three thousand boards between 1 and 3 that the log never visits.
-    QStringList boards = {s.main.Board_List.items[0], s.main.Board_List.items[1]};
-    QStringList keys = {"mail", "TALK"};
+    QStringList boards = { s.main.Board_List.items[0], s.main.Board_List.items[1] };
+    QStringList keys = { "mail", "TALK" };
     for (int i = 0; i < 3000; ++i) {
         boards << QStringLiteral("No.%1 ｢空｣").arg(100 + i);
         keys << QStringLiteral("E%1").arg(i);

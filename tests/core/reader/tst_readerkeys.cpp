@@ -13,7 +13,7 @@ namespace {
 struct RecordingCompose : ComposeHost
 {
     QList<QPair<int, int>> keys;
-    void composeKey(int keyCode, int shift) override { keys.append({keyCode, shift}); }
+    void composeKey(int keyCode, int shift) override { keys.append({ keyCode, shift }); }
 };
 
 // A session on the hand log with a reader, the board list showing board 1.
@@ -22,7 +22,7 @@ struct Fixture
     Session s;
     ScriptedMessages messages;
     RecordingCompose compose;
-    Reader reader{s};
+    Reader reader { s };
 
     explicit Fixture(int board = 1, bool spaceMoves = true)
     {
@@ -109,7 +109,7 @@ void TestReaderKeys::spaceReadsThroughABoardIntoTheNext()
     QCOMPARE(f.s.main.Article.ListIndex, 3);
     // The last line of the last article of the last board.
     f.press(reader::Key_Space);
-    QCOMPARE(f.s.main.Article.items, QStringList({"最終アーティクルです。"}));
+    QCOMPARE(f.s.main.Article.items, QStringList({ "最終アーティクルです。" }));
     QVERIFY(f.messages.shown.isEmpty());
 }
 
@@ -202,7 +202,7 @@ void TestReaderKeys::downAtTheEndOfTheLog()
     Fixture f(3);
     f.press(reader::Key_Down, 0, 2);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.main.Article.items, QStringList({"最終アーティクルです。"}));
+    QCOMPARE(f.s.main.Article.items, QStringList({ "最終アーティクルです。" }));
 }
 
 void TestReaderKeys::shiftDownRunsTheUnreadSearch()
@@ -221,8 +221,8 @@ void TestReaderKeys::shiftDownRunsTheUnreadSearch()
     f.press(reader::Key_Down, reader::Shift_Ctrl);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 0);
-    QCOMPARE(f.s.ReadPointer, positionOf(f.s.LogText, "NEWS(2002/2002) 26/12/02 09:30:00 ニュース二")
-                                  - 2 - headerLine().size());
+    QCOMPARE(f.s.ReadPointer,
+        positionOf(f.s.LogText, "NEWS(2002/2002) 26/12/02 09:30:00 ニュース二") - 2 - headerLine().size());
 }
 
 void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
@@ -235,10 +235,11 @@ void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
     QCOMPARE(f.row(), 1);
     QCOMPARE(f.s.main.Article.items.at(2), QString("二つ目の本文"));
     // Passed-over articles count as read.
-    QCOMPARE(f.s.ReadPointer, positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "bye"));
+    QCOMPARE(f.s.ReadPointer,
+        positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "bye"));
     f.press(reader::Key_Down);
-    QCOMPARE(f.s.main.Article.items, QStringList({"最終アーティクルです。"}));
-    QCOMPARE(f.messages.texts(), QStringList({"検索を終了します。"}));
+    QCOMPARE(f.s.main.Article.items, QStringList({ "最終アーティクルです。" }));
+    QCOMPARE(f.messages.texts(), QStringList({ "検索を終了します。" }));
     QCOMPARE(f.s.StringSearchOn, QString("0"));
 
     // A date search finds the articles of a range, both boards.
@@ -260,17 +261,17 @@ void TestReaderKeys::searchWithoutHitAsksOnce()
     Fixture f(1);
     f.s.StringSearchOn = "1";
     f.s.SearchText = "どこにもない";
-    f.messages.answers = {MsgAnswer::No};
+    f.messages.answers = { MsgAnswer::No };
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
     QVERIFY(f.s.main.Article.isEmpty());
-    QCOMPARE(f.messages.texts(), QStringList({"検索キーを初期化しますか？"}));
+    QCOMPARE(f.messages.texts(), QStringList({ "検索キーを初期化しますか？" }));
     QCOMPARE(f.messages.shown.first().buttons, MsgButtons::YesNo);
     QCOMPARE(f.s.StringSearchOn, QString("1"));
 
     // Clicking a title that is a miss moves on in the same way; Yes ends it.
-    f.messages.answers = {MsgAnswer::Yes};
+    f.messages.answers = { MsgAnswer::Yes };
     f.s.main.selectTitle(0);
     QCOMPARE(f.row(), 1);
     QCOMPARE(f.s.StringSearchOn, QString("0"));
@@ -290,7 +291,8 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
     f.press(reader::Key_Down, 0, 2);
     QCOMPARE(f.row(), 2);
     f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer = positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "b 3");
+    f.s.PtrRec.Pointer
+        = positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "b 3");
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 0);
@@ -349,12 +351,12 @@ void TestReaderKeys::ctrlSEndsASearch()
     QVERIFY(f.messages.shown.isEmpty());
     QVERIFY(f.compose.keys.isEmpty());
     f.s.DateSearchOn = "1";
-    f.messages.answers = {MsgAnswer::No, MsgAnswer::Yes};
+    f.messages.answers = { MsgAnswer::No, MsgAnswer::Yes };
     f.press(reader::Key_S, reader::Shift_Ctrl);
     QCOMPARE(f.s.DateSearchOn, QString("1"));
     f.press(reader::Key_S, reader::Shift_Ctrl);
     QCOMPARE(f.s.DateSearchOn, QString("0"));
-    QCOMPARE(f.messages.texts(), QStringList({"検索を終了しますか？", "検索を終了しますか？"}));
+    QCOMPARE(f.messages.texts(), QStringList({ "検索を終了しますか？", "検索を終了しますか？" }));
 }
 
 void TestReaderKeys::commandLettersReachTheComposeCommands()
@@ -363,12 +365,15 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     bool closed = false;
     f.reader.closeRequested = [&] { closed = true; };
     f.s.RewriteFlag = 1;
-    for (int key : {reader::Key_W, reader::Key_P, reader::Key_G, reader::Key_E, reader::Key_D, reader::Key_M})
+    for (int key :
+        { reader::Key_W, reader::Key_P, reader::Key_G, reader::Key_E, reader::Key_D, reader::Key_M })
         f.press(key);
     f.press(reader::Key_W, reader::Shift_Shift);
     f.press(reader::Key_S);
     QCOMPARE(f.s.RewriteFlag, 0);
-    QCOMPARE(f.compose.keys, (QList<QPair<int, int>>{{87, 0}, {80, 0}, {71, 0}, {69, 0}, {68, 0}, {77, 0}, {87, 1}, {83, 0}}));
+    QCOMPARE(f.compose.keys,
+        (QList<QPair<int, int>> {
+            { 87, 0 }, { 80, 0 }, { 71, 0 }, { 69, 0 }, { 68, 0 }, { 77, 0 }, { 87, 1 }, { 83, 0 } }));
     QCOMPARE(f.s.SavedTitleIndex, 0);
     QVERIFY(!closed);
     f.press(reader::Key_Escape);
@@ -379,7 +384,7 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     f.s.main.selectBoard(4);
     f.compose.keys.clear();
     f.press(reader::Key_E);
-    QCOMPARE(f.compose.keys, (QList<QPair<int, int>>{{87, 0}}));
+    QCOMPARE(f.compose.keys, (QList<QPair<int, int>> { { 87, 0 } }));
 
     // Without the writing commands the letters do nothing.
     f.s.compose = nullptr;
@@ -390,11 +395,11 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
 void TestReaderKeys::pendingMoveResponseWritesOnFocus()
 {
     Fixture f(1);
-    f.s.MoveTable = {"", "9", ""};
+    f.s.MoveTable = { "", "9", "" };
     f.s.LastWrittenKind = "move Res";
     f.s.main.loseTitleFocus();
     f.s.main.focusTitle();
-    QCOMPARE(f.compose.keys, (QList<QPair<int, int>>{{87, 0}}));
+    QCOMPARE(f.compose.keys, (QList<QPair<int, int>> { { 87, 0 } }));
     // The table is read again from the net's file (none here): no target.
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
     QCOMPARE(f.s.LastWrittenKind, QString("move Res"));
@@ -407,7 +412,7 @@ void TestReaderKeys::pendingMoveResponseWritesOnFocus()
 void TestReaderKeys::moveTargetAndOtherColumns()
 {
     Fixture f(1);
-    f.s.MoveTable = {"3", "7", ""}; // an entry for the mail box is never shown
+    f.s.MoveTable = { "3", "7", "" }; // an entry for the mail box is never shown
     f.s.main.selectBoard(1);
     QCOMPARE(f.s.main.To_No.Caption, QString("7"));
     QVERIFY(f.s.main.To_No.enabled);
@@ -465,8 +470,10 @@ void TestReaderKeys::pointerCommands()
     QCOMPARE(f.s.PtrSavePending, 1);
 
     f.reader.Key_ON_Click();
-    QVERIFY(f.messages.texts().last().startsWith("キー操作一覧\r\n\r\nW.......アーティクル書き込み&書き直し\r\n"));
-    QVERIFY(f.messages.texts().last().endsWith("\r\n[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
+    QVERIFY(f.messages.texts().last().startsWith(
+        "キー操作一覧\r\n\r\nW.......アーティクル書き込み&書き直し\r\n"));
+    QVERIFY(
+        f.messages.texts().last().endsWith("\r\n[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
 }
 
 void TestReaderKeys::commandLineHelpers()
@@ -486,14 +493,14 @@ void TestReaderKeys::commandLineHelpers()
     const QList<reader::ShownArticle> hits = f.reader.walkSearch();
     QList<QPair<int, int>> where;
     for (const auto &hit : hits)
-        where.append({hit.item, hit.row});
+        where.append({ hit.item, hit.row });
     // Choosing the mail box shows its first row, a hit; 1001 and 1004 have
     // no "本文" and are passed over.
-    QCOMPARE(where, (QList<QPair<int, int>>{{0, 0}, {1, 1}, {1, 3}, {3, 0}, {3, 1}}));
+    QCOMPARE(where, (QList<QPair<int, int>> { { 0, 0 }, { 1, 1 }, { 1, 3 }, { 3, 0 }, { 3, 1 } }));
     QCOMPARE(hits.at(1).title, QString(" [1002]"));
     QCOMPARE(hits.at(1).plainTitle, QString("Re:最初の話題"));
     QCOMPARE(f.s.StringSearchOn, QString("0"));
-    QCOMPARE(f.messages.texts(), QStringList({"検索を終了します。"}));
+    QCOMPARE(f.messages.texts(), QStringList({ "検索を終了します。" }));
 
     f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
     f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
@@ -515,10 +522,11 @@ void TestReaderKeys::serialTitlesWithoutTheirPadding()
     Session s;
     TestMarkers::apply(s, true);
     const QString ah = TestMarkers::articleHeader();
-    s.LogText = crlfLines({ah + "     101 x", "K(1001/2) 26/12/01 10:00:00 親  ", "  5 bytes A:a", ah + "     102 x",
-                           "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd()});
-    s.BoardKeys = {"K"};
-    s.main.Board_List.items = {"No.1 ｢K｣"};
+    s.LogText = crlfLines(
+        { ah + "     101 x", "K(1001/2) 26/12/01 10:00:00 親  ", "  5 bytes A:a", ah + "     102 x",
+            "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd() });
+    s.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣" };
     Reader r(s);
     s.main.selectBoard(0);
     QCOMPARE(r.plainTitle(0), QString("親  "));

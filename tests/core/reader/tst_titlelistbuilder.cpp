@@ -24,7 +24,11 @@ struct SlowBuild
     QString RowNumber, RowInfo, RowTitle;
     qint64 SerialNo = 0;
 
-    explicit SlowBuild(const Session &session) : s(session) { article = session.main.Article.items; }
+    explicit SlowBuild(const Session &session)
+        : s(session)
+    {
+        article = session.main.Article.items;
+    }
 
     void insert(int i, const QString &n, const QString &inf, const QString &t)
     {
@@ -92,7 +96,7 @@ struct SlowBuild
         const qsizetype b = findFrom(block, u'/');
         if (b <= a)
             RowNumber = (left(block, 4) == u"0:ma" || left(block, 4) == u"mail") ? QStringLiteral("mail ")
-                                                                              : QStringLiteral("????");
+                                                                                 : QStringLiteral("????");
         else
             RowNumber = mid(block, a + 1, b - a - 1);
         qsizetype sz = findFrom(block, QStringLiteral("bytes")) + 6;
@@ -126,7 +130,7 @@ struct SlowBuild
         const qsizetype pB = findFrom(block, left(s.MainPromptMarker, s.MainPromptMarker.size() - 1));
         const qsizetype pC = findFrom(block, s.ReadEndMarker);
         bool readable = RowNumber.startsWith(QLatin1String("[mail")) || !block.contains(sub);
-        for (const char16_t *x : {u"\r\n", u"r", u"R", u"Ｒ", u"ｒ", u"y", u"Y", u"Ｙ", u"ｙ"})
+        for (const char16_t *x : { u"\r\n", u"r", u"R", u"Ｒ", u"ｒ", u"y", u"Y", u"Ｙ", u"ｙ" })
             readable = readable || block.contains(sub + QString::fromUtf16(x));
         if (readable && ((pA == 0 && pB == 0) || (pA != 0 && pA > pC) || (pC < pB)))
             addRow(block);
@@ -137,7 +141,8 @@ struct SlowBuild
         const qsizetype e = findFrom(block, kCrlf, 1);
         const QString serial = QString::number(SerialNo);
         const bool serialMode = s.Sirial_Flg == 1;
-        if (!(mid(block, e + 2, 2) == u" <" && !block.startsWith(QLatin1String("mail")) && !title.isEmpty())) {
+        if (!(mid(block, e + 2, 2) == u" <" && !block.startsWith(QLatin1String("mail"))
+                && !title.isEmpty())) {
             append(RowNumber, RowInfo, serialMode ? RowTitle + QString(100, u' ') + serial : RowTitle);
             return;
         }
@@ -159,7 +164,7 @@ struct SlowBuild
                     break;
             }
             insert(j, QString(indent, u' ') + RowNumber, RowInfo,
-                   serialMode ? RowTitle + QString(200, u' ') + serial : RowTitle);
+                serialMode ? RowTitle + QString(200, u' ') + serial : RowTitle);
             return;
         }
         append(RowNumber, RowInfo, serialMode ? RowTitle + QString(100, u' ') + serial : RowTitle);
@@ -196,14 +201,16 @@ struct SlowBuild
         const QString &kind = s.LastWrittenKind;
         if (!chat && (no == u"0" || no == u" 0")) {
             int count = 1;
-            for (qsizetype p = findFrom(up, QStringLiteral("mw\r\n")); p; p = findFrom(up, QStringLiteral("mw\r\n"), p + 4)) {
+            for (qsizetype p = findFrom(up, QStringLiteral("mw\r\n")); p;
+                 p = findFrom(up, QStringLiteral("mw\r\n"), p + 4)) {
                 const qsizetype e = findFrom(up, QStringLiteral("\r\n\r\n\r\n"), p);
                 if (!e)
                     break;
                 QString rec = mid(up, p + 4, e - p - 4);
                 rec.remove(kCrlf);
                 const qsizetype t = findFrom(up, kCrlf, e + 6);
-                append(QStringLiteral("[手紙") + numberWithBlank(count++) + u']', rec, mid(up, e + 6, t - e - 6));
+                append(QStringLiteral("[手紙") + numberWithBlank(count++) + u']', rec,
+                    mid(up, e + 6, t - e - 6));
                 if (kind == u"mail")
                     selected = title.size() - 1;
             }
@@ -214,7 +221,7 @@ struct SlowBuild
             for (qsizetype p = findFrom(up, w); p; p = findFrom(up, w, p + 1)) {
                 const qsizetype t = findFrom(up, kCrlf, p + w.size());
                 append(QStringLiteral("[書込") + numberWithBlank(count++) + u']', QStringLiteral(" "),
-                       mid(up, p + w.size(), t - p - w.size()));
+                    mid(up, p + w.size(), t - p - w.size()));
                 if (kind == u"Write")
                     selected = title.size() - 1;
             }
@@ -272,7 +279,7 @@ int fastBuild(Session &s)
 
 QStringList column(const Session &s, int which)
 {
-    const ListBox *boxes[] = {&s.main.BatchSet, &s.main.Title, &s.main.Title2, &s.main.Title3};
+    const ListBox *boxes[] = { &s.main.BatchSet, &s.main.Title, &s.main.Title2, &s.main.Title3 };
     return boxes[which]->items;
 }
 
@@ -304,41 +311,40 @@ void TestTitleListBuilder::threadsAndSkips()
     s.main.Board_List.ListIndex = 1;
     QCOMPARE(fastBuild(s), -1);
     // 1005 was not read (answered "n"); 1002 answers 1001, 1004 answers 1002.
-    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]"}));
-    QCOMPARE(column(s, 0), QStringList({" ", " ", " ", " "}));
+    QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[1003]" }));
+    QCOMPARE(column(s, 0), QStringList({ " ", " ", " ", " " }));
     QCOMPARE(column(s, 2).first(), QString("ABC00001:山田"));
-    QCOMPARE(column(s, 3), QStringList({"最初の話題", "Re:最初の話題", "Re:Re:最初の話題", "別の話題"}));
+    QCOMPARE(column(s, 3), QStringList({ "最初の話題", "Re:最初の話題", "Re:Re:最初の話題", "別の話題" }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("0/0"));
     // A board that is not the last gets the message even with rows: the first
     // row's article replaces it when the list gets the focus.
-    QCOMPARE(s.main.Article.items, QStringList({"このボードにアーティクルはありません"}));
+    QCOMPARE(s.main.Article.items, QStringList({ "このボードにアーティクルはありません" }));
 
     // The same article captured twice, and a response whose parent is not on
     // the board, and one without a colon on its second line.
     const QString h = headerLine();
-    s.LogText = crlfLines({h, "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h,
-                           "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h,
-                           "TALK(1002/9) 26/12/01 10:00:00 迷子", " <0999:A へ", "  1 bytes A:a", h,
-                           "TALK(1003/9) 26/12/01 10:00:00 コロンなし", " <1001 A へ", "  1 bytes A", h,
-                           "TALK(1004/9) 26/12/01 10:00:00 最後", "  1 bytes A:a", "末尾まで続く"});
+    s.LogText = crlfLines({ h, "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h,
+        "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h, "TALK(1002/9) 26/12/01 10:00:00 迷子",
+        " <0999:A へ", "  1 bytes A:a", h, "TALK(1003/9) 26/12/01 10:00:00 コロンなし", " <1001 A へ",
+        "  1 bytes A", h, "TALK(1004/9) 26/12/01 10:00:00 最後", "  1 bytes A:a", "末尾まで続く" });
     s.main.Article.clear();
     fastBuild(s);
     // 1004 runs to the end of the log: no header or read-end message closes it.
-    QCOMPARE(column(s, 1), QStringList({"[1001]", "[1002]"}));
+    QCOMPARE(column(s, 1), QStringList({ "[1001]", "[1002]" }));
     // The parent is looked for from the colon after the first digit of the
     // second line on, whichever line holds it.
     s.LogText.replace("  1 bytes A\r\n", "  1 bytes A:b\r\n");
     fastBuild(s);
-    QCOMPARE(column(s, 1), QStringList({"[1001]", "[1002]", "[1003]"}));
+    QCOMPARE(column(s, 1), QStringList({ "[1001]", "[1002]", "[1003]" }));
 
     // Responses to articles numbered 1 to 999: the colon comes early on the
     // second line, and the response is still threaded under its parent.
-    s.LogText = crlfLines({h, "TALK(7/9) 26/12/01 10:00:00 七", "  1 bytes A:a", "x", h,
-                           "TALK(305/9) 26/12/01 10:00:00 三百五", "  1 bytes A:a", "x", h,
-                           "TALK(306/9) 26/12/01 10:00:00 Re:七", " <7:A へ", "  1 bytes A:a", h,
-                           "TALK(307/9) 26/12/01 10:00:00 Re:三百五", " <305:A へ", "  1 bytes A:a", h});
+    s.LogText = crlfLines({ h, "TALK(7/9) 26/12/01 10:00:00 七", "  1 bytes A:a", "x", h,
+        "TALK(305/9) 26/12/01 10:00:00 三百五", "  1 bytes A:a", "x", h,
+        "TALK(306/9) 26/12/01 10:00:00 Re:七", " <7:A へ", "  1 bytes A:a", h,
+        "TALK(307/9) 26/12/01 10:00:00 Re:三百五", " <305:A へ", "  1 bytes A:a", h });
     fastBuild(s);
-    QCOMPARE(column(s, 1), QStringList({"[7]", " [306]", "[305]", " [307]"}));
+    QCOMPARE(column(s, 1), QStringList({ "[7]", " [306]", "[305]", " [307]" }));
 }
 
 void TestTitleListBuilder::mailBoxAndMessages_data()
@@ -349,14 +355,17 @@ void TestTitleListBuilder::mailBoxAndMessages_data()
     QTest::addColumn<QStringList>("article");
 
     const QString hand = crlfLines(handLogLines());
-    QTest::newRow("mails") << hand << 0 << QStringList({"[mail ]", "[mail ]"})
-                           << QStringList({"このボードにアーティクルはありません"});
-    QTest::newRow("empty board") << hand << 2 << QStringList() << QStringList({"このボードにアーティクルはありません"});
-    QTest::newRow("last board") << hand << 3 << QStringList({"[2001]", "[2002]"}) << QStringList();
-    const QString noMail = crlfLines({"No.0 ｢メール｣", TestMarkers::readEnd()});
-    QTest::newRow("no mail") << noMail << 0 << QStringList() << QStringList({"このＬＯＧファイルにあなた宛のメールはありません"});
-    QTest::newRow("empty last board") << noMail << 3 << QStringList()
-                                      << QStringList({"このボードが登録されてる最終ボードです。アーティクルはありません"});
+    QTest::newRow("mails") << hand << 0 << QStringList({ "[mail ]", "[mail ]" })
+                           << QStringList({ "このボードにアーティクルはありません" });
+    QTest::newRow("empty board") << hand << 2 << QStringList()
+                                 << QStringList({ "このボードにアーティクルはありません" });
+    QTest::newRow("last board") << hand << 3 << QStringList({ "[2001]", "[2002]" }) << QStringList();
+    const QString noMail = crlfLines({ "No.0 ｢メール｣", TestMarkers::readEnd() });
+    QTest::newRow("no mail") << noMail << 0 << QStringList()
+                             << QStringList({ "このＬＯＧファイルにあなた宛のメールはありません" });
+    QTest::newRow("empty last board")
+        << noMail << 3 << QStringList()
+        << QStringList({ "このボードが登録されてる最終ボードです。アーティクルはありません" });
 }
 
 void TestTitleListBuilder::mailBoxAndMessages()
@@ -381,20 +390,36 @@ void TestTitleListBuilder::parsedFields_data()
     QTest::addColumn<QString>("info");
     QTest::addColumn<QString>("title");
 
-    QTest::newRow("bytes") << QStringList({"K(12/20) 26/12/01 10:00:00 題名", "  5 bytes ID:名"}) << "[12]" << "ID:名" << "題名";
-    QTest::newRow("KB before bytes") << QStringList({"K(12/20) 26/12/01 10:00:00 題名", " 2KB ID:名", " 9 bytes X"})
-                                     << "[12]" << "ID:名" << "題名";
-    QTest::newRow("title only") << QStringList({"K(12/20) 26/12/01 10:00:00 題名", " title-only ID"}) << "[12]" << "ID" << "題名";
-    QTest::newRow("no size token") << QStringList({"K(12/20) 26/12/01 10:00:00 題名", "本文"}) << "[12]"
-                                   << "12/20) 26/12/01 10:00:00 題名" << "題名";
-    QTest::newRow("garbled number") << QStringList({"K(?\?\?\?/20) 26/12/01 10:00:00 題名", "  5 bytes ID:名"})
-                                    << "[????]" << "不明です" << "題名";
-    QTest::newRow("slash first") << QStringList({"K 1/(12) 26:00:00 x"}) << "[????]" << "不明です" << "x";
-    QTest::newRow("title too short") << QStringList({"K(12/20) 26/12/01 10:00:00", "  5 bytes A"}) << "[12]" << "A"
+    QTest::newRow("bytes") << QStringList({ "K(12/20) 26/12/01 10:00:00 題名", "  5 bytes ID:名" }) << "[12]"
+                           << "ID:名"
+                           << "題名";
+    QTest::newRow("KB before bytes") << QStringList({ "K(12/20) 26/12/01 10:00:00 題名", " 2KB ID:名",
+        " 9 bytes X" }) << "[12]"
+                                     << "ID:名"
+                                     << "題名";
+    QTest::newRow("title only") << QStringList({ "K(12/20) 26/12/01 10:00:00 題名", " title-only ID" })
+                                << "[12]"
+                                << "ID"
+                                << "題名";
+    QTest::newRow("no size token") << QStringList({ "K(12/20) 26/12/01 10:00:00 題名", "本文" }) << "[12]"
+                                   << "12/20) 26/12/01 10:00:00 題名"
+                                   << "題名";
+    QTest::newRow("garbled number") << QStringList({ "K(?\?\?\?/20) 26/12/01 10:00:00 題名",
+        "  5 bytes ID:名" }) << "[????]"
+                                    << "不明です"
+                                    << "題名";
+    QTest::newRow("slash first") << QStringList({ "K 1/(12) 26:00:00 x" }) << "[????]"
+                                 << "不明です"
+                                 << "x";
+    QTest::newRow("title too short") << QStringList({ "K(12/20) 26/12/01 10:00:00", "  5 bytes A" }) << "[12]"
+                                     << "A"
                                      << "タイトル不明";
-    QTest::newRow("no second colon") << QStringList({"K(12/20) 題名だけ", "  5 bytes A"}) << "[12]" << "A"
+    QTest::newRow("no second colon") << QStringList({ "K(12/20) 題名だけ", "  5 bytes A" }) << "[12]"
+                                     << "A"
                                      << "2/20) 題名だけ";
-    QTest::newRow("short first line") << QStringList({"K(1", "/ x"}) << "[1" + kCrlf + "]" << "1" << "";
+    QTest::newRow("short first line") << QStringList({ "K(1", "/ x" }) << "[1" + kCrlf + "]"
+                                      << "1"
+                                      << "";
 }
 
 void TestTitleListBuilder::parsedFields()
@@ -405,14 +430,14 @@ void TestTitleListBuilder::parsedFields()
     QFETCH(QString, title);
     Session s;
     TestMarkers::apply(s);
-    s.LogText = crlfLines(QStringList{headerLine()} + lines + QStringList{TestMarkers::readEnd()});
-    s.BoardKeys = {"K", "L"};
-    s.main.Board_List.items = {"No.1 ｢K｣", "No.2 ｢L｣"};
+    s.LogText = crlfLines(QStringList { headerLine() } + lines + QStringList { TestMarkers::readEnd() });
+    s.BoardKeys = { "K", "L" };
+    s.main.Board_List.items = { "No.1 ｢K｣", "No.2 ｢L｣" };
     s.main.Board_List.ListIndex = 0;
     fastBuild(s);
-    QCOMPARE(column(s, 1), QStringList({number}));
-    QCOMPARE(column(s, 2), QStringList({info}));
-    QCOMPARE(column(s, 3), QStringList({title}));
+    QCOMPARE(column(s, 1), QStringList({ number }));
+    QCOMPARE(column(s, 2), QStringList({ info }));
+    QCOMPARE(column(s, 3), QStringList({ title }));
 }
 
 void TestTitleListBuilder::serialNumbersHideBehindBlanks()
@@ -420,46 +445,48 @@ void TestTitleListBuilder::serialNumbersHideBehindBlanks()
     Session s;
     TestMarkers::apply(s, true);
     const QString ah = TestMarkers::articleHeader();
-    s.LogText = crlfLines({ah + "   00101 x", "K(1001/2) 26/12/01 10:00:00 親", "  5 bytes A:a", ah + "     102 x",
-                           "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd()});
-    s.BoardKeys = {"K"};
-    s.main.Board_List.items = {"No.1 ｢K｣"};
+    s.LogText
+        = crlfLines({ ah + "   00101 x", "K(1001/2) 26/12/01 10:00:00 親", "  5 bytes A:a", ah + "     102 x",
+            "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd() });
+    s.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣" };
     s.main.Board_List.ListIndex = 0;
     fastBuild(s);
-    QCOMPARE(column(s, 3), QStringList({"親" + QString(100, u' ') + "101", "子" + QString(200, u' ') + "102"}));
+    QCOMPARE(
+        column(s, 3), QStringList({ "親" + QString(100, u' ') + "101", "子" + QString(200, u' ') + "102" }));
 }
 
 void TestTitleListBuilder::chatRooms()
 {
     Session s;
     TestMarkers::apply(s);
-    s.LogText = crlfLines({TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[A] やあ", "[B] どうも",
-                           "退室", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "誰もいません", "退室",
-                           TestMarkers::xchat(), "1", "1.部屋", "a", "b", "c", "[C] 二度目"});
-    s.BoardKeys = {"K"};
-    s.main.Board_List.items = {"No.1 ｢K｣", "[XCHAT] No1.部屋"};
+    s.LogText = crlfLines({ TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[A] やあ",
+        "[B] どうも", "退室", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "誰もいません",
+        "退室", TestMarkers::xchat(), "1", "1.部屋", "a", "b", "c", "[C] 二度目" });
+    s.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     s.main.Board_List.ListIndex = 1;
     s.UpFileText = "X1" + kCrlf + "こんにちは" + kCrlf + "." + kCrlf;
     s.LastWrittenKind = "Write";
     QCOMPARE(fastBuild(s), 2);
-    QCOMPARE(column(s, 1), QStringList({"[XCHAT]", "[XCHAT]", "[書込]"}));
-    QCOMPARE(column(s, 3), QStringList({" ", " ", " "}));
+    QCOMPARE(column(s, 1), QStringList({ "[XCHAT]", "[XCHAT]", "[書込]" }));
+    QCOMPARE(column(s, 3), QStringList({ " ", " ", " " }));
 }
 
 void TestTitleListBuilder::markRows()
 {
     Session s;
     loadHandLog(s);
-    const QString up = "mw" + kCrlf + " 100" + kCrlf + kCrlf + " 200" + kCrlf + kCrlf + kCrlf + "題一" + kCrlf + "本文" + kCrlf
-                       + "." + kCrlf + "y" + "\\ 1" + kCrlf + "W書いた" + kCrlf + "本文" + kCrlf + "." + kCrlf + "yQ"
-                       + "\\ 1" + kCrlf + "1002" + kCrlf + "P返事" + kCrlf + "." + kCrlf + "yQ" + "\\ 1" + kCrlf
-                       + " 1003" + kCrlf + "SQ";
+    const QString up = "mw" + kCrlf + " 100" + kCrlf + kCrlf + " 200" + kCrlf + kCrlf + kCrlf + "題一" + kCrlf
+        + "本文" + kCrlf + "." + kCrlf + "y" + "\\ 1" + kCrlf + "W書いた" + kCrlf + "本文" + kCrlf + "."
+        + kCrlf + "yQ" + "\\ 1" + kCrlf + "1002" + kCrlf + "P返事" + kCrlf + "." + kCrlf + "yQ" + "\\ 1"
+        + kCrlf + " 1003" + kCrlf + "SQ";
     s.UpFileText = up;
 
     s.main.Board_List.ListIndex = 0;
     s.LastWrittenKind = "mail";
     QCOMPARE(fastBuild(s), 2);
-    QCOMPARE(column(s, 1), QStringList({"[mail ]", "[mail ]", "[手紙 1]"}));
+    QCOMPARE(column(s, 1), QStringList({ "[mail ]", "[mail ]", "[手紙 1]" }));
     QCOMPARE(column(s, 2).last(), QString(" 100 200"));
     QCOMPARE(column(s, 3).last(), QString("題一"));
     // A mail box line printed without a blank before its name.
@@ -472,8 +499,9 @@ void TestTitleListBuilder::markRows()
     s.LastWrittenKind = "Response";
     // The response mark goes to the end of 1002's sub-thread, unindented.
     QCOMPARE(fastBuild(s), 3);
-    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[レス 1]", "[1003]", "[書込 1]"}));
-    QCOMPARE(column(s, 0), QStringList({" ", " ", " ", " ", "S", " "}));
+    QCOMPARE(
+        column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[レス 1]", "[1003]", "[書込 1]" }));
+    QCOMPARE(column(s, 0), QStringList({ " ", " ", " ", " ", "S", " " }));
     QCOMPARE(column(s, 3)[3], QString("返事"));
     s.LastWrittenKind = "Write";
     QCOMPARE(fastBuild(s), 5);
@@ -485,32 +513,33 @@ void TestTitleListBuilder::responseMarkNamesTheExactBoardAndArticle()
     loadHandLog(s);
     // A response to board 12 and one to article 100 (which would match the
     // text "[100" of [1001]) do not mark board 1.
-    s.UpFileText = "\\ 12" + kCrlf + "1001" + kCrlf + "P他の板" + kCrlf + "." + kCrlf + "yQ" + "\\ 1" + kCrlf + "100"
-                   + kCrlf + "P違う記事" + kCrlf + "." + kCrlf + "yQ";
+    s.UpFileText = "\\ 12" + kCrlf + "1001" + kCrlf + "P他の板" + kCrlf + "." + kCrlf + "yQ" + "\\ 1" + kCrlf
+        + "100" + kCrlf + "P違う記事" + kCrlf + "." + kCrlf + "yQ";
     s.main.Board_List.ListIndex = 1;
     fastBuild(s);
-    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]"}));
+    QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[1003]" }));
 
     // A response whose article is not in this log (written from an earlier
     // log) has no row, but keeps its number: the next one is the second.
     s.UpFileText += "\\ 1" + kCrlf + "1003" + kCrlf + "P三へ" + kCrlf + "." + kCrlf + "yQ";
     fastBuild(s);
-    QCOMPARE(column(s, 1), QStringList({"[1001]", " [1002]", "  [1004]", "[1003]", "[レス 2]"}));
+    QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[1003]", "[レス 2]" }));
 }
 
 void TestTitleListBuilder::brokenLogsEndTheWalk()
 {
     Session s;
     TestMarkers::apply(s);
-    s.BoardKeys = {"K"};
-    s.main.Board_List.items = {"No.1 ｢K｣", "[XCHAT] No1.部屋"};
+    s.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     // A header line without a line end, and a chat room with too few lines
     // after it: the build ends instead of starting over.
-    s.LogText = crlfLines({headerLine(), "K(1/2) 26/12/01 10:00:00 一", "  5 bytes A:a", TestMarkers::readEnd()})
-                + TestMarkers::articleHeader();
+    s.LogText
+        = crlfLines({ headerLine(), "K(1/2) 26/12/01 10:00:00 一", "  5 bytes A:a", TestMarkers::readEnd() })
+        + TestMarkers::articleHeader();
     s.main.Board_List.ListIndex = 0;
     fastBuild(s);
-    QCOMPARE(column(s, 1), QStringList({"[1]"}));
+    QCOMPARE(column(s, 1), QStringList({ "[1]" }));
     s.LogText = "1.部屋" + kCrlf + "入室";
     s.main.Board_List.ListIndex = 1;
     fastBuild(s);
@@ -536,7 +565,7 @@ void TestTitleListBuilder::sameRowsAsTheStepByStepBuild()
     shape.serial = serial;
     shape.articlesPerBoard = 20 + int(variant % 5) * 10;
     const GeneratedLog log = generateLog(shape);
-    const QStringList kinds = {"", "mail", "Write", "Response"};
+    const QStringList kinds = { "", "mail", "Write", "Response" };
     bool sawThread = false;
     bool sawBatchMark = false;
     for (int board = 0; board < log.boardItems.size(); ++board) {

@@ -16,7 +16,7 @@ struct Fixture
 {
     Session s;
     ScriptedMessages messages;
-    SearchDialogState dialog{s};
+    SearchDialogState dialog { s };
     Fixture()
     {
         s.messages = &messages;
@@ -100,7 +100,7 @@ void TestSearchDialog::reopenShowsTheStoredRange()
     // A rejected range was stored and comes back as typed.
     Fixture g;
     g.dialog.Form_Load();
-    g.setRange({"7", "1", "1", "0", "0", "0"}, {"2026", "1", "1", "0", "0", "0"});
+    g.setRange({ "7", "1", "1", "0", "0", "0" }, { "2026", "1", "1", "0", "0", "0" });
     QVERIFY(!g.dialog.Search_Start_Click());
     QCOMPARE(g.s.SearchFrom, QString("7/01/01 00:00:00"));
     g.dialog.Form_Load();
@@ -138,25 +138,34 @@ void TestSearchDialog::accept_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("stored");
 
-    const QStringList day = {"2026", "12", "07", "00", "00", "00"};
-    const QStringList night = {"2026", "12", "07", "23", "59", "59"};
-    QTest::newRow("string") << day << night << true << false << "探す" << true << "" << "26/12/07 00:00:00";
-    QTest::newRow("one digit fields get a zero") << QStringList({"2026", "1", "2", "3", "4", "5"}) << night << false
-                                                 << true << "" << true << "" << "26/01/02 03:04:05";
-    QTest::newRow("one-character year is short") << QStringList({"6", "12", "07", "00", "00", "00"}) << night << false
-                                                  << true << "" << false << "日付又は時間の範囲が不正です" << "6/12/07 00:00:00";
-    QTest::newRow("start after end") << night << day << true << true << "x" << false << "日付又は時間の範囲が不正です"
+    const QStringList day = { "2026", "12", "07", "00", "00", "00" };
+    const QStringList night = { "2026", "12", "07", "23", "59", "59" };
+    QTest::newRow("string") << day << night << true << false << "探す" << true << ""
+                            << "26/12/07 00:00:00";
+    QTest::newRow("one digit fields get a zero")
+        << QStringList({ "2026", "1", "2", "3", "4", "5" }) << night << false << true << "" << true << ""
+        << "26/01/02 03:04:05";
+    QTest::newRow("one-character year is short")
+        << QStringList({ "6", "12", "07", "00", "00", "00" }) << night << false << true << "" << false
+        << "日付又は時間の範囲が不正です"
+        << "6/12/07 00:00:00";
+    QTest::newRow("start after end") << night << day << true << true << "x" << false
+                                     << "日付又は時間の範囲が不正です"
                                      << "26/12/07 23:59:59";
-    QTest::newRow("across a year end") << QStringList({"1997", "12", "31", "23", "00", "00"})
-                                       << QStringList({"1998", "01", "01", "01", "00", "00"}) << false << true << ""
-                                       << true << "" << "97/12/31 23:00:00";
-    QTest::newRow("99 to 00 is backwards") << QStringList({"1999", "12", "31", "23", "00", "00"})
-                                           << QStringList({"2000", "01", "01", "01", "00", "00"}) << false << true << ""
-                                           << false << "日付又は時間の範囲が不正です" << "99/12/31 23:00:00";
-    QTest::newRow("empty string") << day << night << true << false << "" << false << "検索する文字列を入力して下さい"
+    QTest::newRow("across a year end")
+        << QStringList({ "1997", "12", "31", "23", "00", "00" })
+        << QStringList({ "1998", "01", "01", "01", "00", "00" }) << false << true << "" << true << ""
+        << "97/12/31 23:00:00";
+    QTest::newRow("99 to 00 is backwards") << QStringList({ "1999", "12", "31", "23", "00", "00" })
+                                           << QStringList({ "2000", "01", "01", "01", "00", "00" }) << false
+                                           << true << "" << false << "日付又は時間の範囲が不正です"
+                                           << "99/12/31 23:00:00";
+    QTest::newRow("empty string") << day << night << true << false << "" << false
+                                  << "検索する文字列を入力して下さい"
                                   << "26/12/07 00:00:00";
     QTest::newRow("no box") << day << night << false << false << "x" << true
-                            << "日時検索、文字列検索ともに行いません。\r\n検索する場合各チェックボックス何れか又は両方にチェックを入れて下さい"
+                            << "日時検索、文字列検索ともに行いません。\r\n検索する場合各チェックボックス何れ"
+                               "か又は両方にチェックを入れて下さい"
                             << "26/12/07 00:00:00";
 }
 
@@ -180,7 +189,7 @@ void TestSearchDialog::accept()
     f.dialog.setField(F::Search_Text, text);
     QCOMPARE(f.dialog.Search_Start_Click(), closed);
     QCOMPARE(f.dialog.visible, !closed);
-    QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList() : QStringList({message}));
+    QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList() : QStringList({ message }));
     QCOMPARE(f.s.SearchFrom, stored);
     if (closed) {
         QCOMPARE(f.s.StringSearchOn, QString(stringBox ? "1" : "0"));

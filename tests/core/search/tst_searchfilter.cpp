@@ -22,13 +22,27 @@ void TestSearchFilter::dateTimeOfAnArticle_data()
     QTest::addColumn<QString>("article");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("seconds") << "K(1/2) 26/12/01 10:00:05 題" << "(1/" << "26/12/01 10:00:05";
-    QTest::newRow("fifteen characters get seconds") << "K(1/2) 26/12/01 9:00:0 題" << "(1/" << "26/12/01 9:00:0:00";
-    QTest::newRow("fourteen stay") << "K(1/2) 26/12/01 10:00 題" << "(1/" << "26/12/01 10:00";
-    QTest::newRow("sixteen stay") << "K(1/2) 26/12/01 10:00:0 題" << "(1/" << "26/12/01 10:00:0";
-    QTest::newRow("two blanks only") << "K(1/2) 26/12/01 10:00:05" << "(1/" << "";
-    QTest::newRow("chat row") << "K(1/2) 26/12/01 10:00:05 題" << "(XCHAT/" << "";
-    QTest::newRow("garbled number") << "K(1/2) 26/12/01 10:00:05 題" << "(?\?\?\?/" << "";
+    QTest::newRow("seconds") << "K(1/2) 26/12/01 10:00:05 題"
+                             << "(1/"
+                             << "26/12/01 10:00:05";
+    QTest::newRow("fifteen characters get seconds") << "K(1/2) 26/12/01 9:00:0 題"
+                                                    << "(1/"
+                                                    << "26/12/01 9:00:0:00";
+    QTest::newRow("fourteen stay") << "K(1/2) 26/12/01 10:00 題"
+                                   << "(1/"
+                                   << "26/12/01 10:00";
+    QTest::newRow("sixteen stay") << "K(1/2) 26/12/01 10:00:0 題"
+                                  << "(1/"
+                                  << "26/12/01 10:00:0";
+    QTest::newRow("two blanks only") << "K(1/2) 26/12/01 10:00:05"
+                                     << "(1/"
+                                     << "";
+    QTest::newRow("chat row") << "K(1/2) 26/12/01 10:00:05 題"
+                              << "(XCHAT/"
+                              << "";
+    QTest::newRow("garbled number") << "K(1/2) 26/12/01 10:00:05 題"
+                                    << "(?\?\?\?/"
+                                    << "";
 }
 
 void TestSearchFilter::dateTimeOfAnArticle()
@@ -47,14 +61,25 @@ void TestSearchFilter::hitTest_data()
     QTest::addColumn<int>("verdict");
     const QString inRange = "K(1/2) 26/12/01 10:00:05 題\r\n本文 ABC\r\n";
     const QString outside = "K(1/2) 26/12/03 10:00:05 題\r\n本文 ABC\r\n";
-    QTest::newRow("no search") << "0" << "" << inRange << int(Verdict::NoSearch);
-    QTest::newRow("string hit") << "1" << "0" << outside << int(Verdict::Hit);
-    QTest::newRow("string is exact") << "1" << "0" << "本文 abc" << int(Verdict::Miss);
-    QTest::newRow("full width differs") << "1" << "0" << "本文 ＡＢＣ" << int(Verdict::Miss);
-    QTest::newRow("date hit") << "0" << "1" << inRange << int(Verdict::Hit);
-    QTest::newRow("date miss") << "0" << "1" << outside << int(Verdict::Miss);
-    QTest::newRow("both: string is enough") << "1" << "1" << outside << int(Verdict::Hit);
-    QTest::newRow("both: neither") << "1" << "1" << "K(1/2) 26/12/03 10:00:05 題" << int(Verdict::Miss);
+    QTest::newRow("no search") << "0"
+                               << "" << inRange << int(Verdict::NoSearch);
+    QTest::newRow("string hit") << "1"
+                                << "0" << outside << int(Verdict::Hit);
+    QTest::newRow("string is exact") << "1"
+                                     << "0"
+                                     << "本文 abc" << int(Verdict::Miss);
+    QTest::newRow("full width differs") << "1"
+                                        << "0"
+                                        << "本文 ＡＢＣ" << int(Verdict::Miss);
+    QTest::newRow("date hit") << "0"
+                              << "1" << inRange << int(Verdict::Hit);
+    QTest::newRow("date miss") << "0"
+                               << "1" << outside << int(Verdict::Miss);
+    QTest::newRow("both: string is enough") << "1"
+                                            << "1" << outside << int(Verdict::Hit);
+    QTest::newRow("both: neither") << "1"
+                                   << "1"
+                                   << "K(1/2) 26/12/03 10:00:05 題" << int(Verdict::Miss);
 }
 
 void TestSearchFilter::hitTest()
