@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Fails when a C++ source under src/ or tests/ deviates from .clang-format.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' | xargs -0 clang-format --dry-run -Werror
+echo "clang-format: no deviations"
