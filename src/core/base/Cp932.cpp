@@ -2,6 +2,8 @@
 
 #include "base/Cp932Table.h"
 
+#include <QSet>
+
 #include <bit>
 
 #if defined(__SSE2__)
@@ -247,15 +249,18 @@ QString unencodable(const QString &text)
 {
     const Tables &t = tables();
     QString bad;
+    QSet<char32_t> seen; // a pasted foreign text can hold thousands of them
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t ch = text.at(i).unicode();
         if (t.code[ch] != kNoCode)
             continue;
         const qsizetype len
             = (QChar::isHighSurrogate(ch) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
-        const QStringView piece = QStringView(text).mid(i, len);
-        if (!bad.contains(piece))
-            bad.append(piece);
+        const char32_t point = len == 2 ? QChar::surrogateToUcs4(ch, text.at(i + 1).unicode()) : ch;
+        if (!seen.contains(point)) {
+            seen.insert(point);
+            bad.append(QStringView(text).mid(i, len));
+        }
         i += len - 1;
     }
     return bad;
