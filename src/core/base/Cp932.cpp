@@ -193,7 +193,7 @@ QString decode(QByteArrayView bytes, qsizetype pieceBytes)
 {
     if (bytes.isEmpty())
         return {};
-    pieceBytes = qMax<qsizetype>(pieceBytes, 1);
+    pieceBytes = qBound<qsizetype>(1, pieceBytes, bytes.size());
     // Every byte makes at most one unit, so the text fits in as many units as
     // there are bytes, the held-over lead byte included.
     QString text(bytes.size(), Qt::Uninitialized);
