@@ -37,7 +37,10 @@ public:
     // Decodes piece into out, which has room for maxUnits(piece.size())
     // units, and returns the number of units written. With last set, a lead
     // byte cut off at the end becomes U+FFFD; otherwise it waits for the next
-    // piece.
+    // piece. Over a whole stream the units never outnumber the bytes, so one
+    // buffer of as many units as the stream has bytes holds it all when each
+    // call writes where the previous one stopped. The room past the units
+    // written may be used as scratch.
     qsizetype decode(QByteArrayView piece, char16_t *out, bool last);
 
     // True while a lead byte from the previous piece waits for its trail byte.
