@@ -41,7 +41,8 @@ def main():
         row = [pair(lead, trail) for trail in TRAILS]
         for trail, ch in zip(TRAILS, row):
             if ch is not None:
-                codes.setdefault(ch, lead << 8 | trail)
+                if ch not in codes or (codes[ch] >> 8 in (0xED, 0xEE) and lead >= 0xFA):
+                    codes[ch] = lead << 8 | trail
         if lead not in USER_AREA and any(row):
             rows[lead] = row
         if lead in USER_AREA:
@@ -64,7 +65,8 @@ def main():
         if b not in LEADS:
             codes.setdefault(ch, b)
 
-    # The encoder: lowest code of every decoded character, plus encode-only ones.
+    # The encoder: lowest code of every decoded character (the IBM code over its NEC-selected
+    # copy), plus encode-only ones.
     extra = []
     for u in range(0x10000):
         if 0xD800 <= u < 0xE000:
@@ -76,7 +78,9 @@ def main():
             assert ch not in codes, hex(u)
             continue
         if ch in codes:
-            assert codes[ch] == code, (hex(u), hex(codes[ch]), hex(code))
+            # Python keeps the NEC-selected copy (lead 0xED-0xEE) where Windows writes the IBM code.
+            assert codes[ch] == code or (code >> 8 in (0xED, 0xEE) and codes[ch] >> 8 >= 0xFA), (
+                hex(u), hex(codes[ch]), hex(code))
         else:
             extra.append((u, code))
 

@@ -72,7 +72,9 @@ struct Tables
             }
         }
 
-        // Where several codes decode to one character, the lowest is written.
+        // Where several codes decode to one character, the lowest is written, except that an IBM
+        // extension (lead 0xFA-0xFC) wins over its NEC-selected copy (lead 0xED-0xEE), as Windows
+        // writes them: a character the user's editor saved as FA 40 goes back out as FA 40.
         for (unsigned i = 0; i < 0x10000; ++i)
             code[i] = kNoCode;
         for (unsigned b = 0; b < 256; ++b) {
@@ -84,7 +86,11 @@ struct Tables
                 continue;
             for (unsigned t = 0; t < 256; ++t) {
                 const char16_t ch = pair[b << 8 | t];
-                if (ch != kReplacement && code[ch] == kNoCode)
+                if (ch == kReplacement)
+                    continue;
+                const bool necSelected
+                    = code[ch] != kNoCode && (code[ch] >> 8) >= 0xED && (code[ch] >> 8) <= 0xEE;
+                if (code[ch] == kNoCode || (necSelected && b >= 0xFA))
                     code[ch] = quint16(b << 8 | t);
             }
         }
