@@ -1,0 +1,276 @@
+#include "rawlog/RawLogFile.h"
+
+#include "base/Cp932.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace kavrel::rawlog {
+
+namespace {
+
+bool isLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+bool isTrailByte(unsigned char b)
+{
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+QString hexByte(unsigned char b)
+{
+    return QString(QChar::ReplacementCharacter) + QString::number(b, 16).toUpper().rightJustified(2, u'0');
+}
+
+QString controlPicture(unsigned char b)
+{
+    return QChar(b == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + b));
+}
+
+} // namespace
+
+qsizetype countLineFeeds(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    qsizetype n = 0;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        n += std::popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf))));
+    }
+#endif
+    for (; p < end; ++p)
+        n += *p == '\n' ? 1 : 0;
+    return n;
+}
+
+qsizetype countLineFeeds(QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    qsizetype n = 0;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi16(u'\n');
+    for (; end - p >= 8; p += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        n += std::popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, lf)))) / 2;
+    }
+#endif
+    for (; p < end; ++p)
+        n += *p == u'\n' ? 1 : 0;
+    return n;
+}
+
+bool RawLogFile::open(const QString &path, fileio::FileError *error)
+{
+    close();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = { path, m_file.errorString() };
+        return false;
+    }
+    m_size = m_file.size();
+    if (m_size > 0) {
+        m_data = reinterpret_cast<const char *>(m_file.map(0, m_size));
+        if (!m_data) {
+            if (error)
+                *error = { path, m_file.errorString() };
+            m_file.close();
+            m_size = 0;
+            return false;
+        }
+    }
+    m_path = path;
+    m_open = true;
+
+    const qsizetype blocks = qsizetype((m_size + kBlock - 1) / kBlock);
+    m_endsBefore.resize(blocks + 1);
+    qsizetype total = 0;
+    for (qsizetype b = 0; b < blocks; ++b) {
+        m_endsBefore[b] = total;
+        const qint64 from = b * kBlock;
+        total += countLineFeeds(bytes().sliced(from, std::min(kBlock, m_size - from)));
+    }
+    m_endsBefore[blocks] = total;
+    m_lineCount = total + ((m_size > 0 && m_data[m_size - 1] != '\n') ? 1 : 0);
+    return true;
+}
+
+void RawLogFile::close()
+{
+    if (m_data)
+        m_file.unmap(reinterpret_cast<uchar *>(const_cast<char *>(m_data)));
+    m_file.close();
+    m_data = nullptr;
+    m_size = 0;
+    m_lineCount = 0;
+    m_open = false;
+    m_path.clear();
+    m_endsBefore.clear();
+    m_blockEnds.clear();
+}
+
+const QList<qint64> &RawLogFile::lineEndsOfBlock(qsizetype block) const
+{
+    if (QList<qint64> *cached = m_blockEnds.object(block))
+        return *cached;
+    auto *ends = new QList<qint64>;
+    const qint64 from = block * kBlock;
+    const qint64 to = std::min(from + kBlock, m_size);
+    ends->reserve(m_endsBefore.at(block + 1) - m_endsBefore.at(block));
+    for (const char *p = m_data + from, *end = m_data + to;;) {
+        p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        if (!p)
+            break;
+        ends->append(p - m_data);
+        ++p;
+    }
+    m_blockEnds.insert(block, ends, 1);
+    return *m_blockEnds.object(block);
+}
+
+qint64 RawLogFile::lineStart(qsizetype line) const
+{
+    if (line <= 0)
+        return 0;
+    if (line >= m_lineCount)
+        return m_size;
+    // Line n begins after the n-th LF (counted from 1).
+    const auto it = std::lower_bound(m_endsBefore.cbegin(), m_endsBefore.cend(), line);
+    const qsizetype block = (it - m_endsBefore.cbegin()) - 1;
+    return lineEndsOfBlock(block).at(line - m_endsBefore.at(block) - 1) + 1;
+}
+
+QByteArrayView RawLogFile::lineBytes(qsizetype line) const
+{
+    if (line < 0 || line >= m_lineCount)
+        return {};
+    const qint64 start = lineStart(line);
+    return bytes().sliced(start, lineStart(line + 1) - start);
+}
+
+qsizetype RawLogFile::lineAt(qint64 offset) const
+{
+    if (offset <= 0 || m_size == 0)
+        return 0;
+    if (offset >= m_size)
+        return std::max<qsizetype>(0, m_lineCount - 1);
+    const qsizetype block = qsizetype(offset / kBlock);
+    const QList<qint64> &ends = lineEndsOfBlock(block);
+    // The LFs before offset: those of earlier blocks and those before it in its own.
+    return m_endsBefore.at(block) + (std::lower_bound(ends.cbegin(), ends.cend(), offset) - ends.cbegin());
+}
+
+QString RawLogFile::text(qsizetype line) const
+{
+    QByteArrayView b = lineBytes(line);
+    if (b.endsWith('\n'))
+        b.chop(1);
+    if (b.endsWith('\r'))
+        b.chop(1);
+    return cp932::decode(b.toByteArray());
+}
+
+QString RawLogFile::displayText(qsizetype line) const
+{
+    const QByteArrayView b = lineBytes(line);
+    QStringDecoder decoder("windows-31j", QStringDecoder::Flag::Stateless);
+    QString out;
+    out.reserve(b.size());
+    auto decodeUnit = [&](qsizetype at, qsizetype length) {
+        const QString s = decoder.decode(b.sliced(at, length));
+        if (s.size() == 1 && s.at(0) != QChar::ReplacementCharacter) {
+            out += s;
+        } else {
+            for (qsizetype k = 0; k < length; ++k)
+                out += hexByte(static_cast<unsigned char>(b.at(at + k)));
+        }
+    };
+    for (qsizetype i = 0; i < b.size();) {
+        const auto c = static_cast<unsigned char>(b.at(i));
+        if (c < 0x20 || c == 0x7F) {
+            out += controlPicture(c);
+            ++i;
+        } else if (c < 0x80) {
+            out += QChar(char16_t(c));
+            ++i;
+        } else if (isLeadByte(c) && i + 1 < b.size()
+            && isTrailByte(static_cast<unsigned char>(b.at(i + 1)))) {
+            decodeUnit(i, 2);
+            i += 2;
+        } else {
+            decodeUnit(i, 1); // half-width kana, or a byte that is none
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool RawLogFile::isBoardLine(qsizetype line) const
+{
+    return lineBytes(line).startsWith("No.");
+}
+
+qsizetype RawLogFile::find(const QString &needle, qsizetype from, bool forward) const
+{
+    if (needle.isEmpty() || m_lineCount == 0 || !cp932::unencodable(needle).isEmpty())
+        return -1;
+    const QByteArray key = cp932::encode(needle);
+    // A byte match may begin on the second byte of a double-byte character:
+    // the line's text tells.
+    auto matchIn = [&](qint64 at) {
+        const qsizetype line = lineAt(at);
+        return text(line).contains(needle) ? line : -1;
+    };
+    if (forward) {
+        const qint64 start = lineStart(std::min(from + 1, m_lineCount));
+        for (const auto &[begin, end] : { std::pair<qint64, qint64> { start, m_size }, { 0, start } }) {
+            for (qint64 at = bytes().indexOf(key, begin); at >= 0 && at < end;
+                 at = bytes().indexOf(key, at + 1)) {
+                const qsizetype line = matchIn(at);
+                if (line >= 0)
+                    return line;
+            }
+        }
+    } else {
+        // The last match that begins before the line, then round from the end.
+        const qint64 start = lineStart(std::max<qsizetype>(from, 0));
+        for (const auto &[last, stop] :
+            { std::pair<qint64, qint64> { start - 1, 0 }, { m_size - 1, start } }) {
+            for (qint64 at = last < 0 ? -1 : bytes().lastIndexOf(key, last); at >= stop;
+                 at = at == 0 ? -1 : bytes().lastIndexOf(key, at - 1)) {
+                const qsizetype line = matchIn(at);
+                if (line >= 0)
+                    return line;
+            }
+        }
+    }
+    return -1;
+}
+
+ArticleLines shownArticleLines(const QString &logText, qsizetype shownStart, const QStringList &articleLines)
+{
+    ArticleLines out;
+    if (shownStart <= 0 || shownStart > logText.size() || articleLines.isEmpty())
+        return out;
+    out.first = countLineFeeds(QStringView(logText).first(shownStart - 1));
+    // A bare LF inside a shown line starts another line of the file.
+    out.count = articleLines.size();
+    for (const QString &line : articleLines)
+        out.count += countLineFeeds(QStringView(line));
+    return out;
+}
+
+} // namespace kavrel::rawlog
