@@ -5,7 +5,6 @@
 #include "reader/Reader.h"
 #include "session/Session.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,7 +12,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -223,16 +221,9 @@ RawLogView::RawLogView(QWidget *parent)
     layout->addWidget(m_lines, 1);
     layout->addWidget(m_findBar);
 
-    connect(m_findField, &QLineEdit::returnPressed, this,
-        [this] { findNext(!(QApplication::keyboardModifiers() & Qt::ShiftModifier)); });
+    m_findField->installEventFilter(this);
     connect(next, &QPushButton::clicked, this, [this] { findNext(true); });
     connect(previous, &QPushButton::clicked, this, [this] { findNext(false); });
-    auto *find = new QShortcut(QKeySequence::Find, this);
-    connect(find, &QShortcut::activated, this, &RawLogView::openFind);
-    auto *again = new QShortcut(QKeySequence::FindNext, this);
-    connect(again, &QShortcut::activated, this, [this] { findNext(true); });
-    auto *back = new QShortcut(QKeySequence::FindPrevious, this);
-    connect(back, &QShortcut::activated, this, [this] { findNext(false); });
 }
 
 bool RawLogView::showLog(const QString &path, const rawlog::ArticleLines &article, fileio::FileError *error)
@@ -288,8 +279,32 @@ bool RawLogView::findNext(bool forward)
     return true;
 }
 
+bool RawLogView::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter searches on, Shift+Enter back.
+    if (watched == m_findField && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            findNext(!(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void RawLogView::keyPressEvent(QKeyEvent *event)
 {
+    // Keys the lines and the find field leave alone come here.
+    if (event->matches(QKeySequence::Find)) {
+        openFind();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::FindNext) || event->matches(QKeySequence::FindPrevious)) {
+        findNext(event->matches(QKeySequence::FindNext));
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Escape) {
         if (m_findBar->isVisible()) {
             m_findBar->hide();

@@ -191,7 +191,9 @@ QString RawLogFile::displayText(qsizetype line) const
     out.reserve(b.size());
     auto decodeUnit = [&](qsizetype at, qsizetype length) {
         const QString s = decoder.decode(b.sliced(at, length));
-        if (s.size() == 1 && s.at(0) != QChar::ReplacementCharacter) {
+        // The codec answers a byte it cannot map with U+FFFD or with the
+        // substitute character U+001A.
+        if (s.size() == 1 && s.at(0) != QChar::ReplacementCharacter && s.at(0) != u'\x1a') {
             out += s;
         } else {
             for (qsizetype k = 0; k < length; ++k)

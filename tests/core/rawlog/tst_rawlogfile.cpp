@@ -41,7 +41,7 @@ void TestRawLogFile::linesAsCaptured_data()
         << QByteArray("a\nb\r\nc") << QStringList { "a␊", "b␍␊", "c" } << QStringList { "a", "b", "c" };
     QTest::newRow("control characters")
         << QByteArray("\x1b[0m\tx\x7f\x00y\r\n", 11) << QStringList { "␛[0m␉x␡␀y␍␊" }
-        << QStringList { QString::fromLatin1("\x1b[0m\tx\x7f\x00y", 9) };
+        << QStringList { cp932::decode(QByteArray("\x1b[0m\tx\x7f\x00y", 9)) };
     QTest::newRow("bytes that are no Shift-JIS")
         << QByteArray("\x82\xa0\x81\r\n\xff\x82\xa0\xa0\r\n")
         << QStringList { QStringLiteral("あ\uFFFD81␍␊"), QStringLiteral("\uFFFDFFあ\uFFFDA0␍␊") }
