@@ -226,17 +226,22 @@ RawLogView::RawLogView(QWidget *parent)
     connect(previous, &QPushButton::clicked, this, [this] { findNext(false); });
 }
 
-bool RawLogView::showLog(const QString &path, const rawlog::ArticleLines &article, fileio::FileError *error)
+bool RawLogView::showLog(const QString &path, fileio::FileError *error)
 {
     m_lines->setFile(nullptr);
     if (!m_file.open(path, error))
         return false;
     setWindowTitle(QStringLiteral("ログで表示[") + path + u']');
     m_lines->setFile(&m_file);
-    m_lines->setMarked(article);
-    m_lines->setCurrentLine(article.isEmpty() ? 0 : article.first, true);
+    markArticle({});
     m_findStatus->clear();
     return true;
+}
+
+void RawLogView::markArticle(const rawlog::ArticleLines &article)
+{
+    m_lines->setMarked(article);
+    m_lines->setCurrentLine(article.isEmpty() ? 0 : article.first, true);
 }
 
 RawLogView *RawLogView::showFor(QWidget *mainWindow, Session &session, const reader::Reader &reader)
@@ -246,13 +251,13 @@ RawLogView *RawLogView::showFor(QWidget *mainWindow, Session &session, const rea
     auto *view = mainWindow->findChild<RawLogView *>(QStringLiteral("RawLog"), Qt::FindDirectChildrenOnly);
     if (!view)
         view = new RawLogView(mainWindow);
-    const rawlog::ArticleLines article
-        = rawlog::shownArticleLines(session.LogText, reader.shownArticleStart(), session.main.Article.items);
     fileio::FileError error;
-    if (!view->showLog(session.LogPath, article, &error)) {
+    if (!view->showLog(session.LogPath, &error)) {
         session.message(error.toString(), MsgButtons::Ok, MsgIcon::Exclamation);
         return nullptr;
     }
+    view->markArticle(
+        view->file().locate(session.LogText, reader.shownArticleStart(), session.main.Article.items));
     view->show();
     view->raise();
     view->activateWindow();

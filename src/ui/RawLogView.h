@@ -65,9 +65,10 @@ class RawLogView : public QWidget
 public:
     explicit RawLogView(QWidget *parent = nullptr);
 
-    // Opens the log file and marks the article lines.
-    bool showLog(
-        const QString &path, const rawlog::ArticleLines &article, fileio::FileError *error = nullptr);
+    // Opens the log file, at its first line.
+    bool showLog(const QString &path, fileio::FileError *error = nullptr);
+    // Marks the article's lines and scrolls to them.
+    void markArticle(const rawlog::ArticleLines &article);
     // The window of a main window for its open log and shown article:
     // created on first use, brought up to date and shown. Null when no log
     // is open; a log that cannot be read is reported in a message box.

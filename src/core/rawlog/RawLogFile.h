@@ -11,6 +11,16 @@
 
 namespace kavrel::rawlog {
 
+// Where the article that the view shows lies in the raw log: its first line
+// and the number of lines.
+struct ArticleLines
+{
+    qsizetype first = -1;
+    qsizetype count = 0;
+    bool isEmpty() const { return first < 0 || count == 0; }
+    bool contains(qsizetype line) const { return !isEmpty() && line >= first && line < first + count; }
+};
+
 // A log file exactly as it was captured, for looking at what the host
 // printed. The file is mapped into memory, not read: opening counts the
 // line ends of each block of the file in one fast pass, and the starts of
@@ -49,6 +59,10 @@ public:
     // contains needle, going round the end of the file; -1 when none does.
     qsizetype find(const QString &needle, qsizetype from, bool forward = true) const;
 
+    // Where the shown article lies in this file (see shownArticleLines),
+    // found from whichever end of the log is nearer.
+    ArticleLines locate(const QString &logText, qsizetype shownStart, const QStringList &articleLines) const;
+
 private:
     const QList<qint64> &lineEndsOfBlock(qsizetype block) const;
     QByteArrayView bytes() const { return QByteArrayView(m_data, m_size); }
@@ -72,13 +86,6 @@ qsizetype countLineFeeds(QByteArrayView bytes);
 // Where the article that the view shows lies in the raw log: its first line
 // and the number of lines, from where the shown text begins in the log text
 // (1-based, as the reader answers it) and the lines the view shows.
-struct ArticleLines
-{
-    qsizetype first = -1;
-    qsizetype count = 0;
-    bool isEmpty() const { return first < 0 || count == 0; }
-    bool contains(qsizetype line) const { return !isEmpty() && line >= first && line < first + count; }
-};
 ArticleLines shownArticleLines(const QString &logText, qsizetype shownStart, const QStringList &articleLines);
 
 } // namespace kavrel::rawlog

@@ -151,6 +151,11 @@ void TestRawLogFile::markedLinesAreTheArticleViewsLines()
             reader.chooseRow(row);
             const rawlog::ArticleLines lines
                 = rawlog::shownArticleLines(s.LogText, reader.shownArticleStart(), s.main.Article.items);
+            // Counted from whichever end of the log is nearer, the same lines.
+            const rawlog::ArticleLines located
+                = file.locate(s.LogText, reader.shownArticleStart(), s.main.Article.items);
+            QCOMPARE(located.first, lines.first);
+            QCOMPARE(located.count, lines.count);
             if (reader.shownArticleStart() == 0) {
                 QVERIFY(lines.isEmpty());
                 continue;
