@@ -5,6 +5,7 @@
 #include "reader/Reader.h"
 #include "session/Session.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -282,6 +283,14 @@ bool RawLogView::findNext(bool forward)
     m_findStatus->clear();
     m_lines->setCurrentLine(line);
     return true;
+}
+
+void RawLogView::closeEvent(QCloseEvent *event)
+{
+    // A closed view lets go of the file; L maps it again.
+    m_lines->setFile(nullptr);
+    m_file.close();
+    QWidget::closeEvent(event);
 }
 
 bool RawLogView::eventFilter(QObject *watched, QEvent *event)

@@ -108,6 +108,12 @@ private slots:
         QCOMPARE(view->lines()->currentLine(), first);
         QVERIFY(view->lines()->topLine() <= first
             && first < view->lines()->topLine() + view->lines()->visibleLines());
+        // Esc closes the search field, then the view, which lets go of the file.
+        QTest::keyClick(view->findField(), Qt::Key_Escape);
+        QVERIFY(!view->findField()->isVisible());
+        QTest::keyClick(view->lines(), Qt::Key_Escape);
+        QVERIFY(!view->isVisible());
+        QVERIFY(!view->file().isOpen());
     }
 
 private:

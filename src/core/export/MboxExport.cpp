@@ -16,6 +16,8 @@ constexpr int kLineLimit = 78;
 // UTF-8 bytes per encoded word: 12 characters of "=?UTF-8?B?" and "?=" plus
 // 56 of base64 make 68, so that "Subject: " and one word stay within 78.
 constexpr int kWordBytes = 42;
+// Ancestors named in References besides the top of the thread.
+constexpr int kReferences = 20;
 
 const char *const kDays[] = { "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun" };
 const char *const kMonths[]
@@ -202,7 +204,17 @@ QByteArray unstructuredHeader(const QByteArray &name, const QString &value)
 QByteArray toMbox(const ExportSelection &selection)
 {
     QByteArray out;
-    for (const ExportRow &row : selection.rows) {
+    // Every row's ID and the top of its thread, once: parents come before
+    // their responses.
+    QList<QByteArray> ids;
+    QList<int> roots;
+    for (qsizetype i = 0; i < selection.rows.size(); ++i) {
+        const ExportRow &row = selection.rows.at(i);
+        ids << messageId(selection, row).toLatin1();
+        roots << (row.parent < 0 ? int(i) : roots.at(row.parent));
+    }
+    for (qsizetype i = 0; i < selection.rows.size(); ++i) {
+        const ExportRow &row = selection.rows.at(i);
         if (!row.exported || row.kind == ExportRow::Kind::Chat)
             continue;
         const QByteArray from = address(selection, row).toLatin1();
@@ -214,11 +226,17 @@ QByteArray toMbox(const ExportSelection &selection)
         if (row.date.isValid())
             out += "Date: " + rfc5322Date(row.date, row.time) + '\n';
         out += unstructuredHeader("Subject", row.title);
-        out += "Message-ID: " + messageId(selection, row).toLatin1() + '\n';
+        out += "Message-ID: " + ids.at(i) + '\n';
 
+        // The nearest ancestors, and the top of the thread when the thread is
+        // deeper than that: a header the size of the whole thread on every
+        // message would grow with the square of its depth.
         QList<QByteArray> references;
-        for (int p = row.parent; p >= 0; p = selection.rows.at(p).parent)
-            references.prepend(messageId(selection, selection.rows.at(p)).toLatin1());
+        int p = row.parent;
+        for (; p >= 0 && references.size() < kReferences; p = selection.rows.at(p).parent)
+            references.prepend(ids.at(p));
+        if (p >= 0)
+            references.prepend(ids.at(roots.at(p)));
         if (!references.isEmpty()) {
             out += "In-Reply-To: " + references.last() + '\n';
             out += folded("References", references);

@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -142,6 +143,7 @@ private slots:
     void mboxHeaders_data();
     void mboxHeaders();
     void pagesShowEveryTextSafely();
+    void aDeepThreadStaysLinear();
     void exportingLeavesTheReaderWhereItWas();
     void aFileThatCannotBeWrittenIsReportedAndLeftAlone();
 };
@@ -346,6 +348,48 @@ void TestExport::pagesShowEveryTextSafely()
     QVERIFY(text.contains(QStringLiteral("tab\there, bell\x07, esc\x1b.\n")));
     QVERIFY(!text.contains(u'\r'));
     QCOMPARE(text.count(exporter::textSeparator() + u'\n'), 2);
+}
+
+void TestExport::aDeepThreadStaysLinear()
+{
+    // Each article answers the one before it.
+    const QString h = test::TestMarkers::articleHeader() + QStringLiteral(" 12/01");
+    QStringList lines { test::TestMarkers::mainPrompt() + QStringLiteral("b 1"),
+        QStringLiteral("No.1 ｢雑談｣") };
+    constexpr int kDepth = 30;
+    for (int i = 0; i < kDepth; ++i) {
+        lines << h
+              << QStringLiteral("TALK(%1/2000) 26/12/01 10:00:%2 話%1")
+                     .arg(1000 + i)
+                     .arg(i, 2, 10, QChar(u'0'));
+        if (i > 0)
+            lines << QStringLiteral(" <%1:ABC00001 さんへ").arg(999 + i);
+        lines << QStringLiteral("  80 bytes ABC00001:山田") << QStringLiteral("本文");
+    }
+    lines << test::TestMarkers::readEnd();
+    Session s;
+    loadFixture(s, test::crlfLines(lines));
+    const exporter::ExportSelection sel = exporter::collectExportRows(s, 1);
+    QCOMPARE(sel.rows.size(), kDepth);
+    QCOMPARE(sel.rows.last().parent, kDepth - 2);
+
+    const QString mbox = QString::fromUtf8(exporter::toMbox(sel));
+    const QString last = mbox.mid(mbox.lastIndexOf(QStringLiteral("\nFrom ")));
+    const QString refs
+        = last.section(QStringLiteral("References: "), 1).section(QStringLiteral("\nMIME"), 0, 0);
+    const QStringList ids = refs.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    // The top of the thread, then the 20 nearest ancestors.
+    QCOMPARE(ids.size(), 21);
+    QCOMPARE(ids.first(), exporter::messageId(sel, sel.rows.first()));
+    QCOMPARE(ids.at(1), exporter::messageId(sel, sel.rows.at(kDepth - 21)));
+    QCOMPARE(ids.last(), exporter::messageId(sel, sel.rows.at(kDepth - 2)));
+    QVERIFY(last.contains(QStringLiteral("In-Reply-To: ") + ids.last() + u'\n'));
+
+    const QString html = QString::fromUtf8(exporter::toHtml(sel));
+    QCOMPARE(html.count(QStringLiteral("<ul>")), kDepth);
+    QCOMPARE(html.count(QStringLiteral("</ul>")), kDepth);
+    QCOMPARE(html.count(QStringLiteral("<li>")), kDepth);
+    QCOMPARE(html.count(QStringLiteral("</li>")), kDepth);
 }
 
 void TestExport::exportingLeavesTheReaderWhereItWas()
