@@ -242,7 +242,7 @@ bool RawLogView::showLog(const QString &path, fileio::FileError *error)
 void RawLogView::markArticle(const rawlog::ArticleLines &article)
 {
     m_lines->setMarked(article);
-    m_lines->setCurrentLine(article.isEmpty() ? 0 : article.first, true);
+    m_lines->setCurrentLine(std::max<qsizetype>(article.first, 0), true);
 }
 
 RawLogView *RawLogView::showFor(QWidget *mainWindow, Session &session, const reader::Reader &reader)

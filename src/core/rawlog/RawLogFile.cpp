@@ -286,13 +286,23 @@ ArticleLines RawLogFile::locate(
     // The log text was decoded from this file, line end for line end: an
     // article in the second half is counted from the end, and the line found
     // is checked against the article's first line.
+    if (shownStart <= 0)
+        return {};
+    auto holdsArticle = [&](const ArticleLines &lines) {
+        return lines.first >= 0 && text(lines.first) == articleLines.first().section(u'\n', 0, 0);
+    };
     if (shownStart > logText.size() / 2 && !articleLines.isEmpty() && !m_endsBefore.isEmpty()) {
         ArticleLines lines = shownArticleLines(logText, 0, articleLines);
         lines.first = m_endsBefore.last() - countLineFeeds(QStringView(logText).sliced(shownStart - 1));
-        if (lines.first >= 0 && text(lines.first) == articleLines.first().section(u'\n', 0, 0))
+        if (holdsArticle(lines))
             return lines;
     }
-    return shownArticleLines(logText, shownStart, articleLines);
+    // When the view no longer shows the article's lines (a notice took their
+    // place) the place is kept and nothing is marked.
+    ArticleLines lines = shownArticleLines(logText, shownStart, articleLines);
+    if (!lines.isEmpty() && !holdsArticle(lines))
+        lines.count = 0;
+    return lines;
 }
 
 ArticleLines shownArticleLines(const QString &logText, qsizetype shownStart, const QStringList &articleLines)

@@ -17,7 +17,7 @@ struct ArticleLines
 {
     qsizetype first = -1;
     qsizetype count = 0;
-    bool isEmpty() const { return first < 0 || count == 0; }
+    bool isEmpty() const { return first < 0 || count <= 0; }
     bool contains(qsizetype line) const { return !isEmpty() && line >= first && line < first + count; }
 };
 
@@ -60,7 +60,9 @@ public:
     qsizetype find(const QString &needle, qsizetype from, bool forward = true) const;
 
     // Where the shown article lies in this file (see shownArticleLines),
-    // found from whichever end of the log is nearer.
+    // found from whichever end of the log is nearer. When the view's lines
+    // are not the file's lines there (a notice replaced the article), the
+    // first line is kept and the count is 0.
     ArticleLines locate(const QString &logText, qsizetype shownStart, const QStringList &articleLines) const;
 
 private:

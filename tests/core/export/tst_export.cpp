@@ -172,7 +172,7 @@ void TestExport::mailReadersAndBrowsersReadEveryGeneratedBoard()
     reader::Reader reader(s);
 
     QTemporaryDir dir;
-    QJsonArray specs;
+    QJsonArray checks;
     int boards = 0;
     for (int item = 0; item < s.main.Board_List.ListCount(); ++item) {
         const bool chat = s.main.Board_List.item(item).startsWith(QLatin1String("[XCHAT]"));
@@ -197,7 +197,7 @@ void TestExport::mailReadersAndBrowsersReadEveryGeneratedBoard()
                     .arg(item)
                     .arg(format == exporter::Format::Mbox ? QStringLiteral("mbox") : QStringLiteral("html")));
             test::writeFile(name, result.bytes);
-            specs.append(QJsonObject {
+            checks.append(QJsonObject {
                 { QStringLiteral("format"),
                     format == exporter::Format::Mbox ? QStringLiteral("mbox") : QStringLiteral("html") },
                 { QStringLiteral("file"), name }, { QStringLiteral("rows"), expected } });
@@ -205,13 +205,13 @@ void TestExport::mailReadersAndBrowsersReadEveryGeneratedBoard()
         boards += rows.isEmpty() ? 0 : 1;
     }
     QVERIFY(boards >= 4);
-    const QString specPath = dir.filePath(QStringLiteral("spec.json"));
-    test::writeFile(specPath, QJsonDocument(specs).toJson());
+    const QString checksPath = dir.filePath(QStringLiteral("checks.json"));
+    test::writeFile(checksPath, QJsonDocument(checks).toJson());
 
     QProcess check;
     check.start(python(),
         { qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/tests/core/export/check_export.py"),
-            specPath });
+            checksPath });
     QVERIFY(check.waitForFinished(120000));
     const QString said = QString::fromUtf8(check.readAllStandardOutput() + check.readAllStandardError());
     QVERIFY2(check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0, qPrintable(said));

@@ -25,6 +25,8 @@ private slots:
     void findGoesRoundAndSkipsHalfCharacters();
     void markedLinesAreTheArticleViewsLines_data();
     void markedLinesAreTheArticleViewsLines();
+    void aNoticeInPlaceOfTheArticleMarksNothing_data();
+    void aNoticeInPlaceOfTheArticleMarksNothing();
     void aMissingFileIsReported();
 };
 
@@ -154,12 +156,13 @@ void TestRawLogFile::markedLinesAreTheArticleViewsLines()
             // Counted from whichever end of the log is nearer, the same lines.
             const rawlog::ArticleLines located
                 = file.locate(s.LogText, reader.shownArticleStart(), s.main.Article.items);
-            QCOMPARE(located.first, lines.first);
-            QCOMPARE(located.count, lines.count);
             if (reader.shownArticleStart() == 0) {
                 QVERIFY(lines.isEmpty());
+                QVERIFY(located.isEmpty());
                 continue;
             }
+            QCOMPARE(located.first, lines.first);
+            QCOMPARE(located.count, lines.count);
             QCOMPARE(lines.count, s.main.Article.ListCount());
             for (int k = 0; k < lines.count; ++k)
                 QCOMPARE(file.text(lines.first + k), s.main.Article.item(k));
@@ -167,6 +170,36 @@ void TestRawLogFile::markedLinesAreTheArticleViewsLines()
         }
     }
     QVERIFY(checked > 100);
+}
+
+void TestRawLogFile::aNoticeInPlaceOfTheArticleMarksNothing_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+    QTest::newRow("first half") << 4 << QStringList { "b" } << 1 << 1;
+    QTest::newRow("second half") << 7 << QStringList { "c", "d" } << 2 << 2;
+    QTest::newRow("a notice, first half") << 4 << QStringList { "最終アーティクルです。" } << 1 << 0;
+    QTest::newRow("a notice, second half") << 7 << QStringList { "最終アーティクルです。" } << 2 << 0;
+    QTest::newRow("nothing shown from the log") << 0 << QStringList { "c" } << -1 << 0;
+}
+
+void TestRawLogFile::aNoticeInPlaceOfTheArticleMarksNothing()
+{
+    QFETCH(int, start);
+    QFETCH(QStringList, shown);
+    QFETCH(int, first);
+    QFETCH(int, count);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("n.log"));
+    const QString text = QStringLiteral("a\r\nb\r\nc\r\nd\r\n");
+    test::writeFile(path, test::sjis(text));
+    rawlog::RawLogFile file;
+    QVERIFY(file.open(path));
+    const rawlog::ArticleLines lines = file.locate(text, start, shown);
+    QCOMPARE(lines.first, qsizetype(first));
+    QCOMPARE(lines.count, qsizetype(count));
 }
 
 void TestRawLogFile::aMissingFileIsReported()
