@@ -24,6 +24,7 @@ namespace {
 const QColor kMarked(255, 243, 176);
 const QColor kBoard(214, 230, 255);
 const QColor kBoardText(0, 40, 140);
+const QColor kMark(200, 60, 0);
 constexpr int kMargin = 4;
 
 } // namespace
@@ -98,7 +99,7 @@ void RawLogLines::measureVisible()
     const qsizetype top = topLine();
     const qsizetype end = std::min<qsizetype>(m_file->lineCount(), top + visibleLines() + 1);
     for (qsizetype i = top; i < end; ++i)
-        m_widest = std::max(m_widest, metrics.horizontalAdvance(m_file->displayText(i)));
+        m_widest = std::max(m_widest, metrics.horizontalAdvance(m_file->displayText(i)) + 2);
     QScrollBar *h = horizontalScrollBar();
     h->setRange(0, std::max(0, m_widest + 2 * kMargin - viewport()->width()));
     h->setPageStep(viewport()->width());
@@ -140,10 +141,20 @@ void RawLogLines::paintEvent(QPaintEvent *)
             p.setPen(palette().color(QPalette::Highlight));
             p.drawRect(row.adjusted(0, 0, -1, -1));
         }
+        // Marks (line ends, control characters, bytes that are no
+        // Shift-JIS) in their own colour, the log's text in the list's.
         p.setFont(board ? bold : font());
-        p.setPen(board ? kBoardText : palette().color(QPalette::Text));
-        p.drawText(QRect(x, row.top(), std::max(width - x, m_widest + kMargin), m_lineHeight),
-            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_file->displayText(i));
+        const QFontMetrics lineMetrics(p.font());
+        int at = x;
+        for (const rawlog::DisplayPiece &piece : m_file->displayPieces(i)) {
+            const int w = lineMetrics.horizontalAdvance(piece.text);
+            if (at + w > 0 && at < width) {
+                p.setPen(piece.marker ? kMark : board ? kBoardText : palette().color(QPalette::Text));
+                p.drawText(QRect(at, row.top(), w + 2, m_lineHeight),
+                    Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, piece.text);
+            }
+            at += w;
+        }
     }
 }
 

@@ -74,7 +74,7 @@ private slots:
         QVERIFY(marked.first < lines->topLine() + lines->visibleLines());
         QCOMPARE(lines->currentLine(), marked.first);
         // Everything as captured: the line ends are shown.
-        QVERIFY(view->file().displayText(marked.first).endsWith(QStringLiteral("␍␊")));
+        QVERIFY(view->file().displayText(marked.first).endsWith(QStringLiteral("^M^J")));
     }
 
     void ctrlFSearchesTheLog()

@@ -26,14 +26,16 @@ bool isTrailByte(unsigned char b)
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
+// "<FF>": a byte that is no Shift-JIS.
 QString hexByte(unsigned char b)
 {
-    return QString(QChar::ReplacementCharacter) + QString::number(b, 16).toUpper().rightJustified(2, u'0');
+    return u'<' + QString::number(b, 16).toUpper().rightJustified(2, u'0') + u'>';
 }
 
-QString controlPicture(unsigned char b)
+// Caret notation, which every font can show: CR is ^M, LF ^J, TAB ^I, ESC ^[, DEL ^?.
+QString caret(unsigned char b)
 {
-    return QChar(b == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + b));
+    return u'^' + QChar(char16_t(b == 0x7F ? '?' : b + 0x40));
 }
 
 } // namespace
@@ -201,30 +203,35 @@ QString RawLogFile::text(qsizetype line) const
     return cp932::decode(b.toByteArray());
 }
 
-QString RawLogFile::displayText(qsizetype line) const
+QList<DisplayPiece> RawLogFile::displayPieces(qsizetype line) const
 {
     const QByteArrayView b = lineBytes(line);
     QStringDecoder decoder("windows-31j", QStringDecoder::Flag::Stateless);
-    QString out;
-    out.reserve(b.size());
+    QList<DisplayPiece> out;
+    auto add = [&](const QString &text, bool marker) {
+        if (!out.isEmpty() && out.last().marker == marker)
+            out.last().text += text;
+        else
+            out.append({ text, marker });
+    };
     auto decodeUnit = [&](qsizetype at, qsizetype length) {
         const QString s = decoder.decode(b.sliced(at, length));
         // The codec answers a byte it cannot map with U+FFFD or with the
         // substitute character U+001A.
         if (s.size() == 1 && s.at(0) != QChar::ReplacementCharacter && s.at(0) != u'\x1a') {
-            out += s;
+            add(s, false);
         } else {
             for (qsizetype k = 0; k < length; ++k)
-                out += hexByte(static_cast<unsigned char>(b.at(at + k)));
+                add(hexByte(static_cast<unsigned char>(b.at(at + k))), true);
         }
     };
     for (qsizetype i = 0; i < b.size();) {
         const auto c = static_cast<unsigned char>(b.at(i));
         if (c < 0x20 || c == 0x7F) {
-            out += controlPicture(c);
+            add(caret(c), true);
             ++i;
         } else if (c < 0x80) {
-            out += QChar(char16_t(c));
+            add(QString(QChar(char16_t(c))), false);
             ++i;
         } else if (isLeadByte(c) && i + 1 < b.size()
             && isTrailByte(static_cast<unsigned char>(b.at(i + 1)))) {
@@ -235,6 +242,14 @@ QString RawLogFile::displayText(qsizetype line) const
             ++i;
         }
     }
+    return out;
+}
+
+QString RawLogFile::displayText(qsizetype line) const
+{
+    QString out;
+    for (const DisplayPiece &piece : displayPieces(line))
+        out += piece.text;
     return out;
 }
 

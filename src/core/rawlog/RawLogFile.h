@@ -21,6 +21,14 @@ struct ArticleLines
     bool contains(qsizetype line) const { return !isEmpty() && line >= first && line < first + count; }
 };
 
+// A run of a raw line as shown: text of the log, or marks standing for
+// line ends, control characters and bytes that are no Shift-JIS.
+struct DisplayPiece
+{
+    QString text;
+    bool marker = false;
+};
+
 // A log file exactly as it was captured, for looking at what the host
 // printed. The file is mapped into memory, not read: opening counts the
 // line ends of each block of the file in one fast pass, and the starts of
@@ -48,9 +56,11 @@ public:
 
     // The line as Kavrel reads it: decoded, without its CR LF (or LF).
     QString text(qsizetype line) const;
-    // The line as captured, every byte visible: control characters as their
-    // pictures (CR as ␍, LF as ␊, TAB as ␉), a byte that is no Shift-JIS as
-    // U+FFFD and its two hex digits.
+    // The line as captured, every byte visible: control characters in caret
+    // notation (CR LF as ^M^J, TAB as ^I, ESC as ^[), a byte that is no
+    // Shift-JIS as its two hex digits in angle brackets ("<FF>"). The pieces
+    // tell the marks from the text, so that a view can set them apart.
+    QList<DisplayPiece> displayPieces(qsizetype line) const;
     QString displayText(qsizetype line) const;
     // A board line: one that begins with "No.".
     bool isBoardLine(qsizetype line) const;

@@ -37,18 +37,18 @@ void TestRawLogFile::linesAsCaptured_data()
     QTest::addColumn<QStringList>("text");
 
     QTest::newRow("CR LF shown") << test::sjis(QStringLiteral("ID:KAV\r\nNo.3 ｢話題｣\r\n"))
-                                 << QStringList { "ID:KAV␍␊", "No.3 ｢話題｣␍␊" }
+                                 << QStringList { "ID:KAV^M^J", "No.3 ｢話題｣^M^J" }
                                  << QStringList { "ID:KAV", "No.3 ｢話題｣" };
     QTest::newRow("bare LF and a last line without end")
-        << QByteArray("a\nb\r\nc") << QStringList { "a␊", "b␍␊", "c" } << QStringList { "a", "b", "c" };
+        << QByteArray("a\nb\r\nc") << QStringList { "a^J", "b^M^J", "c" } << QStringList { "a", "b", "c" };
     QTest::newRow("control characters")
-        << QByteArray("\x1b[0m\tx\x7f\x00y\r\n", 11) << QStringList { "␛[0m␉x␡␀y␍␊" }
+        << QByteArray("\x1b[0m\tx\x7f\x00y\r\n", 11) << QStringList { "^[[0m^Ix^?^@y^M^J" }
         << QStringList { cp932::decode(QByteArray("\x1b[0m\tx\x7f\x00y", 9)) };
     QTest::newRow("bytes that are no Shift-JIS")
         << QByteArray("\x82\xa0\x81\r\n\xff\x82\xa0\xa0\r\n")
-        << QStringList { QStringLiteral("あ\uFFFD81␍␊"), QStringLiteral("\uFFFDFFあ\uFFFDA0␍␊") }
+        << QStringList { QStringLiteral("あ<81>^M^J"), QStringLiteral("<FF>あ<A0>^M^J") }
         << QStringList { cp932::decode("\x82\xa0\x81"), cp932::decode("\xff\x82\xa0\xa0") };
-    QTest::newRow("half-width kana") << QByteArray("\xb6\xc5\r\n") << QStringList { "ｶﾅ␍␊" }
+    QTest::newRow("half-width kana") << QByteArray("\xb6\xc5\r\n") << QStringList { "ｶﾅ^M^J" }
                                      << QStringList { "ｶﾅ" };
     QTest::newRow("empty file") << QByteArray() << QStringList {} << QStringList {};
 }
@@ -67,6 +67,13 @@ void TestRawLogFile::linesAsCaptured()
     QByteArray joined;
     for (int i = 0; i < display.size(); ++i) {
         QCOMPARE(file.displayText(i), display.at(i));
+        // The line end is a mark, and the log's own text is not.
+        const QList<rawlog::DisplayPiece> pieces = file.displayPieces(i);
+        QCOMPARE(pieces.last().marker, display.at(i).endsWith(QLatin1String("^J")));
+        for (const rawlog::DisplayPiece &piece : pieces) {
+            if (!piece.marker)
+                QVERIFY(text.at(i).contains(piece.text));
+        }
         QCOMPARE(file.text(i), text.at(i));
         joined += file.lineBytes(i).toByteArray();
     }
