@@ -23,7 +23,8 @@ const char *const kUsage
       "  show NET LOG... (--board N | --item K) [--row R]\n"
       "  search NET LOG... [--text S] [--from \"YY/MM/DD HH:MM:SS\" --to \"YY/MM/DD HH:MM:SS\"]\n"
       "  unread NET LOG\n"
-      "  export NET LOG... (--board N | --item K) [--row R [--thread]] --format text|html|mbox [-o FILE]";
+      "  export NET LOG... (--board N | --item K) [--row R [--thread]]\n"
+      "         --format text|html|mbox [-o FILE]";
 
 } // namespace
 
