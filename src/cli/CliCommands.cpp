@@ -4,6 +4,7 @@
 
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "export/Exporters.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
 #include "program/Program.h"
@@ -11,6 +12,7 @@
 
 #include <QFileInfo>
 
+#include <cstdio>
 #include <memory>
 
 namespace kavrel::cli {
@@ -298,6 +300,45 @@ int cmdUnread(Context &ctx, const QStringList &args)
     return Success;
 }
 
+int cmdExport(Context &ctx, const QStringList &args)
+{
+    QStringList options;
+    openLogs(ctx, args, &options);
+    const int item = boardOption(ctx, options);
+    bool hasRow = false, hasFormat = false, hasOutput = false;
+    const QString rowText = takeOption(options, QStringLiteral("--row"), &hasRow);
+    const bool thread = options.removeAll(QStringLiteral("--thread")) > 0;
+    const QString formatText = takeOption(options, QStringLiteral("--format"), &hasFormat);
+    const QString output = takeOption(options, QStringLiteral("-o"), &hasOutput);
+    noMoreOptions(options);
+    exporter::Format format = exporter::Format::Text;
+    if (!hasFormat || !exporter::parseFormat(formatText, &format))
+        usage(QStringLiteral("--format text, html or mbox is needed"));
+    if (thread && !hasRow)
+        usage(QStringLiteral("--thread goes with --row"));
+    ctx.program.reader.chooseBoard(item);
+    int row = -1;
+    if (hasRow) {
+        bool ok = false;
+        row = rowText.toInt(&ok);
+        if (!ok || row < 0 || row >= ctx.session().main.Title.ListCount())
+            usage(QStringLiteral("no row %1 on the board").arg(rowText));
+    }
+
+    const exporter::ExportResult result = exporter::exportBoard(ctx.session(), item, row, thread, format);
+    ctx.program.Form_Unload();
+    if (!result.ok())
+        throw CliExit(Reported, result.message);
+    if (hasOutput) {
+        fileio::FileError error;
+        if (!fileio::writeAtomic(startPath(output), result.bytes, &error))
+            throw CliExit(Failure, error.toString());
+    } else {
+        std::fwrite(result.bytes.constData(), 1, size_t(result.bytes.size()), stdout);
+    }
+    return Success;
+}
+
 } // namespace
 
 int runCommand(const QString &appDir, const QString &command, const QStringList &args)
@@ -317,6 +358,8 @@ int runCommand(const QString &appDir, const QString &command, const QStringList 
         return cmdSearch(ctx, args);
     if (command == QLatin1String("unread"))
         return cmdUnread(ctx, args);
+    if (command == QLatin1String("export"))
+        return cmdExport(ctx, args);
     usage(QStringLiteral("unknown command ") + command);
 }
 

@@ -1,5 +1,7 @@
 #include "CliIo.h"
 
+#include <QDir>
+
 #include <cstdio>
 
 namespace kavrel::cli {
@@ -28,6 +30,24 @@ void printError(const QString &text)
     const QByteArray utf8 = text.toUtf8();
     std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stderr);
     std::fputc('\n', stderr);
+}
+
+namespace {
+QString &startDirectory()
+{
+    static QString directory;
+    return directory;
+}
+} // namespace
+
+void setStartDirectory(const QString &directory)
+{
+    startDirectory() = directory;
+}
+
+QString startPath(const QString &path)
+{
+    return startDirectory().isEmpty() ? path : QDir(startDirectory()).absoluteFilePath(path);
 }
 
 MsgAnswer CliMessages::show(const QString &text, MsgButtons buttons, MsgIcon)

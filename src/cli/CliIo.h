@@ -30,6 +30,11 @@ void printRecord(const QStringList &fields);
 void printLine(const QString &line);
 void printError(const QString &text);
 
+// The directory kavrel-cli was started in (before -C changes it), and a
+// path given on the command line made absolute against it.
+void setStartDirectory(const QString &directory);
+QString startPath(const QString &path);
+
 // Answers the program's questions as kavrel-cli is documented to: OK to a
 // notice, Cancel to OK/Cancel questions, No to Yes/No questions. Every text
 // shown is kept; a notice makes the command end with status 1 when asked.

@@ -22,7 +22,9 @@ const char *const kUsage
       "  titles NET LOG... (--board N | --item K)\n"
       "  show NET LOG... (--board N | --item K) [--row R]\n"
       "  search NET LOG... [--text S] [--from \"YY/MM/DD HH:MM:SS\" --to \"YY/MM/DD HH:MM:SS\"]\n"
-      "  unread NET LOG";
+      "  unread NET LOG\n"
+      "  export NET LOG... (--board N | --item K) [--row R [--thread]]\n"
+      "         --format text|html|mbox [-o FILE]";
 
 } // namespace
 
@@ -33,6 +35,7 @@ int main(int argc, char *argv[])
 
     try {
         QString dir = QDir::currentPath();
+        setStartDirectory(dir);
         if (!args.isEmpty() && args.first() == QLatin1String("-C")) {
             if (args.size() < 2)
                 throw CliExit(Failure, QString::fromLatin1(kUsage));

@@ -1,9 +1,11 @@
 #include "MainWindow.h"
 
 #include "Colours.h"
+#include "ExportDialog.h"
 #include "Fonts.h"
 #include "ListBoxModel.h"
 #include "ProgramWindows.h"
+#include "RawLogView.h"
 #include "TitleListModel.h"
 #include "TitleView.h"
 #include "VbKeys.h"
@@ -227,11 +229,17 @@ void MainWindow::buildMenus()
     QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("File"));
     add(file, "Net_Select_Screen", QStringLiteral("ネット選択(&N)"), [&p] { p.netSelectCommand(); });
+    add(file, "Export", QStringLiteral("エクスポート…"),
+        [this] { exportWithDialog(this, m_session, false); });
+    add(file, "Export_Thread", QStringLiteral("スレッドをエクスポート…"),
+        [this] { exportWithDialog(this, m_session, true); });
     add(file, "END_Kavrel", QStringLiteral("Kavrelを終了する(&Q)"), [this] { close(); });
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     view->setObjectName(QStringLiteral("View"));
     add(view, "ID_LIST", QStringLiteral("ＩＤ List表示(&I)"), [&p] { p.showIdList(); });
+    add(view, "Raw_Log", QStringLiteral("ログで表示(&L)"),
+        [this] { RawLogView::showFor(this, m_session, m_program.reader()); });
 
     QMenu *search = menuBar()->addMenu(QStringLiteral("検索関連(&S)"));
     search->setObjectName(QStringLiteral("Kensaku_Pointer"));
@@ -301,6 +309,11 @@ double MainWindow::unit() const
 
 void MainWindow::titleKey(int keyCode, int shift)
 {
+    // L: the open log as captured, at the shown article.
+    if (keyCode == 'L' && shift == 0) {
+        m_program.forward([this] { RawLogView::showFor(this, m_session, m_program.reader()); });
+        return;
+    }
     m_program.forward([this, keyCode, shift] { m_program.titleKeyPress(keyCode, shift); });
 }
 

@@ -42,6 +42,10 @@ private slots:
     void unreadStopsAtTheFirstUnreadArticle();
     void badUsageAndMissingFiles_data();
     void badUsageAndMissingFiles();
+    void exportGivesTheExpectedFiles_data();
+    void exportGivesTheExpectedFiles();
+    void exportWritesAFileOrSaysWhyNot_data();
+    void exportWritesAFileOrSaysWhyNot();
 
 private:
     Run cli(const QStringList &args);
@@ -273,6 +277,91 @@ void TestCli::badUsageAndMissingFiles()
     const Run run = cli(args);
     QCOMPARE(run.code, 2);
     QVERIFY2(run.err.contains(stderrHas), qPrintable(run.err));
+}
+
+void TestCli::exportGivesTheExpectedFiles_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("expected"); // a file under tests/cli/expected
+    QTest::newRow("board as text") << QStringList { "--board", "3", "--format", "text" }
+                                   << QStringLiteral("kab0606-board3.txt");
+    QTest::newRow("board as a page") << QStringList { "--board", "3", "--format", "html" }
+                                     << QStringLiteral("kab0606-board3.html");
+    QTest::newRow("mail box as a page")
+        << QStringList { "--board", "0", "--format", "html" } << QStringLiteral("kab0606-board0.html");
+    QTest::newRow("chat room as text")
+        << QStringList { "--item", "3", "--format", "text" } << QStringLiteral("kab0606-chat.txt");
+    QTest::newRow("a thread as mbox") << QStringList { "--board", "3", "--row", "1", "--thread", "--format",
+        "mbox" } << QStringLiteral("kab0606-board3-row1-thread.mbox");
+}
+
+void TestCli::exportGivesTheExpectedFiles()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, expected);
+    const Run run
+        = cli(QStringList { QStringLiteral("export"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") }
+            + options);
+    QCOMPARE(run.code, 0);
+    const QString file
+        = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/tests/cli/expected/") + expected;
+    QCOMPARE(run.out.toUtf8(), test::readFile(file));
+}
+
+void TestCli::exportWritesAFileOrSaysWhyNot_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("stderrHas");
+    QTest::addColumn<QString>("output"); // -o FILE relative to the test's directory, or empty
+    QTest::newRow("written") << QStringList { "--board", "3", "--format", "html" } << 0 << QString()
+                             << QStringLiteral("out/board3.html");
+    QTest::newRow("a directory where the file goes")
+        << QStringList { "--board", "3", "--format", "text" } << 2 << QStringLiteral("taken.txt: ")
+        << QStringLiteral("taken.txt");
+    QTest::newRow("a folder that is a file")
+        << QStringList { "--board", "3", "--format", "text" } << 2 << QStringLiteral("DIR.DEF/x.txt: ")
+        << QStringLiteral("DIR.DEF/x.txt");
+    QTest::newRow("chat room as mbox")
+        << QStringList { "--item", "3", "--format", "mbox" } << 1
+        << QStringLiteral("チャットルームはmbox形式ではエクスポートできません") << QString();
+    QTest::newRow("a waiting write") << QStringList { "--board", "3", "--row", "4", "--format", "text" } << 1
+                                     << QStringLiteral("エクスポートするアーティクルはありません")
+                                     << QString();
+    QTest::newRow("no format") << QStringList { "--board", "3" } << 2 << QStringLiteral("--format")
+                               << QString();
+    QTest::newRow("unknown format") << QStringList { "--board", "3", "--format", "pdf" } << 2
+                                    << QStringLiteral("--format") << QString();
+    QTest::newRow("thread without row") << QStringList { "--board", "3", "--thread", "--format", "text" } << 2
+                                        << QStringLiteral("--thread") << QString();
+    QTest::newRow("no such row") << QStringList { "--board", "3", "--row", "9", "--format", "text" } << 2
+                                 << QStringLiteral("no row 9") << QString();
+}
+
+void TestCli::exportWritesAFileOrSaysWhyNot()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, code);
+    QFETCH(QString, stderrHas);
+    QFETCH(QString, output);
+    QVERIFY(QDir().mkpath(path(QStringLiteral("out"))));
+    QVERIFY(QDir().mkpath(path(QStringLiteral("taken.txt/inside"))));
+    QStringList args { QStringLiteral("export"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") };
+    args += options;
+    if (!output.isEmpty())
+        args += QStringList { QStringLiteral("-o"), path(output) };
+    const Run run = cli(args);
+    QCOMPARE(run.code, code);
+    QVERIFY2(run.err.contains(stderrHas), qPrintable(run.err));
+    if (code == 0) {
+        QVERIFY(run.out.isEmpty());
+        const QByteArray written = test::readFile(path(output));
+        QVERIFY(written.startsWith("<!DOCTYPE html>"));
+        QCOMPARE(written, cli(args.mid(0, args.size() - 2)).out.toUtf8());
+    } else if (!output.isEmpty()) {
+        QVERIFY(run.err.startsWith(path(output) + QStringLiteral(": ")));
+        QVERIFY(QFileInfo(path(QStringLiteral("taken.txt/inside"))).isDir());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -206,11 +206,14 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     m.Title3.ListIndex = row;
     const QString item = m.Title.item(row);
     const int lastRow = m.rowCount() - 1;
+    m_shownStart = 0;
+    qsizetype shownStart = 0;
 
     bool chatLines = false;
     QString key;
     if (item == u"[XCHAT]") {
-        chatLines = showChatLines(row);
+        shownStart = showChatLines(row);
+        chatLines = shownStart != 0;
         key = QStringLiteral("(XCHAT/");
     } else if (isMarkRow(item)) {
         // The user's own waiting commands are no articles of the log: the
@@ -264,6 +267,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         article = end == 0 ? mid(log, start) : mid(log, start, end - start);
         if (m_s.ReadPointer < end)
             m_s.ReadPointer = end;
+        shownStart = start;
     }
 
     if (!chatLines)
@@ -280,16 +284,21 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         m.Article.addItem(article.mid(from, i - from));
         from = i + 2;
     }
-    if (m.Article.ListCount() >= 2 && m.Article.item(0).isEmpty())
+    if (m.Article.ListCount() >= 2 && m.Article.item(0).isEmpty()) {
         m.Article.removeItem(0);
+        shownStart += 2;
+    }
     selectLastVisibleLine();
     const bool movedUp = m_s.LastWrittenKind == kMovedUp;
     if (movedUp)
         m_s.LastWrittenKind.clear();
     m.ArticleCount.Caption = QString::number(row + 1) + u'/' + QString::number(m.rowCount());
-    if (m.Article.isEmpty())
+    if (m.Article.isEmpty()) {
         m.Article.addItem(
             QStringLiteral("このアーティクルは文字化けを起こしています。表示できませんでした。"));
+        shownStart = 0;
+    }
+    m_shownStart = shownStart;
     if (articleShown)
         articleShown({ m.Board_List.ListIndex, row, verdict, item, plainTitle(row) });
     // After moving up out of the next board, the board opens on its last row.
@@ -302,7 +311,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     return false;
 }
 
-bool Reader::showChatLines(int row)
+qsizetype Reader::showChatLines(int row)
 {
     MainWindowState &m = m_s.main;
     const QString &log = m_s.LogText;
@@ -313,13 +322,13 @@ bool Reader::showChatLines(int row)
     for (;;) {
         p = findFrom(log, key, p + 1);
         if (p == 0)
-            return false;
+            return 0;
         const qsizetype e1 = findFrom(log, kCrlf, p);
         const qsizetype e2 = e1 ? findFrom(log, kCrlf, e1 + 1) : 0;
         const qsizetype e3 = e2 ? findFrom(log, kCrlf, e2 + 1) : 0;
         const qsizetype e4 = e3 ? findFrom(log, kCrlf, e3 + 1) : 0;
         if (e4 == 0)
-            return false;
+            return 0;
         if (charAt(log, e4 + 2) == u'[' && ++count == row + 1) {
             bool added = false;
             qsizetype q = e4 + 2;
@@ -331,7 +340,7 @@ bool Reader::showChatLines(int row)
                     break;
                 q = e + 2;
             }
-            return added;
+            return added ? e4 + 2 : 0;
         }
         p = e4;
     }

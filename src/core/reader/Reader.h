@@ -114,6 +114,10 @@ public:
     QStringList titleRows() const;
     // The title without the blanks and serial number that serial nets add.
     QString plainTitle(int row) const;
+    // Where the first line that the article view shows begins in LogText
+    // (1-based); 0 when the view shows no lines of the log (a mark row, a
+    // garbled row, an article not found).
+    qsizetype shownArticleStart() const { return m_shownStart; }
     // Walks the running search as repeated ↓ presses from the first board's
     // row 0 would, and answers the articles it showed as hits.
     QList<ShownArticle> walkSearch();
@@ -131,7 +135,7 @@ public:
 
 private:
     bool titleClickOnce(bool &unreadBoardMoved, bool &advancing);
-    bool showChatLines(int row);
+    qsizetype showChatLines(int row);
     qsizetype articleEnd(qsizetype start, const QString &titleItem);
     enum class Located { Found, NotFound, MoveOn, Rerun };
     Located locateArticle(const QString &key, const QString &titleItem, qsizetype &start);
@@ -150,6 +154,7 @@ private:
     LogMarkerIndex m_index;
     QDateTime m_logDate;
     QDateTime m_ptrLogDate;
+    qsizetype m_shownStart = 0;
 };
 
 } // namespace kavrel::reader
