@@ -235,10 +235,16 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setSectionsMovable(false);
     header->setHighlightSections(false);
+    // The selection is the reader's: a heading selects nothing.
+    header->setSectionsClickable(false);
     header->setFocusPolicy(Qt::NoFocus);
     connect(header, &QHeaderView::sectionResized, this, [this](int column) {
-        if (m_layingOut || column == TitleListModel::TitleColumn)
+        if (m_layingOut)
             return;
+        if (column == TitleListModel::TitleColumn) {
+            layoutTitlePane(); // the title column fills what the others leave
+            return;
+        }
         m_columnWidths = { m_title->columnWidth(TitleListModel::BatchColumn),
             m_title->columnWidth(TitleListModel::NumberColumn),
             m_title->columnWidth(TitleListModel::InfoColumn) };
