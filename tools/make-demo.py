@@ -35,7 +35,7 @@ def dir_def(values):
     return out + b"\0" * (300 - len(out))
 
 
-write("DIR.DEF", dir_def(["LOG", "UP", "BL", "", "0", "0", "", "x-terminal-emulator -e editor", "", "0", ""]))
+write("DIR.DEF", dir_def(["LOG", "UP", "BL", "", "0", "0", "", "", "", "0", ""]))
 
 # --- SET.def: nine flags in a 100-byte slot
 write("SET.def", b"110010010" + b"\0" * 91)

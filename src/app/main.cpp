@@ -7,6 +7,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The windows' own preferences land in the user's configuration directory.
+    QApplication::setOrganizationName(QStringLiteral("Kavrel"));
     QApplication::setApplicationName(QStringLiteral("Kavrel"));
     // Every text the program shows is Japanese; so are the buttons of its message boxes.
     QTranslator qtTexts;

@@ -5,12 +5,16 @@
 // a picture of the main window. Run it under an X server (xvfb-run) with the
 // Japanese fonts installed, in a copy of the demo.
 
+#include "Fonts.h"
 #include "MainWindow.h"
 #include "ProgramWindows.h"
+#include "WindowPrefs.h"
 
 #include "base/MessageHost.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFontMetrics>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -53,11 +57,22 @@ int main(int argc, char *argv[])
     const int board = args.value(4, QStringLiteral("-1")).toInt();
     const int row = args.value(5, QStringLiteral("-1")).toInt();
 
+    // The picture shows a layout a user made: the headings shown and the
+    // split moved down, kept in a settings file of the scratch directory.
+    QSettings::setPath(
+        QSettings::IniFormat, QSettings::UserScope, QDir::currentPath() + QStringLiteral("/.config"));
+    {
+        const auto prefs = kavrel::ui::prefs::open();
+        const int row = QFontMetrics(kavrel::ui::fonts::listFont()).height() + 2;
+        prefs->setValue(kavrel::ui::prefs::kColumnHeadings, true);
+        prefs->setValue(kavrel::ui::prefs::kTitleHeight, 9 * row + 2 * row);
+    }
+
     KeepEverything messages;
     kavrel::ui::ProgramWindows program(&messages);
     program.start();
     kavrel::ui::MainWindow &window = program.mainWindow();
-    window.resize(820, 560);
+    window.resize(900, 640);
 
     int status = 1;
     QTimer::singleShot(500, &app, [&] {

@@ -21,6 +21,8 @@ void apply(QWidget *widget, bool mono)
         palette.setColor(group, QPalette::Text, foreground);
         palette.setColor(group, QPalette::WindowText, foreground);
         palette.setColor(group, QPalette::ButtonText, foreground);
+        // A combo box draws its face as a button.
+        palette.setColor(group, QPalette::Button, background);
     }
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace kavrel::ui {
@@ -34,14 +35,18 @@ DefineDataWindow::DefineDataWindow(ProgramWindows &program, DefineDataState &sta
     add("Board_List_Check", DefineDataState::kBoardListCaption, &m_state.Board_List_Check);
     add("Title_Only_Check", DefineDataState::kTitleOnlyCaption, &m_state.Title_Only_Check);
     add("Mono_Check", DefineDataState::kMonoCaption, &m_state.Mono_Check);
-    add("Shift_Check", DefineDataState::kShiftCaption, &m_state.Shift_Check);
+    // The caption's run of full-width blanks wrapped it in a narrow box: it
+    // is shown wrapped there, on two lines, without the gap.
+    QString shift = DefineDataState::kShiftCaption;
+    shift.replace(QRegularExpression(QStringLiteral("　{2,}")), QStringLiteral("\n"));
+    add("Shift_Check", shift, &m_state.Shift_Check);
 
     auto *ok = new QPushButton(DefineDataState::kOkCaption, this);
     ok->setObjectName(QStringLiteral("Command1"));
-    noDefault(ok);
+    defaultButton(ok);
     auto *cancel = new QPushButton(DefineDataState::kCancelCaption, this);
     cancel->setObjectName(QStringLiteral("Command2"));
-    noDefault(cancel);
+    returnButton(cancel);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -55,7 +55,7 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
         browse->setObjectName(QLatin1String(r.button));
         if (!r.buttonTip.isEmpty())
             browse->setToolTip(r.buttonTip);
-        noDefault(browse);
+        returnButton(browse);
         grid->addWidget(label, 2 * i, 0, 1, 2);
         grid->addWidget(edit, 2 * i + 1, 0);
         grid->addWidget(browse, 2 * i + 1, 1);
@@ -70,11 +70,11 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
     auto *ok = new QPushButton(DefineOpState::kOkCaption, this);
     ok->setObjectName(QStringLiteral("DefOK"));
     ok->setToolTip(DefineOpState::kOkToolTip);
-    noDefault(ok);
+    defaultButton(ok);
     auto *cancel = new QPushButton(DefineOpState::kCancelCaption, this);
     cancel->setObjectName(QStringLiteral("Command5"));
     cancel->setToolTip(DefineOpState::kCancelToolTip);
-    noDefault(cancel);
+    returnButton(cancel);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -11,7 +11,11 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace kavrel::ui {
 
@@ -36,6 +40,11 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     m_dirs->setToolTip(DirSelectState::kDirToolTip);
     m_dirs->setModel(m_dirModel);
     m_dirs->setHeaderHidden(true);
+    // A deep directory is indented past the width of the view: the tree
+    // scrolls sideways rather than cutting its names off.
+    m_dirs->header()->setStretchLastSection(false);
+    m_dirs->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_dirs->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     for (int c = 1; c < m_dirModel->columnCount(); ++c)
         m_dirs->hideColumn(c);
 
@@ -47,10 +56,10 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
 
     auto *ok = new QPushButton(DirSelectState::kOkCaption, this);
     ok->setObjectName(QStringLiteral("OK_DIR"));
-    noDefault(ok);
+    defaultButton(ok);
     auto *cancel = new QPushButton(DirSelectState::kCancelCaption, this);
     cancel->setObjectName(QStringLiteral("Dir_Select_Cansel"));
-    noDefault(cancel);
+    returnButton(cancel);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(m_drives, 0, 0);
@@ -69,7 +78,22 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
             m_state.Select_Drive_Change();
         });
     });
+    connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
+        if (m_revealPending && (m_shownDir == loaded || m_shownDir.startsWith(loaded)))
+            revealDir();
+    });
+    // The model fills and sorts the tree bit by bit: each change can move the
+    // chosen directory out of view again.
+    connect(m_dirModel, &QFileSystemModel::rowsInserted, this, &DirSelectWindow::revealLater);
+    connect(m_dirModel, &QFileSystemModel::layoutChanged, this, &DirSelectWindow::revealLater);
+    connect(
+        m_dirs->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { m_revealPending = false; });
+    onKey(m_dirs, [this](int, int) {
+        m_revealPending = false;
+        return false;
+    });
     connect(m_dirs, &QTreeView::clicked, this, [this](const QModelIndex &index) {
+        m_revealPending = false;
         const QString path = m_dirModel->filePath(index);
         forward([this, path] { m_state.Select_Dir_Change(path); });
     });
@@ -101,12 +125,11 @@ void DirSelectWindow::sync()
     }
     m_drives->setCurrentIndex(m_state.Select_Drive.ListIndex);
 
+    const bool opening = m_state.visible && !isVisible();
     if (m_shownDir != m_state.Select_Dir_Path) {
         m_shownDir = m_state.Select_Dir_Path;
-        const QModelIndex dir = m_dirModel->index(m_shownDir);
-        m_dirs->setCurrentIndex(dir);
-        m_dirs->expand(dir);
-        m_dirs->scrollTo(dir);
+        m_revealPending = true;
+        revealDir();
         m_files->setRootIndex(m_fileModel->setRootPath(m_shownDir));
     }
     const QString file = m_state.File_Select.selectedText();
@@ -116,6 +139,37 @@ void DirSelectWindow::sync()
         m_files->setCurrentIndex(m_fileModel->index(QDir(m_shownDir).filePath(file)));
     m_files->setEnabled(m_state.File_Select_Enabled);
     syncShown(m_state.visible);
+    if (opening) {
+        // Opens with the current directory selected and in view, once the
+        // tree has its size.
+        m_revealPending = true;
+        revealDir();
+        revealLater();
+    }
+}
+
+void DirSelectWindow::revealLater()
+{
+    if (m_revealPending)
+        QTimer::singleShot(0, this, [this] {
+            if (m_revealPending)
+                revealDir();
+        });
+}
+
+void DirSelectWindow::revealDir()
+{
+    const QModelIndex dir = m_dirModel->index(m_shownDir);
+    if (!dir.isValid())
+        return;
+    if (m_dirs->currentIndex() != dir)
+        m_dirs->setCurrentIndex(dir);
+    m_dirs->expand(dir);
+    m_dirs->scrollTo(dir, QAbstractItemView::PositionAtCenter);
+    // Sideways, its name from a little before its indentation.
+    QScrollBar *across = m_dirs->horizontalScrollBar();
+    const int left = m_dirs->visualRect(dir).left() + across->value();
+    across->setValue(std::max(0, left - 2 * m_dirs->indentation()));
 }
 
 void DirSelectWindow::escape()

@@ -38,6 +38,11 @@ private:
     QTreeView *m_dirs;
     QListView *m_files;
     QString m_shownDir;
+    // Until the user moves in the tree, the chosen directory is brought back
+    // into view while the model loads the directories around it.
+    bool m_revealPending = false;
+    void revealDir();
+    void revealLater();
 };
 
 } // namespace kavrel::ui

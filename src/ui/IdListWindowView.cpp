@@ -46,6 +46,14 @@ IdListWindowView::IdListWindowView(ProgramWindows &program, commands::IdListWind
         });
     });
     onKey(m_list, [this](int code, int) {
+        // Space toggles the current entry and nothing else: the list's own
+        // search for " " would pick the next entry too (they all begin blank).
+        if (code == 32) {
+            const int row = m_list->currentIndex().row();
+            if (row >= 0)
+                m_state.setSelected(row, !m_state.selected.value(row));
+            return true;
+        }
         if (code != 13 && code != 27)
             return false;
         m_state.ID_LIST_KeyDown(code);

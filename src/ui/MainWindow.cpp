@@ -9,6 +9,7 @@
 #include "TitleListModel.h"
 #include "TitleView.h"
 #include "VbKeys.h"
+#include "WindowPrefs.h"
 
 #include "reader/Reader.h"
 #include "session/Session.h"
@@ -23,6 +24,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStringListModel>
 #include <QStyle>
 #include <QToolBar>
@@ -126,8 +128,17 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_toNo->setFrameShape(QFrame::Panel);
     m_toNo->setFrameShadow(QFrame::Sunken);
 
+    // The title list and the article view share the height below the board
+    // list; the user can move the split between them.
+    m_splitter = new QSplitter(Qt::Vertical, m_central);
+    m_splitter->setObjectName(QStringLiteral("TitleArticleSplitter"));
+    m_splitter->setChildrenCollapsible(false);
+    m_titlePane = new QWidget(m_splitter);
+    m_titlePane->setObjectName(QStringLiteral("TitlePane"));
+    m_titlePane->installEventFilter(this);
+
     m_titleModel = new TitleListModel(m_session.main, this);
-    m_title = new TitleView(m_central);
+    m_title = new TitleView(m_titlePane);
     m_title->setObjectName(QStringLiteral("Title"));
     m_title->setToolTip(kListTip);
     m_title->setFont(listFont);
@@ -168,7 +179,7 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
             m_session.main.loseTitleFocus();
     });
 
-    m_titleScroll = new QScrollBar(Qt::Horizontal, m_central);
+    m_titleScroll = new QScrollBar(Qt::Horizontal, m_titlePane);
     m_titleScroll->setObjectName(QStringLiteral("TitleScroll"));
     m_titleScroll->setFocusPolicy(Qt::NoFocus);
     connect(m_titleScroll, &QScrollBar::valueChanged, this, [this](int value) {
@@ -178,7 +189,7 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
 
     m_articleModel
         = new ListBoxModel([this]() -> const QStringList & { return m_session.main.Article.items; }, this);
-    m_article = new QListView(m_central);
+    m_article = new QListView(m_splitter);
     m_article->setObjectName(QStringLiteral("Article"));
     m_article->setToolTip(QStringLiteral("アーティクル内容です"));
     m_article->setFont(listFont);
@@ -208,8 +219,44 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
         });
     });
 
+    m_splitter->addWidget(m_titlePane);
+    m_splitter->addWidget(m_article);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_article->installEventFilter(this);
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
+        if (m_layingOut)
+            return;
+        m_titlePaneHeight = m_splitter->sizes().value(0);
+        prefs::open()->setValue(prefs::kTitleHeight, m_titlePaneHeight);
+    });
+
+    // Headings, hidden unless the user shows them; widths the user can drag.
+    QHeaderView *header = m_title->horizontalHeader();
+    header->setObjectName(QStringLiteral("TitleHeader"));
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSectionsMovable(false);
+    header->setHighlightSections(false);
+    // The selection is the reader's: a heading selects nothing.
+    header->setSectionsClickable(false);
+    header->setFocusPolicy(Qt::NoFocus);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (m_layingOut)
+            return;
+        if (column == TitleListModel::TitleColumn) {
+            layoutTitlePane(); // the title column fills what the others leave
+            return;
+        }
+        m_columnWidths = { m_title->columnWidth(TitleListModel::BatchColumn),
+            m_title->columnWidth(TitleListModel::NumberColumn),
+            m_title->columnWidth(TitleListModel::InfoColumn) };
+        prefs::open()->setValue(prefs::kColumnWidths, QVariant::fromValue(m_columnWidths));
+        layoutTitlePane();
+    });
+
     buildMenus();
     buildToolBar();
+    loadPrefs();
     sync();
     applyColours();
 }
@@ -240,6 +287,14 @@ void MainWindow::buildMenus()
     add(view, "ID_LIST", QStringLiteral("ＩＤ List表示(&I)"), [&p] { p.showIdList(); });
     add(view, "Raw_Log", QStringLiteral("ログで表示(&L)"),
         [this] { RawLogView::showFor(this, m_session, m_program.reader()); });
+    QAction *headings = view->addAction(QStringLiteral("列見出しを表示(&H)"));
+    headings->setObjectName(QStringLiteral("ColumnHeadings"));
+    headings->setCheckable(true);
+    connect(headings, &QAction::toggled, this, [this](bool on) {
+        m_title->horizontalHeader()->setVisible(on);
+        prefs::open()->setValue(prefs::kColumnHeadings, on);
+        layoutLists();
+    });
 
     QMenu *search = menuBar()->addMenu(QStringLiteral("検索関連(&S)"));
     search->setObjectName(QStringLiteral("Kensaku_Pointer"));
@@ -251,7 +306,8 @@ void MainWindow::buildMenus()
     QMenu *option = menuBar()->addMenu(QStringLiteral("オプション(&O)"));
     option->setObjectName(QStringLiteral("option"));
     add(option, "SET", QStringLiteral("設定(&F)"), [&p] { p.showDefineData(); });
-    add(option, "Define", QStringLiteral("ディレクトリ設定(&Ｄ)"), [&p] { p.showDefineOp(); });
+    // The ASCII letter, so that the D key reaches it.
+    add(option, "Define", QStringLiteral("ディレクトリ設定(&D)"), [&p] { p.showDefineOp(); });
     add(option, "Ido_Set", QStringLiteral("移動書込ボードNo.設定(&I)"), [&p] { p.showIdo(); });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
@@ -319,6 +375,12 @@ void MainWindow::titleKey(int keyCode, int shift)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Resize) {
+        if (watched == m_titlePane)
+            layoutTitlePane();
+        else if (watched == m_article)
+            articleResized();
+    }
     // board_list_KeyDown: any key sends the focus to Title.
     if (watched == m_boardList && event->type() == QEvent::KeyPress) {
         m_program.forward([this] {
@@ -355,6 +417,21 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     layoutLists();
 }
 
+void MainWindow::loadPrefs()
+{
+    const auto settings = prefs::open();
+    m_titlePaneHeight = std::max(0, settings->value(prefs::kTitleHeight, 0).toInt());
+    m_columnWidths.clear();
+    for (const QVariant &v : settings->value(prefs::kColumnWidths).toList())
+        m_columnWidths << std::max(1, v.toInt());
+    if (m_columnWidths.size() != 3)
+        m_columnWidths.clear();
+    const bool headings = settings->value(prefs::kColumnHeadings, false).toBool();
+    m_title->horizontalHeader()->setVisible(headings);
+    QSignalBlocker block(action(QStringLiteral("ColumnHeadings")));
+    action(QStringLiteral("ColumnHeadings"))->setChecked(headings);
+}
+
 void MainWindow::layoutLists()
 {
     // Form_Resize, in units of a sixteenth of a list row. Board_List and the
@@ -372,31 +449,63 @@ void MainWindow::layoutLists()
     m_toNo->setGeometry(w - labelWidth, 0, labelWidth - px(4), comboHeight);
 
     // The title list starts below the board list and the labels (48 units at
-    // design time, where the board list stood taller).
+    // design time, where the board list stood taller), five rows high with
+    // its title scroll bar, until the user moves the split; the article view
+    // takes the rest, 6 units lower.
     const int titleTop = comboHeight + px(6);
-    const int titleHeight = 5 * row + 2 * m_title->frameWidth();
-    m_title->setGeometry(0, titleTop, w, titleHeight);
-    // Visible strips: batch 0..12, number ..W/5-18, information ..W/2-18, title to the right edge.
+    QHeaderView *header = m_title->horizontalHeader();
+    const int headerHeight = header->isHidden() ? 0 : header->sizeHint().height();
+    const int classic
+        = 5 * row + 2 * m_title->frameWidth() + headerHeight + m_titleScroll->sizeHint().height();
+    m_layingOut = true;
+    m_splitter->setHandleWidth(std::max(3, px(6)));
+    m_splitter->setGeometry(0, titleTop, w, std::max(0, h - titleTop));
+    const int room = std::max(0, m_splitter->height() - m_splitter->handleWidth());
+    const int pane
+        = m_titlePaneHeight > 0 ? std::min(m_titlePaneHeight, std::max(classic, room - row)) : classic;
+    m_splitter->setSizes({ pane, std::max(row, room - pane) });
+    m_layingOut = false;
+    layoutTitlePane();
+    articleResized();
+}
+
+void MainWindow::layoutTitlePane()
+{
+    const double u = unit();
+    auto px = [u](double units) { return int(units * u + 0.5); };
+    const int w = m_titlePane->width();
+    const int scrollHeight = m_titleScroll->sizeHint().height();
+    const int titleHeight = std::max(0, m_titlePane->height() - scrollHeight);
+    m_title->setGeometry(0, 0, w, titleHeight);
+
+    // Visible strips: batch 0..12, number ..W/5-18, information ..W/2-18,
+    // title to the right edge; or the widths the user gave them.
     // The viewport follows the view's size only at its next resize event.
     const int inner = w - 2 * m_title->frameWidth() - m_title->verticalScrollBar()->sizeHint().width();
-    const int batch = px(12);
-    const int number = std::max(px(40), w / 5 - px(18) - batch);
-    const int info = std::max(px(40), w / 2 - px(18) - batch - number);
+    int batch = px(12);
+    int number = std::max(px(40), w / 5 - px(18) - batch);
+    int info = std::max(px(40), w / 2 - px(18) - batch - number);
+    if (m_columnWidths.size() == 3) {
+        batch = m_columnWidths.at(0);
+        number = m_columnWidths.at(1);
+        info = m_columnWidths.at(2);
+    }
+    const bool was = m_layingOut;
+    m_layingOut = true;
     m_title->setColumnWidth(TitleListModel::BatchColumn, batch);
     m_title->setColumnWidth(TitleListModel::NumberColumn, number);
     m_title->setColumnWidth(TitleListModel::InfoColumn, info);
     m_title->setColumnWidth(TitleListModel::TitleColumn, std::max(px(40), inner - batch - number - info));
+    m_layingOut = was;
 
-    const int scrollLeft = batch + number + info;
-    const int scrollHeight = m_titleScroll->sizeHint().height();
-    m_titleScroll->setGeometry(scrollLeft, titleTop + titleHeight, std::max(0, w - scrollLeft), scrollHeight);
+    const int scrollLeft = std::min(w, batch + number + info);
+    m_titleScroll->setGeometry(scrollLeft, titleHeight, std::max(0, w - scrollLeft), scrollHeight);
     updateTitleScrollRange();
+}
 
-    const int articleTop = titleTop + titleHeight + scrollHeight + px(6);
-    m_article->setGeometry(0, articleTop, w, h >= articleTop ? h - articleTop : h);
-
-    // The article view's screenful in lines, for the reader's paging. The
-    // viewport follows the view's size only later: count from the view.
+void MainWindow::articleResized()
+{
+    // The article view's screenful in lines, for the reader's paging.
     const int shown = m_article->height() - 2 * m_article->frameWidth();
     m_session.main.Form_Resize(shown / std::max(1, m_articleLineHeight));
     m_article->scrollToTop();

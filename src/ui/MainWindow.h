@@ -7,6 +7,7 @@ class QComboBox;
 class QLabel;
 class QListView;
 class QScrollBar;
+class QSplitter;
 class QToolButton;
 
 namespace kavrel {
@@ -41,6 +42,7 @@ public:
     TitleView *titleView() const { return m_title; }
     QListView *articleView() const { return m_article; }
     QComboBox *boardList() const { return m_boardList; }
+    QSplitter *splitter() const { return m_splitter; }
     QAction *action(const QString &objectName) const;
     QToolButton *toolButton(int number) const;
 
@@ -57,6 +59,10 @@ private:
     void buildMenus();
     void buildToolBar();
     void layoutLists();
+    void layoutTitlePane();
+    void setColumnWidths();
+    void articleResized();
+    void loadPrefs();
     void syncTitleSelection();
     void syncArticleSelection();
     void updateTitleScrollRange();
@@ -67,6 +73,8 @@ private:
     bool m_syncing = false;
 
     QWidget *m_central = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QWidget *m_titlePane = nullptr;
     QComboBox *m_boardList = nullptr;
     QLabel *m_articleCount = nullptr;
     QLabel *m_toNo = nullptr;
@@ -79,6 +87,12 @@ private:
     int m_titleTextWidth = 0;
     int m_articleLineHeight = 16;
     QList<QToolButton *> m_buttons;
+    // The window's preferences: the title list's height once the user
+    // dragged the split (0: the classic five rows), the widths the user gave
+    // the batch, number and information columns (empty: the classic ones).
+    int m_titlePaneHeight = 0;
+    QList<int> m_columnWidths;
+    bool m_layingOut = false;
 };
 
 } // namespace kavrel::ui

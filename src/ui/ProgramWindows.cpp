@@ -3,6 +3,7 @@
 #include "DefineDataWindow.h"
 #include "DefineOpWindow.h"
 #include "DirSelectWindow.h"
+#include "EditorWindow.h"
 #include "IdListWindowView.h"
 #include "IdoWindow.h"
 #include "MainWindow.h"
@@ -49,6 +50,9 @@ ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent)
     m_core.reader.closeRequested = [this] { m_main->close(); };
     m_editor = std::make_unique<RefreshingEditor>(*this, m_session.editor);
     m_session.editor = m_editor.get();
+    m_editorWindow = std::make_unique<EditorWindow>(m_session);
+    m_builtInEditor = std::make_unique<RefreshingEditor>(*this, m_editorWindow.get());
+    m_session.builtInEditor = m_builtInEditor.get();
 }
 
 ProgramWindows::~ProgramWindows()
@@ -56,6 +60,7 @@ ProgramWindows::~ProgramWindows()
     m_windows.clear();
     m_session.messages = nullptr;
     m_session.editor = nullptr;
+    m_session.builtInEditor = nullptr;
 }
 
 void ProgramWindows::start()

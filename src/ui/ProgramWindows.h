@@ -12,6 +12,7 @@ namespace kavrel::ui {
 class DefineDataWindow;
 class DefineOpWindow;
 class DirSelectWindow;
+class EditorWindow;
 class IdListWindowView;
 class IdoWindow;
 class MainWindow;
@@ -44,6 +45,7 @@ public:
     SearchWindow &searchWindow() { return *m_searchWindow; }
     IdListWindowView &idListWindow() { return *m_idListWindow; }
     IdoWindow &idoWindow() { return *m_idoWindow; }
+    EditorWindow &editorWindow() { return *m_editorWindow; }
 
     // The core's window states.
     netselect::NetSelectState &netSelect() { return m_core.netSelect; }
@@ -107,6 +109,8 @@ private:
         EditorHost *m_editor;
     };
     std::unique_ptr<RefreshingEditor> m_editor;
+    std::unique_ptr<EditorWindow> m_editorWindow;
+    std::unique_ptr<RefreshingEditor> m_builtInEditor;
 
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<NetSelectWindow> m_netSelectWindow;

@@ -40,10 +40,10 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
             edit->setFixedWidth(QFontMetrics(edit->font()).horizontalAdvance(QString(chars + 1, u'0')) + 12);
         }
         connect(edit, &QLineEdit::textEdited, this, [this, field](const QString &text) {
-            forward([this, field, text] { m_state.setField(field, text); });
+            forward([this, field, text] { m_state.editField(field, text); });
         });
-        // Every key reaches the core first (it ticks the box, Esc closes);
-        // the field then takes the key as usual.
+        // Every key reaches the core first (Esc closes); the field then
+        // takes the key as usual, and a change of its text ticks the box.
         onKey(edit, [this, field](int code, int) {
             m_state.fieldKeyDown(field, code);
             return code == 27;
@@ -87,10 +87,10 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
 
     auto *ok = new QPushButton(QStringLiteral("ＯＫ"), this);
     ok->setObjectName(QStringLiteral("Search_Start"));
-    noDefault(ok);
+    defaultButton(ok);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Search_Cancel"));
-    noDefault(cancel);
+    returnButton(cancel);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

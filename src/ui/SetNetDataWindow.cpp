@@ -67,17 +67,17 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     auto *browse = new QPushButton(SetNetDataState::kSelectSignPathCaption, this);
     browse->setObjectName(QStringLiteral("Select_Sign_Path"));
     browse->setToolTip(SetNetDataState::kSelectSignPathToolTip);
-    noDefault(browse);
+    returnButton(browse);
     grid->addWidget(browse, row - 1, 2);
     connect(browse, &QPushButton::clicked, this,
         [this] { forward([this] { m_state.Select_Sign_Path_Click(); }); });
 
     auto *input = new QPushButton(SetNetDataState::kInputCaption, this);
     input->setObjectName(QStringLiteral("INPUT"));
-    noDefault(input);
+    defaultButton(input);
     auto *cancel = new QPushButton(SetNetDataState::kCommand2Caption, this);
     cancel->setObjectName(QStringLiteral("Command2"));
-    noDefault(cancel);
+    returnButton(cancel);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(input);

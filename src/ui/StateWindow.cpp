@@ -123,6 +123,20 @@ void StateWindow::setCurrentRow(QListWidget *list, int row)
         list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
 }
 
+QPushButton *StateWindow::defaultButton(QPushButton *ok)
+{
+    ok->setAutoDefault(true);
+    ok->setDefault(true);
+    return ok;
+}
+
+QPushButton *StateWindow::returnButton(QPushButton *button)
+{
+    button->setAutoDefault(true);
+    button->setDefault(false);
+    return button;
+}
+
 QAbstractButton *StateWindow::noDefault(QAbstractButton *button)
 {
     // Enter in a field must not press a button behind the core's back.

@@ -9,6 +9,7 @@ class QAbstractButton;
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 
 namespace kavrel {
 struct ListBox;
@@ -53,6 +54,11 @@ protected:
     static void setItems(QListWidget *list, const QStringList &items);
     static void setCurrentRow(QListWidget *list, int row);
     static QAbstractButton *noDefault(QAbstractButton *button);
+    // The dialog's OK: Return anywhere but on another button presses it
+    // (a button with the focus takes Return itself).
+    static QPushButton *defaultButton(QPushButton *ok);
+    // A button that takes Return while it has the focus.
+    static QPushButton *returnButton(QPushButton *button);
 
     bool syncing() const { return m_syncing; }
     // Run inside sync(): widgets' signals are not taken for user actions.

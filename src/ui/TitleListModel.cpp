@@ -50,6 +50,24 @@ QVariant TitleListModel::data(const QModelIndex &index, int role) const
     return m_columns[index.column()].value(index.row());
 }
 
+QVariant TitleListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case BatchColumn:
+        return QString();
+    case NumberColumn:
+        return QStringLiteral("番号");
+    case InfoColumn:
+        return QStringLiteral("発言者");
+    case TitleColumn:
+        return QStringLiteral("タイトル");
+    default:
+        return {};
+    }
+}
+
 bool TitleListModel::sync()
 {
     QStringList now[ColumnCount];

@@ -23,6 +23,8 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The headings: none over the batch mark, then 番号, 発言者, タイトル.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // Takes the core's rows; true when they changed (the view was reset or
     // got the changed cells).

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QListWidget>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -46,6 +47,8 @@ public:
         setTime(QStringLiteral("LOG/KAB0606.LOG"), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
         setTime(QStringLiteral("LOG/mnt1206.log"), QDateTime(QDate(2026, 12, 6), QTime(9, 40)));
         QDir::setCurrent(m_dir.path());
+        // The windows' own preferences go to a settings file of this test's own.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config.path());
     }
     ~DemoDir() { QDir::setCurrent(m_previous); }
 
@@ -61,6 +64,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    QTemporaryDir m_config;
     QString m_previous;
 };
 

@@ -16,7 +16,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -84,6 +86,9 @@ class TestMainWindow : public QObject
 private slots:
     void init()
     {
+        // The windows' own preferences in a settings file of this test's own.
+        config = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config->path());
         messages = std::make_unique<test::ScriptedMessages>();
         program = std::make_unique<ui::ProgramWindows>(messages.get());
         reader = std::make_unique<FakeReader>(program->session().main);
@@ -104,7 +109,7 @@ private slots:
             tops << a->text();
         QCOMPARE(tops,
             (QStringList { "ファイル(&F)", "表示(&V)", "検索関連(&S)", "オプション(&O)", "ヘルプ(&H)" }));
-        QCOMPARE(window->action("Define")->text(), QStringLiteral("ディレクトリ設定(&Ｄ)"));
+        QCOMPARE(window->action("Define")->text(), QStringLiteral("ディレクトリ設定(&D)"));
         QCOMPARE(window->action("Ido_Set")->text(), QStringLiteral("移動書込ボードNo.設定(&I)"));
         // Disabled until a log is open.
         for (const char *name : { "Search_Pointer", "Read_End", "Search_Log", "Ido_Set" })
@@ -127,9 +132,14 @@ private slots:
         QTest::mouseClick(window->toolButton(6), Qt::LeftButton);
         QCOMPARE(messages->texts().value(0), QStringLiteral("Kavrel Version 0.885"));
         const QStringList keyList = messages->texts().value(1).split("\r\n");
-        QCOMPARE(keyList.size(), 10);
+        // The classic lines, then every other key of the title list.
+        QCOMPARE(keyList.size(), 17);
         QCOMPARE(keyList.at(1), QString());
         QCOMPARE(keyList.at(9), QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
+        QCOMPARE(keyList.mid(10),
+            (QStringList { "↑ or Roll(Page)Up 前アーティクル又は前ボードに移動",
+                "↓ 次アーティクル又は次ボードに移動", "Shift+↓ or Ctrl+↓ 未読検索", "Ctrl+S.......検索終了",
+                "Ctrl+F.......全ログ検索", "L.......ログで表示", "Esc.......Kavrelを終了する" }));
         // Plain boxes: an OK button and no icon.
         for (const test::ScriptedMessages::Shown &box : std::as_const(messages->shown)) {
             QCOMPARE(box.buttons, MsgButtons::Ok);
@@ -331,6 +341,7 @@ private slots:
 
 private:
     std::unique_ptr<test::ScriptedMessages> messages;
+    std::unique_ptr<QTemporaryDir> config;
     std::unique_ptr<ui::ProgramWindows> program;
     std::unique_ptr<FakeReader> reader;
     ui::MainWindow *window = nullptr;

@@ -217,7 +217,11 @@ bool sameLog(const QDateTime &a, const QDateTime &b)
 
 void LoadPointerForLog(Session &session)
 {
-    if (session.MultiSelectMode == 1 || session.NetIndex < 0)
+    if (session.MultiSelectMode == 1) {
+        KeepReadingOfLeftLog(session);
+        return;
+    }
+    if (session.NetIndex < 0)
         return;
     const PointerStore store = storeOf(session);
     const int slot = session.NetIndex + 1;
@@ -275,6 +279,22 @@ void LoadPointerForLog(Session &session)
         const qint64 bytes = QFileInfo(session.LogPath).size();
         session.ReadPointer = std::max<qint64>({ bytes - 1, session.LogText.size() - 1, 0 });
     }
+}
+
+void KeepReadingOfLeftLog(Session &session)
+{
+    // ReadPointer counts in the log being left only when that log is the
+    // pointer's log; after the merge it counts in Temp.log and no later rule
+    // can apply it any more.
+    if (session.PtrRec.isEmpty() || session.PtrNetIndex < 0
+        || !sameLog(modificationTime(session.LeftLogPath), modificationTime(logNamePath(session.PtrRec)))
+        || session.PtrRec.Pointer >= session.ReadPointer)
+        return;
+    const PointerStore store = storeOf(session);
+    if (!store.exists())
+        store.create();
+    session.PtrRec.Pointer = session.ReadPointer;
+    store.write(session.PtrNetIndex + 1, session.PtrRec);
 }
 
 void SavePointerAtExit(Session &session)

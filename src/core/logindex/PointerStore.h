@@ -90,6 +90,11 @@ LogDates RefreshDateTexts(const Session &session);
 // single-file open; does nothing for a multi-select merge.
 void LoadPointerForLog(Session &session);
 
+// Before a multi-select merge replaces the open log: the furthest position
+// read in it is written to its net's slot, so that the reading stays kept
+// whatever is opened after the merge.
+void KeepReadingOfLeftLog(Session &session);
+
 // Keeps the furthest position read in the open log when the program ends.
 void SavePointerAtExit(Session &session);
 

@@ -693,7 +693,12 @@ QString Reader::keyListText()
         QStringLiteral("G.......臨時移動レス書き込み"), QStringLiteral("E.......各書込書き直し"),
         QStringLiteral("D.......書き込み削除"), QStringLiteral("M.......メール書き込み＆書き直し"),
         QStringLiteral("S.......バッチセット"),
-        QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動") };
+        QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"),
+        // The other keys of the title list, after the classic lines.
+        QStringLiteral("↑ or Roll(Page)Up 前アーティクル又は前ボードに移動"),
+        QStringLiteral("↓ 次アーティクル又は次ボードに移動"), QStringLiteral("Shift+↓ or Ctrl+↓ 未読検索"),
+        QStringLiteral("Ctrl+S.......検索終了"), QStringLiteral("Ctrl+F.......全ログ検索"),
+        QStringLiteral("L.......ログで表示"), QStringLiteral("Esc.......Kavrelを終了する") };
     return lines.join(kCrlf);
 }
 

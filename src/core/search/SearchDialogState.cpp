@@ -94,12 +94,20 @@ void SearchDialogState::Form_Load()
     visible = true;
 }
 
-void SearchDialogState::fieldKeyDown(Field field, int keyCode)
+void SearchDialogState::editField(Field field, const QString &text)
 {
+    const QString before = fields[field];
+    setField(field, text);
+    if (fields[field] == before)
+        return;
     if (field == Search_Text)
         String_Check = true;
     else
         DateTime_Check = true;
+}
+
+void SearchDialogState::fieldKeyDown(Field /*field*/, int keyCode)
+{
     if (keyCode == kEscape)
         Search_Cancel_Click();
 }

@@ -62,8 +62,11 @@ public:
     // Shows two stored range texts ("yy/MM/dd hh:mm:ss") in the date-time
     // fields, as reopening the dialog does.
     void setRangeFields(const QString &from, const QString &to);
-    // A key pressed in a field: Esc closes the dialog unchanged; any key in a
-    // date-time field ticks the date-time box, in the text field the string box.
+    // The user changed a field's text: a new value in a date-time field ticks
+    // the date-time box, in the text field the string box. Keys that change
+    // nothing (Tab, Return, the arrows) tick nothing.
+    void editField(Field field, const QString &text);
+    // A key pressed in a field: Esc closes the dialog unchanged.
     void fieldKeyDown(Field field, int keyCode);
     // A key pressed in one of the other controls.
     void controlKeyDown(Control control, int keyCode);

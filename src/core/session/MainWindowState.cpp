@@ -16,6 +16,9 @@ void MainWindowState::selectTitle(int index)
     Title.ListIndex = index;
     if (events && index >= 0)
         events->Title_Click();
+    // Whatever the click showed (an article, a waiting command, nothing
+    // during a search), the counter follows the selection.
+    showRowCounter();
 }
 
 void MainWindowState::focusTitle()
@@ -25,6 +28,14 @@ void MainWindowState::focusTitle()
     titleHasFocus = true;
     if (events)
         events->TITLE_GotFocus();
+    showRowCounter();
+}
+
+void MainWindowState::showRowCounter()
+{
+    const int rows = Title.ListCount();
+    const int row = Title.ListIndex >= 0 && Title.ListIndex < rows ? Title.ListIndex + 1 : 0;
+    ArticleCount.Caption = QString::number(row) + u'/' + QString::number(rows);
 }
 
 void MainWindowState::clearTitleColumns()

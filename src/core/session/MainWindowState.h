@@ -66,6 +66,8 @@ public:
     // Gives Title the focus; runs TITLE_GotFocus when it was elsewhere.
     void focusTitle();
     void loseTitleFocus() { titleHasFocus = false; }
+    // The counter: the selected row (0 for none) and the row count.
+    void showRowCounter();
 
     // Clears the four title columns together.
     void clearTitleColumns();

@@ -102,6 +102,9 @@ public:
     // Services the windows or the tests provide.
     MessageHost *messages = nullptr;
     EditorHost *editor = nullptr;
+    // The program's own editor window: used when Editor_Path is empty, and
+    // offered when the editor it names cannot be started.
+    EditorHost *builtInEditor = nullptr;
     ComposeHost *compose = nullptr;
 
     // Shows a message box titled "Kavrel"; without a host, answers as a

@@ -375,7 +375,9 @@ void TestPointerStore::switchingNetsAfterMerge()
     f.chooseNet(1);
     openLog(f, writeDatedLog(f, QStringLiteral("NIF1.LOG"), kNew));
     QCOMPARE(logNamePath(storeOf(f).read(1)), dav);
-    QCOMPARE(storeOf(f).read(1).Pointer, qint64(0));
+    // What was read of DAV1.LOG before the merge stays read; the merge's
+    // positions are not taken for DAV1.LOG's.
+    QCOMPARE(storeOf(f).read(1).Pointer, qint64(10));
 }
 
 void TestPointerStore::pendingSaveGoesToItsNet()

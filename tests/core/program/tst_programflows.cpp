@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+
+#include <cstring>
 
 using namespace kavrel;
 using namespace kavrel::test;
@@ -55,6 +58,7 @@ private slots:
     void cleanup();
     void readTheDemoAndRespond();
     void replyToADemoMail();
+    void readingKeptOverAMergeAndANetSwitch();
 
 private:
     // Start-up in the demo's copy, net 0 chosen on the net selection screen
@@ -197,6 +201,59 @@ void tst_ProgramFlows::replyToADemoMail()
                 + QStringLiteral("\r\n.\r\ny")));
     QCOMPARE(p.session.main.Title.items, (QStringList { "[mail ]", "[mail ]", "[手紙 1]" }));
     QCOMPARE(p.session.main.Title2.item(2), QStringLiteral(" KAV00123"));
+}
+
+// LOGPTR.dat record n: the name field and the pointer.
+static std::pair<QByteArray, qint32> pointerRecord(const QString &path, int n)
+{
+    const QByteArray bytes = readFile(path).mid((n - 1) * 84, 84);
+    if (bytes.size() < 84)
+        return {};
+    qint32 pointer = 0;
+    std::memcpy(&pointer, bytes.constData() + 80, 4);
+    return { bytes.left(80).trimmed(), qFromLittleEndian(pointer) };
+}
+
+void tst_ProgramFlows::readingKeptOverAMergeAndANetSwitch()
+{
+    Program p;
+    ScriptedMessages messages;
+    EditorScript script;
+    startAndOpen(p, messages, script);
+    if (QTest::currentTestFailed())
+        return;
+    const QString ptrFile = m_dir->filePath(QStringLiteral("LOGPTR.dat"));
+    QCOMPARE(pointerRecord(ptrFile, 1), std::make_pair(QByteArray("LOG/KAB0606.LOG"), 0));
+
+    // KAB0606 read to its end.
+    for (int i = 0; i < 60; ++i)
+        p.reader.pressKey(reader::Key_Down);
+    QCOMPARE(p.session.main.Article.items, QStringList { QStringLiteral("最終アーティクルです。") });
+    const qint64 read = p.session.ReadPointer;
+    QVERIFY(read > p.session.LogText.size() / 2);
+
+    // Both logs in multi-select mode, then the other net.
+    p.netSelect.Show();
+    p.netSelect.Select_menu.ListIndex = 0;
+    messages.answers = { MsgAnswer::Cancel };
+    p.netSelect.Select_menu_DblClick();
+    p.netSelect.multi_check_Click();
+    p.netSelect.Log_List_File2.setSelected(0, true);
+    p.netSelect.Log_List_File2.setSelected(1, true);
+    p.netSelect.LogRead_Click();
+    QCOMPARE(p.session.main.Caption, QStringLiteral("Kavrel[LOG/Temp.log]"));
+    QCOMPARE(pointerRecord(ptrFile, 1), std::make_pair(QByteArray("LOG/KAB0606.LOG"), qint32(read)));
+    p.netSelect.Show();
+    p.netSelect.multi_check_Click();
+    p.netSelect.Select_menu.ListIndex = 1;
+    p.netSelect.Select_menu_DblClick();
+    p.netSelect.Log_List_File.ListIndex = 0;
+    p.netSelect.Log_List_File_DblClick();
+    QCOMPARE(p.session.main.Caption, QStringLiteral("Kavrel[LOG/mnt1206.log]"));
+    p.Form_Unload();
+    // What was read before the switch stays read.
+    QCOMPARE(pointerRecord(ptrFile, 1), std::make_pair(QByteArray("LOG/KAB0606.LOG"), qint32(read)));
+    QCOMPARE(pointerRecord(ptrFile, 2).first, QByteArray("LOG/mnt1206.log"));
 }
 
 QTEST_GUILESS_MAIN(tst_ProgramFlows)

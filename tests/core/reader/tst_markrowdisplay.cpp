@@ -115,8 +115,8 @@ void TestMarkRowDisplay::clickingAMarkRowShowsIt()
     f.s.main.selectTitle(5);
     QCOMPARE(f.s.main.Article.items.first(), QString("一の書込"));
     QCOMPARE(f.s.main.Article.ListIndex, 1);
-    // The counter is left as the last article set it.
-    QCOMPARE(f.s.main.ArticleCount.Caption, QString("1/6"));
+    // The counter shows the mark row's place like any other row's.
+    QCOMPARE(f.s.main.ArticleCount.Caption, QString("6/6"));
     // Deleted from the up file: an empty view.
     f.s.UpFileText.clear();
     f.s.main.selectTitle(3);

@@ -440,11 +440,11 @@ void TestReaderKeys::moveTargetAndOtherColumns()
     QCOMPARE(f.s.main.BatchSet.ListIndex, 2);
     QCOMPARE(f.firstLine(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
 
-    // Focus handed back to the title list resets the counter and keeps the row.
+    // Focus handed back to the title list keeps the row and its counter.
     f.s.main.loseTitleFocus();
     f.reader.BatchSet_GotFocus();
     QVERIFY(f.s.main.titleHasFocus);
-    QCOMPARE(f.s.main.ArticleCount.Caption, QString("0/0"));
+    QCOMPARE(f.s.main.ArticleCount.Caption, QString("3/4"));
     QCOMPARE(f.s.main.BatchSet.ListIndex, 2);
     f.s.main.loseTitleFocus();
     f.s.main.Title.enabled = false;
@@ -472,8 +472,13 @@ void TestReaderKeys::pointerCommands()
     f.reader.Key_ON_Click();
     QVERIFY(f.messages.texts().last().startsWith(
         "キー操作一覧\r\n\r\nW.......アーティクル書き込み&書き直し\r\n"));
-    QVERIFY(
-        f.messages.texts().last().endsWith("\r\n[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
+    // The classic lines come first; the other keys of the title list follow them.
+    QVERIFY(f.messages.texts().last().contains(
+        "\r\nS.......バッチセット\r\n[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動\r\n"));
+    for (const char *line : { "\r\nShift+↓ or Ctrl+↓ 未読検索", "\r\nCtrl+S.......検索終了",
+             "\r\nCtrl+F.......全ログ検索", "\r\nL.......ログで表示" })
+        QVERIFY2(f.messages.texts().last().contains(QString::fromUtf8(line)), line);
+    QVERIFY(f.messages.texts().last().endsWith("\r\nEsc.......Kavrelを終了する"));
 }
 
 void TestReaderKeys::commandLineHelpers()

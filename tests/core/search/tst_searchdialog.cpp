@@ -208,12 +208,18 @@ void TestSearchDialog::keysTickTheBoxesAndEscCloses()
 {
     Fixture f;
     f.dialog.Form_Load();
-    f.dialog.fieldKeyDown(F::Minutes2, '5');
+    // Keys that change no value (Tab, Return, an arrow) tick nothing.
+    for (int key : { 9, 13, 37, 39 })
+        f.dialog.fieldKeyDown(F::Minutes2, key);
+    f.dialog.editField(F::Minutes2, f.dialog.field(F::Minutes2));
+    QVERIFY(!f.dialog.DateTime_Check);
+    f.dialog.editField(F::Minutes2, "5");
     QVERIFY(f.dialog.DateTime_Check);
     QVERIFY(!f.dialog.String_Check);
-    // Esc in the text field ticks its box but closes without a change.
-    f.dialog.fieldKeyDown(F::Search_Text, 27);
+    f.dialog.editField(F::Search_Text, "a");
     QVERIFY(f.dialog.String_Check);
+    // Esc in the text field closes without a change.
+    f.dialog.fieldKeyDown(F::Search_Text, 27);
     QVERIFY(!f.dialog.visible);
     QCOMPARE(f.s.StringSearchOn, QString("0"));
     QCOMPARE(f.s.SearchFrom, QString());

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSettings>
+
+#include <memory>
+
+namespace kavrel::ui::prefs {
+
+// The windows' own preferences (the split between the title list and the
+// article view, the title list's headings and widths) live in a Qt settings
+// file in the user's configuration directory, apart from DIR.DEF and
+// SET.def, whose records keep their stored format.
+inline const QString kOrganization = QStringLiteral("Kavrel");
+inline const QString kApplication = QStringLiteral("Kavrel");
+
+inline std::unique_ptr<QSettings> open()
+{
+    return std::make_unique<QSettings>(
+        QSettings::IniFormat, QSettings::UserScope, kOrganization, kApplication);
+}
+
+inline const QString kTitleHeight = QStringLiteral("MainWindow/TitleListHeight");
+inline const QString kColumnWidths = QStringLiteral("MainWindow/TitleColumnWidths");
+inline const QString kColumnHeadings = QStringLiteral("MainWindow/TitleColumnHeadings");
+
+} // namespace kavrel::ui::prefs
