@@ -47,6 +47,16 @@ void LogMarkerIndex::sync(const Session &session)
 {
     const bool sameText
         = m_text.constData() == session.LogText.constData() && m_text.size() == session.LogText.size();
+    // The keys of the numbered boards (chat rooms have none).
+    QStringList boardKeys;
+    const ListBox &boards = session.main.Board_List;
+    for (qsizetype i = 0, k = 0; i < boards.ListCount(); ++i) {
+        if (!boards.item(int(i)).startsWith(QLatin1String("[XCHAT]")))
+            boardKeys.append(session.BoardKeys.value(k++));
+    }
+    if (!sameText || boardKeys != m_boardKeys)
+        m_table.reset();
+    m_boardKeys = boardKeys;
     if (!sameText) {
         m_lines.clear(); // its keys look into the old text
         m_text = session.LogText;
@@ -124,31 +134,40 @@ LogMarkerIndex::ArticleLines LogMarkerIndex::buildArticleLines(const QString &bo
         }
         if (slash == -2)
             break;
-        lines[QStringView(m_text).mid(start, slash - start)].append(i + 1);
+        lines[QStringView(m_text).mid(start, slash - start)].push_back(i + 1);
         i = m_text.indexOf(prefix, i + 1);
     }
     return lines;
 }
 
-const QList<qsizetype> &LogMarkerIndex::articleLines(const QString &boardKey, const QString &key)
+const std::vector<qsizetype> &LogMarkerIndex::articleLines(const QString &boardKey, const QString &key)
 {
-    static const QList<qsizetype> none;
-    auto board = m_lines.find(boardKey);
-    if (board == m_lines.end())
-        board = m_lines.insert(boardKey, buildArticleLines(boardKey));
+    static const std::vector<qsizetype> none;
+    const ArticleLines *board = nullptr;
+    if (logindex::ArticleLineTable::usable(boardKey)) {
+        if (!m_table)
+            m_table = std::make_unique<logindex::ArticleLineTable>(m_text, m_boardKeys);
+        board = m_table->linesOf(boardKey);
+    }
+    if (!board) {
+        auto it = m_lines.find(boardKey);
+        if (it == m_lines.end())
+            it = m_lines.insert(boardKey, buildArticleLines(boardKey));
+        board = &it.value();
+    }
     // key is "(" + number + "/"; a number holding "/" never ends at a slash.
     if (key.size() < 2 || !key.startsWith(u'(') || !key.endsWith(u'/'))
         return none;
     const QStringView number = QStringView(key).mid(1, key.size() - 2);
     if (number.contains(u'/'))
         return none;
-    const auto it = board->constFind(number);
-    return it == board->cend() ? none : it.value();
+    const auto it = board->find(number);
+    return it == board->end() ? none : it->second;
 }
 
 qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString &key, qsizetype from)
 {
-    const QList<qsizetype> &lines = articleLines(boardKey, key);
+    const std::vector<qsizetype> &lines = articleLines(boardKey, key);
     if (from < 1)
         from = 1;
     const auto it = std::lower_bound(lines.cbegin(), lines.cend(), from);

@@ -5,6 +5,11 @@
 #include <QString>
 #include <QStringView>
 
+#include "logindex/ParsedLog.h"
+
+#include <memory>
+#include <vector>
+
 namespace kavrel {
 class Session;
 }
@@ -54,12 +59,12 @@ public:
 
     // Positions of CRLF + boardKey + key, where key is "(" + number + "/".
     // The list is sorted; empty when the line never occurs.
-    const QList<qsizetype> &articleLines(const QString &boardKey, const QString &key);
+    const std::vector<qsizetype> &articleLines(const QString &boardKey, const QString &key);
     // The first such line at or after from; 0 when there is none.
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
 private:
-    using ArticleLines = QHash<QStringView, QList<qsizetype>>;
+    using ArticleLines = logindex::ArticleLineTable::NumberLines;
     const Occurrences &ensure(Occurrences &occ, const QString &needle);
     ArticleLines buildArticleLines(const QString &boardKey) const;
 
@@ -67,8 +72,12 @@ private:
     QString m_articleHeader, m_readEnd, m_mainPrompt, m_subcommand;
     Occurrences m_header, m_end, m_board, m_prompt, m_sub, m_mail, m_mail0;
 
-    // Board key -> number -> positions; kept for every board visited, so
-    // that going back and forth between boards builds each once per log.
+    // The boards' keys: the article lines of all of them are found in one
+    // pass over the log when the first article is shown.
+    QStringList m_boardKeys;
+    std::unique_ptr<logindex::ArticleLineTable> m_table;
+    // Board key -> number -> positions, for keys the one pass cannot find;
+    // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;
 };
 
