@@ -119,6 +119,7 @@ private slots:
     void unreadSearchInAnOlderLog();
     void unreadSearchAgreesWithTheSteps_data();
     void unreadSearchAgreesWithTheSteps();
+    void emptyLinesBeforeTheKeyLine();
 };
 
 void TestArticleView::showsTheArticleLines()
@@ -431,6 +432,26 @@ void TestArticleView::unreadSearchAgreesWithTheSteps()
     QCOMPARE(s.main.Board_List.ListIndex, wantBoard);
     QCOMPARE(s.main.Title.ListIndex, wantRow);
     QCOMPARE(s.LastWrittenKind, pending ? QString("未読検索") : QString());
+}
+
+void TestArticleView::emptyLinesBeforeTheKeyLine()
+{
+    // A host that prints empty lines between the header line and the key
+    // line: the board lists the articles and shows each from its key line.
+    const QString h = headerLine() + "\r\n\r\n";
+    Session s;
+    loadHandLog(s);
+    s.LogText = h + crlfLines({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }) + h + "\r\n"
+        + crlfLines({ "TALK(1002/9) 26/12/01 10:00:00 二", "  1 bytes A:b", "y" }) + h;
+    reader::Reader r(s);
+    s.main.selectBoard(1);
+    QCOMPARE(s.main.Title.items, QStringList({ "[1001]", "[1002]" }));
+    QCOMPARE(
+        s.main.Article.items, QStringList({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }));
+    s.main.selectTitle(1);
+    QCOMPARE(
+        s.main.Article.items, QStringList({ "TALK(1002/9) 26/12/01 10:00:00 二", "  1 bytes A:b", "y" }));
+    QCOMPARE(s.main.ArticleCount.Caption, QString("2/2"));
 }
 
 QTEST_GUILESS_MAIN(TestArticleView)
