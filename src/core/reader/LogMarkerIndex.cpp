@@ -13,34 +13,46 @@ const QString kCrlf = QStringLiteral("\r\n");
 
 void Occurrences::build(const QString &haystack, const QString &needle)
 {
+    m_haystack = &haystack;
     m_needle = needle;
-    m_textLength = haystack.size();
-    m_built = true;
     m_positions.clear();
-    if (needle.isEmpty())
-        return; // an empty text is found wherever the search starts
-    qsizetype i = haystack.indexOf(needle, 0);
-    while (i >= 0) {
-        m_positions.append(i + 1);
-        i = haystack.indexOf(needle, i + 1);
+    m_next = 0;
+    m_done = false;
+}
+
+bool Occurrences::extend() const
+{
+    if (m_done)
+        return false;
+    const qsizetype i = m_haystack->indexOf(m_needle, m_next);
+    if (i < 0) {
+        m_done = true;
+        return false;
     }
+    m_positions.push_back(i + 1);
+    m_next = i + 1;
+    return true;
 }
 
 qsizetype Occurrences::findFrom(qsizetype from) const
 {
     if (from < 1)
         from = 1;
+    if (!m_haystack)
+        return 0;
     if (m_needle.isEmpty())
-        return from <= m_textLength + 1 ? from : 0;
+        return from <= m_haystack->size() + 1 ? from : 0; // an empty text is found wherever the search starts
+    while ((m_positions.empty() || m_positions.back() < from) && extend()) { }
     const auto it = std::lower_bound(m_positions.cbegin(), m_positions.cend(), from);
     return it == m_positions.cend() ? 0 : *it;
 }
 
 qsizetype Occurrences::nth(qsizetype n) const
 {
-    if (n < 1 || n > m_positions.size())
+    if (n < 1 || !m_haystack || m_needle.isEmpty())
         return 0;
-    return m_positions.at(n - 1);
+    while (qsizetype(m_positions.size()) < n && extend()) { }
+    return n > qsizetype(m_positions.size()) ? 0 : m_positions[size_t(n - 1)];
 }
 
 void LogMarkerIndex::sync(const Session &session)

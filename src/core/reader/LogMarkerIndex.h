@@ -16,26 +16,30 @@ class Session;
 
 namespace kavrel::reader {
 
-// Every start position (1-based, overlapping ones included) of one text in a
-// log, found in one pass, so that "find from p" becomes a binary search.
+// The start positions (1-based, overlapping ones included) of one text in a
+// log, found forward as far as they are asked for and kept, so that "find
+// from p" is a binary search and no part of the log is searched twice.
 class Occurrences
 {
 public:
+    // haystack must stay alive and unchanged while the positions are used.
     void build(const QString &haystack, const QString &needle);
-    bool builtFor(const QString &needle) const { return m_built && m_needle == needle; }
+    bool builtFor(const QString &needle) const { return m_haystack && m_needle == needle; }
 
     // The first position at or after from; 0 when there is none.
     qsizetype findFrom(qsizetype from) const;
     // The n-th occurrence (1-based); 0 when there are fewer.
     qsizetype nth(qsizetype n) const;
-    qsizetype count() const { return m_positions.size(); }
     const QString &needle() const { return m_needle; }
 
 private:
+    bool extend() const; // finds the next occurrence; false at the end
+
+    const QString *m_haystack = nullptr;
     QString m_needle;
-    qsizetype m_textLength = 0;
-    bool m_built = false;
-    QList<qsizetype> m_positions;
+    mutable std::vector<qsizetype> m_positions;
+    mutable qsizetype m_next = 0; // 0-based: where the next search starts
+    mutable bool m_done = false;
 };
 
 // What the article view searches for again and again in one log: the
