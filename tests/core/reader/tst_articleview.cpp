@@ -120,6 +120,7 @@ private slots:
     void unreadSearchAgreesWithTheSteps_data();
     void unreadSearchAgreesWithTheSteps();
     void emptyLinesBeforeTheKeyLine();
+    void viewOfABoardLeavesTheWindowAsItWas();
 };
 
 void TestArticleView::showsTheArticleLines()
@@ -452,6 +453,48 @@ void TestArticleView::emptyLinesBeforeTheKeyLine()
     QCOMPARE(
         s.main.Article.items, QStringList({ "TALK(1002/9) 26/12/01 10:00:00 二", "  1 bytes A:b", "y" }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("2/2"));
+}
+
+void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
+{
+    // What each row of a board shows, read as the window would show it ...
+    Session shown;
+    loadHandLog(shown);
+    reader::Reader byClicks(shown);
+    shown.main.selectBoard(1);
+    QList<QStringList> expected;
+    for (int row = 0; row < shown.main.rowCount(); ++row) {
+        shown.main.selectTitle(row);
+        expected.append(shown.main.Article.items);
+    }
+    QVERIFY(expected.size() >= 3);
+
+    // ... while the window stays on another board and row, in a search.
+    Session s;
+    loadHandLog(s);
+    reader::Reader r(s);
+    s.main.selectBoard(0);
+    s.main.selectTitle(0);
+    s.StringSearchOn = "1";
+    s.SearchText = "見つからない";
+    s.LastWrittenKind = "move Res";
+    s.ReadPointer = 5;
+    const QStringList rows = s.main.Title.items;
+    const QStringList article = s.main.Article.items;
+    const QString counter = s.main.ArticleCount.Caption;
+
+    const reader::Reader::BoardView view = r.viewOfBoard(1);
+    QCOMPARE(view.rows, byClicks.titleRows());
+    QCOMPARE(view.articles, expected);
+    QCOMPARE(s.main.Board_List.ListIndex, 0);
+    QCOMPARE(s.main.Title.items, rows);
+    QCOMPARE(s.main.Title.ListIndex, 0);
+    QCOMPARE(s.main.Article.items, article);
+    QCOMPARE(s.main.ArticleCount.Caption, counter);
+    QCOMPARE(s.ReadPointer, 5);
+    QCOMPARE(s.LastWrittenKind, QString("move Res"));
+    QCOMPARE(s.StringSearchOn, QString("1"));
+    QVERIFY(r.viewOfBoard(99).rows.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestArticleView)
