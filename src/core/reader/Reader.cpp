@@ -43,9 +43,20 @@ bool answeredRead(QStringView text, const QString &prompt)
         QStringLiteral("ｙ"), QStringLiteral("\r\n") };
     if (!text.contains(prompt))
         return true;
-    for (const QString &answer : answers) {
-        if (text.contains(QString(prompt + answer)))
-            return true;
+    if (prompt.isEmpty()) {
+        for (const QString &answer : answers) {
+            if (text.contains(answer))
+                return true;
+        }
+        return false;
+    }
+    // Each prompt in the text, and what follows it.
+    for (qsizetype i = text.indexOf(prompt); i >= 0; i = text.indexOf(prompt, i + 1)) {
+        const QStringView after = text.mid(i + prompt.size());
+        for (const QString &answer : answers) {
+            if (after.startsWith(answer))
+                return true;
+        }
     }
     return false;
 }
