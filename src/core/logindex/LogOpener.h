@@ -32,10 +32,10 @@ bool OpenFromNetScreen(
 // no Shift-JIS character spans, so the text is the decode of the whole file.
 // False when the file cannot be read or progress cancels.
 bool readLogText(const QString &path, QString *text, qint64 *length, const OpenProgress &progress = {},
-    qint64 pieceSize = 1 << 20);
+    qint64 pieceSize = 4 << 20);
 // The same over bytes already read.
 bool decodeLogBytes(
-    const QByteArray &bytes, QString *text, const OpenProgress &progress = {}, qint64 pieceSize = 1 << 20);
+    const QByteArray &bytes, QString *text, const OpenProgress &progress = {}, qint64 pieceSize = 4 << 20);
 
 // Loads LogText from LogPath, shows the file's length, brings the ID list up
 // to date and settles the unread pointer. False when the log cannot be read.

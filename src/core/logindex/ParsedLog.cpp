@@ -64,7 +64,7 @@ ParsedLog::ParsedLog(const QString &text, const QString &articleHeader, const QS
         p = next;
 
         Block block { e + 2, next, serialNo, -1 };
-        while (block.start + 1 < block.end && text::mid(log, block.start, 2) == CRLF)
+        while (block.start + 1 < block.end && QStringView(log).mid(block.start - 1, 2) == CRLF)
             block.start += 2;
         const QStringView body = blockText(block);
         qsizetype cut = body.indexOf(u'(') + 1;

@@ -108,11 +108,14 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
     qsizetype s = findFrom(block, QStringLiteral("bytes")) + 6;
     if (s == 6)
         s = findFrom(block, QStringLiteral("-only")) + 6;
-    const qsizetype kb = findFrom(block, QStringLiteral("KB ")) + 3;
-    if (s == 6)
-        s = kb;
-    if (kb > 3 && kb < s)
-        s = kb;
+    if (s == 6) {
+        s = findFrom(block, QStringLiteral("KB ")) + 3;
+    } else {
+        // "KB " counts only where it ends before s: it is looked for there alone.
+        const qsizetype kb = QStringView(block).left(qMax<qsizetype>(0, s - 2)).indexOf(u"KB ");
+        if (kb >= 0)
+            s = kb + 4;
+    }
 
     if (RowNumber == u"????") {
         RowInfo = QStringLiteral("不明です");
@@ -137,11 +140,8 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
         return;
 
     const QString &sub = m_s.SubcommandMarker;
-    const qsizetype pA = findFrom(block, QStringLiteral(">>---"));
-    const QString &prompt = m_s.MainPromptMarker;
-    const qsizetype pB = findFrom(block, left(prompt, prompt.size() - 1));
-    const qsizetype pC = findFrom(block, m_s.ReadEndMarker);
-    bool readable = RowNumber.startsWith(QLatin1String("[mail")) || !block.contains(sub);
+    const qsizetype subAt = block.indexOf(sub);
+    bool readable = RowNumber.startsWith(QLatin1String("[mail")) || subAt < 0;
     if (!readable && sub.isEmpty()) {
         for (const QString &answer : readAnswers()) {
             if (block.contains(answer)) {
@@ -151,8 +151,7 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
         }
     }
     // The prompt answered with Enter, a read command or yes somewhere in the block.
-    for (qsizetype i = block.indexOf(sub); !readable && !sub.isEmpty() && i >= 0;
-         i = block.indexOf(sub, i + 1)) {
+    for (qsizetype i = subAt; !readable && !sub.isEmpty() && i >= 0; i = block.indexOf(sub, i + 1)) {
         const QStringView after = QStringView(block).mid(i + sub.size());
         for (const QString &answer : readAnswers()) {
             if (after.startsWith(answer)) {
@@ -163,6 +162,18 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
     }
     if (!readable)
         return;
+    // A block ends before the first read-end message after its start, so it
+    // holds none, and then the quote mark and the main prompt cannot keep it
+    // out of the list: they are looked at only for an empty message.
+    const QString &readEnd = m_s.ReadEndMarker;
+    if (!readEnd.isEmpty()) {
+        addTitleRow(block);
+        return;
+    }
+    const qsizetype pA = findFrom(block, QStringLiteral(">>---"));
+    const QString &prompt = m_s.MainPromptMarker;
+    const qsizetype pB = findFrom(block, left(prompt, prompt.size() - 1));
+    const qsizetype pC = findFrom(block, readEnd);
     if ((pA == 0 && pB == 0) || (pA != 0 && pA > pC) || (pC < pB))
         addTitleRow(block);
 }
