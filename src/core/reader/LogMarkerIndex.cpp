@@ -59,16 +59,28 @@ void LogMarkerIndex::sync(const Session &session)
 {
     const bool sameText
         = m_text.constData() == session.LogText.constData() && m_text.size() == session.LogText.size();
-    // The keys of the numbered boards (chat rooms have none).
-    QStringList boardKeys;
+    // The keys of the numbered boards (chat rooms have none), looked at again
+    // only when the board list changed: the copies kept here make any change
+    // of the session's lists give them new data.
     const ListBox &boards = session.main.Board_List;
-    for (qsizetype i = 0, k = 0; i < boards.ListCount(); ++i) {
-        if (!boards.item(int(i)).startsWith(QLatin1String("[XCHAT]")))
-            boardKeys.append(session.BoardKeys.value(k++));
+    const bool sameBoards = m_boardItems.constData() == boards.items.constData()
+        && m_boardItems.size() == boards.items.size()
+        && m_keySlots.constData() == session.BoardKeys.constData()
+        && m_keySlots.size() == session.BoardKeys.size();
+    if (!sameBoards) {
+        QStringList boardKeys;
+        for (qsizetype i = 0, k = 0; i < boards.ListCount(); ++i) {
+            if (!boards.item(int(i)).startsWith(QLatin1String("[XCHAT]")))
+                boardKeys.append(session.BoardKeys.value(k++));
+        }
+        if (boardKeys != m_boardKeys)
+            m_table.reset();
+        m_boardKeys = boardKeys;
+        m_boardItems = boards.items;
+        m_keySlots = session.BoardKeys;
     }
-    if (!sameText || boardKeys != m_boardKeys)
+    if (!sameText)
         m_table.reset();
-    m_boardKeys = boardKeys;
     if (!sameText) {
         m_lines.clear(); // its keys look into the old text
         m_text = session.LogText;
@@ -82,7 +94,10 @@ void LogMarkerIndex::sync(const Session &session)
     }
     m_articleHeader = session.ArticleHeader;
     m_readEnd = session.ReadEndMarker;
-    m_mainPrompt = text::left(session.MainPromptMarker, session.MainPromptMarker.size() - 1);
+    if (m_mainPromptLine != session.MainPromptMarker) {
+        m_mainPromptLine = session.MainPromptMarker;
+        m_mainPrompt = text::left(session.MainPromptMarker, session.MainPromptMarker.size() - 1);
+    }
     m_subcommand = session.SubcommandMarker;
 }
 

@@ -79,6 +79,8 @@ private:
     // The boards' keys: the article lines of all of them are found in one
     // pass over the log when the first article is shown.
     QStringList m_boardKeys;
+    QStringList m_boardItems, m_keySlots; // the session's lists they were taken from
+    QString m_mainPromptLine; // the marker m_mainPrompt was cut from
     std::unique_ptr<logindex::ArticleLineTable> m_table;
     // Board key -> number -> positions, for keys the one pass cannot find;
     // kept for every such board visited.
