@@ -199,6 +199,8 @@ void LoadLogBytes(Session &session, const QByteArray &bytes)
 
 void LoadLogText(Session &session, QString text, qint64 length)
 {
+    // The model of the previous log holds its text: both go now.
+    session.ParsedLogModel.reset();
     session.LogText = std::move(text);
     session.main.Text4 = QString::number(length);
     UpdateIdList(session);
