@@ -44,7 +44,7 @@ inline double seconds(const std::function<void()> &work)
     return cpuNow() - start;
 }
 
-// A log as the users have them: one board of 100,000 articles per
+// A log as heavy users have them: one board of 100,000 articles per
 // 75 MB, the rest spread over 50 boards, with the mail box, boards entered but
 // not read and chat rooms.
 inline QByteArray generatedLog(qint64 megabytes, int *largeBoardArticles = nullptr)

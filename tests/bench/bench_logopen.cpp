@@ -5,7 +5,7 @@
 // plain decode of the same file in the same run (and iconv when there is one),
 // and the open's peak memory beside the log's size.
 //
-//   bench_logopen [sizes in MB ...]     default 10; the sizes are 25 75 300
+//   bench_logopen [sizes in MB ...]     default 10; the README's table uses 25 75 300
 
 #include "BenchLog.h"
 

@@ -4,7 +4,7 @@
 // over). Times are printed beside a plain decode of the same file in the same
 // run (and iconv when there is one); both should grow linearly with the log.
 //
-//   bench_search [sizes in MB ...]     default 10; the sizes are 25 75 300
+//   bench_search [sizes in MB ...]     default 10; the README's table uses 25 75 300
 
 #include "BenchLog.h"
 
