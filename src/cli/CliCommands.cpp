@@ -19,6 +19,23 @@ namespace kavrel::cli {
 
 namespace {
 
+bool g_showProgress = false;
+
+// "reading NAME: n%" on stderr, once for every percent reached.
+logindex::OpenProgress progressPrinter(const QString &name)
+{
+    if (!g_showProgress)
+        return {};
+    return [name, last = -1](qint64 done, qint64 total) mutable {
+        const int percent = total > 0 ? int(done * 100 / total) : 100;
+        if (percent != last) {
+            last = percent;
+            printError(QStringLiteral("reading %1: %2%").arg(name).arg(percent));
+        }
+        return true;
+    };
+}
+
 // Notices go to stderr as the program shows them in boxes; questions are
 // answered as documented and not printed.
 class StderrMessages : public CliMessages
@@ -111,7 +128,7 @@ void openLogs(Context &ctx, const QStringList &args, QStringList *rest)
         if (!info.isReadable())
             throw CliExit(Failure, info.filePath() + QStringLiteral(": cannot be read"));
     }
-    logindex::OpenFromNetScreen(ctx.session(), logs);
+    logindex::OpenFromNetScreen(ctx.session(), logs, progressPrinter(logs.join(u' ')));
     if (ctx.session().NoBoardsFlag == 1) {
         ctx.program.Form_Unload();
         throw CliExit(Reported, QString()); // the message is already on stderr
@@ -340,6 +357,11 @@ int cmdExport(Context &ctx, const QStringList &args)
 }
 
 } // namespace
+
+void setShowProgress(bool on)
+{
+    g_showProgress = on;
+}
 
 int runCommand(const QString &appDir, const QString &command, const QStringList &args)
 {

@@ -9,4 +9,7 @@ namespace kavrel::cli {
 // or throws CliExit.
 int runCommand(const QString &appDir, const QString &command, const QStringList &args);
 
+// With --progress, opening a log tells on stderr how much of it is read.
+void setShowProgress(bool on);
+
 } // namespace kavrel::cli

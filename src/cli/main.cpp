@@ -14,7 +14,7 @@ using namespace kavrel::cli;
 namespace {
 
 const char *const kUsage
-    = "usage: kavrel-cli [-C DIR] COMMAND [ARGS]\n"
+    = "usage: kavrel-cli [-C DIR] [--progress] COMMAND [ARGS]\n"
       "commands:\n"
       "  nets\n"
       "  logs NET\n"
@@ -41,6 +41,10 @@ int main(int argc, char *argv[])
                 throw CliExit(Failure, QString::fromLatin1(kUsage));
             dir = args.at(1);
             args = args.mid(2);
+        }
+        if (!args.isEmpty() && args.first() == QLatin1String("--progress")) {
+            setShowProgress(true);
+            args.removeFirst();
         }
         if (args.isEmpty())
             throw CliExit(Failure, QString::fromLatin1(kUsage));

@@ -7,11 +7,17 @@
 #include "netselect/NetSelectState.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
+
+#include <algorithm>
+#include <memory>
 
 namespace kavrel::ui {
 
@@ -24,6 +30,30 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     setObjectName(QStringLiteral("Net_Select"));
     setWindowTitle(QStringLiteral("ネット選択"));
     const QFont listFont = fonts::listFont();
+
+    // Reading a large log shows how far it is and can be cancelled; the
+    // windows repaint meanwhile.
+    auto progress = std::make_shared<QPointer<QProgressDialog>>();
+    m_state.openProgress = [this, progress](const QString &name, qint64 done, qint64 total) {
+        if (total < (4 << 20) && !*progress)
+            return true;
+        if (!*progress) {
+            *progress = new QProgressDialog(this);
+            (*progress)->setWindowTitle(QStringLiteral("Kavrel"));
+            (*progress)->setWindowModality(Qt::ApplicationModal);
+            (*progress)->setCancelButtonText(QStringLiteral("キャンセル"));
+            (*progress)->setMinimumDuration(0);
+            (*progress)->setRange(0, 1000);
+        }
+        QProgressDialog *dialog = *progress;
+        dialog->setLabelText(name);
+        dialog->setValue(int(done * 1000 / std::max<qint64>(1, total)));
+        QCoreApplication::processEvents();
+        const bool go = !dialog->wasCanceled();
+        if (!go || done >= total)
+            dialog->deleteLater();
+        return go;
+    };
 
     auto *label2 = new QLabel(NetSelectState::kLabel2, this);
     label2->setObjectName(QStringLiteral("Label2"));

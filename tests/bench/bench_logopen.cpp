@@ -1,85 +1,59 @@
-// Opening a big log: reading and decoding it, the ID list update and the
-// board scan, for logs of 25, 50 and 100 MB. Each step should take time in
-// proportion to the log's size (about the same MB/s at every size).
+// Opening a big log as the program does it: the file read and decoded, the ID
+// list and the unread pointer brought up to date, the boards scanned, the
+// reader attached, the first board's title list built and its first article
+// shown; then the title list of the largest board. Times are printed beside a
+// plain decode of the same file in the same run (and iconv when there is one),
+// and the open's peak memory beside the log's size.
 //
-//   bench_logopen [sizes in MB ...]
+//   bench_logopen [sizes in MB ...]     default 10; the README's table uses 25 75 300
 
-#include "LogGenerator.h"
-#include "LogIndexFixture.h"
-#include "base/FileIo.h"
+#include "BenchLog.h"
+
 #include "logindex/LogOpener.h"
-#include "logindex/LogScanner.h"
+#include "reader/Reader.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-
-#include <cstdio>
 
 using namespace kavrel;
-using namespace kavrel::test;
+using namespace kavrel::bench;
 
 namespace {
 
-double seconds(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e9;
-}
-
 void run(qint64 megabytes)
 {
-    LogIndexFixture f;
-    f.session.main.events = nullptr; // no reader: the scan only selects the board
-
-    LogGeneratorOptions o;
-    o.boards = 200;
-    o.skippedBoards = 20;
-    o.mails = 60;
-    o.chatRooms = 4;
-    o.senders = 3000;
-    o = LogGenerator::sized(o, megabytes * 1024 * 1024);
-
-    QElapsedTimer t;
-    t.start();
-    const QByteArray bytes = LogGenerator(o).bytes();
-    const double generated = seconds(t);
-    const QString path = f.logPath(QStringLiteral("DAV%1.LOG").arg(megabytes));
-    if (!fileio::writeAtomic(path, bytes)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return;
+    test::LogIndexFixture f;
+    const QString name = QStringLiteral("DAV%1.LOG").arg(megabytes);
+    const QString path = f.logPath(name);
+    int large = 0;
+    qint64 size = 0;
+    {
+        const QByteArray bytes = generatedLog(megabytes, &large);
+        size = bytes.size();
+        f.writeLogBytes(name, bytes);
     }
-    const double mb = double(bytes.size()) / (1024.0 * 1024.0);
+    const double mb = double(size) / (1024.0 * 1024.0);
+    const double decode = plainDecode(path);
+    const double iconv = iconvDecode(path);
 
-    f.session.LogPath = path;
-    t.restart();
-    QByteArray read;
-    fileio::readAll(path, &read);
-    const double readTime = seconds(t);
+    reader::Reader reader(f.session);
+    const qint64 before = residentNow();
+    resetPeak();
+    const double open = seconds([&] { logindex::OpenFromNetScreen(f.session, { name }); });
+    const qint64 peak = residentPeak() - before;
+    const int item = reader.boardItemOfNumber(1);
+    const double titles = seconds([&] { reader.chooseBoard(item); });
+    const int rows = f.session.main.rowCount();
 
-    // LoadLog reads, decodes, updates the ID list and settles the pointer;
-    // the ID list update is timed once more on its own below.
-    t.restart();
-    logindex::LoadLog(f.session);
-    const double loadTime = seconds(t);
-
-    t.restart();
-    logindex::UpdateIdList(f.session);
-    const double idTime = seconds(t);
-
-    t.restart();
-    logindex::ScanLog(f.session);
-    const double scanTime = seconds(t);
-
-    const double total = loadTime + scanTime;
-    std::printf("%6.1f MB (%d articles/board, generated in %.1f s)\n", mb, o.articlesPerBoard, generated);
-    std::printf("   read file     %7.3f s  %8.1f MB/s\n", readTime, mb / readTime);
-    std::printf(
-        "   LoadLog       %7.3f s  %8.1f MB/s  (read, decode, ID list, pointer)\n", loadTime, mb / loadTime);
-    std::printf("   UpdateIdList  %7.3f s  %8.1f MB/s  (%lld list lines)\n", idTime, mb / idTime,
-        qlonglong(f.session.IdListText.count(QStringLiteral("\r\n"))));
-    std::printf("   ScanLog       %7.3f s  %8.1f MB/s  (%lld board items)\n", scanTime, mb / scanTime,
+    std::printf("%7.1f MB, largest board %d articles (%d rows), %lld board items\n", mb, large, rows,
         qlonglong(f.session.main.Board_List.ListCount()));
-    std::printf("   open total    %7.3f s  %8.1f MB/s\n", total, mb / total);
+    printRatio("decode (read + CP932)", decode, decode, iconv);
+    if (iconv > 0)
+        printRatio("iconv -f CP932 -t UTF-16LE", iconv, decode, iconv);
+    printRatio("open (first board, first article)", open, decode, iconv);
+    printRatio("titles of the largest board", titles, decode, iconv);
+    printRatio("open + titles", open + titles, decode, iconv);
+    std::printf("   %-34s %8.1f MB  %6.2f x the log\n", "peak memory of open", double(peak) / 1048576.0,
+        double(peak) / double(size));
     std::fflush(stdout);
 }
 
@@ -88,12 +62,7 @@ void run(qint64 megabytes)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QList<qint64> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.append(QByteArray(argv[i]).toLongLong());
-    if (sizes.isEmpty())
-        sizes = { 25, 50, 100 };
-    for (const qint64 size : sizes)
+    for (const qint64 size : sizesFrom(argc, argv, { 10 }))
         run(size);
     return 0;
 }

@@ -46,6 +46,7 @@ private slots:
     void exportGivesTheExpectedFiles();
     void exportWritesAFileOrSaysWhyNot_data();
     void exportWritesAFileOrSaysWhyNot();
+    void progressGoesToStderr();
 
 private:
     Run cli(const QStringList &args);
@@ -362,6 +363,21 @@ void TestCli::exportWritesAFileOrSaysWhyNot()
         QVERIFY(run.err.startsWith(path(output) + QStringLiteral(": ")));
         QVERIFY(QFileInfo(path(QStringLiteral("taken.txt/inside"))).isDir());
     }
+}
+
+void TestCli::progressGoesToStderr()
+{
+    const QStringList open = { QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") };
+    const Run quiet = cli(open);
+    QCOMPARE(quiet.code, 0);
+    QVERIFY(quiet.err.isEmpty());
+    const Run told = cli(QStringList { QStringLiteral("--progress") } + open);
+    QCOMPARE(told.code, 0);
+    QCOMPARE(told.out, quiet.out);
+    const QStringList lines = told.err.split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY(lines.size() >= 2);
+    QCOMPARE(lines.first(), QStringLiteral("reading KAB0606.LOG: 0%"));
+    QCOMPARE(lines.last(), QStringLiteral("reading KAB0606.LOG: 100%"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -146,8 +146,10 @@ private:
         line(QString());
         const QString key = LogGenerator::boardKey(number);
         const int first = 100 + int(m_random.bounded(900u));
-        const int total = first + m_o.articlesPerBoard;
-        for (int i = 0; i < m_o.articlesPerBoard; ++i) {
+        const int count
+            = number == 1 && m_o.largeBoardArticles > 0 ? m_o.largeBoardArticles : m_o.articlesPerBoard;
+        const int total = first + count;
+        for (int i = 0; i < count; ++i) {
             const bool isResponse = i > 0 && int(m_random.bounded(100u)) < m_o.responsePercent;
             article(key, first + i, total, isResponse);
         }

@@ -21,6 +21,7 @@ struct LogGeneratorOptions
     int boards = 30; // boards read (numbers 1..), visited in a shuffled order
     int skippedBoards = 3; // boards entered but left before any article
     int articlesPerBoard = 20;
+    int largeBoardArticles = 0; // when above 0, board 1 holds this many articles instead
     int mails = 5; // articles in the mail box, board No.0
     int chatRooms = 2;
     int bodyLines = 6;

@@ -4,87 +4,89 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 
-#include <QHash>
-#include <QVector>
+#include "logindex/ParsedLog.h"
+
+#include <unordered_map>
+#include <vector>
 
 namespace kavrel::logindex {
-
-using text::findFrom;
-using text::left;
-using text::mid;
 
 namespace {
 
 struct Line
 {
-    QString text; // without its CR LF
+    QStringView text; // without its CR LF
     bool crLf; // ended by CR LF
-    bool alive;
 };
 
 // The text of a line up to and including its first ":"; empty when it has none.
-QString keyOf(const QString &line)
+QStringView keyOf(QStringView line)
 {
     const qsizetype colon = line.indexOf(u':');
-    return colon < 0 ? QString() : line.left(colon + 1);
+    return colon < 0 ? QStringView() : line.left(colon + 1);
 }
 
 } // namespace
 
 QString IdList::update(const QString &listText, const QString &logText)
 {
-    QVector<Line> lines;
-    QHash<QString, QVector<qsizetype>> linesOfKey; // indexes of the live lines beginning with a key
-
-    auto addLine = [&](const QString &text, bool crLf) {
-        const QString key = keyOf(text);
-        if (!key.isEmpty())
-            linesOfKey[key].append(lines.size());
-        lines.append({ text, crLf, true });
-    };
-
-    qsizetype pos = 1;
-    while (pos <= listText.size()) {
-        const qsizetype end = findFrom(listText, CRLF, pos);
-        if (end == 0) {
-            addLine(mid(listText, pos), false);
+    // A line stays when no ID line of the log with its key comes after it: the
+    // list's lines first, then the log's ID lines, each kept only where it is
+    // the last of its key. One pass over each text, lines as views.
+    std::vector<Line> lines;
+    qsizetype pos = 0;
+    while (pos < listText.size()) {
+        const qsizetype end = listText.indexOf(CRLF, pos);
+        if (end < 0) {
+            lines.push_back({ QStringView(listText).mid(pos), false });
             break;
         }
-        addLine(mid(listText, pos, end - pos), true);
+        lines.push_back({ QStringView(listText).mid(pos, end - pos), true });
         pos = end + 2;
     }
+    const size_t listLines = lines.size();
 
+    std::unordered_map<QStringView, size_t, ViewHash> lastOfKey; // key -> its last ID line in lines
     const QString bytesToken = QStringLiteral("bytes ");
-    qsizetype p = 1;
+    qsizetype p = 0;
     for (;;) {
-        const qsizetype found = findFrom(logText, bytesToken, p);
-        if (found == 0)
+        const qsizetype found = logText.indexOf(bytesToken, p);
+        if (found < 0)
             break;
-        const qsizetype q = found + bytesToken.size();
-        const qsizetype e = findFrom(logText, CRLF, q);
-        if (e == 0)
+        const qsizetype q = found + bytesToken.size(); // 0-based, just after "bytes "
+        const qsizetype e = logText.indexOf(CRLF, q);
+        if (e < 0)
             break;
         p = e;
-        const QString idLine = mid(logText, q - 1, e - q);
-        const QString key = keyOf(idLine);
+        // From the blank of "bytes " to one character before the line's CR.
+        const QStringView idLine = QStringView(logText).mid(q - 1, e - q);
+        const QStringView key = keyOf(idLine);
         if (key.isEmpty() || idLine.contains(QChar(u'\0')))
             continue;
-        const auto earlier = linesOfKey.take(key);
-        for (const qsizetype index : earlier)
-            lines[index].alive = false;
-        addLine(idLine, true);
+        lastOfKey[key] = lines.size();
+        lines.push_back({ idLine, true });
+    }
+
+    std::vector<bool> alive(lines.size(), true);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const QStringView key = keyOf(lines[i].text);
+        if (key.isEmpty())
+            continue;
+        const auto last = lastOfKey.find(key);
+        if (last != lastOfKey.end() && last->second != i && (i < listLines || last->second > i))
+            alive[i] = false;
     }
 
     QString out;
     out.reserve(listText.size());
     qsizetype lastAlive = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines.at(i).alive)
-            lastAlive = i;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (alive[i])
+            lastAlive = qsizetype(i);
     }
     for (qsizetype i = 0; i <= lastAlive; ++i) {
-        const Line &line = lines.at(i);
-        if (!line.alive)
+        const Line &line = lines[size_t(i)];
+        if (!alive[size_t(i)])
             continue;
         out += line.text;
         // A last line that the file left unfinished is ended once a line follows it.

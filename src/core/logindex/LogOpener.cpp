@@ -9,6 +9,10 @@
 #include "session/Session.h"
 #include "settings/NetMarkers.h"
 
+#include <QFile>
+
+#include <algorithm>
+
 namespace kavrel::logindex {
 
 namespace {
@@ -16,28 +20,34 @@ const QString kMergeName = QStringLiteral("Temp.log");
 const QString kSearchEndedMessage = QStringLiteral("ＬＯＧファイルが変更になったので、検索は終了します。");
 } // namespace
 
-void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
+bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, const OpenProgress &progress)
 {
     const QString logDir = session.Dir[settings::DirRecord::LOG_Dir];
 
-    // Read (and merge) first, so that a file that cannot be read changes nothing.
-    QByteArray bytes;
+    // Read (and merge) and decode first, so that a file that cannot be read,
+    // or a cancel, changes nothing.
+    QString text;
+    qint64 length = 0;
     QString newPath;
     int multiSelect = 0;
     if (selectedEntries.size() == 1) {
         newPath = fileio::joinPath(logDir, selectedEntries.first());
-        if (!fileio::readAll(newPath, &bytes))
-            return;
+        if (!readLogText(newPath, &text, &length, progress))
+            return false;
     } else {
+        QByteArray bytes;
         for (const QString &entry : selectedEntries) {
             QByteArray part;
             if (!fileio::readAll(fileio::joinPath(logDir, entry), &part))
-                return;
+                return false;
             bytes += part;
         }
+        if (!decodeLogBytes(bytes, &text, progress))
+            return false;
+        length = bytes.size();
         newPath = fileio::joinPath(logDir, kMergeName);
         if (!fileio::writeAtomic(newPath, bytes))
-            return;
+            return false;
         multiSelect = 1;
     }
 
@@ -62,7 +72,7 @@ void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
     main.clearTitleColumns();
     main.Board_List.clear();
 
-    LoadLogBytes(session, bytes);
+    LoadLogText(session, std::move(text), length);
 
     session.PtrNetIndex = session.NetIndex;
     main.Text1 = session.PtrRec.LogName;
@@ -75,7 +85,7 @@ void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
     ScanLog(session);
     if (session.NoBoardsFlag == 1) {
         main.Article.clear();
-        return;
+        return true;
     }
 
     main.visible = true;
@@ -92,21 +102,107 @@ void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
     // target is shown again from this table, so that a response written at
     // once goes where the table says.
     moveres::ShowMoveTarget(session);
+    return true;
+}
+
+bool decodeLogBytes(const QByteArray &bytes, QString *text, const OpenProgress &progress, qint64 pieceSize)
+{
+    text->clear();
+    const qint64 total = bytes.size();
+    qint64 done = 0;
+    while (done < total) {
+        if (progress && !progress(done, total))
+            return false;
+        qint64 end = std::min(total, done + std::max<qint64>(1, pieceSize));
+        if (end < total) {
+            // Up to the last line feed of the piece (a piece without one goes on to the next).
+            const qint64 lf = bytes.lastIndexOf('\n', end - 1);
+            if (lf >= done)
+                end = lf + 1;
+            else if (const qint64 next = bytes.indexOf('\n', end); next >= 0)
+                end = next + 1;
+            else
+                end = total;
+        }
+        *text += cp932::decode(QByteArray::fromRawData(bytes.constData() + done, end - done));
+        done = end;
+    }
+    if (progress && !progress(total, total))
+        return false;
+    text->squeeze();
+    return true;
+}
+
+bool readLogText(
+    const QString &path, QString *text, qint64 *length, const OpenProgress &progress, qint64 pieceSize)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Read as every other file is, for the same report of what went wrong.
+        QByteArray bytes;
+        if (!fileio::readAll(path, &bytes))
+            return false;
+        *length = bytes.size();
+        return decodeLogBytes(bytes, text, progress, pieceSize);
+    }
+    const qint64 total = file.size();
+    // Not reserved at the file's size: a text of double-byte characters is
+    // far shorter than that, and the growth of a large text moves no memory.
+    text->clear();
+    QByteArray carry; // the end of the last piece after its last line feed
+    qint64 done = 0;
+    for (;;) {
+        if (progress && !progress(done, total))
+            return false;
+        QByteArray piece = carry + file.read(std::max<qint64>(1, pieceSize));
+        if (file.error() != QFileDevice::NoError) {
+            QByteArray bytes; // the same report as a failed whole read
+            if (!fileio::readAll(path, &bytes))
+                return false;
+            *length = bytes.size();
+            return decodeLogBytes(bytes, text, progress, pieceSize);
+        }
+        const bool atEnd = file.atEnd() || piece.size() == carry.size();
+        const qint64 lf = atEnd ? piece.size() - 1 : piece.lastIndexOf('\n');
+        carry = piece.mid(lf + 1);
+        piece.truncate(lf + 1);
+        *text += cp932::decode(piece);
+        done += piece.size();
+        if (atEnd) {
+            done += carry.size();
+            if (!carry.isEmpty())
+                *text += cp932::decode(carry);
+            break;
+        }
+    }
+    *length = done;
+    if (progress && !progress(done, std::max(done, total)))
+        return false;
+    text->squeeze();
+    return true;
 }
 
 bool LoadLog(Session &session)
 {
-    QByteArray bytes;
-    if (!fileio::readAll(session.LogPath, &bytes))
+    QString text;
+    qint64 length = 0;
+    if (!readLogText(session.LogPath, &text, &length))
         return false;
-    LoadLogBytes(session, bytes);
+    LoadLogText(session, std::move(text), length);
     return true;
 }
 
 void LoadLogBytes(Session &session, const QByteArray &bytes)
 {
-    session.LogText = cp932::decode(bytes);
-    session.main.Text4 = QString::number(bytes.size());
+    LoadLogText(session, cp932::decode(bytes), bytes.size());
+}
+
+void LoadLogText(Session &session, QString text, qint64 length)
+{
+    // The model of the previous log holds its text: both go now.
+    session.ParsedLogModel.reset();
+    session.LogText = std::move(text);
+    session.main.Text4 = QString::number(length);
     UpdateIdList(session);
     LoadPointerForLog(session);
 }

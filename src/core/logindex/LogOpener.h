@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
+
 namespace kavrel {
 class Session;
 }
@@ -16,7 +18,24 @@ namespace kavrel::logindex {
 // brings up the main window on the first board. The entries are file names
 // in LOG_Dir. When a chosen file cannot be read (or Temp.log written) the open
 // ends there and nothing has changed.
-void OpenFromNetScreen(Session &session, const QStringList &selectedEntries);
+//
+// progress, when given, is told how many of the log's bytes are read and
+// decoded so far, of how many; answering false cancels the open, which then
+// ends with no file and nothing of the session changed. False when the open
+// did not happen (a file could not be read, or it was cancelled).
+using OpenProgress = std::function<bool(qint64 done, qint64 total)>;
+bool OpenFromNetScreen(
+    Session &session, const QStringList &selectedEntries, const OpenProgress &progress = {});
+
+// Reads and decodes a log file piece by piece, so that the file's bytes and
+// its text are never held whole at once. Pieces end after a line feed, which
+// no Shift-JIS character spans, so the text is the decode of the whole file.
+// False when the file cannot be read or progress cancels.
+bool readLogText(const QString &path, QString *text, qint64 *length, const OpenProgress &progress = {},
+    qint64 pieceSize = 4 << 20);
+// The same over bytes already read.
+bool decodeLogBytes(
+    const QByteArray &bytes, QString *text, const OpenProgress &progress = {}, qint64 pieceSize = 4 << 20);
 
 // Loads LogText from LogPath, shows the file's length, brings the ID list up
 // to date and settles the unread pointer. False when the log cannot be read.
@@ -24,6 +43,8 @@ bool LoadLog(Session &session);
 
 // The same with the log's bytes already read.
 void LoadLogBytes(Session &session, const QByteArray &bytes);
+// The same with the log already decoded; length is the file's size in bytes.
+void LoadLogText(Session &session, QString text, qint64 length);
 
 // Adds the sender lines of LogText to the current net's ID list file.
 void UpdateIdList(Session &session);

@@ -295,7 +295,12 @@ bool NetSelectState::acceptsInput() const
 
 void NetSelectState::openLogs(const QStringList &entries)
 {
-    logindex::OpenFromNetScreen(m_session, entries);
+    logindex::OpenProgress progress;
+    if (openProgress) {
+        const QString name = entries.join(u' ');
+        progress = [this, name](qint64 done, qint64 total) { return openProgress(name, done, total); };
+    }
+    logindex::OpenFromNetScreen(m_session, entries, progress);
     // The open closes the screen before it scans the log; what the scan put
     // into the reader's lists stays, so only the main window comes back.
     if (loaded && !m_session.netSelectVisible) {

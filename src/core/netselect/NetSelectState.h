@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace kavrel {
 class Session;
 }
@@ -66,6 +68,9 @@ public:
     bool enabled = true; // false while the editor is open on a net
     bool loaded = false; // shown
     Focus focus = Focus::None;
+    // Told while the chosen logs (named by name) are read; answering false
+    // cancels the open, which then changes nothing. The window shows it.
+    std::function<bool(const QString &name, qint64 done, qint64 total)> openProgress;
 
     // Shows the screen (loading it when it is not shown).
     void Show();

@@ -5,32 +5,41 @@
 #include <QString>
 #include <QStringView>
 
+#include "logindex/ParsedLog.h"
+
+#include <memory>
+#include <vector>
+
 namespace kavrel {
 class Session;
 }
 
 namespace kavrel::reader {
 
-// Every start position (1-based, overlapping ones included) of one text in a
-// log, found in one pass, so that "find from p" becomes a binary search.
+// The start positions (1-based, overlapping ones included) of one text in a
+// log, found forward as far as they are asked for and kept, so that "find
+// from p" is a binary search and no part of the log is searched twice.
 class Occurrences
 {
 public:
+    // haystack must stay alive and unchanged while the positions are used.
     void build(const QString &haystack, const QString &needle);
-    bool builtFor(const QString &needle) const { return m_built && m_needle == needle; }
+    bool builtFor(const QString &needle) const { return m_haystack && m_needle == needle; }
 
     // The first position at or after from; 0 when there is none.
     qsizetype findFrom(qsizetype from) const;
     // The n-th occurrence (1-based); 0 when there are fewer.
     qsizetype nth(qsizetype n) const;
-    qsizetype count() const { return m_positions.size(); }
     const QString &needle() const { return m_needle; }
 
 private:
+    bool extend() const; // finds the next occurrence; false at the end
+
+    const QString *m_haystack = nullptr;
     QString m_needle;
-    qsizetype m_textLength = 0;
-    bool m_built = false;
-    QList<qsizetype> m_positions;
+    mutable std::vector<qsizetype> m_positions;
+    mutable qsizetype m_next = 0; // 0-based: where the next search starts
+    mutable bool m_done = false;
 };
 
 // What the article view searches for again and again in one log: the
@@ -54,12 +63,12 @@ public:
 
     // Positions of CRLF + boardKey + key, where key is "(" + number + "/".
     // The list is sorted; empty when the line never occurs.
-    const QList<qsizetype> &articleLines(const QString &boardKey, const QString &key);
+    const std::vector<qsizetype> &articleLines(const QString &boardKey, const QString &key);
     // The first such line at or after from; 0 when there is none.
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
 private:
-    using ArticleLines = QHash<QStringView, QList<qsizetype>>;
+    using ArticleLines = logindex::ArticleLineTable::NumberLines;
     const Occurrences &ensure(Occurrences &occ, const QString &needle);
     ArticleLines buildArticleLines(const QString &boardKey) const;
 
@@ -67,8 +76,14 @@ private:
     QString m_articleHeader, m_readEnd, m_mainPrompt, m_subcommand;
     Occurrences m_header, m_end, m_board, m_prompt, m_sub, m_mail, m_mail0;
 
-    // Board key -> number -> positions; kept for every board visited, so
-    // that going back and forth between boards builds each once per log.
+    // The boards' keys: the article lines of all of them are found in one
+    // pass over the log when the first article is shown.
+    QStringList m_boardKeys;
+    QStringList m_boardItems, m_keySlots; // the session's lists they were taken from
+    QString m_mainPromptLine; // the marker m_mainPrompt was cut from
+    std::unique_ptr<logindex::ArticleLineTable> m_table;
+    // Board key -> number -> positions, for keys the one pass cannot find;
+    // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;
 };
 

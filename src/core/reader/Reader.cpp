@@ -43,9 +43,20 @@ bool answeredRead(QStringView text, const QString &prompt)
         QStringLiteral("ｙ"), QStringLiteral("\r\n") };
     if (!text.contains(prompt))
         return true;
-    for (const QString &answer : answers) {
-        if (text.contains(QString(prompt + answer)))
-            return true;
+    if (prompt.isEmpty()) {
+        for (const QString &answer : answers) {
+            if (text.contains(answer))
+                return true;
+        }
+        return false;
+    }
+    // Each prompt in the text, and what follows it.
+    for (qsizetype i = text.indexOf(prompt); i >= 0; i = text.indexOf(prompt, i + 1)) {
+        const QStringView after = text.mid(i + prompt.size());
+        for (const QString &answer : answers) {
+            if (after.startsWith(answer))
+                return true;
+        }
     }
     return false;
 }
@@ -763,6 +774,43 @@ QString Reader::plainTitle(int row) const
     if (title.endsWith(QString(pad, u' ')))
         title.chop(pad);
     return title;
+}
+
+Reader::BoardView Reader::viewOfBoard(int item)
+{
+    MainWindowState &m = m_s.main;
+    const MainWindowState saved = m;
+    const qint64 readPointer = m_s.ReadPointer;
+    const QString kind = m_s.LastWrittenKind;
+    const QString stringSearch = m_s.StringSearchOn;
+    const QString dateSearch = m_s.DateSearchOn;
+    const bool armed = m_s.NextArticleArmed;
+    const auto shown = articleShown;
+    articleShown = nullptr;
+    m_s.LastWrittenKind.clear();
+    m_s.StringSearchOn = QStringLiteral("0");
+    m_s.DateSearchOn = QStringLiteral("0");
+
+    BoardView view;
+    if (item >= 0 && item < m.Board_List.ListCount()) {
+        chooseBoard(item);
+        view.rows = titleRows();
+        view.articles.reserve(view.rows.size());
+        for (int row = 0; row < view.rows.size(); ++row) {
+            if (m.Title.ListIndex != row)
+                chooseRow(row);
+            view.articles.append(m.Article.items);
+        }
+    }
+
+    m = saved;
+    m_s.ReadPointer = readPointer;
+    m_s.LastWrittenKind = kind;
+    m_s.StringSearchOn = stringSearch;
+    m_s.DateSearchOn = dateSearch;
+    m_s.NextArticleArmed = armed;
+    articleShown = shown;
+    return view;
 }
 
 QList<ShownArticle> Reader::walkSearch()

@@ -118,6 +118,17 @@ public:
     // (1-based); 0 when the view shows no lines of the log (a mark row, a
     // garbled row, an article not found).
     qsizetype shownArticleStart() const { return m_shownStart; }
+    // What a board shows, for features that read whole boards: its title
+    // rows as titleRows() gives them and, for each row, the lines the
+    // article view shows for it when it is chosen outside any search.
+    // The windows' state, the read position and the reader's mode are left
+    // as they were.
+    struct BoardView
+    {
+        QStringList rows;
+        QList<QStringList> articles; // parallel to rows
+    };
+    BoardView viewOfBoard(int item);
     // Walks the running search as repeated ↓ presses from the first board's
     // row 0 would, and answers the articles it showed as hits.
     QList<ShownArticle> walkSearch();

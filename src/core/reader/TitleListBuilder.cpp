@@ -1,6 +1,7 @@
 #include "reader/TitleListBuilder.h"
 
 #include "base/Text.h"
+#include "logindex/ParsedLog.h"
 #include "session/Session.h"
 
 using namespace kavrel::text;
@@ -65,7 +66,7 @@ int TitleListBuilder::build()
     m_roots.clear();
     m_byBracket.clear();
     m_plainItems.clear();
-    m_oddItems.clear();
+    m_oddParts.clear();
     m_select = -1;
     if (m.Board_List.ListIndex < 0 || m.Board_List.ListIndex >= m.Board_List.ListCount())
         return -1;
@@ -82,54 +83,14 @@ int TitleListBuilder::build()
 
 void TitleListBuilder::walkLog()
 {
-    const QString &log = m_s.LogText;
-    const QString &header = m_s.ArticleHeader;
-    const QString &readEnd = m_s.ReadEndMarker;
-    const bool serial = m_s.Sirial_Flg == 1;
+    // The blocks of the board, from the log's model: the walk from header to
+    // header is made once per log, not once per board.
+    const logindex::ParsedLog &model = logindex::parsedLog(m_s);
     const QString boardKey = m_s.BoardKeys.value(m_s.main.Board_List.ListIndex);
-
-    // The read-end message after the block start: starts only move forward,
-    // so an answer that still lies ahead is reused instead of searched again.
-    qsizetype endFrom = -1;
-    qsizetype endAt = 0;
-
-    qsizetype p = 1;
-    for (;;) {
-        const qsizetype h = findFrom(log, header, p);
-        if (h == 0)
-            break;
-        qsizetype e = findFrom(log, kCrlf, h + 1);
-        if (e == 0)
-            break; // a header line without an end: nothing after it can be listed
-        qsizetype next = findFrom(log, header, e + 2);
-        if (serial) {
-            e = findFrom(log, kCrlf, h + header.size());
-            SerialNo = val(mid(log, h + header.size(), 10));
-        }
-        const qsizetype from = e + 2;
-        if (endFrom < 0 || from < endFrom || (endAt != 0 && endAt < from))
-            endAt = findFrom(log, readEnd, from);
-        endFrom = from;
-        const qsizetype r = endAt;
-        if ((next == 0 || next > r) && r > 0)
-            next = r;
-        if (next == 0)
-            break;
-        p = next;
-
-        const QStringView block = QStringView(log).mid(e + 1, qMax<qsizetype>(0, next - (e + 2)));
-        qsizetype cut = block.indexOf(u'(') + 1;
-        const qsizetype s = block.indexOf(u'/') + 1 - 2;
-        if (s > 0 && s < cut)
-            cut = s;
-        if (cut <= 0)
-            continue;
-        QStringView key = block.left(cut - 1);
-        if (key == u"mail " || key == u"0:mail ")
-            key = u"mail";
-        if (key != boardKey)
-            continue;
-        parseArticleBlock(block.toString());
+    for (const int i : model.blocksOfKey(boardKey)) {
+        const logindex::ParsedLog::Block &block = model.blocks()[size_t(i)];
+        SerialNo = block.serial;
+        parseArticleBlock(model.blockText(block).toString());
     }
 }
 
@@ -147,11 +108,14 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
     qsizetype s = findFrom(block, QStringLiteral("bytes")) + 6;
     if (s == 6)
         s = findFrom(block, QStringLiteral("-only")) + 6;
-    const qsizetype kb = findFrom(block, QStringLiteral("KB ")) + 3;
-    if (s == 6)
-        s = kb;
-    if (kb > 3 && kb < s)
-        s = kb;
+    if (s == 6) {
+        s = findFrom(block, QStringLiteral("KB ")) + 3;
+    } else {
+        // "KB " counts only where it ends before s: it is looked for there alone.
+        const qsizetype kb = QStringView(block).left(qMax<qsizetype>(0, s - 2)).indexOf(u"KB ");
+        if (kb >= 0)
+            s = kb + 4;
+    }
 
     if (RowNumber == u"????") {
         RowInfo = QStringLiteral("不明です");
@@ -176,14 +140,21 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
         return;
 
     const QString &sub = m_s.SubcommandMarker;
-    const qsizetype pA = findFrom(block, QStringLiteral(">>---"));
-    const QString &prompt = m_s.MainPromptMarker;
-    const qsizetype pB = findFrom(block, left(prompt, prompt.size() - 1));
-    const qsizetype pC = findFrom(block, m_s.ReadEndMarker);
-    bool readable = RowNumber.startsWith(QLatin1String("[mail")) || !block.contains(sub);
-    if (!readable) {
+    const qsizetype subAt = block.indexOf(sub);
+    bool readable = RowNumber.startsWith(QLatin1String("[mail")) || subAt < 0;
+    if (!readable && sub.isEmpty()) {
         for (const QString &answer : readAnswers()) {
-            if (block.contains(sub + answer)) {
+            if (block.contains(answer)) {
+                readable = true;
+                break;
+            }
+        }
+    }
+    // The prompt answered with Enter, a read command or yes somewhere in the block.
+    for (qsizetype i = subAt; !readable && !sub.isEmpty() && i >= 0; i = block.indexOf(sub, i + 1)) {
+        const QStringView after = QStringView(block).mid(i + sub.size());
+        for (const QString &answer : readAnswers()) {
+            if (after.startsWith(answer)) {
                 readable = true;
                 break;
             }
@@ -191,6 +162,18 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
     }
     if (!readable)
         return;
+    // A block ends before the first read-end message after its start, so it
+    // holds none, and then the quote mark and the main prompt cannot keep it
+    // out of the list: they are looked at only for an empty message.
+    const QString &readEnd = m_s.ReadEndMarker;
+    if (!readEnd.isEmpty()) {
+        addTitleRow(block);
+        return;
+    }
+    const qsizetype pA = findFrom(block, QStringLiteral(">>---"));
+    const QString &prompt = m_s.MainPromptMarker;
+    const qsizetype pB = findFrom(block, left(prompt, prompt.size() - 1));
+    const qsizetype pC = findFrom(block, readEnd);
     if ((pA == 0 && pB == 0) || (pA != 0 && pA > pC) || (pC < pB))
         addTitleRow(block);
 }
@@ -200,13 +183,9 @@ bool TitleListBuilder::isDuplicate(const QString &rowNumber) const
     // An item holds "[" + number + "]" only as its own bracket, unless stray
     // brackets are involved; those rare rows are compared one by one.
     const QString number = rowNumber.mid(1, rowNumber.size() - 2);
-    if (!hasStrayBracket(number) && m_plainItems.contains(rowNumber))
+    if (!hasStrayBracket(number) && m_plainItems.count(rowNumber))
         return true;
-    for (const QString &item : m_oddItems) {
-        if (item.contains(rowNumber))
-            return true;
-    }
-    return false;
+    return m_oddParts.count(rowNumber) != 0;
 }
 
 int TitleListBuilder::addNode(int parent, const QString &number, const QString &title)
@@ -224,12 +203,18 @@ int TitleListBuilder::addNode(int parent, const QString &number, const QString &
     else
         m_nodes[parent].children.append(id);
 
-    m_byBracket[bracketText(number)].append(id);
+    m_byBracket[bracketText(number)].push_back(id);
     const QString inner = number.mid(1, number.size() - 2);
-    if (hasStrayBracket(inner))
-        m_oddItems.append(number);
-    else
+    if (hasStrayBracket(inner)) {
+        // The blanks of the indent hold no brackets: the parts of the number
+        // are the parts of the whole item.
+        for (qsizetype a = number.indexOf(u'['); a >= 0; a = number.indexOf(u'[', a + 1)) {
+            for (qsizetype b = number.indexOf(u']', a + 1); b >= 0; b = number.indexOf(u']', b + 1))
+                m_oddParts.insert(number.mid(a, b - a + 1));
+        }
+    } else {
         m_plainItems.insert(number);
+    }
     return id;
 }
 
@@ -259,13 +244,14 @@ bool TitleListBuilder::precedes(int a, int b) const
 
 int TitleListBuilder::findParent(const QString &parentText) const
 {
-    const auto it = m_byBracket.constFind(parentText);
-    if (it == m_byBracket.cend() || it->isEmpty())
+    const auto it = m_byBracket.find(parentText);
+    if (it == m_byBracket.end() || it->second.empty())
         return -1;
-    int best = it->first();
-    for (qsizetype i = 1; i < it->size(); ++i) {
-        if (precedes(it->at(i), best))
-            best = it->at(i);
+    const std::vector<int> &nodes = it->second;
+    int best = nodes.front();
+    for (size_t i = 1; i < nodes.size(); ++i) {
+        if (precedes(nodes[i], best))
+            best = nodes[i];
     }
     return best;
 }

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "logindex/ParsedLog.h"
+
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace kavrel {
@@ -80,9 +84,13 @@ private:
 
     std::vector<Node> m_nodes;
     QList<int> m_roots;
-    QHash<QString, QList<int>> m_byBracket; // bracket text -> nodes, in creation order
-    QSet<QString> m_plainItems; // "[" + number + "]" of rows without stray brackets
-    QStringList m_oddItems; // rows whose number holds "[" or "]"
+    // Bracket text -> nodes, in creation order.
+    std::unordered_map<QString, std::vector<int>, logindex::ViewHash> m_byBracket;
+    // "[" + number + "]" of rows without stray brackets.
+    std::unordered_set<QString, logindex::ViewHash> m_plainItems;
+    // Of rows whose number holds "[" or "]": every part that runs from one of
+    // their "[" to a later "]", so that "does a row contain [n]" is one lookup.
+    std::unordered_set<QString, logindex::ViewHash> m_oddParts;
 
     int m_select = -1;
 };

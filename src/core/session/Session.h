@@ -11,8 +11,13 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 namespace kavrel {
+
+namespace logindex {
+class ParsedLog;
+}
 
 // The unread pointer of the current net as held in memory.
 struct PtrRecord
@@ -60,6 +65,8 @@ public:
     // raised only when ReadPointer counts in that net's pointer log.
     QString LeftLogPath;
     QString IdListText;
+    // The parsed form of LogText, built on first use (logindex::parsedLog).
+    std::shared_ptr<const logindex::ParsedLog> ParsedLogModel;
 
     // Unread pointer.
     PtrRecord PtrRec;

@@ -8,6 +8,7 @@
 #include "logindex/LogOpener.h"
 
 #include <QDir>
+#include <QMap>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -175,6 +176,10 @@ private slots:
     void logPattern_data();
     void logPattern();
     void logFilesInListOrder();
+    void logReadInPieces_data();
+    void logReadInPieces();
+    void cancelledOpenChangesNothing_data();
+    void cancelledOpenChangesNothing();
 };
 
 void TestLogOpener::singleOpen()
@@ -478,4 +483,106 @@ void TestLogOpener::logFilesInListOrder()
 }
 
 QTEST_GUILESS_MAIN(TestLogOpener)
+void TestLogOpener::logReadInPieces_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray log = sjis(boardLog(3, QStringLiteral("KVR00007:佐藤花子")));
+    QTest::addRow("a log") << log;
+    QTest::addRow("no line end at the end") << log + sjis(QStringLiteral("途中まで"));
+    QTest::addRow("a cut lead byte at the end") << log + QByteArray("\x82");
+    QTest::addRow("a lead byte before a line feed") << QByteArray("a\x82\nb\x82\r\n\x82\xA0\n");
+    QTest::addRow("one long line") << sjis(QString(300, QChar(u'あ')) + QStringLiteral("\r\n"));
+    QTest::addRow("empty") << QByteArray();
+}
+
+void TestLogOpener::logReadInPieces()
+{
+    // Pieces end after a line feed; the text is the decode of the whole file
+    // for every piece size, also pieces smaller than a character.
+    QFETCH(QByteArray, bytes);
+    LogIndexFixture f;
+    f.writeLogBytes(QStringLiteral("DAV1.LOG"), bytes);
+    for (const qint64 piece : { 1, 2, 3, 7, 64, 1 << 20 }) {
+        QString text;
+        qint64 length = -1;
+        qint64 last = -1;
+        qint64 reports = 0;
+        const auto progress = [&](qint64 done, qint64 total) {
+            // Never backwards, never past the whole.
+            if (done < last || done > total || total != bytes.size())
+                return false;
+            last = done;
+            ++reports;
+            return true;
+        };
+        QVERIFY(
+            logindex::readLogText(f.logPath(QStringLiteral("DAV1.LOG")), &text, &length, progress, piece));
+        QCOMPARE(text, cp932::decode(bytes));
+        QCOMPARE(length, qint64(bytes.size()));
+        QCOMPARE(last, qint64(bytes.size()));
+        QVERIFY(reports >= 2);
+
+        QString fromBytes;
+        last = -1;
+        QVERIFY(logindex::decodeLogBytes(bytes, &fromBytes, progress, piece));
+        QCOMPARE(fromBytes, cp932::decode(bytes));
+    }
+    QString text;
+    qint64 length = 0;
+    QVERIFY(!logindex::readLogText(f.logPath(QStringLiteral("DAV9.LOG")), &text, &length));
+}
+
+void TestLogOpener::cancelledOpenChangesNothing_data()
+{
+    QTest::addColumn<QStringList>("logs");
+    QTest::addColumn<int>("cancelAt"); // the progress report that answers cancel
+    QTest::addRow("one log, at once") << QStringList { "DAV2.LOG" } << 0;
+    QTest::addRow("one log, when decoded whole") << QStringList { "DAV2.LOG" } << 1;
+    QTest::addRow("a merge, at once") << QStringList { "DAV1.LOG", "DAV2.LOG" } << 0;
+    QTest::addRow("a merge, when decoded whole") << QStringList { "DAV1.LOG", "DAV2.LOG" } << 1;
+}
+
+void TestLogOpener::cancelledOpenChangesNothing()
+{
+    QFETCH(QStringList, logs);
+    QFETCH(int, cancelAt);
+    LogIndexFixture f;
+    f.events.rowsPerBoard = 2;
+    const QString first = boardLog(3, QStringLiteral("KVR00007:佐藤花子"));
+    f.writeLog(QStringLiteral("DAV1.LOG"), first);
+    QString big;
+    for (int i = 0; i < 2000; ++i)
+        big += boardLog(i % 50 + 1, QStringLiteral("KVR%1:名前").arg(i));
+    f.writeLog(QStringLiteral("DAV2.LOG"), big);
+    f.writeLog(QStringLiteral("Temp.log"), QStringLiteral("the previous merge"));
+    QVERIFY(OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") }));
+    f.session.LastWrittenKind.clear();
+
+    // Every file of the app, list and log folders, byte for byte.
+    const auto snapshot = [&f] {
+        QMap<QString, QByteArray> files;
+        for (const QString &dir : { f.appDir(), f.blDir(), f.logDir() }) {
+            for (const QString &name : QDir(dir).entryList(QDir::Files))
+                files.insert(dir + u'/' + name, readFile(dir + u'/' + name));
+        }
+        return files;
+    };
+    const auto before = snapshot();
+    const QString pathBefore = f.session.LogPath;
+    const QStringList boardsBefore = f.session.main.Board_List.items;
+    const QStringList titlesBefore = f.session.main.Title.items;
+
+    int reports = 0;
+    const auto cancel = [&](qint64, qint64) { return reports++ < cancelAt; };
+    QVERIFY(!OpenFromNetScreen(f.session, logs, cancel));
+    QCOMPARE(reports, cancelAt + 1);
+
+    QCOMPARE(snapshot(), before);
+    QCOMPARE(f.session.LogPath, pathBefore);
+    QCOMPARE(f.session.LogText, first);
+    QCOMPARE(f.session.main.Board_List.items, boardsBefore);
+    QCOMPARE(f.session.main.Title.items, titlesBefore);
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
 #include "tst_logopener.moc"

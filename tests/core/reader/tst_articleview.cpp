@@ -119,6 +119,8 @@ private slots:
     void unreadSearchInAnOlderLog();
     void unreadSearchAgreesWithTheSteps_data();
     void unreadSearchAgreesWithTheSteps();
+    void emptyLinesBeforeTheKeyLine();
+    void viewOfABoardLeavesTheWindowAsItWas();
 };
 
 void TestArticleView::showsTheArticleLines()
@@ -432,6 +434,68 @@ void TestArticleView::unreadSearchAgreesWithTheSteps()
     QCOMPARE(s.main.Board_List.ListIndex, wantBoard);
     QCOMPARE(s.main.Title.ListIndex, wantRow);
     QCOMPARE(s.LastWrittenKind, pending ? QString("未読検索") : QString());
+}
+
+void TestArticleView::emptyLinesBeforeTheKeyLine()
+{
+    // A host that prints empty lines between the header line and the key
+    // line: the board lists the articles and shows each from its key line.
+    const QString h = headerLine() + "\r\n\r\n";
+    Session s;
+    loadHandLog(s);
+    s.LogText = h + crlfLines({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }) + h + "\r\n"
+        + crlfLines({ "TALK(1002/9) 26/12/01 10:00:00 二", "  1 bytes A:b", "y" }) + h;
+    reader::Reader r(s);
+    s.main.selectBoard(1);
+    QCOMPARE(s.main.Title.items, QStringList({ "[1001]", "[1002]" }));
+    QCOMPARE(
+        s.main.Article.items, QStringList({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }));
+    s.main.selectTitle(1);
+    QCOMPARE(
+        s.main.Article.items, QStringList({ "TALK(1002/9) 26/12/01 10:00:00 二", "  1 bytes A:b", "y" }));
+    QCOMPARE(s.main.ArticleCount.Caption, QString("2/2"));
+}
+
+void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
+{
+    // What each row of a board shows, read as the window would show it ...
+    Session shown;
+    loadHandLog(shown);
+    reader::Reader byClicks(shown);
+    shown.main.selectBoard(1);
+    QList<QStringList> expected;
+    for (int row = 0; row < shown.main.rowCount(); ++row) {
+        shown.main.selectTitle(row);
+        expected.append(shown.main.Article.items);
+    }
+    QVERIFY(expected.size() >= 3);
+
+    // ... while the window stays on another board and row, in a search.
+    Session s;
+    loadHandLog(s);
+    reader::Reader r(s);
+    s.main.selectBoard(0);
+    s.main.selectTitle(0);
+    s.StringSearchOn = "1";
+    s.SearchText = "見つからない";
+    s.LastWrittenKind = "move Res";
+    s.ReadPointer = 5;
+    const QStringList rows = s.main.Title.items;
+    const QStringList article = s.main.Article.items;
+    const QString counter = s.main.ArticleCount.Caption;
+
+    const reader::Reader::BoardView view = r.viewOfBoard(1);
+    QCOMPARE(view.rows, byClicks.titleRows());
+    QCOMPARE(view.articles, expected);
+    QCOMPARE(s.main.Board_List.ListIndex, 0);
+    QCOMPARE(s.main.Title.items, rows);
+    QCOMPARE(s.main.Title.ListIndex, 0);
+    QCOMPARE(s.main.Article.items, article);
+    QCOMPARE(s.main.ArticleCount.Caption, counter);
+    QCOMPARE(s.ReadPointer, 5);
+    QCOMPARE(s.LastWrittenKind, QString("move Res"));
+    QCOMPARE(s.StringSearchOn, QString("1"));
+    QVERIFY(r.viewOfBoard(99).rows.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestArticleView)

@@ -302,6 +302,9 @@ private slots:
     void brokenLogsEndTheWalk();
     void sameRowsAsTheStepByStepBuild_data();
     void sameRowsAsTheStepByStepBuild();
+    void emptyLinesBeforeTheKeyLine_data();
+    void emptyLinesBeforeTheKeyLine();
+    void bracketsInNumbersAsTheStepByStepBuild();
 };
 
 void TestTitleListBuilder::threadsAndSkips()
@@ -590,6 +593,58 @@ void TestTitleListBuilder::sameRowsAsTheStepByStepBuild()
     }
     QVERIFY(sawThread);
     QVERIFY(sawBatchMark);
+}
+
+void TestTitleListBuilder::emptyLinesBeforeTheKeyLine_data()
+{
+    QTest::addColumn<QString>("gap");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addRow("none") << QString() << QStringList({ "[1001]", " [1002]" });
+    QTest::addRow("one empty line") << QString("\r\n") << QStringList({ "[1001]", " [1002]" });
+    QTest::addRow("three empty lines") << QString("\r\n\r\n\r\n") << QStringList({ "[1001]", " [1002]" });
+    // A line with a blank is no empty line: the key is not found after it.
+    QTest::addRow("a blank line") << QString(" \r\n") << QStringList();
+}
+
+void TestTitleListBuilder::emptyLinesBeforeTheKeyLine()
+{
+    QFETCH(QString, gap);
+    QFETCH(QStringList, rows);
+    // Some hosts print an empty line between the header line and the key line.
+    const QString h = headerLine() + "\r\n" + gap;
+    Session s;
+    loadHandLog(s);
+    s.LogText = h + crlfLines({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }) + h
+        + crlfLines({ "TALK(1002/9) 26/12/01 10:00:00 二", " <1001:A へ", "  1 bytes A:b", "y" }) + h;
+    s.main.Board_List.ListIndex = 1;
+    fastBuild(s);
+    QCOMPARE(column(s, 1), rows);
+    if (!rows.isEmpty())
+        QCOMPARE(column(s, 3), QStringList({ "一", "二" }));
+}
+
+void TestTitleListBuilder::bracketsInNumbersAsTheStepByStepBuild()
+{
+    // Numbers holding "[" or "]": a row is dropped when any earlier row holds
+    // its bracketed number anywhere, as the steps compare it.
+    const QString h = headerLine();
+    QStringList lines;
+    const QStringList numbers = { "[12", "12", "[12]", "1[2", "[[12", "12]", "[12", "2]", "[1]2", "]12",
+        "1]2", "[12]", "x[12", "[", "]", "[12]]" };
+    for (const QString &n : numbers)
+        lines << h << "TALK(" + n + "/99) 26/12/01 10:00:00 t" + n << "  1 bytes A:a"
+              << "x";
+    lines << h;
+    Session s;
+    loadHandLog(s);
+    s.LogText = crlfLines(lines);
+    s.main.Board_List.ListIndex = 1;
+    SlowBuild slow(s);
+    slow.run();
+    fastBuild(s);
+    QCOMPARE(column(s, 1), slow.title);
+    QCOMPARE(column(s, 3), slow.title3);
+    QVERIFY(column(s, 1).size() < numbers.size());
 }
 
 QTEST_GUILESS_MAIN(TestTitleListBuilder)

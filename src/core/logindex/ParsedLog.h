@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace kavrel {
+class Session;
+}
+
+namespace kavrel::logindex {
+
+// A hash of texts with a fixed seed: the per-line and per-article tables of a
+// log are looked up millions of times, and a seeded string hash costs many
+// times more than the lookup itself.
+struct ViewHash
+{
+    size_t operator()(QStringView v) const noexcept;
+};
+
+// The article blocks of a log, found in one walk from article header to
+// article header, and the lines that start its articles, found in one pass
+// for every board at once. Immutable once built; the title lists, the article
+// view, the searches and the unread search read it instead of walking the log
+// again for every board.
+//
+// A block is what the title list takes as one article: from the line after
+// its header line up to the next header or read-end message, whichever comes
+// first. Empty lines that a host prints between the header line and the key
+// line are not part of it. Positions are 1-based, as everywhere in the reader.
+class ParsedLog
+{
+public:
+    struct Block
+    {
+        qsizetype start = 0; // the key line: the first line after the header line that is not empty
+        qsizetype end = 0; // the next header or read-end message: the block ends before it
+        qint64 serial = 0; // in serial mode, the number after the header marker
+        int key = -1; // index into keys()
+    };
+
+    // Walks text with the given markers (the same text, markers and serial
+    // flag always give the same model).
+    ParsedLog(const QString &text, const QString &articleHeader, const QString &readEnd, bool serial);
+
+    const QString &text() const { return m_text; }
+    bool builtFor(
+        const QString &text, const QString &articleHeader, const QString &readEnd, bool serial) const;
+
+    const std::vector<Block> &blocks() const { return m_blocks; }
+    // The block's text: it starts with the key line.
+    QStringView blockText(const Block &block) const;
+    // The blocks whose key (the start of their first line up to its "(",
+    // "mail" for the mail box) is key, in log order; empty when none.
+    const std::vector<int> &blocksOfKey(QStringView key) const;
+
+private:
+    QString m_text; // a shared copy: the model cannot outlive the text it points into
+    QString m_header;
+    QString m_readEnd;
+    bool m_serial = false;
+    std::vector<Block> m_blocks;
+    std::vector<QString> m_keys;
+    std::unordered_map<QStringView, int, ViewHash> m_keyIndex;
+    std::vector<std::vector<int>> m_blocksOfKey;
+};
+
+// Where the article lines CRLF + boardKey + "(" + number + "/" stand in a
+// text, for several board keys at once, found in one pass over the text.
+class ArticleLineTable
+{
+public:
+    // Positions of the CR of each line, by number, in log order.
+    using NumberLines = std::unordered_map<QStringView, std::vector<qsizetype>, ViewHash>;
+
+    // Keys holding "(", CR or LF cannot be found by a line's first "(": they
+    // are left out, and usable() says so.
+    ArticleLineTable(const QString &text, const QStringList &boardKeys);
+    static bool usable(const QString &boardKey);
+
+    // The lines of a key given to the constructor; nullptr for any other key.
+    const NumberLines *linesOf(QStringView boardKey) const;
+
+private:
+    std::vector<QString> m_keys;
+    std::unordered_map<QStringView, int, ViewHash> m_keyIndex;
+    std::vector<NumberLines> m_lines;
+};
+
+// The model of the session's open log with its markers, built when first
+// asked for after the log or the markers changed.
+const ParsedLog &parsedLog(Session &session);
+
+} // namespace kavrel::logindex

@@ -1,0 +1,70 @@
+// The searches that walk every board of a big log: a string search that finds
+// nothing (every article of every board is cut and tested) and the unread
+// search in a log that is read to its end (every row of every board is passed
+// over). Times are printed beside a plain decode of the same file in the same
+// run (and iconv when there is one); both should grow linearly with the log.
+//
+//   bench_search [sizes in MB ...]     default 10; the README's table uses 25 75 300
+
+#include "BenchLog.h"
+
+#include "logindex/LogOpener.h"
+#include "reader/Reader.h"
+
+#include <QCoreApplication>
+
+using namespace kavrel;
+using namespace kavrel::bench;
+
+namespace {
+
+void run(qint64 megabytes)
+{
+    test::LogIndexFixture f;
+    const QString name = QStringLiteral("DAV%1.LOG").arg(megabytes);
+    const QString path = f.logPath(name);
+    qint64 size = 0;
+    {
+        const QByteArray bytes = generatedLog(megabytes);
+        size = bytes.size();
+        f.writeLogBytes(name, bytes);
+    }
+    const double mb = double(size) / (1024.0 * 1024.0);
+    const double decode = plainDecode(path);
+    const double iconv = iconvDecode(path);
+
+    reader::Reader reader(f.session);
+    Session &s = f.session;
+    logindex::OpenFromNetScreen(s, { name });
+
+    s.StringSearchOn = QStringLiteral("1");
+    s.DateSearchOn = QStringLiteral("0");
+    s.SearchText = QStringLiteral("見つからない文字列");
+    qsizetype hits = -1;
+    const double search = seconds([&] { hits = reader.walkSearch().size(); });
+    const int searchBoard = s.main.Board_List.ListIndex;
+    s.StringSearchOn = QStringLiteral("0");
+
+    // Everything read: the pointer stands at the end of this log.
+    s.PtrRec.LogName = s.LogPath.leftJustified(80, u' ');
+    s.PtrRec.Pointer = s.LogText.size();
+    const double unread = seconds([&] { reader.unreadFromFirstBoard(); });
+
+    std::printf("%7.1f MB, %lld board items\n", mb, qlonglong(s.main.Board_List.ListCount()));
+    printRatio("decode (read + CP932)", decode, decode, iconv);
+    printRatio("search --text (no hit)", search, decode, iconv);
+    std::printf("      %lld hits, ended on board item %d\n", qlonglong(hits), searchBoard);
+    printRatio("unread (everything read)", unread, decode, iconv);
+    std::printf("      ended on board item %d row %d\n", s.main.Board_List.ListIndex, s.main.Title.ListIndex);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    for (const qint64 size : sizesFrom(argc, argv, { 10 }))
+        run(size);
+    return 0;
+}

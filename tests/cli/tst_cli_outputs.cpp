@@ -1,0 +1,176 @@
+// Every reader output of kavrel-cli (log index, title rows, article views,
+// search hits, unread stops) and the net files it writes, on the demo and on
+// generated logs, compared byte for byte with what the program printed before
+// its log model was rebuilt for speed (tests/cli/data/outputs.txt).
+//
+// After a deliberate change of output, or of the log generators, write the
+// file anew with KAVREL_WRITE_OUTPUTS=<path> and review its diff.
+
+#include "LogGenerator.h"
+#include "TestSupport.h"
+#include "TitleLogGenerator.h"
+
+#include "base/Cp932.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kavrel;
+
+class TestCliOutputs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameOutputsAsBefore();
+
+private:
+    void copyDemo();
+    void writeGeneratedLogs();
+    QString run(const QStringList &args, QStringList *lines = nullptr);
+    void readEveryBoard(const QString &net, const QStringList &logs);
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    void setTime(const QString &name, const QDateTime &t);
+
+    QTemporaryDir m_dir;
+    QString m_transcript;
+};
+
+void TestCliOutputs::setTime(const QString &name, const QDateTime &t)
+{
+    QFile f(path(name));
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(t, QFileDevice::FileModificationTime));
+}
+
+void TestCliOutputs::copyDemo()
+{
+    const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
+    QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to = path(QDir(demo).relativeFilePath(from));
+        QDir().mkpath(QFileInfo(to).absolutePath());
+        QVERIFY(QFile::copy(from, to));
+    }
+    setTime(QStringLiteral("LOG/KAB0605.LOG"), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
+    setTime(QStringLiteral("LOG/KAB0606.LOG"), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
+}
+
+// Two logs of the demo's first net: a plain run, and one with garbled numbers,
+// missing tokens, articles captured twice and titles only.
+void TestCliOutputs::writeGeneratedLogs()
+{
+    const QString header = QString(39, u'=') + u' ';
+    test::LogGeneratorOptions o;
+    o.articleHeader = header;
+    o.boards = 6;
+    o.skippedBoards = 2;
+    o.articlesPerBoard = 25;
+    o.largeBoardArticles = 60;
+    o.mails = 4;
+    o.senders = 30;
+    o.variant = 7;
+    test::writeFile(path(QStringLiteral("LOG/KAB7001.LOG")), test::LogGenerator(o).bytes());
+
+    test::LogShape shape;
+    shape.variant = 3;
+    shape.boards = 4;
+    shape.articlesPerBoard = 30;
+    QString odd = test::generateLog(shape).text;
+    odd.replace(test::TestMarkers::articleHeader(), header);
+    test::writeFile(path(QStringLiteral("LOG/KAB7002.LOG")), cp932::encode(odd));
+
+    setTime(QStringLiteral("LOG/KAB7001.LOG"), QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
+    setTime(QStringLiteral("LOG/KAB7002.LOG"), QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+}
+
+QString TestCliOutputs::run(const QStringList &args, QStringList *lines)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
+        QStringList { QStringLiteral("-C"), m_dir.path() } + args);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000))
+        qFatal("kavrel-cli did not finish");
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    QString err = QString::fromUtf8(p.readAllStandardError());
+    err.replace(m_dir.path(), QStringLiteral("<dir>"));
+    m_transcript += QStringLiteral("$ ") + args.join(u' ') + QStringLiteral("\nexit ")
+        + QString::number(p.exitCode()) + u'\n' + out + QStringLiteral("--- stderr\n") + err;
+    if (lines)
+        *lines = out.split(u'\n', Qt::SkipEmptyParts);
+    return out;
+}
+
+// The log index, every board's title rows, and the first and last article of each.
+void TestCliOutputs::readEveryBoard(const QString &net, const QStringList &logs)
+{
+    QStringList items;
+    run(QStringList { QStringLiteral("open"), net } + logs, &items);
+    for (int item = 0; item < items.size(); ++item) {
+        const QStringList board { QStringLiteral("--item"), QString::number(item) };
+        QStringList rows;
+        run(QStringList { QStringLiteral("titles"), net } + logs + board, &rows);
+        for (const qsizetype row : { qsizetype(0), rows.size() / 2, rows.size() - 1 }) {
+            if (row >= 0)
+                run(QStringList { QStringLiteral("show"), net } + logs + board
+                    + QStringList { QStringLiteral("--row"), QString::number(row) });
+        }
+    }
+}
+
+void TestCliOutputs::sameOutputsAsBefore()
+{
+    QVERIFY(m_dir.isValid());
+    copyDemo();
+    writeGeneratedLogs();
+    const QString net0 = QStringLiteral("0");
+    const QString gen1 = QStringLiteral("KAB7001.LOG");
+    const QString gen2 = QStringLiteral("KAB7002.LOG");
+
+    readEveryBoard(net0, { QStringLiteral("KAB0606.LOG") });
+    readEveryBoard(QStringLiteral("1"), { QStringLiteral("mnt1206.log") });
+    run({ QStringLiteral("unread"), QStringLiteral("1"), QStringLiteral("mnt1206.log") });
+    for (const QString &log : { gen1, gen2 }) {
+        readEveryBoard(net0, { log });
+        run({ QStringLiteral("search"), net0, log, QStringLiteral("--text"), QStringLiteral("オフ会") });
+        run({ QStringLiteral("search"), net0, log, QStringLiteral("--text"), QStringLiteral("ATZ") });
+        run({ QStringLiteral("search"), net0, log, QStringLiteral("--from"),
+            QStringLiteral("26/12/07 00:00:00"), QStringLiteral("--to"),
+            QStringLiteral("26/12/07 23:59:59") });
+        // Twice: the second starts from the pointer the first one saved.
+        run({ QStringLiteral("unread"), net0, log });
+        run({ QStringLiteral("unread"), net0, log });
+    }
+    readEveryBoard(net0, { gen1, gen2 });
+    run({ QStringLiteral("search"), net0, gen1, gen2, QStringLiteral("--text"), QStringLiteral("ボード") });
+
+    for (const QString &file : { QStringLiteral("BL/KABURA.bl"), QStringLiteral("BL/KABURA.id"),
+             QStringLiteral("BL/MINATO.bl"), QStringLiteral("BL/MINATO.id") })
+        m_transcript += QStringLiteral("=== ") + file + u'\n' + cp932::decode(test::readFile(path(file)));
+
+    const QString writeTo = qEnvironmentVariable("KAVREL_WRITE_OUTPUTS");
+    if (!writeTo.isEmpty()) {
+        test::writeFile(writeTo, m_transcript.toUtf8());
+        QSKIP("outputs written");
+    }
+    const QString before = QString::fromUtf8(test::readFile(
+        qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/tests/cli/data/outputs.txt")));
+    const QStringList expected = before.split(u'\n');
+    const QStringList actual = m_transcript.split(u'\n');
+    for (qsizetype i = 0; i < qMin(expected.size(), actual.size()); ++i) {
+        if (expected.at(i) != actual.at(i))
+            QFAIL(qPrintable(QStringLiteral("line %1: expected \"%2\", got \"%3\"")
+                                 .arg(i + 1)
+                                 .arg(expected.at(i), actual.at(i))));
+    }
+    QCOMPARE(actual.size(), expected.size());
+}
+
+QTEST_GUILESS_MAIN(TestCliOutputs)
+#include "tst_cli_outputs.moc"
