@@ -1,0 +1,36 @@
+# Fails when a file in a core folder includes a header of a folder later in the
+# layer order, or when a core folder has no place in that order. Static
+# libraries do not reliably fail to link on such an include, so it is checked
+# here. Run with -DCORE_DIR=<src/core> -DLAYERS=<folders, lowest first, comma-separated>.
+cmake_minimum_required(VERSION 3.25)
+string(REPLACE "," ";" LAYERS "${LAYERS}")
+set(faults "")
+file(GLOB entries LIST_DIRECTORIES true RELATIVE ${CORE_DIR} ${CORE_DIR}/*)
+foreach(entry ${entries})
+  if(IS_DIRECTORY ${CORE_DIR}/${entry} AND NOT entry IN_LIST LAYERS)
+    string(APPEND faults "src/core/${entry} is in no layer: add it to KAVREL_CORE_LAYERS\n")
+  endif()
+endforeach()
+
+list(LENGTH LAYERS count)
+math(EXPR last "${count} - 1")
+foreach(rank RANGE ${last})
+  list(GET LAYERS ${rank} layer)
+  file(GLOB_RECURSE files RELATIVE ${CORE_DIR} ${CORE_DIR}/${layer}/*.cpp ${CORE_DIR}/${layer}/*.h)
+  foreach(file ${files})
+    file(STRINGS ${CORE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" folder "${line}")
+      list(FIND LAYERS ${folder} folderRank)
+      if(folderRank GREATER rank)
+        string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
+        string(APPEND faults "src/core/${file} includes ${header}: ${folder} is above ${layer}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  message(FATAL_ERROR "Core layers (lowest first: ${LAYERS}):\n${faults}")
+endif()
+message(STATUS "Core layers hold: ${LAYERS}")
