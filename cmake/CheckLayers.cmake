@@ -1,14 +1,20 @@
 # Fails when a file in a core folder includes a header of a folder later in the
-# layer order, or when a core folder has no place in that order. Static
+# layer order, or when a core folder has no place in that order. A folder with
+# a CMakeLists.txt of its own is a library on top of all the layers. Static
 # libraries do not reliably fail to link on such an include, so it is checked
 # here. Run with -DCORE_DIR=<src/core> -DLAYERS=<folders, lowest first, comma-separated>.
 cmake_minimum_required(VERSION 3.25)
 string(REPLACE "," ";" LAYERS "${LAYERS}")
 set(faults "")
+set(onTop "")
 file(GLOB entries LIST_DIRECTORIES true RELATIVE ${CORE_DIR} ${CORE_DIR}/*)
 foreach(entry ${entries})
   if(IS_DIRECTORY ${CORE_DIR}/${entry} AND NOT entry IN_LIST LAYERS)
-    string(APPEND faults "src/core/${entry} is in no layer: add it to KAVREL_CORE_LAYERS\n")
+    if(EXISTS ${CORE_DIR}/${entry}/CMakeLists.txt)
+      list(APPEND onTop ${entry})
+    else()
+      string(APPEND faults "src/core/${entry} is in no layer: add it to KAVREL_CORE_LAYERS\n")
+    endif()
   endif()
 endforeach()
 
@@ -22,6 +28,9 @@ foreach(rank RANGE ${last})
     foreach(line ${includes})
       string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" folder "${line}")
       list(FIND LAYERS ${folder} folderRank)
+      if(folder IN_LIST onTop)
+        set(folderRank ${count})
+      endif()
       if(folderRank GREATER rank)
         string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
         string(APPEND faults "src/core/${file} includes ${header}: ${folder} is above ${layer}\n")
