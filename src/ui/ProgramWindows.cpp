@@ -12,8 +12,6 @@
 #include "SearchWindow.h"
 #include "SetNetDataWindow.h"
 
-#include "settings/SettingsStore.h"
-
 #include "base/FileIo.h"
 
 #include <QApplication>
@@ -172,37 +170,17 @@ void ProgramWindows::showKeyList()
 
 void ProgramWindows::mainWindowActivated()
 {
-    // Form_Activate: the net selection screen once, if the option asks for it.
-    MainWindowState &main = m_session.main;
-    if (main.NetSelectShown != 1 && m_session.flag(settings::OptionFlags::NetSelectAtStart)) {
-        main.NetSelectShown = 1;
-        m_core.netSelect.Show();
-    }
+    m_core.Form_Activate();
     m_main->applyColours();
 }
 
 void ProgramWindows::mainWindowClosing()
 {
-    if (m_closing)
-        return;
-    m_closing = true;
-    // Form_QueryUnload: the placement into DIR.DEF, the other windows closed.
     const QRect frame = m_main->frameGeometry();
-    settings::WriteWindowPlacement(m_session, frame.left(), frame.top(), m_main->height());
-    m_core.netSelect.Form_Unload();
-    m_core.setNetData.loaded = false;
-    m_core.defineOp.visible = false;
-    m_core.defineData.visible = false;
-    m_core.dirSelect.visible = false;
-    m_core.searchDialog.visible = false;
-    m_core.compose.idListWindow().close();
-    if (m_core.compose.moveWindow().visible)
-        m_core.compose.moveWindow().close();
+    if (!m_core.Form_QueryUnload(frame.left(), frame.top(), m_main->height()))
+        return;
     for (StateWindow *window : std::as_const(m_windows))
         window->hide();
-    // Form_Unload: the scratch file goes, the unread pointer is saved.
-    m_core.Form_Unload();
-    m_session.main.visible = false;
     m_main->hide();
 }
 

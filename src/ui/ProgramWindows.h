@@ -124,7 +124,6 @@ private:
     QList<StateWindow *> m_windows; // in the order they are brought in step
     int m_refreshDepth = 0;
     bool m_editorRunning = false;
-    bool m_closing = false;
 };
 
 } // namespace kavrel::ui

@@ -49,6 +49,35 @@ void Program::Form_Load(const QString &appDir)
         upDir.chop(1);
 }
 
+void Program::Form_Activate()
+{
+    MainWindowState &main = session.main;
+    if (main.NetSelectShown != 1 && session.flag(settings::OptionFlags::NetSelectAtStart)) {
+        main.NetSelectShown = 1;
+        netSelect.Show();
+    }
+}
+
+bool Program::Form_QueryUnload(int left, int top, int height)
+{
+    if (m_closed)
+        return false;
+    m_closed = true;
+    settings::WriteWindowPlacement(session, left, top, height);
+    netSelect.Form_Unload();
+    setNetData.loaded = false;
+    defineOp.visible = false;
+    defineData.visible = false;
+    dirSelect.visible = false;
+    searchDialog.visible = false;
+    compose.idListWindow().close();
+    if (compose.moveWindow().visible)
+        compose.moveWindow().close();
+    Form_Unload();
+    session.main.visible = false;
+    return true;
+}
+
 void Program::Form_Unload()
 {
     fileio::removeIfExists(tempTextPath());

@@ -41,6 +41,16 @@ public:
     // separator removed. The window applies the placement.
     void Form_Load(const QString &appDir);
 
+    // The main window activated: the net selection screen shows on the first
+    // activation when the option asks for it. The window then applies its
+    // colours.
+    void Form_Activate();
+
+    // The main window closing at its placement: the placement written into
+    // DIR.DEF, every other window's state closed, then Form_Unload. Only the
+    // first close counts; answers whether this call closed the program.
+    bool Form_QueryUnload(int left, int top, int height);
+
     // Shutdown: TEMP.TXT deleted and the unread pointer saved.
     void Form_Unload();
 
@@ -52,6 +62,9 @@ public:
     Placement savedPlacement() const;
 
     QString tempTextPath() const;
+
+private:
+    bool m_closed = false;
 };
 
 } // namespace kavrel

@@ -5,26 +5,7 @@
 
 namespace kavrel {
 
-Session::Session()
-{
-    for (auto &value : Flags.values)
-        value = QStringLiteral("0");
-}
-
-MsgAnswer Session::message(const QString &text, MsgButtons buttons, MsgIcon icon)
-{
-    if (messages)
-        return messages->show(text, buttons, icon);
-    return closedAnswer(buttons);
-}
-
-const settings::NetRecord &Session::currentNet() const
-{
-    static const settings::NetRecord empty;
-    if (NetIndex < 0 || NetIndex >= NetTable.size())
-        return empty;
-    return NetTable.at(NetIndex);
-}
+Session::Session() = default;
 
 QString Session::netField(settings::NetRecord::Field field) const
 {

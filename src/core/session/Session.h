@@ -3,7 +3,7 @@
 #include "base/MessageHost.h"
 #include "session/MainWindowState.h"
 #include "session/ServiceHosts.h"
-#include "settings/SettingsRecords.h"
+#include "settings/NetContext.h"
 
 #include <QDateTime>
 #include <QString>
@@ -33,25 +33,12 @@ struct PtrRecord
 // the unread pointer, the up file and compose state, the search and the move
 // table, and the headless main window. One Session is passed to every part of
 // the core; nothing reaches a global.
-class Session
+// The settings, the current net and its markers are the net context it is
+// built on, which the settings files are read into and written from.
+class Session : public settings::NetContext
 {
 public:
     Session();
-
-    // Settings and nets.
-    QString AppDir;
-    settings::DirRecord Dir;
-    settings::OptionFlags Flags;
-    QVector<settings::NetRecord> NetTable; // slot i is record i + 1 of DATA.DEF
-    int NetIndex = -1;
-    int Sirial_Flg = 0;
-
-    // Markers of the current net, taken into use when a log is opened.
-    QString ArticleHeader;
-    QString MainPromptMarker;
-    QString ReadEndMarker;
-    QString SubcommandMarker;
-    QString XchatMarker;
 
     // The open log and its index.
     QString LogText;
@@ -106,20 +93,14 @@ public:
     // Whether the net selection screen is shown (opening a log closes it).
     bool netSelectVisible = false;
 
-    // Services the windows or the tests provide.
-    MessageHost *messages = nullptr;
+    // Services the windows or the tests provide (the message host is the net
+    // context's).
     EditorHost *editor = nullptr;
     // The program's own editor window: used when Editor_Path is empty, and
     // offered when the editor it names cannot be started.
     EditorHost *builtInEditor = nullptr;
     ComposeHost *compose = nullptr;
 
-    // Shows a message box titled "Kavrel"; without a host, answers as a
-    // silent OK / Cancel / No would.
-    MsgAnswer message(const QString &text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
-
-    // The current net's record (the empty record when no net is chosen).
-    const settings::NetRecord &currentNet() const;
     // A field of the current net without its blank padding.
     QString netField(settings::NetRecord::Field field) const;
 
@@ -128,8 +109,6 @@ public:
     QString boardListFilePath() const;
     QString idListFilePath() const;
     QString appFile(const QString &name) const;
-
-    bool flag(settings::OptionFlags::Index i) const { return Flags.isSet(i); }
 };
 
 } // namespace kavrel

@@ -4,7 +4,6 @@
 #include "base/FileIo.h"
 #include "base/FileLookup.h"
 #include "base/Text.h"
-#include "session/Session.h"
 #include "settings/NetMarkers.h"
 #include "settings/RecordFile.h"
 

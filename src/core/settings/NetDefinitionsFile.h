@@ -1,15 +1,12 @@
 #pragma once
 
+#include "settings/NetContext.h"
 #include "settings/SettingsRecords.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVector>
-
-namespace kavrel {
-class Session;
-}
 
 namespace kavrel::settings {
 
@@ -59,7 +56,7 @@ public:
     static constexpr int kRecordBytes = NetRecord::kRecordBytes;
     static inline const QString kFileName = QStringLiteral("DATA.DEF");
 
-    explicit NetDefinitionsFile(Session &session)
+    explicit NetDefinitionsFile(NetContext &session)
         : m_session(session)
     {
     }
@@ -99,7 +96,7 @@ private:
     bool readRecords(QVector<QByteArray> *records);
     void reportError(const QString &what, const QString &detail);
 
-    Session &m_session;
+    NetContext &m_session;
 };
 
 } // namespace kavrel::settings

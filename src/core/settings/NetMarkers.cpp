@@ -1,7 +1,6 @@
 #include "settings/NetMarkers.h"
 
 #include "base/Text.h"
-#include "session/Session.h"
 
 namespace kavrel::settings {
 
@@ -47,7 +46,7 @@ NetMarkers markersOf(const NetRecord &record)
     return m;
 }
 
-void takeMarkersIntoUse(Session &session)
+void takeMarkersIntoUse(NetContext &session)
 {
     const NetRecord &record = session.currentNet();
     const NetMarkers m = markersOf(record);

@@ -1,12 +1,9 @@
 #pragma once
 
+#include "settings/NetContext.h"
 #include "settings/SettingsRecords.h"
 
 #include <QString>
-
-namespace kavrel {
-class Session;
-}
 
 namespace kavrel::settings {
 
@@ -35,6 +32,6 @@ int serialFlag(const NetRecord &record);
 NetMarkers markersOf(const NetRecord &record);
 
 // Sets Sirial_Flg and the five markers of the session from the current net.
-void takeMarkersIntoUse(Session &session);
+void takeMarkersIntoUse(NetContext &session);
 
 } // namespace kavrel::settings

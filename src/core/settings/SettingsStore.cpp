@@ -3,7 +3,6 @@
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 #include "base/FileLookup.h"
-#include "session/Session.h"
 #include "settings/RecordFile.h"
 
 #include <QFileInfo>
@@ -38,13 +37,13 @@ QString withoutTrailingSlash(const QString &dir)
     return dir.endsWith(u'/') ? dir.left(dir.size() - 1) : dir;
 }
 
-void reportFileError(Session &session, const QString &what, const fileio::FileError &error)
+void reportFileError(NetContext &session, const QString &what, const fileio::FileError &error)
 {
     session.message(what + QStringLiteral("\n") + error.toString(), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 // Writes record as DIR.DEF's record; refuses what the slot cannot hold.
-bool storeDirRecord(Session &session, const DirRecord &record)
+bool storeDirRecord(NetContext &session, const DirRecord &record)
 {
     const QString refusal = SettingsStore::refusalOf(record);
     if (!refusal.isEmpty()) {
@@ -62,12 +61,12 @@ bool storeDirRecord(Session &session, const DirRecord &record)
 
 } // namespace
 
-QString SettingsStore::dirFilePath(const Session &session)
+QString SettingsStore::dirFilePath(const NetContext &session)
 {
     return fileio::pathIgnoringCase(session.AppDir, kDirFileName);
 }
 
-QString SettingsStore::flagsFilePath(const Session &session)
+QString SettingsStore::flagsFilePath(const NetContext &session)
 {
     return fileio::pathIgnoringCase(session.AppDir, kFlagsFileName);
 }
@@ -148,7 +147,7 @@ QString SettingsStore::refusalOf(const DirRecord &record)
         .arg(kDirSlotBytes);
 }
 
-void ReadSettings(Session &session)
+void ReadSettings(NetContext &session)
 {
     const QString dirPath = SettingsStore::dirFilePath(session);
     if (!QFileInfo(dirPath).isFile())
@@ -169,7 +168,7 @@ void ReadSettings(Session &session)
         reportFileError(session, QStringLiteral("オプション設定を読み込めませんでした。"), error);
 }
 
-bool WriteDirSettings(Session &session, const QString &logDir, const QString &upDir, const QString &blDir,
+bool WriteDirSettings(NetContext &session, const QString &logDir, const QString &upDir, const QString &blDir,
     const QString &editorPath)
 {
     DirRecord record = session.Dir;
@@ -184,7 +183,7 @@ bool WriteDirSettings(Session &session, const QString &logDir, const QString &up
     return true;
 }
 
-bool WriteOptionFlags(Session &session, const std::array<bool, OptionFlags::Count> &checked)
+bool WriteOptionFlags(NetContext &session, const std::array<bool, OptionFlags::Count> &checked)
 {
     const QString path = SettingsStore::flagsFilePath(session);
     QByteArray current;
@@ -209,7 +208,7 @@ bool WriteOptionFlags(Session &session, const std::array<bool, OptionFlags::Coun
     return true;
 }
 
-bool WriteWindowPlacement(Session &session, int left, int top, int height)
+bool WriteWindowPlacement(NetContext &session, int left, int top, int height)
 {
     DirRecord record = session.Dir;
     record[DirRecord::WindowLeft] = QString::number(left);

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "settings/NetContext.h"
 #include "settings/SettingsRecords.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <array>
-
-namespace kavrel {
-class Session;
-}
 
 namespace kavrel::settings {
 
@@ -33,8 +30,8 @@ public:
     static inline const QString kFlagsFileName = QStringLiteral("SET.def");
 
     // The paths of the two files, found in AppDir whatever their case.
-    static QString dirFilePath(const Session &session);
-    static QString flagsFilePath(const Session &session);
+    static QString dirFilePath(const NetContext &session);
+    static QString flagsFilePath(const NetContext &session);
 
     // The directory record's bytes; longer than the slot when it cannot be stored.
     static QByteArray encodeDirRecord(const DirRecord &record);
@@ -55,22 +52,22 @@ public:
 
 // Reads DIR.DEF into the directory record and, only when DIR.DEF exists,
 // SET.def into the option flags. A missing file leaves its record as it was.
-void ReadSettings(Session &session);
+void ReadSettings(NetContext &session);
 
 // The directory dialog's save: the four values (one trailing "/" removed from
 // each directory) are written into DIR.DEF and take effect in memory, then the
 // user is told that they apply from the next start. A record that cannot be
 // stored is refused with a message; nothing is written and the memory keeps
 // the old values. True when saved.
-bool WriteDirSettings(Session &session, const QString &logDir, const QString &upDir, const QString &blDir,
+bool WriteDirSettings(NetContext &session, const QString &logDir, const QString &upDir, const QString &blDir,
     const QString &editorPath);
 
 // The option flags dialog's save: each of the seven flags with a check box
 // becomes "1" when ticked in checked, else "0"; the reserved flags 6 and 9 keep
 // the bytes SET.def holds ("0" in a new file). True when written.
-bool WriteOptionFlags(Session &session, const std::array<bool, OptionFlags::Count> &checked);
+bool WriteOptionFlags(NetContext &session, const std::array<bool, OptionFlags::Count> &checked);
 
 // The main window's placement at close, written into DIR.DEF.
-bool WriteWindowPlacement(Session &session, int left, int top, int height);
+bool WriteWindowPlacement(NetContext &session, int left, int top, int height);
 
 } // namespace kavrel::settings

@@ -59,6 +59,7 @@ private slots:
     void readTheDemoAndRespond();
     void replyToADemoMail();
     void readingKeptOverAMergeAndANetSwitch();
+    void closingCountsOnceAndEndsWhenThePlacementFails();
 
 private:
     // Start-up in the demo's copy, net 0 chosen on the net selection screen
@@ -254,6 +255,37 @@ void tst_ProgramFlows::readingKeptOverAMergeAndANetSwitch()
     // What was read before the switch stays read.
     QCOMPARE(pointerRecord(ptrFile, 1), std::make_pair(QByteArray("LOG/KAB0606.LOG"), qint32(read)));
     QCOMPARE(pointerRecord(ptrFile, 2).first, QByteArray("LOG/mnt1206.log"));
+}
+
+void tst_ProgramFlows::closingCountsOnceAndEndsWhenThePlacementFails()
+{
+    Program p;
+    ScriptedMessages messages;
+    p.session.messages = &messages;
+    p.Form_Load(m_dir->path());
+    p.netSelect.Show();
+    QVERIFY(p.session.netSelectVisible);
+    // A directory in place of DIR.DEF: the placement cannot be saved, and the
+    // program closes all the same.
+    const QString dirDef = m_dir->filePath(QStringLiteral("DIR.DEF"));
+    QVERIFY(QFile::remove(dirDef));
+    QVERIFY(QDir().mkdir(dirDef));
+    writeFile(p.tempTextPath(), "written by the editor");
+
+    QVERIFY(p.Form_QueryUnload(70, 90, 420));
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.texts().constFirst().startsWith(
+                 QStringLiteral("ディレクトリ設定を保存できませんでした。\n")),
+        qPrintable(messages.texts().constFirst()));
+    QVERIFY(!p.session.netSelectVisible);
+    QVERIFY(!p.session.main.visible);
+    QVERIFY(!QFile::exists(p.tempTextPath()));
+
+    // The window's close after the menu's: nothing more happens.
+    writeFile(p.tempTextPath(), "again");
+    QVERIFY(!p.Form_QueryUnload(70, 90, 420));
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY(QFile::exists(p.tempTextPath()));
 }
 
 QTEST_GUILESS_MAIN(tst_ProgramFlows)
