@@ -1,8 +1,8 @@
-#include "commands/BoardItem.h"
+#include "logindex/BoardItemText.h"
 
 #include "base/Text.h"
 
-namespace kavrel::commands::boarditem {
+namespace kavrel::boarditem {
 
 using namespace kavrel::text;
 
@@ -15,6 +15,11 @@ qint64 boardNumber(const QString &item)
     return val(mid(item, 4, qMax<qsizetype>(bracket - 4, 0)));
 }
 
+qint64 fiveDigitBoardNumber(const QString &item)
+{
+    return val(mid(item, 4, 5));
+}
+
 bool isMailBox(const QString &item)
 {
     return charAt(item, 4) == u'0' || mid(item, 4, 2) == QLatin1String(" 0");
@@ -22,7 +27,12 @@ bool isMailBox(const QString &item)
 
 bool isChat(const QString &item)
 {
-    return left(item, 7) == QLatin1String("[XCHAT]");
+    return item.startsWith(kChatPrefix);
+}
+
+qint64 numberedBoard(const QString &item)
+{
+    return isChat(item) ? 0 : boardNumber(item);
 }
 
 qint64 chatNumber(const QString &item)
@@ -37,4 +47,4 @@ QString between(const QString &s, qsizetype start, qsizetype end)
     return mid(s, start, end - start);
 }
 
-} // namespace kavrel::commands::boarditem
+} // namespace kavrel::boarditem
