@@ -21,8 +21,6 @@ using startingtext::TrailingLineEnd;
 
 namespace {
 
-const QString kCrlf = QStringLiteral("\r\n");
-
 enum Key { KeyD = 68, KeyE = 69, KeyG = 71, KeyM = 77, KeyP = 80, KeyS = 83, KeyW = 87 };
 
 // The own-mark test: 0 for an ordinary article row.
@@ -387,7 +385,7 @@ void ComposeCommands::Response()
                 openIdListForMail();
                 return;
             }
-            m_session.Recipients = id + kCrlf;
+            m_session.Recipients = id + CRLF;
         } else {
             const QString first = lines.value(0);
             const qsizetype open = findFrom(first, u'(');
@@ -535,7 +533,7 @@ void ComposeCommands::Mail()
 {
     auto &main = m_session.main;
     if (main.Board_List.isEmpty() || boarditem::boardNumber(main.Board_List.item(0)) != 0) {
-        m_session.message(QStringLiteral("メールを処理するボードが見つかりません") + kCrlf + kCrlf
+        m_session.message(QStringLiteral("メールを処理するボードが見つかりません") + CRLF + CRLF
             + QStringLiteral("一度メールのタイトルを読み込んで下さい"));
         return;
     }

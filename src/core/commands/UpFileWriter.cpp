@@ -18,11 +18,9 @@ using settings::OptionFlags;
 
 namespace {
 
-const QString kCrlf = QStringLiteral("\r\n");
-
 void reportFileError(Session &session, const QString &what, const fileio::FileError &error)
 {
-    session.message(what + kCrlf + error.toString(), MsgButtons::Ok, MsgIcon::Critical);
+    session.message(what + CRLF + error.toString(), MsgButtons::Ok, MsgIcon::Critical);
 }
 
 // Loads the net's signature file, when the option asks for it.
@@ -119,21 +117,21 @@ void StoreComposedText(Session &session, const StoreOptions &options)
 
     QString text;
     if (!tempfile::read(session, &text)) {
-        session.message(QStringLiteral("TEMP.TXTを読み込めませんでした。") + kCrlf + tempfile::path(session),
+        session.message(QStringLiteral("TEMP.TXTを読み込めませんでした。") + CRLF + tempfile::path(session),
             MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
-    if (text.startsWith(kCrlf))
+    if (text.startsWith(CRLF))
         text.prepend(QStringLiteral("タイトルなし"));
 
     loadSignature(session, options.clock);
 
-    const qsizetype firstLineEnd = findFrom(text, kCrlf);
+    const qsizetype firstLineEnd = findFrom(text, CRLF);
     const bool hasBody = firstLineEnd > 0 && text.size() >= firstLineEnd + 2;
     const bool withSignature = session.RewriteFlag == 0 && !session.SignatureText.isEmpty()
         && ((hasBody && session.flag(OptionFlags::SignatureOn))
             || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
-    const QString sig = withSignature ? session.SignatureText + kCrlf : QString();
+    const QString sig = withSignature ? session.SignatureText + CRLF : QString();
 
     auto &main = session.main;
     const QString &kind = session.LastWrittenKind;
@@ -147,7 +145,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         }
         tempfile::remove(session);
     } else if (kind == u"Write") {
-        if (text.isEmpty() || text == kCrlf) {
+        if (text.isEmpty() || text == CRLF) {
             tempfile::remove(session);
             main.Article.clear();
         } else {

@@ -14,7 +14,6 @@ namespace kavrel::reader {
 
 namespace {
 
-const QString kCrlf = QStringLiteral("\r\n");
 const QString kUnreadSearch = QStringLiteral("未読検索");
 const QString kMovedUp = QStringLiteral("↑");
 
@@ -236,8 +235,8 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     m_index.sync(m_s);
     QString article;
     if (key == u"(?\?\?\?/") {
-        article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + kCrlf
-            + QStringLiteral(" ＬＯＧファイルを確認してください。") + kCrlf;
+        article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
+            + QStringLiteral(" ＬＯＧファイルを確認してください。") + CRLF;
     } else if (key != u"(XCHAT/") {
         qsizetype start = 0;
         if (key == u"(mail /") {
@@ -274,7 +273,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 
     qsizetype from = 0;
     for (;;) {
-        const qsizetype i = article.indexOf(kCrlf, from);
+        const qsizetype i = article.indexOf(CRLF, from);
         if (i < 0)
             break;
         m.Article.addItem(article.mid(from, i - from));
@@ -314,17 +313,17 @@ bool Reader::showChatLines(int row)
         p = findFrom(log, key, p + 1);
         if (p == 0)
             return false;
-        const qsizetype e1 = findFrom(log, kCrlf, p);
-        const qsizetype e2 = e1 ? findFrom(log, kCrlf, e1 + 1) : 0;
-        const qsizetype e3 = e2 ? findFrom(log, kCrlf, e2 + 1) : 0;
-        const qsizetype e4 = e3 ? findFrom(log, kCrlf, e3 + 1) : 0;
+        const qsizetype e1 = findFrom(log, CRLF, p);
+        const qsizetype e2 = e1 ? findFrom(log, CRLF, e1 + 1) : 0;
+        const qsizetype e3 = e2 ? findFrom(log, CRLF, e2 + 1) : 0;
+        const qsizetype e4 = e3 ? findFrom(log, CRLF, e3 + 1) : 0;
         if (e4 == 0)
             return false;
         if (charAt(log, e4 + 2) == u'[' && ++count == row + 1) {
             bool added = false;
             qsizetype q = e4 + 2;
             while (charAt(log, q) == u'[') {
-                const qsizetype e = findFrom(log, kCrlf, q);
+                const qsizetype e = findFrom(log, CRLF, q);
                 m.Article.addItem(e == 0 ? mid(log, q) : mid(log, q, e - q));
                 added = true;
                 if (e == 0)
@@ -387,7 +386,7 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
                 const qsizetype n = m_index.boardLine().findFrom(p);
                 const qsizetype mp = m_index.mainPrompt().findFrom(p);
                 const bool promptInArticle = s < h && s < r && s < n && s < mp;
-                taken = !promptInArticle || mid(log, s + prompt.size(), 2) == kCrlf;
+                taken = !promptInArticle || mid(log, s + prompt.size(), 2) == CRLF;
             }
             if (taken)
                 break;
@@ -685,7 +684,7 @@ QString Reader::keyListText()
         QStringLiteral("D.......書き込み削除"), QStringLiteral("M.......メール書き込み＆書き直し"),
         QStringLiteral("S.......バッチセット"),
         QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動") };
-    return lines.join(kCrlf);
+    return lines.join(CRLF);
 }
 
 void Reader::Key_ON_Click()

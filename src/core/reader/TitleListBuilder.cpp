@@ -11,8 +11,6 @@ namespace kavrel::reader {
 
 namespace {
 
-const QString kCrlf = QStringLiteral("\r\n");
-
 // Answers after the command prompt that mean the article's text was read:
 // Enter, a read command or yes.
 const QStringList &readAnswers()
@@ -86,12 +84,12 @@ void TitleListBuilder::walkLog()
         const qsizetype h = findFrom(log, header, p);
         if (h == 0)
             break;
-        qsizetype e = findFrom(log, kCrlf, h + 1);
+        qsizetype e = findFrom(log, CRLF, h + 1);
         if (e == 0)
             break; // a header line without an end: nothing after it can be listed
         qsizetype next = findFrom(log, header, e + 2);
         if (serial) {
-            e = findFrom(log, kCrlf, h + header.size());
+            e = findFrom(log, CRLF, h + header.size());
             SerialNo = val(mid(log, h + header.size(), 10));
         }
         const qsizetype from = e + 2;
@@ -144,14 +142,14 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
     if (RowNumber == u"????") {
         RowInfo = QStringLiteral("不明です");
     } else {
-        const qsizetype t = findFrom(block, kCrlf, s);
+        const qsizetype t = findFrom(block, CRLF, s);
         RowInfo = t == 0 ? mid(block, s) : mid(block, s, t - s);
     }
     RowNumber = u'[' + RowNumber + u']';
 
     const qsizetype c1 = findFrom(block, u':');
     const qsizetype c = c1 == 0 ? 0 : findFrom(block, u':', c1 + 1);
-    const qsizetype t = findFrom(block, kCrlf, c + 1);
+    const qsizetype t = findFrom(block, CRLF, c + 1);
     if ((t - c - 3 > 1) || c == 0) {
         const qsizetype length = t - c - 4;
         // A first line too short to hold a title has none.
@@ -260,7 +258,7 @@ int TitleListBuilder::findParent(const QString &parentText) const
 
 void TitleListBuilder::addTitleRow(const QString &block)
 {
-    const qsizetype e = findFrom(block, kCrlf, 1);
+    const qsizetype e = findFrom(block, CRLF, 1);
     const QString lead = mid(block, e + 2, 2);
     const QString serial = QString::number(SerialNo);
     const bool serialMode = m_s.Sirial_Flg == 1;
@@ -329,10 +327,10 @@ void TitleListBuilder::addChatRows()
         p = findFrom(log, key, p);
         if (p == 0)
             break;
-        const qsizetype e1 = findFrom(log, kCrlf, p);
-        const qsizetype e2 = e1 ? findFrom(log, kCrlf, e1 + 1) : 0;
-        const qsizetype e3 = e2 ? findFrom(log, kCrlf, e2 + 1) : 0;
-        const qsizetype e4 = e3 ? findFrom(log, kCrlf, e3 + 1) : 0;
+        const qsizetype e1 = findFrom(log, CRLF, p);
+        const qsizetype e2 = e1 ? findFrom(log, CRLF, e1 + 1) : 0;
+        const qsizetype e3 = e2 ? findFrom(log, CRLF, e2 + 1) : 0;
+        const qsizetype e4 = e3 ? findFrom(log, CRLF, e3 + 1) : 0;
         if (e4 == 0)
             break; // fewer than four lines follow: no chat can follow either
         if (charAt(log, e4 + 2) == u'[')
