@@ -4,6 +4,7 @@
 
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "logindex/BoardItemText.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
 #include "program/Program.h"
@@ -123,7 +124,7 @@ void printLogIndex(Session &s)
     for (int i = 0; i < boards.ListCount(); ++i) {
         const QString &item = boards.item(i);
         QString key;
-        if (!item.startsWith(QLatin1String("[XCHAT]"))) {
+        if (!boarditem::isChat(item)) {
             key = k < s.BoardKeys.size() ? s.BoardKeys.at(k) : QString();
             ++k;
         }

@@ -29,7 +29,7 @@ qsizetype ownMarks(const QString &row, bool withChatAndMail)
     qsizetype sum = findFrom(row, QStringLiteral("[手紙")) + findFrom(row, QStringLiteral("[書込"))
         + findFrom(row, QStringLiteral("[レス"));
     if (withChatAndMail)
-        sum += findFrom(row, QStringLiteral("[XCHAT")) + findFrom(row, QStringLiteral("[mail"));
+        sum += findFrom(row, boarditem::kChatPrefix) + findFrom(row, QStringLiteral("[mail"));
     return sum;
 }
 

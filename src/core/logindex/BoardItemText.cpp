@@ -8,11 +8,13 @@ using namespace kavrel::text;
 
 qint64 boardNumber(const QString &item)
 {
+    if (isChat(item))
+        return 0;
+    const qsizetype dot = findFrom(item, u'.');
     const qsizetype bracket = findFrom(item, QStringLiteral("｢"));
-    if (bracket == 0)
-        return val(mid(item, 4));
-    // Up to the "｢", whether or not the host printed a blank before it.
-    return val(mid(item, 4, qMax<qsizetype>(bracket - 4, 0)));
+    if (dot == 0 || bracket == 0 || bracket <= dot)
+        return 0;
+    return val(mid(item, dot + 1, bracket - dot - 1));
 }
 
 qint64 fiveDigitBoardNumber(const QString &item)
@@ -28,11 +30,6 @@ bool isMailBox(const QString &item)
 bool isChat(const QString &item)
 {
     return item.startsWith(kChatPrefix);
-}
-
-qint64 numberedBoard(const QString &item)
-{
-    return isChat(item) ? 0 : boardNumber(item);
 }
 
 qint64 chatNumber(const QString &item)

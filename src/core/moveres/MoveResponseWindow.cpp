@@ -1,6 +1,7 @@
 #include "moveres/MoveResponseWindow.h"
 
 #include "base/Text.h"
+#include "logindex/BoardItemText.h"
 #include "moveres/MoveTable.h"
 #include "session/Session.h"
 
@@ -45,7 +46,7 @@ void MoveResponseWindow::open()
 
     const bool moveRes = m_session.LastWrittenKind == u"move Res";
     for (const QString &item : main.Board_List.items) {
-        if (left(item, 7) == u"[XCHAT]")
+        if (boarditem::isChat(item))
             continue;
         if (boardNumberOfItem(item) > 0) {
             ido_board_list.addItem(item);

@@ -3,6 +3,7 @@
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "logindex/BoardItemText.h"
 #include "session/Session.h"
 
 namespace kavrel::moveres {
@@ -11,11 +12,7 @@ using namespace kavrel::text;
 
 qint64 boardNumberOfItem(const QString &item)
 {
-    const qsizetype dot = findFrom(item, u'.');
-    const qsizetype bracket = findFrom(item, QStringLiteral("｢"));
-    if (dot == 0 || bracket == 0 || bracket <= dot)
-        return 0;
-    return val(mid(item, dot + 1, bracket - dot - 1));
+    return boarditem::boardNumber(item);
 }
 
 QString moveFileBase(const Session &session)

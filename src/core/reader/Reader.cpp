@@ -1,6 +1,7 @@
 #include "reader/Reader.h"
 
 #include "base/Text.h"
+#include "logindex/BoardItemText.h"
 #include "moveres/MoveTable.h"
 #include "reader/MarkRowDisplay.h"
 #include "reader/TitleListBuilder.h"
@@ -92,13 +93,8 @@ void Reader::showMoveTarget()
 {
     MainWindowState &m = m_s.main;
     const QString item = m.Board_List.selectedText();
-    const qsizetype dot = findFrom(item, u'.');
-    const qsizetype blank = findFrom(item, u' ');
-    // The number runs up to the blank before the name; a line printed
-    // without that blank reads up to where the digits end.
     // A chat room has no board number.
-    const bool numbered = dot != 0 && !item.startsWith(QLatin1String("[XCHAT]"));
-    const qint64 board = numbered ? val(mid(item, dot + 1, blank > dot ? blank - dot - 1 : -1)) : 0;
+    const qint64 board = boarditem::boardNumber(item);
     const qint64 target = (board >= 0 && board < m_s.MoveTable.size()) ? val(m_s.MoveTable.at(board)) : 0;
     // The mail box has no target, whatever the move file holds for it.
     m.To_No.Caption = (board != 0 && target > 0) ? QString::number(target) : QStringLiteral("なし");
@@ -208,9 +204,9 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 
     bool chatLines = false;
     QString key;
-    if (item == u"[XCHAT]") {
+    if (item == boarditem::kChatPrefix) {
         chatLines = showChatLines(row);
-        key = QStringLiteral("(XCHAT/");
+        key = boarditem::kChatArticleKey;
     } else if (isMarkRow(item)) {
         // The user's own waiting commands are no articles of the log: the
         // unread search and the search advance pass over them.
@@ -237,7 +233,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     if (key == u"(?\?\?\?/") {
         article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
             + QStringLiteral(" ＬＯＧファイルを確認してください。") + CRLF;
-    } else if (key != u"(XCHAT/") {
+    } else if (key != boarditem::kChatArticleKey) {
         qsizetype start = 0;
         if (key == u"(mail /") {
             // Row k shows the (k + 1)-th mail line of the log.
@@ -510,7 +506,7 @@ int Reader::keyDown(int keyCode, int shift)
     if (code == Key_PageUp)
         code = Key_Up;
     m_s.RewriteFlag = 0;
-    if (code == Key_E && left(m.Board_List.selectedText(), 7) == u"[XCHAT]")
+    if (code == Key_E && boarditem::isChat(m.Board_List.selectedText()))
         code = Key_W;
     m_s.SavedTitleIndex = m.Title.ListIndex;
 
@@ -704,7 +700,7 @@ int Reader::boardItemOfNumber(int number) const
     const ListBox &boards = m_s.main.Board_List;
     for (int i = 0; i < boards.ListCount(); ++i) {
         const QString &item = boards.item(i);
-        if (!item.startsWith(QLatin1String("[XCHAT]")) && val(mid(item, 4, 5)) == number)
+        if (!boarditem::isChat(item) && boarditem::boardNumber(item) == number)
             return i;
     }
     return -1;

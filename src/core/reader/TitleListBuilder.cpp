@@ -58,7 +58,7 @@ int TitleListBuilder::build()
 
     walkLog();
     layOut();
-    if (m.Board_List.selectedText().startsWith(QLatin1String("[XCHAT]")))
+    if (boarditem::isChat(m.Board_List.selectedText()))
         addChatRows();
     if (!m_s.UpFileText.isEmpty())
         markWrittenRows();
@@ -334,7 +334,7 @@ void TitleListBuilder::addChatRows()
         if (e4 == 0)
             break; // fewer than four lines follow: no chat can follow either
         if (charAt(log, e4 + 2) == u'[')
-            appendRow(QStringLiteral("[XCHAT]"), QStringLiteral(" "), QStringLiteral(" "));
+            appendRow(boarditem::kChatPrefix, QStringLiteral(" "), QStringLiteral(" "));
         p = e4 + 1;
     }
 }
@@ -446,9 +446,9 @@ void TitleListBuilder::addMessages()
 {
     MainWindowState &m = m_s.main;
     const QString item = m.Board_List.selectedText();
-    const bool chat = item.startsWith(QLatin1String("[XCHAT]"));
+    const bool chat = boarditem::isChat(item);
     const bool last = m.Board_List.ListIndex == m.Board_List.ListCount() - 1;
-    if (val(mid(item, 4, 5)) == 0 && !chat && m.Title.isEmpty())
+    if (boarditem::fiveDigitBoardNumber(item) == 0 && !chat && m.Title.isEmpty())
         m.Article.addItem(QStringLiteral("このＬＯＧファイルにあなた宛のメールはありません"));
     if (!last && m.Article.isEmpty())
         m.Article.addItem(QStringLiteral("このボードにアーティクルはありません"));
