@@ -284,7 +284,7 @@ void ComposeCommands::Write()
         return;
     }
 
-    const bool moveRes = m_session.LastWrittenKind == u"move Res";
+    const bool moveRes = m_session.LastWrittenKind == ReaderMode::MoveResponse;
     const QStringList lines = main.Article.items;
     bool prepared = true;
     if (!moveRes && m_session.RewriteFlag == 0) {
@@ -300,21 +300,21 @@ void ComposeCommands::Write()
     const EditResult result = prepared ? runEditor() : EditResult::Failed;
     if (result != EditResult::Edited) {
         restoreCut();
-        m_session.LastWrittenKind = QStringLiteral("Write");
+        m_session.LastWrittenKind = ReaderMode::Write;
         endCommand();
         return;
     }
     if (!moveRes) {
-        m_session.LastWrittenKind = QStringLiteral("Write");
+        m_session.LastWrittenKind = ReaderMode::Write;
         storeOrRestore(result); // a rewrite left unsaved keeps its place
     } else {
         if (tempfile::changedSinceStamp(m_session)) {
-            m_session.LastWrittenKind = QStringLiteral("Write");
+            m_session.LastWrittenKind = ReaderMode::Write;
             store();
         } else {
             restoreCut();
         }
-        m_session.LastWrittenKind = QStringLiteral("Write");
+        m_session.LastWrittenKind = ReaderMode::Write;
     }
     endCommand();
 }
@@ -339,7 +339,7 @@ void ComposeCommands::Response()
 
     if (val(main.To_No.Caption) > 0) {
         // A move-response target is set: the response becomes a write there.
-        m_session.LastWrittenKind = QStringLiteral("move Res");
+        m_session.LastWrittenKind = ReaderMode::MoveResponse;
         if (main.events) {
             main.events->Title_KeyDown(KeyW, 0);
         } else {
@@ -354,7 +354,7 @@ void ComposeCommands::Response()
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = QStringLiteral("Response");
+    m_session.LastWrittenKind = ReaderMode::Response;
     const QStringList lines = main.Article.items;
     QString start;
     if (m_session.RewriteFlag == 1)
@@ -373,7 +373,7 @@ void ComposeCommands::Response()
     if (m_session.RewriteFlag == 0) {
         if (row.contains(QStringLiteral("[mail"))) {
             // A reply to a received mail goes to its sender alone.
-            m_session.LastWrittenKind = QStringLiteral("mail");
+            m_session.LastWrittenKind = ReaderMode::Mail;
             const QString second = lines.value(1);
             const qsizetype colon = findFrom(second, u':');
             const qsizetype bytes = findFrom(second, QStringLiteral("bytes"));
@@ -412,7 +412,7 @@ void ComposeCommands::TemporaryMoveResponse()
         return;
     if (ownMarks(main.Title.selectedText(), true) > 0)
         return;
-    m_session.LastWrittenKind = QStringLiteral("move Res");
+    m_session.LastWrittenKind = ReaderMode::MoveResponse;
     m_move.open();
     m_move.ido_board_list.enabled = false;
     const int index = main.Board_List.ListIndex;
@@ -430,7 +430,7 @@ void ComposeCommands::Rewrite()
     const qint64 n = markNumber(row);
 
     if (row.contains(QStringLiteral("[手紙"))) {
-        m_session.LastWrittenKind = QStringLiteral("mail");
+        m_session.LastWrittenKind = ReaderMode::Mail;
         cutWaiting(upfile::findMail(m_session.UpFileText, n));
         m_session.RewriteFlag = 1;
         if (!writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove))) {
@@ -450,7 +450,7 @@ void ComposeCommands::Rewrite()
             m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
             restoreCut();
         } else {
-            m_session.LastWrittenKind = QStringLiteral("Write");
+            m_session.LastWrittenKind = ReaderMode::Write;
             const bool prepared
                 = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
             storeOrRestore(prepared ? runEditor() : EditResult::Failed);
@@ -469,7 +469,7 @@ void ComposeCommands::Rewrite()
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = QStringLiteral("Response");
+    m_session.LastWrittenKind = ReaderMode::Response;
     if (!writeTemp(startingtext::dropDoubledTrailingLineEnd(
             startingtext::plainCopy(main.Article.items, TrailingLineEnd::Keep)))) {
         restoreCut();
@@ -539,7 +539,7 @@ void ComposeCommands::Mail()
     }
     const QString row = main.Title.selectedText();
     bool prepared = true;
-    if (m_session.LastWrittenKind == u"mail Res") {
+    if (m_session.LastWrittenKind == ReaderMode::MailReply) {
         prepared = writeTemp(startingtext::quote(main.Article.items, TrailingLineEnd::Remove));
     } else if (row.contains(QStringLiteral("[手紙"))) {
         const MsgAnswer answer = m_session.message(
@@ -558,7 +558,7 @@ void ComposeCommands::Mail()
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = QStringLiteral("mail");
+    m_session.LastWrittenKind = ReaderMode::Mail;
     openIdListForMail();
 }
 

@@ -13,7 +13,7 @@ class Session;
 namespace kavrel::commands {
 
 // The ID list window without a display: the IDs known for the net, and in
-// mail mode (LastWrittenKind "mail") the choice of a mail's recipients. Its
+// mail mode (LastWrittenKind Mail) the choice of a mail's recipients. Its
 // OK runs the editor and the store through mailAccepted.
 class IdListWindow
 {

@@ -112,7 +112,7 @@ bool removeUpFile(Session &session)
 
 void StoreComposedText(Session &session, const StoreOptions &options)
 {
-    if (!tempfile::exists(session) || session.LastWrittenKind.isEmpty())
+    if (!tempfile::exists(session) || session.LastWrittenKind == ReaderMode::None)
         return;
 
     QString text;
@@ -134,8 +134,8 @@ void StoreComposedText(Session &session, const StoreOptions &options)
     const QString sig = withSignature ? session.SignatureText + CRLF : QString();
 
     auto &main = session.main;
-    const QString &kind = session.LastWrittenKind;
-    if (kind == u"mail") {
+    const ReaderMode kind = session.LastWrittenKind;
+    if (kind == ReaderMode::Mail) {
         // A mail saved empty has neither title nor text: it is given up, as
         // an empty write is, instead of queueing a blank mail.
         if (!text.isEmpty()) {
@@ -144,7 +144,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
             session.UpFileDirty = 1;
         }
         tempfile::remove(session);
-    } else if (kind == u"Write") {
+    } else if (kind == ReaderMode::Write) {
         if (text.isEmpty() || text == CRLF) {
             tempfile::remove(session);
             main.Article.clear();
@@ -157,7 +157,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
             session.UpFileDirty = 1;
             tempfile::remove(session);
         }
-    } else if (kind == u"Response") {
+    } else if (kind == ReaderMode::Response) {
         // A response with neither text nor signature is dropped. Only that
         // case: a text line ending in "P" followed by one starting with "."
         // is a real response.
@@ -165,7 +165,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
             session.UpFileText += upfile::responseCommand(
                 targetBoard(session), responseReference(session, options), text, sig);
         session.UpFileDirty = 1;
-        session.LastWrittenKind.clear();
+        session.LastWrittenKind = ReaderMode::None;
     }
 
     if (main.events)

@@ -19,7 +19,7 @@ struct StoreOptions
 };
 
 // Reads TEMP.TXT, adds the signature and appends the command of the compose
-// kind (LastWrittenKind: "mail", "Write" or "Response") to UpFileText, then
+// kind (LastWrittenKind: Mail, Write or Response) to UpFileText, then
 // rebuilds the title list, selects SavedTitleIndex and rewrites the up file.
 void StoreComposedText(Session &session, const StoreOptions &options = {});
 

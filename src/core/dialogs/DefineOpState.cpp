@@ -16,10 +16,11 @@ DefineOpState::DefineOpState(Session &session, DirSelectState &picker)
     : m_session(session)
     , m_picker(picker)
 {
-    m_picker.setTarget(DirSelectState::kLog, [this](const QString &path) { LOG_Dir = path; });
-    m_picker.setTarget(DirSelectState::kUpText, [this](const QString &path) { Up_Dir = path; });
-    m_picker.setTarget(DirSelectState::kBoardList, [this](const QString &path) { BL_Dir = path; });
-    m_picker.setTarget(DirSelectState::kEditorPath, [this](const QString &path) { Editor_Path = path; });
+    m_picker.setTarget(DirSelectState::Purpose::Log, [this](const QString &path) { LOG_Dir = path; });
+    m_picker.setTarget(DirSelectState::Purpose::UpText, [this](const QString &path) { Up_Dir = path; });
+    m_picker.setTarget(DirSelectState::Purpose::BoardList, [this](const QString &path) { BL_Dir = path; });
+    m_picker.setTarget(
+        DirSelectState::Purpose::EditorPath, [this](const QString &path) { Editor_Path = path; });
 }
 
 void DefineOpState::Show()
@@ -54,22 +55,22 @@ void DefineOpState::Command5_Click()
 
 void DefineOpState::Command2_Click()
 {
-    browse(DirSelectState::kLog);
+    browse(DirSelectState::Purpose::Log);
 }
 
 void DefineOpState::Command1_Click()
 {
-    browse(DirSelectState::kUpText);
+    browse(DirSelectState::Purpose::UpText);
 }
 
 void DefineOpState::Command4_Click()
 {
-    browse(DirSelectState::kBoardList);
+    browse(DirSelectState::Purpose::BoardList);
 }
 
 void DefineOpState::Select_Editor_Path_Click()
 {
-    browse(DirSelectState::kEditorPath);
+    browse(DirSelectState::Purpose::EditorPath);
 }
 
 void DefineOpState::Form_KeyDown(int keyCode)
@@ -78,9 +79,9 @@ void DefineOpState::Form_KeyDown(int keyCode)
         visible = false;
 }
 
-void DefineOpState::browse(const QString &purpose)
+void DefineOpState::browse(DirSelectState::Purpose purpose)
 {
-    m_session.LastWrittenKind = purpose;
+    m_picker.purpose = purpose;
     m_picker.Show();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/DirSelectState.h"
+
 #include <QString>
 
 namespace kavrel {
@@ -7,8 +9,6 @@ class Session;
 }
 
 namespace kavrel::dialogs {
-
-class DirSelectState;
 
 // The directory settings dialog (Define_Op) without a display: the three
 // directories and the editor path as typed, saved into DIR.DEF on OK.
@@ -54,7 +54,7 @@ public:
     void Form_KeyDown(int keyCode);
 
 private:
-    void browse(const QString &purpose);
+    void browse(DirSelectState::Purpose purpose);
 
     Session &m_session;
     DirSelectState &m_picker;

@@ -44,7 +44,7 @@ void MoveResponseWindow::open()
     if (main.Board_List.isEmpty())
         return;
 
-    const bool moveRes = m_session.LastWrittenKind == u"move Res";
+    const bool moveRes = m_session.LastWrittenKind == ReaderMode::MoveResponse;
     for (const QString &item : main.Board_List.items) {
         if (boarditem::isChat(item))
             continue;
@@ -156,7 +156,7 @@ void MoveResponseWindow::IDO_OK_Click()
     // Only a real source of board 0 turns the command into a mail reply; OK
     // on an empty list is no reply.
     if (hasSource && n == 0)
-        m_session.LastWrittenKind = QStringLiteral("mail Res");
+        m_session.LastWrittenKind = ReaderMode::MailReply;
 
     const qint64 typed = val(IDO_TEXT);
     bool listed = false;
@@ -165,24 +165,25 @@ void MoveResponseWindow::IDO_OK_Click()
     // A target of more digits than an entry holds would be saved cut to
     // another board's number; the entry keeps what it had.
     const bool fits = IDO_TEXT.size() <= kMoveEntryBytes;
-    if (listed && hasSource && entryExists && fits && m_session.LastWrittenKind != u"move Res")
+    if (listed && hasSource && entryExists && fits && m_session.LastWrittenKind != ReaderMode::MoveResponse)
         m_session.MoveTable[n] = IDO_TEXT;
 
-    if (m_session.LastWrittenKind != u"move Res" && m_session.LastWrittenKind != u"mail Res")
+    if (m_session.LastWrittenKind != ReaderMode::MoveResponse
+        && m_session.LastWrittenKind != ReaderMode::MailReply)
         SaveMoveTable(m_session);
     close();
 }
 
 void MoveResponseWindow::Command2_Click()
 {
-    if (m_session.LastWrittenKind == u"move Res")
-        m_session.LastWrittenKind.clear();
+    if (m_session.LastWrittenKind == ReaderMode::MoveResponse)
+        m_session.LastWrittenKind = ReaderMode::None;
     close();
 }
 
 void MoveResponseWindow::escapeFromControl()
 {
-    m_session.LastWrittenKind.clear();
+    m_session.LastWrittenKind = ReaderMode::None;
     close();
 }
 

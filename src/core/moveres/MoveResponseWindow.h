@@ -12,7 +12,7 @@ namespace kavrel::moveres {
 
 // The move-response window without a display. Opened from the menu it edits
 // the move table (source board, its target, saved on OK); opened by G
-// (LastWrittenKind "move Res") it chooses the target of one response.
+// (LastWrittenKind MoveResponse) it chooses the target of one response.
 class MoveResponseWindow
 {
 public:

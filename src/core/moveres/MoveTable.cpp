@@ -77,7 +77,7 @@ void ShowMoveTarget(Session &session, const QString &idoText)
     auto &toNo = session.main.To_No;
     const qint64 n = boardNumberOfItem(session.main.Board_List.selectedText());
     const qint64 target
-        = session.LastWrittenKind == u"move Res" ? val(idoText) : targetOf(session.MoveTable, n);
+        = session.LastWrittenKind == ReaderMode::MoveResponse ? val(idoText) : targetOf(session.MoveTable, n);
     toNo.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
     if (n == 0) {
         toNo.Caption = QStringLiteral("なし");
@@ -90,13 +90,13 @@ void ShowMoveTarget(Session &session, const QString &idoText)
 void TitleFocusFollowUp(Session &session)
 {
     auto *events = session.main.events;
-    if (session.LastWrittenKind == u"move Res") {
+    if (session.LastWrittenKind == ReaderMode::MoveResponse) {
         if (events)
             events->Title_KeyDown(87, 0);
         LoadMoveTable(session);
         ShowMoveTarget(session);
     }
-    if (session.LastWrittenKind == u"mail Res" && events)
+    if (session.LastWrittenKind == ReaderMode::MailReply && events)
         events->Title_KeyDown(77, 0);
 }
 

@@ -19,7 +19,7 @@ SetNetDataState::SetNetDataState(Session &session, dialogs::DirSelectState &pick
     , m_picker(picker)
 {
     m_picker.setTarget(
-        dialogs::DirSelectState::kSignPath, [this](const QString &path) { Fields.Sign_Path = path; });
+        dialogs::DirSelectState::Purpose::SignPath, [this](const QString &path) { Fields.Sign_Path = path; });
 }
 
 void SetNetDataState::openNew(int netSlot, const QString &name)
@@ -109,7 +109,7 @@ void SetNetDataState::Sirial_Flg_Click()
 
 void SetNetDataState::Select_Sign_Path_Click()
 {
-    m_session.LastWrittenKind = dialogs::DirSelectState::kSignPath;
+    m_picker.purpose = dialogs::DirSelectState::Purpose::SignPath;
     m_picker.Show();
 }
 

@@ -15,9 +15,6 @@ namespace kavrel::reader {
 
 namespace {
 
-const QString kUnreadSearch = QStringLiteral("未読検索");
-const QString kMovedUp = QStringLiteral("↑");
-
 QString trimBlanks(const QString &s)
 {
     qsizetype a = 0;
@@ -166,7 +163,7 @@ void Reader::Title_Click()
         // last row of the last board ends there and shows that row.
         if (unreadBoardMoved && atLastRowOfLastBoard()) {
             unreadBoardMoved = false;
-            m_s.LastWrittenKind.clear();
+            m_s.LastWrittenKind = ReaderMode::None;
             continue;
         }
         return;
@@ -210,14 +207,14 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     } else if (isMarkRow(item)) {
         // The user's own waiting commands are no articles of the log: the
         // unread search and the search advance pass over them.
-        if (m_s.LastWrittenKind == kUnreadSearch)
+        if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
             return moveOnUnread(row, unreadBoardMoved);
         if (advancing && search::searchActive(m_s))
             return advancing = searchAdvance(row);
         ShowMarkRow(m_s);
         selectLastVisibleLine();
-        if (m_s.LastWrittenKind == kMovedUp) {
-            m_s.LastWrittenKind.clear();
+        if (m_s.LastWrittenKind == ReaderMode::MovedUp) {
+            m_s.LastWrittenKind = ReaderMode::None;
             if (row != lastRow) {
                 m.Title.ListIndex = lastRow;
                 return true;
@@ -278,9 +275,9 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     if (m.Article.ListCount() >= 2 && m.Article.item(0).isEmpty())
         m.Article.removeItem(0);
     selectLastVisibleLine();
-    const bool movedUp = m_s.LastWrittenKind == kMovedUp;
+    const bool movedUp = m_s.LastWrittenKind == ReaderMode::MovedUp;
     if (movedUp)
-        m_s.LastWrittenKind.clear();
+        m_s.LastWrittenKind = ReaderMode::None;
     m.ArticleCount.Caption = QString::number(row + 1) + u'/' + QString::number(m.rowCount());
     if (m.Article.isEmpty())
         m.Article.addItem(
@@ -369,7 +366,8 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
     const QString &log = m_index.text();
     auto findLine = [&](qsizetype from) { return m_index.findArticleLine(boardKey, key, from); };
 
-    if (m_s.LastWrittenKind == kUnreadSearch && trimBlanks(m_s.PtrRec.LogName) == trimBlanks(m_s.LogPath)) {
+    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch
+        && trimBlanks(m_s.PtrRec.LogName) == trimBlanks(m_s.LogPath)) {
         // Beyond the pointer, the first line whose command prompt was
         // answered with Enter or lies past the end of its article.
         qsizetype p = findLine(m_s.PtrRec.Pointer + 2);
@@ -390,23 +388,23 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
         }
         if (p == 0)
             return Located::MoveOn;
-        m_s.LastWrittenKind.clear();
+        m_s.LastWrittenKind = ReaderMode::None;
         start = p + 2;
         return Located::Found;
     }
 
     // The date texts matter only to a pending unread search; other clicks
     // (a search advance passes thousands) need not look at the files.
-    if (m_s.LastWrittenKind == kUnreadSearch)
+    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
         refreshDateTexts();
-    if (m_s.LastWrittenKind == kUnreadSearch && m_ptrLogDate.isValid() && m_logDate.isValid()
+    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch && m_ptrLogDate.isValid() && m_logDate.isValid()
         && m_ptrLogDate > m_logDate) {
         // The pointer belongs to a later log: this one counts as read.
         m.selectBoard(m.Board_List.ListCount() - 1);
         m.clearTitleColumns();
         m.Article.clear();
         m.Title.ListIndex = -1;
-        m_s.LastWrittenKind.clear();
+        m_s.LastWrittenKind = ReaderMode::None;
         BuildTitleList();
         if (m.Title.isEmpty())
             return Located::NotFound;
@@ -540,26 +538,26 @@ int Reader::keyDown(int keyCode, int shift)
             // Up out of the first row: the preceding board, skipping empty ones.
             while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
                 m.selectBoard(m.Board_List.ListIndex - 1);
-                m_s.LastWrittenKind = kMovedUp;
+                m_s.LastWrittenKind = ReaderMode::MovedUp;
                 if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
                     break;
             }
-            if (m_s.LastWrittenKind == kMovedUp) {
+            if (m_s.LastWrittenKind == ReaderMode::MovedUp) {
                 // An empty first board has no row to read the mode: left
                 // pending, it would open the next board chosen on its last row.
                 if (m.Title.isEmpty())
-                    m_s.LastWrittenKind.clear();
+                    m_s.LastWrittenKind = ReaderMode::None;
                 return code;
             }
         }
         if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && code == Key_Down) {
-            m_s.LastWrittenKind.clear();
+            m_s.LastWrittenKind = ReaderMode::None;
             selectNextNonEmptyBoard();
         }
     }
 
     if (code == Key_Space) {
-        m_s.LastWrittenKind.clear();
+        m_s.LastWrittenKind = ReaderMode::None;
         if (m.Article.ListIndex < m.Article.ListCount() - 1) {
             ++m.Article.ListIndex;
         } else if (m_s.NextArticleArmed) {
@@ -579,11 +577,11 @@ int Reader::keyDown(int keyCode, int shift)
     }
 
     if ((shift == Shift_Shift || shift == Shift_Ctrl) && code == Key_Down) {
-        m_s.LastWrittenKind = kUnreadSearch;
+        m_s.LastWrittenKind = ReaderMode::UnreadSearch;
         return code;
     }
-    if (m_s.LastWrittenKind != u"move Res" && m_s.LastWrittenKind != u"mail Res")
-        m_s.LastWrittenKind.clear();
+    if (m_s.LastWrittenKind != ReaderMode::MoveResponse && m_s.LastWrittenKind != ReaderMode::MailReply)
+        m_s.LastWrittenKind = ReaderMode::None;
     switch (code) {
     case Key_Escape:
         if (closeRequested)
@@ -647,8 +645,8 @@ void Reader::pressKey(int keyCode, int shift)
     listBoxKey(code);
     // The unread search runs within the move it starts; when the list could
     // not move, or the search ran out, it must not wait for a later click.
-    if (m_s.LastWrittenKind == kUnreadSearch)
-        m_s.LastWrittenKind.clear();
+    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
+        m_s.LastWrittenKind = ReaderMode::None;
     Title_KeyUp(keyCode, shift);
 }
 

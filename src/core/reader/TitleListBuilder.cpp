@@ -357,7 +357,7 @@ void TitleListBuilder::markWrittenRows()
             appendRow(QStringLiteral("[手紙") + numberWithBlank(count) + u']', c.recipients.join(QString()),
                 c.title);
             ++count;
-            if (m_s.LastWrittenKind == u"mail")
+            if (m_s.LastWrittenKind == ReaderMode::Mail)
                 requestSelect(m.rowCount() - 1);
         }
     }
@@ -371,7 +371,7 @@ void TitleListBuilder::markWrittenRows()
                 continue;
             appendRow(QStringLiteral("[書込") + numberWithBlank(count) + u']', QStringLiteral(" "), c.title);
             ++count;
-            if (m_s.LastWrittenKind == u"Write")
+            if (m_s.LastWrittenKind == ReaderMode::Write)
                 requestSelect(m.rowCount() - 1);
         }
 
@@ -413,7 +413,7 @@ void TitleListBuilder::markWrittenRows()
             if (serialMode)
                 title += QString(200, u' ') + QString::number(val(ref));
             insertRow(j, QStringLiteral("[レス") + numberWithBlank(count) + u']', QStringLiteral(" "), title);
-            if (m_s.LastWrittenKind == u"Response")
+            if (m_s.LastWrittenKind == ReaderMode::Response)
                 requestSelect(j);
         }
 
@@ -437,7 +437,7 @@ void TitleListBuilder::markWrittenRows()
     // Chat writes, on a chat room.
     if (chat && up.chatWrite(boarditem::chatNumber(item)) != nullptr) {
         appendRow(QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
-        if (m_s.LastWrittenKind == u"Write")
+        if (m_s.LastWrittenKind == ReaderMode::Write)
             requestSelect(m.rowCount() - 1);
     }
 }

@@ -14,6 +14,19 @@
 
 namespace kavrel {
 
+// The reader's mode: what a later row change, title focus or store is to do.
+enum class ReaderMode {
+    None,
+    UnreadSearch, // the next row change runs the unread search
+    MovedUp, // moved up out of a board: the preceding board opens on its last row
+    // The compose kind; the rebuilt title list selects the command just written.
+    Write,
+    Response,
+    Mail,
+    MoveResponse, // a move-response waits for the title list to regain the focus
+    MailReply, // a mail reply waits likewise
+};
+
 // The unread pointer of the current net as held in memory.
 struct PtrRecord
 {
@@ -78,8 +91,8 @@ public:
     QString TempStamp;
     int SavedTitleIndex = -1;
 
-    // Reader mode: "", "未読検索", "↑", "Write", "Response", "mail", "move Res", "mail Res".
-    QString LastWrittenKind;
+    // The reader's mode.
+    ReaderMode LastWrittenKind = ReaderMode::None;
     int TitleBuildSuppress = 0;
     bool NextArticleArmed = false;
 
