@@ -198,7 +198,7 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
         m_beforeCut = m_session.UpFileText;
     m_cutReference = span.reference;
     m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
-    m_session.UpFileDirty = 1;
+    m_session.UpFileDirty = true;
     // A rewrite to an empty text stores nothing and the store leaves an
     // empty up file text unwritten: the file would still send the command.
     m_removeEmptiedUpFile = true;
@@ -226,7 +226,7 @@ StoreOptions ComposeCommands::storeOptions() const
 {
     StoreOptions options;
     options.clock = m_clock;
-    if (m_session.RewriteFlag == 1)
+    if (m_session.RewriteFlag)
         options.keptReference = m_cutReference;
     return options;
 }
@@ -275,7 +275,7 @@ void ComposeCommands::Write()
         cutWaiting(chat
                 ? upfile::findChat(m_session.UpFileText, boarditem::chatNumber(item))
                 : upfile::findWrite(m_session.UpFileText, boarditem::boardNumber(item), markNumber(row)));
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
     }
     if (main.Board_List.ListIndex < 0) {
         m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
@@ -287,7 +287,7 @@ void ComposeCommands::Write()
     const bool moveRes = m_session.LastWrittenKind == ReaderMode::MoveResponse;
     const QStringList lines = main.Article.items;
     bool prepared = true;
-    if (!moveRes && m_session.RewriteFlag == 0) {
+    if (!moveRes && !m_session.RewriteFlag) {
         tempfile::remove(m_session); // a new write starts from an empty file
     } else if (moveRes) {
         prepared = writeTemp(startingtext::quote(lines, TrailingLineEnd::Keep));
@@ -333,7 +333,7 @@ void ComposeCommands::Response()
     if (row.contains(QStringLiteral("[レス"))) {
         cutWaiting(upfile::findResponse(m_session.UpFileText, boarditem::boardNumber(item), markNumber(row)));
         m_removeEmptiedUpFile = true;
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
         marked = false;
     }
 
@@ -343,7 +343,7 @@ void ComposeCommands::Response()
         if (main.events) {
             main.events->Title_KeyDown(KeyW, 0);
         } else {
-            m_session.RewriteFlag = 0; // as the key handler does for W
+            m_session.RewriteFlag = false; // as the key handler does for W
             Write();
         }
         return;
@@ -357,7 +357,7 @@ void ComposeCommands::Response()
     m_session.LastWrittenKind = ReaderMode::Response;
     const QStringList lines = main.Article.items;
     QString start;
-    if (m_session.RewriteFlag == 1)
+    if (m_session.RewriteFlag)
         start = startingtext::plainCopy(lines, TrailingLineEnd::Keep);
     else if (m_session.Flags[settings::OptionFlags::ResBlankQuoteDelete] == u"0")
         start = startingtext::quote(lines, TrailingLineEnd::Keep);
@@ -370,7 +370,7 @@ void ComposeCommands::Response()
     }
 
     const int saved = main.Title.ListIndex;
-    if (m_session.RewriteFlag == 0) {
+    if (!m_session.RewriteFlag) {
         if (row.contains(QStringLiteral("[mail"))) {
             // A reply to a received mail goes to its sender alone.
             m_session.LastWrittenKind = ReaderMode::Mail;
@@ -432,7 +432,7 @@ void ComposeCommands::Rewrite()
     if (row.contains(QStringLiteral("[手紙"))) {
         m_session.LastWrittenKind = ReaderMode::Mail;
         cutWaiting(upfile::findMail(m_session.UpFileText, n));
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
         if (!writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove))) {
             restoreCut();
             endCommand();
@@ -445,7 +445,7 @@ void ComposeCommands::Rewrite()
     if (row.contains(QStringLiteral("[書込"))) {
         tempfile::remove(m_session);
         cutWaiting(upfile::findWrite(m_session.UpFileText, boarditem::boardNumber(item), n));
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
         if (main.Board_List.ListIndex < 0) {
             m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
             restoreCut();
@@ -462,7 +462,7 @@ void ComposeCommands::Rewrite()
     if (row.contains(QStringLiteral("[レス"))) {
         cutWaiting(upfile::findResponse(m_session.UpFileText, boarditem::boardNumber(item), n));
         m_removeEmptiedUpFile = true;
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
     }
     if (main.Board_List.ListIndex < 0 || main.Title.ListIndex < 0) {
         restoreCut();
@@ -478,7 +478,7 @@ void ComposeCommands::Rewrite()
     }
     const int saved = main.Title.ListIndex;
     m_session.ResponseRef = rowAboveReference(saved);
-    if (m_session.RewriteFlag == 1 && m_session.Sirial_Flg == 0 && !m_cutReference.isEmpty())
+    if (m_session.RewriteFlag && m_session.Sirial_Flg == 0 && !m_cutReference.isEmpty())
         m_session.ResponseRef = m_cutReference;
 
     editThenStore(saved);
@@ -512,7 +512,7 @@ void ComposeCommands::Delete()
     if (answer == MsgAnswer::Ok) {
         if (span.found()) {
             m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
-            m_session.UpFileDirty = 1;
+            m_session.UpFileDirty = true;
         }
         const int saved = main.Title.ListIndex;
         main.clearTitleColumns();
@@ -521,7 +521,7 @@ void ComposeCommands::Delete()
             main.events->BuildTitleList();
         main.selectTitle(saved - 1);
     }
-    if (m_session.UpFileDirty == 1)
+    if (m_session.UpFileDirty)
         writeUpFile(m_session);
 }
 
@@ -547,7 +547,7 @@ void ComposeCommands::Mail()
         if (answer == MsgAnswer::Yes) {
             main.selectTitle(main.Title.ListIndex);
             cutWaiting(upfile::findMail(m_session.UpFileText, markNumber(row)));
-            m_session.RewriteFlag = 1;
+            m_session.RewriteFlag = true;
         }
         prepared = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
     } else {

@@ -53,7 +53,7 @@ void loadSignature(Session &session, const Clock &clock)
 qint64 targetBoard(const Session &session)
 {
     const qint64 target = val(session.main.To_No.Caption);
-    if (target > 0 && session.RewriteFlag == 0)
+    if (target > 0 && !session.RewriteFlag)
         return target;
     return boarditem::boardNumber(session.main.Board_List.selectedText());
 }
@@ -128,7 +128,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
 
     const qsizetype firstLineEnd = findFrom(text, CRLF);
     const bool hasBody = firstLineEnd > 0 && text.size() >= firstLineEnd + 2;
-    const bool withSignature = session.RewriteFlag == 0 && !session.SignatureText.isEmpty()
+    const bool withSignature = !session.RewriteFlag && !session.SignatureText.isEmpty()
         && ((hasBody && session.flag(OptionFlags::SignatureOn))
             || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
     const QString sig = withSignature ? session.SignatureText + CRLF : QString();
@@ -141,7 +141,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         if (!text.isEmpty()) {
             session.UpFileText
                 += upfile::mailCommand(upfile::recipientEntries(session.Recipients), text, sig);
-            session.UpFileDirty = 1;
+            session.UpFileDirty = true;
         }
         tempfile::remove(session);
     } else if (kind == ReaderMode::Write) {
@@ -154,7 +154,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
                 session.UpFileText += upfile::chatCommand(boarditem::chatNumber(item), text);
             else
                 session.UpFileText += upfile::writeCommand(targetBoard(session), text, sig);
-            session.UpFileDirty = 1;
+            session.UpFileDirty = true;
             tempfile::remove(session);
         }
     } else if (kind == ReaderMode::Response) {
@@ -164,7 +164,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         if (!(text.isEmpty() && sig.isEmpty()))
             session.UpFileText += upfile::responseCommand(
                 targetBoard(session), responseReference(session, options), text, sig);
-        session.UpFileDirty = 1;
+        session.UpFileDirty = true;
         session.LastWrittenKind = ReaderMode::None;
     }
 
@@ -173,7 +173,7 @@ void StoreComposedText(Session &session, const StoreOptions &options)
     main.selectTitle(
         session.SavedTitleIndex < main.rowCount() ? session.SavedTitleIndex : main.rowCount() - 1);
 
-    if (!session.UpFileText.isEmpty() && session.UpFileDirty == 1)
+    if (!session.UpFileText.isEmpty() && session.UpFileDirty)
         writeUpFile(session);
 }
 

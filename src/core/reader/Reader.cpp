@@ -80,7 +80,7 @@ void Reader::board_list_Click()
     MainWindowState &m = m_s.main;
     m.clearTitleColumns();
     m.Article.clear();
-    if (m_s.TitleBuildSuppress == 0)
+    if (!m_s.TitleBuildSuppress)
         BuildTitleList();
     m.focusTitle();
     showMoveTarget();
@@ -430,9 +430,9 @@ void Reader::advanceToNextNonEmptyBoard()
 {
     MainWindowState &m = m_s.main;
     do {
-        m_s.TitleBuildSuppress = 1;
+        m_s.TitleBuildSuppress = true;
         m.selectBoard(m.Board_List.ListIndex + 1);
-        m_s.TitleBuildSuppress = 0;
+        m_s.TitleBuildSuppress = false;
         BuildTitleList();
     } while (m.Title.isEmpty() && !onLastBoard());
 }
@@ -503,7 +503,7 @@ int Reader::keyDown(int keyCode, int shift)
         code = Key_Space;
     if (code == Key_PageUp)
         code = Key_Up;
-    m_s.RewriteFlag = 0;
+    m_s.RewriteFlag = false;
     if (code == Key_E && boarditem::isChat(m.Board_List.selectedText()))
         code = Key_W;
     m_s.SavedTitleIndex = m.Title.ListIndex;

@@ -83,8 +83,8 @@ public:
     // Up file and compose state.
     QString UpFileText;
     QString UpFilePath;
-    int UpFileDirty = 0;
-    int RewriteFlag = 0;
+    bool UpFileDirty = false;
+    bool RewriteFlag = false;
     QString ResponseRef;
     QString Recipients;
     QString SignatureText;
@@ -93,7 +93,7 @@ public:
 
     // The reader's mode.
     ReaderMode LastWrittenKind = ReaderMode::None;
-    int TitleBuildSuppress = 0;
+    bool TitleBuildSuppress = false;
     bool NextArticleArmed = false;
 
     // Search.

@@ -174,7 +174,7 @@ void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
     writeFile(f.upPath(), "kept by hand");
     f.session.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "");
-    f.session.UpFileDirty = 1;
+    f.session.UpFileDirty = true;
     commands::StoreComposedText(f.session);
     QCOMPARE(f.upBytes(), QByteArray("kept by hand"));
 

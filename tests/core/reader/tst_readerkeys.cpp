@@ -365,13 +365,13 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     Fixture f(1);
     bool closed = false;
     f.reader.closeRequested = [&] { closed = true; };
-    f.s.RewriteFlag = 1;
+    f.s.RewriteFlag = true;
     for (int key :
         { reader::Key_W, reader::Key_P, reader::Key_G, reader::Key_E, reader::Key_D, reader::Key_M })
         f.press(key);
     f.press(reader::Key_W, reader::Shift_Shift);
     f.press(reader::Key_S);
-    QCOMPARE(f.s.RewriteFlag, 0);
+    QCOMPARE(f.s.RewriteFlag, false);
     QCOMPARE(f.compose.keys,
         (QList<QPair<int, int>> {
             { 87, 0 }, { 80, 0 }, { 71, 0 }, { 69, 0 }, { 68, 0 }, { 77, 0 }, { 87, 1 }, { 83, 0 } }));
