@@ -21,8 +21,6 @@ using startingtext::TrailingLineEnd;
 
 namespace {
 
-enum Key { KeyD = 68, KeyE = 69, KeyG = 71, KeyM = 77, KeyP = 80, KeyS = 83, KeyW = 87 };
-
 // The own-mark test: 0 for an ordinary article row.
 qsizetype ownMarks(const QString &row, bool withChatAndMail)
 {
@@ -81,32 +79,31 @@ ComposeCommands::~ComposeCommands()
         m_session.compose = nullptr;
 }
 
-void ComposeCommands::composeKey(int keyCode, int shift)
+void ComposeCommands::runCommand(ReaderCommand command)
 {
     if (m_editing)
         return; // the editor of another command is still open
-    switch (keyCode) {
-    case KeyW:
+    switch (command) {
+    case ReaderCommand::Write:
         Write();
         break;
-    case KeyP:
+    case ReaderCommand::Respond:
         Response();
         break;
-    case KeyG:
+    case ReaderCommand::RespondElsewhere:
         TemporaryMoveResponse();
         break;
-    case KeyE:
+    case ReaderCommand::Rewrite:
         Rewrite();
         break;
-    case KeyD:
+    case ReaderCommand::Delete:
         Delete();
         break;
-    case KeyM:
+    case ReaderCommand::Mail:
         Mail();
         break;
-    case KeyS:
-        if (shift == 0)
-            ToggleBatchSet(m_session);
+    case ReaderCommand::ToggleBatch:
+        ToggleBatchSet(m_session);
         break;
     default:
         break;
@@ -341,7 +338,7 @@ void ComposeCommands::Response()
         // A move-response target is set: the response becomes a write there.
         m_session.LastWrittenKind = ReaderMode::MoveResponse;
         if (main.events) {
-            main.events->Title_KeyDown(KeyW, 0);
+            main.events->execute(ReaderCommand::Write);
         } else {
             m_session.RewriteFlag = false; // as the key handler does for W
             Write();

@@ -92,12 +92,12 @@ void TitleFocusFollowUp(Session &session)
     auto *events = session.main.events;
     if (session.LastWrittenKind == ReaderMode::MoveResponse) {
         if (events)
-            events->Title_KeyDown(87, 0);
+            events->execute(ReaderCommand::Write);
         LoadMoveTable(session);
         ShowMoveTarget(session);
     }
     if (session.LastWrittenKind == ReaderMode::MailReply && events)
-        events->Title_KeyDown(77, 0);
+        events->execute(ReaderCommand::Mail);
 }
 
 } // namespace kavrel::moveres

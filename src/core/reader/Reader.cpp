@@ -489,36 +489,48 @@ void Reader::selectNextNonEmptyBoard()
         m.selectBoard(m.Board_List.ListIndex + 1);
 }
 
-void Reader::compose(int keyCode, int shift)
+void Reader::compose(ReaderCommand command)
 {
     if (m_s.compose)
-        m_s.compose->composeKey(keyCode, shift);
+        m_s.compose->runCommand(command);
 }
 
 int Reader::keyDown(int keyCode, int shift)
 {
+    run(commandForKey(keyCode, shift));
+    if (keyCode == Key_PageDown || keyCode == Key_Right)
+        return Key_Space;
+    if (keyCode == Key_PageUp)
+        return Key_Up;
+    return keyCode;
+}
+
+void Reader::execute(ReaderCommand command)
+{
+    run(command);
+}
+
+void Reader::run(std::optional<ReaderCommand> command)
+{
+    using enum ReaderCommand;
     MainWindowState &m = m_s.main;
-    int code = keyCode;
-    if (code == Key_PageDown || code == Key_Right)
-        code = Key_Space;
-    if (code == Key_PageUp)
-        code = Key_Up;
     m_s.RewriteFlag = false;
-    if (code == Key_E && boarditem::isChat(m.Board_List.selectedText()))
-        code = Key_W;
+    if (command == Rewrite && boarditem::isChat(m.Board_List.selectedText()))
+        command = Write;
     m_s.SavedTitleIndex = m.Title.ListIndex;
 
-    if (shift == Shift_Ctrl && code == Key_S && search::searchActive(m_s)) {
+    if (command == EndSearch && search::searchActive(m_s)) {
         if (m_s.message(QStringLiteral("検索を終了しますか？"), MsgButtons::YesNo, MsgIcon::Question)
             == MsgAnswer::Yes)
             search::endSearch(m_s);
     }
 
     // The end of the log.
-    const bool moveKey = code == Key_Space || code == Key_Up || code == Key_Right || code == Key_Down;
-    if (moveKey && m.Title.ListIndex == m.rowCount() - 1 && onLastBoard()) {
+    const bool down = command == Next || command == NextUnread;
+    const bool moving = command == Page || command == Previous || down;
+    if (moving && m.Title.ListIndex == m.rowCount() - 1 && onLastBoard()) {
         const bool articleAtEnd = m.Article.ListIndex == m.Article.ListCount() - 1;
-        if ((articleAtEnd || code == Key_Down) && m.rowCount() >= 1) {
+        if ((articleAtEnd || down) && m.rowCount() >= 1) {
             m.Article.clear();
             m.Article.addItem(QStringLiteral("最終アーティクルです。"));
         }
@@ -532,9 +544,9 @@ int Reader::keyDown(int keyCode, int shift)
         }
     }
 
-    if (code != Key_Space) {
+    if (command != Page) {
         m_s.NextArticleArmed = false;
-        if (m.Board_List.ListIndex >= 0 && code == Key_Up) {
+        if (m.Board_List.ListIndex >= 0 && command == Previous) {
             // Up out of the first row: the preceding board, skipping empty ones.
             while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
                 m.selectBoard(m.Board_List.ListIndex - 1);
@@ -547,16 +559,16 @@ int Reader::keyDown(int keyCode, int shift)
                 // pending, it would open the next board chosen on its last row.
                 if (m.Title.isEmpty())
                     m_s.LastWrittenKind = ReaderMode::None;
-                return code;
+                return;
             }
         }
-        if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && code == Key_Down) {
+        if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && down) {
             m_s.LastWrittenKind = ReaderMode::None;
             selectNextNonEmptyBoard();
         }
     }
 
-    if (code == Key_Space) {
+    if (command == Page) {
         m_s.LastWrittenKind = ReaderMode::None;
         if (m.Article.ListIndex < m.Article.ListCount() - 1) {
             ++m.Article.ListIndex;
@@ -573,34 +585,34 @@ int Reader::keyDown(int keyCode, int shift)
                     m.selectTitle(0);
             }
         }
-        return code;
+        return;
     }
 
-    if ((shift == Shift_Shift || shift == Shift_Ctrl) && code == Key_Down) {
+    if (command == NextUnread) {
         m_s.LastWrittenKind = ReaderMode::UnreadSearch;
-        return code;
+        return;
     }
     if (m_s.LastWrittenKind != ReaderMode::MoveResponse && m_s.LastWrittenKind != ReaderMode::MailReply)
         m_s.LastWrittenKind = ReaderMode::None;
-    switch (code) {
-    case Key_Escape:
+    if (!command)
+        return;
+    switch (*command) {
+    case Quit:
         if (closeRequested)
             closeRequested();
         break;
-    case Key_D:
-    case Key_E:
-    case Key_G:
-    case Key_M:
-    case Key_P:
-    case Key_W:
-        compose(code, shift);
+    case Delete:
+    case Rewrite:
+    case RespondElsewhere:
+    case Mail:
+    case Respond:
+    case Write:
+    case ToggleBatch:
+        compose(*command);
         break;
     default:
         break;
     }
-    if (shift == Shift_None && code == Key_S)
-        compose(code, shift);
-    return code;
 }
 
 void Reader::Title_KeyUp(int keyCode, int /*shift*/)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reader/ReaderCommand.h"
 #include "session/ListBox.h"
 
 #include <QString>
@@ -20,6 +21,8 @@ public:
     // commands and the toolbar.
     virtual void BuildTitleList() = 0;
     virtual void Title_KeyDown(int keyCode, int shift) = 0;
+    // A command of the title list, as a key would give it.
+    virtual void execute(ReaderCommand /*command*/) { }
     // The key-up half of a key press in the title list.
     virtual void Title_KeyUp(int /*keyCode*/, int /*shift*/) { }
 };
