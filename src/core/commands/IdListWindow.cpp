@@ -1,5 +1,6 @@
 #include "commands/IdListWindow.h"
 
+#include "base/KeyCodes.h"
 #include "base/Text.h"
 #include "session/Session.h"
 
@@ -93,16 +94,16 @@ void IdListWindow::OK_Click()
 
 void IdListWindow::ID_LIST_KeyDown(int keyCode)
 {
-    if (keyCode == 13)
-        OK_Click();
-    else if (keyCode == 27)
-        close();
+    if (keyCode == keys::Key_Enter)
+        accept();
+    else if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void IdListWindow::Form_KeyDown(int keyCode)
 {
-    if (keyCode == 27)
-        close();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void IdListWindow::close()

@@ -46,6 +46,8 @@ public:
     // Enter runs OK, Esc closes.
     void ID_LIST_KeyDown(int keyCode);
     void Form_KeyDown(int keyCode);
+    void accept() { OK_Click(); }
+    void cancel() { close(); }
     // Every way of closing ends here: the main window is enabled again.
     void close();
 

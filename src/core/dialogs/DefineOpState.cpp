@@ -1,14 +1,11 @@
 #include "dialogs/DefineOpState.h"
 
+#include "base/KeyCodes.h"
 #include "dialogs/DirSelectState.h"
 #include "session/Session.h"
 #include "settings/SettingsStore.h"
 
 namespace kavrel::dialogs {
-
-namespace {
-constexpr int kKeyEscape = 27;
-}
 
 using settings::DirRecord;
 
@@ -75,8 +72,13 @@ void DefineOpState::Select_Editor_Path_Click()
 
 void DefineOpState::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyEscape)
-        visible = false;
+    if (keyCode == keys::Key_Escape)
+        cancel();
+}
+
+void DefineOpState::cancel()
+{
+    visible = false;
 }
 
 void DefineOpState::browse(DirSelectState::Purpose purpose)

@@ -52,6 +52,9 @@ public:
     void Select_Editor_Path_Click();
     // Esc in the dialog or any of its controls.
     void Form_KeyDown(int keyCode);
+    void accept() { DefOK_Click(); }
+    // Closes without saving, as Esc does.
+    void cancel();
 
 private:
     void browse(DirSelectState::Purpose purpose);

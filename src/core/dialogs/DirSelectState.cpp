@@ -1,16 +1,13 @@
 #include "dialogs/DirSelectState.h"
 
 #include "base/FileIo.h"
+#include "base/KeyCodes.h"
 #include "session/Session.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace kavrel::dialogs {
-
-namespace {
-constexpr int kKeyEscape = 27;
-}
 
 void DirSelectState::setTarget(Purpose purpose, std::function<void(const QString &)> target)
 {
@@ -83,8 +80,8 @@ void DirSelectState::Dir_Select_Cansel_Click()
 
 void DirSelectState::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyEscape)
-        close();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void DirSelectState::close()

@@ -57,6 +57,8 @@ public:
     void Dir_Select_Cansel_Click();
     // Esc in the picker or any of its controls.
     void Form_KeyDown(int keyCode);
+    void accept() { OK_DIR_Click(); }
+    void cancel() { close(); }
 
 private:
     void close();

@@ -1,5 +1,6 @@
 #include "moveres/MoveResponseWindow.h"
 
+#include "base/KeyCodes.h"
 #include "base/Text.h"
 #include "logindex/BoardItemText.h"
 #include "moveres/MoveTable.h"
@@ -10,8 +11,6 @@ namespace kavrel::moveres {
 using namespace kavrel::text;
 
 namespace {
-constexpr int kEnter = 13;
-constexpr int kEsc = 27;
 constexpr int kUp = 38;
 constexpr int kDown = 40;
 const QString kNone = QStringLiteral("なし");
@@ -106,7 +105,7 @@ void MoveResponseWindow::ido_board_list_Click()
 
 void MoveResponseWindow::IDO_TEXT_KeyDown(int keyCode)
 {
-    if (keyCode == kEsc) {
+    if (keyCode == keys::Key_Escape) {
         escapeFromControl();
         return;
     }
@@ -189,36 +188,36 @@ void MoveResponseWindow::escapeFromControl()
 
 void MoveResponseWindow::ido_board_list_KeyDown(int keyCode)
 {
-    if (keyCode == kEnter)
+    if (keyCode == keys::Key_Enter)
         targetListHasFocus = true;
-    else if (keyCode == kEsc)
+    else if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
 void MoveResponseWindow::ido_board_list2_KeyDown(int keyCode)
 {
-    if (keyCode == kEnter)
+    if (keyCode == keys::Key_Enter)
         IDO_OK_Click();
-    else if (keyCode == kEsc)
+    else if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
 void MoveResponseWindow::IDO_OK_KeyDown(int keyCode)
 {
-    if (keyCode == kEsc)
+    if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
 void MoveResponseWindow::Command2_KeyDown(int keyCode)
 {
-    if (keyCode == kEsc)
+    if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
 void MoveResponseWindow::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kEsc)
-        close();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void MoveResponseWindow::close()

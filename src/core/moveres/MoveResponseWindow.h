@@ -47,6 +47,8 @@ public:
     void IDO_OK_KeyDown(int keyCode);
     void Command2_KeyDown(int keyCode);
     void Form_KeyDown(int keyCode);
+    void accept() { IDO_OK_Click(); }
+    void cancel() { close(); }
 
     // Every way of closing (Form_QueryUnload): the main window is enabled,
     // shows the target, and gets the focus back, which lets a pending

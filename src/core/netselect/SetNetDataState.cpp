@@ -1,15 +1,12 @@
 #include "netselect/SetNetDataState.h"
 
 #include "base/Cp932.h"
+#include "base/KeyCodes.h"
 #include "dialogs/DirSelectState.h"
 #include "netselect/NetSelectState.h"
 #include "session/Session.h"
 
 namespace kavrel::netselect {
-
-namespace {
-constexpr int kKeyEscape = 27;
-}
 
 using settings::NetDefinitionsFile;
 using settings::NetEntry;
@@ -115,7 +112,13 @@ void SetNetDataState::Select_Sign_Path_Click()
 
 void SetNetDataState::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyEscape && loaded)
+    if (keyCode == keys::Key_Escape)
+        cancel();
+}
+
+void SetNetDataState::cancel()
+{
+    if (loaded)
         Form_Unload();
 }
 
