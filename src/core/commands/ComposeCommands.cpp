@@ -231,6 +231,13 @@ StoreOptions ComposeCommands::storeOptions() const
 void ComposeCommands::store()
 {
     StoreComposedText(m_session, storeOptions());
+    // The up file is written; the title list then shows the command, with
+    // the row selected that was selected before.
+    auto &main = m_session.main;
+    if (main.events)
+        main.events->BuildTitleList();
+    main.selectTitle(
+        m_session.SavedTitleIndex < main.rowCount() ? m_session.SavedTitleIndex : main.rowCount() - 1);
 }
 
 QString ComposeCommands::rowAboveReference(int row) const
@@ -334,7 +341,7 @@ void ComposeCommands::Response()
         marked = false;
     }
 
-    if (val(main.To_No.Caption) > 0) {
+    if (main.MoveTarget > 0) {
         // A move-response target is set: the response becomes a write there.
         m_session.LastWrittenKind = ReaderMode::MoveResponse;
         if (main.events) {

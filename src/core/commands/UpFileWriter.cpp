@@ -47,12 +47,12 @@ void loadSignature(Session &session, const Clock &clock)
 }
 
 // The board a write or response goes to: the move-response target when
-// To_No shows one, else the current board. A rewrite replaces a command
+// there is one, else the current board. A rewrite replaces a command
 // waiting for the current board and stays there: moved to the target, a
 // response would answer an article of another board.
 qint64 targetBoard(const Session &session)
 {
-    const qint64 target = val(session.main.To_No.Caption);
+    const qint64 target = session.main.MoveTarget;
     if (target > 0 && !session.RewriteFlag)
         return target;
     return boarditem::boardNumber(session.main.Board_List.selectedText());
@@ -167,11 +167,6 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         session.UpFileDirty = true;
         session.LastWrittenKind = ReaderMode::None;
     }
-
-    if (main.events)
-        main.events->BuildTitleList();
-    main.selectTitle(
-        session.SavedTitleIndex < main.rowCount() ? session.SavedTitleIndex : main.rowCount() - 1);
 
     if (!session.UpFileText.isEmpty() && session.UpFileDirty)
         writeUpFile(session);

@@ -79,6 +79,7 @@ void ShowMoveTarget(Session &session, const QString &idoText)
     const qint64 target
         = session.LastWrittenKind == ReaderMode::MoveResponse ? val(idoText) : targetOf(session.MoveTable, n);
     toNo.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
+    session.main.MoveTarget = n != 0 && target > 0 ? target : 0;
     if (n == 0) {
         toNo.Caption = QStringLiteral("なし");
         toNo.enabled = false;

@@ -96,6 +96,7 @@ void Reader::showMoveTarget()
     // The mail box has no target, whatever the move file holds for it.
     m.To_No.Caption = (board != 0 && target > 0) ? QString::number(target) : QStringLiteral("なし");
     m.To_No.enabled = board != 0;
+    m.MoveTarget = (board != 0 && target > 0) ? target : 0;
 }
 
 void Reader::BuildTitleList()

@@ -42,6 +42,9 @@ public:
 
     Label ArticleCount { QStringLiteral("0/0"), true };
     Label To_No { QStringLiteral("なし"), true };
+    // The board that writes and responses go to instead of the current one
+    // (0: none); To_No shows it.
+    qint64 MoveTarget = 0;
 
     QString Text1, Text2, Text3, Text4;
     QString Caption = QStringLiteral("Kavrel");

@@ -143,6 +143,7 @@ void tst_UpFileWriter::store()
     f.setBoards({ QStringLiteral("No.0 ｢メール｣"), QStringLiteral("No.12 ｢雑談｣") });
     f.session.main.Board_List.ListIndex = 1;
     f.session.main.To_No.Caption = toNo;
+    f.session.main.MoveTarget = text::val(toNo);
     const QString signPath = f.dir.path() + QStringLiteral("/sign.txt");
     writeFile(signPath, sjis(kSig));
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = signPath;
