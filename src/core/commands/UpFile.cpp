@@ -96,13 +96,22 @@ private:
 
     // The closing marker of a command whose text starts at from: the first
     // one after which the text ends or another command begins, so that a
-    // text line "." does not end the command; failing that, the first one.
+    // text line "." does not end the command; failing that, or when a
+    // command begins after the first one (the user's text followed it), the
+    // first one.
     qsizetype closing(const QString &marker, qsizetype from) const
     {
         qsizetype first = -1;
+        qsizetype scanned = -1;
         for (qsizetype m = s.indexOf(marker, from); m >= 0; m = s.indexOf(marker, m + 1)) {
-            if (first < 0)
+            if (first < 0) {
                 first = m;
+                scanned = m + marker.size();
+            }
+            for (; scanned < m; ++scanned) {
+                if (startsCommand(scanned))
+                    return first;
+            }
             if (startsCommand(m + marker.size()))
                 return m;
         }

@@ -74,6 +74,10 @@ void tst_UpFile::parse_data()
     QTest::newRow("the user's own commands around ours")
         << QStringLiteral("ATZ\r\n") + kW1 + QStringLiteral("BYE\r\n")
         << QStringList { "other 0||||@0+5", "write 12|||一通目|最初の書き込み@5+26", "other 0||||@31+5" };
+    QTest::newRow("the user's text between two of ours")
+        << kW1 + QStringLiteral("BYE\r\n") + kW1
+        << QStringList { "write 12|||一通目|最初の書き込み@0+26", "other 0||||@26+5",
+               "write 12|||一通目|最初の書き込み@31+26" };
     QTest::newRow("a write without its end shows its complete lines") << QStringLiteral(
         "\\ 12\r\nWtitle\r\nline\r\n.\r\nyes") << QStringList { "write 12|||title|line@0+26 open" };
     QTest::newRow("a write cut off in its title")
