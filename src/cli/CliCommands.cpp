@@ -2,6 +2,7 @@
 
 #include "CliIo.h"
 
+#include "base/BoardItemText.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "export/Exporters.h"
@@ -142,7 +143,7 @@ void printLogIndex(Session &s)
     for (int i = 0; i < boards.ListCount(); ++i) {
         const QString &item = boards.item(i);
         QString key;
-        if (!item.startsWith(QLatin1String("[XCHAT]"))) {
+        if (!boarditem::isChat(item)) {
             key = k < s.BoardKeys.size() ? s.BoardKeys.at(k) : QString();
             ++k;
         }

@@ -5,6 +5,7 @@
 //   bench_titles            all three sizes
 //   bench_titles 10         one size, in MB
 
+#include "ReaderModes.h"
 #include "TitleLogGenerator.h"
 
 #include "reader/Reader.h"
@@ -69,7 +70,7 @@ void runSize(int megabytes, QTextStream &out)
     // A string search that never matches: the advance cuts and tests every
     // article of the board. (An unread search that ran out on its own board
     // stays pending; it is ended first.)
-    s.LastWrittenKind.clear();
+    s.LastWrittenKind = ReaderMode::None;
     s.main.selectTitle(0);
     s.StringSearchOn = QStringLiteral("1");
     s.SearchText = QStringLiteral("見つからない文字列");

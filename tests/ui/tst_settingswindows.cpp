@@ -142,7 +142,7 @@ private slots:
         QTest::mouseClick(picker.findChild<QPushButton *>("OK_DIR"), Qt::LeftButton);
         QVERIFY(!picker.isVisible());
         QCOMPARE(editor.findChild<QLineEdit *>("Sign_Path")->text(), demo->path("SIGN/kabura.sig"));
-        QVERIFY(program->session().LastWrittenKind.isEmpty());
+        QVERIFY(program->dirSelect().purpose == dialogs::DirSelectState::Purpose::None);
 
         // The directory purposes leave the file list off; Esc leaves the field alone.
         QTest::keyClick(editor.findChild<QLineEdit *>("Net_Name"), Qt::Key_Escape);

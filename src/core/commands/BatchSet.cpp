@@ -1,9 +1,11 @@
 #include "commands/BatchSet.h"
 
 #include "base/Text.h"
+#include "commands/BoardItem.h"
 #include "commands/UpFileCommands.h"
 #include "commands/UpFileWriter.h"
 #include "session/Session.h"
+#include "session/UpFile.h"
 
 namespace kavrel::commands {
 
@@ -35,7 +37,7 @@ void ToggleBatchSet(Session &session)
     const int i = main.Title.ListIndex;
     if (i < 0 || i >= main.rowCount())
         return;
-    const qint64 board = val(mid(main.Board_List.selectedText(), 4, 5));
+    const qint64 board = boarditem::fiveDigitBoardNumber(main.Board_List.selectedText());
     const QString row = main.Title.item(i);
     // The whole article number, as the title list reads it back: five
     // characters alone would name another article from 100000 on.
@@ -48,11 +50,9 @@ void ToggleBatchSet(Session &session)
     const QString command = upfile::batchCommand(board, article);
     if (main.BatchSet.item(i) == u"S") {
         main.BatchSet.items[i] = QStringLiteral(" ");
-        const qsizetype start = findFrom(session.UpFileText, command);
-        if (start > 0) {
-            const qsizetype q = findFrom(session.UpFileText, u'Q', start);
-            session.UpFileText = left(session.UpFileText, start - 1) + mid(session.UpFileText, q + 1);
-        }
+        const UpFile up(session.UpFileText);
+        if (const UpCommand *mark = up.batchMark(board, article))
+            session.UpFileText = up.without(*mark);
     } else {
         main.BatchSet.items[i] = QStringLiteral("S");
         session.UpFileText += command;

@@ -21,17 +21,13 @@ using startingtext::TrailingLineEnd;
 
 namespace {
 
-const QString kCrlf = QStringLiteral("\r\n");
-
-enum Key { KeyD = 68, KeyE = 69, KeyG = 71, KeyM = 77, KeyP = 80, KeyS = 83, KeyW = 87 };
-
 // The own-mark test: 0 for an ordinary article row.
 qsizetype ownMarks(const QString &row, bool withChatAndMail)
 {
     qsizetype sum = findFrom(row, QStringLiteral("[手紙")) + findFrom(row, QStringLiteral("[書込"))
         + findFrom(row, QStringLiteral("[レス"));
     if (withChatAndMail)
-        sum += findFrom(row, QStringLiteral("[XCHAT")) + findFrom(row, QStringLiteral("[mail"));
+        sum += findFrom(row, boarditem::kChatPrefix) + findFrom(row, QStringLiteral("[mail"));
     return sum;
 }
 
@@ -83,32 +79,31 @@ ComposeCommands::~ComposeCommands()
         m_session.compose = nullptr;
 }
 
-void ComposeCommands::composeKey(int keyCode, int shift)
+void ComposeCommands::runCommand(ReaderCommand command)
 {
     if (m_editing)
         return; // the editor of another command is still open
-    switch (keyCode) {
-    case KeyW:
+    switch (command) {
+    case ReaderCommand::Write:
         Write();
         break;
-    case KeyP:
+    case ReaderCommand::Respond:
         Response();
         break;
-    case KeyG:
+    case ReaderCommand::RespondElsewhere:
         TemporaryMoveResponse();
         break;
-    case KeyE:
+    case ReaderCommand::Rewrite:
         Rewrite();
         break;
-    case KeyD:
+    case ReaderCommand::Delete:
         Delete();
         break;
-    case KeyM:
+    case ReaderCommand::Mail:
         Mail();
         break;
-    case KeyS:
-        if (shift == 0)
-            ToggleBatchSet(m_session);
+    case ReaderCommand::ToggleBatch:
+        ToggleBatchSet(m_session);
         break;
     default:
         break;
@@ -200,7 +195,7 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
         m_beforeCut = m_session.UpFileText;
     m_cutReference = span.reference;
     m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
-    m_session.UpFileDirty = 1;
+    m_session.UpFileDirty = true;
     // A rewrite to an empty text stores nothing and the store leaves an
     // empty up file text unwritten: the file would still send the command.
     m_removeEmptiedUpFile = true;
@@ -228,7 +223,7 @@ StoreOptions ComposeCommands::storeOptions() const
 {
     StoreOptions options;
     options.clock = m_clock;
-    if (m_session.RewriteFlag == 1)
+    if (m_session.RewriteFlag)
         options.keptReference = m_cutReference;
     return options;
 }
@@ -236,6 +231,13 @@ StoreOptions ComposeCommands::storeOptions() const
 void ComposeCommands::store()
 {
     StoreComposedText(m_session, storeOptions());
+    // The up file is written; the title list then shows the command, with
+    // the row selected that was selected before.
+    auto &main = m_session.main;
+    if (main.events)
+        main.events->BuildTitleList();
+    main.selectTitle(
+        m_session.SavedTitleIndex < main.rowCount() ? m_session.SavedTitleIndex : main.rowCount() - 1);
 }
 
 QString ComposeCommands::rowAboveReference(int row) const
@@ -277,7 +279,7 @@ void ComposeCommands::Write()
         cutWaiting(chat
                 ? upfile::findChat(m_session.UpFileText, boarditem::chatNumber(item))
                 : upfile::findWrite(m_session.UpFileText, boarditem::boardNumber(item), markNumber(row)));
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
     }
     if (main.Board_List.ListIndex < 0) {
         m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
@@ -286,10 +288,10 @@ void ComposeCommands::Write()
         return;
     }
 
-    const bool moveRes = m_session.LastWrittenKind == u"move Res";
+    const bool moveRes = m_session.LastWrittenKind == ReaderMode::MoveResponse;
     const QStringList lines = main.Article.items;
     bool prepared = true;
-    if (!moveRes && m_session.RewriteFlag == 0) {
+    if (!moveRes && !m_session.RewriteFlag) {
         tempfile::remove(m_session); // a new write starts from an empty file
     } else if (moveRes) {
         prepared = writeTemp(startingtext::quote(lines, TrailingLineEnd::Keep));
@@ -302,21 +304,21 @@ void ComposeCommands::Write()
     const EditResult result = prepared ? runEditor() : EditResult::Failed;
     if (result != EditResult::Edited) {
         restoreCut();
-        m_session.LastWrittenKind = QStringLiteral("Write");
+        m_session.LastWrittenKind = ReaderMode::Write;
         endCommand();
         return;
     }
     if (!moveRes) {
-        m_session.LastWrittenKind = QStringLiteral("Write");
+        m_session.LastWrittenKind = ReaderMode::Write;
         storeOrRestore(result); // a rewrite left unsaved keeps its place
     } else {
         if (tempfile::changedSinceStamp(m_session)) {
-            m_session.LastWrittenKind = QStringLiteral("Write");
+            m_session.LastWrittenKind = ReaderMode::Write;
             store();
         } else {
             restoreCut();
         }
-        m_session.LastWrittenKind = QStringLiteral("Write");
+        m_session.LastWrittenKind = ReaderMode::Write;
     }
     endCommand();
 }
@@ -335,17 +337,17 @@ void ComposeCommands::Response()
     if (row.contains(QStringLiteral("[レス"))) {
         cutWaiting(upfile::findResponse(m_session.UpFileText, boarditem::boardNumber(item), markNumber(row)));
         m_removeEmptiedUpFile = true;
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
         marked = false;
     }
 
-    if (val(main.To_No.Caption) > 0) {
+    if (main.MoveTarget > 0) {
         // A move-response target is set: the response becomes a write there.
-        m_session.LastWrittenKind = QStringLiteral("move Res");
+        m_session.LastWrittenKind = ReaderMode::MoveResponse;
         if (main.events) {
-            main.events->Title_KeyDown(KeyW, 0);
+            main.events->execute(ReaderCommand::Write);
         } else {
-            m_session.RewriteFlag = 0; // as the key handler does for W
+            m_session.RewriteFlag = false; // as the key handler does for W
             Write();
         }
         return;
@@ -356,10 +358,10 @@ void ComposeCommands::Response()
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = QStringLiteral("Response");
+    m_session.LastWrittenKind = ReaderMode::Response;
     const QStringList lines = main.Article.items;
     QString start;
-    if (m_session.RewriteFlag == 1)
+    if (m_session.RewriteFlag)
         start = startingtext::plainCopy(lines, TrailingLineEnd::Keep);
     else if (m_session.Flags[settings::OptionFlags::ResBlankQuoteDelete] == u"0")
         start = startingtext::quote(lines, TrailingLineEnd::Keep);
@@ -372,10 +374,10 @@ void ComposeCommands::Response()
     }
 
     const int saved = main.Title.ListIndex;
-    if (m_session.RewriteFlag == 0) {
+    if (!m_session.RewriteFlag) {
         if (row.contains(QStringLiteral("[mail"))) {
             // A reply to a received mail goes to its sender alone.
-            m_session.LastWrittenKind = QStringLiteral("mail");
+            m_session.LastWrittenKind = ReaderMode::Mail;
             const QString second = lines.value(1);
             const qsizetype colon = findFrom(second, u':');
             const qsizetype bytes = findFrom(second, QStringLiteral("bytes"));
@@ -387,7 +389,7 @@ void ComposeCommands::Response()
                 openIdListForMail();
                 return;
             }
-            m_session.Recipients = id + kCrlf;
+            m_session.Recipients = id + CRLF;
         } else {
             const QString first = lines.value(0);
             const qsizetype open = findFrom(first, u'(');
@@ -414,7 +416,7 @@ void ComposeCommands::TemporaryMoveResponse()
         return;
     if (ownMarks(main.Title.selectedText(), true) > 0)
         return;
-    m_session.LastWrittenKind = QStringLiteral("move Res");
+    m_session.LastWrittenKind = ReaderMode::MoveResponse;
     m_move.open();
     m_move.ido_board_list.enabled = false;
     const int index = main.Board_List.ListIndex;
@@ -432,9 +434,9 @@ void ComposeCommands::Rewrite()
     const qint64 n = markNumber(row);
 
     if (row.contains(QStringLiteral("[手紙"))) {
-        m_session.LastWrittenKind = QStringLiteral("mail");
+        m_session.LastWrittenKind = ReaderMode::Mail;
         cutWaiting(upfile::findMail(m_session.UpFileText, n));
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
         if (!writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove))) {
             restoreCut();
             endCommand();
@@ -447,12 +449,12 @@ void ComposeCommands::Rewrite()
     if (row.contains(QStringLiteral("[書込"))) {
         tempfile::remove(m_session);
         cutWaiting(upfile::findWrite(m_session.UpFileText, boarditem::boardNumber(item), n));
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
         if (main.Board_List.ListIndex < 0) {
             m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
             restoreCut();
         } else {
-            m_session.LastWrittenKind = QStringLiteral("Write");
+            m_session.LastWrittenKind = ReaderMode::Write;
             const bool prepared
                 = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
             storeOrRestore(prepared ? runEditor() : EditResult::Failed);
@@ -464,14 +466,14 @@ void ComposeCommands::Rewrite()
     if (row.contains(QStringLiteral("[レス"))) {
         cutWaiting(upfile::findResponse(m_session.UpFileText, boarditem::boardNumber(item), n));
         m_removeEmptiedUpFile = true;
-        m_session.RewriteFlag = 1;
+        m_session.RewriteFlag = true;
     }
     if (main.Board_List.ListIndex < 0 || main.Title.ListIndex < 0) {
         restoreCut();
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = QStringLiteral("Response");
+    m_session.LastWrittenKind = ReaderMode::Response;
     if (!writeTemp(startingtext::dropDoubledTrailingLineEnd(
             startingtext::plainCopy(main.Article.items, TrailingLineEnd::Keep)))) {
         restoreCut();
@@ -480,7 +482,7 @@ void ComposeCommands::Rewrite()
     }
     const int saved = main.Title.ListIndex;
     m_session.ResponseRef = rowAboveReference(saved);
-    if (m_session.RewriteFlag == 1 && m_session.Sirial_Flg == 0 && !m_cutReference.isEmpty())
+    if (m_session.RewriteFlag && m_session.Sirial_Flg == 0 && !m_cutReference.isEmpty())
         m_session.ResponseRef = m_cutReference;
 
     editThenStore(saved);
@@ -514,7 +516,7 @@ void ComposeCommands::Delete()
     if (answer == MsgAnswer::Ok) {
         if (span.found()) {
             m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
-            m_session.UpFileDirty = 1;
+            m_session.UpFileDirty = true;
         }
         const int saved = main.Title.ListIndex;
         main.clearTitleColumns();
@@ -523,7 +525,7 @@ void ComposeCommands::Delete()
             main.events->BuildTitleList();
         main.selectTitle(saved - 1);
     }
-    if (m_session.UpFileDirty == 1)
+    if (m_session.UpFileDirty)
         writeUpFile(m_session);
 }
 
@@ -535,13 +537,13 @@ void ComposeCommands::Mail()
 {
     auto &main = m_session.main;
     if (main.Board_List.isEmpty() || boarditem::boardNumber(main.Board_List.item(0)) != 0) {
-        m_session.message(QStringLiteral("メールを処理するボードが見つかりません") + kCrlf + kCrlf
+        m_session.message(QStringLiteral("メールを処理するボードが見つかりません") + CRLF + CRLF
             + QStringLiteral("一度メールのタイトルを読み込んで下さい"));
         return;
     }
     const QString row = main.Title.selectedText();
     bool prepared = true;
-    if (m_session.LastWrittenKind == u"mail Res") {
+    if (m_session.LastWrittenKind == ReaderMode::MailReply) {
         prepared = writeTemp(startingtext::quote(main.Article.items, TrailingLineEnd::Remove));
     } else if (row.contains(QStringLiteral("[手紙"))) {
         const MsgAnswer answer = m_session.message(
@@ -549,7 +551,7 @@ void ComposeCommands::Mail()
         if (answer == MsgAnswer::Yes) {
             main.selectTitle(main.Title.ListIndex);
             cutWaiting(upfile::findMail(m_session.UpFileText, markNumber(row)));
-            m_session.RewriteFlag = 1;
+            m_session.RewriteFlag = true;
         }
         prepared = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
     } else {
@@ -560,7 +562,7 @@ void ComposeCommands::Mail()
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = QStringLiteral("mail");
+    m_session.LastWrittenKind = ReaderMode::Mail;
     openIdListForMail();
 }
 

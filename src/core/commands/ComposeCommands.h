@@ -20,7 +20,7 @@ namespace kavrel::commands {
 // The writing commands of the title list: W (write), P (response), G
 // (temporary move-response), E (rewrite), D (delete), M (mail) and S (batch
 // mark). Each prepares TEMP.TXT, runs the user's editor and hands the text to
-// the up-file writer. The reader's key handler calls composeKey after its own
+// the up-file writer. The reader calls runCommand after its own
 // steps (RewriteFlag reset, SavedTitleIndex taken, E turned into W on chat
 // boards). Owns the headless mail recipient and move-response windows.
 //
@@ -34,7 +34,7 @@ public:
     explicit ComposeCommands(Session &session);
     ~ComposeCommands() override;
 
-    void composeKey(int keyCode, int shift) override;
+    void runCommand(ReaderCommand command) override;
 
     void Write();
     void Response();

@@ -1,5 +1,6 @@
 #include "commands/IdListWindow.h"
 
+#include "base/KeyCodes.h"
 #include "base/Text.h"
 #include "session/Session.h"
 
@@ -8,7 +9,6 @@ namespace kavrel::commands {
 using namespace kavrel::text;
 
 namespace {
-const QString kCrlf = QStringLiteral("\r\n");
 constexpr int kMaxRecipients = 16;
 } // namespace
 
@@ -40,7 +40,7 @@ void IdListWindow::open(Mode mode)
     const QString &text = m_session.IdListText;
     qsizetype p = 1;
     for (;;) {
-        const qsizetype e = findFrom(text, kCrlf, p);
+        const qsizetype e = findFrom(text, CRLF, p);
         if (e == 0)
             break; // a last line without line end is not listed
         items << listItem(mid(text, p, e - p));
@@ -76,7 +76,7 @@ void IdListWindow::OK_Click()
             m_session.message(QStringLiteral("同報メールは１６件までです"));
             return;
         }
-        recipients += recipientOf(items.at(i)) + kCrlf;
+        recipients += recipientOf(items.at(i)) + CRLF;
     }
     m_session.Recipients = recipients;
     if (count == 0) {
@@ -94,16 +94,16 @@ void IdListWindow::OK_Click()
 
 void IdListWindow::ID_LIST_KeyDown(int keyCode)
 {
-    if (keyCode == 13)
-        OK_Click();
-    else if (keyCode == 27)
-        close();
+    if (keyCode == keys::Key_Enter)
+        accept();
+    else if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void IdListWindow::Form_KeyDown(int keyCode)
 {
-    if (keyCode == 27)
-        close();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void IdListWindow::close()

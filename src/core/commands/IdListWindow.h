@@ -13,7 +13,7 @@ class Session;
 namespace kavrel::commands {
 
 // The ID list window without a display: the IDs known for the net, and in
-// mail mode (LastWrittenKind "mail") the choice of a mail's recipients. Its
+// mail mode (LastWrittenKind Mail) the choice of a mail's recipients. Its
 // OK runs the editor and the store through mailAccepted.
 class IdListWindow
 {
@@ -46,6 +46,8 @@ public:
     // Enter runs OK, Esc closes.
     void ID_LIST_KeyDown(int keyCode);
     void Form_KeyDown(int keyCode);
+    void accept() { OK_Click(); }
+    void cancel() { close(); }
     // Every way of closing ends here: the main window is enabled again.
     void close();
 

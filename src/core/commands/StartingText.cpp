@@ -6,11 +6,9 @@ namespace kavrel::commands::startingtext {
 
 namespace {
 
-const QString kCrlf = QStringLiteral("\r\n");
-
 QString finish(QString text, TrailingLineEnd trailing)
 {
-    if (trailing == TrailingLineEnd::Remove && text.endsWith(kCrlf))
+    if (trailing == TrailingLineEnd::Remove && text.endsWith(CRLF))
         text.chop(2);
     return text;
 }
@@ -21,7 +19,7 @@ QString plainCopy(const QStringList &lines, TrailingLineEnd trailing)
 {
     QString out;
     for (const QString &line : lines)
-        out += line + kCrlf;
+        out += line + CRLF;
     return finish(out, trailing);
 }
 
@@ -29,7 +27,7 @@ QString quote(const QStringList &lines, TrailingLineEnd trailing)
 {
     QString out;
     for (const QString &line : lines)
-        out += QStringLiteral(">") + line + kCrlf;
+        out += QStringLiteral(">") + line + CRLF;
     return finish(out, trailing);
 }
 
@@ -38,7 +36,7 @@ QString quoteWithoutBlanks(const QStringList &lines, TrailingLineEnd trailing)
     QString out;
     for (const QString &line : lines) {
         if (!line.isEmpty())
-            out += QStringLiteral(">") + line + kCrlf;
+            out += QStringLiteral(">") + line + CRLF;
     }
     return finish(out, trailing);
 }
@@ -47,13 +45,13 @@ QString chatCopy(const QStringList &lines, TrailingLineEnd trailing)
 {
     QString out;
     for (const QString &line : lines)
-        out += text::mid(line, 24) + kCrlf;
+        out += text::mid(line, 24) + CRLF;
     return finish(out, trailing);
 }
 
 QString dropDoubledTrailingLineEnd(const QString &text)
 {
-    if (text.endsWith(kCrlf + kCrlf))
+    if (text.endsWith(CRLF + CRLF))
         return text.left(text.size() - 2);
     return text;
 }

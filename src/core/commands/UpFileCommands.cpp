@@ -1,6 +1,7 @@
 #include "commands/UpFileCommands.h"
 
 #include "base/Text.h"
+#include "session/UpFile.h"
 
 namespace kavrel::commands::upfile {
 
@@ -10,46 +11,15 @@ namespace {
 
 const QString kBackslash = QStringLiteral("\\");
 
-// A write or response ends with its closing "." line and "yQ"; a mail with
-// the "." line and "y". The "." line is part of the marker so that a text
-// line beginning with "y" never ends the command early.
-const QString kWriteEnd = QStringLiteral("\r\n.\r\nyQ");
-const QString kMailEnd = QStringLiteral("\r\n.\r\ny");
-const QString kChatEnd = QStringLiteral("\r\n.\r\n");
-
-Span spanTo(const QString &up, qsizetype start, const QString &endMarker)
+Span spanOf(const UpCommand *command)
 {
     Span span;
-    const qsizetype end = findFrom(up, endMarker, start);
-    if (end == 0)
+    if (command == nullptr || !command->complete)
         return span; // a command without its end is left alone
-    span.start = start;
-    span.length = end + endMarker.size() - start;
+    span.start = command->start + 1;
+    span.length = command->length;
+    span.reference = command->reference;
     return span;
-}
-
-// Walks the board lines "\" + b + CR LF of one board; for each, decides
-// whether it starts the kind wanted.
-template <typename IsKind> Span findBoardCommand(const QString &up, qint64 board, qint64 n, IsKind isKind)
-{
-    const QString boardLine = kBackslash + numberWithBlank(board) + CRLF;
-    qint64 count = 0;
-    qsizetype p = 1;
-    for (;;) {
-        const qsizetype at = findFrom(up, boardLine, p);
-        if (at == 0)
-            return {};
-        QString reference;
-        if (isKind(at + boardLine.size(), &reference)) {
-            ++count;
-            if (count == n) {
-                Span span = spanTo(up, at, kWriteEnd);
-                span.reference = reference;
-                return span;
-            }
-        }
-        p = at + boardLine.size();
-    }
 }
 
 } // namespace
@@ -123,43 +93,22 @@ QStringList recipientEntries(const QString &recipients)
 
 Span findWrite(const QString &up, qint64 board, qint64 n)
 {
-    return findBoardCommand(
-        up, board, n, [&](qsizetype next, QString *) { return charAt(up, next) == u'W'; });
+    return spanOf(UpFile(up).write(board, n));
 }
 
 Span findResponse(const QString &up, qint64 board, qint64 n)
 {
-    return findBoardCommand(up, board, n, [&](qsizetype next, QString *reference) {
-        const qsizetype refEnd = findFrom(up, CRLF, next);
-        if (refEnd == 0 || charAt(up, refEnd + 2) != u'P')
-            return false;
-        *reference = mid(up, next, refEnd - next);
-        return true;
-    });
+    return spanOf(UpFile(up).response(board, n));
 }
 
 Span findMail(const QString &up, qint64 n)
 {
-    // Mails are counted by their "mw" line, as the title list numbers them.
-    const QString start = QStringLiteral("mw") + CRLF;
-    qint64 count = 0;
-    qsizetype p = 1;
-    for (;;) {
-        const qsizetype at = findFrom(up, start, p);
-        if (at == 0)
-            return {};
-        if (++count == n)
-            return spanTo(up, at, kMailEnd);
-        p = at + start.size();
-    }
+    return spanOf(UpFile(up).mail(n));
 }
 
 Span findChat(const QString &up, qint64 chat)
 {
-    const qsizetype at = findFrom(up, QStringLiteral("X") + QString::number(chat) + CRLF);
-    if (at == 0)
-        return {};
-    return spanTo(up, at, kChatEnd);
+    return spanOf(UpFile(up).chatWrite(chat));
 }
 
 QString cut(const QString &up, const Span &span)

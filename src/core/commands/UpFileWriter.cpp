@@ -18,11 +18,9 @@ using settings::OptionFlags;
 
 namespace {
 
-const QString kCrlf = QStringLiteral("\r\n");
-
 void reportFileError(Session &session, const QString &what, const fileio::FileError &error)
 {
-    session.message(what + kCrlf + error.toString(), MsgButtons::Ok, MsgIcon::Critical);
+    session.message(what + CRLF + error.toString(), MsgButtons::Ok, MsgIcon::Critical);
 }
 
 // Loads the net's signature file, when the option asks for it.
@@ -49,13 +47,13 @@ void loadSignature(Session &session, const Clock &clock)
 }
 
 // The board a write or response goes to: the move-response target when
-// To_No shows one, else the current board. A rewrite replaces a command
+// there is one, else the current board. A rewrite replaces a command
 // waiting for the current board and stays there: moved to the target, a
 // response would answer an article of another board.
 qint64 targetBoard(const Session &session)
 {
-    const qint64 target = val(session.main.To_No.Caption);
-    if (target > 0 && session.RewriteFlag == 0)
+    const qint64 target = session.main.MoveTarget;
+    if (target > 0 && !session.RewriteFlag)
         return target;
     return boarditem::boardNumber(session.main.Board_List.selectedText());
 }
@@ -114,40 +112,40 @@ bool removeUpFile(Session &session)
 
 void StoreComposedText(Session &session, const StoreOptions &options)
 {
-    if (!tempfile::exists(session) || session.LastWrittenKind.isEmpty())
+    if (!tempfile::exists(session) || session.LastWrittenKind == ReaderMode::None)
         return;
 
     QString text;
     if (!tempfile::read(session, &text)) {
-        session.message(QStringLiteral("TEMP.TXTを読み込めませんでした。") + kCrlf + tempfile::path(session),
+        session.message(QStringLiteral("TEMP.TXTを読み込めませんでした。") + CRLF + tempfile::path(session),
             MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
-    if (text.startsWith(kCrlf))
+    if (text.startsWith(CRLF))
         text.prepend(QStringLiteral("タイトルなし"));
 
     loadSignature(session, options.clock);
 
-    const qsizetype firstLineEnd = findFrom(text, kCrlf);
+    const qsizetype firstLineEnd = findFrom(text, CRLF);
     const bool hasBody = firstLineEnd > 0 && text.size() >= firstLineEnd + 2;
-    const bool withSignature = session.RewriteFlag == 0 && !session.SignatureText.isEmpty()
+    const bool withSignature = !session.RewriteFlag && !session.SignatureText.isEmpty()
         && ((hasBody && session.flag(OptionFlags::SignatureOn))
             || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
-    const QString sig = withSignature ? session.SignatureText + kCrlf : QString();
+    const QString sig = withSignature ? session.SignatureText + CRLF : QString();
 
     auto &main = session.main;
-    const QString &kind = session.LastWrittenKind;
-    if (kind == u"mail") {
+    const ReaderMode kind = session.LastWrittenKind;
+    if (kind == ReaderMode::Mail) {
         // A mail saved empty has neither title nor text: it is given up, as
         // an empty write is, instead of queueing a blank mail.
         if (!text.isEmpty()) {
             session.UpFileText
                 += upfile::mailCommand(upfile::recipientEntries(session.Recipients), text, sig);
-            session.UpFileDirty = 1;
+            session.UpFileDirty = true;
         }
         tempfile::remove(session);
-    } else if (kind == u"Write") {
-        if (text.isEmpty() || text == kCrlf) {
+    } else if (kind == ReaderMode::Write) {
+        if (text.isEmpty() || text == CRLF) {
             tempfile::remove(session);
             main.Article.clear();
         } else {
@@ -156,26 +154,21 @@ void StoreComposedText(Session &session, const StoreOptions &options)
                 session.UpFileText += upfile::chatCommand(boarditem::chatNumber(item), text);
             else
                 session.UpFileText += upfile::writeCommand(targetBoard(session), text, sig);
-            session.UpFileDirty = 1;
+            session.UpFileDirty = true;
             tempfile::remove(session);
         }
-    } else if (kind == u"Response") {
+    } else if (kind == ReaderMode::Response) {
         // A response with neither text nor signature is dropped. Only that
         // case: a text line ending in "P" followed by one starting with "."
         // is a real response.
         if (!(text.isEmpty() && sig.isEmpty()))
             session.UpFileText += upfile::responseCommand(
                 targetBoard(session), responseReference(session, options), text, sig);
-        session.UpFileDirty = 1;
-        session.LastWrittenKind.clear();
+        session.UpFileDirty = true;
+        session.LastWrittenKind = ReaderMode::None;
     }
 
-    if (main.events)
-        main.events->BuildTitleList();
-    main.selectTitle(
-        session.SavedTitleIndex < main.rowCount() ? session.SavedTitleIndex : main.rowCount() - 1);
-
-    if (!session.UpFileText.isEmpty() && session.UpFileDirty == 1)
+    if (!session.UpFileText.isEmpty() && session.UpFileDirty)
         writeUpFile(session);
 }
 

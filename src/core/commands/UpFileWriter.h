@@ -18,9 +18,9 @@ struct StoreOptions
     QString keptReference;
 };
 
-// Reads TEMP.TXT, adds the signature and appends the command of the compose
-// kind (LastWrittenKind: "mail", "Write" or "Response") to UpFileText, then
-// rebuilds the title list, selects SavedTitleIndex and rewrites the up file.
+// Reads TEMP.TXT, adds the signature, appends the command of the compose
+// kind (LastWrittenKind: Mail, Write or Response) to UpFileText and rewrites
+// the up file. The title list is the caller's to rebuild.
 void StoreComposedText(Session &session, const StoreOptions &options = {});
 
 // The up file is written whole and atomically; the generation it replaces is

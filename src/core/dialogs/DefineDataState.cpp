@@ -1,13 +1,10 @@
 #include "dialogs/DefineDataState.h"
 
+#include "base/KeyCodes.h"
 #include "session/Session.h"
 #include "settings/SettingsStore.h"
 
 namespace kavrel::dialogs {
-
-namespace {
-constexpr int kKeyEscape = 27;
-}
 
 using settings::OptionFlags;
 
@@ -51,8 +48,13 @@ void DefineDataState::Command2_Click()
 
 void DefineDataState::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyEscape)
-        visible = false;
+    if (keyCode == keys::Key_Escape)
+        cancel();
+}
+
+void DefineDataState::cancel()
+{
+    visible = false;
 }
 
 } // namespace kavrel::dialogs

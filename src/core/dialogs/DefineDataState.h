@@ -48,6 +48,9 @@ public:
     void Command2_Click(); // cancel
     // Esc in the dialog or any of its controls.
     void Form_KeyDown(int keyCode);
+    void accept() { Command1_Click(); }
+    // Closes without saving, as Esc does.
+    void cancel();
 
 private:
     Session &m_session;

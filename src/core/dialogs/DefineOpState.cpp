@@ -1,14 +1,11 @@
 #include "dialogs/DefineOpState.h"
 
+#include "base/KeyCodes.h"
 #include "dialogs/DirSelectState.h"
 #include "session/Session.h"
 #include "settings/SettingsStore.h"
 
 namespace kavrel::dialogs {
-
-namespace {
-constexpr int kKeyEscape = 27;
-}
 
 using settings::DirRecord;
 
@@ -16,10 +13,11 @@ DefineOpState::DefineOpState(Session &session, DirSelectState &picker)
     : m_session(session)
     , m_picker(picker)
 {
-    m_picker.setTarget(DirSelectState::kLog, [this](const QString &path) { LOG_Dir = path; });
-    m_picker.setTarget(DirSelectState::kUpText, [this](const QString &path) { Up_Dir = path; });
-    m_picker.setTarget(DirSelectState::kBoardList, [this](const QString &path) { BL_Dir = path; });
-    m_picker.setTarget(DirSelectState::kEditorPath, [this](const QString &path) { Editor_Path = path; });
+    m_picker.setTarget(DirSelectState::Purpose::Log, [this](const QString &path) { LOG_Dir = path; });
+    m_picker.setTarget(DirSelectState::Purpose::UpText, [this](const QString &path) { Up_Dir = path; });
+    m_picker.setTarget(DirSelectState::Purpose::BoardList, [this](const QString &path) { BL_Dir = path; });
+    m_picker.setTarget(
+        DirSelectState::Purpose::EditorPath, [this](const QString &path) { Editor_Path = path; });
 }
 
 void DefineOpState::Show()
@@ -54,33 +52,38 @@ void DefineOpState::Command5_Click()
 
 void DefineOpState::Command2_Click()
 {
-    browse(DirSelectState::kLog);
+    browse(DirSelectState::Purpose::Log);
 }
 
 void DefineOpState::Command1_Click()
 {
-    browse(DirSelectState::kUpText);
+    browse(DirSelectState::Purpose::UpText);
 }
 
 void DefineOpState::Command4_Click()
 {
-    browse(DirSelectState::kBoardList);
+    browse(DirSelectState::Purpose::BoardList);
 }
 
 void DefineOpState::Select_Editor_Path_Click()
 {
-    browse(DirSelectState::kEditorPath);
+    browse(DirSelectState::Purpose::EditorPath);
 }
 
 void DefineOpState::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyEscape)
-        visible = false;
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
-void DefineOpState::browse(const QString &purpose)
+void DefineOpState::cancel()
 {
-    m_session.LastWrittenKind = purpose;
+    visible = false;
+}
+
+void DefineOpState::browse(DirSelectState::Purpose purpose)
+{
+    m_picker.purpose = purpose;
     m_picker.Show();
 }
 

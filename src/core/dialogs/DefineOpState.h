@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/DirSelectState.h"
+
 #include <QString>
 
 namespace kavrel {
@@ -7,8 +9,6 @@ class Session;
 }
 
 namespace kavrel::dialogs {
-
-class DirSelectState;
 
 // The directory settings dialog (Define_Op) without a display: the three
 // directories and the editor path as typed, saved into DIR.DEF on OK.
@@ -52,9 +52,12 @@ public:
     void Select_Editor_Path_Click();
     // Esc in the dialog or any of its controls.
     void Form_KeyDown(int keyCode);
+    void accept() { DefOK_Click(); }
+    // Closes without saving, as Esc does.
+    void cancel();
 
 private:
-    void browse(const QString &purpose);
+    void browse(DirSelectState::Purpose purpose);
 
     Session &m_session;
     DirSelectState &m_picker;

@@ -1,6 +1,7 @@
 #include "dialogs/DirSelectState.h"
 
 #include "base/FileIo.h"
+#include "base/KeyCodes.h"
 #include "session/Session.h"
 
 #include <QDir>
@@ -8,11 +9,7 @@
 
 namespace kavrel::dialogs {
 
-namespace {
-constexpr int kKeyEscape = 27;
-}
-
-void DirSelectState::setTarget(const QString &purpose, std::function<void(const QString &)> target)
+void DirSelectState::setTarget(Purpose purpose, std::function<void(const QString &)> target)
 {
     m_targets.insert(purpose, std::move(target));
 }
@@ -23,8 +20,7 @@ void DirSelectState::Show()
         Form_Load();
     // Every showing follows the purpose it is shown for, also when the
     // picker was still open from an earlier browse.
-    const QString purpose = m_session.LastWrittenKind;
-    File_Select_Enabled = purpose == kEditorPath || purpose == kSignPath;
+    File_Select_Enabled = purpose == Purpose::EditorPath || purpose == Purpose::SignPath;
     visible = true;
 }
 
@@ -57,11 +53,10 @@ void DirSelectState::Select_Dir_Change(const QString &path)
 
 void DirSelectState::OK_DIR_Click()
 {
-    const QString purpose = m_session.LastWrittenKind;
     QString picked;
-    if (purpose == kLog || purpose == kUpText || purpose == kBoardList) {
+    if (purpose == Purpose::Log || purpose == Purpose::UpText || purpose == Purpose::BoardList) {
         picked = Select_Dir_Path;
-    } else if (purpose == kEditorPath || purpose == kSignPath) {
+    } else if (purpose == Purpose::EditorPath || purpose == Purpose::SignPath) {
         if (File_Select.ListIndex < 0)
             return; // a file is required
         // The root already ends in "/": no second one.
@@ -75,7 +70,7 @@ void DirSelectState::OK_DIR_Click()
             (*target)(picked);
     }
     close();
-    m_session.LastWrittenKind.clear();
+    purpose = Purpose::None;
 }
 
 void DirSelectState::Dir_Select_Cansel_Click()
@@ -85,8 +80,8 @@ void DirSelectState::Dir_Select_Cansel_Click()
 
 void DirSelectState::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyEscape)
-        close();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void DirSelectState::close()

@@ -15,8 +15,8 @@ namespace kavrel::dialogs {
 
 // The directory picker (Dir_Select) without a display: a drive list, the
 // directory being looked at with its subdirectories, and the files in it.
-// The purpose of a pick is the text in LastWrittenKind when it is accepted;
-// the windows that open the picker register where each purpose's result goes.
+// The purpose of a pick is set by the window that shows the picker; the
+// windows that open the picker register where each purpose's result goes.
 class DirSelectState
 {
 public:
@@ -26,12 +26,9 @@ public:
     static inline const QString kDriveToolTip = QStringLiteral("設定するドライブを選んでください");
     static inline const QString kDirToolTip = QStringLiteral("設定するディレクトリを選んでください");
 
-    // Purposes, as set into LastWrittenKind before the picker is shown.
-    static inline const QString kLog = QStringLiteral("LOG");
-    static inline const QString kUpText = QStringLiteral("UP TEXT");
-    static inline const QString kBoardList = QStringLiteral("BOARD LIST");
-    static inline const QString kEditorPath = QStringLiteral("EDITOR PATH");
-    static inline const QString kSignPath = QStringLiteral("Sign PATH");
+    // What a pick is for: a directory (LOG, UP TEXT, BOARD LIST) or a file
+    // (EDITOR PATH, Sign PATH).
+    enum class Purpose { None, Log, UpText, BoardList, EditorPath, SignPath };
 
     explicit DirSelectState(Session &session)
         : m_session(session)
@@ -39,7 +36,7 @@ public:
     }
 
     // Where the picked path of a purpose goes.
-    void setTarget(const QString &purpose, std::function<void(const QString &)> target);
+    void setTarget(Purpose purpose, std::function<void(const QString &)> target);
 
     ListBox Select_Drive;
     QString Select_Dir_Path; // the directory list's current path
@@ -47,6 +44,8 @@ public:
     ListBox File_Select; // the files in it, by name
     bool File_Select_Enabled = false;
     bool visible = false;
+    // Set before Show; kept when the picker is cancelled, cleared by OK.
+    Purpose purpose = Purpose::None;
 
     // Shows the picker; the file list is enabled for the purposes that pick a file.
     void Show();
@@ -58,12 +57,14 @@ public:
     void Dir_Select_Cansel_Click();
     // Esc in the picker or any of its controls.
     void Form_KeyDown(int keyCode);
+    void accept() { OK_DIR_Click(); }
+    void cancel() { close(); }
 
 private:
     void close();
 
     Session &m_session;
-    QHash<QString, std::function<void(const QString &)>> m_targets;
+    QHash<Purpose, std::function<void(const QString &)>> m_targets;
 };
 
 } // namespace kavrel::dialogs

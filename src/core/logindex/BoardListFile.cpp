@@ -1,5 +1,6 @@
 #include "logindex/BoardListFile.h"
 
+#include "base/BoardItemText.h"
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
@@ -12,7 +13,6 @@ using text::mid;
 
 namespace {
 const QString kCloseBracket = QStringLiteral("｣");
-const QString kChatPrefix = QStringLiteral("[XCHAT]");
 } // namespace
 
 QVector<BoardListFile::Entry> BoardListFile::parse(const QString &text)
@@ -46,7 +46,7 @@ QString BoardListFile::format(const QStringList &items, const QStringList &keys)
     QString out;
     for (qsizetype i = 0; i < items.size(); ++i) {
         const QString &item = items.at(i);
-        const QString key = item.startsWith(kChatPrefix) ? QString() : keys.value(i);
+        const QString key = boarditem::isChat(item) ? QString() : keys.value(i);
         out += item + key + QLatin1Char(' ') + CRLF;
     }
     return out;

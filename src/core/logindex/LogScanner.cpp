@@ -1,5 +1,6 @@
 #include "logindex/LogScanner.h"
 
+#include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/BoardListFile.h"
 #include "session/Session.h"
@@ -15,16 +16,10 @@ using text::val;
 
 namespace {
 
-const QString kChatPrefix = QStringLiteral("[XCHAT]");
-const QString kChatItem = QStringLiteral("[XCHAT] No");
+const QString kChatItem = boarditem::kChatPrefix + QStringLiteral(" No");
 const QString kOpenBracket = QStringLiteral("｢");
 const QString kNoBoardsMessage
     = QStringLiteral("指定されたＬＯＧファイルはボードタイトルがありませんでした！");
-
-bool isChat(const QString &entry)
-{
-    return entry.startsWith(kChatPrefix);
-}
 
 // Answers "find needle from p" for start positions that only move forward,
 // reusing the previous answer while it still lies ahead, so that walking a
@@ -57,12 +52,6 @@ private:
     qsizetype m_from = 0;
     qsizetype m_hit = 0;
 };
-
-// The number of a board line: the numeric value of the five characters after "No.".
-qint64 boardNumber(const QString &entry)
-{
-    return val(mid(entry, 4, 5));
-}
 
 // The sort key of a chat-room item: from its twelfth character up to the
 // first "." at or after the thirteenth (to the end when there is none).
@@ -181,8 +170,8 @@ void LogScanner::sortByBoardNumber()
     QVector<qint64> number(n);
     QVector<bool> movable(n);
     for (qsizetype i = 0; i < n; ++i) {
-        number[i] = boardNumber(m_entries.at(i));
-        movable[i] = !m_entries.at(i).isEmpty() && !isChat(m_entries.at(i));
+        number[i] = boarditem::fiveDigitBoardNumber(m_entries.at(i));
+        movable[i] = !m_entries.at(i).isEmpty() && !boarditem::isChat(m_entries.at(i));
     }
     for (qsizetype i = 0; i < n; ++i) {
         for (qsizetype j = i + 1; j < n; ++j) {
@@ -208,7 +197,7 @@ void LogScanner::removeIncompleteAndRepeated()
         const QString &entry = m_entries.at(i);
         const qsizetype bracket = findFrom(entry, kOpenBracket);
         prefix.append(bracket == 0 ? QString() : left(entry, bracket - 1));
-        candidate[i] = bracket != 0 && !isChat(entry);
+        candidate[i] = bracket != 0 && !boarditem::isChat(entry);
     }
     for (qsizetype i = 0; i < n; ++i) {
         if (!m_entries.at(i).contains(kOpenBracket))
@@ -231,7 +220,7 @@ void LogScanner::fillBoards()
     qsizetype k = 0;
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
         const QString &entry = m_entries.at(i);
-        if (entry.isEmpty() || isChat(entry))
+        if (entry.isEmpty() || boarditem::isChat(entry))
             continue;
         m_session.main.Board_List.addItem(entry);
         QString key = m_keys.value(i);
@@ -248,7 +237,7 @@ void LogScanner::fillBoards()
 void LogScanner::addRememberedChatRooms()
 {
     for (const QString &entry : std::as_const(m_entries)) {
-        if (isChat(entry))
+        if (boarditem::isChat(entry))
             m_session.main.Board_List.addItem(entry);
     }
 }
@@ -298,12 +287,12 @@ void LogScanner::sortChatRooms()
     QStringList key;
     key.reserve(count);
     for (const QString &item : std::as_const(list.items))
-        key.append(isChat(item) ? chatSortKey(item) : QString());
+        key.append(boarditem::isChat(item) ? chatSortKey(item) : QString());
     for (qsizetype i = 0; i < count; ++i) {
-        if (!isChat(list.item(i)))
+        if (!boarditem::isChat(list.item(i)))
             continue;
         for (qsizetype j = i; j < count; ++j) {
-            if (isChat(list.item(j)) && QString::compare(key.at(i), key.at(j)) > 0) {
+            if (boarditem::isChat(list.item(j)) && QString::compare(key.at(i), key.at(j)) > 0) {
                 list.items.swapItemsAt(i, j);
                 key.swapItemsAt(i, j);
             }

@@ -1,5 +1,7 @@
 #include "moveres/MoveResponseWindow.h"
 
+#include "base/BoardItemText.h"
+#include "base/KeyCodes.h"
 #include "base/Text.h"
 #include "moveres/MoveTable.h"
 #include "session/Session.h"
@@ -9,8 +11,6 @@ namespace kavrel::moveres {
 using namespace kavrel::text;
 
 namespace {
-constexpr int kEnter = 13;
-constexpr int kEsc = 27;
 constexpr int kUp = 38;
 constexpr int kDown = 40;
 const QString kNone = QStringLiteral("なし");
@@ -43,9 +43,9 @@ void MoveResponseWindow::open()
     if (main.Board_List.isEmpty())
         return;
 
-    const bool moveRes = m_session.LastWrittenKind == u"move Res";
+    const bool moveRes = m_session.LastWrittenKind == ReaderMode::MoveResponse;
     for (const QString &item : main.Board_List.items) {
-        if (left(item, 7) == u"[XCHAT]")
+        if (boarditem::isChat(item))
             continue;
         if (boardNumberOfItem(item) > 0) {
             ido_board_list.addItem(item);
@@ -105,7 +105,7 @@ void MoveResponseWindow::ido_board_list_Click()
 
 void MoveResponseWindow::IDO_TEXT_KeyDown(int keyCode)
 {
-    if (keyCode == kEsc) {
+    if (keyCode == keys::Key_Escape) {
         escapeFromControl();
         return;
     }
@@ -155,7 +155,7 @@ void MoveResponseWindow::IDO_OK_Click()
     // Only a real source of board 0 turns the command into a mail reply; OK
     // on an empty list is no reply.
     if (hasSource && n == 0)
-        m_session.LastWrittenKind = QStringLiteral("mail Res");
+        m_session.LastWrittenKind = ReaderMode::MailReply;
 
     const qint64 typed = val(IDO_TEXT);
     bool listed = false;
@@ -164,59 +164,60 @@ void MoveResponseWindow::IDO_OK_Click()
     // A target of more digits than an entry holds would be saved cut to
     // another board's number; the entry keeps what it had.
     const bool fits = IDO_TEXT.size() <= kMoveEntryBytes;
-    if (listed && hasSource && entryExists && fits && m_session.LastWrittenKind != u"move Res")
+    if (listed && hasSource && entryExists && fits && m_session.LastWrittenKind != ReaderMode::MoveResponse)
         m_session.MoveTable[n] = IDO_TEXT;
 
-    if (m_session.LastWrittenKind != u"move Res" && m_session.LastWrittenKind != u"mail Res")
+    if (m_session.LastWrittenKind != ReaderMode::MoveResponse
+        && m_session.LastWrittenKind != ReaderMode::MailReply)
         SaveMoveTable(m_session);
     close();
 }
 
 void MoveResponseWindow::Command2_Click()
 {
-    if (m_session.LastWrittenKind == u"move Res")
-        m_session.LastWrittenKind.clear();
+    if (m_session.LastWrittenKind == ReaderMode::MoveResponse)
+        m_session.LastWrittenKind = ReaderMode::None;
     close();
 }
 
 void MoveResponseWindow::escapeFromControl()
 {
-    m_session.LastWrittenKind.clear();
+    m_session.LastWrittenKind = ReaderMode::None;
     close();
 }
 
 void MoveResponseWindow::ido_board_list_KeyDown(int keyCode)
 {
-    if (keyCode == kEnter)
+    if (keyCode == keys::Key_Enter)
         targetListHasFocus = true;
-    else if (keyCode == kEsc)
+    else if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
 void MoveResponseWindow::ido_board_list2_KeyDown(int keyCode)
 {
-    if (keyCode == kEnter)
+    if (keyCode == keys::Key_Enter)
         IDO_OK_Click();
-    else if (keyCode == kEsc)
+    else if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
 void MoveResponseWindow::IDO_OK_KeyDown(int keyCode)
 {
-    if (keyCode == kEsc)
+    if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
 void MoveResponseWindow::Command2_KeyDown(int keyCode)
 {
-    if (keyCode == kEsc)
+    if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
 void MoveResponseWindow::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kEsc)
-        close();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void MoveResponseWindow::close()

@@ -12,7 +12,7 @@ namespace kavrel::moveres {
 
 // The move-response window without a display. Opened from the menu it edits
 // the move table (source board, its target, saved on OK); opened by G
-// (LastWrittenKind "move Res") it chooses the target of one response.
+// (LastWrittenKind MoveResponse) it chooses the target of one response.
 class MoveResponseWindow
 {
 public:
@@ -47,6 +47,8 @@ public:
     void IDO_OK_KeyDown(int keyCode);
     void Command2_KeyDown(int keyCode);
     void Form_KeyDown(int keyCode);
+    void accept() { IDO_OK_Click(); }
+    void cancel() { close(); }
 
     // Every way of closing (Form_QueryUnload): the main window is enabled,
     // shows the target, and gets the focus back, which lets a pending

@@ -1,5 +1,6 @@
 #include "moveres/MoveTable.h"
 
+#include "base/BoardItemText.h"
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
@@ -11,11 +12,7 @@ using namespace kavrel::text;
 
 qint64 boardNumberOfItem(const QString &item)
 {
-    const qsizetype dot = findFrom(item, u'.');
-    const qsizetype bracket = findFrom(item, QStringLiteral("｢"));
-    if (dot == 0 || bracket == 0 || bracket <= dot)
-        return 0;
-    return val(mid(item, dot + 1, bracket - dot - 1));
+    return boarditem::boardNumber(item);
 }
 
 QString moveFileBase(const Session &session)
@@ -80,8 +77,9 @@ void ShowMoveTarget(Session &session, const QString &idoText)
     auto &toNo = session.main.To_No;
     const qint64 n = boardNumberOfItem(session.main.Board_List.selectedText());
     const qint64 target
-        = session.LastWrittenKind == u"move Res" ? val(idoText) : targetOf(session.MoveTable, n);
+        = session.LastWrittenKind == ReaderMode::MoveResponse ? val(idoText) : targetOf(session.MoveTable, n);
     toNo.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
+    session.main.MoveTarget = n != 0 && target > 0 ? target : 0;
     if (n == 0) {
         toNo.Caption = QStringLiteral("なし");
         toNo.enabled = false;
@@ -93,14 +91,14 @@ void ShowMoveTarget(Session &session, const QString &idoText)
 void TitleFocusFollowUp(Session &session)
 {
     auto *events = session.main.events;
-    if (session.LastWrittenKind == u"move Res") {
+    if (session.LastWrittenKind == ReaderMode::MoveResponse) {
         if (events)
-            events->Title_KeyDown(87, 0);
+            events->execute(ReaderCommand::Write);
         LoadMoveTable(session);
         ShowMoveTarget(session);
     }
-    if (session.LastWrittenKind == u"mail Res" && events)
-        events->Title_KeyDown(77, 0);
+    if (session.LastWrittenKind == ReaderMode::MailReply && events)
+        events->execute(ReaderCommand::Mail);
 }
 
 } // namespace kavrel::moveres

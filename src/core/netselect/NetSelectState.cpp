@@ -2,6 +2,7 @@
 
 #include "base/Cp932.h"
 #include "base/FileIo.h"
+#include "base/KeyCodes.h"
 #include "base/Text.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
@@ -16,8 +17,6 @@
 namespace kavrel::netselect {
 
 namespace {
-constexpr int kKeyReturn = 13;
-constexpr int kKeyEscape = 27;
 constexpr int kNoNet = 255; // PrevOpenNetIndex before any open
 } // namespace
 
@@ -85,7 +84,7 @@ void NetSelectState::Select_menu_DblClick()
 
 void NetSelectState::Select_menu_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyReturn)
+    if (keyCode == keys::Key_Enter)
         Select_menu_DblClick();
     else
         Form_KeyDown(keyCode);
@@ -239,7 +238,7 @@ void NetSelectState::Log_List_File_DblClick()
 
 void NetSelectState::Log_List_File_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyReturn)
+    if (keyCode == keys::Key_Enter)
         Log_List_File_DblClick();
     else
         Form_KeyDown(keyCode);
@@ -277,8 +276,8 @@ void NetSelectState::Net_Cansel_Click()
 
 void NetSelectState::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyEscape)
-        Form_Unload();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void NetSelectState::netStored(int slot)

@@ -92,6 +92,8 @@ public:
     void Net_Cansel_Click();
     // Esc in the screen or any of its controls closes it.
     void Form_KeyDown(int keyCode);
+    // Closes the screen, as Esc does.
+    void cancel() { Net_Cansel_Click(); }
 
     // The editor stored slot: its list entry shows the stored name.
     void netStored(int slot);

@@ -1,15 +1,12 @@
 #include "netselect/SetNetDataState.h"
 
 #include "base/Cp932.h"
+#include "base/KeyCodes.h"
 #include "dialogs/DirSelectState.h"
 #include "netselect/NetSelectState.h"
 #include "session/Session.h"
 
 namespace kavrel::netselect {
-
-namespace {
-constexpr int kKeyEscape = 27;
-}
 
 using settings::NetDefinitionsFile;
 using settings::NetEntry;
@@ -19,7 +16,7 @@ SetNetDataState::SetNetDataState(Session &session, dialogs::DirSelectState &pick
     , m_picker(picker)
 {
     m_picker.setTarget(
-        dialogs::DirSelectState::kSignPath, [this](const QString &path) { Fields.Sign_Path = path; });
+        dialogs::DirSelectState::Purpose::SignPath, [this](const QString &path) { Fields.Sign_Path = path; });
 }
 
 void SetNetDataState::openNew(int netSlot, const QString &name)
@@ -109,13 +106,19 @@ void SetNetDataState::Sirial_Flg_Click()
 
 void SetNetDataState::Select_Sign_Path_Click()
 {
-    m_session.LastWrittenKind = dialogs::DirSelectState::kSignPath;
+    m_picker.purpose = dialogs::DirSelectState::Purpose::SignPath;
     m_picker.Show();
 }
 
 void SetNetDataState::Form_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyEscape && loaded)
+    if (keyCode == keys::Key_Escape)
+        cancel();
+}
+
+void SetNetDataState::cancel()
+{
+    if (loaded)
         Form_Unload();
 }
 

@@ -73,6 +73,9 @@ public:
     void Select_Sign_Path_Click();
     // Esc in the editor or any of its fields and buttons.
     void Form_KeyDown(int keyCode);
+    void accept() { INPUT_Click(); }
+    // Closes without storing, as Esc does.
+    void cancel();
 
 private:
     friend class NetSelectState;

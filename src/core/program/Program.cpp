@@ -23,7 +23,7 @@ Program::Program()
 
 void Program::Form_Load(const QString &appDir)
 {
-    session.UpFileDirty = 0;
+    session.UpFileDirty = false;
     session.NoBoardsFlag = 0;
     session.PrevOpenNetIndex = 255;
     session.PtrNetIndex = -1;

@@ -7,10 +7,6 @@
 
 namespace kavrel::reader {
 
-namespace {
-const QString kCrlf = QStringLiteral("\r\n");
-}
-
 void Occurrences::build(const QString &haystack, const QString &needle)
 {
     m_haystack = &haystack;
@@ -120,7 +116,7 @@ const Occurrences &LogMarkerIndex::readEnd()
 
 const Occurrences &LogMarkerIndex::boardLine()
 {
-    return ensure(m_board, kCrlf + QStringLiteral("No."));
+    return ensure(m_board, CRLF + QStringLiteral("No."));
 }
 
 const Occurrences &LogMarkerIndex::mainPrompt()
@@ -135,18 +131,18 @@ const Occurrences &LogMarkerIndex::subcommand()
 
 const Occurrences &LogMarkerIndex::mailLine()
 {
-    return ensure(m_mail, kCrlf + QStringLiteral("mail"));
+    return ensure(m_mail, CRLF + QStringLiteral("mail"));
 }
 
 const Occurrences &LogMarkerIndex::mailLine0()
 {
-    return ensure(m_mail0, kCrlf + QStringLiteral("0:mail"));
+    return ensure(m_mail0, CRLF + QStringLiteral("0:mail"));
 }
 
 LogMarkerIndex::ArticleLines LogMarkerIndex::buildArticleLines(const QString &boardKey) const
 {
     ArticleLines lines;
-    const QString prefix = kCrlf + boardKey + u'(';
+    const QString prefix = CRLF + boardKey + u'(';
     // A line CRLF + boardKey + "(" + X + "/" with X free of "/" occurs exactly
     // where the prefix occurs and the next "/" after it closes X; the next
     // slash is searched forward only, so the pass stays linear.

@@ -1,5 +1,6 @@
 #include "reader/Reader.h"
 
+#include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "moveres/MoveTable.h"
 #include "reader/MarkRowDisplay.h"
@@ -13,10 +14,6 @@ using namespace kavrel::text;
 namespace kavrel::reader {
 
 namespace {
-
-const QString kCrlf = QStringLiteral("\r\n");
-const QString kUnreadSearch = QStringLiteral("未読検索");
-const QString kMovedUp = QStringLiteral("↑");
 
 QString trimBlanks(const QString &s)
 {
@@ -94,7 +91,7 @@ void Reader::board_list_Click()
     MainWindowState &m = m_s.main;
     m.clearTitleColumns();
     m.Article.clear();
-    if (m_s.TitleBuildSuppress == 0)
+    if (!m_s.TitleBuildSuppress)
         BuildTitleList();
     m.focusTitle();
     showMoveTarget();
@@ -104,17 +101,13 @@ void Reader::showMoveTarget()
 {
     MainWindowState &m = m_s.main;
     const QString item = m.Board_List.selectedText();
-    const qsizetype dot = findFrom(item, u'.');
-    const qsizetype blank = findFrom(item, u' ');
-    // The number runs up to the blank before the name; a line printed
-    // without that blank reads up to where the digits end.
     // A chat room has no board number.
-    const bool numbered = dot != 0 && !item.startsWith(QLatin1String("[XCHAT]"));
-    const qint64 board = numbered ? val(mid(item, dot + 1, blank > dot ? blank - dot - 1 : -1)) : 0;
+    const qint64 board = boarditem::boardNumber(item);
     const qint64 target = (board >= 0 && board < m_s.MoveTable.size()) ? val(m_s.MoveTable.at(board)) : 0;
     // The mail box has no target, whatever the move file holds for it.
     m.To_No.Caption = (board != 0 && target > 0) ? QString::number(target) : QStringLiteral("なし");
     m.To_No.enabled = board != 0;
+    m.MoveTarget = (board != 0 && target > 0) ? target : 0;
 }
 
 void Reader::BuildTitleList()
@@ -182,7 +175,7 @@ void Reader::Title_Click()
         // last row of the last board ends there and shows that row.
         if (unreadBoardMoved && atLastRowOfLastBoard()) {
             unreadBoardMoved = false;
-            m_s.LastWrittenKind.clear();
+            m_s.LastWrittenKind = ReaderMode::None;
             continue;
         }
         return;
@@ -222,21 +215,21 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 
     bool chatLines = false;
     QString key;
-    if (item == u"[XCHAT]") {
+    if (item == boarditem::kChatPrefix) {
         shownStart = showChatLines(row);
         chatLines = shownStart != 0;
-        key = QStringLiteral("(XCHAT/");
+        key = boarditem::kChatArticleKey;
     } else if (isMarkRow(item)) {
         // The user's own waiting commands are no articles of the log: the
         // unread search and the search advance pass over them.
-        if (m_s.LastWrittenKind == kUnreadSearch)
+        if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
             return moveOnUnread(row, unreadBoardMoved);
         if (advancing && search::searchActive(m_s))
             return advancing = searchAdvance(row);
         ShowMarkRow(m_s);
         selectLastVisibleLine();
-        if (m_s.LastWrittenKind == kMovedUp) {
-            m_s.LastWrittenKind.clear();
+        if (m_s.LastWrittenKind == ReaderMode::MovedUp) {
+            m_s.LastWrittenKind = ReaderMode::None;
             if (row != lastRow) {
                 m.Title.ListIndex = lastRow;
                 return true;
@@ -250,9 +243,9 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     m_index.sync(m_s);
     QString article;
     if (key == u"(?\?\?\?/") {
-        article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + kCrlf
-            + QStringLiteral(" ＬＯＧファイルを確認してください。") + kCrlf;
-    } else if (key != u"(XCHAT/") {
+        article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
+            + QStringLiteral(" ＬＯＧファイルを確認してください。") + CRLF;
+    } else if (key != boarditem::kChatArticleKey) {
         qsizetype start = 0;
         if (key == u"(mail /") {
             // Row k shows the (k + 1)-th mail line of the log.
@@ -289,7 +282,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 
     qsizetype from = 0;
     for (;;) {
-        const qsizetype i = article.indexOf(kCrlf, from);
+        const qsizetype i = article.indexOf(CRLF, from);
         if (i < 0)
             break;
         m.Article.addItem(article.mid(from, i - from));
@@ -300,9 +293,9 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         shownStart += 2;
     }
     selectLastVisibleLine();
-    const bool movedUp = m_s.LastWrittenKind == kMovedUp;
+    const bool movedUp = m_s.LastWrittenKind == ReaderMode::MovedUp;
     if (movedUp)
-        m_s.LastWrittenKind.clear();
+        m_s.LastWrittenKind = ReaderMode::None;
     m.ArticleCount.Caption = QString::number(row + 1) + u'/' + QString::number(m.rowCount());
     if (m.Article.isEmpty()) {
         m.Article.addItem(
@@ -334,17 +327,17 @@ qsizetype Reader::showChatLines(int row)
         p = findFrom(log, key, p + 1);
         if (p == 0)
             return 0;
-        const qsizetype e1 = findFrom(log, kCrlf, p);
-        const qsizetype e2 = e1 ? findFrom(log, kCrlf, e1 + 1) : 0;
-        const qsizetype e3 = e2 ? findFrom(log, kCrlf, e2 + 1) : 0;
-        const qsizetype e4 = e3 ? findFrom(log, kCrlf, e3 + 1) : 0;
+        const qsizetype e1 = findFrom(log, CRLF, p);
+        const qsizetype e2 = e1 ? findFrom(log, CRLF, e1 + 1) : 0;
+        const qsizetype e3 = e2 ? findFrom(log, CRLF, e2 + 1) : 0;
+        const qsizetype e4 = e3 ? findFrom(log, CRLF, e3 + 1) : 0;
         if (e4 == 0)
             return 0;
         if (charAt(log, e4 + 2) == u'[' && ++count == row + 1) {
             bool added = false;
             qsizetype q = e4 + 2;
             while (charAt(log, q) == u'[') {
-                const qsizetype e = findFrom(log, kCrlf, q);
+                const qsizetype e = findFrom(log, CRLF, q);
                 m.Article.addItem(e == 0 ? mid(log, q) : mid(log, q, e - q));
                 added = true;
                 if (e == 0)
@@ -394,7 +387,8 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
     const QString &log = m_index.text();
     auto findLine = [&](qsizetype from) { return m_index.findArticleLine(boardKey, key, from); };
 
-    if (m_s.LastWrittenKind == kUnreadSearch && trimBlanks(m_s.PtrRec.LogName) == trimBlanks(m_s.LogPath)) {
+    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch
+        && trimBlanks(m_s.PtrRec.LogName) == trimBlanks(m_s.LogPath)) {
         // Beyond the pointer, the first line whose command prompt was
         // answered with Enter or lies past the end of its article.
         qsizetype p = findLine(m_s.PtrRec.Pointer + 2);
@@ -407,7 +401,7 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
                 const qsizetype n = m_index.boardLine().findFrom(p);
                 const qsizetype mp = m_index.mainPrompt().findFrom(p);
                 const bool promptInArticle = s < h && s < r && s < n && s < mp;
-                taken = !promptInArticle || mid(log, s + prompt.size(), 2) == kCrlf;
+                taken = !promptInArticle || mid(log, s + prompt.size(), 2) == CRLF;
             }
             if (taken)
                 break;
@@ -415,23 +409,23 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
         }
         if (p == 0)
             return Located::MoveOn;
-        m_s.LastWrittenKind.clear();
+        m_s.LastWrittenKind = ReaderMode::None;
         start = p + 2;
         return Located::Found;
     }
 
     // The date texts matter only to a pending unread search; other clicks
     // (a search advance passes thousands) need not look at the files.
-    if (m_s.LastWrittenKind == kUnreadSearch)
+    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
         refreshDateTexts();
-    if (m_s.LastWrittenKind == kUnreadSearch && m_ptrLogDate.isValid() && m_logDate.isValid()
+    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch && m_ptrLogDate.isValid() && m_logDate.isValid()
         && m_ptrLogDate > m_logDate) {
         // The pointer belongs to a later log: this one counts as read.
         m.selectBoard(m.Board_List.ListCount() - 1);
         m.clearTitleColumns();
         m.Article.clear();
         m.Title.ListIndex = -1;
-        m_s.LastWrittenKind.clear();
+        m_s.LastWrittenKind = ReaderMode::None;
         BuildTitleList();
         if (m.Title.isEmpty())
             return Located::NotFound;
@@ -457,9 +451,9 @@ void Reader::advanceToNextNonEmptyBoard()
 {
     MainWindowState &m = m_s.main;
     do {
-        m_s.TitleBuildSuppress = 1;
+        m_s.TitleBuildSuppress = true;
         m.selectBoard(m.Board_List.ListIndex + 1);
-        m_s.TitleBuildSuppress = 0;
+        m_s.TitleBuildSuppress = false;
         BuildTitleList();
     } while (m.Title.isEmpty() && !onLastBoard());
 }
@@ -516,36 +510,48 @@ void Reader::selectNextNonEmptyBoard()
         m.selectBoard(m.Board_List.ListIndex + 1);
 }
 
-void Reader::compose(int keyCode, int shift)
+void Reader::compose(ReaderCommand command)
 {
     if (m_s.compose)
-        m_s.compose->composeKey(keyCode, shift);
+        m_s.compose->runCommand(command);
 }
 
 int Reader::keyDown(int keyCode, int shift)
 {
+    run(commandForKey(keyCode, shift));
+    if (keyCode == Key_PageDown || keyCode == Key_Right)
+        return Key_Space;
+    if (keyCode == Key_PageUp)
+        return Key_Up;
+    return keyCode;
+}
+
+void Reader::execute(ReaderCommand command)
+{
+    run(command);
+}
+
+void Reader::run(std::optional<ReaderCommand> command)
+{
+    using enum ReaderCommand;
     MainWindowState &m = m_s.main;
-    int code = keyCode;
-    if (code == Key_PageDown || code == Key_Right)
-        code = Key_Space;
-    if (code == Key_PageUp)
-        code = Key_Up;
-    m_s.RewriteFlag = 0;
-    if (code == Key_E && left(m.Board_List.selectedText(), 7) == u"[XCHAT]")
-        code = Key_W;
+    m_s.RewriteFlag = false;
+    if (command == Rewrite && boarditem::isChat(m.Board_List.selectedText()))
+        command = Write;
     m_s.SavedTitleIndex = m.Title.ListIndex;
 
-    if (shift == Shift_Ctrl && code == Key_S && search::searchActive(m_s)) {
+    if (command == EndSearch && search::searchActive(m_s)) {
         if (m_s.message(QStringLiteral("検索を終了しますか？"), MsgButtons::YesNo, MsgIcon::Question)
             == MsgAnswer::Yes)
             search::endSearch(m_s);
     }
 
     // The end of the log.
-    const bool moveKey = code == Key_Space || code == Key_Up || code == Key_Right || code == Key_Down;
-    if (moveKey && m.Title.ListIndex == m.rowCount() - 1 && onLastBoard()) {
+    const bool down = command == Next || command == NextUnread;
+    const bool moving = command == Page || command == Previous || down;
+    if (moving && m.Title.ListIndex == m.rowCount() - 1 && onLastBoard()) {
         const bool articleAtEnd = m.Article.ListIndex == m.Article.ListCount() - 1;
-        if ((articleAtEnd || code == Key_Down) && m.rowCount() >= 1) {
+        if ((articleAtEnd || down) && m.rowCount() >= 1) {
             m.Article.clear();
             m.Article.addItem(QStringLiteral("最終アーティクルです。"));
         }
@@ -559,32 +565,32 @@ int Reader::keyDown(int keyCode, int shift)
         }
     }
 
-    if (code != Key_Space) {
+    if (command != Page) {
         m_s.NextArticleArmed = false;
-        if (m.Board_List.ListIndex >= 0 && code == Key_Up) {
+        if (m.Board_List.ListIndex >= 0 && command == Previous) {
             // Up out of the first row: the preceding board, skipping empty ones.
             while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
                 m.selectBoard(m.Board_List.ListIndex - 1);
-                m_s.LastWrittenKind = kMovedUp;
+                m_s.LastWrittenKind = ReaderMode::MovedUp;
                 if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
                     break;
             }
-            if (m_s.LastWrittenKind == kMovedUp) {
+            if (m_s.LastWrittenKind == ReaderMode::MovedUp) {
                 // An empty first board has no row to read the mode: left
                 // pending, it would open the next board chosen on its last row.
                 if (m.Title.isEmpty())
-                    m_s.LastWrittenKind.clear();
-                return code;
+                    m_s.LastWrittenKind = ReaderMode::None;
+                return;
             }
         }
-        if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && code == Key_Down) {
-            m_s.LastWrittenKind.clear();
+        if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && down) {
+            m_s.LastWrittenKind = ReaderMode::None;
             selectNextNonEmptyBoard();
         }
     }
 
-    if (code == Key_Space) {
-        m_s.LastWrittenKind.clear();
+    if (command == Page) {
+        m_s.LastWrittenKind = ReaderMode::None;
         if (m.Article.ListIndex < m.Article.ListCount() - 1) {
             ++m.Article.ListIndex;
         } else if (m_s.NextArticleArmed) {
@@ -600,34 +606,34 @@ int Reader::keyDown(int keyCode, int shift)
                     m.selectTitle(0);
             }
         }
-        return code;
+        return;
     }
 
-    if ((shift == Shift_Shift || shift == Shift_Ctrl) && code == Key_Down) {
-        m_s.LastWrittenKind = kUnreadSearch;
-        return code;
+    if (command == NextUnread) {
+        m_s.LastWrittenKind = ReaderMode::UnreadSearch;
+        return;
     }
-    if (m_s.LastWrittenKind != u"move Res" && m_s.LastWrittenKind != u"mail Res")
-        m_s.LastWrittenKind.clear();
-    switch (code) {
-    case Key_Escape:
+    if (m_s.LastWrittenKind != ReaderMode::MoveResponse && m_s.LastWrittenKind != ReaderMode::MailReply)
+        m_s.LastWrittenKind = ReaderMode::None;
+    if (!command)
+        return;
+    switch (*command) {
+    case Quit:
         if (closeRequested)
             closeRequested();
         break;
-    case Key_D:
-    case Key_E:
-    case Key_G:
-    case Key_M:
-    case Key_P:
-    case Key_W:
-        compose(code, shift);
+    case Delete:
+    case Rewrite:
+    case RespondElsewhere:
+    case Mail:
+    case Respond:
+    case Write:
+    case ToggleBatch:
+        compose(*command);
         break;
     default:
         break;
     }
-    if (shift == Shift_None && code == Key_S)
-        compose(code, shift);
-    return code;
 }
 
 void Reader::Title_KeyUp(int keyCode, int /*shift*/)
@@ -672,8 +678,8 @@ void Reader::pressKey(int keyCode, int shift)
     listBoxKey(code);
     // The unread search runs within the move it starts; when the list could
     // not move, or the search ran out, it must not wait for a later click.
-    if (m_s.LastWrittenKind == kUnreadSearch)
-        m_s.LastWrittenKind.clear();
+    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
+        m_s.LastWrittenKind = ReaderMode::None;
     Title_KeyUp(keyCode, shift);
 }
 
@@ -710,7 +716,7 @@ QString Reader::keyListText()
         QStringLiteral("↓ 次アーティクル又は次ボードに移動"), QStringLiteral("Shift+↓ or Ctrl+↓ 未読検索"),
         QStringLiteral("Ctrl+S.......検索終了"), QStringLiteral("Ctrl+F.......全ログ検索"),
         QStringLiteral("L.......ログで表示"), QStringLiteral("Esc.......Kavrelを終了する") };
-    return lines.join(kCrlf);
+    return lines.join(CRLF);
 }
 
 void Reader::Key_ON_Click()
@@ -730,7 +736,7 @@ int Reader::boardItemOfNumber(int number) const
     const ListBox &boards = m_s.main.Board_List;
     for (int i = 0; i < boards.ListCount(); ++i) {
         const QString &item = boards.item(i);
-        if (!item.startsWith(QLatin1String("[XCHAT]")) && val(mid(item, 4, 5)) == number)
+        if (!boarditem::isChat(item) && boarditem::boardNumber(item) == number)
             return i;
     }
     return -1;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "base/KeyCodes.h"
 #include "reader/LogMarkerIndex.h"
 #include "search/SearchFilter.h"
 #include "session/MainWindowState.h"
+#include "session/ReaderCommand.h"
 
 #include <QDateTime>
 #include <QList>
@@ -17,27 +19,11 @@ class Session;
 
 namespace kavrel::reader {
 
-// Virtual key codes the reader's keys use.
-enum Key : int {
-    Key_Escape = 27,
-    Key_Space = 32,
-    Key_PageUp = 33,
-    Key_PageDown = 34,
-    Key_End = 35,
-    Key_Home = 36,
-    Key_Left = 37,
-    Key_Up = 38,
-    Key_Right = 39,
-    Key_Down = 40,
-    Key_D = 68,
-    Key_E = 69,
-    Key_G = 71,
-    Key_M = 77,
-    Key_P = 80,
-    Key_S = 83,
-    Key_W = 87,
-};
-enum ShiftMask : int { Shift_None = 0, Shift_Shift = 1, Shift_Ctrl = 2, Shift_Alt = 4 };
+// The key codes of the title list's thin key entry.
+using keys::Key;
+using keys::ShiftMask;
+using enum keys::Key;
+using enum keys::ShiftMask;
 
 // An article row that the view showed: board item, row, and how the running
 // search judged it (NoSearch when none runs).
@@ -72,10 +58,13 @@ public:
     void Title_Click() override;
     void TITLE_GotFocus() override;
     void BuildTitleList() override;
+    // Runs a command of the title list.
+    void execute(ReaderCommand command) override;
+    // The thin key entry: the key's command, executed.
     void Title_KeyDown(int keyCode, int shift) override;
     void Title_KeyUp(int keyCode, int shift) override;
     // Title_KeyDown that returns the key code as replaced (Page keys and →
-    // become Space or ↑; E becomes W on a chat room): the list box acts on it.
+    // become Space, Page Up becomes ↑): the list box acts on it.
     int keyDown(int keyCode, int shift);
     // Clicking a row of the information or title column: all four columns
     // take the row, and Title gets the focus.
@@ -159,7 +148,9 @@ private:
     bool atLastRowOfLastBoard() const;
     bool onLastBoard() const;
     void listBoxKey(int keyCode);
-    void compose(int keyCode, int shift);
+    // A key without a command still ends the pending modes of the reader.
+    void run(std::optional<ReaderCommand> command);
+    void compose(ReaderCommand command);
 
     Session &m_s;
     LogMarkerIndex m_index;

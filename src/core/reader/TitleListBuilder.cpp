@@ -1,16 +1,16 @@
 #include "reader/TitleListBuilder.h"
 
+#include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/ParsedLog.h"
 #include "session/Session.h"
+#include "session/UpFile.h"
 
 using namespace kavrel::text;
 
 namespace kavrel::reader {
 
 namespace {
-
-const QString kCrlf = QStringLiteral("\r\n");
 
 // Answers after the command prompt that mean the article's text was read:
 // Enter, a read command or yes.
@@ -25,20 +25,6 @@ const QStringList &readAnswers()
 bool hasStrayBracket(const QString &number)
 {
     return number.contains(u'[') || number.contains(u']');
-}
-
-// The board number of an item as the mark rows write it: from the fourth
-// character up to the blank that ends the number.
-QString boardNumberText(const QString &item)
-{
-    // The blank is looked for after the fourth character, so that both
-    // "No.0 ｢" and "No. 0 ｢" give the number ("0" and " 0"); a line printed
-    // without the blank ends its number at the name's "｢".
-    qsizetype end = findFrom(item, u' ', 5);
-    const qsizetype name = findFrom(item, QStringLiteral("｢"), 5);
-    if (end == 0 || (name != 0 && name < end))
-        end = name;
-    return end == 0 ? mid(item, 4) : mid(item, 4, end - 4);
 }
 
 } // namespace
@@ -73,7 +59,7 @@ int TitleListBuilder::build()
 
     walkLog();
     layOut();
-    if (m.Board_List.selectedText().startsWith(QLatin1String("[XCHAT]")))
+    if (boarditem::isChat(m.Board_List.selectedText()))
         addChatRows();
     if (!m_s.UpFileText.isEmpty())
         markWrittenRows();
@@ -120,14 +106,14 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
     if (RowNumber == u"????") {
         RowInfo = QStringLiteral("不明です");
     } else {
-        const qsizetype t = findFrom(block, kCrlf, s);
+        const qsizetype t = findFrom(block, CRLF, s);
         RowInfo = t == 0 ? mid(block, s) : mid(block, s, t - s);
     }
     RowNumber = u'[' + RowNumber + u']';
 
     const qsizetype c1 = findFrom(block, u':');
     const qsizetype c = c1 == 0 ? 0 : findFrom(block, u':', c1 + 1);
-    const qsizetype t = findFrom(block, kCrlf, c + 1);
+    const qsizetype t = findFrom(block, CRLF, c + 1);
     if ((t - c - 3 > 1) || c == 0) {
         const qsizetype length = t - c - 4;
         // A first line too short to hold a title has none.
@@ -258,7 +244,7 @@ int TitleListBuilder::findParent(const QString &parentText) const
 
 void TitleListBuilder::addTitleRow(const QString &block)
 {
-    const qsizetype e = findFrom(block, kCrlf, 1);
+    const qsizetype e = findFrom(block, CRLF, 1);
     const QString lead = mid(block, e + 2, 2);
     const QString serial = QString::number(SerialNo);
     const bool serialMode = m_s.Sirial_Flg == 1;
@@ -327,14 +313,14 @@ void TitleListBuilder::addChatRows()
         p = findFrom(log, key, p);
         if (p == 0)
             break;
-        const qsizetype e1 = findFrom(log, kCrlf, p);
-        const qsizetype e2 = e1 ? findFrom(log, kCrlf, e1 + 1) : 0;
-        const qsizetype e3 = e2 ? findFrom(log, kCrlf, e2 + 1) : 0;
-        const qsizetype e4 = e3 ? findFrom(log, kCrlf, e3 + 1) : 0;
+        const qsizetype e1 = findFrom(log, CRLF, p);
+        const qsizetype e2 = e1 ? findFrom(log, CRLF, e1 + 1) : 0;
+        const qsizetype e3 = e2 ? findFrom(log, CRLF, e2 + 1) : 0;
+        const qsizetype e4 = e3 ? findFrom(log, CRLF, e3 + 1) : 0;
         if (e4 == 0)
             break; // fewer than four lines follow: no chat can follow either
         if (charAt(log, e4 + 2) == u'[')
-            appendRow(QStringLiteral("[XCHAT]"), QStringLiteral(" "), QStringLiteral(" "));
+            appendRow(boarditem::kChatPrefix, QStringLiteral(" "), QStringLiteral(" "));
         p = e4 + 1;
     }
 }
@@ -342,28 +328,22 @@ void TitleListBuilder::addChatRows()
 void TitleListBuilder::markWrittenRows()
 {
     MainWindowState &m = m_s.main;
-    const QString &up = m_s.UpFileText;
+    const UpFile up(m_s.UpFileText);
     const QString item = m.Board_List.selectedText();
-    const bool chat = item.startsWith(QLatin1String("[XCHAT]"));
-    const QString no = boardNumberText(item);
-    const QString n = numberWithBlank(val(no));
+    const bool chat = boarditem::isChat(item);
+    const qint64 board = boarditem::boardNumber(item);
     const bool serialMode = m_s.Sirial_Flg == 1;
 
     // Mails, on the mail box only.
-    if (!chat && (no == u"0" || no == u" 0")) {
-        const QString start = QStringLiteral("mw") + kCrlf;
+    if (!chat && boarditem::isMailBox(item)) {
         int count = 1;
-        for (qsizetype p = findFrom(up, start); p != 0; p = findFrom(up, start, p + start.size())) {
-            const qsizetype e = findFrom(up, kCrlf + kCrlf + kCrlf, p);
-            if (e == 0)
-                break;
-            QString recipients = mid(up, p + start.size(), e - (p + start.size()));
-            recipients.remove(kCrlf);
-            const qsizetype t = findFrom(up, kCrlf, e + 6);
-            const QString title = t == 0 ? mid(up, e + 6) : mid(up, e + 6, t - (e + 6));
-            appendRow(QStringLiteral("[手紙") + numberWithBlank(count) + u']', recipients, title);
+        for (const UpCommand &c : up.commands()) {
+            if (c.kind != UpCommandKind::Mail)
+                continue;
+            appendRow(QStringLiteral("[手紙") + numberWithBlank(count) + u']', c.recipients.join(QString()),
+                c.title);
             ++count;
-            if (m_s.LastWrittenKind == u"mail")
+            if (m_s.LastWrittenKind == ReaderMode::Mail)
                 requestSelect(m.rowCount() - 1);
         }
     }
@@ -371,32 +351,27 @@ void TitleListBuilder::markWrittenRows()
     // Writes, responses and batch marks belong to numbered boards; a chat
     // room's item carries no board number.
     if (!chat) {
-        const QString command = u'\\' + n + kCrlf;
-        const QString write = command + u'W';
         int count = 1;
-        for (qsizetype p = findFrom(up, write); p != 0; p = findFrom(up, write, p + 1)) {
-            const qsizetype t = findFrom(up, kCrlf, p + write.size());
-            const qsizetype from = p + write.size();
-            const QString title = t == 0 ? mid(up, from) : mid(up, from, t - from);
-            appendRow(QStringLiteral("[書込") + numberWithBlank(count) + u']', QStringLiteral(" "), title);
+        for (const UpCommand &c : up.commands()) {
+            if (c.kind != UpCommandKind::Write || c.board != board)
+                continue;
+            appendRow(QStringLiteral("[書込") + numberWithBlank(count) + u']', QStringLiteral(" "), c.title);
             ++count;
-            if (m_s.LastWrittenKind == u"Write")
+            if (m_s.LastWrittenKind == ReaderMode::Write)
                 requestSelect(m.rowCount() - 1);
         }
 
-        // Responses: the command line must name this board exactly (a
-        // response to board 12 is not one to board 1). Every response of the
-        // board is counted, also one whose article is not in this log, so
-        // that mark n is the n-th response of the board as the mark display
-        // and the rewrite and delete commands find it.
+        // Responses: the command must name this board exactly (a response to
+        // board 12 is not one to board 1). Every response of the board is
+        // counted, also one whose article is not in this log, so that mark n
+        // is the n-th response of the board as the mark display and the
+        // rewrite and delete commands find it.
         count = 0;
-        for (qsizetype p = findFrom(up, command); p != 0; p = findFrom(up, command, p + 1)) {
-            const qsizetype refStart = p + command.size();
-            const qsizetype refEnd = findFrom(up, kCrlf, refStart);
-            if (refEnd == 0 || charAt(up, refEnd + 2) != u'P')
+        for (const UpCommand &c : up.commands()) {
+            if (c.kind != UpCommandKind::Response || c.board != board)
                 continue;
             ++count;
-            QString ref = mid(up, refStart, refEnd - refStart);
+            QString ref = c.reference;
             if (serialMode && ref.startsWith(u'%'))
                 ref.remove(0, 1);
             int row = -1;
@@ -420,25 +395,20 @@ void TitleListBuilder::markWrittenRows()
                     break;
                 ++j;
             }
-            const qsizetype pStart = refEnd + 3;
-            const qsizetype t = findFrom(up, kCrlf, pStart);
-            QString title = t == 0 ? mid(up, pStart) : mid(up, pStart, t - pStart);
+            QString title = c.title;
             if (serialMode)
                 title += QString(200, u' ') + QString::number(val(ref));
             insertRow(j, QStringLiteral("[レス") + numberWithBlank(count) + u']', QStringLiteral(" "), title);
-            if (m_s.LastWrittenKind == u"Response")
+            if (m_s.LastWrittenKind == ReaderMode::Response)
                 requestSelect(j);
         }
 
-        // Batch marks: the article lines that follow "\" + board + CRLF and
-        // are followed by CRLF + "SQ", collected once.
-        const QString board = u'\\' + numberWithBlank(val(mid(item, 4, 5))) + kCrlf;
+        // Batch marks: the article number lines of the board's marks.
+        const qint64 batchBoard = boarditem::fiveDigitBoardNumber(item);
         QSet<QString> marked;
-        for (qsizetype p = findFrom(up, board); p != 0; p = findFrom(up, board, p + 1)) {
-            const qsizetype from = p + board.size();
-            const qsizetype t = findFrom(up, kCrlf, from);
-            if (t != 0 && mid(up, t + 2, 2) == u"SQ")
-                marked.insert(mid(up, from, t - from));
+        for (const UpCommand &c : up.commands()) {
+            if (c.kind == UpCommandKind::BatchMark && c.board == batchBoard)
+                marked.insert(c.reference);
         }
         if (!marked.isEmpty()) {
             for (int i = 0; i < m.rowCount(); ++i) {
@@ -451,14 +421,10 @@ void TitleListBuilder::markWrittenRows()
     }
 
     // Chat writes, on a chat room.
-    if (chat) {
-        const qsizetype dot = findFrom(item, u'.');
-        const QString c = QString::number(val(mid(item, 11, dot - 11)));
-        if (up.contains(u'X' + c + kCrlf)) {
-            appendRow(QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
-            if (m_s.LastWrittenKind == u"Write")
-                requestSelect(m.rowCount() - 1);
-        }
+    if (chat && up.chatWrite(boarditem::chatNumber(item)) != nullptr) {
+        appendRow(QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
+        if (m_s.LastWrittenKind == ReaderMode::Write)
+            requestSelect(m.rowCount() - 1);
     }
 }
 
@@ -466,9 +432,9 @@ void TitleListBuilder::addMessages()
 {
     MainWindowState &m = m_s.main;
     const QString item = m.Board_List.selectedText();
-    const bool chat = item.startsWith(QLatin1String("[XCHAT]"));
+    const bool chat = boarditem::isChat(item);
     const bool last = m.Board_List.ListIndex == m.Board_List.ListCount() - 1;
-    if (val(mid(item, 4, 5)) == 0 && !chat && m.Title.isEmpty())
+    if (boarditem::fiveDigitBoardNumber(item) == 0 && !chat && m.Title.isEmpty())
         m.Article.addItem(QStringLiteral("このＬＯＧファイルにあなた宛のメールはありません"));
     if (!last && m.Article.isEmpty())
         m.Article.addItem(QStringLiteral("このボードにアーティクルはありません"));

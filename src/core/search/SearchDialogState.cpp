@@ -1,5 +1,6 @@
 #include "search/SearchDialogState.h"
 
+#include "base/KeyCodes.h"
 #include "base/Text.h"
 #include "session/Session.h"
 
@@ -8,7 +9,6 @@ using namespace kavrel::text;
 namespace kavrel::search {
 
 namespace {
-constexpr int kEscape = 27;
 
 QString twoDigits(int n)
 {
@@ -108,14 +108,14 @@ void SearchDialogState::editField(Field field, const QString &text)
 
 void SearchDialogState::fieldKeyDown(Field /*field*/, int keyCode)
 {
-    if (keyCode == kEscape)
-        Search_Cancel_Click();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 void SearchDialogState::controlKeyDown(Control /*control*/, int keyCode)
 {
-    if (keyCode == kEscape)
-        Search_Cancel_Click();
+    if (keyCode == keys::Key_Escape)
+        cancel();
 }
 
 bool SearchDialogState::Search_Start_Click()

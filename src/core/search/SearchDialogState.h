@@ -73,6 +73,8 @@ public:
     // Accept: answers true when the dialog closed, false when a message kept it open.
     bool Search_Start_Click();
     void Search_Cancel_Click();
+    bool accept() { return Search_Start_Click(); }
+    void cancel() { Search_Cancel_Click(); }
 
     // The four-digit year for a two-digit one, within 80 years before and
     // 20 years after the given year.

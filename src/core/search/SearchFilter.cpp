@@ -1,5 +1,6 @@
 #include "search/SearchFilter.h"
 
+#include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "session/Session.h"
 
@@ -20,7 +21,7 @@ void endSearch(Session &session)
 
 QString articleDateTime(const QString &article, const QString &key)
 {
-    if (key == u"(XCHAT/" || key == u"(?\?\?\?/")
+    if (key == boarditem::kChatArticleKey || key == u"(?\?\?\?/")
         return {};
     const qsizetype s1 = findFrom(article, u' ');
     const qsizetype s2 = s1 ? findFrom(article, u' ', s1 + 1) : 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/ListBox.h"
+#include "session/ReaderCommand.h"
 
 #include <QString>
 
@@ -20,6 +21,8 @@ public:
     // commands and the toolbar.
     virtual void BuildTitleList() = 0;
     virtual void Title_KeyDown(int keyCode, int shift) = 0;
+    // A command of the title list, as a key would give it.
+    virtual void execute(ReaderCommand /*command*/) { }
     // The key-up half of a key press in the title list.
     virtual void Title_KeyUp(int /*keyCode*/, int /*shift*/) { }
 };
@@ -39,6 +42,9 @@ public:
 
     Label ArticleCount { QStringLiteral("0/0"), true };
     Label To_No { QStringLiteral("なし"), true };
+    // The board that writes and responses go to instead of the current one
+    // (0: none); To_No shows it.
+    qint64 MoveTarget = 0;
 
     QString Text1, Text2, Text3, Text4;
     QString Caption = QStringLiteral("Kavrel");

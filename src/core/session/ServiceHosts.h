@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/ReaderCommand.h"
+
 #include <QString>
 
 namespace kavrel {
@@ -14,13 +16,13 @@ public:
     virtual bool edit(const QString &editorPath, const QString &filePath, QString *error) = 0;
 };
 
-// The compose letters and the batch mark of the reader's keys (W P G E D M S)
-// reach the writing commands through here.
+// The writing commands and the batch mark (W P G E D M S) reach the compose
+// commands through here, after the reader's own steps.
 class ComposeHost
 {
 public:
     virtual ~ComposeHost() = default;
-    virtual void composeKey(int keyCode, int shift) = 0;
+    virtual void runCommand(ReaderCommand command) = 0;
 };
 
 } // namespace kavrel

@@ -18,6 +18,18 @@ namespace kavrel {
 namespace logindex {
 class ParsedLog;
 }
+// The reader's mode: what a later row change, title focus or store is to do.
+enum class ReaderMode {
+    None,
+    UnreadSearch, // the next row change runs the unread search
+    MovedUp, // moved up out of a board: the preceding board opens on its last row
+    // The compose kind; the rebuilt title list selects the command just written.
+    Write,
+    Response,
+    Mail,
+    MoveResponse, // a move-response waits for the title list to regain the focus
+    MailReply, // a mail reply waits likewise
+};
 
 // The unread pointer of the current net as held in memory.
 struct PtrRecord
@@ -64,17 +76,17 @@ public:
     // Up file and compose state.
     QString UpFileText;
     QString UpFilePath;
-    int UpFileDirty = 0;
-    int RewriteFlag = 0;
+    bool UpFileDirty = false;
+    bool RewriteFlag = false;
     QString ResponseRef;
     QString Recipients;
     QString SignatureText;
     QString TempStamp;
     int SavedTitleIndex = -1;
 
-    // Reader mode: "", "未読検索", "↑", "Write", "Response", "mail", "move Res", "mail Res".
-    QString LastWrittenKind;
-    int TitleBuildSuppress = 0;
+    // The reader's mode.
+    ReaderMode LastWrittenKind = ReaderMode::None;
+    bool TitleBuildSuppress = false;
     bool NextArticleArmed = false;
 
     // Search.

@@ -2,6 +2,7 @@
 // the reader, a letter key pressed in the title list, the real editor (a
 // script that saves a prepared text), the bytes of the up file afterwards and
 // the mark rows that the rebuilt title list shows for them.
+#include "ReaderModes.h"
 #include "WritingFixture.h"
 
 #include "base/Text.h"
@@ -114,7 +115,7 @@ void tst_ComposeFlows::writeOnBoard()
     QVERIFY(!f.script.lastStartedWithFile());
     QVERIFY(!QFile::exists(f.tempPath()));
     QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[307]", "[書込 1]" }));
-    QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
     QVERIFY(f.session.main.visible);
 
     // A second write, in Japanese, follows the first; the mark shows it.
@@ -186,7 +187,7 @@ void tst_ComposeFlows::responseWithMoveTarget()
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを書き換えますか？") });
     QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
     QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe:今日の一枚\r\nこちらに書きます\r\n.\r\nyQ")));
-    QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
     QCOMPARE(f.marks(), QStringList {});
     f.select(f.boardOf(7));
     QCOMPARE(f.titles(), (QStringList { "[50]", "[書込 1]" }));
@@ -238,7 +239,7 @@ void tst_ComposeFlows::moveResponseToAnotherBoard()
     // One response only: the table is reloaded and was never saved.
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
     QVERIFY(!QFile::exists(moveres::moveFilePath(f.session)));
-    QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
     QCOMPARE(f.marks(), QStringList {});
     f.select(f.boardOf(7));
     QCOMPARE(f.marks(), QStringList { "[書込 1]" });
@@ -251,7 +252,7 @@ void tst_ComposeFlows::moveResponseCancelled()
     f.select(f.boardOf(12), 0);
     f.press('G');
     f.compose.moveWindow().Command2_Click();
-    QVERIFY(f.session.LastWrittenKind.isEmpty());
+    QVERIFY(f.session.LastWrittenKind == ReaderMode::None);
     QCOMPARE(f.script.runs(), 0);
     QVERIFY(f.session.main.enabled);
     QVERIFY(!QFile::exists(f.upPath()));
@@ -281,7 +282,7 @@ void tst_ComposeFlows::moveResponseFromMailBox()
     auto &ids = f.compose.idListWindow();
     QVERIFY(ids.visible);
     QCOMPARE(ids.Caption, QStringLiteral("宛先ＩＤ選択"));
-    QCOMPARE(f.session.LastWrittenKind, QStringLiteral("mail"));
+    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("mail"));
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
     QVERIFY(!f.session.main.To_No.enabled);
 

@@ -1,4 +1,5 @@
 // The mail recipient window without a display, and the batch mark.
+#include "ReaderModes.h"
 #include "WritingFixture.h"
 
 #include "commands/BatchSet.h"
@@ -96,7 +97,7 @@ void tst_IdListWindow::viewerOkJustCloses()
 {
     WritingFixture f;
     f.session.IdListText = QStringLiteral("100:a\r\n");
-    f.session.LastWrittenKind = QStringLiteral("mail"); // left over from the last mail
+    f.session.LastWrittenKind = ReaderMode::Mail; // left over from the last mail
     f.compose.showIdList();
     auto &w = f.compose.idListWindow();
     QCOMPARE(w.Caption, QStringLiteral("ＩＤ List"));

@@ -1,5 +1,6 @@
 // The up file's commands byte for byte, the store rules, and the reading of
 // what the editor saved.
+#include "ReaderModes.h"
 #include "WritingFixture.h"
 
 #include "commands/TempFile.h"
@@ -142,6 +143,7 @@ void tst_UpFileWriter::store()
     f.setBoards({ QStringLiteral("No.0 ｢メール｣"), QStringLiteral("No.12 ｢雑談｣") });
     f.session.main.Board_List.ListIndex = 1;
     f.session.main.To_No.Caption = toNo;
+    f.session.main.MoveTarget = text::val(toNo);
     const QString signPath = f.dir.path() + QStringLiteral("/sign.txt");
     writeFile(signPath, sjis(kSig));
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = signPath;
@@ -150,7 +152,7 @@ void tst_UpFileWriter::store()
     f.session.RewriteFlag = rewrite;
     f.session.ResponseRef = QStringLiteral("100");
     f.session.Recipients = QStringLiteral("  100\r\n  200\r\n");
-    f.session.LastWrittenKind = kind;
+    f.session.LastWrittenKind = readerMode(kind);
     writeFile(f.tempPath(), temp);
 
     const QString before = QStringLiteral("\\ 1\r\nWold\r\n.\r\nyQ");
@@ -162,7 +164,7 @@ void tst_UpFileWriter::store()
     if (!appended.isEmpty())
         QCOMPARE(f.upBytes(), sjis(before + appended));
     if (kind == u"Response")
-        QVERIFY(f.session.LastWrittenKind.isEmpty());
+        QVERIFY(f.session.LastWrittenKind == ReaderMode::None);
 }
 
 void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
@@ -171,9 +173,9 @@ void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
     f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
     f.session.main.Board_List.ListIndex = 0;
     writeFile(f.upPath(), "kept by hand");
-    f.session.LastWrittenKind = QStringLiteral("Write");
+    f.session.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "");
-    f.session.UpFileDirty = 1;
+    f.session.UpFileDirty = true;
     commands::StoreComposedText(f.session);
     QCOMPARE(f.upBytes(), QByteArray("kept by hand"));
 
@@ -196,7 +198,7 @@ void tst_UpFileWriter::netWithoutSignatureAfterOneWith()
     const QString signPath = f.dir.path() + QStringLiteral("/sign.txt");
     writeFile(signPath, sjis(kSig));
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = signPath;
-    f.session.LastWrittenKind = QStringLiteral("Write");
+    f.session.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "T\r\nB");
     commands::StoreComposedText(f.session, { fixedClock, QString() });
     QCOMPARE(f.session.UpFileText,
@@ -204,7 +206,7 @@ void tst_UpFileWriter::netWithoutSignatureAfterOneWith()
 
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = QString(80, u' ');
     f.session.UpFileText.clear();
-    f.session.LastWrittenKind = QStringLiteral("Write");
+    f.session.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "T\r\nB");
     commands::StoreComposedText(f.session, { fixedClock, QString() });
     QCOMPARE(f.session.UpFileText, QStringLiteral("\\ 12\r\nWT\r\nB\r\n.\r\nyQ"));

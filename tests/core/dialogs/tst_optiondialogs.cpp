@@ -135,17 +135,17 @@ void TestOptionDialogs::overlongSaveKeepsDialogOpen()
 void TestOptionDialogs::pickDirectory_data()
 {
     QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("purpose");
+    QTest::addColumn<int>("purpose");
 
-    QTest::newRow("LOG") << 2 << QStringLiteral("LOG");
-    QTest::newRow("UP TEXT") << 1 << QStringLiteral("UP TEXT");
-    QTest::newRow("BOARD LIST") << 4 << QStringLiteral("BOARD LIST");
+    QTest::newRow("LOG") << 2 << int(dialogs::DirSelectState::Purpose::Log);
+    QTest::newRow("UP TEXT") << 1 << int(dialogs::DirSelectState::Purpose::UpText);
+    QTest::newRow("BOARD LIST") << 4 << int(dialogs::DirSelectState::Purpose::BoardList);
 }
 
 void TestOptionDialogs::pickDirectory()
 {
     QFETCH(int, button);
-    QFETCH(QString, purpose);
+    QFETCH(int, purpose);
     m_dialog->Show();
     switch (button) {
     case 1:
@@ -157,7 +157,7 @@ void TestOptionDialogs::pickDirectory()
     default:
         m_dialog->Command4_Click();
     }
-    QCOMPARE(m_session->LastWrittenKind, purpose);
+    QCOMPARE(int(m_picker->purpose), purpose);
     QVERIFY(m_picker->visible);
     QVERIFY(!m_picker->File_Select_Enabled);
     QCOMPARE(m_picker->Select_Dir_Path, m_dir.path()); // starts in the working directory
@@ -166,7 +166,7 @@ void TestOptionDialogs::pickDirectory()
     QCOMPARE(m_picker->Select_Dir.items, QStringList { QStringLiteral("old") });
     m_picker->OK_DIR_Click();
     QVERIFY(!m_picker->visible);
-    QVERIFY(m_session->LastWrittenKind.isEmpty());
+    QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::None);
     const QString picked = path(QStringLiteral("LOG"));
     QCOMPARE(m_dialog->LOG_Dir == picked, button == 2);
     QCOMPARE(m_dialog->Up_Dir == picked, button == 1);
@@ -208,23 +208,26 @@ void TestOptionDialogs::pickerCancelKeepsPurpose()
     m_picker->Dir_Select_Cansel_Click();
     QVERIFY(!m_picker->visible);
     QCOMPARE(m_dialog->LOG_Dir, QStringLiteral("/logs"));
-    QCOMPARE(m_session->LastWrittenKind, QStringLiteral("LOG"));
+    QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::Log);
     m_dialog->Command1_Click();
     m_picker->Form_KeyDown(27);
     QVERIFY(!m_picker->visible);
-    QCOMPARE(m_session->LastWrittenKind, QStringLiteral("UP TEXT"));
+    QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::UpText);
 }
 
 void TestOptionDialogs::pickerForAnotherPurposeChangesNothing()
 {
     m_dialog->Show();
     m_dialog->Command2_Click();
-    // The reader took the mode text over while the picker was open.
-    m_session->LastWrittenKind = QStringLiteral("Write");
+    // The purpose was dropped while the picker was open; the reader's mode
+    // is no purpose of the picker's.
+    m_picker->purpose = dialogs::DirSelectState::Purpose::None;
+    m_session->LastWrittenKind = ReaderMode::Write;
     m_picker->OK_DIR_Click();
     QVERIFY(!m_picker->visible);
     QCOMPARE(m_dialog->LOG_Dir, QStringLiteral("/logs"));
-    QVERIFY(m_session->LastWrittenKind.isEmpty());
+    QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::None);
+    QVERIFY(m_session->LastWrittenKind == ReaderMode::Write);
 }
 
 void TestOptionDialogs::flagsShownFromMemory()

@@ -1,5 +1,6 @@
 // The move-response window in table editing; the temporary move-response
 // runs in the writing flows.
+#include "ReaderModes.h"
 #include "WritingFixture.h"
 
 #include "moveres/MoveResponseWindow.h"
@@ -163,16 +164,16 @@ void tst_MoveResponseWindow::escapeAndCancel()
 {
     WritingFixture f;
     net(f);
-    f.session.LastWrittenKind = QStringLiteral("Write");
+    f.session.LastWrittenKind = ReaderMode::Write;
     f.compose.showMoveSettings();
     f.compose.moveWindow().Command2_Click(); // table editing: the kind stays
-    QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
     f.compose.showMoveSettings();
     f.compose.moveWindow().Form_KeyDown(27);
-    QCOMPARE(f.session.LastWrittenKind, QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
     f.compose.showMoveSettings();
     f.compose.moveWindow().ido_board_list2_KeyDown(27);
-    QVERIFY(f.session.LastWrittenKind.isEmpty());
+    QVERIFY(f.session.LastWrittenKind == ReaderMode::None);
     QVERIFY(f.session.main.enabled);
     QVERIFY(!QFile::exists(moveFilePath(f.session)));
 }
@@ -192,7 +193,7 @@ void tst_MoveResponseWindow::okWithoutBoardsIsNoMailReply()
     auto &w = f.compose.moveWindow();
     QVERIFY(w.ido_board_list.isEmpty());
     w.IDO_OK_Click();
-    QVERIFY(f.session.LastWrittenKind != u"mail Res");
+    QVERIFY(f.session.LastWrittenKind != ReaderMode::MailReply);
     QVERIFY(!f.compose.idListWindow().visible);
 }
 

@@ -1,4 +1,5 @@
 // The move table, its file and the target shown for the current board.
+#include "ReaderModes.h"
 #include "WritingFixture.h"
 
 #include "commands/BoardItem.h"
@@ -157,7 +158,7 @@ void tst_MoveTable::showTarget()
     f.session.main.Board_List.ListIndex = 0;
     f.session.MoveTable[12] = entry;
     f.session.MoveTable[0] = entry;
-    f.session.LastWrittenKind = kind;
+    f.session.LastWrittenKind = readerMode(kind);
     ShowMoveTarget(f.session, idoText);
     QCOMPARE(f.session.main.To_No.Caption, caption);
     QCOMPARE(f.session.main.To_No.enabled, enabled);

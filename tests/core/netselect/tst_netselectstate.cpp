@@ -369,14 +369,14 @@ void TestNetSelectState::editorSignPathFromPicker()
     m_screen->Form_Load();
     m_screen->Chenge_Click();
     m_editor->Select_Sign_Path_Click();
-    QCOMPARE(m_session->LastWrittenKind, QStringLiteral("Sign PATH"));
+    QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::SignPath);
     QVERIFY(m_picker->visible);
     QVERIFY(m_picker->File_Select_Enabled);
     m_picker->Select_Dir_Change(path(QStringLiteral("SIGN")));
     m_picker->File_Select.ListIndex = 0;
     m_picker->OK_DIR_Click();
     QCOMPARE(m_editor->Fields.Sign_Path, path(QStringLiteral("SIGN/kabura.sig")));
-    QVERIFY(m_session->LastWrittenKind.isEmpty());
+    QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::None);
 }
 
 void TestNetSelectState::deleteAsksAndCompacts()

@@ -1,4 +1,5 @@
 #include "ReaderFixtures.h"
+#include "ReaderModes.h"
 
 #include "base/Text.h"
 #include "reader/Reader.h"
@@ -318,45 +319,45 @@ void TestArticleView::unreadSearchStopsBeyondThePointer()
     // Nothing read yet, but 1002's prompt was answered with a read command
     // inside its article: the unread search passes it over.
     s.PtrRec.Pointer = 0;
-    s.LastWrittenKind = "未読検索";
+    s.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Title.ListIndex, 2);
     // Read up to the end of 1002: the search skips 1002 and shows 1004.
     s.PtrRec.Pointer = positionOf(s.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
-    s.LastWrittenKind = "未読検索";
+    s.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Title.ListIndex, 2);
-    QCOMPARE(s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(s.LastWrittenKind), QString());
     QCOMPARE(s.main.Article.items.first(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
 
     // Beyond everything on board 1: the search passes the empty board 2 and
     // stops on board 3's first article.
     s.PtrRec.Pointer = positionOf(s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一") - 10;
-    s.LastWrittenKind = "未読検索";
+    s.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 0);
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
-    QCOMPARE(s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(s.LastWrittenKind), QString());
 
     // Nothing left unread: the search ends on the last row of the last
     // board and shows it.
     s.PtrRec.Pointer = s.LogText.size();
-    s.LastWrittenKind = "未読検索";
+    s.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectBoard(1);
-    s.LastWrittenKind = "未読検索";
+    s.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 1);
-    QCOMPARE(s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(s.LastWrittenKind), QString());
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2002/2002) 26/12/02 09:30:00 ニュース二"));
 
     // Failing on the last row of the last board itself shows nothing new.
     s.main.selectTitle(0);
-    s.LastWrittenKind = "未読検索";
+    s.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
-    QCOMPARE(s.LastWrittenKind, QString("未読検索"));
+    QCOMPARE(readerModeName(s.LastWrittenKind), QString("未読検索"));
 }
 
 void TestArticleView::unreadSearchInAnOlderLog()
@@ -372,13 +373,13 @@ void TestArticleView::unreadSearchInAnOlderLog()
     };
     s.main.selectBoard(1);
     s.PtrRec.LogName = QString("/logs/NET0102.LOG").leftJustified(80);
-    s.LastWrittenKind = "未読検索";
+    s.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     // The pointer belongs to a later log: this one counts as read.
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 1);
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2002/2002) 26/12/02 09:30:00 ニュース二"));
-    QCOMPARE(s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(s.LastWrittenKind), QString());
 }
 
 void TestArticleView::unreadSearchAgreesWithTheSteps_data()
@@ -429,11 +430,11 @@ void TestArticleView::unreadSearchAgreesWithTheSteps()
         wantRow = s.main.rowCount() - 1;
     }
     s.main.selectBoard(1);
-    s.LastWrittenKind = "未読検索";
+    s.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Board_List.ListIndex, wantBoard);
     QCOMPARE(s.main.Title.ListIndex, wantRow);
-    QCOMPARE(s.LastWrittenKind, pending ? QString("未読検索") : QString());
+    QCOMPARE(readerModeName(s.LastWrittenKind), pending ? QString("未読検索") : QString());
 }
 
 void TestArticleView::emptyLinesBeforeTheKeyLine()

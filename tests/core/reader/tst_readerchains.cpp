@@ -1,4 +1,5 @@
 #include "ReaderFixtures.h"
+#include "ReaderModes.h"
 
 #include "reader/Reader.h"
 
@@ -57,7 +58,7 @@ struct Outcome
 Outcome outcomeOf(const Session &s)
 {
     return { s.main.Board_List.ListIndex, s.main.Title.ListIndex,
-        s.main.Article.isEmpty() ? QString() : s.main.Article.item(0), s.LastWrittenKind };
+        s.main.Article.isEmpty() ? QString() : s.main.Article.item(0), readerModeName(s.LastWrittenKind) };
 }
 
 } // namespace

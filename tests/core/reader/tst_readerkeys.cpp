@@ -1,4 +1,5 @@
 #include "ReaderFixtures.h"
+#include "ReaderModes.h"
 
 #include "reader/Reader.h"
 
@@ -12,8 +13,8 @@ namespace {
 
 struct RecordingCompose : ComposeHost
 {
-    QList<QPair<int, int>> keys;
-    void composeKey(int keyCode, int shift) override { keys.append({ keyCode, shift }); }
+    QList<ReaderCommand> keys;
+    void runCommand(ReaderCommand command) override { keys.append(command); }
 };
 
 // A session on the hand log with a reader, the board list showing board 1.
@@ -149,7 +150,7 @@ void TestReaderKeys::upOutOfTheFirstRowOpensThePrecedingBoardOnItsLastRow()
     QCOMPARE(f.board(), 1);
     QCOMPARE(f.row(), 3);
     QCOMPARE(f.firstLine(), QString("TALK(1003/1005) 26/12/01 12:00:00 別の話題"));
-    QCOMPARE(f.s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
     QCOMPARE(f.s.main.ArticleCount.Caption, QString("4/4"));
     // PageUp is ↑: one row up within the board.
     f.press(reader::Key_PageUp);
@@ -214,7 +215,7 @@ void TestReaderKeys::shiftDownRunsTheUnreadSearch()
     // 1002 lies before the pointer; 1004 beyond it.
     QCOMPARE(f.row(), 2);
     QCOMPARE(f.firstLine(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
-    QCOMPARE(f.s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
 
     // Ctrl+↓ too, and from the last row it goes on into the next board.
     f.s.PtrRec.Pointer = f.s.ReadPointer;
@@ -337,7 +338,7 @@ void TestReaderKeys::unreadSearchThatCannotMoveIsNotLeftPending()
     // Shift+↓ on the last row of the last board has no row to go to.
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
     // So a board chosen later opens on its first row.
     f.reader.chooseBoard(1);
     QCOMPARE(f.row(), 0);
@@ -364,16 +365,18 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     Fixture f(1);
     bool closed = false;
     f.reader.closeRequested = [&] { closed = true; };
-    f.s.RewriteFlag = 1;
+    f.s.RewriteFlag = true;
     for (int key :
         { reader::Key_W, reader::Key_P, reader::Key_G, reader::Key_E, reader::Key_D, reader::Key_M })
         f.press(key);
     f.press(reader::Key_W, reader::Shift_Shift);
     f.press(reader::Key_S);
-    QCOMPARE(f.s.RewriteFlag, 0);
+    QCOMPARE(f.s.RewriteFlag, false);
+    // Shift+W writes as W does.
     QCOMPARE(f.compose.keys,
-        (QList<QPair<int, int>> {
-            { 87, 0 }, { 80, 0 }, { 71, 0 }, { 69, 0 }, { 68, 0 }, { 77, 0 }, { 87, 1 }, { 83, 0 } }));
+        (QList<ReaderCommand> { ReaderCommand::Write, ReaderCommand::Respond, ReaderCommand::RespondElsewhere,
+            ReaderCommand::Rewrite, ReaderCommand::Delete, ReaderCommand::Mail, ReaderCommand::Write,
+            ReaderCommand::ToggleBatch }));
     QCOMPARE(f.s.SavedTitleIndex, 0);
     QVERIFY(!closed);
     f.press(reader::Key_Escape);
@@ -384,7 +387,7 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     f.s.main.selectBoard(4);
     f.compose.keys.clear();
     f.press(reader::Key_E);
-    QCOMPARE(f.compose.keys, (QList<QPair<int, int>> { { 87, 0 } }));
+    QCOMPARE(f.compose.keys, QList<ReaderCommand> { ReaderCommand::Write });
 
     // Without the writing commands the letters do nothing.
     f.s.compose = nullptr;
@@ -396,17 +399,17 @@ void TestReaderKeys::pendingMoveResponseWritesOnFocus()
 {
     Fixture f(1);
     f.s.MoveTable = { "", "9", "" };
-    f.s.LastWrittenKind = "move Res";
+    f.s.LastWrittenKind = ReaderMode::MoveResponse;
     f.s.main.loseTitleFocus();
     f.s.main.focusTitle();
-    QCOMPARE(f.compose.keys, (QList<QPair<int, int>> { { 87, 0 } }));
+    QCOMPARE(f.compose.keys, QList<ReaderCommand> { ReaderCommand::Write });
     // The table is read again from the net's file (none here): no target.
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
-    QCOMPARE(f.s.LastWrittenKind, QString("move Res"));
-    f.s.LastWrittenKind = "mail Res";
+    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString("move Res"));
+    f.s.LastWrittenKind = ReaderMode::MailReply;
     f.s.main.loseTitleFocus();
     f.s.main.focusTitle();
-    QCOMPARE(f.compose.keys.last(), qMakePair(77, 0));
+    QVERIFY(f.compose.keys.last() == ReaderCommand::Mail);
 }
 
 void TestReaderKeys::moveTargetAndOtherColumns()
@@ -514,12 +517,12 @@ void TestReaderKeys::commandLineHelpers()
     // not stay pending for a later click ...
     QCOMPARE(f.board(), 0);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
     // ... and the next Shift+↓ goes on from the next board.
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.LastWrittenKind, QString());
+    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
 }
 
 void TestReaderKeys::serialTitlesWithoutTheirPadding()

@@ -1,4 +1,5 @@
 #include "ReaderFixtures.h"
+#include "ReaderModes.h"
 
 #include "base/Text.h"
 #include "reader/TitleListBuilder.h"
@@ -198,7 +199,7 @@ struct SlowBuild
             blank = name;
         const QString no = blank ? mid(item, 4, blank - 4) : mid(item, 4);
         const QString n = numberWithBlank(val(no));
-        const QString &kind = s.LastWrittenKind;
+        const QString kind = readerModeName(s.LastWrittenKind);
         if (!chat && (no == u"0" || no == u" 0")) {
             int count = 1;
             for (qsizetype p = findFrom(up, QStringLiteral("mw\r\n")); p;
@@ -470,7 +471,7 @@ void TestTitleListBuilder::chatRooms()
     s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     s.main.Board_List.ListIndex = 1;
     s.UpFileText = "X1" + kCrlf + "こんにちは" + kCrlf + "." + kCrlf;
-    s.LastWrittenKind = "Write";
+    s.LastWrittenKind = ReaderMode::Write;
     QCOMPARE(fastBuild(s), 2);
     QCOMPARE(column(s, 1), QStringList({ "[XCHAT]", "[XCHAT]", "[書込]" }));
     QCOMPARE(column(s, 3), QStringList({ " ", " ", " " }));
@@ -487,7 +488,7 @@ void TestTitleListBuilder::markRows()
     s.UpFileText = up;
 
     s.main.Board_List.ListIndex = 0;
-    s.LastWrittenKind = "mail";
+    s.LastWrittenKind = ReaderMode::Mail;
     QCOMPARE(fastBuild(s), 2);
     QCOMPARE(column(s, 1), QStringList({ "[mail ]", "[mail ]", "[手紙 1]" }));
     QCOMPARE(column(s, 2).last(), QString(" 100 200"));
@@ -499,14 +500,14 @@ void TestTitleListBuilder::markRows()
     s.main.Board_List.items[0] = QStringLiteral("No.0 ｢メール｣");
 
     s.main.Board_List.ListIndex = 1;
-    s.LastWrittenKind = "Response";
+    s.LastWrittenKind = ReaderMode::Response;
     // The response mark goes to the end of 1002's sub-thread, unindented.
     QCOMPARE(fastBuild(s), 3);
     QCOMPARE(
         column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[レス 1]", "[1003]", "[書込 1]" }));
     QCOMPARE(column(s, 0), QStringList({ " ", " ", " ", " ", "S", " " }));
     QCOMPARE(column(s, 3)[3], QString("返事"));
-    s.LastWrittenKind = "Write";
+    s.LastWrittenKind = ReaderMode::Write;
     QCOMPARE(fastBuild(s), 5);
 }
 
@@ -575,7 +576,7 @@ void TestTitleListBuilder::sameRowsAsTheStepByStepBuild()
         Session s;
         loadGenerated(s, log, serial);
         s.main.Board_List.ListIndex = board;
-        s.LastWrittenKind = kinds.at(int((variant + board) % kinds.size()));
+        s.LastWrittenKind = readerMode(kinds.at(int((variant + board) % kinds.size())));
         SlowBuild slow(s);
         slow.run();
         const int selected = fastBuild(s);

@@ -1,18 +1,25 @@
-#include "commands/BoardItem.h"
+#include "base/BoardItemText.h"
 
 #include "base/Text.h"
 
-namespace kavrel::commands::boarditem {
+namespace kavrel::boarditem {
 
 using namespace kavrel::text;
 
 qint64 boardNumber(const QString &item)
 {
+    if (isChat(item))
+        return 0;
+    const qsizetype dot = findFrom(item, u'.');
     const qsizetype bracket = findFrom(item, QStringLiteral("｢"));
-    if (bracket == 0)
-        return val(mid(item, 4));
-    // Up to the "｢", whether or not the host printed a blank before it.
-    return val(mid(item, 4, qMax<qsizetype>(bracket - 4, 0)));
+    if (dot == 0 || bracket == 0 || bracket <= dot)
+        return 0;
+    return val(mid(item, dot + 1, bracket - dot - 1));
+}
+
+qint64 fiveDigitBoardNumber(const QString &item)
+{
+    return val(mid(item, 4, 5));
 }
 
 bool isMailBox(const QString &item)
@@ -22,7 +29,7 @@ bool isMailBox(const QString &item)
 
 bool isChat(const QString &item)
 {
-    return left(item, 7) == QLatin1String("[XCHAT]");
+    return item.startsWith(kChatPrefix);
 }
 
 qint64 chatNumber(const QString &item)
@@ -37,4 +44,4 @@ QString between(const QString &s, qsizetype start, qsizetype end)
     return mid(s, start, end - start);
 }
 
-} // namespace kavrel::commands::boarditem
+} // namespace kavrel::boarditem
