@@ -77,7 +77,7 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
     s.messages = nullptr;
     s.editor = nullptr;
     s.compose = nullptr;
-    s.LastWrittenKind.clear();
+    s.LastWrittenKind = ReaderMode::None;
     s.StringSearchOn = QStringLiteral("0");
     s.DateSearchOn = QStringLiteral("0");
     s.TitleBuildSuppress = 0;

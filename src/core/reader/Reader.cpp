@@ -787,13 +787,13 @@ Reader::BoardView Reader::viewOfBoard(int item)
     MainWindowState &m = m_s.main;
     const MainWindowState saved = m;
     const qint64 readPointer = m_s.ReadPointer;
-    const QString kind = m_s.LastWrittenKind;
+    const ReaderMode kind = m_s.LastWrittenKind;
     const QString stringSearch = m_s.StringSearchOn;
     const QString dateSearch = m_s.DateSearchOn;
     const bool armed = m_s.NextArticleArmed;
     const auto shown = articleShown;
     articleShown = nullptr;
-    m_s.LastWrittenKind.clear();
+    m_s.LastWrittenKind = ReaderMode::None;
     m_s.StringSearchOn = QStringLiteral("0");
     m_s.DateSearchOn = QStringLiteral("0");
 

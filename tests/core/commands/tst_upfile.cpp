@@ -10,9 +10,6 @@
 using namespace kavrel;
 using namespace kavrel::test;
 using namespace kavrel::test::writinglogs;
-using UpCommand;
-using UpCommandKind;
-using UpFile;
 
 namespace {
 

@@ -556,7 +556,7 @@ void TestLogOpener::cancelledOpenChangesNothing()
     f.writeLog(QStringLiteral("DAV2.LOG"), big);
     f.writeLog(QStringLiteral("Temp.log"), QStringLiteral("the previous merge"));
     QVERIFY(OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") }));
-    f.session.LastWrittenKind.clear();
+    f.session.LastWrittenKind = ReaderMode::None;
 
     // Every file of the app, list and log folders, byte for byte.
     const auto snapshot = [&f] {

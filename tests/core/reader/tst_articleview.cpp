@@ -479,7 +479,7 @@ void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
     s.main.selectTitle(0);
     s.StringSearchOn = "1";
     s.SearchText = "見つからない";
-    s.LastWrittenKind = "move Res";
+    s.LastWrittenKind = ReaderMode::MoveResponse;
     s.ReadPointer = 5;
     const QStringList rows = s.main.Title.items;
     const QStringList article = s.main.Article.items;
@@ -494,7 +494,7 @@ void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
     QCOMPARE(s.main.Article.items, article);
     QCOMPARE(s.main.ArticleCount.Caption, counter);
     QCOMPARE(s.ReadPointer, 5);
-    QCOMPARE(s.LastWrittenKind, QString("move Res"));
+    QCOMPARE(s.LastWrittenKind, ReaderMode::MoveResponse);
     QCOMPARE(s.StringSearchOn, QString("1"));
     QVERIFY(r.viewOfBoard(99).rows.isEmpty());
 }
