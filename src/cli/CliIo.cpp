@@ -30,7 +30,7 @@ void printError(const QString &text)
     std::fputc('\n', stderr);
 }
 
-MsgAnswer CliMessages::show(const QString &text, MsgButtons buttons, MsgIcon)
+MsgAnswer CliMessages::show(const QString &text, MsgButtons buttons, MsgIcon, MsgAnswer)
 {
     shown << text;
     return closedAnswer(buttons);

@@ -36,7 +36,7 @@ void printError(const QString &text);
 class CliMessages : public MessageHost
 {
 public:
-    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) override;
+    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer) override;
 
     QStringList shown;
 };

@@ -9,9 +9,10 @@
 
 namespace kavrel::test {
 
-MsgAnswer ScriptedMessages::show(const QString &text, MsgButtons buttons, MsgIcon icon)
+MsgAnswer ScriptedMessages::show(
+    const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer)
 {
-    shown.append({ text, buttons, icon });
+    shown.append({ text, buttons, icon, defaultAnswer });
     if (!answers.isEmpty())
         return answers.takeFirst();
     return closedAnswer(buttons);

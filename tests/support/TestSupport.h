@@ -21,12 +21,13 @@ public:
         QString text;
         MsgButtons buttons;
         MsgIcon icon;
+        MsgAnswer defaultAnswer = MsgAnswer::Ok; // the button Return presses
     };
 
     QList<MsgAnswer> answers;
     QList<Shown> shown;
 
-    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) override;
+    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer) override;
     QStringList texts() const;
 };
 

@@ -18,26 +18,34 @@ const QString kSearchEndedMessage = QStringLiteral("ＬＯＧファイルが変�
 
 void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
 {
-    const QString logDir = session.Dir[settings::DirRecord::LOG_Dir];
+    const QString logDir = session.directory(settings::DirRecord::LOG_Dir);
+    const Session::FileReportRound round(session);
 
     // Read (and merge) first, so that a file that cannot be read changes nothing.
     QByteArray bytes;
     QString newPath;
     int multiSelect = 0;
+    fileio::FileError error;
     if (selectedEntries.size() == 1) {
         newPath = fileio::joinPath(logDir, selectedEntries.first());
-        if (!fileio::readAll(newPath, &bytes))
+        if (!fileio::readAll(newPath, &bytes, &error)) {
+            session.reportFileError(fileio::FileAccess::Read, error);
             return;
+        }
     } else {
         for (const QString &entry : selectedEntries) {
             QByteArray part;
-            if (!fileio::readAll(fileio::joinPath(logDir, entry), &part))
+            if (!fileio::readAll(fileio::joinPath(logDir, entry), &part, &error)) {
+                session.reportFileError(fileio::FileAccess::Read, error);
                 return;
+            }
             bytes += part;
         }
         newPath = fileio::joinPath(logDir, kMergeName);
-        if (!fileio::writeAtomic(newPath, bytes))
-            return;
+        // The merge is read from memory: a Temp.log that cannot be written
+        // is reported and the open goes on.
+        if (!fileio::writeAtomic(newPath, bytes, &error))
+            session.reportFileError(fileio::FileAccess::Write, error);
         multiSelect = 1;
     }
 
@@ -97,8 +105,11 @@ void OpenFromNetScreen(Session &session, const QStringList &selectedEntries)
 bool LoadLog(Session &session)
 {
     QByteArray bytes;
-    if (!fileio::readAll(session.LogPath, &bytes))
+    fileio::FileError error;
+    if (!fileio::readAll(session.LogPath, &bytes, &error)) {
+        session.reportFileError(fileio::FileAccess::Read, error);
         return false;
+    }
     LoadLogBytes(session, bytes);
     return true;
 }
@@ -114,11 +125,20 @@ void LoadLogBytes(Session &session, const QByteArray &bytes)
 void UpdateIdList(Session &session)
 {
     const QString path = session.idListFilePath();
-    session.IdListText = IdList::update(IdList::read(path), session.LogText);
+    QString listText;
+    fileio::FileError error;
+    const bool readable = IdList::read(path, &listText, &error);
+    session.IdListText = IdList::update(listText, session.LogText);
     // Without a file name the path is the list directory itself: nothing to write.
     if (session.netField(settings::NetRecord::ID_LIST_FILE_NAME).isEmpty())
         return;
-    fileio::writeAtomic(path, cp932::encode(session.IdListText));
+    // A list that exists and cannot be read keeps its IDs: it is not written over.
+    if (!readable) {
+        session.reportFileError(fileio::FileAccess::Read, error);
+        return;
+    }
+    if (!fileio::writeAtomic(path, cp932::encode(session.IdListText), &error))
+        session.reportFileError(fileio::FileAccess::Write, error);
 }
 
 } // namespace kavrel::logindex

@@ -117,17 +117,27 @@ void NetSelectState::loadUpFile()
     if (!QFileInfo(path).isFile())
         return;
     fileio::FileError error;
-    if (m_session.message(kUpFileQuestion, MsgButtons::OkCancel, MsgIcon::Critical) == MsgAnswer::Ok) {
+    QByteArray bytes;
+    const bool read = fileio::readAll(path, &bytes, &error);
+    if (m_session.message(kUpFileQuestion, MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Cancel)
+        == MsgAnswer::Ok) {
         m_session.UpFileText.clear();
+        // The waiting commands are kept one generation back, as every other
+        // change of the up file keeps them.
+        if (!read) {
+            m_session.reportFileError(fileio::FileAccess::Read, error);
+            return;
+        }
+        if (!fileio::writeAtomic(path + QStringLiteral(".bak"), bytes, &error)) {
+            m_session.reportFileError(fileio::FileAccess::Write, error);
+            return;
+        }
         if (!fileio::removeIfExists(path, &error))
-            m_session.message(QStringLiteral("アップファイルを削除できませんでした。\n") + error.toString(),
-                MsgButtons::Ok, MsgIcon::Exclamation);
+            m_session.reportFileError(fileio::FileAccess::Remove, error);
         return;
     }
-    QByteArray bytes;
-    if (!fileio::readAll(path, &bytes, &error)) {
-        m_session.message(QStringLiteral("アップファイルを読み込めませんでした。\n") + error.toString(),
-            MsgButtons::Ok, MsgIcon::Exclamation);
+    if (!read) {
+        m_session.reportFileError(fileio::FileAccess::Read, error);
         return;
     }
     const QString text = cp932::decode(bytes);
@@ -177,7 +187,8 @@ void NetSelectState::Delete_Click()
     const int slot = Select_menu.ListIndex;
     if (slot < 0)
         return;
-    if (m_session.message(kDeleteQuestion, MsgButtons::OkCancel, MsgIcon::Critical) != MsgAnswer::Ok)
+    if (m_session.message(kDeleteQuestion, MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Cancel)
+        != MsgAnswer::Ok)
         return;
     // The nets that stay, by their record numbers before the delete: their
     // unread pointers move along with them.
@@ -190,9 +201,11 @@ void NetSelectState::Delete_Click()
     if (!NetDefinitionsFile(m_session).DeleteOne(slot, &names))
         return;
     if (keptRecords.size() == names.size()) {
-        logindex::PointerStore(
-            m_session.appFile(logindex::PointerStore::kFileName), m_session.Dir[settings::DirRecord::LOG_Dir])
-            .keepRecords(keptRecords);
+        const logindex::PointerStore store(m_session.appFile(logindex::PointerStore::kFileName),
+            m_session.directory(settings::DirRecord::LOG_Dir));
+        fileio::FileError error;
+        if (!store.keepRecords(keptRecords, &error))
+            m_session.reportFileError(fileio::FileAccess::Write, error);
         const int held = m_session.PtrNetIndex;
         if (held >= 0) {
             m_session.PtrNetIndex = int(keptRecords.indexOf(held + 1));

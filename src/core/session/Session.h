@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileIo.h"
 #include "base/MessageHost.h"
 #include "session/MainWindowState.h"
 #include "session/ServiceHosts.h"
@@ -11,6 +12,7 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 namespace kavrel {
 
@@ -105,8 +107,35 @@ public:
     ComposeHost *compose = nullptr;
 
     // Shows a message box titled "Kavrel"; without a host, answers as a
-    // silent OK / Cancel / No would.
-    MsgAnswer message(const QString &text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
+    // silent OK / Cancel / No would. Return presses the first button unless
+    // defaultAnswer names another (Cancel for what deletes or discards).
+    MsgAnswer message(const QString &text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
+        std::optional<MsgAnswer> defaultAnswer = {});
+
+    // Files that could not be read, written or deleted, in the order met.
+    // Each is told to the user in a box that names the file and the system's
+    // reason; kavrel-cli ends with status 2 when any is here.
+    struct FileFailure
+    {
+        fileio::FileAccess access;
+        fileio::FileError error;
+    };
+    QVector<FileFailure> FileFailures;
+    void reportFileError(fileio::FileAccess access, const fileio::FileError &error);
+
+    // While one lives, a file that fails again is not told again: one open,
+    // one shutdown or one kavrel-cli command tells each file once.
+    class FileReportRound
+    {
+    public:
+        explicit FileReportRound(Session &session);
+        ~FileReportRound();
+        FileReportRound(const FileReportRound &) = delete;
+        FileReportRound &operator=(const FileReportRound &) = delete;
+
+    private:
+        Session &m_session;
+    };
 
     // The current net's record (the empty record when no net is chosen).
     const settings::NetRecord &currentNet() const;
@@ -118,8 +147,18 @@ public:
     QString boardListFilePath() const;
     QString idListFilePath() const;
     QString appFile(const QString &name) const;
+    // A directory of the settings; an empty one is the working directory
+    // (AppDir), never the root.
+    QString directory(settings::DirRecord::Index which) const;
+    // The current net's signature file: Sign_Path, a relative one taken in
+    // AppDir; empty when the net names none.
+    QString signatureFilePath() const;
 
     bool flag(settings::OptionFlags::Index i) const { return Flags.isSet(i); }
+
+private:
+    qsizetype m_fileFailuresToldFrom = 0;
+    int m_fileReportRounds = 0;
 };
 
 } // namespace kavrel

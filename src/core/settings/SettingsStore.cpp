@@ -38,11 +38,6 @@ QString withoutTrailingSlash(const QString &dir)
     return dir.endsWith(u'/') ? dir.left(dir.size() - 1) : dir;
 }
 
-void reportFileError(Session &session, const QString &what, const fileio::FileError &error)
-{
-    session.message(what + QStringLiteral("\n") + error.toString(), MsgButtons::Ok, MsgIcon::Exclamation);
-}
-
 // Writes record as DIR.DEF's record; refuses what the slot cannot hold.
 bool storeDirRecord(Session &session, const DirRecord &record)
 {
@@ -54,7 +49,7 @@ bool storeDirRecord(Session &session, const DirRecord &record)
     fileio::FileError error;
     if (!writeRecord(
             SettingsStore::dirFilePath(session), 0, SettingsStore::encodeDirRecord(record), ' ', &error)) {
-        reportFileError(session, QStringLiteral("ディレクトリ設定を保存できませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     return true;
@@ -158,7 +153,7 @@ void ReadSettings(Session &session)
     if (fileio::readAll(dirPath, &bytes, &error))
         SettingsStore::decodeDirRecord(bytes, &session.Dir);
     else
-        reportFileError(session, QStringLiteral("ディレクトリ設定を読み込めませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Read, error);
 
     const QString flagsPath = SettingsStore::flagsFilePath(session);
     if (!QFileInfo(flagsPath).isFile())
@@ -166,7 +161,7 @@ void ReadSettings(Session &session)
     if (fileio::readAll(flagsPath, &bytes, &error))
         SettingsStore::decodeFlags(bytes, &session.Flags);
     else
-        reportFileError(session, QStringLiteral("オプション設定を読み込めませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Read, error);
 }
 
 bool WriteDirSettings(Session &session, const QString &logDir, const QString &upDir, const QString &blDir,
@@ -190,7 +185,7 @@ bool WriteOptionFlags(Session &session, const std::array<bool, OptionFlags::Coun
     QByteArray current;
     fileio::FileError error;
     if (!fileio::readAll(path, &current, &error, true)) {
-        reportFileError(session, QStringLiteral("オプション設定を保存できませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     OptionFlags flags = session.Flags;
@@ -202,7 +197,7 @@ bool WriteOptionFlags(Session &session, const std::array<bool, OptionFlags::Coun
             flags.values[i] = checked[i] ? QStringLiteral("1") : QStringLiteral("0");
     }
     if (!writeRecord(path, 0, SettingsStore::encodeFlags(flags), ' ', &error)) {
-        reportFileError(session, QStringLiteral("オプション設定を保存できませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     session.Flags = flags;

@@ -120,9 +120,15 @@ void TestLogScanner::boardListFile_data()
                                                    << QStringList { "No.1 ｢a｣" } << QStringList { "K1" };
     QTest::newRow("cut after the first bracket") << "No.1 ｢a｣b｣K \r\n"
                                                  << QStringList { "No.1 ｢a｣" } << QStringList { "b｣K" };
-    QTest::newRow("line without bracket is skipped, not joined")
-        << "[XCHAT] No 3.雑談 \r\nNo.4 ｢d｣K4 \r\n"
+    QTest::newRow("board line without bracket is skipped, not joined")
+        << "No.3 ｢切れた\r\nNo.4 ｢d｣K4 \r\n"
         << QStringList { "No.4 ｢d｣" } << QStringList { "K4" };
+    QTest::newRow("chat room without bracket is read back")
+        << "[XCHAT] No 3.雑談 \r\nNo.4 ｢d｣K4 \r\n"
+        << QStringList { "[XCHAT] No 3.雑談", "No.4 ｢d｣" } << QStringList { "", "K4" };
+    QTest::newRow("chat room keeps its own trailing blank")
+        << "[XCHAT] No1.雑談ルーム  \r\n"
+        << QStringList { "[XCHAT] No1.雑談ルーム " } << QStringList { "" };
     QTest::newRow("chat room with brackets") << "[XCHAT] No 3.｢雑談｣ \r\n"
                                              << QStringList { "[XCHAT] No 3.｢雑談｣" } << QStringList { "" };
     QTest::newRow("blank lines") << "\r\n\r\nNo.1 ｢a｣K \r\n\r\n"
