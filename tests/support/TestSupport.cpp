@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace kavrel::test {
 
 MsgAnswer ScriptedMessages::show(
@@ -54,6 +57,26 @@ QString crlfLines(const QStringList &lines)
     for (const auto &l : lines)
         out += l + QStringLiteral("\r\n");
     return out;
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_oldLimit = qint64(limit.rlim_cur);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        qFatal("cannot limit the file size");
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_oldLimit);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 } // namespace kavrel::test
