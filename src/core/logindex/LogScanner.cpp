@@ -107,6 +107,11 @@ void LogScanner::readBoardListFile()
     m_entries.clear();
     m_keys.clear();
     m_fromLog.clear();
+    // Without a file name the path is the list directory itself: nothing to read or write.
+    if (m_session.netField(settings::NetRecord::Board_list_File_Name).isEmpty()) {
+        m_listUnreadable = true;
+        return;
+    }
     QString text;
     fileio::FileError error;
     m_listUnreadable = !BoardListFile::read(m_session.boardListFilePath(), &text, &error);
