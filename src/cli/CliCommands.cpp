@@ -330,7 +330,6 @@ int runCommand(const QString &appDir, const QString &command, const QStringList 
     Context ctx(appDir);
     // Each file that failed is on stderr already, with its path and the reason;
     // the command still printed what it could, and then ends with status 2.
-    const bool fileFailed = !ctx.session().FileFailures.isEmpty();
     int code = Success;
     try {
         code = dispatch(ctx, command, args);
@@ -339,9 +338,7 @@ int runCommand(const QString &appDir, const QString &command, const QStringList 
             throw CliExit(Failure, exit.text);
         throw;
     }
-    if (fileFailed || !ctx.session().FileFailures.isEmpty())
-        return Failure;
-    return code;
+    return ctx.session().FileFailures.isEmpty() ? code : int(Failure);
 }
 
 } // namespace kavrel::cli
