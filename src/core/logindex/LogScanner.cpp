@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 namespace kavrel::logindex {
@@ -402,6 +403,21 @@ void LogScanner::addChatRoomsOfLog()
         return; // an empty question would make every line a chat room
     ListBox &list = m_session.main.Board_List;
 
+    // An item contains "[XCHAT] No" + number exactly when the text after one
+    // of its "[XCHAT] No" begins with number: those texts, sorted, find the
+    // items of a room without walking the whole list for every question.
+    QStringList items = list.items;
+    QVector<bool> alive(items.size(), true);
+    std::multimap<QString, qsizetype> tails;
+    QVector<QVector<std::multimap<QString, qsizetype>::iterator>> tailsOf(items.size());
+    const auto index = [&](qsizetype i) {
+        const QString &item = items.at(i);
+        for (qsizetype p = item.indexOf(kChatItem); p >= 0; p = item.indexOf(kChatItem, p + 1))
+            tailsOf[i].append(tails.emplace(item.mid(p + kChatItem.size()), i));
+    };
+    for (qsizetype i = 0; i < items.size(); ++i)
+        index(i);
+
     qsizetype g = 1;
     for (;;) {
         g = findFrom(log, question, g + 1);
@@ -422,34 +438,55 @@ void LogScanner::addChatRoomsOfLog()
             continue;
         const qsizetype dot = findFrom(room, QChar(u'.'));
         const QString number = dot == 0 ? room : left(room, dot - 1);
-        const QString earlier = kChatItem + number;
         // Every earlier item of the room goes, also two in a row.
-        for (qsizetype i = list.ListCount() - 1; i >= 0; --i) {
-            if (list.item(i).contains(earlier))
-                list.removeItem(i);
+        QVector<qsizetype> earlier;
+        for (auto it = tails.lower_bound(number); it != tails.end() && it->first.startsWith(number); ++it)
+            earlier.append(it->second);
+        for (const qsizetype i : std::as_const(earlier)) {
+            if (!alive.at(i))
+                continue;
+            alive[i] = false;
+            for (const auto &tail : std::as_const(tailsOf.at(i)))
+                tails.erase(tail);
         }
-        list.addItem(kChatItem + room);
+        items.append(kChatItem + room);
+        alive.append(true);
+        tailsOf.resize(tailsOf.size() + 1);
+        index(items.size() - 1);
     }
+    QStringList kept;
+    kept.reserve(items.size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (alive.at(i))
+            kept.append(items.at(i));
+    }
+    list.items = kept;
 }
 
 void LogScanner::sortChatRooms()
 {
+    // The chat-room items in the order their exchange sort by sort key gives,
+    // the other items staying where they are.
     ListBox &list = m_session.main.Board_List;
-    const qsizetype count = list.ListCount();
-    QStringList key;
-    key.reserve(count);
-    for (const QString &item : std::as_const(list.items))
-        key.append(isChat(item) ? chatSortKey(item) : QString());
-    for (qsizetype i = 0; i < count; ++i) {
-        if (!isChat(list.item(i)))
-            continue;
-        for (qsizetype j = i; j < count; ++j) {
-            if (isChat(list.item(j)) && QString::compare(key.at(i), key.at(j)) > 0) {
-                list.items.swapItemsAt(i, j);
-                key.swapItemsAt(i, j);
-            }
+    QVector<qsizetype> places;
+    QStringList keys;
+    for (qsizetype i = 0; i < list.items.size(); ++i) {
+        if (isChat(list.items.at(i))) {
+            places.append(i);
+            keys.append(chatSortKey(list.items.at(i)));
         }
     }
+    QStringList distinct = keys;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    QVector<qint64> ranks;
+    ranks.reserve(keys.size());
+    for (const QString &key : std::as_const(keys))
+        ranks.append(std::lower_bound(distinct.begin(), distinct.end(), key) - distinct.begin());
+    const QVector<qsizetype> order = exchangeSortOrder(ranks);
+    const QStringList before = list.items;
+    for (qsizetype k = 0; k < order.size(); ++k)
+        list.items[places.at(k)] = before.at(places.at(order.at(k)));
 }
 
 void LogScanner::finish()

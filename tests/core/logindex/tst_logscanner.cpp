@@ -107,6 +107,51 @@ void literalSortAndRemove(QStringList &entries, QStringList &keys)
     }
 }
 
+// Steps 8 and 9 as first written: every room of the log walks the whole list
+// for its earlier items, and the rooms are exchange sorted by their keys.
+QStringList literalChatRooms(QStringList list, const QString &log, const QString &question)
+{
+    using namespace kavrel::text;
+    const QString crlf = QStringLiteral("\r\n");
+    qsizetype g = 1;
+    for (;;) {
+        g = findFrom(log, question, g + 1);
+        if (g == 0)
+            break;
+        const qsizetype e1 = findFrom(log, crlf, g);
+        const qsizetype e2 = e1 == 0 ? 0 : findFrom(log, crlf, e1 + 1);
+        if (e2 == 0)
+            break;
+        qsizetype e3 = findFrom(log, crlf, e2 + 1);
+        if (e3 == 0)
+            e3 = log.size() + 1;
+        const QString room = mid(log, e2 + 2, e3 - e2 - 2);
+        if (val(room) == 0)
+            continue;
+        const qsizetype dot = findFrom(room, QStringLiteral("."));
+        const QString earlier = QStringLiteral("[XCHAT] No") + (dot == 0 ? room : left(room, dot - 1));
+        for (qsizetype i = list.size() - 1; i >= 0; --i) {
+            if (list.at(i).contains(earlier))
+                list.removeAt(i);
+        }
+        list << QStringLiteral("[XCHAT] No") + room;
+    }
+    const auto key = [](const QString &item) {
+        const qsizetype d = findFrom(item, QStringLiteral("."), 13);
+        return d == 0 ? mid(item, 12) : mid(item, 12, d - 12);
+    };
+    const auto chat = [](const QString &e) { return e.startsWith(QStringLiteral("[XCHAT]")); };
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (!chat(list.at(i)))
+            continue;
+        for (qsizetype j = i; j < list.size(); ++j) {
+            if (chat(list.at(j)) && key(list.at(i)) > key(list.at(j)))
+                list.swapItemsAt(i, j);
+        }
+    }
+    return list;
+}
+
 } // namespace
 
 class TestLogScanner : public QObject
@@ -141,6 +186,8 @@ private slots:
     void sortOrderMatchesTheExchangeSort();
     void mergeMatchesTheLiteralSteps_data();
     void mergeMatchesTheLiteralSteps();
+    void chatRoomsMatchTheLiteralSteps_data();
+    void chatRoomsMatchTheLiteralSteps();
 };
 
 void TestLogScanner::boardListFile_data()
@@ -637,6 +684,51 @@ void TestLogScanner::mergeMatchesTheLiteralSteps()
         if (!entries.at(i).isEmpty())
             QCOMPARE(scanner.keys().at(i), keys.at(i));
     }
+}
+
+void TestLogScanner::chatRoomsMatchTheLiteralSteps_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::newRow("a") << 21;
+    QTest::newRow("b") << 22;
+    QTest::newRow("c") << 23;
+}
+
+void TestLogScanner::chatRoomsMatchTheLiteralSteps()
+{
+    // Rooms 1 to 30 written with and without a blank, rooms whose number
+    // begins another's (room 1 and room 12), items that carry "[XCHAT] No"
+    // inside, questions without a room line: the same list as the literal steps.
+    QFETCH(int, seed);
+    QRandomGenerator random { quint32(seed) };
+    const QString question = QStringLiteral("何番に入りますか？ ([RET]:終了):");
+    const auto room = [&] {
+        const int n = 1 + random.bounded(30);
+        switch (random.bounded(4)) {
+        case 0:
+            return QStringLiteral(" %1.部屋%2").arg(n).arg(random.bounded(3));
+        case 1:
+            return QStringLiteral("%1").arg(n);
+        case 2:
+            return QStringLiteral("満室");
+        default:
+            return QStringLiteral("%1.部屋").arg(n);
+        }
+    };
+    QStringList items = { QStringLiteral("No.1 ｢[XCHAT] No2 の話｣"), QStringLiteral("No.4 ｢板｣") };
+    for (int i = 0; i < 40; ++i)
+        items << QStringLiteral("[XCHAT] No") + room()
+                + (random.bounded(5) == 0 ? QStringLiteral(" [XCHAT] No7") : QString());
+    QStringList lines = { QStringLiteral("x") };
+    for (int i = 0; i < 300; ++i)
+        lines << question + QStringLiteral("3") << QString() << room() << QStringLiteral("入室しました。");
+    LogIndexFixture f;
+    f.session.LogText = crlfLines(lines);
+    f.session.main.Board_List.items = items;
+    LogScanner scanner(f.session);
+    scanner.addChatRoomsOfLog();
+    scanner.sortChatRooms();
+    QCOMPARE(f.session.main.Board_List.items, literalChatRooms(items, f.session.LogText, question));
 }
 
 QTEST_GUILESS_MAIN(TestLogScanner)
