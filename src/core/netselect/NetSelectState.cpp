@@ -121,20 +121,18 @@ void NetSelectState::loadUpFile()
     const bool read = fileio::readAll(path, &bytes, &error);
     if (m_session.message(kUpFileQuestion, MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Cancel)
         == MsgAnswer::Ok) {
-        m_session.UpFileText.clear();
         // The waiting commands are kept one generation back, as every other
-        // change of the up file keeps them.
-        if (!read) {
-            m_session.reportFileError(fileio::FileAccess::Read, error);
-            return;
-        }
-        if (!fileio::writeAtomic(path + QStringLiteral(".bak"), bytes, &error)) {
-            m_session.reportFileError(fileio::FileAccess::Write, error);
-            return;
-        }
-        if (!fileio::removeIfExists(path, &error))
+        // change of the up file keeps them. When that or the delete fails the
+        // up file stays, and so do its commands.
+        if (read && fileio::writeAtomic(path + QStringLiteral(".bak"), bytes, &error)) {
+            if (fileio::removeIfExists(path, &error)) {
+                m_session.UpFileText.clear();
+                return;
+            }
             m_session.reportFileError(fileio::FileAccess::Remove, error);
-        return;
+        } else if (read) {
+            m_session.reportFileError(fileio::FileAccess::Write, error);
+        }
     }
     if (!read) {
         m_session.reportFileError(fileio::FileAccess::Read, error);

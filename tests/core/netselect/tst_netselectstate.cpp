@@ -33,6 +33,7 @@ private slots:
     void chooseListsLogsAndSerialFlag();
     void upFileQuestion_data();
     void upFileQuestion();
+    void upFileStaysWhenItsBackupCannotBeWritten();
     void upFileTextFollowsTheChosenNet();
     void upFileTextNotTakenOverAfterEditingAnotherNet();
     void registerEmptyName();
@@ -222,6 +223,22 @@ void TestNetSelectState::upFileQuestion()
     if (!fileKept)
         QCOMPARE(readFile(upFile + QStringLiteral(".bak")),
             sjis(QStringLiteral("b 3\r\nW\r\n本文")) + QByteArray("\0garbage", 8));
+}
+
+void TestNetSelectState::upFileStaysWhenItsBackupCannotBeWritten()
+{
+    const QString upFile = path(QStringLiteral("UP/KAB.up"));
+    const QByteArray bytes = sjis(QStringLiteral("b 3\r\nW\r\n本文"));
+    writeFile(upFile, bytes);
+    QVERIFY(QDir().mkpath(upFile + QStringLiteral(".bak")));
+    m_messages.answers = { MsgAnswer::Ok };
+    m_screen->Form_Load();
+    m_screen->Select_menu_DblClick();
+    QCOMPARE(readFile(upFile), bytes);
+    QCOMPARE(m_session->UpFileText, QStringLiteral("b 3\r\nW\r\n本文"));
+    QCOMPARE(m_messages.shown.size(), 2);
+    QVERIFY(m_messages.shown.last().text.startsWith(
+        QStringLiteral("ファイルに書き込めません: ") + upFile + QStringLiteral(".bak\n")));
 }
 
 void TestNetSelectState::upFileTextFollowsTheChosenNet()
