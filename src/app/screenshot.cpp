@@ -27,7 +27,8 @@ namespace {
 class KeepEverything : public kavrel::MessageHost
 {
 public:
-    kavrel::MsgAnswer show(const QString &text, kavrel::MsgButtons buttons, kavrel::MsgIcon) override
+    kavrel::MsgAnswer show(
+        const QString &text, kavrel::MsgButtons buttons, kavrel::MsgIcon, kavrel::MsgAnswer) override
     {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
         switch (buttons) {

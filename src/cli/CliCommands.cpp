@@ -42,11 +42,11 @@ logindex::OpenProgress progressPrinter(const QString &name)
 class StderrMessages : public CliMessages
 {
 public:
-    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) override
+    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer) override
     {
         if (buttons == MsgButtons::Ok)
             printError(text);
-        return CliMessages::show(text, buttons, icon);
+        return CliMessages::show(text, buttons, icon, defaultAnswer);
     }
 };
 
@@ -60,6 +60,8 @@ struct Context
 
     Program program;
     StderrMessages messages;
+    // One command tells each file that fails once.
+    Session::FileReportRound round { program.session };
     Session &session() { return program.session; }
 };
 
@@ -117,7 +119,7 @@ void openLogs(Context &ctx, const QStringList &args, QStringList *rest)
         usage(QStringLiteral("unexpected argument ") + args.at(i));
 
     const QStringList known = netLogs(ctx);
-    const QString logDir = ctx.session().Dir[settings::DirRecord::LOG_Dir];
+    const QString logDir = ctx.session().directory(settings::DirRecord::LOG_Dir);
     for (QString &log : logs) {
         const auto found = std::find_if(known.begin(), known.end(),
             [&](const QString &name) { return name.compare(log, Qt::CaseInsensitive) == 0; });
@@ -364,9 +366,10 @@ void setShowProgress(bool on)
     g_showProgress = on;
 }
 
-int runCommand(const QString &appDir, const QString &command, const QStringList &args)
+namespace {
+
+int dispatch(Context &ctx, const QString &command, const QStringList &args)
 {
-    Context ctx(appDir);
     if (command == QLatin1String("nets"))
         return cmdNets(ctx, args);
     if (command == QLatin1String("logs"))
@@ -384,6 +387,24 @@ int runCommand(const QString &appDir, const QString &command, const QStringList 
     if (command == QLatin1String("export"))
         return cmdExport(ctx, args);
     usage(QStringLiteral("unknown command ") + command);
+}
+
+} // namespace
+
+int runCommand(const QString &appDir, const QString &command, const QStringList &args)
+{
+    Context ctx(appDir);
+    // Each file that failed is on stderr already, with its path and the reason;
+    // the command still printed what it could, and then ends with status 2.
+    int code = Success;
+    try {
+        code = dispatch(ctx, command, args);
+    } catch (const CliExit &exit) {
+        if (exit.code == Reported && !ctx.session().FileFailures.isEmpty())
+            throw CliExit(Failure, exit.text);
+        throw;
+    }
+    return ctx.session().FileFailures.isEmpty() ? code : int(Failure);
 }
 
 } // namespace kavrel::cli

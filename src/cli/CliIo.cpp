@@ -50,7 +50,7 @@ QString startPath(const QString &path)
     return startDirectory().isEmpty() ? path : QDir(startDirectory()).absoluteFilePath(path);
 }
 
-MsgAnswer CliMessages::show(const QString &text, MsgButtons buttons, MsgIcon)
+MsgAnswer CliMessages::show(const QString &text, MsgButtons buttons, MsgIcon, MsgAnswer)
 {
     shown << text;
     return closedAnswer(buttons);

@@ -41,7 +41,7 @@ QString startPath(const QString &path);
 class CliMessages : public MessageHost
 {
 public:
-    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) override;
+    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer) override;
 
     QStringList shown;
 };

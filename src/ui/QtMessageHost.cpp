@@ -4,7 +4,7 @@
 
 namespace kavrel::ui {
 
-MsgAnswer QtMessageHost::show(const QString &text, MsgButtons buttons, MsgIcon icon)
+MsgAnswer QtMessageHost::show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer)
 {
     if (beforeShow)
         beforeShow();
@@ -49,6 +49,18 @@ MsgAnswer QtMessageHost::show(const QString &text, MsgButtons buttons, MsgIcon i
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    switch (defaultAnswer) {
+    case MsgAnswer::Cancel:
+        if (buttons == MsgButtons::OkCancel || buttons == MsgButtons::YesNoCancel)
+            box.setDefaultButton(QMessageBox::Cancel);
+        break;
+    case MsgAnswer::No:
+        if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel)
+            box.setDefaultButton(QMessageBox::No);
+        break;
+    default:
         break;
     }
     switch (box.exec()) {

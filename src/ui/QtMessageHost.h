@@ -20,7 +20,7 @@ public:
     {
     }
 
-    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) override;
+    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer) override;
 
     // Runs before each box, so that the windows show what the core has done so far.
     std::function<void()> beforeShow;

@@ -11,6 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "settings/SettingsStore.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace kavrel;
 
 namespace {
@@ -47,9 +52,14 @@ private slots:
     void exportWritesAFileOrSaysWhyNot_data();
     void exportWritesAFileOrSaysWhyNot();
     void progressGoesToStderr();
+    void fileFailuresExitTwoAfterTheOutput_data();
+    void fileFailuresExitTwoAfterTheOutput();
+    void fullDiskExitsTwoAndKeepsThePointers();
+    void chatRoomStaysAfterAnotherLog();
+    void emptyListDirectoryIsTheWorkingDirectory();
 
 private:
-    Run cli(const QStringList &args);
+    Run cli(const QStringList &args, qint64 fileSizeLimit = -1);
     QString path(const QString &name) const { return m_dir->filePath(name); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -77,9 +87,19 @@ void TestCli::init()
     setTime(QStringLiteral("LOG/KAB0606.LOG"), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
 }
 
-Run TestCli::cli(const QStringList &args)
+Run TestCli::cli(const QStringList &args, qint64 fileSizeLimit)
 {
     QProcess p;
+    if (fileSizeLimit >= 0) {
+        // A full disk: files cannot grow past the limit, and writing past it fails.
+        p.setChildProcessModifier([fileSizeLimit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = rlim_t(fileSizeLimit);
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
         QStringList { QStringLiteral("-C"), m_dir->path() } + args);
     p.closeWriteChannel();
@@ -378,6 +398,72 @@ void TestCli::progressGoesToStderr()
     QVERIFY(lines.size() >= 2);
     QCOMPARE(lines.first(), QStringLiteral("reading KAB0606.LOG: 0%"));
     QCOMPARE(lines.last(), QStringLiteral("reading KAB0606.LOG: 100%"));
+}
+
+void TestCli::fileFailuresExitTwoAfterTheOutput_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("broken");
+    const QStringList twoLogs { QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+        QStringLiteral("KAB0605.LOG") };
+    QTest::newRow("Temp.log cannot be written") << (QStringList { QStringLiteral("titles") } + twoLogs
+        + QStringList { QStringLiteral("--item"), QStringLiteral("1") })
+                                                << QStringLiteral("LOG/Temp.log");
+    QTest::newRow("ID list cannot be read") << QStringList { QStringLiteral("open"), QStringLiteral("0"),
+        QStringLiteral("KAB0606.LOG") } << QStringLiteral("BL/KABURA.id");
+    QTest::newRow("board list cannot be read") << QStringList { QStringLiteral("open"), QStringLiteral("0"),
+        QStringLiteral("KAB0606.LOG") } << QStringLiteral("BL/KABURA.bl");
+}
+
+void TestCli::fileFailuresExitTwoAfterTheOutput()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, broken);
+    QVERIFY(QFile::remove(path(broken)) || !QFile::exists(path(broken)));
+    QVERIFY(QDir().mkpath(path(broken)));
+    const Run run = cli(args);
+    QCOMPARE(run.code, 2);
+    QVERIFY2(run.err.contains(broken + QLatin1Char('\n')), qPrintable(run.err)); // the path, then the reason
+    QVERIFY(!run.lines().isEmpty()); // what was asked for is printed all the same
+    QVERIFY(QFileInfo(path(broken)).isDir());
+}
+
+void TestCli::fullDiskExitsTwoAndKeepsThePointers()
+{
+    QCOMPARE(cli({ QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") }).code, 0);
+    const QByteArray pointers = test::readFile(path(QStringLiteral("LOGPTR.dat")));
+    QVERIFY(pointers.size() > 1024);
+    const Run run
+        = cli({ QStringLiteral("unread"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") }, 1024);
+    QCOMPARE(run.code, 2);
+    QCOMPARE(run.lines().first(), QStringLiteral("0\t1\t[mail ]"));
+    QVERIFY2(run.err.contains(path(QStringLiteral("LOGPTR.dat"))), qPrintable(run.err));
+    QCOMPARE(run.err.count(path(QStringLiteral("LOGPTR.dat"))), 1); // told once
+    QCOMPARE(test::readFile(path(QStringLiteral("LOGPTR.dat"))), pointers);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("LOGPTR")),
+        QStringList { QStringLiteral("LOGPTR.dat") });
+}
+
+void TestCli::chatRoomStaysAfterAnotherLog()
+{
+    QCOMPARE(cli({ QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") }).code, 0);
+    const Run older = cli({ QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0605.LOG") });
+    QCOMPARE(older.code, 0);
+    QVERIFY2(older.out.contains(QStringLiteral("[XCHAT] No1.雑談ルーム")), qPrintable(older.out));
+    QVERIFY(cp932::decode(test::readFile(path(QStringLiteral("BL/KABURA.bl"))))
+                .contains(QStringLiteral("[XCHAT] No1.雑談ルーム \r\n")));
+}
+
+void TestCli::emptyListDirectoryIsTheWorkingDirectory()
+{
+    settings::DirRecord record;
+    record[settings::DirRecord::LOG_Dir] = QStringLiteral("LOG");
+    record[settings::DirRecord::Up_Dir] = QStringLiteral("UP");
+    test::writeFile(path(QStringLiteral("DIR.DEF")), settings::SettingsStore::encodeDirRecord(record));
+    const Run run = cli({ QStringLiteral("open"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") });
+    QCOMPARE(run.code, 0);
+    QVERIFY(QFile::exists(path(QStringLiteral("KABURA.bl"))));
+    QVERIFY(QFile::exists(path(QStringLiteral("KABURA.id"))));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -7,11 +7,15 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace kavrel::test {
 
-MsgAnswer ScriptedMessages::show(const QString &text, MsgButtons buttons, MsgIcon icon)
+MsgAnswer ScriptedMessages::show(
+    const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer)
 {
-    shown.append({ text, buttons, icon });
+    shown.append({ text, buttons, icon, defaultAnswer });
     if (!answers.isEmpty())
         return answers.takeFirst();
     return closedAnswer(buttons);
@@ -53,6 +57,26 @@ QString crlfLines(const QStringList &lines)
     for (const auto &l : lines)
         out += l + QStringLiteral("\r\n");
     return out;
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_oldLimit = qint64(limit.rlim_cur);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        qFatal("cannot limit the file size");
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_oldLimit);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 } // namespace kavrel::test

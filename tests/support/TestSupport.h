@@ -21,12 +21,13 @@ public:
         QString text;
         MsgButtons buttons;
         MsgIcon icon;
+        MsgAnswer defaultAnswer = MsgAnswer::Ok; // the button Return presses
     };
 
     QList<MsgAnswer> answers;
     QList<Shown> shown;
 
-    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) override;
+    MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer) override;
     QStringList texts() const;
 };
 
@@ -39,5 +40,20 @@ QByteArray readFile(const QString &path);
 
 // Joins lines with CR LF, each line ending in CR LF.
 QString crlfLines(const QStringList &lines);
+
+// A full disk, as far as this process can tell: while it lives, files grow to
+// at most the given size, and a write beyond fails (SIGXFSZ is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    qint64 m_oldLimit = 0;
+    void (*m_oldHandler)(int) = nullptr;
+};
 
 } // namespace kavrel::test

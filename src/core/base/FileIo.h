@@ -5,7 +5,8 @@
 
 // Whole-file reads and atomic whole-file writes. Users keep years of logs and
 // hand-kept up files: a write goes to a temporary file beside the target and is
-// renamed over it, so a crash never leaves a file deleted and not yet written.
+// renamed over it only when every byte of it reached the disk, so a full disk or
+// a crash never leaves a file cut short, deleted or not yet written.
 namespace kavrel::fileio {
 
 struct FileError
@@ -18,10 +19,19 @@ struct FileError
     QString toString() const;
 };
 
-// Reads every byte of path. A missing file is an error unless missingIsEmpty.
+// What was being done to a file when it failed.
+enum class FileAccess { Read, Write, Remove };
+
+// Reads every byte of path. A missing file is an error unless missingIsEmpty;
+// a file that exists and cannot be read (a directory, no permission, an I/O
+// error) is always an error.
 bool readAll(const QString &path, QByteArray *bytes, FileError *error = nullptr, bool missingIsEmpty = false);
 
-// Writes bytes as the whole new content of path, atomically.
+// Writes bytes as the whole new content of path, atomically: every write, the
+// flush to disk and the close are checked before the temporary file is renamed
+// over path. On failure path keeps its old content byte for byte and no
+// temporary file is left. A new file gets the usual permissions (umask
+// applied); a replaced one keeps its own.
 bool writeAtomic(const QString &path, const QByteArray &bytes, FileError *error = nullptr);
 
 // Like writeAtomic, but first keeps the current content (when there is one)

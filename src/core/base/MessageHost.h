@@ -11,12 +11,21 @@ enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 // The one way the core asks the user something or tells them something. The
 // windows answer with a real message box; tests and kavrel-cli script it.
+// defaultAnswer is the button that Return presses: the first one, except for
+// questions that delete or discard, which default to Cancel (or No).
 class MessageHost
 {
 public:
     virtual ~MessageHost() = default;
-    virtual MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon) = 0;
+    virtual MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer)
+        = 0;
 };
+
+// The answer of the first button: OK, or Yes.
+inline MsgAnswer firstAnswer(MsgButtons buttons)
+{
+    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+}
 
 // The answer of a box closed without a choice: OK to a notice, Cancel to an
 // OK/Cancel question, No to a Yes/No question.

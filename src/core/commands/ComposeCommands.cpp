@@ -511,8 +511,8 @@ void ComposeCommands::Delete()
     else
         return;
 
-    const MsgAnswer answer = m_session.message(
-        QStringLiteral("書き込みを削除しますか？"), MsgButtons::OkCancel, MsgIcon::Critical);
+    const MsgAnswer answer = m_session.message(QStringLiteral("書き込みを削除しますか？"),
+        MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Cancel);
     if (answer == MsgAnswer::Ok) {
         if (span.found()) {
             m_session.UpFileText = upfile::cut(m_session.UpFileText, span);

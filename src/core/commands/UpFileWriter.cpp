@@ -26,7 +26,7 @@ void reportFileError(Session &session, const QString &what, const fileio::FileEr
 // Loads the net's signature file, when the option asks for it.
 void loadSignature(Session &session, const Clock &clock)
 {
-    const QString signPath = session.netField(NetRecord::Sign_Path);
+    const QString signPath = session.signatureFilePath();
     if (!session.flag(OptionFlags::SignatureOn))
         return; // SignatureText keeps its earlier value
     if (signPath.isEmpty()) {

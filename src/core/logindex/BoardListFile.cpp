@@ -20,13 +20,21 @@ QVector<BoardListFile::Entry> BoardListFile::parse(const QString &text)
     QVector<Entry> entries;
     qsizetype pos = 1;
     while (pos <= text.size()) {
-        const qsizetype close = findFrom(text, kCloseBracket, pos);
-        if (close == 0)
-            break;
         // A last line without CR LF runs to the end of the text.
         qsizetype lineEnd = findFrom(text, CRLF, pos);
         if (lineEnd == 0)
             lineEnd = text.size() + 1;
+        if (QStringView(text).mid(pos - 1).startsWith(boarditem::kChatPrefix)) {
+            QString room = mid(text, pos, lineEnd - pos);
+            if (room.endsWith(u' '))
+                room.chop(1);
+            entries.append({ room, QString() });
+            pos = lineEnd + 2;
+            continue;
+        }
+        const qsizetype close = findFrom(text, kCloseBracket, pos);
+        if (close == 0)
+            break;
         if (close > lineEnd) {
             // This line has no "｣": it is no entry, and must not swallow the next line.
             pos = lineEnd + 2;
@@ -46,23 +54,27 @@ QString BoardListFile::format(const QStringList &items, const QStringList &keys)
     QString out;
     for (qsizetype i = 0; i < items.size(); ++i) {
         const QString &item = items.at(i);
-        const QString key = boarditem::isChat(item) ? QString() : keys.value(i);
+        const bool chat = item.startsWith(boarditem::kChatPrefix);
+        // A board line cut before its "｣" would come back as another line or not at all.
+        if (!chat && !item.contains(kCloseBracket))
+            continue;
+        const QString key = chat ? QString() : keys.value(i);
         out += item + key + QLatin1Char(' ') + CRLF;
     }
     return out;
 }
 
-QString BoardListFile::read(const QString &path)
+bool BoardListFile::read(const QString &path, QString *text, fileio::FileError *error)
 {
     QByteArray bytes;
-    if (!fileio::readAll(path, &bytes, nullptr, true))
-        return {};
-    return cp932::decode(bytes);
+    const bool ok = fileio::readAll(path, &bytes, error, true);
+    *text = cp932::decode(bytes);
+    return ok;
 }
 
-bool BoardListFile::write(const QString &path, const QString &text)
+bool BoardListFile::write(const QString &path, const QString &text, fileio::FileError *error)
 {
-    return fileio::writeAtomic(path, cp932::encode(text));
+    return fileio::writeAtomic(path, cp932::encode(text), error);
 }
 
 void SaveBoardList(Session &session)
@@ -71,7 +83,9 @@ void SaveBoardList(Session &session)
         return;
     const QString text = BoardListFile::format(session.main.Board_List.items, session.BoardKeys);
     // A failed write leaves the previous file whole; the open goes on without it.
-    BoardListFile::write(session.boardListFilePath(), text);
+    fileio::FileError error;
+    if (!BoardListFile::write(session.boardListFilePath(), text, &error))
+        session.reportFileError(fileio::FileAccess::Write, error);
 }
 
 } // namespace kavrel::logindex

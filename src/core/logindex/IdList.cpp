@@ -98,13 +98,22 @@ QString IdList::update(const QString &listText, const QString &logText)
 
 QString IdList::read(const QString &path)
 {
+    QString text;
+    read(path, &text, nullptr);
+    return text;
+}
+
+bool IdList::read(const QString &path, QString *text, fileio::FileError *error)
+{
+    text->clear();
     QByteArray bytes;
-    if (!fileio::readAll(path, &bytes, nullptr, true))
-        return {};
+    if (!fileio::readAll(path, &bytes, error, true))
+        return false;
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);
-    return cp932::decode(bytes);
+    *text = cp932::decode(bytes);
+    return true;
 }
 
 } // namespace kavrel::logindex

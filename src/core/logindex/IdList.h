@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/FileIo.h"
+
 #include <QString>
 
 namespace kavrel::logindex {
@@ -24,6 +26,8 @@ public:
 
     // The list text of a file: Shift-JIS, cut at its first NUL; a missing file is empty.
     static QString read(const QString &path);
+    // The same; false (and error) when the file exists and cannot be read.
+    static bool read(const QString &path, QString *text, fileio::FileError *error);
 };
 
 } // namespace kavrel::logindex

@@ -41,8 +41,8 @@ bool matchesLogPattern(const QString &name, const QString &pattern)
 QStringList listLogFiles(const Session &session)
 {
     const QString pattern = session.netField(settings::NetRecord::Log_File_Name);
-    const QString dir = session.Dir[settings::DirRecord::LOG_Dir];
-    if (pattern.isEmpty() || dir.isEmpty())
+    const QString dir = session.directory(settings::DirRecord::LOG_Dir);
+    if (pattern.isEmpty())
         return {};
     QStringList names;
     const QStringList files = QDir(dir).entryList(QDir::Files, QDir::NoSort);

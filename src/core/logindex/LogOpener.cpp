@@ -22,7 +22,8 @@ const QString kSearchEndedMessage = QStringLiteral("ＬＯＧファイルが変�
 
 bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, const OpenProgress &progress)
 {
-    const QString logDir = session.Dir[settings::DirRecord::LOG_Dir];
+    const QString logDir = session.directory(settings::DirRecord::LOG_Dir);
+    const Session::FileReportRound round(session);
 
     // Read (and merge) and decode first, so that a file that cannot be read,
     // or a cancel, changes nothing.
@@ -30,24 +31,32 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     qint64 length = 0;
     QString newPath;
     int multiSelect = 0;
+    fileio::FileError error;
     if (selectedEntries.size() == 1) {
         newPath = fileio::joinPath(logDir, selectedEntries.first());
-        if (!readLogText(newPath, &text, &length, progress))
+        if (!readLogText(newPath, &text, &length, progress, 4 << 20, &error)) {
+            if (!error.path.isEmpty())
+                session.reportFileError(fileio::FileAccess::Read, error);
             return false;
+        }
     } else {
         QByteArray bytes;
         for (const QString &entry : selectedEntries) {
             QByteArray part;
-            if (!fileio::readAll(fileio::joinPath(logDir, entry), &part))
+            if (!fileio::readAll(fileio::joinPath(logDir, entry), &part, &error)) {
+                session.reportFileError(fileio::FileAccess::Read, error);
                 return false;
+            }
             bytes += part;
         }
         if (!decodeLogBytes(bytes, &text, progress))
             return false;
         length = bytes.size();
         newPath = fileio::joinPath(logDir, kMergeName);
-        if (!fileio::writeAtomic(newPath, bytes))
-            return false;
+        // The merge is read from memory: a Temp.log that cannot be written
+        // is reported and the open goes on.
+        if (!fileio::writeAtomic(newPath, bytes, &error))
+            session.reportFileError(fileio::FileAccess::Write, error);
         multiSelect = 1;
     }
 
@@ -133,14 +142,14 @@ bool decodeLogBytes(const QByteArray &bytes, QString *text, const OpenProgress &
     return true;
 }
 
-bool readLogText(
-    const QString &path, QString *text, qint64 *length, const OpenProgress &progress, qint64 pieceSize)
+bool readLogText(const QString &path, QString *text, qint64 *length, const OpenProgress &progress,
+    qint64 pieceSize, fileio::FileError *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         // Read as every other file is, for the same report of what went wrong.
         QByteArray bytes;
-        if (!fileio::readAll(path, &bytes))
+        if (!fileio::readAll(path, &bytes, error))
             return false;
         *length = bytes.size();
         return decodeLogBytes(bytes, text, progress, pieceSize);
@@ -157,7 +166,7 @@ bool readLogText(
         QByteArray piece = carry + file.read(std::max<qint64>(1, pieceSize));
         if (file.error() != QFileDevice::NoError) {
             QByteArray bytes; // the same report as a failed whole read
-            if (!fileio::readAll(path, &bytes))
+            if (!fileio::readAll(path, &bytes, error))
                 return false;
             *length = bytes.size();
             return decodeLogBytes(bytes, text, progress, pieceSize);
@@ -186,8 +195,12 @@ bool LoadLog(Session &session)
 {
     QString text;
     qint64 length = 0;
-    if (!readLogText(session.LogPath, &text, &length))
+    fileio::FileError error;
+    if (!readLogText(session.LogPath, &text, &length, {}, 4 << 20, &error)) {
+        if (!error.path.isEmpty())
+            session.reportFileError(fileio::FileAccess::Read, error);
         return false;
+    }
     LoadLogText(session, std::move(text), length);
     return true;
 }
@@ -210,11 +223,20 @@ void LoadLogText(Session &session, QString text, qint64 length)
 void UpdateIdList(Session &session)
 {
     const QString path = session.idListFilePath();
-    session.IdListText = IdList::update(IdList::read(path), session.LogText);
+    QString listText;
+    fileio::FileError error;
+    const bool readable = IdList::read(path, &listText, &error);
+    session.IdListText = IdList::update(listText, session.LogText);
     // Without a file name the path is the list directory itself: nothing to write.
     if (session.netField(settings::NetRecord::ID_LIST_FILE_NAME).isEmpty())
         return;
-    fileio::writeAtomic(path, cp932::encode(session.IdListText));
+    // A list that exists and cannot be read keeps its IDs: it is not written over.
+    if (!readable) {
+        session.reportFileError(fileio::FileAccess::Read, error);
+        return;
+    }
+    if (!fileio::writeAtomic(path, cp932::encode(session.IdListText), &error))
+        session.reportFileError(fileio::FileAccess::Write, error);
 }
 
 } // namespace kavrel::logindex

@@ -32,7 +32,7 @@ bool OpenFromNetScreen(
 // no Shift-JIS character spans, so the text is the decode of the whole file.
 // False when the file cannot be read or progress cancels.
 bool readLogText(const QString &path, QString *text, qint64 *length, const OpenProgress &progress = {},
-    qint64 pieceSize = 4 << 20);
+    qint64 pieceSize = 4 << 20, fileio::FileError *error = nullptr);
 // The same over bytes already read.
 bool decodeLogBytes(
     const QByteArray &bytes, QString *text, const OpenProgress &progress = {}, qint64 pieceSize = 4 << 20);

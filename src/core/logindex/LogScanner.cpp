@@ -5,6 +5,10 @@
 #include "logindex/BoardListFile.h"
 #include "session/Session.h"
 
+#include <QHash>
+
+#include <algorithm>
+#include <map>
 #include <utility>
 
 namespace kavrel::logindex {
@@ -18,6 +22,7 @@ namespace {
 
 const QString kChatItem = boarditem::kChatPrefix + QStringLiteral(" No");
 const QString kOpenBracket = QStringLiteral("｢");
+const QString kCloseBracket = QStringLiteral("｣");
 const QString kNoBoardsMessage
     = QStringLiteral("指定されたＬＯＧファイルはボードタイトルがありませんでした！");
 
@@ -91,10 +96,25 @@ void LogScanner::readBoardListFile()
 {
     m_entries.clear();
     m_keys.clear();
-    const auto remembered = BoardListFile::parse(BoardListFile::read(m_session.boardListFilePath()));
+    m_fromLog.clear();
+    // Without a file name the path is the list directory itself: nothing to read or write.
+    if (m_session.netField(settings::NetRecord::Board_list_File_Name).isEmpty()) {
+        m_listUnreadable = true;
+        return;
+    }
+    QString text;
+    fileio::FileError error;
+    m_listUnreadable = !BoardListFile::read(m_session.boardListFilePath(), &text, &error);
+    if (m_listUnreadable) {
+        // Remembered boards are not to be lost by writing what little is known over them.
+        m_session.reportFileError(fileio::FileAccess::Read, error);
+        return;
+    }
+    const auto remembered = BoardListFile::parse(text);
     for (const auto &entry : remembered) {
         m_entries.append(entry.text);
         m_keys.append(entry.key);
+        m_fromLog.append(false);
     }
 }
 
@@ -128,6 +148,7 @@ void LogScanner::collectBoardsOfLog()
             key = keyOfBoard(entry, header.from(lineEnd));
         m_entries.append(entry);
         m_keys.append(key);
+        m_fromLog.append(true);
         from = start + 2;
     }
 }
@@ -148,8 +169,15 @@ QString LogScanner::keyOfBoard(const QString &entry, qsizetype h2)
     if (e2 != 0) {
         // The key ends at the first "(" of the line after the header line,
         // and never runs past that line: a key with a line end in it would
-        // break the one-line-per-board layout of the board list file.
-        const qsizetype lineStart = e2 + 2;
+        // break the one-line-per-board layout of the board list file. Empty
+        // lines that some hosts print before it are passed over, but not the
+        // read-end message: an article without a key line has no key.
+        qsizetype lineStart = e2 + 2;
+        while (QStringView(log).mid(lineStart - 1).startsWith(CRLF))
+            lineStart += 2;
+        if (!m_session.ReadEndMarker.isEmpty()
+            && QStringView(log).mid(lineStart - 1).startsWith(m_session.ReadEndMarker))
+            lineStart = e2 + 2;
         qsizetype lineStop = findFrom(log, CRLF, lineStart);
         if (lineStop == 0)
             lineStop = log.size() + 1;
@@ -162,52 +190,166 @@ QString LogScanner::keyOfBoard(const QString &entry, qsizetype h2)
     return key;
 }
 
-void LogScanner::sortByBoardNumber()
+namespace {
+
+// Counts of marked positions, with prefix sums and the k-th unmarked slot.
+class Fenwick
 {
-    // An exchange sort: equal numbers keep their order, and empty or chat-room
-    // candidates are never moved forward. The numbers travel with the entries.
-    const qsizetype n = m_entries.size();
-    QVector<qint64> number(n);
-    QVector<bool> movable(n);
-    for (qsizetype i = 0; i < n; ++i) {
-        number[i] = boarditem::fiveDigitBoardNumber(m_entries.at(i));
-        movable[i] = !m_entries.at(i).isEmpty() && !boarditem::isChat(m_entries.at(i));
+public:
+    explicit Fenwick(qsizetype n)
+        : m_tree(n + 1, 0)
+    {
     }
-    for (qsizetype i = 0; i < n; ++i) {
-        for (qsizetype j = i + 1; j < n; ++j) {
-            if (movable[j] && number[i] > number[j]) {
-                m_entries.swapItemsAt(i, j);
-                m_keys.swapItemsAt(i, j);
-                std::swap(number[i], number[j]);
-                std::swap(movable[i], movable[j]);
+
+    void add(qsizetype i, int delta)
+    {
+        for (++i; i < m_tree.size(); i += i & -i)
+            m_tree[i] += delta;
+    }
+    // The count in positions 0 .. i - 1.
+    qsizetype before(qsizetype i) const
+    {
+        qsizetype sum = 0;
+        for (; i > 0; i -= i & -i)
+            sum += m_tree.at(i);
+        return sum;
+    }
+    // The position holding the k-th (0-based) count, when every count is 0 or 1.
+    qsizetype find(qsizetype k) const
+    {
+        qsizetype pos = 0;
+        qsizetype step = 1;
+        while (step * 2 < m_tree.size())
+            step *= 2;
+        for (; step > 0; step /= 2) {
+            if (pos + step < m_tree.size() && m_tree.at(pos + step) <= k) {
+                pos += step;
+                k -= m_tree.at(pos);
             }
         }
+        return pos;
     }
+
+private:
+    QVector<qsizetype> m_tree;
+};
+
+} // namespace
+
+QVector<qsizetype> exchangeSortOrder(const QVector<qint64> &numbers)
+{
+    // The exchange sort carries the first candidate along and swaps it for
+    // every later one of a smaller number. Seen from the candidates of one
+    // number v, only those of smaller numbers matter: when the first of all
+    // candidates not above v is one of number v, it travels over the others
+    // of number v up to the first smaller candidate, and the candidates of
+    // number v before that one turn by one place. So the candidates of v end
+    // in the order of a ring that each of them joins at its end, turned by
+    // one for every smaller candidate that follows.
+    const qsizetype n = numbers.size();
+    QVector<qsizetype> byNumber(n);
+    for (qsizetype i = 0; i < n; ++i)
+        byNumber[i] = i;
+    std::stable_sort(byNumber.begin(), byNumber.end(),
+        [&](qsizetype a, qsizetype b) { return numbers.at(a) < numbers.at(b); });
+
+    QVector<qsizetype> order;
+    order.reserve(n);
+    Fenwick smaller(n); // the candidates of the numbers done so far
+    for (qsizetype first = 0; first < n;) {
+        qsizetype last = first;
+        while (last < n && numbers.at(byNumber.at(last)) == numbers.at(byNumber.at(first)))
+            ++last;
+        const qsizetype count = last - first;
+        // Insert positions in the ring, as it grows; the head is where it is read from.
+        QVector<qsizetype> insertAt(count);
+        qsizetype head = 0;
+        for (qsizetype k = 0; k < count; ++k) {
+            const qsizetype at = byNumber.at(first + k);
+            const qsizetype next = k + 1 < count ? byNumber.at(first + k + 1) : n;
+            insertAt[k] = head;
+            const qsizetype size = k + 1;
+            const qsizetype turns = smaller.before(next) - smaller.before(at + 1);
+            head = (head + 1 + turns) % size;
+        }
+        // Placing the insertions from the last: each takes the free slot its index names.
+        QVector<qsizetype> ring(count);
+        Fenwick free(count);
+        for (qsizetype k = 0; k < count; ++k)
+            free.add(k, 1);
+        for (qsizetype k = count - 1; k >= 0; --k) {
+            const qsizetype slot = free.find(insertAt.at(k));
+            ring[slot] = byNumber.at(first + k);
+            free.add(slot, -1);
+        }
+        for (qsizetype k = 0; k < count; ++k)
+            order.append(ring.at((head + k) % count));
+        for (qsizetype k = first; k < last; ++k)
+            smaller.add(byNumber.at(k), 1);
+        first = last;
+    }
+    return order;
+}
+
+void LogScanner::sortByBoardNumber()
+{
+    // The order of an exchange sort in which empty and chat-room candidates
+    // stay where they are, computed without its quadratic walk.
+    const qsizetype n = m_entries.size();
+    QVector<qsizetype> places;
+    QVector<qint64> numbers;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!m_entries.at(i).isEmpty() && !boarditem::isChat(m_entries.at(i))) {
+            places.append(i);
+            numbers.append(boarditem::fiveDigitBoardNumber(m_entries.at(i)));
+        }
+    }
+    const QVector<qsizetype> order = exchangeSortOrder(numbers);
+    QStringList entries = m_entries;
+    QStringList keys = m_keys;
+    QVector<bool> fromLog = m_fromLog;
+    for (qsizetype k = 0; k < order.size(); ++k) {
+        const qsizetype to = places.at(k);
+        const qsizetype from = places.at(order.at(k));
+        entries[to] = m_entries.at(from);
+        keys[to] = m_keys.value(from);
+        fromLog[to] = m_fromLog.value(from);
+    }
+    m_entries = entries;
+    m_keys = keys;
+    m_fromLog = fromLog;
 }
 
 void LogScanner::removeIncompleteAndRepeated()
 {
     // The same board number printed the same way (the text before "｢") is the
-    // same board; the first candidate wins.
+    // same board; the first candidate wins. A board line that the log cut
+    // before its "｣" never wins over a whole one of the same board: it would
+    // replace a remembered board by a line that cannot be read back.
     const qsizetype n = m_entries.size();
-    QStringList prefix;
-    prefix.reserve(n);
-    QVector<bool> candidate(n); // has "｢" and is no chat room: may be removed as a repeat
+    QHash<QString, qsizetype> winner; // prefix -> the candidate kept for it
     for (qsizetype i = 0; i < n; ++i) {
-        const QString &entry = m_entries.at(i);
+        QString &entry = m_entries[i];
+        if (entry.isEmpty() || boarditem::isChat(entry))
+            continue; // chat rooms are kept whole, brackets or none
         const qsizetype bracket = findFrom(entry, kOpenBracket);
-        prefix.append(bracket == 0 ? QString() : left(entry, bracket - 1));
-        candidate[i] = bracket != 0 && !boarditem::isChat(entry);
-    }
-    for (qsizetype i = 0; i < n; ++i) {
-        if (!m_entries.at(i).contains(kOpenBracket))
-            m_entries[i].clear();
-        if (m_entries.at(i).isEmpty())
+        if (bracket == 0) {
+            entry.clear();
             continue;
-        const QString &mine = prefix.at(i);
-        for (qsizetype j = i + 1; j < n; ++j) {
-            if (candidate[j] && !m_entries.at(j).isEmpty() && prefix.at(j) == mine)
-                m_entries[j].clear();
+        }
+        const QString prefix = left(entry, bracket - 1);
+        const auto found = winner.constFind(prefix);
+        if (found == winner.constEnd()) {
+            winner.insert(prefix, i);
+            continue;
+        }
+        QString &kept = m_entries[*found];
+        const bool keptWhole = kept.contains(kCloseBracket);
+        if (!keptWhole && entry.contains(kCloseBracket)) {
+            kept.clear();
+            winner.insert(prefix, i);
+        } else {
+            entry.clear();
         }
     }
 }
@@ -250,6 +392,21 @@ void LogScanner::addChatRoomsOfLog()
         return; // an empty question would make every line a chat room
     ListBox &list = m_session.main.Board_List;
 
+    // An item contains "[XCHAT] No" + number exactly when the text after one
+    // of its "[XCHAT] No" begins with number: those texts, sorted, find the
+    // items of a room without walking the whole list for every question.
+    QStringList items = list.items;
+    QVector<bool> alive(items.size(), true);
+    std::multimap<QString, qsizetype> tails;
+    QVector<QVector<std::multimap<QString, qsizetype>::iterator>> tailsOf(items.size());
+    const auto index = [&](qsizetype i) {
+        const QString &item = items.at(i);
+        for (qsizetype p = item.indexOf(kChatItem); p >= 0; p = item.indexOf(kChatItem, p + 1))
+            tailsOf[i].append(tails.emplace(item.mid(p + kChatItem.size()), i));
+    };
+    for (qsizetype i = 0; i < items.size(); ++i)
+        index(i);
+
     qsizetype g = 1;
     for (;;) {
         g = findFrom(log, question, g + 1);
@@ -270,34 +427,55 @@ void LogScanner::addChatRoomsOfLog()
             continue;
         const qsizetype dot = findFrom(room, QChar(u'.'));
         const QString number = dot == 0 ? room : left(room, dot - 1);
-        const QString earlier = kChatItem + number;
         // Every earlier item of the room goes, also two in a row.
-        for (qsizetype i = list.ListCount() - 1; i >= 0; --i) {
-            if (list.item(i).contains(earlier))
-                list.removeItem(i);
+        QVector<qsizetype> earlier;
+        for (auto it = tails.lower_bound(number); it != tails.end() && it->first.startsWith(number); ++it)
+            earlier.append(it->second);
+        for (const qsizetype i : std::as_const(earlier)) {
+            if (!alive.at(i))
+                continue;
+            alive[i] = false;
+            for (const auto &tail : std::as_const(tailsOf.at(i)))
+                tails.erase(tail);
         }
-        list.addItem(kChatItem + room);
+        items.append(kChatItem + room);
+        alive.append(true);
+        tailsOf.resize(tailsOf.size() + 1);
+        index(items.size() - 1);
     }
+    QStringList kept;
+    kept.reserve(items.size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (alive.at(i))
+            kept.append(items.at(i));
+    }
+    list.items = kept;
 }
 
 void LogScanner::sortChatRooms()
 {
+    // The chat-room items in the order their exchange sort by sort key gives,
+    // the other items staying where they are.
     ListBox &list = m_session.main.Board_List;
-    const qsizetype count = list.ListCount();
-    QStringList key;
-    key.reserve(count);
-    for (const QString &item : std::as_const(list.items))
-        key.append(boarditem::isChat(item) ? chatSortKey(item) : QString());
-    for (qsizetype i = 0; i < count; ++i) {
-        if (!boarditem::isChat(list.item(i)))
-            continue;
-        for (qsizetype j = i; j < count; ++j) {
-            if (boarditem::isChat(list.item(j)) && QString::compare(key.at(i), key.at(j)) > 0) {
-                list.items.swapItemsAt(i, j);
-                key.swapItemsAt(i, j);
-            }
+    QVector<qsizetype> places;
+    QStringList keys;
+    for (qsizetype i = 0; i < list.items.size(); ++i) {
+        if (boarditem::isChat(list.items.at(i))) {
+            places.append(i);
+            keys.append(chatSortKey(list.items.at(i)));
         }
     }
+    QStringList distinct = keys;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    QVector<qint64> ranks;
+    ranks.reserve(keys.size());
+    for (const QString &key : std::as_const(keys))
+        ranks.append(std::lower_bound(distinct.begin(), distinct.end(), key) - distinct.begin());
+    const QVector<qsizetype> order = exchangeSortOrder(ranks);
+    const QStringList before = list.items;
+    for (qsizetype k = 0; k < order.size(); ++k)
+        list.items[places.at(k)] = before.at(places.at(order.at(k)));
 }
 
 void LogScanner::finish()
@@ -306,7 +484,8 @@ void LogScanner::finish()
         // Set before the selection: the board's handling may look at it.
         m_session.NoBoardsFlag = 0;
         m_session.main.selectBoard(0);
-        SaveBoardList(m_session);
+        if (!m_listUnreadable)
+            SaveBoardList(m_session);
     } else {
         m_session.message(kNoBoardsMessage, MsgButtons::Ok);
         m_session.NoBoardsFlag = 1;

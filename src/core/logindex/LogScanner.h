@@ -24,6 +24,8 @@ public:
     // The candidates as they stand after each step, for tests.
     const QStringList &entries() const { return m_entries; }
     const QStringList &keys() const { return m_keys; }
+    // Whether each candidate came from the log (parallel to entries()).
+    const QVector<bool> &fromLog() const { return m_fromLog; }
 
     // Steps of a scan, in the order run() takes them.
     void readBoardListFile();
@@ -43,13 +45,23 @@ private:
     Session &m_session;
     QStringList m_entries; // candidate board lines; an empty one is removed
     QStringList m_keys; // parallel to m_entries
+    QVector<bool> m_fromLog; // parallel to m_entries
     bool m_frozen = false;
+    // The board list file exists and could not be read: it is left alone.
+    bool m_listUnreadable = false;
 
     // The header after the last board line whose key was taken, and that key:
     // boards entered one after another without articles share the next header.
     qsizetype m_lastKeyHeader = -1;
     QString m_lastKey;
 };
+
+// The order in which the board scan's exchange sort leaves candidates of the
+// given board numbers (all of them taking part): for each position of the
+// result, the index of the candidate that ends there. Candidates of different
+// numbers end in ascending order; those of one number end in the order the
+// exchange sort's swaps give them. O(n log n).
+QVector<qsizetype> exchangeSortOrder(const QVector<qint64> &numbers);
 
 // The scan of the open log (see LogScanner).
 void ScanLog(Session &session);

@@ -59,16 +59,16 @@ bool PointerStore::exists() const
     return QFileInfo::exists(m_filePath);
 }
 
-bool PointerStore::create() const
+bool PointerStore::create(fileio::FileError *error) const
 {
-    return fileio::writeAtomic(m_filePath, emptyRecord().repeated(kNewFileRecords));
+    return fileio::writeAtomic(m_filePath, emptyRecord().repeated(kNewFileRecords), error);
 }
 
-PtrRecord PointerStore::read(int recordNumber) const
+PtrRecord PointerStore::read(int recordNumber, fileio::FileError *error) const
 {
     PtrRecord record;
     QByteArray bytes;
-    if (recordNumber < 1 || !fileio::readAll(m_filePath, &bytes))
+    if (recordNumber < 1 || !fileio::readAll(m_filePath, &bytes, error, true))
         return record;
     const qint64 offset = qint64(recordNumber - 1) * kRecordBytes;
     if (offset >= bytes.size())
@@ -79,7 +79,7 @@ PtrRecord PointerStore::read(int recordNumber) const
     return record;
 }
 
-bool PointerStore::write(int recordNumber, const PtrRecord &record) const
+bool PointerStore::write(int recordNumber, const PtrRecord &record, fileio::FileError *error) const
 {
     if (recordNumber < 1)
         return false;
@@ -87,7 +87,7 @@ bool PointerStore::write(int recordNumber, const PtrRecord &record) const
     if (!encodeName(logNamePath(record), &name))
         return false;
     QByteArray bytes;
-    if (!fileio::readAll(m_filePath, &bytes, nullptr, true))
+    if (!fileio::readAll(m_filePath, &bytes, error, true))
         return false;
     // Missing records (and the missing tail of a cut-off one) become empty records.
     const qint64 end = qint64(recordNumber) * kRecordBytes;
@@ -100,15 +100,15 @@ bool PointerStore::write(int recordNumber, const PtrRecord &record) const
     const qint64 offset = end - kRecordBytes;
     bytes.replace(offset, kNameBytes, name);
     bytes.replace(offset + kNameBytes, 4, pointerBytes, 4);
-    return fileio::writeAtomic(m_filePath, bytes);
+    return fileio::writeAtomic(m_filePath, bytes, error);
 }
 
-bool PointerStore::keepRecords(const QVector<int> &keptRecordNumbers) const
+bool PointerStore::keepRecords(const QVector<int> &keptRecordNumbers, fileio::FileError *error) const
 {
     if (!exists())
         return true;
     QByteArray bytes;
-    if (!fileio::readAll(m_filePath, &bytes))
+    if (!fileio::readAll(m_filePath, &bytes, error))
         return false;
     const qsizetype records = (bytes.size() + kRecordBytes - 1) / kRecordBytes;
     QByteArray kept;
@@ -121,7 +121,7 @@ bool PointerStore::keepRecords(const QVector<int> &keptRecordNumbers) const
     }
     while (kept.size() < records * kRecordBytes)
         kept += emptyRecord();
-    return fileio::writeAtomic(m_filePath, kept);
+    return fileio::writeAtomic(m_filePath, kept, error);
 }
 
 bool PointerStore::encodeName(const QString &path, QByteArray *field) const
@@ -203,8 +203,49 @@ namespace {
 
 PointerStore storeOf(const Session &session)
 {
-    return PointerStore(session.appFile(PointerStore::kFileName), session.Dir[settings::DirRecord::LOG_Dir]);
+    return PointerStore(
+        session.appFile(PointerStore::kFileName), session.directory(settings::DirRecord::LOG_Dir));
 }
+
+// LOGPTR.dat as the open uses it: a file that cannot be read or written is
+// told once and the open goes on with what it holds in memory.
+class ReportingStore
+{
+public:
+    explicit ReportingStore(Session &session)
+        : m_session(session)
+        , m_store(storeOf(session))
+    {
+    }
+
+    bool exists() const { return m_store.exists(); }
+    void create() { check(m_store.create(&m_error), fileio::FileAccess::Write); }
+    PtrRecord read(int recordNumber)
+    {
+        m_error = {};
+        const PtrRecord record = m_store.read(recordNumber, &m_error);
+        check(!m_error.isError(), fileio::FileAccess::Read);
+        return record;
+    }
+    void write(int recordNumber, const PtrRecord &record)
+    {
+        m_error = {};
+        if (!m_store.write(recordNumber, record, &m_error))
+            check(!m_error.isError(), fileio::FileAccess::Write);
+    }
+
+private:
+    void check(bool ok, fileio::FileAccess access)
+    {
+        if (!ok)
+            m_session.reportFileError(access, m_error);
+        m_error = {};
+    }
+
+    Session &m_session;
+    PointerStore m_store;
+    fileio::FileError m_error;
+};
 
 // Both logs exist and are the same file by their modification time, the way
 // the pointer's log is recognised among the logs of a net.
@@ -223,7 +264,7 @@ void LoadPointerForLog(Session &session)
     }
     if (session.NetIndex < 0)
         return;
-    const PointerStore store = storeOf(session);
+    ReportingStore store(session);
     const int slot = session.NetIndex + 1;
 
     // A missing file is created and the open goes on as with an empty slot, so
@@ -307,7 +348,7 @@ void SavePointerAtExit(Session &session)
     if (session.PtrRec.Pointer < session.ReadPointer)
         session.PtrRec.Pointer = session.ReadPointer;
     session.PtrRec.LogName = logNameField(session.LogPath);
-    storeOf(session).write(session.PtrNetIndex + 1, session.PtrRec);
+    ReportingStore(session).write(session.PtrNetIndex + 1, session.PtrRec);
 }
 
 } // namespace kavrel::logindex

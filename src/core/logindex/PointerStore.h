@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileIo.h"
 #include "session/Session.h"
 
 #include <QByteArray>
@@ -33,21 +34,23 @@ public:
 
     bool exists() const;
     // A new file of 51 empty records.
-    bool create() const;
+    bool create(fileio::FileError *error = nullptr) const;
 
     // Record n (1-based). A record beyond the end of the file, or of zero
     // bytes, reads as empty; a cut-off record gives what can be read (its
     // pointer only when all four bytes are there).
-    PtrRecord read(int recordNumber) const;
+    // A file that exists and cannot be read gives an empty record and error.
+    PtrRecord read(int recordNumber, fileio::FileError *error = nullptr) const;
     // Writes record n, extending the file with empty records when needed.
-    // False when the file cannot be written or the name cannot be stored.
-    bool write(int recordNumber, const PtrRecord &record) const;
+    // False when the file cannot be read or written (error says why; the
+    // file is then left as it was) or the name cannot be stored.
+    bool write(int recordNumber, const PtrRecord &record, fileio::FileError *error = nullptr) const;
 
     // After nets were deleted from the net table: the records of the kept
     // nets (old record numbers, in their new order) move up to records 1, 2 …
     // so that each net finds its own pointer again; the file keeps its size
     // with empty records at the end. A missing file stays missing.
-    bool keepRecords(const QVector<int> &keptRecordNumbers) const;
+    bool keepRecords(const QVector<int> &keptRecordNumbers, fileio::FileError *error = nullptr) const;
 
     // The 80 name bytes for a path; false when it cannot be stored.
     bool encodeName(const QString &path, QByteArray *field) const;

@@ -25,7 +25,7 @@ QString moveFileBase(const Session &session)
 QString moveFilePath(const Session &session)
 {
     return fileio::joinPath(
-        session.Dir[settings::DirRecord::BL_Dir], moveFileBase(session) + QStringLiteral(".IDO"));
+        session.directory(settings::DirRecord::BL_Dir), moveFileBase(session) + QStringLiteral(".IDO"));
 }
 
 QStringList decodeMoveTable(const QByteArray &bytes)
@@ -57,7 +57,9 @@ void LoadMoveTable(Session &session)
 {
     session.MoveFileBase = moveFileBase(session);
     QByteArray bytes;
-    fileio::readAll(moveFilePath(session), &bytes, nullptr, true);
+    fileio::FileError error;
+    if (!fileio::readAll(moveFilePath(session), &bytes, &error, true))
+        session.reportFileError(fileio::FileAccess::Read, error);
     session.MoveTable = decodeMoveTable(bytes);
 }
 
@@ -65,8 +67,7 @@ bool SaveMoveTable(Session &session)
 {
     fileio::FileError error;
     if (!fileio::writeAtomic(moveFilePath(session), encodeMoveTable(session.MoveTable), &error)) {
-        session.message(QStringLiteral("移動レス設定を保存できませんでした。\r\n") + error.toString(),
-            MsgButtons::Ok, MsgIcon::Critical);
+        session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     return true;

@@ -116,17 +116,25 @@ void NetSelectState::loadUpFile()
     if (!QFileInfo(path).isFile())
         return;
     fileio::FileError error;
-    if (m_session.message(kUpFileQuestion, MsgButtons::OkCancel, MsgIcon::Critical) == MsgAnswer::Ok) {
-        m_session.UpFileText.clear();
-        if (!fileio::removeIfExists(path, &error))
-            m_session.message(QStringLiteral("アップファイルを削除できませんでした。\n") + error.toString(),
-                MsgButtons::Ok, MsgIcon::Exclamation);
-        return;
-    }
     QByteArray bytes;
-    if (!fileio::readAll(path, &bytes, &error)) {
-        m_session.message(QStringLiteral("アップファイルを読み込めませんでした。\n") + error.toString(),
-            MsgButtons::Ok, MsgIcon::Exclamation);
+    const bool read = fileio::readAll(path, &bytes, &error);
+    if (m_session.message(kUpFileQuestion, MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Cancel)
+        == MsgAnswer::Ok) {
+        // The waiting commands are kept one generation back, as every other
+        // change of the up file keeps them. When that or the delete fails the
+        // up file stays, and so do its commands.
+        if (read && fileio::writeAtomic(path + QStringLiteral(".bak"), bytes, &error)) {
+            if (fileio::removeIfExists(path, &error)) {
+                m_session.UpFileText.clear();
+                return;
+            }
+            m_session.reportFileError(fileio::FileAccess::Remove, error);
+        } else if (read) {
+            m_session.reportFileError(fileio::FileAccess::Write, error);
+        }
+    }
+    if (!read) {
+        m_session.reportFileError(fileio::FileAccess::Read, error);
         return;
     }
     const QString text = cp932::decode(bytes);
@@ -176,7 +184,8 @@ void NetSelectState::Delete_Click()
     const int slot = Select_menu.ListIndex;
     if (slot < 0)
         return;
-    if (m_session.message(kDeleteQuestion, MsgButtons::OkCancel, MsgIcon::Critical) != MsgAnswer::Ok)
+    if (m_session.message(kDeleteQuestion, MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Cancel)
+        != MsgAnswer::Ok)
         return;
     // The nets that stay, by their record numbers before the delete: their
     // unread pointers move along with them.
@@ -189,9 +198,11 @@ void NetSelectState::Delete_Click()
     if (!NetDefinitionsFile(m_session).DeleteOne(slot, &names))
         return;
     if (keptRecords.size() == names.size()) {
-        logindex::PointerStore(
-            m_session.appFile(logindex::PointerStore::kFileName), m_session.Dir[settings::DirRecord::LOG_Dir])
-            .keepRecords(keptRecords);
+        const logindex::PointerStore store(m_session.appFile(logindex::PointerStore::kFileName),
+            m_session.directory(settings::DirRecord::LOG_Dir));
+        fileio::FileError error;
+        if (!store.keepRecords(keptRecords, &error))
+            m_session.reportFileError(fileio::FileAccess::Write, error);
         const int held = m_session.PtrNetIndex;
         if (held >= 0) {
             m_session.PtrNetIndex = int(keptRecords.indexOf(held + 1));

@@ -42,7 +42,9 @@ void Program::Form_Load(const QString &appDir)
         dir.chop(1);
     session.AppDir = dir;
     settings::ReadSettings(session);
-    fileio::removeIfExists(tempTextPath());
+    fileio::FileError error;
+    if (!fileio::removeIfExists(tempTextPath(), &error))
+        session.reportFileError(fileio::FileAccess::Remove, error);
 
     QString &upDir = session.Dir[settings::DirRecord::Up_Dir];
     if (upDir.size() > 1 && upDir.endsWith(QLatin1Char('/')))
@@ -80,7 +82,10 @@ bool Program::Form_QueryUnload(int left, int top, int height)
 
 void Program::Form_Unload()
 {
-    fileio::removeIfExists(tempTextPath());
+    const Session::FileReportRound round(session);
+    fileio::FileError error;
+    if (!fileio::removeIfExists(tempTextPath(), &error))
+        session.reportFileError(fileio::FileAccess::Remove, error);
     logindex::SavePointerAtExit(session);
 }
 

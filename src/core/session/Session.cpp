@@ -3,6 +3,8 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 
+#include <QDir>
+
 namespace kavrel {
 
 Session::Session() = default;
@@ -14,19 +16,36 @@ QString Session::netField(settings::NetRecord::Field field) const
 
 QString Session::upFilePath() const
 {
-    return fileio::joinPath(Dir[settings::DirRecord::Up_Dir], netField(settings::NetRecord::Up_File_Name));
+    return fileio::joinPath(
+        directory(settings::DirRecord::Up_Dir), netField(settings::NetRecord::Up_File_Name));
 }
 
 QString Session::boardListFilePath() const
 {
     return fileio::joinPath(
-        Dir[settings::DirRecord::BL_Dir], netField(settings::NetRecord::Board_list_File_Name));
+        directory(settings::DirRecord::BL_Dir), netField(settings::NetRecord::Board_list_File_Name));
 }
 
 QString Session::idListFilePath() const
 {
     return fileio::joinPath(
-        Dir[settings::DirRecord::BL_Dir], netField(settings::NetRecord::ID_LIST_FILE_NAME));
+        directory(settings::DirRecord::BL_Dir), netField(settings::NetRecord::ID_LIST_FILE_NAME));
+}
+
+QString Session::directory(settings::DirRecord::Index which) const
+{
+    const QString &dir = Dir[which];
+    if (!dir.isEmpty())
+        return dir;
+    return AppDir.isEmpty() ? QStringLiteral(".") : AppDir;
+}
+
+QString Session::signatureFilePath() const
+{
+    const QString path = netField(settings::NetRecord::Sign_Path);
+    if (path.isEmpty() || QDir::isAbsolutePath(path) || AppDir.isEmpty())
+        return path;
+    return fileio::joinPath(AppDir, path);
 }
 
 QString Session::appFile(const QString &name) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileIo.h"
 #include "base/MessageHost.h"
 #include "session/MainWindowState.h"
 #include "session/ServiceHosts.h"
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kavrel {
 
@@ -121,6 +123,12 @@ public:
     QString boardListFilePath() const;
     QString idListFilePath() const;
     QString appFile(const QString &name) const;
+    // A directory of the settings; an empty one is the working directory
+    // (AppDir), never the root.
+    QString directory(settings::DirRecord::Index which) const;
+    // The current net's signature file: Sign_Path, a relative one taken in
+    // AppDir; empty when the net names none.
+    QString signatureFilePath() const;
 };
 
 } // namespace kavrel

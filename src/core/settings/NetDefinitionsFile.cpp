@@ -169,18 +169,13 @@ NetRecord NetDefinitionsFile::recordFromEntry(const NetEntry &e)
     return decodeRecord(bytes);
 }
 
-void NetDefinitionsFile::reportError(const QString &what, const QString &detail)
-{
-    m_session.message(what + QStringLiteral("\n") + detail, MsgButtons::Ok, MsgIcon::Exclamation);
-}
-
 bool NetDefinitionsFile::readRecords(QVector<QByteArray> *records)
 {
     records->clear();
     QByteArray bytes;
     fileio::FileError error;
     if (!fileio::readAll(path(), &bytes, &error, true)) {
-        reportError(QStringLiteral("ネット設定ファイルを読み込めませんでした。"), error.toString());
+        m_session.reportFileError(fileio::FileAccess::Read, error);
         return false;
     }
     const qsizetype count = bytes.size() / kRecordBytes;
@@ -222,7 +217,7 @@ bool NetDefinitionsFile::StoreOne(int index)
     fileio::FileError error;
     if (!writeRecord(path(), qsizetype(index) * kRecordBytes, encodeRecord(m_session.NetTable.at(index)), ' ',
             &error)) {
-        reportError(QStringLiteral("ネット設定を保存できませんでした。"), error.toString());
+        m_session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     return true;
@@ -247,7 +242,7 @@ bool NetDefinitionsFile::DeleteOne(int index, QStringList *names)
     }
     fileio::FileError error;
     if (!fileio::writeAtomic(path(), content, &error)) {
-        reportError(QStringLiteral("ネット設定を削除できませんでした。"), error.toString());
+        m_session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     m_session.NetTable = table;

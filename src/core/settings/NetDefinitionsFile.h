@@ -94,7 +94,6 @@ private:
     // The records DATA.DEF holds completely, as bytes. False on a read error
     // (already reported).
     bool readRecords(QVector<QByteArray> *records);
-    void reportError(const QString &what, const QString &detail);
 
     NetContext &m_session;
 };

@@ -37,11 +37,6 @@ QString withoutTrailingSlash(const QString &dir)
     return dir.endsWith(u'/') ? dir.left(dir.size() - 1) : dir;
 }
 
-void reportFileError(NetContext &session, const QString &what, const fileio::FileError &error)
-{
-    session.message(what + QStringLiteral("\n") + error.toString(), MsgButtons::Ok, MsgIcon::Exclamation);
-}
-
 // Writes record as DIR.DEF's record; refuses what the slot cannot hold.
 bool storeDirRecord(NetContext &session, const DirRecord &record)
 {
@@ -53,7 +48,7 @@ bool storeDirRecord(NetContext &session, const DirRecord &record)
     fileio::FileError error;
     if (!writeRecord(
             SettingsStore::dirFilePath(session), 0, SettingsStore::encodeDirRecord(record), ' ', &error)) {
-        reportFileError(session, QStringLiteral("ディレクトリ設定を保存できませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     return true;
@@ -157,7 +152,7 @@ void ReadSettings(NetContext &session)
     if (fileio::readAll(dirPath, &bytes, &error))
         SettingsStore::decodeDirRecord(bytes, &session.Dir);
     else
-        reportFileError(session, QStringLiteral("ディレクトリ設定を読み込めませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Read, error);
 
     const QString flagsPath = SettingsStore::flagsFilePath(session);
     if (!QFileInfo(flagsPath).isFile())
@@ -165,7 +160,7 @@ void ReadSettings(NetContext &session)
     if (fileio::readAll(flagsPath, &bytes, &error))
         SettingsStore::decodeFlags(bytes, &session.Flags);
     else
-        reportFileError(session, QStringLiteral("オプション設定を読み込めませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Read, error);
 }
 
 bool WriteDirSettings(NetContext &session, const QString &logDir, const QString &upDir, const QString &blDir,
@@ -189,7 +184,7 @@ bool WriteOptionFlags(NetContext &session, const std::array<bool, OptionFlags::C
     QByteArray current;
     fileio::FileError error;
     if (!fileio::readAll(path, &current, &error, true)) {
-        reportFileError(session, QStringLiteral("オプション設定を保存できませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     OptionFlags flags = session.Flags;
@@ -201,7 +196,7 @@ bool WriteOptionFlags(NetContext &session, const std::array<bool, OptionFlags::C
             flags.values[i] = checked[i] ? QStringLiteral("1") : QStringLiteral("0");
     }
     if (!writeRecord(path, 0, SettingsStore::encodeFlags(flags), ' ', &error)) {
-        reportFileError(session, QStringLiteral("オプション設定を保存できませんでした。"), error);
+        session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
     session.Flags = flags;

@@ -348,6 +348,7 @@ void tst_ComposeFlows::deleteSecondOfThreeWrites()
 
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを削除しますか？") });
     QCOMPARE(f.messages.shown.first().icon, MsgIcon::Critical);
+    QCOMPARE(f.messages.shown.first().defaultAnswer, MsgAnswer::Cancel);
     QCOMPARE(f.session.UpFileText, expected);
     QCOMPARE(f.upBytes(), b(expected));
     QCOMPARE(f.script.runs(), 0);

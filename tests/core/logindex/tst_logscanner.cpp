@@ -1,10 +1,12 @@
 #include "LogGenerator.h"
 #include "LogIndexFixture.h"
 #include "TestSupport.h"
+#include "base/Cp932.h"
 #include "base/Text.h"
 #include "logindex/BoardListFile.h"
 #include "logindex/LogScanner.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace kavrel;
@@ -72,6 +74,84 @@ void slowBoardsOfLog(const Session &s, QStringList *entries, QStringList *keys)
     }
 }
 
+// Steps 4 and 5 of the board merge exactly as the scan was first written:
+// the exchange sort, then the removal of incomplete and repeated candidates,
+// each comparing every pair.
+void literalSortAndRemove(QStringList &entries, QStringList &keys)
+{
+    using namespace kavrel::text;
+    const qsizetype n = entries.size();
+    const auto chat = [](const QString &e) { return e.startsWith(QStringLiteral("[XCHAT]")); };
+    for (qsizetype i = 0; i < n; ++i) {
+        for (qsizetype j = i + 1; j < n; ++j) {
+            const qint64 a = val(mid(entries.at(i), 4, 5));
+            const qint64 b = val(mid(entries.at(j), 4, 5));
+            if (!entries.at(j).isEmpty() && a > b && !chat(entries.at(j))) {
+                entries.swapItemsAt(i, j);
+                keys.swapItemsAt(i, j);
+            }
+        }
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+        if (findFrom(entries.at(i), QStringLiteral("｢")) == 0)
+            entries[i].clear();
+        if (entries.at(i).isEmpty())
+            continue;
+        const QString prefix = left(entries.at(i), findFrom(entries.at(i), QStringLiteral("｢")) - 1);
+        for (qsizetype j = i + 1; j < n; ++j) {
+            const qsizetype bracket = findFrom(entries.at(j), QStringLiteral("｢"));
+            if (!entries.at(j).isEmpty() && bracket != 0 && !chat(entries.at(j))
+                && left(entries.at(j), bracket - 1) == prefix)
+                entries[j].clear();
+        }
+    }
+}
+
+// Steps 8 and 9 as first written: every room of the log walks the whole list
+// for its earlier items, and the rooms are exchange sorted by their keys.
+QStringList literalChatRooms(QStringList list, const QString &log, const QString &question)
+{
+    using namespace kavrel::text;
+    const QString crlf = QStringLiteral("\r\n");
+    qsizetype g = 1;
+    for (;;) {
+        g = findFrom(log, question, g + 1);
+        if (g == 0)
+            break;
+        const qsizetype e1 = findFrom(log, crlf, g);
+        const qsizetype e2 = e1 == 0 ? 0 : findFrom(log, crlf, e1 + 1);
+        if (e2 == 0)
+            break;
+        qsizetype e3 = findFrom(log, crlf, e2 + 1);
+        if (e3 == 0)
+            e3 = log.size() + 1;
+        const QString room = mid(log, e2 + 2, e3 - e2 - 2);
+        if (val(room) == 0)
+            continue;
+        const qsizetype dot = findFrom(room, QStringLiteral("."));
+        const QString earlier = QStringLiteral("[XCHAT] No") + (dot == 0 ? room : left(room, dot - 1));
+        for (qsizetype i = list.size() - 1; i >= 0; --i) {
+            if (list.at(i).contains(earlier))
+                list.removeAt(i);
+        }
+        list << QStringLiteral("[XCHAT] No") + room;
+    }
+    const auto key = [](const QString &item) {
+        const qsizetype d = findFrom(item, QStringLiteral("."), 13);
+        return d == 0 ? mid(item, 12) : mid(item, 12, d - 12);
+    };
+    const auto chat = [](const QString &e) { return e.startsWith(QStringLiteral("[XCHAT]")); };
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (!chat(list.at(i)))
+            continue;
+        for (qsizetype j = i; j < list.size(); ++j) {
+            if (chat(list.at(j)) && key(list.at(i)) > key(list.at(j)))
+                list.swapItemsAt(i, j);
+        }
+    }
+    return list;
+}
+
 } // namespace
 
 class TestLogScanner : public QObject
@@ -98,6 +178,16 @@ private slots:
     void keysStayAlignedWithOldSlots();
     void candidatesMatchStepByStepSearch_data();
     void candidatesMatchStepByStepSearch();
+    void cutBoardLineNeverReplacesARememberedOne();
+    void rememberedChatRoomsStay();
+    void blankLinesBeforeTheKeyLine_data();
+    void blankLinesBeforeTheKeyLine();
+    void sortOrderMatchesTheExchangeSort_data();
+    void sortOrderMatchesTheExchangeSort();
+    void mergeMatchesTheLiteralSteps_data();
+    void mergeMatchesTheLiteralSteps();
+    void chatRoomsMatchTheLiteralSteps_data();
+    void chatRoomsMatchTheLiteralSteps();
 };
 
 void TestLogScanner::boardListFile_data()
@@ -120,9 +210,15 @@ void TestLogScanner::boardListFile_data()
                                                    << QStringList { "No.1 ｢a｣" } << QStringList { "K1" };
     QTest::newRow("cut after the first bracket") << "No.1 ｢a｣b｣K \r\n"
                                                  << QStringList { "No.1 ｢a｣" } << QStringList { "b｣K" };
-    QTest::newRow("line without bracket is skipped, not joined")
-        << "[XCHAT] No 3.雑談 \r\nNo.4 ｢d｣K4 \r\n"
+    QTest::newRow("board line without bracket is skipped, not joined")
+        << "No.3 ｢切れた\r\nNo.4 ｢d｣K4 \r\n"
         << QStringList { "No.4 ｢d｣" } << QStringList { "K4" };
+    QTest::newRow("chat room without bracket is read back")
+        << "[XCHAT] No 3.雑談 \r\nNo.4 ｢d｣K4 \r\n"
+        << QStringList { "[XCHAT] No 3.雑談", "No.4 ｢d｣" } << QStringList { "", "K4" };
+    QTest::newRow("chat room keeps its own trailing blank")
+        << "[XCHAT] No1.雑談ルーム  \r\n"
+        << QStringList { "[XCHAT] No1.雑談ルーム " } << QStringList { "" };
     QTest::newRow("chat room with brackets") << "[XCHAT] No 3.｢雑談｣ \r\n"
                                              << QStringList { "[XCHAT] No 3.｢雑談｣" } << QStringList { "" };
     QTest::newRow("blank lines") << "\r\n\r\nNo.1 ｢a｣K \r\n\r\n"
@@ -435,6 +531,204 @@ void TestLogScanner::candidatesMatchStepByStepSearch()
             QStringLiteral("No.%1 ｢").arg(n) + LogGenerator::boardTitle(n) + QStringLiteral("｣"));
         QCOMPARE(f.session.BoardKeys.at(n), LogGenerator::boardKey(n));
     }
+}
+
+void TestLogScanner::cutBoardLineNeverReplacesARememberedOne()
+{
+    LogIndexFixture f;
+    writeFile(f.session.boardListFilePath(), sjis("No.5 ｢旧名｣OLD \r\nNo.9 ｢残る｣KEEP \r\n"));
+    // Board 2 behind it would carry the log's board 5 before the remembered one.
+    f.session.LogText = logOf(
+        { boardBlock("No.5 ｢新", "NEW"), boardBlock("No.2 ｢別｣", "TWO"), boardBlock("No.7 ｢切れ", "SEVEN") });
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items,
+        QStringList({ "No.2 ｢別｣", "No.5 ｢旧名｣", "No.7 ｢切れ", "No.9 ｢残る｣" }));
+    QCOMPARE(f.session.BoardKeys.mid(0, 4), QStringList({ "TWO", "OLD", "SEVEN", "KEEP" }));
+    // A new board known only by a cut line is shown, but not kept in a form that reads back as another line.
+    const QString saved = cp932::decode(readFile(f.session.boardListFilePath()));
+    QCOMPARE(saved, QString("No.2 ｢別｣TWO \r\nNo.5 ｢旧名｣OLD \r\nNo.9 ｢残る｣KEEP \r\n"));
+    QCOMPARE(BoardListFile::parse(saved).size(), 3);
+
+    // A whole line of the board later in the log wins over a cut one before it.
+    LogIndexFixture g;
+    g.session.LogText = logOf({ boardBlock("No.4 ｢途", "A"), boardBlock("No.4 ｢途中｣", "A") });
+    logindex::ScanLog(g.session);
+    QCOMPARE(g.session.main.Board_List.items, QStringList { "No.4 ｢途中｣" });
+}
+
+void TestLogScanner::rememberedChatRoomsStay()
+{
+    // A log without chat after one that entered a room: the room stays listed and saved.
+    LogIndexFixture f;
+    const QByteArray file = sjis("No.1 ｢雑談｣CHAT \r\n[XCHAT] No1.雑談ルーム \r\n");
+    writeFile(f.session.boardListFilePath(), file);
+    f.session.LogText = logOf({ boardBlock("No.1 ｢雑談｣", "CHAT") });
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "[XCHAT] No1.雑談ルーム" }));
+    QCOMPARE(readFile(f.session.boardListFilePath()), file);
+}
+
+void TestLogScanner::blankLinesBeforeTheKeyLine_data()
+{
+    QTest::addColumn<int>("blankLines");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("three") << 3;
+}
+
+void TestLogScanner::blankLinesBeforeTheKeyLine()
+{
+    QFETCH(int, blankLines);
+    LogIndexFixture f;
+    QStringList block = boardBlock("No.3 ｢ソフト｣", "SOFT");
+    for (int i = 0; i < blankLines; ++i)
+        block.insert(4, QString()); // after the header line
+    f.session.LogText = logOf({ block });
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items, QStringList { "No.3 ｢ソフト｣" });
+    QCOMPARE(f.session.BoardKeys.at(0), QString("SOFT"));
+}
+
+void TestLogScanner::sortOrderMatchesTheExchangeSort_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("numbers");
+    QTest::newRow("few numbers, many repeats") << 1 << 200 << 4;
+    QTest::newRow("some repeats") << 2 << 300 << 60;
+    QTest::newRow("mostly different") << 3 << 300 << 5000;
+    QTest::newRow("one number") << 4 << 50 << 1;
+    QTest::newRow("empty") << 5 << 0 << 1;
+}
+
+void TestLogScanner::sortOrderMatchesTheExchangeSort()
+{
+    QFETCH(int, seed);
+    QFETCH(int, count);
+    QFETCH(int, numbers);
+    QRandomGenerator random { quint32(seed) };
+    for (int round = 0; round < 20; ++round) {
+        QVector<qint64> values;
+        for (int i = 0; i < count; ++i)
+            values << random.bounded(numbers);
+        QVector<qsizetype> literal(values.size());
+        QVector<qint64> swapped = values;
+        for (qsizetype i = 0; i < literal.size(); ++i)
+            literal[i] = i;
+        for (qsizetype i = 0; i < swapped.size(); ++i) {
+            for (qsizetype j = i + 1; j < swapped.size(); ++j) {
+                if (swapped.at(i) > swapped.at(j)) {
+                    std::swap(swapped[i], swapped[j]);
+                    std::swap(literal[i], literal[j]);
+                }
+            }
+        }
+        QCOMPARE(logindex::exchangeSortOrder(values), literal);
+    }
+}
+
+void TestLogScanner::mergeMatchesTheLiteralSteps_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::newRow("a") << 11;
+    QTest::newRow("b") << 12;
+    QTest::newRow("c") << 13;
+}
+
+void TestLogScanner::mergeMatchesTheLiteralSteps()
+{
+    // Remembered boards, boards of the log with the same numbers printed the
+    // same way or not, removed candidates and chat rooms: wherever no board
+    // line is cut before its "｣", the merge keeps what the literal steps keep.
+    QFETCH(int, seed);
+    QRandomGenerator random { quint32(seed) };
+    LogIndexFixture f;
+    LogScanner scanner(f.session);
+    QString file;
+    QStringList lines = { "x" };
+    for (int i = 0; i < 150; ++i) {
+        const int n = random.bounded(40);
+        const QString number = random.bounded(4) == 0 ? QStringLiteral(" %1").arg(n) : QString::number(n);
+        const QString line = QStringLiteral("No.%1 ｢板%2｣").arg(number).arg(random.bounded(3));
+        switch (random.bounded(5)) {
+        case 0:
+            file += line + QStringLiteral("F%1 \r\n").arg(i);
+            break;
+        case 1:
+            file += QStringLiteral("[XCHAT] No%1.部屋 \r\n").arg(n);
+            break;
+        case 2:
+            lines << line << kReadEnd; // entered, nothing read
+            break;
+        default:
+            lines << line << kHeader << QStringLiteral("L%1(1/2)").arg(i) << kReadEnd;
+        }
+    }
+    writeFile(f.session.boardListFilePath(), sjis(file));
+    f.session.LogText = crlfLines(lines);
+    scanner.readBoardListFile();
+    scanner.collectBoardsOfLog();
+    QStringList entries = scanner.entries();
+    QStringList keys = scanner.keys();
+    literalSortAndRemove(entries, keys);
+    scanner.sortByBoardNumber();
+    scanner.removeIncompleteAndRepeated();
+    QStringList got = scanner.entries();
+    // The chat rooms that the literal steps dropped for lacking "｢" are kept now.
+    for (qsizetype i = 0; i < got.size(); ++i) {
+        if (got.at(i).startsWith(QStringLiteral("[XCHAT]")) && !got.at(i).contains(QStringLiteral("｢")))
+            got[i].clear();
+    }
+    QCOMPARE(got, entries);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (!entries.at(i).isEmpty())
+            QCOMPARE(scanner.keys().at(i), keys.at(i));
+    }
+}
+
+void TestLogScanner::chatRoomsMatchTheLiteralSteps_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::newRow("a") << 21;
+    QTest::newRow("b") << 22;
+    QTest::newRow("c") << 23;
+}
+
+void TestLogScanner::chatRoomsMatchTheLiteralSteps()
+{
+    // Rooms 1 to 30 written with and without a blank, rooms whose number
+    // begins another's (room 1 and room 12), items that carry "[XCHAT] No"
+    // inside, questions without a room line: the same list as the literal steps.
+    QFETCH(int, seed);
+    QRandomGenerator random { quint32(seed) };
+    const QString question = QStringLiteral("何番に入りますか？ ([RET]:終了):");
+    const auto room = [&] {
+        const int n = 1 + random.bounded(30);
+        switch (random.bounded(4)) {
+        case 0:
+            return QStringLiteral(" %1.部屋%2").arg(n).arg(random.bounded(3));
+        case 1:
+            return QStringLiteral("%1").arg(n);
+        case 2:
+            return QStringLiteral("満室");
+        default:
+            return QStringLiteral("%1.部屋").arg(n);
+        }
+    };
+    QStringList items = { QStringLiteral("No.1 ｢[XCHAT] No2 の話｣"), QStringLiteral("No.4 ｢板｣") };
+    for (int i = 0; i < 40; ++i)
+        items << QStringLiteral("[XCHAT] No") + room()
+                + (random.bounded(5) == 0 ? QStringLiteral(" [XCHAT] No7") : QString());
+    QStringList lines = { QStringLiteral("x") };
+    for (int i = 0; i < 300; ++i)
+        lines << question + QStringLiteral("3") << QString() << room() << QStringLiteral("入室しました。");
+    LogIndexFixture f;
+    f.session.LogText = crlfLines(lines);
+    f.session.main.Board_List.items = items;
+    LogScanner scanner(f.session);
+    scanner.addChatRoomsOfLog();
+    scanner.sortChatRooms();
+    QCOMPARE(f.session.main.Board_List.items, literalChatRooms(items, f.session.LogText, question));
 }
 
 QTEST_GUILESS_MAIN(TestLogScanner)

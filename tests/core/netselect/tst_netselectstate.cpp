@@ -33,6 +33,7 @@ private slots:
     void chooseListsLogsAndSerialFlag();
     void upFileQuestion_data();
     void upFileQuestion();
+    void upFileStaysWhenItsBackupCannotBeWritten();
     void upFileTextFollowsTheChosenNet();
     void upFileTextNotTakenOverAfterEditingAnotherNet();
     void registerEmptyName();
@@ -214,8 +215,30 @@ void TestNetSelectState::upFileQuestion()
     QCOMPARE(m_messages.shown.first().text, QStringLiteral("アップファイルが存在します！削除しますか？"));
     QCOMPARE(m_messages.shown.first().buttons, MsgButtons::OkCancel);
     QCOMPARE(m_messages.shown.first().icon, MsgIcon::Critical);
+    // Return answers the safe way: the waiting commands are not deleted by a second Return.
+    QCOMPARE(m_messages.shown.first().defaultAnswer, MsgAnswer::Cancel);
     QCOMPARE(QFileInfo::exists(upFile), fileKept);
     QCOMPARE(m_session->UpFileText, upText);
+    // A deleted up file is kept one generation back, byte for byte.
+    if (!fileKept)
+        QCOMPARE(readFile(upFile + QStringLiteral(".bak")),
+            sjis(QStringLiteral("b 3\r\nW\r\n本文")) + QByteArray("\0garbage", 8));
+}
+
+void TestNetSelectState::upFileStaysWhenItsBackupCannotBeWritten()
+{
+    const QString upFile = path(QStringLiteral("UP/KAB.up"));
+    const QByteArray bytes = sjis(QStringLiteral("b 3\r\nW\r\n本文"));
+    writeFile(upFile, bytes);
+    QVERIFY(QDir().mkpath(upFile + QStringLiteral(".bak")));
+    m_messages.answers = { MsgAnswer::Ok };
+    m_screen->Form_Load();
+    m_screen->Select_menu_DblClick();
+    QCOMPARE(readFile(upFile), bytes);
+    QCOMPARE(m_session->UpFileText, QStringLiteral("b 3\r\nW\r\n本文"));
+    QCOMPARE(m_messages.shown.size(), 2);
+    QVERIFY(m_messages.shown.last().text.startsWith(
+        QStringLiteral("ファイルに書き込めません: ") + upFile + QStringLiteral(".bak\n")));
 }
 
 void TestNetSelectState::upFileTextFollowsTheChosenNet()
@@ -387,6 +410,7 @@ void TestNetSelectState::deleteAsksAndCompacts()
     m_screen->Delete_Click(); // the scripted box answers Cancel
     QCOMPARE(m_messages.texts(), QStringList { QStringLiteral("指定されたＢＢＳデータを削除しますか？") });
     QCOMPARE(m_messages.shown.first().icon, MsgIcon::Critical);
+    QCOMPARE(m_messages.shown.first().defaultAnswer, MsgAnswer::Cancel);
     QCOMPARE(readFile(path(QStringLiteral("DATA.DEF"))), all);
 
     m_messages.answers = { MsgAnswer::Ok };

@@ -36,6 +36,7 @@ private slots:
     void flagsSaveKeepsReservedBytes();
     void flagsSaveCreatesNewFile();
     void flagsReadFromShortFile();
+    void settingsThatCannotBeWrittenAreTold();
 
 private:
     QTemporaryDir m_dir;
@@ -316,6 +317,31 @@ void TestSettingsStore::flagsReadFromShortFile()
     QVERIFY(m_session.flag(OptionFlags::SignatureOn));
     QVERIFY(!m_session.flag(OptionFlags::ResBlankQuoteDelete));
     QVERIFY(m_session.flag(OptionFlags::MonoColors)); // not in the file: as it was
+}
+
+void TestSettingsStore::settingsThatCannotBeWrittenAreTold()
+{
+    // A full disk keeps the old DIR.DEF whole, and the box names it.
+    test::writeFile(dirDef(), dirBytes(elevenValues()));
+    const QByteArray before = test::readFile(dirDef());
+    settings::ReadSettings(m_session);
+    bool saved = true;
+    {
+        const test::FileSizeLimit full(10);
+        saved = settings::WriteWindowPlacement(m_session, 1, 2, 3);
+    }
+    QVERIFY(!saved);
+    QCOMPARE(test::readFile(dirDef()), before);
+    QCOMPARE(m_messages.texts().size(), 1);
+    QVERIFY(m_messages.texts().first().startsWith(
+        QStringLiteral("ファイルに書き込めません: ") + dirDef() + "\n"));
+
+    // A directory where SET.def should be: told every time the user saves.
+    QVERIFY(QDir().mkpath(setDef()));
+    QVERIFY(!settings::WriteOptionFlags(m_session, {}));
+    QVERIFY(!settings::WriteOptionFlags(m_session, {}));
+    QCOMPARE(m_messages.texts().size(), 3);
+    QVERIFY(m_messages.texts().last().contains(setDef()));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
