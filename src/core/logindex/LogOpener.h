@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/FileIo.h"
+
 #include <QByteArray>
 #include <QStringList>
 

@@ -275,7 +275,7 @@ void tst_ProgramFlows::closingCountsOnceAndEndsWhenThePlacementFails()
     QVERIFY(p.Form_QueryUnload(70, 90, 420));
     QCOMPARE(messages.shown.size(), 1);
     QVERIFY2(messages.texts().constFirst().startsWith(
-                 QStringLiteral("ディレクトリ設定を保存できませんでした。\n")),
+                 QStringLiteral("ファイルに書き込めません: ") + dirDef + QLatin1Char('\n')),
         qPrintable(messages.texts().constFirst()));
     QVERIFY(!p.session.netSelectVisible);
     QVERIFY(!p.session.main.visible);
