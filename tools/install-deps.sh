@@ -2,7 +2,8 @@
 # Installs the Debian packages Kavrel needs to build, test and run (as root).
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-          fonts-ipafont-mincho fonts-ipafont-gothic xvfb xauth qt6-translations-l10n)
+          fonts-ipafont-mincho fonts-ipafont-gothic xvfb xauth qt6-translations-l10n
+          libsqlite3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -22,7 +22,9 @@ const char *const kUsage
       "  titles NET LOG... (--board N | --item K)\n"
       "  show NET LOG... (--board N | --item K) [--row R]\n"
       "  search NET LOG... [--text S] [--from \"YY/MM/DD HH:MM:SS\" --to \"YY/MM/DD HH:MM:SS\"]\n"
-      "  unread NET LOG";
+      "  unread NET LOG\n"
+      "  index [NET] [--progress]\n"
+      "  find QUERY";
 
 } // namespace
 
