@@ -148,6 +148,8 @@ QVector<IndexedArticle> articlesOfLog(
                 a.board = u'X' + (dot < 0 ? room : room.left(dot)).trimmed();
                 a.boardName = dot < 0 ? room : room.mid(dot + 1);
                 a.number = QStringLiteral("-");
+                if (a.title.trimmed().isEmpty())
+                    a.title = a.boardName; // a visit has no title of its own
                 a.row = row;
                 // The visit's place in the log: its first chat line.
                 const qsizetype at = logText.indexOf(a.lines.first() + QStringLiteral("\r\n"), chatFrom);
