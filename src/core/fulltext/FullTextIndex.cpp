@@ -240,26 +240,33 @@ bool FullTextIndex::open()
             return false;
         }
         sqlite3_busy_timeout(m_db, 30000);
-        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536;");
+        // The check and a new file's tables in one write transaction, so
+        // that a second connection never sees a half-made index.
+        bool damaged = false;
+        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536;")
+            && exec("BEGIN IMMEDIATE");
         if (sound) {
-            Stmt fmt(m_db, "SELECT value FROM meta WHERE key='format'");
-            if (fmt.ok()) {
-                const int rc = fmt.step();
-                sound = rc == SQLITE_ROW && fmt.text(0) == QLatin1String(kFormat);
-            } else {
-                // A new file has no tables yet; anything else is no index of ours.
-                Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
-                sound = any.ok() && any.step() == SQLITE_ROW && any.integer(0) == 0;
-                if (sound) {
-                    sound = create()
-                        && exec("INSERT OR REPLACE INTO meta VALUES('format','kavrel-fulltext 1')");
-                    if (!sound)
-                        return false;
-                }
+            Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
+            sound = any.ok() && any.step() == SQLITE_ROW;
+            if (sound && any.integer(0) == 0) {
+                sound = create() && exec("INSERT INTO meta VALUES('format','kavrel-fulltext 1')");
+            } else if (sound) {
+                Stmt fmt(m_db, "SELECT value FROM meta WHERE key='format'");
+                damaged = !(fmt.ok() && fmt.step() == SQLITE_ROW && fmt.text(0) == QLatin1String(kFormat));
+                sound = !damaged;
             }
         }
-        if (sound)
+        const int code = sqlite3_errcode(m_db);
+        damaged = damaged || code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+        if (sound && exec("COMMIT"))
             return true;
+        const QString why = m_error;
+        exec("ROLLBACK");
+        if (!damaged) {
+            m_error = why.isEmpty() ? path() + QStringLiteral(": cannot be opened") : why;
+            close();
+            return false;
+        }
         if (attempt == 1)
             return fail(QStringLiteral("cannot be made anew"));
         // Damaged or another version's: it is only a cache, so it is made anew.
