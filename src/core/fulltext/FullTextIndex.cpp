@@ -26,7 +26,7 @@ namespace kavrel::fulltext {
 
 namespace {
 
-const char *const kFormat = "kavrel-fulltext 1";
+const char *const kFormat = "kavrel-fulltext 3";
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.
@@ -43,6 +43,11 @@ public:
     {
         const QByteArray u = v.toUtf8();
         sqlite3_bind_text(m_stmt, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Stmt &bind(int i, const QByteArray &v)
+    {
+        sqlite3_bind_blob(m_stmt, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
         return *this;
     }
     Stmt &bind(int i, qint64 v)
@@ -63,11 +68,39 @@ public:
             reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
     }
     qint64 integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
+    QByteArray blob(int i) const
+    {
+        return QByteArray(
+            static_cast<const char *>(sqlite3_column_blob(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
+    }
 
 private:
     sqlite3_stmt *m_stmt = nullptr;
     int m_rc = SQLITE_ERROR;
 };
+
+// An article's lines as stored, one per line, compressed: as Shift-JIS
+// (two bytes a character, like the log), or as UTF-8 when the text does not
+// come back from Shift-JIS unchanged. The index is to stay smaller than the
+// logs, and the text must come back exactly: it is what the index removes.
+QByteArray packLines(const QStringList &lines)
+{
+    const QString text = lines.join(u'\n');
+    QByteArray bytes = cp932::encode(text);
+    if (cp932::decode(bytes) == text)
+        bytes.prepend('S');
+    else
+        bytes = 'U' + text.toUtf8();
+    return qCompress(bytes, 6);
+}
+
+QStringList unpackLines(const QByteArray &packed)
+{
+    const QByteArray bytes = qUncompress(packed);
+    const QString text
+        = bytes.startsWith('S') ? cp932::decode(bytes.mid(1)) : QString::fromUtf8(bytes.mid(1));
+    return text.split(u'\n');
+}
 
 QByteArray hashOf(const QByteArray &bytes, qsizetype from, qsizetype length)
 {
@@ -103,9 +136,8 @@ bool allOccur(const QString &folded, const QStringList &terms)
 }
 
 // The line of the article where the first term occurs, with the hit marked.
-QString snippetOf(const QString &title, const QString &body, const QStringList &terms)
+QString snippetOf(const QString &title, QStringList lines, const QStringList &terms)
 {
-    QStringList lines = body.split(u'\n');
     lines.prepend(title);
     const QString first = terms.isEmpty() ? QString() : terms.first();
     for (const QString &line : std::as_const(lines)) {
@@ -216,12 +248,12 @@ bool FullTextIndex::create()
         " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
         "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
         " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
-        " sender_name TEXT, dt TEXT, title TEXT, body TEXT, row INTEGER, endpos INTEGER);"
+        " sender_name TEXT, dt TEXT, title TEXT, body BLOB, row INTEGER, endpos INTEGER);"
         "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
         // Positions are not kept (detail=none) and the text lives in
         // articles (content=''): every hit is checked against it.
         "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
-        " detail='none', content='');");
+        " detail='none', content='', columnsize=0);");
 }
 
 bool FullTextIndex::open()
@@ -249,7 +281,8 @@ bool FullTextIndex::open()
             Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
             sound = any.ok() && any.step() == SQLITE_ROW;
             if (sound && any.integer(0) == 0) {
-                sound = create() && exec("INSERT INTO meta VALUES('format','kavrel-fulltext 1')");
+                sound = create()
+                    && exec((QByteArray("INSERT INTO meta VALUES('format','") + kFormat + "')").constData());
             } else if (sound) {
                 Stmt fmt(m_db, "SELECT value FROM meta WHERE key='format'");
                 damaged = !(fmt.ok() && fmt.step() == SQLITE_ROW && fmt.text(0) == QLatin1String(kFormat));
@@ -364,7 +397,7 @@ bool FullTextIndex::update(
             a.senderId = articlesFrom.text(2);
             a.senderName = articlesFrom.text(3);
             a.boardName = articlesFrom.text(4);
-            a.lines = articlesFrom.text(5).split(u'\n');
+            a.lines = unpackLines(articlesFrom.blob(5));
             deleteFts.reset();
             deleteFts.bind(1, articlesFrom.integer(0)).bind(2, searchTextOf(a));
             if (deleteFts.step() != SQLITE_DONE)
@@ -387,7 +420,7 @@ bool FullTextIndex::update(
                 .bind(8, a.senderName)
                 .bind(9, a.dateTime)
                 .bind(10, a.title)
-                .bind(11, a.lines.join(u'\n'))
+                .bind(11, packLines(a.lines))
                 .bind(12, a.row)
                 .bind(13, a.end);
             if (insertArticle.step() != SQLITE_DONE)
@@ -634,8 +667,7 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         a.senderId = q.text(7);
         a.senderName = q.text(8);
         a.boardName = q.text(5);
-        const QString body = q.text(10);
-        a.lines = body.split(u'\n');
+        a.lines = unpackLines(q.blob(10));
         // Trigrams only narrow: each term is looked for in the article itself.
         if (!query.terms.isEmpty() && !allOccur(searchTextOf(a), query.terms))
             continue;
@@ -651,7 +683,7 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         h.senderName = a.senderName;
         h.title = a.title;
         h.row = int(q.integer(11));
-        h.snippet = snippetOf(a.title, body, query.terms);
+        h.snippet = snippetOf(a.title, a.lines, query.terms);
         hits->append(h);
     }
     if (rc != SQLITE_DONE)
@@ -680,7 +712,7 @@ QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QStr
         a.senderName = q.text(6);
         a.dateTime = q.text(7);
         a.title = q.text(8);
-        a.lines = q.text(9).split(u'\n');
+        a.lines = unpackLines(q.blob(9));
         a.row = int(q.integer(10));
         a.end = q.integer(11);
         out.append(a);

@@ -284,6 +284,8 @@ void TestFullText::hitsEqualAScan_data()
         << QStringLiteral("replace") << QStringList { QStringLiteral("NIF0101.LOG:full") };
     QTest::newRow("a log that was deleted")
         << QStringLiteral("delete") << QStringList { QStringLiteral("DAV0601.LOG:dropped") };
+    QTest::newRow("an index of another version")
+        << QStringLiteral("version") << QStringList { QStringLiteral("DAV0601.LOG:full") };
     QTest::newRow("a damaged index file")
         << QStringLiteral("damage") << QStringList { QStringLiteral("DAV0601.LOG:full") };
 }
@@ -310,6 +312,18 @@ void TestFullText::hitsEqualAScan()
         w.log(QStringLiteral("NIF0101.LOG"), generated(9, 3, QStringLiteral("26/01/09")));
     } else if (change == u"delete") {
         QVERIFY(QFile::remove(w.path(QStringLiteral("LOG/DAV0601.LOG"))));
+    } else if (change == u"version") {
+        QByteArray bytes = readFile(w.path(FullTextIndex::kFileName));
+        const qsizetype at = bytes.indexOf("kavrel-fulltext ");
+        QVERIFY(at >= 0);
+        bytes[at + 16] = '0';
+        writeFile(w.path(FullTextIndex::kFileName), bytes);
+    } else if (change == u"version") {
+        QByteArray bytes = readFile(w.path(FullTextIndex::kFileName));
+        const qsizetype at = bytes.indexOf("kavrel-fulltext ");
+        QVERIFY(at >= 0);
+        bytes[at + 16] = '0';
+        writeFile(w.path(FullTextIndex::kFileName), bytes);
     } else if (change == u"damage") {
         QFile f(w.path(FullTextIndex::kFileName));
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -325,7 +339,8 @@ void TestFullText::hitsEqualAScan()
     }
     for (const QString &expected : actions)
         QVERIFY2(done.contains(expected), qPrintable(done.join(u' ')));
-    QCOMPARE(index.notices().contains(FullTextIndex::kRebuiltNotice), change == u"damage");
+    QCOMPARE(
+        index.notices().contains(FullTextIndex::kRebuiltNotice), change == u"damage" || change == u"version");
 
     if (change == u"grow") {
         // Indexed from the last board line before the old end, the log holds
