@@ -135,12 +135,17 @@ bool allOccur(const QString &folded, const QStringList &terms)
     return true;
 }
 
-// The line of the article where the first term occurs, with the hit marked.
-QString snippetOf(const QString &title, QStringList lines, const QStringList &terms)
+// The line of the article where the first term occurs, with the hit marked:
+// the text's own lines first, then the header lines, then the title (which
+// is shown beside the snippet anyway).
+QString snippetOf(const QString &title, const QStringList &lines, const QStringList &terms)
 {
-    lines.prepend(title);
+    constexpr qsizetype kHeaderLines = 2;
+    QStringList order = lines.mid(kHeaderLines);
+    order += lines.mid(0, kHeaderLines);
+    order.append(title);
     const QString first = terms.isEmpty() ? QString() : terms.first();
-    for (const QString &line : std::as_const(lines)) {
+    for (const QString &line : std::as_const(order)) {
         if (first.isEmpty())
             break;
         QList<qsizetype> origin;
@@ -155,12 +160,11 @@ QString snippetOf(const QString &title, QStringList lines, const QStringList &te
         if (b < line.size() && (line.at(b) == QChar(0xFF9E) || line.at(b) == QChar(0xFF9F))
             && fold(line.mid(origin.at(last), 2)).size() == 1)
             ++b;
-        const qsizetype from = qMax<qsizetype>(0, a - 30);
+        const qsizetype from = qMax<qsizetype>(0, a - 16);
         return (from > 0 ? QStringLiteral("…") : QString()) + line.mid(from, a - from) + QStringLiteral("【")
             + line.mid(a, b - a) + QStringLiteral("】") + line.mid(b, 60);
     }
-    lines.removeFirst();
-    for (const QString &line : std::as_const(lines)) {
+    for (const QString &line : std::as_const(order)) {
         if (!line.trimmed().isEmpty())
             return line.left(90);
     }
