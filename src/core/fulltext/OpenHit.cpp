@@ -1,8 +1,12 @@
 #include "fulltext/OpenHit.h"
 
+#include "base/FileIo.h"
 #include "logindex/LogFiles.h"
 #include "program/Program.h"
 #include "reader/TitleListBuilder.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace kavrel::fulltext {
 
@@ -40,6 +44,10 @@ int rowOf(const Program &program, const Hit &hit)
 bool openHit(Program &program, const Hit &hit)
 {
     Session &s = program.session;
+    // A log that is gone leaves the reader as it is.
+    const QString logDir = QDir(s.AppDir).absoluteFilePath(s.Dir[settings::DirRecord::LOG_Dir]);
+    if (!QFileInfo(fileio::joinPath(logDir, hit.logFile)).isFile())
+        return false;
     netselect::NetSelectState &screen = program.netSelect;
     screen.Show();
     const int slot = int(screen.Select_menu.items.indexOf(hit.net));
