@@ -126,7 +126,6 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     connect(m_results, &QTableView::doubleClicked, this, [this](const QModelIndex &i) { openRow(i.row()); });
 
     m_indexer->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_indexer, &QObject::deleteLater);
     connect(m_indexer, &FullSearchIndexer::progress, this,
         [this](int done, int total, const QString &net, const QString &log) {
             m_updateText
@@ -153,6 +152,7 @@ FullSearchWindow::~FullSearchWindow()
     m_indexer->cancel = true;
     m_thread.quit();
     m_thread.wait();
+    delete m_indexer; // its thread has ended
 }
 
 FullSearchWindow *FullSearchWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
