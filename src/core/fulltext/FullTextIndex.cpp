@@ -21,6 +21,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <future>
 
 namespace kavrel::fulltext {
 
@@ -91,7 +92,7 @@ QByteArray packLines(const QStringList &lines)
         bytes.prepend('S');
     else
         bytes = 'U' + text.toUtf8();
-    return qCompress(bytes, 6);
+    return qCompress(bytes, 1);
 }
 
 QStringList unpackLines(const QByteArray &packed)
@@ -197,6 +198,71 @@ qsizetype codePoints(const QString &s)
     return s.toUcs4().size();
 }
 
+// An article with what the index writes of it.
+struct PreparedArticle
+{
+    IndexedArticle article;
+    QString searchText;
+    QByteArray packed;
+};
+
+// A log read and parsed, ready to be written: all that needs no index.
+struct PreparedLog
+{
+    enum Kind { Unchanged, Unreadable, Grown, Full } kind = Full;
+    QString error;
+    qint64 size = 0;
+    qint64 mtime = 0;
+    QByteArray head;
+    QByteArray tail;
+    qsizetype prefixChars = 0; // Grown: the characters before the board line parsing starts at
+    QVector<PreparedArticle> articles;
+};
+
+QVector<PreparedArticle> prepareArticles(const QVector<IndexedArticle> &articles);
+
+PreparedLog prepareLog(
+    const QString &file, const StoredLog *old, const settings::NetMarkers &markers, int serial)
+{
+    PreparedLog out;
+    const QFileInfo info(file);
+    out.mtime = info.lastModified().toMSecsSinceEpoch();
+    if (old && old->size == info.size() && old->mtime == out.mtime) {
+        QFile f(file);
+        if (f.open(QIODevice::ReadOnly)
+            && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex() == old->head) {
+            out.kind = PreparedLog::Unchanged;
+            return out;
+        }
+    }
+    QByteArray bytes;
+    fileio::FileError error;
+    if (!fileio::readAll(file, &bytes, &error)) {
+        out.kind = PreparedLog::Unreadable;
+        out.error = error.toString();
+        return out;
+    }
+    out.size = bytes.size();
+    out.head = hashOf(bytes, 0, kHashBytes);
+    out.tail = hashOf(bytes, qMax<qsizetype>(0, bytes.size() - kHashBytes), kHashBytes);
+
+    // A log that only grew: the old bytes are still its beginning.
+    qsizetype resume = -1;
+    if (old && bytes.size() > old->size && hashOf(bytes, 0, qMin<qint64>(kHashBytes, old->size)) == old->head
+        && hashOf(bytes, qMax<qint64>(0, old->size - kHashBytes), qMin<qint64>(kHashBytes, old->size))
+            == old->tail) {
+        resume = bytes.lastIndexOf("\r\nNo.", old->size - 5);
+    }
+    if (resume >= 0) {
+        out.kind = PreparedLog::Grown;
+        out.prefixChars = cp932::decode(bytes.left(resume)).size();
+        out.articles = prepareArticles(articlesOfLog(cp932::decode(bytes.mid(resume)), markers, serial));
+    } else {
+        out.articles = prepareArticles(articlesOfLog(cp932::decode(bytes), markers, serial));
+    }
+    return out;
+}
+
 } // namespace
 
 QString searchTextOf(const IndexedArticle &a)
@@ -204,6 +270,19 @@ QString searchTextOf(const IndexedArticle &a)
     return fold(a.title + u'\n' + a.senderId + u':' + a.senderName + u'\n' + a.boardName + u'\n'
         + a.lines.join(u'\n'));
 }
+
+namespace {
+
+QVector<PreparedArticle> prepareArticles(const QVector<IndexedArticle> &articles)
+{
+    QVector<PreparedArticle> out;
+    out.reserve(articles.size());
+    for (const IndexedArticle &a : articles)
+        out.append({ a, searchTextOf(a), packLines(a.lines) });
+    return out;
+}
+
+} // namespace
 
 FullTextIndex::FullTextIndex(const QString &appDir)
     : m_appDir(appDir)
@@ -411,8 +490,9 @@ bool FullTextIndex::update(
         deleteArticles.bind(1, log).bind(2, from);
         return deleteArticles.step() == SQLITE_DONE;
     };
-    auto addArticles = [&](qint64 log, const QVector<IndexedArticle> &articles) -> bool {
-        for (const IndexedArticle &a : articles) {
+    auto addArticles = [&](qint64 log, const QVector<PreparedArticle> &articles) -> bool {
+        for (const PreparedArticle &prepared : articles) {
+            const IndexedArticle &a = prepared.article;
             insertArticle.reset();
             insertArticle.bind(1, log)
                 .bind(2, a.boardNo)
@@ -424,143 +504,145 @@ bool FullTextIndex::update(
                 .bind(8, a.senderName)
                 .bind(9, a.dateTime)
                 .bind(10, a.title)
-                .bind(11, packLines(a.lines))
+                .bind(11, prepared.packed)
                 .bind(12, a.row)
                 .bind(13, a.end);
             if (insertArticle.step() != SQLITE_DONE)
                 return false;
             insertFts.reset();
-            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bind(2, searchTextOf(a));
+            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bind(2, prepared.searchText);
             if (insertFts.step() != SQLITE_DONE)
                 return false;
         }
         return true;
     };
 
-    Progress p;
-    for (const NetLogs &n : std::as_const(nets))
-        p.total += int(n.logs.size());
-    QStringList fileErrors;
-    bool corrupt = false;
-
+    // The logs to look at, in order; each is read and parsed on a thread of
+    // its own while the one before it is written.
+    struct Job
+    {
+        const NetLogs *net;
+        QString log;
+        bool known = false;
+        StoredLog old;
+    };
+    QList<Job> jobs;
     for (const NetLogs &n : std::as_const(nets)) {
         for (const QString &log : n.logs) {
-            if (cancel && cancel->load())
-                return true;
-            p.net = n.net;
-            p.log = log;
-            if (progress)
-                progress(p);
-            ++p.done;
-            const QString key = n.net + u'\t' + log;
-            const QString file = fileio::joinPath(n.logDir, log);
-            const auto old = stored.constFind(key);
-            const QFileInfo info(file);
-            const qint64 mtime = info.lastModified().toMSecsSinceEpoch();
-            if (old != stored.cend() && old->size == info.size() && old->mtime == mtime) {
-                QFile f(file);
-                if (f.open(QIODevice::ReadOnly)
-                    && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex()
-                        == old->head) {
-                    lastActions.append({ n.net, log, Action::Skipped });
-                    stored.remove(key);
-                    continue;
-                }
-            }
-            QByteArray bytes;
-            fileio::FileError error;
-            if (!fileio::readAll(file, &bytes, &error)) {
-                fileErrors << error.toString();
-                stored.remove(key); // an unreadable log keeps what was indexed of it
-                continue;
-            }
-            const QByteArray head = hashOf(bytes, 0, kHashBytes);
-            const QByteArray tail = hashOf(bytes, qMax<qsizetype>(0, bytes.size() - kHashBytes), kHashBytes);
-
-            // A log that only grew: the old bytes are still its beginning.
-            qsizetype resume = -1;
-            if (old != stored.cend() && bytes.size() > old->size
-                && hashOf(bytes, 0, qMin<qint64>(kHashBytes, old->size)) == old->head
-                && hashOf(bytes, qMax<qint64>(0, old->size - kHashBytes), qMin<qint64>(kHashBytes, old->size))
-                    == old->tail) {
-                resume = bytes.lastIndexOf("\r\nNo.", old->size - 5);
-            }
-
-            if (!exec("BEGIN IMMEDIATE")) {
-                corrupt = sqlite3_errcode(m_db) == SQLITE_CORRUPT || sqlite3_errcode(m_db) == SQLITE_NOTADB;
-                break;
-            }
-            bool ok = true;
-            upsertLog.reset();
-            upsertLog.bind(1, n.net).bind(2, log).bind(3, bytes.size()).bind(4, mtime);
-            upsertLog.bind(5, QString::fromLatin1(head)).bind(6, QString::fromLatin1(tail));
-            ok = upsertLog.step() == SQLITE_ROW;
-            const qint64 logId = ok ? upsertLog.integer(0) : 0;
-            while (ok && upsertLog.step() == SQLITE_ROW) { }
-            if (ok && resume >= 0) {
-                // Indexed again from the last board line before the old end:
-                // what ends after it is parsed again, with the rest kept.
-                const qsizetype prefixChars = cp932::decode(bytes.left(resume)).size();
-                ok = dropArticles(logId, prefixChars + 2);
-                QSet<QString> kept;
-                QHash<QString, int> keptRows; // mails and chat rooms: rows already taken
-                QString keptLatest;
-                keptArticles.reset();
-                keptArticles.bind(1, logId);
-                while (ok && keptArticles.step() == SQLITE_ROW) {
-                    const qint64 boardNo = keptArticles.integer(0);
-                    const QString board = keptArticles.text(1);
-                    if (boardNo > 0)
-                        kept.insert(board + u'\t' + keptArticles.text(2));
-                    else
-                        ++keptRows[board];
-                    if (boardNo >= 0)
-                        keptLatest = qMax(keptLatest, keptArticles.text(3));
-                }
-                QVector<IndexedArticle> articles
-                    = articlesOfLog(cp932::decode(bytes.mid(resume)), n.markers, n.serial);
-                QVector<IndexedArticle> fresh;
-                for (IndexedArticle &a : articles) {
-                    if (a.boardNo > 0 && kept.contains(a.board + u'\t' + a.number))
-                        continue; // captured again: the earlier capture is the one shown
-                    a.end += prefixChars;
-                    if (a.boardNo <= 0)
-                        a.row += keptRows.value(a.board);
-                    fresh.append(a);
-                }
-                // A chat-room visit takes the latest date before it among the
-                // articles the log now holds.
-                for (IndexedArticle &chat : fresh) {
-                    if (chat.boardNo >= 0)
-                        continue;
-                    chat.dateTime = keptLatest;
-                    for (const IndexedArticle &a : std::as_const(fresh)) {
-                        if (a.boardNo >= 0 && a.end < chat.end)
-                            chat.dateTime = qMax(chat.dateTime, a.dateTime);
-                    }
-                }
-                ok = ok && addArticles(logId, fresh);
-                lastActions.append({ n.net, log, Action::Grown });
-            } else if (ok) {
-                ok = dropArticles(logId, -1)
-                    && addArticles(logId, articlesOfLog(cp932::decode(bytes), n.markers, n.serial));
-                lastActions.append({ n.net, log, Action::Full });
-            }
-            if (!ok || !exec("COMMIT")) {
-                const int code = sqlite3_errcode(m_db);
-                corrupt = code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
-                fail(QStringLiteral("cannot be written"));
-                const QString why = m_error;
-                exec("ROLLBACK");
-                m_error = why;
-                if (corrupt)
-                    break;
-                return false;
-            }
-            stored.remove(key);
+            const auto old = stored.constFind(n.net + u'\t' + log);
+            jobs.append({ &n, log, old != stored.cend(), old != stored.cend() ? *old : StoredLog() });
         }
-        if (corrupt)
+    }
+    auto launch = [&](qsizetype i) {
+        const Job &job = jobs.at(i);
+        return std::async(std::launch::async, [job] {
+            return prepareLog(fileio::joinPath(job.net->logDir, job.log), job.known ? &job.old : nullptr,
+                job.net->markers, job.net->serial);
+        });
+    };
+
+    Progress p;
+    p.total = int(jobs.size());
+    QStringList fileErrors;
+    bool corrupt = false;
+    std::future<PreparedLog> next;
+    if (!jobs.isEmpty())
+        next = launch(0);
+    for (qsizetype i = 0; i < jobs.size(); ++i) {
+        PreparedLog prepared = next.get();
+        if (i + 1 < jobs.size())
+            next = launch(i + 1);
+        const Job &job = jobs.at(i);
+        const NetLogs &n = *job.net;
+        const QString &log = job.log;
+        if (cancel && cancel->load())
+            return true;
+        p.net = n.net;
+        p.log = log;
+        if (progress)
+            progress(p);
+        ++p.done;
+        const QString key = n.net + u'\t' + log;
+        stored.remove(key); // looked at: not gone (an unreadable log keeps what was indexed of it)
+        if (prepared.kind == PreparedLog::Unchanged) {
+            lastActions.append({ n.net, log, Action::Skipped });
+            continue;
+        }
+        if (prepared.kind == PreparedLog::Unreadable) {
+            fileErrors << prepared.error;
+            continue;
+        }
+
+        if (!exec("BEGIN IMMEDIATE")) {
+            corrupt = sqlite3_errcode(m_db) == SQLITE_CORRUPT || sqlite3_errcode(m_db) == SQLITE_NOTADB;
             break;
+        }
+        bool ok = true;
+        upsertLog.reset();
+        upsertLog.bind(1, n.net).bind(2, log).bind(3, prepared.size).bind(4, prepared.mtime);
+        upsertLog.bind(5, QString::fromLatin1(prepared.head)).bind(6, QString::fromLatin1(prepared.tail));
+        ok = upsertLog.step() == SQLITE_ROW;
+        const qint64 logId = ok ? upsertLog.integer(0) : 0;
+        while (ok && upsertLog.step() == SQLITE_ROW) { }
+        if (ok && prepared.kind == PreparedLog::Grown) {
+            // Indexed again from the last board line before the old end:
+            // what ends after it is parsed again, with the rest kept.
+            const qsizetype prefixChars = prepared.prefixChars;
+            ok = dropArticles(logId, prefixChars + 2);
+            QSet<QString> kept;
+            QHash<QString, int> keptRows; // mails and chat rooms: rows already taken
+            QString keptLatest;
+            keptArticles.reset();
+            keptArticles.bind(1, logId);
+            while (ok && keptArticles.step() == SQLITE_ROW) {
+                const qint64 boardNo = keptArticles.integer(0);
+                const QString board = keptArticles.text(1);
+                if (boardNo > 0)
+                    kept.insert(board + u'\t' + keptArticles.text(2));
+                else
+                    ++keptRows[board];
+                if (boardNo >= 0)
+                    keptLatest = qMax(keptLatest, keptArticles.text(3));
+            }
+            QVector<PreparedArticle> fresh;
+            for (PreparedArticle &pa : prepared.articles) {
+                IndexedArticle &a = pa.article;
+                if (a.boardNo > 0 && kept.contains(a.board + u'\t' + a.number))
+                    continue; // captured again: the earlier capture is the one shown
+                a.end += prefixChars;
+                if (a.boardNo <= 0)
+                    a.row += keptRows.value(a.board);
+                fresh.append(pa);
+            }
+            // A chat-room visit takes the latest date before it among the
+            // articles the log now holds.
+            for (PreparedArticle &pa : fresh) {
+                IndexedArticle &a = pa.article;
+                if (a.boardNo >= 0)
+                    continue;
+                a.dateTime = keptLatest;
+                for (const PreparedArticle &other : std::as_const(fresh)) {
+                    if (other.article.boardNo >= 0 && other.article.end < a.end)
+                        a.dateTime = qMax(a.dateTime, other.article.dateTime);
+                }
+            }
+            ok = ok && addArticles(logId, fresh);
+            lastActions.append({ n.net, log, Action::Grown });
+        } else if (ok) {
+            ok = dropArticles(logId, -1) && addArticles(logId, prepared.articles);
+            lastActions.append({ n.net, log, Action::Full });
+        }
+        if (!ok || !exec("COMMIT")) {
+            const int code = sqlite3_errcode(m_db);
+            corrupt = code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+            fail(QStringLiteral("cannot be written"));
+            const QString why = m_error;
+            exec("ROLLBACK");
+            m_error = why;
+            if (corrupt)
+                break;
+            return false;
+        }
     }
 
     if (corrupt) {
