@@ -115,9 +115,9 @@ Query parseQuery(const QString &input)
             }
             (name == u"since" ? q.since : q.until) = d;
         } else {
-            q.error
-                = QStringLiteral("知らないフィルタです: %1:（使えるのは from: board: net: since: until:）")
-                      .arg(name);
+            q.error = QStringLiteral("知らないフィルタです: %1:（使えるのは from: board: net: since: "
+                                     "until:。「:」を含む語は \"…\" で囲んでください）")
+                          .arg(name);
             return q;
         }
     }

@@ -246,6 +246,7 @@ void TestFullText::queryErrors_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error");
     QTest::newRow("words") << QStringLiteral("モデム　設定 \"a b\"") << QString();
+    QTest::newRow("a quoted colon is a word") << QStringLiteral("\"Re:新しい\"") << QString();
     QTest::newRow("filters alone") << QStringLiteral("board:0 from:X since:99/01/31") << QString();
     QTest::newRow("unclosed quote") << QStringLiteral("モデム \"設定")
                                     << QStringLiteral("引用符が閉じていません");
