@@ -219,6 +219,17 @@ struct PreparedLog
     QVector<PreparedArticle> articles;
 };
 
+// Whether a log is as the index holds it: size, time and first bytes.
+bool isUnchanged(const QString &file, const StoredLog &old)
+{
+    const QFileInfo info(file);
+    if (old.size != info.size() || old.mtime != info.lastModified().toMSecsSinceEpoch())
+        return false;
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly)
+        && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex() == old.head;
+}
+
 QVector<PreparedArticle> prepareArticles(const QVector<IndexedArticle> &articles);
 
 PreparedLog prepareLog(
@@ -527,16 +538,27 @@ bool FullTextIndex::update(
         QString log;
         bool known = false;
         StoredLog old;
+        bool unchanged = false;
     };
     QList<Job> jobs;
     for (const NetLogs &n : std::as_const(nets)) {
         for (const QString &log : n.logs) {
             const auto old = stored.constFind(n.net + u'\t' + log);
-            jobs.append({ &n, log, old != stored.cend(), old != stored.cend() ? *old : StoredLog() });
+            Job job { &n, log, old != stored.cend(), old != stored.cend() ? *old : StoredLog() };
+            // Most logs have not changed: that is seen here, without a thread.
+            job.unchanged = job.known && isUnchanged(fileio::joinPath(n.logDir, log), job.old);
+            jobs.append(job);
         }
     }
     auto launch = [&](qsizetype i) {
         const Job &job = jobs.at(i);
+        if (job.unchanged) {
+            std::promise<PreparedLog> done;
+            PreparedLog unchanged;
+            unchanged.kind = PreparedLog::Unchanged;
+            done.set_value(unchanged);
+            return done.get_future();
+        }
         return std::async(std::launch::async, [job] {
             return prepareLog(fileio::joinPath(job.net->logDir, job.log), job.known ? &job.old : nullptr,
                 job.net->markers, job.net->serial);
