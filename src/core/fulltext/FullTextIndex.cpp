@@ -366,31 +366,44 @@ bool FullTextIndex::open()
             return false;
         }
         sqlite3_busy_timeout(m_db, 30000);
-        // The check and a new file's tables in one write transaction, so
-        // that a second connection never sees a half-made index.
         bool damaged = false;
         // No syncs: a program that stops keeps every committed log (WAL), and
         // an index that a system crash damaged is found so and made anew.
-        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;")
-            && exec("BEGIN IMMEDIATE");
-        if (sound) {
+        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;");
+        // An index that is there is only read (a writer elsewhere does not
+        // hold this up); a new file's tables are made in one write
+        // transaction, so that another connection never sees half of them.
+        auto tableCount = [this]() -> qint64 {
             Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
-            sound = any.ok() && any.step() == SQLITE_ROW;
-            if (sound && any.integer(0) == 0) {
+            return any.ok() && any.step() == SQLITE_ROW ? any.integer(0) : -1;
+        };
+        auto formatIsOurs = [this]() {
+            Stmt fmt(m_db, "SELECT value FROM meta WHERE key='format'");
+            return fmt.ok() && fmt.step() == SQLITE_ROW && fmt.text(0) == QLatin1String(kFormat);
+        };
+        bool writing = false;
+        if (sound) {
+            qint64 tables = tableCount();
+            if (tables == 0) {
+                writing = sound = exec("BEGIN IMMEDIATE");
+                tables = sound ? tableCount() : -1;
+            }
+            sound = tables >= 0;
+            if (sound && tables == 0) {
                 sound = create()
                     && exec((QByteArray("INSERT INTO meta VALUES('format','") + kFormat + "')").constData());
             } else if (sound) {
-                Stmt fmt(m_db, "SELECT value FROM meta WHERE key='format'");
-                damaged = !(fmt.ok() && fmt.step() == SQLITE_ROW && fmt.text(0) == QLatin1String(kFormat));
+                damaged = !formatIsOurs();
                 sound = !damaged;
             }
         }
         const int code = sqlite3_errcode(m_db);
         damaged = damaged || code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
-        if (sound && exec("COMMIT"))
+        if (sound && (!writing || exec("COMMIT")))
             return true;
         const QString why = m_error;
-        exec("ROLLBACK");
+        if (writing)
+            exec("ROLLBACK");
         if (!damaged) {
             m_error = why.isEmpty() ? path() + QStringLiteral(": cannot be opened") : why;
             close();
