@@ -6,6 +6,7 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "export/Exporters.h"
+#include "fulltext/FullTextIndex.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
 #include "program/Program.h"
@@ -359,6 +360,56 @@ int cmdExport(Context &ctx, const QStringList &args)
     return Success;
 }
 
+// The full-text index brought up to date; progress on stderr when asked.
+void updateIndex(fulltext::FullTextIndex &index, const QString &net, bool progress)
+{
+    if (!index.open())
+        throw CliExit(Failure, index.errorText());
+    fulltext::FullTextIndex::ProgressFn report;
+    if (progress) {
+        report = [](const fulltext::FullTextIndex::Progress &p) {
+            printError(QStringLiteral("%1/%2\t%3\t%4").arg(p.done + 1).arg(p.total).arg(p.net, p.log));
+        };
+    }
+    const bool ok = index.update(net, report);
+    for (const QString &notice : index.notices())
+        printError(notice);
+    if (!ok)
+        throw CliExit(Failure, index.errorText());
+}
+
+int cmdIndex(Context &ctx, const QStringList &args)
+{
+    QStringList rest = args;
+    const bool progress = rest.removeAll(QStringLiteral("--progress")) > 0;
+    if (rest.size() > 1 || (!rest.isEmpty() && rest.first().startsWith(QLatin1String("--"))))
+        usage(QStringLiteral("index takes [NET] [--progress]"));
+    QString net;
+    if (!rest.isEmpty())
+        net = text::trimTrailingBlanks(
+            ctx.program.netSelect.Select_menu.items.value(resolveNet(ctx, rest.first())));
+    fulltext::FullTextIndex index(ctx.session().AppDir);
+    updateIndex(index, net, progress);
+    return Success;
+}
+
+int cmdFind(Context &ctx, const QStringList &args)
+{
+    if (args.isEmpty())
+        usage(QStringLiteral("find takes QUERY"));
+    const fulltext::Query query = fulltext::parseQuery(args.join(u' '));
+    if (!query.isValid())
+        throw CliExit(Failure, query.error);
+    fulltext::FullTextIndex index(ctx.session().AppDir);
+    updateIndex(index, QString(), false);
+    QVector<fulltext::Hit> hits;
+    if (!index.find(query, &hits))
+        throw CliExit(Failure, index.errorText());
+    for (const fulltext::Hit &h : std::as_const(hits))
+        printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title });
+    return hits.isEmpty() ? Reported : Success;
+}
+
 } // namespace
 
 void setShowProgress(bool on)
@@ -386,6 +437,10 @@ int dispatch(Context &ctx, const QString &command, const QStringList &args)
         return cmdUnread(ctx, args);
     if (command == QLatin1String("export"))
         return cmdExport(ctx, args);
+    if (command == QLatin1String("index"))
+        return cmdIndex(ctx, args);
+    if (command == QLatin1String("find"))
+        return cmdFind(ctx, args);
     usage(QStringLiteral("unknown command ") + command);
 }
 

@@ -24,7 +24,9 @@ const char *const kUsage
       "  search NET LOG... [--text S] [--from \"YY/MM/DD HH:MM:SS\" --to \"YY/MM/DD HH:MM:SS\"]\n"
       "  unread NET LOG\n"
       "  export NET LOG... (--board N | --item K) [--row R [--thread]]\n"
-      "         --format text|html|mbox [-o FILE]";
+      "         --format text|html|mbox [-o FILE]\n"
+      "  index [NET] [--progress]\n"
+      "  find QUERY";
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "Colours.h"
 #include "ExportDialog.h"
 #include "Fonts.h"
+#include "FullSearchWindow.h"
 #include "ListBoxModel.h"
 #include "ProgramWindows.h"
 #include "RawLogView.h"
@@ -302,6 +303,10 @@ void MainWindow::buildMenus()
         [&p] { p.searchPointer(); });
     add(search, "Read_End", QStringLiteral("すべて読み終わった事にする(&E)"), [&p] { p.readEnd(); });
     add(search, "Search_Log", QStringLiteral("文字列＆日時検索(&S)"), [&p] { p.showSearch(); });
+    // 全ログ検索; its Ctrl+F reaches it from the title list too.
+    add(search, "Full_Search", QStringLiteral("全ログ検索(&A)"), [this] {
+        FullSearchWindow::showFor(m_program, this);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 
     QMenu *option = menuBar()->addMenu(QStringLiteral("オプション(&O)"));
     option->setObjectName(QStringLiteral("option"));

@@ -1,0 +1,846 @@
+#include "fulltext/FullTextIndex.h"
+
+#include "base/Cp932.h"
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "fulltext/ArticleSource.h"
+#include "fulltext/Fold.h"
+#include "logindex/LogFiles.h"
+#include "session/Session.h"
+#include "settings/NetDefinitionsFile.h"
+#include "settings/NetMarkers.h"
+#include "settings/SettingsStore.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <future>
+
+namespace kavrel::fulltext {
+
+namespace {
+
+const char *const kFormat = "kavrel-fulltext 3";
+constexpr qsizetype kHashBytes = 4096;
+
+// A prepared statement that finalizes itself.
+class Stmt
+{
+public:
+    Stmt(sqlite3 *db, const char *sql) { m_rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
+    ~Stmt() { sqlite3_finalize(m_stmt); }
+    Stmt(const Stmt &) = delete;
+    Stmt &operator=(const Stmt &) = delete;
+
+    bool ok() const { return m_rc == SQLITE_OK; }
+    Stmt &bind(int i, const QString &v)
+    {
+        const QByteArray u = v.toUtf8();
+        sqlite3_bind_text(m_stmt, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Stmt &bind(int i, const QByteArray &v)
+    {
+        sqlite3_bind_blob(m_stmt, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Stmt &bind(int i, qint64 v)
+    {
+        sqlite3_bind_int64(m_stmt, i, v);
+        return *this;
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error.
+    int step() { return sqlite3_step(m_stmt); }
+    void reset()
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    QString text(int i) const
+    {
+        return QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
+    }
+    qint64 integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
+    QByteArray blob(int i) const
+    {
+        return QByteArray(
+            static_cast<const char *>(sqlite3_column_blob(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
+    }
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+    int m_rc = SQLITE_ERROR;
+};
+
+// An article's lines as stored, one per line, compressed: as Shift-JIS
+// (two bytes a character, like the log), or as UTF-8 when the text does not
+// come back from Shift-JIS unchanged. The index is to stay smaller than the
+// logs, and the text must come back exactly: it is what the index removes.
+QByteArray packLines(const QStringList &lines)
+{
+    const QString text = lines.join(u'\n');
+    QByteArray bytes = cp932::encode(text);
+    if (cp932::decode(bytes) == text)
+        bytes.prepend('S');
+    else
+        bytes = 'U' + text.toUtf8();
+    return qCompress(bytes, 1);
+}
+
+QStringList unpackLines(const QByteArray &packed)
+{
+    const QByteArray bytes = qUncompress(packed);
+    const QString text
+        = bytes.startsWith('S') ? cp932::decode(bytes.mid(1)) : QString::fromUtf8(bytes.mid(1));
+    return text.split(u'\n');
+}
+
+QByteArray hashOf(const QByteArray &bytes, qsizetype from, qsizetype length)
+{
+    return QCryptographicHash::hash(bytes.mid(from, length), QCryptographicHash::Sha1).toHex();
+}
+
+struct NetLogs
+{
+    QString net;
+    settings::NetMarkers markers;
+    int serial = 0;
+    QString logDir;
+    QStringList logs;
+};
+
+struct StoredLog
+{
+    qint64 id = 0;
+    qint64 size = 0;
+    qint64 mtime = 0;
+    QByteArray head;
+    QByteArray tail;
+};
+
+// Finds the folded terms in a folded text: all must occur.
+bool allOccur(const QString &folded, const QStringList &terms)
+{
+    for (const QString &t : terms) {
+        if (!folded.contains(t))
+            return false;
+    }
+    return true;
+}
+
+// The line of the article where the first term occurs, with the hit marked:
+// the text's own lines first, then the header lines, then the title (which
+// is shown beside the snippet anyway).
+QString snippetOf(const QString &title, const QStringList &lines, const QStringList &terms)
+{
+    constexpr qsizetype kHeaderLines = 2;
+    QStringList order = lines.mid(kHeaderLines);
+    order += lines.mid(0, kHeaderLines);
+    order.append(title);
+    const QString first = terms.isEmpty() ? QString() : terms.first();
+    for (const QString &line : std::as_const(order)) {
+        if (first.isEmpty())
+            break;
+        QList<qsizetype> origin;
+        const QString folded = fold(line, &origin);
+        const qsizetype at = folded.indexOf(first);
+        if (at < 0)
+            continue;
+        const qsizetype a = origin.at(at);
+        const qsizetype last = at + first.size() - 1;
+        qsizetype b = origin.at(last) + 1;
+        // A kana joined with its voiced mark took two characters.
+        if (b < line.size() && (line.at(b) == QChar(0xFF9E) || line.at(b) == QChar(0xFF9F))
+            && fold(line.mid(origin.at(last), 2)).size() == 1)
+            ++b;
+        const qsizetype from = qMax<qsizetype>(0, a - 16);
+        return (from > 0 ? QStringLiteral("…") : QString()) + line.mid(from, a - from) + QStringLiteral("【")
+            + line.mid(a, b - a) + QStringLiteral("】") + line.mid(b, 60);
+    }
+    for (const QString &line : std::as_const(order)) {
+        if (!line.trimmed().isEmpty())
+            return line.left(90);
+    }
+    return title;
+}
+
+// Every trigram (by code point) of the long terms, as an FTS5 query of
+// single-trigram strings, all required.
+QString trigramMatch(const QStringList &terms)
+{
+    QSet<QString> seen;
+    QStringList parts;
+    for (const QString &t : terms) {
+        const QList<uint> cps = t.toUcs4();
+        for (qsizetype i = 0; i + 3 <= cps.size(); ++i) {
+            const QString tri = QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData() + i), 3);
+            if (seen.contains(tri))
+                continue;
+            seen.insert(tri);
+            QString quoted = tri;
+            quoted.replace(u'"', QStringLiteral("\"\""));
+            parts << u'"' + quoted + u'"';
+        }
+    }
+    return parts.join(QStringLiteral(" AND "));
+}
+
+qsizetype codePoints(const QString &s)
+{
+    return s.toUcs4().size();
+}
+
+// An article with what the index writes of it.
+struct PreparedArticle
+{
+    IndexedArticle article;
+    QString searchText;
+    QByteArray packed;
+};
+
+// A log read and parsed, ready to be written: all that needs no index.
+struct PreparedLog
+{
+    enum Kind { Unchanged, Unreadable, Grown, Full } kind = Full;
+    QString error;
+    qint64 size = 0;
+    qint64 mtime = 0;
+    QByteArray head;
+    QByteArray tail;
+    qsizetype prefixChars = 0; // Grown: the characters before the board line parsing starts at
+    QVector<PreparedArticle> articles;
+};
+
+// Whether a log is as the index holds it: size, time and first bytes.
+bool isUnchanged(const QString &file, const StoredLog &old)
+{
+    const QFileInfo info(file);
+    if (old.size != info.size() || old.mtime != info.lastModified().toMSecsSinceEpoch())
+        return false;
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly)
+        && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex() == old.head;
+}
+
+QVector<PreparedArticle> prepareArticles(const QVector<IndexedArticle> &articles);
+
+PreparedLog prepareLog(
+    const QString &file, const StoredLog *old, const settings::NetMarkers &markers, int serial)
+{
+    PreparedLog out;
+    const QFileInfo info(file);
+    out.mtime = info.lastModified().toMSecsSinceEpoch();
+    if (old && old->size == info.size() && old->mtime == out.mtime) {
+        QFile f(file);
+        if (f.open(QIODevice::ReadOnly)
+            && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex() == old->head) {
+            out.kind = PreparedLog::Unchanged;
+            return out;
+        }
+    }
+    QByteArray bytes;
+    fileio::FileError error;
+    if (!fileio::readAll(file, &bytes, &error)) {
+        out.kind = PreparedLog::Unreadable;
+        out.error = error.toString();
+        return out;
+    }
+    out.size = bytes.size();
+    out.head = hashOf(bytes, 0, kHashBytes);
+    out.tail = hashOf(bytes, qMax<qsizetype>(0, bytes.size() - kHashBytes), kHashBytes);
+
+    // A log that only grew: the old bytes are still its beginning.
+    qsizetype resume = -1;
+    if (old && bytes.size() > old->size && hashOf(bytes, 0, qMin<qint64>(kHashBytes, old->size)) == old->head
+        && hashOf(bytes, qMax<qint64>(0, old->size - kHashBytes), qMin<qint64>(kHashBytes, old->size))
+            == old->tail) {
+        resume = bytes.lastIndexOf("\r\nNo.", old->size - 5);
+    }
+    if (resume >= 0) {
+        out.kind = PreparedLog::Grown;
+        out.prefixChars = cp932::decode(bytes.left(resume)).size();
+        out.articles = prepareArticles(articlesOfLog(cp932::decode(bytes.mid(resume)), markers, serial));
+    } else {
+        out.articles = prepareArticles(articlesOfLog(cp932::decode(bytes), markers, serial));
+    }
+    return out;
+}
+
+} // namespace
+
+QString searchTextOf(const IndexedArticle &a)
+{
+    return fold(a.title + u'\n' + a.senderId + u':' + a.senderName + u'\n' + a.boardName + u'\n'
+        + a.lines.join(u'\n'));
+}
+
+namespace {
+
+QVector<PreparedArticle> prepareArticles(const QVector<IndexedArticle> &articles)
+{
+    QVector<PreparedArticle> out;
+    out.reserve(articles.size());
+    for (const IndexedArticle &a : articles)
+        out.append({ a, searchTextOf(a), packLines(a.lines) });
+    return out;
+}
+
+} // namespace
+
+FullTextIndex::FullTextIndex(const QString &appDir)
+    : m_appDir(appDir)
+{
+}
+
+FullTextIndex::~FullTextIndex()
+{
+    close();
+}
+
+QString FullTextIndex::path() const
+{
+    return fileio::joinPath(m_appDir, kFileName);
+}
+
+void FullTextIndex::close()
+{
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+bool FullTextIndex::fail(const QString &what)
+{
+    m_error = path() + QStringLiteral(": ") + what
+        + (m_db ? QStringLiteral(" (") + QString::fromUtf8(sqlite3_errmsg(m_db)) + u')' : QString());
+    return false;
+}
+
+bool FullTextIndex::exec(const char *sql)
+{
+    char *msg = nullptr;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &msg) == SQLITE_OK)
+        return true;
+    m_error = path() + QStringLiteral(": ") + QString::fromUtf8(msg ? msg : "error");
+    sqlite3_free(msg);
+    return false;
+}
+
+bool FullTextIndex::create()
+{
+    return exec(
+        "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT);"
+        "CREATE TABLE IF NOT EXISTS logs(id INTEGER PRIMARY KEY, net TEXT NOT NULL, file TEXT NOT NULL,"
+        " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
+        "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
+        " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
+        " sender_name TEXT, dt TEXT, title TEXT, body BLOB, row INTEGER, endpos INTEGER);"
+        "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
+        // Positions are not kept (detail=none) and the text lives in
+        // articles (content=''): every hit is checked against it.
+        "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
+        " detail='none', content='', columnsize=0);");
+}
+
+bool FullTextIndex::open()
+{
+    close();
+    m_error.clear();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const QString file = path();
+        if (QFileInfo(file).isDir())
+            return fail(QStringLiteral("is a directory"));
+        if (sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
+                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr)
+            != SQLITE_OK) {
+            fail(QStringLiteral("cannot be opened"));
+            close();
+            return false;
+        }
+        sqlite3_busy_timeout(m_db, 30000);
+        bool damaged = false;
+        // No syncs: a program that stops keeps every committed log (WAL), and
+        // an index that a system crash damaged is found so and made anew.
+        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;");
+        // An index that is there is only read (a writer elsewhere does not
+        // hold this up); a new file's tables are made in one write
+        // transaction, so that another connection never sees half of them.
+        auto tableCount = [this]() -> qint64 {
+            Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
+            return any.ok() && any.step() == SQLITE_ROW ? any.integer(0) : -1;
+        };
+        auto formatIsOurs = [this]() {
+            Stmt fmt(m_db, "SELECT value FROM meta WHERE key='format'");
+            return fmt.ok() && fmt.step() == SQLITE_ROW && fmt.text(0) == QLatin1String(kFormat);
+        };
+        bool writing = false;
+        if (sound) {
+            qint64 tables = tableCount();
+            if (tables == 0) {
+                writing = sound = exec("BEGIN IMMEDIATE");
+                tables = sound ? tableCount() : -1;
+            }
+            sound = tables >= 0;
+            if (sound && tables == 0) {
+                sound = create()
+                    && exec((QByteArray("INSERT INTO meta VALUES('format','") + kFormat + "')").constData());
+            } else if (sound) {
+                damaged = !formatIsOurs();
+                sound = !damaged;
+            }
+        }
+        const int code = sqlite3_errcode(m_db);
+        damaged = damaged || code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+        if (sound && (!writing || exec("COMMIT")))
+            return true;
+        const QString why = m_error;
+        if (writing)
+            exec("ROLLBACK");
+        if (!damaged) {
+            m_error = why.isEmpty() ? path() + QStringLiteral(": cannot be opened") : why;
+            close();
+            return false;
+        }
+        if (attempt == 1)
+            return fail(QStringLiteral("cannot be made anew"));
+        // Damaged or another version's: it is only a cache, so it is made anew.
+        close();
+        m_notices << kRebuiltNotice;
+        for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+            fileio::FileError error;
+            if (!fileio::removeIfExists(file + suffix, &error)) {
+                m_error = error.toString();
+                return false;
+            }
+        }
+    }
+    return false;
+}
+
+bool FullTextIndex::update(
+    const QString &netFilter, const ProgressFn &progress, const std::atomic_bool *cancel)
+{
+    lastActions.clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+
+    // The nets and their logs as the net selection screen lists them.
+    Session session;
+    session.AppDir = m_appDir;
+    settings::ReadSettings(session);
+    const QStringList names = settings::NetDefinitionsFile(session).LoadAll();
+    QString logDir = session.Dir[settings::DirRecord::LOG_Dir];
+    logDir = QDir(m_appDir).absoluteFilePath(logDir.isEmpty() ? QStringLiteral(".") : logDir);
+    session.Dir[settings::DirRecord::LOG_Dir] = logDir;
+
+    QList<NetLogs> nets;
+    bool filterFound = netFilter.isEmpty();
+    for (int slot = 0; slot < names.size() && slot < session.NetTable.size(); ++slot) {
+        const QString name = text::trimTrailingBlanks(names.at(slot));
+        if (!netFilter.isEmpty() && netFilter != name && netFilter != QString::number(slot))
+            continue;
+        filterFound = true;
+        session.NetIndex = slot;
+        NetLogs n;
+        n.net = name;
+        n.markers = settings::markersOf(session.NetTable.at(slot));
+        n.serial = settings::serialFlag(session.NetTable.at(slot));
+        n.logDir = logDir;
+        n.logs = logindex::listLogFiles(session);
+        nets << n;
+    }
+    if (!filterFound) {
+        m_error = QStringLiteral("no net \"%1\" in %2")
+                      .arg(netFilter, session.appFile(QStringLiteral("DATA.DEF")));
+        return false;
+    }
+
+    // What the index holds.
+    QHash<QString, StoredLog> stored; // net + TAB + file
+    {
+        Stmt q(m_db, "SELECT id, net, file, size, mtime, head, tail FROM logs");
+        if (!q.ok())
+            return fail(QStringLiteral("cannot be read"));
+        while (q.step() == SQLITE_ROW) {
+            StoredLog s { q.integer(0), q.integer(3), q.integer(4), q.text(5).toLatin1(),
+                q.text(6).toLatin1() };
+            stored.insert(q.text(1) + u'\t' + q.text(2), s);
+        }
+    }
+
+    Stmt insertArticle(m_db,
+        "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
+        " sender_name, dt, title, body, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    Stmt insertFts(m_db, "INSERT INTO fts(rowid, t) VALUES(?, ?)");
+    Stmt deleteFts(m_db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)");
+    Stmt articlesFrom(m_db,
+        "SELECT id, title, sender_id, sender_name, board_name, body FROM articles"
+        " WHERE log = ? AND endpos > ?");
+    Stmt deleteArticles(m_db, "DELETE FROM articles WHERE log = ? AND endpos > ?");
+    Stmt keptArticles(m_db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?");
+    Stmt upsertLog(m_db,
+        "INSERT INTO logs(net, file, size, mtime, head, tail) VALUES(?,?,?,?,?,?)"
+        " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
+        " head=excluded.head, tail=excluded.tail RETURNING id");
+    Stmt deleteLog(m_db, "DELETE FROM logs WHERE id = ?");
+    if (!insertArticle.ok() || !insertFts.ok() || !deleteFts.ok() || !articlesFrom.ok()
+        || !deleteArticles.ok() || !keptArticles.ok() || !upsertLog.ok() || !deleteLog.ok())
+        return fail(QStringLiteral("cannot be used"));
+
+    // Drops the records of a log that end after position from.
+    auto dropArticles = [&](qint64 log, qint64 from) -> bool {
+        articlesFrom.reset();
+        articlesFrom.bind(1, log).bind(2, from);
+        while (articlesFrom.step() == SQLITE_ROW) {
+            IndexedArticle a;
+            a.title = articlesFrom.text(1);
+            a.senderId = articlesFrom.text(2);
+            a.senderName = articlesFrom.text(3);
+            a.boardName = articlesFrom.text(4);
+            a.lines = unpackLines(articlesFrom.blob(5));
+            deleteFts.reset();
+            deleteFts.bind(1, articlesFrom.integer(0)).bind(2, searchTextOf(a));
+            if (deleteFts.step() != SQLITE_DONE)
+                return false;
+        }
+        deleteArticles.reset();
+        deleteArticles.bind(1, log).bind(2, from);
+        return deleteArticles.step() == SQLITE_DONE;
+    };
+    auto addArticles = [&](qint64 log, const QVector<PreparedArticle> &articles) -> bool {
+        for (const PreparedArticle &prepared : articles) {
+            const IndexedArticle &a = prepared.article;
+            insertArticle.reset();
+            insertArticle.bind(1, log)
+                .bind(2, a.boardNo)
+                .bind(3, a.board)
+                .bind(4, a.boardName)
+                .bind(5, a.number)
+                .bind(6, a.parent)
+                .bind(7, a.senderId)
+                .bind(8, a.senderName)
+                .bind(9, a.dateTime)
+                .bind(10, a.title)
+                .bind(11, prepared.packed)
+                .bind(12, a.row)
+                .bind(13, a.end);
+            if (insertArticle.step() != SQLITE_DONE)
+                return false;
+            insertFts.reset();
+            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bind(2, prepared.searchText);
+            if (insertFts.step() != SQLITE_DONE)
+                return false;
+        }
+        return true;
+    };
+
+    // The logs to look at, in order; each is read and parsed on a thread of
+    // its own while the one before it is written.
+    struct Job
+    {
+        const NetLogs *net;
+        QString log;
+        bool known = false;
+        StoredLog old;
+        bool unchanged = false;
+    };
+    QList<Job> jobs;
+    for (const NetLogs &n : std::as_const(nets)) {
+        for (const QString &log : n.logs) {
+            const auto old = stored.constFind(n.net + u'\t' + log);
+            Job job { &n, log, old != stored.cend(), old != stored.cend() ? *old : StoredLog() };
+            // Most logs have not changed: that is seen here, without a thread.
+            job.unchanged = job.known && isUnchanged(fileio::joinPath(n.logDir, log), job.old);
+            jobs.append(job);
+        }
+    }
+    auto launch = [&](qsizetype i) {
+        const Job &job = jobs.at(i);
+        if (job.unchanged) {
+            std::promise<PreparedLog> done;
+            PreparedLog unchanged;
+            unchanged.kind = PreparedLog::Unchanged;
+            done.set_value(unchanged);
+            return done.get_future();
+        }
+        return std::async(std::launch::async, [job] {
+            return prepareLog(fileio::joinPath(job.net->logDir, job.log), job.known ? &job.old : nullptr,
+                job.net->markers, job.net->serial);
+        });
+    };
+
+    Progress p;
+    p.total = int(jobs.size());
+    QStringList fileErrors;
+    bool corrupt = false;
+    std::future<PreparedLog> next;
+    if (!jobs.isEmpty())
+        next = launch(0);
+    for (qsizetype i = 0; i < jobs.size(); ++i) {
+        PreparedLog prepared = next.get();
+        if (i + 1 < jobs.size())
+            next = launch(i + 1);
+        const Job &job = jobs.at(i);
+        const NetLogs &n = *job.net;
+        const QString &log = job.log;
+        if (cancel && cancel->load())
+            return true;
+        p.net = n.net;
+        p.log = log;
+        if (progress)
+            progress(p);
+        ++p.done;
+        const QString key = n.net + u'\t' + log;
+        stored.remove(key); // looked at: not gone (an unreadable log keeps what was indexed of it)
+        if (prepared.kind == PreparedLog::Unchanged) {
+            lastActions.append({ n.net, log, Action::Skipped });
+            continue;
+        }
+        if (prepared.kind == PreparedLog::Unreadable) {
+            fileErrors << prepared.error;
+            continue;
+        }
+
+        if (!exec("BEGIN IMMEDIATE")) {
+            corrupt = sqlite3_errcode(m_db) == SQLITE_CORRUPT || sqlite3_errcode(m_db) == SQLITE_NOTADB;
+            break;
+        }
+        bool ok = true;
+        upsertLog.reset();
+        upsertLog.bind(1, n.net).bind(2, log).bind(3, prepared.size).bind(4, prepared.mtime);
+        upsertLog.bind(5, QString::fromLatin1(prepared.head)).bind(6, QString::fromLatin1(prepared.tail));
+        ok = upsertLog.step() == SQLITE_ROW;
+        const qint64 logId = ok ? upsertLog.integer(0) : 0;
+        while (ok && upsertLog.step() == SQLITE_ROW) { }
+        if (ok && prepared.kind == PreparedLog::Grown) {
+            // Indexed again from the last board line before the old end:
+            // what ends after it is parsed again, with the rest kept.
+            const qsizetype prefixChars = prepared.prefixChars;
+            ok = dropArticles(logId, prefixChars + 2);
+            QSet<QString> kept;
+            QHash<QString, int> keptRows; // mails and chat rooms: rows already taken
+            QString keptLatest;
+            keptArticles.reset();
+            keptArticles.bind(1, logId);
+            while (ok && keptArticles.step() == SQLITE_ROW) {
+                const qint64 boardNo = keptArticles.integer(0);
+                const QString board = keptArticles.text(1);
+                if (boardNo > 0)
+                    kept.insert(board + u'\t' + keptArticles.text(2));
+                else
+                    ++keptRows[board];
+                if (boardNo >= 0)
+                    keptLatest = qMax(keptLatest, keptArticles.text(3));
+            }
+            QVector<PreparedArticle> fresh;
+            for (PreparedArticle &pa : prepared.articles) {
+                IndexedArticle &a = pa.article;
+                if (a.boardNo > 0 && kept.contains(a.board + u'\t' + a.number))
+                    continue; // captured again: the earlier capture is the one shown
+                a.end += prefixChars;
+                if (a.boardNo <= 0)
+                    a.row += keptRows.value(a.board);
+                fresh.append(pa);
+            }
+            // A chat-room visit takes the latest date before it among the
+            // articles the log now holds.
+            for (PreparedArticle &pa : fresh) {
+                IndexedArticle &a = pa.article;
+                if (a.boardNo >= 0)
+                    continue;
+                a.dateTime = keptLatest;
+                for (const PreparedArticle &other : std::as_const(fresh)) {
+                    if (other.article.boardNo >= 0 && other.article.end < a.end)
+                        a.dateTime = qMax(a.dateTime, other.article.dateTime);
+                }
+            }
+            ok = ok && addArticles(logId, fresh);
+            lastActions.append({ n.net, log, Action::Grown });
+        } else if (ok) {
+            ok = dropArticles(logId, -1) && addArticles(logId, prepared.articles);
+            lastActions.append({ n.net, log, Action::Full });
+        }
+        if (!ok || !exec("COMMIT")) {
+            const int code = sqlite3_errcode(m_db);
+            corrupt = code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+            fail(QStringLiteral("cannot be written"));
+            const QString why = m_error;
+            exec("ROLLBACK");
+            m_error = why;
+            if (corrupt)
+                break;
+            return false;
+        }
+    }
+
+    if (corrupt) {
+        // A damaged index is made anew, once.
+        close();
+        m_notices << kRebuiltNotice;
+        for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
+            fileio::removeIfExists(path() + suffix);
+        static thread_local int depth = 0;
+        if (depth > 0 || !open())
+            return fail(QStringLiteral("cannot be made anew"));
+        ++depth;
+        const bool again = update(netFilter, progress, cancel);
+        --depth;
+        return again;
+    }
+
+    // Logs that are gone, of the nets looked at (of every net when all are).
+    QSet<QString> looked;
+    for (const NetLogs &n : std::as_const(nets))
+        looked.insert(n.net);
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+        const QString net = it.key().section(u'\t', 0, 0);
+        if (!netFilter.isEmpty() && !looked.contains(net))
+            continue;
+        if (!exec("BEGIN IMMEDIATE"))
+            return false;
+        deleteLog.reset();
+        deleteLog.bind(1, it->id);
+        if (!dropArticles(it->id, -1) || deleteLog.step() != SQLITE_DONE) {
+            fail(QStringLiteral("cannot be written"));
+            exec("ROLLBACK");
+            return false;
+        }
+        if (!exec("COMMIT"))
+            return false;
+        lastActions.append({ net, it.key().section(u'\t', 1), Action::Dropped });
+    }
+    if (!fileErrors.isEmpty()) {
+        m_error = fileErrors.join(u'\n');
+        return false;
+    }
+    return true;
+}
+
+bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
+{
+    hits->clear();
+    m_error.clear();
+    if (!query.isValid()) {
+        m_error = query.error;
+        return false;
+    }
+    if (!m_db && !open())
+        return false;
+
+    QStringList where;
+    QList<QString> values;
+    QStringList longTerms;
+    for (const QString &t : query.terms) {
+        if (codePoints(t) >= 3)
+            longTerms << t;
+    }
+    if (!longTerms.isEmpty()) {
+        where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
+        values << trigramMatch(longTerms);
+    }
+    if (!query.from.isEmpty()) {
+        where << QStringLiteral("a.sender_id = ? COLLATE NOCASE");
+        values << query.from;
+    }
+    if (query.board) {
+        where << QStringLiteral("a.board_no = ?");
+        values << QString::number(*query.board);
+    }
+    if (!query.net.isEmpty()) {
+        where << QStringLiteral("l.net = ?");
+        values << query.net;
+    }
+    if (query.since.isValid()) {
+        where << QStringLiteral("a.dt >= ?");
+        values << query.since.toString(QStringLiteral("yyyy-MM-dd"));
+    }
+    if (query.until.isValid()) {
+        where << QStringLiteral("a.dt < ?");
+        values << query.until.addDays(1).toString(QStringLiteral("yyyy-MM-dd"));
+    }
+    QString sql = QStringLiteral("SELECT a.dt, l.net, l.file, a.board_no, a.board, a.board_name, a.number,"
+                                 " a.sender_id, a.sender_name, a.title, a.body, a.row"
+                                 " FROM articles a JOIN logs l ON l.id = a.log");
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY a.dt DESC, l.net, l.file, a.id");
+    const QByteArray utf8 = sql.toUtf8();
+    Stmt q(m_db, utf8.constData());
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    for (int i = 0; i < values.size(); ++i) {
+        if (where.at(i).startsWith(QLatin1String("a.board_no")))
+            q.bind(i + 1, values.at(i).toLongLong());
+        else
+            q.bind(i + 1, values.at(i));
+    }
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        IndexedArticle a;
+        a.title = q.text(9);
+        a.senderId = q.text(7);
+        a.senderName = q.text(8);
+        a.boardName = q.text(5);
+        a.lines = unpackLines(q.blob(10));
+        // Trigrams only narrow: each term is looked for in the article itself.
+        if (!query.terms.isEmpty() && !allOccur(searchTextOf(a), query.terms))
+            continue;
+        Hit h;
+        h.dateTime = q.text(0);
+        h.net = q.text(1);
+        h.logFile = q.text(2);
+        h.boardNo = int(q.integer(3));
+        h.board = q.text(4);
+        h.boardName = a.boardName;
+        h.number = q.text(6);
+        h.senderId = a.senderId;
+        h.senderName = a.senderName;
+        h.title = a.title;
+        h.row = int(q.integer(11));
+        h.snippet = snippetOf(a.title, a.lines, query.terms);
+        hits->append(h);
+    }
+    if (rc != SQLITE_DONE)
+        return fail(QStringLiteral("cannot be read"));
+    return true;
+}
+
+QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QString &logFile)
+{
+    QVector<IndexedArticle> out;
+    if (!m_db && !open())
+        return out;
+    Stmt q(m_db,
+        "SELECT a.board_no, a.board, a.board_name, a.number, a.parent, a.sender_id, a.sender_name, a.dt,"
+        " a.title, a.body, a.row, a.endpos FROM articles a JOIN logs l ON l.id = a.log"
+        " WHERE l.net = ? AND l.file = ? ORDER BY a.id");
+    q.bind(1, net).bind(2, logFile);
+    while (q.step() == SQLITE_ROW) {
+        IndexedArticle a;
+        a.boardNo = int(q.integer(0));
+        a.board = q.text(1);
+        a.boardName = q.text(2);
+        a.number = q.text(3);
+        a.parent = q.text(4);
+        a.senderId = q.text(5);
+        a.senderName = q.text(6);
+        a.dateTime = q.text(7);
+        a.title = q.text(8);
+        a.lines = unpackLines(q.blob(9));
+        a.row = int(q.integer(10));
+        a.end = q.integer(11);
+        out.append(a);
+    }
+    return out;
+}
+
+} // namespace kavrel::fulltext

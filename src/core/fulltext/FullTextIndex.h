@@ -1,0 +1,111 @@
+#pragma once
+
+#include "fulltext/ArticleSource.h"
+#include "fulltext/Query.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <atomic>
+#include <functional>
+
+struct sqlite3;
+
+namespace kavrel::fulltext {
+
+// One article found by a query.
+struct Hit
+{
+    QString dateTime; // "YYYY-MM-DD HH:MM:SS"
+    QString net;
+    QString logFile; // the file name in LOG_Dir
+    int boardNo = 0; // -1 for a chat room
+    QString board; // "12", "0", "X1"
+    QString boardName;
+    QString number; // "-" for a chat-room visit
+    QString senderId;
+    QString senderName;
+    QString title;
+    int row = 0; // mails and chat-room visits: their row on the board
+    QString snippet; // one line of the article with the first hit between 【 and 】
+};
+
+// The index over every log of every registered net of a working directory:
+// kavrel-index.sqlite beside DIR.DEF. It is a cache: anything in it can be
+// built again from the logs. Each log is written in one transaction, so a
+// reader (the window, kavrel-cli) sees every log either before or after.
+class FullTextIndex
+{
+public:
+    static inline const QString kFileName = QStringLiteral("kavrel-index.sqlite");
+    static inline const QString kRebuiltNotice
+        = QStringLiteral("全ログ検索の索引が壊れているか別の版のものだったので、作り直します。");
+
+    explicit FullTextIndex(const QString &appDir);
+    ~FullTextIndex();
+    FullTextIndex(const FullTextIndex &) = delete;
+    FullTextIndex &operator=(const FullTextIndex &) = delete;
+
+    QString path() const;
+
+    // Opens the index, creating it; one that is damaged or of another
+    // version is deleted and made anew (notices() says so). False on a file
+    // error (errorText()).
+    bool open();
+
+    struct Progress
+    {
+        int done = 0; // logs looked at so far
+        int total = 0; // logs to look at
+        QString net;
+        QString log;
+    };
+    using ProgressFn = std::function<void(const Progress &)>;
+
+    // Brings the index in line with the logs of every net, or of the net
+    // named (name or slot number). An unchanged log is skipped, a log that
+    // only grew is indexed from the last board line before its old end,
+    // anything else anew; logs that are gone are dropped. False on an
+    // error (errorText()); logs done before it stay done. cancel stops it
+    // between logs.
+    bool update(
+        const QString &net = {}, const ProgressFn &progress = {}, const std::atomic_bool *cancel = nullptr);
+
+    // The articles that satisfy the query, newest first. False on an error.
+    bool find(const Query &query, QVector<Hit> *hits);
+
+    // The records held for one log, in the order they were made.
+    QVector<IndexedArticle> articlesOf(const QString &net, const QString &logFile);
+
+    QString errorText() const { return m_error; }
+    QStringList notices() const { return m_notices; }
+
+    // How the last update treated each log, for tests and the benchmark.
+    enum class Action { Skipped, Grown, Full, Dropped };
+    struct LogAction
+    {
+        QString net;
+        QString log;
+        Action action;
+    };
+    QList<LogAction> lastActions;
+
+private:
+    bool create();
+    bool exec(const char *sql);
+    bool fail(const QString &what);
+    void close();
+
+    QString m_appDir;
+    sqlite3 *m_db = nullptr;
+    QString m_error;
+    QStringList m_notices;
+};
+
+// The folded text of an article that the index holds and queries are
+// matched against: title, sender, board name and lines, one per line.
+QString searchTextOf(const IndexedArticle &article);
+
+} // namespace kavrel::fulltext

@@ -1,0 +1,92 @@
+#include "fulltext/OpenHit.h"
+
+#include "base/FileIo.h"
+#include "logindex/LogFiles.h"
+#include "program/Program.h"
+#include "reader/TitleListBuilder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kavrel::fulltext {
+
+namespace {
+
+int boardItemOf(const Program &program, const Hit &hit)
+{
+    if (hit.boardNo >= 0)
+        return program.reader.boardItemOfNumber(hit.boardNo);
+    // A chat room: "[XCHAT] No" + room + "." + name.
+    const ListBox &boards = program.session.main.Board_List;
+    const QString prefix = QStringLiteral("[XCHAT] No") + hit.board.mid(1);
+    for (int i = 0; i < boards.ListCount(); ++i) {
+        const QString &item = boards.item(i);
+        if (item.startsWith(prefix) && (item.size() == prefix.size() || item.at(prefix.size()) == u'.'))
+            return i;
+    }
+    return -1;
+}
+
+int rowOf(const Program &program, const Hit &hit)
+{
+    const ListBox &titles = program.session.main.Title;
+    if (hit.boardNo <= 0)
+        return hit.row < titles.ListCount() ? hit.row : -1;
+    for (int row = 0; row < titles.ListCount(); ++row) {
+        if (reader::TitleListBuilder::bracketText(titles.item(row)).trimmed() == hit.number)
+            return row;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool openHit(Program &program, const Hit &hit)
+{
+    Session &s = program.session;
+    // A log that is gone leaves the reader as it is.
+    const QString logDir = QDir(s.AppDir).absoluteFilePath(s.Dir[settings::DirRecord::LOG_Dir]);
+    if (!QFileInfo(fileio::joinPath(logDir, hit.logFile)).isFile())
+        return false;
+    netselect::NetSelectState &screen = program.netSelect;
+    screen.Show();
+    const int slot = int(screen.Select_menu.items.indexOf(hit.net));
+    if (slot < 0) {
+        screen.Form_Unload();
+        return false;
+    }
+    if (slot != s.NetIndex) {
+        screen.Select_menu.ListIndex = slot;
+        screen.Select_menu_DblClick();
+    } else {
+        // The current net stays chosen: its up file is not asked about again.
+        screen.Log_List_File.items = logindex::listLogFiles(s);
+    }
+    const QStringList &logs = screen.Log_List_File.items;
+    int entry = -1;
+    for (int i = 0; i < logs.size(); ++i) {
+        if (logs.at(i).compare(hit.logFile, Qt::CaseInsensitive) == 0)
+            entry = i;
+    }
+    if (entry < 0) {
+        screen.Form_Unload();
+        return false;
+    }
+    screen.Log_List_File.ListIndex = entry;
+    screen.Log_List_File_DblClick();
+    if (s.NoBoardsFlag == 1 || s.netSelectVisible)
+        return false;
+
+    const int item = boardItemOf(program, hit);
+    if (item < 0)
+        return false;
+    program.reader.chooseBoard(item);
+    const int row = rowOf(program, hit);
+    if (row < 0)
+        return false;
+    if (s.main.Title.ListIndex != row)
+        program.reader.chooseRow(row);
+    return true;
+}
+
+} // namespace kavrel::fulltext

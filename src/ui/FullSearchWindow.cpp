@@ -1,0 +1,250 @@
+#include "FullSearchWindow.h"
+
+#include "ProgramWindows.h"
+
+#include "fulltext/OpenHit.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace kavrel::ui {
+
+// ---------------------------------------------------------------- model
+
+void FullSearchModel::setHits(QVector<fulltext::Hit> hits)
+{
+    beginResetModel();
+    m_hits = std::move(hits);
+    endResetModel();
+}
+
+int FullSearchModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_hits.size());
+}
+
+int FullSearchModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 7;
+}
+
+QVariant FullSearchModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    const fulltext::Hit &h = m_hits.at(index.row());
+    switch (index.column()) {
+    case 0:
+        return h.dateTime;
+    case 1:
+        return h.net;
+    case 2:
+        return h.board == u"0" ? QStringLiteral("メール") : h.board + u' ' + h.boardName;
+    case 3:
+        return h.number;
+    case 4:
+        return h.senderName.isEmpty() ? h.senderId : h.senderId + u':' + h.senderName;
+    case 5:
+        return h.title;
+    case 6:
+        return h.snippet;
+    }
+    return {};
+}
+
+QVariant FullSearchModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char16_t *const names[]
+        = { u"日付", u"ネット", u"ボード", u"番号", u"発信者", u"タイトル", u"本文" };
+    return QString::fromUtf16(names[section]);
+}
+
+// ---------------------------------------------------------------- indexer
+
+void FullSearchIndexer::run(const QString &appDir)
+{
+    fulltext::FullTextIndex index(appDir);
+    const bool ok = index.open()
+        && index.update(
+            {},
+            [this](
+                const fulltext::FullTextIndex::Progress &p) { emit progress(p.done, p.total, p.net, p.log); },
+            &cancel);
+    emit finished(ok, index.errorText(), index.notices());
+}
+
+// ---------------------------------------------------------------- window
+
+FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_program(program)
+    , m_query(new QLineEdit(this))
+    , m_results(new QTableView(this))
+    , m_status(new QLabel(this))
+    , m_model(new FullSearchModel(this))
+    , m_indexer(new FullSearchIndexer)
+{
+    setObjectName(QStringLiteral("Full_Search"));
+    setWindowTitle(kCaption);
+    setProperty("kavrelWindow", true);
+    resize(900, 480);
+
+    m_query->setObjectName(QStringLiteral("Full_Search_Text"));
+    m_query->setPlaceholderText(
+        QStringLiteral("言葉 \"語句\" from:ID board:番号 net:ネット名 since:YY/MM/DD until:YY/MM/DD"));
+    auto *button = new QPushButton(QStringLiteral("検索"), this);
+    button->setObjectName(QStringLiteral("Full_Search_Start"));
+    m_status->setObjectName(QStringLiteral("Full_Search_Status"));
+
+    m_results->setObjectName(QStringLiteral("Full_Search_Results"));
+    m_results->setModel(m_model);
+    m_results->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_results->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_results->setWordWrap(false);
+    m_results->verticalHeader()->hide();
+    m_results->horizontalHeader()->setStretchLastSection(true);
+    m_results->installEventFilter(this);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_query, 1);
+    row->addWidget(button);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(m_results, 1);
+    layout->addWidget(m_status);
+
+    connect(m_query, &QLineEdit::returnPressed, this, &FullSearchWindow::search);
+    connect(button, &QPushButton::clicked, this, &FullSearchWindow::search);
+    connect(m_results, &QTableView::doubleClicked, this, [this](const QModelIndex &i) { openRow(i.row()); });
+
+    m_indexer->moveToThread(&m_thread);
+    connect(m_indexer, &FullSearchIndexer::progress, this,
+        [this](int done, int total, const QString &net, const QString &log) {
+            m_updateText
+                = QStringLiteral("索引を更新しています… %1/%2 %3 %4").arg(done).arg(total).arg(net, log);
+            m_status->setText(m_updateText);
+        });
+    connect(m_indexer, &FullSearchIndexer::finished, this,
+        [this](bool ok, const QString &error, const QStringList &notices) {
+            m_updating = false;
+            QStringList texts = notices;
+            texts << (ok ? QStringLiteral("索引は最新です。")
+                         : QStringLiteral("索引を更新できませんでした: ") + error);
+            m_updateText = texts.join(u' ');
+            m_status->setText(m_updateText);
+            if (ok && !m_query->text().trimmed().isEmpty())
+                search(); // what the update added is found too
+            emit updateFinished();
+        });
+    m_thread.start();
+}
+
+FullSearchWindow::~FullSearchWindow()
+{
+    m_indexer->cancel = true;
+    m_thread.quit();
+    m_thread.wait();
+    delete m_indexer; // its thread has ended
+}
+
+FullSearchWindow *FullSearchWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
+{
+    auto *window = mainWindow->findChild<FullSearchWindow *>(QStringLiteral("Full_Search"));
+    if (!window)
+        window = new FullSearchWindow(program, mainWindow);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->m_query->setFocus();
+    window->m_query->selectAll();
+    return window;
+}
+
+void FullSearchWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    startUpdate();
+}
+
+void FullSearchWindow::startUpdate()
+{
+    if (m_updating)
+        return;
+    m_updating = true;
+    m_updateText = QStringLiteral("索引を更新しています…");
+    m_status->setText(m_updateText);
+    const QString appDir = m_program.session().AppDir;
+    QMetaObject::invokeMethod(
+        m_indexer, [indexer = m_indexer, appDir] { indexer->run(appDir); }, Qt::QueuedConnection);
+}
+
+void FullSearchWindow::search()
+{
+    const fulltext::Query query = fulltext::parseQuery(m_query->text());
+    if (!query.isValid()) {
+        m_model->setHits({});
+        m_status->setText(query.error);
+        return;
+    }
+    if (!m_index)
+        m_index = std::make_unique<fulltext::FullTextIndex>(m_program.session().AppDir);
+    QVector<fulltext::Hit> hits;
+    if (!m_index->find(query, &hits)) {
+        m_model->setHits({});
+        m_status->setText(m_index->errorText());
+        return;
+    }
+    m_model->setHits(hits);
+    m_results->resizeColumnsToContents();
+    if (!hits.isEmpty())
+        m_results->selectRow(0);
+    const QString count = hits.isEmpty() ? QStringLiteral("見つかりませんでした。")
+                                         : QStringLiteral("%1 件見つかりました。").arg(hits.size());
+    m_status->setText(m_updating ? count + u' ' + m_updateText : count);
+}
+
+void FullSearchWindow::openRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const fulltext::Hit hit = m_model->hit(row);
+    bool opened = false;
+    m_program.forward([this, &hit, &opened] { opened = fulltext::openHit(m_program.core(), hit); });
+    if (!opened)
+        m_status->setText(QStringLiteral("この記事を開けませんでした。ログが変わった可能性があります。"));
+    if (QWidget *main = parentWidget()) {
+        main->raise();
+        main->activateWindow();
+    }
+}
+
+void FullSearchWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool FullSearchWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_results && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openRow(m_results->currentIndex().row());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace kavrel::ui

@@ -1,0 +1,173 @@
+// kavrel-cli index and find on a copy of the bundled demo, as a script would run them.
+
+#include "base/Cp932.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestCliFind : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void find_data();
+    void find();
+    void indexReportsProgressAndFollowsAGrownLog();
+    void anIndexThatCannotBeWrittenIsAFileError();
+
+private:
+    Run cli(const QStringList &args);
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestCliFind::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
+    QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to = path(QDir(demo).relativeFilePath(from));
+        QDir().mkpath(QFileInfo(to).absolutePath());
+        QVERIFY(QFile::copy(from, to));
+    }
+}
+
+Run TestCliFind::cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
+        QStringList { QStringLiteral("-C"), m_dir->path() } + args);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000))
+        qFatal("kavrel-cli did not finish");
+    return { p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+        QString::fromUtf8(p.readAllStandardError()) };
+}
+
+void TestCliFind::find_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("error"); // a part of stderr
+
+    const QString kab = QStringLiteral("かぶらネット");
+    auto line = [&](const char *date, const char *log, const char *board, const char *number, const char *id,
+                    const QString &title) {
+        return QStringList { QString::fromUtf8(date), kab, QString::fromUtf8(log), QString::fromUtf8(board),
+            QString::fromUtf8(number), QString::fromUtf8(id), title }
+            .join(u'\t');
+    };
+    QTest::newRow("words, newest first")
+        << QStringList { QStringLiteral("find"), QStringLiteral("ログ　リーダー") } << 0
+        << QStringList { line("2026-12-06 12:47:09", "KAB0606.LOG", "3", "1203", "KAV00123",
+                             QStringLiteral("Re:Re:新しいログリーダー")),
+               line("2026-12-06 11:02:31", "KAB0606.LOG", "3", "1202", "KAV00456",
+                   QStringLiteral("Re:新しいログリーダー")),
+               line("2026-12-06 10:15:00", "KAB0606.LOG", "3", "1201", "KAV00123",
+                   QStringLiteral("新しいログリーダー")) }
+        << QString();
+    QTest::newRow("mails by sender") << QStringList { QStringLiteral("find"),
+        QStringLiteral("board:0 from:kav00123") }
+                                     << 0
+                                     << QStringList { line("2026-12-06 21:03:11", "KAB0606.LOG", "0", "mail",
+                                                          "KAV00123",
+                                                          QStringLiteral("(KAV00123) 来週の集まりについて")),
+                                            line("2026-12-05 19:20:45", "KAB0605.LOG", "0", "mail",
+                                                "KAV00123", QStringLiteral("(KAV00123) ようこそ！")) }
+                                     << QString();
+    QTest::newRow("a chat room, by a short word")
+        << QStringList { QStringLiteral("find"), QStringLiteral("寒い") } << 0
+        << QStringList { line(
+               "2026-12-06 22:40:02", "KAB0606.LOG", "X1", "-", "", QStringLiteral("雑談ルーム")) }
+        << QString();
+    QTest::newRow("folded phrase") << QStringList { QStringLiteral("find"),
+        QStringLiteral("\"ＡＴ＆ｆ で\"") }
+                                   << 0
+                                   << QStringList { line("2026-12-06 13:20:18", "KAB0606.LOG", "3", "1204",
+                                          "KAV00789", QStringLiteral("モデムの初期化コマンド")) }
+                                   << QString();
+    QTest::newRow("no hit") << QStringList { QStringLiteral("find"), QStringLiteral("存在しない言葉") } << 1
+                            << QStringList {} << QString();
+    QTest::newRow("unclosed quote") << QStringList { QStringLiteral("find"), QStringLiteral("\"モデム") } << 2
+                                    << QStringList {} << QStringLiteral("引用符が閉じていません");
+    QTest::newRow("unknown filter") << QStringList { QStringLiteral("find"), QStringLiteral("subject:x") }
+                                    << 2 << QStringList {}
+                                    << QStringLiteral("知らないフィルタです: subject:");
+    QTest::newRow("no query") << QStringList { QStringLiteral("find") } << 2 << QStringList {}
+                              << QStringLiteral("find takes QUERY");
+    QTest::newRow("unknown net") << QStringList { QStringLiteral("index"), QStringLiteral("どこかのネット") }
+                                 << 2 << QStringList {} << QStringLiteral("no net");
+}
+
+void TestCliFind::find()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, error);
+    const Run r = cli(args);
+    QVERIFY2(r.err.contains(error), qPrintable(r.err));
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts), lines);
+    QCOMPARE(r.code, code);
+}
+
+void TestCliFind::indexReportsProgressAndFollowsAGrownLog()
+{
+    Run r = cli({ QStringLiteral("index"), QStringLiteral("--progress") });
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err.split(u'\n', Qt::SkipEmptyParts).size(), 3); // one line per log
+    QVERIFY(QFileInfo(path(QStringLiteral("kavrel-index.sqlite"))).isFile());
+
+    r = cli({ QStringLiteral("index"), QStringLiteral("みなとネット"), QStringLiteral("--progress") });
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err.split(u'\n', Qt::SkipEmptyParts).size(), 1);
+
+    // The next run's capture is appended to the newest log.
+    QFile log(path(QStringLiteral("LOG/KAB0606.LOG")));
+    QVERIFY(log.open(QIODevice::Append));
+    const QByteArray more
+        = kavrel::cp932::encode(QStringLiteral("Main Command(?:Help)>RN 7\r\nNo.7 ｢お知らせ｣\r\n"
+                                               "=======================================\r\n"
+                                               "INFO(88/88) 26/12/07 08:00:00 メンテナンスのお知らせ\r\n"
+                                               "    100 bytes SYSOP:管理者 \r\ncommand (?:説明):\r\n"
+                                               "明日の朝は停止します。\r\n読み終わりました。\r\n"));
+    QCOMPARE(log.write(more), more.size());
+    log.close();
+    r = cli({ QStringLiteral("find"), QStringLiteral("メンテナンス") });
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
+        QStringList { QStringLiteral(
+            "2026-12-07 08:00:00\tかぶらネット\tKAB0606.LOG\t7\t88\tSYSOP\tメンテナンスのお知らせ") });
+}
+
+void TestCliFind::anIndexThatCannotBeWrittenIsAFileError()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("kavrel-index.sqlite")));
+    const Run r = cli({ QStringLiteral("find"), QStringLiteral("モデム") });
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.contains(QStringLiteral("kavrel-index.sqlite")), qPrintable(r.err));
+}
+
+QTEST_GUILESS_MAIN(TestCliFind)
+#include "tst_cli_find.moc"

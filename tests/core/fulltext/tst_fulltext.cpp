@@ -1,0 +1,400 @@
+// The index over every log of every net: each query's hits equal a scan of
+// the parsed articles of every log, before and after the logs change.
+
+#include "LogGenerator.h"
+#include "LogIndexFixture.h"
+#include "TestSupport.h"
+
+#include "base/Cp932.h"
+#include "base/FileIo.h"
+#include "fulltext/ArticleSource.h"
+#include "fulltext/Fold.h"
+#include "fulltext/FullTextIndex.h"
+#include "fulltext/Query.h"
+#include "logindex/LogFiles.h"
+#include "session/Session.h"
+#include "settings/NetDefinitionsFile.h"
+#include "settings/NetMarkers.h"
+#include "settings/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kavrel;
+using namespace kavrel::fulltext;
+using namespace kavrel::test;
+
+namespace {
+
+const QString kDav = QStringLiteral("ＤＡＶネット");
+const QString kNif = QStringLiteral("NIF");
+
+// A log with what the generator never writes: half-width kana, a response
+// thread and one article captured twice.
+QString handLog()
+{
+    const QString h = QStringLiteral("-\t-\t-\t-\t-\t-\t-\t-\t-");
+    return crlfLines({
+        QStringLiteral("Main Command(?:Help)>B 5"),
+        QStringLiteral("No.5 ｢ﾃﾞｰﾀ交換｣"),
+        h,
+        QStringLiteral("DATA(00011/00013)  25/01/02  120 bytes NIF00007:ｶﾀｷﾞﾘ "),
+        QStringLiteral("09:15 ｶﾀｶﾅのﾃﾞｰﾀ"),
+        QStringLiteral("command (?:説明):N"),
+        h,
+        QStringLiteral("DATA(00012/00013)  25/01/02  120 bytes nif00008:田中 "),
+        QStringLiteral(" <00011:   Re:カタカナのデータ"),
+        QStringLiteral("command (?:説明):R"),
+        QStringLiteral("全角のカタカナで書きました。ＡＢＣ"),
+        h,
+        QStringLiteral("DATA(00011/00013)  25/01/02  120 bytes NIF00007:ｶﾀｷﾞﾘ "),
+        QStringLiteral("09:15 ｶﾀｶﾅのﾃﾞｰﾀ"),
+        QStringLiteral("command (?:説明):R"),
+        QStringLiteral("半角ｶﾅでﾊﾟｿｺﾝ通信。abc"),
+        QStringLiteral("読み終わりました。"),
+        QStringLiteral("Main Command(?:Help)>BYE"),
+    });
+}
+
+QString generated(quint32 variant, int boards, const QString &date)
+{
+    LogGeneratorOptions o;
+    o.boards = boards;
+    o.skippedBoards = 1;
+    o.articlesPerBoard = 6;
+    o.mails = 3;
+    o.senders = 40;
+    o.variant = variant;
+    QString text = LogGenerator(o).text();
+    text.replace(QStringLiteral("26/12/07"), date);
+    return text;
+}
+
+// A working directory with two nets and their logs.
+class WorkDir
+{
+public:
+    WorkDir()
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("LOG"));
+        QDir(dir.path()).mkpath(QStringLiteral("BL"));
+        settings::DirRecord d;
+        d[settings::DirRecord::LOG_Dir] = QStringLiteral("LOG");
+        d[settings::DirRecord::Up_Dir] = QStringLiteral("UP");
+        d[settings::DirRecord::BL_Dir] = QStringLiteral("BL");
+        writeFile(path(QStringLiteral("DIR.DEF")), settings::SettingsStore::encodeDirRecord(d));
+        writeFile(path(QStringLiteral("DATA.DEF")),
+            settings::NetDefinitionsFile::encodeRecord(netRecord(kDav, QStringLiteral("DAV")))
+                + settings::NetDefinitionsFile::encodeRecord(netRecord(kNif, QStringLiteral("NIF"))));
+        log(QStringLiteral("DAV0601.LOG"), generated(1, 4, QStringLiteral("26/06/01")));
+        log(QStringLiteral("DAV0602.LOG"), generated(2, 5, QStringLiteral("26/06/02")));
+        log(QStringLiteral("NIF0101.LOG"), generated(3, 3, QStringLiteral("79/12/31")));
+        log(QStringLiteral("NIF0102.LOG"), handLog());
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    void log(const QString &name, const QString &text) const
+    {
+        writeFile(path(QStringLiteral("LOG/") + name), cp932::encode(text));
+    }
+
+    QTemporaryDir dir;
+};
+
+QString keyOf(const QString &net, const QString &log, const IndexedArticle &a)
+{
+    return QStringList { a.dateTime, net, log, a.board, a.number, QString::number(a.boardNo <= 0 ? a.row : 0),
+        a.senderId, a.title }
+        .join(u'|');
+}
+
+bool sameAsciiCase(const QString &a, const QString &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        QChar x = a.at(i), y = b.at(i);
+        if (x.unicode() < 128)
+            x = x.toLower();
+        if (y.unicode() < 128)
+            y = y.toLower();
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// Every article of every log of every net, and those the query asks for.
+QStringList bruteForce(const QString &appDir, const Query &q)
+{
+    Session s;
+    s.AppDir = appDir;
+    settings::ReadSettings(s);
+    const QStringList names = settings::NetDefinitionsFile(s).LoadAll();
+    s.Dir[settings::DirRecord::LOG_Dir] = QDir(appDir).filePath(s.Dir[settings::DirRecord::LOG_Dir]);
+    QStringList out;
+    for (int slot = 0; slot < names.size(); ++slot) {
+        s.NetIndex = slot;
+        const QString net = names.at(slot).trimmed();
+        for (const QString &log : logindex::listLogFiles(s)) {
+            const QString text
+                = cp932::decode(readFile(fileio::joinPath(s.Dir[settings::DirRecord::LOG_Dir], log)));
+            for (const IndexedArticle &a : articlesOfLog(text, settings::markersOf(s.NetTable.at(slot)),
+                     settings::serialFlag(s.NetTable.at(slot)))) {
+                const QString hay = searchTextOf(a);
+                bool hit = std::all_of(
+                    q.terms.begin(), q.terms.end(), [&](const QString &t) { return hay.contains(t); });
+                hit = hit && (q.from.isEmpty() || sameAsciiCase(a.senderId, q.from));
+                hit = hit && (!q.board || a.boardNo == *q.board);
+                hit = hit && (q.net.isEmpty() || q.net == net);
+                const QDate day = QDate::fromString(a.dateTime.left(10), QStringLiteral("yyyy-MM-dd"));
+                hit = hit && (!q.since.isValid() || day >= q.since) && (!q.until.isValid() || day <= q.until);
+                if (hit)
+                    out << keyOf(net, log, a);
+            }
+        }
+    }
+    out.sort();
+    return out;
+}
+
+QStringList keysOf(const QVector<Hit> &hits)
+{
+    QStringList out;
+    for (const Hit &h : hits) {
+        IndexedArticle a;
+        a.dateTime = h.dateTime;
+        a.board = h.board;
+        a.number = h.number;
+        a.boardNo = h.boardNo;
+        a.row = h.row;
+        a.senderId = h.senderId;
+        a.title = h.title;
+        out << keyOf(h.net, h.logFile, a);
+    }
+    out.sort();
+    return out;
+}
+
+const QStringList kQueries = {
+    QStringLiteral("設定"), // two characters: scanned
+    QStringLiteral("は net:NIF"), // one character, narrowed by a filter
+    QStringLiteral("オフ会 お知らせ"),
+    QStringLiteral("\"init string\""), // a phrase with a blank
+    QStringLiteral("“2400bpsから9600bps”"),
+    QStringLiteral("pc-98"), // full-width ＰＣ－９８ in titles
+    QStringLiteral("ＰＣ－９８　メモリ"),
+    QStringLiteral("ｶﾀｶﾅ"), // half-width kana find full-width and back
+    QStringLiteral("データ"),
+    QStringLiteral("パソコン"),
+    QStringLiteral("abc net:NIF"), // ＡＢＣ and abc
+    QStringLiteral("from:kvr00012"),
+    QStringLiteral("from:NIF00008"),
+    QStringLiteral("board:0"),
+    QStringLiteral("board:3 モデム"),
+    QStringLiteral("net:NIF"),
+    QStringLiteral("since:26/06/02"),
+    QStringLiteral("until:79/12/31"),
+    QStringLiteral("since:26/06/01 until:26/06/01 質問"),
+    QStringLiteral("雑談"), // a chat room's name
+    QStringLiteral("こんばんは"),
+    QStringLiteral("田中花子"), // a sender's name
+    QStringLiteral("どこにもない言葉"),
+};
+
+} // namespace
+
+class TestFullText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void folding_data();
+    void folding();
+    void queryErrors_data();
+    void queryErrors();
+    void hitsEqualAScan_data();
+    void hitsEqualAScan();
+    void anIndexFileThatIsADirectoryIsAnError();
+};
+
+void TestFullText::folding_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("folded");
+    QTest::newRow("ascii case") << QStringLiteral("PC-98 Ab") << QStringLiteral("pc-98 ab");
+    QTest::newRow("full-width") << QStringLiteral("ＰＣ－９８　ｘ！") << QStringLiteral("pc-98 x!");
+    QTest::newRow("half-width kana") << QStringLiteral("ｶﾀｶﾅ｡") << QStringLiteral("カタカナ。");
+    QTest::newRow("voiced marks join") << QStringLiteral("ﾃﾞｰﾀﾊﾟｳﾞ") << QStringLiteral("データパヴ");
+    QTest::newRow("a lone mark") << QStringLiteral("ｱﾞ") << QStringLiteral("ア゛");
+    QTest::newRow("other text stays") << QStringLiteral("漢字かなカナ") << QStringLiteral("漢字かなカナ");
+}
+
+void TestFullText::folding()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, folded);
+    QList<qsizetype> origin;
+    QCOMPARE(fold(text, &origin), folded);
+    QCOMPARE(origin.size(), folded.size());
+}
+
+void TestFullText::queryErrors_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("words") << QStringLiteral("モデム　設定 \"a b\"") << QString();
+    QTest::newRow("a quoted colon is a word") << QStringLiteral("\"Re:新しい\"") << QString();
+    QTest::newRow("filters alone") << QStringLiteral("board:0 from:X since:99/01/31") << QString();
+    QTest::newRow("unclosed quote") << QStringLiteral("モデム \"設定")
+                                    << QStringLiteral("引用符が閉じていません");
+    QTest::newRow("unclosed curly quote")
+        << QStringLiteral("“設定") << QStringLiteral("引用符が閉じていません");
+    QTest::newRow("unknown filter") << QStringLiteral("title:モデム")
+                                    << QStringLiteral("知らないフィルタです: title:");
+    QTest::newRow("bad board") << QStringLiteral("board:three") << QStringLiteral("board:");
+    QTest::newRow("bad date") << QStringLiteral("since:26/13/01") << QStringLiteral("YY/MM/DD");
+    QTest::newRow("no value") << QStringLiteral("from:") << QStringLiteral("値がありません");
+    QTest::newRow("nothing") << QStringLiteral("　 ") << QStringLiteral("検索する言葉");
+}
+
+void TestFullText::queryErrors()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, error);
+    const Query q = parseQuery(text);
+    if (error.isEmpty())
+        QVERIFY2(q.isValid(), qPrintable(q.error));
+    else
+        QVERIFY2(q.error.contains(error), qPrintable(q.error));
+}
+
+void TestFullText::hitsEqualAScan_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("actions"); // log:action after the change
+    QTest::newRow("first build") << QString() << QStringList {};
+    QTest::newRow("unchanged") << QStringLiteral("none")
+                               << QStringList { QStringLiteral("DAV0601.LOG:skipped"),
+                                      QStringLiteral("NIF0102.LOG:skipped") };
+    QTest::newRow("a log that grew") << QStringLiteral(
+        "grow") << QStringList { QStringLiteral("DAV0602.LOG:grown"), QStringLiteral("DAV0601.LOG:skipped") };
+    QTest::newRow("a log that was replaced")
+        << QStringLiteral("replace") << QStringList { QStringLiteral("NIF0101.LOG:full") };
+    QTest::newRow("a log that was deleted")
+        << QStringLiteral("delete") << QStringList { QStringLiteral("DAV0601.LOG:dropped") };
+    QTest::newRow("an index of another version")
+        << QStringLiteral("version") << QStringList { QStringLiteral("DAV0601.LOG:full") };
+    QTest::newRow("a damaged index file")
+        << QStringLiteral("damage") << QStringList { QStringLiteral("DAV0601.LOG:full") };
+}
+
+void TestFullText::hitsEqualAScan()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, actions);
+    WorkDir w;
+    const QString appDir = w.dir.path();
+    {
+        FullTextIndex index(appDir);
+        QVERIFY2(index.update(), qPrintable(index.errorText()));
+        QCOMPARE(index.lastActions.size(), 4);
+    }
+    const QString grownLog = QStringLiteral("DAV0602.LOG");
+    if (change == u"grow") {
+        // The capture of the next run is appended: new articles on boards
+        // already in the log, an article captured again, more mail.
+        QFile f(w.path(QStringLiteral("LOG/") + grownLog));
+        QVERIFY(f.open(QIODevice::Append));
+        f.write(cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
+    } else if (change == u"replace") {
+        w.log(QStringLiteral("NIF0101.LOG"), generated(9, 3, QStringLiteral("26/01/09")));
+    } else if (change == u"delete") {
+        QVERIFY(QFile::remove(w.path(QStringLiteral("LOG/DAV0601.LOG"))));
+    } else if (change == u"version") {
+        QByteArray bytes = readFile(w.path(FullTextIndex::kFileName));
+        const qsizetype at = bytes.indexOf("kavrel-fulltext ");
+        QVERIFY(at >= 0);
+        bytes[at + 16] = '0';
+        writeFile(w.path(FullTextIndex::kFileName), bytes);
+    } else if (change == u"version") {
+        QByteArray bytes = readFile(w.path(FullTextIndex::kFileName));
+        const qsizetype at = bytes.indexOf("kavrel-fulltext ");
+        QVERIFY(at >= 0);
+        bytes[at + 16] = '0';
+        writeFile(w.path(FullTextIndex::kFileName), bytes);
+    } else if (change == u"damage") {
+        QFile f(w.path(FullTextIndex::kFileName));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(8192, 'x'));
+    }
+
+    FullTextIndex index(appDir);
+    QVERIFY2(index.update(), qPrintable(index.errorText()));
+    QStringList done;
+    for (const auto &a : index.lastActions) {
+        static const char *const names[] = { "skipped", "grown", "full", "dropped" };
+        done << a.log + u':' + QLatin1String(names[int(a.action)]);
+    }
+    for (const QString &expected : actions)
+        QVERIFY2(done.contains(expected), qPrintable(done.join(u' ')));
+    QCOMPARE(
+        index.notices().contains(FullTextIndex::kRebuiltNotice), change == u"damage" || change == u"version");
+
+    if (change == u"grow") {
+        // Indexed from the last board line before the old end, the log holds
+        // what a full parse of it gives.
+        const QString text = cp932::decode(readFile(w.path(QStringLiteral("LOG/") + grownLog)));
+        const auto full = articlesOfLog(text, settings::markersOf(netRecord(kDav, QStringLiteral("DAV"))), 0);
+        const auto held = index.articlesOf(kDav, grownLog);
+        QStringList heldKeys, fullKeys;
+        for (const auto &a : held)
+            heldKeys << keyOf(kDav, grownLog, a) + u'|' + QString::number(a.end);
+        for (const auto &a : full)
+            fullKeys << keyOf(kDav, grownLog, a) + u'|' + QString::number(a.end);
+        heldKeys.sort();
+        fullKeys.sort();
+        QCOMPARE(heldKeys, fullKeys);
+        QCOMPARE(held.size(), full.size());
+        for (qsizetype i = 0; i < full.size(); ++i) {
+            const auto same = std::find(held.begin(), held.end(), full.at(i));
+            QVERIFY2(same != held.end(), qPrintable(keyOf(kDav, grownLog, full.at(i))));
+        }
+    }
+
+    int withHits = 0;
+    for (const QString &text : kQueries) {
+        const Query q = parseQuery(text);
+        QVERIFY2(q.isValid(), qPrintable(q.error));
+        QVector<Hit> hits;
+        QVERIFY2(index.find(q, &hits), qPrintable(index.errorText()));
+        const QStringList expected = bruteForce(appDir, q);
+        QCOMPARE(keysOf(hits), expected);
+        withHits += expected.isEmpty() ? 0 : 1;
+        for (qsizetype i = 1; i < hits.size(); ++i)
+            QVERIFY(hits.at(i - 1).dateTime >= hits.at(i).dateTime); // newest first
+    }
+    QVERIFY(withHits >= kQueries.size() - 3);
+
+    // The snippet is the line of the hit, with the hit marked as written.
+    QVector<Hit> hits;
+    QVERIFY(index.find(parseQuery(QStringLiteral("パソコン")), &hits));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(hits.first().snippet, QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ】通信。abc"));
+    QCOMPARE(hits.first().number, QStringLiteral("00011"));
+    QCOMPARE(hits.first().dateTime, QStringLiteral("2025-01-02 09:15:00"));
+}
+
+void TestFullText::anIndexFileThatIsADirectoryIsAnError()
+{
+    WorkDir w;
+    QVERIFY(QDir(w.dir.path()).mkdir(FullTextIndex::kFileName));
+    FullTextIndex index(w.dir.path());
+    QVERIFY(!index.update());
+    QVERIFY2(index.errorText().contains(FullTextIndex::kFileName), qPrintable(index.errorText()));
+}
+
+QTEST_GUILESS_MAIN(TestFullText)
+#include "tst_fulltext.moc"

@@ -1,0 +1,149 @@
+// 全ログ検索 on the demo: Ctrl+F in the title list opens the window, the
+// index is brought up to date in the background, and a hit opens in the main
+// window as choosing it on the net selection screen would.
+
+#include "DemoDir.h"
+#include "FullSearchWindow.h"
+#include "MainWindow.h"
+#include "ProgramWindows.h"
+#include "TestSupport.h"
+#include "TitleView.h"
+
+#include "netselect/NetSelectState.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QTableView>
+#include <QTest>
+
+using namespace kavrel;
+
+class TestFullSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        demo = std::make_unique<test::DemoDir>();
+        messages = std::make_unique<test::ScriptedMessages>();
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
+        program->start();
+        window = &program->mainWindow();
+        QTRY_VERIFY(program->netSelectWindow().isVisible());
+    }
+    void cleanup()
+    {
+        program.reset();
+        demo.reset();
+    }
+
+    void aHitOpensInTheMainWindow_data()
+    {
+        QTest::addColumn<int>("startNet");
+        QTest::addColumn<QString>("startLog");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("doubleClick");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("board");
+        QTest::addColumn<QString>("line"); // a line of the article shown
+        QTest::addColumn<bool>("upFileAsked");
+
+        QTest::newRow("another net, by Enter")
+            << 0 << "KAB0606.LOG" << QStringLiteral("灯台") << false << "Kavrel[LOG/mnt1206.log]"
+            << QStringLiteral("No.5 ｢港町だより｣") << QStringLiteral("灯台の見学会の参加者を募集します。")
+            << false;
+        QTest::newRow("another log of the net, a mail")
+            << 0 << "KAB0606.LOG" << QStringLiteral("ようこそ") << true << "Kavrel[LOG/KAB0605.LOG]"
+            << QStringLiteral("No.0 ｢メールボックス｣") << QString() << false;
+        QTest::newRow("a chat-room visit")
+            << 0 << "KAB0605.LOG" << QStringLiteral("寒い") << false << "Kavrel[LOG/KAB0606.LOG]"
+            << QStringLiteral("[XCHAT] No1.雑談ルーム")
+            << QStringLiteral("[KAV00456] こんばんは、今日は寒いですね") << false;
+        QTest::newRow("back to a net with an up file")
+            << 1 << "mnt1206.log" << QStringLiteral("週末の釣果") << true << "Kavrel[LOG/KAB0606.LOG]"
+            << QStringLiteral("No.12 ｢趣味の部屋｣")
+            << QStringLiteral("週末は海釣りに行ってきました。アジが二十匹です。") << true;
+    }
+
+    void aHitOpensInTheMainWindow()
+    {
+        QFETCH(int, startNet);
+        QFETCH(QString, startLog);
+        QFETCH(QString, query);
+        QFETCH(bool, doubleClick);
+        QFETCH(QString, caption);
+        QFETCH(QString, board);
+        QFETCH(QString, line);
+        QFETCH(bool, upFileAsked);
+
+        test::openLogByClicks(*program, *messages, startNet, startLog);
+        const qsizetype before = messages->shown.size();
+
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->titleView(), Qt::Key_F, Qt::ControlModifier);
+        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
+        QVERIFY(search);
+        QVERIFY(search->isVisible());
+        QCOMPARE(search->windowTitle(), QStringLiteral("全ログ検索"));
+        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+        QCOMPARE(search->statusLabel()->text(), QStringLiteral("索引は最新です。"));
+
+        search->queryField()->setText(query);
+        QTest::keyClick(search->queryField(), Qt::Key_Return);
+        QCOMPARE(search->model()->rowCount(), 1);
+        QVERIFY(search->model()->index(0, 6).data().toString().contains(QStringLiteral("【")));
+
+        messages->answers = { MsgAnswer::Cancel }; // keep the up file
+        QTableView *results = search->resultView();
+        if (doubleClick) {
+            const QPoint at = results->visualRect(results->model()->index(0, 1)).center();
+            test::doubleClick(results, at);
+        } else {
+            results->setFocus();
+            QTest::keyClick(results, Qt::Key_Return);
+        }
+        QCOMPARE(window->windowTitle(), caption);
+        QCOMPARE(window->boardList()->currentText(), board);
+        const QStringList shown = program->session().main.Article.items;
+        const QString number = search->model()->hit(0).number;
+        if (number != u"mail" && number != u"-")
+            QVERIFY(program->session().main.Title.selectedText().contains(u'[' + number + u']'));
+        if (!line.isEmpty())
+            QVERIFY2(shown.contains(line), qPrintable(shown.join(u'\n')));
+        else
+            QVERIFY(shown.join(u'\n').contains(query));
+        QAbstractItemModel *article = window->articleView()->model();
+        QCOMPARE(article->rowCount(), shown.size());
+        QCOMPARE(
+            messages->texts().mid(before).contains(netselect::NetSelectState::kUpFileQuestion), upFileAsked);
+        QVERIFY(!program->netSelectWindow().isVisible());
+        QVERIFY(window->isEnabled());
+    }
+
+    void aQueryErrorIsShown()
+    {
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
+        window->action(QStringLiteral("Full_Search"))->trigger();
+        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
+        QVERIFY(search && search->isVisible());
+        search->queryField()->setText(QStringLiteral("title:x"));
+        QTest::keyClick(search->queryField(), Qt::Key_Return);
+        QVERIFY(search->statusLabel()->text().startsWith(QStringLiteral("知らないフィルタです: title:")));
+        QCOMPARE(search->model()->rowCount(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+    }
+
+private:
+    std::unique_ptr<test::DemoDir> demo;
+    std::unique_ptr<test::ScriptedMessages> messages;
+    std::unique_ptr<ui::ProgramWindows> program;
+    ui::MainWindow *window = nullptr;
+};
+
+QTEST_MAIN(TestFullSearch)
+#include "tst_fullsearch.moc"
