@@ -317,6 +317,20 @@ bool RawLogView::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool RawLogView::event(QEvent *event)
+{
+    // The main window's Ctrl+F (全ログ検索) must not take the view's own find.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Find) || key->matches(QKeySequence::FindNext)
+            || key->matches(QKeySequence::FindPrevious)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
 void RawLogView::keyPressEvent(QKeyEvent *event)
 {
     // Keys the lines and the find field leave alone come here.

@@ -26,7 +26,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
-        QDirIterator it(demo, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString from = it.next();
             const QString to = m_dir->filePath(QDir(demo).relativeFilePath(from));
