@@ -197,7 +197,7 @@ bool Reader::onLastBoard() const
 
 bool Reader::atLastRowOfLastBoard() const
 {
-    const ListBox &titles = m_s.main.Title;
+    const TitleColumn &titles = m_s.main.Title;
     return titles.ListIndex == titles.ListCount() - 1 && onLastBoard();
 }
 

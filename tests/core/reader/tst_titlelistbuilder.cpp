@@ -279,7 +279,9 @@ int fastBuild(Session &s)
 
 QStringList column(const Session &s, int which)
 {
-    const ListBox *boxes[] = { &s.main.BatchSet, &s.main.Title, &s.main.Title2, &s.main.Title3 };
+    if (which == 1)
+        return s.main.Title.items;
+    const ListBox *boxes[] = { &s.main.BatchSet, nullptr, &s.main.Title2, &s.main.Title3 };
     return boxes[which]->items;
 }
 
