@@ -770,7 +770,7 @@ QString Reader::plainTitle(int row) const
         ++digits;
     title.chop(digits);
     // Threaded rows (indented) push the serial number 200 blanks away, others 100.
-    const int pad = m.Title.item(row).startsWith(u' ') ? 200 : 100;
+    const int pad = m.Title.indentOf(row) > 0 ? 200 : 100;
     if (title.endsWith(QString(pad, u' ')))
         title.chop(pad);
     return title;
