@@ -215,7 +215,10 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     m.BatchSet.ListIndex = row;
     m.Title2.ListIndex = row;
     m.Title3.ListIndex = row;
-    const QString item = m.Title.item(row);
+    // The row's text with one blank for any indent: what the checks below
+    // read alike, without making a deep row's blanks at every step.
+    const QString item = m.Title.indentOf(row) == 0 ? m.Title.textOf(row) : u' ' + m.Title.textOf(row);
+    const QString shownItem = articleShown ? m.Title.item(row) : QString();
     const int lastRow = m.rowCount() - 1;
     m_shownStart = 0;
     qsizetype shownStart = 0;
@@ -311,7 +314,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     }
     m_shownStart = shownStart;
     if (articleShown)
-        articleShown({ m.Board_List.ListIndex, row, verdict, item, plainTitle(row) });
+        articleShown({ m.Board_List.ListIndex, row, verdict, shownItem, plainTitle(row) });
     // After moving up out of the next board, the board opens on its last row.
     if (movedUp && row != lastRow) {
         // The last row is chosen, not reached by the advance.
