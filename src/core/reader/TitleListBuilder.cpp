@@ -210,7 +210,9 @@ int TitleListBuilder::addNode(int parent, const QString &number, const QString &
     else
         m_nodes[parent].children.append(id);
 
-    m_byBracket[bracketText(number)].push_back(id);
+    const auto [first, added] = m_byBracket.try_emplace(bracketText(number), id);
+    if (!added && precedes(id, first->second))
+        first->second = id;
     const QString inner = number.mid(1, number.size() - 2);
     if (hasStrayBracket(inner)) {
         // The blanks of the indent hold no brackets: the parts of the number
@@ -270,15 +272,7 @@ bool TitleListBuilder::precedes(int a, int b) const
 int TitleListBuilder::findParent(const QString &parentText) const
 {
     const auto it = m_byBracket.find(parentText);
-    if (it == m_byBracket.end() || it->second.empty())
-        return -1;
-    const std::vector<int> &nodes = it->second;
-    int best = nodes.front();
-    for (size_t i = 1; i < nodes.size(); ++i) {
-        if (precedes(nodes[i], best))
-            best = nodes[i];
-    }
-    return best;
+    return it == m_byBracket.end() ? -1 : it->second;
 }
 
 void TitleListBuilder::addTitleRow(const QString &block)

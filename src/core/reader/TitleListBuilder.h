@@ -88,8 +88,10 @@ private:
 
     std::vector<Node> m_nodes;
     QList<int> m_roots;
-    // Bracket text -> nodes, in creation order.
-    std::unordered_map<QString, std::vector<int>, logindex::ViewHash> m_byBracket;
+    // Bracket text -> the node with it that comes first in the list. Nodes
+    // added later never change the order of earlier ones, so it is kept up
+    // to date with one comparison per node.
+    std::unordered_map<QString, int, logindex::ViewHash> m_byBracket;
     // "[" + number + "]" of rows without stray brackets.
     std::unordered_set<QString, logindex::ViewHash> m_plainItems;
     // Of rows whose number holds "[" or "]": every part that runs from one of
