@@ -10,6 +10,7 @@ TitleListModel::TitleListModel(const MainWindowState &state, QObject *parent)
 {
     for (int c = 0; c < ColumnCount; ++c)
         m_columns[c] = coreColumn(c);
+    m_numbers = m_state.Title.items;
 }
 
 QStringList TitleListModel::coreColumn(int c) const
@@ -18,7 +19,7 @@ QStringList TitleListModel::coreColumn(int c) const
     case BatchColumn:
         return m_state.BatchSet.items;
     case NumberColumn:
-        return m_state.Title.items;
+        return {};
     case InfoColumn:
         return m_state.Title2.items;
     default:
@@ -28,7 +29,7 @@ QStringList TitleListModel::coreColumn(int c) const
 
 int TitleListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_columns[NumberColumn].size());
+    return parent.isValid() ? 0 : int(m_numbers.size());
 }
 
 int TitleListModel::columnCount(const QModelIndex &parent) const
@@ -47,6 +48,8 @@ QVariant TitleListModel::data(const QModelIndex &index, int role) const
     }
     if (role != Qt::DisplayRole)
         return {};
+    if (index.column() == NumberColumn)
+        return m_numbers.value(index.row());
     return m_columns[index.column()].value(index.row());
 }
 
@@ -68,10 +71,22 @@ QVariant TitleListModel::headerData(int section, Qt::Orientation orientation, in
     }
 }
 
+bool TitleListModel::cellChanged(const QStringList *now, const IndentedItems &numbers, qsizetype r) const
+{
+    if (numbers.indentAt(r) != m_numbers.indentAt(r) || numbers.textAt(r) != m_numbers.textAt(r))
+        return true;
+    for (int c = 0; c < ColumnCount; ++c) {
+        if (c != NumberColumn && now[c].value(r) != m_columns[c].value(r))
+            return true;
+    }
+    return false;
+}
+
 bool TitleListModel::sync()
 {
     QStringList now[ColumnCount];
-    bool same = true;
+    const IndentedItems numbers = m_state.Title.items;
+    bool same = numbers.sharesData(m_numbers);
     for (int c = 0; c < ColumnCount; ++c) {
         now[c] = coreColumn(c);
         if (now[c].constData() != m_columns[c].constData() || now[c].size() != m_columns[c].size())
@@ -80,22 +95,20 @@ bool TitleListModel::sync()
     if (same)
         return false;
 
-    const qsizetype rows = now[NumberColumn].size();
-    if (rows == m_columns[NumberColumn].size()) {
+    const qsizetype rows = numbers.size();
+    if (rows == m_numbers.size()) {
         // The same rows with some cells changed (a batch mark set or cleared).
         int first = -1, last = -1;
         for (qsizetype r = 0; r < rows; ++r) {
-            for (int c = 0; c < ColumnCount; ++c) {
-                if (now[c].value(r) != m_columns[c].value(r)) {
-                    if (first < 0)
-                        first = int(r);
-                    last = int(r);
-                    break;
-                }
+            if (cellChanged(now, numbers, r)) {
+                if (first < 0)
+                    first = int(r);
+                last = int(r);
             }
         }
         for (int c = 0; c < ColumnCount; ++c)
             m_columns[c] = now[c];
+        m_numbers = numbers;
         if (first < 0)
             return false;
         emit dataChanged(index(first, 0), index(last, ColumnCount - 1), { Qt::DisplayRole });
@@ -105,6 +118,7 @@ bool TitleListModel::sync()
     beginResetModel();
     for (int c = 0; c < ColumnCount; ++c)
         m_columns[c] = now[c];
+    m_numbers = numbers;
     endResetModel();
     return true;
 }

@@ -3,6 +3,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include "session/ListBox.h"
+
 namespace kavrel {
 class MainWindowState;
 }
@@ -29,13 +31,18 @@ public:
     // Takes the core's rows; true when they changed (the view was reset or
     // got the changed cells).
     bool sync();
+    // The rows of a column other than the number column.
     const QStringList &column(int c) const { return m_columns[c]; }
 
 private:
     QStringList coreColumn(int c) const;
+    bool cellChanged(const QStringList *now, const IndentedItems &numbers, qsizetype r) const;
 
     const MainWindowState &m_state;
     QStringList m_columns[ColumnCount];
+    // The number column keeps its indents as counts: the blanks are made only
+    // for the rows painted.
+    IndentedItems m_numbers;
 };
 
 } // namespace kavrel::ui

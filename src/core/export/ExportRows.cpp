@@ -90,10 +90,13 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
     QList<int> parents;
     QList<std::pair<int, int>> open; // the thread above the current row: listRows index, depth
     for (int i = 0; i < m.rowCount(); ++i) {
-        const QString &item = m.Title.item(i);
-        if (isMarkRow(item))
+        // The indent as a count: a deep thread's blanks are not made row by row.
+        const int indent = m.Title.indentOf(i);
+        const QString &text = m.Title.textOf(i);
+        if (indent == 0 && isMarkRow(text))
             continue;
-        const int depth = int(qMax<qsizetype>(0, reader::TitleListBuilder::bracketPos(item) - 1));
+        const qsizetype bracket = reader::TitleListBuilder::bracketPos(text);
+        const int depth = bracket == 0 ? 0 : indent + int(bracket) - 1;
         while (!open.isEmpty() && open.last().second >= depth)
             open.removeLast();
         parents.append(open.isEmpty() ? -1 : open.last().first);
@@ -141,9 +144,9 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
         const int k = chosen.at(c);
         const int r = listRows.at(k);
         ExportRow e;
-        const QString &item = m.Title.item(r);
-        e.number = reader::TitleListBuilder::bracketText(item);
-        if (item == u"[XCHAT]")
+        const QString &text = m.Title.textOf(r);
+        e.number = reader::TitleListBuilder::bracketText(text);
+        if (m.Title.indentOf(r) == 0 && text == u"[XCHAT]")
             e.kind = ExportRow::Kind::Chat;
         else if (e.number.startsWith(QLatin1String("mail")))
             e.kind = ExportRow::Kind::Mail;

@@ -190,7 +190,7 @@ bool Reader::onLastBoard() const
 
 bool Reader::atLastRowOfLastBoard() const
 {
-    const ListBox &titles = m_s.main.Title;
+    const TitleColumn &titles = m_s.main.Title;
     return titles.ListIndex == titles.ListCount() - 1 && onLastBoard();
 }
 
@@ -208,7 +208,10 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     m.BatchSet.ListIndex = row;
     m.Title2.ListIndex = row;
     m.Title3.ListIndex = row;
-    const QString item = m.Title.item(row);
+    // The row's text with one blank for any indent: what the checks below
+    // read alike, without making a deep row's blanks at every step.
+    const QString item = m.Title.indentOf(row) == 0 ? m.Title.textOf(row) : u' ' + m.Title.textOf(row);
+    const QString shownItem = articleShown ? m.Title.item(row) : QString();
     const int lastRow = m.rowCount() - 1;
     m_shownStart = 0;
     qsizetype shownStart = 0;
@@ -304,7 +307,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     }
     m_shownStart = shownStart;
     if (articleShown)
-        articleShown({ m.Board_List.ListIndex, row, verdict, item, plainTitle(row) });
+        articleShown({ m.Board_List.ListIndex, row, verdict, shownItem, plainTitle(row) });
     // After moving up out of the next board, the board opens on its last row.
     if (movedUp && row != lastRow) {
         // The last row is chosen, not reached by the advance.
@@ -776,7 +779,7 @@ QString Reader::plainTitle(int row) const
         ++digits;
     title.chop(digits);
     // Threaded rows (indented) push the serial number 200 blanks away, others 100.
-    const int pad = m.Title.item(row).startsWith(u' ') ? 200 : 100;
+    const int pad = m.Title.indentOf(row) > 0 ? 200 : 100;
     if (title.endsWith(QString(pad, u' ')))
         title.chop(pad);
     return title;

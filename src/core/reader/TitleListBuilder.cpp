@@ -176,20 +176,29 @@ bool TitleListBuilder::isDuplicate(const QString &rowNumber) const
 
 int TitleListBuilder::addNode(int parent, const QString &number, const QString &title)
 {
+    const int id = int(m_nodes.size());
     Node node;
     node.parent = parent;
     node.depth = parent < 0 ? 0 : m_nodes[parent].depth + 1;
-    node.number = QString(node.depth, u' ') + number;
+    node.jump = id;
+    if (parent >= 0) {
+        // Jumps of lengths 1, 1, 3, 7, ... (skew binary) over the ancestors.
+        const Node &p = m_nodes[parent];
+        const Node &j = m_nodes[p.jump];
+        node.jump = p.depth - j.depth == j.depth - m_nodes[j.jump].depth ? j.jump : parent;
+    }
+    node.number = number;
     node.info = RowInfo;
     node.title = title;
-    const int id = int(m_nodes.size());
     m_nodes.push_back(node);
     if (parent < 0)
         m_roots.append(id);
     else
         m_nodes[parent].children.append(id);
 
-    m_byBracket[bracketText(number)].push_back(id);
+    const auto [first, added] = m_byBracket.try_emplace(bracketText(number), id);
+    if (!added && precedes(id, first->second))
+        first->second = id;
     const QString inner = number.mid(1, number.size() - 2);
     if (hasStrayBracket(inner)) {
         // The blanks of the indent hold no brackets: the parts of the number
@@ -204,42 +213,52 @@ int TitleListBuilder::addNode(int parent, const QString &number, const QString &
     return id;
 }
 
-// Whether node a comes before node b in the laid-out list.
+// The ancestor of node n (or n itself) at the given depth.
+int TitleListBuilder::ancestorAt(int n, int depth) const
+{
+    while (m_nodes[n].depth > depth) {
+        const Node &node = m_nodes[n];
+        n = m_nodes[node.jump].depth >= depth ? node.jump : node.parent;
+    }
+    return n;
+}
+
+// Whether node a comes before node b in the laid-out list: in logarithmic
+// time, as a deep thread asks this for nodes far down.
 bool TitleListBuilder::precedes(int a, int b) const
 {
-    auto path = [this](int n) {
-        QList<int> out;
-        while (n >= 0) {
-            out.prepend(n);
-            n = m_nodes[n].parent;
+    const int da = m_nodes[a].depth;
+    const int db = m_nodes[b].depth;
+    if (da > db) {
+        a = ancestorAt(a, db);
+        if (a == b)
+            return false; // b is an ancestor of a
+    } else {
+        b = ancestorAt(b, da);
+        if (a == b)
+            return true; // a is an ancestor of b (or b itself)
+    }
+    // Up to the children of the deepest common ancestor; at equal depths the
+    // jumps lead to equal depths.
+    while (m_nodes[a].parent != m_nodes[b].parent) {
+        const Node &na = m_nodes[a];
+        const Node &nb = m_nodes[b];
+        if (na.jump != nb.jump) {
+            a = na.jump;
+            b = nb.jump;
+        } else {
+            a = na.parent;
+            b = nb.parent;
         }
-        return out;
-    };
-    const QList<int> pa = path(a);
-    const QList<int> pb = path(b);
-    qsizetype i = 0;
-    while (i < pa.size() && i < pb.size() && pa[i] == pb[i])
-        ++i;
-    if (i == pa.size())
-        return true; // a is an ancestor of b (or b itself)
-    if (i == pb.size())
-        return false;
+    }
     // Siblings (or roots) keep their creation order.
-    return pa[i] < pb[i];
+    return a < b;
 }
 
 int TitleListBuilder::findParent(const QString &parentText) const
 {
     const auto it = m_byBracket.find(parentText);
-    if (it == m_byBracket.end() || it->second.empty())
-        return -1;
-    const std::vector<int> &nodes = it->second;
-    int best = nodes.front();
-    for (size_t i = 1; i < nodes.size(); ++i) {
-        if (precedes(nodes[i], best))
-            best = nodes[i];
-    }
-    return best;
+    return it == m_byBracket.end() ? -1 : it->second;
 }
 
 void TitleListBuilder::addTitleRow(const QString &block)
@@ -283,7 +302,7 @@ void TitleListBuilder::layOut()
     while (!stack.isEmpty()) {
         const int id = stack.takeLast();
         const Node &node = m_nodes[id];
-        m.appendRow(QStringLiteral(" "), node.number, node.info, node.title);
+        m.appendRow(QStringLiteral(" "), node.depth, node.number, node.info, node.title);
         for (qsizetype i = node.children.size() - 1; i >= 0; --i)
             stack.append(node.children[i]);
     }

@@ -49,12 +49,15 @@ public:
 private:
     struct Node
     {
-        QString number; // the Title item, indented
+        QString number; // the Title item without its indent
         QString info;
         QString title;
-        int depth = 0;
+        int depth = 0; // the indent, in blanks
         QList<int> children;
         int parent = -1;
+        // An ancestor further up (the node itself for a root), chosen so that
+        // any ancestor is reached in a logarithmic number of steps.
+        int jump = -1;
     };
 
     void walkLog();
@@ -64,6 +67,7 @@ private:
     int addNode(int parent, const QString &number, const QString &title);
     int findParent(const QString &parentText) const;
     bool precedes(int a, int b) const;
+    int ancestorAt(int n, int depth) const;
     void layOut();
 
     void addChatRows();
@@ -84,8 +88,10 @@ private:
 
     std::vector<Node> m_nodes;
     QList<int> m_roots;
-    // Bracket text -> nodes, in creation order.
-    std::unordered_map<QString, std::vector<int>, logindex::ViewHash> m_byBracket;
+    // Bracket text -> the node with it that comes first in the list. Nodes
+    // added later never change the order of earlier ones, so it is kept up
+    // to date with one comparison per node.
+    std::unordered_map<QString, int, logindex::ViewHash> m_byBracket;
     // "[" + number + "]" of rows without stray brackets.
     std::unordered_set<QString, logindex::ViewHash> m_plainItems;
     // Of rows whose number holds "[" or "]": every part that runs from one of

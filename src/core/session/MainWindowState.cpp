@@ -55,6 +55,15 @@ void MainWindowState::appendRow(
     Title3.addItem(title);
 }
 
+void MainWindowState::appendRow(
+    const QString &batch, int indent, const QString &number, const QString &info, const QString &title)
+{
+    BatchSet.addItem(batch);
+    Title.addItem(indent, number);
+    Title2.addItem(info);
+    Title3.addItem(title);
+}
+
 void MainWindowState::insertRow(
     int index, const QString &batch, const QString &number, const QString &info, const QString &title)
 {

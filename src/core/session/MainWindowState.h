@@ -35,7 +35,7 @@ class MainWindowState
 public:
     ListBox Board_List;
     ListBox BatchSet;
-    ListBox Title;
+    TitleColumn Title;
     ListBox Title2;
     ListBox Title3;
     ListBox Article;
@@ -79,6 +79,9 @@ public:
     void clearTitleColumns();
     // Appends or inserts one row in all four columns.
     void appendRow(const QString &batch, const QString &number, const QString &info, const QString &title);
+    // The same with the number's indent given as a count of blanks.
+    void appendRow(
+        const QString &batch, int indent, const QString &number, const QString &info, const QString &title);
     void insertRow(
         int index, const QString &batch, const QString &number, const QString &info, const QString &title);
     int rowCount() const { return Title.ListCount(); }

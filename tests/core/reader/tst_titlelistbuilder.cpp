@@ -280,7 +280,9 @@ int fastBuild(Session &s)
 
 QStringList column(const Session &s, int which)
 {
-    const ListBox *boxes[] = { &s.main.BatchSet, &s.main.Title, &s.main.Title2, &s.main.Title3 };
+    if (which == 1)
+        return s.main.Title.items;
+    const ListBox *boxes[] = { &s.main.BatchSet, nullptr, &s.main.Title2, &s.main.Title3 };
     return boxes[which]->items;
 }
 
@@ -306,6 +308,10 @@ private slots:
     void emptyLinesBeforeTheKeyLine_data();
     void emptyLinesBeforeTheKeyLine();
     void bracketsInNumbersAsTheStepByStepBuild();
+    void deepThreadsAsTheStepByStepBuild_data();
+    void deepThreadsAsTheStepByStepBuild();
+    void chainIndentsAreKeptAsCounts_data();
+    void chainIndentsAreKeptAsCounts();
 };
 
 void TestTitleListBuilder::threadsAndSkips()
@@ -646,6 +652,101 @@ void TestTitleListBuilder::bracketsInNumbersAsTheStepByStepBuild()
     QCOMPARE(column(s, 1), slow.title);
     QCOMPARE(column(s, 3), slow.title3);
     QVERIFY(column(s, 1).size() < numbers.size());
+}
+
+// A board of rows articles; answer(i) is the number article i answers, or empty.
+QString boardLog(
+    int rows, const std::function<QString(int)> &number, const std::function<QString(int)> &answer)
+{
+    const QString h = headerLine() + kCrlf;
+    QString log;
+    for (int i = 0; i < rows; ++i) {
+        log += h + "TALK(" + number(i) + "/99) 26/12/01 10:00:00 t" + kCrlf;
+        const QString parent = answer(i);
+        if (!parent.isEmpty())
+            log += " <" + parent + ":A へ" + kCrlf;
+        log += "  1 bytes A:a" + kCrlf + "x" + kCrlf;
+    }
+    return log + h;
+}
+
+void TestTitleListBuilder::deepThreadsAsTheStepByStepBuild_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 6; ++seed)
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestTitleListBuilder::deepThreadsAsTheStepByStepBuild()
+{
+    // Long threads in which several rows carry the bracket text "7" ("7]n"
+    // numbers): a response to 7 goes under the first of them in the list,
+    // however deep each one sits.
+    QFETCH(quint32, seed);
+    const int rows = 400;
+    QStringList numbers, brackets;
+    quint32 r = seed;
+    auto next = [&r] { return (r = r * 1103515245u + 12345u) >> 16; };
+    for (int i = 0; i < rows; ++i) {
+        const bool odd = next() % 16 == 0;
+        numbers << (odd ? "7]" + QString::number(i) : QString::number(1000 + i));
+        brackets << (odd ? QString("7") : numbers.last());
+    }
+    QStringList answers;
+    for (int i = 0; i < rows; ++i) {
+        const quint32 pick = next() % 32;
+        if (i == 0 || pick == 0)
+            answers << QString();
+        else if (pick == 1)
+            answers << "7";
+        else if (pick == 2)
+            answers << brackets.at(int(next() % quint32(i)));
+        else
+            answers << brackets.at(i - 1);
+    }
+    Session s;
+    loadHandLog(s);
+    s.LogText = boardLog(
+        rows, [&](int i) { return numbers.at(i); }, [&](int i) { return answers.at(i); });
+    s.main.Board_List.ListIndex = 1;
+    SlowBuild slow(s);
+    slow.run();
+    fastBuild(s);
+    QCOMPARE(column(s, 1), slow.title);
+    int deepest = 0;
+    for (int i = 0; i < s.main.rowCount(); ++i)
+        deepest = qMax(deepest, s.main.Title.indentOf(i));
+    QVERIFY(deepest > 20);
+}
+
+void TestTitleListBuilder::chainIndentsAreKeptAsCounts_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addRow("short") << 10;
+    QTest::addRow("20000 deep") << 20000;
+}
+
+void TestTitleListBuilder::chainIndentsAreKeptAsCounts()
+{
+    // Each article answers the one before: row k is k deep, yet the list
+    // stores its indent as a number and its text without blanks.
+    QFETCH(int, rows);
+    Session s;
+    loadHandLog(s);
+    s.LogText = boardLog(
+        rows, [](int i) { return QString::number(i + 1); },
+        [](int i) { return i == 0 ? QString() : QString::number(i); });
+    s.main.Board_List.ListIndex = 1;
+    fastBuild(s);
+    const TitleColumn &title = s.main.Title;
+    QCOMPARE(title.ListCount(), rows);
+    QVERIFY2(title.items.storedChars() <= qsizetype(rows) * 8, "the stored text grows with the rows alone");
+    const int last = rows - 1;
+    QCOMPARE(title.indentOf(last), last);
+    QCOMPARE(title.textOf(last), "[" + QString::number(rows) + "]");
+    // Shown or printed, a row gets its blanks back.
+    QCOMPARE(title.item(last), QString(last, u' ') + "[" + QString::number(rows) + "]");
+    QCOMPARE(title.item(1), QString(" [2]"));
 }
 
 QTEST_GUILESS_MAIN(TestTitleListBuilder)
