@@ -29,11 +29,11 @@ int boardItemOf(const Program &program, const Hit &hit)
 
 int rowOf(const Program &program, const Hit &hit)
 {
-    const ListBox &titles = program.session.main.Title;
+    const TitleColumn &titles = program.session.main.Title;
     if (hit.boardNo <= 0)
         return hit.row < titles.ListCount() ? hit.row : -1;
     for (int row = 0; row < titles.ListCount(); ++row) {
-        if (reader::TitleListBuilder::bracketText(titles.item(row)).trimmed() == hit.number)
+        if (reader::TitleListBuilder::bracketText(titles.textOf(row)).trimmed() == hit.number)
             return row;
     }
     return -1;
@@ -45,7 +45,7 @@ bool openHit(Program &program, const Hit &hit)
 {
     Session &s = program.session;
     // A log that is gone leaves the reader as it is.
-    const QString logDir = QDir(s.AppDir).absoluteFilePath(s.Dir[settings::DirRecord::LOG_Dir]);
+    const QString logDir = QDir(s.AppDir).absoluteFilePath(s.directory(settings::DirRecord::LOG_Dir));
     if (!QFileInfo(fileio::joinPath(logDir, hit.logFile)).isFile())
         return false;
     netselect::NetSelectState &screen = program.netSelect;
