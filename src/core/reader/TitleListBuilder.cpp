@@ -398,7 +398,7 @@ void TitleListBuilder::markWrittenRows()
                 // The whole bracketed number, or the serial number that ends
                 // the title, names the article: "[12" alone would also match 123.
                 const bool match = serialMode ? m.Title3.item(i).endsWith(ref)
-                                              : m.Title.item(i).contains(u'[' + ref + u']');
+                                              : m.Title.textOf(i).contains(u'[' + ref + u']');
                 if (match) {
                     row = i;
                     break;
@@ -406,10 +406,15 @@ void TitleListBuilder::markWrittenRows()
             }
             if (row < 0)
                 continue;
-            const qsizetype indent = bracketPos(m.Title.item(row));
+            // Where "[" stands in a row with its indent, without making the indent's blanks.
+            const auto rowBracketPos = [&m](int i) -> qsizetype {
+                const qsizetype pos = bracketPos(m.Title.textOf(i));
+                return pos == 0 ? 0 : m.Title.indentOf(i) + pos;
+            };
+            const qsizetype indent = rowBracketPos(row);
             int j = row + 1;
             while (j < m.rowCount()) {
-                const qsizetype pos = bracketPos(m.Title.item(j));
+                const qsizetype pos = rowBracketPos(j);
                 if (pos == 0 || pos <= indent)
                     break;
                 ++j;
@@ -431,7 +436,8 @@ void TitleListBuilder::markWrittenRows()
         }
         if (!marked.isEmpty()) {
             for (int i = 0; i < m.rowCount(); ++i) {
-                const QString &title = m.Title.item(i);
+                // The indent's blanks do not change the number read after "[".
+                const QString &title = m.Title.textOf(i);
                 const QString a = numberWithBlank(val(mid(title, bracketPos(title) + 1)));
                 if (marked.contains(a))
                     m.BatchSet.items[i] = QStringLiteral("S");
