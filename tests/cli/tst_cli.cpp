@@ -69,22 +69,7 @@ void TestCli::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
-    QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString from = it.next();
-        const QString to = path(QDir(demo).relativeFilePath(from));
-        QDir().mkpath(QFileInfo(to).absolutePath());
-        QVERIFY(QFile::copy(from, to));
-    }
-    // A checkout keeps no file times: the older log must look older.
-    const auto setTime = [this](const QString &name, const QDateTime &t) {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(t, QFileDevice::FileModificationTime));
-    };
-    setTime(QStringLiteral("LOG/KAB0605.LOG"), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
-    setTime(QStringLiteral("LOG/KAB0606.LOG"), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
+    QVERIFY(test::copyDemo(m_dir->path()));
 }
 
 Run TestCli::cli(const QStringList &args, qint64 fileSizeLimit)

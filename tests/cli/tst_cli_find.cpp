@@ -1,5 +1,7 @@
 // kavrel-cli index and find on a copy of the bundled demo, as a script would run them.
 
+#include "TestSupport.h"
+
 #include "base/Cp932.h"
 
 #include <QDir>
@@ -42,14 +44,7 @@ void TestCliFind::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
-    QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString from = it.next();
-        const QString to = path(QDir(demo).relativeFilePath(from));
-        QDir().mkpath(QFileInfo(to).absolutePath());
-        QVERIFY(QFile::copy(from, to));
-    }
+    QVERIFY(kavrel::test::copyDemo(m_dir->path()));
 }
 
 Run TestCliFind::cli(const QStringList &args)

@@ -49,16 +49,7 @@ void TestCliOutputs::setTime(const QString &name, const QDateTime &t)
 
 void TestCliOutputs::copyDemo()
 {
-    const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
-    QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString from = it.next();
-        const QString to = path(QDir(demo).relativeFilePath(from));
-        QDir().mkpath(QFileInfo(to).absolutePath());
-        QVERIFY(QFile::copy(from, to));
-    }
-    setTime(QStringLiteral("LOG/KAB0605.LOG"), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
-    setTime(QStringLiteral("LOG/KAB0606.LOG"), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
+    QVERIFY(test::copyDemo(m_dir.path()));
 }
 
 // Two logs of the demo's first net: a plain run, and one with garbled numbers,

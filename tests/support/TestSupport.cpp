@@ -2,7 +2,9 @@
 
 #include "base/Cp932.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -19,6 +21,25 @@ MsgAnswer ScriptedMessages::show(
     if (!answers.isEmpty())
         return answers.takeFirst();
     return closedAnswer(buttons);
+}
+
+bool copyDemo(const QString &dir)
+{
+    const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
+    QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to = QDir(dir).filePath(QDir(demo).relativeFilePath(from));
+        if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !QFile::copy(from, to))
+            return false;
+        QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
+    }
+    const auto setTime = [&dir](const QString &name, const QDateTime &t) {
+        QFile f(QDir(dir).filePath(name));
+        return f.open(QIODevice::ReadWrite) && f.setFileTime(t, QFileDevice::FileModificationTime);
+    };
+    return setTime(QStringLiteral("LOG/KAB0605.LOG"), QDateTime(QDate(2026, 12, 5), QTime(21, 30)))
+        && setTime(QStringLiteral("LOG/KAB0606.LOG"), QDateTime(QDate(2026, 12, 6), QTime(23, 10)));
 }
 
 QStringList ScriptedMessages::texts() const

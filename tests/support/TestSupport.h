@@ -38,6 +38,11 @@ QByteArray sjis(const QString &text);
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// Copies the bundled demo (KAVREL_SOURCE_DIR/demo) into dir, hidden files
+// included, and gives its two logs of かぶらネット the times a user's capture
+// would have (a checkout keeps none): the older log must look older.
+bool copyDemo(const QString &dir);
+
 // Joins lines with CR LF, each line ending in CR LF.
 QString crlfLines(const QStringList &lines);
 
