@@ -61,10 +61,10 @@ private:
     };
 
     void walkLog();
-    void parseArticleBlock(const QString &block);
-    void addTitleRow(const QString &block);
+    void parseArticleBlock(QStringView block);
+    void addTitleRow(QStringView block);
     bool isDuplicate(const QString &rowNumber) const;
-    int addNode(int parent, const QString &number, const QString &title);
+    int addNode(int parent, const QString &number, QString title);
     int findParent(const QString &parentText) const;
     bool precedes(int a, int b) const;
     int ancestorAt(int n, int depth) const;
@@ -80,10 +80,11 @@ private:
 
     Session &m_s;
 
-    // Work fields of the row being parsed.
+    // Work fields of the row being parsed; info and title point into the log
+    // until the row is kept.
     QString RowNumber;
-    QString RowInfo;
-    QString RowTitle;
+    QStringView RowInfo;
+    QStringView RowTitle;
     qint64 SerialNo = 0;
 
     std::vector<Node> m_nodes;
