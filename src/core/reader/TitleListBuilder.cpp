@@ -22,7 +22,7 @@ const QStringList &readAnswers()
     return answers;
 }
 
-bool hasStrayBracket(const QString &number)
+bool hasStrayBracket(QStringView number)
 {
     return number.contains(u'[') || number.contains(u']');
 }
@@ -65,6 +65,16 @@ QStringView midIn(QStringView s, qsizetype start, qsizetype length = -1)
     return s.mid(start - 1, length);
 }
 
+// bracketText over a view, for keys that point into the item.
+QStringView bracketView(QStringView item)
+{
+    const qsizetype a = findIn(item, u'[');
+    const qsizetype b = findIn(item, u']', a + 1);
+    if (b == 0)
+        return midIn(item, a + 1);
+    return midIn(item, a + 1, b - a - 1);
+}
+
 } // namespace
 
 qsizetype TitleListBuilder::bracketPos(const QString &item)
@@ -89,7 +99,6 @@ int TitleListBuilder::build()
     m_nodes.clear();
     m_roots.clear();
     m_byBracket.clear();
-    m_plainItems.clear();
     m_oddParts.clear();
     m_select = -1;
     if (m.Board_List.ListIndex < 0 || m.Board_List.ListIndex >= m.Board_List.ListCount())
@@ -111,6 +120,8 @@ void TitleListBuilder::walkLog()
     // header is made once per log, not once per board.
     const logindex::ParsedLog &model = logindex::parsedLog(m_s);
     const QString boardKey = m_s.BoardKeys.value(m_s.main.Board_List.ListIndex);
+    m_nodes.reserve(model.blocksOfKey(boardKey).size());
+    m_byBracket.reserve(model.blocksOfKey(boardKey).size());
     for (const int i : model.blocksOfKey(boardKey)) {
         const logindex::ParsedLog::Block &block = model.blocks()[size_t(i)];
         SerialNo = block.serial;
@@ -222,8 +233,8 @@ bool TitleListBuilder::isDuplicate(const QString &rowNumber) const
 {
     // An item holds "[" + number + "]" only as its own bracket, unless stray
     // brackets are involved; those rare rows are compared one by one.
-    const QString number = rowNumber.mid(1, rowNumber.size() - 2);
-    if (!hasStrayBracket(number) && m_plainItems.count(rowNumber))
+    const QStringView number = QStringView(rowNumber).mid(1, rowNumber.size() - 2);
+    if (!hasStrayBracket(number) && m_byBracket.count(number))
         return true;
     return m_oddParts.count(rowNumber) != 0;
 }
@@ -250,10 +261,12 @@ int TitleListBuilder::addNode(int parent, const QString &number, QString title)
     else
         m_nodes[parent].children.append(id);
 
-    const QString inner = number.mid(1, number.size() - 2);
+    // The key points into the node's own copy of the number.
+    const QStringView item = m_nodes.back().number;
+    const QStringView inner = item.mid(1, item.size() - 2);
     const bool stray = hasStrayBracket(inner);
     // Without stray brackets the bracket text is the number itself.
-    const auto [first, added] = m_byBracket.try_emplace(stray ? bracketText(number) : inner, id);
+    const auto [first, added] = m_byBracket.try_emplace(stray ? bracketView(item) : inner, id);
     if (!added && precedes(id, first->second))
         first->second = id;
     if (stray) {
@@ -263,8 +276,6 @@ int TitleListBuilder::addNode(int parent, const QString &number, QString title)
             for (qsizetype b = number.indexOf(u']', a + 1); b >= 0; b = number.indexOf(u']', b + 1))
                 m_oddParts.insert(number.mid(a, b - a + 1));
         }
-    } else {
-        m_plainItems.insert(number);
     }
     return id;
 }
@@ -311,7 +322,7 @@ bool TitleListBuilder::precedes(int a, int b) const
     return a < b;
 }
 
-int TitleListBuilder::findParent(const QString &parentText) const
+int TitleListBuilder::findParent(QStringView parentText) const
 {
     const auto it = m_byBracket.find(parentText);
     return it == m_byBracket.end() ? -1 : it->second;
@@ -344,7 +355,7 @@ void TitleListBuilder::addTitleRow(QStringView block)
     const qsizetype c = findIn(block, u':', e + 5);
     if (c == 0)
         return;
-    const int parent = findParent(midIn(block, e + 4, c - (e + 4)).toString());
+    const int parent = findParent(midIn(block, e + 4, c - (e + 4)));
     if (parent < 0) {
         addNode(-1, RowNumber, titleWithSerial(100));
         return;

@@ -65,7 +65,7 @@ private:
     void addTitleRow(QStringView block);
     bool isDuplicate(const QString &rowNumber) const;
     int addNode(int parent, const QString &number, QString title);
-    int findParent(const QString &parentText) const;
+    int findParent(QStringView parentText) const;
     bool precedes(int a, int b) const;
     int ancestorAt(int n, int depth) const;
     void layOut();
@@ -91,10 +91,10 @@ private:
     QList<int> m_roots;
     // Bracket text -> the node with it that comes first in the list. Nodes
     // added later never change the order of earlier ones, so it is kept up
-    // to date with one comparison per node.
-    std::unordered_map<QString, int, logindex::ViewHash> m_byBracket;
-    // "[" + number + "]" of rows without stray brackets.
-    std::unordered_set<QString, logindex::ViewHash> m_plainItems;
+    // to date with one comparison per node. The keys point into the nodes'
+    // numbers. A row without stray brackets is a duplicate when its number
+    // is a key here or one of the odd parts below.
+    std::unordered_map<QStringView, int, logindex::ViewHash> m_byBracket;
     // Of rows whose number holds "[" or "]": every part that runs from one of
     // their "[" to a later "]", so that "does a row contain [n]" is one lookup.
     std::unordered_set<QString, logindex::ViewHash> m_oddParts;
