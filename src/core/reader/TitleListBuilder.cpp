@@ -27,28 +27,6 @@ bool hasStrayBracket(QStringView number)
     return number.contains(u'[') || number.contains(u']');
 }
 
-// QStringView::indexOf for the short markers looked for in an article block:
-// the first character is found with the character search, and the rest is
-// compared there. The block's own search sets up a skip table for every
-// call on long blocks, which costs more than the search itself here.
-qsizetype indexIn(QStringView haystack, QStringView needle, qsizetype from = 0)
-{
-    if (from < 0)
-        from = qMax<qsizetype>(0, haystack.size() + from);
-    if (needle.isEmpty())
-        return from <= haystack.size() ? from : -1;
-    const QChar first = needle.front();
-    const qsizetype last = haystack.size() - needle.size();
-    for (qsizetype i = from; i <= last; ++i) {
-        i = haystack.indexOf(first, i);
-        if (i < 0 || i > last)
-            return -1;
-        if (haystack.mid(i + 1, needle.size() - 1) == needle.mid(1))
-            return i;
-    }
-    return -1;
-}
-
 // findFrom and mid over a view of the log: 1-based, 0 when absent.
 qsizetype findIn(QStringView haystack, QStringView needle, qsizetype from = 1)
 {
@@ -56,7 +34,7 @@ qsizetype findIn(QStringView haystack, QStringView needle, qsizetype from = 1)
         from = 1;
     if (from > haystack.size() + 1)
         return 0;
-    const qsizetype i = indexIn(haystack, needle, from - 1);
+    const qsizetype i = indexOfMarker(haystack, needle, from - 1);
     return i < 0 ? 0 : i + 1;
 }
 
@@ -173,7 +151,7 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
         s = findIn(block, u"KB ") + 3;
     } else {
         // "KB " counts only where it ends before s: it is looked for there alone.
-        const qsizetype kb = indexIn(block.left(qMax<qsizetype>(0, s - 2)), u"KB ");
+        const qsizetype kb = indexOfMarker(block.left(qMax<qsizetype>(0, s - 2)), u"KB ");
         if (kb >= 0)
             s = kb + 4;
     }
@@ -212,7 +190,7 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
         return;
 
     const QStringView sub = m_s.SubcommandMarker;
-    const qsizetype subAt = indexIn(block, sub);
+    const qsizetype subAt = indexOfMarker(block, sub);
     bool readable = mailRow || subAt < 0;
     if (!readable && sub.isEmpty()) {
         for (const QString &answer : readAnswers()) {
@@ -223,7 +201,7 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
         }
     }
     // The prompt answered with Enter, a read command or yes somewhere in the block.
-    for (qsizetype i = subAt; !readable && !sub.isEmpty() && i >= 0; i = indexIn(block, sub, i + 1)) {
+    for (qsizetype i = subAt; !readable && !sub.isEmpty() && i >= 0; i = indexOfMarker(block, sub, i + 1)) {
         const QStringView after = block.mid(i + sub.size());
         for (const QString &answer : readAnswers()) {
             if (after.startsWith(answer)) {
