@@ -8,7 +8,7 @@ qsizetype findFrom(const QString &haystack, const QString &needle, qsizetype fro
         from = 1;
     if (from > haystack.size() + 1)
         return 0;
-    const qsizetype i = haystack.indexOf(needle, from - 1);
+    const qsizetype i = indexOfMarker(haystack, needle, from - 1);
     return i < 0 ? 0 : i + 1;
 }
 
