@@ -8,7 +8,7 @@ qsizetype findFrom(const QString &haystack, const QString &needle, qsizetype fro
         from = 1;
     if (from > haystack.size() + 1)
         return 0;
-    const qsizetype i = haystack.indexOf(needle, from - 1);
+    const qsizetype i = indexOfMarker(haystack, needle, from - 1);
     return i < 0 ? 0 : i + 1;
 }
 
@@ -20,6 +20,29 @@ qsizetype findFrom(const QString &haystack, QChar needle, qsizetype from)
         return 0;
     const qsizetype i = haystack.indexOf(needle, from - 1);
     return i < 0 ? 0 : i + 1;
+}
+
+qsizetype indexOfMarker(QStringView haystack, QStringView needle, qsizetype from)
+{
+    if (from < 0)
+        from = 0;
+    if (needle.isEmpty())
+        return from <= haystack.size() ? from : -1;
+    qsizetype k = 0;
+    while (k + 1 < needle.size()
+        && (needle[k] == u'\r' || needle[k] == u'\n' || needle[k] == u' ' || needle[k] == u'\t'))
+        ++k;
+    const QChar anchor = needle[k];
+    const qsizetype last = haystack.size() - needle.size();
+    for (qsizetype i = from; i <= last; ++i) {
+        const qsizetype a = haystack.indexOf(anchor, i + k);
+        if (a < 0 || a - k > last)
+            return -1;
+        i = a - k;
+        if (haystack.mid(i, needle.size()) == needle)
+            return i;
+    }
+    return -1;
 }
 
 qsizetype findLast(const QString &haystack, const QString &needle)

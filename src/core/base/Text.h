@@ -21,6 +21,13 @@ namespace kavrel::text {
 qsizetype findFrom(const QString &haystack, const QString &needle, qsizetype from = 1);
 qsizetype findFrom(const QString &haystack, QChar needle, qsizetype from = 1);
 
+// The 0-based position of the first needle at or after from (0 <= from),
+// -1 when none, as QStringView::indexOf answers it. Made for the log's
+// markers: it looks for one character of the needle that is no line end or
+// blank with the character search and compares the whole needle there, where
+// the general search sets up a skip table at every call.
+qsizetype indexOfMarker(QStringView haystack, QStringView needle, qsizetype from = 0);
+
 // Position (1-based) of the last occurrence of needle; 0 when absent.
 qsizetype findLast(const QString &haystack, const QString &needle);
 

@@ -20,7 +20,7 @@ bool Occurrences::extend() const
 {
     if (m_done)
         return false;
-    const qsizetype i = m_haystack->indexOf(m_needle, m_next);
+    const qsizetype i = text::indexOfMarker(*m_haystack, m_needle, m_next);
     if (i < 0) {
         m_done = true;
         return false;

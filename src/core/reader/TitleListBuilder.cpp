@@ -22,9 +22,57 @@ const QStringList &readAnswers()
     return answers;
 }
 
-bool hasStrayBracket(const QString &number)
+bool hasStrayBracket(QStringView number)
 {
     return number.contains(u'[') || number.contains(u']');
+}
+
+// findFrom and mid over a view of the log: 1-based, 0 when absent.
+qsizetype findIn(QStringView haystack, QStringView needle, qsizetype from = 1)
+{
+    if (from < 1)
+        from = 1;
+    if (from > haystack.size() + 1)
+        return 0;
+    const qsizetype i = indexOfMarker(haystack, needle, from - 1);
+    return i < 0 ? 0 : i + 1;
+}
+
+qsizetype findIn(QStringView haystack, QChar needle, qsizetype from = 1)
+{
+    if (from < 1)
+        from = 1;
+    if (from > haystack.size())
+        return 0;
+    const qsizetype i = haystack.indexOf(needle, from - 1);
+    return i < 0 ? 0 : i + 1;
+}
+
+QStringView midIn(QStringView s, qsizetype start, qsizetype length = -1)
+{
+    if (start < 1) {
+        if (length >= 0) {
+            length += start - 1;
+            if (length <= 0)
+                return {};
+        }
+        start = 1;
+    }
+    if (start > s.size())
+        return {};
+    if (length < 0 || start - 1 + length > s.size())
+        return s.mid(start - 1);
+    return s.mid(start - 1, length);
+}
+
+// bracketText over a view, for keys that point into the item.
+QStringView bracketView(QStringView item)
+{
+    const qsizetype a = findIn(item, u'[');
+    const qsizetype b = findIn(item, u']', a + 1);
+    if (b == 0)
+        return midIn(item, a + 1);
+    return midIn(item, a + 1, b - a - 1);
 }
 
 } // namespace
@@ -51,7 +99,6 @@ int TitleListBuilder::build()
     m_nodes.clear();
     m_roots.clear();
     m_byBracket.clear();
-    m_plainItems.clear();
     m_oddParts.clear();
     m_select = -1;
     if (m.Board_List.ListIndex < 0 || m.Board_List.ListIndex >= m.Board_List.ListCount())
@@ -73,61 +120,78 @@ void TitleListBuilder::walkLog()
     // header is made once per log, not once per board.
     const logindex::ParsedLog &model = logindex::parsedLog(m_s);
     const QString boardKey = m_s.BoardKeys.value(m_s.main.Board_List.ListIndex);
+    m_nodes.reserve(model.blocksOfKey(boardKey).size());
+    m_byBracket.reserve(model.blocksOfKey(boardKey).size());
     for (const int i : model.blocksOfKey(boardKey)) {
         const logindex::ParsedLog::Block &block = model.blocks()[size_t(i)];
         SerialNo = block.serial;
-        parseArticleBlock(model.blockText(block).toString());
+        parseArticleBlock(model.blockText(block));
     }
 }
 
-void TitleListBuilder::parseArticleBlock(const QString &block)
+void TitleListBuilder::parseArticleBlock(QStringView block)
 {
-    const qsizetype a = findFrom(block, u'(');
-    const qsizetype b = findFrom(block, u'/');
+    const qsizetype a = findIn(block, u'(');
+    const qsizetype b = findIn(block, u'/');
+    QStringView number;
+    bool known = true;
+    bool mail = false;
     if (b <= a) {
-        const QString lead = left(block, 4);
-        RowNumber = (lead == u"0:ma" || lead == u"mail") ? QStringLiteral("mail ") : QStringLiteral("????");
+        const QStringView lead = block.left(4);
+        mail = lead == u"0:ma" || lead == u"mail";
+        known = mail;
     } else {
-        RowNumber = mid(block, a + 1, b - a - 1);
+        number = midIn(block, a + 1, b - a - 1);
     }
 
-    qsizetype s = findFrom(block, QStringLiteral("bytes")) + 6;
+    qsizetype s = findIn(block, u"bytes") + 6;
     if (s == 6)
-        s = findFrom(block, QStringLiteral("-only")) + 6;
+        s = findIn(block, u"-only") + 6;
     if (s == 6) {
-        s = findFrom(block, QStringLiteral("KB ")) + 3;
+        s = findIn(block, u"KB ") + 3;
     } else {
         // "KB " counts only where it ends before s: it is looked for there alone.
-        const qsizetype kb = QStringView(block).left(qMax<qsizetype>(0, s - 2)).indexOf(u"KB ");
+        const qsizetype kb = indexOfMarker(block.left(qMax<qsizetype>(0, s - 2)), u"KB ");
         if (kb >= 0)
             s = kb + 4;
     }
 
-    if (RowNumber == u"????") {
-        RowInfo = QStringLiteral("不明です");
+    // The number as the row shows it, in one allocation.
+    RowNumber.clear();
+    if (!known) {
+        RowInfo = u"不明です";
+        RowNumber = QStringLiteral("[????]");
     } else {
-        const qsizetype t = findFrom(block, CRLF, s);
-        RowInfo = t == 0 ? mid(block, s) : mid(block, s, t - s);
+        const qsizetype t = findIn(block, CRLF, s);
+        RowInfo = t == 0 ? midIn(block, s) : midIn(block, s, t - s);
+        const QStringView shown = mail ? QStringView(u"mail ") : number;
+        RowNumber.reserve(shown.size() + 2);
+        RowNumber.append(u'[');
+        RowNumber.append(shown);
+        RowNumber.append(u']');
+        // A number read from the block may itself be "????".
+        if (!mail && number == u"????")
+            RowInfo = u"不明です";
     }
-    RowNumber = u'[' + RowNumber + u']';
 
-    const qsizetype c1 = findFrom(block, u':');
-    const qsizetype c = c1 == 0 ? 0 : findFrom(block, u':', c1 + 1);
-    const qsizetype t = findFrom(block, CRLF, c + 1);
+    const qsizetype c1 = findIn(block, u':');
+    const qsizetype c = c1 == 0 ? 0 : findIn(block, u':', c1 + 1);
+    const qsizetype t = findIn(block, CRLF, c + 1);
     if ((t - c - 3 > 1) || c == 0) {
         const qsizetype length = t - c - 4;
         // A first line too short to hold a title has none.
-        RowTitle = length < 0 ? QStringLiteral("タイトル不明") : mid(block, c + 4, length);
+        RowTitle = length < 0 ? QStringView(u"タイトル不明") : midIn(block, c + 4, length);
     } else {
-        RowTitle = QStringLiteral("タイトル不明");
+        RowTitle = u"タイトル不明";
     }
 
-    if (!m_nodes.empty() && !RowNumber.startsWith(QLatin1String("[mail")) && isDuplicate(RowNumber))
+    const bool mailRow = RowNumber.startsWith(QLatin1String("[mail"));
+    if (!m_nodes.empty() && !mailRow && isDuplicate(RowNumber))
         return;
 
-    const QString &sub = m_s.SubcommandMarker;
-    const qsizetype subAt = block.indexOf(sub);
-    bool readable = RowNumber.startsWith(QLatin1String("[mail")) || subAt < 0;
+    const QStringView sub = m_s.SubcommandMarker;
+    const qsizetype subAt = indexOfMarker(block, sub);
+    bool readable = mailRow || subAt < 0;
     if (!readable && sub.isEmpty()) {
         for (const QString &answer : readAnswers()) {
             if (block.contains(answer)) {
@@ -137,8 +201,8 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
         }
     }
     // The prompt answered with Enter, a read command or yes somewhere in the block.
-    for (qsizetype i = subAt; !readable && !sub.isEmpty() && i >= 0; i = block.indexOf(sub, i + 1)) {
-        const QStringView after = QStringView(block).mid(i + sub.size());
+    for (qsizetype i = subAt; !readable && !sub.isEmpty() && i >= 0; i = indexOfMarker(block, sub, i + 1)) {
+        const QStringView after = block.mid(i + sub.size());
         for (const QString &answer : readAnswers()) {
             if (after.startsWith(answer)) {
                 readable = true;
@@ -156,10 +220,11 @@ void TitleListBuilder::parseArticleBlock(const QString &block)
         addTitleRow(block);
         return;
     }
-    const qsizetype pA = findFrom(block, QStringLiteral(">>---"));
+    const QString copy = block.toString();
+    const qsizetype pA = findFrom(copy, QStringLiteral(">>---"));
     const QString &prompt = m_s.MainPromptMarker;
-    const qsizetype pB = findFrom(block, left(prompt, prompt.size() - 1));
-    const qsizetype pC = findFrom(block, readEnd);
+    const qsizetype pB = findFrom(copy, left(prompt, prompt.size() - 1));
+    const qsizetype pC = findFrom(copy, readEnd);
     if ((pA == 0 && pB == 0) || (pA != 0 && pA > pC) || (pC < pB))
         addTitleRow(block);
 }
@@ -168,13 +233,13 @@ bool TitleListBuilder::isDuplicate(const QString &rowNumber) const
 {
     // An item holds "[" + number + "]" only as its own bracket, unless stray
     // brackets are involved; those rare rows are compared one by one.
-    const QString number = rowNumber.mid(1, rowNumber.size() - 2);
-    if (!hasStrayBracket(number) && m_plainItems.count(rowNumber))
+    const QStringView number = QStringView(rowNumber).mid(1, rowNumber.size() - 2);
+    if (!hasStrayBracket(number) && m_byBracket.count(number))
         return true;
     return m_oddParts.count(rowNumber) != 0;
 }
 
-int TitleListBuilder::addNode(int parent, const QString &number, const QString &title)
+int TitleListBuilder::addNode(int parent, const QString &number, QString title)
 {
     const int id = int(m_nodes.size());
     Node node;
@@ -188,27 +253,29 @@ int TitleListBuilder::addNode(int parent, const QString &number, const QString &
         node.jump = p.depth - j.depth == j.depth - m_nodes[j.jump].depth ? j.jump : parent;
     }
     node.number = number;
-    node.info = RowInfo;
-    node.title = title;
-    m_nodes.push_back(node);
+    node.info = RowInfo.toString();
+    node.title = std::move(title);
+    m_nodes.push_back(std::move(node));
     if (parent < 0)
         m_roots.append(id);
     else
         m_nodes[parent].children.append(id);
 
-    const auto [first, added] = m_byBracket.try_emplace(bracketText(number), id);
+    // The key points into the node's own copy of the number.
+    const QStringView item = m_nodes.back().number;
+    const QStringView inner = item.mid(1, item.size() - 2);
+    const bool stray = hasStrayBracket(inner);
+    // Without stray brackets the bracket text is the number itself.
+    const auto [first, added] = m_byBracket.try_emplace(stray ? bracketView(item) : inner, id);
     if (!added && precedes(id, first->second))
         first->second = id;
-    const QString inner = number.mid(1, number.size() - 2);
-    if (hasStrayBracket(inner)) {
+    if (stray) {
         // The blanks of the indent hold no brackets: the parts of the number
         // are the parts of the whole item.
         for (qsizetype a = number.indexOf(u'['); a >= 0; a = number.indexOf(u'[', a + 1)) {
             for (qsizetype b = number.indexOf(u']', a + 1); b >= 0; b = number.indexOf(u']', b + 1))
                 m_oddParts.insert(number.mid(a, b - a + 1));
         }
-    } else {
-        m_plainItems.insert(number);
     }
     return id;
 }
@@ -255,36 +322,45 @@ bool TitleListBuilder::precedes(int a, int b) const
     return a < b;
 }
 
-int TitleListBuilder::findParent(const QString &parentText) const
+int TitleListBuilder::findParent(QStringView parentText) const
 {
     const auto it = m_byBracket.find(parentText);
     return it == m_byBracket.end() ? -1 : it->second;
 }
 
-void TitleListBuilder::addTitleRow(const QString &block)
+void TitleListBuilder::addTitleRow(QStringView block)
 {
-    const qsizetype e = findFrom(block, CRLF, 1);
-    const QString lead = mid(block, e + 2, 2);
-    const QString serial = QString::number(SerialNo);
+    const qsizetype e = findIn(block, CRLF, 1);
+    const QStringView lead = midIn(block, e + 2, 2);
     const bool serialMode = m_s.Sirial_Flg == 1;
-    const bool response = lead == u" <" && !block.startsWith(QLatin1String("mail")) && !m_nodes.empty();
-    const QString topTitle = serialMode ? RowTitle + QString(100, u' ') + serial : RowTitle;
+    const bool response = lead == u" <" && !block.startsWith(u"mail") && !m_nodes.empty();
+    // In serial mode the serial number stands far right of the title.
+    const auto titleWithSerial = [&](qsizetype blanks) {
+        if (!serialMode)
+            return RowTitle.toString();
+        const QString serial = QString::number(SerialNo);
+        QString title;
+        title.reserve(RowTitle.size() + blanks + serial.size());
+        title.append(RowTitle);
+        title.append(QString(blanks, u' '));
+        title.append(serial);
+        return title;
+    };
     if (!response) {
-        addNode(-1, RowNumber, topTitle);
+        addNode(-1, RowNumber, titleWithSerial(100));
         return;
     }
     // The colon after the number answered: from the first digit after " <"
     // on, so that responses to articles 1 to 999 find their parent too.
-    const qsizetype c = findFrom(block, u':', e + 5);
+    const qsizetype c = findIn(block, u':', e + 5);
     if (c == 0)
         return;
-    const QString parentText = mid(block, e + 4, c - (e + 4));
-    const int parent = findParent(parentText);
+    const int parent = findParent(midIn(block, e + 4, c - (e + 4)));
     if (parent < 0) {
-        addNode(-1, RowNumber, topTitle);
+        addNode(-1, RowNumber, titleWithSerial(100));
         return;
     }
-    addNode(parent, RowNumber, serialMode ? RowTitle + QString(200, u' ') + serial : RowTitle);
+    addNode(parent, RowNumber, titleWithSerial(200));
 }
 
 void TitleListBuilder::layOut()

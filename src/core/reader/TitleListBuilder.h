@@ -61,11 +61,11 @@ private:
     };
 
     void walkLog();
-    void parseArticleBlock(const QString &block);
-    void addTitleRow(const QString &block);
+    void parseArticleBlock(QStringView block);
+    void addTitleRow(QStringView block);
     bool isDuplicate(const QString &rowNumber) const;
-    int addNode(int parent, const QString &number, const QString &title);
-    int findParent(const QString &parentText) const;
+    int addNode(int parent, const QString &number, QString title);
+    int findParent(QStringView parentText) const;
     bool precedes(int a, int b) const;
     int ancestorAt(int n, int depth) const;
     void layOut();
@@ -80,20 +80,21 @@ private:
 
     Session &m_s;
 
-    // Work fields of the row being parsed.
+    // Work fields of the row being parsed; info and title point into the log
+    // until the row is kept.
     QString RowNumber;
-    QString RowInfo;
-    QString RowTitle;
+    QStringView RowInfo;
+    QStringView RowTitle;
     qint64 SerialNo = 0;
 
     std::vector<Node> m_nodes;
     QList<int> m_roots;
     // Bracket text -> the node with it that comes first in the list. Nodes
     // added later never change the order of earlier ones, so it is kept up
-    // to date with one comparison per node.
-    std::unordered_map<QString, int, logindex::ViewHash> m_byBracket;
-    // "[" + number + "]" of rows without stray brackets.
-    std::unordered_set<QString, logindex::ViewHash> m_plainItems;
+    // to date with one comparison per node. The keys point into the nodes'
+    // numbers. A row without stray brackets is a duplicate when its number
+    // is a key here or one of the odd parts below.
+    std::unordered_map<QStringView, int, logindex::ViewHash> m_byBracket;
     // Of rows whose number holds "[" or "]": every part that runs from one of
     // their "[" to a later "]", so that "does a row contain [n]" is one lookup.
     std::unordered_set<QString, logindex::ViewHash> m_oddParts;

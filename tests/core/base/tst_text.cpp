@@ -38,6 +38,16 @@ void TestText::find_data()
     QTest::newRow("crlf") << "ab\r\ncd"
                           << "\r\n"
                           << 1 << 3;
+    QTest::newRow("marker led by a line end") << "x\r\nNo\r\nNo.1"
+                                              << "\r\nNo." << 1 << 6;
+    QTest::newRow("marker cut at the end") << "ab\r\nN"
+                                           << "\r\nNo" << 1 << 0;
+    QTest::newRow("blanks only") << "a  b   c"
+                                 << "   " << 1 << 5;
+    QTest::newRow("overlapping") << "aaab"
+                                 << "aab" << 1 << 2;
+    QTest::newRow("marker after a near miss") << "読み終わり。読み終わりました。"
+                                              << "読み終わりました" << 1 << 7;
 }
 
 void TestText::find()
@@ -47,6 +57,8 @@ void TestText::find()
     QFETCH(int, from);
     QFETCH(int, expected);
     QCOMPARE(findFrom(haystack, needle, from), qsizetype(expected));
+    // The marker search answers 0-based, as QStringView::indexOf does.
+    QCOMPARE(indexOfMarker(haystack, needle, qMax(0, from - 1)), qsizetype(expected - 1));
 }
 
 void TestText::midAndEdges()
