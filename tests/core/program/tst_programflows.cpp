@@ -21,19 +21,6 @@ using namespace kavrel::test;
 
 namespace {
 
-void copyDemo(const QString &to)
-{
-    const QString demo = qEnvironmentVariable("KAVREL_SOURCE_DIR") + QStringLiteral("/demo");
-    QDirIterator it(demo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString from = it.next();
-        const QString target = to + u'/' + QDir(demo).relativeFilePath(from);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QVERIFY(QFile::copy(from, target));
-        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
-    }
-}
-
 void setModified(const QString &path, const QDateTime &time)
 {
     QFile f(path);
@@ -75,7 +62,7 @@ void tst_ProgramFlows::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    copyDemo(m_dir->path());
+    QVERIFY(test::copyDemo(m_dir->path()));
     // A checkout keeps no file times: the older log must look older.
     setModified(
         m_dir->filePath(QStringLiteral("LOG/KAB0605.LOG")), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
