@@ -172,23 +172,31 @@ QString snippetOf(const QString &title, const QStringList &lines, const QStringL
     return title;
 }
 
-// Every trigram (by code point) of the long terms, as an FTS5 query of
-// single-trigram strings, all required.
-QString trigramMatch(const QStringList &terms)
+// Every trigram (by code point) of the long terms, each once.
+QStringList trigramsOf(const QStringList &terms)
 {
     QSet<QString> seen;
-    QStringList parts;
+    QStringList out;
     for (const QString &t : terms) {
         const QList<uint> cps = t.toUcs4();
         for (qsizetype i = 0; i + 3 <= cps.size(); ++i) {
             const QString tri = QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData() + i), 3);
-            if (seen.contains(tri))
-                continue;
-            seen.insert(tri);
-            QString quoted = tri;
-            quoted.replace(u'"', QStringLiteral("\"\""));
-            parts << u'"' + quoted + u'"';
+            if (!seen.contains(tri)) {
+                seen.insert(tri);
+                out << tri;
+            }
         }
+    }
+    return out;
+}
+
+// An FTS5 query of single-trigram strings, all required.
+QString trigramMatch(const QStringList &trigrams)
+{
+    QStringList parts;
+    for (QString quoted : trigrams) {
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        parts << u'"' + quoted + u'"';
     }
     return parts.join(QStringLiteral(" AND "));
 }
@@ -219,15 +227,13 @@ struct PreparedLog
     QVector<PreparedArticle> articles;
 };
 
-// Whether a log is as the index holds it: size, time and first bytes.
+// Whether a log is as the index holds it: its size and time, from one stat.
+// A search runs this over every log each time, so nothing is read here; a
+// log rewritten in place changes its time.
 bool isUnchanged(const QString &file, const StoredLog &old)
 {
     const QFileInfo info(file);
-    if (old.size != info.size() || old.mtime != info.lastModified().toMSecsSinceEpoch())
-        return false;
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly)
-        && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex() == old.head;
+    return info.exists() && old.size == info.size() && old.mtime == info.lastModified().toMSecsSinceEpoch();
 }
 
 QVector<PreparedArticle> prepareArticles(const QVector<IndexedArticle> &articles);
@@ -366,10 +372,16 @@ bool FullTextIndex::open()
             return false;
         }
         sqlite3_busy_timeout(m_db, 30000);
+        // Every search opens the index: its write-ahead log is kept between
+        // runs instead of being made and removed each time, and emptied on
+        // close (journal_size_limit=0) so that nothing stale stays in it.
+        int keepWal = 1;
+        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_PERSIST_WAL, &keepWal);
         bool damaged = false;
         // No syncs: a program that stops keeps every committed log (WAL), and
         // an index that a system crash damaged is found so and made anew.
-        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;");
+        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;"
+                          " PRAGMA journal_size_limit=0;");
         // An index that is there is only read (a writer elsewhere does not
         // hold this up); a new file's tables are made in one write
         // transaction, so that another connection never sees half of them.
@@ -744,8 +756,11 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
             longTerms << t;
     }
     if (!longTerms.isEmpty()) {
+        QStringList trigrams = trigramsOf(longTerms);
+        if (!rarestTrigrams(&trigrams))
+            return fail(QStringLiteral("cannot be read"));
         where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
-        values << trigramMatch(longTerms);
+        values << trigramMatch(trigrams);
     }
     if (!query.from.isEmpty()) {
         where << QStringLiteral("a.sender_id = ? COLLATE NOCASE");
@@ -811,6 +826,39 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
     }
     if (rc != SQLITE_DONE)
         return fail(QStringLiteral("cannot be read"));
+    return true;
+}
+
+bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
+{
+    // Trigrams only narrow and every candidate is checked against its text,
+    // so any of them may be left out. A common trigram's list of articles
+    // is long to read; a few rare ones already leave few candidates. Each is
+    // counted only up to kSample, which reads little of a long list.
+    constexpr qint64 kSample = 1000;
+    if (trigrams->size() <= 2)
+        return true;
+    const QByteArray sql = "SELECT count(*) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
+        + QByteArray::number(kSample) + ")";
+    Stmt probe(m_db, sql.constData());
+    if (!probe.ok())
+        return false;
+    QStringList rare;
+    for (const QString &tri : std::as_const(*trigrams)) {
+        probe.reset();
+        probe.bind(1, trigramMatch({ tri }));
+        if (probe.step() != SQLITE_ROW)
+            return false;
+        const qint64 count = probe.integer(0);
+        if (count == 0) {
+            *trigrams = { tri }; // no article holds it: nothing to intersect
+            return true;
+        }
+        if (count < kSample)
+            rare << tri;
+    }
+    if (!rare.isEmpty())
+        *trigrams = rare;
     return true;
 }
 
