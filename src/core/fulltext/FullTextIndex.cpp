@@ -51,6 +51,12 @@ public:
         sqlite3_bind_blob(m_stmt, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
         return *this;
     }
+    // Text already in UTF-8 that outlives the step: not copied.
+    Stmt &bindUtf8(int i, const QByteArray &v)
+    {
+        sqlite3_bind_text(m_stmt, i, v.constData(), int(v.size()), SQLITE_STATIC);
+        return *this;
+    }
     Stmt &bind(int i, qint64 v)
     {
         sqlite3_bind_int64(m_stmt, i, v);
@@ -273,7 +279,7 @@ qsizetype codePoints(const QString &s)
 struct PreparedArticle
 {
     IndexedArticle article;
-    QString searchText;
+    QByteArray searchText; // as UTF-8: made on the parsing thread, not the writing one
     int chunk = 0; // index into the log's chunks
     int part = 0;
 };
@@ -368,7 +374,7 @@ void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
         }
         parts << encodeLines(a.lines);
         bytes += parts.last().size();
-        log.articles.append({ a, searchTextOf(a), int(log.chunks.size()), int(parts.size() - 1) });
+        log.articles.append({ a, searchTextOf(a).toUtf8(), int(log.chunks.size()), int(parts.size() - 1) });
     }
     if (!parts.isEmpty())
         log.chunks << packChunk(parts);
@@ -652,7 +658,7 @@ bool FullTextIndex::update(
             if (insertArticle.step() != SQLITE_DONE)
                 return false;
             insertFts.reset();
-            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bind(2, prepared.searchText);
+            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.searchText);
             if (insertFts.step() != SQLITE_DONE)
                 return false;
         }
