@@ -946,7 +946,7 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
     // so any of them may be left out. A common trigram's list of articles
     // is long to read; a few rare ones already leave few candidates. Each is
     // counted only up to kSample, which reads little of a long list.
-    constexpr qint64 kSample = 1000;
+    constexpr qint64 kSample = 256;
     if (trigrams->size() <= 2)
         return true;
     const QByteArray sql = "SELECT count(*) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
