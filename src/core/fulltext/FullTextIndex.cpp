@@ -945,16 +945,18 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
     // Trigrams only narrow and every candidate is checked against its text,
     // so any of them may be left out. A common trigram's list of articles
     // is long to read; a few rare ones already leave few candidates. Each is
-    // counted only up to kSample, which reads little of a long list.
-    constexpr qint64 kSample = 256;
-    if (trigrams->size() <= 2)
+    // counted only up to kSample, which reads little of a long list. The rare
+    // ones are kept, and at least the two rarest.
+    constexpr qint64 kSample = 4096;
+    constexpr qsizetype kAtLeast = 2;
+    if (trigrams->size() <= kAtLeast)
         return true;
     const QByteArray sql = "SELECT count(*) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
         + QByteArray::number(kSample) + ")";
     Stmt probe(m_db, sql.constData());
     if (!probe.ok())
         return false;
-    QStringList rare;
+    QList<std::pair<qint64, QString>> counted;
     for (const QString &tri : std::as_const(*trigrams)) {
         probe.reset();
         probe.bind(1, trigramMatch({ tri }));
@@ -965,11 +967,16 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
             *trigrams = { tri }; // no article holds it: nothing to intersect
             return true;
         }
-        if (count < kSample)
-            rare << tri;
+        counted.append({ count, tri });
     }
-    if (!rare.isEmpty())
-        *trigrams = rare;
+    std::stable_sort(
+        counted.begin(), counted.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
+    trigrams->clear();
+    for (const auto &[count, tri] : std::as_const(counted)) {
+        if (trigrams->size() >= kAtLeast && count >= kSample)
+            break;
+        trigrams->append(tri);
+    }
     return true;
 }
 
