@@ -27,7 +27,7 @@ namespace kavrel::fulltext {
 
 namespace {
 
-const char *const kFormat = "kavrel-fulltext 3";
+const char *const kFormat = "kavrel-fulltext 4";
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.
@@ -49,6 +49,12 @@ public:
     Stmt &bind(int i, const QByteArray &v)
     {
         sqlite3_bind_blob(m_stmt, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    // Text already in UTF-8 that outlives the step: not copied.
+    Stmt &bindUtf8(int i, const QByteArray &v)
+    {
+        sqlite3_bind_text(m_stmt, i, v.constData(), int(v.size()), SQLITE_STATIC);
         return *this;
     }
     Stmt &bind(int i, qint64 v)
@@ -80,28 +86,91 @@ private:
     int m_rc = SQLITE_ERROR;
 };
 
-// An article's lines as stored, one per line, compressed: as Shift-JIS
-// (two bytes a character, like the log), or as UTF-8 when the text does not
-// come back from Shift-JIS unchanged. The index is to stay smaller than the
-// logs, and the text must come back exactly: it is what the index removes.
-QByteArray packLines(const QStringList &lines)
+// An article's lines as stored, one per line: as Shift-JIS (two bytes a
+// character, like the log), or as UTF-8 when the text does not come back
+// from Shift-JIS unchanged. The text must come back exactly: it is what the
+// index removes.
+QByteArray encodeLines(const QStringList &lines)
 {
     const QString text = lines.join(u'\n');
     QByteArray bytes = cp932::encode(text);
     if (cp932::decode(bytes) == text)
-        bytes.prepend('S');
-    else
-        bytes = 'U' + text.toUtf8();
-    return qCompress(bytes, 1);
+        return 'S' + bytes;
+    return 'U' + text.toUtf8();
 }
 
-QStringList unpackLines(const QByteArray &packed)
+QStringList decodeLines(const QByteArray &bytes)
 {
-    const QByteArray bytes = qUncompress(packed);
     const QString text
         = bytes.startsWith('S') ? cp932::decode(bytes.mid(1)) : QString::fromUtf8(bytes.mid(1));
     return text.split(u'\n');
 }
+
+// The lines of several articles are compressed together, in chunks of
+// about this size: the index is to stay smaller than the logs, and starting
+// a compressed stream costs more than compressing one article.
+constexpr qsizetype kChunkBytes = 8 * 1024;
+
+// A chunk: for each article, its length (4 bytes, big-endian) and its bytes.
+QByteArray packChunk(const QList<QByteArray> &parts)
+{
+    QByteArray raw;
+    for (const QByteArray &part : parts) {
+        const quint32 n = quint32(part.size());
+        raw += char(n >> 24);
+        raw += char(n >> 16);
+        raw += char(n >> 8);
+        raw += char(n);
+        raw += part;
+    }
+    return qCompress(raw, 1);
+}
+
+QList<QByteArray> unpackChunk(const QByteArray &packed)
+{
+    const QByteArray raw = qUncompress(packed);
+    QList<QByteArray> parts;
+    qsizetype at = 0;
+    while (at + 4 <= raw.size()) {
+        const auto byte = [&](qsizetype i) { return quint32(quint8(raw.at(at + i))); };
+        const qsizetype n = qsizetype(byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3));
+        at += 4;
+        if (n > raw.size() - at)
+            break;
+        parts << raw.mid(at, n);
+        at += n;
+    }
+    return parts;
+}
+
+// Reads articles' lines from their chunks, keeping the chunks last read:
+// hits come in date order, which walks the logs side by side.
+class ChunkReader
+{
+public:
+    explicit ChunkReader(sqlite3 *db)
+        : m_query(db, "SELECT data FROM bodies WHERE id = ?")
+    {
+    }
+    bool ok() const { return m_query.ok(); }
+    QStringList lines(qint64 chunk, qint64 part)
+    {
+        auto it = m_chunks.constFind(chunk);
+        if (it == m_chunks.cend()) {
+            if (m_chunks.size() >= 256)
+                m_chunks.clear();
+            m_query.reset();
+            m_query.bind(1, chunk);
+            it = m_chunks.insert(
+                chunk, m_query.step() == SQLITE_ROW ? unpackChunk(m_query.blob(0)) : QList<QByteArray>());
+        }
+        return part >= 0 && part < it->size() ? decodeLines(it->at(part)) : QStringList();
+    }
+
+private:
+    Stmt m_query;
+    QHash<qint64, QList<QByteArray>> m_chunks;
+};
 
 QByteArray hashOf(const QByteArray &bytes, qsizetype from, qsizetype length)
 {
@@ -172,23 +241,31 @@ QString snippetOf(const QString &title, const QStringList &lines, const QStringL
     return title;
 }
 
-// Every trigram (by code point) of the long terms, as an FTS5 query of
-// single-trigram strings, all required.
-QString trigramMatch(const QStringList &terms)
+// Every trigram (by code point) of the long terms, each once.
+QStringList trigramsOf(const QStringList &terms)
 {
     QSet<QString> seen;
-    QStringList parts;
+    QStringList out;
     for (const QString &t : terms) {
         const QList<uint> cps = t.toUcs4();
         for (qsizetype i = 0; i + 3 <= cps.size(); ++i) {
             const QString tri = QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData() + i), 3);
-            if (seen.contains(tri))
-                continue;
-            seen.insert(tri);
-            QString quoted = tri;
-            quoted.replace(u'"', QStringLiteral("\"\""));
-            parts << u'"' + quoted + u'"';
+            if (!seen.contains(tri)) {
+                seen.insert(tri);
+                out << tri;
+            }
         }
+    }
+    return out;
+}
+
+// An FTS5 query of single-trigram strings, all required.
+QString trigramMatch(const QStringList &trigrams)
+{
+    QStringList parts;
+    for (QString quoted : trigrams) {
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        parts << u'"' + quoted + u'"';
     }
     return parts.join(QStringLiteral(" AND "));
 }
@@ -202,8 +279,9 @@ qsizetype codePoints(const QString &s)
 struct PreparedArticle
 {
     IndexedArticle article;
-    QString searchText;
-    QByteArray packed;
+    QByteArray searchText; // as UTF-8: made on the parsing thread, not the writing one
+    int chunk = 0; // index into the log's chunks
+    int part = 0;
 };
 
 // A log read and parsed, ready to be written: all that needs no index.
@@ -217,20 +295,19 @@ struct PreparedLog
     QByteArray tail;
     qsizetype prefixChars = 0; // Grown: the characters before the board line parsing starts at
     QVector<PreparedArticle> articles;
+    QList<QByteArray> chunks; // the articles' lines, packed
 };
 
-// Whether a log is as the index holds it: size, time and first bytes.
+// Whether a log is as the index holds it: its size and time, from one stat.
+// A search runs this over every log each time, so nothing is read here; a
+// log rewritten in place changes its time.
 bool isUnchanged(const QString &file, const StoredLog &old)
 {
     const QFileInfo info(file);
-    if (old.size != info.size() || old.mtime != info.lastModified().toMSecsSinceEpoch())
-        return false;
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly)
-        && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex() == old.head;
+    return info.exists() && old.size == info.size() && old.mtime == info.lastModified().toMSecsSinceEpoch();
 }
 
-QVector<PreparedArticle> prepareArticles(const QVector<IndexedArticle> &articles);
+void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log);
 
 PreparedLog prepareLog(
     const QString &file, const StoredLog *old, const settings::NetMarkers &markers, int serial)
@@ -267,9 +344,9 @@ PreparedLog prepareLog(
     if (resume >= 0) {
         out.kind = PreparedLog::Grown;
         out.prefixChars = cp932::decode(bytes.left(resume)).size();
-        out.articles = prepareArticles(articlesOfLog(cp932::decode(bytes.mid(resume)), markers, serial));
+        prepareArticles(articlesOfLog(cp932::decode(bytes.mid(resume)), markers, serial), out);
     } else {
-        out.articles = prepareArticles(articlesOfLog(cp932::decode(bytes), markers, serial));
+        prepareArticles(articlesOfLog(cp932::decode(bytes), markers, serial), out);
     }
     return out;
 }
@@ -284,13 +361,23 @@ QString searchTextOf(const IndexedArticle &a)
 
 namespace {
 
-QVector<PreparedArticle> prepareArticles(const QVector<IndexedArticle> &articles)
+void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
 {
-    QVector<PreparedArticle> out;
-    out.reserve(articles.size());
-    for (const IndexedArticle &a : articles)
-        out.append({ a, searchTextOf(a), packLines(a.lines) });
-    return out;
+    log.articles.reserve(articles.size());
+    QList<QByteArray> parts;
+    qsizetype bytes = 0;
+    for (const IndexedArticle &a : articles) {
+        if (bytes >= kChunkBytes) {
+            log.chunks << packChunk(parts);
+            parts.clear();
+            bytes = 0;
+        }
+        parts << encodeLines(a.lines);
+        bytes += parts.last().size();
+        log.articles.append({ a, searchTextOf(a).toUtf8(), int(log.chunks.size()), int(parts.size() - 1) });
+    }
+    if (!parts.isEmpty())
+        log.chunks << packChunk(parts);
 }
 
 } // namespace
@@ -342,12 +429,19 @@ bool FullTextIndex::create()
         " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
         "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
         " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
-        " sender_name TEXT, dt TEXT, title TEXT, body BLOB, row INTEGER, endpos INTEGER);"
+        " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER);"
         "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
+        "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
+        "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
         // Positions are not kept (detail=none) and the text lives in
         // articles (content=''): every hit is checked against it.
         "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
-        " detail='none', content='', columnsize=0);");
+        " detail='none', content='', columnsize=0);"
+        // A log is written in one transaction: its terms are gathered in
+        // memory and written as one segment, and segments are merged in
+        // larger steps, so that the articles' terms are rewritten fewer times.
+        "INSERT INTO fts(fts, rank) VALUES('hashsize', 67108864);"
+        "INSERT INTO fts(fts, rank) VALUES('automerge', 8);");
 }
 
 bool FullTextIndex::open()
@@ -366,10 +460,16 @@ bool FullTextIndex::open()
             return false;
         }
         sqlite3_busy_timeout(m_db, 30000);
+        // Every search opens the index: its write-ahead log is kept between
+        // runs instead of being made and removed each time, and emptied on
+        // close (journal_size_limit=0) so that nothing stale stays in it.
+        int keepWal = 1;
+        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_PERSIST_WAL, &keepWal);
         bool damaged = false;
         // No syncs: a program that stops keeps every committed log (WAL), and
         // an index that a system crash damaged is found so and made anew.
-        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;");
+        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;"
+                          " PRAGMA journal_size_limit=0;");
         // An index that is there is only read (a writer elsewhere does not
         // hold this up); a new file's tables are made in one write
         // transaction, so that another connection never sees half of them.
@@ -479,11 +579,14 @@ bool FullTextIndex::update(
 
     Stmt insertArticle(m_db,
         "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
-        " sender_name, dt, title, body, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        " sender_name, dt, title, chunk, part, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    Stmt insertChunk(m_db, "INSERT INTO bodies(log, data) VALUES(?, ?)");
+    Stmt deleteChunks(
+        m_db, "DELETE FROM bodies WHERE log = ?1 AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)");
     Stmt insertFts(m_db, "INSERT INTO fts(rowid, t) VALUES(?, ?)");
     Stmt deleteFts(m_db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)");
     Stmt articlesFrom(m_db,
-        "SELECT id, title, sender_id, sender_name, board_name, body FROM articles"
+        "SELECT id, title, sender_id, sender_name, board_name, chunk, part FROM articles"
         " WHERE log = ? AND endpos > ?");
     Stmt deleteArticles(m_db, "DELETE FROM articles WHERE log = ? AND endpos > ?");
     Stmt keptArticles(m_db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?");
@@ -492,12 +595,16 @@ bool FullTextIndex::update(
         " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
         " head=excluded.head, tail=excluded.tail RETURNING id");
     Stmt deleteLog(m_db, "DELETE FROM logs WHERE id = ?");
-    if (!insertArticle.ok() || !insertFts.ok() || !deleteFts.ok() || !articlesFrom.ok()
-        || !deleteArticles.ok() || !keptArticles.ok() || !upsertLog.ok() || !deleteLog.ok())
+    if (!insertArticle.ok() || !insertChunk.ok() || !deleteChunks.ok() || !insertFts.ok() || !deleteFts.ok()
+        || !articlesFrom.ok() || !deleteArticles.ok() || !keptArticles.ok() || !upsertLog.ok()
+        || !deleteLog.ok())
         return fail(QStringLiteral("cannot be used"));
 
     // Drops the records of a log that end after position from.
     auto dropArticles = [&](qint64 log, qint64 from) -> bool {
+        ChunkReader chunks(m_db);
+        if (!chunks.ok())
+            return false;
         articlesFrom.reset();
         articlesFrom.bind(1, log).bind(2, from);
         while (articlesFrom.step() == SQLITE_ROW) {
@@ -506,7 +613,7 @@ bool FullTextIndex::update(
             a.senderId = articlesFrom.text(2);
             a.senderName = articlesFrom.text(3);
             a.boardName = articlesFrom.text(4);
-            a.lines = unpackLines(articlesFrom.blob(5));
+            a.lines = chunks.lines(articlesFrom.integer(5), articlesFrom.integer(6));
             deleteFts.reset();
             deleteFts.bind(1, articlesFrom.integer(0)).bind(2, searchTextOf(a));
             if (deleteFts.step() != SQLITE_DONE)
@@ -514,9 +621,23 @@ bool FullTextIndex::update(
         }
         deleteArticles.reset();
         deleteArticles.bind(1, log).bind(2, from);
-        return deleteArticles.step() == SQLITE_DONE;
+        if (deleteArticles.step() != SQLITE_DONE)
+            return false;
+        // Chunks that no article of the log reads any more.
+        deleteChunks.reset();
+        deleteChunks.bind(1, log);
+        return deleteChunks.step() == SQLITE_DONE;
     };
-    auto addArticles = [&](qint64 log, const QVector<PreparedArticle> &articles) -> bool {
+    auto addArticles
+        = [&](qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles) -> bool {
+        QList<qint64> chunkIds;
+        for (const QByteArray &chunk : source.chunks) {
+            insertChunk.reset();
+            insertChunk.bind(1, log).bind(2, chunk);
+            if (insertChunk.step() != SQLITE_DONE)
+                return false;
+            chunkIds << sqlite3_last_insert_rowid(m_db);
+        }
         for (const PreparedArticle &prepared : articles) {
             const IndexedArticle &a = prepared.article;
             insertArticle.reset();
@@ -530,13 +651,14 @@ bool FullTextIndex::update(
                 .bind(8, a.senderName)
                 .bind(9, a.dateTime)
                 .bind(10, a.title)
-                .bind(11, prepared.packed)
-                .bind(12, a.row)
-                .bind(13, a.end);
+                .bind(11, chunkIds.at(prepared.chunk))
+                .bind(12, qint64(prepared.part))
+                .bind(13, a.row)
+                .bind(14, a.end);
             if (insertArticle.step() != SQLITE_DONE)
                 return false;
             insertFts.reset();
-            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bind(2, prepared.searchText);
+            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.searchText);
             if (insertFts.step() != SQLITE_DONE)
                 return false;
         }
@@ -663,10 +785,10 @@ bool FullTextIndex::update(
                         a.dateTime = qMax(a.dateTime, other.article.dateTime);
                 }
             }
-            ok = ok && addArticles(logId, fresh);
+            ok = ok && addArticles(logId, prepared, fresh);
             lastActions.append({ n.net, log, Action::Grown });
         } else if (ok) {
-            ok = dropArticles(logId, -1) && addArticles(logId, prepared.articles);
+            ok = dropArticles(logId, -1) && addArticles(logId, prepared, prepared.articles);
             lastActions.append({ n.net, log, Action::Full });
         }
         if (!ok || !exec("COMMIT")) {
@@ -744,8 +866,11 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
             longTerms << t;
     }
     if (!longTerms.isEmpty()) {
+        QStringList trigrams = trigramsOf(longTerms);
+        if (!rarestTrigrams(&trigrams))
+            return fail(QStringLiteral("cannot be read"));
         where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
-        values << trigramMatch(longTerms);
+        values << trigramMatch(trigrams);
     }
     if (!query.from.isEmpty()) {
         where << QStringLiteral("a.sender_id = ? COLLATE NOCASE");
@@ -768,14 +893,15 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         values << query.until.addDays(1).toString(QStringLiteral("yyyy-MM-dd"));
     }
     QString sql = QStringLiteral("SELECT a.dt, l.net, l.file, a.board_no, a.board, a.board_name, a.number,"
-                                 " a.sender_id, a.sender_name, a.title, a.body, a.row"
+                                 " a.sender_id, a.sender_name, a.title, a.chunk, a.part, a.row"
                                  " FROM articles a JOIN logs l ON l.id = a.log");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY a.dt DESC, l.net, l.file, a.id");
     const QByteArray utf8 = sql.toUtf8();
     Stmt q(m_db, utf8.constData());
-    if (!q.ok())
+    ChunkReader chunks(m_db);
+    if (!q.ok() || !chunks.ok())
         return fail(QStringLiteral("cannot be read"));
     for (int i = 0; i < values.size(); ++i) {
         if (where.at(i).startsWith(QLatin1String("a.board_no")))
@@ -790,7 +916,7 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         a.senderId = q.text(7);
         a.senderName = q.text(8);
         a.boardName = q.text(5);
-        a.lines = unpackLines(q.blob(10));
+        a.lines = chunks.lines(q.integer(10), q.integer(11));
         // Trigrams only narrow: each term is looked for in the article itself.
         if (!query.terms.isEmpty() && !allOccur(searchTextOf(a), query.terms))
             continue;
@@ -805,12 +931,52 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         h.senderId = a.senderId;
         h.senderName = a.senderName;
         h.title = a.title;
-        h.row = int(q.integer(11));
+        h.row = int(q.integer(12));
         h.snippet = snippetOf(a.title, a.lines, query.terms);
         hits->append(h);
     }
     if (rc != SQLITE_DONE)
         return fail(QStringLiteral("cannot be read"));
+    return true;
+}
+
+bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
+{
+    // Trigrams only narrow and every candidate is checked against its text,
+    // so any of them may be left out. A common trigram's list of articles
+    // is long to read; a few rare ones already leave few candidates. Each is
+    // counted only up to kSample, which reads little of a long list. The rare
+    // ones are kept, and at least the two rarest.
+    constexpr qint64 kSample = 4096;
+    constexpr qsizetype kAtLeast = 2;
+    if (trigrams->size() <= kAtLeast)
+        return true;
+    const QByteArray sql = "SELECT count(*) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
+        + QByteArray::number(kSample) + ")";
+    Stmt probe(m_db, sql.constData());
+    if (!probe.ok())
+        return false;
+    QList<std::pair<qint64, QString>> counted;
+    for (const QString &tri : std::as_const(*trigrams)) {
+        probe.reset();
+        probe.bind(1, trigramMatch({ tri }));
+        if (probe.step() != SQLITE_ROW)
+            return false;
+        const qint64 count = probe.integer(0);
+        if (count == 0) {
+            *trigrams = { tri }; // no article holds it: nothing to intersect
+            return true;
+        }
+        counted.append({ count, tri });
+    }
+    std::stable_sort(
+        counted.begin(), counted.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
+    trigrams->clear();
+    for (const auto &[count, tri] : std::as_const(counted)) {
+        if (trigrams->size() >= kAtLeast && count >= kSample)
+            break;
+        trigrams->append(tri);
+    }
     return true;
 }
 
@@ -821,10 +987,11 @@ QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QStr
         return out;
     Stmt q(m_db,
         "SELECT a.board_no, a.board, a.board_name, a.number, a.parent, a.sender_id, a.sender_name, a.dt,"
-        " a.title, a.body, a.row, a.endpos FROM articles a JOIN logs l ON l.id = a.log"
+        " a.title, a.chunk, a.part, a.row, a.endpos FROM articles a JOIN logs l ON l.id = a.log"
         " WHERE l.net = ? AND l.file = ? ORDER BY a.id");
     q.bind(1, net).bind(2, logFile);
-    while (q.step() == SQLITE_ROW) {
+    ChunkReader chunks(m_db);
+    while (chunks.ok() && q.step() == SQLITE_ROW) {
         IndexedArticle a;
         a.boardNo = int(q.integer(0));
         a.board = q.text(1);
@@ -835,9 +1002,9 @@ QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QStr
         a.senderName = q.text(6);
         a.dateTime = q.text(7);
         a.title = q.text(8);
-        a.lines = unpackLines(q.blob(9));
-        a.row = int(q.integer(10));
-        a.end = q.integer(11);
+        a.lines = chunks.lines(q.integer(9), q.integer(10));
+        a.row = int(q.integer(11));
+        a.end = q.integer(12);
         out.append(a);
     }
     return out;

@@ -94,6 +94,8 @@ public:
 
 private:
     bool create();
+    // Narrows the trigrams of a query to the rare ones, when some are rare.
+    bool rarestTrigrams(QStringList *trigrams);
     bool exec(const char *sql);
     bool fail(const QString &what);
     void close();
