@@ -37,13 +37,13 @@ void run(qint64 megabytes)
     Session &s = f.session;
     logindex::OpenFromNetScreen(s, { name });
 
-    s.StringSearchOn = QStringLiteral("1");
-    s.DateSearchOn = QStringLiteral("0");
+    s.StringSearchOn = true;
+    s.DateSearchOn = false;
     s.SearchText = QStringLiteral("見つからない文字列");
     qsizetype hits = -1;
     const double search = seconds([&] { hits = reader.walkSearch().size(); });
     const int searchBoard = s.main.Board_List.ListIndex;
-    s.StringSearchOn = QStringLiteral("0");
+    s.StringSearchOn = false;
 
     // Everything read: the pointer stands at the end of this log.
     s.PtrRec.LogName = s.LogPath.leftJustified(80, u' ');

@@ -72,7 +72,7 @@ void runSize(int megabytes, QTextStream &out)
     // stays pending; it is ended first.)
     s.LastWrittenKind = ReaderMode::None;
     s.main.selectTitle(0);
-    s.StringSearchOn = QStringLiteral("1");
+    s.StringSearchOn = true;
     s.SearchText = QStringLiteral("見つからない文字列");
     const double searchAll = millis([&] { r.pressKey(reader::Key_Down); });
 

@@ -104,8 +104,8 @@ int openAndRead(const QByteArray &bytes)
     dialog.DateTime_Check = true;
     if (dialog.Search_Start_Click())
         reader.walkSearch();
-    s.StringSearchOn = QStringLiteral("0");
-    s.DateSearchOn = QStringLiteral("0");
+    s.StringSearchOn = false;
+    s.DateSearchOn = false;
 
     reader.unreadFromFirstBoard();
     program.Form_Unload();

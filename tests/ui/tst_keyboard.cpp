@@ -154,7 +154,7 @@ private slots:
         QVERIFY(search.findChild<QCheckBox *>("String_Check")->isChecked());
         QTest::keyClick(text, Qt::Key_Return);
         QVERIFY(!search.isVisible());
-        QCOMPARE(program->session().StringSearchOn, QStringLiteral("1"));
+        QCOMPARE(program->session().StringSearchOn, true);
         QCOMPARE(program->session().SearchText, QStringLiteral("PC"));
 
         // ディレクトリ設定: Return in a field saves, Esc does not.
@@ -204,8 +204,8 @@ private slots:
         QVERIFY(!program->searchDialog().DateTime_Check);
         QTest::keyClick(ok, Qt::Key_Return);
         QVERIFY(!search.isVisible());
-        QCOMPARE(program->session().DateSearchOn, QStringLiteral("0"));
-        QCOMPARE(program->session().StringSearchOn, QStringLiteral("1"));
+        QCOMPARE(program->session().DateSearchOn, false);
+        QCOMPARE(program->session().StringSearchOn, true);
 
         // A changed value does tick it.
         window->action("Search_Log")->trigger();

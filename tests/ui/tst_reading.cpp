@@ -191,13 +191,13 @@ private slots:
         QVERIFY(!dialog.findChild<QCheckBox *>("DateTime_Check")->isChecked());
         QTest::mouseClick(dialog.findChild<QPushButton *>("Search_Start"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(program->session().StringSearchOn, QStringLiteral("1"));
+        QCOMPARE(program->session().StringSearchOn, true);
         QCOMPARE(program->session().SearchText, QStringLiteral("佐藤"));
 
         // Down walks from hit to hit; at the end the question is asked once: Yes ends the search.
         messages->answers = { MsgAnswer::Yes, MsgAnswer::Ok, MsgAnswer::Ok };
         QStringList hits;
-        for (int i = 0; i < 30 && program->session().StringSearchOn == QStringLiteral("1"); ++i) {
+        for (int i = 0; i < 30 && program->session().StringSearchOn; ++i) {
             QTest::keyClick(window->titleView(), Qt::Key_Down);
             const QString shown = articleText();
             // Articles (not the mark row of a waiting command) that were shown.
@@ -205,7 +205,7 @@ private slots:
                 hits << shown;
         }
         QVERIFY(messages->texts().contains(QStringLiteral("検索キーを初期化しますか？")));
-        QCOMPARE(program->session().StringSearchOn, QStringLiteral("0"));
+        QCOMPARE(program->session().StringSearchOn, false);
         for (const QString &hit : std::as_const(hits))
             QVERIFY2(hit.contains(QStringLiteral("佐藤")), qPrintable(hit));
         QVERIFY(hits.size() >= 2);
@@ -226,7 +226,7 @@ private slots:
         QVERIFY(dialog.isVisible());
         QTest::keyClick(year1, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(program->session().DateSearchOn, QStringLiteral("0"));
+        QCOMPARE(program->session().DateSearchOn, false);
     }
 
 private:

@@ -78,8 +78,8 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
     s.editor = nullptr;
     s.compose = nullptr;
     s.LastWrittenKind = ReaderMode::None;
-    s.StringSearchOn = QStringLiteral("0");
-    s.DateSearchOn = QStringLiteral("0");
+    s.StringSearchOn = false;
+    s.DateSearchOn = false;
     s.TitleBuildSuppress = 0;
     reader::Reader reader(s);
     reader.chooseBoard(boardItem);

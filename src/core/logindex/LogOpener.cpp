@@ -68,11 +68,10 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     }
     session.MultiSelectMode = multiSelect;
 
-    const bool searching
-        = session.DateSearchOn == QLatin1String("1") || session.StringSearchOn == QLatin1String("1");
+    const bool searching = session.DateSearchOn || session.StringSearchOn;
     if (searching && newPath != session.PrevLogPath) {
-        session.DateSearchOn = QStringLiteral("0");
-        session.StringSearchOn = QStringLiteral("0");
+        session.DateSearchOn = false;
+        session.StringSearchOn = false;
         session.message(kSearchEndedMessage, MsgButtons::Ok);
     }
     session.LogPath = newPath;

@@ -791,14 +791,14 @@ Reader::BoardView Reader::viewOfBoard(int item)
     const MainWindowState saved = m;
     const qint64 readPointer = m_s.ReadPointer;
     const ReaderMode kind = m_s.LastWrittenKind;
-    const QString stringSearch = m_s.StringSearchOn;
-    const QString dateSearch = m_s.DateSearchOn;
+    const bool stringSearch = m_s.StringSearchOn;
+    const bool dateSearch = m_s.DateSearchOn;
     const bool armed = m_s.NextArticleArmed;
     const auto shown = articleShown;
     articleShown = nullptr;
     m_s.LastWrittenKind = ReaderMode::None;
-    m_s.StringSearchOn = QStringLiteral("0");
-    m_s.DateSearchOn = QStringLiteral("0");
+    m_s.StringSearchOn = false;
+    m_s.DateSearchOn = false;
 
     BoardView view;
     if (item >= 0 && item < m.Board_List.ListCount()) {

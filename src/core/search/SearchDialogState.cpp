@@ -87,8 +87,8 @@ void SearchDialogState::Form_Load()
         fields[Minutes2] = twoDigits(time.minute());
         fields[Second2] = twoDigits(time.second());
     }
-    DateTime_Check = m_s.DateSearchOn == u"1";
-    String_Check = m_s.StringSearchOn == u"1";
+    DateTime_Check = m_s.DateSearchOn;
+    String_Check = m_s.StringSearchOn;
     if (!m_s.SearchText.isEmpty())
         fields[Search_Text] = m_s.SearchText;
     visible = true;
@@ -139,8 +139,8 @@ bool SearchDialogState::Search_Start_Click()
         m_s.message(QStringLiteral("検索する文字列を入力して下さい"), MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
-    m_s.DateSearchOn = DateTime_Check ? QStringLiteral("1") : QStringLiteral("0");
-    m_s.StringSearchOn = String_Check ? QStringLiteral("1") : QStringLiteral("0");
+    m_s.DateSearchOn = DateTime_Check;
+    m_s.StringSearchOn = String_Check;
     if (!DateTime_Check && !String_Check) {
         m_s.message(QStringLiteral("日時検索、文字列検索ともに行いません。") + QStringLiteral("\r\n")
                 + QStringLiteral("検索する場合各チェックボックス何れか又は両方にチェックを入れて下さい"),

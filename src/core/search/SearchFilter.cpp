@@ -10,13 +10,13 @@ namespace kavrel::search {
 
 bool searchActive(const Session &session)
 {
-    return session.StringSearchOn == u"1" || session.DateSearchOn == u"1";
+    return session.StringSearchOn || session.DateSearchOn;
 }
 
 void endSearch(Session &session)
 {
-    session.DateSearchOn = QStringLiteral("0");
-    session.StringSearchOn = QStringLiteral("0");
+    session.DateSearchOn = false;
+    session.StringSearchOn = false;
 }
 
 QString articleDateTime(const QString &article, const QString &key)
@@ -38,9 +38,9 @@ Verdict hitTest(const Session &session, const QString &article, const QString &k
 {
     if (!searchActive(session))
         return Verdict::NoSearch;
-    if (session.StringSearchOn == u"1" && article.contains(session.SearchText))
+    if (session.StringSearchOn && article.contains(session.SearchText))
         return Verdict::Hit;
-    if (session.DateSearchOn == u"1") {
+    if (session.DateSearchOn) {
         const QString when = articleDateTime(article, key);
         if (!when.isEmpty() && when >= session.SearchFrom && when <= session.SearchTo)
             return Verdict::Hit;

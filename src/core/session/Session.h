@@ -94,8 +94,8 @@ public:
     // Search.
     QString SearchFrom;
     QString SearchTo;
-    QString DateSearchOn = QStringLiteral("0");
-    QString StringSearchOn = QStringLiteral("0");
+    bool DateSearchOn = false;
+    bool StringSearchOn = false;
     QString SearchText;
 
     // Move-response table: entry n is the target of board n ("" or a number).

@@ -400,7 +400,7 @@ void TestExport::exportingLeavesTheReaderWhereItWas()
     reader.chooseBoard(1);
     reader.chooseRow(1);
     s.ReadPointer = 7;
-    s.StringSearchOn = QStringLiteral("1");
+    s.StringSearchOn = true;
     s.SearchText = QStringLiteral("nowhere");
     const QStringList article = s.main.Article.items;
     const exporter::ExportResult result = exporter::exportBoard(s, 0, -1, false, exporter::Format::Text);

@@ -265,23 +265,23 @@ void TestLogOpener::searchEndsOnlyForAnotherLog()
     f.writeLog(QStringLiteral("DAV2.LOG"), boardLog(2, QStringLiteral("B:b")));
     f.writeLog(QStringLiteral("NIF1.LOG"), boardLog(3, QStringLiteral("C:c")));
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
-    f.session.StringSearchOn = QStringLiteral("1");
+    f.session.StringSearchOn = true;
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
-    QCOMPARE(f.session.StringSearchOn, QString("1"));
+    QCOMPARE(f.session.StringSearchOn, true);
     QVERIFY(f.messages.shown.isEmpty());
 
     OpenFromNetScreen(f.session, { QStringLiteral("DAV2.LOG") });
-    QCOMPARE(f.session.StringSearchOn, QString("0"));
+    QCOMPARE(f.session.StringSearchOn, false);
     QCOMPARE(f.messages.texts(), QStringList { kSearchEnded });
 
     // Another net: the previous log is forgotten, so even an equal path ends the search.
-    f.session.DateSearchOn = QStringLiteral("1");
+    f.session.DateSearchOn = true;
     f.chooseNet(1);
     OpenFromNetScreen(f.session, { QStringLiteral("NIF1.LOG") });
     QCOMPARE(f.session.PrevLogPath, QString());
     QCOMPARE(f.session.LeftLogPath, f.logPath(QStringLiteral("DAV2.LOG")));
     QCOMPARE(f.session.PrevOpenNetIndex, 1);
-    QCOMPARE(f.session.DateSearchOn, QString("0"));
+    QCOMPARE(f.session.DateSearchOn, false);
     QCOMPARE(f.messages.shown.size(), 2);
 }
 

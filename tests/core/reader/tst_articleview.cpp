@@ -477,7 +477,7 @@ void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
     reader::Reader r(s);
     s.main.selectBoard(0);
     s.main.selectTitle(0);
-    s.StringSearchOn = "1";
+    s.StringSearchOn = true;
     s.SearchText = "見つからない";
     s.LastWrittenKind = ReaderMode::MoveResponse;
     s.ReadPointer = 5;
@@ -495,7 +495,7 @@ void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
     QCOMPARE(s.main.ArticleCount.Caption, counter);
     QCOMPARE(s.ReadPointer, 5);
     QCOMPARE(s.LastWrittenKind, ReaderMode::MoveResponse);
-    QCOMPARE(s.StringSearchOn, QString("1"));
+    QCOMPARE(s.StringSearchOn, true);
     QVERIFY(r.viewOfBoard(99).rows.isEmpty());
 }
 

@@ -124,7 +124,7 @@ void TestReaderChains::searchAdvanceOverAHundredThousandRows()
     onSmallStack([&] {
         Reader r(s);
         s.main.selectBoard(0);
-        s.StringSearchOn = "1";
+        s.StringSearchOn = true;
         s.SearchText = "見つけた";
         r.pressKey(reader::Key_Down);
         out = outcomeOf(s);

@@ -229,7 +229,7 @@ void TestReaderKeys::shiftDownRunsTheUnreadSearch()
 void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
 {
     Fixture f(1);
-    f.s.StringSearchOn = "1";
+    f.s.StringSearchOn = true;
     f.s.SearchText = "二つ目";
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
@@ -241,11 +241,11 @@ void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
     f.press(reader::Key_Down);
     QCOMPARE(f.s.main.Article.items, QStringList({ "最終アーティクルです。" }));
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了します。" }));
-    QCOMPARE(f.s.StringSearchOn, QString("0"));
+    QCOMPARE(f.s.StringSearchOn, false);
 
     // A date search finds the articles of a range, both boards.
     Fixture g(1);
-    g.s.DateSearchOn = "1";
+    g.s.DateSearchOn = true;
     g.s.SearchFrom = "26/12/01 11:30:00";
     g.s.SearchTo = "26/12/02 08:00:00";
     g.press(reader::Key_Down);
@@ -260,7 +260,7 @@ void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
 void TestReaderKeys::searchWithoutHitAsksOnce()
 {
     Fixture f(1);
-    f.s.StringSearchOn = "1";
+    f.s.StringSearchOn = true;
     f.s.SearchText = "どこにもない";
     f.messages.answers = { MsgAnswer::No };
     f.press(reader::Key_Down);
@@ -269,13 +269,13 @@ void TestReaderKeys::searchWithoutHitAsksOnce()
     QVERIFY(f.s.main.Article.isEmpty());
     QCOMPARE(f.messages.texts(), QStringList({ "検索キーを初期化しますか？" }));
     QCOMPARE(f.messages.shown.first().buttons, MsgButtons::YesNo);
-    QCOMPARE(f.s.StringSearchOn, QString("1"));
+    QCOMPARE(f.s.StringSearchOn, true);
 
     // Clicking a title that is a miss moves on in the same way; Yes ends it.
     f.messages.answers = { MsgAnswer::Yes };
     f.s.main.selectTitle(0);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.StringSearchOn, QString("0"));
+    QCOMPARE(f.s.StringSearchOn, false);
     QCOMPARE(f.messages.shown.size(), 2);
 }
 
@@ -301,7 +301,7 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 
     // Nor is the search advance.
     f.reader.chooseBoard(1);
-    f.s.StringSearchOn = "1";
+    f.s.StringSearchOn = true;
     f.s.SearchText = "二つ目";
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
@@ -309,10 +309,10 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 
     // Up out of board 3 during the search: board 1 opens on its last row,
     // the write, once the advance has found 1004.
-    f.s.StringSearchOn = "0";
+    f.s.StringSearchOn = false;
     f.reader.chooseBoard(3);
     QCOMPARE(f.row(), 0);
-    f.s.StringSearchOn = "1";
+    f.s.StringSearchOn = true;
     f.s.SearchText = "Re:Re:";
     f.press(reader::Key_Up);
     QCOMPARE(f.board(), 1);
@@ -320,9 +320,9 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
     QCOMPARE(f.firstLine(), QString("書きかけ"));
 
     // Chosen by hand, the write is shown, also while a search runs.
-    f.s.StringSearchOn = "0";
+    f.s.StringSearchOn = false;
     f.reader.chooseBoard(1);
-    f.s.StringSearchOn = "1";
+    f.s.StringSearchOn = true;
     f.s.main.selectTitle(4);
     QCOMPARE(f.row(), 4);
     QCOMPARE(f.firstLine(), QString("書きかけ"));
@@ -351,12 +351,12 @@ void TestReaderKeys::ctrlSEndsASearch()
     f.press(reader::Key_S, reader::Shift_Ctrl);
     QVERIFY(f.messages.shown.isEmpty());
     QVERIFY(f.compose.keys.isEmpty());
-    f.s.DateSearchOn = "1";
+    f.s.DateSearchOn = true;
     f.messages.answers = { MsgAnswer::No, MsgAnswer::Yes };
     f.press(reader::Key_S, reader::Shift_Ctrl);
-    QCOMPARE(f.s.DateSearchOn, QString("1"));
+    QCOMPARE(f.s.DateSearchOn, true);
     f.press(reader::Key_S, reader::Shift_Ctrl);
-    QCOMPARE(f.s.DateSearchOn, QString("0"));
+    QCOMPARE(f.s.DateSearchOn, false);
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了しますか？", "検索を終了しますか？" }));
 }
 
@@ -496,7 +496,7 @@ void TestReaderKeys::commandLineHelpers()
     QCOMPARE(f.reader.plainTitle(1), QString("Re:最初の話題"));
 
     // Hits of a search, walking from the first board's first row.
-    f.s.StringSearchOn = "1";
+    f.s.StringSearchOn = true;
     f.s.SearchText = "本文";
     const QList<reader::ShownArticle> hits = f.reader.walkSearch();
     QList<QPair<int, int>> where;
@@ -507,7 +507,7 @@ void TestReaderKeys::commandLineHelpers()
     QCOMPARE(where, (QList<QPair<int, int>> { { 0, 0 }, { 1, 1 }, { 1, 3 }, { 3, 0 }, { 3, 1 } }));
     QCOMPARE(hits.at(1).title, QString(" [1002]"));
     QCOMPARE(hits.at(1).plainTitle, QString("Re:最初の話題"));
-    QCOMPARE(f.s.StringSearchOn, QString("0"));
+    QCOMPARE(f.s.StringSearchOn, false);
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了します。" }));
 
     f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);

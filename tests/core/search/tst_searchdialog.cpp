@@ -68,8 +68,8 @@ void TestSearchDialog::firstOpenShowsTodayWithFourDigitYears()
     QVERIFY(f.dialog.Search_Start_Click());
     QCOMPARE(f.s.SearchFrom, QString("26/12/07 00:00:00"));
     QCOMPARE(f.s.SearchTo, QString("26/12/07 09:05:03"));
-    QCOMPARE(f.s.DateSearchOn, QString("1"));
-    QCOMPARE(f.s.StringSearchOn, QString("0"));
+    QCOMPARE(f.s.DateSearchOn, true);
+    QCOMPARE(f.s.StringSearchOn, false);
 }
 
 void TestSearchDialog::reopenShowsTheStoredRange()
@@ -78,7 +78,7 @@ void TestSearchDialog::reopenShowsTheStoredRange()
     f.s.SearchFrom = "97/12/31 23:00:00";
     f.s.SearchTo = "98/01/01 01:00:00";
     f.s.SearchText = "探す";
-    f.s.StringSearchOn = "1";
+    f.s.StringSearchOn = true;
     f.dialog.Form_Load();
     QCOMPARE(f.dialog.field(F::Year1), QString("1997"));
     QCOMPARE(f.dialog.field(F::Second1), QString("00"));
@@ -180,8 +180,8 @@ void TestSearchDialog::accept()
     QFETCH(QString, message);
     QFETCH(QString, stored);
     Fixture f;
-    f.s.StringSearchOn = "1";
-    f.s.DateSearchOn = "1";
+    f.s.StringSearchOn = true;
+    f.s.DateSearchOn = true;
     f.dialog.Form_Load();
     f.setRange(from, to);
     f.dialog.String_Check = stringBox;
@@ -192,13 +192,13 @@ void TestSearchDialog::accept()
     QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList() : QStringList({ message }));
     QCOMPARE(f.s.SearchFrom, stored);
     if (closed) {
-        QCOMPARE(f.s.StringSearchOn, QString(stringBox ? "1" : "0"));
-        QCOMPARE(f.s.DateSearchOn, QString(dateBox ? "1" : "0"));
+        QCOMPARE(f.s.StringSearchOn, stringBox);
+        QCOMPARE(f.s.DateSearchOn, dateBox);
         QCOMPARE(f.s.SearchText, text);
     } else {
         // The switches stay as they were.
-        QCOMPARE(f.s.StringSearchOn, QString("1"));
-        QCOMPARE(f.s.DateSearchOn, QString("1"));
+        QCOMPARE(f.s.StringSearchOn, true);
+        QCOMPARE(f.s.DateSearchOn, true);
     }
     if (from.at(1) == u"1")
         QCOMPARE(f.dialog.field(F::Month1), QString("01"));
@@ -221,7 +221,7 @@ void TestSearchDialog::keysTickTheBoxesAndEscCloses()
     // Esc in the text field closes without a change.
     f.dialog.fieldKeyDown(F::Search_Text, 27);
     QVERIFY(!f.dialog.visible);
-    QCOMPARE(f.s.StringSearchOn, QString("0"));
+    QCOMPARE(f.s.StringSearchOn, false);
     QCOMPARE(f.s.SearchFrom, QString());
     f.dialog.Form_Load();
     f.dialog.controlKeyDown(SearchDialogState::Search_Start, 27);

@@ -55,37 +55,26 @@ void TestSearchFilter::dateTimeOfAnArticle()
 
 void TestSearchFilter::hitTest_data()
 {
-    QTest::addColumn<QString>("stringOn");
-    QTest::addColumn<QString>("dateOn");
+    QTest::addColumn<bool>("stringOn");
+    QTest::addColumn<bool>("dateOn");
     QTest::addColumn<QString>("article");
     QTest::addColumn<int>("verdict");
     const QString inRange = "K(1/2) 26/12/01 10:00:05 題\r\n本文 ABC\r\n";
     const QString outside = "K(1/2) 26/12/03 10:00:05 題\r\n本文 ABC\r\n";
-    QTest::newRow("no search") << "0"
-                               << "" << inRange << int(Verdict::NoSearch);
-    QTest::newRow("string hit") << "1"
-                                << "0" << outside << int(Verdict::Hit);
-    QTest::newRow("string is exact") << "1"
-                                     << "0"
-                                     << "本文 abc" << int(Verdict::Miss);
-    QTest::newRow("full width differs") << "1"
-                                        << "0"
-                                        << "本文 ＡＢＣ" << int(Verdict::Miss);
-    QTest::newRow("date hit") << "0"
-                              << "1" << inRange << int(Verdict::Hit);
-    QTest::newRow("date miss") << "0"
-                               << "1" << outside << int(Verdict::Miss);
-    QTest::newRow("both: string is enough") << "1"
-                                            << "1" << outside << int(Verdict::Hit);
-    QTest::newRow("both: neither") << "1"
-                                   << "1"
-                                   << "K(1/2) 26/12/03 10:00:05 題" << int(Verdict::Miss);
+    QTest::newRow("no search") << false << false << inRange << int(Verdict::NoSearch);
+    QTest::newRow("string hit") << true << false << outside << int(Verdict::Hit);
+    QTest::newRow("string is exact") << true << false << "本文 abc" << int(Verdict::Miss);
+    QTest::newRow("full width differs") << true << false << "本文 ＡＢＣ" << int(Verdict::Miss);
+    QTest::newRow("date hit") << false << true << inRange << int(Verdict::Hit);
+    QTest::newRow("date miss") << false << true << outside << int(Verdict::Miss);
+    QTest::newRow("both: string is enough") << true << true << outside << int(Verdict::Hit);
+    QTest::newRow("both: neither") << true << true << "K(1/2) 26/12/03 10:00:05 題" << int(Verdict::Miss);
 }
 
 void TestSearchFilter::hitTest()
 {
-    QFETCH(QString, stringOn);
-    QFETCH(QString, dateOn);
+    QFETCH(bool, stringOn);
+    QFETCH(bool, dateOn);
     QFETCH(QString, article);
     QFETCH(int, verdict);
     Session s;
