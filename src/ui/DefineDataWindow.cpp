@@ -1,6 +1,7 @@
 #include "DefineDataWindow.h"
 
 #include "ProgramWindows.h"
+#include "base/KeyCodes.h"
 
 #include "dialogs/DefineDataState.h"
 
@@ -66,7 +67,7 @@ void DefineDataWindow::sync()
 
 void DefineDataWindow::escape()
 {
-    m_state.Form_KeyDown(27);
+    m_state.Form_KeyDown(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

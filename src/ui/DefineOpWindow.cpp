@@ -2,6 +2,7 @@
 
 #include "Colours.h"
 #include "ProgramWindows.h"
+#include "base/KeyCodes.h"
 
 #include "dialogs/DefineOpState.h"
 
@@ -104,7 +105,7 @@ void DefineOpWindow::sync()
 
 void DefineOpWindow::escape()
 {
-    m_state.Form_KeyDown(27);
+    m_state.Form_KeyDown(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

@@ -1,6 +1,7 @@
 #include "DirSelectWindow.h"
 
 #include "ProgramWindows.h"
+#include "base/KeyCodes.h"
 
 #include "dialogs/DirSelectState.h"
 
@@ -174,7 +175,7 @@ void DirSelectWindow::revealDir()
 
 void DirSelectWindow::escape()
 {
-    m_state.Form_KeyDown(27);
+    m_state.Form_KeyDown(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

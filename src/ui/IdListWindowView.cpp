@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "ListBoxModel.h"
 #include "ProgramWindows.h"
+#include "base/KeyCodes.h"
 
 #include "commands/IdListWindow.h"
 
@@ -54,7 +55,7 @@ IdListWindowView::IdListWindowView(ProgramWindows &program, commands::IdListWind
                 m_state.setSelected(row, !m_state.selected.value(row));
             return true;
         }
-        if (code != 13 && code != 27)
+        if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
         m_state.ID_LIST_KeyDown(code);
         return true;
@@ -84,7 +85,7 @@ void IdListWindowView::sync()
 
 void IdListWindowView::escape()
 {
-    m_state.Form_KeyDown(27);
+    m_state.Form_KeyDown(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

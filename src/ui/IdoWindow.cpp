@@ -3,6 +3,7 @@
 #include "Colours.h"
 #include "Fonts.h"
 #include "ProgramWindows.h"
+#include "base/KeyCodes.h"
 
 #include "moveres/MoveResponseWindow.h"
 
@@ -64,13 +65,13 @@ IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state
     connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command2_Click(); }); });
 
     onKey(m_source, [this](int code, int) {
-        if (code != 13 && code != 27)
+        if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
         m_state.ido_board_list_KeyDown(code);
         return true;
     });
     onKey(m_target, [this](int code, int) {
-        if (code != 13 && code != 27)
+        if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
         m_state.ido_board_list2_KeyDown(code);
         return true;
@@ -79,16 +80,17 @@ IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state
     // other keys then edit the field as usual.
     onKey(m_text, [this](int code, int) {
         m_state.IDO_TEXT_KeyDown(code);
-        return code == 27 || code == 38 || code == 40 || code == 13;
+        return code == keys::Key_Escape || code == keys::Key_Up || code == keys::Key_Down
+            || code == keys::Key_Enter;
     });
     onKey(ok, [this](int code, int) {
-        if (code != 27)
+        if (code != keys::Key_Escape)
             return false;
         m_state.IDO_OK_KeyDown(code);
         return true;
     });
     onKey(cancel, [this](int code, int) {
-        if (code != 27)
+        if (code != keys::Key_Escape)
             return false;
         m_state.Command2_KeyDown(code);
         return true;
@@ -129,7 +131,7 @@ void IdoWindow::sync()
 
 void IdoWindow::escape()
 {
-    m_state.Form_KeyDown(27);
+    m_state.Form_KeyDown(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

@@ -11,6 +11,7 @@
 #include "TitleView.h"
 #include "VbKeys.h"
 #include "WindowPrefs.h"
+#include "base/KeyCodes.h"
 
 #include "reader/Reader.h"
 #include "session/Session.h"
@@ -329,11 +330,12 @@ void MainWindow::buildToolBar()
     bar->setFocusPolicy(Qt::NoFocus);
     ProgramWindows &p = m_program;
     const std::function<void()> clicks[8] = {
-        [&p] { p.netSelectCommand(); }, [this] { m_program.titleKeyDown(77, 0); }, // M: mail
-        [this] { m_program.titleKeyDown(87, 0); }, // W: new article
+        [&p] { p.netSelectCommand(); },
+        [this] { m_program.titleKeyDown(keys::Key_M, keys::Shift_None); }, // M: mail
+        [this] { m_program.titleKeyDown(keys::Key_W, keys::Shift_None); }, // W: new article
         [&p] { p.showSearch(); }, [&p] { p.showDefineOp(); }, [&p] { p.showKeyList(); },
-        [this] { m_program.titleKeyDown(80, 0); }, // P: response
-        [this] { m_program.titleKeyDown(68, 0); }, // D: delete a write
+        [this] { m_program.titleKeyDown(keys::Key_P, keys::Shift_None); }, // P: response
+        [this] { m_program.titleKeyDown(keys::Key_D, keys::Shift_None); }, // D: delete a write
     };
     for (int i = 0; i < 8; ++i) {
         const ToolButtonLook &look = kToolButtons[i];

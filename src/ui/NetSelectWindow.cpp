@@ -3,6 +3,7 @@
 #include "Colours.h"
 #include "Fonts.h"
 #include "ProgramWindows.h"
+#include "base/KeyCodes.h"
 
 #include "netselect/NetSelectState.h"
 
@@ -120,7 +121,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     connect(m_nets, &QListWidget::itemDoubleClicked, this,
         [this] { forward([this] { m_state.Select_menu_DblClick(); }); });
     onKey(m_nets, [this](int code, int) {
-        if (code != 13 && code != 27)
+        if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
         m_state.Select_menu_KeyDown(code);
         return true;
@@ -139,7 +140,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     connect(m_logs, &QListWidget::itemDoubleClicked, this,
         [this] { forward([this] { m_state.Log_List_File_DblClick(); }); });
     onKey(m_logs, [this](int code, int) {
-        if (code != 13 && code != 27)
+        if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
         m_state.Log_List_File_KeyDown(code);
         return true;
@@ -206,7 +207,7 @@ void NetSelectWindow::sync()
 
 void NetSelectWindow::escape()
 {
-    m_state.Form_KeyDown(27);
+    m_state.Form_KeyDown(keys::Key_Escape);
 }
 
 void NetSelectWindow::closeRequested()

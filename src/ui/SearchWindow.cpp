@@ -2,6 +2,7 @@
 
 #include "Colours.h"
 #include "ProgramWindows.h"
+#include "base/KeyCodes.h"
 
 #include "search/SearchDialogState.h"
 
@@ -46,7 +47,7 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
         // takes the key as usual, and a change of its text ticks the box.
         onKey(edit, [this, field](int code, int) {
             m_state.fieldKeyDown(field, code);
-            return code == 27;
+            return code == keys::Key_Escape;
         });
         m_fields[i] = edit;
     }
@@ -111,7 +112,7 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
     auto controlKeys = [this](QWidget *w, SearchDialogState::Control control) {
         onKey(w, [this, control](int code, int) {
             m_state.controlKeyDown(control, code);
-            return code == 27;
+            return code == keys::Key_Escape;
         });
     };
     controlKeys(m_stringCheck, SearchDialogState::String_Check_Control);
@@ -139,7 +140,7 @@ void SearchWindow::sync()
 
 void SearchWindow::escape()
 {
-    m_state.controlKeyDown(SearchDialogState::Form, 27);
+    m_state.controlKeyDown(SearchDialogState::Form, keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

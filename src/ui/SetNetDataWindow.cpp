@@ -2,6 +2,7 @@
 
 #include "Colours.h"
 #include "ProgramWindows.h"
+#include "base/KeyCodes.h"
 
 #include "netselect/SetNetDataState.h"
 
@@ -108,7 +109,7 @@ void SetNetDataWindow::sync()
 
 void SetNetDataWindow::escape()
 {
-    m_state.Form_KeyDown(27);
+    m_state.Form_KeyDown(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui
