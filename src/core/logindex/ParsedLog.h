@@ -14,9 +14,9 @@ class Session;
 
 namespace kavrel::logindex {
 
-// A hash of texts with a fixed seed: the per-line and per-article tables of a
-// log are looked up millions of times, and a seeded string hash costs many
-// times more than the lookup itself.
+// A plain hash of texts, the same in every run: the per-line and per-article
+// tables of a log are looked up millions of times, and Qt's randomised string
+// hash costs many times more than the lookup itself.
 struct ViewHash
 {
     size_t operator()(QStringView v) const noexcept;

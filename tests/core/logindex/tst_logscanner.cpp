@@ -591,7 +591,7 @@ void TestLogScanner::blankLinesBeforeTheKeyLine()
 
 void TestLogScanner::sortOrderMatchesTheExchangeSort_data()
 {
-    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("variant");
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("numbers");
     QTest::newRow("few numbers, many repeats") << 1 << 200 << 4;
@@ -603,10 +603,10 @@ void TestLogScanner::sortOrderMatchesTheExchangeSort_data()
 
 void TestLogScanner::sortOrderMatchesTheExchangeSort()
 {
-    QFETCH(int, seed);
+    QFETCH(int, variant);
     QFETCH(int, count);
     QFETCH(int, numbers);
-    QRandomGenerator random { quint32(seed) };
+    QRandomGenerator random { quint32(variant) };
     for (int round = 0; round < 20; ++round) {
         QVector<qint64> values;
         for (int i = 0; i < count; ++i)
@@ -629,7 +629,7 @@ void TestLogScanner::sortOrderMatchesTheExchangeSort()
 
 void TestLogScanner::mergeMatchesTheLiteralSteps_data()
 {
-    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("variant");
     QTest::newRow("a") << 11;
     QTest::newRow("b") << 12;
     QTest::newRow("c") << 13;
@@ -640,8 +640,8 @@ void TestLogScanner::mergeMatchesTheLiteralSteps()
     // Remembered boards, boards of the log with the same numbers printed the
     // same way or not, removed candidates and chat rooms: wherever no board
     // line is cut before its "｣", the merge keeps what the literal steps keep.
-    QFETCH(int, seed);
-    QRandomGenerator random { quint32(seed) };
+    QFETCH(int, variant);
+    QRandomGenerator random { quint32(variant) };
     LogIndexFixture f;
     LogScanner scanner(f.session);
     QString file;
@@ -688,7 +688,7 @@ void TestLogScanner::mergeMatchesTheLiteralSteps()
 
 void TestLogScanner::chatRoomsMatchTheLiteralSteps_data()
 {
-    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("variant");
     QTest::newRow("a") << 21;
     QTest::newRow("b") << 22;
     QTest::newRow("c") << 23;
@@ -699,8 +699,8 @@ void TestLogScanner::chatRoomsMatchTheLiteralSteps()
     // Rooms 1 to 30 written with and without a blank, rooms whose number
     // begins another's (room 1 and room 12), items that carry "[XCHAT] No"
     // inside, questions without a room line: the same list as the literal steps.
-    QFETCH(int, seed);
-    QRandomGenerator random { quint32(seed) };
+    QFETCH(int, variant);
+    QRandomGenerator random { quint32(variant) };
     const QString question = QStringLiteral("何番に入りますか？ ([RET]:終了):");
     const auto room = [&] {
         const int n = 1 + random.bounded(30);

@@ -672,9 +672,9 @@ QString boardLog(
 
 void TestTitleListBuilder::deepThreadsAsTheStepByStepBuild_data()
 {
-    QTest::addColumn<quint32>("seed");
-    for (quint32 seed = 1; seed <= 6; ++seed)
-        QTest::addRow("seed %u", seed) << seed;
+    QTest::addColumn<quint32>("variant");
+    for (quint32 variant = 1; variant <= 6; ++variant)
+        QTest::addRow("variant %u", variant) << variant;
 }
 
 void TestTitleListBuilder::deepThreadsAsTheStepByStepBuild()
@@ -682,10 +682,10 @@ void TestTitleListBuilder::deepThreadsAsTheStepByStepBuild()
     // Long threads in which several rows carry the bracket text "7" ("7]n"
     // numbers): a response to 7 goes under the first of them in the list,
     // however deep each one sits.
-    QFETCH(quint32, seed);
+    QFETCH(quint32, variant);
     const int rows = 400;
     QStringList numbers, brackets;
-    quint32 r = seed;
+    quint32 r = variant;
     auto next = [&r] { return (r = r * 1103515245u + 12345u) >> 16; };
     for (int i = 0; i < rows; ++i) {
         const bool odd = next() % 16 == 0;
