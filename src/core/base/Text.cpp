@@ -4,6 +4,16 @@ namespace kavrel::text {
 
 qsizetype findFrom(const QString &haystack, const QString &needle, qsizetype from)
 {
+    return findFrom(QStringView(haystack), QStringView(needle), from);
+}
+
+qsizetype findFrom(const QString &haystack, QChar needle, qsizetype from)
+{
+    return findFrom(QStringView(haystack), needle, from);
+}
+
+qsizetype findFrom(QStringView haystack, QStringView needle, qsizetype from)
+{
     if (from < 1)
         from = 1;
     if (from > haystack.size() + 1)
@@ -12,7 +22,7 @@ qsizetype findFrom(const QString &haystack, const QString &needle, qsizetype fro
     return i < 0 ? 0 : i + 1;
 }
 
-qsizetype findFrom(const QString &haystack, QChar needle, qsizetype from)
+qsizetype findFrom(QStringView haystack, QChar needle, qsizetype from)
 {
     if (from < 1)
         from = 1;
@@ -52,6 +62,11 @@ qsizetype findLast(const QString &haystack, const QString &needle)
 }
 
 QString mid(const QString &s, qsizetype start, qsizetype length)
+{
+    return midView(s, start, length).toString();
+}
+
+QStringView midView(QStringView s, qsizetype start, qsizetype length)
 {
     if (start < 1) {
         if (length >= 0) {

@@ -20,6 +20,9 @@ namespace kavrel::text {
 // from; 0 when absent. A from below 1 counts as 1.
 qsizetype findFrom(const QString &haystack, const QString &needle, qsizetype from = 1);
 qsizetype findFrom(const QString &haystack, QChar needle, qsizetype from = 1);
+// The same over views, for walking the log text without copying it.
+qsizetype findFrom(QStringView haystack, QStringView needle, qsizetype from = 1);
+qsizetype findFrom(QStringView haystack, QChar needle, qsizetype from = 1);
 
 // The 0-based position of the first needle at or after from (0 <= from),
 // -1 when none, as QStringView::indexOf answers it. Made for the log's
@@ -35,6 +38,7 @@ qsizetype findLast(const QString &haystack, const QString &needle);
 // (to the end when length is negative or runs past it). Out-of-range starts
 // give an empty text, never a fault.
 QString mid(const QString &s, qsizetype start, qsizetype length = -1);
+QStringView midView(QStringView s, qsizetype start, qsizetype length = -1);
 
 // The first n characters (all when n exceeds the length, none when n <= 0).
 QString left(const QString &s, qsizetype n);

@@ -27,52 +27,14 @@ bool hasStrayBracket(QStringView number)
     return number.contains(u'[') || number.contains(u']');
 }
 
-// findFrom and mid over a view of the log: 1-based, 0 when absent.
-qsizetype findIn(QStringView haystack, QStringView needle, qsizetype from = 1)
-{
-    if (from < 1)
-        from = 1;
-    if (from > haystack.size() + 1)
-        return 0;
-    const qsizetype i = indexOfMarker(haystack, needle, from - 1);
-    return i < 0 ? 0 : i + 1;
-}
-
-qsizetype findIn(QStringView haystack, QChar needle, qsizetype from = 1)
-{
-    if (from < 1)
-        from = 1;
-    if (from > haystack.size())
-        return 0;
-    const qsizetype i = haystack.indexOf(needle, from - 1);
-    return i < 0 ? 0 : i + 1;
-}
-
-QStringView midIn(QStringView s, qsizetype start, qsizetype length = -1)
-{
-    if (start < 1) {
-        if (length >= 0) {
-            length += start - 1;
-            if (length <= 0)
-                return {};
-        }
-        start = 1;
-    }
-    if (start > s.size())
-        return {};
-    if (length < 0 || start - 1 + length > s.size())
-        return s.mid(start - 1);
-    return s.mid(start - 1, length);
-}
-
 // bracketText over a view, for keys that point into the item.
 QStringView bracketView(QStringView item)
 {
-    const qsizetype a = findIn(item, u'[');
-    const qsizetype b = findIn(item, u']', a + 1);
+    const qsizetype a = findFrom(item, u'[');
+    const qsizetype b = findFrom(item, u']', a + 1);
     if (b == 0)
-        return midIn(item, a + 1);
-    return midIn(item, a + 1, b - a - 1);
+        return midView(item, a + 1);
+    return midView(item, a + 1, b - a - 1);
 }
 
 } // namespace
@@ -131,8 +93,8 @@ void TitleListBuilder::walkLog()
 
 void TitleListBuilder::parseArticleBlock(QStringView block)
 {
-    const qsizetype a = findIn(block, u'(');
-    const qsizetype b = findIn(block, u'/');
+    const qsizetype a = findFrom(block, u'(');
+    const qsizetype b = findFrom(block, u'/');
     QStringView number;
     bool known = true;
     bool mail = false;
@@ -141,14 +103,14 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
         mail = lead == u"0:ma" || lead == u"mail";
         known = mail;
     } else {
-        number = midIn(block, a + 1, b - a - 1);
+        number = midView(block, a + 1, b - a - 1);
     }
 
-    qsizetype s = findIn(block, u"bytes") + 6;
+    qsizetype s = findFrom(block, u"bytes") + 6;
     if (s == 6)
-        s = findIn(block, u"-only") + 6;
+        s = findFrom(block, u"-only") + 6;
     if (s == 6) {
-        s = findIn(block, u"KB ") + 3;
+        s = findFrom(block, u"KB ") + 3;
     } else {
         // "KB " counts only where it ends before s: it is looked for there alone.
         const qsizetype kb = indexOfMarker(block.left(qMax<qsizetype>(0, s - 2)), u"KB ");
@@ -162,8 +124,8 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
         RowInfo = u"不明です";
         RowNumber = QStringLiteral("[????]");
     } else {
-        const qsizetype t = findIn(block, CRLF, s);
-        RowInfo = t == 0 ? midIn(block, s) : midIn(block, s, t - s);
+        const qsizetype t = findFrom(block, CRLF, s);
+        RowInfo = t == 0 ? midView(block, s) : midView(block, s, t - s);
         const QStringView shown = mail ? QStringView(u"mail ") : number;
         RowNumber.reserve(shown.size() + 2);
         RowNumber.append(u'[');
@@ -174,13 +136,13 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
             RowInfo = u"不明です";
     }
 
-    const qsizetype c1 = findIn(block, u':');
-    const qsizetype c = c1 == 0 ? 0 : findIn(block, u':', c1 + 1);
-    const qsizetype t = findIn(block, CRLF, c + 1);
+    const qsizetype c1 = findFrom(block, u':');
+    const qsizetype c = c1 == 0 ? 0 : findFrom(block, u':', c1 + 1);
+    const qsizetype t = findFrom(block, CRLF, c + 1);
     if ((t - c - 3 > 1) || c == 0) {
         const qsizetype length = t - c - 4;
         // A first line too short to hold a title has none.
-        RowTitle = length < 0 ? QStringView(u"タイトル不明") : midIn(block, c + 4, length);
+        RowTitle = length < 0 ? QStringView(u"タイトル不明") : midView(block, c + 4, length);
     } else {
         RowTitle = u"タイトル不明";
     }
@@ -330,8 +292,8 @@ int TitleListBuilder::findParent(QStringView parentText) const
 
 void TitleListBuilder::addTitleRow(QStringView block)
 {
-    const qsizetype e = findIn(block, CRLF, 1);
-    const QStringView lead = midIn(block, e + 2, 2);
+    const qsizetype e = findFrom(block, CRLF, 1);
+    const QStringView lead = midView(block, e + 2, 2);
     const bool serialMode = m_s.Sirial_Flg == 1;
     const bool response = lead == u" <" && !block.startsWith(u"mail") && !m_nodes.empty();
     // In serial mode the serial number stands far right of the title.
@@ -352,10 +314,10 @@ void TitleListBuilder::addTitleRow(QStringView block)
     }
     // The colon after the number answered: from the first digit after " <"
     // on, so that responses to articles 1 to 999 find their parent too.
-    const qsizetype c = findIn(block, u':', e + 5);
+    const qsizetype c = findFrom(block, u':', e + 5);
     if (c == 0)
         return;
-    const int parent = findParent(midIn(block, e + 4, c - (e + 4)));
+    const int parent = findParent(midView(block, e + 4, c - (e + 4)));
     if (parent < 0) {
         addNode(-1, RowNumber, titleWithSerial(100));
         return;
