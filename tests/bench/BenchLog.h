@@ -128,6 +128,35 @@ inline void resetPeak()
         f.write("5");
 }
 
+// A generated log written into the fixture's log folder, with its yardsticks
+// measured: the plain decode and iconv of the same file.
+struct MeasuredLog
+{
+    QString name;
+    QString path;
+    qint64 size = 0;
+    int largeBoardArticles = 0;
+    double decode = 0;
+    double iconv = 0;
+
+    double megabytes() const { return double(size) / (1024.0 * 1024.0); }
+};
+
+inline MeasuredLog writeMeasuredLog(test::LogIndexFixture &f, qint64 megabytes)
+{
+    MeasuredLog log;
+    log.name = QStringLiteral("DAV%1.LOG").arg(megabytes);
+    log.path = f.logPath(log.name);
+    {
+        const QByteArray bytes = generatedLog(megabytes, &log.largeBoardArticles);
+        log.size = bytes.size();
+        f.writeLogBytes(log.name, bytes);
+    }
+    log.decode = plainDecode(log.path);
+    log.iconv = iconvDecode(log.path);
+    return log;
+}
+
 // The sizes in MB given on the command line, or the default.
 inline QList<qint64> sizesFrom(int argc, char **argv, QList<qint64> fallback)
 {

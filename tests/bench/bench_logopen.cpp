@@ -22,23 +22,17 @@ namespace {
 void run(qint64 megabytes)
 {
     test::LogIndexFixture f;
-    const QString name = QStringLiteral("DAV%1.LOG").arg(megabytes);
-    const QString path = f.logPath(name);
-    int large = 0;
-    qint64 size = 0;
-    {
-        const QByteArray bytes = generatedLog(megabytes, &large);
-        size = bytes.size();
-        f.writeLogBytes(name, bytes);
-    }
-    const double mb = double(size) / (1024.0 * 1024.0);
-    const double decode = plainDecode(path);
-    const double iconv = iconvDecode(path);
+    const MeasuredLog log = writeMeasuredLog(f, megabytes);
+    const double mb = log.megabytes();
+    const double decode = log.decode;
+    const double iconv = log.iconv;
+    const qint64 size = log.size;
+    const int large = log.largeBoardArticles;
 
     reader::Reader reader(f.session);
     const qint64 before = residentNow();
     resetPeak();
-    const double open = seconds([&] { logindex::OpenFromNetScreen(f.session, { name }); });
+    const double open = seconds([&] { logindex::OpenFromNetScreen(f.session, { log.name }); });
     const qint64 peak = residentPeak() - before;
     const int item = reader.boardItemOfNumber(1);
     const double titles = seconds([&] { reader.chooseBoard(item); });

@@ -21,21 +21,14 @@ namespace {
 void run(qint64 megabytes)
 {
     test::LogIndexFixture f;
-    const QString name = QStringLiteral("DAV%1.LOG").arg(megabytes);
-    const QString path = f.logPath(name);
-    qint64 size = 0;
-    {
-        const QByteArray bytes = generatedLog(megabytes);
-        size = bytes.size();
-        f.writeLogBytes(name, bytes);
-    }
-    const double mb = double(size) / (1024.0 * 1024.0);
-    const double decode = plainDecode(path);
-    const double iconv = iconvDecode(path);
+    const MeasuredLog log = writeMeasuredLog(f, megabytes);
+    const double mb = log.megabytes();
+    const double decode = log.decode;
+    const double iconv = log.iconv;
 
     reader::Reader reader(f.session);
     Session &s = f.session;
-    logindex::OpenFromNetScreen(s, { name });
+    logindex::OpenFromNetScreen(s, { log.name });
 
     s.StringSearchOn = true;
     s.DateSearchOn = false;
