@@ -4,6 +4,7 @@
 // program takes the current directory as its working directory, so the copy
 // becomes the current directory while the fixture lives.
 
+#include "MainWindow.h"
 #include "NetSelectWindow.h"
 #include "ProgramWindows.h"
 #include "TestSupport.h"
@@ -109,5 +110,29 @@ inline void openLogByClicks(
     QVERIFY(!found.isEmpty());
     doubleClick(logs, logs->visualItemRect(found.first()).center());
 }
+
+// The program started on a fresh copy of the demo, as the widget tests begin:
+// the net selection screen opens on its own, and message boxes are scripted.
+struct DemoProgram
+{
+    std::unique_ptr<DemoDir> demo;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<ui::ProgramWindows> program;
+    ui::MainWindow *window = nullptr;
+
+    void startDemo()
+    {
+        demo = std::make_unique<DemoDir>();
+        messages = std::make_unique<ScriptedMessages>();
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
+        program->start();
+        window = &program->mainWindow();
+    }
+    void stopDemo()
+    {
+        program.reset();
+        demo.reset();
+    }
+};
 
 } // namespace kavrel::test

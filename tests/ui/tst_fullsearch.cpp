@@ -21,25 +21,17 @@
 
 using namespace kavrel;
 
-class TestFullSearch : public QObject
+class TestFullSearch : public QObject, private test::DemoProgram
 {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        demo = std::make_unique<test::DemoDir>();
-        messages = std::make_unique<test::ScriptedMessages>();
-        program = std::make_unique<ui::ProgramWindows>(messages.get());
-        program->start();
-        window = &program->mainWindow();
+        startDemo();
         QTRY_VERIFY(program->netSelectWindow().isVisible());
     }
-    void cleanup()
-    {
-        program.reset();
-        demo.reset();
-    }
+    void cleanup() { stopDemo(); }
 
     void aHitOpensInTheMainWindow_data()
     {
@@ -137,12 +129,6 @@ private slots:
         QCOMPARE(search->model()->rowCount(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
     }
-
-private:
-    std::unique_ptr<test::DemoDir> demo;
-    std::unique_ptr<test::ScriptedMessages> messages;
-    std::unique_ptr<ui::ProgramWindows> program;
-    ui::MainWindow *window = nullptr;
 };
 
 QTEST_MAIN(TestFullSearch)

@@ -16,27 +16,19 @@
 
 using namespace kavrel;
 
-class TestRawLogView : public QObject
+class TestRawLogView : public QObject, private test::DemoProgram
 {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        demo = std::make_unique<test::DemoDir>();
-        messages = std::make_unique<test::ScriptedMessages>();
-        program = std::make_unique<ui::ProgramWindows>(messages.get());
-        program->start();
-        window = &program->mainWindow();
+        startDemo();
         QTRY_VERIFY(program->netSelectWindow().isVisible());
         test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         QTRY_VERIFY(window->isActiveWindow());
     }
-    void cleanup()
-    {
-        program.reset();
-        demo.reset();
-    }
+    void cleanup() { stopDemo(); }
 
     void lOpensTheLogAtTheShownArticle_data()
     {
@@ -115,12 +107,6 @@ private slots:
         QVERIFY(!view->isVisible());
         QVERIFY(!view->file().isOpen());
     }
-
-private:
-    std::unique_ptr<test::DemoDir> demo;
-    std::unique_ptr<test::ScriptedMessages> messages;
-    std::unique_ptr<ui::ProgramWindows> program;
-    ui::MainWindow *window = nullptr;
 };
 
 QTEST_MAIN(TestRawLogView)

@@ -26,25 +26,17 @@
 
 using namespace kavrel;
 
-class TestReading : public QObject
+class TestReading : public QObject, private test::DemoProgram
 {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        demo = std::make_unique<test::DemoDir>();
-        messages = std::make_unique<test::ScriptedMessages>();
-        program = std::make_unique<ui::ProgramWindows>(messages.get());
-        program->start();
-        window = &program->mainWindow();
+        startDemo();
         QTRY_VERIFY(program->netSelectWindow().isVisible());
     }
-    void cleanup()
-    {
-        program.reset();
-        demo.reset();
-    }
+    void cleanup() { stopDemo(); }
 
     void chooseANetAndALogThenReadThroughTwoBoards()
     {
@@ -239,11 +231,6 @@ private:
         return lines.join('\n');
     }
     QString counter() const { return window->findChild<QLabel *>("ArticleCount")->text(); }
-
-    std::unique_ptr<test::DemoDir> demo;
-    std::unique_ptr<test::ScriptedMessages> messages;
-    std::unique_ptr<ui::ProgramWindows> program;
-    ui::MainWindow *window = nullptr;
 };
 
 QTEST_MAIN(TestReading)
