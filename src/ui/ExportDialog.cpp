@@ -14,8 +14,7 @@ void exportWithDialog(QWidget *parent, Session &session, bool thread)
     const int board = m.Board_List.ListIndex;
     const int row = thread ? m.Title.ListIndex : -1;
     if (board < 0 || (thread && row < 0)) {
-        session.message(
-            QStringLiteral("エクスポートするアーティクルはありません"), MsgButtons::Ok, MsgIcon::Information);
+        session.message(exporter::kNothingToExport, MsgButtons::Ok, MsgIcon::Information);
         return;
     }
     struct Choice

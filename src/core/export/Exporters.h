@@ -26,6 +26,9 @@ QByteArray toHtml(const ExportSelection &selection);
 // mboxrd, one message per article, threaded by In-Reply-To and References.
 QByteArray toMbox(const ExportSelection &selection);
 
+// What the user is told when a board or row has nothing to export.
+inline const QString kNothingToExport = QStringLiteral("エクスポートするアーティクルはありません");
+
 // The line between two articles of a text export.
 QString textSeparator();
 

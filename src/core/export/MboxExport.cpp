@@ -285,7 +285,7 @@ ExportResult exportBoard(const Session &session, int boardItem, int row, bool th
         return result;
     }
     if (selection.exportedCount() == 0) {
-        result.message = QStringLiteral("エクスポートするアーティクルはありません");
+        result.message = kNothingToExport;
         return result;
     }
     switch (format) {

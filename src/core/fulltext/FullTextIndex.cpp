@@ -538,8 +538,7 @@ bool FullTextIndex::update(
     session.AppDir = m_appDir;
     settings::ReadSettings(session);
     const QStringList names = settings::NetDefinitionsFile(session).LoadAll();
-    QString logDir = session.Dir[settings::DirRecord::LOG_Dir];
-    logDir = QDir(m_appDir).absoluteFilePath(logDir.isEmpty() ? QStringLiteral(".") : logDir);
+    const QString logDir = QDir(m_appDir).absoluteFilePath(session.directory(settings::DirRecord::LOG_Dir));
     session.Dir[settings::DirRecord::LOG_Dir] = logDir;
 
     QList<NetLogs> nets;
