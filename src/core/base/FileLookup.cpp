@@ -9,7 +9,7 @@ namespace kavrel::fileio {
 
 QString pathIgnoringCase(const QString &directory, const QString &name)
 {
-    const QString exact = joinPath(directory, name);
+    QString exact = joinPath(directory, name);
     if (QFileInfo(exact).isFile())
         return exact;
     // An empty directory is the root, as joinPath forms it.

@@ -244,7 +244,7 @@ QString ComposeCommands::rowAboveReference(int row) const
 {
     const auto &title = m_session.main.Title;
     for (int i = row - 1; i >= 0 && i < title.ListCount(); --i) {
-        const QString text = bracketText(title.item(i));
+        QString text = bracketText(title.item(i));
         if (!text.startsWith(QStringLiteral("レス")))
             return text;
     }

@@ -11,7 +11,7 @@ namespace kavrel::dialogs {
 
 void DirSelectState::setTarget(Purpose purpose, std::function<void(const QString &)> target)
 {
-    m_targets.insert(purpose, std::move(target));
+    m_targets.emplace(purpose, std::move(target));
 }
 
 void DirSelectState::Show()

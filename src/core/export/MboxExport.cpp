@@ -129,7 +129,8 @@ QByteArray envelopeDate(const ExportRow &row)
 {
     QDateTime utc(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC);
     if (row.date.isValid())
-        utc = QDateTime(row.date, row.time.isValid() ? row.time : QTime(0, 0), Qt::UTC).addSecs(-9 * 3600);
+        utc = QDateTime(row.date, row.time.isValid() ? row.time : QTime(0, 0), Qt::UTC)
+                  .addSecs(qint64(-9) * 3600);
     const QDate d = utc.date();
     return QByteArray(kDays[d.dayOfWeek() - 1]) + ' ' + kMonths[d.month() - 1] + ' '
         + QByteArray::number(d.day()).rightJustified(2, ' ') + ' '

@@ -109,7 +109,7 @@ QStringList decodeLines(const QByteArray &bytes)
 // The lines of several articles are compressed together, in chunks of
 // about this size: the index is to stay smaller than the logs, and starting
 // a compressed stream costs more than compressing one article.
-constexpr qsizetype kChunkBytes = 8 * 1024;
+constexpr qsizetype kChunkBytes = qsizetype(8) * 1024;
 
 // A chunk: for each article, its length (4 bytes, big-endian) and its bytes.
 QByteArray packChunk(const QList<QByteArray> &parts)
@@ -525,6 +525,8 @@ bool FullTextIndex::open()
     return false;
 }
 
+// One pass: its prepared statements, the parse threads and each log's transaction share the locals.
+// NOLINTNEXTLINE(readability-function-size): split, the locals would be passed through every part
 bool FullTextIndex::update(
     const QString &netFilter, const ProgressFn &progress, const std::atomic_bool *cancel)
 {

@@ -54,7 +54,7 @@ QDate parseShortDate(const QString &text)
 Query parseQuery(const QString &input)
 {
     Query q;
-    const QString text = input;
+    const QString &text = input;
     qsizetype i = 0;
     while (i < text.size()) {
         if (isBlank(text.at(i))) {

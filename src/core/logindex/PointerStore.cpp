@@ -149,7 +149,7 @@ QString PointerStore::resolveName(const QByteArray &field) const
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul); // a name that begins with NUL is no name
-    const QString name = text::trimTrailingBlanks(cp932::decode(bytes));
+    QString name = text::trimTrailingBlanks(cp932::decode(bytes));
     // A name stored whole is used as it is (also a relative LOG_Dir's path);
     // only a name too long for the field was stored relative to LOG_Dir.
     if (name.isEmpty() || name.startsWith(u'/') || QFileInfo::exists(name))
@@ -223,7 +223,7 @@ public:
     PtrRecord read(int recordNumber)
     {
         m_error = {};
-        const PtrRecord record = m_store.read(recordNumber, &m_error);
+        PtrRecord record = m_store.read(recordNumber, &m_error);
         check(!m_error.isError(), fileio::FileAccess::Read);
         return record;
     }

@@ -40,7 +40,7 @@ QStringList decodeMoveTable(const QByteArray &bytes)
 QByteArray encodeMoveTable(const QStringList &table)
 {
     QByteArray bytes;
-    bytes.reserve(kMoveEntries * kMoveEntryBytes);
+    bytes.reserve(qsizetype(kMoveEntries) * kMoveEntryBytes);
     for (int i = 0; i < kMoveEntries; ++i)
         bytes += cp932::encodeField(i < table.size() ? table.at(i) : QString(), kMoveEntryBytes);
     return bytes;

@@ -79,7 +79,7 @@ private:
     const QList<qint64> &lineEndsOfBlock(qsizetype block) const;
     QByteArrayView bytes() const { return QByteArrayView(m_data, m_size); }
 
-    static constexpr qint64 kBlock = 256 * 1024;
+    static constexpr qint64 kBlock = qint64(256) * 1024;
 
     QFile m_file;
     QString m_path;

@@ -42,7 +42,7 @@ QString Session::directory(settings::DirRecord::Index which) const
 
 QString Session::signatureFilePath() const
 {
-    const QString path = netField(settings::NetRecord::Sign_Path);
+    QString path = netField(settings::NetRecord::Sign_Path);
     if (path.isEmpty() || QDir::isAbsolutePath(path) || AppDir.isEmpty())
         return path;
     return fileio::joinPath(AppDir, path);

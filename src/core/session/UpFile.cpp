@@ -22,9 +22,7 @@ bool isDigit(QChar c)
 // numbers are written.
 bool isNumberLine(QStringView line, bool withBlank)
 {
-    if (withBlank && !line.isEmpty() && (line.front() == u' ' || line.front() == u'-'))
-        line = line.mid(1);
-    else if (!withBlank && !line.isEmpty() && line.front() == u'-')
+    if (!line.isEmpty() && (line.front() == u'-' || (withBlank && line.front() == u' ')))
         line = line.mid(1);
     if (line.isEmpty())
         return false;
