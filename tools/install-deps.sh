@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-ipafont-mincho fonts-ipafont-gothic xvfb xauth qt6-translations-l10n
-          clang-format python3 python3-html5lib
+          clang-format clang-tidy python3 python3-html5lib
           libsqlite3-dev)
 missing=()
 for p in "${packages[@]}"; do
