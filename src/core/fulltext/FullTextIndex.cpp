@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <future>
+#include <memory>
 
 namespace kavrel::fulltext {
 
@@ -576,71 +577,90 @@ bool FullTextIndex::update(
         }
     }
 
-    Stmt insertArticle(m_db,
-        "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
-        " sender_name, dt, title, chunk, part, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    Stmt insertChunk(m_db, "INSERT INTO bodies(log, data) VALUES(?, ?)");
-    Stmt deleteChunks(
-        m_db, "DELETE FROM bodies WHERE log = ?1 AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)");
-    Stmt insertFts(m_db, "INSERT INTO fts(rowid, t) VALUES(?, ?)");
-    Stmt deleteFts(m_db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)");
-    Stmt articlesFrom(m_db,
-        "SELECT id, title, sender_id, sender_name, board_name, chunk, part FROM articles"
-        " WHERE log = ? AND endpos > ?");
-    Stmt deleteArticles(m_db, "DELETE FROM articles WHERE log = ? AND endpos > ?");
-    Stmt keptArticles(m_db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?");
-    Stmt upsertLog(m_db,
-        "INSERT INTO logs(net, file, size, mtime, head, tail) VALUES(?,?,?,?,?,?)"
-        " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
-        " head=excluded.head, tail=excluded.tail RETURNING id");
-    Stmt deleteLog(m_db, "DELETE FROM logs WHERE id = ?");
-    if (!insertArticle.ok() || !insertChunk.ok() || !deleteChunks.ok() || !insertFts.ok() || !deleteFts.ok()
-        || !articlesFrom.ok() || !deleteArticles.ok() || !keptArticles.ok() || !upsertLog.ok()
-        || !deleteLog.ok())
-        return fail(QStringLiteral("cannot be used"));
+    // The statements that write: made only when a log has changed, since a
+    // search runs the update each time and most often nothing has.
+    struct Writes
+    {
+        explicit Writes(sqlite3 *db)
+            : insertArticle(db,
+                "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
+                " sender_name, dt, title, chunk, part, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+            , insertChunk(db, "INSERT INTO bodies(log, data) VALUES(?, ?)")
+            , deleteChunks(db,
+                  "DELETE FROM bodies WHERE log = ?1"
+                  " AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)")
+            , insertFts(db, "INSERT INTO fts(rowid, t) VALUES(?, ?)")
+            , deleteFts(db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)")
+            , articlesFrom(db,
+                  "SELECT id, title, sender_id, sender_name, board_name, chunk, part FROM articles"
+                  " WHERE log = ? AND endpos > ?")
+            , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
+            , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
+            , upsertLog(db,
+                  "INSERT INTO logs(net, file, size, mtime, head, tail) VALUES(?,?,?,?,?,?)"
+                  " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
+                  " head=excluded.head, tail=excluded.tail RETURNING id")
+            , deleteLog(db, "DELETE FROM logs WHERE id = ?")
+        {
+        }
+        bool ok() const
+        {
+            return insertArticle.ok() && insertChunk.ok() && deleteChunks.ok() && insertFts.ok()
+                && deleteFts.ok() && articlesFrom.ok() && deleteArticles.ok() && keptArticles.ok()
+                && upsertLog.ok() && deleteLog.ok();
+        }
+        Stmt insertArticle, insertChunk, deleteChunks, insertFts, deleteFts, articlesFrom, deleteArticles,
+            keptArticles, upsertLog, deleteLog;
+    };
+    std::unique_ptr<Writes> writes;
+    auto prepareWrites = [&]() -> bool {
+        if (!writes)
+            writes = std::make_unique<Writes>(m_db);
+        return writes->ok() || fail(QStringLiteral("cannot be used"));
+    };
 
     // Drops the records of a log that end after position from.
     auto dropArticles = [&](qint64 log, qint64 from) -> bool {
         ChunkReader chunks(m_db);
         if (!chunks.ok())
             return false;
-        articlesFrom.reset();
-        articlesFrom.bind(1, log).bind(2, from);
-        while (articlesFrom.step() == SQLITE_ROW) {
+        writes->articlesFrom.reset();
+        writes->articlesFrom.bind(1, log).bind(2, from);
+        while (writes->articlesFrom.step() == SQLITE_ROW) {
             IndexedArticle a;
-            a.title = articlesFrom.text(1);
-            a.senderId = articlesFrom.text(2);
-            a.senderName = articlesFrom.text(3);
-            a.boardName = articlesFrom.text(4);
-            a.lines = chunks.lines(articlesFrom.integer(5), articlesFrom.integer(6));
-            deleteFts.reset();
-            deleteFts.bind(1, articlesFrom.integer(0)).bind(2, searchTextOf(a));
-            if (deleteFts.step() != SQLITE_DONE)
+            a.title = writes->articlesFrom.text(1);
+            a.senderId = writes->articlesFrom.text(2);
+            a.senderName = writes->articlesFrom.text(3);
+            a.boardName = writes->articlesFrom.text(4);
+            a.lines = chunks.lines(writes->articlesFrom.integer(5), writes->articlesFrom.integer(6));
+            writes->deleteFts.reset();
+            writes->deleteFts.bind(1, writes->articlesFrom.integer(0)).bind(2, searchTextOf(a));
+            if (writes->deleteFts.step() != SQLITE_DONE)
                 return false;
         }
-        deleteArticles.reset();
-        deleteArticles.bind(1, log).bind(2, from);
-        if (deleteArticles.step() != SQLITE_DONE)
+        writes->deleteArticles.reset();
+        writes->deleteArticles.bind(1, log).bind(2, from);
+        if (writes->deleteArticles.step() != SQLITE_DONE)
             return false;
         // Chunks that no article of the log reads any more.
-        deleteChunks.reset();
-        deleteChunks.bind(1, log);
-        return deleteChunks.step() == SQLITE_DONE;
+        writes->deleteChunks.reset();
+        writes->deleteChunks.bind(1, log);
+        return writes->deleteChunks.step() == SQLITE_DONE;
     };
     auto addArticles
         = [&](qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles) -> bool {
         QList<qint64> chunkIds;
         for (const QByteArray &chunk : source.chunks) {
-            insertChunk.reset();
-            insertChunk.bind(1, log).bind(2, chunk);
-            if (insertChunk.step() != SQLITE_DONE)
+            writes->insertChunk.reset();
+            writes->insertChunk.bind(1, log).bind(2, chunk);
+            if (writes->insertChunk.step() != SQLITE_DONE)
                 return false;
             chunkIds << sqlite3_last_insert_rowid(m_db);
         }
         for (const PreparedArticle &prepared : articles) {
             const IndexedArticle &a = prepared.article;
-            insertArticle.reset();
-            insertArticle.bind(1, log)
+            writes->insertArticle.reset();
+            writes->insertArticle.bind(1, log)
                 .bind(2, a.boardNo)
                 .bind(3, a.board)
                 .bind(4, a.boardName)
@@ -654,11 +674,11 @@ bool FullTextIndex::update(
                 .bind(12, qint64(prepared.part))
                 .bind(13, a.row)
                 .bind(14, a.end);
-            if (insertArticle.step() != SQLITE_DONE)
+            if (writes->insertArticle.step() != SQLITE_DONE)
                 return false;
-            insertFts.reset();
-            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.searchText);
-            if (insertFts.step() != SQLITE_DONE)
+            writes->insertFts.reset();
+            writes->insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.searchText);
+            if (writes->insertFts.step() != SQLITE_DONE)
                 return false;
         }
         return true;
@@ -731,17 +751,20 @@ bool FullTextIndex::update(
             continue;
         }
 
+        if (!prepareWrites())
+            return false;
         if (!exec("BEGIN IMMEDIATE")) {
             corrupt = sqlite3_errcode(m_db) == SQLITE_CORRUPT || sqlite3_errcode(m_db) == SQLITE_NOTADB;
             break;
         }
         bool ok = true;
-        upsertLog.reset();
-        upsertLog.bind(1, n.net).bind(2, log).bind(3, prepared.size).bind(4, prepared.mtime);
-        upsertLog.bind(5, QString::fromLatin1(prepared.head)).bind(6, QString::fromLatin1(prepared.tail));
-        ok = upsertLog.step() == SQLITE_ROW;
-        const qint64 logId = ok ? upsertLog.integer(0) : 0;
-        while (ok && upsertLog.step() == SQLITE_ROW) { }
+        writes->upsertLog.reset();
+        writes->upsertLog.bind(1, n.net).bind(2, log).bind(3, prepared.size).bind(4, prepared.mtime);
+        writes->upsertLog.bind(5, QString::fromLatin1(prepared.head))
+            .bind(6, QString::fromLatin1(prepared.tail));
+        ok = writes->upsertLog.step() == SQLITE_ROW;
+        const qint64 logId = ok ? writes->upsertLog.integer(0) : 0;
+        while (ok && writes->upsertLog.step() == SQLITE_ROW) { }
         if (ok && prepared.kind == PreparedLog::Grown) {
             // Indexed again from the last board line before the old end:
             // what ends after it is parsed again, with the rest kept.
@@ -750,17 +773,17 @@ bool FullTextIndex::update(
             QSet<QString> kept;
             QHash<QString, int> keptRows; // mails and chat rooms: rows already taken
             QString keptLatest;
-            keptArticles.reset();
-            keptArticles.bind(1, logId);
-            while (ok && keptArticles.step() == SQLITE_ROW) {
-                const qint64 boardNo = keptArticles.integer(0);
-                const QString board = keptArticles.text(1);
+            writes->keptArticles.reset();
+            writes->keptArticles.bind(1, logId);
+            while (ok && writes->keptArticles.step() == SQLITE_ROW) {
+                const qint64 boardNo = writes->keptArticles.integer(0);
+                const QString board = writes->keptArticles.text(1);
                 if (boardNo > 0)
-                    kept.insert(board + u'\t' + keptArticles.text(2));
+                    kept.insert(board + u'\t' + writes->keptArticles.text(2));
                 else
                     ++keptRows[board];
                 if (boardNo >= 0)
-                    keptLatest = qMax(keptLatest, keptArticles.text(3));
+                    keptLatest = qMax(keptLatest, writes->keptArticles.text(3));
             }
             QVector<PreparedArticle> fresh;
             for (PreparedArticle &pa : prepared.articles) {
@@ -826,11 +849,11 @@ bool FullTextIndex::update(
         const QString net = it.key().section(u'\t', 0, 0);
         if (!netFilter.isEmpty() && !looked.contains(net))
             continue;
-        if (!exec("BEGIN IMMEDIATE"))
+        if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
             return false;
-        deleteLog.reset();
-        deleteLog.bind(1, it->id);
-        if (!dropArticles(it->id, -1) || deleteLog.step() != SQLITE_DONE) {
+        writes->deleteLog.reset();
+        writes->deleteLog.bind(1, it->id);
+        if (!dropArticles(it->id, -1) || writes->deleteLog.step() != SQLITE_DONE) {
             fail(QStringLiteral("cannot be written"));
             exec("ROLLBACK");
             return false;
@@ -846,7 +869,7 @@ bool FullTextIndex::update(
     return true;
 }
 
-bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
+bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
 {
     hits->clear();
     m_error.clear();
@@ -915,10 +938,17 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         a.senderId = q.text(7);
         a.senderName = q.text(8);
         a.boardName = q.text(5);
-        a.lines = chunks.lines(q.integer(10), q.integer(11));
-        // Trigrams only narrow: each term is looked for in the article itself.
-        if (!query.terms.isEmpty() && !allOccur(searchTextOf(a), query.terms))
-            continue;
+        // Trigrams only narrow: each term is looked for in the article itself,
+        // in its title, sender and board first (the start of its search text).
+        bool unpacked = false;
+        if (!query.terms.isEmpty() && !allOccur(searchTextOf(a), query.terms)) {
+            a.lines = chunks.lines(q.integer(10), q.integer(11));
+            unpacked = true;
+            if (!allOccur(searchTextOf(a), query.terms))
+                continue;
+        }
+        if (snippets && !unpacked)
+            a.lines = chunks.lines(q.integer(10), q.integer(11));
         Hit h;
         h.dateTime = q.text(0);
         h.net = q.text(1);
@@ -931,7 +961,8 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         h.senderName = a.senderName;
         h.title = a.title;
         h.row = int(q.integer(12));
-        h.snippet = snippetOf(a.title, a.lines, query.terms);
+        if (snippets)
+            h.snippet = snippetOf(a.title, a.lines, query.terms);
         hits->append(h);
     }
     if (rc != SQLITE_DONE)
@@ -943,36 +974,42 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
 {
     // Trigrams only narrow and every candidate is checked against its text,
     // so any of them may be left out. A common trigram's list of articles
-    // is long to read; a few rare ones already leave few candidates. Each is
-    // counted only up to kSample, which reads little of a long list. The rare
-    // ones are kept, and at least the two rarest.
-    constexpr qint64 kSample = 4096;
+    // is long to read; a few rare ones already leave few candidates. How
+    // common each is, is told by how far into the articles its first
+    // kSample ones reach, which reads only those. The rare ones are kept,
+    // and at least the two rarest.
+    constexpr qint64 kSample = 64;
+    constexpr double kRare = 4096; // articles
     constexpr qsizetype kAtLeast = 2;
     if (trigrams->size() <= kAtLeast)
         return true;
-    const QByteArray sql = "SELECT count(*) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
+    Stmt range(m_db, "SELECT (SELECT min(id) FROM articles), (SELECT max(id) FROM articles)");
+    if (!range.ok() || range.step() != SQLITE_ROW)
+        return false;
+    const qint64 first = range.integer(0);
+    const double articles = double(qMax<qint64>(1, range.integer(1) - first + 1));
+    const QByteArray sql = "SELECT count(*), max(rowid) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
         + QByteArray::number(kSample) + ")";
     Stmt probe(m_db, sql.constData());
     if (!probe.ok())
         return false;
-    QList<std::pair<qint64, QString>> counted;
+    QList<std::pair<double, QString>> counted; // the estimated number of articles holding it
     for (const QString &tri : std::as_const(*trigrams)) {
         probe.reset();
         probe.bind(1, trigramMatch({ tri }));
         if (probe.step() != SQLITE_ROW)
             return false;
         const qint64 count = probe.integer(0);
-        if (count == 0) {
-            *trigrams = { tri }; // no article holds it: nothing to intersect
-            return true;
-        }
-        counted.append({ count, tri });
+        const qint64 reach = probe.integer(1) - first + 1;
+        counted.append(
+            { count < kSample ? double(count) : double(count) * articles / double(qMax<qint64>(1, reach)),
+                tri });
     }
     std::stable_sort(
         counted.begin(), counted.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
     trigrams->clear();
     for (const auto &[count, tri] : std::as_const(counted)) {
-        if (trigrams->size() >= kAtLeast && count >= kSample)
+        if (trigrams->size() >= kAtLeast && count >= kRare)
             break;
         trigrams->append(tri);
     }

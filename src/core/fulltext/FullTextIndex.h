@@ -74,7 +74,9 @@ public:
         const QString &net = {}, const ProgressFn &progress = {}, const std::atomic_bool *cancel = nullptr);
 
     // The articles that satisfy the query, newest first. False on an error.
-    bool find(const Query &query, QVector<Hit> *hits);
+    // Without snippets, an article whose title, sender or board holds every
+    // term is not unpacked.
+    bool find(const Query &query, QVector<Hit> *hits, bool snippets = true);
 
     // The records held for one log, in the order they were made.
     QVector<IndexedArticle> articlesOf(const QString &net, const QString &logFile);
