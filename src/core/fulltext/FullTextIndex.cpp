@@ -206,12 +206,16 @@ bool allOccur(const QString &folded, const QStringList &terms)
     return true;
 }
 
-// The line of the article where the first term occurs, with the hit marked:
-// the text's own lines first, then the header lines, then the title (which
-// is shown beside the snippet anyway).
+} // namespace
+
 QString snippetOf(const QString &title, const QStringList &lines, const QStringList &terms)
 {
+    // The line where the first term occurs: the text's own lines first, then
+    // the header lines, then the title (which is shown beside the snippet
+    // anyway). Every term found in the part shown is marked.
     constexpr qsizetype kHeaderLines = 2;
+    constexpr qsizetype kBefore = 16;
+    constexpr qsizetype kAfter = 60;
     QStringList order = lines.mid(kHeaderLines);
     order += lines.mid(0, kHeaderLines);
     order.append(title);
@@ -221,19 +225,48 @@ QString snippetOf(const QString &title, const QStringList &lines, const QStringL
             break;
         QList<qsizetype> origin;
         const QString folded = fold(line, &origin);
-        const qsizetype at = folded.indexOf(first);
-        if (at < 0)
+        const qsizetype hit = folded.indexOf(first);
+        if (hit < 0)
             continue;
-        const qsizetype a = origin.at(at);
-        const qsizetype last = at + first.size() - 1;
-        qsizetype b = origin.at(last) + 1;
-        // A kana joined with its voiced mark took two characters.
-        if (b < line.size() && (line.at(b) == QChar(0xFF9E) || line.at(b) == QChar(0xFF9F))
-            && fold(line.mid(origin.at(last), 2)).size() == 1)
-            ++b;
-        const qsizetype from = qMax<qsizetype>(0, a - 16);
-        return (from > 0 ? QStringLiteral("…") : QString()) + line.mid(from, a - from) + QStringLiteral("【")
-            + line.mid(a, b - a) + QStringLiteral("】") + line.mid(b, 60);
+        // A folded character stands for the characters of the line up to the
+        // next one's origin (a kana joined with its voiced mark took two).
+        const auto endOf
+            = [&](qsizetype at) { return at + 1 < origin.size() ? origin.at(at + 1) : line.size(); };
+        QList<std::pair<qsizetype, qsizetype>> marks;
+        for (const QString &term : terms) {
+            if (term.isEmpty())
+                continue;
+            for (qsizetype at = folded.indexOf(term); at >= 0; at = folded.indexOf(term, at + 1))
+                marks.append({ origin.at(at), endOf(at + term.size() - 1) });
+        }
+        std::sort(marks.begin(), marks.end());
+        QList<std::pair<qsizetype, qsizetype>> merged;
+        for (const auto &m : std::as_const(marks)) {
+            if (!merged.isEmpty() && m.first <= merged.last().second)
+                merged.last().second = qMax(merged.last().second, m.second);
+            else
+                merged.append(m);
+        }
+        const qsizetype anchor = origin.at(hit);
+        qsizetype from = qMax<qsizetype>(0, anchor - kBefore);
+        qsizetype to = endOf(hit + first.size() - 1) + kAfter;
+        for (const auto &m : std::as_const(merged)) {
+            if (m.first < from && m.second > from)
+                from = m.first; // a mark is never cut
+            if (m.first < to && m.second > to)
+                to = m.second;
+        }
+        to = qMin(to, line.size());
+        QString out = from > 0 ? QStringLiteral("…") : QString();
+        qsizetype at = from;
+        for (const auto &m : std::as_const(merged)) {
+            if (m.second <= from || m.first >= to)
+                continue;
+            out += line.mid(at, m.first - at) + QStringLiteral("【") + line.mid(m.first, m.second - m.first)
+                + QStringLiteral("】");
+            at = m.second;
+        }
+        return out + line.mid(at, to - at);
     }
     for (const QString &line : std::as_const(order)) {
         if (!line.trimmed().isEmpty())
@@ -241,6 +274,8 @@ QString snippetOf(const QString &title, const QStringList &lines, const QStringL
     }
     return title;
 }
+
+namespace {
 
 // Every trigram (by code point) of the long terms, each once.
 QStringList trigramsOf(const QStringList &terms)

@@ -29,7 +29,7 @@ struct Hit
     QString senderName;
     QString title;
     int row = 0; // mails and chat-room visits: their row on the board
-    QString snippet; // one line of the article with the first hit between 【 and 】
+    QString snippet; // one line of the article with the hits between 【 and 】
 };
 
 // The index over every log of every registered net of a working directory:
@@ -111,5 +111,9 @@ private:
 // The folded text of an article that the index holds and queries are
 // matched against: title, sender, board name and lines, one per line.
 QString searchTextOf(const IndexedArticle &article);
+
+// One line of an article for a hit: the line where the first folded term
+// occurs, cut around it, with every term in it between 【 and 】.
+QString snippetOf(const QString &title, const QStringList &lines, const QStringList &terms);
 
 } // namespace kavrel::fulltext

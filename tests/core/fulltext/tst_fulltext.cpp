@@ -215,6 +215,8 @@ private slots:
     void folding();
     void queryErrors_data();
     void queryErrors();
+    void snippets_data();
+    void snippets();
     void hitsEqualAScan_data();
     void hitsEqualAScan();
     void anIndexFileThatIsADirectoryIsAnError();
@@ -269,6 +271,48 @@ void TestFullText::queryErrors()
         QVERIFY2(q.isValid(), qPrintable(q.error));
     else
         QVERIFY2(q.error.contains(error), qPrintable(q.error));
+}
+
+void TestFullText::snippets_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("snippet");
+    const QStringList article = { QStringLiteral("DATA(00011/00013)  25/01/02  120 bytes NIF00007:ｶﾀｷﾞﾘ "),
+        QStringLiteral("09:15 モデムの設定"), QStringLiteral("半角ｶﾅでﾊﾟｿｺﾝ通信。ﾊﾟｿｺﾝとモデム"),
+        QStringLiteral("ＰＣ－９８のモデム設定です。") };
+    QTest::newRow("one word, each time") << article << QStringLiteral("パソコン")
+                                         << QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ】通信。【ﾊﾟｿｺﾝ】とモデム");
+    QTest::newRow("every word") << article << QStringLiteral("パソコン ﾓﾃﾞﾑ 通信")
+                                << QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ通信】。【ﾊﾟｿｺﾝ】と【モデム】");
+    QTest::newRow("the first word's line") << article << QStringLiteral("pc-98 モデム")
+                                           << QStringLiteral("【ＰＣ－９８】の【モデム】設定です。");
+    QTest::newRow("overlapping words") << article << QStringLiteral("モデム設定 設定です")
+                                       << QStringLiteral("ＰＣ－９８の【モデム設定です】。");
+    QTest::newRow("a header line") << article << QStringLiteral("nif00007 ｶﾀｷﾞﾘ")
+                                   << QStringLiteral("…1/02  120 bytes 【NIF00007】:【ｶﾀｷﾞﾘ】 ");
+    QTest::newRow("a long line is cut")
+        << QStringList { QString(), QString(),
+               QString(30, u'あ') + QStringLiteral("モデム") + QString(70, u'い') + QStringLiteral("モデム") }
+        << QStringLiteral("モデム")
+        << QStringLiteral("…") + QString(16, u'あ') + QStringLiteral("【モデム】") + QString(60, u'い');
+    QTest::newRow("a word across the cut stays whole")
+        << QStringList { QString(), QString(),
+               QStringLiteral("モデム") + QString(58, u'い') + QStringLiteral("パソコン通信") }
+        << QStringLiteral("モデム パソコン")
+        << QStringLiteral("【モデム】") + QString(58, u'い') + QStringLiteral("【パソコン】");
+    QTest::newRow("only the title") << article << QStringLiteral("タイトル")
+                                    << QStringLiteral("【タイトル】だけ");
+}
+
+void TestFullText::snippets()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, query);
+    QFETCH(QString, snippet);
+    const Query q = parseQuery(query);
+    QVERIFY2(q.isValid(), qPrintable(q.error));
+    QCOMPARE(snippetOf(QStringLiteral("タイトルだけ"), lines, q.terms), snippet);
 }
 
 void TestFullText::hitsEqualAScan_data()
