@@ -626,9 +626,11 @@ bool FullTextIndex::update(
                   " AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)")
             , insertFts(db, "INSERT INTO fts(rowid, t) VALUES(?, ?)")
             , deleteFts(db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)")
+            // In the order of their ids: removing an article with a lower id than
+            // the one before makes the full-text table write out a segment.
             , articlesFrom(db,
                   "SELECT id, title, sender_id, sender_name, board_name, chunk, part FROM articles"
-                  " WHERE log = ? AND endpos > ?")
+                  " WHERE log = ? AND endpos > ? ORDER BY id")
             , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
             , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
             , upsertLog(db,
