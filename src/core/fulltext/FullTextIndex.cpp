@@ -28,7 +28,7 @@ namespace kavrel::fulltext {
 
 namespace {
 
-const char *const kFormat = "kavrel-fulltext 4";
+const char *const kFormat = "kavrel-fulltext 5";
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.
@@ -90,12 +90,14 @@ private:
 // An article's lines as stored, one per line: as Shift-JIS (two bytes a
 // character, like the log), or as UTF-8 when the text does not come back
 // from Shift-JIS unchanged. The text must come back exactly: it is what the
-// index removes.
+// index removes. Every character that decoding a log gives comes back,
+// except the replacement character; that and any character Shift-JIS cannot
+// hold are written as "?", which no two-byte character holds.
 QByteArray encodeLines(const QStringList &lines)
 {
     const QString text = lines.join(u'\n');
     QByteArray bytes = cp932::encode(text);
-    if (cp932::decode(bytes) == text)
+    if (bytes.count('?') == text.count(u'?'))
         return 'S' + bytes;
     return 'U' + text.toUtf8();
 }
@@ -277,7 +279,9 @@ QString snippetOf(const QString &title, const QStringList &lines, const QStringL
 
 namespace {
 
-// Every trigram (by code point) of the long terms, each once.
+// Every trigram (by code point) of the long terms, each once. The index
+// holds each line of an article once, in no fixed order: a trigram across a
+// line end tells nothing.
 QStringList trigramsOf(const QStringList &terms)
 {
     QSet<QString> seen;
@@ -286,6 +290,8 @@ QStringList trigramsOf(const QStringList &terms)
         const QList<uint> cps = t.toUcs4();
         for (qsizetype i = 0; i + 3 <= cps.size(); ++i) {
             const QString tri = QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData() + i), 3);
+            if (tri.contains(u'\n'))
+                continue;
             if (!seen.contains(tri)) {
                 seen.insert(tri);
                 out << tri;
@@ -397,6 +403,38 @@ QString searchTextOf(const IndexedArticle &a)
 
 namespace {
 
+// What the full-text table holds of an article: the lines of its search text,
+// each once (the table keeps only which trigrams occur, not where or how
+// often), and its title, sender and board only when no line holds them.
+QString indexTextOf(const IndexedArticle &a)
+{
+    const QString lines = fold(a.lines.join(u'\n'));
+    QString out;
+    out.reserve(
+        lines.size() + a.title.size() + a.senderId.size() + a.senderName.size() + a.boardName.size() + 4);
+    QSet<QStringView> seen;
+    seen.reserve(a.lines.size());
+    for (qsizetype from = 0; from <= lines.size();) {
+        qsizetype end = lines.indexOf(u'\n', from);
+        if (end < 0)
+            end = lines.size();
+        const QStringView line = QStringView(lines).mid(from, end - from);
+        if (!seen.contains(line)) {
+            seen.insert(line);
+            out += line;
+            out += u'\n';
+        }
+        from = end + 1;
+    }
+    for (const QString &part : { fold(a.title), fold(a.senderId + u':' + a.senderName), fold(a.boardName) }) {
+        if (!lines.contains(part)) {
+            out += part;
+            out += u'\n';
+        }
+    }
+    return out;
+}
+
 void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
 {
     log.articles.reserve(articles.size());
@@ -410,7 +448,7 @@ void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
         }
         parts << encodeLines(a.lines);
         bytes += parts.last().size();
-        log.articles.append({ a, searchTextOf(a).toUtf8(), int(log.chunks.size()), int(parts.size() - 1) });
+        log.articles.append({ a, indexTextOf(a).toUtf8(), int(log.chunks.size()), int(parts.size() - 1) });
     }
     if (!parts.isEmpty())
         log.chunks << packChunk(parts);
@@ -474,10 +512,10 @@ bool FullTextIndex::create()
         "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
         " detail='none', content='', columnsize=0);"
         // A log is written in one transaction: its terms are gathered in
-        // memory and written as one segment, and segments are merged in
-        // larger steps, so that the articles' terms are rewritten fewer times.
+        // memory and written as one segment, and segments are merged sixteen
+        // at a time, so that the articles' terms are rewritten fewer times.
         "INSERT INTO fts(fts, rank) VALUES('hashsize', 67108864);"
-        "INSERT INTO fts(fts, rank) VALUES('automerge', 8);");
+        "INSERT INTO fts(fts, rank) VALUES('automerge', 16);");
 }
 
 bool FullTextIndex::open()
@@ -671,7 +709,7 @@ bool FullTextIndex::update(
             a.boardName = writes->articlesFrom.text(4);
             a.lines = chunks.lines(writes->articlesFrom.integer(5), writes->articlesFrom.integer(6));
             writes->deleteFts.reset();
-            writes->deleteFts.bind(1, writes->articlesFrom.integer(0)).bind(2, searchTextOf(a));
+            writes->deleteFts.bind(1, writes->articlesFrom.integer(0)).bind(2, indexTextOf(a));
             if (writes->deleteFts.step() != SQLITE_DONE)
                 return false;
         }
@@ -928,8 +966,10 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
         QStringList trigrams = trigramsOf(longTerms);
         if (!rarestTrigrams(&trigrams))
             return fail(QStringLiteral("cannot be read"));
-        where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
-        values << trigramMatch(trigrams);
+        if (!trigrams.isEmpty()) {
+            where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
+            values << trigramMatch(trigrams);
+        }
     }
     if (!query.from.isEmpty()) {
         where << QStringLiteral("a.sender_id = ? COLLATE NOCASE");
