@@ -405,16 +405,20 @@ namespace {
 
 // What the full-text table holds of an article: the lines of its search text,
 // each once (the table keeps only which trigrams occur, not where or how
-// often), and its title, sender and board only when no line holds them.
+// often), and its title, sender and board unless one of its first lines
+// (where the host prints them) holds them.
 QString indexTextOf(const IndexedArticle &a)
 {
+    constexpr int kHeadLines = 3;
     const QString lines = fold(a.lines.join(u'\n'));
     QString out;
     out.reserve(
         lines.size() + a.title.size() + a.senderId.size() + a.senderName.size() + a.boardName.size() + 4);
     QSet<QStringView> seen;
     seen.reserve(a.lines.size());
-    for (qsizetype from = 0; from <= lines.size();) {
+    qsizetype headEnd = 0;
+    int count = 0;
+    for (qsizetype from = 0; from <= lines.size(); ++count) {
         qsizetype end = lines.indexOf(u'\n', from);
         if (end < 0)
             end = lines.size();
@@ -424,10 +428,13 @@ QString indexTextOf(const IndexedArticle &a)
             out += line;
             out += u'\n';
         }
+        if (count < kHeadLines)
+            headEnd = end;
         from = end + 1;
     }
+    const QStringView head = QStringView(lines).left(headEnd);
     for (const QString &part : { fold(a.title), fold(a.senderId + u':' + a.senderName), fold(a.boardName) }) {
-        if (!lines.contains(part)) {
+        if (!head.contains(part)) {
             out += part;
             out += u'\n';
         }
@@ -526,8 +533,10 @@ bool FullTextIndex::open()
         const QString file = path();
         if (QFileInfo(file).isDir())
             return fail(QStringLiteral("is a directory"));
+        // Each thread that uses the index opens its own connection: no
+        // connection is shared, and none needs a lock around every call.
         if (sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
-                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr)
+                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr)
             != SQLITE_OK) {
             fail(QStringLiteral("cannot be opened"));
             close();

@@ -36,6 +36,7 @@ struct Hit
 // kavrel-index.sqlite beside DIR.DEF. It is a cache: anything in it can be
 // built again from the logs. Each log is written in one transaction, so a
 // reader (the window, kavrel-cli) sees every log either before or after.
+// An object holds its own connection and is used by one thread at a time.
 class FullTextIndex
 {
 public:
