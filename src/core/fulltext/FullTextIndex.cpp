@@ -321,7 +321,7 @@ qsizetype codePoints(const QString &s)
 struct PreparedArticle
 {
     IndexedArticle article;
-    QByteArray searchText; // as UTF-8: made on the parsing thread, not the writing one
+    QByteArray indexText; // as UTF-8: made on the parsing thread, not the writing one
     int chunk = 0; // index into the log's chunks
     int part = 0;
 };
@@ -761,7 +761,7 @@ bool FullTextIndex::update(
             if (writes->insertArticle.step() != SQLITE_DONE)
                 return false;
             writes->insertFts.reset();
-            writes->insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.searchText);
+            writes->insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.indexText);
             if (writes->insertFts.step() != SQLITE_DONE)
                 return false;
         }
