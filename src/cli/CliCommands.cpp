@@ -403,7 +403,7 @@ int cmdFind(Context &ctx, const QStringList &args)
     fulltext::FullTextIndex index(ctx.session().AppDir);
     updateIndex(index, QString(), false);
     QVector<fulltext::Hit> hits;
-    if (!index.find(query, &hits))
+    if (!index.find(query, &hits, false)) // no snippet is printed
         throw CliExit(Failure, index.errorText());
     for (const fulltext::Hit &h : std::as_const(hits))
         printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title });

@@ -80,6 +80,24 @@ void FullSearchIndexer::run(const QString &appDir)
     emit finished(ok, index.errorText(), index.notices());
 }
 
+// ---------------------------------------------------------------- querier
+
+void FullSearchQuerier::run(
+    int serial, const QString &appDir, const fulltext::Query &query, FullSearchWindow *window)
+{
+    if (serial != latest)
+        return; // a later query waits
+    if (!m_index)
+        m_index = std::make_unique<fulltext::FullTextIndex>(appDir);
+    QVector<fulltext::Hit> hits;
+    const bool ok = m_index->find(query, &hits);
+    const QString error = ok ? QString() : m_index->errorText();
+    // The window outlives this thread; a call still queued when it closes is dropped with it.
+    QMetaObject::invokeMethod(
+        window, [window, serial, ok, hits, error] { window->showHits(serial, ok, hits, error); },
+        Qt::QueuedConnection);
+}
+
 // ---------------------------------------------------------------- window
 
 FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
@@ -90,6 +108,7 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     , m_status(new QLabel(this))
     , m_model(new FullSearchModel(this))
     , m_indexer(new FullSearchIndexer)
+    , m_querier(new FullSearchQuerier)
 {
     setObjectName(QStringLiteral("Full_Search"));
     setWindowTitle(kCaption);
@@ -145,14 +164,20 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
             emit updateFinished();
         });
     m_thread.start();
+    m_querier->moveToThread(&m_queryThread);
+    m_queryThread.start();
 }
 
 FullSearchWindow::~FullSearchWindow()
 {
     m_indexer->cancel = true;
+    m_querier->latest = -1; // queries still queued are not run
     m_thread.quit();
+    m_queryThread.quit();
     m_thread.wait();
-    delete m_indexer; // its thread has ended
+    m_queryThread.wait();
+    delete m_indexer; // their threads have ended
+    delete m_querier;
 }
 
 FullSearchWindow *FullSearchWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
@@ -189,17 +214,34 @@ void FullSearchWindow::startUpdate()
 void FullSearchWindow::search()
 {
     const fulltext::Query query = fulltext::parseQuery(m_query->text());
+    const int serial = ++m_serial;
+    m_querier->latest = serial;
     if (!query.isValid()) {
+        m_searching = false;
         m_model->setHits({});
         m_status->setText(query.error);
         return;
     }
-    if (!m_index)
-        m_index = std::make_unique<fulltext::FullTextIndex>(m_program.session().AppDir);
-    QVector<fulltext::Hit> hits;
-    if (!m_index->find(query, &hits)) {
+    m_searching = true;
+    const QString searching = QStringLiteral("検索しています…");
+    m_status->setText(m_updating ? searching + u' ' + m_updateText : searching);
+    QMetaObject::invokeMethod(
+        m_querier,
+        [querier = m_querier, serial, appDir = m_program.session().AppDir, query, this] {
+            querier->run(serial, appDir, query, this);
+        },
+        Qt::QueuedConnection);
+}
+
+void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit> &hits, const QString &error)
+{
+    if (serial != m_serial)
+        return; // a later query has been started
+    m_searching = false;
+    if (!ok) {
         m_model->setHits({});
-        m_status->setText(m_index->errorText());
+        m_status->setText(error);
+        emit searchFinished();
         return;
     }
     m_model->setHits(hits);
@@ -209,6 +251,7 @@ void FullSearchWindow::search()
     const QString count = hits.isEmpty() ? QStringLiteral("見つかりませんでした。")
                                          : QStringLiteral("%1 件見つかりました。").arg(hits.size());
     m_status->setText(m_updating ? count + u' ' + m_updateText : count);
+    emit searchFinished();
 }
 
 void FullSearchWindow::openRow(int row)

@@ -51,6 +51,24 @@ signals:
     void finished(bool ok, const QString &error, const QStringList &notices);
 };
 
+class FullSearchWindow;
+
+// Runs queries on its own thread, with its own connection: a word of one or
+// two characters reads the text of every article that the filters leave.
+// Only the latest query counts; one that a later one has replaced by the
+// time its turn comes is not run.
+class FullSearchQuerier : public QObject
+{
+    Q_OBJECT
+public:
+    std::atomic_int latest { 0 };
+
+    void run(int serial, const QString &appDir, const fulltext::Query &query, FullSearchWindow *window);
+
+private:
+    std::unique_ptr<fulltext::FullTextIndex> m_index; // this thread's connection
+};
+
 // 全ログ検索: a query field and the list of hits over every log of every net.
 // The index is brought up to date in the background whenever the window is
 // shown; meanwhile the window can be used on the index as it stands. Enter or
@@ -73,13 +91,19 @@ public:
     QLabel *statusLabel() const { return m_status; }
     FullSearchModel *model() const { return m_model; }
     bool updating() const { return m_updating; }
+    // A query has been started and its hits have not yet come.
+    bool searching() const { return m_searching; }
 
-    // Runs the query in the field; opens the hit of a row.
+    // Starts the query in the field; its hits are shown when they come, if
+    // no later query has been started. Opens the hit of a row.
     void search();
     void openRow(int row);
+    // The hits of a query (on the window's thread).
+    void showHits(int serial, bool ok, const QVector<fulltext::Hit> &hits, const QString &error);
 
 signals:
     void updateFinished();
+    void searchFinished();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -96,7 +120,10 @@ private:
     FullSearchModel *m_model;
     QThread m_thread;
     FullSearchIndexer *m_indexer;
-    std::unique_ptr<fulltext::FullTextIndex> m_index; // this thread's connection
+    QThread m_queryThread;
+    FullSearchQuerier *m_querier;
+    int m_serial = 0; // of the latest query
+    bool m_searching = false;
     bool m_updating = false;
     QString m_updateText;
 };

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
@@ -87,6 +88,7 @@ private slots:
 
         search->queryField()->setText(query);
         QTest::keyClick(search->queryField(), Qt::Key_Return);
+        QTRY_VERIFY(!search->searching());
         QCOMPARE(search->model()->rowCount(), 1);
         QVERIFY(search->model()->index(0, 6).data().toString().contains(QStringLiteral("【")));
 
@@ -115,6 +117,51 @@ private slots:
             messages->texts().mid(before).contains(netselect::NetSelectState::kUpFileQuestion), upFileAsked);
         QVERIFY(!program->netSelectWindow().isVisible());
         QVERIFY(window->isEnabled());
+    }
+
+    void aQueryRunsOffTheWindowsThreadAndTheLatestWins()
+    {
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
+        window->action(QStringLiteral("Full_Search"))->trigger();
+        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
+        QVERIFY(search && search->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+        QSignalSpy finished(search, &ui::FullSearchWindow::searchFinished);
+
+        // The window's thread only starts a query: its hits come through the event loop.
+        search->queryField()->setText(QStringLiteral("寒い"));
+        search->search();
+        QVERIFY(search->searching());
+        QCOMPARE(search->model()->rowCount(), 0);
+        QCOMPARE(search->statusLabel()->text(), QStringLiteral("検索しています…"));
+        search->queryField()->setText(QStringLiteral("灯台 見学会"));
+        search->search();
+        QTRY_VERIFY(!search->searching());
+        QCOMPARE(finished.count(), 1); // the hits of the replaced query were not shown
+        QCOMPARE(search->model()->rowCount(), 1);
+        QCOMPARE(search->model()->hit(0).boardNo, 5);
+        // Every word is marked.
+        QCOMPARE(search->model()->index(0, 6).data().toString(),
+            QStringLiteral("【灯台】の【見学会】の参加者を募集します。"));
+        QCOMPARE(search->statusLabel()->text(), QStringLiteral("1 件見つかりました。"));
+
+        // A query error replaces a query still running.
+        search->queryField()->setText(QStringLiteral("灯台"));
+        search->search();
+        search->queryField()->setText(QStringLiteral("\"灯台"));
+        search->search();
+        QVERIFY(!search->searching());
+        QCOMPARE(search->model()->rowCount(), 0);
+        QVERIFY(search->statusLabel()->text().startsWith(QStringLiteral("引用符が閉じていません")));
+        // Queries are answered in turn: when the next one's hits come, the
+        // replaced one's would have come before them.
+        search->queryField()->setText(QStringLiteral("見学会"));
+        search->search();
+        QTRY_VERIFY(!search->searching());
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(search->model()->rowCount(), 1);
+        QCOMPARE(search->model()->index(0, 6).data().toString(),
+            QStringLiteral("灯台の【見学会】の参加者を募集します。"));
     }
 
     void aQueryErrorIsShown()

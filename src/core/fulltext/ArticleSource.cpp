@@ -6,8 +6,6 @@
 #include "reader/TitleListBuilder.h"
 #include "session/Session.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <utility>
 
@@ -17,36 +15,74 @@ namespace {
 
 const QString kChatPrefix = QStringLiteral("[XCHAT] No");
 
+bool digitAt(QStringView s, qsizetype i)
+{
+    return i >= 0 && i < s.size() && s.at(i) >= u'0' && s.at(i) <= u'9';
+}
+
+bool digitsAt(QStringView s, qsizetype i, qsizetype n)
+{
+    for (qsizetype k = 0; k < n; ++k) {
+        if (!digitAt(s, i + k))
+            return false;
+    }
+    return true;
+}
+
+// The first "YY/MM/DD" of a line that no digit touches; -1 when none.
+qsizetype findDate(QStringView line)
+{
+    for (qsizetype i = 0; i + 8 <= line.size(); ++i) {
+        if (digitsAt(line, i, 2) && line.at(i + 2) == u'/' && digitsAt(line, i + 3, 2)
+            && line.at(i + 5) == u'/' && digitsAt(line, i + 6, 2) && !digitAt(line, i - 1)
+            && !digitAt(line, i + 8))
+            return i;
+    }
+    return -1;
+}
+
+// The first time "H:MM", "HH:MM" or either with ":SS" that no digit touches,
+// from position from, as "HH:MM:SS"; empty when none.
+QString findTime(QStringView line, qsizetype from)
+{
+    for (qsizetype p = from; p < line.size(); ++p) {
+        if (digitAt(line, p - 1))
+            continue;
+        for (qsizetype h = 2; h >= 1; --h) {
+            if (!digitsAt(line, p, h) || p + h >= line.size() || line.at(p + h) != u':'
+                || !digitsAt(line, p + h + 1, 2))
+                continue;
+            const qsizetype q = p + h + 3;
+            const QString clock = QStringLiteral("%1:%2:")
+                                      .arg(line.mid(p, h).toInt(), 2, 10, QLatin1Char('0'))
+                                      .arg(line.mid(p + h + 1, 2));
+            if (q < line.size() && line.at(q) == u':' && digitsAt(line, q + 1, 2) && !digitAt(line, q + 3))
+                return clock + line.mid(q + 1, 2).toString();
+            if (!digitAt(line, q))
+                return clock + QStringLiteral("00");
+        }
+    }
+    return {};
+}
+
 // The first date "YY/MM/DD" of an article's first lines and the first time
 // after it, as "YYYY-MM-DD HH:MM:SS".
 QString dateTimeOf(const QStringList &lines)
 {
-    static const QRegularExpression date(
-        QStringLiteral("(?<![0-9])([0-9]{2})/([0-9]{2})/([0-9]{2})(?![0-9])"));
-    static const QRegularExpression time(
-        QStringLiteral("(?<![0-9])([0-9]{1,2}):([0-9]{2})(?::([0-9]{2}))?(?![0-9])"));
     const qsizetype n = qMin<qsizetype>(lines.size(), 3);
     for (qsizetype i = 0; i < n; ++i) {
-        const QRegularExpressionMatch d = date.match(lines.at(i));
-        if (!d.hasMatch())
+        const QStringView line = lines.at(i);
+        const qsizetype d = findDate(line);
+        if (d < 0)
             continue;
-        const int yy = d.captured(1).toInt();
-        const QString day = QStringLiteral("%1-%2-%3")
-                                .arg(yy < 80 ? 2000 + yy : 1900 + yy)
-                                .arg(d.captured(2), d.captured(3));
-        QString clock = QStringLiteral("00:00:00");
-        qsizetype from = d.capturedEnd();
-        for (qsizetype j = i; j < n; ++j, from = 0) {
-            const QRegularExpressionMatch t = time.match(lines.at(j), from);
-            if (t.hasMatch()) {
-                clock
-                    = QStringLiteral("%1:%2:%3")
-                          .arg(t.captured(1).toInt(), 2, 10, QLatin1Char('0'))
-                          .arg(t.captured(2), t.captured(3).isEmpty() ? QStringLiteral("00") : t.captured(3));
-                break;
-            }
-        }
-        return day + u' ' + clock;
+        const int yy = line.mid(d, 2).toInt();
+        const QString day = QString::number(yy < 80 ? 2000 + yy : 1900 + yy) + u'-'
+            + line.mid(d + 3, 2).toString() + u'-' + line.mid(d + 6, 2).toString();
+        QString clock;
+        qsizetype from = d + 8;
+        for (qsizetype j = i; j < n && clock.isEmpty(); ++j, from = 0)
+            clock = findTime(lines.at(j), from);
+        return day + u' ' + (clock.isEmpty() ? QStringLiteral("00:00:00") : clock);
     }
     return {};
 }

@@ -22,12 +22,13 @@
 
 #include <algorithm>
 #include <future>
+#include <memory>
 
 namespace kavrel::fulltext {
 
 namespace {
 
-const char *const kFormat = "kavrel-fulltext 4";
+const char *const kFormat = "kavrel-fulltext 5";
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.
@@ -89,12 +90,14 @@ private:
 // An article's lines as stored, one per line: as Shift-JIS (two bytes a
 // character, like the log), or as UTF-8 when the text does not come back
 // from Shift-JIS unchanged. The text must come back exactly: it is what the
-// index removes.
+// index removes. Every character that decoding a log gives comes back,
+// except the replacement character; that and any character Shift-JIS cannot
+// hold are written as "?", which no two-byte character holds.
 QByteArray encodeLines(const QStringList &lines)
 {
     const QString text = lines.join(u'\n');
     QByteArray bytes = cp932::encode(text);
-    if (cp932::decode(bytes) == text)
+    if (bytes.count('?') == text.count(u'?'))
         return 'S' + bytes;
     return 'U' + text.toUtf8();
 }
@@ -205,12 +208,16 @@ bool allOccur(const QString &folded, const QStringList &terms)
     return true;
 }
 
-// The line of the article where the first term occurs, with the hit marked:
-// the text's own lines first, then the header lines, then the title (which
-// is shown beside the snippet anyway).
+} // namespace
+
 QString snippetOf(const QString &title, const QStringList &lines, const QStringList &terms)
 {
+    // The line where the first term occurs: the text's own lines first, then
+    // the header lines, then the title (which is shown beside the snippet
+    // anyway). Every term found in the part shown is marked.
     constexpr qsizetype kHeaderLines = 2;
+    constexpr qsizetype kBefore = 16;
+    constexpr qsizetype kAfter = 60;
     QStringList order = lines.mid(kHeaderLines);
     order += lines.mid(0, kHeaderLines);
     order.append(title);
@@ -220,19 +227,48 @@ QString snippetOf(const QString &title, const QStringList &lines, const QStringL
             break;
         QList<qsizetype> origin;
         const QString folded = fold(line, &origin);
-        const qsizetype at = folded.indexOf(first);
-        if (at < 0)
+        const qsizetype hit = folded.indexOf(first);
+        if (hit < 0)
             continue;
-        const qsizetype a = origin.at(at);
-        const qsizetype last = at + first.size() - 1;
-        qsizetype b = origin.at(last) + 1;
-        // A kana joined with its voiced mark took two characters.
-        if (b < line.size() && (line.at(b) == QChar(0xFF9E) || line.at(b) == QChar(0xFF9F))
-            && fold(line.mid(origin.at(last), 2)).size() == 1)
-            ++b;
-        const qsizetype from = qMax<qsizetype>(0, a - 16);
-        return (from > 0 ? QStringLiteral("…") : QString()) + line.mid(from, a - from) + QStringLiteral("【")
-            + line.mid(a, b - a) + QStringLiteral("】") + line.mid(b, 60);
+        // A folded character stands for the characters of the line up to the
+        // next one's origin (a kana joined with its voiced mark took two).
+        const auto endOf
+            = [&](qsizetype at) { return at + 1 < origin.size() ? origin.at(at + 1) : line.size(); };
+        QList<std::pair<qsizetype, qsizetype>> marks;
+        for (const QString &term : terms) {
+            if (term.isEmpty())
+                continue;
+            for (qsizetype at = folded.indexOf(term); at >= 0; at = folded.indexOf(term, at + 1))
+                marks.append({ origin.at(at), endOf(at + term.size() - 1) });
+        }
+        std::sort(marks.begin(), marks.end());
+        QList<std::pair<qsizetype, qsizetype>> merged;
+        for (const auto &m : std::as_const(marks)) {
+            if (!merged.isEmpty() && m.first <= merged.last().second)
+                merged.last().second = qMax(merged.last().second, m.second);
+            else
+                merged.append(m);
+        }
+        const qsizetype anchor = origin.at(hit);
+        qsizetype from = qMax<qsizetype>(0, anchor - kBefore);
+        qsizetype to = endOf(hit + first.size() - 1) + kAfter;
+        for (const auto &m : std::as_const(merged)) {
+            if (m.first < from && m.second > from)
+                from = m.first; // a mark is never cut
+            if (m.first < to && m.second > to)
+                to = m.second;
+        }
+        to = qMin(to, line.size());
+        QString out = from > 0 ? QStringLiteral("…") : QString();
+        qsizetype at = from;
+        for (const auto &m : std::as_const(merged)) {
+            if (m.second <= from || m.first >= to)
+                continue;
+            out += line.mid(at, m.first - at) + QStringLiteral("【") + line.mid(m.first, m.second - m.first)
+                + QStringLiteral("】");
+            at = m.second;
+        }
+        return out + line.mid(at, to - at);
     }
     for (const QString &line : std::as_const(order)) {
         if (!line.trimmed().isEmpty())
@@ -241,7 +277,11 @@ QString snippetOf(const QString &title, const QStringList &lines, const QStringL
     return title;
 }
 
-// Every trigram (by code point) of the long terms, each once.
+namespace {
+
+// Every trigram (by code point) of the long terms, each once. The index
+// holds each line of an article once, in no fixed order: a trigram across a
+// line end tells nothing.
 QStringList trigramsOf(const QStringList &terms)
 {
     QSet<QString> seen;
@@ -250,6 +290,8 @@ QStringList trigramsOf(const QStringList &terms)
         const QList<uint> cps = t.toUcs4();
         for (qsizetype i = 0; i + 3 <= cps.size(); ++i) {
             const QString tri = QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData() + i), 3);
+            if (tri.contains(u'\n'))
+                continue;
             if (!seen.contains(tri)) {
                 seen.insert(tri);
                 out << tri;
@@ -279,7 +321,7 @@ qsizetype codePoints(const QString &s)
 struct PreparedArticle
 {
     IndexedArticle article;
-    QByteArray searchText; // as UTF-8: made on the parsing thread, not the writing one
+    QByteArray indexText; // as UTF-8: made on the parsing thread, not the writing one
     int chunk = 0; // index into the log's chunks
     int part = 0;
 };
@@ -361,6 +403,45 @@ QString searchTextOf(const IndexedArticle &a)
 
 namespace {
 
+// What the full-text table holds of an article: the lines of its search text,
+// each once (the table keeps only which trigrams occur, not where or how
+// often), and its title, sender and board unless one of its first lines
+// (where the host prints them) holds them.
+QString indexTextOf(const IndexedArticle &a)
+{
+    constexpr int kHeadLines = 3;
+    const QString lines = fold(a.lines.join(u'\n'));
+    QString out;
+    out.reserve(
+        lines.size() + a.title.size() + a.senderId.size() + a.senderName.size() + a.boardName.size() + 4);
+    QSet<QStringView> seen;
+    seen.reserve(a.lines.size());
+    qsizetype headEnd = 0;
+    int count = 0;
+    for (qsizetype from = 0; from <= lines.size(); ++count) {
+        qsizetype end = lines.indexOf(u'\n', from);
+        if (end < 0)
+            end = lines.size();
+        const QStringView line = QStringView(lines).mid(from, end - from);
+        if (!seen.contains(line)) {
+            seen.insert(line);
+            out += line;
+            out += u'\n';
+        }
+        if (count < kHeadLines)
+            headEnd = end;
+        from = end + 1;
+    }
+    const QStringView head = QStringView(lines).left(headEnd);
+    for (const QString &part : { fold(a.title), fold(a.senderId + u':' + a.senderName), fold(a.boardName) }) {
+        if (!head.contains(part)) {
+            out += part;
+            out += u'\n';
+        }
+    }
+    return out;
+}
+
 void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
 {
     log.articles.reserve(articles.size());
@@ -374,7 +455,7 @@ void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
         }
         parts << encodeLines(a.lines);
         bytes += parts.last().size();
-        log.articles.append({ a, searchTextOf(a).toUtf8(), int(log.chunks.size()), int(parts.size() - 1) });
+        log.articles.append({ a, indexTextOf(a).toUtf8(), int(log.chunks.size()), int(parts.size() - 1) });
     }
     if (!parts.isEmpty())
         log.chunks << packChunk(parts);
@@ -438,10 +519,10 @@ bool FullTextIndex::create()
         "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
         " detail='none', content='', columnsize=0);"
         // A log is written in one transaction: its terms are gathered in
-        // memory and written as one segment, and segments are merged in
-        // larger steps, so that the articles' terms are rewritten fewer times.
+        // memory and written as one segment, and segments are merged sixteen
+        // at a time, so that the articles' terms are rewritten fewer times.
         "INSERT INTO fts(fts, rank) VALUES('hashsize', 67108864);"
-        "INSERT INTO fts(fts, rank) VALUES('automerge', 8);");
+        "INSERT INTO fts(fts, rank) VALUES('automerge', 16);");
 }
 
 bool FullTextIndex::open()
@@ -452,8 +533,10 @@ bool FullTextIndex::open()
         const QString file = path();
         if (QFileInfo(file).isDir())
             return fail(QStringLiteral("is a directory"));
+        // Each thread that uses the index opens its own connection: no
+        // connection is shared, and none needs a lock around every call.
         if (sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
-                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr)
+                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr)
             != SQLITE_OK) {
             fail(QStringLiteral("cannot be opened"));
             close();
@@ -578,71 +661,92 @@ bool FullTextIndex::update(
         }
     }
 
-    Stmt insertArticle(m_db,
-        "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
-        " sender_name, dt, title, chunk, part, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    Stmt insertChunk(m_db, "INSERT INTO bodies(log, data) VALUES(?, ?)");
-    Stmt deleteChunks(
-        m_db, "DELETE FROM bodies WHERE log = ?1 AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)");
-    Stmt insertFts(m_db, "INSERT INTO fts(rowid, t) VALUES(?, ?)");
-    Stmt deleteFts(m_db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)");
-    Stmt articlesFrom(m_db,
-        "SELECT id, title, sender_id, sender_name, board_name, chunk, part FROM articles"
-        " WHERE log = ? AND endpos > ?");
-    Stmt deleteArticles(m_db, "DELETE FROM articles WHERE log = ? AND endpos > ?");
-    Stmt keptArticles(m_db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?");
-    Stmt upsertLog(m_db,
-        "INSERT INTO logs(net, file, size, mtime, head, tail) VALUES(?,?,?,?,?,?)"
-        " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
-        " head=excluded.head, tail=excluded.tail RETURNING id");
-    Stmt deleteLog(m_db, "DELETE FROM logs WHERE id = ?");
-    if (!insertArticle.ok() || !insertChunk.ok() || !deleteChunks.ok() || !insertFts.ok() || !deleteFts.ok()
-        || !articlesFrom.ok() || !deleteArticles.ok() || !keptArticles.ok() || !upsertLog.ok()
-        || !deleteLog.ok())
-        return fail(QStringLiteral("cannot be used"));
+    // The statements that write: made only when a log has changed, since a
+    // search runs the update each time and most often nothing has.
+    struct Writes
+    {
+        explicit Writes(sqlite3 *db)
+            : insertArticle(db,
+                "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
+                " sender_name, dt, title, chunk, part, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+            , insertChunk(db, "INSERT INTO bodies(log, data) VALUES(?, ?)")
+            , deleteChunks(db,
+                  "DELETE FROM bodies WHERE log = ?1"
+                  " AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)")
+            , insertFts(db, "INSERT INTO fts(rowid, t) VALUES(?, ?)")
+            , deleteFts(db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)")
+            // In the order of their ids: removing an article with a lower id than
+            // the one before makes the full-text table write out a segment.
+            , articlesFrom(db,
+                  "SELECT id, title, sender_id, sender_name, board_name, chunk, part FROM articles"
+                  " WHERE log = ? AND endpos > ? ORDER BY id")
+            , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
+            , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
+            , upsertLog(db,
+                  "INSERT INTO logs(net, file, size, mtime, head, tail) VALUES(?,?,?,?,?,?)"
+                  " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
+                  " head=excluded.head, tail=excluded.tail RETURNING id")
+            , deleteLog(db, "DELETE FROM logs WHERE id = ?")
+        {
+        }
+        bool ok() const
+        {
+            return insertArticle.ok() && insertChunk.ok() && deleteChunks.ok() && insertFts.ok()
+                && deleteFts.ok() && articlesFrom.ok() && deleteArticles.ok() && keptArticles.ok()
+                && upsertLog.ok() && deleteLog.ok();
+        }
+        Stmt insertArticle, insertChunk, deleteChunks, insertFts, deleteFts, articlesFrom, deleteArticles,
+            keptArticles, upsertLog, deleteLog;
+    };
+    std::unique_ptr<Writes> writes;
+    auto prepareWrites = [&]() -> bool {
+        if (!writes)
+            writes = std::make_unique<Writes>(m_db);
+        return writes->ok() || fail(QStringLiteral("cannot be used"));
+    };
 
     // Drops the records of a log that end after position from.
     auto dropArticles = [&](qint64 log, qint64 from) -> bool {
         ChunkReader chunks(m_db);
         if (!chunks.ok())
             return false;
-        articlesFrom.reset();
-        articlesFrom.bind(1, log).bind(2, from);
-        while (articlesFrom.step() == SQLITE_ROW) {
+        writes->articlesFrom.reset();
+        writes->articlesFrom.bind(1, log).bind(2, from);
+        while (writes->articlesFrom.step() == SQLITE_ROW) {
             IndexedArticle a;
-            a.title = articlesFrom.text(1);
-            a.senderId = articlesFrom.text(2);
-            a.senderName = articlesFrom.text(3);
-            a.boardName = articlesFrom.text(4);
-            a.lines = chunks.lines(articlesFrom.integer(5), articlesFrom.integer(6));
-            deleteFts.reset();
-            deleteFts.bind(1, articlesFrom.integer(0)).bind(2, searchTextOf(a));
-            if (deleteFts.step() != SQLITE_DONE)
+            a.title = writes->articlesFrom.text(1);
+            a.senderId = writes->articlesFrom.text(2);
+            a.senderName = writes->articlesFrom.text(3);
+            a.boardName = writes->articlesFrom.text(4);
+            a.lines = chunks.lines(writes->articlesFrom.integer(5), writes->articlesFrom.integer(6));
+            writes->deleteFts.reset();
+            writes->deleteFts.bind(1, writes->articlesFrom.integer(0)).bind(2, indexTextOf(a));
+            if (writes->deleteFts.step() != SQLITE_DONE)
                 return false;
         }
-        deleteArticles.reset();
-        deleteArticles.bind(1, log).bind(2, from);
-        if (deleteArticles.step() != SQLITE_DONE)
+        writes->deleteArticles.reset();
+        writes->deleteArticles.bind(1, log).bind(2, from);
+        if (writes->deleteArticles.step() != SQLITE_DONE)
             return false;
         // Chunks that no article of the log reads any more.
-        deleteChunks.reset();
-        deleteChunks.bind(1, log);
-        return deleteChunks.step() == SQLITE_DONE;
+        writes->deleteChunks.reset();
+        writes->deleteChunks.bind(1, log);
+        return writes->deleteChunks.step() == SQLITE_DONE;
     };
     auto addArticles
         = [&](qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles) -> bool {
         QList<qint64> chunkIds;
         for (const QByteArray &chunk : source.chunks) {
-            insertChunk.reset();
-            insertChunk.bind(1, log).bind(2, chunk);
-            if (insertChunk.step() != SQLITE_DONE)
+            writes->insertChunk.reset();
+            writes->insertChunk.bind(1, log).bind(2, chunk);
+            if (writes->insertChunk.step() != SQLITE_DONE)
                 return false;
             chunkIds << sqlite3_last_insert_rowid(m_db);
         }
         for (const PreparedArticle &prepared : articles) {
             const IndexedArticle &a = prepared.article;
-            insertArticle.reset();
-            insertArticle.bind(1, log)
+            writes->insertArticle.reset();
+            writes->insertArticle.bind(1, log)
                 .bind(2, a.boardNo)
                 .bind(3, a.board)
                 .bind(4, a.boardName)
@@ -656,11 +760,11 @@ bool FullTextIndex::update(
                 .bind(12, qint64(prepared.part))
                 .bind(13, a.row)
                 .bind(14, a.end);
-            if (insertArticle.step() != SQLITE_DONE)
+            if (writes->insertArticle.step() != SQLITE_DONE)
                 return false;
-            insertFts.reset();
-            insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.searchText);
-            if (insertFts.step() != SQLITE_DONE)
+            writes->insertFts.reset();
+            writes->insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.indexText);
+            if (writes->insertFts.step() != SQLITE_DONE)
                 return false;
         }
         return true;
@@ -733,17 +837,20 @@ bool FullTextIndex::update(
             continue;
         }
 
+        if (!prepareWrites())
+            return false;
         if (!exec("BEGIN IMMEDIATE")) {
             corrupt = sqlite3_errcode(m_db) == SQLITE_CORRUPT || sqlite3_errcode(m_db) == SQLITE_NOTADB;
             break;
         }
         bool ok = true;
-        upsertLog.reset();
-        upsertLog.bind(1, n.net).bind(2, log).bind(3, prepared.size).bind(4, prepared.mtime);
-        upsertLog.bind(5, QString::fromLatin1(prepared.head)).bind(6, QString::fromLatin1(prepared.tail));
-        ok = upsertLog.step() == SQLITE_ROW;
-        const qint64 logId = ok ? upsertLog.integer(0) : 0;
-        while (ok && upsertLog.step() == SQLITE_ROW) { }
+        writes->upsertLog.reset();
+        writes->upsertLog.bind(1, n.net).bind(2, log).bind(3, prepared.size).bind(4, prepared.mtime);
+        writes->upsertLog.bind(5, QString::fromLatin1(prepared.head))
+            .bind(6, QString::fromLatin1(prepared.tail));
+        ok = writes->upsertLog.step() == SQLITE_ROW;
+        const qint64 logId = ok ? writes->upsertLog.integer(0) : 0;
+        while (ok && writes->upsertLog.step() == SQLITE_ROW) { }
         if (ok && prepared.kind == PreparedLog::Grown) {
             // Indexed again from the last board line before the old end:
             // what ends after it is parsed again, with the rest kept.
@@ -752,17 +859,17 @@ bool FullTextIndex::update(
             QSet<QString> kept;
             QHash<QString, int> keptRows; // mails and chat rooms: rows already taken
             QString keptLatest;
-            keptArticles.reset();
-            keptArticles.bind(1, logId);
-            while (ok && keptArticles.step() == SQLITE_ROW) {
-                const qint64 boardNo = keptArticles.integer(0);
-                const QString board = keptArticles.text(1);
+            writes->keptArticles.reset();
+            writes->keptArticles.bind(1, logId);
+            while (ok && writes->keptArticles.step() == SQLITE_ROW) {
+                const qint64 boardNo = writes->keptArticles.integer(0);
+                const QString board = writes->keptArticles.text(1);
                 if (boardNo > 0)
-                    kept.insert(board + u'\t' + keptArticles.text(2));
+                    kept.insert(board + u'\t' + writes->keptArticles.text(2));
                 else
                     ++keptRows[board];
                 if (boardNo >= 0)
-                    keptLatest = qMax(keptLatest, keptArticles.text(3));
+                    keptLatest = qMax(keptLatest, writes->keptArticles.text(3));
             }
             QVector<PreparedArticle> fresh;
             for (PreparedArticle &pa : prepared.articles) {
@@ -828,11 +935,11 @@ bool FullTextIndex::update(
         const QString net = it.key().section(u'\t', 0, 0);
         if (!netFilter.isEmpty() && !looked.contains(net))
             continue;
-        if (!exec("BEGIN IMMEDIATE"))
+        if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
             return false;
-        deleteLog.reset();
-        deleteLog.bind(1, it->id);
-        if (!dropArticles(it->id, -1) || deleteLog.step() != SQLITE_DONE) {
+        writes->deleteLog.reset();
+        writes->deleteLog.bind(1, it->id);
+        if (!dropArticles(it->id, -1) || writes->deleteLog.step() != SQLITE_DONE) {
             fail(QStringLiteral("cannot be written"));
             exec("ROLLBACK");
             return false;
@@ -848,7 +955,7 @@ bool FullTextIndex::update(
     return true;
 }
 
-bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
+bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
 {
     hits->clear();
     m_error.clear();
@@ -870,8 +977,10 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         QStringList trigrams = trigramsOf(longTerms);
         if (!rarestTrigrams(&trigrams))
             return fail(QStringLiteral("cannot be read"));
-        where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
-        values << trigramMatch(trigrams);
+        if (!trigrams.isEmpty()) {
+            where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
+            values << trigramMatch(trigrams);
+        }
     }
     if (!query.from.isEmpty()) {
         where << QStringLiteral("a.sender_id = ? COLLATE NOCASE");
@@ -917,10 +1026,17 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         a.senderId = q.text(7);
         a.senderName = q.text(8);
         a.boardName = q.text(5);
-        a.lines = chunks.lines(q.integer(10), q.integer(11));
-        // Trigrams only narrow: each term is looked for in the article itself.
-        if (!query.terms.isEmpty() && !allOccur(searchTextOf(a), query.terms))
-            continue;
+        // Trigrams only narrow: each term is looked for in the article itself,
+        // in its title, sender and board first (the start of its search text).
+        bool unpacked = false;
+        if (!query.terms.isEmpty() && !allOccur(searchTextOf(a), query.terms)) {
+            a.lines = chunks.lines(q.integer(10), q.integer(11));
+            unpacked = true;
+            if (!allOccur(searchTextOf(a), query.terms))
+                continue;
+        }
+        if (snippets && !unpacked)
+            a.lines = chunks.lines(q.integer(10), q.integer(11));
         Hit h;
         h.dateTime = q.text(0);
         h.net = q.text(1);
@@ -933,7 +1049,8 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits)
         h.senderName = a.senderName;
         h.title = a.title;
         h.row = int(q.integer(12));
-        h.snippet = snippetOf(a.title, a.lines, query.terms);
+        if (snippets)
+            h.snippet = snippetOf(a.title, a.lines, query.terms);
         hits->append(h);
     }
     if (rc != SQLITE_DONE)
@@ -945,36 +1062,42 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
 {
     // Trigrams only narrow and every candidate is checked against its text,
     // so any of them may be left out. A common trigram's list of articles
-    // is long to read; a few rare ones already leave few candidates. Each is
-    // counted only up to kSample, which reads little of a long list. The rare
-    // ones are kept, and at least the two rarest.
-    constexpr qint64 kSample = 4096;
+    // is long to read; a few rare ones already leave few candidates. How
+    // common each is, is told by how far into the articles its first
+    // kSample ones reach, which reads only those. The rare ones are kept,
+    // and at least the two rarest.
+    constexpr qint64 kSample = 64;
+    constexpr double kRare = 4096; // articles
     constexpr qsizetype kAtLeast = 2;
     if (trigrams->size() <= kAtLeast)
         return true;
-    const QByteArray sql = "SELECT count(*) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
+    Stmt range(m_db, "SELECT (SELECT min(id) FROM articles), (SELECT max(id) FROM articles)");
+    if (!range.ok() || range.step() != SQLITE_ROW)
+        return false;
+    const qint64 first = range.integer(0);
+    const double articles = double(qMax<qint64>(1, range.integer(1) - first + 1));
+    const QByteArray sql = "SELECT count(*), max(rowid) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
         + QByteArray::number(kSample) + ")";
     Stmt probe(m_db, sql.constData());
     if (!probe.ok())
         return false;
-    QList<std::pair<qint64, QString>> counted;
+    QList<std::pair<double, QString>> counted; // the estimated number of articles holding it
     for (const QString &tri : std::as_const(*trigrams)) {
         probe.reset();
         probe.bind(1, trigramMatch({ tri }));
         if (probe.step() != SQLITE_ROW)
             return false;
         const qint64 count = probe.integer(0);
-        if (count == 0) {
-            *trigrams = { tri }; // no article holds it: nothing to intersect
-            return true;
-        }
-        counted.append({ count, tri });
+        const qint64 reach = probe.integer(1) - first + 1;
+        counted.append(
+            { count < kSample ? double(count) : double(count) * articles / double(qMax<qint64>(1, reach)),
+                tri });
     }
     std::stable_sort(
         counted.begin(), counted.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
     trigrams->clear();
     for (const auto &[count, tri] : std::as_const(counted)) {
-        if (trigrams->size() >= kAtLeast && count >= kSample)
+        if (trigrams->size() >= kAtLeast && count >= kRare)
             break;
         trigrams->append(tri);
     }

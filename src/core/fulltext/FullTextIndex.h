@@ -29,13 +29,14 @@ struct Hit
     QString senderName;
     QString title;
     int row = 0; // mails and chat-room visits: their row on the board
-    QString snippet; // one line of the article with the first hit between 【 and 】
+    QString snippet; // one line of the article with the hits between 【 and 】
 };
 
 // The index over every log of every registered net of a working directory:
 // kavrel-index.sqlite beside DIR.DEF. It is a cache: anything in it can be
 // built again from the logs. Each log is written in one transaction, so a
 // reader (the window, kavrel-cli) sees every log either before or after.
+// An object holds its own connection and is used by one thread at a time.
 class FullTextIndex
 {
 public:
@@ -74,7 +75,9 @@ public:
         const QString &net = {}, const ProgressFn &progress = {}, const std::atomic_bool *cancel = nullptr);
 
     // The articles that satisfy the query, newest first. False on an error.
-    bool find(const Query &query, QVector<Hit> *hits);
+    // Without snippets, an article whose title, sender or board holds every
+    // term is not unpacked.
+    bool find(const Query &query, QVector<Hit> *hits, bool snippets = true);
 
     // The records held for one log, in the order they were made.
     QVector<IndexedArticle> articlesOf(const QString &net, const QString &logFile);
@@ -109,5 +112,9 @@ private:
 // The folded text of an article that the index holds and queries are
 // matched against: title, sender, board name and lines, one per line.
 QString searchTextOf(const IndexedArticle &article);
+
+// One line of an article for a hit: the line where the first folded term
+// occurs, cut around it, with every term in it between 【 and 】.
+QString snippetOf(const QString &title, const QStringList &lines, const QStringList &terms);
 
 } // namespace kavrel::fulltext

@@ -215,6 +215,12 @@ private slots:
     void folding();
     void queryErrors_data();
     void queryErrors();
+    void snippets_data();
+    void snippets();
+    void datesOfArticles_data();
+    void datesOfArticles();
+    void storedLinesComeBackExactly_data();
+    void storedLinesComeBackExactly();
     void hitsEqualAScan_data();
     void hitsEqualAScan();
     void anIndexFileThatIsADirectoryIsAnError();
@@ -269,6 +275,120 @@ void TestFullText::queryErrors()
         QVERIFY2(q.isValid(), qPrintable(q.error));
     else
         QVERIFY2(q.error.contains(error), qPrintable(q.error));
+}
+
+void TestFullText::snippets_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("snippet");
+    const QStringList article = { QStringLiteral("DATA(00011/00013)  25/01/02  120 bytes NIF00007:ｶﾀｷﾞﾘ "),
+        QStringLiteral("09:15 モデムの設定"), QStringLiteral("半角ｶﾅでﾊﾟｿｺﾝ通信。ﾊﾟｿｺﾝとモデム"),
+        QStringLiteral("ＰＣ－９８のモデム設定です。") };
+    QTest::newRow("one word, each time") << article << QStringLiteral("パソコン")
+                                         << QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ】通信。【ﾊﾟｿｺﾝ】とモデム");
+    QTest::newRow("every word") << article << QStringLiteral("パソコン ﾓﾃﾞﾑ 通信")
+                                << QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ通信】。【ﾊﾟｿｺﾝ】と【モデム】");
+    QTest::newRow("the first word's line") << article << QStringLiteral("pc-98 モデム")
+                                           << QStringLiteral("【ＰＣ－９８】の【モデム】設定です。");
+    QTest::newRow("overlapping words") << article << QStringLiteral("モデム設定 設定です")
+                                       << QStringLiteral("ＰＣ－９８の【モデム設定です】。");
+    QTest::newRow("a header line") << article << QStringLiteral("nif00007 ｶﾀｷﾞﾘ")
+                                   << QStringLiteral("…1/02  120 bytes 【NIF00007】:【ｶﾀｷﾞﾘ】 ");
+    QTest::newRow("a long line is cut")
+        << QStringList { QString(), QString(),
+               QString(30, u'あ') + QStringLiteral("モデム") + QString(70, u'い') + QStringLiteral("モデム") }
+        << QStringLiteral("モデム")
+        << QStringLiteral("…") + QString(16, u'あ') + QStringLiteral("【モデム】") + QString(60, u'い');
+    QTest::newRow("a word across the cut stays whole")
+        << QStringList { QString(), QString(),
+               QStringLiteral("モデム") + QString(58, u'い') + QStringLiteral("パソコン通信") }
+        << QStringLiteral("モデム パソコン")
+        << QStringLiteral("【モデム】") + QString(58, u'い') + QStringLiteral("【パソコン】");
+    QTest::newRow("only the title") << article << QStringLiteral("タイトル")
+                                    << QStringLiteral("【タイトル】だけ");
+}
+
+void TestFullText::snippets()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, query);
+    QFETCH(QString, snippet);
+    const Query q = parseQuery(query);
+    QVERIFY2(q.isValid(), qPrintable(q.error));
+    QCOMPARE(snippetOf(QStringLiteral("タイトルだけ"), lines, q.terms), snippet);
+}
+
+void TestFullText::datesOfArticles_data()
+{
+    QTest::addColumn<QString>("date"); // in the header line, after the numbers
+    QTest::addColumn<QString>("next"); // the line after the header line
+    QTest::addColumn<QString>("dateTime");
+    QTest::newRow("date, then time") << "25/01/02"
+                                     << "09:15 x"
+                                     << "2025-01-02 09:15:00";
+    QTest::newRow("time with seconds after the date") << "25/01/02 23:59:07"
+                                                      << "09:15 x"
+                                                      << "2025-01-02 23:59:07";
+    QTest::newRow("one-digit hour") << "25/01/02"
+                                    << "9:05 x"
+                                    << "2025-01-02 09:05:00";
+    QTest::newRow("a time touched by digits") << "25/01/02"
+                                              << "123:45 1:234 7:08 x"
+                                              << "2025-01-02 07:08:00";
+    QTest::newRow("seconds of three digits") << "25/01/02"
+                                             << "12:34:567"
+                                             << "2025-01-02 12:34:00";
+    QTest::newRow("no time") << "25/01/02"
+                             << "x"
+                             << "2025-01-02 00:00:00";
+    QTest::newRow("the last century") << "80/12/31"
+                                      << "00:00"
+                                      << "1980-12-31 00:00:00";
+    QTest::newRow("a date touched by a digit") << "125/01/02 25/01/033"
+                                               << "09:15"
+                                               << "";
+}
+
+void TestFullText::datesOfArticles()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, next);
+    QFETCH(QString, dateTime);
+    QString text = handLog();
+    text.replace(QStringLiteral("  25/01/02  120 bytes NIF00007"),
+        QStringLiteral("  ") + date + QStringLiteral("  120 bytes NIF00007"));
+    text.replace(QStringLiteral("09:15 ｶﾀｶﾅのﾃﾞｰﾀ"), next);
+    const auto articles = articlesOfLog(text, settings::markersOf(netRecord(kNif, QStringLiteral("NIF"))), 0);
+    const auto a = std::find_if(
+        articles.begin(), articles.end(), [](const IndexedArticle &x) { return x.number == u"00011"; });
+    QVERIFY(a != articles.end());
+    QCOMPARE(a->dateTime, dateTime);
+}
+
+void TestFullText::storedLinesComeBackExactly_data()
+{
+    QTest::addColumn<QByteArray>("line"); // a line of an article, as the log holds it
+    QTest::newRow("question marks") << QByteArray("Why? ATZ?");
+    QTest::newRow("a byte that starts no character") << QByteArray("abc\xff def?");
+    QTest::newRow("a lead byte without its trail") << QByteArray("abc\x81");
+    QTest::newRow("kana and symbols") << cp932::encode(QStringLiteral("ﾊﾟｿｺﾝ通信～①ⅰ￢"));
+}
+
+void TestFullText::storedLinesComeBackExactly()
+{
+    QFETCH(QByteArray, line);
+    WorkDir w;
+    QByteArray bytes = cp932::encode(handLog());
+    bytes.replace(cp932::encode(QStringLiteral("半角ｶﾅでﾊﾟｿｺﾝ通信。abc")), line);
+    writeFile(w.path(QStringLiteral("LOG/NIF0102.LOG")), bytes);
+    FullTextIndex index(w.dir.path());
+    QVERIFY2(index.update(), qPrintable(index.errorText()));
+    const auto expected
+        = articlesOfLog(cp932::decode(bytes), settings::markersOf(netRecord(kNif, QStringLiteral("NIF"))), 0);
+    QVERIFY(std::any_of(expected.begin(), expected.end(),
+        [&](const IndexedArticle &a) { return a.lines.contains(cp932::decode(line)); }));
+    QCOMPARE(index.articlesOf(kNif, QStringLiteral("NIF0102.LOG")), expected);
 }
 
 void TestFullText::hitsEqualAScan_data()
