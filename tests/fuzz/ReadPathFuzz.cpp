@@ -83,7 +83,7 @@ int openAndRead(const QByteArray &bytes)
     s.NetIndex = 0;
 
     logindex::OpenFromNetScreen(s, { QStringLiteral("DAV1.LOG") });
-    if (s.log.NoBoardsFlag == 1)
+    if (s.log.NoBoardsFlag)
         return shown;
     reader::Reader &reader = program.reader;
     const int boards = std::min(s.main.Board_List.ListCount(), kBoardsVisited);

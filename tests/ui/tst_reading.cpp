@@ -161,7 +161,7 @@ private slots:
 
         // Everything read: the pointer goes to the end and is saved on leaving.
         window->action("Read_End")->trigger();
-        QCOMPARE(program->session().unread.PtrSavePending, 1);
+        QCOMPARE(program->session().unread.PtrSavePending, true);
         QTest::keyClick(window->titleView(), Qt::Key_Escape);
         QVERIFY(!window->isVisible());
         const QByteArray ptr = test::readFile(demo->path("LOGPTR.dat"));

@@ -30,7 +30,7 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     QString text;
     qint64 length = 0;
     QString newPath;
-    int multiSelect = 0;
+    bool multiSelect = false;
     fileio::FileError error;
     if (selectedEntries.size() == 1) {
         newPath = fileio::joinPath(logDir, selectedEntries.first());
@@ -57,7 +57,7 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
         // is reported and the open goes on.
         if (!fileio::writeAtomic(newPath, bytes, &error))
             session.reportFileError(fileio::FileAccess::Write, error);
-        multiSelect = 1;
+        multiSelect = true;
     }
 
     session.log.LeftLogPath = session.log.LogPath;
@@ -91,7 +91,7 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     session.netSelectVisible = false;
 
     ScanLog(session);
-    if (session.log.NoBoardsFlag == 1) {
+    if (session.log.NoBoardsFlag) {
         main.Article.clear();
         return true;
     }

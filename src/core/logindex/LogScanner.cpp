@@ -482,13 +482,13 @@ void LogScanner::finish()
 {
     if (m_session.main.Board_List.ListCount() >= 1) {
         // Set before the selection: the board's handling may look at it.
-        m_session.log.NoBoardsFlag = 0;
+        m_session.log.NoBoardsFlag = false;
         m_session.main.selectBoard(0);
         if (!m_listUnreadable)
             SaveBoardList(m_session);
     } else {
         m_session.message(kNoBoardsMessage, MsgButtons::Ok);
-        m_session.log.NoBoardsFlag = 1;
+        m_session.log.NoBoardsFlag = true;
     }
 }
 

@@ -258,7 +258,7 @@ bool sameLog(const QDateTime &a, const QDateTime &b)
 
 void LoadPointerForLog(Session &session)
 {
-    if (session.log.MultiSelectMode == 1) {
+    if (session.log.MultiSelectMode) {
         KeepReadingOfLeftLog(session);
         return;
     }
@@ -273,10 +273,10 @@ void LoadPointerForLog(Session &session)
         store.create();
 
     // A pointer changed by a command belongs to the net of the log it was set in.
-    if (session.unread.PtrSavePending == 1) {
+    if (session.unread.PtrSavePending) {
         store.write(
             session.unread.PtrNetIndex >= 0 ? session.unread.PtrNetIndex + 1 : slot, session.unread.PtrRec);
-        session.unread.PtrSavePending = 0;
+        session.unread.PtrSavePending = false;
     }
 
     if (session.unread.PtrRec.isEmpty())
@@ -342,7 +342,7 @@ void KeepReadingOfLeftLog(Session &session)
 
 void SavePointerAtExit(Session &session)
 {
-    if (session.unread.PtrRec.isEmpty() || session.log.MultiSelectMode == 1 || session.unread.PtrNetIndex < 0)
+    if (session.unread.PtrRec.isEmpty() || session.log.MultiSelectMode || session.unread.PtrNetIndex < 0)
         return;
     const LogDates dates = RefreshDateTexts(session);
     if (dates.pointerLogIsNewer())

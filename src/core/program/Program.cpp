@@ -24,7 +24,7 @@ Program::Program()
 void Program::Form_Load(const QString &appDir)
 {
     session.upFile.UpFileDirty = false;
-    session.log.NoBoardsFlag = 0;
+    session.log.NoBoardsFlag = false;
     session.log.PrevOpenNetIndex = 255;
     session.unread.PtrNetIndex = -1;
     session.upFile.UpFileText.clear();

@@ -696,7 +696,7 @@ void Reader::Read_End_Click()
     m_s.unread.PtrRec.LogName = m_s.log.LogPath.leftJustified(80, u' ');
     m_s.unread.PtrRec.Pointer = qMax<qint64>(bytes, m_s.log.LogText.size());
     m_s.unread.ReadPointer = m_s.unread.PtrRec.Pointer;
-    m_s.unread.PtrSavePending = 1;
+    m_s.unread.PtrSavePending = true;
 }
 
 void Reader::Search_Pointer_Click()
@@ -704,7 +704,7 @@ void Reader::Search_Pointer_Click()
     m_s.unread.PtrRec.LogName = m_s.log.LogPath.leftJustified(80, u' ');
     m_s.unread.PtrRec.Pointer = 0;
     m_s.unread.ReadPointer = 0;
-    m_s.unread.PtrSavePending = 1;
+    m_s.unread.PtrSavePending = true;
 }
 
 QString Reader::keyListText()

@@ -18,8 +18,8 @@ struct OpenLog
     QString LogText;
     QString LogPath;
     QStringList BoardKeys; // slot k belongs to board item k of Board_List
-    int NoBoardsFlag = 0;
-    int MultiSelectMode = 0;
+    bool NoBoardsFlag = false; // the log holds no board: nothing to read
+    bool MultiSelectMode = false; // several logs were merged into Temp.log
     QString PrevLogPath;
     int PrevOpenNetIndex = 255;
     // The log open before the current open, of whatever net: the unread pointer of a net being left is

@@ -20,7 +20,7 @@ struct UnreadTracker
     PtrRecord PtrRec;
     qint64 ReadPointer = 0;
     int PtrNetIndex = -1;
-    int PtrSavePending = 0;
+    bool PtrSavePending = false; // ReadPointer rose since the record was last saved
 };
 
 } // namespace kavrel

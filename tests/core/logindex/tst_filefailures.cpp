@@ -93,7 +93,7 @@ void TestFileFailures::brokenFilesAreToldAndTheOpenGoesOn()
         QCOMPARE(texts.at(i).count(u'\n'), 1); // and the system's reason
     }
     QCOMPARE(failedPaths(f.session).size(), told.size());
-    QCOMPARE(f.session.log.NoBoardsFlag, 0);
+    QCOMPARE(f.session.log.NoBoardsFlag, false);
     QCOMPARE(f.session.main.Board_List.items.first(), QStringLiteral("No.3 ｢雑談｣"));
     QVERIFY(f.session.main.visible);
     QVERIFY(f.session.log.IdListText.contains(QStringLiteral("KVR7:花子")));

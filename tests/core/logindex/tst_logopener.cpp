@@ -196,7 +196,7 @@ void TestLogOpener::singleOpen()
     Session &s = f.session;
     QCOMPARE(s.log.LogPath, path);
     QCOMPARE(s.log.LogText, text);
-    QCOMPARE(s.log.MultiSelectMode, 0);
+    QCOMPARE(s.log.MultiSelectMode, false);
     QCOMPARE(s.main.logLength, QString::number(sjis(text).size()));
     QCOMPARE(s.main.pointerLogName, text::fixedWidth(path, 80));
     QCOMPARE(s.main.pointerValue, QString("0"));
@@ -236,7 +236,7 @@ void TestLogOpener::multiOpenJoinsBytes()
     QCOMPARE(readFile(f.session.log.LogPath), a + b);
     QCOMPARE(f.session.log.LogText, cp932::decode(a + b));
     QVERIFY(f.session.log.LogText.contains(QStringLiteral("\r\nあMain"))); // 0x82 0xA0 is "あ"
-    QCOMPARE(f.session.log.MultiSelectMode, 1);
+    QCOMPARE(f.session.log.MultiSelectMode, true);
     QVERIFY(!QFile::exists(f.session.appFile("LOGPTR.dat")));
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "No.2 ｢雑談｣" }));
     QCOMPARE(f.session.main.Caption, "Kavrel[" + f.session.log.LogPath + "]");
@@ -250,7 +250,7 @@ void TestLogOpener::openOfNothing()
     OpenFromNetScreen(f.session, {});
     QCOMPARE(readFile(f.logPath(QStringLiteral("Temp.log"))), QByteArray());
     QCOMPARE(f.session.log.LogText, QString());
-    QCOMPARE(f.session.log.NoBoardsFlag, 1);
+    QCOMPARE(f.session.log.NoBoardsFlag, true);
     QCOMPARE(f.messages.texts(), QStringList { kNoBoards });
     QVERIFY(f.session.main.Article.isEmpty());
     QVERIFY(!f.session.main.visible);

@@ -266,7 +266,7 @@ void TestLogScanner::boardsSortedAndSaved()
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "No.3 ｢ソフト｣" }));
     QCOMPARE(f.session.log.BoardKeys.mid(0, 2), QStringList({ "CHAT", "SOFT" }));
     QVERIFY(f.session.log.BoardKeys.size() >= 1001);
-    QCOMPARE(f.session.log.NoBoardsFlag, 0);
+    QCOMPARE(f.session.log.NoBoardsFlag, false);
     QCOMPARE(f.events.boardIndexes, QList<int> { 0 });
     QVERIFY(f.messages.shown.isEmpty());
     QCOMPARE(readFile(f.session.boardListFilePath()), sjis("No.1 ｢雑談｣CHAT \r\nNo.3 ｢ソフト｣SOFT \r\n"));
@@ -348,7 +348,7 @@ void TestLogScanner::noBoards()
     f.session.log.LogText = crlfLines({ "CONNECT", kPrompt + "BYE" });
     logindex::ScanLog(f.session);
     QVERIFY(f.session.main.Board_List.isEmpty());
-    QCOMPARE(f.session.log.NoBoardsFlag, 1);
+    QCOMPARE(f.session.log.NoBoardsFlag, true);
     QCOMPARE(f.messages.texts(), QStringList { kNoBoards });
     QCOMPARE(f.events.boardClicks, 0);
     QVERIFY(!QFile::exists(f.session.boardListFilePath()));
@@ -450,7 +450,7 @@ void TestLogScanner::malformedLogs()
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, items);
     QCOMPARE(f.session.log.BoardKeys.mid(0, keys.size()), keys);
-    QCOMPARE(f.session.log.NoBoardsFlag, items.isEmpty() ? 1 : 0);
+    QCOMPARE(f.session.log.NoBoardsFlag, items.isEmpty());
 }
 
 void TestLogScanner::tablesGrowBeyondFixedSizes()

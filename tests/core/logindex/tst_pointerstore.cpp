@@ -60,7 +60,7 @@ void openLog(LogIndexFixture &f, const QString &path)
         f.session.log.PrevLogPath.clear();
         f.session.log.PrevOpenNetIndex = f.session.NetIndex;
     }
-    f.session.log.MultiSelectMode = 0;
+    f.session.log.MultiSelectMode = false;
     f.session.log.LogPath = path;
     f.session.log.LogText = cp932::decode(readFile(path));
     LoadPointerForLog(f.session);
@@ -367,7 +367,7 @@ void TestPointerStore::switchingNetsAfterMerge()
     // A merge of net 0 is read far: its positions count in Temp.log, not in DAV1.LOG.
     const QString merge = writeDatedLog(f, QStringLiteral("Temp.log"), kNewer, 50);
     f.session.log.LeftLogPath = f.session.log.PrevLogPath = f.session.log.LogPath;
-    f.session.log.MultiSelectMode = 1;
+    f.session.log.MultiSelectMode = true;
     f.session.log.LogPath = merge;
     LoadPointerForLog(f.session);
     f.session.unread.ReadPointer = 900;
@@ -388,11 +388,11 @@ void TestPointerStore::pendingSaveGoesToItsNet()
     // The reader's "mark all read" on net 0's log.
     f.session.unread.PtrRec.Pointer = 777;
     f.session.unread.ReadPointer = 777;
-    f.session.unread.PtrSavePending = 1;
+    f.session.unread.PtrSavePending = true;
     f.chooseNet(1);
     const QString nif = writeDatedLog(f, QStringLiteral("NIF1.LOG"), kOld);
     openLog(f, nif);
-    QCOMPARE(f.session.unread.PtrSavePending, 0);
+    QCOMPARE(f.session.unread.PtrSavePending, false);
     QCOMPARE(logNamePath(storeOf(f).read(1)), dav);
     QCOMPARE(storeOf(f).read(1).Pointer, qint64(777));
     QCOMPARE(logNamePath(storeOf(f).read(2)), nif);
@@ -402,7 +402,7 @@ void TestPointerStore::pendingSaveGoesToItsNet()
 void TestPointerStore::multiSelectLeavesPointerAlone()
 {
     LogIndexFixture f;
-    f.session.log.MultiSelectMode = 1;
+    f.session.log.MultiSelectMode = true;
     f.session.log.LogPath = writeDatedLog(f, QStringLiteral("Temp.log"), kNew);
     f.session.unread.ReadPointer = 55;
     LoadPointerForLog(f.session);

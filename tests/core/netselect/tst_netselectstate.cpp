@@ -475,7 +475,7 @@ void TestNetSelectState::readSingleLog()
     m_screen->Select_menu_DblClick();
     m_screen->LogRead_Click();
     QCOMPARE(m_session->log.LogPath, path(QStringLiteral("LOG/KAB0606.log")));
-    QCOMPARE(m_session->log.MultiSelectMode, 0);
+    QCOMPARE(m_session->log.MultiSelectMode, false);
     QVERIFY(!m_screen->loaded);
     QVERIFY(!m_session->netSelectVisible);
     QVERIFY(m_session->main.enabled);
@@ -497,7 +497,7 @@ void TestNetSelectState::readMultipleLogs()
     m_screen->Log_List_File2.setSelected(1, true);
     m_screen->LogRead_Click();
     QCOMPARE(m_session->log.LogPath, path(QStringLiteral("LOG/Temp.log")));
-    QCOMPARE(m_session->log.MultiSelectMode, 1);
+    QCOMPARE(m_session->log.MultiSelectMode, true);
     QCOMPARE(readFile(path(QStringLiteral("LOG/Temp.log"))),
         readFile(path(QStringLiteral("LOG/KAB0605.LOG")))
             + readFile(path(QStringLiteral("LOG/KAB0606.log"))));

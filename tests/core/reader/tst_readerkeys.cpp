@@ -465,13 +465,13 @@ void TestReaderKeys::pointerCommands()
     QCOMPARE(f.s.unread.PtrRec.LogName, f.s.log.LogPath.leftJustified(80));
     QCOMPARE(f.s.unread.PtrRec.Pointer, 0);
     QCOMPARE(f.s.unread.ReadPointer, 0);
-    QCOMPARE(f.s.unread.PtrSavePending, 1);
-    f.s.unread.PtrSavePending = 0;
+    QCOMPARE(f.s.unread.PtrSavePending, true);
+    f.s.unread.PtrSavePending = false;
     // The log is not on disk here: its text's length is the least.
     f.reader.Read_End_Click();
     QCOMPARE(f.s.unread.PtrRec.Pointer, f.s.log.LogText.size());
     QCOMPARE(f.s.unread.ReadPointer, f.s.log.LogText.size());
-    QCOMPARE(f.s.unread.PtrSavePending, 1);
+    QCOMPARE(f.s.unread.PtrSavePending, true);
 
     f.reader.Key_ON_Click();
     QVERIFY(f.messages.texts().last().startsWith(
