@@ -79,10 +79,13 @@ ComposeCommands::~ComposeCommands()
         m_session.compose = nullptr;
 }
 
-void ComposeCommands::runCommand(ReaderCommand command)
+void ComposeCommands::runCommand(ReaderCommand command, ComposeDone done)
 {
     if (m_editing)
         return; // the editor of another command is still open
+    m_result = ComposeResult { command };
+    m_done = std::move(done);
+    m_waitingForRecipients = false;
     switch (command) {
     case ReaderCommand::Write:
         Write();
@@ -108,6 +111,16 @@ void ComposeCommands::runCommand(ReaderCommand command)
     default:
         break;
     }
+    if (!m_waitingForRecipients)
+        finish();
+}
+
+void ComposeCommands::finish()
+{
+    m_waitingForRecipients = false;
+    const ComposeResult result = m_result;
+    if (const ComposeDone done = std::exchange(m_done, nullptr))
+        done(result);
 }
 
 // ---------------------------------------------------------------------------
@@ -143,6 +156,8 @@ ComposeCommands::EditResult ComposeCommands::runEditor()
         }
     }
     m_editing = false;
+    m_result.outcome
+        = result == EditResult::Failed ? ComposeResult::Outcome::Failed : ComposeResult::Outcome::Cancelled;
     return result;
 }
 
@@ -161,7 +176,7 @@ void ComposeCommands::editThenStore(int savedRow)
     const EditResult result = runEditor();
     m_session.main.selectTitle(savedRow);
     storeOrRestore(result);
-    m_session.main.focusTitle();
+    m_result.refocus = true;
     endCommand();
 }
 
@@ -182,6 +197,7 @@ bool ComposeCommands::writeTemp(const QString &text)
     QString error;
     if (tempfile::write(m_session, text, &error))
         return true;
+    m_result.outcome = ComposeResult::Outcome::Failed;
     m_session.message(
         QStringLiteral("TEMP.TXTを書き込めませんでした。\r\n") + error, MsgButtons::Ok, MsgIcon::Critical);
     return false;
@@ -231,14 +247,8 @@ StoreOptions ComposeCommands::storeOptions() const
 void ComposeCommands::store()
 {
     StoreComposedText(m_session, storeOptions());
-    // The up file is written; the title list then shows the command, with
-    // the row selected that was selected before.
-    auto &main = m_session.main;
-    if (main.events)
-        main.events->BuildTitleList();
-    main.selectTitle(m_session.composing.SavedTitleIndex < main.rowCount()
-            ? m_session.composing.SavedTitleIndex
-            : main.rowCount() - 1);
+    // The up file is written; the reader shows the command on the result.
+    m_result.outcome = ComposeResult::Outcome::Stored;
 }
 
 QString ComposeCommands::rowAboveReference(int row) const
@@ -520,12 +530,8 @@ void ComposeCommands::Delete()
             m_session.upFile.UpFileText = upfile::cut(m_session.upFile.UpFileText, span);
             m_session.upFile.UpFileDirty = true;
         }
-        const int saved = main.Title.ListIndex;
-        main.clearTitleColumns();
-        main.Article.clear();
-        if (main.events)
-            main.events->BuildTitleList();
-        main.selectTitle(saved - 1);
+        m_result.outcome = ComposeResult::Outcome::Deleted;
+        m_result.row = main.Title.ListIndex - 1;
     }
     if (m_session.upFile.UpFileDirty)
         writeUpFile(m_session);
@@ -574,17 +580,19 @@ void ComposeCommands::openIdListForMail()
     m_idList.closedWithoutMail = [this] {
         restoreCut();
         endCommand();
+        m_result.outcome = ComposeResult::Outcome::Cancelled;
+        finish();
     };
+    m_waitingForRecipients = true;
     m_idList.open(IdListWindow::Mode::Mail);
 }
 
 void ComposeCommands::finishMail()
 {
     storeOrRestore(runEditor());
-    m_session.main.Article.clear();
-    if (m_session.main.events)
-        m_session.main.events->BuildTitleList();
     endCommand();
+    m_result.mailFinished = true;
+    finish();
 }
 
 void ComposeCommands::showIdList()

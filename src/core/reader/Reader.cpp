@@ -517,7 +517,29 @@ void Reader::selectNextNonEmptyBoard()
 void Reader::compose(ReaderCommand command)
 {
     if (m_s.compose)
-        m_s.compose->runCommand(command);
+        m_s.compose->runCommand(command, [this](const ComposeResult &result) { showComposed(result); });
+}
+
+void Reader::showComposed(const ComposeResult &result)
+{
+    // The up file is written: the title list shows it as the command left it.
+    MainWindowState &m = m_s.main;
+    if (result.outcome == ComposeResult::Outcome::Stored) {
+        BuildTitleList();
+        const int saved = m_s.composing.SavedTitleIndex;
+        m.selectTitle(saved < m.rowCount() ? saved : m.rowCount() - 1);
+    } else if (result.outcome == ComposeResult::Outcome::Deleted) {
+        m.clearTitleColumns();
+        m.Article.clear();
+        BuildTitleList();
+        m.selectTitle(result.row);
+    }
+    if (result.mailFinished) {
+        m.Article.clear();
+        BuildTitleList();
+    }
+    if (result.refocus)
+        m.focusTitle();
 }
 
 int Reader::keyDown(int keyCode, int shift)

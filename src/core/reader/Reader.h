@@ -5,6 +5,7 @@
 #include "search/SearchFilter.h"
 #include "session/MainWindowState.h"
 #include "session/ReaderCommand.h"
+#include "session/ServiceHosts.h"
 
 #include <QDateTime>
 #include <QList>
@@ -151,6 +152,8 @@ private:
     // A key without a command still ends the pending modes of the reader.
     void run(std::optional<ReaderCommand> command);
     void compose(ReaderCommand command);
+    // On a writing command's result: the rebuild, the row and the focus.
+    void showComposed(const ComposeResult &result);
 
     Session &m_s;
     LogMarkerIndex m_index;

@@ -1,6 +1,8 @@
 #include "ReaderFixtures.h"
 #include "ReaderModes.h"
 
+#include "base/BoardItemText.h"
+#include "commands/UpFileCommands.h"
 #include "reader/Reader.h"
 
 #include <QTest>
@@ -14,7 +16,13 @@ namespace {
 struct RecordingCompose : ComposeHost
 {
     QList<ReaderCommand> keys;
-    void runCommand(ReaderCommand command) override { keys.append(command); }
+    // What the command does and reports; nothing by default.
+    std::function<ComposeResult(ReaderCommand)> act;
+    void runCommand(ReaderCommand command, ComposeDone done) override
+    {
+        keys.append(command);
+        done(act ? act(command) : ComposeResult { command });
+    }
 };
 
 // A session on the hand log with a reader, the board list showing board 1.
@@ -67,6 +75,7 @@ private slots:
     void unreadSearchThatCannotMoveIsNotLeftPending();
     void ctrlSEndsASearch();
     void commandLettersReachTheComposeCommands();
+    void theReaderShowsWhatACommandLeft();
     void pendingMoveResponseWritesOnFocus();
     void moveTargetAndOtherColumns();
     void pointerCommands();
@@ -394,6 +403,51 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     f.s.compose = nullptr;
     f.press(reader::Key_W);
     QCOMPARE(f.compose.keys.size(), 1);
+}
+
+void TestReaderKeys::theReaderShowsWhatACommandLeft()
+{
+    using Outcome = ComposeResult::Outcome;
+    Fixture f(1);
+    const int rows = f.s.main.rowCount();
+    QVERIFY(rows >= 2);
+    f.s.main.selectTitle(1);
+    f.s.main.loseTitleFocus();
+    const qint64 board = boarditem::boardNumber(f.s.main.Board_List.selectedText());
+    // The command queues a write and reports what it did; the reader alone
+    // rebuilds the title list on that result.
+    Outcome outcome = Outcome::Cancelled;
+    f.compose.act = [&](ReaderCommand command) {
+        f.s.upFile.UpFileText += commands::upfile::writeCommand(board, "本文\r\n", QString());
+        ComposeResult result { command, outcome };
+        result.refocus = true;
+        return result;
+    };
+    f.press(reader::Key_W);
+    QCOMPARE(f.s.main.rowCount(), rows); // nothing stored, nothing rebuilt
+    QCOMPARE(f.row(), 1);
+    QVERIFY(f.s.main.titleHasFocus);
+
+    outcome = Outcome::Stored;
+    f.s.upFile.UpFileText.clear();
+    f.s.main.loseTitleFocus();
+    f.press(reader::Key_W);
+    QCOMPARE(f.s.main.rowCount(), rows + 1);
+    QVERIFY(f.s.main.Title.item(rows).startsWith("[書込"));
+    QCOMPARE(f.row(), 1); // the row the command started on
+    QVERIFY(f.s.main.titleHasFocus);
+
+    // A deletion selects the row the command gives, after the rebuild.
+    f.compose.act = [&](ReaderCommand command) {
+        f.s.upFile.UpFileText.clear();
+        ComposeResult result { command, Outcome::Deleted };
+        result.row = 0;
+        return result;
+    };
+    f.s.main.selectTitle(rows);
+    f.press(reader::Key_D);
+    QCOMPARE(f.s.main.rowCount(), rows);
+    QCOMPARE(f.row(), 0);
 }
 
 void TestReaderKeys::pendingMoveResponseWritesOnFocus()
