@@ -6,6 +6,7 @@
 //   bench_titles 10         one size, in MB
 
 #include "ReaderModes.h"
+#include "TestKeys.h"
 #include "TitleLogGenerator.h"
 
 #include "reader/Reader.h"
@@ -64,7 +65,7 @@ void runSize(int megabytes, QTextStream &out)
     s.main.selectTitle(0);
     s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
     s.unread.PtrRec.Pointer = log.text.size();
-    const double unread = millis([&] { r.pressKey(reader::Key_Down, reader::Shift_Shift); });
+    const double unread = millis([&] { test::pressKey(r, reader::Key_Down, reader::Shift_Shift); });
     const int stoppedAt = s.main.Title.ListIndex;
 
     // A string search that never matches: the advance cuts and tests every
@@ -74,7 +75,7 @@ void runSize(int megabytes, QTextStream &out)
     s.main.selectTitle(0);
     s.search.StringSearchOn = true;
     s.search.SearchText = QStringLiteral("見つからない文字列");
-    const double searchAll = millis([&] { r.pressKey(reader::Key_Down); });
+    const double searchAll = millis([&] { test::pressKey(r, reader::Key_Down); });
 
     out << QStringLiteral(
         "%1 MB (%2 chars, %3 rows): build %4 ms, rebuild %5 ms, click first %6 ms (builds the log "

@@ -1,6 +1,7 @@
 #include "WritingFixture.h"
 
 #include "LogIndexFixture.h"
+#include "TestKeys.h"
 
 #include "base/FileIo.h"
 #include "base/Text.h"
@@ -239,7 +240,7 @@ void WritingFixture::click(const QString &titleStart)
 
 void WritingFixture::press(char letter, int shift)
 {
-    reader.pressKey(letter, shift);
+    test::pressKey(reader, letter, shift);
 }
 
 int WritingFixture::rowOf(const QString &titleStart) const

@@ -501,9 +501,9 @@ bool Reader::searchAdvance(int row)
 
 // ---------------------------------------------------------------- keys
 
-void Reader::Title_KeyDown(int keyCode, int shift)
+void Reader::Title_KeyDown(int /*keyCode*/, int /*shift*/)
 {
-    keyDown(keyCode, shift);
+    run(std::nullopt);
 }
 
 void Reader::selectNextNonEmptyBoard()
@@ -540,16 +540,6 @@ void Reader::showComposed(const ComposeResult &result)
     }
     if (result.refocus)
         m.focusTitle();
-}
-
-int Reader::keyDown(int keyCode, int shift)
-{
-    run(commandForKey(keyCode, shift));
-    if (keyCode == Key_PageDown || keyCode == Key_Right)
-        return Key_Space;
-    if (keyCode == Key_PageUp)
-        return Key_Up;
-    return keyCode;
 }
 
 void Reader::execute(ReaderCommand command)
@@ -665,13 +655,18 @@ void Reader::run(std::optional<ReaderCommand> command)
 
 void Reader::Title_KeyUp(int keyCode, int /*shift*/)
 {
+    if (keyCode == Key_Space || keyCode == Key_PageDown || keyCode == Key_Right)
+        armNextArticle();
+}
+
+void Reader::armNextArticle()
+{
     const ListBox &article = m_s.main.Article;
-    if ((keyCode == Key_Space || keyCode == Key_PageDown || keyCode == Key_Right)
-        && m_s.flag(settings::OptionFlags::SpaceMovesOn) && article.ListIndex == article.ListCount() - 1)
+    if (m_s.flag(settings::OptionFlags::SpaceMovesOn) && article.ListIndex == article.ListCount() - 1)
         m_s.reading.NextArticleArmed = true;
 }
 
-void Reader::listBoxKey(int keyCode)
+void Reader::moveRow(RowMove move)
 {
     MainWindowState &m = m_s.main;
     const int count = m.rowCount();
@@ -679,34 +674,51 @@ void Reader::listBoxKey(int keyCode)
         return;
     const int current = m.Title.ListIndex;
     int next = current;
-    switch (keyCode) {
-    case Key_Up:
+    switch (move) {
+    case RowMove::Up:
         next = current <= 0 ? 0 : current - 1;
         break;
-    case Key_Down:
+    case RowMove::Down:
         next = current < 0 ? 0 : qMin(current + 1, count - 1);
         break;
-    case Key_Home:
+    case RowMove::First:
         next = 0;
         break;
-    case Key_End:
+    case RowMove::Last:
         next = count - 1;
         break;
-    default:
-        return;
     }
     if (next != current)
         m.selectTitle(next);
 }
 
-void Reader::pressKey(int keyCode, int shift)
+void Reader::dropPendingUnreadSearch()
 {
-    const int code = keyDown(keyCode, shift);
-    listBoxKey(code);
-    // The unread search runs within the move it starts; when the list could
-    // not move, or the search ran out, it must not wait for a later click.
     if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch)
         m_s.reading.LastWrittenKind = ReaderMode::None;
+}
+
+void Reader::press(ReaderCommand command)
+{
+    using enum ReaderCommand;
+    run(command);
+    if (command == Previous)
+        moveRow(RowMove::Up);
+    else if (command == Next || command == NextUnread)
+        moveRow(RowMove::Down);
+    dropPendingUnreadSearch();
+    if (command == Page)
+        armNextArticle();
+}
+
+void Reader::pressKey(int keyCode, int shift)
+{
+    Title_KeyDown(keyCode, shift);
+    if (keyCode == Key_Home)
+        moveRow(RowMove::First);
+    else if (keyCode == Key_End)
+        moveRow(RowMove::Last);
+    dropPendingUnreadSearch();
     Title_KeyUp(keyCode, shift);
 }
 
@@ -866,7 +878,7 @@ QList<ShownArticle> Reader::walkSearch()
     while (search::searchActive(m_s)) {
         const int board = m.Board_List.ListIndex;
         const int row = m.Title.ListIndex;
-        pressKey(Key_Down);
+        press(ReaderCommand::Next);
         if (board == m.Board_List.ListIndex && row == m.Title.ListIndex && search::searchActive(m_s))
             break; // nothing moves any more
     }
@@ -883,7 +895,7 @@ void Reader::unreadFromFirstBoard()
         chooseBoard(0);
     if (m.Title.ListIndex != 0 && !m.Title.isEmpty())
         chooseRow(0);
-    pressKey(Key_Down, Shift_Shift);
+    press(ReaderCommand::NextUnread);
 }
 
 } // namespace kavrel::reader

@@ -1,5 +1,6 @@
 #include "ReaderFixtures.h"
 #include "ReaderModes.h"
+#include "TestKeys.h"
 
 #include "reader/Reader.h"
 
@@ -106,7 +107,7 @@ void TestReaderChains::unreadSearchOverAHundredThousandRows()
         rows = s.main.rowCount();
         s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
         s.unread.PtrRec.Pointer = m_log.indexOf("SMALL(1/1)") - 10;
-        r.pressKey(reader::Key_Down, reader::Shift_Shift);
+        test::pressKey(r, reader::Key_Down, reader::Shift_Shift);
         out = outcomeOf(s);
     });
     QCOMPARE(rows, kRows);
@@ -127,7 +128,7 @@ void TestReaderChains::searchAdvanceOverAHundredThousandRows()
         s.main.selectBoard(0);
         s.search.StringSearchOn = true;
         s.search.SearchText = "見つけた";
-        r.pressKey(reader::Key_Down);
+        test::pressKey(r, reader::Key_Down);
         out = outcomeOf(s);
         readPointer = s.unread.ReadPointer;
     });
@@ -147,7 +148,7 @@ void TestReaderChains::unreadSearchWithNothingLeft()
         s.main.selectBoard(0);
         s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
         s.unread.PtrRec.Pointer = m_log.size();
-        r.pressKey(reader::Key_Down, reader::Shift_Shift);
+        test::pressKey(r, reader::Key_Down, reader::Shift_Shift);
         out = outcomeOf(s);
     });
     // Ends on the last row of the last board, which is then shown.
@@ -176,10 +177,10 @@ void TestReaderChains::manyEmptyBoardsAreSkipped()
     onSmallStack([&] {
         Reader r(s);
         s.main.selectBoard(1);
-        r.pressKey(reader::Key_End);
-        r.pressKey(reader::Key_Down);
+        test::pressKey(r, reader::Key_End);
+        test::pressKey(r, reader::Key_Down);
         down = outcomeOf(s);
-        r.pressKey(reader::Key_Up);
+        test::pressKey(r, reader::Key_Up);
         up = outcomeOf(s);
     });
     QCOMPARE(down.board, 3002);

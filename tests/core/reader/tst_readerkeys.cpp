@@ -1,5 +1,6 @@
 #include "ReaderFixtures.h"
 #include "ReaderModes.h"
+#include "TestKeys.h"
 
 #include "base/BoardItemText.h"
 #include "commands/UpFileCommands.h"
@@ -45,7 +46,7 @@ struct Fixture
     void press(int key, int shift = 0, int times = 1)
     {
         for (int i = 0; i < times; ++i)
-            reader.pressKey(key, shift);
+            test::pressKey(reader, key, shift);
     }
     int board() const { return s.main.Board_List.ListIndex; }
     int row() const { return s.main.Title.ListIndex; }
