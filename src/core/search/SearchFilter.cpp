@@ -34,17 +34,24 @@ QString articleDateTime(const QString &article, const QString &key)
     return text;
 }
 
+bool inDateRange(const SearchState &search, const QString &when)
+{
+    if (when.isEmpty() || !search.SearchFrom || !search.SearchTo)
+        return false;
+    if (const auto time = searchBound(when))
+        return *search.SearchFrom <= *time && *time <= *search.SearchTo;
+    // A time the log garbled is compared with the bounds as text.
+    return when >= searchBoundText(search.SearchFrom) && when <= searchBoundText(search.SearchTo);
+}
+
 Verdict hitTest(const Session &session, const QString &article, const QString &key)
 {
     if (!searchActive(session))
         return Verdict::NoSearch;
     if (session.search.StringSearchOn && article.contains(session.search.SearchText))
         return Verdict::Hit;
-    if (session.search.DateSearchOn) {
-        const QString when = articleDateTime(article, key);
-        if (!when.isEmpty() && when >= session.search.SearchFrom && when <= session.search.SearchTo)
-            return Verdict::Hit;
-    }
+    if (session.search.DateSearchOn && inDateRange(session.search, articleDateTime(article, key)))
+        return Verdict::Hit;
     return Verdict::Miss;
 }
 

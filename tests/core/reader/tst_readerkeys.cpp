@@ -257,8 +257,8 @@ void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
     // A date search finds the articles of a range, both boards.
     Fixture g(1);
     g.s.search.DateSearchOn = true;
-    g.s.search.SearchFrom = "26/12/01 11:30:00";
-    g.s.search.SearchTo = "26/12/02 08:00:00";
+    g.s.search.SearchFrom = searchBound("26/12/01 11:30:00");
+    g.s.search.SearchTo = searchBound("26/12/02 08:00:00");
     g.press(reader::Key_Down);
     QCOMPARE(g.row(), 2); // 1004 at 13:00
     g.press(reader::Key_Down);

@@ -81,8 +81,8 @@ void TestSearchFilter::hitTest()
     s.search.StringSearchOn = stringOn;
     s.search.DateSearchOn = dateOn;
     s.search.SearchText = "ABC";
-    s.search.SearchFrom = "26/12/01 00:00:00";
-    s.search.SearchTo = "26/12/02 00:00:00";
+    s.search.SearchFrom = searchBound("26/12/01 00:00:00");
+    s.search.SearchTo = searchBound("26/12/02 00:00:00");
     QCOMPARE(int(search::hitTest(s, article, "(1/")), verdict);
     endSearch(s);
     QVERIFY(!searchActive(s));
