@@ -11,7 +11,6 @@
 #include "TitleView.h"
 #include "VbKeys.h"
 #include "WindowPrefs.h"
-#include "base/KeyCodes.h"
 
 #include "reader/Reader.h"
 #include "session/Session.h"
@@ -146,6 +145,9 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_title->setFont(listFont);
     m_title->setModel(m_titleModel);
     m_title->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 2);
+    connect(m_title, &TitleView::command, this, [this](ReaderCommand command) {
+        m_program.forward([this, command] { m_program.titlePress(command); });
+    });
     connect(m_title, &TitleView::keyDown, this, &MainWindow::titleKey);
     connect(m_title, &TitleView::rowClicked, this, [this](int row, int column) {
         reader::Reader &reader = m_program.reader();
@@ -330,12 +332,11 @@ void MainWindow::buildToolBar()
     bar->setFocusPolicy(Qt::NoFocus);
     ProgramWindows &p = m_program;
     const std::function<void()> clicks[8] = {
-        [&p] { p.netSelectCommand(); },
-        [this] { m_program.titleKeyDown(keys::Key_M, keys::Shift_None); }, // M: mail
-        [this] { m_program.titleKeyDown(keys::Key_W, keys::Shift_None); }, // W: new article
+        [&p] { p.netSelectCommand(); }, [this] { m_program.titleCommand(ReaderCommand::Mail); }, // M: mail
+        [this] { m_program.titleCommand(ReaderCommand::Write); }, // W: new article
         [&p] { p.showSearch(); }, [&p] { p.showDefineOp(); }, [&p] { p.showKeyList(); },
-        [this] { m_program.titleKeyDown(keys::Key_P, keys::Shift_None); }, // P: response
-        [this] { m_program.titleKeyDown(keys::Key_D, keys::Shift_None); }, // D: delete a write
+        [this] { m_program.titleCommand(ReaderCommand::Respond); }, // P: response
+        [this] { m_program.titleCommand(ReaderCommand::Delete); }, // D: delete a write
     };
     for (int i = 0; i < 8; ++i) {
         const ToolButtonLook &look = kToolButtons[i];

@@ -105,14 +105,19 @@ void ProgramWindows::activateAfterClose()
         m_main->activateWindow();
 }
 
+void ProgramWindows::titlePress(ReaderCommand command)
+{
+    m_core.reader.press(command);
+}
+
 void ProgramWindows::titleKeyPress(int keyCode, int shift)
 {
     m_core.reader.pressKey(keyCode, shift);
 }
 
-void ProgramWindows::titleKeyDown(int keyCode, int shift)
+void ProgramWindows::titleCommand(ReaderCommand command)
 {
-    m_core.reader.Title_KeyDown(keyCode, shift);
+    m_core.reader.execute(command);
 }
 
 void ProgramWindows::netSelectCommand()

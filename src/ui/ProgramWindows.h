@@ -68,11 +68,12 @@ public:
     void refresh();
 
     // The main window's commands.
-    // A key pressed in the title list: the reader's key down, the list's own
-    // move, the key up.
+    // A key pressed in the title list that stands for a command, and one
+    // that does not (Home, End...): the reader's press of either.
+    void titlePress(ReaderCommand command);
     void titleKeyPress(int keyCode, int shift);
-    // Title_KeyDown alone, as the toolbar's buttons run it.
-    void titleKeyDown(int keyCode, int shift);
+    // The command alone, as the toolbar's buttons run it.
+    void titleCommand(ReaderCommand command);
     void netSelectCommand();
     void showIdList();
     void showSearch();

@@ -1,5 +1,6 @@
 #include "TitleView.h"
 
+#include "TitleKeys.h"
 #include "TitleListModel.h"
 #include "VbKeys.h"
 
@@ -52,9 +53,11 @@ TitleView::TitleView(QWidget *parent)
 
 void TitleView::keyPressEvent(QKeyEvent *event)
 {
-    const int code = vbkeys::keyCode(event);
-    if (code != 0)
+    if (const auto command = titleCommand(event->key(), event->modifiers())) {
+        emit this->command(*command);
+    } else if (const int code = vbkeys::keyCode(event); code != 0) {
         emit keyDown(code, vbkeys::shiftState(event->modifiers()));
+    }
     event->accept();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/ReaderCommand.h"
+
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -23,7 +25,8 @@ private:
 };
 
 // The title list (Title). It keeps the keyboard focus and hands every key to
-// the reader instead of moving by itself; a click on any column selects the
+// the reader instead of moving by itself, a key that stands for a command as
+// that command (TitleKeys.h) and any other as its key code; a click on any column selects the
 // row in all four, through the reader.
 class TitleView : public QTableView
 {
@@ -34,6 +37,7 @@ public:
     TitleTextDelegate *titleDelegate() const { return m_titleDelegate; }
 
 signals:
+    void command(kavrel::ReaderCommand command);
     void keyDown(int keyCode, int shift);
     void rowClicked(int row, int column);
     void gotFocus();

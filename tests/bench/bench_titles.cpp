@@ -6,6 +6,7 @@
 //   bench_titles 10         one size, in MB
 
 #include "ReaderModes.h"
+#include "TestKeys.h"
 #include "TitleLogGenerator.h"
 
 #include "reader/Reader.h"
@@ -48,7 +49,7 @@ void runSize(int megabytes, QTextStream &out)
 
     Session s;
     loadGenerated(s, log, false);
-    s.LogPath = QStringLiteral("/logs/bench.log");
+    s.log.LogPath = QStringLiteral("/logs/bench.log");
     reader::Reader r(s);
     s.main.titleHasFocus = true; // select rows explicitly below
 
@@ -62,19 +63,19 @@ void runSize(int megabytes, QTextStream &out)
     // The unread search from the first row with the whole log read: it
     // passes over every row of the board and ends on the last one.
     s.main.selectTitle(0);
-    s.PtrRec.LogName = s.LogPath.leftJustified(80);
-    s.PtrRec.Pointer = log.text.size();
-    const double unread = millis([&] { r.pressKey(reader::Key_Down, reader::Shift_Shift); });
+    s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
+    s.unread.PtrRec.Pointer = log.text.size();
+    const double unread = millis([&] { test::pressKey(r, reader::Key_Down, reader::Shift_Shift); });
     const int stoppedAt = s.main.Title.ListIndex;
 
     // A string search that never matches: the advance cuts and tests every
     // article of the board. (An unread search that ran out on its own board
     // stays pending; it is ended first.)
-    s.LastWrittenKind = ReaderMode::None;
+    s.reading.LastWrittenKind = ReaderMode::None;
     s.main.selectTitle(0);
-    s.StringSearchOn = true;
-    s.SearchText = QStringLiteral("見つからない文字列");
-    const double searchAll = millis([&] { r.pressKey(reader::Key_Down); });
+    s.search.StringSearchOn = true;
+    s.search.SearchText = QStringLiteral("見つからない文字列");
+    const double searchAll = millis([&] { test::pressKey(r, reader::Key_Down); });
 
     out << QStringLiteral(
         "%1 MB (%2 chars, %3 rows): build %4 ms, rebuild %5 ms, click first %6 ms (builds the log "

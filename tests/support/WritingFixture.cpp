@@ -1,6 +1,7 @@
 #include "WritingFixture.h"
 
 #include "LogIndexFixture.h"
+#include "TestKeys.h"
 
 #include "base/FileIo.h"
 #include "base/Text.h"
@@ -165,7 +166,7 @@ WritingFixture::WritingFixture(Net net)
     session.Flags[settings::OptionFlags::ResBlankQuoteDelete] = QStringLiteral("0");
     session.messages = &messages;
     session.editor = &editor;
-    session.MoveTable = moveres::decodeMoveTable({});
+    session.moves.MoveTable = moveres::decodeMoveTable({});
 }
 
 QString WritingFixture::upPath() const
@@ -203,7 +204,7 @@ void WritingFixture::setBoards(const QStringList &items)
 
 void WritingFixture::setUpFile(const QString &text)
 {
-    session.UpFileText = text;
+    session.upFile.UpFileText = text;
     writeFile(upPath(), sjis(text));
 }
 
@@ -239,7 +240,7 @@ void WritingFixture::click(const QString &titleStart)
 
 void WritingFixture::press(char letter, int shift)
 {
-    reader.pressKey(letter, shift);
+    test::pressKey(reader, letter, shift);
 }
 
 int WritingFixture::rowOf(const QString &titleStart) const

@@ -14,8 +14,11 @@
 #include "NetSelectWindow.h"
 #include "ProgramWindows.h"
 #include "SearchWindow.h"
+#include "TestKeys.h"
 #include "TestSupport.h"
+#include "TitleKeys.h"
 #include "TitleView.h"
+#include "VbKeys.h"
 
 #include "base/Cp932.h"
 
@@ -57,6 +60,33 @@ class TestKeyboard : public QObject
     Q_OBJECT
 
 private slots:
+    // The title list's own key table gives each key the command its key
+    // code stood for: every key with each set of modifiers.
+    void titleKeysAreTheReadersCommands_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("none") << int(Qt::NoModifier);
+        QTest::newRow("shift") << int(Qt::ShiftModifier);
+        QTest::newRow("ctrl") << int(Qt::ControlModifier);
+        QTest::newRow("alt") << int(Qt::AltModifier);
+        QTest::newRow("shift+ctrl") << int(Qt::ShiftModifier | Qt::ControlModifier);
+        QTest::newRow("ctrl+keypad") << int(Qt::ControlModifier | Qt::KeypadModifier);
+    }
+    void titleKeysAreTheReadersCommands()
+    {
+        QFETCH(int, modifiers);
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        QList<int> keys
+            = { Qt::Key_Space, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up,
+                  Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_Escape, Qt::Key_Return, Qt::Key_Tab };
+        for (int key = Qt::Key_A; key <= Qt::Key_Z; ++key)
+            keys << key;
+        for (int key : keys) {
+            const auto expected = test::commandForKey(ui::vbkeys::keyCode(key), ui::vbkeys::shiftState(mods));
+            QVERIFY2(ui::titleCommand(key, mods) == expected, qPrintable(QString::number(key, 16)));
+        }
+        QVERIFY(ui::titleCommand(Qt::Key_S, mods) != std::nullopt || mods != Qt::NoModifier);
+    }
     void init()
     {
         demo = std::make_unique<test::DemoDir>();
@@ -154,8 +184,8 @@ private slots:
         QVERIFY(search.findChild<QCheckBox *>("String_Check")->isChecked());
         QTest::keyClick(text, Qt::Key_Return);
         QVERIFY(!search.isVisible());
-        QCOMPARE(program->session().StringSearchOn, true);
-        QCOMPARE(program->session().SearchText, QStringLiteral("PC"));
+        QCOMPARE(program->session().search.StringSearchOn, true);
+        QCOMPARE(program->session().search.SearchText, QStringLiteral("PC"));
 
         // ディレクトリ設定: Return in a field saves, Esc does not.
         window->action("Define")->trigger();
@@ -204,8 +234,8 @@ private slots:
         QVERIFY(!program->searchDialog().DateTime_Check);
         QTest::keyClick(ok, Qt::Key_Return);
         QVERIFY(!search.isVisible());
-        QCOMPARE(program->session().DateSearchOn, false);
-        QCOMPARE(program->session().StringSearchOn, true);
+        QCOMPARE(program->session().search.DateSearchOn, false);
+        QCOMPARE(program->session().search.StringSearchOn, true);
 
         // A changed value does tick it.
         window->action("Search_Log")->trigger();
@@ -270,7 +300,7 @@ private slots:
         for (int i = 0; i < 60; ++i)
             QTest::keyClick(window->titleView(), Qt::Key_Down);
         QCOMPARE(program->session().main.Article.items.value(0), QStringLiteral("最終アーティクルです。"));
-        const qint64 read = program->session().ReadPointer;
+        const qint64 read = program->session().unread.ReadPointer;
         QVERIFY(read > 0);
 
         // KAB0605 + KAB0606 in multi-select mode.

@@ -22,7 +22,8 @@ namespace kavrel::commands {
 // mark). Each prepares TEMP.TXT, runs the user's editor and hands the text to
 // the up-file writer. The reader calls runCommand after its own
 // steps (RewriteFlag reset, SavedTitleIndex taken, E turned into W on chat
-// boards). Owns the headless mail recipient and move-response windows.
+// boards) and, on the result, rebuilds the title list itself. Owns the
+// headless mail recipient and move-response windows.
 //
 // A waiting command that a rewrite cut out of the up file text is put back
 // when the rewrite ends without a new text (the editor could not start, was
@@ -34,7 +35,7 @@ public:
     explicit ComposeCommands(Session &session);
     ~ComposeCommands() override;
 
-    void runCommand(ReaderCommand command) override;
+    void runCommand(ReaderCommand command, ComposeDone done) override;
 
     void Write();
     void Response();
@@ -71,6 +72,8 @@ private:
     StoreOptions storeOptions() const;
     void openIdListForMail();
     void finishMail();
+    // Hands the result to the reader, once.
+    void finish();
 
     QString rowAboveReference(int row) const;
 
@@ -79,6 +82,12 @@ private:
     moveres::MoveResponseWindow m_move;
     Clock m_clock;
     bool m_editing = false;
+
+    // The command running, its result so far, and where the result goes; a
+    // mail keeps them until the ID list window closes.
+    ComposeResult m_result;
+    ComposeDone m_done;
+    bool m_waitingForRecipients = false;
 
     // The up file text before a rewrite cut its waiting command.
     std::optional<QString> m_beforeCut;

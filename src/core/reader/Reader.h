@@ -5,6 +5,7 @@
 #include "search/SearchFilter.h"
 #include "session/MainWindowState.h"
 #include "session/ReaderCommand.h"
+#include "session/ServiceHosts.h"
 
 #include <QDateTime>
 #include <QList>
@@ -60,12 +61,10 @@ public:
     void BuildTitleList() override;
     // Runs a command of the title list.
     void execute(ReaderCommand command) override;
-    // The thin key entry: the key's command, executed.
+    // A key of the title list that stands for no command (the windows map
+    // the others to commands): the reader's steps before every key.
     void Title_KeyDown(int keyCode, int shift) override;
     void Title_KeyUp(int keyCode, int shift) override;
-    // Title_KeyDown that returns the key code as replaced (Page keys and →
-    // become Space, Page Up becomes ↑): the list box acts on it.
-    int keyDown(int keyCode, int shift);
     // Clicking a row of the information or title column: all four columns
     // take the row, and Title gets the focus.
     void Title2_Click(int row);
@@ -77,8 +76,11 @@ public:
     void BatchSet_GotFocus();
     void Article_GotFocus();
 
-    // One real key press in the title list: key down, the list box's own
-    // move (↑ ↓ Home End), key up.
+    // One key press in the title list that stands for a command: the
+    // command, the list box's own move (↑ up a row, ↓ down a row), key up.
+    void press(ReaderCommand command);
+    // One press of a key that is no command: key down, the list box's own
+    // move (Home, End), key up.
     void pressKey(int keyCode, int shift = Shift_None);
 
     // Menu commands.
@@ -147,10 +149,18 @@ private:
     void refreshDateTexts();
     bool atLastRowOfLastBoard() const;
     bool onLastBoard() const;
-    void listBoxKey(int keyCode);
+    enum class RowMove { Up, Down, First, Last };
+    void moveRow(RowMove move);
+    // After Space, Page Down or →: at the article's end the next one moves on.
+    void armNextArticle();
+    // The unread search runs within the move it starts; when the list could
+    // not move, or the search ran out, it must not wait for a later click.
+    void dropPendingUnreadSearch();
     // A key without a command still ends the pending modes of the reader.
     void run(std::optional<ReaderCommand> command);
     void compose(ReaderCommand command);
+    // On a writing command's result: the rebuild, the row and the focus.
+    void showComposed(const ComposeResult &result);
 
     Session &m_s;
     LogMarkerIndex m_index;

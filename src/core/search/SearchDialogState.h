@@ -5,6 +5,8 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace kavrel {
 class Session;
@@ -15,7 +17,8 @@ namespace kavrel::search {
 // The string and date-time search dialog without a display: its fields and
 // check boxes, the key rule that ticks a box, and the accept that sets the
 // session's search state. The year fields show four digits; the stored range
-// keeps the two-digit years that the logs print.
+// keeps the two-digit years that the logs print. A range that is refused
+// leaves the search as it was and is shown again as typed.
 class SearchDialogState
 {
 public:
@@ -80,8 +83,16 @@ public:
     // 20 years after the given year.
     static int fourDigitYear(int twoDigits, int thisYear);
 
+    // The range as last given: a refused one as typed, else the stored one
+    // ("yy/MM/dd hh:mm:ss").
+    QString givenFrom() const;
+    QString givenTo() const;
+
 private:
     void fillRow(const QString &stored, Field year);
+
+    // The texts of a refused range, until a range is accepted.
+    std::optional<std::pair<QString, QString>> m_refused;
 
     Session &m_s;
 };

@@ -10,13 +10,13 @@ namespace kavrel::search {
 
 bool searchActive(const Session &session)
 {
-    return session.StringSearchOn || session.DateSearchOn;
+    return session.search.StringSearchOn || session.search.DateSearchOn;
 }
 
 void endSearch(Session &session)
 {
-    session.DateSearchOn = false;
-    session.StringSearchOn = false;
+    session.search.DateSearchOn = false;
+    session.search.StringSearchOn = false;
 }
 
 QString articleDateTime(const QString &article, const QString &key)
@@ -34,17 +34,24 @@ QString articleDateTime(const QString &article, const QString &key)
     return text;
 }
 
+bool inDateRange(const SearchState &search, const QString &when)
+{
+    if (when.isEmpty() || !search.SearchFrom || !search.SearchTo)
+        return false;
+    if (const auto time = searchBound(when))
+        return *search.SearchFrom <= *time && *time <= *search.SearchTo;
+    // A time the log garbled is compared with the bounds as text.
+    return when >= searchBoundText(search.SearchFrom) && when <= searchBoundText(search.SearchTo);
+}
+
 Verdict hitTest(const Session &session, const QString &article, const QString &key)
 {
     if (!searchActive(session))
         return Verdict::NoSearch;
-    if (session.StringSearchOn && article.contains(session.SearchText))
+    if (session.search.StringSearchOn && article.contains(session.search.SearchText))
         return Verdict::Hit;
-    if (session.DateSearchOn) {
-        const QString when = articleDateTime(article, key);
-        if (!when.isEmpty() && when >= session.SearchFrom && when <= session.SearchTo)
-            return Verdict::Hit;
-    }
+    if (session.search.DateSearchOn && inDateRange(session.search, articleDateTime(article, key)))
+        return Verdict::Hit;
     return Verdict::Miss;
 }
 

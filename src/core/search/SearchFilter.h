@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/SearchState.h"
+
 #include <QString>
 
 namespace kavrel {
@@ -23,6 +25,9 @@ enum class Verdict { NoSearch, Hit, Miss };
 
 // Whether the article (its text as cut from the log, and its key
 // "(" + number + "/") passes the running search.
+// Whether an article's printed time (articleDateTime) lies in the range,
+// ordered as the printed texts order.
+bool inDateRange(const SearchState &search, const QString &when);
 Verdict hitTest(const Session &session, const QString &article, const QString &key);
 
 } // namespace kavrel::search

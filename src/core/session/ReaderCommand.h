@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 namespace kavrel {
 
 // What the user asks of the reader in the title list.
@@ -20,9 +18,5 @@ enum class ReaderCommand {
     ToggleBatch, // S
     Quit, // Esc
 };
-
-// The command a key of the title list stands for; none for a key that only
-// moves the list (Home, End) or means nothing to the reader.
-std::optional<ReaderCommand> commandForKey(int keyCode, int shift);
 
 } // namespace kavrel

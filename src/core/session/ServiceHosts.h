@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace kavrel {
 
 // Starts the user's editor on a file and returns when it has finished.
@@ -16,13 +18,38 @@ public:
     virtual bool edit(const QString &editorPath, const QString &filePath, QString *error) = 0;
 };
 
+// What became of a writing command, for the reader to show.
+struct ComposeResult
+{
+    enum class Outcome {
+        Stored, // the text went into the up file
+        Deleted, // a waiting command was cut out of the up file
+        Cancelled, // nothing changed
+        Failed, // TEMP.TXT or the editor failed; nothing changed
+    };
+    ReaderCommand command = ReaderCommand::Write;
+    Outcome outcome = Outcome::Cancelled;
+    // The row to select after the rebuild of a deletion.
+    int row = -1;
+    // The command ran the editor: the title list takes the focus again.
+    bool refocus = false;
+    // A mail whose recipients were chosen in the ID list: the article view
+    // and the title list start afresh, whatever the outcome.
+    bool mailFinished = false;
+};
+
+using ComposeDone = std::function<void(const ComposeResult &)>;
+
 // The writing commands and the batch mark (W P G E D M S) reach the compose
-// commands through here, after the reader's own steps.
+// commands through here, after the reader's own steps. done runs once with the
+// command's result: before runCommand returns, or, for a mail that waits for
+// its recipients, when the ID list window closes. A command that cannot run
+// now (another one's editor is still open) has no result.
 class ComposeHost
 {
 public:
     virtual ~ComposeHost() = default;
-    virtual void runCommand(ReaderCommand command) = 0;
+    virtual void runCommand(ReaderCommand command, ComposeDone done) = 0;
 };
 
 } // namespace kavrel

@@ -2,8 +2,15 @@
 
 #include "base/FileIo.h"
 #include "base/MessageHost.h"
+#include "session/ComposeState.h"
 #include "session/MainWindowState.h"
+#include "session/MoveTableState.h"
+#include "session/OpenLog.h"
+#include "session/ReaderState.h"
+#include "session/SearchState.h"
 #include "session/ServiceHosts.h"
+#include "session/UnreadTracker.h"
+#include "session/UpFileState.h"
 #include "settings/NetContext.h"
 
 #include <QDateTime>
@@ -17,31 +24,6 @@
 
 namespace kavrel {
 
-namespace logindex {
-class ParsedLog;
-}
-// The reader's mode: what a later row change, title focus or store is to do.
-enum class ReaderMode {
-    None,
-    UnreadSearch, // the next row change runs the unread search
-    MovedUp, // moved up out of a board: the preceding board opens on its last row
-    // The compose kind; the rebuilt title list selects the command just written.
-    Write,
-    Response,
-    Mail,
-    MoveResponse, // a move-response waits for the title list to regain the focus
-    MailReply, // a mail reply waits likewise
-};
-
-// The unread pointer of the current net as held in memory.
-struct PtrRecord
-{
-    QString LogName = QString(80, u' '); // 80 blanks: no record held
-    qint64 Pointer = 0;
-
-    bool isEmpty() const { return LogName.trimmed().isEmpty(); }
-};
-
 // Everything the reader's windows and procedures share while the program runs:
 // the settings, the current net and its markers, the open log and its index,
 // the unread pointer, the up file and compose state, the search and the move
@@ -54,53 +36,14 @@ class Session : public settings::NetContext
 public:
     Session();
 
-    // The open log and its index.
-    QString LogText;
-    QString LogPath;
-    QStringList BoardKeys; // slot k belongs to board item k of Board_List
-    int NoBoardsFlag = 0;
-    int MultiSelectMode = 0;
-    QString PrevLogPath;
-    int PrevOpenNetIndex = 255;
-    // The log open before the current open, of whatever net: the unread pointer of a net being left is
-    // raised only when ReadPointer counts in that net's pointer log.
-    QString LeftLogPath;
-    QString IdListText;
-    // The parsed form of LogText, built on first use (logindex::parsedLog).
-    std::shared_ptr<const logindex::ParsedLog> ParsedLogModel;
-
-    // Unread pointer.
-    PtrRecord PtrRec;
-    qint64 ReadPointer = 0;
-    int PtrNetIndex = -1;
-    int PtrSavePending = 0;
-
-    // Up file and compose state.
-    QString UpFileText;
-    QString UpFilePath;
-    bool UpFileDirty = false;
-    bool RewriteFlag = false;
-    QString ResponseRef;
-    QString Recipients;
-    QString SignatureText;
-    QString TempStamp;
-    int SavedTitleIndex = -1;
-
-    // The reader's mode.
-    ReaderMode LastWrittenKind = ReaderMode::None;
-    bool TitleBuildSuppress = false;
-    bool NextArticleArmed = false;
-
-    // Search.
-    QString SearchFrom;
-    QString SearchTo;
-    bool DateSearchOn = false;
-    bool StringSearchOn = false;
-    QString SearchText;
-
-    // Move-response table: entry n is the target of board n ("" or a number).
-    QStringList MoveTable;
-    QString MoveFileBase;
+    // The values below each have one owner that changes them; see their headers.
+    OpenLog log;
+    UnreadTracker unread;
+    UpFileState upFile;
+    ComposeState composing;
+    ReaderState reading;
+    SearchState search;
+    MoveTableState moves;
 
     // The main window's headless state.
     MainWindowState main;

@@ -2,6 +2,7 @@
 // up, the net selection screen, a log opened, read with Space across boards,
 // and a response written with a real editor into the up file.
 #include "EditorScript.h"
+#include "TestKeys.h"
 #include "TestSupport.h"
 
 #include "program/Program.h"
@@ -98,7 +99,7 @@ void tst_ProgramFlows::startAndOpen(Program &p, ScriptedMessages &messages, cons
     messages.answers = { MsgAnswer::Cancel };
     p.netSelect.Select_menu_DblClick();
     QCOMPARE(messages.texts(), QStringList { QStringLiteral("アップファイルが存在します！削除しますか？") });
-    QCOMPARE(sjis(p.session.UpFileText), m_waiting);
+    QCOMPARE(sjis(p.session.upFile.UpFileText), m_waiting);
     QCOMPARE(p.netSelect.Log_List_File.items, (QStringList { "KAB0605.LOG", "KAB0606.LOG" }));
     p.netSelect.Log_List_File.ListIndex = 1;
     p.netSelect.Log_List_File_DblClick();
@@ -125,7 +126,7 @@ void tst_ProgramFlows::readTheDemoAndRespond()
     // of an article only arms the move.
     QStringList shown;
     for (int i = 0; i < 30 && p.session.main.Title.selectedText() != u"[306]"; ++i) {
-        p.reader.pressKey(reader::Key_Space);
+        test::pressKey(p.reader, reader::Key_Space);
         const QString row = p.session.main.Title.selectedText();
         const QString line = row + u' ' + p.session.main.Article.items.value(0);
         if (!row.isEmpty() && (shown.isEmpty() || shown.last() != line))
@@ -145,7 +146,7 @@ void tst_ProgramFlows::readTheDemoAndRespond()
     const QString text = QStringLiteral(
         "Re:週末の釣果\r\n>週末は海釣りに行ってきました。アジが二十匹です。\r\n大漁ですね。");
     script.willWrite(text);
-    p.reader.pressKey(reader::Key_P);
+    test::pressKey(p.reader, reader::Key_P);
     QVERIFY(script.lastStartingBytes().startsWith(
         sjis(QStringLiteral(">HOBBY(306/306) 26/12/06 09:45:50 週末の釣果\r\n"))));
     const QString signature
@@ -180,7 +181,7 @@ void tst_ProgramFlows::replyToADemoMail()
     QCOMPARE(p.session.main.Article.items.value(1), QStringLiteral("    412 bytes KAV00123:山田花子 "));
     const QString text = QStringLiteral("Re:来週の集まりについて\r\n参加します。");
     script.willWrite(text);
-    p.reader.pressKey(reader::Key_P);
+    test::pressKey(p.reader, reader::Key_P);
     const QString signature
         = QStringLiteral("――――――――――――――――\r\n  山田太郎 (KAV00100)  26/12/07(月) 9:05\r\n");
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("UP/KABURA.up"))),
@@ -215,10 +216,10 @@ void tst_ProgramFlows::readingKeptOverAMergeAndANetSwitch()
 
     // KAB0606 read to its end.
     for (int i = 0; i < 60; ++i)
-        p.reader.pressKey(reader::Key_Down);
+        test::pressKey(p.reader, reader::Key_Down);
     QCOMPARE(p.session.main.Article.items, QStringList { QStringLiteral("最終アーティクルです。") });
-    const qint64 read = p.session.ReadPointer;
-    QVERIFY(read > p.session.LogText.size() / 2);
+    const qint64 read = p.session.unread.ReadPointer;
+    QVERIFY(read > p.session.log.LogText.size() / 2);
 
     // Both logs in multi-select mode, then the other net.
     p.netSelect.Show();

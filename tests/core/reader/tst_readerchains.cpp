@@ -1,5 +1,6 @@
 #include "ReaderFixtures.h"
 #include "ReaderModes.h"
+#include "TestKeys.h"
 
 #include "reader/Reader.h"
 
@@ -58,7 +59,8 @@ struct Outcome
 Outcome outcomeOf(const Session &s)
 {
     return { s.main.Board_List.ListIndex, s.main.Title.ListIndex,
-        s.main.Article.isEmpty() ? QString() : s.main.Article.item(0), readerModeName(s.LastWrittenKind) };
+        s.main.Article.isEmpty() ? QString() : s.main.Article.item(0),
+        readerModeName(s.reading.LastWrittenKind) };
 }
 
 } // namespace
@@ -81,9 +83,9 @@ private:
     void load(Session &s) const
     {
         TestMarkers::apply(s);
-        s.LogText = m_log;
-        s.LogPath = "/logs/big.log";
-        s.BoardKeys = { "BIG", "SMALL" };
+        s.log.LogText = m_log;
+        s.log.LogPath = "/logs/big.log";
+        s.log.BoardKeys = { "BIG", "SMALL" };
         s.main.Board_List.items = { "No.1 ｢大きな板｣", "No.2 ｢小さな板｣" };
     }
 };
@@ -103,9 +105,9 @@ void TestReaderChains::unreadSearchOverAHundredThousandRows()
         Reader r(s);
         s.main.selectBoard(0);
         rows = s.main.rowCount();
-        s.PtrRec.LogName = s.LogPath.leftJustified(80);
-        s.PtrRec.Pointer = m_log.indexOf("SMALL(1/1)") - 10;
-        r.pressKey(reader::Key_Down, reader::Shift_Shift);
+        s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
+        s.unread.PtrRec.Pointer = m_log.indexOf("SMALL(1/1)") - 10;
+        test::pressKey(r, reader::Key_Down, reader::Shift_Shift);
         out = outcomeOf(s);
     });
     QCOMPARE(rows, kRows);
@@ -124,11 +126,11 @@ void TestReaderChains::searchAdvanceOverAHundredThousandRows()
     onSmallStack([&] {
         Reader r(s);
         s.main.selectBoard(0);
-        s.StringSearchOn = true;
-        s.SearchText = "見つけた";
-        r.pressKey(reader::Key_Down);
+        s.search.StringSearchOn = true;
+        s.search.SearchText = "見つけた";
+        test::pressKey(r, reader::Key_Down);
         out = outcomeOf(s);
-        readPointer = s.ReadPointer;
+        readPointer = s.unread.ReadPointer;
     });
     QCOMPARE(out.board, 1);
     QCOMPARE(out.row, 0);
@@ -144,9 +146,9 @@ void TestReaderChains::unreadSearchWithNothingLeft()
     onSmallStack([&] {
         Reader r(s);
         s.main.selectBoard(0);
-        s.PtrRec.LogName = s.LogPath.leftJustified(80);
-        s.PtrRec.Pointer = m_log.size();
-        r.pressKey(reader::Key_Down, reader::Shift_Shift);
+        s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
+        s.unread.PtrRec.Pointer = m_log.size();
+        test::pressKey(r, reader::Key_Down, reader::Shift_Shift);
         out = outcomeOf(s);
     });
     // Ends on the last row of the last board, which is then shown.
@@ -170,15 +172,15 @@ void TestReaderChains::manyEmptyBoardsAreSkipped()
     boards << s.main.Board_List.items[3];
     keys << "NEWS";
     s.main.Board_List.items = boards;
-    s.BoardKeys = keys;
+    s.log.BoardKeys = keys;
     Outcome down, up;
     onSmallStack([&] {
         Reader r(s);
         s.main.selectBoard(1);
-        r.pressKey(reader::Key_End);
-        r.pressKey(reader::Key_Down);
+        test::pressKey(r, reader::Key_End);
+        test::pressKey(r, reader::Key_Down);
         down = outcomeOf(s);
-        r.pressKey(reader::Key_Up);
+        test::pressKey(r, reader::Key_Up);
         up = outcomeOf(s);
     });
     QCOMPARE(down.board, 3002);

@@ -1,6 +1,9 @@
 #include "ReaderFixtures.h"
 #include "ReaderModes.h"
+#include "TestKeys.h"
 
+#include "base/BoardItemText.h"
+#include "commands/UpFileCommands.h"
 #include "reader/Reader.h"
 
 #include <QTest>
@@ -14,7 +17,13 @@ namespace {
 struct RecordingCompose : ComposeHost
 {
     QList<ReaderCommand> keys;
-    void runCommand(ReaderCommand command) override { keys.append(command); }
+    // What the command does and reports; nothing by default.
+    std::function<ComposeResult(ReaderCommand)> act;
+    void runCommand(ReaderCommand command, ComposeDone done) override
+    {
+        keys.append(command);
+        done(act ? act(command) : ComposeResult { command });
+    }
 };
 
 // A session on the hand log with a reader, the board list showing board 1.
@@ -37,7 +46,7 @@ struct Fixture
     void press(int key, int shift = 0, int times = 1)
     {
         for (int i = 0; i < times; ++i)
-            reader.pressKey(key, shift);
+            test::pressKey(reader, key, shift);
     }
     int board() const { return s.main.Board_List.ListIndex; }
     int row() const { return s.main.Title.ListIndex; }
@@ -67,6 +76,7 @@ private slots:
     void unreadSearchThatCannotMoveIsNotLeftPending();
     void ctrlSEndsASearch();
     void commandLettersReachTheComposeCommands();
+    void theReaderShowsWhatACommandLeft();
     void pendingMoveResponseWritesOnFocus();
     void moveTargetAndOtherColumns();
     void pointerCommands();
@@ -81,10 +91,10 @@ void TestReaderKeys::spaceReadsThroughABoardIntoTheNext()
     QCOMPARE(f.s.main.Article.ListIndex, 2); // the last line of a three-line screen
     f.press(reader::Key_Space);
     QCOMPARE(f.s.main.Article.ListIndex, 3);
-    QVERIFY(!f.s.NextArticleArmed);
+    QVERIFY(!f.s.reading.NextArticleArmed);
     f.press(reader::Key_Space);
     QCOMPARE(f.s.main.Article.ListIndex, 4);
-    QVERIFY(f.s.NextArticleArmed); // the end of the article arms the move
+    QVERIFY(f.s.reading.NextArticleArmed); // the end of the article arms the move
     f.press(reader::Key_Space);
     QCOMPARE(f.row(), 1);
     QCOMPARE(f.firstLine(), QString("TALK(1002/1005) 26/12/01 11:00:00 Re:最初の話題"));
@@ -97,7 +107,7 @@ void TestReaderKeys::spaceReadsThroughABoardIntoTheNext()
     QCOMPARE(f.s.main.ArticleCount.Caption, QString("4/4"));
     f.press(reader::Key_Space);
     QCOMPARE(f.board(), 1);
-    QVERIFY(f.s.NextArticleArmed);
+    QVERIFY(f.s.reading.NextArticleArmed);
     // Past the end of the board: the empty board 2 is passed over and the
     // first article of board 3 is shown at once.
     f.press(reader::Key_Space);
@@ -120,7 +130,7 @@ void TestReaderKeys::spaceOnlyScrollsWithoutTheOption()
     f.press(reader::Key_Space, 0, 5);
     QCOMPARE(f.row(), 0);
     QCOMPARE(f.s.main.Article.ListIndex, 4);
-    QVERIFY(!f.s.NextArticleArmed);
+    QVERIFY(!f.s.reading.NextArticleArmed);
 }
 
 void TestReaderKeys::pageDownAndRightActAsSpace_data()
@@ -150,7 +160,7 @@ void TestReaderKeys::upOutOfTheFirstRowOpensThePrecedingBoardOnItsLastRow()
     QCOMPARE(f.board(), 1);
     QCOMPARE(f.row(), 3);
     QCOMPARE(f.firstLine(), QString("TALK(1003/1005) 26/12/01 12:00:00 別の話題"));
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
     QCOMPARE(f.s.main.ArticleCount.Caption, QString("4/4"));
     // PageUp is ↑: one row up within the board.
     f.press(reader::Key_PageUp);
@@ -172,7 +182,7 @@ void TestReaderKeys::upStopsAtTheFirstBoard()
 void TestReaderKeys::upIntoAnEmptyFirstBoardLeavesNoMoveUpPending()
 {
     Fixture f(1);
-    f.s.BoardKeys[0] = QStringLiteral("NOMAIL"); // a log without mail
+    f.s.log.BoardKeys[0] = QStringLiteral("NOMAIL"); // a log without mail
     f.s.main.selectBoard(1);
     f.press(reader::Key_Up);
     QCOMPARE(f.board(), 0);
@@ -209,45 +219,46 @@ void TestReaderKeys::downAtTheEndOfTheLog()
 void TestReaderKeys::shiftDownRunsTheUnreadSearch()
 {
     Fixture f(1);
-    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
+    f.s.unread.PtrRec.LogName = f.s.log.LogPath.leftJustified(80);
+    f.s.unread.PtrRec.Pointer = positionOf(f.s.log.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
     f.press(reader::Key_Down, reader::Shift_Shift);
     // 1002 lies before the pointer; 1004 beyond it.
     QCOMPARE(f.row(), 2);
     QCOMPARE(f.firstLine(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
 
     // Ctrl+↓ too, and from the last row it goes on into the next board.
-    f.s.PtrRec.Pointer = f.s.ReadPointer;
+    f.s.unread.PtrRec.Pointer = f.s.unread.ReadPointer;
     f.press(reader::Key_Down, reader::Shift_Ctrl);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 0);
-    QCOMPARE(f.s.ReadPointer,
-        positionOf(f.s.LogText, "NEWS(2002/2002) 26/12/02 09:30:00 ニュース二") - 2 - headerLine().size());
+    QCOMPARE(f.s.unread.ReadPointer,
+        positionOf(f.s.log.LogText, "NEWS(2002/2002) 26/12/02 09:30:00 ニュース二") - 2
+            - headerLine().size());
 }
 
 void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
 {
     Fixture f(1);
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "二つ目";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "二つ目";
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
     QCOMPARE(f.s.main.Article.items.at(2), QString("二つ目の本文"));
     // Passed-over articles count as read.
-    QCOMPARE(f.s.ReadPointer,
-        positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "bye"));
+    QCOMPARE(f.s.unread.ReadPointer,
+        positionOf(f.s.log.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "bye"));
     f.press(reader::Key_Down);
     QCOMPARE(f.s.main.Article.items, QStringList({ "最終アーティクルです。" }));
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了します。" }));
-    QCOMPARE(f.s.StringSearchOn, false);
+    QCOMPARE(f.s.search.StringSearchOn, false);
 
     // A date search finds the articles of a range, both boards.
     Fixture g(1);
-    g.s.DateSearchOn = true;
-    g.s.SearchFrom = "26/12/01 11:30:00";
-    g.s.SearchTo = "26/12/02 08:00:00";
+    g.s.search.DateSearchOn = true;
+    g.s.search.SearchFrom = searchBound("26/12/01 11:30:00");
+    g.s.search.SearchTo = searchBound("26/12/02 08:00:00");
     g.press(reader::Key_Down);
     QCOMPARE(g.row(), 2); // 1004 at 13:00
     g.press(reader::Key_Down);
@@ -260,8 +271,8 @@ void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
 void TestReaderKeys::searchWithoutHitAsksOnce()
 {
     Fixture f(1);
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "どこにもない";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "どこにもない";
     f.messages.answers = { MsgAnswer::No };
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
@@ -269,13 +280,13 @@ void TestReaderKeys::searchWithoutHitAsksOnce()
     QVERIFY(f.s.main.Article.isEmpty());
     QCOMPARE(f.messages.texts(), QStringList({ "検索キーを初期化しますか？" }));
     QCOMPARE(f.messages.shown.first().buttons, MsgButtons::YesNo);
-    QCOMPARE(f.s.StringSearchOn, true);
+    QCOMPARE(f.s.search.StringSearchOn, true);
 
     // Clicking a title that is a miss moves on in the same way; Yes ends it.
     f.messages.answers = { MsgAnswer::Yes };
     f.s.main.selectTitle(0);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.StringSearchOn, false);
+    QCOMPARE(f.s.search.StringSearchOn, false);
     QCOMPARE(f.messages.shown.size(), 2);
 }
 
@@ -283,7 +294,7 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 {
     // A waiting write is the last row of board 1.
     Fixture f(1);
-    f.s.UpFileText = QStringLiteral("\\ 1\r\nW書きかけ\r\n本文\r\n.\r\ny");
+    f.s.upFile.UpFileText = QStringLiteral("\\ 1\r\nW書きかけ\r\n本文\r\n.\r\ny");
     f.reader.chooseBoard(1);
     QCOMPARE(f.s.main.Title.item(4), QString("[書込 1]"));
 
@@ -291,9 +302,9 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
     // article of the log, so the search goes on into board 3.
     f.press(reader::Key_Down, 0, 2);
     QCOMPARE(f.row(), 2);
-    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer
-        = positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "b 3");
+    f.s.unread.PtrRec.LogName = f.s.log.LogPath.leftJustified(80);
+    f.s.unread.PtrRec.Pointer
+        = positionOf(f.s.log.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "b 3");
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 0);
@@ -301,28 +312,28 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 
     // Nor is the search advance.
     f.reader.chooseBoard(1);
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "二つ目";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "二つ目";
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
 
     // Up out of board 3 during the search: board 1 opens on its last row,
     // the write, once the advance has found 1004.
-    f.s.StringSearchOn = false;
+    f.s.search.StringSearchOn = false;
     f.reader.chooseBoard(3);
     QCOMPARE(f.row(), 0);
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "Re:Re:";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "Re:Re:";
     f.press(reader::Key_Up);
     QCOMPARE(f.board(), 1);
     QCOMPARE(f.row(), 4);
     QCOMPARE(f.firstLine(), QString("書きかけ"));
 
     // Chosen by hand, the write is shown, also while a search runs.
-    f.s.StringSearchOn = false;
+    f.s.search.StringSearchOn = false;
     f.reader.chooseBoard(1);
-    f.s.StringSearchOn = true;
+    f.s.search.StringSearchOn = true;
     f.s.main.selectTitle(4);
     QCOMPARE(f.row(), 4);
     QCOMPARE(f.firstLine(), QString("書きかけ"));
@@ -331,14 +342,14 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 void TestReaderKeys::unreadSearchThatCannotMoveIsNotLeftPending()
 {
     Fixture f(3);
-    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
+    f.s.unread.PtrRec.LogName = f.s.log.LogPath.leftJustified(80);
+    f.s.unread.PtrRec.Pointer = positionOf(f.s.log.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
     f.press(reader::Key_Down);
     QCOMPARE(f.row(), 1);
     // Shift+↓ on the last row of the last board has no row to go to.
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
     // So a board chosen later opens on its first row.
     f.reader.chooseBoard(1);
     QCOMPARE(f.row(), 0);
@@ -351,12 +362,12 @@ void TestReaderKeys::ctrlSEndsASearch()
     f.press(reader::Key_S, reader::Shift_Ctrl);
     QVERIFY(f.messages.shown.isEmpty());
     QVERIFY(f.compose.keys.isEmpty());
-    f.s.DateSearchOn = true;
+    f.s.search.DateSearchOn = true;
     f.messages.answers = { MsgAnswer::No, MsgAnswer::Yes };
     f.press(reader::Key_S, reader::Shift_Ctrl);
-    QCOMPARE(f.s.DateSearchOn, true);
+    QCOMPARE(f.s.search.DateSearchOn, true);
     f.press(reader::Key_S, reader::Shift_Ctrl);
-    QCOMPARE(f.s.DateSearchOn, false);
+    QCOMPARE(f.s.search.DateSearchOn, false);
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了しますか？", "検索を終了しますか？" }));
 }
 
@@ -365,19 +376,19 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     Fixture f(1);
     bool closed = false;
     f.reader.closeRequested = [&] { closed = true; };
-    f.s.RewriteFlag = true;
+    f.s.composing.RewriteFlag = true;
     for (int key :
         { reader::Key_W, reader::Key_P, reader::Key_G, reader::Key_E, reader::Key_D, reader::Key_M })
         f.press(key);
     f.press(reader::Key_W, reader::Shift_Shift);
     f.press(reader::Key_S);
-    QCOMPARE(f.s.RewriteFlag, false);
+    QCOMPARE(f.s.composing.RewriteFlag, false);
     // Shift+W writes as W does.
     QCOMPARE(f.compose.keys,
         (QList<ReaderCommand> { ReaderCommand::Write, ReaderCommand::Respond, ReaderCommand::RespondElsewhere,
             ReaderCommand::Rewrite, ReaderCommand::Delete, ReaderCommand::Mail, ReaderCommand::Write,
             ReaderCommand::ToggleBatch }));
-    QCOMPARE(f.s.SavedTitleIndex, 0);
+    QCOMPARE(f.s.composing.SavedTitleIndex, 0);
     QVERIFY(!closed);
     f.press(reader::Key_Escape);
     QVERIFY(closed);
@@ -395,18 +406,63 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     QCOMPARE(f.compose.keys.size(), 1);
 }
 
+void TestReaderKeys::theReaderShowsWhatACommandLeft()
+{
+    using Outcome = ComposeResult::Outcome;
+    Fixture f(1);
+    const int rows = f.s.main.rowCount();
+    QVERIFY(rows >= 2);
+    f.s.main.selectTitle(1);
+    f.s.main.loseTitleFocus();
+    const qint64 board = boarditem::boardNumber(f.s.main.Board_List.selectedText());
+    // The command queues a write and reports what it did; the reader alone
+    // rebuilds the title list on that result.
+    Outcome outcome = Outcome::Cancelled;
+    f.compose.act = [&](ReaderCommand command) {
+        f.s.upFile.UpFileText += commands::upfile::writeCommand(board, "本文\r\n", QString());
+        ComposeResult result { command, outcome };
+        result.refocus = true;
+        return result;
+    };
+    f.press(reader::Key_W);
+    QCOMPARE(f.s.main.rowCount(), rows); // nothing stored, nothing rebuilt
+    QCOMPARE(f.row(), 1);
+    QVERIFY(f.s.main.titleHasFocus);
+
+    outcome = Outcome::Stored;
+    f.s.upFile.UpFileText.clear();
+    f.s.main.loseTitleFocus();
+    f.press(reader::Key_W);
+    QCOMPARE(f.s.main.rowCount(), rows + 1);
+    QVERIFY(f.s.main.Title.item(rows).startsWith("[書込"));
+    QCOMPARE(f.row(), 1); // the row the command started on
+    QVERIFY(f.s.main.titleHasFocus);
+
+    // A deletion selects the row the command gives, after the rebuild.
+    f.compose.act = [&](ReaderCommand command) {
+        f.s.upFile.UpFileText.clear();
+        ComposeResult result { command, Outcome::Deleted };
+        result.row = 0;
+        return result;
+    };
+    f.s.main.selectTitle(rows);
+    f.press(reader::Key_D);
+    QCOMPARE(f.s.main.rowCount(), rows);
+    QCOMPARE(f.row(), 0);
+}
+
 void TestReaderKeys::pendingMoveResponseWritesOnFocus()
 {
     Fixture f(1);
-    f.s.MoveTable = { "", "9", "" };
-    f.s.LastWrittenKind = ReaderMode::MoveResponse;
+    f.s.moves.MoveTable = { "", "9", "" };
+    f.s.reading.LastWrittenKind = ReaderMode::MoveResponse;
     f.s.main.loseTitleFocus();
     f.s.main.focusTitle();
     QCOMPARE(f.compose.keys, QList<ReaderCommand> { ReaderCommand::Write });
     // The table is read again from the net's file (none here): no target.
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString("move Res"));
-    f.s.LastWrittenKind = ReaderMode::MailReply;
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString("move Res"));
+    f.s.reading.LastWrittenKind = ReaderMode::MailReply;
     f.s.main.loseTitleFocus();
     f.s.main.focusTitle();
     QVERIFY(f.compose.keys.last() == ReaderCommand::Mail);
@@ -415,7 +471,7 @@ void TestReaderKeys::pendingMoveResponseWritesOnFocus()
 void TestReaderKeys::moveTargetAndOtherColumns()
 {
     Fixture f(1);
-    f.s.MoveTable = { "3", "7", "" }; // an entry for the mail box is never shown
+    f.s.moves.MoveTable = { "3", "7", "" }; // an entry for the mail box is never shown
     f.s.main.selectBoard(1);
     QCOMPARE(f.s.main.To_No.Caption, QString("7"));
     QVERIFY(f.s.main.To_No.enabled);
@@ -461,16 +517,16 @@ void TestReaderKeys::pointerCommands()
 {
     Fixture f(1);
     f.reader.Search_Pointer_Click();
-    QCOMPARE(f.s.PtrRec.LogName, f.s.LogPath.leftJustified(80));
-    QCOMPARE(f.s.PtrRec.Pointer, 0);
-    QCOMPARE(f.s.ReadPointer, 0);
-    QCOMPARE(f.s.PtrSavePending, 1);
-    f.s.PtrSavePending = 0;
+    QCOMPARE(f.s.unread.PtrRec.LogName, f.s.log.LogPath.leftJustified(80));
+    QCOMPARE(f.s.unread.PtrRec.Pointer, 0);
+    QCOMPARE(f.s.unread.ReadPointer, 0);
+    QCOMPARE(f.s.unread.PtrSavePending, true);
+    f.s.unread.PtrSavePending = false;
     // The log is not on disk here: its text's length is the least.
     f.reader.Read_End_Click();
-    QCOMPARE(f.s.PtrRec.Pointer, f.s.LogText.size());
-    QCOMPARE(f.s.ReadPointer, f.s.LogText.size());
-    QCOMPARE(f.s.PtrSavePending, 1);
+    QCOMPARE(f.s.unread.PtrRec.Pointer, f.s.log.LogText.size());
+    QCOMPARE(f.s.unread.ReadPointer, f.s.log.LogText.size());
+    QCOMPARE(f.s.unread.PtrSavePending, true);
 
     f.reader.Key_ON_Click();
     QVERIFY(f.messages.texts().last().startsWith(
@@ -496,8 +552,8 @@ void TestReaderKeys::commandLineHelpers()
     QCOMPARE(f.reader.plainTitle(1), QString("Re:最初の話題"));
 
     // Hits of a search, walking from the first board's first row.
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "本文";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "本文";
     const QList<reader::ShownArticle> hits = f.reader.walkSearch();
     QList<QPair<int, int>> where;
     for (const auto &hit : hits)
@@ -507,22 +563,22 @@ void TestReaderKeys::commandLineHelpers()
     QCOMPARE(where, (QList<QPair<int, int>> { { 0, 0 }, { 1, 1 }, { 1, 3 }, { 3, 0 }, { 3, 1 } }));
     QCOMPARE(hits.at(1).title, QString(" [1002]"));
     QCOMPARE(hits.at(1).plainTitle, QString("Re:最初の話題"));
-    QCOMPARE(f.s.StringSearchOn, false);
+    QCOMPARE(f.s.search.StringSearchOn, false);
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了します。" }));
 
-    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
+    f.s.unread.PtrRec.LogName = f.s.log.LogPath.leftJustified(80);
+    f.s.unread.PtrRec.Pointer = positionOf(f.s.log.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
     f.reader.unreadFromFirstBoard();
     // Mail rows are shown without looking at the pointer; the search does
     // not stay pending for a later click ...
     QCOMPARE(f.board(), 0);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
     // ... and the next Shift+↓ goes on from the next board.
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
 }
 
 void TestReaderKeys::serialTitlesWithoutTheirPadding()
@@ -530,10 +586,10 @@ void TestReaderKeys::serialTitlesWithoutTheirPadding()
     Session s;
     TestMarkers::apply(s, true);
     const QString ah = TestMarkers::articleHeader();
-    s.LogText = crlfLines(
+    s.log.LogText = crlfLines(
         { ah + "     101 x", "K(1001/2) 26/12/01 10:00:00 親  ", "  5 bytes A:a", ah + "     102 x",
             "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd() });
-    s.BoardKeys = { "K" };
+    s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣" };
     Reader r(s);
     s.main.selectBoard(0);

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "search/SearchDialogState.h"
+#include "search/SearchFilter.h"
 #include "session/Session.h"
 
 #include <QTest>
@@ -45,6 +46,7 @@ private slots:
     void accept_data();
     void accept();
     void keysTickTheBoxesAndEscCloses();
+    void aRefusedRangeKeepsTheRunningDateSearch();
 };
 
 void TestSearchDialog::firstOpenShowsTodayWithFourDigitYears()
@@ -66,19 +68,19 @@ void TestSearchDialog::firstOpenShowsTodayWithFourDigitYears()
     // Accepting today's range stores the two-digit years the logs print.
     f.dialog.DateTime_Check = true;
     QVERIFY(f.dialog.Search_Start_Click());
-    QCOMPARE(f.s.SearchFrom, QString("26/12/07 00:00:00"));
-    QCOMPARE(f.s.SearchTo, QString("26/12/07 09:05:03"));
-    QCOMPARE(f.s.DateSearchOn, true);
-    QCOMPARE(f.s.StringSearchOn, false);
+    QCOMPARE(searchBoundText(f.s.search.SearchFrom), QString("26/12/07 00:00:00"));
+    QCOMPARE(searchBoundText(f.s.search.SearchTo), QString("26/12/07 09:05:03"));
+    QCOMPARE(f.s.search.DateSearchOn, true);
+    QCOMPARE(f.s.search.StringSearchOn, false);
 }
 
 void TestSearchDialog::reopenShowsTheStoredRange()
 {
     Fixture f;
-    f.s.SearchFrom = "97/12/31 23:00:00";
-    f.s.SearchTo = "98/01/01 01:00:00";
-    f.s.SearchText = "探す";
-    f.s.StringSearchOn = true;
+    f.s.search.SearchFrom = searchBound("97/12/31 23:00:00");
+    f.s.search.SearchTo = searchBound("98/01/01 01:00:00");
+    f.s.search.SearchText = "探す";
+    f.s.search.StringSearchOn = true;
     f.dialog.Form_Load();
     QCOMPARE(f.dialog.field(F::Year1), QString("1997"));
     QCOMPARE(f.dialog.field(F::Second1), QString("00"));
@@ -94,15 +96,16 @@ void TestSearchDialog::reopenShowsTheStoredRange()
     c.dialog.setRangeFields("97/12/31 23:00:00", "98/01/01 01:00:00");
     c.dialog.DateTime_Check = true;
     QVERIFY(c.dialog.Search_Start_Click());
-    QCOMPARE(c.s.SearchFrom, QString("97/12/31 23:00:00"));
-    QCOMPARE(c.s.SearchTo, QString("98/01/01 01:00:00"));
+    QCOMPARE(searchBoundText(c.s.search.SearchFrom), QString("97/12/31 23:00:00"));
+    QCOMPARE(searchBoundText(c.s.search.SearchTo), QString("98/01/01 01:00:00"));
 
     // A rejected range was stored and comes back as typed.
     Fixture g;
     g.dialog.Form_Load();
     g.setRange({ "7", "1", "1", "0", "0", "0" }, { "2026", "1", "1", "0", "0", "0" });
     QVERIFY(!g.dialog.Search_Start_Click());
-    QCOMPARE(g.s.SearchFrom, QString("7/01/01 00:00:00"));
+    QCOMPARE(g.dialog.givenFrom(), QString("7/01/01 00:00:00"));
+    QVERIFY(!g.s.search.SearchFrom);
     g.dialog.Form_Load();
     QCOMPARE(g.dialog.field(F::Year1), QString("7/"));
 }
@@ -160,6 +163,12 @@ void TestSearchDialog::accept_data()
                                            << QStringList({ "2000", "01", "01", "01", "00", "00" }) << false
                                            << true << "" << false << "日付又は時間の範囲が不正です"
                                            << "99/12/31 23:00:00";
+    QTest::newRow("letters in a field") << QStringList({ "2026", "ab", "07", "00", "00", "00" }) << night
+                                        << false << true << "" << false << "日付又は時間の範囲が不正です"
+                                        << "26/ab/07 00:00:00";
+    QTest::newRow("no such day") << QStringList({ "2026", "02", "30", "00", "00", "00" }) << night << false
+                                 << true << "" << false << "日付又は時間の範囲が不正です"
+                                 << "26/02/30 00:00:00";
     QTest::newRow("empty string") << day << night << true << false << "" << false
                                   << "検索する文字列を入力して下さい"
                                   << "26/12/07 00:00:00";
@@ -180,8 +189,8 @@ void TestSearchDialog::accept()
     QFETCH(QString, message);
     QFETCH(QString, stored);
     Fixture f;
-    f.s.StringSearchOn = true;
-    f.s.DateSearchOn = true;
+    f.s.search.StringSearchOn = true;
+    f.s.search.DateSearchOn = true;
     f.dialog.Form_Load();
     f.setRange(from, to);
     f.dialog.String_Check = stringBox;
@@ -190,15 +199,18 @@ void TestSearchDialog::accept()
     QCOMPARE(f.dialog.Search_Start_Click(), closed);
     QCOMPARE(f.dialog.visible, !closed);
     QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList() : QStringList({ message }));
-    QCOMPARE(f.s.SearchFrom, stored);
+    QCOMPARE(f.dialog.givenFrom(), stored);
+    // A refused range leaves the search's range as it was.
+    QCOMPARE(searchBoundText(f.s.search.SearchFrom),
+        message == QString("日付又は時間の範囲が不正です") ? QString() : stored);
     if (closed) {
-        QCOMPARE(f.s.StringSearchOn, stringBox);
-        QCOMPARE(f.s.DateSearchOn, dateBox);
-        QCOMPARE(f.s.SearchText, text);
+        QCOMPARE(f.s.search.StringSearchOn, stringBox);
+        QCOMPARE(f.s.search.DateSearchOn, dateBox);
+        QCOMPARE(f.s.search.SearchText, text);
     } else {
         // The switches stay as they were.
-        QCOMPARE(f.s.StringSearchOn, true);
-        QCOMPARE(f.s.DateSearchOn, true);
+        QCOMPARE(f.s.search.StringSearchOn, true);
+        QCOMPARE(f.s.search.DateSearchOn, true);
     }
     if (from.at(1) == u"1")
         QCOMPARE(f.dialog.field(F::Month1), QString("01"));
@@ -221,8 +233,9 @@ void TestSearchDialog::keysTickTheBoxesAndEscCloses()
     // Esc in the text field closes without a change.
     f.dialog.fieldKeyDown(F::Search_Text, 27);
     QVERIFY(!f.dialog.visible);
-    QCOMPARE(f.s.StringSearchOn, false);
-    QCOMPARE(f.s.SearchFrom, QString());
+    QCOMPARE(f.s.search.StringSearchOn, false);
+    QVERIFY(!f.s.search.SearchFrom);
+    QCOMPARE(f.dialog.givenFrom(), QString());
     f.dialog.Form_Load();
     f.dialog.controlKeyDown(SearchDialogState::Search_Start, 27);
     QVERIFY(!f.dialog.visible);
@@ -231,6 +244,30 @@ void TestSearchDialog::keysTickTheBoxesAndEscCloses()
     QCOMPARE(f.dialog.field(F::Year1), QString("2026"));
     f.dialog.setField(F::Hour1, "123");
     QCOMPARE(f.dialog.field(F::Hour1), QString("12"));
+}
+
+void TestSearchDialog::aRefusedRangeKeepsTheRunningDateSearch()
+{
+    Fixture f;
+    f.dialog.Form_Load();
+    f.dialog.setRangeFields("26/12/01 00:00:00", "26/12/02 00:00:00");
+    f.dialog.DateTime_Check = true;
+    QVERIFY(f.dialog.Search_Start_Click());
+    Session &s = f.s;
+    QVERIFY(search::hitTest(s, "PC(1/2) 26/12/01 10:00:00 題", "(1/") == search::Verdict::Hit);
+
+    // The range typed next is backwards: refused, and the date search goes on
+    // with the range it had, while the dialog shows the typed one again.
+    f.dialog.Form_Load();
+    f.dialog.setRangeFields("26/12/09 00:00:00", "26/12/08 00:00:00");
+    QVERIFY(!f.dialog.Search_Start_Click());
+    QCOMPARE(searchBoundText(s.search.SearchFrom), QString("26/12/01 00:00:00"));
+    QCOMPARE(searchBoundText(s.search.SearchTo), QString("26/12/02 00:00:00"));
+    QVERIFY(s.search.DateSearchOn);
+    QVERIFY(search::hitTest(s, "PC(1/2) 26/12/01 10:00:00 題", "(1/") == search::Verdict::Hit);
+    f.dialog.Form_Load();
+    QCOMPARE(f.dialog.field(F::Day1), QString("09"));
+    QCOMPARE(f.dialog.field(F::Day2), QString("08"));
 }
 
 QTEST_GUILESS_MAIN(TestSearchDialog)

@@ -1,13 +1,19 @@
-#include "session/ReaderCommand.h"
+#pragma once
 
 #include "base/KeyCodes.h"
+#include "reader/Reader.h"
+#include "session/ReaderCommand.h"
 
-namespace kavrel {
+#include <optional>
 
-using namespace kavrel::keys;
+namespace kavrel::test {
 
-std::optional<ReaderCommand> commandForKey(int keyCode, int shift)
+// The command a key code of the title list stands for, as the main window
+// maps its keys; none for a key that only moves the list (Home, End) or
+// means nothing to the reader. Tests written as key presses go through it.
+inline std::optional<ReaderCommand> commandForKey(int keyCode, int shift)
 {
+    using namespace kavrel::keys;
     switch (keyCode) {
     case Key_Space:
     case Key_PageDown:
@@ -43,4 +49,13 @@ std::optional<ReaderCommand> commandForKey(int keyCode, int shift)
     }
 }
 
-} // namespace kavrel
+// One press of a key in the title list, as the main window hands it on.
+inline void pressKey(reader::Reader &reader, int keyCode, int shift = keys::Shift_None)
+{
+    if (const auto command = commandForKey(keyCode, shift))
+        reader.press(*command);
+    else
+        reader.pressKey(keyCode, shift);
+}
+
+} // namespace kavrel::test
