@@ -6,6 +6,7 @@
 
 #include "logindex/ParsedLog.h"
 
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -46,15 +47,19 @@ QString IdList::update(const QString &listText, const QString &logText)
     }
     const size_t listLines = lines.size();
 
-    std::unordered_map<QStringView, size_t, ViewHash> lastOfKey; // key -> its last ID line in lines
+    // Keys are numbered as they are met: a line keeps the number of its key,
+    // so each ID line of the log is hashed once.
+    std::unordered_map<QStringView, size_t, ViewHash> keyIds;
+    std::vector<size_t> lastOfKey; // key number -> its last ID line in lines
+    std::vector<size_t> keyOfLine(lines.size(), SIZE_MAX);
     const QString bytesToken = QStringLiteral("bytes ");
     qsizetype p = 0;
     for (;;) {
-        const qsizetype found = logText.indexOf(bytesToken, p);
+        const qsizetype found = text::indexOfMarker(logText, bytesToken, p);
         if (found < 0)
             break;
         const qsizetype q = found + bytesToken.size(); // 0-based, just after "bytes "
-        const qsizetype e = logText.indexOf(CRLF, q);
+        const qsizetype e = text::indexOfMarker(logText, CRLF, q);
         if (e < 0)
             break;
         p = e;
@@ -63,17 +68,28 @@ QString IdList::update(const QString &listText, const QString &logText)
         const QStringView key = keyOf(idLine);
         if (key.isEmpty() || idLine.contains(QChar(u'\0')))
             continue;
-        lastOfKey[key] = lines.size();
+        const auto [id, added] = keyIds.try_emplace(key, lastOfKey.size());
+        if (added)
+            lastOfKey.push_back(0);
+        lastOfKey[id->second] = lines.size();
+        keyOfLine.push_back(id->second);
         lines.push_back({ idLine, true });
     }
 
     std::vector<bool> alive(lines.size(), true);
     for (size_t i = 0; i < lines.size(); ++i) {
-        const QStringView key = keyOf(lines[i].text);
-        if (key.isEmpty())
-            continue;
-        const auto last = lastOfKey.find(key);
-        if (last != lastOfKey.end() && last->second != i && (i < listLines || last->second > i))
+        size_t id = keyOfLine[i];
+        if (i < listLines) {
+            const QStringView key = keyOf(lines[i].text);
+            if (key.isEmpty())
+                continue;
+            const auto known = keyIds.find(key);
+            if (known == keyIds.end())
+                continue;
+            id = known->second;
+        }
+        const size_t last = lastOfKey[id];
+        if (last != i && (i < listLines || last > i))
             alive[i] = false;
     }
 

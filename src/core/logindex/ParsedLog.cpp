@@ -3,19 +3,34 @@
 #include "base/Text.h"
 #include "session/Session.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace kavrel::logindex {
 
 using text::findFrom;
 
 size_t ViewHash::operator()(QStringView v) const noexcept
 {
-    // FNV-1a over the UTF-16 units.
-    size_t h = 14695981039346656037ULL;
-    for (const QChar c : v) {
-        h ^= c.unicode();
-        h *= 1099511628211ULL;
+    // Four UTF-16 units at a time, each step mixed by a multiply: the keys are
+    // short (numbers, IDs, board keys), and a unit-by-unit loop costs more
+    // than the table lookups it serves.
+    constexpr quint64 kMul = 0x9E3779B97F4A7C15ULL;
+    const char16_t *p = v.utf16();
+    qsizetype n = v.size();
+    quint64 h = quint64(n) * kMul;
+    for (; n >= 4; n -= 4, p += 4) {
+        quint64 w;
+        std::memcpy(&w, p, sizeof w);
+        h = (h ^ w) * kMul;
+        h ^= h >> 32;
     }
-    return h;
+    quint64 w = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        w |= quint64(p[i]) << (16 * i);
+    h = (h ^ w) * kMul;
+    h ^= h >> 29;
+    return size_t(h);
 }
 
 namespace {
@@ -118,6 +133,7 @@ bool ArticleLineTable::usable(const QString &boardKey)
 }
 
 ArticleLineTable::ArticleLineTable(const QString &text, const QStringList &boardKeys)
+    : m_text(text)
 {
     m_keys.reserve(size_t(boardKeys.size()));
     for (const QString &key : boardKeys) {
@@ -126,45 +142,131 @@ ArticleLineTable::ArticleLineTable(const QString &text, const QStringList &board
         m_keys.push_back(key);
         m_keyIndex.emplace(QStringView(m_keys.back()), int(m_keys.size() - 1));
     }
-    m_lines.resize(m_keys.size());
     if (m_keys.empty())
         return;
 
     // A key without "(" and line ends is the start of a line up to its first
     // "(". The number X of CRLF + key + "(" + X + "/" runs to the next "/";
-    // that slash is searched forward only, so the pass stays linear.
-    const QChar *d = text.constData();
-    const qsizetype n = text.size();
+    // that slash is searched forward only, so the pass stays linear. Lines
+    // are found by their line feed (a vector search), and a line's "(" is
+    // looked for only as far as the longest key reaches.
+    qsizetype longest = 0;
+    for (const QString &key : m_keys)
+        longest = std::max(longest, key.size());
+    const QChar *d = m_text.constData();
+    const qsizetype n = m_text.size();
+    std::vector<qint32> groupOfLine;
+    std::vector<qsizetype> lineAt;
+    m_slots.assign(1024, -1);
     qsizetype slash = -1;
     qsizetype pos = 0;
     for (;;) {
-        const qsizetype cr = text.indexOf(CRLF, pos);
-        if (cr < 0)
+        const qsizetype lf = m_text.indexOf(u'\n', pos);
+        if (lf < 0)
             break;
-        const qsizetype lineStart = cr + 2;
+        pos = lf + 1;
+        if (lf == 0 || d[lf - 1] != u'\r')
+            continue;
+        const qsizetype lineStart = lf + 1;
+        const qsizetype limit = std::min(n, lineStart + longest + 1);
         qsizetype k = lineStart;
-        while (k < n && d[k] != u'(' && d[k] != u'\r')
+        while (k < limit && d[k] != u'(' && d[k] != u'\r')
             ++k;
-        pos = k < n && d[k] == u'(' ? k : (k < n ? k : n);
-        if (k >= n || d[k] != u'(')
+        if (k >= limit || d[k] != u'(')
             continue;
         const auto key = m_keyIndex.find(QStringView(d + lineStart, k - lineStart));
         if (key == m_keyIndex.end())
             continue;
         const qsizetype start = k + 1;
         if (slash < start) {
-            slash = text.indexOf(u'/', start);
+            slash = m_text.indexOf(u'/', start);
             if (slash < 0)
                 break; // no slash from here on: no further line can match
         }
-        m_lines[size_t(key->second)][QStringView(d + start, slash - start)].push_back(cr + 1);
+        const QStringView number(d + start, slash - start);
+        const quint32 hash = hashOf(key->second, number);
+        qsizetype group = findGroup(key->second, number, hash);
+        if (group < 0) {
+            group = qsizetype(m_groups.size());
+            m_groups.push_back({ start, slash - start, 0, 0, key->second, hash });
+            if (m_groups.size() * 2 > m_slots.size())
+                growSlots();
+            else
+                for (size_t s = hash & (m_slots.size() - 1);; s = (s + 1) & (m_slots.size() - 1)) {
+                    if (m_slots[s] < 0) {
+                        m_slots[s] = qint32(group);
+                        break;
+                    }
+                }
+        }
+        ++m_groups[size_t(group)].count;
+        groupOfLine.push_back(qint32(group));
+        lineAt.push_back(lf); // the CR, 1-based
+    }
+    // Each group's lines side by side, in log order.
+    qsizetype next = 0;
+    for (Group &g : m_groups) {
+        g.first = next;
+        next += g.count;
+        g.count = 0;
+    }
+    m_positions.resize(size_t(next));
+    for (size_t i = 0; i < lineAt.size(); ++i) {
+        Group &g = m_groups[size_t(groupOfLine[i])];
+        m_positions[size_t(g.first + g.count++)] = lineAt[i];
     }
 }
 
-const ArticleLineTable::NumberLines *ArticleLineTable::linesOf(QStringView boardKey) const
+quint32 ArticleLineTable::hashOf(int key, QStringView number)
 {
-    const auto it = m_keyIndex.find(boardKey);
-    return it == m_keyIndex.end() ? nullptr : &m_lines[size_t(it->second)];
+    return quint32(ViewHash()(number) ^ (quint64(key) * 0x9E3779B97F4A7C15ULL >> 17));
+}
+
+qsizetype ArticleLineTable::findGroup(int key, QStringView number, quint32 hash) const
+{
+    if (m_slots.empty())
+        return -1;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t s = hash & mask;; s = (s + 1) & mask) {
+        const qint32 at = m_slots[s];
+        if (at < 0)
+            return -1;
+        const Group &g = m_groups[size_t(at)];
+        if (g.hash == hash && g.key == key
+            && QStringView(m_text.constData() + g.numberAt, g.numberSize) == number)
+            return at;
+    }
+}
+
+void ArticleLineTable::growSlots()
+{
+    m_slots.assign(m_slots.size() * 2, -1);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = 0; i < m_groups.size(); ++i) {
+        for (size_t s = m_groups[i].hash & mask;; s = (s + 1) & mask) {
+            if (m_slots[s] < 0) {
+                m_slots[s] = qint32(i);
+                break;
+            }
+        }
+    }
+}
+
+bool ArticleLineTable::covers(QStringView boardKey) const
+{
+    return m_keyIndex.count(boardKey) != 0;
+}
+
+std::span<const qsizetype> ArticleLineTable::linesOf(QStringView boardKey, QStringView number) const
+{
+    const auto key = m_keyIndex.find(boardKey);
+    if (key == m_keyIndex.end())
+        return {};
+    const qsizetype group = findGroup(key->second, number, hashOf(key->second, number));
+    if (group < 0)
+        return {};
+    const Group &g = m_groups[size_t(group)];
+    return { m_positions.data() + g.first, size_t(g.count) };
 }
 
 const ParsedLog &parsedLog(Session &session)

@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -70,25 +71,44 @@ private:
 };
 
 // Where the article lines CRLF + boardKey + "(" + number + "/" stand in a
-// text, for several board keys at once, found in one pass over the text.
+// text, for several board keys at once, found in one pass over the text. The
+// lines of one board and number lie side by side in one array, so the table
+// holds no list per number.
 class ArticleLineTable
 {
 public:
-    // Positions of the CR of each line, by number, in log order.
-    using NumberLines = std::unordered_map<QStringView, std::vector<qsizetype>, ViewHash>;
-
     // Keys holding "(", CR or LF cannot be found by a line's first "(": they
     // are left out, and usable() says so.
     ArticleLineTable(const QString &text, const QStringList &boardKeys);
     static bool usable(const QString &boardKey);
 
-    // The lines of a key given to the constructor; nullptr for any other key.
-    const NumberLines *linesOf(QStringView boardKey) const;
+    // Whether boardKey was given to the constructor (and is usable).
+    bool covers(QStringView boardKey) const;
+    // Positions of the CR of each line of that board and number (the text
+    // between "(" and the next "/"), in log order; empty when there is none.
+    std::span<const qsizetype> linesOf(QStringView boardKey, QStringView number) const;
 
 private:
+    struct Group
+    {
+        qsizetype numberAt = 0; // 0-based, in m_text
+        qsizetype numberSize = 0;
+        qsizetype first = 0; // into m_positions
+        qsizetype count = 0;
+        int key = 0;
+        quint32 hash = 0;
+    };
+    static quint32 hashOf(int key, QStringView number);
+    // The group of key and number, or -1.
+    qsizetype findGroup(int key, QStringView number, quint32 hash) const;
+    void growSlots();
+
+    QString m_text; // a shared copy: the groups point into it
     std::vector<QString> m_keys;
     std::unordered_map<QStringView, int, ViewHash> m_keyIndex;
-    std::vector<NumberLines> m_lines;
+    std::vector<Group> m_groups;
+    std::vector<qint32> m_slots; // open addressing over m_groups; -1 is free
+    std::vector<qsizetype> m_positions;
 };
 
 // The model of the session's open log with its markers, built when first
