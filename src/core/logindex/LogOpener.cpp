@@ -4,6 +4,7 @@
 #include "base/FileIo.h"
 #include "logindex/IdList.h"
 #include "logindex/LogScanner.h"
+#include "logindex/ParsedLog.h"
 #include "logindex/PointerStore.h"
 #include "moveres/MoveTable.h"
 #include "session/Session.h"
@@ -17,6 +18,50 @@ namespace kavrel::logindex {
 
 namespace {
 const QString kMergeName = QStringLiteral("Temp.log");
+
+// The reports of one open as one span over the log's size in bytes: reading
+// and decoding, then finding the article blocks, then taking the log into use
+// (ID list, unread pointer, board scan) and the first board's title list.
+class OpenSpan
+{
+public:
+    static constexpr int kDecoded = 45;
+    static constexpr int kParsed = 60;
+    static constexpr int kLoaded = 70;
+    static constexpr int kScanned = 80;
+
+    explicit OpenSpan(const OpenProgress &progress)
+        : m_progress(progress)
+    {
+    }
+
+    // A progress for the part of the span from one percent to another; its
+    // answer is the caller's.
+    OpenProgress part(int from, int to)
+    {
+        if (!m_progress)
+            return {};
+        return [this, from, to](qint64 done, qint64 total) {
+            if (m_total < 0)
+                m_total = total; // the first part is the read, over the file's bytes
+            const double share = total > 0 ? double(std::min(done, total)) / double(total) : 1.0;
+            return m_progress(qint64(double(m_total) * (from + share * (to - from)) / 100.0), m_total);
+        };
+    }
+    // Once the log is taken into use the open goes on to its end: the answer
+    // is not looked at.
+    void reached(int percent)
+    {
+        if (m_progress)
+            m_progress(m_total * percent / 100, m_total);
+    }
+    void setTotal(qint64 total) { m_total = total; }
+
+private:
+    const OpenProgress &m_progress;
+    qint64 m_total = -1;
+};
+
 const QString kSearchEndedMessage = QStringLiteral("ＬＯＧファイルが変更になったので、検索は終了します。");
 } // namespace
 
@@ -24,6 +69,8 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
 {
     const QString logDir = session.directory(settings::DirRecord::LOG_Dir);
     const Session::FileReportRound round(session);
+    OpenSpan span(progress);
+    const OpenProgress decoding = span.part(0, OpenSpan::kDecoded);
 
     // Read (and merge) and decode first, so that a file that cannot be read,
     // or a cancel, changes nothing.
@@ -31,10 +78,11 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     qint64 length = 0;
     QString newPath;
     int multiSelect = 0;
+    QByteArray mergedBytes; // written to Temp.log once nothing can cancel
     fileio::FileError error;
     if (selectedEntries.size() == 1) {
         newPath = fileio::joinPath(logDir, selectedEntries.first());
-        if (!readLogText(newPath, &text, &length, progress, 4 << 20, &error)) {
+        if (!readLogText(newPath, &text, &length, decoding, 4 << 20, &error)) {
             if (!error.path.isEmpty())
                 session.reportFileError(fileio::FileAccess::Read, error);
             return false;
@@ -49,15 +97,29 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
             }
             bytes += part;
         }
-        if (!decodeLogBytes(bytes, &text, progress))
+        if (!decodeLogBytes(bytes, &text, decoding))
             return false;
         length = bytes.size();
         newPath = fileio::joinPath(logDir, kMergeName);
+        mergedBytes = std::move(bytes);
+        multiSelect = 1;
+    }
+    span.setTotal(length);
+
+    // The article blocks are found with the net's markers before the log is
+    // taken into use, so that this part too can be cancelled.
+    const settings::NetRecord &net = session.currentNet();
+    const settings::NetMarkers markers = settings::markersOf(net);
+    auto model = ParsedLog::build(text, markers.ArticleHeader, markers.ReadEndMarker,
+        settings::serialFlag(net) == 1, span.part(OpenSpan::kDecoded, OpenSpan::kParsed));
+    if (!model)
+        return false;
+    if (multiSelect == 1) {
         // The merge is read from memory: a Temp.log that cannot be written
         // is reported and the open goes on.
-        if (!fileio::writeAtomic(newPath, bytes, &error))
+        if (!fileio::writeAtomic(newPath, mergedBytes, &error))
             session.reportFileError(fileio::FileAccess::Write, error);
-        multiSelect = 1;
+        mergedBytes = QByteArray();
     }
 
     session.LeftLogPath = session.LogPath;
@@ -81,6 +143,7 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     main.Board_List.clear();
 
     LoadLogText(session, std::move(text), length);
+    span.reached(OpenSpan::kLoaded);
 
     session.PtrNetIndex = session.NetIndex;
     main.Text1 = session.PtrRec.LogName;
@@ -88,11 +151,13 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     main.Text3 = QString::number(session.ReadPointer);
 
     settings::takeMarkersIntoUse(session);
+    session.ParsedLogModel = std::move(model);
     session.netSelectVisible = false;
 
-    ScanLog(session);
+    ScanLog(session, [&span] { span.reached(OpenSpan::kScanned); });
     if (session.NoBoardsFlag == 1) {
         main.Article.clear();
+        span.reached(100);
         return true;
     }
 
@@ -110,6 +175,7 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     // target is shown again from this table, so that a response written at
     // once goes where the table says.
     moveres::ShowMoveTarget(session);
+    span.reached(100);
     return true;
 }
 

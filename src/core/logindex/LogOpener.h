@@ -21,10 +21,13 @@ namespace kavrel::logindex {
 // in LOG_Dir. When a chosen file cannot be read (or Temp.log written) the open
 // ends there and nothing has changed.
 //
-// progress, when given, is told how many of the log's bytes are read and
-// decoded so far, of how many; answering false cancels the open, which then
-// ends with no file and nothing of the session changed. False when the open
-// did not happen (a file could not be read, or it was cancelled).
+// progress, when given, is told how far the open is, as a share of the log's
+// size in bytes: reading and decoding, finding the articles, then the board
+// scan and the first board's title list. Answering false while the log is
+// read or its articles are found cancels the open, which then ends with no
+// file and nothing of the session changed; once the log is taken into use
+// the open goes on to its end and the answers are not looked at. False when
+// the open did not happen (a file could not be read, or it was cancelled).
 using OpenProgress = std::function<bool(qint64 done, qint64 total)>;
 bool OpenFromNetScreen(
     Session &session, const QStringList &selectedEntries, const OpenProgress &progress = {});

@@ -74,7 +74,7 @@ LogScanner::LogScanner(Session &session)
 {
 }
 
-void LogScanner::run()
+void LogScanner::run(const std::function<void()> &beforeFirstBoard)
 {
     m_session.main.Board_List.clear();
     readBoardListFile();
@@ -89,6 +89,8 @@ void LogScanner::run()
         addChatRoomsOfLog();
     }
     sortChatRooms();
+    if (beforeFirstBoard)
+        beforeFirstBoard();
     finish();
 }
 
@@ -492,9 +494,9 @@ void LogScanner::finish()
     }
 }
 
-void ScanLog(Session &session)
+void ScanLog(Session &session, const std::function<void()> &beforeFirstBoard)
 {
-    LogScanner(session).run();
+    LogScanner(session).run(beforeFirstBoard);
 }
 
 } // namespace kavrel::logindex

@@ -39,6 +39,23 @@ const std::vector<int> kNoBlocks;
 } // namespace
 
 ParsedLog::ParsedLog(const QString &text, const QString &articleHeader, const QString &readEnd, bool serial)
+    : ParsedLog(text, articleHeader, readEnd, serial, {}, nullptr)
+{
+}
+
+std::shared_ptr<const ParsedLog> ParsedLog::build(const QString &text, const QString &articleHeader,
+    const QString &readEnd, bool serial, const Progress &progress)
+{
+    bool cancelled = false;
+    std::shared_ptr<const ParsedLog> model(
+        new ParsedLog(text, articleHeader, readEnd, serial, progress, &cancelled));
+    if (cancelled)
+        return nullptr;
+    return model;
+}
+
+ParsedLog::ParsedLog(const QString &text, const QString &articleHeader, const QString &readEnd, bool serial,
+    const Progress &progress, bool *cancelled)
     : m_text(text)
     , m_header(articleHeader)
     , m_readEnd(readEnd)
@@ -53,8 +70,17 @@ ParsedLog::ParsedLog(const QString &text, const QString &articleHeader, const QS
     qsizetype endAt = 0;
     int lastKey = -1;
 
+    constexpr qsizetype kReportEvery = 2 << 20;
+    qsizetype nextReport = 0;
     qsizetype p = 1;
     for (;;) {
+        if (progress && p >= nextReport) {
+            if (!progress(p - 1, log.size())) {
+                *cancelled = true;
+                return;
+            }
+            nextReport = p + kReportEvery;
+        }
         const qsizetype h = findFrom(log, header, p);
         if (h == 0)
             break;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <unordered_map>
@@ -48,6 +49,13 @@ public:
     // flag always give the same model).
     ParsedLog(const QString &text, const QString &articleHeader, const QString &readEnd, bool serial);
 
+    // Tells how far the walk is: characters of the text done, of all.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    // The same walk, telling progress about every two million characters
+    // (and once at the start); nullptr when progress answers false.
+    static std::shared_ptr<const ParsedLog> build(const QString &text, const QString &articleHeader,
+        const QString &readEnd, bool serial, const Progress &progress);
+
     const QString &text() const { return m_text; }
     bool builtFor(
         const QString &text, const QString &articleHeader, const QString &readEnd, bool serial) const;
@@ -60,6 +68,9 @@ public:
     const std::vector<int> &blocksOfKey(QStringView key) const;
 
 private:
+    ParsedLog(const QString &text, const QString &articleHeader, const QString &readEnd, bool serial,
+        const Progress &progress, bool *cancelled);
+
     QString m_text; // a shared copy: the model cannot outlive the text it points into
     QString m_header;
     QString m_readEnd;
