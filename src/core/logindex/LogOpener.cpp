@@ -141,6 +141,7 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     MainWindowState &main = session.main;
     main.clearTitleColumns();
     main.Board_List.clear();
+    session.LogBoards.clear();
 
     LoadLogText(session, std::move(text), length);
     span.reached(OpenSpan::kLoaded);

@@ -3,6 +3,7 @@
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/BoardListFile.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 #include <QHash>
@@ -482,6 +483,8 @@ void LogScanner::sortChatRooms()
 
 void LogScanner::finish()
 {
+    // Each item read once, before the first board is shown.
+    m_session.LogBoards = readBoardItems(m_session.main.Board_List.items, m_session.BoardKeys);
     if (m_session.main.Board_List.ListCount() >= 1) {
         // Set before the selection: the board's handling may look at it.
         m_session.NoBoardsFlag = 0;

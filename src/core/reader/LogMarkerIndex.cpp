@@ -1,6 +1,7 @@
 #include "reader/LogMarkerIndex.h"
 
 #include "base/Text.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 #include <algorithm>
@@ -65,9 +66,9 @@ void LogMarkerIndex::sync(const Session &session)
         && m_keySlots.size() == session.BoardKeys.size();
     if (!sameBoards) {
         QStringList boardKeys;
-        for (qsizetype i = 0, k = 0; i < boards.ListCount(); ++i) {
-            if (!boards.item(int(i)).startsWith(QLatin1String("[XCHAT]")))
-                boardKeys.append(session.BoardKeys.value(k++));
+        for (const BoardItem &board : boardItems(session)) {
+            if (!board.isChat())
+                boardKeys.append(board.key);
         }
         if (boardKeys != m_boardKeys)
             m_table.reset();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/BoardItem.h"
 #include "base/FileIo.h"
 #include "base/MessageHost.h"
 #include "session/MainWindowState.h"
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace kavrel {
 
@@ -58,6 +60,8 @@ public:
     QString LogText;
     QString LogPath;
     QStringList BoardKeys; // slot k belongs to board item k of Board_List
+    // The board list's items as the board scan read them (see session/LogBoards.h).
+    std::vector<BoardItem> LogBoards;
     int NoBoardsFlag = 0;
     int MultiSelectMode = 0;
     QString PrevLogPath;
