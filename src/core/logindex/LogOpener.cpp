@@ -180,31 +180,60 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     return true;
 }
 
+namespace {
+
+// Decodes pieces straight into one text. The text is sized for as many units
+// as there are bytes (never fewer than the decode needs) and cut to what was
+// written at the end: the room never written to takes no memory.
+class TextFill
+{
+public:
+    explicit TextFill(QString *text, qint64 expectedBytes)
+        : m_text(text)
+    {
+        m_text->clear();
+        m_text->resize(qsizetype(expectedBytes) + 1);
+    }
+
+    void add(QByteArrayView piece, bool last)
+    {
+        const qsizetype room = m_units + cp932::Decoder::maxUnits(piece.size());
+        if (room > m_text->size())
+            m_text->resize(std::max(room, m_text->size() * 3 / 2)); // the file grew while read
+        m_units += m_decoder.decode(piece, reinterpret_cast<char16_t *>(m_text->data()) + m_units, last);
+    }
+
+    void finish()
+    {
+        m_text->truncate(m_units);
+        m_text->squeeze();
+    }
+
+private:
+    QString *m_text;
+    cp932::Decoder m_decoder;
+    qsizetype m_units = 0;
+};
+
+} // namespace
+
 bool decodeLogBytes(const QByteArray &bytes, QString *text, const OpenProgress &progress, qint64 pieceSize)
 {
-    text->clear();
     const qint64 total = bytes.size();
+    TextFill fill(text, total);
     qint64 done = 0;
     while (done < total) {
         if (progress && !progress(done, total))
             return false;
-        qint64 end = std::min(total, done + std::max<qint64>(1, pieceSize));
-        if (end < total) {
-            // Up to the last line feed of the piece (a piece without one goes on to the next).
-            const qint64 lf = bytes.lastIndexOf('\n', end - 1);
-            if (lf >= done)
-                end = lf + 1;
-            else if (const qint64 next = bytes.indexOf('\n', end); next >= 0)
-                end = next + 1;
-            else
-                end = total;
-        }
-        *text += cp932::decode(QByteArray::fromRawData(bytes.constData() + done, end - done));
+        const qint64 end = std::min(total, done + std::max<qint64>(1, pieceSize));
+        fill.add(QByteArrayView(bytes.constData() + done, end - done), end == total);
         done = end;
     }
+    if (total == 0)
+        fill.add(QByteArrayView(), true);
     if (progress && !progress(total, total))
         return false;
-    text->squeeze();
+    fill.finish();
     return true;
 }
 
@@ -221,39 +250,31 @@ bool readLogText(const QString &path, QString *text, qint64 *length, const OpenP
         return decodeLogBytes(bytes, text, progress, pieceSize);
     }
     const qint64 total = file.size();
-    // Not reserved at the file's size: a text of double-byte characters is
-    // far shorter than that, and the growth of a large text moves no memory.
-    text->clear();
-    QByteArray carry; // the end of the last piece after its last line feed
+    TextFill fill(text, total);
+    QByteArray piece(qsizetype(std::max<qint64>(1, std::min<qint64>(pieceSize, std::max<qint64>(total, 1)))),
+        Qt::Uninitialized);
     qint64 done = 0;
     for (;;) {
-        if (progress && !progress(done, total))
+        if (progress && !progress(done, std::max(done, total)))
             return false;
-        QByteArray piece = carry + file.read(std::max<qint64>(1, pieceSize));
-        if (file.error() != QFileDevice::NoError) {
+        const qint64 n = file.read(piece.data(), piece.size());
+        if (n < 0 || file.error() != QFileDevice::NoError) {
             QByteArray bytes; // the same report as a failed whole read
             if (!fileio::readAll(path, &bytes, error))
                 return false;
             *length = bytes.size();
             return decodeLogBytes(bytes, text, progress, pieceSize);
         }
-        const bool atEnd = file.atEnd() || piece.size() == carry.size();
-        const qint64 lf = atEnd ? piece.size() - 1 : piece.lastIndexOf('\n');
-        carry = piece.mid(lf + 1);
-        piece.truncate(lf + 1);
-        *text += cp932::decode(piece);
-        done += piece.size();
-        if (atEnd) {
-            done += carry.size();
-            if (!carry.isEmpty())
-                *text += cp932::decode(carry);
+        const bool atEnd = n == 0 || file.atEnd();
+        fill.add(QByteArrayView(piece.constData(), n), atEnd);
+        done += n;
+        if (atEnd)
             break;
-        }
     }
     *length = done;
     if (progress && !progress(done, std::max(done, total)))
         return false;
-    text->squeeze();
+    fill.finish();
     return true;
 }
 

@@ -33,9 +33,10 @@ bool OpenFromNetScreen(
     Session &session, const QStringList &selectedEntries, const OpenProgress &progress = {});
 
 // Reads and decodes a log file piece by piece, so that the file's bytes and
-// its text are never held whole at once. Pieces end after a line feed, which
-// no Shift-JIS character spans, so the text is the decode of the whole file.
-// False when the file cannot be read or progress cancels.
+// its text are never held whole at once. The pieces are decoded straight into
+// the text, a character cut between two pieces joined again, so the text is
+// the decode of the whole file. False when the file cannot be read or
+// progress cancels.
 bool readLogText(const QString &path, QString *text, qint64 *length, const OpenProgress &progress = {},
     qint64 pieceSize = 4 << 20, fileio::FileError *error = nullptr);
 // The same over bytes already read.
