@@ -4,7 +4,13 @@
 #include "session/Session.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kavrel::logindex {
 
@@ -36,6 +42,32 @@ size_t ViewHash::operator()(QStringView v) const noexcept
 namespace {
 const QString kMail = QStringLiteral("mail");
 const std::vector<int> kNoBlocks;
+
+// Calls atLineFeed(i) for the index of every line feed of d, in order, until
+// it answers false. Eight units are compared at a time where the processor
+// can: most of a log is passed over with no call per line.
+template <typename AtLineFeed> void forEachLineFeed(const char16_t *d, qsizetype n, AtLineFeed &&atLineFeed)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i lineFeed = _mm_set1_epi16(short(u'\n'));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + i));
+        // Two bits per unit.
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(units, lineFeed)));
+        while (mask != 0) {
+            const int bit = std::countr_zero(mask);
+            if (!atLineFeed(i + bit / 2))
+                return;
+            mask &= ~(3U << bit);
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (d[i] == u'\n' && !atLineFeed(i))
+            return;
+    }
+}
 } // namespace
 
 ParsedLog::ParsedLog(const QString &text, const QString &articleHeader, const QString &readEnd, bool serial)
@@ -177,58 +209,59 @@ ArticleLineTable::ArticleLineTable(const QString &text, const QStringList &board
     // are found by their line feed (a vector search), and a line's "(" is
     // looked for only as far as the longest key reaches.
     qsizetype longest = 0;
-    for (const QString &key : m_keys)
+    std::vector<bool> firstUnits(65536, false); // what a key line can start with
+    for (const QString &key : m_keys) {
         longest = std::max(longest, key.size());
-    const QChar *d = m_text.constData();
+        firstUnits[key.isEmpty() ? u'(' : key.at(0).unicode()] = true;
+    }
+    const char16_t *d = reinterpret_cast<const char16_t *>(m_text.constData());
     const qsizetype n = m_text.size();
     std::vector<qint32> groupOfLine;
     std::vector<qsizetype> lineAt;
-    m_slots.assign(1024, -1);
+    m_slots.assign(1024, Slot());
     qsizetype slash = -1;
-    qsizetype pos = 0;
-    for (;;) {
-        const qsizetype lf = m_text.indexOf(u'\n', pos);
-        if (lf < 0)
-            break;
-        pos = lf + 1;
+    forEachLineFeed(d, n, [&](qsizetype lf) {
         if (lf == 0 || d[lf - 1] != u'\r')
-            continue;
+            return true;
         const qsizetype lineStart = lf + 1;
+        if (lineStart >= n || !firstUnits[d[lineStart]])
+            return true;
         const qsizetype limit = std::min(n, lineStart + longest + 1);
         qsizetype k = lineStart;
         while (k < limit && d[k] != u'(' && d[k] != u'\r')
             ++k;
         if (k >= limit || d[k] != u'(')
-            continue;
+            return true;
         const auto key = m_keyIndex.find(QStringView(d + lineStart, k - lineStart));
         if (key == m_keyIndex.end())
-            continue;
+            return true;
         const qsizetype start = k + 1;
         if (slash < start) {
             slash = m_text.indexOf(u'/', start);
             if (slash < 0)
-                break; // no slash from here on: no further line can match
+                return false; // no slash from here on: no further line can match
         }
         const QStringView number(d + start, slash - start);
         const quint32 hash = hashOf(key->second, number);
         qsizetype group = findGroup(key->second, number, hash);
         if (group < 0) {
             group = qsizetype(m_groups.size());
-            m_groups.push_back({ start, slash - start, 0, 0, key->second, hash });
-            if (m_groups.size() * 2 > m_slots.size())
-                growSlots();
-            else
-                for (size_t s = hash & (m_slots.size() - 1);; s = (s + 1) & (m_slots.size() - 1)) {
-                    if (m_slots[s] < 0) {
-                        m_slots[s] = qint32(group);
-                        break;
-                    }
+            m_groups.push_back({ start, slash - start, 0, 0, key->second });
+            if (m_groups.size() * 2 > m_slots.size()) {
+                // Twice the room, every group placed again.
+                const std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(m_slots.size() * 2));
+                for (const Slot &slot : old) {
+                    if (slot.group >= 0)
+                        place(slot.hash, slot.group);
                 }
+            }
+            place(hash, qint32(group));
         }
         ++m_groups[size_t(group)].count;
         groupOfLine.push_back(qint32(group));
         lineAt.push_back(lf); // the CR, 1-based
-    }
+        return true;
+    });
     // Each group's lines side by side, in log order.
     qsizetype next = 0;
     for (Group &g : m_groups) {
@@ -254,26 +287,24 @@ qsizetype ArticleLineTable::findGroup(int key, QStringView number, quint32 hash)
         return -1;
     const size_t mask = m_slots.size() - 1;
     for (size_t s = hash & mask;; s = (s + 1) & mask) {
-        const qint32 at = m_slots[s];
-        if (at < 0)
+        const Slot &slot = m_slots[s];
+        if (slot.group < 0)
             return -1;
-        const Group &g = m_groups[size_t(at)];
-        if (g.hash == hash && g.key == key
-            && QStringView(m_text.constData() + g.numberAt, g.numberSize) == number)
-            return at;
+        if (slot.hash != hash)
+            continue;
+        const Group &g = m_groups[size_t(slot.group)];
+        if (g.key == key && QStringView(m_text.constData() + g.numberAt, g.numberSize) == number)
+            return slot.group;
     }
 }
 
-void ArticleLineTable::growSlots()
+void ArticleLineTable::place(quint32 hash, qint32 group)
 {
-    m_slots.assign(m_slots.size() * 2, -1);
     const size_t mask = m_slots.size() - 1;
-    for (size_t i = 0; i < m_groups.size(); ++i) {
-        for (size_t s = m_groups[i].hash & mask;; s = (s + 1) & mask) {
-            if (m_slots[s] < 0) {
-                m_slots[s] = qint32(i);
-                break;
-            }
+    for (size_t s = hash & mask;; s = (s + 1) & mask) {
+        if (m_slots[s].group < 0) {
+            m_slots[s] = { hash, group };
+            return;
         }
     }
 }

@@ -107,18 +107,24 @@ private:
         qsizetype first = 0; // into m_positions
         qsizetype count = 0;
         int key = 0;
+    };
+    // A slot of the open addressing: the group's hash beside its index, so
+    // that a probe reads the group only when the hashes agree.
+    struct Slot
+    {
         quint32 hash = 0;
+        qint32 group = -1; // -1: free
     };
     static quint32 hashOf(int key, QStringView number);
     // The group of key and number, or -1.
     qsizetype findGroup(int key, QStringView number, quint32 hash) const;
-    void growSlots();
+    void place(quint32 hash, qint32 group);
 
     QString m_text; // a shared copy: the groups point into it
     std::vector<QString> m_keys;
     std::unordered_map<QStringView, int, ViewHash> m_keyIndex;
     std::vector<Group> m_groups;
-    std::vector<qint32> m_slots; // open addressing over m_groups; -1 is free
+    std::vector<Slot> m_slots; // open addressing over m_groups
     std::vector<qsizetype> m_positions;
 };
 

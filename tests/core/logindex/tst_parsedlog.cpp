@@ -58,6 +58,12 @@ void TestParsedLog::articleLinesAsFoundLiterally_data()
     QTest::newRow("keys that cannot be found by the first paren")
         << QStringLiteral("\r\nA(B(1/2)\r\nC\nD(1/2)\r\nA(B(1/2)")
         << QStringList { QStringLiteral("A(B"), QStringLiteral("C\nD"), QStringLiteral("PC") } << numbers;
+    QTest::newRow("an empty key: lines that start with the paren")
+        << QStringLiteral("\r\n(1/2)\r\nPC(1/2)\r\n (1/2)\r\n(12/2)")
+        << QStringList { QString(), QStringLiteral("PC") } << numbers;
+    QTest::newRow("line feeds in every place of a vector's eight units")
+        << QStringLiteral("ab\r\nPC(1/2)\r\nP(1/\r\nPC(2/\r\nP(12/\r\nxx\r\nPC(1/\r\nP(2/2)\r\nP(1/") << keys
+        << numbers;
     QTest::newRow("no keys") << QStringLiteral("\r\nPC(1/2)") << QStringList() << numbers;
 }
 
