@@ -246,9 +246,9 @@ ArticleLineTable::ArticleLineTable(const QString &text, const QStringList &board
         qsizetype group = findGroup(key->second, number, hash);
         if (group < 0) {
             group = qsizetype(m_groups.size());
-            m_groups.push_back({ start, slash - start, 0, 0, key->second });
-            if (m_groups.size() * 2 > m_slots.size()) {
-                // Twice the room, every group placed again.
+            m_groups.push_back({ start, slash - start, key->second, 0, 0 });
+            if (m_groups.size() * 3 > m_slots.size() * 2) {
+                // Kept at most two thirds full: twice the room, every group placed again.
                 const std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(m_slots.size() * 2));
                 for (const Slot &slot : old) {
                     if (slot.group >= 0)
@@ -263,7 +263,7 @@ ArticleLineTable::ArticleLineTable(const QString &text, const QStringList &board
         return true;
     });
     // Each group's lines side by side, in log order.
-    qsizetype next = 0;
+    qint32 next = 0;
     for (Group &g : m_groups) {
         g.first = next;
         next += g.count;

@@ -104,9 +104,9 @@ private:
     {
         qsizetype numberAt = 0; // 0-based, in m_text
         qsizetype numberSize = 0;
-        qsizetype first = 0; // into m_positions
-        qsizetype count = 0;
-        int key = 0;
+        qint32 key = 0;
+        qint32 first = 0; // into m_positions
+        qint32 count = 0;
     };
     // A slot of the open addressing: the group's hash beside its index, so
     // that a probe reads the group only when the hashes agree.
