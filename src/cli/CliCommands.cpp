@@ -134,7 +134,7 @@ void openLogs(Context &ctx, const QStringList &args, QStringList *rest)
             throw CliExit(Failure, info.filePath() + QStringLiteral(": cannot be read"));
     }
     logindex::OpenFromNetScreen(ctx.session(), logs, progressPrinter(logs.join(u' ')));
-    if (ctx.session().NoBoardsFlag == 1) {
+    if (ctx.session().log.NoBoardsFlag == 1) {
         ctx.program.Form_Unload();
         throw CliExit(Reported, QString()); // the message is already on stderr
     }

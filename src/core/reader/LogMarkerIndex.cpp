@@ -54,16 +54,16 @@ qsizetype Occurrences::nth(qsizetype n) const
 
 void LogMarkerIndex::sync(const Session &session)
 {
-    const bool sameText
-        = m_text.constData() == session.LogText.constData() && m_text.size() == session.LogText.size();
+    const bool sameText = m_text.constData() == session.log.LogText.constData()
+        && m_text.size() == session.log.LogText.size();
     // The keys of the numbered boards (chat rooms have none), looked at again
     // only when the board list changed: the copies kept here make any change
     // of the session's lists give them new data.
     const ListBox &boards = session.main.Board_List;
     const bool sameBoards = m_boardItems.constData() == boards.items.constData()
         && m_boardItems.size() == boards.items.size()
-        && m_keySlots.constData() == session.BoardKeys.constData()
-        && m_keySlots.size() == session.BoardKeys.size();
+        && m_keySlots.constData() == session.log.BoardKeys.constData()
+        && m_keySlots.size() == session.log.BoardKeys.size();
     if (!sameBoards) {
         QStringList boardKeys;
         for (const BoardItem &board : boardItems(session)) {
@@ -74,13 +74,13 @@ void LogMarkerIndex::sync(const Session &session)
             m_table.reset();
         m_boardKeys = boardKeys;
         m_boardItems = boards.items;
-        m_keySlots = session.BoardKeys;
+        m_keySlots = session.log.BoardKeys;
     }
     if (!sameText)
         m_table.reset();
     if (!sameText) {
         m_lines.clear(); // its keys look into the old text
-        m_text = session.LogText;
+        m_text = session.log.LogText;
         m_header = {};
         m_end = {};
         m_board = {};

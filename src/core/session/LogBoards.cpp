@@ -30,7 +30,7 @@ bool scannedValuesHold(const Session &session)
     qsizetype k = 0;
     for (qsizetype i = 0; i < items.size(); ++i) {
         const BoardItem &board = scanned[size_t(i)];
-        if (board.text != items.at(i) || (!board.isChat() && board.key != session.BoardKeys.value(k++)))
+        if (board.text != items.at(i) || (!board.isChat() && board.key != session.log.BoardKeys.value(k++)))
             return false;
     }
     return true;
@@ -42,7 +42,7 @@ std::vector<BoardItem> boardItems(const Session &session)
 {
     if (scannedValuesHold(session))
         return session.LogBoards;
-    return readBoardItems(session.main.Board_List.items, session.BoardKeys);
+    return readBoardItems(session.main.Board_List.items, session.log.BoardKeys);
 }
 
 BoardItem boardItemAt(const Session &session, int index)
@@ -52,7 +52,7 @@ BoardItem boardItemAt(const Session &session, int index)
         return BoardItem::fromText(QString());
     if (scannedValuesHold(session))
         return session.LogBoards[size_t(index)];
-    return readBoardItems(items, session.BoardKeys)[size_t(index)];
+    return readBoardItems(items, session.log.BoardKeys)[size_t(index)];
 }
 
 BoardItem selectedBoardItem(const Session &session)
