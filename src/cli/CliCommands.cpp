@@ -10,6 +10,7 @@
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
 #include "program/Program.h"
+#include "session/LogBoards.h"
 #include "settings/NetDefinitionsFile.h"
 
 #include <QFileInfo>
@@ -141,17 +142,9 @@ void openLogs(Context &ctx, const QStringList &args, QStringList *rest)
 
 void printLogIndex(Session &s)
 {
-    const ListBox &boards = s.main.Board_List;
-    int k = 0;
-    for (int i = 0; i < boards.ListCount(); ++i) {
-        const QString &item = boards.item(i);
-        QString key;
-        if (!boarditem::isChat(item)) {
-            key = k < s.log.BoardKeys.size() ? s.log.BoardKeys.at(k) : QString();
-            ++k;
-        }
-        printRecord({ QString::number(i), item, key });
-    }
+    const std::vector<BoardItem> boards = boardItems(s);
+    for (size_t i = 0; i < boards.size(); ++i)
+        printRecord({ QString::number(i), boards[i].text, boards[i].key });
 }
 
 int cmdNets(Context &ctx, const QStringList &args)

@@ -35,7 +35,14 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     // Reading a large log shows how far it is and can be cancelled; the
     // windows repaint meanwhile.
     auto progress = std::make_shared<QPointer<QProgressDialog>>();
-    m_state.openProgress = [this, progress](const QString &name, qint64 done, qint64 total) {
+    auto cancelled = std::make_shared<bool>(false);
+    m_state.openProgress = [this, progress, cancelled](const QString &name, qint64 done, qint64 total) {
+        // An open starts at 0; once cancelled, its later reports (the scan
+        // that can no longer stop) bring no new dialog.
+        if (done == 0)
+            *cancelled = false;
+        if (*cancelled)
+            return false;
         if (total < (4 << 20) && !*progress)
             return true;
         if (!*progress) {
@@ -53,6 +60,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         const bool go = !dialog->wasCanceled();
         if (!go || done >= total)
             dialog->deleteLater();
+        *cancelled = !go;
         return go;
     };
 

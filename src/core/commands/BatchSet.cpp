@@ -1,9 +1,9 @@
 #include "commands/BatchSet.h"
 
 #include "base/Text.h"
-#include "commands/BoardItem.h"
 #include "commands/UpFileCommands.h"
 #include "commands/UpFileWriter.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 #include "session/UpFile.h"
 
@@ -37,7 +37,7 @@ void ToggleBatchSet(Session &session)
     const int i = main.Title.ListIndex;
     if (i < 0 || i >= main.rowCount())
         return;
-    const qint64 board = boarditem::fiveDigitBoardNumber(main.Board_List.selectedText());
+    const qint64 board = selectedBoardItem(session).batchNumber;
     const QString row = main.Title.item(i);
     // The whole article number, as the title list reads it back: five
     // characters alone would name another article from 100000 on.

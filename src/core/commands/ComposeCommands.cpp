@@ -9,6 +9,7 @@
 #include "commands/StartingText.h"
 #include "commands/TempFile.h"
 #include "moveres/MoveTable.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 #include <QFileInfo>
@@ -268,10 +269,10 @@ QString ComposeCommands::rowAboveReference(int row) const
 void ComposeCommands::Write()
 {
     auto &main = m_session.main;
-    const QString item = main.Board_List.selectedText();
-    if (boarditem::isMailBox(item))
+    const BoardItem item = selectedBoardItem(m_session);
+    if (item.isMailBox())
         return;
-    const bool chat = boarditem::isChat(item);
+    const bool chat = item.isChat();
     if (chat) {
         int last = -1;
         for (int i = 0; i < main.rowCount(); ++i) {
@@ -287,9 +288,9 @@ void ComposeCommands::Write()
     const QString row = main.Title.selectedText();
     if (row.contains(QStringLiteral("[書込")) && answer == MsgAnswer::Ok) {
         tempfile::remove(m_session);
-        cutWaiting(chat ? upfile::findChat(m_session.upFile.UpFileText, boarditem::chatNumber(item))
-                        : upfile::findWrite(
-                            m_session.upFile.UpFileText, boarditem::boardNumber(item), markNumber(row)));
+        cutWaiting(chat
+                ? upfile::findChat(m_session.upFile.UpFileText, item.number)
+                : upfile::findWrite(m_session.upFile.UpFileText, item.boardNumber(), markNumber(row)));
         m_session.composing.RewriteFlag = true;
     }
     if (main.Board_List.ListIndex < 0) {
@@ -340,14 +341,13 @@ void ComposeCommands::Write()
 void ComposeCommands::Response()
 {
     auto &main = m_session.main;
-    const QString item = main.Board_List.selectedText();
-    if (boarditem::isChat(item) || main.Board_List.isEmpty())
+    const BoardItem item = selectedBoardItem(m_session);
+    if (item.isChat() || main.Board_List.isEmpty())
         return;
     const QString row = main.Title.selectedText();
     bool marked = ownMarks(row, false) > 0;
     if (row.contains(QStringLiteral("[レス"))) {
-        cutWaiting(
-            upfile::findResponse(m_session.upFile.UpFileText, boarditem::boardNumber(item), markNumber(row)));
+        cutWaiting(upfile::findResponse(m_session.upFile.UpFileText, item.boardNumber(), markNumber(row)));
         m_removeEmptiedUpFile = true;
         m_session.composing.RewriteFlag = true;
         marked = false;
@@ -424,7 +424,7 @@ void ComposeCommands::Response()
 void ComposeCommands::TemporaryMoveResponse()
 {
     auto &main = m_session.main;
-    if (boarditem::isChat(main.Board_List.selectedText()) || main.Title.isEmpty())
+    if (selectedBoardItem(m_session).isChat() || main.Title.isEmpty())
         return;
     if (ownMarks(main.Title.selectedText(), true) > 0)
         return;
@@ -441,7 +441,7 @@ void ComposeCommands::TemporaryMoveResponse()
 void ComposeCommands::Rewrite()
 {
     auto &main = m_session.main;
-    const QString item = main.Board_List.selectedText();
+    const BoardItem item = selectedBoardItem(m_session);
     const QString row = main.Title.selectedText();
     const qint64 n = markNumber(row);
 
@@ -460,7 +460,7 @@ void ComposeCommands::Rewrite()
 
     if (row.contains(QStringLiteral("[書込"))) {
         tempfile::remove(m_session);
-        cutWaiting(upfile::findWrite(m_session.upFile.UpFileText, boarditem::boardNumber(item), n));
+        cutWaiting(upfile::findWrite(m_session.upFile.UpFileText, item.boardNumber(), n));
         m_session.composing.RewriteFlag = true;
         if (main.Board_List.ListIndex < 0) {
             m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
@@ -476,7 +476,7 @@ void ComposeCommands::Rewrite()
     }
 
     if (row.contains(QStringLiteral("[レス"))) {
-        cutWaiting(upfile::findResponse(m_session.upFile.UpFileText, boarditem::boardNumber(item), n));
+        cutWaiting(upfile::findResponse(m_session.upFile.UpFileText, item.boardNumber(), n));
         m_removeEmptiedUpFile = true;
         m_session.composing.RewriteFlag = true;
     }
@@ -509,15 +509,15 @@ void ComposeCommands::Delete()
     const QString row = main.Title.selectedText();
     if (ownMarks(row, true) == 0 || main.Board_List.ListIndex < 0 || main.Title.ListIndex < 0)
         return;
-    const QString item = main.Board_List.selectedText();
+    const BoardItem item = selectedBoardItem(m_session);
     const QString &up = m_session.upFile.UpFileText;
     const qint64 n = markNumber(row);
     upfile::Span span;
     if (row.contains(QStringLiteral("[レス")))
-        span = upfile::findResponse(up, boarditem::boardNumber(item), n);
+        span = upfile::findResponse(up, item.boardNumber(), n);
     else if (row.contains(QStringLiteral("[書込")))
-        span = boarditem::isChat(item) ? upfile::findChat(up, boarditem::chatNumber(item))
-                                       : upfile::findWrite(up, boarditem::boardNumber(item), n);
+        span = item.isChat() ? upfile::findChat(up, item.number)
+                             : upfile::findWrite(up, item.boardNumber(), n);
     else if (row.contains(QStringLiteral("[手紙")))
         span = upfile::findMail(up, n);
     else
@@ -544,7 +544,7 @@ void ComposeCommands::Delete()
 void ComposeCommands::Mail()
 {
     auto &main = m_session.main;
-    if (main.Board_List.isEmpty() || boarditem::boardNumber(main.Board_List.item(0)) != 0) {
+    if (main.Board_List.isEmpty() || boardItemAt(m_session, 0).boardNumber() != 0) {
         m_session.message(QStringLiteral("メールを処理するボードが見つかりません") + CRLF + CRLF
             + QStringLiteral("一度メールのタイトルを読み込んで下さい"));
         return;

@@ -3,9 +3,9 @@
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
-#include "commands/BoardItem.h"
 #include "commands/TempFile.h"
 #include "commands/UpFileCommands.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 #include <QFileInfo>
@@ -55,7 +55,7 @@ qint64 targetBoard(const Session &session)
     const qint64 target = session.main.MoveTarget;
     if (target > 0 && !session.composing.RewriteFlag)
         return target;
-    return boarditem::boardNumber(session.main.Board_List.selectedText());
+    return selectedBoardItem(session).boardNumber();
 }
 
 QString responseReference(const Session &session, const StoreOptions &options)
@@ -149,9 +149,9 @@ void StoreComposedText(Session &session, const StoreOptions &options)
             tempfile::remove(session);
             main.Article.clear();
         } else {
-            const QString item = main.Board_List.selectedText();
-            if (boarditem::isChat(item))
-                session.upFile.UpFileText += upfile::chatCommand(boarditem::chatNumber(item), text);
+            const BoardItem item = selectedBoardItem(session);
+            if (item.isChat())
+                session.upFile.UpFileText += upfile::chatCommand(item.number, text);
             else
                 session.upFile.UpFileText += upfile::writeCommand(targetBoard(session), text, sig);
             session.upFile.UpFileDirty = true;

@@ -6,6 +6,7 @@
 
 #include "logindex/ParsedLog.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -44,17 +45,26 @@ QString IdList::update(const QString &listText, const QString &logText)
         lines.push_back({ QStringView(listText).mid(pos, end - pos), true });
         pos = end + 2;
     }
-    const size_t listLines = lines.size();
 
-    std::unordered_map<QStringView, size_t, ViewHash> lastOfKey; // key -> its last ID line in lines
+    // Keys are numbered as they are met; each key keeps only its last ID line
+    // of the log, so each ID line is hashed once and no list of all of them
+    // is kept.
+    struct Last
+    {
+        qsizetype order; // among the log's ID lines
+        QStringView text;
+    };
+    std::unordered_map<QStringView, size_t, ViewHash> keyIds;
+    std::vector<Last> lastOfKey; // key number -> its last ID line
     const QString bytesToken = QStringLiteral("bytes ");
+    qsizetype order = 0;
     qsizetype p = 0;
     for (;;) {
-        const qsizetype found = logText.indexOf(bytesToken, p);
+        const qsizetype found = text::indexOfMarker(logText, bytesToken, p);
         if (found < 0)
             break;
         const qsizetype q = found + bytesToken.size(); // 0-based, just after "bytes "
-        const qsizetype e = logText.indexOf(CRLF, q);
+        const qsizetype e = text::indexOfMarker(logText, CRLF, q);
         if (e < 0)
             break;
         p = e;
@@ -63,31 +73,32 @@ QString IdList::update(const QString &listText, const QString &logText)
         const QStringView key = keyOf(idLine);
         if (key.isEmpty() || idLine.contains(QChar(u'\0')))
             continue;
-        lastOfKey[key] = lines.size();
-        lines.push_back({ idLine, true });
+        const auto [id, added] = keyIds.try_emplace(key, lastOfKey.size());
+        if (added)
+            lastOfKey.push_back({});
+        lastOfKey[id->second] = { order++, idLine };
     }
 
-    std::vector<bool> alive(lines.size(), true);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const QStringView key = keyOf(lines[i].text);
-        if (key.isEmpty())
-            continue;
-        const auto last = lastOfKey.find(key);
-        if (last != lastOfKey.end() && last->second != i && (i < listLines || last->second > i))
-            alive[i] = false;
+    // The list's lines whose key no ID line of the log has, then the log's
+    // last ID line of each key, in log order.
+    std::vector<Line> kept;
+    kept.reserve(lines.size() + lastOfKey.size());
+    for (const Line &line : lines) {
+        const QStringView key = keyOf(line.text);
+        if (key.isEmpty() || keyIds.find(key) == keyIds.end())
+            kept.push_back(line);
     }
+    std::sort(
+        lastOfKey.begin(), lastOfKey.end(), [](const Last &a, const Last &b) { return a.order < b.order; });
+    for (const Last &last : lastOfKey)
+        kept.push_back({ last.text, true });
+    lines = std::move(kept);
 
     QString out;
     out.reserve(listText.size());
-    qsizetype lastAlive = -1;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (alive[i])
-            lastAlive = qsizetype(i);
-    }
+    const qsizetype lastAlive = qsizetype(lines.size()) - 1;
     for (qsizetype i = 0; i <= lastAlive; ++i) {
         const Line &line = lines[size_t(i)];
-        if (!alive[size_t(i)])
-            continue;
         out += line.text;
         // A last line that the file left unfinished is ended once a line follows it.
         if (line.crLf || (i < lastAlive && !line.text.endsWith(u'\n')))

@@ -4,6 +4,7 @@
 #include "base/FileIo.h"
 #include "logindex/IdList.h"
 #include "logindex/LogScanner.h"
+#include "logindex/ParsedLog.h"
 #include "logindex/PointerStore.h"
 #include "moveres/MoveTable.h"
 #include "session/Session.h"
@@ -17,6 +18,50 @@ namespace kavrel::logindex {
 
 namespace {
 const QString kMergeName = QStringLiteral("Temp.log");
+
+// The reports of one open as one span over the log's size in bytes: reading
+// and decoding, then finding the article blocks, then taking the log into use
+// (ID list, unread pointer, board scan) and the first board's title list.
+class OpenSpan
+{
+public:
+    static constexpr int kDecoded = 45;
+    static constexpr int kParsed = 60;
+    static constexpr int kLoaded = 70;
+    static constexpr int kScanned = 80;
+
+    explicit OpenSpan(const OpenProgress &progress)
+        : m_progress(progress)
+    {
+    }
+
+    // A progress for the part of the span from one percent to another; its
+    // answer is the caller's.
+    OpenProgress part(int from, int to)
+    {
+        if (!m_progress)
+            return {};
+        return [this, from, to](qint64 done, qint64 total) {
+            if (m_total < 0)
+                m_total = total; // the first part is the read, over the file's bytes
+            const double share = total > 0 ? double(std::min(done, total)) / double(total) : 1.0;
+            return m_progress(qint64(double(m_total) * (from + share * (to - from)) / 100.0), m_total);
+        };
+    }
+    // Once the log is taken into use the open goes on to its end: the answer
+    // is not looked at.
+    void reached(int percent)
+    {
+        if (m_progress)
+            m_progress(m_total * percent / 100, m_total);
+    }
+    void setTotal(qint64 total) { m_total = total; }
+
+private:
+    const OpenProgress &m_progress;
+    qint64 m_total = -1;
+};
+
 const QString kSearchEndedMessage = QStringLiteral("ＬＯＧファイルが変更になったので、検索は終了します。");
 } // namespace
 
@@ -24,6 +69,8 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
 {
     const QString logDir = session.directory(settings::DirRecord::LOG_Dir);
     const Session::FileReportRound round(session);
+    OpenSpan span(progress);
+    const OpenProgress decoding = span.part(0, OpenSpan::kDecoded);
 
     // Read (and merge) and decode first, so that a file that cannot be read,
     // or a cancel, changes nothing.
@@ -31,10 +78,11 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     qint64 length = 0;
     QString newPath;
     bool multiSelect = false;
+    QByteArray mergedBytes; // written to Temp.log once nothing can cancel
     fileio::FileError error;
     if (selectedEntries.size() == 1) {
         newPath = fileio::joinPath(logDir, selectedEntries.first());
-        if (!readLogText(newPath, &text, &length, progress, 4 << 20, &error)) {
+        if (!readLogText(newPath, &text, &length, decoding, 4 << 20, &error)) {
             if (!error.path.isEmpty())
                 session.reportFileError(fileio::FileAccess::Read, error);
             return false;
@@ -49,15 +97,29 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
             }
             bytes += part;
         }
-        if (!decodeLogBytes(bytes, &text, progress))
+        if (!decodeLogBytes(bytes, &text, decoding))
             return false;
         length = bytes.size();
         newPath = fileio::joinPath(logDir, kMergeName);
+        mergedBytes = std::move(bytes);
+        multiSelect = true;
+    }
+    span.setTotal(length);
+
+    // The article blocks are found with the net's markers before the log is
+    // taken into use, so that this part too can be cancelled.
+    const settings::NetRecord &net = session.currentNet();
+    const settings::NetMarkers markers = settings::markersOf(net);
+    auto model = ParsedLog::build(text, markers.ArticleHeader, markers.ReadEndMarker,
+        settings::serialFlag(net) == 1, span.part(OpenSpan::kDecoded, OpenSpan::kParsed));
+    if (!model)
+        return false;
+    if (multiSelect) {
         // The merge is read from memory: a Temp.log that cannot be written
         // is reported and the open goes on.
-        if (!fileio::writeAtomic(newPath, bytes, &error))
+        if (!fileio::writeAtomic(newPath, mergedBytes, &error))
             session.reportFileError(fileio::FileAccess::Write, error);
-        multiSelect = true;
+        mergedBytes = QByteArray();
     }
 
     session.log.LeftLogPath = session.log.LogPath;
@@ -79,8 +141,10 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     MainWindowState &main = session.main;
     main.clearTitleColumns();
     main.Board_List.clear();
+    session.log.LogBoards.clear();
 
     LoadLogText(session, std::move(text), length);
+    span.reached(OpenSpan::kLoaded);
 
     session.unread.PtrNetIndex = session.NetIndex;
     main.pointerLogName = session.unread.PtrRec.LogName;
@@ -88,11 +152,13 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     main.readPointer = QString::number(session.unread.ReadPointer);
 
     settings::takeMarkersIntoUse(session);
+    session.log.ParsedLogModel = std::move(model);
     session.netSelectVisible = false;
 
-    ScanLog(session);
+    ScanLog(session, [&span] { span.reached(OpenSpan::kScanned); });
     if (session.log.NoBoardsFlag) {
         main.Article.clear();
+        span.reached(100);
         return true;
     }
 
@@ -110,34 +176,64 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     // target is shown again from this table, so that a response written at
     // once goes where the table says.
     moveres::ShowMoveTarget(session);
+    span.reached(100);
     return true;
 }
 
+namespace {
+
+// Decodes pieces straight into one text. The text is sized for as many units
+// as there are bytes (never fewer than the decode needs) and cut to what was
+// written at the end: the room never written to takes no memory.
+class TextFill
+{
+public:
+    explicit TextFill(QString *text, qint64 expectedBytes)
+        : m_text(text)
+    {
+        m_text->clear();
+        m_text->resize(qsizetype(expectedBytes) + 1);
+    }
+
+    void add(QByteArrayView piece, bool last)
+    {
+        const qsizetype room = m_units + cp932::Decoder::maxUnits(piece.size());
+        if (room > m_text->size())
+            m_text->resize(std::max(room, m_text->size() * 3 / 2)); // the file grew while read
+        m_units += m_decoder.decode(piece, reinterpret_cast<char16_t *>(m_text->data()) + m_units, last);
+    }
+
+    void finish()
+    {
+        m_text->truncate(m_units);
+        m_text->squeeze();
+    }
+
+private:
+    QString *m_text;
+    cp932::Decoder m_decoder;
+    qsizetype m_units = 0;
+};
+
+} // namespace
+
 bool decodeLogBytes(const QByteArray &bytes, QString *text, const OpenProgress &progress, qint64 pieceSize)
 {
-    text->clear();
     const qint64 total = bytes.size();
+    TextFill fill(text, total);
     qint64 done = 0;
     while (done < total) {
         if (progress && !progress(done, total))
             return false;
-        qint64 end = std::min(total, done + std::max<qint64>(1, pieceSize));
-        if (end < total) {
-            // Up to the last line feed of the piece (a piece without one goes on to the next).
-            const qint64 lf = bytes.lastIndexOf('\n', end - 1);
-            if (lf >= done)
-                end = lf + 1;
-            else if (const qint64 next = bytes.indexOf('\n', end); next >= 0)
-                end = next + 1;
-            else
-                end = total;
-        }
-        *text += cp932::decode(QByteArray::fromRawData(bytes.constData() + done, end - done));
+        const qint64 end = std::min(total, done + std::max<qint64>(1, pieceSize));
+        fill.add(QByteArrayView(bytes.constData() + done, end - done), end == total);
         done = end;
     }
+    if (total == 0)
+        fill.add(QByteArrayView(), true);
     if (progress && !progress(total, total))
         return false;
-    text->squeeze();
+    fill.finish();
     return true;
 }
 
@@ -154,39 +250,31 @@ bool readLogText(const QString &path, QString *text, qint64 *length, const OpenP
         return decodeLogBytes(bytes, text, progress, pieceSize);
     }
     const qint64 total = file.size();
-    // Not reserved at the file's size: a text of double-byte characters is
-    // far shorter than that, and the growth of a large text moves no memory.
-    text->clear();
-    QByteArray carry; // the end of the last piece after its last line feed
+    TextFill fill(text, total);
+    QByteArray piece(qsizetype(std::max<qint64>(1, std::min<qint64>(pieceSize, std::max<qint64>(total, 1)))),
+        Qt::Uninitialized);
     qint64 done = 0;
     for (;;) {
-        if (progress && !progress(done, total))
+        if (progress && !progress(done, std::max(done, total)))
             return false;
-        QByteArray piece = carry + file.read(std::max<qint64>(1, pieceSize));
-        if (file.error() != QFileDevice::NoError) {
+        const qint64 n = file.read(piece.data(), piece.size());
+        if (n < 0 || file.error() != QFileDevice::NoError) {
             QByteArray bytes; // the same report as a failed whole read
             if (!fileio::readAll(path, &bytes, error))
                 return false;
             *length = bytes.size();
             return decodeLogBytes(bytes, text, progress, pieceSize);
         }
-        const bool atEnd = file.atEnd() || piece.size() == carry.size();
-        const qint64 lf = atEnd ? piece.size() - 1 : piece.lastIndexOf('\n');
-        carry = piece.mid(lf + 1);
-        piece.truncate(lf + 1);
-        *text += cp932::decode(piece);
-        done += piece.size();
-        if (atEnd) {
-            done += carry.size();
-            if (!carry.isEmpty())
-                *text += cp932::decode(carry);
+        const bool atEnd = n == 0 || file.atEnd();
+        fill.add(QByteArrayView(piece.constData(), n), atEnd);
+        done += n;
+        if (atEnd)
             break;
-        }
     }
     *length = done;
     if (progress && !progress(done, std::max(done, total)))
         return false;
-    text->squeeze();
+    fill.finish();
     return true;
 }
 

@@ -21,18 +21,22 @@ namespace kavrel::logindex {
 // in LOG_Dir. When a chosen file cannot be read (or Temp.log written) the open
 // ends there and nothing has changed.
 //
-// progress, when given, is told how many of the log's bytes are read and
-// decoded so far, of how many; answering false cancels the open, which then
-// ends with no file and nothing of the session changed. False when the open
-// did not happen (a file could not be read, or it was cancelled).
+// progress, when given, is told how far the open is, as a share of the log's
+// size in bytes: reading and decoding, finding the articles, then the board
+// scan and the first board's title list. Answering false while the log is
+// read or its articles are found cancels the open, which then ends with no
+// file and nothing of the session changed; once the log is taken into use
+// the open goes on to its end and the answers are not looked at. False when
+// the open did not happen (a file could not be read, or it was cancelled).
 using OpenProgress = std::function<bool(qint64 done, qint64 total)>;
 bool OpenFromNetScreen(
     Session &session, const QStringList &selectedEntries, const OpenProgress &progress = {});
 
 // Reads and decodes a log file piece by piece, so that the file's bytes and
-// its text are never held whole at once. Pieces end after a line feed, which
-// no Shift-JIS character spans, so the text is the decode of the whole file.
-// False when the file cannot be read or progress cancels.
+// its text are never held whole at once. The pieces are decoded straight into
+// the text, a character cut between two pieces joined again, so the text is
+// the decode of the whole file. False when the file cannot be read or
+// progress cancels.
 bool readLogText(const QString &path, QString *text, qint64 *length, const OpenProgress &progress = {},
     qint64 pieceSize = 4 << 20, fileio::FileError *error = nullptr);
 // The same over bytes already read.

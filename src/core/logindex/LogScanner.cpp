@@ -3,6 +3,7 @@
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/BoardListFile.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 #include <QHash>
@@ -74,7 +75,7 @@ LogScanner::LogScanner(Session &session)
 {
 }
 
-void LogScanner::run()
+void LogScanner::run(const std::function<void()> &beforeFirstBoard)
 {
     m_session.main.Board_List.clear();
     readBoardListFile();
@@ -89,6 +90,8 @@ void LogScanner::run()
         addChatRoomsOfLog();
     }
     sortChatRooms();
+    if (beforeFirstBoard)
+        beforeFirstBoard();
     finish();
 }
 
@@ -480,6 +483,8 @@ void LogScanner::sortChatRooms()
 
 void LogScanner::finish()
 {
+    // Each item read once, before the first board is shown.
+    m_session.log.LogBoards = readBoardItems(m_session.main.Board_List.items, m_session.log.BoardKeys);
     if (m_session.main.Board_List.ListCount() >= 1) {
         // Set before the selection: the board's handling may look at it.
         m_session.log.NoBoardsFlag = false;
@@ -492,9 +497,9 @@ void LogScanner::finish()
     }
 }
 
-void ScanLog(Session &session)
+void ScanLog(Session &session, const std::function<void()> &beforeFirstBoard)
 {
-    LogScanner(session).run();
+    LogScanner(session).run(beforeFirstBoard);
 }
 
 } // namespace kavrel::logindex

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 namespace kavrel {
 class Session;
 }
@@ -19,7 +21,7 @@ class LogScanner
 public:
     explicit LogScanner(Session &session);
 
-    void run();
+    void run(const std::function<void()> &beforeFirstBoard = {});
 
     // The candidates as they stand after each step, for tests.
     const QStringList &entries() const { return m_entries; }
@@ -63,7 +65,8 @@ private:
 // exchange sort's swaps give them. O(n log n).
 QVector<qsizetype> exchangeSortOrder(const QVector<qint64> &numbers);
 
-// The scan of the open log (see LogScanner).
-void ScanLog(Session &session);
+// The scan of the open log (see LogScanner); beforeFirstBoard, when given, is
+// called when the boards are listed, before the first one is shown.
+void ScanLog(Session &session, const std::function<void()> &beforeFirstBoard = {});
 
 } // namespace kavrel::logindex

@@ -4,7 +4,9 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -47,6 +49,13 @@ public:
     // flag always give the same model).
     ParsedLog(const QString &text, const QString &articleHeader, const QString &readEnd, bool serial);
 
+    // Tells how far the walk is: characters of the text done, of all.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    // The same walk, telling progress about every two million characters
+    // (and once at the start); nullptr when progress answers false.
+    static std::shared_ptr<const ParsedLog> build(const QString &text, const QString &articleHeader,
+        const QString &readEnd, bool serial, const Progress &progress);
+
     const QString &text() const { return m_text; }
     bool builtFor(
         const QString &text, const QString &articleHeader, const QString &readEnd, bool serial) const;
@@ -59,6 +68,9 @@ public:
     const std::vector<int> &blocksOfKey(QStringView key) const;
 
 private:
+    ParsedLog(const QString &text, const QString &articleHeader, const QString &readEnd, bool serial,
+        const Progress &progress, bool *cancelled);
+
     QString m_text; // a shared copy: the model cannot outlive the text it points into
     QString m_header;
     QString m_readEnd;
@@ -70,25 +82,50 @@ private:
 };
 
 // Where the article lines CRLF + boardKey + "(" + number + "/" stand in a
-// text, for several board keys at once, found in one pass over the text.
+// text, for several board keys at once, found in one pass over the text. The
+// lines of one board and number lie side by side in one array, so the table
+// holds no list per number.
 class ArticleLineTable
 {
 public:
-    // Positions of the CR of each line, by number, in log order.
-    using NumberLines = std::unordered_map<QStringView, std::vector<qsizetype>, ViewHash>;
-
     // Keys holding "(", CR or LF cannot be found by a line's first "(": they
     // are left out, and usable() says so.
     ArticleLineTable(const QString &text, const QStringList &boardKeys);
     static bool usable(const QString &boardKey);
 
-    // The lines of a key given to the constructor; nullptr for any other key.
-    const NumberLines *linesOf(QStringView boardKey) const;
+    // Whether boardKey was given to the constructor (and is usable).
+    bool covers(QStringView boardKey) const;
+    // Positions of the CR of each line of that board and number (the text
+    // between "(" and the next "/"), in log order; empty when there is none.
+    std::span<const qsizetype> linesOf(QStringView boardKey, QStringView number) const;
 
 private:
+    struct Group
+    {
+        qsizetype numberAt = 0; // 0-based, in m_text
+        qsizetype numberSize = 0;
+        qint32 key = 0;
+        qint32 first = 0; // into m_positions
+        qint32 count = 0;
+    };
+    // A slot of the open addressing: the group's hash beside its index, so
+    // that a probe reads the group only when the hashes agree.
+    struct Slot
+    {
+        quint32 hash = 0;
+        qint32 group = -1; // -1: free
+    };
+    static quint32 hashOf(int key, QStringView number);
+    // The group of key and number, or -1.
+    qsizetype findGroup(int key, QStringView number, quint32 hash) const;
+    void place(quint32 hash, qint32 group);
+
+    QString m_text; // a shared copy: the groups point into it
     std::vector<QString> m_keys;
     std::unordered_map<QStringView, int, ViewHash> m_keyIndex;
-    std::vector<NumberLines> m_lines;
+    std::vector<Group> m_groups;
+    std::vector<Slot> m_slots; // open addressing over m_groups
+    std::vector<qsizetype> m_positions;
 };
 
 // The model of the session's open log with its markers, built when first

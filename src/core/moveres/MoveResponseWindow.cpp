@@ -1,9 +1,9 @@
 #include "moveres/MoveResponseWindow.h"
 
-#include "base/BoardItemText.h"
 #include "base/KeyCodes.h"
 #include "base/Text.h"
 #include "moveres/MoveTable.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 namespace kavrel::moveres {
@@ -44,14 +44,14 @@ void MoveResponseWindow::open()
         return;
 
     const bool moveRes = m_session.reading.LastWrittenKind == ReaderMode::MoveResponse;
-    for (const QString &item : main.Board_List.items) {
-        if (boarditem::isChat(item))
+    for (const BoardItem &board : boardItems(m_session)) {
+        if (board.isChat())
             continue;
-        if (boardNumberOfItem(item) > 0) {
-            ido_board_list.addItem(item);
-            ido_board_list2.addItem(item);
+        if (board.number > 0) {
+            ido_board_list.addItem(board.text);
+            ido_board_list2.addItem(board.text);
         } else if (moveRes) {
-            ido_board_list2.addItem(item);
+            ido_board_list2.addItem(board.text);
         }
     }
     if (moveRes) {

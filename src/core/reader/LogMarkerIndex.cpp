@@ -1,6 +1,7 @@
 #include "reader/LogMarkerIndex.h"
 
 #include "base/Text.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 #include <algorithm>
@@ -65,9 +66,9 @@ void LogMarkerIndex::sync(const Session &session)
         && m_keySlots.size() == session.log.BoardKeys.size();
     if (!sameBoards) {
         QStringList boardKeys;
-        for (qsizetype i = 0, k = 0; i < boards.ListCount(); ++i) {
-            if (!boards.item(int(i)).startsWith(QLatin1String("[XCHAT]")))
-                boardKeys.append(session.log.BoardKeys.value(k++));
+        for (const BoardItem &board : boardItems(session)) {
+            if (!board.isChat())
+                boardKeys.append(board.key);
         }
         if (boardKeys != m_boardKeys)
             m_table.reset();
@@ -163,38 +164,35 @@ LogMarkerIndex::ArticleLines LogMarkerIndex::buildArticleLines(const QString &bo
     return lines;
 }
 
-const std::vector<qsizetype> &LogMarkerIndex::articleLines(const QString &boardKey, const QString &key)
+std::span<const qsizetype> LogMarkerIndex::articleLines(const QString &boardKey, const QString &key)
 {
-    static const std::vector<qsizetype> none;
-    const ArticleLines *board = nullptr;
+    // key is "(" + number + "/"; a number holding "/" never ends at a slash.
+    if (key.size() < 2 || !key.startsWith(u'(') || !key.endsWith(u'/'))
+        return {};
+    const QStringView number = QStringView(key).mid(1, key.size() - 2);
+    if (number.contains(u'/'))
+        return {};
     if (logindex::ArticleLineTable::usable(boardKey)) {
         if (!m_table)
             m_table = std::make_unique<logindex::ArticleLineTable>(m_text, m_boardKeys);
-        board = m_table->linesOf(boardKey);
+        if (m_table->covers(boardKey))
+            return m_table->linesOf(boardKey, number);
     }
-    if (!board) {
-        auto it = m_lines.find(boardKey);
-        if (it == m_lines.end())
-            it = m_lines.insert(boardKey, buildArticleLines(boardKey));
-        board = &it.value();
-    }
-    // key is "(" + number + "/"; a number holding "/" never ends at a slash.
-    if (key.size() < 2 || !key.startsWith(u'(') || !key.endsWith(u'/'))
-        return none;
-    const QStringView number = QStringView(key).mid(1, key.size() - 2);
-    if (number.contains(u'/'))
-        return none;
-    const auto it = board->find(number);
-    return it == board->end() ? none : it->second;
+    auto it = m_lines.find(boardKey);
+    if (it == m_lines.end())
+        it = m_lines.insert(boardKey, buildArticleLines(boardKey));
+    const auto lines = it.value().find(number);
+    return lines == it.value().end() ? std::span<const qsizetype>()
+                                     : std::span<const qsizetype>(lines->second);
 }
 
 qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString &key, qsizetype from)
 {
-    const std::vector<qsizetype> &lines = articleLines(boardKey, key);
+    const std::span<const qsizetype> lines = articleLines(boardKey, key);
     if (from < 1)
         from = 1;
-    const auto it = std::lower_bound(lines.cbegin(), lines.cend(), from);
-    return it == lines.cend() ? 0 : *it;
+    const auto it = std::lower_bound(lines.begin(), lines.end(), from);
+    return it == lines.end() ? 0 : *it;
 }
 
 } // namespace kavrel::reader

@@ -8,6 +8,8 @@
 #include "logindex/ParsedLog.h"
 
 #include <memory>
+#include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace kavrel {
@@ -63,12 +65,12 @@ public:
 
     // Positions of CRLF + boardKey + key, where key is "(" + number + "/".
     // The list is sorted; empty when the line never occurs.
-    const std::vector<qsizetype> &articleLines(const QString &boardKey, const QString &key);
+    std::span<const qsizetype> articleLines(const QString &boardKey, const QString &key);
     // The first such line at or after from; 0 when there is none.
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
 private:
-    using ArticleLines = logindex::ArticleLineTable::NumberLines;
+    using ArticleLines = std::unordered_map<QStringView, std::vector<qsizetype>, logindex::ViewHash>;
     const Occurrences &ensure(Occurrences &occ, const QString &needle);
     ArticleLines buildArticleLines(const QString &boardKey) const;
 

@@ -1,7 +1,7 @@
 #include "reader/MarkRowDisplay.h"
 
-#include "base/BoardItemText.h"
 #include "base/Text.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 #include "session/UpFile.h"
 
@@ -15,13 +15,13 @@ void ShowMarkRow(Session &session)
     ListBox &article = m.Article;
     article.clear();
     const QString item = m.Title.selectedText();
-    const QString board = m.Board_List.selectedText();
+    const BoardItem board = selectedBoardItem(session);
     const UpFile up(session.upFile.UpFileText);
     const qint64 n = val(mid(item, 4));
     const QString kind = mid(item, 2, 2);
 
-    if (kind == u"書込" && boarditem::isChat(board)) {
-        const UpCommand *chat = up.chatWrite(boarditem::chatNumber(board));
+    if (kind == u"書込" && board.isChat()) {
+        const UpCommand *chat = up.chatWrite(board.number);
         if (chat == nullptr)
             return;
         // The host ends a chat line at its first line that ends in ".".
@@ -33,7 +33,7 @@ void ShowMarkRow(Session &session)
         return;
     }
 
-    const qint64 number = boarditem::boardNumber(board);
+    const qint64 number = board.boardNumber();
     const UpCommand *command = nullptr;
     if (kind == u"手紙")
         command = up.mail(n);

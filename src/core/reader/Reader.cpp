@@ -5,6 +5,7 @@
 #include "moveres/MoveTable.h"
 #include "reader/MarkRowDisplay.h"
 #include "reader/TitleListBuilder.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 #include <QFileInfo>
@@ -100,9 +101,8 @@ void Reader::board_list_Click()
 void Reader::showMoveTarget()
 {
     MainWindowState &m = m_s.main;
-    const QString item = m.Board_List.selectedText();
     // A chat room has no board number.
-    const qint64 board = boarditem::boardNumber(item);
+    const qint64 board = selectedBoardItem(m_s).boardNumber();
     const qint64 target
         = (board >= 0 && board < m_s.moves.MoveTable.size()) ? val(m_s.moves.MoveTable.at(board)) : 0;
     // The mail box has no target, whatever the move file holds for it.
@@ -552,7 +552,7 @@ void Reader::run(std::optional<ReaderCommand> command)
     using enum ReaderCommand;
     MainWindowState &m = m_s.main;
     m_s.composing.RewriteFlag = false;
-    if (command == Rewrite && boarditem::isChat(m.Board_List.selectedText()))
+    if (command == Rewrite && selectedBoardItem(m_s).isChat())
         command = Write;
     m_s.composing.SavedTitleIndex = m.Title.ListIndex;
 
@@ -772,11 +772,10 @@ void Reader::Version_Click()
 
 int Reader::boardItemOfNumber(int number) const
 {
-    const ListBox &boards = m_s.main.Board_List;
-    for (int i = 0; i < boards.ListCount(); ++i) {
-        const QString &item = boards.item(i);
-        if (!boarditem::isChat(item) && boarditem::boardNumber(item) == number)
-            return i;
+    const std::vector<BoardItem> boards = boardItems(m_s);
+    for (size_t i = 0; i < boards.size(); ++i) {
+        if (!boards[i].isChat() && boards[i].number == number)
+            return int(i);
     }
     return -1;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "base/BoardItem.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 namespace kavrel {
 
@@ -18,6 +21,8 @@ struct OpenLog
     QString LogText;
     QString LogPath;
     QStringList BoardKeys; // slot k belongs to board item k of Board_List
+    // The board list's items as the board scan read them (see session/LogBoards.h).
+    std::vector<BoardItem> LogBoards;
     bool NoBoardsFlag = false; // the log holds no board: nothing to read
     bool MultiSelectMode = false; // several logs were merged into Temp.log
     QString PrevLogPath;

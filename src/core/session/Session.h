@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/BoardItem.h"
 #include "base/FileIo.h"
 #include "base/MessageHost.h"
 #include "session/ComposeState.h"
@@ -21,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace kavrel {
 

@@ -8,6 +8,7 @@
 #include "logindex/LogOpener.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMap>
 #include <QRandomGenerator>
 #include <QTest>
@@ -180,6 +181,7 @@ private slots:
     void logReadInPieces();
     void cancelledOpenChangesNothing_data();
     void cancelledOpenChangesNothing();
+    void openReportsOneSpanToTheFirstBoard();
 };
 
 void TestLogOpener::singleOpen()
@@ -540,6 +542,8 @@ void TestLogOpener::cancelledOpenChangesNothing_data()
     QTest::addRow("one log, when decoded whole") << QStringList { "DAV2.LOG" } << 1;
     QTest::addRow("a merge, at once") << QStringList { "DAV1.LOG", "DAV2.LOG" } << 0;
     QTest::addRow("a merge, when decoded whole") << QStringList { "DAV1.LOG", "DAV2.LOG" } << 1;
+    QTest::addRow("one log, finding its articles") << QStringList { "DAV2.LOG" } << 2;
+    QTest::addRow("a merge, finding its articles") << QStringList { "DAV1.LOG", "DAV2.LOG" } << 2;
 }
 
 void TestLogOpener::cancelledOpenChangesNothing()
@@ -583,6 +587,35 @@ void TestLogOpener::cancelledOpenChangesNothing()
     QCOMPARE(f.session.main.Board_List.items, boardsBefore);
     QCOMPARE(f.session.main.Title.items, titlesBefore);
     QVERIFY(f.messages.shown.isEmpty());
+}
+
+void TestLogOpener::openReportsOneSpanToTheFirstBoard()
+{
+    // Reading, finding the articles, then the scan and the first board: one
+    // span over the log's size that never goes back. Once the log is taken
+    // into use a cancel no longer stops the open.
+    LogIndexFixture f;
+    f.events.rowsPerBoard = 2;
+    QString log;
+    for (int i = 0; i < 200; ++i)
+        log += boardLog(i % 5 + 1, QStringLiteral("KVR%1:名前").arg(i));
+    f.writeLog(QStringLiteral("DAV2.LOG"), log);
+    const qint64 size = QFileInfo(f.logPath(QStringLiteral("DAV2.LOG"))).size();
+    QList<qint64> done;
+    const auto progress = [&](qint64 at, qint64 total) {
+        if (total != size || (!done.isEmpty() && at < done.last()))
+            return true; // shown by the comparisons below
+        done.append(at);
+        return done.size() <= 3; // the read's two reports and the articles' first
+    };
+    QVERIFY(OpenFromNetScreen(f.session, { QStringLiteral("DAV2.LOG") }, progress));
+    QCOMPARE(f.session.log.LogText, log);
+    QCOMPARE(f.session.main.Board_List.ListCount(), 5);
+    QVERIFY(!f.session.main.Title.isEmpty());
+    QCOMPARE(done.first(), 0);
+    QCOMPARE(done.last(), size);
+    QVERIFY(done.size() >= 6); // the scan moves it: three more after the articles' start
+    QVERIFY(done.at(done.size() - 2) > done.at(2) && done.at(done.size() - 2) < size);
 }
 
 #include "tst_logopener.moc"

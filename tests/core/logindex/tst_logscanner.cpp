@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "logindex/BoardListFile.h"
 #include "logindex/LogScanner.h"
+#include "session/LogBoards.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -188,6 +189,7 @@ private slots:
     void mergeMatchesTheLiteralSteps();
     void chatRoomsMatchTheLiteralSteps_data();
     void chatRoomsMatchTheLiteralSteps();
+    void boardsAsValues();
 };
 
 void TestLogScanner::boardListFile_data()
@@ -729,6 +731,54 @@ void TestLogScanner::chatRoomsMatchTheLiteralSteps()
     scanner.addChatRoomsOfLog();
     scanner.sortChatRooms();
     QCOMPARE(f.session.main.Board_List.items, literalChatRooms(items, f.session.log.LogText, question));
+}
+
+void TestLogScanner::boardsAsValues()
+{
+    // The scan reads each item once: the values stand beside the list, keys
+    // paired as BoardKeys pairs them, until the list is filled another way.
+    LogIndexFixture f;
+    const QString question = QStringLiteral("何番に入りますか？ ([RET]:終了):");
+    writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n[XCHAT] No 9.｢古い部屋｣ \r\n"));
+    f.session.log.LogText
+        = logOf({ boardBlock("No.0 ｢メールボックス｣", "mail "), boardBlock("No.12｢ソフト｣", "SOFT"),
+            { kPrompt + "X", question + "3", QString(), " 3.雑談ルーム", "入室しました。" } });
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.items,
+        QStringList({ "No.0 ｢メールボックス｣", "No.1 ｢雑談｣", "No.12｢ソフト｣", "[XCHAT] No 3.雑談ルーム",
+            "[XCHAT] No 9.｢古い部屋｣" }));
+    const std::vector<BoardItem> &boards = f.session.log.LogBoards;
+    QCOMPARE(boards.size(), size_t(5));
+    QCOMPARE(boards[0].kind, BoardItem::Kind::Mail);
+    QCOMPARE(boards[0].key, QStringLiteral("mail"));
+    QCOMPARE(boards[1].kind, BoardItem::Kind::Board);
+    QCOMPARE(boards[1].number, qint64(1));
+    QCOMPARE(boards[1].name, QStringLiteral("雑談"));
+    QCOMPARE(boards[1].key, QStringLiteral("CHAT"));
+    QCOMPARE(boards[2].number, qint64(12));
+    QCOMPARE(boards[2].key, QStringLiteral("SOFT"));
+    QCOMPARE(boards[3].kind, BoardItem::Kind::Chat);
+    QCOMPARE(boards[3].number, qint64(3));
+    QCOMPARE(boards[3].key, QString());
+    QCOMPARE(boards[4].number, qint64(9));
+    QCOMPARE(boardItems(f.session), boards);
+    QCOMPARE(selectedBoardItem(f.session), boards[0]);
+    QCOMPARE(boardItemAt(f.session, 4), boards[4]);
+    QCOMPARE(boardItemAt(f.session, 5), BoardItem::fromText(QString()));
+
+    // A list filled another way is read as it stands.
+    f.session.main.Board_List.items = QStringList { "[XCHAT] No 2.部屋", "No.4 ｢四｣" };
+    f.session.log.BoardKeys[0] = QStringLiteral("FOUR");
+    const std::vector<BoardItem> now = boardItems(f.session);
+    QCOMPARE(now.size(), size_t(2));
+    QCOMPARE(now[0], BoardItem::fromText("[XCHAT] No 2.部屋"));
+    QCOMPARE(now[1], BoardItem::fromText("No.4 ｢四｣", "FOUR"));
+    QCOMPARE(boardItemAt(f.session, 1), now[1]);
+    // A key changed under the same items is the one read.
+    f.session.main.Board_List.items = QStringList { "No.0 ｢メールボックス｣" };
+    f.session.log.LogBoards = { BoardItem::fromText("No.0 ｢メールボックス｣", "mail") };
+    f.session.log.BoardKeys[0] = QStringLiteral("MAIL2");
+    QCOMPARE(boardItemAt(f.session, 0).key, QStringLiteral("MAIL2"));
 }
 
 QTEST_GUILESS_MAIN(TestLogScanner)
