@@ -282,8 +282,9 @@ QStringList column(const Session &s, int which)
 {
     if (which == 1)
         return s.main.Title.items;
-    const ListBox *boxes[] = { &s.main.BatchSet, nullptr, &s.main.Title2, &s.main.Title3 };
-    return boxes[which]->items;
+    if (which == 0)
+        return s.main.BatchSet.items;
+    return which == 2 ? s.main.Title2.items : s.main.Title3.items;
 }
 
 } // namespace
