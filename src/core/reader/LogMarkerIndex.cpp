@@ -79,6 +79,7 @@ void LogMarkerIndex::sync(const Session &session)
         m_table.reset();
     if (!sameText) {
         m_lines.clear(); // its keys look into the old text
+        m_chats.clear();
         m_text = session.LogText;
         m_header = {};
         m_end = {};
@@ -161,6 +162,41 @@ LogMarkerIndex::ArticleLines LogMarkerIndex::buildArticleLines(const QString &bo
         i = m_text.indexOf(prefix, i + 1);
     }
     return lines;
+}
+
+const std::vector<qsizetype> &LogMarkerIndex::chatStarts(const QString &roomKey, qsizetype from)
+{
+    const auto found = m_chats.find({ roomKey, from });
+    if (found != m_chats.end())
+        return found->second.starts;
+    // A walk from an earlier start whose key was first found at or after
+    // this start is this walk.
+    for (auto it = m_chats.lower_bound({ roomKey, 0 }); it != m_chats.end() && it->first.first == roomKey;
+         ++it) {
+        if (it->first.second < from && (it->second.first >= from || it->second.first == 0))
+            return m_chats.emplace(std::make_pair(roomKey, from), it->second).first->second.starts;
+    }
+    ChatWalk walk;
+    std::vector<qsizetype> &starts = walk.starts;
+    const QString &log = m_text;
+    qsizetype p = from;
+    for (;;) {
+        p = text::findFrom(log, roomKey, p);
+        if (p == 0)
+            break;
+        if (walk.first == 0)
+            walk.first = p;
+        const qsizetype e1 = text::findFrom(log, CRLF, p);
+        const qsizetype e2 = e1 ? text::findFrom(log, CRLF, e1 + 1) : 0;
+        const qsizetype e3 = e2 ? text::findFrom(log, CRLF, e2 + 1) : 0;
+        const qsizetype e4 = e3 ? text::findFrom(log, CRLF, e3 + 1) : 0;
+        if (e4 == 0)
+            break; // fewer than four lines follow: no chat can follow either
+        if (text::charAt(log, e4 + 2) == u'[')
+            starts.push_back(e4 + 2);
+        p = e4 + 1;
+    }
+    return m_chats.emplace(std::make_pair(roomKey, from), std::move(walk)).first->second.starts;
 }
 
 const std::vector<qsizetype> &LogMarkerIndex::articleLines(const QString &boardKey, const QString &key)

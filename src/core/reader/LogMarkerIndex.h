@@ -7,7 +7,9 @@
 
 #include "logindex/ParsedLog.h"
 
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace kavrel {
@@ -67,6 +69,13 @@ public:
     // The first such line at or after from; 0 when there is none.
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
+    // The chat lines of a chat room: from position from on, each place of the
+    // room's key is followed by four line ends, and where a "[" starts the
+    // line after them, a chat begins (its position, 1-based). The walk goes on
+    // after the fourth line end, and ends where fewer than four follow. Walked
+    // once per log, room and start.
+    const std::vector<qsizetype> &chatStarts(const QString &roomKey, qsizetype from);
+
 private:
     using ArticleLines = logindex::ArticleLineTable::NumberLines;
     const Occurrences &ensure(Occurrences &occ, const QString &needle);
@@ -85,6 +94,14 @@ private:
     // Board key -> number -> positions, for keys the one pass cannot find;
     // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;
+    // Room key and start -> the chats' positions, and where the room's key
+    // was first found (walks from starts before it are the same walk).
+    struct ChatWalk
+    {
+        qsizetype first = 0;
+        std::vector<qsizetype> starts;
+    };
+    std::map<std::pair<QString, qsizetype>, ChatWalk> m_chats;
 };
 
 } // namespace kavrel::reader

@@ -112,7 +112,8 @@ void Reader::showMoveTarget()
 
 void Reader::BuildTitleList()
 {
-    TitleListBuilder builder(m_s);
+    m_index.sync(m_s);
+    TitleListBuilder builder(m_s, &m_index);
     const int row = builder.build();
     if (row >= 0)
         m_s.main.selectTitle(row);
@@ -321,36 +322,23 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 qsizetype Reader::showChatLines(int row)
 {
     MainWindowState &m = m_s.main;
-    const QString &log = m_s.LogText;
     const QString key = mid(m.Board_List.selectedText(), 11);
     m.Article.clear();
-    int count = 0;
-    qsizetype p = 2;
-    for (;;) {
-        p = findFrom(log, key, p + 1);
-        if (p == 0)
-            return 0;
-        const qsizetype e1 = findFrom(log, CRLF, p);
-        const qsizetype e2 = e1 ? findFrom(log, CRLF, e1 + 1) : 0;
-        const qsizetype e3 = e2 ? findFrom(log, CRLF, e2 + 1) : 0;
-        const qsizetype e4 = e3 ? findFrom(log, CRLF, e3 + 1) : 0;
-        if (e4 == 0)
-            return 0;
-        if (charAt(log, e4 + 2) == u'[' && ++count == row + 1) {
-            bool added = false;
-            qsizetype q = e4 + 2;
-            while (charAt(log, q) == u'[') {
-                const qsizetype e = findFrom(log, CRLF, q);
-                m.Article.addItem(e == 0 ? mid(log, q) : mid(log, q, e - q));
-                added = true;
-                if (e == 0)
-                    break;
-                q = e + 2;
-            }
-            return added ? e4 + 2 : 0;
-        }
-        p = e4;
+    m_index.sync(m_s);
+    // The chats of the room from the third position of the log on.
+    const std::vector<qsizetype> &starts = m_index.chatStarts(key, 3);
+    if (row < 0 || size_t(row) >= starts.size())
+        return 0;
+    const QString &log = m_index.text();
+    const qsizetype start = starts[size_t(row)];
+    for (qsizetype q = start; charAt(log, q) == u'[';) {
+        const qsizetype e = findFrom(log, CRLF, q);
+        m.Article.addItem(e == 0 ? mid(log, q) : mid(log, q, e - q));
+        if (e == 0)
+            break;
+        q = e + 2;
     }
+    return start;
 }
 
 qsizetype Reader::articleEnd(qsizetype start, const QString &titleItem)

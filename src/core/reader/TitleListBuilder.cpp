@@ -3,6 +3,7 @@
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/ParsedLog.h"
+#include "reader/LogMarkerIndex.h"
 #include "session/Session.h"
 #include "session/UpFile.h"
 
@@ -460,8 +461,14 @@ void TitleListBuilder::insertRow(int index, const QString &number, const QString
 
 void TitleListBuilder::addChatRows()
 {
-    const QString &log = m_s.LogText;
     const QString key = mid(m_s.main.Board_List.selectedText(), 11);
+    if (m_index) {
+        const size_t chats = m_index->chatStarts(key, 1).size();
+        for (size_t i = 0; i < chats; ++i)
+            appendRow(boarditem::kChatPrefix, QStringLiteral(" "), QStringLiteral(" "));
+        return;
+    }
+    const QString &log = m_s.LogText;
     qsizetype p = 1;
     for (;;) {
         p = findFrom(log, key, p);

@@ -19,6 +19,8 @@ class Session;
 
 namespace kavrel::reader {
 
+class LogMarkerIndex;
+
 // Builds the title list of the selected board: walks the log from article
 // header to article header, threads responses under the article they answer,
 // adds the chat rows of a chat room and the rows of the commands that wait in
@@ -30,8 +32,11 @@ namespace kavrel::reader {
 class TitleListBuilder
 {
 public:
-    explicit TitleListBuilder(Session &session)
+    // With the reader's marker index, the chat rows come from the chats it
+    // finds once per log and room.
+    explicit TitleListBuilder(Session &session, LogMarkerIndex *index = nullptr)
         : m_s(session)
+        , m_index(index)
     {
     }
 
@@ -113,6 +118,7 @@ private:
     void requestSelect(int row) { m_select = row; }
 
     Session &m_s;
+    LogMarkerIndex *m_index = nullptr;
 
     // Work fields of the row being parsed: pieces of the log, or fixed texts.
     QStringView RowNumber; // between the brackets
