@@ -33,29 +33,45 @@ bool isMarkRow(const QString &item)
 }
 
 // Answers after the command prompt that mean the article's text was read.
-bool answeredRead(QStringView text, const QString &prompt)
+const QStringList &readAnswers()
 {
     static const QStringList answers = { QStringLiteral("ｒ"), QStringLiteral("Y"), QStringLiteral("y"),
         QStringLiteral("Ｙ"), QStringLiteral("R"), QStringLiteral("r"), QStringLiteral("Ｒ"),
         QStringLiteral("ｙ"), QStringLiteral("\r\n") };
-    if (!text.contains(prompt))
-        return true;
+    return answers;
+}
+
+bool startsWithAnswer(QStringView after)
+{
+    for (const QString &answer : readAnswers()) {
+        if (after.startsWith(answer))
+            return true;
+    }
+    return false;
+}
+
+// Whether the article's text was read: no prompt in it, or one answered with
+// Enter, a read command or yes. The text stands at position at (1-based) of
+// the log whose prompts are given, so that it is not searched again.
+bool answeredRead(QStringView text, qsizetype at, const QString &prompt, const Occurrences &prompts)
+{
     if (prompt.isEmpty()) {
-        for (const QString &answer : answers) {
+        for (const QString &answer : readAnswers()) {
             if (text.contains(answer))
                 return true;
         }
         return false;
     }
     // Each prompt in the text, and what follows it.
-    for (qsizetype i = text.indexOf(prompt); i >= 0; i = text.indexOf(prompt, i + 1)) {
-        const QStringView after = text.mid(i + prompt.size());
-        for (const QString &answer : answers) {
-            if (after.startsWith(answer))
-                return true;
-        }
+    const qsizetype end = at + text.size();
+    bool seen = false;
+    for (qsizetype q = prompts.findFrom(at); q != 0 && q + prompt.size() <= end;
+         q = prompts.findFrom(q + 1)) {
+        if (startsWithAnswer(text.mid(q - at + prompt.size())))
+            return true;
+        seen = true;
     }
-    return false;
+    return !seen;
 }
 
 QDateTime defaultFileTime(const QString &path)
@@ -245,10 +261,13 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     }
 
     m_index.sync(m_s);
-    QString article;
+    // The article's text: a view into the log, copied only into the lines shown.
+    QString message;
+    QStringView article;
     if (key == u"(?\?\?\?/") {
-        article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
+        message = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
             + QStringLiteral(" ＬＯＧファイルを確認してください。") + CRLF;
+        article = message;
     } else if (key != boarditem::kChatArticleKey) {
         qsizetype start = 0;
         if (key == u"(mail /") {
@@ -272,7 +291,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         }
         const qsizetype end = articleEnd(start, item);
         const QString &log = m_index.text();
-        article = end == 0 ? mid(log, start) : mid(log, start, end - start);
+        article = end == 0 ? midView(log, start) : midView(log, start, end - start);
         if (m_s.ReadPointer < end)
             m_s.ReadPointer = end;
         shownStart = start;
@@ -289,7 +308,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         const qsizetype i = article.indexOf(CRLF, from);
         if (i < 0)
             break;
-        m.Article.addItem(article.mid(from, i - from));
+        m.Article.addItem(article.mid(from, i - from).toString());
         from = i + 2;
     }
     if (m.Article.ListCount() >= 2 && m.Article.item(0).isEmpty()) {
@@ -430,7 +449,7 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
         const qsizetype end = articleEnd(p, titleItem);
         const QStringView text = end == 0 ? QStringView(log).mid(p - 1)
                                           : QStringView(log).mid(p - 1, qMax<qsizetype>(0, end - p));
-        if (answeredRead(text, prompt)) {
+        if (answeredRead(text, p, prompt, m_index.subcommand())) {
             start = p + 2;
             return Located::Found;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace kavrel {
 class Session;
@@ -17,12 +18,13 @@ void endSearch(Session &session);
 // The date and time of an article as its first line prints them: the text
 // after the first blank up to the third; ":00" completes a time without
 // seconds. Chat rows and unreadable numbers have none.
-QString articleDateTime(const QString &article, const QString &key);
+QString articleDateTime(QStringView article, const QString &key);
 
 enum class Verdict { NoSearch, Hit, Miss };
 
 // Whether the article (its text as cut from the log, and its key
-// "(" + number + "/") passes the running search.
-Verdict hitTest(const Session &session, const QString &article, const QString &key);
+// "(" + number + "/") passes the running search. The text may be a view
+// into the log: nothing is copied.
+Verdict hitTest(const Session &session, QStringView article, const QString &key);
 
 } // namespace kavrel::search
