@@ -69,15 +69,17 @@ void LogMarkerIndex::sync(const Session &session)
             if (!boards.item(int(i)).startsWith(QLatin1String("[XCHAT]")))
                 boardKeys.append(session.BoardKeys.value(k++));
         }
-        if (boardKeys != m_boardKeys)
+        if (boardKeys != m_boardKeys) {
             m_table.reset();
+            m_directSearches = 0;
+        }
         m_boardKeys = boardKeys;
         m_boardItems = boards.items;
         m_keySlots = session.BoardKeys;
     }
-    if (!sameText)
-        m_table.reset();
     if (!sameText) {
+        m_table.reset();
+        m_directSearches = 0;
         m_lines.clear(); // its keys look into the old text
         m_chats.clear();
         m_text = session.LogText;
@@ -226,6 +228,15 @@ const std::vector<qsizetype> &LogMarkerIndex::articleLines(const QString &boardK
 
 qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString &key, qsizetype from)
 {
+    // The table costs a pass over the whole log; a few searches cost less.
+    // Where the table would find a line, the line's whole text is found.
+    constexpr int kDirectSearches = 4;
+    if (!m_table && m_directSearches < kDirectSearches && logindex::ArticleLineTable::usable(boardKey)
+        && key.size() >= 2 && key.startsWith(u'(') && key.endsWith(u'/')
+        && !QStringView(key).mid(1, key.size() - 2).contains(u'/')) {
+        ++m_directSearches;
+        return text::findFrom(m_text, CRLF + boardKey + key, from);
+    }
     const std::vector<qsizetype> &lines = articleLines(boardKey, key);
     if (from < 1)
         from = 1;

@@ -66,7 +66,9 @@ public:
     // Positions of CRLF + boardKey + key, where key is "(" + number + "/".
     // The list is sorted; empty when the line never occurs.
     const std::vector<qsizetype> &articleLines(const QString &boardKey, const QString &key);
-    // The first such line at or after from; 0 when there is none.
+    // The first such line at or after from; 0 when there is none. The first
+    // few lines asked for are searched directly: a board's first article is
+    // shown without waiting for the lines of every board.
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
     // The chat lines of a chat room: from position from on, each place of the
@@ -91,6 +93,7 @@ private:
     QStringList m_boardItems, m_keySlots; // the session's lists they were taken from
     QString m_mainPromptLine; // the marker m_mainPrompt was cut from
     std::unique_ptr<logindex::ArticleLineTable> m_table;
+    int m_directSearches = 0; // lines searched without the table since it was dropped
     // Board key -> number -> positions, for keys the one pass cannot find;
     // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;

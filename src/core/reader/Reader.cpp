@@ -51,10 +51,11 @@ bool startsWithAnswer(QStringView after)
 }
 
 // Whether the article's text was read: no prompt in it, or one answered with
-// Enter, a read command or yes. The text stands at position at (1-based) of
-// the log whose prompts are given, so that it is not searched again.
-bool answeredRead(QStringView text, qsizetype at, const QString &prompt, const Occurrences &prompts)
+// Enter, a read command or yes.
+bool answeredRead(QStringView text, const QString &prompt)
 {
+    if (!text.contains(prompt))
+        return true;
     if (prompt.isEmpty()) {
         for (const QString &answer : readAnswers()) {
             if (text.contains(answer))
@@ -63,15 +64,11 @@ bool answeredRead(QStringView text, qsizetype at, const QString &prompt, const O
         return false;
     }
     // Each prompt in the text, and what follows it.
-    const qsizetype end = at + text.size();
-    bool seen = false;
-    for (qsizetype q = prompts.findFrom(at); q != 0 && q + prompt.size() <= end;
-         q = prompts.findFrom(q + 1)) {
-        if (startsWithAnswer(text.mid(q - at + prompt.size())))
+    for (qsizetype i = text.indexOf(prompt); i >= 0; i = text.indexOf(prompt, i + 1)) {
+        if (startsWithAnswer(text.mid(i + prompt.size())))
             return true;
-        seen = true;
     }
-    return !seen;
+    return false;
 }
 
 QDateTime defaultFileTime(const QString &path)
@@ -449,7 +446,7 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
         const qsizetype end = articleEnd(p, titleItem);
         const QStringView text = end == 0 ? QStringView(log).mid(p - 1)
                                           : QStringView(log).mid(p - 1, qMax<qsizetype>(0, end - p));
-        if (answeredRead(text, p, prompt, m_index.subcommand())) {
+        if (answeredRead(text, prompt)) {
             start = p + 2;
             return Located::Found;
         }
