@@ -45,7 +45,7 @@ QString bracketed(QStringView number)
 void TitleListBuilder::RowIndex::clear()
 {
     m_slots.clear();
-    m_used = 0;
+    m_entries.clear();
 }
 
 void TitleListBuilder::RowIndex::reserve(size_t n)
@@ -53,62 +53,63 @@ void TitleListBuilder::RowIndex::reserve(size_t n)
     size_t size = 16;
     while (size < n * 2)
         size *= 2;
-    if (size > m_slots.size() && m_used == 0)
+    if (size > m_slots.size() && m_entries.empty())
         m_slots.assign(size, Slot());
+    m_entries.reserve(n);
 }
 
 size_t TitleListBuilder::RowIndex::hashOf(QStringView key)
 {
     size_t h = logindex::ViewHash()(key);
-    // The slot is taken from the low bits: fold the high ones in.
+    // The slot is taken from the low bits, the tag from the high ones.
     h ^= h >> 29;
     h *= 0xbf58476d1ce4e5b9ULL;
-    return h ^ (h >> 32);
+    return h ^ (h >> 31);
 }
 
 size_t TitleListBuilder::RowIndex::slotOf(QStringView key, size_t hash) const
 {
     const size_t mask = m_slots.size() - 1;
+    const auto tag = quint32(hash >> 32);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot &slot = m_slots[i];
-        if (slot.id < 0 || (slot.hash == hash && slot.key == key))
+        if (slot.entry < 0 || (slot.tag == tag && m_entries[size_t(slot.entry)].key == key))
             return i;
     }
 }
 
 int TitleListBuilder::RowIndex::find(QStringView key) const
 {
-    if (m_used == 0)
+    if (m_entries.empty())
         return -1;
-    return m_slots[slotOf(key, hashOf(key))].id;
+    const Slot &slot = m_slots[slotOf(key, hashOf(key))];
+    return slot.entry < 0 ? -1 : m_entries[size_t(slot.entry)].id;
 }
 
 int &TitleListBuilder::RowIndex::tryEmplace(QStringView key, int id, bool &inserted)
 {
-    if ((m_used + 1) * 2 > m_slots.size())
+    if ((m_entries.size() + 1) * 2 > m_slots.size())
         grow();
     const size_t hash = hashOf(key);
     Slot &slot = m_slots[slotOf(key, hash)];
-    inserted = slot.id < 0;
+    inserted = slot.entry < 0;
     if (inserted) {
-        slot = Slot { key, hash, id };
-        ++m_used;
+        slot = Slot { quint32(hash >> 32), qint32(m_entries.size()) };
+        m_entries.push_back(Entry { key, id });
     }
-    return slot.id;
+    return m_entries[size_t(slot.entry)].id;
 }
 
 void TitleListBuilder::RowIndex::grow()
 {
-    std::vector<Slot> old = std::move(m_slots);
-    m_slots.assign(std::max<size_t>(16, old.size() * 2), Slot());
+    m_slots.assign(std::max<size_t>(16, m_slots.size() * 2), Slot());
     const size_t mask = m_slots.size() - 1;
-    for (const Slot &slot : old) {
-        if (slot.id < 0)
-            continue;
-        size_t i = slot.hash & mask;
-        while (m_slots[i].id >= 0)
+    for (size_t e = 0; e < m_entries.size(); ++e) {
+        const size_t hash = hashOf(m_entries[e].key);
+        size_t i = hash & mask;
+        while (m_slots[i].entry >= 0)
             i = (i + 1) & mask;
-        m_slots[i] = slot;
+        m_slots[i] = Slot { quint32(hash >> 32), qint32(e) };
     }
 }
 

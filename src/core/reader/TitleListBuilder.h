@@ -53,8 +53,9 @@ public:
 
 private:
     // Texts (pieces of the log) to row ids, for one build: open addressing
-    // with each key's hash kept beside it, so that a lookup among 100,000
-    // numbers touches one slot and compares one text.
+    // over slots of eight bytes that keep part of each key's hash, so that a
+    // lookup among 100,000 numbers touches one or two slots of a small table
+    // and compares a text only where the hash agrees.
     class RowIndex
     {
     public:
@@ -68,16 +69,20 @@ private:
     private:
         struct Slot
         {
+            quint32 tag = 0; // the high half of the key's hash
+            qint32 entry = -1; // -1: empty
+        };
+        struct Entry
+        {
             QStringView key;
-            size_t hash = 0;
-            int id = -1; // -1: empty
+            int id = -1;
         };
         static size_t hashOf(QStringView key);
         size_t slotOf(QStringView key, size_t hash) const;
         void grow();
 
         std::vector<Slot> m_slots;
-        size_t m_used = 0;
+        std::vector<Entry> m_entries;
     };
 
     // A row as the walk finds it: pieces of the log (or fixed texts) and
