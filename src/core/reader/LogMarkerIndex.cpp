@@ -230,13 +230,10 @@ qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString
 {
     // The table costs a pass over the whole log; a few searches cost less.
     // Where the table would find a line, the line's whole text is found.
-    constexpr int kDirectSearches = 4;
-    if (!m_table && m_directSearches < kDirectSearches && logindex::ArticleLineTable::usable(boardKey)
-        && key.size() >= 2 && key.startsWith(u'(') && key.endsWith(u'/')
-        && !QStringView(key).mid(1, key.size() - 2).contains(u'/')) {
-        ++m_directSearches;
+    if (!m_table && logindex::ArticleLineTable::usable(boardKey) && key.size() >= 2 && key.startsWith(u'(')
+        && key.endsWith(u'/') && !QStringView(key).mid(1, key.size() - 2).contains(u'/')
+        && takeDirectSearch())
         return text::findFrom(m_text, CRLF + boardKey + key, from);
-    }
     const std::vector<qsizetype> &lines = articleLines(boardKey, key);
     if (from < 1)
         from = 1;

@@ -71,6 +71,10 @@ public:
     // shown without waiting for the lines of every board.
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
+    // Whether the caller is to search the log itself instead of the places
+    // kept here: true for the first few asks after the log changed.
+    bool takeDirectSearch() { return m_directSearches < kDirectSearches && ++m_directSearches > 0; }
+
     // The chat lines of a chat room: from position from on, each place of the
     // room's key is followed by four line ends, and where a "[" starts the
     // line after them, a chat begins (its position, 1-based). The walk goes on
@@ -93,7 +97,10 @@ private:
     QStringList m_boardItems, m_keySlots; // the session's lists they were taken from
     QString m_mainPromptLine; // the marker m_mainPrompt was cut from
     std::unique_ptr<logindex::ArticleLineTable> m_table;
-    int m_directSearches = 0; // lines searched without the table since it was dropped
+    // Lines and article ends searched without the table and the places since
+    // they were dropped.
+    static constexpr int kDirectSearches = 8;
+    int m_directSearches = 0;
     // Board key -> number -> positions, for keys the one pass cannot find;
     // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;

@@ -359,16 +359,36 @@ qsizetype Reader::showChatLines(int row)
 
 qsizetype Reader::articleEnd(qsizetype start, const QString &titleItem)
 {
-    const qsizetype h = m_index.articleHeader().findFrom(start);
-    const qsizetype r = m_index.readEnd().findFrom(start);
-    const qsizetype n = m_index.boardLine().findFrom(start);
-    const qsizetype prompt = m_index.mainPrompt().findFrom(start);
+    // The first articles shown from a log are ended by searching their own
+    // text (a marker matters only before the end found so far), so that they
+    // do not wait for the index to find every marker before them; later ones
+    // use the places the index keeps. Without an end yet, a window after
+    // start is searched directly, and the index past it.
+    const QString &log = m_index.text();
+    const bool direct = m_index.takeDirectSearch();
+    const auto find = [&](const Occurrences &places, qsizetype before) -> qsizetype {
+        if (!direct)
+            return places.findFrom(start);
+        constexpr qsizetype kWindow = 1 << 16;
+        const qsizetype limit = before > 0 ? before : start + kWindow;
+        // Places from start up to limit - 1, the marker's whole text included.
+        const qsizetype chars = qBound<qsizetype>(0, limit - 2 + places.needle().size(), log.size());
+        const qsizetype q = findFrom(QStringView(log).left(chars), places.needle(), start);
+        if (q != 0 || before > 0)
+            return q;
+        return places.findFrom(start);
+    };
+    const qsizetype h = find(m_index.articleHeader(), 0);
     qsizetype end = h;
+    const qsizetype r = find(m_index.readEnd(), end);
     if ((end == 0 || r < end) && r > 0)
         end = r;
+    const qsizetype n = find(m_index.boardLine(), end);
     // Mails may run past board lines.
     if ((end == 0 || (n < end && n > 0)) && !titleItem.startsWith(QLatin1String("[mail")))
         end = n;
+    // A prompt can only shorten an end already found.
+    const qsizetype prompt = end > 0 ? find(m_index.mainPrompt(), end) : 0;
     if (prompt > 0 && prompt < end)
         end = prompt;
     return end;
