@@ -7,6 +7,36 @@
 
 namespace kavrel::reader {
 
+namespace {
+
+// The first place (1-based) of needle at or after from, 0 when none: as
+// text::findFrom, but looking first for the needle's last character that is
+// not ASCII (a room's name), not for its first (a digit, found all over a log).
+qsizetype findRoomKey(const QString &log, const QString &needle, qsizetype from)
+{
+    if (from < 1)
+        from = 1;
+    qsizetype k = needle.size() - 1;
+    while (k > 0 && needle.at(k).unicode() < 0x80)
+        --k;
+    if (needle.isEmpty() || needle.at(k).unicode() < 0x80)
+        return text::findFrom(log, needle, from);
+    const QChar anchor = needle.at(k);
+    const QStringView hay(log);
+    const qsizetype last = hay.size() - needle.size();
+    for (qsizetype i = from - 1; i <= last; ++i) {
+        const qsizetype a = hay.indexOf(anchor, i + k);
+        if (a < 0 || a - k > last)
+            return 0;
+        i = a - k;
+        if (hay.mid(i, needle.size()) == needle)
+            return i + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 void Occurrences::build(const QString &haystack, const QString &needle)
 {
     m_haystack = &haystack;
@@ -71,7 +101,7 @@ void LogMarkerIndex::sync(const Session &session)
         }
         if (boardKeys != m_boardKeys) {
             m_table.reset();
-            m_directSearches = 0;
+            m_directLine = false;
         }
         m_boardKeys = boardKeys;
         m_boardItems = boards.items;
@@ -80,6 +110,7 @@ void LogMarkerIndex::sync(const Session &session)
     if (!sameText) {
         m_table.reset();
         m_directSearches = 0;
+        m_directLine = false;
         m_lines.clear(); // its keys look into the old text
         m_chats.clear();
         m_text = session.LogText;
@@ -183,7 +214,7 @@ const std::vector<qsizetype> &LogMarkerIndex::chatStarts(const QString &roomKey,
     const QString &log = m_text;
     qsizetype p = from;
     for (;;) {
-        p = text::findFrom(log, roomKey, p);
+        p = findRoomKey(log, roomKey, p);
         if (p == 0)
             break;
         if (walk.first == 0)
@@ -228,12 +259,13 @@ const std::vector<qsizetype> &LogMarkerIndex::articleLines(const QString &boardK
 
 qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString &key, qsizetype from)
 {
-    // The table costs a pass over the whole log; a few searches cost less.
     // Where the table would find a line, the line's whole text is found.
-    if (!m_table && logindex::ArticleLineTable::usable(boardKey) && key.size() >= 2 && key.startsWith(u'(')
-        && key.endsWith(u'/') && !QStringView(key).mid(1, key.size() - 2).contains(u'/')
-        && takeDirectSearch())
+    if (!m_table && !m_directLine && logindex::ArticleLineTable::usable(boardKey) && key.size() >= 2
+        && key.startsWith(u'(') && key.endsWith(u'/')
+        && !QStringView(key).mid(1, key.size() - 2).contains(u'/')) {
+        m_directLine = true;
         return text::findFrom(m_text, CRLF + boardKey + key, from);
+    }
     const std::vector<qsizetype> &lines = articleLines(boardKey, key);
     if (from < 1)
         from = 1;

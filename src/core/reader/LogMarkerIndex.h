@@ -67,8 +67,9 @@ public:
     // The list is sorted; empty when the line never occurs.
     const std::vector<qsizetype> &articleLines(const QString &boardKey, const QString &key);
     // The first such line at or after from; 0 when there is none. The first
-    // few lines asked for are searched directly: a board's first article is
-    // shown without waiting for the lines of every board.
+    // line asked for is searched directly: the first article of the board
+    // chosen after the open is shown without waiting for the lines of every
+    // board (a search can cost a pass over the log, as the table does).
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
     // Whether the caller is to search the log itself instead of the places
@@ -97,10 +98,11 @@ private:
     QStringList m_boardItems, m_keySlots; // the session's lists they were taken from
     QString m_mainPromptLine; // the marker m_mainPrompt was cut from
     std::unique_ptr<logindex::ArticleLineTable> m_table;
-    // Lines and article ends searched without the table and the places since
-    // they were dropped.
+    // Article ends searched without the places, and lines without the table,
+    // since they were dropped.
     static constexpr int kDirectSearches = 8;
     int m_directSearches = 0;
+    bool m_directLine = false;
     // Board key -> number -> positions, for keys the one pass cannot find;
     // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;
