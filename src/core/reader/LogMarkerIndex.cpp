@@ -101,7 +101,7 @@ void LogMarkerIndex::sync(const Session &session)
         }
         if (boardKeys != m_boardKeys) {
             m_table.reset();
-            m_directLine = false;
+            m_directScanned = 0;
         }
         m_boardKeys = boardKeys;
         m_boardItems = boards.items;
@@ -110,7 +110,7 @@ void LogMarkerIndex::sync(const Session &session)
     if (!sameText) {
         m_table.reset();
         m_directSearches = 0;
-        m_directLine = false;
+        m_directScanned = 0;
         m_lines.clear(); // its keys look into the old text
         m_chats.clear();
         m_text = session.LogText;
@@ -260,11 +260,13 @@ const std::vector<qsizetype> &LogMarkerIndex::articleLines(const QString &boardK
 qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString &key, qsizetype from)
 {
     // Where the table would find a line, the line's whole text is found.
-    if (!m_table && !m_directLine && logindex::ArticleLineTable::usable(boardKey) && key.size() >= 2
-        && key.startsWith(u'(') && key.endsWith(u'/')
-        && !QStringView(key).mid(1, key.size() - 2).contains(u'/')) {
-        m_directLine = true;
-        return text::findFrom(m_text, CRLF + boardKey + key, from);
+    if (!m_table && m_directScanned < m_text.size() + m_text.size() / 4
+        && logindex::ArticleLineTable::usable(boardKey) && key.size() >= 2 && key.startsWith(u'(')
+        && key.endsWith(u'/') && !QStringView(key).mid(1, key.size() - 2).contains(u'/')) {
+        const qsizetype start = qMax<qsizetype>(from, 1);
+        const qsizetype p = text::findFrom(m_text, CRLF + boardKey + key, start);
+        m_directScanned += qMax<qsizetype>(0, (p == 0 ? m_text.size() : p) - start + 1);
+        return p;
     }
     const std::vector<qsizetype> &lines = articleLines(boardKey, key);
     if (from < 1)

@@ -66,10 +66,12 @@ public:
     // Positions of CRLF + boardKey + key, where key is "(" + number + "/".
     // The list is sorted; empty when the line never occurs.
     const std::vector<qsizetype> &articleLines(const QString &boardKey, const QString &key);
-    // The first such line at or after from; 0 when there is none. The first
-    // line asked for is searched directly: the first article of the board
-    // chosen after the open is shown without waiting for the lines of every
-    // board (a search can cost a pass over the log, as the table does).
+    // The first such line at or after from; 0 when there is none. Lines are
+    // searched directly until those searches have covered the log a little
+    // more than once, which is about what building the table costs, and then
+    // the table is built: the first articles shown after the open do not wait
+    // for the lines of every board, and a long walk costs at most one pass
+    // more than with the table alone.
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
 
     // Whether the caller is to search the log itself instead of the places
@@ -98,11 +100,11 @@ private:
     QStringList m_boardItems, m_keySlots; // the session's lists they were taken from
     QString m_mainPromptLine; // the marker m_mainPrompt was cut from
     std::unique_ptr<logindex::ArticleLineTable> m_table;
-    // Article ends searched without the places, and lines without the table,
-    // since they were dropped.
+    // Article ends searched without the places, and the characters that
+    // lines were searched over without the table, since they were dropped.
     static constexpr int kDirectSearches = 8;
     int m_directSearches = 0;
-    bool m_directLine = false;
+    qsizetype m_directScanned = 0;
     // Board key -> number -> positions, for keys the one pass cannot find;
     // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;
