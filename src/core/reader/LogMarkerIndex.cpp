@@ -101,6 +101,7 @@ void LogMarkerIndex::sync(const Session &session)
         }
         if (boardKeys != m_boardKeys) {
             m_table.reset();
+            m_fast = FastBoard();
             m_directScanned = 0;
         }
         m_boardKeys = boardKeys;
@@ -109,6 +110,7 @@ void LogMarkerIndex::sync(const Session &session)
     }
     if (!sameText) {
         m_table.reset();
+        m_fast = FastBoard();
         m_directSearches = 0;
         m_directScanned = 0;
         m_lines.clear(); // its keys look into the old text
@@ -236,10 +238,12 @@ const std::vector<qsizetype> &LogMarkerIndex::articleLines(const QString &boardK
 {
     static const std::vector<qsizetype> none;
     const ArticleLines *board = nullptr;
+    bool fromTable = false;
     if (logindex::ArticleLineTable::usable(boardKey)) {
         if (!m_table)
             m_table = std::make_unique<logindex::ArticleLineTable>(m_text, m_boardKeys);
         board = m_table->linesOf(boardKey);
+        fromTable = board != nullptr;
     }
     if (!board) {
         auto it = m_lines.find(boardKey);
@@ -253,8 +257,45 @@ const std::vector<qsizetype> &LogMarkerIndex::articleLines(const QString &boardK
     const QStringView number = QStringView(key).mid(1, key.size() - 2);
     if (number.contains(u'/'))
         return none;
+    if (fromTable) {
+        if (const std::vector<qsizetype> *lines = m_fast.find(board, number))
+            return *lines;
+    }
     const auto it = board->find(number);
     return it == board->end() ? none : it->second;
+}
+
+const std::vector<qsizetype> *LogMarkerIndex::FastBoard::find(const ArticleLines *of, QStringView number)
+{
+    static const std::vector<qsizetype> none;
+    if (board != of) {
+        *this = FastBoard();
+        board = of;
+    }
+    if (cells.empty()) {
+        // A board asked for a few times is looked up through the board's map.
+        if (++asks < 256 || board->empty())
+            return nullptr;
+        size_t size = 16;
+        while (size < board->size() * 2)
+            size *= 2;
+        cells.assign(size, Slot());
+        for (const auto &entry : *board) {
+            const size_t hash = logindex::ViewHash()(entry.first);
+            size_t i = hash & (size - 1);
+            while (cells[i].entry)
+                i = (i + 1) & (size - 1);
+            cells[i] = Slot { hash, &entry };
+        }
+    }
+    const size_t hash = logindex::ViewHash()(number);
+    for (size_t i = hash & (cells.size() - 1);; i = (i + 1) & (cells.size() - 1)) {
+        const Slot &slot = cells[i];
+        if (!slot.entry)
+            return &none;
+        if (slot.hash == hash && slot.entry->first == number)
+            return &slot.entry->second;
+    }
 }
 
 qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString &key, qsizetype from)

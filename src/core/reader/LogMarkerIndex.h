@@ -105,6 +105,25 @@ private:
     static constexpr int kDirectSearches = 8;
     int m_directSearches = 0;
     qsizetype m_directScanned = 0;
+    // The numbers of the table's board asked for last, in an open-addressed
+    // table that keeps each number's hash: a walk over a board asks for
+    // every number, and the map's own lookup hashes every number it passes.
+    struct FastBoard
+    {
+        struct Slot
+        {
+            size_t hash = 0;
+            const ArticleLines::value_type *entry = nullptr;
+        };
+        const ArticleLines *board = nullptr;
+        int asks = 0;
+        std::vector<Slot> cells;
+
+        // The lines of the number, or nullptr to look in the board's map.
+        const std::vector<qsizetype> *find(const ArticleLines *of, QStringView number);
+    };
+    FastBoard m_fast;
+
     // Board key -> number -> positions, for keys the one pass cannot find;
     // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;
