@@ -71,7 +71,7 @@ int displayColumns(const QString &text)
 
 // The pixel width of the widest text. Measuring 100,000 titles would hold up
 // the display of a board; the few widest by columns are measured instead.
-int widestText(const QStringList &texts, const QFont &font)
+int widestText(const TextItems &texts, const QFont &font)
 {
     constexpr int kMeasured = 32;
     QList<std::pair<int, int>> byColumns; // columns, index
@@ -548,7 +548,7 @@ void MainWindow::sync()
 
     // The title list and the article view.
     if (m_titleModel->sync()) {
-        m_titleTextWidth = widestText(m_titleModel->column(TitleListModel::TitleColumn), m_title->font());
+        m_titleTextWidth = widestText(m_titleModel->titles(), m_title->font());
         updateTitleScrollRange();
     }
     syncTitleSelection();

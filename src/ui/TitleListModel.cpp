@@ -8,23 +8,10 @@ TitleListModel::TitleListModel(const MainWindowState &state, QObject *parent)
     : QAbstractTableModel(parent)
     , m_state(state)
 {
-    for (int c = 0; c < ColumnCount; ++c)
-        m_columns[c] = coreColumn(c);
+    m_batch = m_state.BatchSet.items;
     m_numbers = m_state.Title.items;
-}
-
-QStringList TitleListModel::coreColumn(int c) const
-{
-    switch (c) {
-    case BatchColumn:
-        return m_state.BatchSet.items;
-    case NumberColumn:
-        return {};
-    case InfoColumn:
-        return m_state.Title2.items;
-    default:
-        return m_state.Title3.items;
-    }
+    m_info = m_state.Title2.items;
+    m_titles = m_state.Title3.items;
 }
 
 int TitleListModel::rowCount(const QModelIndex &parent) const
@@ -48,9 +35,16 @@ QVariant TitleListModel::data(const QModelIndex &index, int role) const
     }
     if (role != Qt::DisplayRole)
         return {};
-    if (index.column() == NumberColumn)
+    switch (index.column()) {
+    case BatchColumn:
+        return m_batch.value(index.row());
+    case NumberColumn:
         return m_numbers.value(index.row());
-    return m_columns[index.column()].value(index.row());
+    case InfoColumn:
+        return m_info.value(index.row());
+    default:
+        return m_titles.value(index.row());
+    }
 }
 
 QVariant TitleListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -71,44 +65,42 @@ QVariant TitleListModel::headerData(int section, Qt::Orientation orientation, in
     }
 }
 
-bool TitleListModel::cellChanged(const QStringList *now, const IndentedItems &numbers, qsizetype r) const
+bool TitleListModel::cellChanged(const Rows &now, qsizetype r) const
 {
-    if (numbers.indentAt(r) != m_numbers.indentAt(r) || numbers.textAt(r) != m_numbers.textAt(r))
-        return true;
-    for (int c = 0; c < ColumnCount; ++c) {
-        if (c != NumberColumn && now[c].value(r) != m_columns[c].value(r))
-            return true;
-    }
-    return false;
+    return now.batch.at(r) != m_batch.at(r) || !now.numbers.sameRow(r, m_numbers, r)
+        || !now.info.sameRow(r, m_info, r) || !now.titles.sameRow(r, m_titles, r);
 }
 
 bool TitleListModel::sync()
 {
-    QStringList now[ColumnCount];
-    const IndentedItems numbers = m_state.Title.items;
-    bool same = numbers.sharesData(m_numbers);
-    for (int c = 0; c < ColumnCount; ++c) {
-        now[c] = coreColumn(c);
-        if (now[c].constData() != m_columns[c].constData() || now[c].size() != m_columns[c].size())
-            same = false;
-    }
+    const Rows now { m_state.BatchSet.items, m_state.Title.items, m_state.Title2.items,
+        m_state.Title3.items };
+    const bool same = now.numbers.sharesData(m_numbers) && now.info.sharesData(m_info)
+        && now.titles.sharesData(m_titles) && now.batch.constData() == m_batch.constData()
+        && now.batch.size() == m_batch.size();
     if (same)
         return false;
 
-    const qsizetype rows = numbers.size();
-    if (rows == m_numbers.size()) {
+    const qsizetype rows = now.numbers.size();
+    const auto take = [&] {
+        m_batch = now.batch;
+        m_numbers = now.numbers;
+        m_info = now.info;
+        m_titles = now.titles;
+    };
+    if (rows == m_numbers.size() && now.batch.size() == rows && now.info.size() == rows
+        && now.titles.size() == rows && m_batch.size() == rows && m_info.size() == rows
+        && m_titles.size() == rows) {
         // The same rows with some cells changed (a batch mark set or cleared).
         int first = -1, last = -1;
         for (qsizetype r = 0; r < rows; ++r) {
-            if (cellChanged(now, numbers, r)) {
+            if (cellChanged(now, r)) {
                 if (first < 0)
                     first = int(r);
                 last = int(r);
             }
         }
-        for (int c = 0; c < ColumnCount; ++c)
-            m_columns[c] = now[c];
-        m_numbers = numbers;
+        take();
         if (first < 0)
             return false;
         emit dataChanged(index(first, 0), index(last, ColumnCount - 1), { Qt::DisplayRole });
@@ -116,9 +108,7 @@ bool TitleListModel::sync()
     }
 
     beginResetModel();
-    for (int c = 0; c < ColumnCount; ++c)
-        m_columns[c] = now[c];
-    m_numbers = numbers;
+    take();
     endResetModel();
     return true;
 }

@@ -31,15 +31,26 @@ public:
     // Takes the core's rows; true when they changed (the view was reset or
     // got the changed cells).
     bool sync();
-    // The rows of a column other than the number column.
-    const QStringList &column(int c) const { return m_columns[c]; }
+    // The rows of the title column.
+    const TextItems &titles() const { return m_titles; }
 
 private:
-    QStringList coreColumn(int c) const;
-    bool cellChanged(const QStringList *now, const IndentedItems &numbers, qsizetype r) const;
+    // The core's rows as one set of shared copies.
+    struct Rows
+    {
+        QStringList batch;
+        IndentedItems numbers;
+        TextItems info;
+        TextItems titles;
+    };
+    bool cellChanged(const Rows &now, qsizetype r) const;
 
     const MainWindowState &m_state;
-    QStringList m_columns[ColumnCount];
+    // The information and title columns keep pieces of the log: the text is
+    // made for the rows painted.
+    QStringList m_batch;
+    TextItems m_info;
+    TextItems m_titles;
     // The number column keeps its indents as counts: the blanks are made only
     // for the rows painted.
     IndentedItems m_numbers;

@@ -8,6 +8,36 @@
 
 namespace kavrel::reader {
 
+namespace {
+
+// The first place (1-based) of needle at or after from, 0 when none: as
+// text::findFrom, but looking first for the needle's last character that is
+// not ASCII (a room's name), not for its first (a digit, found all over a log).
+qsizetype findRoomKey(const QString &log, const QString &needle, qsizetype from)
+{
+    if (from < 1)
+        from = 1;
+    qsizetype k = needle.size() - 1;
+    while (k > 0 && needle.at(k).unicode() < 0x80)
+        --k;
+    if (needle.isEmpty() || needle.at(k).unicode() < 0x80)
+        return text::findFrom(log, needle, from);
+    const QChar anchor = needle.at(k);
+    const QStringView hay(log);
+    const qsizetype last = hay.size() - needle.size();
+    for (qsizetype i = from - 1; i <= last; ++i) {
+        const qsizetype a = hay.indexOf(anchor, i + k);
+        if (a < 0 || a - k > last)
+            return 0;
+        i = a - k;
+        if (hay.mid(i, needle.size()) == needle)
+            return i + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 void Occurrences::build(const QString &haystack, const QString &needle)
 {
     m_haystack = &haystack;
@@ -70,16 +100,20 @@ void LogMarkerIndex::sync(const Session &session)
             if (!board.isChat())
                 boardKeys.append(board.key);
         }
-        if (boardKeys != m_boardKeys)
+        if (boardKeys != m_boardKeys) {
             m_table.reset();
+            m_directScanned = 0;
+        }
         m_boardKeys = boardKeys;
         m_boardItems = boards.items;
         m_keySlots = session.log.BoardKeys;
     }
-    if (!sameText)
-        m_table.reset();
     if (!sameText) {
+        m_table.reset();
+        m_directSearches = 0;
+        m_directScanned = 0;
         m_lines.clear(); // its keys look into the old text
+        m_chats.clear();
         m_text = session.log.LogText;
         m_header = {};
         m_end = {};
@@ -164,6 +198,41 @@ LogMarkerIndex::ArticleLines LogMarkerIndex::buildArticleLines(const QString &bo
     return lines;
 }
 
+const std::vector<qsizetype> &LogMarkerIndex::chatStarts(const QString &roomKey, qsizetype from)
+{
+    const auto found = m_chats.find({ roomKey, from });
+    if (found != m_chats.end())
+        return found->second.starts;
+    // A walk from an earlier start whose key was first found at or after
+    // this start is this walk.
+    for (auto it = m_chats.lower_bound({ roomKey, 0 }); it != m_chats.end() && it->first.first == roomKey;
+         ++it) {
+        if (it->first.second < from && (it->second.first >= from || it->second.first == 0))
+            return m_chats.emplace(std::make_pair(roomKey, from), it->second).first->second.starts;
+    }
+    ChatWalk walk;
+    std::vector<qsizetype> &starts = walk.starts;
+    const QString &log = m_text;
+    qsizetype p = from;
+    for (;;) {
+        p = findRoomKey(log, roomKey, p);
+        if (p == 0)
+            break;
+        if (walk.first == 0)
+            walk.first = p;
+        const qsizetype e1 = text::findFrom(log, CRLF, p);
+        const qsizetype e2 = e1 ? text::findFrom(log, CRLF, e1 + 1) : 0;
+        const qsizetype e3 = e2 ? text::findFrom(log, CRLF, e2 + 1) : 0;
+        const qsizetype e4 = e3 ? text::findFrom(log, CRLF, e3 + 1) : 0;
+        if (e4 == 0)
+            break; // fewer than four lines follow: no chat can follow either
+        if (text::charAt(log, e4 + 2) == u'[')
+            starts.push_back(e4 + 2);
+        p = e4 + 1;
+    }
+    return m_chats.emplace(std::make_pair(roomKey, from), std::move(walk)).first->second.starts;
+}
+
 std::span<const qsizetype> LogMarkerIndex::articleLines(const QString &boardKey, const QString &key)
 {
     // key is "(" + number + "/"; a number holding "/" never ends at a slash.
@@ -188,6 +257,15 @@ std::span<const qsizetype> LogMarkerIndex::articleLines(const QString &boardKey,
 
 qsizetype LogMarkerIndex::findArticleLine(const QString &boardKey, const QString &key, qsizetype from)
 {
+    // Where the table would find a line, the line's whole text is found.
+    if (!m_table && m_directScanned < m_text.size() + m_text.size() / 4
+        && logindex::ArticleLineTable::usable(boardKey) && key.size() >= 2 && key.startsWith(u'(')
+        && key.endsWith(u'/') && !QStringView(key).mid(1, key.size() - 2).contains(u'/')) {
+        const qsizetype start = qMax<qsizetype>(from, 1);
+        const qsizetype p = text::findFrom(m_text, CRLF + boardKey + key, start);
+        m_directScanned += qMax<qsizetype>(0, (p == 0 ? m_text.size() : p) - start + 1);
+        return p;
+    }
     const std::span<const qsizetype> lines = articleLines(boardKey, key);
     if (from < 1)
         from = 1;

@@ -7,9 +7,11 @@
 
 #include "logindex/ParsedLog.h"
 
+#include <map>
 #include <memory>
 #include <span>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kavrel {
@@ -66,8 +68,24 @@ public:
     // Positions of CRLF + boardKey + key, where key is "(" + number + "/".
     // The list is sorted; empty when the line never occurs.
     std::span<const qsizetype> articleLines(const QString &boardKey, const QString &key);
-    // The first such line at or after from; 0 when there is none.
+    // The first such line at or after from; 0 when there is none. Lines are
+    // searched directly until those searches have covered the log a little
+    // more than once, which is about what building the table costs, and then
+    // the table is built: the first articles shown after the open do not wait
+    // for the lines of every board, and a long walk costs at most one pass
+    // more than with the table alone.
     qsizetype findArticleLine(const QString &boardKey, const QString &key, qsizetype from);
+
+    // Whether the caller is to search the log itself instead of the places
+    // kept here: true for the first few asks after the log changed.
+    bool takeDirectSearch() { return m_directSearches < kDirectSearches && ++m_directSearches > 0; }
+
+    // The chat lines of a chat room: from position from on, each place of the
+    // room's key is followed by four line ends, and where a "[" starts the
+    // line after them, a chat begins (its position, 1-based). The walk goes on
+    // after the fourth line end, and ends where fewer than four follow. Walked
+    // once per log, room and start.
+    const std::vector<qsizetype> &chatStarts(const QString &roomKey, qsizetype from);
 
 private:
     using ArticleLines = std::unordered_map<QStringView, std::vector<qsizetype>, logindex::ViewHash>;
@@ -84,9 +102,22 @@ private:
     QStringList m_boardItems, m_keySlots; // the session's lists they were taken from
     QString m_mainPromptLine; // the marker m_mainPrompt was cut from
     std::unique_ptr<logindex::ArticleLineTable> m_table;
+    // Article ends searched without the places, and the characters that
+    // lines were searched over without the table, since they were dropped.
+    static constexpr int kDirectSearches = 8;
+    int m_directSearches = 0;
+    qsizetype m_directScanned = 0;
     // Board key -> number -> positions, for keys the one pass cannot find;
     // kept for every such board visited.
     QHash<QString, ArticleLines> m_lines;
+    // Room key and start -> the chats' positions, and where the room's key
+    // was first found (walks from starts before it are the same walk).
+    struct ChatWalk
+    {
+        qsizetype first = 0;
+        std::vector<qsizetype> starts;
+    };
+    std::map<std::pair<QString, qsizetype>, ChatWalk> m_chats;
 };
 
 } // namespace kavrel::reader

@@ -34,15 +34,31 @@ bool isMarkRow(const QString &item)
 }
 
 // Answers after the command prompt that mean the article's text was read.
-bool answeredRead(QStringView text, const QString &prompt)
+const QStringList &readAnswers()
 {
     static const QStringList answers = { QStringLiteral("ｒ"), QStringLiteral("Y"), QStringLiteral("y"),
         QStringLiteral("Ｙ"), QStringLiteral("R"), QStringLiteral("r"), QStringLiteral("Ｒ"),
         QStringLiteral("ｙ"), QStringLiteral("\r\n") };
+    return answers;
+}
+
+bool startsWithAnswer(QStringView after)
+{
+    for (const QString &answer : readAnswers()) {
+        if (after.startsWith(answer))
+            return true;
+    }
+    return false;
+}
+
+// Whether the article's text was read: no prompt in it, or one answered with
+// Enter, a read command or yes.
+bool answeredRead(QStringView text, const QString &prompt)
+{
     if (!text.contains(prompt))
         return true;
     if (prompt.isEmpty()) {
-        for (const QString &answer : answers) {
+        for (const QString &answer : readAnswers()) {
             if (text.contains(answer))
                 return true;
         }
@@ -50,11 +66,8 @@ bool answeredRead(QStringView text, const QString &prompt)
     }
     // Each prompt in the text, and what follows it.
     for (qsizetype i = text.indexOf(prompt); i >= 0; i = text.indexOf(prompt, i + 1)) {
-        const QStringView after = text.mid(i + prompt.size());
-        for (const QString &answer : answers) {
-            if (after.startsWith(answer))
-                return true;
-        }
+        if (startsWithAnswer(text.mid(i + prompt.size())))
+            return true;
     }
     return false;
 }
@@ -113,7 +126,8 @@ void Reader::showMoveTarget()
 
 void Reader::BuildTitleList()
 {
-    TitleListBuilder builder(m_s);
+    m_index.sync(m_s);
+    TitleListBuilder builder(m_s, &m_index);
     const int row = builder.build();
     if (row >= 0)
         m_s.main.selectTitle(row);
@@ -245,10 +259,13 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     }
 
     m_index.sync(m_s);
-    QString article;
+    // The article's text: a view into the log, copied only into the lines shown.
+    QString message;
+    QStringView article;
     if (key == u"(?\?\?\?/") {
-        article = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
+        message = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
             + QStringLiteral(" ＬＯＧファイルを確認してください。") + CRLF;
+        article = message;
     } else if (key != boarditem::kChatArticleKey) {
         qsizetype start = 0;
         if (key == u"(mail /") {
@@ -272,7 +289,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         }
         const qsizetype end = articleEnd(start, item);
         const QString &log = m_index.text();
-        article = end == 0 ? mid(log, start) : mid(log, start, end - start);
+        article = end == 0 ? midView(log, start) : midView(log, start, end - start);
         if (m_s.unread.ReadPointer < end)
             m_s.unread.ReadPointer = end;
         shownStart = start;
@@ -289,7 +306,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         const qsizetype i = article.indexOf(CRLF, from);
         if (i < 0)
             break;
-        m.Article.addItem(article.mid(from, i - from));
+        m.Article.addItem(article.mid(from, i - from).toString());
         from = i + 2;
     }
     if (m.Article.ListCount() >= 2 && m.Article.item(0).isEmpty()) {
@@ -322,50 +339,57 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 qsizetype Reader::showChatLines(int row)
 {
     MainWindowState &m = m_s.main;
-    const QString &log = m_s.log.LogText;
     const QString key = mid(m.Board_List.selectedText(), 11);
     m.Article.clear();
-    int count = 0;
-    qsizetype p = 2;
-    for (;;) {
-        p = findFrom(log, key, p + 1);
-        if (p == 0)
-            return 0;
-        const qsizetype e1 = findFrom(log, CRLF, p);
-        const qsizetype e2 = e1 ? findFrom(log, CRLF, e1 + 1) : 0;
-        const qsizetype e3 = e2 ? findFrom(log, CRLF, e2 + 1) : 0;
-        const qsizetype e4 = e3 ? findFrom(log, CRLF, e3 + 1) : 0;
-        if (e4 == 0)
-            return 0;
-        if (charAt(log, e4 + 2) == u'[' && ++count == row + 1) {
-            bool added = false;
-            qsizetype q = e4 + 2;
-            while (charAt(log, q) == u'[') {
-                const qsizetype e = findFrom(log, CRLF, q);
-                m.Article.addItem(e == 0 ? mid(log, q) : mid(log, q, e - q));
-                added = true;
-                if (e == 0)
-                    break;
-                q = e + 2;
-            }
-            return added ? e4 + 2 : 0;
-        }
-        p = e4;
+    m_index.sync(m_s);
+    // The chats of the room from the third position of the log on.
+    const std::vector<qsizetype> &starts = m_index.chatStarts(key, 3);
+    if (row < 0 || size_t(row) >= starts.size())
+        return 0;
+    const QString &log = m_index.text();
+    const qsizetype start = starts[size_t(row)];
+    for (qsizetype q = start; charAt(log, q) == u'[';) {
+        const qsizetype e = findFrom(log, CRLF, q);
+        m.Article.addItem(e == 0 ? mid(log, q) : mid(log, q, e - q));
+        if (e == 0)
+            break;
+        q = e + 2;
     }
+    return start;
 }
 
 qsizetype Reader::articleEnd(qsizetype start, const QString &titleItem)
 {
-    const qsizetype h = m_index.articleHeader().findFrom(start);
-    const qsizetype r = m_index.readEnd().findFrom(start);
-    const qsizetype n = m_index.boardLine().findFrom(start);
-    const qsizetype prompt = m_index.mainPrompt().findFrom(start);
+    // The first articles shown from a log are ended by searching their own
+    // text (a marker matters only before the end found so far), so that they
+    // do not wait for the index to find every marker before them; later ones
+    // use the places the index keeps. Without an end yet, a window after
+    // start is searched directly, and the index past it.
+    const QString &log = m_index.text();
+    const bool direct = m_index.takeDirectSearch();
+    const auto find = [&](const Occurrences &places, qsizetype before) -> qsizetype {
+        if (!direct)
+            return places.findFrom(start);
+        constexpr qsizetype kWindow = 1 << 16;
+        const qsizetype limit = before > 0 ? before : start + kWindow;
+        // Places from start up to limit - 1, the marker's whole text included.
+        const qsizetype chars = qBound<qsizetype>(0, limit - 2 + places.needle().size(), log.size());
+        const qsizetype q = findFrom(QStringView(log).left(chars), places.needle(), start);
+        if (q != 0 || before > 0)
+            return q;
+        return places.findFrom(start);
+    };
+    const qsizetype h = find(m_index.articleHeader(), 0);
     qsizetype end = h;
+    const qsizetype r = find(m_index.readEnd(), end);
     if ((end == 0 || r < end) && r > 0)
         end = r;
+    const qsizetype n = find(m_index.boardLine(), end);
     // Mails may run past board lines.
     if ((end == 0 || (n < end && n > 0)) && !titleItem.startsWith(QLatin1String("[mail")))
         end = n;
+    // A prompt can only shorten an end already found.
+    const qsizetype prompt = end > 0 ? find(m_index.mainPrompt(), end) : 0;
     if (prompt > 0 && prompt < end)
         end = prompt;
     return end;

@@ -3,8 +3,11 @@
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/ParsedLog.h"
+#include "reader/LogMarkerIndex.h"
 #include "session/Session.h"
 #include "session/UpFile.h"
+
+#include <algorithm>
 
 using namespace kavrel::text;
 
@@ -27,17 +30,88 @@ bool hasStrayBracket(QStringView number)
     return number.contains(u'[') || number.contains(u']');
 }
 
-// bracketText over a view, for keys that point into the item.
-QStringView bracketView(QStringView item)
+QString bracketed(QStringView number)
 {
-    const qsizetype a = findFrom(item, u'[');
-    const qsizetype b = findFrom(item, u']', a + 1);
-    if (b == 0)
-        return midView(item, a + 1);
-    return midView(item, a + 1, b - a - 1);
+    QString item;
+    item.reserve(number.size() + 2);
+    item.append(u'[');
+    item.append(number);
+    item.append(u']');
+    return item;
 }
 
 } // namespace
+
+void TitleListBuilder::RowIndex::clear()
+{
+    m_slots.clear();
+    m_entries.clear();
+}
+
+void TitleListBuilder::RowIndex::reserve(size_t n)
+{
+    size_t size = 16;
+    while (size < n * 2)
+        size *= 2;
+    if (size > m_slots.size() && m_entries.empty())
+        m_slots.assign(size, Slot());
+    m_entries.reserve(n);
+}
+
+size_t TitleListBuilder::RowIndex::hashOf(QStringView key)
+{
+    size_t h = logindex::ViewHash()(key);
+    // The slot is taken from the low bits, the tag from the high ones.
+    h ^= h >> 29;
+    h *= 0xbf58476d1ce4e5b9ULL;
+    return h ^ (h >> 31);
+}
+
+size_t TitleListBuilder::RowIndex::slotOf(QStringView key, size_t hash) const
+{
+    const size_t mask = m_slots.size() - 1;
+    const auto tag = quint32(hash >> 32);
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot &slot = m_slots[i];
+        if (slot.entry < 0 || (slot.tag == tag && m_entries[size_t(slot.entry)].key == key))
+            return i;
+    }
+}
+
+int TitleListBuilder::RowIndex::find(QStringView key) const
+{
+    if (m_entries.empty())
+        return -1;
+    const Slot &slot = m_slots[slotOf(key, hashOf(key))];
+    return slot.entry < 0 ? -1 : m_entries[size_t(slot.entry)].id;
+}
+
+int &TitleListBuilder::RowIndex::tryEmplace(QStringView key, int id, bool &inserted)
+{
+    if ((m_entries.size() + 1) * 2 > m_slots.size())
+        grow();
+    const size_t hash = hashOf(key);
+    Slot &slot = m_slots[slotOf(key, hash)];
+    inserted = slot.entry < 0;
+    if (inserted) {
+        slot = Slot { quint32(hash >> 32), qint32(m_entries.size()) };
+        m_entries.push_back(Entry { key, id });
+    }
+    return m_entries[size_t(slot.entry)].id;
+}
+
+void TitleListBuilder::RowIndex::grow()
+{
+    m_slots.assign(std::max<size_t>(16, m_slots.size() * 2), Slot());
+    const size_t mask = m_slots.size() - 1;
+    for (size_t e = 0; e < m_entries.size(); ++e) {
+        const size_t hash = hashOf(m_entries[e].key);
+        size_t i = hash & mask;
+        while (m_slots[i].entry >= 0)
+            i = (i + 1) & mask;
+        m_slots[i] = Slot { quint32(hash >> 32), qint32(e) };
+    }
+}
 
 qsizetype TitleListBuilder::bracketPos(const QString &item)
 {
@@ -118,19 +192,14 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
             s = kb + 4;
     }
 
-    // The number as the row shows it, in one allocation.
-    RowNumber.clear();
+    // The number the row shows between its brackets.
     if (!known) {
         RowInfo = u"不明です";
-        RowNumber = QStringLiteral("[????]");
+        RowNumber = u"????";
     } else {
         const qsizetype t = findFrom(block, CRLF, s);
         RowInfo = t == 0 ? midView(block, s) : midView(block, s, t - s);
-        const QStringView shown = mail ? QStringView(u"mail ") : number;
-        RowNumber.reserve(shown.size() + 2);
-        RowNumber.append(u'[');
-        RowNumber.append(shown);
-        RowNumber.append(u']');
+        RowNumber = mail ? QStringView(u"mail ") : number;
         // A number read from the block may itself be "????".
         if (!mail && number == u"????")
             RowInfo = u"不明です";
@@ -147,7 +216,7 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
         RowTitle = u"タイトル不明";
     }
 
-    const bool mailRow = RowNumber.startsWith(QLatin1String("[mail"));
+    const bool mailRow = RowNumber.startsWith(u"mail");
     if (!m_nodes.empty() && !mailRow && isDuplicate(RowNumber))
         return;
 
@@ -191,17 +260,16 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
         addTitleRow(block);
 }
 
-bool TitleListBuilder::isDuplicate(const QString &rowNumber) const
+bool TitleListBuilder::isDuplicate(QStringView number) const
 {
     // An item holds "[" + number + "]" only as its own bracket, unless stray
     // brackets are involved; those rare rows are compared one by one.
-    const QStringView number = QStringView(rowNumber).mid(1, rowNumber.size() - 2);
-    if (!hasStrayBracket(number) && m_byBracket.count(number))
+    if (!hasStrayBracket(number) && m_byBracket.find(number) >= 0)
         return true;
-    return m_oddParts.count(rowNumber) != 0;
+    return !m_oddParts.empty() && m_oddParts.count(bracketed(number)) != 0;
 }
 
-int TitleListBuilder::addNode(int parent, const QString &number, QString title)
+int TitleListBuilder::addNode(int parent, int blanks)
 {
     const int id = int(m_nodes.size());
     Node node;
@@ -214,26 +282,39 @@ int TitleListBuilder::addNode(int parent, const QString &number, QString title)
         const Node &j = m_nodes[p.jump];
         node.jump = p.depth - j.depth == j.depth - m_nodes[j.jump].depth ? j.jump : parent;
     }
-    node.number = number;
-    node.info = RowInfo.toString();
-    node.title = std::move(title);
-    m_nodes.push_back(std::move(node));
-    if (parent < 0)
-        m_roots.append(id);
-    else
-        m_nodes[parent].children.append(id);
+    node.number = RowNumber;
+    node.info = RowInfo;
+    node.title = RowTitle;
+    if (m_s.Sirial_Flg == 1) {
+        node.blanks = blanks;
+        node.serial = SerialNo;
+    }
+    m_nodes.push_back(node);
+    if (parent < 0) {
+        m_roots.push_back(id);
+    } else {
+        Node &p = m_nodes[size_t(parent)];
+        if (p.lastChild < 0)
+            p.firstChild = id;
+        else
+            m_nodes[size_t(p.lastChild)].next = id;
+        p.lastChild = id;
+    }
 
-    // The key points into the node's own copy of the number.
-    const QStringView item = m_nodes.back().number;
-    const QStringView inner = item.mid(1, item.size() - 2);
+    // The key points into the log, as the number does.
+    const QStringView inner = RowNumber;
     const bool stray = hasStrayBracket(inner);
-    // Without stray brackets the bracket text is the number itself.
-    const auto [first, added] = m_byBracket.try_emplace(stray ? bracketView(item) : inner, id);
-    if (!added && precedes(id, first->second))
-        first->second = id;
+    // The bracket text runs from the item's own "[" to its first "]"; without
+    // stray brackets it is the number itself.
+    const qsizetype close = inner.indexOf(u']');
+    bool added = false;
+    int &first = m_byBracket.tryEmplace(close < 0 ? inner : inner.left(close), id, added);
+    if (!added && precedes(id, first))
+        first = id;
     if (stray) {
         // The blanks of the indent hold no brackets: the parts of the number
         // are the parts of the whole item.
+        const QString number = bracketed(inner);
         for (qsizetype a = number.indexOf(u'['); a >= 0; a = number.indexOf(u'[', a + 1)) {
             for (qsizetype b = number.indexOf(u']', a + 1); b >= 0; b = number.indexOf(u']', b + 1))
                 m_oddParts.insert(number.mid(a, b - a + 1));
@@ -286,30 +367,17 @@ bool TitleListBuilder::precedes(int a, int b) const
 
 int TitleListBuilder::findParent(QStringView parentText) const
 {
-    const auto it = m_byBracket.find(parentText);
-    return it == m_byBracket.end() ? -1 : it->second;
+    return m_byBracket.find(parentText);
 }
 
 void TitleListBuilder::addTitleRow(QStringView block)
 {
     const qsizetype e = findFrom(block, CRLF, 1);
     const QStringView lead = midView(block, e + 2, 2);
-    const bool serialMode = m_s.Sirial_Flg == 1;
     const bool response = lead == u" <" && !block.startsWith(u"mail") && !m_nodes.empty();
     // In serial mode the serial number stands far right of the title.
-    const auto titleWithSerial = [&](qsizetype blanks) {
-        if (!serialMode)
-            return RowTitle.toString();
-        const QString serial = QString::number(SerialNo);
-        QString title;
-        title.reserve(RowTitle.size() + blanks + serial.size());
-        title.append(RowTitle);
-        title.append(QString(blanks, u' '));
-        title.append(serial);
-        return title;
-    };
     if (!response) {
-        addNode(-1, RowNumber, titleWithSerial(100));
+        addNode(-1, 100);
         return;
     }
     // The colon after the number answered: from the first digit after " <"
@@ -319,10 +387,10 @@ void TitleListBuilder::addTitleRow(QStringView block)
         return;
     const int parent = findParent(midView(block, e + 4, c - (e + 4)));
     if (parent < 0) {
-        addNode(-1, RowNumber, titleWithSerial(100));
+        addNode(-1, 100);
         return;
     }
-    addNode(parent, RowNumber, titleWithSerial(200));
+    addNode(parent, 200);
 }
 
 void TitleListBuilder::layOut()
@@ -333,16 +401,47 @@ void TitleListBuilder::layOut()
     m.Title.items.reserve(n);
     m.Title2.items.reserve(n);
     m.Title3.items.reserve(n);
+    // The rows keep pieces of the log: the columns hold the text they point into.
+    const QString &source = logindex::parsedLog(m_s).text();
+    m.Title.items.setSource(source);
+    m.Title2.items.setSource(source);
+    m.Title3.items.setSource(source);
+    const bool serialMode = m_s.Sirial_Flg == 1;
+    const QString batch = QStringLiteral(" ");
+    const auto append = [&](const Node &node) {
+        m.BatchSet.items.append(batch);
+        if (m.Title.items.texts().inSource(node.number))
+            m.Title.items.appendBracketedPiece(node.depth, node.number);
+        else
+            m.Title.items.append(node.depth, bracketed(node.number));
+        TextItems &info = m.Title2.items;
+        if (info.inSource(node.info))
+            info.appendPiece(node.info);
+        else
+            info.append(node.info.toString(), 0);
+        TextItems &title = m.Title3.items;
+        const std::optional<qint64> serial = serialMode ? std::optional<qint64>(node.serial) : std::nullopt;
+        if (title.inSource(node.title))
+            title.appendPiece(node.title, false, node.blanks, serial);
+        else
+            title.append(node.title.toString(), node.blanks, serial);
+    };
     // Depth-first, without recursion: a thread may be as deep as the board.
-    QList<int> stack;
-    for (qsizetype i = m_roots.size() - 1; i >= 0; --i)
-        stack.append(m_roots[i]);
-    while (!stack.isEmpty()) {
-        const int id = stack.takeLast();
-        const Node &node = m_nodes[id];
-        m.appendRow(QStringLiteral(" "), node.depth, node.number, node.info, node.title);
-        for (qsizetype i = node.children.size() - 1; i >= 0; --i)
-            stack.append(node.children[i]);
+    for (const int root : m_roots) {
+        int id = root;
+        for (;;) {
+            const Node &node = m_nodes[size_t(id)];
+            append(node);
+            if (node.firstChild >= 0) {
+                id = node.firstChild;
+                continue;
+            }
+            while (id != root && m_nodes[size_t(id)].next < 0)
+                id = m_nodes[size_t(id)].parent;
+            if (id == root)
+                break;
+            id = m_nodes[size_t(id)].next;
+        }
     }
     m_nodes.clear();
     m_roots.clear();
@@ -363,8 +462,14 @@ void TitleListBuilder::insertRow(int index, const QString &number, const QString
 
 void TitleListBuilder::addChatRows()
 {
-    const QString &log = m_s.log.LogText;
     const QString key = mid(m_s.main.Board_List.selectedText(), 11);
+    if (m_index) {
+        const size_t chats = m_index->chatStarts(key, 1).size();
+        for (size_t i = 0; i < chats; ++i)
+            appendRow(boarditem::kChatPrefix, QStringLiteral(" "), QStringLiteral(" "));
+        return;
+    }
+    const QString &log = m_s.log.LogText;
     qsizetype p = 1;
     for (;;) {
         p = findFrom(log, key, p);

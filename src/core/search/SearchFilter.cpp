@@ -19,7 +19,7 @@ void endSearch(Session &session)
     session.search.StringSearchOn = false;
 }
 
-QString articleDateTime(const QString &article, const QString &key)
+QString articleDateTime(QStringView article, const QString &key)
 {
     if (key == boarditem::kChatArticleKey || key == u"(?\?\?\?/")
         return {};
@@ -28,7 +28,7 @@ QString articleDateTime(const QString &article, const QString &key)
     const qsizetype s3 = s2 ? findFrom(article, u' ', s2 + 1) : 0;
     if (s3 == 0)
         return {};
-    QString text = mid(article, s1 + 1, s3 - s1 - 1);
+    QString text = midView(article, s1 + 1, s3 - s1 - 1).toString();
     if (text.size() == 15)
         text += QStringLiteral(":00");
     return text;
@@ -44,7 +44,7 @@ bool inDateRange(const SearchState &search, const QString &when)
     return when >= searchBoundText(search.SearchFrom) && when <= searchBoundText(search.SearchTo);
 }
 
-Verdict hitTest(const Session &session, const QString &article, const QString &key)
+Verdict hitTest(const Session &session, QStringView article, const QString &key)
 {
     if (!searchActive(session))
         return Verdict::NoSearch;

@@ -3,6 +3,7 @@
 #include "session/SearchState.h"
 
 #include <QString>
+#include <QStringView>
 
 namespace kavrel {
 class Session;
@@ -19,15 +20,16 @@ void endSearch(Session &session);
 // The date and time of an article as its first line prints them: the text
 // after the first blank up to the third; ":00" completes a time without
 // seconds. Chat rows and unreadable numbers have none.
-QString articleDateTime(const QString &article, const QString &key);
+QString articleDateTime(QStringView article, const QString &key);
 
 enum class Verdict { NoSearch, Hit, Miss };
 
-// Whether the article (its text as cut from the log, and its key
-// "(" + number + "/") passes the running search.
 // Whether an article's printed time (articleDateTime) lies in the range,
 // ordered as the printed texts order.
 bool inDateRange(const SearchState &search, const QString &when);
-Verdict hitTest(const Session &session, const QString &article, const QString &key);
+// Whether the article (its text as cut from the log, and its key
+// "(" + number + "/") passes the running search. The text may be a view
+// into the log: nothing is copied.
+Verdict hitTest(const Session &session, QStringView article, const QString &key);
 
 } // namespace kavrel::search

@@ -4,8 +4,260 @@
 #include <QStringList>
 
 #include <initializer_list>
+#include <optional>
 
 namespace kavrel {
+
+// The rows of a title list column as the list is built from a log: a row is
+// a piece of the log's text (by offset and length), or a text of its own, with
+// optionally brackets around it and blanks and a number after it. A list of
+// 100,000 rows thus holds offsets and small numbers; a row's text is made only
+// when it is asked for. Stands in for a QStringList.
+class TextItems
+{
+public:
+    TextItems() = default;
+    TextItems(std::initializer_list<QString> items)
+    {
+        for (const QString &item : items)
+            append(item);
+    }
+    TextItems(const QStringList &items) // NOLINT: stands in for a QStringList
+    {
+        reserve(items.size());
+        for (const QString &item : items)
+            append(item);
+    }
+    TextItems &operator=(std::initializer_list<QString> items)
+    {
+        *this = TextItems(items);
+        return *this;
+    }
+    TextItems &operator=(const QStringList &items)
+    {
+        *this = TextItems(items);
+        return *this;
+    }
+    operator QStringList() const // NOLINT: stands in for a QStringList
+    {
+        QStringList out;
+        out.reserve(size());
+        for (qsizetype i = 0; i < size(); ++i)
+            out.append(at(i));
+        return out;
+    }
+
+    // The text that rows appended as pieces point into. Set while the list
+    // holds no pieces; the list keeps a shared copy, so the text cannot
+    // change or go away under it.
+    void setSource(const QString &text) { m_source = text; }
+    const QString &source() const { return m_source; }
+    // Whether a view lies within the source, so that it can be kept as a piece.
+    bool inSource(QStringView v) const
+    {
+        return v.data() >= m_source.constData()
+            && v.data() + v.size() <= m_source.constData() + m_source.size() && !m_source.isEmpty();
+    }
+
+    // A row made of a piece of the source: "[" piece "]" when bracketed, then
+    // the given number of blanks and the number, if any.
+    void appendPiece(
+        QStringView piece, bool bracketed = false, int blanks = 0, std::optional<qint64> number = {})
+    {
+        Q_ASSERT(inSource(piece));
+        Row r;
+        r.from = piece.data() - m_source.constData();
+        r.length = int(piece.size());
+        r.bracketed = bracketed;
+        r.blanks = blanks;
+        r.numbered = number.has_value();
+        r.number = number.value_or(0);
+        m_rows.append(r);
+    }
+    // A row of its own text, with blanks and a number after it.
+    void append(const QString &text, int blanks, std::optional<qint64> number = {})
+    {
+        Row r;
+        r.from = m_owned.size();
+        r.blanks = blanks;
+        r.numbered = number.has_value();
+        r.number = number.value_or(0);
+        m_owned.append(text);
+        m_rows.append(r);
+    }
+
+    QString at(qsizetype i) const
+    {
+        const Row &r = m_rows.at(i);
+        if (r.length < 0 && r.plain())
+            return m_owned.at(r.from);
+        const QStringView base
+            = r.length < 0 ? QStringView(m_owned.at(r.from)) : QStringView(m_source).mid(r.from, r.length);
+        if (r.plain())
+            return base.toString();
+        QString out;
+        out.reserve(base.size() + 2 + r.blanks + (r.numbered ? 20 : 0));
+        if (r.bracketed)
+            out.append(u'[');
+        out.append(base);
+        if (r.bracketed)
+            out.append(u']');
+        if (r.blanks > 0)
+            out.append(QString(r.blanks, u' '));
+        if (r.numbered)
+            out.append(QString::number(r.number));
+        return out;
+    }
+    QString value(qsizetype i) const { return (i >= 0 && i < size()) ? at(i) : QString(); }
+    QString operator[](qsizetype i) const { return at(i); }
+    // Whether row i here and row j of o have the same text, told without
+    // making it when both are the same piece.
+    bool sameRow(qsizetype i, const TextItems &o, qsizetype j) const
+    {
+        const Row &a = m_rows.at(i);
+        const Row &b = o.m_rows.at(j);
+        if (a.length >= 0 && b.length >= 0 && m_source.constData() == o.m_source.constData()
+            && a.from == b.from && a.length == b.length && a.bracketed == b.bracketed && a.blanks == b.blanks
+            && a.numbered == b.numbered && a.number == b.number)
+            return true;
+        return at(i) == o.at(j);
+    }
+
+    // A row assigned as a whole.
+    class Ref
+    {
+    public:
+        Ref(TextItems &items, qsizetype i)
+            : m_items(items)
+            , m_i(i)
+        {
+        }
+        Ref &operator=(const QString &text)
+        {
+            m_items.replace(m_i, text);
+            return *this;
+        }
+        operator QString() const { return m_items.at(m_i); }
+
+    private:
+        TextItems &m_items;
+        qsizetype m_i;
+    };
+    Ref operator[](qsizetype i) { return Ref(*this, i); }
+
+    class const_iterator
+    {
+    public:
+        using value_type = QString;
+        using difference_type = qsizetype;
+        const_iterator(const TextItems *items, qsizetype i)
+            : m_items(items)
+            , m_i(i)
+        {
+        }
+        QString operator*() const { return m_items->at(m_i); }
+        const_iterator &operator++()
+        {
+            ++m_i;
+            return *this;
+        }
+        bool operator==(const const_iterator &o) const { return m_i == o.m_i; }
+        bool operator!=(const const_iterator &o) const { return m_i != o.m_i; }
+
+    private:
+        const TextItems *m_items;
+        qsizetype m_i;
+    };
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, size()); }
+
+    qsizetype size() const { return m_rows.size(); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    void clear()
+    {
+        m_rows.clear();
+        m_owned.clear();
+        m_source.clear();
+    }
+    void reserve(qsizetype n) { m_rows.reserve(n); }
+    void append(const QString &text) { append(text, 0); }
+    void insert(qsizetype i, const QString &text)
+    {
+        Row r;
+        r.from = m_owned.size();
+        m_owned.append(text);
+        m_rows.insert(i, r);
+    }
+    void replace(qsizetype i, const QString &text)
+    {
+        Row &r = m_rows[i];
+        if (r.length < 0 && r.plain()) {
+            m_owned[r.from] = text;
+            return;
+        }
+        r = Row();
+        r.from = m_owned.size();
+        m_owned.append(text);
+    }
+    void removeAt(qsizetype i) { m_rows.removeAt(i); }
+
+    // The characters the rows hold as their own (pieces of the source hold none).
+    qsizetype storedChars() const
+    {
+        qsizetype n = 0;
+        for (const QString &text : m_owned)
+            n += text.size();
+        return n;
+    }
+    // Whether both hold the very same row data (copies share it until changed).
+    bool sharesData(const TextItems &o) const
+    {
+        return m_rows.constData() == o.m_rows.constData() && size() == o.size()
+            && m_owned.constData() == o.m_owned.constData() && m_source.constData() == o.m_source.constData();
+    }
+
+    bool operator==(const TextItems &o) const
+    {
+        if (size() != o.size())
+            return false;
+        for (qsizetype i = 0; i < size(); ++i) {
+            if (!sameRow(i, o, i))
+                return false;
+        }
+        return true;
+    }
+    bool operator!=(const TextItems &o) const { return !(*this == o); }
+    friend bool operator==(const TextItems &a, const QStringList &b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            if (a.at(i) != b.at(i))
+                return false;
+        }
+        return true;
+    }
+    friend bool operator==(const QStringList &a, const TextItems &b) { return b == a; }
+    friend bool operator!=(const TextItems &a, const QStringList &b) { return !(a == b); }
+    friend bool operator!=(const QStringList &a, const TextItems &b) { return !(b == a); }
+
+private:
+    struct Row
+    {
+        qsizetype from = 0; // into the source, or into m_owned for a row of its own
+        int length = -1; // of the piece; -1 for a row of its own
+        int blanks = 0;
+        qint64 number = 0;
+        bool numbered = false;
+        bool bracketed = false;
+
+        bool plain() const { return !bracketed && blanks == 0 && !numbered; }
+    };
+
+    QString m_source;
+    QList<Row> m_rows;
+    QStringList m_owned; // the rows of their own (a removed row's text stays until clear())
+};
 
 // The rows of the number column of a title list: per row the indent (a count
 // of blanks) and the text after it. A row k deep in a thread stores the number
@@ -54,7 +306,12 @@ public:
     QString operator[](qsizetype i) const { return at(i); }
     int indentAt(qsizetype i) const { return m_indents.at(i); }
     // The row's text after its indent.
-    const QString &textAt(qsizetype i) const { return m_texts.at(i); }
+    QString textAt(qsizetype i) const { return m_texts.at(i); }
+    // Whether row i here and row j of o are the same, indent and text.
+    bool sameRow(qsizetype i, const IndentedItems &o, qsizetype j) const
+    {
+        return m_indents.at(i) == o.m_indents.at(j) && m_texts.sameRow(i, o.m_texts, j);
+    }
 
     // A row whose text is assigned as a whole, indent and all.
     class Ref
@@ -116,6 +373,15 @@ public:
         m_texts.reserve(n);
         m_indents.reserve(n);
     }
+    // See TextItems: the text that rows appended as pieces point into.
+    void setSource(const QString &text) { m_texts.setSource(text); }
+    const TextItems &texts() const { return m_texts; }
+    // A row whose text is "[" + a piece of the source + "]".
+    void appendBracketedPiece(int indent, QStringView piece)
+    {
+        m_indents.append(indent);
+        m_texts.appendPiece(piece, true);
+    }
     void append(int indent, const QString &text)
     {
         m_indents.append(indent);
@@ -136,7 +402,7 @@ public:
     {
         const int n = leadingBlanks(item);
         m_indents[i] = n;
-        m_texts[i] = item.mid(n);
+        m_texts.replace(i, item.mid(n));
     }
     void removeAt(qsizetype i)
     {
@@ -145,18 +411,11 @@ public:
     }
 
     // The characters the rows hold (the indents are not among them).
-    qsizetype storedChars() const
-    {
-        qsizetype n = 0;
-        for (const QString &text : m_texts)
-            n += text.size();
-        return n;
-    }
+    qsizetype storedChars() const { return m_texts.storedChars(); }
     // Whether both hold the very same row data (copies share it until changed).
     bool sharesData(const IndentedItems &o) const
     {
-        return m_texts.constData() == o.m_texts.constData()
-            && m_indents.constData() == o.m_indents.constData() && size() == o.size();
+        return m_texts.sharesData(o.m_texts) && m_indents.constData() == o.m_indents.constData();
     }
 
     bool operator==(const IndentedItems &o) const { return m_indents == o.m_indents && m_texts == o.m_texts; }
@@ -175,7 +434,7 @@ private:
         return n;
     }
 
-    QStringList m_texts;
+    TextItems m_texts;
     QList<int> m_indents;
 };
 
@@ -218,9 +477,15 @@ struct ListBox : BasicListBox<QStringList>
 struct TitleColumn : BasicListBox<IndentedItems>
 {
     int indentOf(int i) const { return items.indentAt(i); }
-    const QString &textOf(int i) const { return items.textAt(i); }
+    QString textOf(int i) const { return items.textAt(i); }
     void addItem(int indent, const QString &text) { items.append(indent, text); }
     using BasicListBox<IndentedItems>::addItem;
+};
+
+// The information and title columns of a title list: rows kept as pieces of
+// the log where they can be.
+struct TextColumn : BasicListBox<TextItems>
+{
 };
 
 // A label: caption and enabled flag.

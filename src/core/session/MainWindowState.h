@@ -36,8 +36,8 @@ public:
     ListBox Board_List;
     ListBox BatchSet;
     TitleColumn Title;
-    ListBox Title2;
-    ListBox Title3;
+    TextColumn Title2;
+    TextColumn Title3;
     ListBox Article;
 
     Label ArticleCount { QStringLiteral("0/0"), true };

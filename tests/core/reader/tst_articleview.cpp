@@ -111,6 +111,7 @@ private slots:
     void mailRowsAndGarbledRows();
     void emptyFirstLineAndEmptyArticle();
     void chatRowShowsItsLines();
+    void chatRoomKeyAtTheLogsStart();
     void firstScreenfulSelection_data();
     void firstScreenfulSelection();
     void notFoundKeepsTheView();
@@ -228,6 +229,31 @@ void TestArticleView::chatRowShowsItsLines()
     s.main.selectTitle(1);
     QCOMPARE(s.main.Article.items, QStringList({ "[C] 二回目" }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("2/2"));
+}
+
+void TestArticleView::chatRoomKeyAtTheLogsStart()
+{
+    // The title list counts chats from the log's first character, the view
+    // looks for a row's chat from the third on: a room's key that starts the
+    // log counts as a row whose lines the view does not find.
+    Session s;
+    TestMarkers::apply(s);
+    s.log.LogText = crlfLines({ "1.部屋", "入室", "参加者", "一覧", "[A] やあ", "退室", TestMarkers::xchat(),
+        "1", "1.部屋", "入室", "参加者", "一覧", "[C] 二回目", "退室" });
+    s.log.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
+    reader::Reader r(s);
+    s.main.selectBoard(1);
+    QCOMPARE(s.main.Title.items, QStringList({ "[XCHAT]", "[XCHAT]" }));
+    QCOMPARE(s.main.Article.items, QStringList({ "[C] 二回目" }));
+    s.main.selectTitle(1);
+    QCOMPARE(s.main.Article.items,
+        QStringList({ "このアーティクルは文字化けを起こしています。表示できませんでした。" }));
+    // Chosen again, the room shows the same.
+    r.chooseBoard(0);
+    r.chooseBoard(1);
+    QCOMPARE(s.main.Title.items, QStringList({ "[XCHAT]", "[XCHAT]" }));
+    QCOMPARE(s.main.Article.items, QStringList({ "[C] 二回目" }));
 }
 
 void TestArticleView::firstScreenfulSelection_data()

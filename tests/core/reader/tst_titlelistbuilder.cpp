@@ -282,8 +282,9 @@ QStringList column(const Session &s, int which)
 {
     if (which == 1)
         return s.main.Title.items;
-    const ListBox *boxes[] = { &s.main.BatchSet, nullptr, &s.main.Title2, &s.main.Title3 };
-    return boxes[which]->items;
+    if (which == 0)
+        return s.main.BatchSet.items;
+    return which == 2 ? s.main.Title2.items : s.main.Title3.items;
 }
 
 } // namespace
@@ -312,6 +313,8 @@ private slots:
     void deepThreadsAsTheStepByStepBuild();
     void chainIndentsAreKeptAsCounts_data();
     void chainIndentsAreKeptAsCounts();
+    void rowsArePiecesOfTheLog_data();
+    void rowsArePiecesOfTheLog();
 };
 
 void TestTitleListBuilder::threadsAndSkips()
@@ -747,6 +750,56 @@ void TestTitleListBuilder::chainIndentsAreKeptAsCounts()
     // Shown or printed, a row gets its blanks back.
     QCOMPARE(title.item(last), QString(last, u' ') + "[" + QString::number(rows) + "]");
     QCOMPARE(title.item(1), QString(" [2]"));
+}
+
+void TestTitleListBuilder::rowsArePiecesOfTheLog_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addRow("plain net") << false;
+    QTest::addRow("serial net") << true;
+}
+
+void TestTitleListBuilder::rowsArePiecesOfTheLog()
+{
+    // The rows point into the log: number, information and title (with a
+    // serial net's blanks and number) are made when asked for; only fixed
+    // texts such as "タイトル不明" are held.
+    QFETCH(bool, serial);
+    Session s;
+    TestMarkers::apply(s, serial);
+    const QString ah = TestMarkers::articleHeader();
+    s.log.LogText = crlfLines({ ah + "   00101 x", "K(1001/2) 26/12/01 10:00:00 親", "  5 bytes A:a",
+        ah + "     102 x", "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  7 bytes B:b",
+        ah + "     103 x", "K(1003/2) 26/12/01 10:00:00", "  9 bytes C:c", TestMarkers::readEnd() });
+    s.log.BoardKeys = { "K" };
+    s.main.Board_List.items = { "No.1 ｢K｣" };
+    s.main.Board_List.ListIndex = 0;
+    fastBuild(s);
+    const auto withSerial = [&](const QString &title, int blanks, int number) {
+        return serial ? title + QString(blanks, u' ') + QString::number(number) : title;
+    };
+    QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "[1003]" }));
+    QCOMPARE(column(s, 2), QStringList({ "A:a", "B:b", "C:c" }));
+    QCOMPARE(column(s, 3),
+        QStringList({ withSerial("親", 100, 101), withSerial("子", 200, 102),
+            withSerial("タイトル不明", 100, 103) }));
+    MainWindowState &m = s.main;
+    QCOMPARE(m.Title.items.storedChars(), 0);
+    QCOMPARE(m.Title2.items.storedChars(), 0);
+    QCOMPARE(m.Title3.items.storedChars(), QString("タイトル不明").size());
+
+    // A copy shares the rows; a row set as a whole changes that row alone.
+    const MainWindowState copy = m;
+    QVERIFY(copy.Title3.items.sharesData(m.Title3.items));
+    m.Title3.items[1] = QStringLiteral("新しい題");
+    QCOMPARE(m.Title3.item(1), QString("新しい題"));
+    QCOMPARE(m.Title3.item(0), withSerial("親", 100, 101));
+    QCOMPARE(copy.Title3.item(1), withSerial("子", 200, 102));
+    QVERIFY(copy.Title3.items != m.Title3.items);
+    m.Title.items[2] = QStringLiteral("  [9999]");
+    QCOMPARE(m.Title.indentOf(2), 2);
+    QCOMPARE(m.Title.textOf(2), QString("[9999]"));
+    QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "  [9999]" }));
 }
 
 QTEST_GUILESS_MAIN(TestTitleListBuilder)
