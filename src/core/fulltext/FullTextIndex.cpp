@@ -6,6 +6,7 @@
 #include "fulltext/ArticleSource.h"
 #include "fulltext/Fold.h"
 #include "logindex/LogFiles.h"
+#include "logindex/ParsedLog.h"
 #include "session/Session.h"
 #include "settings/NetDefinitionsFile.h"
 #include "settings/NetMarkers.h"
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <future>
 #include <memory>
+#include <unordered_set>
 
 namespace kavrel::fulltext {
 
@@ -349,7 +351,7 @@ bool isUnchanged(const QString &file, const StoredLog &old)
     return info.exists() && old.size == info.size() && old.mtime == info.lastModified().toMSecsSinceEpoch();
 }
 
-void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log);
+void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log);
 
 PreparedLog prepareLog(
     const QString &file, const StoredLog *old, const settings::NetMarkers &markers, int serial)
@@ -414,8 +416,8 @@ QString indexTextOf(const IndexedArticle &a)
     QString out;
     out.reserve(
         lines.size() + a.title.size() + a.senderId.size() + a.senderName.size() + a.boardName.size() + 4);
-    QSet<QStringView> seen;
-    seen.reserve(a.lines.size());
+    std::unordered_set<QStringView, logindex::ViewHash> seen;
+    seen.reserve(size_t(a.lines.size()));
     qsizetype headEnd = 0;
     int count = 0;
     for (qsizetype from = 0; from <= lines.size(); ++count) {
@@ -423,8 +425,7 @@ QString indexTextOf(const IndexedArticle &a)
         if (end < 0)
             end = lines.size();
         const QStringView line = QStringView(lines).mid(from, end - from);
-        if (!seen.contains(line)) {
-            seen.insert(line);
+        if (seen.insert(line).second) {
             out += line;
             out += u'\n';
         }
@@ -442,12 +443,12 @@ QString indexTextOf(const IndexedArticle &a)
     return out;
 }
 
-void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
+void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log)
 {
     log.articles.reserve(articles.size());
     QList<QByteArray> parts;
     qsizetype bytes = 0;
-    for (const IndexedArticle &a : articles) {
+    for (IndexedArticle &a : articles) {
         if (bytes >= kChunkBytes) {
             log.chunks << packChunk(parts);
             parts.clear();
@@ -455,7 +456,9 @@ void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
         }
         parts << encodeLines(a.lines);
         bytes += parts.last().size();
-        log.articles.append({ a, indexTextOf(a).toUtf8(), int(log.chunks.size()), int(parts.size() - 1) });
+        QByteArray indexText = indexTextOf(a).toUtf8();
+        log.articles.append(
+            { std::move(a), std::move(indexText), int(log.chunks.size()), int(parts.size() - 1) });
     }
     if (!parts.isEmpty())
         log.chunks << packChunk(parts);
