@@ -30,7 +30,10 @@ namespace kavrel::fulltext {
 
 namespace {
 
-const char *const kFormat = "kavrel-fulltext 5";
+// The index's format, kept in the database header (PRAGMA user_version):
+// read with the header, without a table of its own. An index of another
+// format, or of one from before it was kept there (0), is made anew.
+constexpr int kFormat = 6;
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.
@@ -507,25 +510,27 @@ bool FullTextIndex::exec(const char *sql)
 
 bool FullTextIndex::create()
 {
-    return exec(
-        "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT);"
-        "CREATE TABLE IF NOT EXISTS logs(id INTEGER PRIMARY KEY, net TEXT NOT NULL, file TEXT NOT NULL,"
-        " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
-        "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
-        " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
-        " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER);"
-        "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
-        "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
-        "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
-        // Positions are not kept (detail=none) and the text lives in
-        // articles (content=''): every hit is checked against it.
-        "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
-        " detail='none', content='', columnsize=0);"
-        // A log is written in one transaction: its terms are gathered in
-        // memory and written as one segment, and segments are merged sixteen
-        // at a time, so that the articles' terms are rewritten fewer times.
-        "INSERT INTO fts(fts, rank) VALUES('hashsize', 67108864);"
-        "INSERT INTO fts(fts, rank) VALUES('automerge', 16);");
+    const QByteArray sql
+        = "CREATE TABLE IF NOT EXISTS logs(id INTEGER PRIMARY KEY, net TEXT NOT NULL, file TEXT NOT NULL,"
+          " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
+          "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
+          " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
+          " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER);"
+          "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
+          "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
+          "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
+          // Positions are not kept (detail=none) and the text lives in
+          // articles (content=''): every hit is checked against it.
+          "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
+          " detail='none', content='', columnsize=0);"
+          // A log is written in one transaction: its terms are gathered in
+          // memory and written as one segment, and segments are merged sixteen
+          // at a time, so that the articles' terms are rewritten fewer times.
+          "INSERT INTO fts(fts, rank) VALUES('hashsize', 67108864);"
+          "INSERT INTO fts(fts, rank) VALUES('automerge', 16);"
+          "PRAGMA user_version="
+        + QByteArray::number(kFormat);
+    return exec(sql.constData());
 }
 
 bool FullTextIndex::open()
@@ -554,33 +559,36 @@ bool FullTextIndex::open()
         bool damaged = false;
         // No syncs: a program that stops keeps every committed log (WAL), and
         // an index that a system crash damaged is found so and made anew.
-        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;"
-                          " PRAGMA journal_size_limit=0;");
+        bool sound = exec("PRAGMA synchronous=OFF; PRAGMA cache_size=-65536; PRAGMA journal_size_limit=0;");
         // An index that is there is only read (a writer elsewhere does not
         // hold this up); a new file's tables are made in one write
         // transaction, so that another connection never sees half of them.
+        auto format = [this]() -> qint64 {
+            Stmt version(m_db, "PRAGMA user_version");
+            return version.ok() && version.step() == SQLITE_ROW ? version.integer(0) : -1;
+        };
         auto tableCount = [this]() -> qint64 {
             Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
             return any.ok() && any.step() == SQLITE_ROW ? any.integer(0) : -1;
         };
-        auto formatIsOurs = [this]() {
-            Stmt fmt(m_db, "SELECT value FROM meta WHERE key='format'");
-            return fmt.ok() && fmt.step() == SQLITE_ROW && fmt.text(0) == QLatin1String(kFormat);
-        };
         bool writing = false;
-        if (sound) {
+        const qint64 version = sound ? format() : -1;
+        sound = version >= 0;
+        if (sound && version != kFormat) {
+            // A new file, or one of another format.
             qint64 tables = tableCount();
             if (tables == 0) {
-                writing = sound = exec("BEGIN IMMEDIATE");
+                // The journal mode stays in the file: set once, outside the transaction.
+                sound = exec("PRAGMA journal_mode=WAL") && exec("BEGIN IMMEDIATE");
+                writing = sound;
                 tables = sound ? tableCount() : -1;
             }
             sound = tables >= 0;
             if (sound && tables == 0) {
-                sound = create()
-                    && exec((QByteArray("INSERT INTO meta VALUES('format','") + kFormat + "')").constData());
-            } else if (sound) {
-                damaged = !formatIsOurs();
-                sound = !damaged;
+                sound = create();
+            } else if (sound && format() != kFormat) {
+                damaged = true;
+                sound = false;
             }
         }
         const int code = sqlite3_errcode(m_db);
@@ -629,6 +637,24 @@ bool FullTextIndex::update(
     const QString logDir = QDir(m_appDir).absoluteFilePath(session.directory(settings::DirRecord::LOG_Dir));
     session.Dir[settings::DirRecord::LOG_Dir] = logDir;
 
+    // The nets share the log folder: it is listed once, each net taking the
+    // names its pattern matches, in the order a file list shows them.
+    const QStringList files = QDir(logDir).entryList(QDir::Files, QDir::NoSort);
+    auto logsOf = [&files](const QString &pattern) {
+        QStringList names;
+        if (pattern.isEmpty())
+            return names;
+        for (const QString &file : files) {
+            if (logindex::matchesLogPattern(file, pattern))
+                names.append(file);
+        }
+        std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+            const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+            return folded != 0 ? folded < 0 : a < b;
+        });
+        return names;
+    };
+
     QList<NetLogs> nets;
     bool filterFound = netFilter.isEmpty();
     for (int slot = 0; slot < names.size() && slot < session.NetTable.size(); ++slot) {
@@ -642,7 +668,7 @@ bool FullTextIndex::update(
         n.markers = settings::markersOf(session.NetTable.at(slot));
         n.serial = settings::serialFlag(session.NetTable.at(slot));
         n.logDir = logDir;
-        n.logs = logindex::listLogFiles(session);
+        n.logs = logsOf(session.netField(settings::NetRecord::Log_File_Name));
         nets << n;
     }
     if (!filterFound) {
