@@ -350,8 +350,10 @@ struct PreparedLog
 // log rewritten in place changes its time.
 bool isUnchanged(const QString &file, const StoredLog &old)
 {
+    // The size first: its stat tells whether the file exists too, which
+    // would otherwise be asked of the system on its own.
     const QFileInfo info(file);
-    return info.exists() && old.size == info.size() && old.mtime == info.lastModified().toMSecsSinceEpoch();
+    return old.size == info.size() && info.exists() && old.mtime == info.lastModified().toMSecsSinceEpoch();
 }
 
 void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log);
