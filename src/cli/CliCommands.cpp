@@ -133,7 +133,7 @@ void openLogs(Context &ctx, const QStringList &args, QStringList *rest)
             throw CliExit(Failure, info.filePath() + QStringLiteral(": cannot be read"));
     }
     logindex::OpenFromNetScreen(ctx.session(), logs, progressPrinter(logs.join(u' ')));
-    if (ctx.session().NoBoardsFlag == 1) {
+    if (ctx.session().log.NoBoardsFlag == 1) {
         ctx.program.Form_Unload();
         throw CliExit(Reported, QString()); // the message is already on stderr
     }
@@ -147,7 +147,7 @@ void printLogIndex(Session &s)
         const QString &item = boards.item(i);
         QString key;
         if (!boarditem::isChat(item)) {
-            key = k < s.BoardKeys.size() ? s.BoardKeys.at(k) : QString();
+            key = k < s.log.BoardKeys.size() ? s.log.BoardKeys.at(k) : QString();
             ++k;
         }
         printRecord({ QString::number(i), item, key });

@@ -59,7 +59,7 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     ok->setObjectName(QStringLiteral("OK_DIR"));
     defaultButton(ok);
     auto *cancel = new QPushButton(DirSelectState::kCancelCaption, this);
-    cancel->setObjectName(QStringLiteral("Dir_Select_Cansel"));
+    cancel->setObjectName(QStringLiteral("Dir_Select_Cancel"));
     returnButton(cancel);
 
     auto *grid = new QGridLayout(this);
@@ -114,7 +114,7 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     connect(m_files->selectionModel(), &QItemSelectionModel::currentChanged, this, chooseFile);
     connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.OK_DIR_Click(); }); });
     connect(cancel, &QPushButton::clicked, this,
-        [this] { forward([this] { m_state.Dir_Select_Cansel_Click(); }); });
+        [this] { forward([this] { m_state.Dir_Select_Cancel_Click(); }); });
 }
 
 void DirSelectWindow::sync()

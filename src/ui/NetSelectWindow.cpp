@@ -77,10 +77,10 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         return b;
     };
     QPushButton *netSet = button("Net_Set", NetSelectState::kNetSetCaption, NetSelectState::kNetSetToolTip);
-    QPushButton *chenge = button("Chenge", NetSelectState::kChengeCaption, NetSelectState::kChengeToolTip);
+    QPushButton *change = button("Change", NetSelectState::kChangeCaption, NetSelectState::kChangeToolTip);
     QPushButton *del = button("Delete", NetSelectState::kDeleteCaption, NetSelectState::kDeleteToolTip);
     QPushButton *cancel
-        = button("Net_Cansel", NetSelectState::kCancelCaption, NetSelectState::kCancelToolTip);
+        = button("Net_Cancel", NetSelectState::kCancelCaption, NetSelectState::kCancelToolTip);
     QPushButton *logRead = button("LogRead", NetSelectState::kLogReadCaption, QString());
 
     auto *label3 = new QLabel(NetSelectState::kLabel3, this);
@@ -104,7 +104,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     grid->addWidget(label1, 2, 0, 1, 2);
     grid->addWidget(m_netName, 3, 0, 1, 2);
     grid->addWidget(netSet, 4, 0);
-    grid->addWidget(chenge, 4, 1);
+    grid->addWidget(change, 4, 1);
     grid->addWidget(del, 5, 0);
     grid->addWidget(cancel, 5, 1);
     grid->addWidget(label3, 0, 2);
@@ -129,9 +129,9 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     connect(m_netName, &QLineEdit::textEdited, this,
         [this](const QString &text) { forward([this, text] { m_state.Net_Name = text; }); });
     connect(netSet, &QPushButton::clicked, this, [this] { forward([this] { m_state.Net_Set_Click(); }); });
-    connect(chenge, &QPushButton::clicked, this, [this] { forward([this] { m_state.Chenge_Click(); }); });
+    connect(change, &QPushButton::clicked, this, [this] { forward([this] { m_state.Change_Click(); }); });
     connect(del, &QPushButton::clicked, this, [this] { forward([this] { m_state.Delete_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Net_Cansel_Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Net_Cancel_Click(); }); });
     connect(logRead, &QPushButton::clicked, this, [this] { forward([this] { m_state.LogRead_Click(); }); });
     connect(m_multi, &QCheckBox::clicked, this, [this] { forward([this] { m_state.multi_check_Click(); }); });
 
@@ -212,7 +212,7 @@ void NetSelectWindow::escape()
 
 void NetSelectWindow::closeRequested()
 {
-    m_state.Net_Cansel_Click();
+    m_state.Net_Cancel_Click();
 }
 
 } // namespace kavrel::ui

@@ -258,18 +258,18 @@ void RawLogView::markArticle(const rawlog::ArticleLines &article)
 
 RawLogView *RawLogView::showFor(QWidget *mainWindow, Session &session, const reader::Reader &reader)
 {
-    if (session.LogPath.trimmed().isEmpty())
+    if (session.log.LogPath.trimmed().isEmpty())
         return nullptr;
     auto *view = mainWindow->findChild<RawLogView *>(QStringLiteral("RawLog"), Qt::FindDirectChildrenOnly);
     if (!view)
         view = new RawLogView(mainWindow);
     fileio::FileError error;
-    if (!view->showLog(session.LogPath, &error)) {
+    if (!view->showLog(session.log.LogPath, &error)) {
         session.message(error.toString(), MsgButtons::Ok, MsgIcon::Exclamation);
         return nullptr;
     }
     view->markArticle(
-        view->file().locate(session.LogText, reader.shownArticleStart(), session.main.Article.items));
+        view->file().locate(session.log.LogText, reader.shownArticleStart(), session.main.Article.items));
     view->show();
     view->raise();
     view->activateWindow();

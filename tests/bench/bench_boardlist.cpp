@@ -33,14 +33,15 @@ void run(int lines)
         log << QStringLiteral("No.%1 ｢板%1｣").arg(n) << QStringLiteral("-\t-\t-\t-\t-\t-\t-\t-\t-")
             << QStringLiteral("K%1(1/2) 26/12/07 12:00:00 題").arg(n) << QStringLiteral("読み終わりました。");
     }
-    f.session.LogText = crlfLines(log);
+    f.session.log.LogText = crlfLines(log);
 
     QElapsedTimer t;
     t.start();
     logindex::ScanLog(f.session);
     const double s = double(t.nsecsElapsed()) / 1e9;
     std::printf("%6d board lines (%5.1f MB log): scan %7.3f s, %d boards\n", lines,
-        double(f.session.LogText.size() * 2) / (1024.0 * 1024.0), s, f.session.main.Board_List.ListCount());
+        double(f.session.log.LogText.size() * 2) / (1024.0 * 1024.0), s,
+        f.session.main.Board_List.ListCount());
 }
 
 } // namespace

@@ -30,17 +30,17 @@ void run(qint64 megabytes)
     Session &s = f.session;
     logindex::OpenFromNetScreen(s, { log.name });
 
-    s.StringSearchOn = true;
-    s.DateSearchOn = false;
-    s.SearchText = QStringLiteral("見つからない文字列");
+    s.search.StringSearchOn = true;
+    s.search.DateSearchOn = false;
+    s.search.SearchText = QStringLiteral("見つからない文字列");
     qsizetype hits = -1;
     const double search = seconds([&] { hits = reader.walkSearch().size(); });
     const int searchBoard = s.main.Board_List.ListIndex;
-    s.StringSearchOn = false;
+    s.search.StringSearchOn = false;
 
     // Everything read: the pointer stands at the end of this log.
-    s.PtrRec.LogName = s.LogPath.leftJustified(80, u' ');
-    s.PtrRec.Pointer = s.LogText.size();
+    s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80, u' ');
+    s.unread.PtrRec.Pointer = s.log.LogText.size();
     const double unread = seconds([&] { reader.unreadFromFirstBoard(); });
 
     std::printf("%7.1f MB, %lld board items\n", mb, qlonglong(s.main.Board_List.ListCount()));

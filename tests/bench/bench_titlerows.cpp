@@ -37,8 +37,8 @@ void load(Session &s, int rows, const std::function<QString(int)> &number,
         log += QStringLiteral("  1 bytes A:a") + kCrlf + QStringLiteral("本文") + kCrlf;
     }
     log += h;
-    s.LogText = log;
-    s.BoardKeys = { QStringLiteral("TALK") };
+    s.log.LogText = log;
+    s.log.BoardKeys = { QStringLiteral("TALK") };
     s.main.Board_List.items = { QStringLiteral("No.1 ｢話題｣") };
     s.main.Board_List.ListIndex = -1;
 }
@@ -67,7 +67,7 @@ void run(int rows)
         const double t = seconds([&] { s.main.selectBoard(0); });
         const qint64 peak = residentPeak() - before;
         std::printf("%6d rows in one chain:        %7.3f s  %8.1f MB peak (log %.1f MB)\n", rows, t,
-            double(peak) / 1048576.0, double(s.LogText.size() * 2) / 1048576.0);
+            double(peak) / 1048576.0, double(s.log.LogText.size() * 2) / 1048576.0);
         // Every row of the chain chosen in turn, as reading through it does.
         const double walk = seconds([&] {
             for (int i = 0; i < s.main.rowCount(); ++i)

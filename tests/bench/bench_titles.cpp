@@ -48,7 +48,7 @@ void runSize(int megabytes, QTextStream &out)
 
     Session s;
     loadGenerated(s, log, false);
-    s.LogPath = QStringLiteral("/logs/bench.log");
+    s.log.LogPath = QStringLiteral("/logs/bench.log");
     reader::Reader r(s);
     s.main.titleHasFocus = true; // select rows explicitly below
 
@@ -62,18 +62,18 @@ void runSize(int megabytes, QTextStream &out)
     // The unread search from the first row with the whole log read: it
     // passes over every row of the board and ends on the last one.
     s.main.selectTitle(0);
-    s.PtrRec.LogName = s.LogPath.leftJustified(80);
-    s.PtrRec.Pointer = log.text.size();
+    s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
+    s.unread.PtrRec.Pointer = log.text.size();
     const double unread = millis([&] { r.pressKey(reader::Key_Down, reader::Shift_Shift); });
     const int stoppedAt = s.main.Title.ListIndex;
 
     // A string search that never matches: the advance cuts and tests every
     // article of the board. (An unread search that ran out on its own board
     // stays pending; it is ended first.)
-    s.LastWrittenKind = ReaderMode::None;
+    s.reading.LastWrittenKind = ReaderMode::None;
     s.main.selectTitle(0);
-    s.StringSearchOn = true;
-    s.SearchText = QStringLiteral("見つからない文字列");
+    s.search.StringSearchOn = true;
+    s.search.SearchText = QStringLiteral("見つからない文字列");
     const double searchAll = millis([&] { r.pressKey(reader::Key_Down); });
 
     out << QStringLiteral(

@@ -83,7 +83,7 @@ int openAndRead(const QByteArray &bytes)
     s.NetIndex = 0;
 
     logindex::OpenFromNetScreen(s, { QStringLiteral("DAV1.LOG") });
-    if (s.NoBoardsFlag == 1)
+    if (s.log.NoBoardsFlag == 1)
         return shown;
     reader::Reader &reader = program.reader;
     const int boards = std::min(s.main.Board_List.ListCount(), kBoardsVisited);
@@ -104,8 +104,8 @@ int openAndRead(const QByteArray &bytes)
     dialog.DateTime_Check = true;
     if (dialog.Search_Start_Click())
         reader.walkSearch();
-    s.StringSearchOn = false;
-    s.DateSearchOn = false;
+    s.search.StringSearchOn = false;
+    s.search.DateSearchOn = false;
 
     reader.unreadFromFirstBoard();
     program.Form_Unload();

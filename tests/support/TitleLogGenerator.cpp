@@ -167,9 +167,9 @@ GeneratedLog generateLog(const LogShape &shape)
 void loadGenerated(Session &session, const GeneratedLog &log, bool serial)
 {
     TestMarkers::apply(session, serial);
-    session.LogText = log.text;
-    session.UpFileText = log.upFile;
-    session.BoardKeys = log.boardKeys;
+    session.log.LogText = log.text;
+    session.upFile.UpFileText = log.upFile;
+    session.log.BoardKeys = log.boardKeys;
     session.main.Board_List.items = log.boardItems;
     session.main.Board_List.ListIndex = -1;
 }

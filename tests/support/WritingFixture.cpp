@@ -165,7 +165,7 @@ WritingFixture::WritingFixture(Net net)
     session.Flags[settings::OptionFlags::ResBlankQuoteDelete] = QStringLiteral("0");
     session.messages = &messages;
     session.editor = &editor;
-    session.MoveTable = moveres::decodeMoveTable({});
+    session.moves.MoveTable = moveres::decodeMoveTable({});
 }
 
 QString WritingFixture::upPath() const
@@ -203,7 +203,7 @@ void WritingFixture::setBoards(const QStringList &items)
 
 void WritingFixture::setUpFile(const QString &text)
 {
-    session.UpFileText = text;
+    session.upFile.UpFileText = text;
     writeFile(upPath(), sjis(text));
 }
 

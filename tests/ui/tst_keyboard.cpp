@@ -154,8 +154,8 @@ private slots:
         QVERIFY(search.findChild<QCheckBox *>("String_Check")->isChecked());
         QTest::keyClick(text, Qt::Key_Return);
         QVERIFY(!search.isVisible());
-        QCOMPARE(program->session().StringSearchOn, true);
-        QCOMPARE(program->session().SearchText, QStringLiteral("PC"));
+        QCOMPARE(program->session().search.StringSearchOn, true);
+        QCOMPARE(program->session().search.SearchText, QStringLiteral("PC"));
 
         // ディレクトリ設定: Return in a field saves, Esc does not.
         window->action("Define")->trigger();
@@ -204,8 +204,8 @@ private slots:
         QVERIFY(!program->searchDialog().DateTime_Check);
         QTest::keyClick(ok, Qt::Key_Return);
         QVERIFY(!search.isVisible());
-        QCOMPARE(program->session().DateSearchOn, false);
-        QCOMPARE(program->session().StringSearchOn, true);
+        QCOMPARE(program->session().search.DateSearchOn, false);
+        QCOMPARE(program->session().search.StringSearchOn, true);
 
         // A changed value does tick it.
         window->action("Search_Log")->trigger();
@@ -270,7 +270,7 @@ private slots:
         for (int i = 0; i < 60; ++i)
             QTest::keyClick(window->titleView(), Qt::Key_Down);
         QCOMPARE(program->session().main.Article.items.value(0), QStringLiteral("最終アーティクルです。"));
-        const qint64 read = program->session().ReadPointer;
+        const qint64 read = program->session().unread.ReadPointer;
         QVERIFY(read > 0);
 
         // KAB0605 + KAB0606 in multi-select mode.

@@ -55,7 +55,7 @@ private slots:
         QTRY_VERIFY(view->isVisible());
         // The view is the log, not the reader: the reader did not move.
         QCOMPARE(s.main.Title.ListIndex, downs);
-        QCOMPARE(view->file().path(), s.LogPath);
+        QCOMPARE(view->file().path(), s.log.LogPath);
 
         const rawlog::ArticleLines marked = view->lines()->marked();
         QCOMPARE(marked.count, article.size());

@@ -161,7 +161,7 @@ private slots:
 
         // Everything read: the pointer goes to the end and is saved on leaving.
         window->action("Read_End")->trigger();
-        QCOMPARE(program->session().PtrSavePending, 1);
+        QCOMPARE(program->session().unread.PtrSavePending, 1);
         QTest::keyClick(window->titleView(), Qt::Key_Escape);
         QVERIFY(!window->isVisible());
         const QByteArray ptr = test::readFile(demo->path("LOGPTR.dat"));
@@ -183,13 +183,13 @@ private slots:
         QVERIFY(!dialog.findChild<QCheckBox *>("DateTime_Check")->isChecked());
         QTest::mouseClick(dialog.findChild<QPushButton *>("Search_Start"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(program->session().StringSearchOn, true);
-        QCOMPARE(program->session().SearchText, QStringLiteral("佐藤"));
+        QCOMPARE(program->session().search.StringSearchOn, true);
+        QCOMPARE(program->session().search.SearchText, QStringLiteral("佐藤"));
 
         // Down walks from hit to hit; at the end the question is asked once: Yes ends the search.
         messages->answers = { MsgAnswer::Yes, MsgAnswer::Ok, MsgAnswer::Ok };
         QStringList hits;
-        for (int i = 0; i < 30 && program->session().StringSearchOn; ++i) {
+        for (int i = 0; i < 30 && program->session().search.StringSearchOn; ++i) {
             QTest::keyClick(window->titleView(), Qt::Key_Down);
             const QString shown = articleText();
             // Articles (not the mark row of a waiting command) that were shown.
@@ -197,7 +197,7 @@ private slots:
                 hits << shown;
         }
         QVERIFY(messages->texts().contains(QStringLiteral("検索キーを初期化しますか？")));
-        QCOMPARE(program->session().StringSearchOn, false);
+        QCOMPARE(program->session().search.StringSearchOn, false);
         for (const QString &hit : std::as_const(hits))
             QVERIFY2(hit.contains(QStringLiteral("佐藤")), qPrintable(hit));
         QVERIFY(hits.size() >= 2);
@@ -218,7 +218,7 @@ private slots:
         QVERIFY(dialog.isVisible());
         QTest::keyClick(year1, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(program->session().DateSearchOn, false);
+        QCOMPARE(program->session().search.DateSearchOn, false);
     }
 
 private:

@@ -62,7 +62,7 @@ private slots:
         test::doubleClick(nets, nets->visualItemRect(nets->item(0)).center());
         QCOMPARE(messages->texts(), QStringList { "アップファイルが存在します！削除しますか？" });
         QCOMPARE(messages->shown.first().icon, MsgIcon::Critical);
-        QVERIFY(program->session().UpFileText.startsWith(QStringLiteral("\\ 3\r\nWはじめまして")));
+        QVERIFY(program->session().upFile.UpFileText.startsWith(QStringLiteral("\\ 3\r\nWはじめまして")));
         auto *logs = program->netSelectWindow().findChild<QListWidget *>("Log_List_File");
         QCOMPARE(logs->count(), 2);
         QCOMPARE(logs->item(0)->text(), QStringLiteral("KAB0605.LOG"));
@@ -92,7 +92,7 @@ private slots:
         QTRY_VERIFY(program->netSelectWindow().isVisible());
         auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
         nets->setCurrentRow(1);
-        QTest::mouseClick(program->netSelectWindow().findChild<QPushButton *>("Chenge"), Qt::LeftButton);
+        QTest::mouseClick(program->netSelectWindow().findChild<QPushButton *>("Change"), Qt::LeftButton);
         ui::SetNetDataWindow &editor = program->setNetDataWindow();
         QVERIFY(editor.isVisible());
         QCOMPARE(editor.windowTitle(), QStringLiteral("NET DATA SET"));
@@ -127,7 +127,7 @@ private slots:
     void signaturePathFromThePicker()
     {
         QTRY_VERIFY(program->netSelectWindow().isVisible());
-        QTest::mouseClick(program->netSelectWindow().findChild<QPushButton *>("Chenge"), Qt::LeftButton);
+        QTest::mouseClick(program->netSelectWindow().findChild<QPushButton *>("Change"), Qt::LeftButton);
         ui::SetNetDataWindow &editor = program->setNetDataWindow();
         QTest::mouseClick(editor.findChild<QPushButton *>("Select_Sign_Path"), Qt::LeftButton);
         ui::DirSelectWindow &picker = program->dirSelectWindow();

@@ -188,7 +188,7 @@ private slots:
         QTest::keyClicks(text, "12");
         QCOMPARE(text->text(), QStringLiteral("12"));
         QTest::keyClick(text, Qt::Key_Down);
-        QCOMPARE(program->session().MoveTable.value(3).trimmed(), QStringLiteral("12"));
+        QCOMPARE(program->session().moves.MoveTable.value(3).trimmed(), QStringLiteral("12"));
         QCOMPARE(source->currentIndex(), pc + 1);
         // Esc closes without saving the table.
         QTest::keyClick(text, Qt::Key_Escape);

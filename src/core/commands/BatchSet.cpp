@@ -50,12 +50,12 @@ void ToggleBatchSet(Session &session)
     const QString command = upfile::batchCommand(board, article);
     if (main.BatchSet.item(i) == u"S") {
         main.BatchSet.items[i] = QStringLiteral(" ");
-        const UpFile up(session.UpFileText);
+        const UpFile up(session.upFile.UpFileText);
         if (const UpCommand *mark = up.batchMark(board, article))
-            session.UpFileText = up.without(*mark);
+            session.upFile.UpFileText = up.without(*mark);
     } else {
         main.BatchSet.items[i] = QStringLiteral("S");
-        session.UpFileText += command;
+        session.upFile.UpFileText += command;
     }
     writeUpFile(session);
 }

@@ -192,10 +192,10 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
     if (!span.found())
         return;
     if (!m_beforeCut)
-        m_beforeCut = m_session.UpFileText;
+        m_beforeCut = m_session.upFile.UpFileText;
     m_cutReference = span.reference;
-    m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
-    m_session.UpFileDirty = true;
+    m_session.upFile.UpFileText = upfile::cut(m_session.upFile.UpFileText, span);
+    m_session.upFile.UpFileDirty = true;
     // A rewrite to an empty text stores nothing and the store leaves an
     // empty up file text unwritten: the file would still send the command.
     m_removeEmptiedUpFile = true;
@@ -204,7 +204,7 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
 void ComposeCommands::restoreCut()
 {
     if (m_beforeCut) {
-        m_session.UpFileText = *m_beforeCut;
+        m_session.upFile.UpFileText = *m_beforeCut;
         m_beforeCut.reset();
         m_removeEmptiedUpFile = false;
     }
@@ -212,7 +212,7 @@ void ComposeCommands::restoreCut()
 
 void ComposeCommands::endCommand()
 {
-    if (m_removeEmptiedUpFile && m_session.UpFileText.isEmpty())
+    if (m_removeEmptiedUpFile && m_session.upFile.UpFileText.isEmpty())
         removeUpFile(m_session);
     m_beforeCut.reset();
     m_cutReference.clear();
@@ -223,7 +223,7 @@ StoreOptions ComposeCommands::storeOptions() const
 {
     StoreOptions options;
     options.clock = m_clock;
-    if (m_session.RewriteFlag)
+    if (m_session.composing.RewriteFlag)
         options.keptReference = m_cutReference;
     return options;
 }
@@ -236,8 +236,9 @@ void ComposeCommands::store()
     auto &main = m_session.main;
     if (main.events)
         main.events->BuildTitleList();
-    main.selectTitle(
-        m_session.SavedTitleIndex < main.rowCount() ? m_session.SavedTitleIndex : main.rowCount() - 1);
+    main.selectTitle(m_session.composing.SavedTitleIndex < main.rowCount()
+            ? m_session.composing.SavedTitleIndex
+            : main.rowCount() - 1);
 }
 
 QString ComposeCommands::rowAboveReference(int row) const
@@ -276,10 +277,10 @@ void ComposeCommands::Write()
     const QString row = main.Title.selectedText();
     if (row.contains(QStringLiteral("[書込")) && answer == MsgAnswer::Ok) {
         tempfile::remove(m_session);
-        cutWaiting(chat
-                ? upfile::findChat(m_session.UpFileText, boarditem::chatNumber(item))
-                : upfile::findWrite(m_session.UpFileText, boarditem::boardNumber(item), markNumber(row)));
-        m_session.RewriteFlag = true;
+        cutWaiting(chat ? upfile::findChat(m_session.upFile.UpFileText, boarditem::chatNumber(item))
+                        : upfile::findWrite(
+                            m_session.upFile.UpFileText, boarditem::boardNumber(item), markNumber(row)));
+        m_session.composing.RewriteFlag = true;
     }
     if (main.Board_List.ListIndex < 0) {
         m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
@@ -288,10 +289,10 @@ void ComposeCommands::Write()
         return;
     }
 
-    const bool moveRes = m_session.LastWrittenKind == ReaderMode::MoveResponse;
+    const bool moveRes = m_session.reading.LastWrittenKind == ReaderMode::MoveResponse;
     const QStringList lines = main.Article.items;
     bool prepared = true;
-    if (!moveRes && !m_session.RewriteFlag) {
+    if (!moveRes && !m_session.composing.RewriteFlag) {
         tempfile::remove(m_session); // a new write starts from an empty file
     } else if (moveRes) {
         prepared = writeTemp(startingtext::quote(lines, TrailingLineEnd::Keep));
@@ -304,21 +305,21 @@ void ComposeCommands::Write()
     const EditResult result = prepared ? runEditor() : EditResult::Failed;
     if (result != EditResult::Edited) {
         restoreCut();
-        m_session.LastWrittenKind = ReaderMode::Write;
+        m_session.reading.LastWrittenKind = ReaderMode::Write;
         endCommand();
         return;
     }
     if (!moveRes) {
-        m_session.LastWrittenKind = ReaderMode::Write;
+        m_session.reading.LastWrittenKind = ReaderMode::Write;
         storeOrRestore(result); // a rewrite left unsaved keeps its place
     } else {
         if (tempfile::changedSinceStamp(m_session)) {
-            m_session.LastWrittenKind = ReaderMode::Write;
+            m_session.reading.LastWrittenKind = ReaderMode::Write;
             store();
         } else {
             restoreCut();
         }
-        m_session.LastWrittenKind = ReaderMode::Write;
+        m_session.reading.LastWrittenKind = ReaderMode::Write;
     }
     endCommand();
 }
@@ -335,19 +336,20 @@ void ComposeCommands::Response()
     const QString row = main.Title.selectedText();
     bool marked = ownMarks(row, false) > 0;
     if (row.contains(QStringLiteral("[レス"))) {
-        cutWaiting(upfile::findResponse(m_session.UpFileText, boarditem::boardNumber(item), markNumber(row)));
+        cutWaiting(
+            upfile::findResponse(m_session.upFile.UpFileText, boarditem::boardNumber(item), markNumber(row)));
         m_removeEmptiedUpFile = true;
-        m_session.RewriteFlag = true;
+        m_session.composing.RewriteFlag = true;
         marked = false;
     }
 
     if (main.MoveTarget > 0) {
         // A move-response target is set: the response becomes a write there.
-        m_session.LastWrittenKind = ReaderMode::MoveResponse;
+        m_session.reading.LastWrittenKind = ReaderMode::MoveResponse;
         if (main.events) {
             main.events->execute(ReaderCommand::Write);
         } else {
-            m_session.RewriteFlag = false; // as the key handler does for W
+            m_session.composing.RewriteFlag = false; // as the key handler does for W
             Write();
         }
         return;
@@ -358,10 +360,10 @@ void ComposeCommands::Response()
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = ReaderMode::Response;
+    m_session.reading.LastWrittenKind = ReaderMode::Response;
     const QStringList lines = main.Article.items;
     QString start;
-    if (m_session.RewriteFlag)
+    if (m_session.composing.RewriteFlag)
         start = startingtext::plainCopy(lines, TrailingLineEnd::Keep);
     else if (m_session.Flags[settings::OptionFlags::ResBlankQuoteDelete] == u"0")
         start = startingtext::quote(lines, TrailingLineEnd::Keep);
@@ -374,10 +376,10 @@ void ComposeCommands::Response()
     }
 
     const int saved = main.Title.ListIndex;
-    if (!m_session.RewriteFlag) {
+    if (!m_session.composing.RewriteFlag) {
         if (row.contains(QStringLiteral("[mail"))) {
             // A reply to a received mail goes to its sender alone.
-            m_session.LastWrittenKind = ReaderMode::Mail;
+            m_session.reading.LastWrittenKind = ReaderMode::Mail;
             const QString second = lines.value(1);
             const qsizetype colon = findFrom(second, u':');
             const qsizetype bytes = findFrom(second, QStringLiteral("bytes"));
@@ -389,18 +391,18 @@ void ComposeCommands::Response()
                 openIdListForMail();
                 return;
             }
-            m_session.Recipients = id + CRLF;
+            m_session.composing.Recipients = id + CRLF;
         } else {
             const QString first = lines.value(0);
             const qsizetype open = findFrom(first, u'(');
             const qsizetype slash = findFrom(first, u'/');
             if (open > 0 && slash > 0)
-                m_session.ResponseRef = between(first, open + 1, slash);
+                m_session.composing.ResponseRef = between(first, open + 1, slash);
         }
     } else {
-        m_session.ResponseRef = rowAboveReference(saved);
+        m_session.composing.ResponseRef = rowAboveReference(saved);
         if (m_session.Sirial_Flg == 0 && !m_cutReference.isEmpty())
-            m_session.ResponseRef = m_cutReference;
+            m_session.composing.ResponseRef = m_cutReference;
     }
 
     editThenStore(saved);
@@ -416,7 +418,7 @@ void ComposeCommands::TemporaryMoveResponse()
         return;
     if (ownMarks(main.Title.selectedText(), true) > 0)
         return;
-    m_session.LastWrittenKind = ReaderMode::MoveResponse;
+    m_session.reading.LastWrittenKind = ReaderMode::MoveResponse;
     m_move.open();
     m_move.ido_board_list.enabled = false;
     const int index = main.Board_List.ListIndex;
@@ -434,9 +436,9 @@ void ComposeCommands::Rewrite()
     const qint64 n = markNumber(row);
 
     if (row.contains(QStringLiteral("[手紙"))) {
-        m_session.LastWrittenKind = ReaderMode::Mail;
-        cutWaiting(upfile::findMail(m_session.UpFileText, n));
-        m_session.RewriteFlag = true;
+        m_session.reading.LastWrittenKind = ReaderMode::Mail;
+        cutWaiting(upfile::findMail(m_session.upFile.UpFileText, n));
+        m_session.composing.RewriteFlag = true;
         if (!writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove))) {
             restoreCut();
             endCommand();
@@ -448,13 +450,13 @@ void ComposeCommands::Rewrite()
 
     if (row.contains(QStringLiteral("[書込"))) {
         tempfile::remove(m_session);
-        cutWaiting(upfile::findWrite(m_session.UpFileText, boarditem::boardNumber(item), n));
-        m_session.RewriteFlag = true;
+        cutWaiting(upfile::findWrite(m_session.upFile.UpFileText, boarditem::boardNumber(item), n));
+        m_session.composing.RewriteFlag = true;
         if (main.Board_List.ListIndex < 0) {
             m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
             restoreCut();
         } else {
-            m_session.LastWrittenKind = ReaderMode::Write;
+            m_session.reading.LastWrittenKind = ReaderMode::Write;
             const bool prepared
                 = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
             storeOrRestore(prepared ? runEditor() : EditResult::Failed);
@@ -464,16 +466,16 @@ void ComposeCommands::Rewrite()
     }
 
     if (row.contains(QStringLiteral("[レス"))) {
-        cutWaiting(upfile::findResponse(m_session.UpFileText, boarditem::boardNumber(item), n));
+        cutWaiting(upfile::findResponse(m_session.upFile.UpFileText, boarditem::boardNumber(item), n));
         m_removeEmptiedUpFile = true;
-        m_session.RewriteFlag = true;
+        m_session.composing.RewriteFlag = true;
     }
     if (main.Board_List.ListIndex < 0 || main.Title.ListIndex < 0) {
         restoreCut();
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = ReaderMode::Response;
+    m_session.reading.LastWrittenKind = ReaderMode::Response;
     if (!writeTemp(startingtext::dropDoubledTrailingLineEnd(
             startingtext::plainCopy(main.Article.items, TrailingLineEnd::Keep)))) {
         restoreCut();
@@ -481,9 +483,9 @@ void ComposeCommands::Rewrite()
         return;
     }
     const int saved = main.Title.ListIndex;
-    m_session.ResponseRef = rowAboveReference(saved);
-    if (m_session.RewriteFlag && m_session.Sirial_Flg == 0 && !m_cutReference.isEmpty())
-        m_session.ResponseRef = m_cutReference;
+    m_session.composing.ResponseRef = rowAboveReference(saved);
+    if (m_session.composing.RewriteFlag && m_session.Sirial_Flg == 0 && !m_cutReference.isEmpty())
+        m_session.composing.ResponseRef = m_cutReference;
 
     editThenStore(saved);
 }
@@ -498,7 +500,7 @@ void ComposeCommands::Delete()
     if (ownMarks(row, true) == 0 || main.Board_List.ListIndex < 0 || main.Title.ListIndex < 0)
         return;
     const QString item = main.Board_List.selectedText();
-    const QString &up = m_session.UpFileText;
+    const QString &up = m_session.upFile.UpFileText;
     const qint64 n = markNumber(row);
     upfile::Span span;
     if (row.contains(QStringLiteral("[レス")))
@@ -515,8 +517,8 @@ void ComposeCommands::Delete()
         MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Cancel);
     if (answer == MsgAnswer::Ok) {
         if (span.found()) {
-            m_session.UpFileText = upfile::cut(m_session.UpFileText, span);
-            m_session.UpFileDirty = true;
+            m_session.upFile.UpFileText = upfile::cut(m_session.upFile.UpFileText, span);
+            m_session.upFile.UpFileDirty = true;
         }
         const int saved = main.Title.ListIndex;
         main.clearTitleColumns();
@@ -525,7 +527,7 @@ void ComposeCommands::Delete()
             main.events->BuildTitleList();
         main.selectTitle(saved - 1);
     }
-    if (m_session.UpFileDirty)
+    if (m_session.upFile.UpFileDirty)
         writeUpFile(m_session);
 }
 
@@ -543,15 +545,15 @@ void ComposeCommands::Mail()
     }
     const QString row = main.Title.selectedText();
     bool prepared = true;
-    if (m_session.LastWrittenKind == ReaderMode::MailReply) {
+    if (m_session.reading.LastWrittenKind == ReaderMode::MailReply) {
         prepared = writeTemp(startingtext::quote(main.Article.items, TrailingLineEnd::Remove));
     } else if (row.contains(QStringLiteral("[手紙"))) {
         const MsgAnswer answer = m_session.message(
             QStringLiteral("メール内容の書き換えですか？"), MsgButtons::YesNo, MsgIcon::Question);
         if (answer == MsgAnswer::Yes) {
             main.selectTitle(main.Title.ListIndex);
-            cutWaiting(upfile::findMail(m_session.UpFileText, markNumber(row)));
-            m_session.RewriteFlag = true;
+            cutWaiting(upfile::findMail(m_session.upFile.UpFileText, markNumber(row)));
+            m_session.composing.RewriteFlag = true;
         }
         prepared = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));
     } else {
@@ -562,7 +564,7 @@ void ComposeCommands::Mail()
         endCommand();
         return;
     }
-    m_session.LastWrittenKind = ReaderMode::Mail;
+    m_session.reading.LastWrittenKind = ReaderMode::Mail;
     openIdListForMail();
 }
 

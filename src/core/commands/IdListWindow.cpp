@@ -37,7 +37,7 @@ void IdListWindow::open(Mode mode)
     m_accepted = false;
     m_mailMode = mode == Mode::Mail;
     items.clear();
-    const QString &text = m_session.IdListText;
+    const QString &text = m_session.log.IdListText;
     qsizetype p = 1;
     for (;;) {
         const qsizetype e = findFrom(text, CRLF, p);
@@ -72,13 +72,13 @@ void IdListWindow::OK_Click()
         if (!selected.value(i))
             continue;
         if (++count > kMaxRecipients) {
-            m_session.Recipients = recipients;
+            m_session.composing.Recipients = recipients;
             m_session.message(QStringLiteral("同報メールは１６件までです"));
             return;
         }
         recipients += recipientOf(items.at(i)) + CRLF;
     }
-    m_session.Recipients = recipients;
+    m_session.composing.Recipients = recipients;
     if (count == 0) {
         m_session.message(QStringLiteral("宛先ＩＤが選択されていません"));
         return;

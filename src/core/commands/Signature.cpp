@@ -98,7 +98,7 @@ QString expandSignature(const QString &signature, const Clock &clock)
 
 void ExpandSignature(Session &session, const Clock &clock)
 {
-    session.SignatureText = expandSignature(session.SignatureText, clock);
+    session.composing.SignatureText = expandSignature(session.composing.SignatureText, clock);
 }
 
 } // namespace kavrel::commands

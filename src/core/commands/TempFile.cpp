@@ -24,19 +24,19 @@ bool write(Session &session, const QString &text, QString *error)
 {
     fileio::FileError fileError;
     if (!fileio::writeAtomic(path(session), cp932::encode(text), &fileError)) {
-        session.TempStamp.clear();
+        session.composing.TempStamp.clear();
         if (error)
             *error = fileError.toString();
         return false;
     }
-    session.TempStamp = stamp(session);
+    session.composing.TempStamp = stamp(session);
     return true;
 }
 
 void remove(Session &session)
 {
     fileio::removeIfExists(path(session));
-    session.TempStamp.clear();
+    session.composing.TempStamp.clear();
 }
 
 QString stamp(const Session &session)
@@ -55,7 +55,7 @@ QString stamp(const Session &session)
 bool changedSinceStamp(const Session &session)
 {
     const QString now = stamp(session);
-    return !now.isEmpty() && now != session.TempStamp;
+    return !now.isEmpty() && now != session.composing.TempStamp;
 }
 
 QString decodeEdited(const QByteArray &rawBytes)

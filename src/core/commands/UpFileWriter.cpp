@@ -31,18 +31,18 @@ void loadSignature(Session &session, const Clock &clock)
         return; // SignatureText keeps its earlier value
     if (signPath.isEmpty()) {
         // This net signs nothing; an earlier net's signature is not its own.
-        session.SignatureText.clear();
+        session.composing.SignatureText.clear();
         return;
     }
     QByteArray bytes;
     if (!QFileInfo::exists(signPath) || !fileio::readAll(signPath, &bytes)) {
-        session.SignatureText.clear();
+        session.composing.SignatureText.clear();
         return;
     }
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);
-    session.SignatureText = cp932::decode(bytes);
+    session.composing.SignatureText = cp932::decode(bytes);
     ExpandSignature(session, clock);
 }
 
@@ -53,7 +53,7 @@ void loadSignature(Session &session, const Clock &clock)
 qint64 targetBoard(const Session &session)
 {
     const qint64 target = session.main.MoveTarget;
-    if (target > 0 && !session.RewriteFlag)
+    if (target > 0 && !session.composing.RewriteFlag)
         return target;
     return boarditem::boardNumber(session.main.Board_List.selectedText());
 }
@@ -63,7 +63,7 @@ QString responseReference(const Session &session, const StoreOptions &options)
     if (!options.keptReference.isEmpty())
         return options.keptReference;
     if (session.Sirial_Flg == 0)
-        return session.ResponseRef;
+        return session.composing.ResponseRef;
     const int row = session.main.Title.ListIndex;
     const QString title3
         = (row >= 0 && row < session.main.Title3.ListCount()) ? session.main.Title3.item(row) : QString();
@@ -83,10 +83,10 @@ QString responseReference(const Session &session, const StoreOptions &options)
 
 bool writeUpFile(Session &session)
 {
-    session.UpFilePath = session.upFilePath();
+    session.upFile.UpFilePath = session.upFilePath();
     fileio::FileError error;
-    if (!fileio::writeAtomicWithBackup(
-            session.UpFilePath, cp932::encode(session.UpFileText), kUpFileBackupSuffix, &error)) {
+    if (!fileio::writeAtomicWithBackup(session.upFile.UpFilePath, cp932::encode(session.upFile.UpFileText),
+            kUpFileBackupSuffix, &error)) {
         reportFileError(session, QStringLiteral("アップファイルを書き込めませんでした。"), error);
         return false;
     }
@@ -95,8 +95,8 @@ bool writeUpFile(Session &session)
 
 bool removeUpFile(Session &session)
 {
-    session.UpFilePath = session.upFilePath();
-    const QString path = session.UpFilePath;
+    session.upFile.UpFilePath = session.upFilePath();
+    const QString path = session.upFile.UpFilePath;
     if (!QFileInfo::exists(path))
         return true;
     fileio::FileError error;
@@ -112,7 +112,7 @@ bool removeUpFile(Session &session)
 
 void StoreComposedText(Session &session, const StoreOptions &options)
 {
-    if (!tempfile::exists(session) || session.LastWrittenKind == ReaderMode::None)
+    if (!tempfile::exists(session) || session.reading.LastWrittenKind == ReaderMode::None)
         return;
 
     QString text;
@@ -128,20 +128,20 @@ void StoreComposedText(Session &session, const StoreOptions &options)
 
     const qsizetype firstLineEnd = findFrom(text, CRLF);
     const bool hasBody = firstLineEnd > 0 && text.size() >= firstLineEnd + 2;
-    const bool withSignature = !session.RewriteFlag && !session.SignatureText.isEmpty()
+    const bool withSignature = !session.composing.RewriteFlag && !session.composing.SignatureText.isEmpty()
         && ((hasBody && session.flag(OptionFlags::SignatureOn))
             || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
-    const QString sig = withSignature ? session.SignatureText + CRLF : QString();
+    const QString sig = withSignature ? session.composing.SignatureText + CRLF : QString();
 
     auto &main = session.main;
-    const ReaderMode kind = session.LastWrittenKind;
+    const ReaderMode kind = session.reading.LastWrittenKind;
     if (kind == ReaderMode::Mail) {
         // A mail saved empty has neither title nor text: it is given up, as
         // an empty write is, instead of queueing a blank mail.
         if (!text.isEmpty()) {
-            session.UpFileText
-                += upfile::mailCommand(upfile::recipientEntries(session.Recipients), text, sig);
-            session.UpFileDirty = true;
+            session.upFile.UpFileText
+                += upfile::mailCommand(upfile::recipientEntries(session.composing.Recipients), text, sig);
+            session.upFile.UpFileDirty = true;
         }
         tempfile::remove(session);
     } else if (kind == ReaderMode::Write) {
@@ -151,10 +151,10 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         } else {
             const QString item = main.Board_List.selectedText();
             if (boarditem::isChat(item))
-                session.UpFileText += upfile::chatCommand(boarditem::chatNumber(item), text);
+                session.upFile.UpFileText += upfile::chatCommand(boarditem::chatNumber(item), text);
             else
-                session.UpFileText += upfile::writeCommand(targetBoard(session), text, sig);
-            session.UpFileDirty = true;
+                session.upFile.UpFileText += upfile::writeCommand(targetBoard(session), text, sig);
+            session.upFile.UpFileDirty = true;
             tempfile::remove(session);
         }
     } else if (kind == ReaderMode::Response) {
@@ -162,13 +162,13 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         // case: a text line ending in "P" followed by one starting with "."
         // is a real response.
         if (!(text.isEmpty() && sig.isEmpty()))
-            session.UpFileText += upfile::responseCommand(
+            session.upFile.UpFileText += upfile::responseCommand(
                 targetBoard(session), responseReference(session, options), text, sig);
-        session.UpFileDirty = true;
-        session.LastWrittenKind = ReaderMode::None;
+        session.upFile.UpFileDirty = true;
+        session.reading.LastWrittenKind = ReaderMode::None;
     }
 
-    if (!session.UpFileText.isEmpty() && session.UpFileDirty)
+    if (!session.upFile.UpFileText.isEmpty() && session.upFile.UpFileDirty)
         writeUpFile(session);
 }
 

@@ -73,7 +73,7 @@ void DirSelectState::OK_DIR_Click()
     purpose = Purpose::None;
 }
 
-void DirSelectState::Dir_Select_Cansel_Click()
+void DirSelectState::Dir_Select_Cancel_Click()
 {
     close();
 }

@@ -54,7 +54,7 @@ public:
     // The directory list moved to path (a subdirectory opened, or "..").
     void Select_Dir_Change(const QString &path);
     void OK_DIR_Click();
-    void Dir_Select_Cansel_Click();
+    void Dir_Select_Cancel_Click();
     // Esc in the picker or any of its controls.
     void Form_KeyDown(int keyCode);
     void accept() { OK_DIR_Click(); }

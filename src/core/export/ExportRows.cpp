@@ -77,10 +77,10 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
     s.messages = nullptr;
     s.editor = nullptr;
     s.compose = nullptr;
-    s.LastWrittenKind = ReaderMode::None;
-    s.StringSearchOn = false;
-    s.DateSearchOn = false;
-    s.TitleBuildSuppress = 0;
+    s.reading.LastWrittenKind = ReaderMode::None;
+    s.search.StringSearchOn = false;
+    s.search.DateSearchOn = false;
+    s.reading.TitleBuildSuppress = 0;
     reader::Reader reader(s);
     reader.chooseBoard(boardItem);
     const MainWindowState &m = s.main;

@@ -149,7 +149,7 @@ QVector<IndexedArticle> articlesOfLog(
     const QString &logText, const settings::NetMarkers &markers, int serialFlag)
 {
     Session s;
-    s.LogText = logText;
+    s.log.LogText = logText;
     s.ArticleHeader = markers.ArticleHeader;
     s.MainPromptMarker = markers.MainPromptMarker;
     s.ReadEndMarker = markers.ReadEndMarker;
@@ -177,19 +177,19 @@ QVector<IndexedArticle> articlesOfLog(
         const QString boardItem = m.Board_List.item(item);
         const bool chat = boardItem.startsWith(kChatPrefix);
         m.Article.clear();
-        s.ReadPointer = 0; // raised to the end of each article shown
+        s.unread.ReadPointer = 0; // raised to the end of each article shown
         reader.chooseBoard(item);
         for (int row = 0; row < m.Title.ListCount(); ++row) {
             if (row != m.Title.ListIndex) {
                 m.Article.clear();
-                s.ReadPointer = 0;
+                s.unread.ReadPointer = 0;
                 reader.chooseRow(row);
             }
             if (m.Title.ListIndex != row || m.Article.items.isEmpty())
                 continue;
             IndexedArticle a;
             a.lines = m.Article.items;
-            a.end = s.ReadPointer > 0 ? s.ReadPointer : textEnd;
+            a.end = s.unread.ReadPointer > 0 ? s.unread.ReadPointer : textEnd;
             a.title = reader.plainTitle(row);
             if (chat) {
                 const QString room = boardItem.mid(kChatPrefix.size());

@@ -74,7 +74,7 @@ bool openHit(Program &program, const Hit &hit)
     }
     screen.Log_List_File.ListIndex = entry;
     screen.Log_List_File_DblClick();
-    if (s.NoBoardsFlag == 1 || s.netSelectVisible)
+    if (s.log.NoBoardsFlag == 1 || s.netSelectVisible)
         return false;
 
     const int item = boardItemOf(program, hit);

@@ -81,7 +81,7 @@ void SaveBoardList(Session &session)
 {
     if (session.flag(settings::OptionFlags::BoardListFrozen))
         return;
-    const QString text = BoardListFile::format(session.main.Board_List.items, session.BoardKeys);
+    const QString text = BoardListFile::format(session.main.Board_List.items, session.log.BoardKeys);
     // A failed write leaves the previous file whole; the open goes on without it.
     fileio::FileError error;
     if (!BoardListFile::write(session.boardListFilePath(), text, &error))

@@ -60,21 +60,21 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
         multiSelect = 1;
     }
 
-    session.LeftLogPath = session.LogPath;
-    session.PrevLogPath = session.LogPath;
-    if (session.NetIndex != session.PrevOpenNetIndex) {
-        session.PrevLogPath.clear();
-        session.PrevOpenNetIndex = session.NetIndex;
+    session.log.LeftLogPath = session.log.LogPath;
+    session.log.PrevLogPath = session.log.LogPath;
+    if (session.NetIndex != session.log.PrevOpenNetIndex) {
+        session.log.PrevLogPath.clear();
+        session.log.PrevOpenNetIndex = session.NetIndex;
     }
-    session.MultiSelectMode = multiSelect;
+    session.log.MultiSelectMode = multiSelect;
 
-    const bool searching = session.DateSearchOn || session.StringSearchOn;
-    if (searching && newPath != session.PrevLogPath) {
-        session.DateSearchOn = false;
-        session.StringSearchOn = false;
+    const bool searching = session.search.DateSearchOn || session.search.StringSearchOn;
+    if (searching && newPath != session.log.PrevLogPath) {
+        session.search.DateSearchOn = false;
+        session.search.StringSearchOn = false;
         session.message(kSearchEndedMessage, MsgButtons::Ok);
     }
-    session.LogPath = newPath;
+    session.log.LogPath = newPath;
 
     MainWindowState &main = session.main;
     main.clearTitleColumns();
@@ -82,16 +82,16 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
 
     LoadLogText(session, std::move(text), length);
 
-    session.PtrNetIndex = session.NetIndex;
-    main.Text1 = session.PtrRec.LogName;
-    main.Text2 = QString::number(session.PtrRec.Pointer);
-    main.Text3 = QString::number(session.ReadPointer);
+    session.unread.PtrNetIndex = session.NetIndex;
+    main.pointerLogName = session.unread.PtrRec.LogName;
+    main.pointerValue = QString::number(session.unread.PtrRec.Pointer);
+    main.readPointer = QString::number(session.unread.ReadPointer);
 
     settings::takeMarkersIntoUse(session);
     session.netSelectVisible = false;
 
     ScanLog(session);
-    if (session.NoBoardsFlag == 1) {
+    if (session.log.NoBoardsFlag == 1) {
         main.Article.clear();
         return true;
     }
@@ -99,7 +99,7 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
     main.visible = true;
     main.Search_Pointer_Enabled = true;
     main.Read_End_Enabled = true;
-    main.Caption = QStringLiteral("Kavrel[") + session.LogPath + QStringLiteral("]");
+    main.Caption = QStringLiteral("Kavrel[") + session.log.LogPath + QStringLiteral("]");
     if (!main.Title.isEmpty() && main.Title.ListIndex < 0)
         main.selectTitle(0);
     main.Search_Log_Enabled = true;
@@ -195,7 +195,7 @@ bool LoadLog(Session &session)
     QString text;
     qint64 length = 0;
     fileio::FileError error;
-    if (!readLogText(session.LogPath, &text, &length, {}, 4 << 20, &error)) {
+    if (!readLogText(session.log.LogPath, &text, &length, {}, 4 << 20, &error)) {
         if (!error.path.isEmpty())
             session.reportFileError(fileio::FileAccess::Read, error);
         return false;
@@ -212,9 +212,9 @@ void LoadLogBytes(Session &session, const QByteArray &bytes)
 void LoadLogText(Session &session, QString text, qint64 length)
 {
     // The model of the previous log holds its text: both go now.
-    session.ParsedLogModel.reset();
-    session.LogText = std::move(text);
-    session.main.Text4 = QString::number(length);
+    session.log.ParsedLogModel.reset();
+    session.log.LogText = std::move(text);
+    session.main.logLength = QString::number(length);
     UpdateIdList(session);
     LoadPointerForLog(session);
 }
@@ -225,7 +225,7 @@ void UpdateIdList(Session &session)
     QString listText;
     fileio::FileError error;
     const bool readable = IdList::read(path, &listText, &error);
-    session.IdListText = IdList::update(listText, session.LogText);
+    session.log.IdListText = IdList::update(listText, session.log.LogText);
     // Without a file name the path is the list directory itself: nothing to write.
     if (session.netField(settings::NetRecord::ID_LIST_FILE_NAME).isEmpty())
         return;
@@ -234,7 +234,7 @@ void UpdateIdList(Session &session)
         session.reportFileError(fileio::FileAccess::Read, error);
         return;
     }
-    if (!fileio::writeAtomic(path, cp932::encode(session.IdListText), &error))
+    if (!fileio::writeAtomic(path, cp932::encode(session.log.IdListText), &error))
         session.reportFileError(fileio::FileAccess::Write, error);
 }
 

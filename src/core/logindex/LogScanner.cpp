@@ -120,7 +120,7 @@ void LogScanner::readBoardListFile()
 
 void LogScanner::collectBoardsOfLog()
 {
-    const QString &log = m_session.LogText;
+    const QString &log = m_session.log.LogText;
     ForwardFinder boardLine(log, CRLF + QStringLiteral("No."));
     ForwardFinder header(log, m_session.ArticleHeader);
     ForwardFinder readEnd(log, CRLF + m_session.ReadEndMarker);
@@ -159,7 +159,7 @@ QString LogScanner::keyOfBoard(const QString &entry, qsizetype h2)
     if (number == QLatin1String("0 ") || number == QLatin1String(" 0"))
         return QStringLiteral("mail ");
 
-    const QString &log = m_session.LogText;
+    const QString &log = m_session.log.LogText;
     if (h2 == 0)
         return {};
     if (h2 == m_lastKeyHeader)
@@ -356,7 +356,7 @@ void LogScanner::removeIncompleteAndRepeated()
 
 void LogScanner::fillBoards()
 {
-    QStringList &keys = m_session.BoardKeys;
+    QStringList &keys = m_session.log.BoardKeys;
     if (keys.size() < 1001)
         keys.resize(1001);
     qsizetype k = 0;
@@ -386,7 +386,7 @@ void LogScanner::addRememberedChatRooms()
 
 void LogScanner::addChatRoomsOfLog()
 {
-    const QString &log = m_session.LogText;
+    const QString &log = m_session.log.LogText;
     const QString &question = m_session.XchatMarker;
     if (question.isEmpty())
         return; // an empty question would make every line a chat room
@@ -482,13 +482,13 @@ void LogScanner::finish()
 {
     if (m_session.main.Board_List.ListCount() >= 1) {
         // Set before the selection: the board's handling may look at it.
-        m_session.NoBoardsFlag = 0;
+        m_session.log.NoBoardsFlag = 0;
         m_session.main.selectBoard(0);
         if (!m_listUnreadable)
             SaveBoardList(m_session);
     } else {
         m_session.message(kNoBoardsMessage, MsgButtons::Ok);
-        m_session.NoBoardsFlag = 1;
+        m_session.log.NoBoardsFlag = 1;
     }
 }
 

@@ -170,12 +170,12 @@ const ArticleLineTable::NumberLines *ArticleLineTable::linesOf(QStringView board
 const ParsedLog &parsedLog(Session &session)
 {
     const bool serial = session.Sirial_Flg == 1;
-    if (!session.ParsedLogModel
-        || !session.ParsedLogModel->builtFor(
-            session.LogText, session.ArticleHeader, session.ReadEndMarker, serial))
-        session.ParsedLogModel = std::make_shared<const ParsedLog>(
-            session.LogText, session.ArticleHeader, session.ReadEndMarker, serial);
-    return *session.ParsedLogModel;
+    if (!session.log.ParsedLogModel
+        || !session.log.ParsedLogModel->builtFor(
+            session.log.LogText, session.ArticleHeader, session.ReadEndMarker, serial))
+        session.log.ParsedLogModel = std::make_shared<const ParsedLog>(
+            session.log.LogText, session.ArticleHeader, session.ReadEndMarker, serial);
+    return *session.log.ParsedLogModel;
 }
 
 } // namespace kavrel::logindex

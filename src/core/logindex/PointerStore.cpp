@@ -193,9 +193,9 @@ QString LogDates::text(const QDateTime &time)
 LogDates RefreshDateTexts(const Session &session)
 {
     LogDates dates;
-    dates.LogDate = modificationTime(session.LogPath);
-    dates.PrevDate = modificationTime(session.PrevLogPath);
-    dates.PtrLogDate = modificationTime(logNamePath(session.PtrRec));
+    dates.LogDate = modificationTime(session.log.LogPath);
+    dates.PrevDate = modificationTime(session.log.PrevLogPath);
+    dates.PtrLogDate = modificationTime(logNamePath(session.unread.PtrRec));
     return dates;
 }
 
@@ -258,7 +258,7 @@ bool sameLog(const QDateTime &a, const QDateTime &b)
 
 void LoadPointerForLog(Session &session)
 {
-    if (session.MultiSelectMode == 1) {
+    if (session.log.MultiSelectMode == 1) {
         KeepReadingOfLeftLog(session);
         return;
     }
@@ -273,52 +273,53 @@ void LoadPointerForLog(Session &session)
         store.create();
 
     // A pointer changed by a command belongs to the net of the log it was set in.
-    if (session.PtrSavePending == 1) {
-        store.write(session.PtrNetIndex >= 0 ? session.PtrNetIndex + 1 : slot, session.PtrRec);
-        session.PtrSavePending = 0;
+    if (session.unread.PtrSavePending == 1) {
+        store.write(
+            session.unread.PtrNetIndex >= 0 ? session.unread.PtrNetIndex + 1 : slot, session.unread.PtrRec);
+        session.unread.PtrSavePending = 0;
     }
 
-    if (session.PtrRec.isEmpty())
-        session.PtrRec = store.read(slot);
+    if (session.unread.PtrRec.isEmpty())
+        session.unread.PtrRec = store.read(slot);
 
     LogDates dates = RefreshDateTexts(session);
 
     // Leaving the previous log of this net: raise its pointer to the furthest
     // position read, never lower it.
-    if (!session.PrevLogPath.isEmpty() && sameLog(dates.PrevDate, dates.PtrLogDate)
-        && session.PtrRec.Pointer < session.ReadPointer) {
-        session.PtrRec.Pointer = session.ReadPointer;
-        store.write(slot, session.PtrRec);
+    if (!session.log.PrevLogPath.isEmpty() && sameLog(dates.PrevDate, dates.PtrLogDate)
+        && session.unread.PtrRec.Pointer < session.unread.ReadPointer) {
+        session.unread.PtrRec.Pointer = session.unread.ReadPointer;
+        store.write(slot, session.unread.PtrRec);
     }
 
     // Leaving another net: the same rule for that net's slot. ReadPointer
     // counts in the log that was open, so it only applies when that log was
     // the pointer's log (not a merge, not an older log).
-    if (session.PtrNetIndex != -1 && session.PtrNetIndex != session.NetIndex
-        && sameLog(modificationTime(session.LeftLogPath), dates.PtrLogDate)
-        && session.PtrRec.Pointer < session.ReadPointer) {
-        session.PtrRec.Pointer = session.ReadPointer;
-        store.write(session.PtrNetIndex + 1, session.PtrRec);
+    if (session.unread.PtrNetIndex != -1 && session.unread.PtrNetIndex != session.NetIndex
+        && sameLog(modificationTime(session.log.LeftLogPath), dates.PtrLogDate)
+        && session.unread.PtrRec.Pointer < session.unread.ReadPointer) {
+        session.unread.PtrRec.Pointer = session.unread.ReadPointer;
+        store.write(session.unread.PtrNetIndex + 1, session.unread.PtrRec);
     }
 
-    session.PtrRec = store.read(slot);
+    session.unread.PtrRec = store.read(slot);
     dates = RefreshDateTexts(session);
 
     // Take over or keep: a newer log, or a pointer whose log is gone, starts
     // from nothing read.
-    const QString pointerLog = logNamePath(session.PtrRec);
+    const QString pointerLog = logNamePath(session.unread.PtrRec);
     if (pointerLog.isEmpty() || !QFileInfo::exists(pointerLog) || dates.pointerLogIsOlder()) {
-        session.PtrRec.LogName = logNameField(session.LogPath);
-        session.PtrRec.Pointer = 0;
-        store.write(slot, session.PtrRec);
+        session.unread.PtrRec.LogName = logNameField(session.log.LogPath);
+        session.unread.PtrRec.Pointer = 0;
+        store.write(slot, session.unread.PtrRec);
         dates.PtrLogDate = dates.LogDate;
     }
 
     // An older log than the pointer's counts as read to its end.
-    session.ReadPointer = 0;
+    session.unread.ReadPointer = 0;
     if (dates.pointerLogIsNewer()) {
-        const qint64 bytes = QFileInfo(session.LogPath).size();
-        session.ReadPointer = std::max<qint64>({ bytes - 1, session.LogText.size() - 1, 0 });
+        const qint64 bytes = QFileInfo(session.log.LogPath).size();
+        session.unread.ReadPointer = std::max<qint64>({ bytes - 1, session.log.LogText.size() - 1, 0 });
     }
 }
 
@@ -327,28 +328,29 @@ void KeepReadingOfLeftLog(Session &session)
     // ReadPointer counts in the log being left only when that log is the
     // pointer's log; after the merge it counts in Temp.log and no later rule
     // can apply it any more.
-    if (session.PtrRec.isEmpty() || session.PtrNetIndex < 0
-        || !sameLog(modificationTime(session.LeftLogPath), modificationTime(logNamePath(session.PtrRec)))
-        || session.PtrRec.Pointer >= session.ReadPointer)
+    if (session.unread.PtrRec.isEmpty() || session.unread.PtrNetIndex < 0
+        || !sameLog(
+            modificationTime(session.log.LeftLogPath), modificationTime(logNamePath(session.unread.PtrRec)))
+        || session.unread.PtrRec.Pointer >= session.unread.ReadPointer)
         return;
     const PointerStore store = storeOf(session);
     if (!store.exists())
         store.create();
-    session.PtrRec.Pointer = session.ReadPointer;
-    store.write(session.PtrNetIndex + 1, session.PtrRec);
+    session.unread.PtrRec.Pointer = session.unread.ReadPointer;
+    store.write(session.unread.PtrNetIndex + 1, session.unread.PtrRec);
 }
 
 void SavePointerAtExit(Session &session)
 {
-    if (session.PtrRec.isEmpty() || session.MultiSelectMode == 1 || session.PtrNetIndex < 0)
+    if (session.unread.PtrRec.isEmpty() || session.log.MultiSelectMode == 1 || session.unread.PtrNetIndex < 0)
         return;
     const LogDates dates = RefreshDateTexts(session);
     if (dates.pointerLogIsNewer())
         return; // an older log is open: the newer log's pointer stays
-    if (session.PtrRec.Pointer < session.ReadPointer)
-        session.PtrRec.Pointer = session.ReadPointer;
-    session.PtrRec.LogName = logNameField(session.LogPath);
-    ReportingStore(session).write(session.PtrNetIndex + 1, session.PtrRec);
+    if (session.unread.PtrRec.Pointer < session.unread.ReadPointer)
+        session.unread.PtrRec.Pointer = session.unread.ReadPointer;
+    session.unread.PtrRec.LogName = logNameField(session.log.LogPath);
+    ReportingStore(session).write(session.unread.PtrNetIndex + 1, session.unread.PtrRec);
 }
 
 } // namespace kavrel::logindex

@@ -38,12 +38,12 @@ void MoveResponseWindow::open()
     ido_board_list2.clear();
     IDO_TEXT.clear();
     IDO_TEXT_Enabled = true;
-    while (m_session.MoveTable.size() < kMoveEntries)
-        m_session.MoveTable << QString();
+    while (m_session.moves.MoveTable.size() < kMoveEntries)
+        m_session.moves.MoveTable << QString();
     if (main.Board_List.isEmpty())
         return;
 
-    const bool moveRes = m_session.LastWrittenKind == ReaderMode::MoveResponse;
+    const bool moveRes = m_session.reading.LastWrittenKind == ReaderMode::MoveResponse;
     for (const QString &item : main.Board_List.items) {
         if (boarditem::isChat(item))
             continue;
@@ -86,7 +86,7 @@ void MoveResponseWindow::ido_board_list_Click()
         return;
     }
     IDO_TEXT_Enabled = true;
-    const qint64 target = targetOf(m_session.MoveTable, n);
+    const qint64 target = targetOf(m_session.moves.MoveTable, n);
     if (target <= 0) {
         IDO_TEXT = kNone;
         selectTarget(ido_board_list.ListIndex < ido_board_list2.ListCount() ? ido_board_list.ListIndex : -1);
@@ -119,8 +119,8 @@ void MoveResponseWindow::IDO_TEXT_KeyDown(int keyCode)
     for (const QString &item : ido_board_list.items)
         listed = listed || boardNumberOfItem(item) == typed;
     const qint64 n = sourceBoard();
-    if (listed && n >= 0 && n < kMoveEntries && n < m_session.MoveTable.size())
-        m_session.MoveTable[n] = left(IDO_TEXT, 3);
+    if (listed && n >= 0 && n < kMoveEntries && n < m_session.moves.MoveTable.size())
+        m_session.moves.MoveTable[n] = left(IDO_TEXT, 3);
 
     const int i = ido_board_list.ListIndex;
     if (keyCode == kUp && i > 0)
@@ -146,16 +146,16 @@ void MoveResponseWindow::IDO_OK_Click()
 
     const qint64 n = sourceBoard();
     const bool hasSource = ido_board_list.ListIndex >= 0;
-    const bool entryExists = n >= 0 && n < kMoveEntries && n < m_session.MoveTable.size();
+    const bool entryExists = n >= 0 && n < kMoveEntries && n < m_session.moves.MoveTable.size();
     if (hasSource && ido_board_list.selectedText() == target) {
         if (entryExists)
-            m_session.MoveTable[n] = QStringLiteral("0");
+            m_session.moves.MoveTable[n] = QStringLiteral("0");
         IDO_TEXT = kNone;
     }
     // Only a real source of board 0 turns the command into a mail reply; OK
     // on an empty list is no reply.
     if (hasSource && n == 0)
-        m_session.LastWrittenKind = ReaderMode::MailReply;
+        m_session.reading.LastWrittenKind = ReaderMode::MailReply;
 
     const qint64 typed = val(IDO_TEXT);
     bool listed = false;
@@ -164,25 +164,26 @@ void MoveResponseWindow::IDO_OK_Click()
     // A target of more digits than an entry holds would be saved cut to
     // another board's number; the entry keeps what it had.
     const bool fits = IDO_TEXT.size() <= kMoveEntryBytes;
-    if (listed && hasSource && entryExists && fits && m_session.LastWrittenKind != ReaderMode::MoveResponse)
-        m_session.MoveTable[n] = IDO_TEXT;
+    if (listed && hasSource && entryExists && fits
+        && m_session.reading.LastWrittenKind != ReaderMode::MoveResponse)
+        m_session.moves.MoveTable[n] = IDO_TEXT;
 
-    if (m_session.LastWrittenKind != ReaderMode::MoveResponse
-        && m_session.LastWrittenKind != ReaderMode::MailReply)
+    if (m_session.reading.LastWrittenKind != ReaderMode::MoveResponse
+        && m_session.reading.LastWrittenKind != ReaderMode::MailReply)
         SaveMoveTable(m_session);
     close();
 }
 
 void MoveResponseWindow::Command2_Click()
 {
-    if (m_session.LastWrittenKind == ReaderMode::MoveResponse)
-        m_session.LastWrittenKind = ReaderMode::None;
+    if (m_session.reading.LastWrittenKind == ReaderMode::MoveResponse)
+        m_session.reading.LastWrittenKind = ReaderMode::None;
     close();
 }
 
 void MoveResponseWindow::escapeFromControl()
 {
-    m_session.LastWrittenKind = ReaderMode::None;
+    m_session.reading.LastWrittenKind = ReaderMode::None;
     close();
 }
 

@@ -55,18 +55,18 @@ qint64 targetOf(const QStringList &table, qint64 board)
 
 void LoadMoveTable(Session &session)
 {
-    session.MoveFileBase = moveFileBase(session);
+    session.moves.MoveFileBase = moveFileBase(session);
     QByteArray bytes;
     fileio::FileError error;
     if (!fileio::readAll(moveFilePath(session), &bytes, &error, true))
         session.reportFileError(fileio::FileAccess::Read, error);
-    session.MoveTable = decodeMoveTable(bytes);
+    session.moves.MoveTable = decodeMoveTable(bytes);
 }
 
 bool SaveMoveTable(Session &session)
 {
     fileio::FileError error;
-    if (!fileio::writeAtomic(moveFilePath(session), encodeMoveTable(session.MoveTable), &error)) {
+    if (!fileio::writeAtomic(moveFilePath(session), encodeMoveTable(session.moves.MoveTable), &error)) {
         session.reportFileError(fileio::FileAccess::Write, error);
         return false;
     }
@@ -77,8 +77,9 @@ void ShowMoveTarget(Session &session, const QString &idoText)
 {
     auto &toNo = session.main.To_No;
     const qint64 n = boardNumberOfItem(session.main.Board_List.selectedText());
-    const qint64 target
-        = session.LastWrittenKind == ReaderMode::MoveResponse ? val(idoText) : targetOf(session.MoveTable, n);
+    const qint64 target = session.reading.LastWrittenKind == ReaderMode::MoveResponse
+        ? val(idoText)
+        : targetOf(session.moves.MoveTable, n);
     toNo.Caption = target > 0 ? QString::number(target) : QStringLiteral("なし");
     session.main.MoveTarget = n != 0 && target > 0 ? target : 0;
     if (n == 0) {
@@ -92,13 +93,13 @@ void ShowMoveTarget(Session &session, const QString &idoText)
 void TitleFocusFollowUp(Session &session)
 {
     auto *events = session.main.events;
-    if (session.LastWrittenKind == ReaderMode::MoveResponse) {
+    if (session.reading.LastWrittenKind == ReaderMode::MoveResponse) {
         if (events)
             events->execute(ReaderCommand::Write);
         LoadMoveTable(session);
         ShowMoveTarget(session);
     }
-    if (session.LastWrittenKind == ReaderMode::MailReply && events)
+    if (session.reading.LastWrittenKind == ReaderMode::MailReply && events)
         events->execute(ReaderCommand::Mail);
 }
 

@@ -93,9 +93,9 @@ void NetSelectState::Select_menu_KeyDown(int keyCode)
 void NetSelectState::chooseNet(int slot)
 {
     if (slot != m_session.NetIndex) {
-        m_session.UpFileText.clear();
+        m_session.upFile.UpFileText.clear();
         // The signature read for one net is never added to another's texts.
-        m_session.SignatureText.clear();
+        m_session.composing.SignatureText.clear();
     }
     m_session.NetIndex = slot;
     m_session.Sirial_Flg = settings::serialFlag(m_session.currentNet());
@@ -125,7 +125,7 @@ void NetSelectState::loadUpFile()
         // up file stays, and so do its commands.
         if (read && fileio::writeAtomic(path + QStringLiteral(".bak"), bytes, &error)) {
             if (fileio::removeIfExists(path, &error)) {
-                m_session.UpFileText.clear();
+                m_session.upFile.UpFileText.clear();
                 return;
             }
             m_session.reportFileError(fileio::FileAccess::Remove, error);
@@ -139,7 +139,7 @@ void NetSelectState::loadUpFile()
     }
     const QString text = cp932::decode(bytes);
     const qsizetype nul = text::findFrom(text, QChar(u'\0'));
-    m_session.UpFileText = nul > 0 ? text::left(text, nul - 1) : text;
+    m_session.upFile.UpFileText = nul > 0 ? text::left(text, nul - 1) : text;
 }
 
 void NetSelectState::Net_Set_Click()
@@ -165,7 +165,7 @@ void NetSelectState::Net_Set_Click()
     m_editor.openNew(slot, name);
 }
 
-void NetSelectState::Chenge_Click()
+void NetSelectState::Change_Click()
 {
     if (!acceptsInput())
         return;
@@ -203,11 +203,11 @@ void NetSelectState::Delete_Click()
         fileio::FileError error;
         if (!store.keepRecords(keptRecords, &error))
             m_session.reportFileError(fileio::FileAccess::Write, error);
-        const int held = m_session.PtrNetIndex;
+        const int held = m_session.unread.PtrNetIndex;
         if (held >= 0) {
-            m_session.PtrNetIndex = int(keptRecords.indexOf(held + 1));
-            if (m_session.PtrNetIndex < 0)
-                m_session.PtrRec = PtrRecord(); // the deleted net's pointer goes with it
+            m_session.unread.PtrNetIndex = int(keptRecords.indexOf(held + 1));
+            if (m_session.unread.PtrNetIndex < 0)
+                m_session.unread.PtrRec = PtrRecord(); // the deleted net's pointer goes with it
         }
     }
 
@@ -215,14 +215,14 @@ void NetSelectState::Delete_Click()
     // the net of the last open follow their records.
     if (m_session.NetIndex == slot) {
         m_session.NetIndex = -1;
-        m_session.UpFileText.clear();
+        m_session.upFile.UpFileText.clear();
     } else if (m_session.NetIndex > slot) {
         --m_session.NetIndex;
     }
-    if (m_session.PrevOpenNetIndex == slot)
-        m_session.PrevOpenNetIndex = kNoNet;
-    else if (m_session.PrevOpenNetIndex > slot && m_session.PrevOpenNetIndex != kNoNet)
-        --m_session.PrevOpenNetIndex;
+    if (m_session.log.PrevOpenNetIndex == slot)
+        m_session.log.PrevOpenNetIndex = kNoNet;
+    else if (m_session.log.PrevOpenNetIndex > slot && m_session.log.PrevOpenNetIndex != kNoNet)
+        --m_session.log.PrevOpenNetIndex;
 
     Select_menu.clear();
     for (const QString &name : std::as_const(names))
@@ -280,7 +280,7 @@ void NetSelectState::LogRead_Click()
         Log_List_File2_DblClick();
 }
 
-void NetSelectState::Net_Cansel_Click()
+void NetSelectState::Net_Cancel_Click()
 {
     Form_Unload();
 }

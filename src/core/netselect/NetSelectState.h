@@ -31,8 +31,8 @@ public:
     static inline const QString kNetNameToolTip = QStringLiteral("新規登録するネット名を書き込んでください");
     static inline const QString kNetSetCaption = QStringLiteral("登録");
     static inline const QString kNetSetToolTip = QStringLiteral("新規登録を行います");
-    static inline const QString kChengeCaption = QStringLiteral("内容変更");
-    static inline const QString kChengeToolTip = QStringLiteral("選択されたネットの設定内容を変更します");
+    static inline const QString kChangeCaption = QStringLiteral("内容変更");
+    static inline const QString kChangeToolTip = QStringLiteral("選択されたネットの設定内容を変更します");
     static inline const QString kDeleteCaption = QStringLiteral("削除");
     static inline const QString kDeleteToolTip = QStringLiteral("選択されたネットの設定内容を削除します");
     static inline const QString kCancelCaption = QStringLiteral("キャンセル");
@@ -82,18 +82,18 @@ public:
     void Select_menu_DblClick();
     void Select_menu_KeyDown(int keyCode);
     void Net_Set_Click();
-    void Chenge_Click();
+    void Change_Click();
     void Delete_Click();
     void multi_check_Click();
     void Log_List_File_DblClick();
     void Log_List_File_KeyDown(int keyCode);
     void Log_List_File2_DblClick();
     void LogRead_Click();
-    void Net_Cansel_Click();
+    void Net_Cancel_Click();
     // Esc in the screen or any of its controls closes it.
     void Form_KeyDown(int keyCode);
     // Closes the screen, as Esc does.
-    void cancel() { Net_Cansel_Click(); }
+    void cancel() { Net_Cancel_Click(); }
 
     // The editor stored slot: its list entry shows the stored name.
     void netStored(int slot);

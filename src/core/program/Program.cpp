@@ -23,11 +23,11 @@ Program::Program()
 
 void Program::Form_Load(const QString &appDir)
 {
-    session.UpFileDirty = false;
-    session.NoBoardsFlag = 0;
-    session.PrevOpenNetIndex = 255;
-    session.PtrNetIndex = -1;
-    session.UpFileText.clear();
+    session.upFile.UpFileDirty = false;
+    session.log.NoBoardsFlag = 0;
+    session.log.PrevOpenNetIndex = 255;
+    session.unread.PtrNetIndex = -1;
+    session.upFile.UpFileText.clear();
     session.main.Search_Pointer_Enabled = false;
     session.main.Read_End_Enabled = false;
     session.main.Search_Log_Enabled = false;
@@ -35,7 +35,7 @@ void Program::Form_Load(const QString &appDir)
     session.main.Board_List.clear();
     session.main.clearTitleColumns();
     session.main.Article.clear();
-    session.PtrRec = PtrRecord();
+    session.unread.PtrRec = PtrRecord();
 
     QString dir = appDir;
     if (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))

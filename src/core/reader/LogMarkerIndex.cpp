@@ -53,33 +53,33 @@ qsizetype Occurrences::nth(qsizetype n) const
 
 void LogMarkerIndex::sync(const Session &session)
 {
-    const bool sameText
-        = m_text.constData() == session.LogText.constData() && m_text.size() == session.LogText.size();
+    const bool sameText = m_text.constData() == session.log.LogText.constData()
+        && m_text.size() == session.log.LogText.size();
     // The keys of the numbered boards (chat rooms have none), looked at again
     // only when the board list changed: the copies kept here make any change
     // of the session's lists give them new data.
     const ListBox &boards = session.main.Board_List;
     const bool sameBoards = m_boardItems.constData() == boards.items.constData()
         && m_boardItems.size() == boards.items.size()
-        && m_keySlots.constData() == session.BoardKeys.constData()
-        && m_keySlots.size() == session.BoardKeys.size();
+        && m_keySlots.constData() == session.log.BoardKeys.constData()
+        && m_keySlots.size() == session.log.BoardKeys.size();
     if (!sameBoards) {
         QStringList boardKeys;
         for (qsizetype i = 0, k = 0; i < boards.ListCount(); ++i) {
             if (!boards.item(int(i)).startsWith(QLatin1String("[XCHAT]")))
-                boardKeys.append(session.BoardKeys.value(k++));
+                boardKeys.append(session.log.BoardKeys.value(k++));
         }
         if (boardKeys != m_boardKeys)
             m_table.reset();
         m_boardKeys = boardKeys;
         m_boardItems = boards.items;
-        m_keySlots = session.BoardKeys;
+        m_keySlots = session.log.BoardKeys;
     }
     if (!sameText)
         m_table.reset();
     if (!sameText) {
         m_lines.clear(); // its keys look into the old text
-        m_text = session.LogText;
+        m_text = session.log.LogText;
         m_header = {};
         m_end = {};
         m_board = {};

@@ -91,7 +91,7 @@ void Reader::board_list_Click()
     MainWindowState &m = m_s.main;
     m.clearTitleColumns();
     m.Article.clear();
-    if (!m_s.TitleBuildSuppress)
+    if (!m_s.reading.TitleBuildSuppress)
         BuildTitleList();
     m.focusTitle();
     showMoveTarget();
@@ -103,7 +103,8 @@ void Reader::showMoveTarget()
     const QString item = m.Board_List.selectedText();
     // A chat room has no board number.
     const qint64 board = boarditem::boardNumber(item);
-    const qint64 target = (board >= 0 && board < m_s.MoveTable.size()) ? val(m_s.MoveTable.at(board)) : 0;
+    const qint64 target
+        = (board >= 0 && board < m_s.moves.MoveTable.size()) ? val(m_s.moves.MoveTable.at(board)) : 0;
     // The mail box has no target, whatever the move file holds for it.
     m.To_No.Caption = (board != 0 && target > 0) ? QString::number(target) : QStringLiteral("なし");
     m.To_No.enabled = board != 0;
@@ -175,7 +176,7 @@ void Reader::Title_Click()
         // last row of the last board ends there and shows that row.
         if (unreadBoardMoved && atLastRowOfLastBoard()) {
             unreadBoardMoved = false;
-            m_s.LastWrittenKind = ReaderMode::None;
+            m_s.reading.LastWrittenKind = ReaderMode::None;
             continue;
         }
         return;
@@ -225,14 +226,14 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     } else if (isMarkRow(item)) {
         // The user's own waiting commands are no articles of the log: the
         // unread search and the search advance pass over them.
-        if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
+        if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch)
             return moveOnUnread(row, unreadBoardMoved);
         if (advancing && search::searchActive(m_s))
             return advancing = searchAdvance(row);
         ShowMarkRow(m_s);
         selectLastVisibleLine();
-        if (m_s.LastWrittenKind == ReaderMode::MovedUp) {
-            m_s.LastWrittenKind = ReaderMode::None;
+        if (m_s.reading.LastWrittenKind == ReaderMode::MovedUp) {
+            m_s.reading.LastWrittenKind = ReaderMode::None;
             if (row != lastRow) {
                 m.Title.ListIndex = lastRow;
                 return true;
@@ -272,8 +273,8 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         const qsizetype end = articleEnd(start, item);
         const QString &log = m_index.text();
         article = end == 0 ? mid(log, start) : mid(log, start, end - start);
-        if (m_s.ReadPointer < end)
-            m_s.ReadPointer = end;
+        if (m_s.unread.ReadPointer < end)
+            m_s.unread.ReadPointer = end;
         shownStart = start;
     }
 
@@ -296,9 +297,9 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         shownStart += 2;
     }
     selectLastVisibleLine();
-    const bool movedUp = m_s.LastWrittenKind == ReaderMode::MovedUp;
+    const bool movedUp = m_s.reading.LastWrittenKind == ReaderMode::MovedUp;
     if (movedUp)
-        m_s.LastWrittenKind = ReaderMode::None;
+        m_s.reading.LastWrittenKind = ReaderMode::None;
     m.ArticleCount.Caption = QString::number(row + 1) + u'/' + QString::number(m.rowCount());
     if (m.Article.isEmpty()) {
         m.Article.addItem(
@@ -321,7 +322,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
 qsizetype Reader::showChatLines(int row)
 {
     MainWindowState &m = m_s.main;
-    const QString &log = m_s.LogText;
+    const QString &log = m_s.log.LogText;
     const QString key = mid(m.Board_List.selectedText(), 11);
     m.Article.clear();
     int count = 0;
@@ -374,10 +375,10 @@ void Reader::refreshDateTexts()
 {
     if (!fileTime)
         return;
-    const QDateTime logDate = fileTime(m_s.LogPath);
+    const QDateTime logDate = fileTime(m_s.log.LogPath);
     if (logDate.isValid())
         m_logDate = logDate;
-    const QDateTime ptrDate = fileTime(m_s.PtrRec.LogName);
+    const QDateTime ptrDate = fileTime(m_s.unread.PtrRec.LogName);
     if (ptrDate.isValid())
         m_ptrLogDate = ptrDate;
 }
@@ -385,16 +386,16 @@ void Reader::refreshDateTexts()
 Reader::Located Reader::locateArticle(const QString &key, const QString &titleItem, qsizetype &start)
 {
     MainWindowState &m = m_s.main;
-    const QString boardKey = m_s.BoardKeys.value(m.Board_List.ListIndex);
+    const QString boardKey = m_s.log.BoardKeys.value(m.Board_List.ListIndex);
     const QString &prompt = m_s.SubcommandMarker;
     const QString &log = m_index.text();
     auto findLine = [&](qsizetype from) { return m_index.findArticleLine(boardKey, key, from); };
 
-    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch
-        && trimBlanks(m_s.PtrRec.LogName) == trimBlanks(m_s.LogPath)) {
+    if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch
+        && trimBlanks(m_s.unread.PtrRec.LogName) == trimBlanks(m_s.log.LogPath)) {
         // Beyond the pointer, the first line whose command prompt was
         // answered with Enter or lies past the end of its article.
-        qsizetype p = findLine(m_s.PtrRec.Pointer + 2);
+        qsizetype p = findLine(m_s.unread.PtrRec.Pointer + 2);
         while (p != 0) {
             const qsizetype s = m_index.subcommand().findFrom(p);
             bool taken = s == 0;
@@ -412,23 +413,23 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
         }
         if (p == 0)
             return Located::MoveOn;
-        m_s.LastWrittenKind = ReaderMode::None;
+        m_s.reading.LastWrittenKind = ReaderMode::None;
         start = p + 2;
         return Located::Found;
     }
 
     // The date texts matter only to a pending unread search; other clicks
     // (a search advance passes thousands) need not look at the files.
-    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
+    if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch)
         refreshDateTexts();
-    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch && m_ptrLogDate.isValid() && m_logDate.isValid()
-        && m_ptrLogDate > m_logDate) {
+    if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch && m_ptrLogDate.isValid()
+        && m_logDate.isValid() && m_ptrLogDate > m_logDate) {
         // The pointer belongs to a later log: this one counts as read.
         m.selectBoard(m.Board_List.ListCount() - 1);
         m.clearTitleColumns();
         m.Article.clear();
         m.Title.ListIndex = -1;
-        m_s.LastWrittenKind = ReaderMode::None;
+        m_s.reading.LastWrittenKind = ReaderMode::None;
         BuildTitleList();
         if (m.Title.isEmpty())
             return Located::NotFound;
@@ -454,9 +455,9 @@ void Reader::advanceToNextNonEmptyBoard()
 {
     MainWindowState &m = m_s.main;
     do {
-        m_s.TitleBuildSuppress = true;
+        m_s.reading.TitleBuildSuppress = true;
         m.selectBoard(m.Board_List.ListIndex + 1);
-        m_s.TitleBuildSuppress = false;
+        m_s.reading.TitleBuildSuppress = false;
         BuildTitleList();
     } while (m.Title.isEmpty() && !onLastBoard());
 }
@@ -538,10 +539,10 @@ void Reader::run(std::optional<ReaderCommand> command)
 {
     using enum ReaderCommand;
     MainWindowState &m = m_s.main;
-    m_s.RewriteFlag = false;
+    m_s.composing.RewriteFlag = false;
     if (command == Rewrite && boarditem::isChat(m.Board_List.selectedText()))
         command = Write;
-    m_s.SavedTitleIndex = m.Title.ListIndex;
+    m_s.composing.SavedTitleIndex = m.Title.ListIndex;
 
     if (command == EndSearch && search::searchActive(m_s)) {
         if (m_s.message(QStringLiteral("検索を終了しますか？"), MsgButtons::YesNo, MsgIcon::Question)
@@ -569,35 +570,35 @@ void Reader::run(std::optional<ReaderCommand> command)
     }
 
     if (command != Page) {
-        m_s.NextArticleArmed = false;
+        m_s.reading.NextArticleArmed = false;
         if (m.Board_List.ListIndex >= 0 && command == Previous) {
             // Up out of the first row: the preceding board, skipping empty ones.
             while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
                 m.selectBoard(m.Board_List.ListIndex - 1);
-                m_s.LastWrittenKind = ReaderMode::MovedUp;
+                m_s.reading.LastWrittenKind = ReaderMode::MovedUp;
                 if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
                     break;
             }
-            if (m_s.LastWrittenKind == ReaderMode::MovedUp) {
+            if (m_s.reading.LastWrittenKind == ReaderMode::MovedUp) {
                 // An empty first board has no row to read the mode: left
                 // pending, it would open the next board chosen on its last row.
                 if (m.Title.isEmpty())
-                    m_s.LastWrittenKind = ReaderMode::None;
+                    m_s.reading.LastWrittenKind = ReaderMode::None;
                 return;
             }
         }
         if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && down) {
-            m_s.LastWrittenKind = ReaderMode::None;
+            m_s.reading.LastWrittenKind = ReaderMode::None;
             selectNextNonEmptyBoard();
         }
     }
 
     if (command == Page) {
-        m_s.LastWrittenKind = ReaderMode::None;
+        m_s.reading.LastWrittenKind = ReaderMode::None;
         if (m.Article.ListIndex < m.Article.ListCount() - 1) {
             ++m.Article.ListIndex;
-        } else if (m_s.NextArticleArmed) {
-            m_s.NextArticleArmed = false;
+        } else if (m_s.reading.NextArticleArmed) {
+            m_s.reading.NextArticleArmed = false;
             if (m.Title.ListIndex != m.rowCount() - 1)
                 m.selectTitle(m.Title.ListIndex + 1);
             else if (!onLastBoard()) {
@@ -613,11 +614,12 @@ void Reader::run(std::optional<ReaderCommand> command)
     }
 
     if (command == NextUnread) {
-        m_s.LastWrittenKind = ReaderMode::UnreadSearch;
+        m_s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
         return;
     }
-    if (m_s.LastWrittenKind != ReaderMode::MoveResponse && m_s.LastWrittenKind != ReaderMode::MailReply)
-        m_s.LastWrittenKind = ReaderMode::None;
+    if (m_s.reading.LastWrittenKind != ReaderMode::MoveResponse
+        && m_s.reading.LastWrittenKind != ReaderMode::MailReply)
+        m_s.reading.LastWrittenKind = ReaderMode::None;
     if (!command)
         return;
     switch (*command) {
@@ -644,7 +646,7 @@ void Reader::Title_KeyUp(int keyCode, int /*shift*/)
     const ListBox &article = m_s.main.Article;
     if ((keyCode == Key_Space || keyCode == Key_PageDown || keyCode == Key_Right)
         && m_s.flag(settings::OptionFlags::SpaceMovesOn) && article.ListIndex == article.ListCount() - 1)
-        m_s.NextArticleArmed = true;
+        m_s.reading.NextArticleArmed = true;
 }
 
 void Reader::listBoxKey(int keyCode)
@@ -681,8 +683,8 @@ void Reader::pressKey(int keyCode, int shift)
     listBoxKey(code);
     // The unread search runs within the move it starts; when the list could
     // not move, or the search ran out, it must not wait for a later click.
-    if (m_s.LastWrittenKind == ReaderMode::UnreadSearch)
-        m_s.LastWrittenKind = ReaderMode::None;
+    if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch)
+        m_s.reading.LastWrittenKind = ReaderMode::None;
     Title_KeyUp(keyCode, shift);
 }
 
@@ -690,19 +692,19 @@ void Reader::pressKey(int keyCode, int shift)
 
 void Reader::Read_End_Click()
 {
-    const qint64 bytes = QFileInfo(m_s.LogPath).size();
-    m_s.PtrRec.LogName = m_s.LogPath.leftJustified(80, u' ');
-    m_s.PtrRec.Pointer = qMax<qint64>(bytes, m_s.LogText.size());
-    m_s.ReadPointer = m_s.PtrRec.Pointer;
-    m_s.PtrSavePending = 1;
+    const qint64 bytes = QFileInfo(m_s.log.LogPath).size();
+    m_s.unread.PtrRec.LogName = m_s.log.LogPath.leftJustified(80, u' ');
+    m_s.unread.PtrRec.Pointer = qMax<qint64>(bytes, m_s.log.LogText.size());
+    m_s.unread.ReadPointer = m_s.unread.PtrRec.Pointer;
+    m_s.unread.PtrSavePending = 1;
 }
 
 void Reader::Search_Pointer_Click()
 {
-    m_s.PtrRec.LogName = m_s.LogPath.leftJustified(80, u' ');
-    m_s.PtrRec.Pointer = 0;
-    m_s.ReadPointer = 0;
-    m_s.PtrSavePending = 1;
+    m_s.unread.PtrRec.LogName = m_s.log.LogPath.leftJustified(80, u' ');
+    m_s.unread.PtrRec.Pointer = 0;
+    m_s.unread.ReadPointer = 0;
+    m_s.unread.PtrSavePending = 1;
 }
 
 QString Reader::keyListText()
@@ -789,16 +791,16 @@ Reader::BoardView Reader::viewOfBoard(int item)
 {
     MainWindowState &m = m_s.main;
     const MainWindowState saved = m;
-    const qint64 readPointer = m_s.ReadPointer;
-    const ReaderMode kind = m_s.LastWrittenKind;
-    const bool stringSearch = m_s.StringSearchOn;
-    const bool dateSearch = m_s.DateSearchOn;
-    const bool armed = m_s.NextArticleArmed;
+    const qint64 readPointer = m_s.unread.ReadPointer;
+    const ReaderMode kind = m_s.reading.LastWrittenKind;
+    const bool stringSearch = m_s.search.StringSearchOn;
+    const bool dateSearch = m_s.search.DateSearchOn;
+    const bool armed = m_s.reading.NextArticleArmed;
     const auto shown = articleShown;
     articleShown = nullptr;
-    m_s.LastWrittenKind = ReaderMode::None;
-    m_s.StringSearchOn = false;
-    m_s.DateSearchOn = false;
+    m_s.reading.LastWrittenKind = ReaderMode::None;
+    m_s.search.StringSearchOn = false;
+    m_s.search.DateSearchOn = false;
 
     BoardView view;
     if (item >= 0 && item < m.Board_List.ListCount()) {
@@ -813,11 +815,11 @@ Reader::BoardView Reader::viewOfBoard(int item)
     }
 
     m = saved;
-    m_s.ReadPointer = readPointer;
-    m_s.LastWrittenKind = kind;
-    m_s.StringSearchOn = stringSearch;
-    m_s.DateSearchOn = dateSearch;
-    m_s.NextArticleArmed = armed;
+    m_s.unread.ReadPointer = readPointer;
+    m_s.reading.LastWrittenKind = kind;
+    m_s.search.StringSearchOn = stringSearch;
+    m_s.search.DateSearchOn = dateSearch;
+    m_s.reading.NextArticleArmed = armed;
     articleShown = shown;
     return view;
 }

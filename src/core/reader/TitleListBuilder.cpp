@@ -70,7 +70,7 @@ int TitleListBuilder::build()
     layOut();
     if (boarditem::isChat(m.Board_List.selectedText()))
         addChatRows();
-    if (!m_s.UpFileText.isEmpty())
+    if (!m_s.upFile.UpFileText.isEmpty())
         markWrittenRows();
     addMessages();
     return m_select;
@@ -81,7 +81,7 @@ void TitleListBuilder::walkLog()
     // The blocks of the board, from the log's model: the walk from header to
     // header is made once per log, not once per board.
     const logindex::ParsedLog &model = logindex::parsedLog(m_s);
-    const QString boardKey = m_s.BoardKeys.value(m_s.main.Board_List.ListIndex);
+    const QString boardKey = m_s.log.BoardKeys.value(m_s.main.Board_List.ListIndex);
     m_nodes.reserve(model.blocksOfKey(boardKey).size());
     m_byBracket.reserve(model.blocksOfKey(boardKey).size());
     for (const int i : model.blocksOfKey(boardKey)) {
@@ -363,7 +363,7 @@ void TitleListBuilder::insertRow(int index, const QString &number, const QString
 
 void TitleListBuilder::addChatRows()
 {
-    const QString &log = m_s.LogText;
+    const QString &log = m_s.log.LogText;
     const QString key = mid(m_s.main.Board_List.selectedText(), 11);
     qsizetype p = 1;
     for (;;) {
@@ -385,7 +385,7 @@ void TitleListBuilder::addChatRows()
 void TitleListBuilder::markWrittenRows()
 {
     MainWindowState &m = m_s.main;
-    const UpFile up(m_s.UpFileText);
+    const UpFile up(m_s.upFile.UpFileText);
     const QString item = m.Board_List.selectedText();
     const bool chat = boarditem::isChat(item);
     const qint64 board = boarditem::boardNumber(item);
@@ -400,7 +400,7 @@ void TitleListBuilder::markWrittenRows()
             appendRow(QStringLiteral("[手紙") + numberWithBlank(count) + u']', c.recipients.join(QString()),
                 c.title);
             ++count;
-            if (m_s.LastWrittenKind == ReaderMode::Mail)
+            if (m_s.reading.LastWrittenKind == ReaderMode::Mail)
                 requestSelect(m.rowCount() - 1);
         }
     }
@@ -414,7 +414,7 @@ void TitleListBuilder::markWrittenRows()
                 continue;
             appendRow(QStringLiteral("[書込") + numberWithBlank(count) + u']', QStringLiteral(" "), c.title);
             ++count;
-            if (m_s.LastWrittenKind == ReaderMode::Write)
+            if (m_s.reading.LastWrittenKind == ReaderMode::Write)
                 requestSelect(m.rowCount() - 1);
         }
 
@@ -461,7 +461,7 @@ void TitleListBuilder::markWrittenRows()
             if (serialMode)
                 title += QString(200, u' ') + QString::number(val(ref));
             insertRow(j, QStringLiteral("[レス") + numberWithBlank(count) + u']', QStringLiteral(" "), title);
-            if (m_s.LastWrittenKind == ReaderMode::Response)
+            if (m_s.reading.LastWrittenKind == ReaderMode::Response)
                 requestSelect(j);
         }
 
@@ -486,7 +486,7 @@ void TitleListBuilder::markWrittenRows()
     // Chat writes, on a chat room.
     if (chat && up.chatWrite(boarditem::chatNumber(item)) != nullptr) {
         appendRow(QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
-        if (m_s.LastWrittenKind == ReaderMode::Write)
+        if (m_s.reading.LastWrittenKind == ReaderMode::Write)
             requestSelect(m.rowCount() - 1);
     }
 }

@@ -73,8 +73,8 @@ void SearchDialogState::setRangeFields(const QString &from, const QString &to)
 
 void SearchDialogState::Form_Load()
 {
-    if (!m_s.SearchFrom.isEmpty() || !m_s.SearchTo.isEmpty()) {
-        setRangeFields(m_s.SearchFrom, m_s.SearchTo);
+    if (!m_s.search.SearchFrom.isEmpty() || !m_s.search.SearchTo.isEmpty()) {
+        setRangeFields(m_s.search.SearchFrom, m_s.search.SearchTo);
     } else {
         const QDateTime today = now();
         const QDate date = today.date();
@@ -87,10 +87,10 @@ void SearchDialogState::Form_Load()
         fields[Minutes2] = twoDigits(time.minute());
         fields[Second2] = twoDigits(time.second());
     }
-    DateTime_Check = m_s.DateSearchOn;
-    String_Check = m_s.StringSearchOn;
-    if (!m_s.SearchText.isEmpty())
-        fields[Search_Text] = m_s.SearchText;
+    DateTime_Check = m_s.search.DateSearchOn;
+    String_Check = m_s.search.StringSearchOn;
+    if (!m_s.search.SearchText.isEmpty())
+        fields[Search_Text] = m_s.search.SearchText;
     visible = true;
 }
 
@@ -128,10 +128,11 @@ bool SearchDialogState::Search_Start_Click()
         return right(fields[year], 2) + u'/' + fields[year + 1] + u'/' + fields[year + 2] + u' '
             + fields[year + 3] + u':' + fields[year + 4] + u':' + fields[year + 5];
     };
-    m_s.SearchFrom = range(Year1);
-    m_s.SearchTo = range(Year2);
+    m_s.search.SearchFrom = range(Year1);
+    m_s.search.SearchTo = range(Year2);
 
-    if (m_s.SearchFrom > m_s.SearchTo || m_s.SearchFrom.size() < 17 || m_s.SearchTo.size() < 17) {
+    if (m_s.search.SearchFrom > m_s.search.SearchTo || m_s.search.SearchFrom.size() < 17
+        || m_s.search.SearchTo.size() < 17) {
         m_s.message(QStringLiteral("日付又は時間の範囲が不正です"), MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
@@ -139,14 +140,14 @@ bool SearchDialogState::Search_Start_Click()
         m_s.message(QStringLiteral("検索する文字列を入力して下さい"), MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
-    m_s.DateSearchOn = DateTime_Check;
-    m_s.StringSearchOn = String_Check;
+    m_s.search.DateSearchOn = DateTime_Check;
+    m_s.search.StringSearchOn = String_Check;
     if (!DateTime_Check && !String_Check) {
         m_s.message(QStringLiteral("日時検索、文字列検索ともに行いません。") + QStringLiteral("\r\n")
                 + QStringLiteral("検索する場合各チェックボックス何れか又は両方にチェックを入れて下さい"),
             MsgButtons::Ok, MsgIcon::Information);
     }
-    m_s.SearchText = fields[Search_Text];
+    m_s.search.SearchText = fields[Search_Text];
     visible = false;
     return true;
 }

@@ -10,13 +10,13 @@ namespace kavrel::search {
 
 bool searchActive(const Session &session)
 {
-    return session.StringSearchOn || session.DateSearchOn;
+    return session.search.StringSearchOn || session.search.DateSearchOn;
 }
 
 void endSearch(Session &session)
 {
-    session.DateSearchOn = false;
-    session.StringSearchOn = false;
+    session.search.DateSearchOn = false;
+    session.search.StringSearchOn = false;
 }
 
 QString articleDateTime(const QString &article, const QString &key)
@@ -38,11 +38,11 @@ Verdict hitTest(const Session &session, const QString &article, const QString &k
 {
     if (!searchActive(session))
         return Verdict::NoSearch;
-    if (session.StringSearchOn && article.contains(session.SearchText))
+    if (session.search.StringSearchOn && article.contains(session.search.SearchText))
         return Verdict::Hit;
-    if (session.DateSearchOn) {
+    if (session.search.DateSearchOn) {
         const QString when = articleDateTime(article, key);
-        if (!when.isEmpty() && when >= session.SearchFrom && when <= session.SearchTo)
+        if (!when.isEmpty() && when >= session.search.SearchFrom && when <= session.search.SearchTo)
             return Verdict::Hit;
     }
     return Verdict::Miss;

@@ -46,7 +46,7 @@ public:
     // (0: none); To_No shows it.
     qint64 MoveTarget = 0;
 
-    QString Text1, Text2, Text3, Text4;
+    QString pointerLogName, pointerValue, readPointer, logLength;
     QString Caption = QStringLiteral("Kavrel");
 
     // Menu items that a log opening enables.

@@ -115,7 +115,7 @@ void tst_ComposeFlows::writeOnBoard()
     QVERIFY(!f.script.lastStartedWithFile());
     QVERIFY(!QFile::exists(f.tempPath()));
     QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[307]", "[書込 1]" }));
-    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.reading.LastWrittenKind), QStringLiteral("Write"));
     QVERIFY(f.session.main.visible);
 
     // A second write, in Japanese, follows the first; the mark shows it.
@@ -187,7 +187,7 @@ void tst_ComposeFlows::responseWithMoveTarget()
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを書き換えますか？") });
     QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
     QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe:今日の一枚\r\nこちらに書きます\r\n.\r\nyQ")));
-    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.reading.LastWrittenKind), QStringLiteral("Write"));
     QCOMPARE(f.marks(), QStringList {});
     f.select(f.boardOf(7));
     QCOMPARE(f.titles(), (QStringList { "[50]", "[書込 1]" }));
@@ -239,7 +239,7 @@ void tst_ComposeFlows::moveResponseToAnotherBoard()
     // One response only: the table is reloaded and was never saved.
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
     QVERIFY(!QFile::exists(moveres::moveFilePath(f.session)));
-    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.reading.LastWrittenKind), QStringLiteral("Write"));
     QCOMPARE(f.marks(), QStringList {});
     f.select(f.boardOf(7));
     QCOMPARE(f.marks(), QStringList { "[書込 1]" });
@@ -252,7 +252,7 @@ void tst_ComposeFlows::moveResponseCancelled()
     f.select(f.boardOf(12), 0);
     f.press('G');
     f.compose.moveWindow().Command2_Click();
-    QVERIFY(f.session.LastWrittenKind == ReaderMode::None);
+    QVERIFY(f.session.reading.LastWrittenKind == ReaderMode::None);
     QCOMPARE(f.script.runs(), 0);
     QVERIFY(f.session.main.enabled);
     QVERIFY(!QFile::exists(f.upPath()));
@@ -282,7 +282,7 @@ void tst_ComposeFlows::moveResponseFromMailBox()
     auto &ids = f.compose.idListWindow();
     QVERIFY(ids.visible);
     QCOMPARE(ids.Caption, QStringLiteral("宛先ＩＤ選択"));
-    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("mail"));
+    QCOMPARE(readerModeName(f.session.reading.LastWrittenKind), QStringLiteral("mail"));
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
     QVERIFY(!f.session.main.To_No.enabled);
 
@@ -349,7 +349,7 @@ void tst_ComposeFlows::deleteSecondOfThreeWrites()
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを削除しますか？") });
     QCOMPARE(f.messages.shown.first().icon, MsgIcon::Critical);
     QCOMPARE(f.messages.shown.first().defaultAnswer, MsgAnswer::Cancel);
-    QCOMPARE(f.session.UpFileText, expected);
+    QCOMPARE(f.session.upFile.UpFileText, expected);
     QCOMPARE(f.upBytes(), b(expected));
     QCOMPARE(f.script.runs(), 0);
     if (answer == MsgAnswer::Ok) {
@@ -433,7 +433,7 @@ void tst_ComposeFlows::replyToReceivedMail()
 {
     WritingFixture f;
     standardNet(f);
-    f.session.Recipients = QStringLiteral("  100\r\n  300\r\n"); // an earlier mail's
+    f.session.composing.Recipients = QStringLiteral("  100\r\n  300\r\n"); // an earlier mail's
     f.select(f.boardOf(0), 0);
     const QStringList article = f.session.main.Article.items;
     QCOMPARE(article.value(1), QStringLiteral("    412 bytes 0200:山田花子 "));
@@ -441,7 +441,7 @@ void tst_ComposeFlows::replyToReceivedMail()
         QStringLiteral("Re:来週の集まりについて\r\n>オフ会は駅前の喫茶店に１４時集合です。\r\n参加します"));
     f.press('P');
 
-    QCOMPARE(f.session.Recipients, QStringLiteral(" 0200\r\n"));
+    QCOMPARE(f.session.composing.Recipients, QStringLiteral(" 0200\r\n"));
     QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
     QCOMPARE(f.upBytes(),
         b(QStringLiteral("mw\r\n 200\r\n\r\n\r\nRe:来週の集まりについて\r\n"
@@ -583,9 +583,9 @@ void tst_ComposeFlows::mailRewriteEscapedKeepsTheMail()
     f.messages.answers = { MsgAnswer::Yes };
     f.press('M');
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("メール内容の書き換えですか？") });
-    QVERIFY(f.session.UpFileText.isEmpty()); // cut while the recipients are chosen
+    QVERIFY(f.session.upFile.UpFileText.isEmpty()); // cut while the recipients are chosen
     f.compose.idListWindow().ID_LIST_KeyDown(27);
-    QCOMPARE(f.session.UpFileText, mail1);
+    QCOMPARE(f.session.upFile.UpFileText, mail1);
     QCOMPARE(f.upBytes(), b(mail1));
     QVERIFY(f.session.main.enabled);
     QCOMPARE(f.marks(), QStringList { "[手紙 1]" });
@@ -606,7 +606,7 @@ void tst_ComposeFlows::editorThatCannotStartKeepsTheWaitingCommand()
     QVERIFY(text.contains(QStringLiteral("エディタを起動できませんでした")));
     QVERIFY(text.contains(missing));
     QVERIFY(f.session.main.visible);
-    QCOMPARE(f.session.UpFileText, kW1 + kW2 + kW3);
+    QCOMPARE(f.session.upFile.UpFileText, kW1 + kW2 + kW3);
     QCOMPARE(f.upBytes(), b(kW1 + kW2 + kW3));
 }
 
@@ -641,7 +641,7 @@ void tst_ComposeFlows::unencodableTextCancelledIsKept()
 
     QCOMPARE(f.messages.shown.size(), 2);
     QVERIFY(!QFile::exists(f.upPath()));
-    QVERIFY(f.session.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.UpFileText.isEmpty());
     // The message names the file that keeps the text.
     const QString text = f.messages.shown.at(1).text;
     const qsizetype at = text.indexOf(f.session.AppDir);
@@ -670,7 +670,7 @@ void tst_ComposeFlows::responseRewriteClosedUnsavedKeepsTheResponse()
     f.click(QStringLiteral("[レス 1]"));
     f.press('P'); // the editor is closed without saving
     QCOMPARE(f.script.runs(), 1);
-    QCOMPARE(f.session.UpFileText, kResp1);
+    QCOMPARE(f.session.upFile.UpFileText, kResp1);
     QCOMPARE(f.upBytes(), b(kResp1));
     QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 1]", "[307]" }));
 }
@@ -698,7 +698,7 @@ void tst_ComposeFlows::emptiedResponseRewriteRemovesTheUpFile()
     f.click(QStringLiteral("[レス 1]"));
     f.script.willWrite(QByteArray());
     f.press('E');
-    QVERIFY(f.session.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.UpFileText.isEmpty());
     QVERIFY(!QFile::exists(f.upPath()));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kResp1));
     QCOMPARE(f.marks(), QStringList {});
@@ -726,7 +726,7 @@ void tst_ComposeFlows::writeRewrittenToNothing()
     f.script.willWrite(QByteArray());
     f.press(key);
     QCOMPARE(f.script.runs(), 1);
-    QVERIFY(f.session.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.UpFileText.isEmpty());
     QCOMPARE(f.marks(), QStringList {});
     QVERIFY(!QFile::exists(f.upPath()));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kW1));
@@ -799,7 +799,7 @@ void tst_ComposeFlows::writeRewriteClosedUnsavedKeepsItsPlace()
     f.messages.answers = { MsgAnswer::Ok };
     f.press(key); // the editor is closed without saving
     QCOMPARE(f.script.runs(), 1);
-    QCOMPARE(f.session.UpFileText, kW1 + kW2 + kW3);
+    QCOMPARE(f.session.upFile.UpFileText, kW1 + kW2 + kW3);
     QCOMPARE(f.upBytes(), b(kW1 + kW2 + kW3));
     f.click(QStringLiteral("[書込 2]"));
     QCOMPARE(f.session.main.Article.items, (QStringList { "二通目", "二番目の書き込み" }));

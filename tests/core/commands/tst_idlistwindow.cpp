@@ -50,7 +50,7 @@ void tst_IdListWindow::listItems()
     QFETCH(QString, idList);
     QFETCH(QStringList, items);
     WritingFixture f;
-    f.session.IdListText = idList;
+    f.session.log.IdListText = idList;
     IdListWindow w(f.session);
     w.open(IdListWindow::Mode::Viewer);
     QCOMPARE(w.items, items);
@@ -78,7 +78,7 @@ void tst_IdListWindow::recipients()
     QFETCH(QString, recipients);
     QFETCH(QString, message);
     WritingFixture f;
-    f.session.IdListText = QStringLiteral("100:a\r\n200:b\r\n1234:c\r\n999\r\n");
+    f.session.log.IdListText = QStringLiteral("100:a\r\n200:b\r\n1234:c\r\n999\r\n");
     IdListWindow w(f.session);
     int accepted = 0;
     w.mailAccepted = [&] { ++accepted; };
@@ -87,7 +87,7 @@ void tst_IdListWindow::recipients()
     for (int i : chosen)
         w.setSelected(i, true);
     w.ID_LIST_KeyDown(13);
-    QCOMPARE(f.session.Recipients, recipients);
+    QCOMPARE(f.session.composing.Recipients, recipients);
     QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList {} : QStringList { message });
     QCOMPARE(accepted, message.isEmpty() ? 1 : 0);
     QCOMPARE(w.visible, !message.isEmpty());
@@ -96,8 +96,8 @@ void tst_IdListWindow::recipients()
 void tst_IdListWindow::viewerOkJustCloses()
 {
     WritingFixture f;
-    f.session.IdListText = QStringLiteral("100:a\r\n");
-    f.session.LastWrittenKind = ReaderMode::Mail; // left over from the last mail
+    f.session.log.IdListText = QStringLiteral("100:a\r\n");
+    f.session.reading.LastWrittenKind = ReaderMode::Mail; // left over from the last mail
     f.compose.showIdList();
     auto &w = f.compose.idListWindow();
     QCOMPARE(w.Caption, QStringLiteral("ＩＤ List"));
@@ -105,14 +105,14 @@ void tst_IdListWindow::viewerOkJustCloses()
     w.OK_Click();
     QVERIFY(!w.visible);
     QCOMPARE(f.script.runs(), 0);
-    QVERIFY(f.session.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.UpFileText.isEmpty());
 }
 
 void tst_IdListWindow::noSelectionInMailMode()
 {
     WritingFixture f;
     f.open(writinglogs::standardLog());
-    f.session.IdListText.clear();
+    f.session.log.IdListText.clear();
     f.select(f.boardOf(0));
     f.press('M');
     auto &w = f.compose.idListWindow();
@@ -135,7 +135,7 @@ void tst_IdListWindow::editorClosedUnsaved()
     w.setSelected(0, true);
     w.OK_Click(); // the script saves nothing
     QCOMPARE(f.script.runs(), 1);
-    QVERIFY(f.session.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.UpFileText.isEmpty());
     QVERIFY(!QFile::exists(f.upPath()));
     // The list was built again, and the title list, given the focus back
     // without a selection, shows its first row.
@@ -173,7 +173,7 @@ void tst_IdListWindow::batchUnmarkOfACommandChangedOutside()
     f.select(f.boardOf(12));
     f.click(QStringLiteral("[307]"));
     f.session.main.BatchSet.items[2] = QStringLiteral("S");
-    f.session.UpFileText = QStringLiteral("\\ 12\r\nWx\r\n.\r\nyQ");
+    f.session.upFile.UpFileText = QStringLiteral("\\ 12\r\nWx\r\n.\r\nyQ");
     f.press('S');
     QCOMPARE(f.session.main.BatchSet.item(2), QStringLiteral(" "));
     QCOMPARE(f.upBytes(), QByteArray("\\ 12\r\nWx\r\n.\r\nyQ"));

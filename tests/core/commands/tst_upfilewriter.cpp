@@ -149,22 +149,22 @@ void tst_UpFileWriter::store()
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = signPath;
     f.session.Flags[settings::OptionFlags::SignatureOn] = flags.left(1);
     f.session.Flags[settings::OptionFlags::TitleOnlySignature] = flags.mid(1, 1);
-    f.session.RewriteFlag = rewrite;
-    f.session.ResponseRef = QStringLiteral("100");
-    f.session.Recipients = QStringLiteral("  100\r\n  200\r\n");
-    f.session.LastWrittenKind = readerMode(kind);
+    f.session.composing.RewriteFlag = rewrite;
+    f.session.composing.ResponseRef = QStringLiteral("100");
+    f.session.composing.Recipients = QStringLiteral("  100\r\n  200\r\n");
+    f.session.reading.LastWrittenKind = readerMode(kind);
     writeFile(f.tempPath(), temp);
 
     const QString before = QStringLiteral("\\ 1\r\nWold\r\n.\r\nyQ");
-    f.session.UpFileText = before;
+    f.session.upFile.UpFileText = before;
     commands::StoreComposedText(f.session, { fixedClock, QString() });
 
-    QCOMPARE(f.session.UpFileText, before + appended);
+    QCOMPARE(f.session.upFile.UpFileText, before + appended);
     QCOMPARE(QFile::exists(f.tempPath()), tempRemains);
     if (!appended.isEmpty())
         QCOMPARE(f.upBytes(), sjis(before + appended));
     if (kind == u"Response")
-        QVERIFY(f.session.LastWrittenKind == ReaderMode::None);
+        QVERIFY(f.session.reading.LastWrittenKind == ReaderMode::None);
 }
 
 void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
@@ -173,9 +173,9 @@ void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
     f.setBoards({ QStringLiteral("No.12 ｢雑談｣") });
     f.session.main.Board_List.ListIndex = 0;
     writeFile(f.upPath(), "kept by hand");
-    f.session.LastWrittenKind = ReaderMode::Write;
+    f.session.reading.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "");
-    f.session.UpFileDirty = true;
+    f.session.upFile.UpFileDirty = true;
     commands::StoreComposedText(f.session);
     QCOMPARE(f.upBytes(), QByteArray("kept by hand"));
 
@@ -198,31 +198,31 @@ void tst_UpFileWriter::netWithoutSignatureAfterOneWith()
     const QString signPath = f.dir.path() + QStringLiteral("/sign.txt");
     writeFile(signPath, sjis(kSig));
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = signPath;
-    f.session.LastWrittenKind = ReaderMode::Write;
+    f.session.reading.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "T\r\nB");
     commands::StoreComposedText(f.session, { fixedClock, QString() });
-    QCOMPARE(f.session.UpFileText,
+    QCOMPARE(f.session.upFile.UpFileText,
         QStringLiteral("\\ 12\r\nWT\r\nB\r\n") + kSigExpanded + QStringLiteral("\r\n.\r\nyQ"));
 
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = QString(80, u' ');
-    f.session.UpFileText.clear();
-    f.session.LastWrittenKind = ReaderMode::Write;
+    f.session.upFile.UpFileText.clear();
+    f.session.reading.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "T\r\nB");
     commands::StoreComposedText(f.session, { fixedClock, QString() });
-    QCOMPARE(f.session.UpFileText, QStringLiteral("\\ 12\r\nWT\r\nB\r\n.\r\nyQ"));
+    QCOMPARE(f.session.upFile.UpFileText, QStringLiteral("\\ 12\r\nWT\r\nB\r\n.\r\nyQ"));
 }
 
 void tst_UpFileWriter::previousGenerationIsKept()
 {
     WritingFixture f;
-    f.session.UpFileText = QStringLiteral("first");
+    f.session.upFile.UpFileText = QStringLiteral("first");
     QVERIFY(commands::writeUpFile(f.session));
     QVERIFY(!QFile::exists(f.upPath() + QStringLiteral(".bak")));
-    f.session.UpFileText = QStringLiteral("second");
+    f.session.upFile.UpFileText = QStringLiteral("second");
     QVERIFY(commands::writeUpFile(f.session));
     QCOMPARE(f.upBytes(), QByteArray("second"));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), QByteArray("first"));
-    QCOMPARE(f.session.UpFilePath, f.upPath());
+    QCOMPARE(f.session.upFile.UpFilePath, f.upPath());
 
     // A directory that cannot be written is reported with the path.
     f.session.Dir[settings::DirRecord::Up_Dir] = f.dir.path() + QStringLiteral("/missing dir");

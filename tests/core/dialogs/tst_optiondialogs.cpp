@@ -205,7 +205,7 @@ void TestOptionDialogs::pickerCancelKeepsPurpose()
     m_dialog->Show();
     m_dialog->Command2_Click();
     m_picker->Select_Dir_Change(path(QStringLiteral("LOG")));
-    m_picker->Dir_Select_Cansel_Click();
+    m_picker->Dir_Select_Cancel_Click();
     QVERIFY(!m_picker->visible);
     QCOMPARE(m_dialog->LOG_Dir, QStringLiteral("/logs"));
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::Log);
@@ -222,12 +222,12 @@ void TestOptionDialogs::pickerForAnotherPurposeChangesNothing()
     // The purpose was dropped while the picker was open; the reader's mode
     // is no purpose of the picker's.
     m_picker->purpose = dialogs::DirSelectState::Purpose::None;
-    m_session->LastWrittenKind = ReaderMode::Write;
+    m_session->reading.LastWrittenKind = ReaderMode::Write;
     m_picker->OK_DIR_Click();
     QVERIFY(!m_picker->visible);
     QCOMPARE(m_dialog->LOG_Dir, QStringLiteral("/logs"));
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::None);
-    QVERIFY(m_session->LastWrittenKind == ReaderMode::Write);
+    QVERIFY(m_session->reading.LastWrittenKind == ReaderMode::Write);
 }
 
 void TestOptionDialogs::flagsShownFromMemory()

@@ -120,8 +120,8 @@ QString fixtureLog(const QString &title, const QString &bodyLine)
 void loadFixture(Session &s, const QString &log)
 {
     test::TestMarkers::apply(s);
-    s.LogText = log;
-    s.BoardKeys = { QStringLiteral("mail"), QStringLiteral("TALK") };
+    s.log.LogText = log;
+    s.log.BoardKeys = { QStringLiteral("mail"), QStringLiteral("TALK") };
     s.main.Board_List.items = { QStringLiteral("No.0 ｢メール｣"), QStringLiteral("No.1 ｢雑談｣") };
     settings::NetRecord net;
     net[settings::NetRecord::Net_Name] = QStringLiteral("テスト ネット");
@@ -249,9 +249,10 @@ void TestExport::aRowOrAThreadAndWhatIsLeftOut()
     Session s;
     loadFixture(s, fixtureLog(QStringLiteral("話題"), QStringLiteral("本文")));
     // A response to 1001 and a new article wait in the up file.
-    s.UpFileText = QStringLiteral("\\ 1") + kCrlf + QStringLiteral("1001") + kCrlf + QStringLiteral("Pお返事")
-        + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ") + QStringLiteral("\\ 1") + kCrlf
-        + QStringLiteral("W新しい話") + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ");
+    s.upFile.UpFileText = QStringLiteral("\\ 1") + kCrlf + QStringLiteral("1001") + kCrlf
+        + QStringLiteral("Pお返事") + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ")
+        + QStringLiteral("\\ 1") + kCrlf + QStringLiteral("W新しい話") + kCrlf + QStringLiteral(".") + kCrlf
+        + QStringLiteral("yQ");
     reader::Reader reader(s);
     reader.chooseBoard(1);
     QCOMPARE(s.main.Title.items, QStringList({ "[1001]", " [1002]", "[レス 1]", "[1003]", "[書込 1]" }));
@@ -399,9 +400,9 @@ void TestExport::exportingLeavesTheReaderWhereItWas()
     reader::Reader reader(s);
     reader.chooseBoard(1);
     reader.chooseRow(1);
-    s.ReadPointer = 7;
-    s.StringSearchOn = true;
-    s.SearchText = QStringLiteral("nowhere");
+    s.unread.ReadPointer = 7;
+    s.search.StringSearchOn = true;
+    s.search.SearchText = QStringLiteral("nowhere");
     const QStringList article = s.main.Article.items;
     const exporter::ExportResult result = exporter::exportBoard(s, 0, -1, false, exporter::Format::Text);
     QVERIFY(result.ok());
@@ -409,7 +410,7 @@ void TestExport::exportingLeavesTheReaderWhereItWas()
     QCOMPARE(s.main.Board_List.ListIndex, 1);
     QCOMPARE(s.main.Title.ListIndex, 1);
     QCOMPARE(s.main.Article.items, article);
-    QCOMPARE(s.ReadPointer, qint64(7));
+    QCOMPARE(s.unread.ReadPointer, qint64(7));
     QCOMPARE(s.main.events, static_cast<MainWindowEvents *>(&reader));
 }
 

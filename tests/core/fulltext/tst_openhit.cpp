@@ -87,7 +87,7 @@ private slots:
             p.netSelect.Select_menu_DblClick();
             p.netSelect.Log_List_File.ListIndex = int(p.netSelect.Log_List_File.items.indexOf(openFirst));
             p.netSelect.Log_List_File_DblClick();
-            QCOMPARE(p.session.LogPath, QStringLiteral("LOG/") + openFirst);
+            QCOMPARE(p.session.log.LogPath, QStringLiteral("LOG/") + openFirst);
             messages.shown.clear();
         }
 
@@ -100,7 +100,7 @@ private slots:
         messages.answers = { MsgAnswer::Cancel };
         QVERIFY(fulltext::openHit(p, hits.first()));
         QCOMPARE(messages.texts(), asked);
-        QCOMPARE(p.session.LogPath, logPath);
+        QCOMPARE(p.session.log.LogPath, logPath);
         QVERIFY(!p.netSelect.loaded);
         QVERIFY(p.session.main.enabled);
         QCOMPARE(p.session.main.Board_List.selectedText(), board);
@@ -120,7 +120,7 @@ private slots:
         QVERIFY(QFile::remove(m_dir->filePath(logPath)));
         QVERIFY(!fulltext::openHit(p, hits.first()));
         QCOMPARE(p.session.main.Title.items, titles);
-        QCOMPARE(p.session.LogPath, logPath);
+        QCOMPARE(p.session.log.LogPath, logPath);
     }
 
 private:

@@ -93,10 +93,10 @@ void TestFileFailures::brokenFilesAreToldAndTheOpenGoesOn()
         QCOMPARE(texts.at(i).count(u'\n'), 1); // and the system's reason
     }
     QCOMPARE(failedPaths(f.session).size(), told.size());
-    QCOMPARE(f.session.NoBoardsFlag, 0);
+    QCOMPARE(f.session.log.NoBoardsFlag, 0);
     QCOMPARE(f.session.main.Board_List.items.first(), QStringLiteral("No.3 ｢雑談｣"));
     QVERIFY(f.session.main.visible);
-    QVERIFY(f.session.IdListText.contains(QStringLiteral("KVR7:花子")));
+    QVERIFY(f.session.log.IdListText.contains(QStringLiteral("KVR7:花子")));
     if (broken == u"bl")
         QCOMPARE(readFile(brokenPath), QByteArray("not a folder"));
     else
@@ -150,7 +150,7 @@ void TestFileFailures::unreadableLogIsTold()
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
     QCOMPARE(f.messages.texts().size(), 1);
     QVERIFY(f.messages.texts().first().startsWith(kReadFailed + f.logPath(QStringLiteral("DAV1.LOG"))));
-    QVERIFY(f.session.LogPath.isEmpty());
+    QVERIFY(f.session.log.LogPath.isEmpty());
 }
 
 void TestFileFailures::emptyDirectoriesMeanTheWorkingDirectory()
@@ -171,7 +171,7 @@ void TestFileFailures::emptyDirectoriesMeanTheWorkingDirectory()
     QCOMPARE(logindex::listLogFiles(s), QStringList { QStringLiteral("DAV1.LOG") });
     OpenFromNetScreen(s, { QStringLiteral("DAV1.LOG") });
     QVERIFY(f.messages.shown.isEmpty());
-    QCOMPARE(s.LogPath, app + QStringLiteral("/DAV1.LOG"));
+    QCOMPARE(s.log.LogPath, app + QStringLiteral("/DAV1.LOG"));
     QVERIFY(QFile::exists(app + QStringLiteral("/DAV.bl")));
     QVERIFY(QFile::exists(app + QStringLiteral("/DAV.id")));
 }

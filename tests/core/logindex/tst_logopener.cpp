@@ -194,14 +194,14 @@ void TestLogOpener::singleOpen()
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
 
     Session &s = f.session;
-    QCOMPARE(s.LogPath, path);
-    QCOMPARE(s.LogText, text);
-    QCOMPARE(s.MultiSelectMode, 0);
-    QCOMPARE(s.main.Text4, QString::number(sjis(text).size()));
-    QCOMPARE(s.main.Text1, text::fixedWidth(path, 80));
-    QCOMPARE(s.main.Text2, QString("0"));
-    QCOMPARE(s.main.Text3, QString("0"));
-    QCOMPARE(s.PtrNetIndex, 0);
+    QCOMPARE(s.log.LogPath, path);
+    QCOMPARE(s.log.LogText, text);
+    QCOMPARE(s.log.MultiSelectMode, 0);
+    QCOMPARE(s.main.logLength, QString::number(sjis(text).size()));
+    QCOMPARE(s.main.pointerLogName, text::fixedWidth(path, 80));
+    QCOMPARE(s.main.pointerValue, QString("0"));
+    QCOMPARE(s.main.readPointer, QString("0"));
+    QCOMPARE(s.unread.PtrNetIndex, 0);
     QCOMPARE(s.ArticleHeader, kHeader);
     QVERIFY(!s.netSelectVisible);
     QCOMPARE(s.main.Board_List.items, QStringList { "No.3 ｢雑談｣" });
@@ -212,9 +212,9 @@ void TestLogOpener::singleOpen()
     QCOMPARE(s.main.Caption, "Kavrel[" + path + "]");
     QVERIFY(s.main.Search_Pointer_Enabled && s.main.Read_End_Enabled);
     QVERIFY(s.main.Search_Log_Enabled && s.main.Ido_Set_Enabled);
-    QVERIFY(!s.MoveFileBase.isEmpty()); // the move table of the net was loaded
-    QCOMPARE(s.IdListText, QString(" KVR00007:佐藤花子\r\n"));
-    QCOMPARE(readFile(s.idListFilePath()), sjis(s.IdListText));
+    QVERIFY(!s.moves.MoveFileBase.isEmpty()); // the move table of the net was loaded
+    QCOMPARE(s.log.IdListText, QString(" KVR00007:佐藤花子\r\n"));
+    QCOMPARE(readFile(s.idListFilePath()), sjis(s.log.IdListText));
     QVERIFY(QFile::exists(s.appFile("LOGPTR.dat")));
     QVERIFY(f.messages.shown.isEmpty());
 }
@@ -232,14 +232,14 @@ void TestLogOpener::multiOpenJoinsBytes()
 
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG"), QStringLiteral("DAV2.LOG") });
 
-    QCOMPARE(f.session.LogPath, f.logPath(QStringLiteral("Temp.log")));
-    QCOMPARE(readFile(f.session.LogPath), a + b);
-    QCOMPARE(f.session.LogText, cp932::decode(a + b));
-    QVERIFY(f.session.LogText.contains(QStringLiteral("\r\nあMain"))); // 0x82 0xA0 is "あ"
-    QCOMPARE(f.session.MultiSelectMode, 1);
+    QCOMPARE(f.session.log.LogPath, f.logPath(QStringLiteral("Temp.log")));
+    QCOMPARE(readFile(f.session.log.LogPath), a + b);
+    QCOMPARE(f.session.log.LogText, cp932::decode(a + b));
+    QVERIFY(f.session.log.LogText.contains(QStringLiteral("\r\nあMain"))); // 0x82 0xA0 is "あ"
+    QCOMPARE(f.session.log.MultiSelectMode, 1);
     QVERIFY(!QFile::exists(f.session.appFile("LOGPTR.dat")));
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "No.2 ｢雑談｣" }));
-    QCOMPARE(f.session.main.Caption, "Kavrel[" + f.session.LogPath + "]");
+    QCOMPARE(f.session.main.Caption, "Kavrel[" + f.session.log.LogPath + "]");
 }
 
 void TestLogOpener::openOfNothing()
@@ -249,8 +249,8 @@ void TestLogOpener::openOfNothing()
     f.session.main.Article.addItem(QStringLiteral("old article"));
     OpenFromNetScreen(f.session, {});
     QCOMPARE(readFile(f.logPath(QStringLiteral("Temp.log"))), QByteArray());
-    QCOMPARE(f.session.LogText, QString());
-    QCOMPARE(f.session.NoBoardsFlag, 1);
+    QCOMPARE(f.session.log.LogText, QString());
+    QCOMPARE(f.session.log.NoBoardsFlag, 1);
     QCOMPARE(f.messages.texts(), QStringList { kNoBoards });
     QVERIFY(f.session.main.Article.isEmpty());
     QVERIFY(!f.session.main.visible);
@@ -265,23 +265,23 @@ void TestLogOpener::searchEndsOnlyForAnotherLog()
     f.writeLog(QStringLiteral("DAV2.LOG"), boardLog(2, QStringLiteral("B:b")));
     f.writeLog(QStringLiteral("NIF1.LOG"), boardLog(3, QStringLiteral("C:c")));
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
-    f.session.StringSearchOn = true;
+    f.session.search.StringSearchOn = true;
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
-    QCOMPARE(f.session.StringSearchOn, true);
+    QCOMPARE(f.session.search.StringSearchOn, true);
     QVERIFY(f.messages.shown.isEmpty());
 
     OpenFromNetScreen(f.session, { QStringLiteral("DAV2.LOG") });
-    QCOMPARE(f.session.StringSearchOn, false);
+    QCOMPARE(f.session.search.StringSearchOn, false);
     QCOMPARE(f.messages.texts(), QStringList { kSearchEnded });
 
     // Another net: the previous log is forgotten, so even an equal path ends the search.
-    f.session.DateSearchOn = true;
+    f.session.search.DateSearchOn = true;
     f.chooseNet(1);
     OpenFromNetScreen(f.session, { QStringLiteral("NIF1.LOG") });
-    QCOMPARE(f.session.PrevLogPath, QString());
-    QCOMPARE(f.session.LeftLogPath, f.logPath(QStringLiteral("DAV2.LOG")));
-    QCOMPARE(f.session.PrevOpenNetIndex, 1);
-    QCOMPARE(f.session.DateSearchOn, false);
+    QCOMPARE(f.session.log.PrevLogPath, QString());
+    QCOMPARE(f.session.log.LeftLogPath, f.logPath(QStringLiteral("DAV2.LOG")));
+    QCOMPARE(f.session.log.PrevOpenNetIndex, 1);
+    QCOMPARE(f.session.search.DateSearchOn, false);
     QCOMPARE(f.messages.shown.size(), 2);
 }
 
@@ -291,11 +291,11 @@ void TestLogOpener::unreadableLogChangesNothing()
     f.writeLog(QStringLiteral("DAV1.LOG"), boardLog(1, QStringLiteral("A:a")));
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") });
     f.session.netSelectVisible = true;
-    const QString before = f.session.LogPath;
+    const QString before = f.session.log.LogPath;
     OpenFromNetScreen(f.session, { QStringLiteral("DAV9.LOG") });
     OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG"), QStringLiteral("DAV9.LOG") });
-    QCOMPARE(f.session.LogPath, before);
-    QCOMPARE(f.session.PrevLogPath, QString());
+    QCOMPARE(f.session.log.LogPath, before);
+    QCOMPARE(f.session.log.PrevLogPath, QString());
     QVERIFY(f.session.netSelectVisible);
     QCOMPARE(f.session.main.Board_List.ListCount(), 1);
     QVERIFY(!QFile::exists(f.logPath(QStringLiteral("Temp.log"))));
@@ -349,14 +349,14 @@ void TestLogOpener::idListFile()
     LogIndexFixture f;
     // Cut at the first NUL when read.
     writeFile(f.session.idListFilePath(), sjis(" A:一\r\n") + QByteArray("\0 B:garbage\r\n", 13));
-    f.session.LogText = QStringLiteral("K(1/2) 9 bytes C:三 \r\n");
+    f.session.log.LogText = QStringLiteral("K(1/2) 9 bytes C:三 \r\n");
     logindex::UpdateIdList(f.session);
-    QCOMPARE(f.session.IdListText, QString(" A:一\r\n C:三\r\n"));
+    QCOMPARE(f.session.log.IdListText, QString(" A:一\r\n C:三\r\n"));
     QCOMPARE(readFile(f.session.idListFilePath()), sjis(" A:一\r\n C:三\r\n"));
 
     // A missing file is an empty list and is created.
     LogIndexFixture g;
-    g.session.LogText = f.session.LogText;
+    g.session.log.LogText = f.session.log.LogText;
     logindex::UpdateIdList(g.session);
     QCOMPARE(readFile(g.session.idListFilePath()), sjis(" C:三\r\n"));
     QCOMPARE(QDir(g.blDir()).entryList(QDir::Files), QStringList { "DAV.id" });
@@ -364,9 +364,9 @@ void TestLogOpener::idListFile()
     // A net without an ID list file name still collects, and writes nothing.
     LogIndexFixture h;
     h.session.NetTable[0][settings::NetRecord::ID_LIST_FILE_NAME] = QString(80, u' ');
-    h.session.LogText = f.session.LogText;
+    h.session.log.LogText = f.session.log.LogText;
     logindex::UpdateIdList(h.session);
-    QCOMPARE(h.session.IdListText, QString(" C:三\r\n"));
+    QCOMPARE(h.session.log.IdListText, QString(" C:三\r\n"));
     QVERIFY(QDir(h.blDir()).entryList(QDir::Files).isEmpty());
 }
 
@@ -556,7 +556,7 @@ void TestLogOpener::cancelledOpenChangesNothing()
     f.writeLog(QStringLiteral("DAV2.LOG"), big);
     f.writeLog(QStringLiteral("Temp.log"), QStringLiteral("the previous merge"));
     QVERIFY(OpenFromNetScreen(f.session, { QStringLiteral("DAV1.LOG") }));
-    f.session.LastWrittenKind = ReaderMode::None;
+    f.session.reading.LastWrittenKind = ReaderMode::None;
 
     // Every file of the app, list and log folders, byte for byte.
     const auto snapshot = [&f] {
@@ -568,7 +568,7 @@ void TestLogOpener::cancelledOpenChangesNothing()
         return files;
     };
     const auto before = snapshot();
-    const QString pathBefore = f.session.LogPath;
+    const QString pathBefore = f.session.log.LogPath;
     const QStringList boardsBefore = f.session.main.Board_List.items;
     const QStringList titlesBefore = f.session.main.Title.items;
 
@@ -578,8 +578,8 @@ void TestLogOpener::cancelledOpenChangesNothing()
     QCOMPARE(reports, cancelAt + 1);
 
     QCOMPARE(snapshot(), before);
-    QCOMPARE(f.session.LogPath, pathBefore);
-    QCOMPARE(f.session.LogText, first);
+    QCOMPARE(f.session.log.LogPath, pathBefore);
+    QCOMPARE(f.session.log.LogText, first);
     QCOMPARE(f.session.main.Board_List.items, boardsBefore);
     QCOMPARE(f.session.main.Title.items, titlesBefore);
     QVERIFY(f.messages.shown.isEmpty());

@@ -45,7 +45,7 @@ QString logOf(const QList<QStringList> &blocks)
 void slowBoardsOfLog(const Session &s, QStringList *entries, QStringList *keys)
 {
     using namespace kavrel::text;
-    const QString &log = s.LogText;
+    const QString &log = s.log.LogText;
     const QString crlf = QStringLiteral("\r\n");
     qsizetype from = 1;
     for (;;) {
@@ -260,13 +260,13 @@ void TestLogScanner::boardListRoundTrip()
 void TestLogScanner::boardsSortedAndSaved()
 {
     LogIndexFixture f;
-    f.session.LogText = logOf({ boardBlock("No.3 ｢ソフト｣", "SOFT"), boardBlock("No.1 ｢雑談｣", "CHAT") });
+    f.session.log.LogText = logOf({ boardBlock("No.3 ｢ソフト｣", "SOFT"), boardBlock("No.1 ｢雑談｣", "CHAT") });
     logindex::ScanLog(f.session);
 
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "No.3 ｢ソフト｣" }));
-    QCOMPARE(f.session.BoardKeys.mid(0, 2), QStringList({ "CHAT", "SOFT" }));
-    QVERIFY(f.session.BoardKeys.size() >= 1001);
-    QCOMPARE(f.session.NoBoardsFlag, 0);
+    QCOMPARE(f.session.log.BoardKeys.mid(0, 2), QStringList({ "CHAT", "SOFT" }));
+    QVERIFY(f.session.log.BoardKeys.size() >= 1001);
+    QCOMPARE(f.session.log.NoBoardsFlag, 0);
     QCOMPARE(f.events.boardIndexes, QList<int> { 0 });
     QVERIFY(f.messages.shown.isEmpty());
     QCOMPARE(readFile(f.session.boardListFilePath()), sjis("No.1 ｢雑談｣CHAT \r\nNo.3 ｢ソフト｣SOFT \r\n"));
@@ -286,47 +286,47 @@ void TestLogScanner::mailBoxKey()
 {
     QFETCH(QString, boardLine);
     LogIndexFixture f;
-    f.session.LogText = logOf({ boardBlock(boardLine, "mail ") });
+    f.session.log.LogText = logOf({ boardBlock(boardLine, "mail ") });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList { boardLine });
-    QCOMPARE(f.session.BoardKeys.at(0), QString("mail"));
+    QCOMPARE(f.session.log.BoardKeys.at(0), QString("mail"));
 }
 
 void TestLogScanner::fileAndLogSameNumber()
 {
     LogIndexFixture f;
     writeFile(f.session.boardListFilePath(), sjis("No.5 ｢旧名｣OLD \r\nNo.9 ｢残る｣KEEP \r\n"));
-    f.session.LogText = logOf({ boardBlock("No.5 ｢新名｣", "NEW"), boardBlock("No.2 ｢別｣", "TWO") });
+    f.session.log.LogText = logOf({ boardBlock("No.5 ｢新名｣", "NEW"), boardBlock("No.2 ｢別｣", "TWO") });
     logindex::ScanLog(f.session);
     // One item per number. The exchange sort is not stable: board 2 from the
     // log swaps with the remembered board 5, so the log's board 5 ends first.
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.2 ｢別｣", "No.5 ｢新名｣", "No.9 ｢残る｣" }));
-    QCOMPARE(f.session.BoardKeys.mid(0, 3), QStringList({ "TWO", "NEW", "KEEP" }));
+    QCOMPARE(f.session.log.BoardKeys.mid(0, 3), QStringList({ "TWO", "NEW", "KEEP" }));
 
     // Without a smaller number behind it, the remembered line stays first and wins.
     LogIndexFixture g;
     writeFile(g.session.boardListFilePath(), sjis("No.5 ｢旧名｣OLD \r\n"));
-    g.session.LogText = logOf({ boardBlock("No.5 ｢新名｣", "NEW") });
+    g.session.log.LogText = logOf({ boardBlock("No.5 ｢新名｣", "NEW") });
     logindex::ScanLog(g.session);
     QCOMPARE(g.session.main.Board_List.items, QStringList({ "No.5 ｢旧名｣" }));
-    QCOMPARE(g.session.BoardKeys.at(0), QString("OLD"));
+    QCOMPARE(g.session.log.BoardKeys.at(0), QString("OLD"));
 }
 
 void TestLogScanner::enteredButNotRead()
 {
     LogIndexFixture f;
     const QStringList skipped = { kPrompt + "B 7", "No.7 ｢空｣", kReadEnd };
-    f.session.LogText = logOf({ skipped, boardBlock("No.8 ｢読んだ｣", "EIGHT") });
+    f.session.log.LogText = logOf({ skipped, boardBlock("No.8 ｢読んだ｣", "EIGHT") });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList { "No.8 ｢読んだ｣" });
 
     // Remembered from an earlier log, the board stays listed.
     LogIndexFixture g;
     writeFile(g.session.boardListFilePath(), sjis("No.7 ｢空｣SEVEN \r\n"));
-    g.session.LogText = f.session.LogText;
+    g.session.log.LogText = f.session.log.LogText;
     logindex::ScanLog(g.session);
     QCOMPARE(g.session.main.Board_List.items, QStringList({ "No.7 ｢空｣", "No.8 ｢読んだ｣" }));
-    QCOMPARE(g.session.BoardKeys.mid(0, 2), QStringList({ "SEVEN", "EIGHT" }));
+    QCOMPARE(g.session.log.BoardKeys.mid(0, 2), QStringList({ "SEVEN", "EIGHT" }));
 }
 
 void TestLogScanner::frozenBoardList()
@@ -335,20 +335,20 @@ void TestLogScanner::frozenBoardList()
     f.session.Flags[settings::OptionFlags::BoardListFrozen] = QStringLiteral("1");
     const QByteArray file = sjis("No.9 ｢後｣NINE \r\nNo.2 ｢前｣TWO \r\n[XCHAT] No 1.｢部屋｣ \r\n");
     writeFile(f.session.boardListFilePath(), file);
-    f.session.LogText = logOf({ boardBlock("No.4 ｢新｣", "FOUR") });
+    f.session.log.LogText = logOf({ boardBlock("No.4 ｢新｣", "FOUR") });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.9 ｢後｣", "No.2 ｢前｣" }));
-    QCOMPARE(f.session.BoardKeys.mid(0, 2), QStringList({ "NINE", "TWO" }));
+    QCOMPARE(f.session.log.BoardKeys.mid(0, 2), QStringList({ "NINE", "TWO" }));
     QCOMPARE(readFile(f.session.boardListFilePath()), file);
 }
 
 void TestLogScanner::noBoards()
 {
     LogIndexFixture f;
-    f.session.LogText = crlfLines({ "CONNECT", kPrompt + "BYE" });
+    f.session.log.LogText = crlfLines({ "CONNECT", kPrompt + "BYE" });
     logindex::ScanLog(f.session);
     QVERIFY(f.session.main.Board_List.isEmpty());
-    QCOMPARE(f.session.NoBoardsFlag, 1);
+    QCOMPARE(f.session.log.NoBoardsFlag, 1);
     QCOMPARE(f.messages.texts(), QStringList { kNoBoards });
     QCOMPARE(f.events.boardClicks, 0);
     QVERIFY(!QFile::exists(f.session.boardListFilePath()));
@@ -362,7 +362,7 @@ void TestLogScanner::chatRooms()
         return QStringList { kPrompt + "X", question + "3", QString(), room, "入室しました。" };
     };
     writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n[XCHAT] No 9.｢古い部屋｣ \r\n"));
-    f.session.LogText = logOf({ chat(" 3.雑談ルーム (2人)"), boardBlock("No.2 ｢ソフト｣", "SOFT"),
+    f.session.log.LogText = logOf({ chat(" 3.雑談ルーム (2人)"), boardBlock("No.2 ｢ソフト｣", "SOFT"),
         chat(" 3.雑談ルーム (5人)"), chat(" 1.初心者ルーム"), chat("ルームはありません"), chat("0.閉鎖中") });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items,
@@ -397,7 +397,7 @@ void TestLogScanner::chatRoomRemembered()
     QFETCH(QStringList, chats);
     LogIndexFixture f;
     writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n" + file));
-    f.session.LogText = logOf({ { kPrompt + "X", QStringLiteral("何番に入りますか？ ([RET]:終了):3"),
+    f.session.log.LogText = logOf({ { kPrompt + "X", QStringLiteral("何番に入りますか？ ([RET]:終了):3"),
         QString(), room, QStringLiteral("入室しました。") } });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList { "No.1 ｢雑談｣" } + chats);
@@ -446,11 +446,11 @@ void TestLogScanner::malformedLogs()
     QFETCH(QStringList, items);
     QFETCH(QStringList, keys);
     LogIndexFixture f;
-    f.session.LogText = log;
+    f.session.log.LogText = log;
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, items);
-    QCOMPARE(f.session.BoardKeys.mid(0, keys.size()), keys);
-    QCOMPARE(f.session.NoBoardsFlag, items.isEmpty() ? 1 : 0);
+    QCOMPARE(f.session.log.BoardKeys.mid(0, keys.size()), keys);
+    QCOMPARE(f.session.log.NoBoardsFlag, items.isEmpty() ? 1 : 0);
 }
 
 void TestLogScanner::tablesGrowBeyondFixedSizes()
@@ -469,27 +469,27 @@ void TestLogScanner::tablesGrowBeyondFixedSizes()
             lines << QStringLiteral("No.%1 ｢板%1｣").arg(n);
     }
     lines << kReadEnd;
-    f.session.LogText = crlfLines(lines);
+    f.session.log.LogText = crlfLines(lines);
     logindex::ScanLog(f.session);
 
     const ListBox &list = f.session.main.Board_List;
     QCOMPARE(list.ListCount(), 1500);
-    QVERIFY(f.session.BoardKeys.size() >= 1500);
+    QVERIFY(f.session.log.BoardKeys.size() >= 1500);
     for (int k = 0; k < list.ListCount(); ++k) {
         QCOMPARE(list.item(k), QStringLiteral("No.%1 ｢板%1｣").arg(k + 1));
-        QCOMPARE(f.session.BoardKeys.at(k), QStringLiteral("K%1").arg(k + 1));
+        QCOMPARE(f.session.log.BoardKeys.at(k), QStringLiteral("K%1").arg(k + 1));
     }
 }
 
 void TestLogScanner::keysStayAlignedWithOldSlots()
 {
     LogIndexFixture f;
-    f.session.BoardKeys = QStringList(1001, QStringLiteral("old"));
-    f.session.LogText = logOf({ boardBlock("No.1 ｢a｣", "A") });
+    f.session.log.BoardKeys = QStringList(1001, QStringLiteral("old"));
+    f.session.log.LogText = logOf({ boardBlock("No.1 ｢a｣", "A") });
     logindex::ScanLog(f.session);
-    QCOMPARE(f.session.BoardKeys.at(0), QString("A"));
-    QCOMPARE(f.session.BoardKeys.at(1), QString("old"));
-    QCOMPARE(f.session.BoardKeys.size(), 1001);
+    QCOMPARE(f.session.log.BoardKeys.at(0), QString("A"));
+    QCOMPARE(f.session.log.BoardKeys.at(1), QString("old"));
+    QCOMPARE(f.session.log.BoardKeys.size(), 1001);
 }
 
 void TestLogScanner::candidatesMatchStepByStepSearch_data()
@@ -514,7 +514,7 @@ void TestLogScanner::candidatesMatchStepByStepSearch()
     o.articlesPerBoard = 4;
     o.serial = serial;
     LogIndexFixture f;
-    f.session.LogText = LogGenerator(o).text();
+    f.session.log.LogText = LogGenerator(o).text();
 
     LogScanner scanner(f.session);
     scanner.collectBoardsOfLog();
@@ -525,11 +525,11 @@ void TestLogScanner::candidatesMatchStepByStepSearch()
 
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.ListCount(), 1 + o.boards + o.chatRooms);
-    QCOMPARE(f.session.BoardKeys.at(0), QString("mail"));
+    QCOMPARE(f.session.log.BoardKeys.at(0), QString("mail"));
     for (int n = 1; n <= o.boards; ++n) {
         QCOMPARE(f.session.main.Board_List.item(n),
             QStringLiteral("No.%1 ｢").arg(n) + LogGenerator::boardTitle(n) + QStringLiteral("｣"));
-        QCOMPARE(f.session.BoardKeys.at(n), LogGenerator::boardKey(n));
+        QCOMPARE(f.session.log.BoardKeys.at(n), LogGenerator::boardKey(n));
     }
 }
 
@@ -538,12 +538,12 @@ void TestLogScanner::cutBoardLineNeverReplacesARememberedOne()
     LogIndexFixture f;
     writeFile(f.session.boardListFilePath(), sjis("No.5 ｢旧名｣OLD \r\nNo.9 ｢残る｣KEEP \r\n"));
     // Board 2 behind it would carry the log's board 5 before the remembered one.
-    f.session.LogText = logOf(
+    f.session.log.LogText = logOf(
         { boardBlock("No.5 ｢新", "NEW"), boardBlock("No.2 ｢別｣", "TWO"), boardBlock("No.7 ｢切れ", "SEVEN") });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items,
         QStringList({ "No.2 ｢別｣", "No.5 ｢旧名｣", "No.7 ｢切れ", "No.9 ｢残る｣" }));
-    QCOMPARE(f.session.BoardKeys.mid(0, 4), QStringList({ "TWO", "OLD", "SEVEN", "KEEP" }));
+    QCOMPARE(f.session.log.BoardKeys.mid(0, 4), QStringList({ "TWO", "OLD", "SEVEN", "KEEP" }));
     // A new board known only by a cut line is shown, but not kept in a form that reads back as another line.
     const QString saved = cp932::decode(readFile(f.session.boardListFilePath()));
     QCOMPARE(saved, QString("No.2 ｢別｣TWO \r\nNo.5 ｢旧名｣OLD \r\nNo.9 ｢残る｣KEEP \r\n"));
@@ -551,7 +551,7 @@ void TestLogScanner::cutBoardLineNeverReplacesARememberedOne()
 
     // A whole line of the board later in the log wins over a cut one before it.
     LogIndexFixture g;
-    g.session.LogText = logOf({ boardBlock("No.4 ｢途", "A"), boardBlock("No.4 ｢途中｣", "A") });
+    g.session.log.LogText = logOf({ boardBlock("No.4 ｢途", "A"), boardBlock("No.4 ｢途中｣", "A") });
     logindex::ScanLog(g.session);
     QCOMPARE(g.session.main.Board_List.items, QStringList { "No.4 ｢途中｣" });
 }
@@ -562,7 +562,7 @@ void TestLogScanner::rememberedChatRoomsStay()
     LogIndexFixture f;
     const QByteArray file = sjis("No.1 ｢雑談｣CHAT \r\n[XCHAT] No1.雑談ルーム \r\n");
     writeFile(f.session.boardListFilePath(), file);
-    f.session.LogText = logOf({ boardBlock("No.1 ｢雑談｣", "CHAT") });
+    f.session.log.LogText = logOf({ boardBlock("No.1 ｢雑談｣", "CHAT") });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "[XCHAT] No1.雑談ルーム" }));
     QCOMPARE(readFile(f.session.boardListFilePath()), file);
@@ -583,10 +583,10 @@ void TestLogScanner::blankLinesBeforeTheKeyLine()
     QStringList block = boardBlock("No.3 ｢ソフト｣", "SOFT");
     for (int i = 0; i < blankLines; ++i)
         block.insert(4, QString()); // after the header line
-    f.session.LogText = logOf({ block });
+    f.session.log.LogText = logOf({ block });
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList { "No.3 ｢ソフト｣" });
-    QCOMPARE(f.session.BoardKeys.at(0), QString("SOFT"));
+    QCOMPARE(f.session.log.BoardKeys.at(0), QString("SOFT"));
 }
 
 void TestLogScanner::sortOrderMatchesTheExchangeSort_data()
@@ -665,7 +665,7 @@ void TestLogScanner::mergeMatchesTheLiteralSteps()
         }
     }
     writeFile(f.session.boardListFilePath(), sjis(file));
-    f.session.LogText = crlfLines(lines);
+    f.session.log.LogText = crlfLines(lines);
     scanner.readBoardListFile();
     scanner.collectBoardsOfLog();
     QStringList entries = scanner.entries();
@@ -723,12 +723,12 @@ void TestLogScanner::chatRoomsMatchTheLiteralSteps()
     for (int i = 0; i < 300; ++i)
         lines << question + QStringLiteral("3") << QString() << room() << QStringLiteral("入室しました。");
     LogIndexFixture f;
-    f.session.LogText = crlfLines(lines);
+    f.session.log.LogText = crlfLines(lines);
     f.session.main.Board_List.items = items;
     LogScanner scanner(f.session);
     scanner.addChatRoomsOfLog();
     scanner.sortChatRooms();
-    QCOMPARE(f.session.main.Board_List.items, literalChatRooms(items, f.session.LogText, question));
+    QCOMPARE(f.session.main.Board_List.items, literalChatRooms(items, f.session.log.LogText, question));
 }
 
 QTEST_GUILESS_MAIN(TestLogScanner)

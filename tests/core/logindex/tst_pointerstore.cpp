@@ -54,17 +54,17 @@ QString writeDatedLog(LogIndexFixture &f, const QString &name, const QDateTime &
 // Opens a log the way a single-file open does before the scan.
 void openLog(LogIndexFixture &f, const QString &path)
 {
-    f.session.LeftLogPath = f.session.LogPath;
-    f.session.PrevLogPath = f.session.LogPath;
-    if (f.session.NetIndex != f.session.PrevOpenNetIndex) {
-        f.session.PrevLogPath.clear();
-        f.session.PrevOpenNetIndex = f.session.NetIndex;
+    f.session.log.LeftLogPath = f.session.log.LogPath;
+    f.session.log.PrevLogPath = f.session.log.LogPath;
+    if (f.session.NetIndex != f.session.log.PrevOpenNetIndex) {
+        f.session.log.PrevLogPath.clear();
+        f.session.log.PrevOpenNetIndex = f.session.NetIndex;
     }
-    f.session.MultiSelectMode = 0;
-    f.session.LogPath = path;
-    f.session.LogText = cp932::decode(readFile(path));
+    f.session.log.MultiSelectMode = 0;
+    f.session.log.LogPath = path;
+    f.session.log.LogText = cp932::decode(readFile(path));
     LoadPointerForLog(f.session);
-    f.session.PtrNetIndex = f.session.NetIndex;
+    f.session.unread.PtrNetIndex = f.session.NetIndex;
 }
 
 } // namespace
@@ -221,9 +221,9 @@ void TestPointerStore::firstLogOfNet()
     QCOMPARE(bytes.size(), 51 * 84);
     QCOMPARE(bytes.left(84), record("", 0));
     QCOMPARE(bytes.mid(84, 84), record(cp932::encode(log), 0));
-    QCOMPARE(logNamePath(f.session.PtrRec), log);
-    QCOMPARE(f.session.PtrRec.Pointer, qint64(0));
-    QCOMPARE(f.session.ReadPointer, qint64(0));
+    QCOMPARE(logNamePath(f.session.unread.PtrRec), log);
+    QCOMPARE(f.session.unread.PtrRec.Pointer, qint64(0));
+    QCOMPARE(f.session.unread.ReadPointer, qint64(0));
 }
 
 void TestPointerStore::reopenAndRaise()
@@ -231,14 +231,14 @@ void TestPointerStore::reopenAndRaise()
     LogIndexFixture f;
     const QString log = writeDatedLog(f, QStringLiteral("DAV1.LOG"), kNew);
     openLog(f, log);
-    f.session.ReadPointer = 40;
+    f.session.unread.ReadPointer = 40;
     openLog(f, log); // the same log again keeps what was read
-    QCOMPARE(f.session.PtrRec.Pointer, qint64(40));
+    QCOMPARE(f.session.unread.PtrRec.Pointer, qint64(40));
     QCOMPARE(storeOf(f).read(1).Pointer, qint64(40));
-    QCOMPARE(f.session.ReadPointer, qint64(0));
+    QCOMPARE(f.session.unread.ReadPointer, qint64(0));
 
     // Read further, then leave for another (older) log of the net: raised.
-    f.session.ReadPointer = 70;
+    f.session.unread.ReadPointer = 70;
     const QString older = writeDatedLog(f, QStringLiteral("DAV0.LOG"), kOld);
     openLog(f, older);
     QCOMPARE(logNamePath(storeOf(f).read(1)), log);
@@ -250,12 +250,12 @@ void TestPointerStore::neverLowered()
     LogIndexFixture f;
     const QString log = writeDatedLog(f, QStringLiteral("DAV1.LOG"), kNew);
     openLog(f, log);
-    f.session.ReadPointer = 80;
+    f.session.unread.ReadPointer = 80;
     openLog(f, log);
-    f.session.ReadPointer = 10; // this visit read less
+    f.session.unread.ReadPointer = 10; // this visit read less
     openLog(f, log);
     QCOMPARE(storeOf(f).read(1).Pointer, qint64(80));
-    f.session.ReadPointer = 5;
+    f.session.unread.ReadPointer = 5;
     SavePointerAtExit(f.session);
     QCOMPARE(storeOf(f).read(1).Pointer, qint64(80));
 }
@@ -265,13 +265,13 @@ void TestPointerStore::newerLogTakesOver()
     LogIndexFixture f;
     const QString first = writeDatedLog(f, QStringLiteral("DAV1.LOG"), kNew);
     openLog(f, first);
-    f.session.ReadPointer = 30;
+    f.session.unread.ReadPointer = 30;
     const QString second = writeDatedLog(f, QStringLiteral("DAV2.LOG"), kNewer);
     openLog(f, second);
     QCOMPARE(logNamePath(storeOf(f).read(1)), second);
     QCOMPARE(storeOf(f).read(1).Pointer, qint64(0));
-    QCOMPARE(f.session.ReadPointer, qint64(0));
-    f.session.ReadPointer = 12;
+    QCOMPARE(f.session.unread.ReadPointer, qint64(0));
+    f.session.unread.ReadPointer = 12;
     SavePointerAtExit(f.session);
     QCOMPARE(storeOf(f).read(1).Pointer, qint64(12));
 }
@@ -281,17 +281,17 @@ void TestPointerStore::olderLogCountsAsRead()
     LogIndexFixture f;
     const QString newer = writeDatedLog(f, QStringLiteral("DAV2.LOG"), kNewer);
     openLog(f, newer);
-    f.session.ReadPointer = 25;
+    f.session.unread.ReadPointer = 25;
     const QString older = writeDatedLog(f, QStringLiteral("DAV1.LOG"), kNew, 4);
     openLog(f, older);
-    QCOMPARE(logNamePath(f.session.PtrRec), newer);
-    QCOMPARE(f.session.PtrRec.Pointer, qint64(25));
+    QCOMPARE(logNamePath(f.session.unread.PtrRec), newer);
+    QCOMPARE(f.session.unread.PtrRec.Pointer, qint64(25));
     const qint64 bytes = QFileInfo(older).size();
-    QVERIFY(bytes > f.session.LogText.size()); // Japanese: more bytes than characters
-    QCOMPARE(f.session.ReadPointer, bytes - 1);
+    QVERIFY(bytes > f.session.log.LogText.size()); // Japanese: more bytes than characters
+    QCOMPARE(f.session.unread.ReadPointer, bytes - 1);
 
     const QByteArray before = readFile(ptrFile(f));
-    f.session.ReadPointer = 100000;
+    f.session.unread.ReadPointer = 100000;
     SavePointerAtExit(f.session);
     QCOMPARE(readFile(ptrFile(f)), before);
 }
@@ -307,7 +307,7 @@ void TestPointerStore::centuriesOrderByTime()
     QCOMPARE(logNamePath(storeOf(f).read(1)), y2026);
     openLog(f, y1999);
     QCOMPARE(logNamePath(storeOf(f).read(1)), y2026);
-    QVERIFY(f.session.ReadPointer > 0);
+    QVERIFY(f.session.unread.ReadPointer > 0);
     QVERIFY(logindex::RefreshDateTexts(f.session).pointerLogIsNewer());
     QCOMPARE(logindex::LogDates::text(kOld), QString("99/12/31 23:00:05"));
     QCOMPARE(logindex::LogDates::text(kNew), QString("26/01/02 03:04:05"));
@@ -330,7 +330,7 @@ void TestPointerStore::missingPointerLogIsTakenOver()
     QCOMPARE(logNamePath(storeOf(f).read(2)), nif);
     QCOMPARE(storeOf(f).read(2).Pointer, qint64(0));
     // The other net's newer log says nothing about this one: nothing is read yet.
-    QCOMPARE(f.session.ReadPointer, qint64(0));
+    QCOMPARE(f.session.unread.ReadPointer, qint64(0));
 }
 
 void TestPointerStore::switchingNets()
@@ -338,7 +338,7 @@ void TestPointerStore::switchingNets()
     LogIndexFixture f;
     const QString dav = writeDatedLog(f, QStringLiteral("DAV1.LOG"), kNew);
     openLog(f, dav);
-    f.session.ReadPointer = 33;
+    f.session.unread.ReadPointer = 33;
     f.chooseNet(1);
     const QString nif = writeDatedLog(f, QStringLiteral("NIF1.LOG"), kNew);
     openLog(f, nif);
@@ -346,16 +346,16 @@ void TestPointerStore::switchingNets()
     QCOMPARE(logNamePath(storeOf(f).read(2)), nif);
 
     // Back to net 0 having read less of net 1's log than saved: not lowered.
-    f.session.ReadPointer = 20;
+    f.session.unread.ReadPointer = 20;
     f.chooseNet(0);
     openLog(f, dav);
-    QCOMPARE(f.session.PtrRec.Pointer, qint64(33));
+    QCOMPARE(f.session.unread.PtrRec.Pointer, qint64(33));
     QCOMPARE(storeOf(f).read(2).Pointer, qint64(20));
-    f.session.ReadPointer = 0;
+    f.session.unread.ReadPointer = 0;
     f.chooseNet(1);
     openLog(f, nif);
     QCOMPARE(storeOf(f).read(1).Pointer, qint64(33));
-    QCOMPARE(f.session.PtrRec.Pointer, qint64(20));
+    QCOMPARE(f.session.unread.PtrRec.Pointer, qint64(20));
 }
 
 void TestPointerStore::switchingNetsAfterMerge()
@@ -363,14 +363,14 @@ void TestPointerStore::switchingNetsAfterMerge()
     LogIndexFixture f;
     const QString dav = writeDatedLog(f, QStringLiteral("DAV1.LOG"), kNew);
     openLog(f, dav);
-    f.session.ReadPointer = 10;
+    f.session.unread.ReadPointer = 10;
     // A merge of net 0 is read far: its positions count in Temp.log, not in DAV1.LOG.
     const QString merge = writeDatedLog(f, QStringLiteral("Temp.log"), kNewer, 50);
-    f.session.LeftLogPath = f.session.PrevLogPath = f.session.LogPath;
-    f.session.MultiSelectMode = 1;
-    f.session.LogPath = merge;
+    f.session.log.LeftLogPath = f.session.log.PrevLogPath = f.session.log.LogPath;
+    f.session.log.MultiSelectMode = 1;
+    f.session.log.LogPath = merge;
     LoadPointerForLog(f.session);
-    f.session.ReadPointer = 900;
+    f.session.unread.ReadPointer = 900;
 
     f.chooseNet(1);
     openLog(f, writeDatedLog(f, QStringLiteral("NIF1.LOG"), kNew));
@@ -386,13 +386,13 @@ void TestPointerStore::pendingSaveGoesToItsNet()
     const QString dav = writeDatedLog(f, QStringLiteral("DAV1.LOG"), kNew);
     openLog(f, dav);
     // The reader's "mark all read" on net 0's log.
-    f.session.PtrRec.Pointer = 777;
-    f.session.ReadPointer = 777;
-    f.session.PtrSavePending = 1;
+    f.session.unread.PtrRec.Pointer = 777;
+    f.session.unread.ReadPointer = 777;
+    f.session.unread.PtrSavePending = 1;
     f.chooseNet(1);
     const QString nif = writeDatedLog(f, QStringLiteral("NIF1.LOG"), kOld);
     openLog(f, nif);
-    QCOMPARE(f.session.PtrSavePending, 0);
+    QCOMPARE(f.session.unread.PtrSavePending, 0);
     QCOMPARE(logNamePath(storeOf(f).read(1)), dav);
     QCOMPARE(storeOf(f).read(1).Pointer, qint64(777));
     QCOMPARE(logNamePath(storeOf(f).read(2)), nif);
@@ -402,14 +402,14 @@ void TestPointerStore::pendingSaveGoesToItsNet()
 void TestPointerStore::multiSelectLeavesPointerAlone()
 {
     LogIndexFixture f;
-    f.session.MultiSelectMode = 1;
-    f.session.LogPath = writeDatedLog(f, QStringLiteral("Temp.log"), kNew);
-    f.session.ReadPointer = 55;
+    f.session.log.MultiSelectMode = 1;
+    f.session.log.LogPath = writeDatedLog(f, QStringLiteral("Temp.log"), kNew);
+    f.session.unread.ReadPointer = 55;
     LoadPointerForLog(f.session);
     QVERIFY(!QFile::exists(ptrFile(f)));
-    QCOMPARE(f.session.ReadPointer, qint64(55));
-    f.session.PtrRec.LogName = logNameField(f.session.LogPath);
-    f.session.PtrNetIndex = 0;
+    QCOMPARE(f.session.unread.ReadPointer, qint64(55));
+    f.session.unread.PtrRec.LogName = logNameField(f.session.log.LogPath);
+    f.session.unread.PtrNetIndex = 0;
     SavePointerAtExit(f.session);
     QVERIFY(!QFile::exists(ptrFile(f)));
 }
@@ -424,7 +424,7 @@ void TestPointerStore::longLogDirectory()
     const QString log = writeDatedLog(f, QStringLiteral("DAV1.LOG"), kNew);
     QVERIFY(cp932::byteLength(log) > 80);
     openLog(f, log);
-    f.session.ReadPointer = 64;
+    f.session.unread.ReadPointer = 64;
     SavePointerAtExit(f.session);
     QCOMPARE(readFile(ptrFile(f)).left(80).trimmed(), QByteArray("DAV1.LOG"));
 
@@ -433,8 +433,8 @@ void TestPointerStore::longLogDirectory()
     g.session.AppDir = f.session.AppDir;
     g.session.Dir[settings::DirRecord::LOG_Dir] = deep;
     openLog(g, log);
-    QCOMPARE(logNamePath(g.session.PtrRec), log);
-    QCOMPARE(g.session.PtrRec.Pointer, qint64(64));
+    QCOMPARE(logNamePath(g.session.unread.PtrRec), log);
+    QCOMPARE(g.session.unread.PtrRec.Pointer, qint64(64));
 }
 
 QTEST_GUILESS_MAIN(TestPointerStore)

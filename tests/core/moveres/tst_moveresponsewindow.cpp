@@ -63,7 +63,7 @@ void tst_MoveResponseWindow::targetSelectsFirstItemWithItsDigits()
 {
     WritingFixture f;
     net(f);
-    f.session.MoveTable[12] = QStringLiteral("1  ");
+    f.session.moves.MoveTable[12] = QStringLiteral("1  ");
     f.compose.showMoveSettings();
     auto &w = f.compose.moveWindow();
     w.selectSource(2);
@@ -92,7 +92,7 @@ void tst_MoveResponseWindow::sourceAsItsOwnTargetClears()
 {
     WritingFixture f;
     net(f);
-    f.session.MoveTable[12] = QStringLiteral("7  ");
+    f.session.moves.MoveTable[12] = QStringLiteral("7  ");
     f.compose.showMoveSettings();
     auto &w = f.compose.moveWindow();
     w.selectSource(2);
@@ -108,14 +108,14 @@ void tst_MoveResponseWindow::targetTooLongForItsEntry()
     // board the user did not choose. The entry keeps what it had.
     WritingFixture f;
     f.setBoards({ kB1, kB12, QStringLiteral("No.1000 ｢千番目｣") });
-    f.session.MoveTable = decodeMoveTable({});
-    f.session.MoveTable[12] = QStringLiteral("1  ");
+    f.session.moves.MoveTable = decodeMoveTable({});
+    f.session.moves.MoveTable[12] = QStringLiteral("1  ");
     f.compose.showMoveSettings();
     auto &w = f.compose.moveWindow();
     w.selectSource(1); // board 12
     w.selectTarget(2); // board 1000
     w.IDO_OK_Click();
-    QCOMPARE(f.session.MoveTable.at(12), QStringLiteral("1  "));
+    QCOMPARE(f.session.moves.MoveTable.at(12), QStringLiteral("1  "));
     QCOMPARE(readFile(moveFilePath(f.session)).mid(36, 3), QByteArray("1  "));
 
     // Three digits fit.
@@ -138,14 +138,14 @@ void tst_MoveResponseWindow::upDownKeepTypedNumbers()
     w.typeIntoIdoText(u'2');
     QCOMPARE(w.IDO_TEXT, QStringLiteral("12"));
     w.IDO_TEXT_KeyDown(40);
-    QCOMPARE(f.session.MoveTable[1], QStringLiteral("12"));
+    QCOMPARE(f.session.moves.MoveTable[1], QStringLiteral("12"));
     QCOMPARE(w.ido_board_list.ListIndex, 1);
     QCOMPARE(w.IDO_TEXT, QStringLiteral("なし"));
     // Board 7: a number that is no listed board is not kept.
     w.typeIntoIdoText(u'9');
     w.typeIntoIdoText(u'9');
     w.IDO_TEXT_KeyDown(40);
-    QCOMPARE(targetOf(f.session.MoveTable, 7), qint64(0));
+    QCOMPARE(targetOf(f.session.moves.MoveTable, 7), qint64(0));
     QCOMPARE(w.ido_board_list.ListIndex, 2);
     // Up at the top stays; the field keeps at most three characters.
     w.selectSource(0);
@@ -164,16 +164,16 @@ void tst_MoveResponseWindow::escapeAndCancel()
 {
     WritingFixture f;
     net(f);
-    f.session.LastWrittenKind = ReaderMode::Write;
+    f.session.reading.LastWrittenKind = ReaderMode::Write;
     f.compose.showMoveSettings();
     f.compose.moveWindow().Command2_Click(); // table editing: the kind stays
-    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.reading.LastWrittenKind), QStringLiteral("Write"));
     f.compose.showMoveSettings();
     f.compose.moveWindow().Form_KeyDown(27);
-    QCOMPARE(readerModeName(f.session.LastWrittenKind), QStringLiteral("Write"));
+    QCOMPARE(readerModeName(f.session.reading.LastWrittenKind), QStringLiteral("Write"));
     f.compose.showMoveSettings();
     f.compose.moveWindow().ido_board_list2_KeyDown(27);
-    QVERIFY(f.session.LastWrittenKind == ReaderMode::None);
+    QVERIFY(f.session.reading.LastWrittenKind == ReaderMode::None);
     QVERIFY(f.session.main.enabled);
     QVERIFY(!QFile::exists(moveFilePath(f.session)));
 }
@@ -193,7 +193,7 @@ void tst_MoveResponseWindow::okWithoutBoardsIsNoMailReply()
     auto &w = f.compose.moveWindow();
     QVERIFY(w.ido_board_list.isEmpty());
     w.IDO_OK_Click();
-    QVERIFY(f.session.LastWrittenKind != ReaderMode::MailReply);
+    QVERIFY(f.session.reading.LastWrittenKind != ReaderMode::MailReply);
     QVERIFY(!f.compose.idListWindow().visible);
 }
 

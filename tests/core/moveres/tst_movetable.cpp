@@ -99,8 +99,8 @@ void tst_MoveTable::loadUsesTheBoardListName()
     bytes.replace(9, 3, "42 ");
     writeFile(f.session.Dir[settings::DirRecord::BL_Dir] + u'/' + base + QStringLiteral(".IDO"), bytes);
     LoadMoveTable(f.session);
-    QCOMPARE(f.session.MoveFileBase, base);
-    QCOMPARE(targetOf(f.session.MoveTable, 3), qint64(42));
+    QCOMPARE(f.session.moves.MoveFileBase, base);
+    QCOMPARE(targetOf(f.session.moves.MoveTable, 3), qint64(42));
 
     QVERIFY(SaveMoveTable(f.session));
     QCOMPARE(readFile(moveFilePath(f.session)), bytes);
@@ -156,9 +156,9 @@ void tst_MoveTable::showTarget()
     WritingFixture f;
     f.setBoards({ item });
     f.session.main.Board_List.ListIndex = 0;
-    f.session.MoveTable[12] = entry;
-    f.session.MoveTable[0] = entry;
-    f.session.LastWrittenKind = readerMode(kind);
+    f.session.moves.MoveTable[12] = entry;
+    f.session.moves.MoveTable[0] = entry;
+    f.session.reading.LastWrittenKind = readerMode(kind);
     ShowMoveTarget(f.session, idoText);
     QCOMPARE(f.session.main.To_No.Caption, caption);
     QCOMPARE(f.session.main.To_No.enabled, enabled);

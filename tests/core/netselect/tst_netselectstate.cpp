@@ -140,7 +140,7 @@ void TestNetSelectState::loadWithoutDataDef()
     QVERIFY(m_screen->Select_menu.isEmpty());
     QCOMPARE(m_screen->Select_menu.ListIndex, -1);
     m_screen->Select_menu_DblClick();
-    m_screen->Chenge_Click();
+    m_screen->Change_Click();
     m_screen->Delete_Click();
     QVERIFY(m_messages.shown.isEmpty());
     QVERIFY(!m_editor->loaded);
@@ -170,12 +170,12 @@ void TestNetSelectState::chooseListsLogsAndSerialFlag()
     QCOMPARE(m_screen->Log_List_File2.selectedItems(), QStringList());
     QCOMPARE(m_screen->focus, NetSelectState::Focus::Log_List_File);
 
-    m_session->SignatureText = QStringLiteral("かぶらネットの署名");
+    m_session->composing.SignatureText = QStringLiteral("かぶらネットの署名");
     m_screen->multi_check_Click();
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Select_menu_KeyDown(13);
     QCOMPARE(m_session->Sirial_Flg, 1);
-    QVERIFY(m_session->SignatureText.isEmpty());
+    QVERIFY(m_session->composing.SignatureText.isEmpty());
     QCOMPARE(m_screen->Log_List_File.items, QStringList { QStringLiteral("mnt1206.log") });
     QCOMPARE(m_screen->focus, NetSelectState::Focus::Log_List_File2);
 
@@ -185,7 +185,7 @@ void TestNetSelectState::chooseListsLogsAndSerialFlag()
     QVERIFY(m_screen->Log_List_File.isEmpty());
     QCOMPARE(m_screen->Log_List_File.ListIndex, -1);
     m_screen->LogRead_Click();
-    QVERIFY(m_session->LogPath.isEmpty());
+    QVERIFY(m_session->log.LogPath.isEmpty());
     QVERIFY(m_screen->loaded);
 }
 
@@ -208,7 +208,7 @@ void TestNetSelectState::upFileQuestion()
     const QString upFile = path(QStringLiteral("UP/KAB.up"));
     writeFile(upFile, sjis(QStringLiteral("b 3\r\nW\r\n本文")) + QByteArray("\0garbage", 8));
     m_messages.answers = { MsgAnswer(answer) };
-    m_session->UpFileText = QStringLiteral("left over");
+    m_session->upFile.UpFileText = QStringLiteral("left over");
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
     QCOMPARE(m_messages.shown.size(), 1);
@@ -218,7 +218,7 @@ void TestNetSelectState::upFileQuestion()
     // Return answers the safe way: the waiting commands are not deleted by a second Return.
     QCOMPARE(m_messages.shown.first().defaultAnswer, MsgAnswer::Cancel);
     QCOMPARE(QFileInfo::exists(upFile), fileKept);
-    QCOMPARE(m_session->UpFileText, upText);
+    QCOMPARE(m_session->upFile.UpFileText, upText);
     // A deleted up file is kept one generation back, byte for byte.
     if (!fileKept)
         QCOMPARE(readFile(upFile + QStringLiteral(".bak")),
@@ -235,7 +235,7 @@ void TestNetSelectState::upFileStaysWhenItsBackupCannotBeWritten()
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
     QCOMPARE(readFile(upFile), bytes);
-    QCOMPARE(m_session->UpFileText, QStringLiteral("b 3\r\nW\r\n本文"));
+    QCOMPARE(m_session->upFile.UpFileText, QStringLiteral("b 3\r\nW\r\n本文"));
     QCOMPARE(m_messages.shown.size(), 2);
     QVERIFY(m_messages.shown.last().text.startsWith(
         QStringLiteral("ファイルに書き込めません: ") + upFile + QStringLiteral(".bak\n")));
@@ -245,12 +245,12 @@ void TestNetSelectState::upFileTextFollowsTheChosenNet()
 {
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
-    m_session->UpFileText = QStringLiteral("waiting commands");
+    m_session->upFile.UpFileText = QStringLiteral("waiting commands");
     m_screen->Select_menu_DblClick(); // the same net again: kept
-    QCOMPARE(m_session->UpFileText, QStringLiteral("waiting commands"));
+    QCOMPARE(m_session->upFile.UpFileText, QStringLiteral("waiting commands"));
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Select_menu_DblClick(); // another net: emptied
-    QVERIFY(m_session->UpFileText.isEmpty());
+    QVERIFY(m_session->upFile.UpFileText.isEmpty());
     QVERIFY(m_messages.shown.isEmpty());
 }
 
@@ -258,15 +258,15 @@ void TestNetSelectState::upFileTextNotTakenOverAfterEditingAnotherNet()
 {
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
-    m_session->UpFileText = QStringLiteral("commands for the first net");
+    m_session->upFile.UpFileText = QStringLiteral("commands for the first net");
     m_screen->Select_menu.ListIndex = 1;
-    m_screen->Chenge_Click();
+    m_screen->Change_Click();
     QCOMPARE(m_session->NetIndex, 0); // editing does not change the current net
     m_editor->Command2_Click();
-    QCOMPARE(m_session->UpFileText, QStringLiteral("commands for the first net"));
+    QCOMPARE(m_session->upFile.UpFileText, QStringLiteral("commands for the first net"));
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Select_menu_DblClick();
-    QVERIFY(m_session->UpFileText.isEmpty());
+    QVERIFY(m_session->upFile.UpFileText.isEmpty());
 }
 
 void TestNetSelectState::registerEmptyName()
@@ -327,7 +327,7 @@ void TestNetSelectState::editExistingNetInPlace()
     m_screen->Select_menu.ListIndex = 1;
     // What the table holds is replaced by the stored record before editing.
     m_session->NetTable[1][NetRecord::Header] = QString(80, u'x');
-    m_screen->Chenge_Click();
+    m_screen->Change_Click();
     QVERIFY(!m_screen->enabled);
     QVERIFY(m_screen->loaded);
     QCOMPARE(m_editor->Fields.Net_Name, QStringLiteral("Mountain"));
@@ -356,7 +356,7 @@ void TestNetSelectState::editorSerialHeader()
 {
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick(); // the first net is the current one
-    m_screen->Chenge_Click();
+    m_screen->Change_Click();
     QVERIFY(!m_editor->Fields.Sirial_Flg);
     m_editor->Sirial_Flg_Click();
     QVERIFY(m_editor->SirialHeader_Enabled);
@@ -377,7 +377,7 @@ void TestNetSelectState::editorRefusesUnstorableText()
 {
     const QByteArray before = readFile(path(QStringLiteral("DATA.DEF")));
     m_screen->Form_Load();
-    m_screen->Chenge_Click();
+    m_screen->Change_Click();
     m_editor->Fields.Sign_Path = QStringLiteral("/home/zoë/sig.txt");
     m_editor->INPUT_Click();
     QCOMPARE(m_messages.shown.size(), 1);
@@ -390,7 +390,7 @@ void TestNetSelectState::editorSignPathFromPicker()
 {
     writeFile(path(QStringLiteral("SIGN/kabura.sig")), "sig");
     m_screen->Form_Load();
-    m_screen->Chenge_Click();
+    m_screen->Change_Click();
     m_editor->Select_Sign_Path_Click();
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::SignPath);
     QVERIFY(m_picker->visible);
@@ -433,7 +433,7 @@ void TestNetSelectState::deleteMovesTheUnreadPointersAlong()
     const QByteArray third = record(path(QStringLiteral("LOG/mnt1206.log")), 9);
     writeFile(path(QStringLiteral("LOGPTR.dat")),
         first + record(path(QStringLiteral("LOG/KAB0605.LOG")), 8) + third + QByteArray(84 * 48, ' '));
-    m_session->PtrNetIndex = 2;
+    m_session->unread.PtrNetIndex = 2;
     m_screen->Form_Load();
     m_screen->Select_menu.ListIndex = 1;
     m_messages.answers = { MsgAnswer::Ok };
@@ -444,7 +444,7 @@ void TestNetSelectState::deleteMovesTheUnreadPointersAlong()
     QCOMPARE(after.left(84), first);
     QCOMPARE(after.mid(84, 84), third);
     QCOMPARE(after.mid(168, 80), QByteArray(80, ' '));
-    QCOMPARE(m_session->PtrNetIndex, 1);
+    QCOMPARE(m_session->unread.PtrNetIndex, 1);
 }
 
 void TestNetSelectState::deleteKeepsCurrentNet()
@@ -452,21 +452,21 @@ void TestNetSelectState::deleteKeepsCurrentNet()
     m_screen->Form_Load();
     m_screen->Select_menu.ListIndex = 2;
     m_screen->Select_menu_DblClick();
-    m_session->UpFileText = QStringLiteral("for Third");
-    m_session->PrevOpenNetIndex = 2;
+    m_session->upFile.UpFileText = QStringLiteral("for Third");
+    m_session->log.PrevOpenNetIndex = 2;
     m_messages.answers = { MsgAnswer::Ok };
     m_screen->Select_menu.ListIndex = 0;
     m_screen->Delete_Click();
     QCOMPARE(m_session->NetIndex, 1);
-    QCOMPARE(m_session->PrevOpenNetIndex, 1);
+    QCOMPARE(m_session->log.PrevOpenNetIndex, 1);
     QCOMPARE(m_session->netField(NetRecord::Net_Name), QStringLiteral("Third"));
-    QCOMPARE(m_session->UpFileText, QStringLiteral("for Third"));
+    QCOMPARE(m_session->upFile.UpFileText, QStringLiteral("for Third"));
 
     m_messages.answers = { MsgAnswer::Ok };
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Delete_Click(); // the current net itself
     QCOMPARE(m_session->NetIndex, -1);
-    QVERIFY(m_session->UpFileText.isEmpty());
+    QVERIFY(m_session->upFile.UpFileText.isEmpty());
 }
 
 void TestNetSelectState::readSingleLog()
@@ -474,8 +474,8 @@ void TestNetSelectState::readSingleLog()
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
     m_screen->LogRead_Click();
-    QCOMPARE(m_session->LogPath, path(QStringLiteral("LOG/KAB0606.log")));
-    QCOMPARE(m_session->MultiSelectMode, 0);
+    QCOMPARE(m_session->log.LogPath, path(QStringLiteral("LOG/KAB0606.log")));
+    QCOMPARE(m_session->log.MultiSelectMode, 0);
     QVERIFY(!m_screen->loaded);
     QVERIFY(!m_session->netSelectVisible);
     QVERIFY(m_session->main.enabled);
@@ -490,14 +490,14 @@ void TestNetSelectState::readMultipleLogs()
     QVERIFY(!m_screen->Log_List_File_Visible);
     m_screen->LogRead_Click(); // nothing selected: nothing opens
     m_screen->Log_List_File2_DblClick();
-    QVERIFY(m_session->LogPath.isEmpty());
+    QVERIFY(m_session->log.LogPath.isEmpty());
     QVERIFY(m_screen->loaded);
 
     m_screen->Log_List_File2.setSelected(0, true);
     m_screen->Log_List_File2.setSelected(1, true);
     m_screen->LogRead_Click();
-    QCOMPARE(m_session->LogPath, path(QStringLiteral("LOG/Temp.log")));
-    QCOMPARE(m_session->MultiSelectMode, 1);
+    QCOMPARE(m_session->log.LogPath, path(QStringLiteral("LOG/Temp.log")));
+    QCOMPARE(m_session->log.MultiSelectMode, 1);
     QCOMPARE(readFile(path(QStringLiteral("LOG/Temp.log"))),
         readFile(path(QStringLiteral("LOG/KAB0605.LOG")))
             + readFile(path(QStringLiteral("LOG/KAB0606.log"))));
@@ -520,7 +520,7 @@ void TestNetSelectState::cancelClearsTitlesNotBoards()
     QCOMPARE(main.Board_List.ListCount(), 1);
 
     m_screen->Show();
-    m_screen->Net_Cansel_Click();
+    m_screen->Net_Cancel_Click();
     QVERIFY(!m_session->netSelectVisible);
 }
 

@@ -98,7 +98,7 @@ void tst_ProgramFlows::startAndOpen(Program &p, ScriptedMessages &messages, cons
     messages.answers = { MsgAnswer::Cancel };
     p.netSelect.Select_menu_DblClick();
     QCOMPARE(messages.texts(), QStringList { QStringLiteral("アップファイルが存在します！削除しますか？") });
-    QCOMPARE(sjis(p.session.UpFileText), m_waiting);
+    QCOMPARE(sjis(p.session.upFile.UpFileText), m_waiting);
     QCOMPARE(p.netSelect.Log_List_File.items, (QStringList { "KAB0605.LOG", "KAB0606.LOG" }));
     p.netSelect.Log_List_File.ListIndex = 1;
     p.netSelect.Log_List_File_DblClick();
@@ -217,8 +217,8 @@ void tst_ProgramFlows::readingKeptOverAMergeAndANetSwitch()
     for (int i = 0; i < 60; ++i)
         p.reader.pressKey(reader::Key_Down);
     QCOMPARE(p.session.main.Article.items, QStringList { QStringLiteral("最終アーティクルです。") });
-    const qint64 read = p.session.ReadPointer;
-    QVERIFY(read > p.session.LogText.size() / 2);
+    const qint64 read = p.session.unread.ReadPointer;
+    QVERIFY(read > p.session.log.LogText.size() / 2);
 
     // Both logs in multi-select mode, then the other net.
     p.netSelect.Show();

@@ -145,7 +145,7 @@ void TestRawLogFile::markedLinesAreTheArticleViewsLines()
     const QByteArray bytes = noise + cp932::encode(log.text);
     Session s;
     test::loadGenerated(s, log, serial);
-    s.LogText = cp932::decode(bytes); // the text as the log opening decodes it
+    s.log.LogText = cp932::decode(bytes); // the text as the log opening decodes it
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("g.log"));
     test::writeFile(path, bytes);
@@ -159,10 +159,10 @@ void TestRawLogFile::markedLinesAreTheArticleViewsLines()
         for (int row = 0; row < s.main.rowCount(); ++row) {
             reader.chooseRow(row);
             const rawlog::ArticleLines lines
-                = rawlog::shownArticleLines(s.LogText, reader.shownArticleStart(), s.main.Article.items);
+                = rawlog::shownArticleLines(s.log.LogText, reader.shownArticleStart(), s.main.Article.items);
             // Counted from whichever end of the log is nearer, the same lines.
             const rawlog::ArticleLines located
-                = file.locate(s.LogText, reader.shownArticleStart(), s.main.Article.items);
+                = file.locate(s.log.LogText, reader.shownArticleStart(), s.main.Article.items);
             if (reader.shownArticleStart() == 0) {
                 QVERIFY(lines.isEmpty());
                 QVERIFY(located.isEmpty());

@@ -59,9 +59,9 @@ inline QStringList handBoards()
 inline void loadHandLog(Session &s, const QString &logPath = QStringLiteral("/logs/NET0101.LOG"))
 {
     TestMarkers::apply(s);
-    s.LogText = crlfLines(handLogLines());
-    s.LogPath = logPath;
-    s.BoardKeys
+    s.log.LogText = crlfLines(handLogLines());
+    s.log.LogPath = logPath;
+    s.log.BoardKeys
         = { QStringLiteral("mail"), QStringLiteral("TALK"), QStringLiteral("EMPTY"), QStringLiteral("NEWS") };
     s.main.Board_List.items = handBoards();
     s.main.Board_List.ListIndex = -1;

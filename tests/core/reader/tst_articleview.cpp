@@ -18,7 +18,7 @@ const QString kCrlf = QStringLiteral("\r\n");
 // The end of an article found from start, as the steps search it.
 qsizetype slowEnd(const Session &s, qsizetype start, const QString &item)
 {
-    const QString &log = s.LogText;
+    const QString &log = s.log.LogText;
     const qsizetype h = findFrom(log, s.ArticleHeader, start);
     const qsizetype r = findFrom(log, s.ReadEndMarker, start);
     const qsizetype n = findFrom(log, kCrlf + "No.", start);
@@ -49,7 +49,7 @@ qsizetype slowStart(const Session &s, int row)
 {
     const QString item = s.main.Title.item(row);
     const QString key = u'(' + reader::TitleListBuilder::bracketText(item) + u'/';
-    const QString &log = s.LogText;
+    const QString &log = s.log.LogText;
     if (key == u"(mail /") {
         for (const QString &line : { kCrlf + "mail", kCrlf + "0:mail" }) {
             qsizetype p = 0;
@@ -60,7 +60,7 @@ qsizetype slowStart(const Session &s, int row)
         }
         return 0;
     }
-    const QString l = kCrlf + s.BoardKeys.value(s.main.Board_List.ListIndex) + key;
+    const QString l = kCrlf + s.log.BoardKeys.value(s.main.Board_List.ListIndex) + key;
     for (qsizetype p = findFrom(log, l, 1); p != 0; p = findFrom(log, l, p + 1)) {
         const qsizetype e = slowEnd(s, p, item);
         if (slowReadAnswer(e == 0 ? mid(log, p) : mid(log, p, e - p), s.SubcommandMarker))
@@ -72,7 +72,7 @@ qsizetype slowStart(const Session &s, int row)
 // Whether the unread search takes the article line at p.
 bool slowUnreadTaken(const Session &s, qsizetype p)
 {
-    const QString &log = s.LogText;
+    const QString &log = s.log.LogText;
     const qsizetype sub = findFrom(log, s.SubcommandMarker, p);
     if (sub == 0)
         return true;
@@ -88,13 +88,13 @@ bool slowUnreadTaken(const Session &s, qsizetype p)
 bool slowUnreadFinds(const Session &s, int row)
 {
     const QString item = s.main.Title.item(row);
-    const QString l = kCrlf + s.BoardKeys.value(s.main.Board_List.ListIndex) + u'('
+    const QString l = kCrlf + s.log.BoardKeys.value(s.main.Board_List.ListIndex) + u'('
         + reader::TitleListBuilder::bracketText(item) + u'/';
-    qsizetype p = findFrom(s.LogText, l, s.PtrRec.Pointer + 2);
+    qsizetype p = findFrom(s.log.LogText, l, s.unread.PtrRec.Pointer + 2);
     while (p != 0) {
         if (slowUnreadTaken(s, p))
             return true;
-        p = findFrom(s.LogText, l, qMax(findFrom(s.LogText, s.SubcommandMarker, p), p + 1));
+        p = findFrom(s.log.LogText, l, qMax(findFrom(s.log.LogText, s.SubcommandMarker, p), p + 1));
     }
     return false;
 }
@@ -145,10 +145,10 @@ void TestArticleView::showsTheArticleLines()
     QCOMPARE(s.main.Title3.ListIndex, 1);
     QCOMPARE(s.main.BatchSet.ListIndex, 1);
     // Everything shown counts as read, up to the next header.
-    const QString log = s.LogText;
-    QCOMPARE(s.ReadPointer, log.indexOf(TestMarkers::articleHeader(), log.indexOf("TALK(1002/")) + 1);
+    const QString log = s.log.LogText;
+    QCOMPARE(s.unread.ReadPointer, log.indexOf(TestMarkers::articleHeader(), log.indexOf("TALK(1002/")) + 1);
     s.main.selectTitle(0);
-    QCOMPARE(s.ReadPointer, log.indexOf(TestMarkers::articleHeader(), log.indexOf("TALK(1002/")) + 1);
+    QCOMPARE(s.unread.ReadPointer, log.indexOf(TestMarkers::articleHeader(), log.indexOf("TALK(1002/")) + 1);
 }
 
 void TestArticleView::capturedTwiceShowsTheReadCopy()
@@ -157,11 +157,11 @@ void TestArticleView::capturedTwiceShowsTheReadCopy()
     TestMarkers::apply(s);
     const QString h = headerLine();
     const QString sub = TestMarkers::subcommand();
-    s.LogText = crlfLines({ "No.1 ｢K｣", h, "K(1001/2) 26/12/01 10:00:00 題", "  5 bytes A:a", sub + "n", h,
-        "K(1002/2) 26/12/01 10:00:00 題2", "  5 bytes A:a", sub, TestMarkers::readEnd(),
+    s.log.LogText = crlfLines({ "No.1 ｢K｣", h, "K(1001/2) 26/12/01 10:00:00 題", "  5 bytes A:a", sub + "n",
+        h, "K(1002/2) 26/12/01 10:00:00 題2", "  5 bytes A:a", sub, TestMarkers::readEnd(),
         TestMarkers::mainPrompt() + "b 1", "No.1 ｢K｣", h, "K(1001/2) 26/12/01 10:00:00 題", "  5 bytes A:a",
         "今度は読んだ本文", sub + "ｒ", TestMarkers::readEnd() });
-    s.BoardKeys = { "K" };
+    s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣" };
     reader::Reader r(s);
     s.main.selectBoard(0);
@@ -184,7 +184,7 @@ void TestArticleView::mailRowsAndGarbledRows()
     QCOMPARE(s.main.Article.items.first(), QString("mail 26/12/02 10:00 From:ABC00004 (田中)"));
 
     // A row whose number could not be read warns instead.
-    s.LogText.replace("TALK(1003/1005)", "TALK(?\?\?\?/1005)");
+    s.log.LogText.replace("TALK(1003/1005)", "TALK(?\?\?\?/1005)");
     s.main.selectBoard(1);
     s.main.selectTitle(3);
     QCOMPARE(s.main.Title.item(3), QString("[????]"));
@@ -200,9 +200,9 @@ void TestArticleView::emptyFirstLineAndEmptyArticle()
     const QString h = headerLine();
     // The main prompt right after the key line leaves an article of one
     // incomplete line: nothing to show.
-    s.LogText = crlfLines({ h, "K(1001/2) 26/12/01 10:00:00 題" + TestMarkers::mainPrompt(), h,
+    s.log.LogText = crlfLines({ h, "K(1001/2) 26/12/01 10:00:00 題" + TestMarkers::mainPrompt(), h,
         "K(1002/2) 26/12/01 10:00:00 題2", "  5 bytes A:a", TestMarkers::readEnd() });
-    s.BoardKeys = { "K" };
+    s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣" };
     reader::Reader r(s);
     s.main.selectBoard(0);
@@ -216,10 +216,10 @@ void TestArticleView::chatRowShowsItsLines()
 {
     Session s;
     TestMarkers::apply(s);
-    s.LogText = crlfLines(
+    s.log.LogText = crlfLines(
         { "x", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[A] やあ", "[B] どうも",
             "退室", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[C] 二回目", "退室" });
-    s.BoardKeys = { "K" };
+    s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     reader::Reader r(s);
     s.main.selectBoard(1);
@@ -287,7 +287,7 @@ void TestArticleView::sameArticlesAsTheStepByStepSearch()
             const QString item = s.main.Title.item(row);
             if (item == u"[XCHAT]" || reader::TitleListBuilder::bracketText(item) == u"?\?\?\?")
                 continue;
-            s.ReadPointer = 0;
+            s.unread.ReadPointer = 0;
             s.main.Article.clear();
             s.main.selectTitle(row);
             const qsizetype start = slowStart(s, row);
@@ -296,7 +296,8 @@ void TestArticleView::sameArticlesAsTheStepByStepSearch()
                 continue;
             }
             const qsizetype end = slowEnd(s, start, item);
-            const QString text = end == 0 ? mid(s.LogText, start) : mid(s.LogText, start, end - start);
+            const QString text
+                = end == 0 ? mid(s.log.LogText, start) : mid(s.log.LogText, start, end - start);
             QStringList lines = text.split(kCrlf);
             lines.removeLast();
             if (lines.size() >= 2 && lines.first().isEmpty())
@@ -304,7 +305,7 @@ void TestArticleView::sameArticlesAsTheStepByStepSearch()
             if (lines.isEmpty())
                 lines << "このアーティクルは文字化けを起こしています。表示できませんでした。";
             QCOMPARE(s.main.Article.items, lines);
-            QCOMPARE(s.ReadPointer, qMax<qsizetype>(end, 0));
+            QCOMPARE(s.unread.ReadPointer, qMax<qsizetype>(end, 0));
         }
     }
 }
@@ -315,49 +316,49 @@ void TestArticleView::unreadSearchStopsBeyondThePointer()
     loadHandLog(s);
     reader::Reader r(s);
     s.main.selectBoard(1);
-    s.PtrRec.LogName = s.LogPath.leftJustified(80);
+    s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
     // Nothing read yet, but 1002's prompt was answered with a read command
     // inside its article: the unread search passes it over.
-    s.PtrRec.Pointer = 0;
-    s.LastWrittenKind = ReaderMode::UnreadSearch;
+    s.unread.PtrRec.Pointer = 0;
+    s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Title.ListIndex, 2);
     // Read up to the end of 1002: the search skips 1002 and shows 1004.
-    s.PtrRec.Pointer = positionOf(s.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
-    s.LastWrittenKind = ReaderMode::UnreadSearch;
+    s.unread.PtrRec.Pointer = positionOf(s.log.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
+    s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Title.ListIndex, 2);
-    QCOMPARE(readerModeName(s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(s.reading.LastWrittenKind), QString());
     QCOMPARE(s.main.Article.items.first(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
 
     // Beyond everything on board 1: the search passes the empty board 2 and
     // stops on board 3's first article.
-    s.PtrRec.Pointer = positionOf(s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一") - 10;
-    s.LastWrittenKind = ReaderMode::UnreadSearch;
+    s.unread.PtrRec.Pointer = positionOf(s.log.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一") - 10;
+    s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 0);
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
-    QCOMPARE(readerModeName(s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(s.reading.LastWrittenKind), QString());
 
     // Nothing left unread: the search ends on the last row of the last
     // board and shows it.
-    s.PtrRec.Pointer = s.LogText.size();
-    s.LastWrittenKind = ReaderMode::UnreadSearch;
+    s.unread.PtrRec.Pointer = s.log.LogText.size();
+    s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectBoard(1);
-    s.LastWrittenKind = ReaderMode::UnreadSearch;
+    s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 1);
-    QCOMPARE(readerModeName(s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(s.reading.LastWrittenKind), QString());
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2002/2002) 26/12/02 09:30:00 ニュース二"));
 
     // Failing on the last row of the last board itself shows nothing new.
     s.main.selectTitle(0);
-    s.LastWrittenKind = ReaderMode::UnreadSearch;
+    s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
-    QCOMPARE(readerModeName(s.LastWrittenKind), QString("未読検索"));
+    QCOMPARE(readerModeName(s.reading.LastWrittenKind), QString("未読検索"));
 }
 
 void TestArticleView::unreadSearchInAnOlderLog()
@@ -372,14 +373,14 @@ void TestArticleView::unreadSearchInAnOlderLog()
                                                       : QDateTime(QDate(1999, 1, 1), QTime(8, 0));
     };
     s.main.selectBoard(1);
-    s.PtrRec.LogName = QString("/logs/NET0102.LOG").leftJustified(80);
-    s.LastWrittenKind = ReaderMode::UnreadSearch;
+    s.unread.PtrRec.LogName = QString("/logs/NET0102.LOG").leftJustified(80);
+    s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     // The pointer belongs to a later log: this one counts as read.
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 1);
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2002/2002) 26/12/02 09:30:00 ニュース二"));
-    QCOMPARE(readerModeName(s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(s.reading.LastWrittenKind), QString());
 }
 
 void TestArticleView::unreadSearchAgreesWithTheSteps_data()
@@ -402,9 +403,9 @@ void TestArticleView::unreadSearchAgreesWithTheSteps()
     const GeneratedLog log = generateLog(shape);
     Session s;
     loadGenerated(s, log, false);
-    s.LogPath = "/logs/gen.log";
-    s.PtrRec.LogName = s.LogPath.leftJustified(80);
-    s.PtrRec.Pointer = s.LogText.size() * percent / 100;
+    s.log.LogPath = "/logs/gen.log";
+    s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
+    s.unread.PtrRec.Pointer = s.log.LogText.size() * percent / 100;
     reader::Reader r(s);
 
     // Where the steps stop: the first row (from board 1, row 1 on) whose
@@ -430,11 +431,11 @@ void TestArticleView::unreadSearchAgreesWithTheSteps()
         wantRow = s.main.rowCount() - 1;
     }
     s.main.selectBoard(1);
-    s.LastWrittenKind = ReaderMode::UnreadSearch;
+    s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
     s.main.selectTitle(1);
     QCOMPARE(s.main.Board_List.ListIndex, wantBoard);
     QCOMPARE(s.main.Title.ListIndex, wantRow);
-    QCOMPARE(readerModeName(s.LastWrittenKind), pending ? QString("未読検索") : QString());
+    QCOMPARE(readerModeName(s.reading.LastWrittenKind), pending ? QString("未読検索") : QString());
 }
 
 void TestArticleView::emptyLinesBeforeTheKeyLine()
@@ -444,7 +445,7 @@ void TestArticleView::emptyLinesBeforeTheKeyLine()
     const QString h = headerLine() + "\r\n\r\n";
     Session s;
     loadHandLog(s);
-    s.LogText = h + crlfLines({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }) + h + "\r\n"
+    s.log.LogText = h + crlfLines({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }) + h + "\r\n"
         + crlfLines({ "TALK(1002/9) 26/12/01 10:00:00 二", "  1 bytes A:b", "y" }) + h;
     reader::Reader r(s);
     s.main.selectBoard(1);
@@ -477,10 +478,10 @@ void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
     reader::Reader r(s);
     s.main.selectBoard(0);
     s.main.selectTitle(0);
-    s.StringSearchOn = true;
-    s.SearchText = "見つからない";
-    s.LastWrittenKind = ReaderMode::MoveResponse;
-    s.ReadPointer = 5;
+    s.search.StringSearchOn = true;
+    s.search.SearchText = "見つからない";
+    s.reading.LastWrittenKind = ReaderMode::MoveResponse;
+    s.unread.ReadPointer = 5;
     const QStringList rows = s.main.Title.items;
     const QStringList article = s.main.Article.items;
     const QString counter = s.main.ArticleCount.Caption;
@@ -493,9 +494,9 @@ void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
     QCOMPARE(s.main.Title.ListIndex, 0);
     QCOMPARE(s.main.Article.items, article);
     QCOMPARE(s.main.ArticleCount.Caption, counter);
-    QCOMPARE(s.ReadPointer, 5);
-    QCOMPARE(s.LastWrittenKind, ReaderMode::MoveResponse);
-    QCOMPARE(s.StringSearchOn, true);
+    QCOMPARE(s.unread.ReadPointer, 5);
+    QCOMPARE(s.reading.LastWrittenKind, ReaderMode::MoveResponse);
+    QCOMPARE(s.search.StringSearchOn, true);
     QVERIFY(r.viewOfBoard(99).rows.isEmpty());
 }
 

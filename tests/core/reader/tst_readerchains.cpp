@@ -58,7 +58,8 @@ struct Outcome
 Outcome outcomeOf(const Session &s)
 {
     return { s.main.Board_List.ListIndex, s.main.Title.ListIndex,
-        s.main.Article.isEmpty() ? QString() : s.main.Article.item(0), readerModeName(s.LastWrittenKind) };
+        s.main.Article.isEmpty() ? QString() : s.main.Article.item(0),
+        readerModeName(s.reading.LastWrittenKind) };
 }
 
 } // namespace
@@ -81,9 +82,9 @@ private:
     void load(Session &s) const
     {
         TestMarkers::apply(s);
-        s.LogText = m_log;
-        s.LogPath = "/logs/big.log";
-        s.BoardKeys = { "BIG", "SMALL" };
+        s.log.LogText = m_log;
+        s.log.LogPath = "/logs/big.log";
+        s.log.BoardKeys = { "BIG", "SMALL" };
         s.main.Board_List.items = { "No.1 ｢大きな板｣", "No.2 ｢小さな板｣" };
     }
 };
@@ -103,8 +104,8 @@ void TestReaderChains::unreadSearchOverAHundredThousandRows()
         Reader r(s);
         s.main.selectBoard(0);
         rows = s.main.rowCount();
-        s.PtrRec.LogName = s.LogPath.leftJustified(80);
-        s.PtrRec.Pointer = m_log.indexOf("SMALL(1/1)") - 10;
+        s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
+        s.unread.PtrRec.Pointer = m_log.indexOf("SMALL(1/1)") - 10;
         r.pressKey(reader::Key_Down, reader::Shift_Shift);
         out = outcomeOf(s);
     });
@@ -124,11 +125,11 @@ void TestReaderChains::searchAdvanceOverAHundredThousandRows()
     onSmallStack([&] {
         Reader r(s);
         s.main.selectBoard(0);
-        s.StringSearchOn = true;
-        s.SearchText = "見つけた";
+        s.search.StringSearchOn = true;
+        s.search.SearchText = "見つけた";
         r.pressKey(reader::Key_Down);
         out = outcomeOf(s);
-        readPointer = s.ReadPointer;
+        readPointer = s.unread.ReadPointer;
     });
     QCOMPARE(out.board, 1);
     QCOMPARE(out.row, 0);
@@ -144,8 +145,8 @@ void TestReaderChains::unreadSearchWithNothingLeft()
     onSmallStack([&] {
         Reader r(s);
         s.main.selectBoard(0);
-        s.PtrRec.LogName = s.LogPath.leftJustified(80);
-        s.PtrRec.Pointer = m_log.size();
+        s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
+        s.unread.PtrRec.Pointer = m_log.size();
         r.pressKey(reader::Key_Down, reader::Shift_Shift);
         out = outcomeOf(s);
     });
@@ -170,7 +171,7 @@ void TestReaderChains::manyEmptyBoardsAreSkipped()
     boards << s.main.Board_List.items[3];
     keys << "NEWS";
     s.main.Board_List.items = boards;
-    s.BoardKeys = keys;
+    s.log.BoardKeys = keys;
     Outcome down, up;
     onSmallStack([&] {
         Reader r(s);

@@ -81,10 +81,10 @@ void TestReaderKeys::spaceReadsThroughABoardIntoTheNext()
     QCOMPARE(f.s.main.Article.ListIndex, 2); // the last line of a three-line screen
     f.press(reader::Key_Space);
     QCOMPARE(f.s.main.Article.ListIndex, 3);
-    QVERIFY(!f.s.NextArticleArmed);
+    QVERIFY(!f.s.reading.NextArticleArmed);
     f.press(reader::Key_Space);
     QCOMPARE(f.s.main.Article.ListIndex, 4);
-    QVERIFY(f.s.NextArticleArmed); // the end of the article arms the move
+    QVERIFY(f.s.reading.NextArticleArmed); // the end of the article arms the move
     f.press(reader::Key_Space);
     QCOMPARE(f.row(), 1);
     QCOMPARE(f.firstLine(), QString("TALK(1002/1005) 26/12/01 11:00:00 Re:最初の話題"));
@@ -97,7 +97,7 @@ void TestReaderKeys::spaceReadsThroughABoardIntoTheNext()
     QCOMPARE(f.s.main.ArticleCount.Caption, QString("4/4"));
     f.press(reader::Key_Space);
     QCOMPARE(f.board(), 1);
-    QVERIFY(f.s.NextArticleArmed);
+    QVERIFY(f.s.reading.NextArticleArmed);
     // Past the end of the board: the empty board 2 is passed over and the
     // first article of board 3 is shown at once.
     f.press(reader::Key_Space);
@@ -120,7 +120,7 @@ void TestReaderKeys::spaceOnlyScrollsWithoutTheOption()
     f.press(reader::Key_Space, 0, 5);
     QCOMPARE(f.row(), 0);
     QCOMPARE(f.s.main.Article.ListIndex, 4);
-    QVERIFY(!f.s.NextArticleArmed);
+    QVERIFY(!f.s.reading.NextArticleArmed);
 }
 
 void TestReaderKeys::pageDownAndRightActAsSpace_data()
@@ -150,7 +150,7 @@ void TestReaderKeys::upOutOfTheFirstRowOpensThePrecedingBoardOnItsLastRow()
     QCOMPARE(f.board(), 1);
     QCOMPARE(f.row(), 3);
     QCOMPARE(f.firstLine(), QString("TALK(1003/1005) 26/12/01 12:00:00 別の話題"));
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
     QCOMPARE(f.s.main.ArticleCount.Caption, QString("4/4"));
     // PageUp is ↑: one row up within the board.
     f.press(reader::Key_PageUp);
@@ -172,7 +172,7 @@ void TestReaderKeys::upStopsAtTheFirstBoard()
 void TestReaderKeys::upIntoAnEmptyFirstBoardLeavesNoMoveUpPending()
 {
     Fixture f(1);
-    f.s.BoardKeys[0] = QStringLiteral("NOMAIL"); // a log without mail
+    f.s.log.BoardKeys[0] = QStringLiteral("NOMAIL"); // a log without mail
     f.s.main.selectBoard(1);
     f.press(reader::Key_Up);
     QCOMPARE(f.board(), 0);
@@ -209,45 +209,46 @@ void TestReaderKeys::downAtTheEndOfTheLog()
 void TestReaderKeys::shiftDownRunsTheUnreadSearch()
 {
     Fixture f(1);
-    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
+    f.s.unread.PtrRec.LogName = f.s.log.LogPath.leftJustified(80);
+    f.s.unread.PtrRec.Pointer = positionOf(f.s.log.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
     f.press(reader::Key_Down, reader::Shift_Shift);
     // 1002 lies before the pointer; 1004 beyond it.
     QCOMPARE(f.row(), 2);
     QCOMPARE(f.firstLine(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
 
     // Ctrl+↓ too, and from the last row it goes on into the next board.
-    f.s.PtrRec.Pointer = f.s.ReadPointer;
+    f.s.unread.PtrRec.Pointer = f.s.unread.ReadPointer;
     f.press(reader::Key_Down, reader::Shift_Ctrl);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 0);
-    QCOMPARE(f.s.ReadPointer,
-        positionOf(f.s.LogText, "NEWS(2002/2002) 26/12/02 09:30:00 ニュース二") - 2 - headerLine().size());
+    QCOMPARE(f.s.unread.ReadPointer,
+        positionOf(f.s.log.LogText, "NEWS(2002/2002) 26/12/02 09:30:00 ニュース二") - 2
+            - headerLine().size());
 }
 
 void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
 {
     Fixture f(1);
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "二つ目";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "二つ目";
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
     QCOMPARE(f.s.main.Article.items.at(2), QString("二つ目の本文"));
     // Passed-over articles count as read.
-    QCOMPARE(f.s.ReadPointer,
-        positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "bye"));
+    QCOMPARE(f.s.unread.ReadPointer,
+        positionOf(f.s.log.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "bye"));
     f.press(reader::Key_Down);
     QCOMPARE(f.s.main.Article.items, QStringList({ "最終アーティクルです。" }));
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了します。" }));
-    QCOMPARE(f.s.StringSearchOn, false);
+    QCOMPARE(f.s.search.StringSearchOn, false);
 
     // A date search finds the articles of a range, both boards.
     Fixture g(1);
-    g.s.DateSearchOn = true;
-    g.s.SearchFrom = "26/12/01 11:30:00";
-    g.s.SearchTo = "26/12/02 08:00:00";
+    g.s.search.DateSearchOn = true;
+    g.s.search.SearchFrom = "26/12/01 11:30:00";
+    g.s.search.SearchTo = "26/12/02 08:00:00";
     g.press(reader::Key_Down);
     QCOMPARE(g.row(), 2); // 1004 at 13:00
     g.press(reader::Key_Down);
@@ -260,8 +261,8 @@ void TestReaderKeys::searchWalksOverBoardsAndEndsAtTheLastArticle()
 void TestReaderKeys::searchWithoutHitAsksOnce()
 {
     Fixture f(1);
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "どこにもない";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "どこにもない";
     f.messages.answers = { MsgAnswer::No };
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
@@ -269,13 +270,13 @@ void TestReaderKeys::searchWithoutHitAsksOnce()
     QVERIFY(f.s.main.Article.isEmpty());
     QCOMPARE(f.messages.texts(), QStringList({ "検索キーを初期化しますか？" }));
     QCOMPARE(f.messages.shown.first().buttons, MsgButtons::YesNo);
-    QCOMPARE(f.s.StringSearchOn, true);
+    QCOMPARE(f.s.search.StringSearchOn, true);
 
     // Clicking a title that is a miss moves on in the same way; Yes ends it.
     f.messages.answers = { MsgAnswer::Yes };
     f.s.main.selectTitle(0);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(f.s.StringSearchOn, false);
+    QCOMPARE(f.s.search.StringSearchOn, false);
     QCOMPARE(f.messages.shown.size(), 2);
 }
 
@@ -283,7 +284,7 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 {
     // A waiting write is the last row of board 1.
     Fixture f(1);
-    f.s.UpFileText = QStringLiteral("\\ 1\r\nW書きかけ\r\n本文\r\n.\r\ny");
+    f.s.upFile.UpFileText = QStringLiteral("\\ 1\r\nW書きかけ\r\n本文\r\n.\r\ny");
     f.reader.chooseBoard(1);
     QCOMPARE(f.s.main.Title.item(4), QString("[書込 1]"));
 
@@ -291,9 +292,9 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
     // article of the log, so the search goes on into board 3.
     f.press(reader::Key_Down, 0, 2);
     QCOMPARE(f.row(), 2);
-    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer
-        = positionOf(f.s.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "b 3");
+    f.s.unread.PtrRec.LogName = f.s.log.LogPath.leftJustified(80);
+    f.s.unread.PtrRec.Pointer
+        = positionOf(f.s.log.LogText, TestMarkers::readEnd() + "\r\n" + TestMarkers::mainPrompt() + "b 3");
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 0);
@@ -301,28 +302,28 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 
     // Nor is the search advance.
     f.reader.chooseBoard(1);
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "二つ目";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "二つ目";
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
 
     // Up out of board 3 during the search: board 1 opens on its last row,
     // the write, once the advance has found 1004.
-    f.s.StringSearchOn = false;
+    f.s.search.StringSearchOn = false;
     f.reader.chooseBoard(3);
     QCOMPARE(f.row(), 0);
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "Re:Re:";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "Re:Re:";
     f.press(reader::Key_Up);
     QCOMPARE(f.board(), 1);
     QCOMPARE(f.row(), 4);
     QCOMPARE(f.firstLine(), QString("書きかけ"));
 
     // Chosen by hand, the write is shown, also while a search runs.
-    f.s.StringSearchOn = false;
+    f.s.search.StringSearchOn = false;
     f.reader.chooseBoard(1);
-    f.s.StringSearchOn = true;
+    f.s.search.StringSearchOn = true;
     f.s.main.selectTitle(4);
     QCOMPARE(f.row(), 4);
     QCOMPARE(f.firstLine(), QString("書きかけ"));
@@ -331,14 +332,14 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 void TestReaderKeys::unreadSearchThatCannotMoveIsNotLeftPending()
 {
     Fixture f(3);
-    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
+    f.s.unread.PtrRec.LogName = f.s.log.LogPath.leftJustified(80);
+    f.s.unread.PtrRec.Pointer = positionOf(f.s.log.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
     f.press(reader::Key_Down);
     QCOMPARE(f.row(), 1);
     // Shift+↓ on the last row of the last board has no row to go to.
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
     // So a board chosen later opens on its first row.
     f.reader.chooseBoard(1);
     QCOMPARE(f.row(), 0);
@@ -351,12 +352,12 @@ void TestReaderKeys::ctrlSEndsASearch()
     f.press(reader::Key_S, reader::Shift_Ctrl);
     QVERIFY(f.messages.shown.isEmpty());
     QVERIFY(f.compose.keys.isEmpty());
-    f.s.DateSearchOn = true;
+    f.s.search.DateSearchOn = true;
     f.messages.answers = { MsgAnswer::No, MsgAnswer::Yes };
     f.press(reader::Key_S, reader::Shift_Ctrl);
-    QCOMPARE(f.s.DateSearchOn, true);
+    QCOMPARE(f.s.search.DateSearchOn, true);
     f.press(reader::Key_S, reader::Shift_Ctrl);
-    QCOMPARE(f.s.DateSearchOn, false);
+    QCOMPARE(f.s.search.DateSearchOn, false);
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了しますか？", "検索を終了しますか？" }));
 }
 
@@ -365,19 +366,19 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
     Fixture f(1);
     bool closed = false;
     f.reader.closeRequested = [&] { closed = true; };
-    f.s.RewriteFlag = true;
+    f.s.composing.RewriteFlag = true;
     for (int key :
         { reader::Key_W, reader::Key_P, reader::Key_G, reader::Key_E, reader::Key_D, reader::Key_M })
         f.press(key);
     f.press(reader::Key_W, reader::Shift_Shift);
     f.press(reader::Key_S);
-    QCOMPARE(f.s.RewriteFlag, false);
+    QCOMPARE(f.s.composing.RewriteFlag, false);
     // Shift+W writes as W does.
     QCOMPARE(f.compose.keys,
         (QList<ReaderCommand> { ReaderCommand::Write, ReaderCommand::Respond, ReaderCommand::RespondElsewhere,
             ReaderCommand::Rewrite, ReaderCommand::Delete, ReaderCommand::Mail, ReaderCommand::Write,
             ReaderCommand::ToggleBatch }));
-    QCOMPARE(f.s.SavedTitleIndex, 0);
+    QCOMPARE(f.s.composing.SavedTitleIndex, 0);
     QVERIFY(!closed);
     f.press(reader::Key_Escape);
     QVERIFY(closed);
@@ -398,15 +399,15 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
 void TestReaderKeys::pendingMoveResponseWritesOnFocus()
 {
     Fixture f(1);
-    f.s.MoveTable = { "", "9", "" };
-    f.s.LastWrittenKind = ReaderMode::MoveResponse;
+    f.s.moves.MoveTable = { "", "9", "" };
+    f.s.reading.LastWrittenKind = ReaderMode::MoveResponse;
     f.s.main.loseTitleFocus();
     f.s.main.focusTitle();
     QCOMPARE(f.compose.keys, QList<ReaderCommand> { ReaderCommand::Write });
     // The table is read again from the net's file (none here): no target.
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString("move Res"));
-    f.s.LastWrittenKind = ReaderMode::MailReply;
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString("move Res"));
+    f.s.reading.LastWrittenKind = ReaderMode::MailReply;
     f.s.main.loseTitleFocus();
     f.s.main.focusTitle();
     QVERIFY(f.compose.keys.last() == ReaderCommand::Mail);
@@ -415,7 +416,7 @@ void TestReaderKeys::pendingMoveResponseWritesOnFocus()
 void TestReaderKeys::moveTargetAndOtherColumns()
 {
     Fixture f(1);
-    f.s.MoveTable = { "3", "7", "" }; // an entry for the mail box is never shown
+    f.s.moves.MoveTable = { "3", "7", "" }; // an entry for the mail box is never shown
     f.s.main.selectBoard(1);
     QCOMPARE(f.s.main.To_No.Caption, QString("7"));
     QVERIFY(f.s.main.To_No.enabled);
@@ -461,16 +462,16 @@ void TestReaderKeys::pointerCommands()
 {
     Fixture f(1);
     f.reader.Search_Pointer_Click();
-    QCOMPARE(f.s.PtrRec.LogName, f.s.LogPath.leftJustified(80));
-    QCOMPARE(f.s.PtrRec.Pointer, 0);
-    QCOMPARE(f.s.ReadPointer, 0);
-    QCOMPARE(f.s.PtrSavePending, 1);
-    f.s.PtrSavePending = 0;
+    QCOMPARE(f.s.unread.PtrRec.LogName, f.s.log.LogPath.leftJustified(80));
+    QCOMPARE(f.s.unread.PtrRec.Pointer, 0);
+    QCOMPARE(f.s.unread.ReadPointer, 0);
+    QCOMPARE(f.s.unread.PtrSavePending, 1);
+    f.s.unread.PtrSavePending = 0;
     // The log is not on disk here: its text's length is the least.
     f.reader.Read_End_Click();
-    QCOMPARE(f.s.PtrRec.Pointer, f.s.LogText.size());
-    QCOMPARE(f.s.ReadPointer, f.s.LogText.size());
-    QCOMPARE(f.s.PtrSavePending, 1);
+    QCOMPARE(f.s.unread.PtrRec.Pointer, f.s.log.LogText.size());
+    QCOMPARE(f.s.unread.ReadPointer, f.s.log.LogText.size());
+    QCOMPARE(f.s.unread.PtrSavePending, 1);
 
     f.reader.Key_ON_Click();
     QVERIFY(f.messages.texts().last().startsWith(
@@ -496,8 +497,8 @@ void TestReaderKeys::commandLineHelpers()
     QCOMPARE(f.reader.plainTitle(1), QString("Re:最初の話題"));
 
     // Hits of a search, walking from the first board's first row.
-    f.s.StringSearchOn = true;
-    f.s.SearchText = "本文";
+    f.s.search.StringSearchOn = true;
+    f.s.search.SearchText = "本文";
     const QList<reader::ShownArticle> hits = f.reader.walkSearch();
     QList<QPair<int, int>> where;
     for (const auto &hit : hits)
@@ -507,22 +508,22 @@ void TestReaderKeys::commandLineHelpers()
     QCOMPARE(where, (QList<QPair<int, int>> { { 0, 0 }, { 1, 1 }, { 1, 3 }, { 3, 0 }, { 3, 1 } }));
     QCOMPARE(hits.at(1).title, QString(" [1002]"));
     QCOMPARE(hits.at(1).plainTitle, QString("Re:最初の話題"));
-    QCOMPARE(f.s.StringSearchOn, false);
+    QCOMPARE(f.s.search.StringSearchOn, false);
     QCOMPARE(f.messages.texts(), QStringList({ "検索を終了します。" }));
 
-    f.s.PtrRec.LogName = f.s.LogPath.leftJustified(80);
-    f.s.PtrRec.Pointer = positionOf(f.s.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
+    f.s.unread.PtrRec.LogName = f.s.log.LogPath.leftJustified(80);
+    f.s.unread.PtrRec.Pointer = positionOf(f.s.log.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一");
     f.reader.unreadFromFirstBoard();
     // Mail rows are shown without looking at the pointer; the search does
     // not stay pending for a later click ...
     QCOMPARE(f.board(), 0);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
     // ... and the next Shift+↓ goes on from the next board.
     f.press(reader::Key_Down, reader::Shift_Shift);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
-    QCOMPARE(readerModeName(f.s.LastWrittenKind), QString());
+    QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString());
 }
 
 void TestReaderKeys::serialTitlesWithoutTheirPadding()
@@ -530,10 +531,10 @@ void TestReaderKeys::serialTitlesWithoutTheirPadding()
     Session s;
     TestMarkers::apply(s, true);
     const QString ah = TestMarkers::articleHeader();
-    s.LogText = crlfLines(
+    s.log.LogText = crlfLines(
         { ah + "     101 x", "K(1001/2) 26/12/01 10:00:00 親  ", "  5 bytes A:a", ah + "     102 x",
             "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd() });
-    s.BoardKeys = { "K" };
+    s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣" };
     Reader r(s);
     s.main.selectBoard(0);

@@ -44,7 +44,7 @@ struct SlowBuild
 
     void run()
     {
-        const QString &log = s.LogText;
+        const QString &log = s.log.LogText;
         const QString &ah = s.ArticleHeader;
         const QString item = s.main.Board_List.selectedText();
         qsizetype p = 1;
@@ -74,13 +74,13 @@ struct SlowBuild
             QString key = left(block, cut - 1);
             if (key == u"mail " || key == u"0:mail ")
                 key = QStringLiteral("mail");
-            if (key != s.BoardKeys.value(s.main.Board_List.ListIndex))
+            if (key != s.log.BoardKeys.value(s.main.Board_List.ListIndex))
                 continue;
             parse(block);
         }
         if (item.startsWith(QLatin1String("[XCHAT]")))
             chatRows();
-        if (!s.UpFileText.isEmpty())
+        if (!s.upFile.UpFileText.isEmpty())
             marks();
         const bool last = s.main.Board_List.ListIndex == s.main.Board_List.ListCount() - 1;
         if (val(mid(item, 4, 5)) == 0 && !item.startsWith(QLatin1String("[XCHAT]")) && title.isEmpty())
@@ -175,14 +175,14 @@ struct SlowBuild
     {
         const QString key = mid(s.main.Board_List.selectedText(), 11);
         qsizetype p = 1;
-        while ((p = findFrom(s.LogText, key, p)) != 0) {
-            const qsizetype e1 = findFrom(s.LogText, kCrlf, p);
-            const qsizetype e2 = findFrom(s.LogText, kCrlf, e1 + 1);
-            const qsizetype e3 = findFrom(s.LogText, kCrlf, e2 + 1);
-            const qsizetype e4 = findFrom(s.LogText, kCrlf, e3 + 1);
+        while ((p = findFrom(s.log.LogText, key, p)) != 0) {
+            const qsizetype e1 = findFrom(s.log.LogText, kCrlf, p);
+            const qsizetype e2 = findFrom(s.log.LogText, kCrlf, e1 + 1);
+            const qsizetype e3 = findFrom(s.log.LogText, kCrlf, e2 + 1);
+            const qsizetype e4 = findFrom(s.log.LogText, kCrlf, e3 + 1);
             if (!e1 || !e2 || !e3 || !e4)
                 break;
-            if (charAt(s.LogText, e4 + 2) == u'[')
+            if (charAt(s.log.LogText, e4 + 2) == u'[')
                 append(QStringLiteral("[XCHAT]"), QStringLiteral(" "), QStringLiteral(" "));
             p = e4 + 1;
         }
@@ -190,7 +190,7 @@ struct SlowBuild
 
     void marks()
     {
-        const QString &up = s.UpFileText;
+        const QString &up = s.upFile.UpFileText;
         const QString item = s.main.Board_List.selectedText();
         const bool chat = item.startsWith(QLatin1String("[XCHAT]"));
         qsizetype blank = findFrom(item, u' ', 5);
@@ -199,7 +199,7 @@ struct SlowBuild
             blank = name;
         const QString no = blank ? mid(item, 4, blank - 4) : mid(item, 4);
         const QString n = numberWithBlank(val(no));
-        const QString kind = readerModeName(s.LastWrittenKind);
+        const QString kind = readerModeName(s.reading.LastWrittenKind);
         if (!chat && (no == u"0" || no == u" 0")) {
             int count = 1;
             for (qsizetype p = findFrom(up, QStringLiteral("mw\r\n")); p;
@@ -333,7 +333,7 @@ void TestTitleListBuilder::threadsAndSkips()
     // The same article captured twice, and a response whose parent is not on
     // the board, and one without a colon on its second line.
     const QString h = headerLine();
-    s.LogText = crlfLines({ h, "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h,
+    s.log.LogText = crlfLines({ h, "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h,
         "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x", h, "TALK(1002/9) 26/12/01 10:00:00 迷子",
         " <0999:A へ", "  1 bytes A:a", h, "TALK(1003/9) 26/12/01 10:00:00 コロンなし", " <1001 A へ",
         "  1 bytes A", h, "TALK(1004/9) 26/12/01 10:00:00 最後", "  1 bytes A:a", "末尾まで続く" });
@@ -343,13 +343,13 @@ void TestTitleListBuilder::threadsAndSkips()
     QCOMPARE(column(s, 1), QStringList({ "[1001]", "[1002]" }));
     // The parent is looked for from the colon after the first digit of the
     // second line on, whichever line holds it.
-    s.LogText.replace("  1 bytes A\r\n", "  1 bytes A:b\r\n");
+    s.log.LogText.replace("  1 bytes A\r\n", "  1 bytes A:b\r\n");
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({ "[1001]", "[1002]", "[1003]" }));
 
     // Responses to articles numbered 1 to 999: the colon comes early on the
     // second line, and the response is still threaded under its parent.
-    s.LogText = crlfLines({ h, "TALK(7/9) 26/12/01 10:00:00 七", "  1 bytes A:a", "x", h,
+    s.log.LogText = crlfLines({ h, "TALK(7/9) 26/12/01 10:00:00 七", "  1 bytes A:a", "x", h,
         "TALK(305/9) 26/12/01 10:00:00 三百五", "  1 bytes A:a", "x", h,
         "TALK(306/9) 26/12/01 10:00:00 Re:七", " <7:A へ", "  1 bytes A:a", h,
         "TALK(307/9) 26/12/01 10:00:00 Re:三百五", " <305:A へ", "  1 bytes A:a", h });
@@ -386,7 +386,7 @@ void TestTitleListBuilder::mailBoxAndMessages()
     QFETCH(QStringList, article);
     Session s;
     loadHandLog(s);
-    s.LogText = log;
+    s.log.LogText = log;
     s.main.Board_List.ListIndex = board;
     fastBuild(s);
     QCOMPARE(column(s, 1), titles);
@@ -440,8 +440,8 @@ void TestTitleListBuilder::parsedFields()
     QFETCH(QString, title);
     Session s;
     TestMarkers::apply(s);
-    s.LogText = crlfLines(QStringList { headerLine() } + lines + QStringList { TestMarkers::readEnd() });
-    s.BoardKeys = { "K", "L" };
+    s.log.LogText = crlfLines(QStringList { headerLine() } + lines + QStringList { TestMarkers::readEnd() });
+    s.log.BoardKeys = { "K", "L" };
     s.main.Board_List.items = { "No.1 ｢K｣", "No.2 ｢L｣" };
     s.main.Board_List.ListIndex = 0;
     fastBuild(s);
@@ -455,10 +455,10 @@ void TestTitleListBuilder::serialNumbersHideBehindBlanks()
     Session s;
     TestMarkers::apply(s, true);
     const QString ah = TestMarkers::articleHeader();
-    s.LogText
+    s.log.LogText
         = crlfLines({ ah + "   00101 x", "K(1001/2) 26/12/01 10:00:00 親", "  5 bytes A:a", ah + "     102 x",
             "K(1002/2) 26/12/01 10:00:00 子", " <1001:A さん", "  5 bytes A:a", TestMarkers::readEnd() });
-    s.BoardKeys = { "K" };
+    s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣" };
     s.main.Board_List.ListIndex = 0;
     fastBuild(s);
@@ -470,14 +470,14 @@ void TestTitleListBuilder::chatRooms()
 {
     Session s;
     TestMarkers::apply(s);
-    s.LogText = crlfLines({ TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[A] やあ",
+    s.log.LogText = crlfLines({ TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "[A] やあ",
         "[B] どうも", "退室", TestMarkers::xchat(), "1", "1.部屋", "入室", "参加者", "一覧", "誰もいません",
         "退室", TestMarkers::xchat(), "1", "1.部屋", "a", "b", "c", "[C] 二度目" });
-    s.BoardKeys = { "K" };
+    s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     s.main.Board_List.ListIndex = 1;
-    s.UpFileText = "X1" + kCrlf + "こんにちは" + kCrlf + "." + kCrlf;
-    s.LastWrittenKind = ReaderMode::Write;
+    s.upFile.UpFileText = "X1" + kCrlf + "こんにちは" + kCrlf + "." + kCrlf;
+    s.reading.LastWrittenKind = ReaderMode::Write;
     QCOMPARE(fastBuild(s), 2);
     QCOMPARE(column(s, 1), QStringList({ "[XCHAT]", "[XCHAT]", "[書込]" }));
     QCOMPARE(column(s, 3), QStringList({ " ", " ", " " }));
@@ -491,10 +491,10 @@ void TestTitleListBuilder::markRows()
         + "本文" + kCrlf + "." + kCrlf + "y" + "\\ 1" + kCrlf + "W書いた" + kCrlf + "本文" + kCrlf + "."
         + kCrlf + "yQ" + "\\ 1" + kCrlf + "1002" + kCrlf + "P返事" + kCrlf + "." + kCrlf + "yQ" + "\\ 1"
         + kCrlf + " 1003" + kCrlf + "SQ";
-    s.UpFileText = up;
+    s.upFile.UpFileText = up;
 
     s.main.Board_List.ListIndex = 0;
-    s.LastWrittenKind = ReaderMode::Mail;
+    s.reading.LastWrittenKind = ReaderMode::Mail;
     QCOMPARE(fastBuild(s), 2);
     QCOMPARE(column(s, 1), QStringList({ "[mail ]", "[mail ]", "[手紙 1]" }));
     QCOMPARE(column(s, 2).last(), QString(" 100 200"));
@@ -506,14 +506,14 @@ void TestTitleListBuilder::markRows()
     s.main.Board_List.items[0] = QStringLiteral("No.0 ｢メール｣");
 
     s.main.Board_List.ListIndex = 1;
-    s.LastWrittenKind = ReaderMode::Response;
+    s.reading.LastWrittenKind = ReaderMode::Response;
     // The response mark goes to the end of 1002's sub-thread, unindented.
     QCOMPARE(fastBuild(s), 3);
     QCOMPARE(
         column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[レス 1]", "[1003]", "[書込 1]" }));
     QCOMPARE(column(s, 0), QStringList({ " ", " ", " ", " ", "S", " " }));
     QCOMPARE(column(s, 3)[3], QString("返事"));
-    s.LastWrittenKind = ReaderMode::Write;
+    s.reading.LastWrittenKind = ReaderMode::Write;
     QCOMPARE(fastBuild(s), 5);
 }
 
@@ -523,15 +523,15 @@ void TestTitleListBuilder::responseMarkNamesTheExactBoardAndArticle()
     loadHandLog(s);
     // A response to board 12 and one to article 100 (which would match the
     // text "[100" of [1001]) do not mark board 1.
-    s.UpFileText = "\\ 12" + kCrlf + "1001" + kCrlf + "P他の板" + kCrlf + "." + kCrlf + "yQ" + "\\ 1" + kCrlf
-        + "100" + kCrlf + "P違う記事" + kCrlf + "." + kCrlf + "yQ";
+    s.upFile.UpFileText = "\\ 12" + kCrlf + "1001" + kCrlf + "P他の板" + kCrlf + "." + kCrlf + "yQ" + "\\ 1"
+        + kCrlf + "100" + kCrlf + "P違う記事" + kCrlf + "." + kCrlf + "yQ";
     s.main.Board_List.ListIndex = 1;
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[1003]" }));
 
     // A response whose article is not in this log (written from an earlier
     // log) has no row, but keeps its number: the next one is the second.
-    s.UpFileText += "\\ 1" + kCrlf + "1003" + kCrlf + "P三へ" + kCrlf + "." + kCrlf + "yQ";
+    s.upFile.UpFileText += "\\ 1" + kCrlf + "1003" + kCrlf + "P三へ" + kCrlf + "." + kCrlf + "yQ";
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[1003]", "[レス 2]" }));
 }
@@ -540,17 +540,17 @@ void TestTitleListBuilder::brokenLogsEndTheWalk()
 {
     Session s;
     TestMarkers::apply(s);
-    s.BoardKeys = { "K" };
+    s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     // A header line without a line end, and a chat room with too few lines
     // after it: the build ends instead of starting over.
-    s.LogText
+    s.log.LogText
         = crlfLines({ headerLine(), "K(1/2) 26/12/01 10:00:00 一", "  5 bytes A:a", TestMarkers::readEnd() })
         + TestMarkers::articleHeader();
     s.main.Board_List.ListIndex = 0;
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({ "[1]" }));
-    s.LogText = "1.部屋" + kCrlf + "入室";
+    s.log.LogText = "1.部屋" + kCrlf + "入室";
     s.main.Board_List.ListIndex = 1;
     fastBuild(s);
     QVERIFY(column(s, 1).isEmpty());
@@ -582,7 +582,7 @@ void TestTitleListBuilder::sameRowsAsTheStepByStepBuild()
         Session s;
         loadGenerated(s, log, serial);
         s.main.Board_List.ListIndex = board;
-        s.LastWrittenKind = readerMode(kinds.at(int((variant + board) % kinds.size())));
+        s.reading.LastWrittenKind = readerMode(kinds.at(int((variant + board) % kinds.size())));
         SlowBuild slow(s);
         slow.run();
         const int selected = fastBuild(s);
@@ -621,7 +621,7 @@ void TestTitleListBuilder::emptyLinesBeforeTheKeyLine()
     const QString h = headerLine() + "\r\n" + gap;
     Session s;
     loadHandLog(s);
-    s.LogText = h + crlfLines({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }) + h
+    s.log.LogText = h + crlfLines({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }) + h
         + crlfLines({ "TALK(1002/9) 26/12/01 10:00:00 二", " <1001:A へ", "  1 bytes A:b", "y" }) + h;
     s.main.Board_List.ListIndex = 1;
     fastBuild(s);
@@ -644,7 +644,7 @@ void TestTitleListBuilder::bracketsInNumbersAsTheStepByStepBuild()
     lines << h;
     Session s;
     loadHandLog(s);
-    s.LogText = crlfLines(lines);
+    s.log.LogText = crlfLines(lines);
     s.main.Board_List.ListIndex = 1;
     SlowBuild slow(s);
     slow.run();
@@ -706,7 +706,7 @@ void TestTitleListBuilder::deepThreadsAsTheStepByStepBuild()
     }
     Session s;
     loadHandLog(s);
-    s.LogText = boardLog(
+    s.log.LogText = boardLog(
         rows, [&](int i) { return numbers.at(i); }, [&](int i) { return answers.at(i); });
     s.main.Board_List.ListIndex = 1;
     SlowBuild slow(s);
@@ -733,7 +733,7 @@ void TestTitleListBuilder::chainIndentsAreKeptAsCounts()
     QFETCH(int, rows);
     Session s;
     loadHandLog(s);
-    s.LogText = boardLog(
+    s.log.LogText = boardLog(
         rows, [](int i) { return QString::number(i + 1); },
         [](int i) { return i == 0 ? QString() : QString::number(i); });
     s.main.Board_List.ListIndex = 1;

@@ -66,19 +66,19 @@ void TestSearchDialog::firstOpenShowsTodayWithFourDigitYears()
     // Accepting today's range stores the two-digit years the logs print.
     f.dialog.DateTime_Check = true;
     QVERIFY(f.dialog.Search_Start_Click());
-    QCOMPARE(f.s.SearchFrom, QString("26/12/07 00:00:00"));
-    QCOMPARE(f.s.SearchTo, QString("26/12/07 09:05:03"));
-    QCOMPARE(f.s.DateSearchOn, true);
-    QCOMPARE(f.s.StringSearchOn, false);
+    QCOMPARE(f.s.search.SearchFrom, QString("26/12/07 00:00:00"));
+    QCOMPARE(f.s.search.SearchTo, QString("26/12/07 09:05:03"));
+    QCOMPARE(f.s.search.DateSearchOn, true);
+    QCOMPARE(f.s.search.StringSearchOn, false);
 }
 
 void TestSearchDialog::reopenShowsTheStoredRange()
 {
     Fixture f;
-    f.s.SearchFrom = "97/12/31 23:00:00";
-    f.s.SearchTo = "98/01/01 01:00:00";
-    f.s.SearchText = "探す";
-    f.s.StringSearchOn = true;
+    f.s.search.SearchFrom = "97/12/31 23:00:00";
+    f.s.search.SearchTo = "98/01/01 01:00:00";
+    f.s.search.SearchText = "探す";
+    f.s.search.StringSearchOn = true;
     f.dialog.Form_Load();
     QCOMPARE(f.dialog.field(F::Year1), QString("1997"));
     QCOMPARE(f.dialog.field(F::Second1), QString("00"));
@@ -94,15 +94,15 @@ void TestSearchDialog::reopenShowsTheStoredRange()
     c.dialog.setRangeFields("97/12/31 23:00:00", "98/01/01 01:00:00");
     c.dialog.DateTime_Check = true;
     QVERIFY(c.dialog.Search_Start_Click());
-    QCOMPARE(c.s.SearchFrom, QString("97/12/31 23:00:00"));
-    QCOMPARE(c.s.SearchTo, QString("98/01/01 01:00:00"));
+    QCOMPARE(c.s.search.SearchFrom, QString("97/12/31 23:00:00"));
+    QCOMPARE(c.s.search.SearchTo, QString("98/01/01 01:00:00"));
 
     // A rejected range was stored and comes back as typed.
     Fixture g;
     g.dialog.Form_Load();
     g.setRange({ "7", "1", "1", "0", "0", "0" }, { "2026", "1", "1", "0", "0", "0" });
     QVERIFY(!g.dialog.Search_Start_Click());
-    QCOMPARE(g.s.SearchFrom, QString("7/01/01 00:00:00"));
+    QCOMPARE(g.s.search.SearchFrom, QString("7/01/01 00:00:00"));
     g.dialog.Form_Load();
     QCOMPARE(g.dialog.field(F::Year1), QString("7/"));
 }
@@ -180,8 +180,8 @@ void TestSearchDialog::accept()
     QFETCH(QString, message);
     QFETCH(QString, stored);
     Fixture f;
-    f.s.StringSearchOn = true;
-    f.s.DateSearchOn = true;
+    f.s.search.StringSearchOn = true;
+    f.s.search.DateSearchOn = true;
     f.dialog.Form_Load();
     f.setRange(from, to);
     f.dialog.String_Check = stringBox;
@@ -190,15 +190,15 @@ void TestSearchDialog::accept()
     QCOMPARE(f.dialog.Search_Start_Click(), closed);
     QCOMPARE(f.dialog.visible, !closed);
     QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList() : QStringList({ message }));
-    QCOMPARE(f.s.SearchFrom, stored);
+    QCOMPARE(f.s.search.SearchFrom, stored);
     if (closed) {
-        QCOMPARE(f.s.StringSearchOn, stringBox);
-        QCOMPARE(f.s.DateSearchOn, dateBox);
-        QCOMPARE(f.s.SearchText, text);
+        QCOMPARE(f.s.search.StringSearchOn, stringBox);
+        QCOMPARE(f.s.search.DateSearchOn, dateBox);
+        QCOMPARE(f.s.search.SearchText, text);
     } else {
         // The switches stay as they were.
-        QCOMPARE(f.s.StringSearchOn, true);
-        QCOMPARE(f.s.DateSearchOn, true);
+        QCOMPARE(f.s.search.StringSearchOn, true);
+        QCOMPARE(f.s.search.DateSearchOn, true);
     }
     if (from.at(1) == u"1")
         QCOMPARE(f.dialog.field(F::Month1), QString("01"));
@@ -221,8 +221,8 @@ void TestSearchDialog::keysTickTheBoxesAndEscCloses()
     // Esc in the text field closes without a change.
     f.dialog.fieldKeyDown(F::Search_Text, 27);
     QVERIFY(!f.dialog.visible);
-    QCOMPARE(f.s.StringSearchOn, false);
-    QCOMPARE(f.s.SearchFrom, QString());
+    QCOMPARE(f.s.search.StringSearchOn, false);
+    QCOMPARE(f.s.search.SearchFrom, QString());
     f.dialog.Form_Load();
     f.dialog.controlKeyDown(SearchDialogState::Search_Start, 27);
     QVERIFY(!f.dialog.visible);

@@ -78,11 +78,11 @@ void TestSearchFilter::hitTest()
     QFETCH(QString, article);
     QFETCH(int, verdict);
     Session s;
-    s.StringSearchOn = stringOn;
-    s.DateSearchOn = dateOn;
-    s.SearchText = "ABC";
-    s.SearchFrom = "26/12/01 00:00:00";
-    s.SearchTo = "26/12/02 00:00:00";
+    s.search.StringSearchOn = stringOn;
+    s.search.DateSearchOn = dateOn;
+    s.search.SearchText = "ABC";
+    s.search.SearchFrom = "26/12/01 00:00:00";
+    s.search.SearchTo = "26/12/02 00:00:00";
     QCOMPARE(int(search::hitTest(s, article, "(1/")), verdict);
     endSearch(s);
     QVERIFY(!searchActive(s));
