@@ -53,13 +53,18 @@ QString findTime(QStringView line, qsizetype from)
                 || !digitsAt(line, p + h + 1, 2))
                 continue;
             const qsizetype q = p + h + 3;
-            const QString clock = QStringLiteral("%1:%2:")
-                                      .arg(line.mid(p, h).toInt(), 2, 10, QLatin1Char('0'))
-                                      .arg(line.mid(p + h + 1, 2));
-            if (q < line.size() && line.at(q) == u':' && digitsAt(line, q + 1, 2) && !digitAt(line, q + 3))
-                return clock + line.mid(q + 1, 2).toString();
-            if (!digitAt(line, q))
-                return clock + QStringLiteral("00");
+            const bool seconds
+                = q < line.size() && line.at(q) == u':' && digitsAt(line, q + 1, 2) && !digitAt(line, q + 3);
+            if (!seconds && digitAt(line, q))
+                continue;
+            // Made in place: every article has one, and formatting costs more.
+            QChar clock[8]
+                = { u'0', line.at(p), u':', line.at(p + h + 1), line.at(p + h + 2), u':', u'0', u'0' };
+            if (h == 2)
+                clock[0] = line.at(p), clock[1] = line.at(p + 1);
+            if (seconds)
+                clock[6] = line.at(q + 1), clock[7] = line.at(q + 2);
+            return QString(clock, 8);
         }
     }
     return {};
@@ -75,14 +80,23 @@ QString dateTimeOf(const QStringList &lines)
         const qsizetype d = findDate(line);
         if (d < 0)
             continue;
-        const int yy = line.mid(d, 2).toInt();
-        const QString day = QString::number(yy < 80 ? 2000 + yy : 1900 + yy) + u'-'
-            + line.mid(d + 3, 2).toString() + u'-' + line.mid(d + 6, 2).toString();
+        const bool old = line.at(d) >= u'8'; // a two-digit year below 80 is 20xx
+        QString out(QStringLiteral("2000-00-00 00:00:00"));
+        out[0] = old ? u'1' : u'2';
+        out[1] = old ? u'9' : u'0';
+        out[2] = line.at(d);
+        out[3] = line.at(d + 1);
+        out[5] = line.at(d + 3);
+        out[6] = line.at(d + 4);
+        out[8] = line.at(d + 6);
+        out[9] = line.at(d + 7);
         QString clock;
         qsizetype from = d + 8;
         for (qsizetype j = i; j < n && clock.isEmpty(); ++j, from = 0)
             clock = findTime(lines.at(j), from);
-        return day + u' ' + (clock.isEmpty() ? QStringLiteral("00:00:00") : clock);
+        if (!clock.isEmpty())
+            out.replace(11, 8, clock);
+        return out;
     }
     return {};
 }
@@ -203,7 +217,7 @@ QVector<IndexedArticle> articlesOfLog(
                 senderOf(a.lines, a);
                 a.dateTime = dateTimeOf(a.lines);
             }
-            out.append(a);
+            out.append(std::move(a));
         }
         chatFrom = 0;
     }

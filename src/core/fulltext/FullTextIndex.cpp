@@ -6,6 +6,7 @@
 #include "fulltext/ArticleSource.h"
 #include "fulltext/Fold.h"
 #include "logindex/LogFiles.h"
+#include "logindex/ParsedLog.h"
 #include "session/Session.h"
 #include "settings/NetDefinitionsFile.h"
 #include "settings/NetMarkers.h"
@@ -23,12 +24,16 @@
 #include <algorithm>
 #include <future>
 #include <memory>
+#include <unordered_set>
 
 namespace kavrel::fulltext {
 
 namespace {
 
-const char *const kFormat = "kavrel-fulltext 5";
+// The index's format, kept in the database header (PRAGMA user_version):
+// read with the header, without a table of its own. An index of another
+// format, or of one from before it was kept there (0), is made anew.
+constexpr int kFormat = 6;
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.
@@ -345,11 +350,13 @@ struct PreparedLog
 // log rewritten in place changes its time.
 bool isUnchanged(const QString &file, const StoredLog &old)
 {
+    // The size first: its stat tells whether the file exists too, which
+    // would otherwise be asked of the system on its own.
     const QFileInfo info(file);
-    return info.exists() && old.size == info.size() && old.mtime == info.lastModified().toMSecsSinceEpoch();
+    return old.size == info.size() && info.exists() && old.mtime == info.lastModified().toMSecsSinceEpoch();
 }
 
-void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log);
+void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log);
 
 PreparedLog prepareLog(
     const QString &file, const StoredLog *old, const settings::NetMarkers &markers, int serial)
@@ -414,8 +421,8 @@ QString indexTextOf(const IndexedArticle &a)
     QString out;
     out.reserve(
         lines.size() + a.title.size() + a.senderId.size() + a.senderName.size() + a.boardName.size() + 4);
-    QSet<QStringView> seen;
-    seen.reserve(a.lines.size());
+    std::unordered_set<QStringView, logindex::ViewHash> seen;
+    seen.reserve(size_t(a.lines.size()));
     qsizetype headEnd = 0;
     int count = 0;
     for (qsizetype from = 0; from <= lines.size(); ++count) {
@@ -423,8 +430,7 @@ QString indexTextOf(const IndexedArticle &a)
         if (end < 0)
             end = lines.size();
         const QStringView line = QStringView(lines).mid(from, end - from);
-        if (!seen.contains(line)) {
-            seen.insert(line);
+        if (seen.insert(line).second) {
             out += line;
             out += u'\n';
         }
@@ -442,12 +448,12 @@ QString indexTextOf(const IndexedArticle &a)
     return out;
 }
 
-void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
+void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log)
 {
     log.articles.reserve(articles.size());
     QList<QByteArray> parts;
     qsizetype bytes = 0;
-    for (const IndexedArticle &a : articles) {
+    for (IndexedArticle &a : articles) {
         if (bytes >= kChunkBytes) {
             log.chunks << packChunk(parts);
             parts.clear();
@@ -455,7 +461,9 @@ void prepareArticles(const QVector<IndexedArticle> &articles, PreparedLog &log)
         }
         parts << encodeLines(a.lines);
         bytes += parts.last().size();
-        log.articles.append({ a, indexTextOf(a).toUtf8(), int(log.chunks.size()), int(parts.size() - 1) });
+        QByteArray indexText = indexTextOf(a).toUtf8();
+        log.articles.append(
+            { std::move(a), std::move(indexText), int(log.chunks.size()), int(parts.size() - 1) });
     }
     if (!parts.isEmpty())
         log.chunks << packChunk(parts);
@@ -504,25 +512,27 @@ bool FullTextIndex::exec(const char *sql)
 
 bool FullTextIndex::create()
 {
-    return exec(
-        "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT);"
-        "CREATE TABLE IF NOT EXISTS logs(id INTEGER PRIMARY KEY, net TEXT NOT NULL, file TEXT NOT NULL,"
-        " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
-        "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
-        " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
-        " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER);"
-        "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
-        "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
-        "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
-        // Positions are not kept (detail=none) and the text lives in
-        // articles (content=''): every hit is checked against it.
-        "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
-        " detail='none', content='', columnsize=0);"
-        // A log is written in one transaction: its terms are gathered in
-        // memory and written as one segment, and segments are merged sixteen
-        // at a time, so that the articles' terms are rewritten fewer times.
-        "INSERT INTO fts(fts, rank) VALUES('hashsize', 67108864);"
-        "INSERT INTO fts(fts, rank) VALUES('automerge', 16);");
+    const QByteArray sql
+        = "CREATE TABLE IF NOT EXISTS logs(id INTEGER PRIMARY KEY, net TEXT NOT NULL, file TEXT NOT NULL,"
+          " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
+          "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
+          " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
+          " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER);"
+          "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
+          "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
+          "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
+          // Positions are not kept (detail=none) and the text lives in
+          // articles (content=''): every hit is checked against it.
+          "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
+          " detail='none', content='', columnsize=0);"
+          // A log is written in one transaction: its terms are gathered in
+          // memory and written as one segment, and segments are merged sixteen
+          // at a time, so that the articles' terms are rewritten fewer times.
+          "INSERT INTO fts(fts, rank) VALUES('hashsize', 67108864);"
+          "INSERT INTO fts(fts, rank) VALUES('automerge', 16);"
+          "PRAGMA user_version="
+        + QByteArray::number(kFormat);
+    return exec(sql.constData());
 }
 
 bool FullTextIndex::open()
@@ -551,33 +561,36 @@ bool FullTextIndex::open()
         bool damaged = false;
         // No syncs: a program that stops keeps every committed log (WAL), and
         // an index that a system crash damaged is found so and made anew.
-        bool sound = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;"
-                          " PRAGMA journal_size_limit=0;");
+        bool sound = exec("PRAGMA synchronous=OFF; PRAGMA cache_size=-65536; PRAGMA journal_size_limit=0;");
         // An index that is there is only read (a writer elsewhere does not
         // hold this up); a new file's tables are made in one write
         // transaction, so that another connection never sees half of them.
+        auto format = [this]() -> qint64 {
+            Stmt version(m_db, "PRAGMA user_version");
+            return version.ok() && version.step() == SQLITE_ROW ? version.integer(0) : -1;
+        };
         auto tableCount = [this]() -> qint64 {
             Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
             return any.ok() && any.step() == SQLITE_ROW ? any.integer(0) : -1;
         };
-        auto formatIsOurs = [this]() {
-            Stmt fmt(m_db, "SELECT value FROM meta WHERE key='format'");
-            return fmt.ok() && fmt.step() == SQLITE_ROW && fmt.text(0) == QLatin1String(kFormat);
-        };
         bool writing = false;
-        if (sound) {
+        const qint64 version = sound ? format() : -1;
+        sound = version >= 0;
+        if (sound && version != kFormat) {
+            // A new file, or one of another format.
             qint64 tables = tableCount();
             if (tables == 0) {
-                writing = sound = exec("BEGIN IMMEDIATE");
+                // The journal mode stays in the file: set once, outside the transaction.
+                sound = exec("PRAGMA journal_mode=WAL") && exec("BEGIN IMMEDIATE");
+                writing = sound;
                 tables = sound ? tableCount() : -1;
             }
             sound = tables >= 0;
             if (sound && tables == 0) {
-                sound = create()
-                    && exec((QByteArray("INSERT INTO meta VALUES('format','") + kFormat + "')").constData());
-            } else if (sound) {
-                damaged = !formatIsOurs();
-                sound = !damaged;
+                sound = create();
+            } else if (sound && format() != kFormat) {
+                damaged = true;
+                sound = false;
             }
         }
         const int code = sqlite3_errcode(m_db);
@@ -626,6 +639,24 @@ bool FullTextIndex::update(
     const QString logDir = QDir(m_appDir).absoluteFilePath(session.directory(settings::DirRecord::LOG_Dir));
     session.Dir[settings::DirRecord::LOG_Dir] = logDir;
 
+    // The nets share the log folder: it is listed once, each net taking the
+    // names its pattern matches, in the order a file list shows them.
+    const QStringList files = QDir(logDir).entryList(QDir::Files, QDir::NoSort);
+    auto logsOf = [&files](const QString &pattern) {
+        QStringList names;
+        if (pattern.isEmpty())
+            return names;
+        for (const QString &file : files) {
+            if (logindex::matchesLogPattern(file, pattern))
+                names.append(file);
+        }
+        std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+            const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+            return folded != 0 ? folded < 0 : a < b;
+        });
+        return names;
+    };
+
     QList<NetLogs> nets;
     bool filterFound = netFilter.isEmpty();
     for (int slot = 0; slot < names.size() && slot < session.NetTable.size(); ++slot) {
@@ -639,7 +670,7 @@ bool FullTextIndex::update(
         n.markers = settings::markersOf(session.NetTable.at(slot));
         n.serial = settings::serialFlag(session.NetTable.at(slot));
         n.logDir = logDir;
-        n.logs = logindex::listLogFiles(session);
+        n.logs = logsOf(session.netField(settings::NetRecord::Log_File_Name));
         nets << n;
     }
     if (!filterFound) {

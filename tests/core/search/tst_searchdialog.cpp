@@ -254,7 +254,8 @@ void TestSearchDialog::aRefusedRangeKeepsTheRunningDateSearch()
     f.dialog.DateTime_Check = true;
     QVERIFY(f.dialog.Search_Start_Click());
     Session &s = f.s;
-    QVERIFY(search::hitTest(s, QStringLiteral("PC(1/2) 26/12/01 10:00:00 題"), "(1/") == search::Verdict::Hit);
+    QVERIFY(
+        search::hitTest(s, QStringLiteral("PC(1/2) 26/12/01 10:00:00 題"), "(1/") == search::Verdict::Hit);
 
     // The range typed next is backwards: refused, and the date search goes on
     // with the range it had, while the dialog shows the typed one again.
@@ -264,7 +265,8 @@ void TestSearchDialog::aRefusedRangeKeepsTheRunningDateSearch()
     QCOMPARE(searchBoundText(s.search.SearchFrom), QString("26/12/01 00:00:00"));
     QCOMPARE(searchBoundText(s.search.SearchTo), QString("26/12/02 00:00:00"));
     QVERIFY(s.search.DateSearchOn);
-    QVERIFY(search::hitTest(s, QStringLiteral("PC(1/2) 26/12/01 10:00:00 題"), "(1/") == search::Verdict::Hit);
+    QVERIFY(
+        search::hitTest(s, QStringLiteral("PC(1/2) 26/12/01 10:00:00 題"), "(1/") == search::Verdict::Hit);
     f.dialog.Form_Load();
     QCOMPARE(f.dialog.field(F::Day1), QString("09"));
     QCOMPARE(f.dialog.field(F::Day2), QString("08"));
