@@ -272,7 +272,7 @@ ArticleLineTable::ArticleLineTable(const QString &text, const QStringList &board
     m_positions.resize(size_t(next));
     for (size_t i = 0; i < lineAt.size(); ++i) {
         Group &g = m_groups[size_t(groupOfLine[i])];
-        m_positions[size_t(g.first + g.count++)] = lineAt[i];
+        m_positions[size_t(g.first) + size_t(g.count++)] = lineAt[i];
     }
 }
 
