@@ -1,8 +1,9 @@
 #include "export/ExportRows.h"
 
-#include "base/Text.h"
+#include "base/BoardItemText.h"
 #include "reader/Reader.h"
 #include "reader/TitleListBuilder.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 
 #include <QHash>
@@ -65,9 +66,10 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
     out.netName = session.netField(settings::NetRecord::Net_Name);
     if (boardItem < 0 || boardItem >= session.main.Board_List.ListCount())
         return out;
-    out.boardItem = session.main.Board_List.item(boardItem);
-    out.chatRoom = out.boardItem.startsWith(QLatin1String("[XCHAT]"));
-    out.boardNumber = out.chatRoom ? 0 : int(text::val(text::mid(out.boardItem, 4, 5)));
+    const BoardItem board = boardItemAt(session, boardItem);
+    out.boardItem = board.text;
+    out.chatRoom = board.isChat();
+    out.boardNumber = out.chatRoom ? 0 : int(board.batchNumber);
 
     // The reader runs on a copy: the open log, the board and the up file as
     // they are, without a running search, mode, hosts or window of its own,
@@ -146,7 +148,7 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
         ExportRow e;
         const QString &text = m.Title.textOf(r);
         e.number = reader::TitleListBuilder::bracketText(text);
-        if (m.Title.indentOf(r) == 0 && text == u"[XCHAT]")
+        if (m.Title.indentOf(r) == 0 && text == boarditem::kChatPrefix)
             e.kind = ExportRow::Kind::Chat;
         else if (e.number.startsWith(QLatin1String("mail")))
             e.kind = ExportRow::Kind::Mail;

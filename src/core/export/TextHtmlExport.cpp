@@ -1,5 +1,6 @@
 #include "export/Exporters.h"
 
+#include "base/BoardItemText.h"
 #include "session/Session.h"
 
 namespace kavrel::exporter {
@@ -46,7 +47,7 @@ QString numberLabel(const ExportRow &row)
     case ExportRow::Kind::Mail:
         return QStringLiteral("[mail]");
     case ExportRow::Kind::Chat:
-        return QStringLiteral("[XCHAT]");
+        return boarditem::kChatPrefix;
     case ExportRow::Kind::Garbled:
         return QStringLiteral("[????]");
     case ExportRow::Kind::Article:
