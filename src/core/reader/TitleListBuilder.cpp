@@ -69,28 +69,8 @@ void TitleListBuilder::RowIndex::reserve(size_t n)
 
 size_t TitleListBuilder::RowIndex::hashOf(QStringView key)
 {
-    // Article numbers come in runs: eight numbers that differ only in their
-    // last three bits share a group of slots (and so a cache line or two), so
-    // the walk over a board misses the cache once per group, not per row.
-    // The group's place and the tag are taken from the rest of the number
-    // and its length, so that "0123" and "123" stay apart.
-    quint64 value = 0;
-    bool digits = !key.isEmpty() && key.size() <= 18;
-    for (qsizetype i = 0; digits && i < key.size(); ++i) {
-        const char16_t c = key[i].unicode();
-        digits = c >= u'0' && c <= u'9';
-        value = value * 10 + (c - u'0');
-    }
-    size_t h = digits ? size_t((value >> 3) ^ (quint64(key.size()) << 59)) : logindex::ViewHash()(key);
-    h ^= h >> 29;
-    h *= 0xbf58476d1ce4e5b9ULL;
-    h ^= h >> 31;
-    if (!digits)
-        return h;
-    // The slot is taken from the low bits, the tag from the high ones: both
-    // end in the number's last three bits.
-    const size_t low = size_t(value & 7);
-    return (h & ~((size_t(7) << 32) | 7)) | (low << 32) | low;
+    // The slot is taken from the low bits, the tag from the high ones.
+    return logindex::numberHash(key);
 }
 
 size_t TitleListBuilder::RowIndex::slotOf(QStringView key, size_t hash) const
