@@ -39,6 +39,26 @@ size_t ViewHash::operator()(QStringView v) const noexcept
     return size_t(h);
 }
 
+size_t numberHash(QStringView number, quint64 salt) noexcept
+{
+    quint64 value = 0;
+    bool digits = !number.isEmpty() && number.size() <= 18;
+    for (qsizetype i = 0; digits && i < number.size(); ++i) {
+        const char16_t c = number[i].unicode();
+        digits = c >= u'0' && c <= u'9';
+        value = value * 10 + (c - u'0');
+    }
+    quint64 h = digits ? (value >> 3) ^ (quint64(number.size()) << 59) : quint64(ViewHash()(number));
+    h ^= salt * 0x9E3779B97F4A7C15ULL;
+    h ^= h >> 29;
+    h *= 0xbf58476d1ce4e5b9ULL;
+    h ^= h >> 31;
+    if (!digits)
+        return size_t(h);
+    const quint64 low = value & 7;
+    return size_t((h & ~((quint64(7) << 32) | 7)) | (low << 32) | low);
+}
+
 namespace {
 const QString kMail = QStringLiteral("mail");
 const std::vector<int> kNoBlocks;
@@ -278,7 +298,7 @@ ArticleLineTable::ArticleLineTable(const QString &text, const QStringList &board
 
 quint32 ArticleLineTable::hashOf(int key, QStringView number)
 {
-    return quint32(ViewHash()(number) ^ (quint64(key) * 0x9E3779B97F4A7C15ULL >> 17));
+    return quint32(numberHash(number, quint64(key) + 1));
 }
 
 qsizetype ArticleLineTable::findGroup(int key, QStringView number, quint32 hash) const

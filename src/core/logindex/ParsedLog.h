@@ -24,6 +24,15 @@ struct ViewHash
     size_t operator()(QStringView v) const noexcept;
 };
 
+// A hash of an article number for open addressing with linear probing.
+// Numbers come in runs: eight that differ only in their last three bits get
+// neighbouring slots (bits 0 to 2 of the hash) and tags (bits 32 to 34), so a
+// walk over a board misses the cache once per eight rows, not per row. The
+// rest comes from the other bits of the number, its length ("0123" and "123"
+// stay apart) and salt; text that is no number of up to 18 digits is hashed
+// as a whole.
+size_t numberHash(QStringView number, quint64 salt = 0) noexcept;
+
 // The article blocks of a log, found in one walk from article header to
 // article header, and the lines that start its articles, found in one pass
 // for every board at once. Immutable once built; the title lists, the article

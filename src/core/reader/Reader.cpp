@@ -55,7 +55,9 @@ bool startsWithAnswer(QStringView after)
 // Enter, a read command or yes.
 bool answeredRead(QStringView text, const QString &prompt)
 {
-    if (!text.contains(prompt))
+    // The first prompt is searched for once: it also starts the walk below.
+    const qsizetype first = text.indexOf(prompt);
+    if (first < 0)
         return true;
     if (prompt.isEmpty()) {
         for (const QString &answer : readAnswers()) {
@@ -65,7 +67,7 @@ bool answeredRead(QStringView text, const QString &prompt)
         return false;
     }
     // Each prompt in the text, and what follows it.
-    for (qsizetype i = text.indexOf(prompt); i >= 0; i = text.indexOf(prompt, i + 1)) {
+    for (qsizetype i = first; i >= 0; i = text.indexOf(prompt, i + 1)) {
         if (startsWithAnswer(text.mid(i + prompt.size())))
             return true;
     }

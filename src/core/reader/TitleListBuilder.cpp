@@ -25,6 +25,15 @@ const QStringList &readAnswers()
     return answers;
 }
 
+void prefetch(const void *address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    Q_UNUSED(address);
+#endif
+}
+
 bool hasStrayBracket(QStringView number)
 {
     return number.contains(u'[') || number.contains(u']');
@@ -60,11 +69,8 @@ void TitleListBuilder::RowIndex::reserve(size_t n)
 
 size_t TitleListBuilder::RowIndex::hashOf(QStringView key)
 {
-    size_t h = logindex::ViewHash()(key);
     // The slot is taken from the low bits, the tag from the high ones.
-    h ^= h >> 29;
-    h *= 0xbf58476d1ce4e5b9ULL;
-    return h ^ (h >> 31);
+    return logindex::numberHash(key);
 }
 
 size_t TitleListBuilder::RowIndex::slotOf(QStringView key, size_t hash) const
@@ -156,10 +162,21 @@ void TitleListBuilder::walkLog()
     // header is made once per log, not once per board.
     const logindex::ParsedLog &model = logindex::parsedLog(m_s);
     const QString boardKey = m_s.log.BoardKeys.value(m_s.main.Board_List.ListIndex);
-    m_nodes.reserve(model.blocksOfKey(boardKey).size());
-    m_byBracket.reserve(model.blocksOfKey(boardKey).size());
-    for (const int i : model.blocksOfKey(boardKey)) {
-        const logindex::ParsedLog::Block &block = model.blocks()[size_t(i)];
+    const std::vector<int> &ofBoard = model.blocksOfKey(boardKey);
+    m_nodes.reserve(ofBoard.size());
+    m_byBracket.reserve(ofBoard.size());
+    for (size_t n = 0; n < ofBoard.size(); ++n) {
+        // The lines a block is read from lie far apart in a big log: those of
+        // a block a few ahead are asked for now, so they are in the cache
+        // when their turn comes.
+        constexpr size_t kAhead = 4;
+        if (n + kAhead < ofBoard.size()) {
+            const logindex::ParsedLog::Block &later = model.blocks()[size_t(ofBoard[n + kAhead])];
+            const char *head = reinterpret_cast<const char *>(model.blockText(later).data());
+            for (int line = 0; line < 5; ++line)
+                prefetch(head + 64 * line);
+        }
+        const logindex::ParsedLog::Block &block = model.blocks()[size_t(ofBoard[n])];
         SerialNo = block.serial;
         parseArticleBlock(model.blockText(block));
     }
@@ -231,8 +248,10 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
             }
         }
     }
-    // The prompt answered with Enter, a read command or yes somewhere in the block.
-    for (qsizetype i = subAt; !readable && !sub.isEmpty() && i >= 0; i = indexOfMarker(block, sub, i + 1)) {
+    // The prompt answered with Enter, a read command or yes somewhere in the
+    // block; the next prompt is looked for only while none was, as the rest
+    // of the block is the article's text.
+    for (qsizetype i = subAt; !readable && !sub.isEmpty() && i >= 0;) {
         const QStringView after = block.mid(i + sub.size());
         for (const QString &answer : readAnswers()) {
             if (after.startsWith(answer)) {
@@ -240,6 +259,8 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
                 break;
             }
         }
+        if (!readable)
+            i = indexOfMarker(block, sub, i + 1);
     }
     if (!readable)
         return;

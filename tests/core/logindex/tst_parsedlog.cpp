@@ -65,6 +65,18 @@ void TestParsedLog::articleLinesAsFoundLiterally_data()
         << QStringLiteral("ab\r\nPC(1/2)\r\nP(1/\r\nPC(2/\r\nP(12/\r\nxx\r\nPC(1/\r\nP(2/2)\r\nP(1/") << keys
         << numbers;
     QTest::newRow("no keys") << QStringLiteral("\r\nPC(1/2)") << QStringList() << numbers;
+    // Numbers of one value written differently are different numbers; a run
+    // long enough that the table grows while it is read.
+    QString run = QStringLiteral("top");
+    for (int i = 0; i < 1500; ++i) {
+        const QString number = QString::number(i % 700).rightJustified(i / 700 + 1, u'0');
+        run += QStringLiteral("\r\n") + keys.at(i % 2) + u'(' + number + QStringLiteral("/9) t");
+    }
+    QTest::newRow("numbers of one value, a long run")
+        << run << keys
+        << QStringList { QStringLiteral("1"), QStringLiteral("01"), QStringLiteral("001"),
+               QStringLiteral("8"), QStringLiteral("08"), QStringLiteral("17"), QStringLiteral("0017"),
+               QStringLiteral("699"), QStringLiteral("0699"), QStringLiteral("700"), QStringLiteral("0100") };
 }
 
 void TestParsedLog::articleLinesAsFoundLiterally()

@@ -309,6 +309,8 @@ private slots:
     void emptyLinesBeforeTheKeyLine_data();
     void emptyLinesBeforeTheKeyLine();
     void bracketsInNumbersAsTheStepByStepBuild();
+    void numbersOfOneValueStayApart_data();
+    void numbersOfOneValueStayApart();
     void deepThreadsAsTheStepByStepBuild_data();
     void deepThreadsAsTheStepByStepBuild();
     void chainIndentsAreKeptAsCounts_data();
@@ -671,6 +673,56 @@ QString boardLog(
         log += "  1 bytes A:a" + kCrlf + "x" + kCrlf;
     }
     return log + h;
+}
+
+void TestTitleListBuilder::numbersOfOneValueStayApart_data()
+{
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addRow("leading zeros") << QStringList({ "123", "0123", "00123", "123", "0123" })
+                                   << QStringList({ "", "", "", "", "" })
+                                   << QStringList({ "[123]", "[0123]", "[00123]" });
+    QTest::addRow("answers name the exact text")
+        << QStringList({ "0123", "123", "124", "125", "126" })
+        << QStringList({ "", "", "0123", "123", "00123" })
+        << QStringList({ "[0123]", " [124]", "[123]", " [125]", "[126]" });
+    QTest::addRow("eight apart") << QStringList({ "8", "16", "0", "24", "8", "00", "9" })
+                                 << QStringList({ "", "", "", "16", "", "0", "8" })
+                                 << QStringList({ "[8]", " [9]", "[16]", " [24]", "[0]", " [00]" });
+    QTest::addRow("long and wide digits")
+        << QStringList({ "123456789012345678", "1234567890123456789", "12345678901234567890123", "１２３",
+               "123", "1234567890123456789", "9" })
+        << QStringList({ "", "", "", "", "", "", "12345678901234567890123" })
+        << QStringList({ "[123456789012345678]", "[1234567890123456789]", "[12345678901234567890123]", " [9]",
+               "[１２３]", "[123]" });
+    QStringList run, answers;
+    for (int i = 0; i < 300; ++i) {
+        run << QString::number(i % 7 == 3 ? 5000 + i : 1000 + i).rightJustified(i % 3 == 0 ? 4 : 6, u'0');
+        answers << (i % 4 == 1 ? run.at(i - 1) : i % 5 == 2 ? run.at(i / 2) : QString());
+    }
+    QTest::addRow("a run with gaps") << run << answers << QStringList();
+}
+
+void TestTitleListBuilder::numbersOfOneValueStayApart()
+{
+    // Rows are looked up by the text between their brackets: numbers of one
+    // value written differently are different rows, and an answer finds the
+    // row of exactly its text.
+    QFETCH(QStringList, numbers);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, rows);
+    Session s;
+    loadHandLog(s);
+    s.log.LogText = boardLog(
+        int(numbers.size()), [&](int i) { return numbers.at(i); }, [&](int i) { return answers.at(i); });
+    s.main.Board_List.ListIndex = 1;
+    SlowBuild slow(s);
+    slow.run();
+    fastBuild(s);
+    QCOMPARE(column(s, 1), slow.title);
+    if (!rows.isEmpty())
+        QCOMPARE(column(s, 1), rows);
 }
 
 void TestTitleListBuilder::deepThreadsAsTheStepByStepBuild_data()
