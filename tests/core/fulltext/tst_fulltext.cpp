@@ -33,12 +33,20 @@ namespace {
 const QString kDav = QStringLiteral("ＤＡＶネット");
 const QString kNif = QStringLiteral("NIF");
 
-// A log with what the generator never writes: half-width kana, a response
-// thread and one article captured twice.
+// A log with what the generator never writes: a mail as the mail box lists
+// it, half-width kana, a response thread and one article captured twice.
 QString handLog()
 {
     const QString h = QStringLiteral("-\t-\t-\t-\t-\t-\t-\t-\t-");
     return crlfLines({
+        QStringLiteral("Main Command(?:Help)>M"),
+        QStringLiteral("No.0 ｢メールボックス｣"),
+        h,
+        QStringLiteral("mail 25/01/01 08:30 From:NIF00003 (佐藤)"),
+        QStringLiteral("  60 bytes NIF00003:佐藤"),
+        QStringLiteral("command (?:説明):R"),
+        QStringLiteral("メールの本文です。"),
+        QStringLiteral("読み終わりました。"),
         QStringLiteral("Main Command(?:Help)>B 5"),
         QStringLiteral("No.5 ｢ﾃﾞｰﾀ交換｣"),
         h,
@@ -188,15 +196,13 @@ QStringList viewedArticles(const QString &text, const settings::NetMarkers &mark
     QStringList out;
     for (int item = 0; item < m.Board_List.ListCount(); ++item) {
         const bool chat = m.Board_List.item(item).startsWith(QStringLiteral("[XCHAT]"));
-        m.Article.clear();
-        s.unread.ReadPointer = 0;
         reader.chooseBoard(item);
         for (int row = 0; row < m.Title.ListCount(); ++row) {
-            if (row != m.Title.ListIndex) {
-                m.Article.clear();
-                s.unread.ReadPointer = 0;
-                reader.chooseRow(row);
-            }
+            // Chosen again from a clear view: the board's own message ("no
+            // articles") stays in it when the first row was never read.
+            m.Article.clear();
+            s.unread.ReadPointer = 0;
+            reader.chooseRow(row);
             if (m.Title.ListIndex != row || m.Article.items.isEmpty())
                 continue;
             const qsizetype end = s.unread.ReadPointer > 0 ? s.unread.ReadPointer : text.size() + 1;
@@ -387,15 +393,17 @@ void TestFullText::articlesAreWhatTheViewShows_data()
     serial.articlesPerBoard = 5;
     serial.serial = true;
     QTest::newRow("serial") << LogGenerator(serial).text() << 1 << QString();
-    QTest::newRow("captured twice") << handLog() << 0 << QStringLiteral("半角ｶﾅでﾊﾟｿｺﾝ通信。abc");
+    QTest::newRow("mail, captured twice") << handLog() << 0 << QStringLiteral("メールの本文です。");
     const QString tail = QStringLiteral("読み終わりました。\r\nMain Command(?:Help)>BYE\r\n");
     QString odd = handLog();
     odd.replace(tail,
         crlfLines({ h, QStringLiteral("DATA(番号の読めない行"), QStringLiteral("command (?:説明):R"), h,
+            QStringLiteral("DATA(書込中/00013)  25/01/02  80 bytes NIF00009:書込 "),
+            QStringLiteral("09:20 書き込みの行に見える記事"), QStringLiteral("command (?:説明):R"), h,
             QStringLiteral("DATA(00013/00013)  25/01/02  80 bytes NIF00009:未読 "),
             QStringLiteral("09:20 読まなかった記事"), QStringLiteral("command (?:説明):N") })
             + tail);
-    QTest::newRow("garbled and unread rows")
+    QTest::newRow("garbled, mark-like and unread rows")
         << odd << 0 << QStringLiteral("このアーティクルは文字化けを起こした可能性があります。");
 }
 
