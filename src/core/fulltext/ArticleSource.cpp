@@ -1,7 +1,9 @@
 #include "fulltext/ArticleSource.h"
 
+#include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/LogScanner.h"
+#include "reader/LogMarkerIndex.h"
 #include "reader/Reader.h"
 #include "reader/TitleListBuilder.h"
 #include "session/Session.h"
@@ -143,6 +145,125 @@ QString boardNameOf(const QString &item)
     return b < 0 ? item.mid(a + 1) : item.mid(a + 1, b - a - 1);
 }
 
+bool isMarkRow(const QString &item)
+{
+    return item.startsWith(QStringLiteral("[書込")) || item.startsWith(QStringLiteral("[レス"))
+        || item.startsWith(QStringLiteral("[手紙"));
+}
+
+// Whether the article's text was read: no prompt in it, or one answered with
+// Enter, a read command or yes (as the article view takes it).
+bool answeredRead(QStringView text, const QString &prompt)
+{
+    static const QStringList answers = { QStringLiteral("ｒ"), QStringLiteral("Y"), QStringLiteral("y"),
+        QStringLiteral("Ｙ"), QStringLiteral("R"), QStringLiteral("r"), QStringLiteral("Ｒ"),
+        QStringLiteral("ｙ"), QStringLiteral("\r\n") };
+    if (!text.contains(prompt))
+        return true;
+    if (prompt.isEmpty()) {
+        return std::any_of(
+            answers.begin(), answers.end(), [&](const QString &answer) { return text.contains(answer); });
+    }
+    for (qsizetype i = text.indexOf(prompt); i >= 0; i = text.indexOf(prompt, i + 1)) {
+        const QStringView after = text.mid(i + prompt.size());
+        if (std::any_of(answers.begin(), answers.end(),
+                [&](const QString &answer) { return after.startsWith(answer); }))
+            return true;
+    }
+    return false;
+}
+
+// Where an article that starts at start ends (0: at the end of the log).
+qsizetype articleEnd(reader::LogMarkerIndex &index, qsizetype start, const QString &titleItem)
+{
+    qsizetype end = index.articleHeader().findFrom(start);
+    const qsizetype r = index.readEnd().findFrom(start);
+    if ((end == 0 || r < end) && r > 0)
+        end = r;
+    const qsizetype n = index.boardLine().findFrom(start);
+    // Mails may run past board lines.
+    if ((end == 0 || (n < end && n > 0)) && !titleItem.startsWith(QLatin1String("[mail")))
+        end = n;
+    // A prompt can only shorten an end already found.
+    const qsizetype prompt = end > 0 ? index.mainPrompt().findFrom(start) : 0;
+    if (prompt > 0 && prompt < end)
+        end = prompt;
+    return end;
+}
+
+// The lines the article view shows for a row of the chosen board when it is
+// chosen outside any search, read from the places the index keeps instead
+// of through the windows' state; and where the article ends (0: at the end
+// of the log or not in it). False when the view shows nothing for the row.
+bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &lines, qsizetype &end)
+{
+    using namespace text;
+    const MainWindowState &m = s.main;
+    const QString item = m.Title.indentOf(row) == 0 ? m.Title.textOf(row) : u' ' + m.Title.textOf(row);
+    const QString &log = index.text();
+    lines.clear();
+    end = 0;
+    QString message;
+    QStringView article;
+    if (item == boarditem::kChatPrefix) {
+        // The chats of the room from the third position of the log on.
+        const std::vector<qsizetype> &starts = index.chatStarts(mid(m.Board_List.selectedText(), 11), 3);
+        if (row < 0 || size_t(row) >= starts.size())
+            return false;
+        for (qsizetype q = starts[size_t(row)]; charAt(log, q) == u'[';) {
+            const qsizetype e = findFrom(log, CRLF, q);
+            lines.append(e == 0 ? mid(log, q) : mid(log, q, e - q));
+            if (e == 0)
+                break;
+            q = e + 2;
+        }
+    } else {
+        const QString key = u'(' + reader::TitleListBuilder::bracketText(item) + u'/';
+        if (key == u"(?\?\?\?/") {
+            message = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
+                + QStringLiteral(" ＬＯＧファイルを確認してください。") + CRLF;
+            article = message;
+        } else {
+            qsizetype start = 0;
+            if (key == u"(mail /") {
+                // Row k shows the (k + 1)-th mail line of the log.
+                start = index.mailLine().nth(row + 1);
+                if (start == 0)
+                    start = index.mailLine0().nth(row + 1);
+            } else {
+                // The first line whose article was read.
+                const QString boardKey = s.log.BoardKeys.value(m.Board_List.ListIndex);
+                for (qsizetype p = index.findArticleLine(boardKey, key, 1); p != 0;
+                     p = index.findArticleLine(boardKey, key, p + 1)) {
+                    const qsizetype e = articleEnd(index, p, item);
+                    const QStringView text = e == 0 ? QStringView(log).mid(p - 1)
+                                                    : QStringView(log).mid(p - 1, qMax<qsizetype>(0, e - p));
+                    if (answeredRead(text, s.SubcommandMarker)) {
+                        start = p + 2;
+                        break;
+                    }
+                }
+            }
+            if (start == 0)
+                return false;
+            end = articleEnd(index, start, item);
+            article = end == 0 ? midView(log, start) : midView(log, start, end - start);
+        }
+    }
+    for (qsizetype from = 0;;) {
+        const qsizetype i = article.indexOf(CRLF, from);
+        if (i < 0)
+            break;
+        lines.append(article.mid(from, i - from).toString());
+        from = i + 2;
+    }
+    if (lines.size() >= 2 && lines.first().isEmpty())
+        lines.removeFirst();
+    if (lines.isEmpty())
+        lines.append(QStringLiteral("このアーティクルは文字化けを起こしています。表示できませんでした。"));
+    return true;
+}
+
 } // namespace
 
 QVector<IndexedArticle> articlesOfLog(
@@ -156,8 +277,11 @@ QVector<IndexedArticle> articlesOfLog(
     s.SubcommandMarker = markers.SubcommandMarker;
     s.XchatMarker = markers.XchatMarker;
     s.Sirial_Flg = serialFlag;
-    reader::Reader reader(s);
-    reader.fileTime = nullptr; // no unread pointer: the dates of logs are never compared
+    reader::Reader reader(s); // for the rows' plain titles
+    // The title lists are built here and their rows read from the index's
+    // places: going through the windows' selections costs more than the rows.
+    s.main.events = nullptr;
+    reader::LogMarkerIndex index;
 
     // The boards of this log alone: no board list file is read or written.
     s.main.Board_List.clear();
@@ -173,23 +297,25 @@ QVector<IndexedArticle> articlesOfLog(
     MainWindowState &m = s.main;
     const qsizetype textEnd = logText.size() + 1;
     qsizetype chatFrom = 0;
+    QStringList lines;
     for (int item = 0; item < m.Board_List.ListCount(); ++item) {
         const QString boardItem = m.Board_List.item(item);
         const bool chat = boardItem.startsWith(kChatPrefix);
+        m.selectBoard(item);
         m.Article.clear();
-        s.unread.ReadPointer = 0; // raised to the end of each article shown
-        reader.chooseBoard(item);
+        index.sync(s);
+        reader::TitleListBuilder(s, &index).build();
         for (int row = 0; row < m.Title.ListCount(); ++row) {
-            if (row != m.Title.ListIndex) {
-                m.Article.clear();
-                s.unread.ReadPointer = 0;
-                reader.chooseRow(row);
-            }
-            if (m.Title.ListIndex != row || m.Article.items.isEmpty())
+            qsizetype end = 0;
+            // A row that reads as a waiting command shows the up file's
+            // commands, and no up file is read here: nothing to index.
+            if (m.Title.indentOf(row) == 0 && isMarkRow(m.Title.textOf(row)))
+                continue;
+            if (!viewOfRow(s, index, row, lines, end))
                 continue;
             IndexedArticle a;
-            a.lines = m.Article.items;
-            a.end = s.unread.ReadPointer > 0 ? s.unread.ReadPointer : textEnd;
+            a.lines = lines;
+            a.end = end > 0 ? end : textEnd;
             a.title = reader.plainTitle(row);
             if (chat) {
                 const QString room = boardItem.mid(kChatPrefix.size());

@@ -27,9 +27,11 @@ struct IndexedArticle
     bool operator==(const IndexedArticle &) const = default;
 };
 
-// Every article of one log, parsed on its own with the reader's title lists
-// and article view, so that an article holds exactly the lines the view shows
-// for it. An article captured twice is listed once, as the view shows it.
+// Every article of one log, parsed on its own with the reader's title lists,
+// each row's lines found in the log as the article view finds them, so that
+// an article holds exactly the lines the view shows for it. An article
+// captured twice is listed once, as the view shows it; a row the view shows
+// nothing of its own for (an article never read) is left out.
 QVector<IndexedArticle> articlesOfLog(
     const QString &logText, const settings::NetMarkers &markers, int serialFlag);
 

@@ -33,7 +33,9 @@ namespace {
 // The index's format, kept in the database header (PRAGMA user_version):
 // read with the header, without a table of its own. An index of another
 // format, or of one from before it was kept there (0), is made anew.
-constexpr int kFormat = 6;
+// 7: a board whose first row was never read no longer holds the board's
+// "no articles" message as an article.
+constexpr int kFormat = 7;
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.

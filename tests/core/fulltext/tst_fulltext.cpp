@@ -12,6 +12,8 @@
 #include "fulltext/FullTextIndex.h"
 #include "fulltext/Query.h"
 #include "logindex/LogFiles.h"
+#include "logindex/LogScanner.h"
+#include "reader/Reader.h"
 #include "session/Session.h"
 #include "settings/NetDefinitionsFile.h"
 #include "settings/NetMarkers.h"
@@ -31,12 +33,20 @@ namespace {
 const QString kDav = QStringLiteral("ＤＡＶネット");
 const QString kNif = QStringLiteral("NIF");
 
-// A log with what the generator never writes: half-width kana, a response
-// thread and one article captured twice.
+// A log with what the generator never writes: a mail as the mail box lists
+// it, half-width kana, a response thread and one article captured twice.
 QString handLog()
 {
     const QString h = QStringLiteral("-\t-\t-\t-\t-\t-\t-\t-\t-");
     return crlfLines({
+        QStringLiteral("Main Command(?:Help)>M"),
+        QStringLiteral("No.0 ｢メールボックス｣"),
+        h,
+        QStringLiteral("mail 25/01/01 08:30 From:NIF00003 (佐藤)"),
+        QStringLiteral("  60 bytes NIF00003:佐藤"),
+        QStringLiteral("command (?:説明):R"),
+        QStringLiteral("メールの本文です。"),
+        QStringLiteral("読み終わりました。"),
         QStringLiteral("Main Command(?:Help)>B 5"),
         QStringLiteral("No.5 ｢ﾃﾞｰﾀ交換｣"),
         h,
@@ -160,6 +170,56 @@ QStringList bruteForce(const QString &appDir, const Query &q)
     return out;
 }
 
+// What the article view shows when the user chooses every row of every board
+// of a log in turn: for each row shown, where its article ends (chat rooms
+// aside) and its lines.
+QStringList viewedArticles(const QString &text, const settings::NetMarkers &markers, int serialFlag)
+{
+    Session s;
+    s.log.LogText = text;
+    s.ArticleHeader = markers.ArticleHeader;
+    s.MainPromptMarker = markers.MainPromptMarker;
+    s.ReadEndMarker = markers.ReadEndMarker;
+    s.SubcommandMarker = markers.SubcommandMarker;
+    s.XchatMarker = markers.XchatMarker;
+    s.Sirial_Flg = serialFlag;
+    reader::Reader reader(s);
+    reader.fileTime = nullptr;
+    logindex::LogScanner scanner(s);
+    scanner.collectBoardsOfLog();
+    scanner.sortByBoardNumber();
+    scanner.removeIncompleteAndRepeated();
+    scanner.fillBoards();
+    scanner.addChatRoomsOfLog();
+    scanner.sortChatRooms();
+    MainWindowState &m = s.main;
+    QStringList out;
+    for (int item = 0; item < m.Board_List.ListCount(); ++item) {
+        const bool chat = m.Board_List.item(item).startsWith(QStringLiteral("[XCHAT]"));
+        reader.chooseBoard(item);
+        for (int row = 0; row < m.Title.ListCount(); ++row) {
+            // Chosen again from a clear view: the board's own message ("no
+            // articles") stays in it when the first row was never read.
+            m.Article.clear();
+            s.unread.ReadPointer = 0;
+            reader.chooseRow(row);
+            if (m.Title.ListIndex != row || m.Article.items.isEmpty())
+                continue;
+            const qsizetype end = s.unread.ReadPointer > 0 ? s.unread.ReadPointer : text.size() + 1;
+            out << (chat ? QString() : QString::number(end)) + u'|' + m.Article.items.join(u'\n');
+        }
+    }
+    return out;
+}
+
+QStringList indexedArticles(const QString &text, const settings::NetMarkers &markers, int serialFlag)
+{
+    QStringList out;
+    for (const IndexedArticle &a : articlesOfLog(text, markers, serialFlag))
+        out << (a.boardNo < 0 ? QString() : QString::number(a.end)) + u'|' + a.lines.join(u'\n');
+    return out;
+}
+
 QStringList keysOf(const QVector<Hit> &hits)
 {
     QStringList out;
@@ -217,6 +277,8 @@ private slots:
     void queryErrors();
     void snippets_data();
     void snippets();
+    void articlesAreWhatTheViewShows_data();
+    void articlesAreWhatTheViewShows();
     void datesOfArticles_data();
     void datesOfArticles();
     void storedLinesComeBackExactly_data();
@@ -317,6 +379,44 @@ void TestFullText::snippets()
     const Query q = parseQuery(query);
     QVERIFY2(q.isValid(), qPrintable(q.error));
     QCOMPARE(snippetOf(QStringLiteral("タイトルだけ"), lines, q.terms), snippet);
+}
+
+void TestFullText::articlesAreWhatTheViewShows_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("serialFlag");
+    QTest::addColumn<QString>("shown"); // a line the view shows for some row
+    const QString h = QStringLiteral("-\t-\t-\t-\t-\t-\t-\t-\t-");
+    QTest::newRow("generated") << generated(1, 4, QStringLiteral("26/06/01")) << 0 << QString();
+    LogGeneratorOptions serial;
+    serial.boards = 3;
+    serial.articlesPerBoard = 5;
+    serial.serial = true;
+    QTest::newRow("serial") << LogGenerator(serial).text() << 1 << QString();
+    QTest::newRow("mail, captured twice") << handLog() << 0 << QStringLiteral("メールの本文です。");
+    const QString tail = QStringLiteral("読み終わりました。\r\nMain Command(?:Help)>BYE\r\n");
+    QString odd = handLog();
+    odd.replace(tail,
+        crlfLines({ h, QStringLiteral("DATA(番号の読めない行"), QStringLiteral("command (?:説明):R"), h,
+            QStringLiteral("DATA(書込中/00013)  25/01/02  80 bytes NIF00009:書込 "),
+            QStringLiteral("09:20 書き込みの行に見える記事"), QStringLiteral("command (?:説明):R"), h,
+            QStringLiteral("DATA(00013/00013)  25/01/02  80 bytes NIF00009:未読 "),
+            QStringLiteral("09:20 読まなかった記事"), QStringLiteral("command (?:説明):N") })
+            + tail);
+    QTest::newRow("garbled, mark-like and unread rows")
+        << odd << 0 << QStringLiteral("このアーティクルは文字化けを起こした可能性があります。");
+}
+
+void TestFullText::articlesAreWhatTheViewShows()
+{
+    QFETCH(QString, text);
+    QFETCH(int, serialFlag);
+    QFETCH(QString, shown);
+    const settings::NetMarkers markers = settings::markersOf(netRecord(kNif, QStringLiteral("NIF")));
+    const QStringList expected = viewedArticles(text, markers, serialFlag);
+    QVERIFY(expected.size() >= 2);
+    QVERIFY(shown.isEmpty() || expected.join(u'\n').contains(shown));
+    QCOMPARE(indexedArticles(text, markers, serialFlag), expected);
 }
 
 void TestFullText::datesOfArticles_data()
