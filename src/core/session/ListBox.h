@@ -8,6 +8,53 @@
 
 namespace kavrel {
 
+// A row of a list of items assigned as a whole (items[i] = text), and the
+// walk over the rows' texts: the lists that make a row's text only when
+// asked for stand in for a QStringList with these.
+template <class Items> class ItemRef
+{
+public:
+    ItemRef(Items &items, qsizetype i)
+        : m_items(items)
+        , m_i(i)
+    {
+    }
+    ItemRef &operator=(const QString &text)
+    {
+        m_items.replace(m_i, text);
+        return *this;
+    }
+    operator QString() const { return m_items.at(m_i); }
+
+private:
+    Items &m_items;
+    qsizetype m_i;
+};
+
+template <class Items> class ItemIterator
+{
+public:
+    using value_type = QString;
+    using difference_type = qsizetype;
+    ItemIterator(const Items *items, qsizetype i)
+        : m_items(items)
+        , m_i(i)
+    {
+    }
+    QString operator*() const { return m_items->at(m_i); }
+    ItemIterator &operator++()
+    {
+        ++m_i;
+        return *this;
+    }
+    bool operator==(const ItemIterator &o) const { return m_i == o.m_i; }
+    bool operator!=(const ItemIterator &o) const { return m_i != o.m_i; }
+
+private:
+    const Items *m_items;
+    qsizetype m_i;
+};
+
 // The rows of a title list column as the list is built from a log: a row is
 // a piece of the log's text (by offset and length), or a text of its own, with
 // optionally brackets around it and blanks and a number after it. A list of
@@ -123,51 +170,9 @@ public:
         return at(i) == o.at(j);
     }
 
-    // A row assigned as a whole.
-    class Ref
-    {
-    public:
-        Ref(TextItems &items, qsizetype i)
-            : m_items(items)
-            , m_i(i)
-        {
-        }
-        Ref &operator=(const QString &text)
-        {
-            m_items.replace(m_i, text);
-            return *this;
-        }
-        operator QString() const { return m_items.at(m_i); }
-
-    private:
-        TextItems &m_items;
-        qsizetype m_i;
-    };
+    using Ref = ItemRef<TextItems>;
     Ref operator[](qsizetype i) { return Ref(*this, i); }
-
-    class const_iterator
-    {
-    public:
-        using value_type = QString;
-        using difference_type = qsizetype;
-        const_iterator(const TextItems *items, qsizetype i)
-            : m_items(items)
-            , m_i(i)
-        {
-        }
-        QString operator*() const { return m_items->at(m_i); }
-        const_iterator &operator++()
-        {
-            ++m_i;
-            return *this;
-        }
-        bool operator==(const const_iterator &o) const { return m_i == o.m_i; }
-        bool operator!=(const const_iterator &o) const { return m_i != o.m_i; }
-
-    private:
-        const TextItems *m_items;
-        qsizetype m_i;
-    };
+    using const_iterator = ItemIterator<TextItems>;
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size()); }
 
@@ -313,51 +318,9 @@ public:
         return m_indents.at(i) == o.m_indents.at(j) && m_texts.sameRow(i, o.m_texts, j);
     }
 
-    // A row whose text is assigned as a whole, indent and all.
-    class Ref
-    {
-    public:
-        Ref(IndentedItems &items, qsizetype i)
-            : m_items(items)
-            , m_i(i)
-        {
-        }
-        Ref &operator=(const QString &text)
-        {
-            m_items.replace(m_i, text);
-            return *this;
-        }
-        operator QString() const { return m_items.at(m_i); }
-
-    private:
-        IndentedItems &m_items;
-        qsizetype m_i;
-    };
+    using Ref = ItemRef<IndentedItems>;
     Ref operator[](qsizetype i) { return Ref(*this, i); }
-
-    class const_iterator
-    {
-    public:
-        using value_type = QString;
-        using difference_type = qsizetype;
-        const_iterator(const IndentedItems *items, qsizetype i)
-            : m_items(items)
-            , m_i(i)
-        {
-        }
-        QString operator*() const { return m_items->at(m_i); }
-        const_iterator &operator++()
-        {
-            ++m_i;
-            return *this;
-        }
-        bool operator==(const const_iterator &o) const { return m_i == o.m_i; }
-        bool operator!=(const const_iterator &o) const { return m_i != o.m_i; }
-
-    private:
-        const IndentedItems *m_items;
-        qsizetype m_i;
-    };
+    using const_iterator = ItemIterator<IndentedItems>;
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size()); }
 
