@@ -15,7 +15,7 @@ namespace kavrel::fulltext {
 
 namespace {
 
-const QString kChatPrefix = QStringLiteral("[XCHAT] No");
+const QString kChatPrefix = boarditem::kChatPrefix + QStringLiteral(" No");
 
 bool digitAt(QStringView s, qsizetype i)
 {

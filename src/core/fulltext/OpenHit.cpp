@@ -1,5 +1,6 @@
 #include "fulltext/OpenHit.h"
 
+#include "base/BoardItemText.h"
 #include "base/FileIo.h"
 #include "logindex/LogFiles.h"
 #include "program/Program.h"
@@ -18,7 +19,7 @@ int boardItemOf(const Program &program, const Hit &hit)
         return program.reader.boardItemOfNumber(hit.boardNo);
     // A chat room: "[XCHAT] No" + room + "." + name.
     const ListBox &boards = program.session.main.Board_List;
-    const QString prefix = QStringLiteral("[XCHAT] No") + hit.board.mid(1);
+    const QString prefix = boarditem::kChatPrefix + QStringLiteral(" No") + hit.board.mid(1);
     for (int i = 0; i < boards.ListCount(); ++i) {
         const QString &item = boards.item(i);
         if (item.startsWith(prefix) && (item.size() == prefix.size() || item.at(prefix.size()) == u'.'))

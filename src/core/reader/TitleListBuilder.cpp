@@ -4,6 +4,7 @@
 #include "base/Text.h"
 #include "logindex/ParsedLog.h"
 #include "reader/LogMarkerIndex.h"
+#include "session/LogBoards.h"
 #include "session/Session.h"
 #include "session/UpFile.h"
 
@@ -148,7 +149,7 @@ int TitleListBuilder::build()
 
     walkLog();
     layOut();
-    if (boarditem::isChat(m.Board_List.selectedText()))
+    if (selectedBoardItem(m_s).isChat())
         addChatRows();
     if (!m_s.upFile.UpFileText.isEmpty())
         markWrittenRows();
@@ -512,13 +513,13 @@ void TitleListBuilder::markWrittenRows()
 {
     MainWindowState &m = m_s.main;
     const UpFile up(m_s.upFile.UpFileText);
-    const QString item = m.Board_List.selectedText();
-    const bool chat = boarditem::isChat(item);
-    const qint64 board = boarditem::boardNumber(item);
+    const BoardItem item = selectedBoardItem(m_s);
+    const bool chat = item.isChat();
+    const qint64 board = item.boardNumber();
     const bool serialMode = m_s.Sirial_Flg == 1;
 
     // Mails, on the mail box only.
-    if (!chat && boarditem::isMailBox(item)) {
+    if (item.isMailBox()) {
         int count = 1;
         for (const UpCommand &c : up.commands()) {
             if (c.kind != UpCommandKind::Mail)
@@ -592,7 +593,7 @@ void TitleListBuilder::markWrittenRows()
         }
 
         // Batch marks: the article number lines of the board's marks.
-        const qint64 batchBoard = boarditem::fiveDigitBoardNumber(item);
+        const qint64 batchBoard = item.batchNumber;
         QSet<QString> marked;
         for (const UpCommand &c : up.commands()) {
             if (c.kind == UpCommandKind::BatchMark && c.board == batchBoard)
@@ -610,7 +611,7 @@ void TitleListBuilder::markWrittenRows()
     }
 
     // Chat writes, on a chat room.
-    if (chat && up.chatWrite(boarditem::chatNumber(item)) != nullptr) {
+    if (chat && up.chatWrite(item.number) != nullptr) {
         appendRow(QStringLiteral("[書込]"), QStringLiteral(" "), QStringLiteral(" "));
         if (m_s.reading.LastWrittenKind == ReaderMode::Write)
             requestSelect(m.rowCount() - 1);
@@ -620,10 +621,10 @@ void TitleListBuilder::markWrittenRows()
 void TitleListBuilder::addMessages()
 {
     MainWindowState &m = m_s.main;
-    const QString item = m.Board_List.selectedText();
-    const bool chat = boarditem::isChat(item);
+    const BoardItem item = selectedBoardItem(m_s);
+    const bool chat = item.isChat();
     const bool last = m.Board_List.ListIndex == m.Board_List.ListCount() - 1;
-    if (boarditem::fiveDigitBoardNumber(item) == 0 && !chat && m.Title.isEmpty())
+    if (item.batchNumber == 0 && !chat && m.Title.isEmpty())
         m.Article.addItem(QStringLiteral("このＬＯＧファイルにあなた宛のメールはありません"));
     if (!last && m.Article.isEmpty())
         m.Article.addItem(QStringLiteral("このボードにアーティクルはありません"));
