@@ -174,7 +174,7 @@ void TitleListBuilder::walkLog()
         if (n + kAhead < ofBoard.size()) {
             const logindex::ParsedLog::Block &later = model.blocks()[size_t(ofBoard[n + kAhead])];
             const char *head = reinterpret_cast<const char *>(model.blockText(later).data());
-            for (int line = 0; line < 5; ++line)
+            for (std::ptrdiff_t line = 0; line < 5; ++line)
                 prefetch(head + 64 * line);
         }
         const logindex::ParsedLog::Block &block = model.blocks()[size_t(ofBoard[n])];
