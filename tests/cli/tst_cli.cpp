@@ -7,28 +7,14 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "settings/SettingsStore.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace kavrel;
 
-namespace {
-
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-    QStringList lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
-};
-
-} // namespace
+using Run = kavrel::test::CliRun;
 
 class TestCli : public QObject
 {
@@ -74,24 +60,7 @@ void TestCli::init()
 
 Run TestCli::cli(const QStringList &args, qint64 fileSizeLimit)
 {
-    QProcess p;
-    if (fileSizeLimit >= 0) {
-        // A full disk: files cannot grow past the limit, and writing past it fails.
-        p.setChildProcessModifier([fileSizeLimit] {
-            ::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit {};
-            getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = rlim_t(fileSizeLimit);
-            setrlimit(RLIMIT_FSIZE, &limit);
-        });
-    }
-    p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
-        QStringList { QStringLiteral("-C"), m_dir->path() } + args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        qFatal("kavrel-cli did not finish");
-    return { p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-        QString::fromUtf8(p.readAllStandardError()) };
+    return test::runCli(m_dir->path(), args, fileSizeLimit);
 }
 
 void TestCli::netsAndLogs()

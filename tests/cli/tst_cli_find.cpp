@@ -7,20 +7,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-} // namespace
+using Run = kavrel::test::CliRun;
 
 class TestCliFind : public QObject
 {
@@ -49,14 +39,7 @@ void TestCliFind::init()
 
 Run TestCliFind::cli(const QStringList &args)
 {
-    QProcess p;
-    p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
-        QStringList { QStringLiteral("-C"), m_dir->path() } + args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        qFatal("kavrel-cli did not finish");
-    return { p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-        QString::fromUtf8(p.readAllStandardError()) };
+    return kavrel::test::runCli(m_dir->path(), args);
 }
 
 void TestCliFind::find_data()

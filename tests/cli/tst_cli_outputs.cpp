@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,20 +81,13 @@ void TestCliOutputs::writeGeneratedLogs()
 
 QString TestCliOutputs::run(const QStringList &args, QStringList *lines)
 {
-    QProcess p;
-    p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
-        QStringList { QStringLiteral("-C"), m_dir.path() } + args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        qFatal("kavrel-cli did not finish");
-    const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    QString err = QString::fromUtf8(p.readAllStandardError());
-    err.replace(m_dir.path(), QStringLiteral("<dir>"));
+    test::CliRun run = test::runCli(m_dir.path(), args);
+    run.err.replace(m_dir.path(), QStringLiteral("<dir>"));
     m_transcript += QStringLiteral("$ ") + args.join(u' ') + QStringLiteral("\nexit ")
-        + QString::number(p.exitCode()) + u'\n' + out + QStringLiteral("--- stderr\n") + err;
+        + QString::number(run.code) + u'\n' + run.out + QStringLiteral("--- stderr\n") + run.err;
     if (lines)
-        *lines = out.split(u'\n', Qt::SkipEmptyParts);
-    return out;
+        *lines = run.lines();
+    return run.out;
 }
 
 // The log index, every board's title rows, and the first and last article of each.

@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
 #include <csignal>
@@ -98,6 +99,27 @@ FileSizeLimit::~FileSizeLimit()
     limit.rlim_cur = rlim_t(m_oldLimit);
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, m_oldHandler);
+}
+
+CliRun runCli(const QString &dir, const QStringList &args, qint64 fileSizeLimit)
+{
+    QProcess p;
+    if (fileSizeLimit >= 0) {
+        p.setChildProcessModifier([fileSizeLimit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = rlim_t(fileSizeLimit);
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
+    p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
+        QStringList { QStringLiteral("-C"), dir } + args);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000))
+        qFatal("kavrel-cli did not finish");
+    return { p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+        QString::fromUtf8(p.readAllStandardError()) };
 }
 
 } // namespace kavrel::test

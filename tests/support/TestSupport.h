@@ -46,6 +46,18 @@ bool copyDemo(const QString &dir);
 // Joins lines with CR LF, each line ending in CR LF.
 QString crlfLines(const QStringList &lines);
 
+// kavrel-cli run as a script runs it: on the working directory dir, with
+// its exit code and both outputs. A fileSizeLimit of 0 or more is a full disk
+// for the child alone (see FileSizeLimit).
+struct CliRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+    QStringList lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+};
+CliRun runCli(const QString &dir, const QStringList &args, qint64 fileSizeLimit = -1);
+
 // A full disk, as far as this process can tell: while it lives, files grow to
 // at most the given size, and a write beyond fails (SIGXFSZ is ignored).
 class FileSizeLimit
