@@ -271,12 +271,7 @@ QVector<IndexedArticle> articlesOfLog(
 {
     Session s;
     s.log.LogText = logText;
-    s.ArticleHeader = markers.ArticleHeader;
-    s.MainPromptMarker = markers.MainPromptMarker;
-    s.ReadEndMarker = markers.ReadEndMarker;
-    s.SubcommandMarker = markers.SubcommandMarker;
-    s.XchatMarker = markers.XchatMarker;
-    s.Sirial_Flg = serialFlag;
+    settings::useMarkers(s, markers, serialFlag);
     reader::Reader reader(s); // for the rows' plain titles
     // The title lists are built here and their rows read from the index's
     // places: going through the windows' selections costs more than the rows.

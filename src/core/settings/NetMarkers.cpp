@@ -49,13 +49,17 @@ NetMarkers markersOf(const NetRecord &record)
 void takeMarkersIntoUse(NetContext &session)
 {
     const NetRecord &record = session.currentNet();
-    const NetMarkers m = markersOf(record);
-    session.Sirial_Flg = serialFlag(record);
-    session.ArticleHeader = m.ArticleHeader;
-    session.MainPromptMarker = m.MainPromptMarker;
-    session.ReadEndMarker = m.ReadEndMarker;
-    session.SubcommandMarker = m.SubcommandMarker;
-    session.XchatMarker = m.XchatMarker;
+    useMarkers(session, markersOf(record), serialFlag(record));
+}
+
+void useMarkers(NetContext &session, const NetMarkers &markers, int serial)
+{
+    session.Sirial_Flg = serial;
+    session.ArticleHeader = markers.ArticleHeader;
+    session.MainPromptMarker = markers.MainPromptMarker;
+    session.ReadEndMarker = markers.ReadEndMarker;
+    session.SubcommandMarker = markers.SubcommandMarker;
+    session.XchatMarker = markers.XchatMarker;
 }
 
 } // namespace kavrel::settings

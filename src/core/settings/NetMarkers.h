@@ -33,5 +33,7 @@ NetMarkers markersOf(const NetRecord &record);
 
 // Sets Sirial_Flg and the five markers of the session from the current net.
 void takeMarkersIntoUse(NetContext &session);
+// Markers of a log read apart from the current net (the full-text index).
+void useMarkers(NetContext &session, const NetMarkers &markers, int serial);
 
 } // namespace kavrel::settings

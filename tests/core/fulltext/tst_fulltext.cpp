@@ -177,12 +177,7 @@ QStringList viewedArticles(const QString &text, const settings::NetMarkers &mark
 {
     Session s;
     s.log.LogText = text;
-    s.ArticleHeader = markers.ArticleHeader;
-    s.MainPromptMarker = markers.MainPromptMarker;
-    s.ReadEndMarker = markers.ReadEndMarker;
-    s.SubcommandMarker = markers.SubcommandMarker;
-    s.XchatMarker = markers.XchatMarker;
-    s.Sirial_Flg = serialFlag;
+    settings::useMarkers(s, markers, serialFlag);
     reader::Reader reader(s);
     reader.fileTime = nullptr;
     logindex::LogScanner scanner(s);
