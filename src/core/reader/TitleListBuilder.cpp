@@ -4,7 +4,6 @@
 #include "base/Text.h"
 #include "logindex/ParsedLog.h"
 #include "reader/LogMarkerIndex.h"
-#include "session/LogBoards.h"
 #include "session/Session.h"
 #include "session/UpFile.h"
 
@@ -147,9 +146,10 @@ int TitleListBuilder::build()
     if (m.Board_List.ListIndex < 0 || m.Board_List.ListIndex >= m.Board_List.ListCount())
         return -1;
 
+    m_board = BoardItem::fromText(m.Board_List.selectedText());
     walkLog();
     layOut();
-    if (selectedBoardItem(m_s).isChat())
+    if (m_board.isChat())
         addChatRows();
     if (!m_s.upFile.UpFileText.isEmpty())
         markWrittenRows();
@@ -513,7 +513,7 @@ void TitleListBuilder::markWrittenRows()
 {
     MainWindowState &m = m_s.main;
     const UpFile up(m_s.upFile.UpFileText);
-    const BoardItem item = selectedBoardItem(m_s);
+    const BoardItem &item = m_board;
     const bool chat = item.isChat();
     const qint64 board = item.boardNumber();
     const bool serialMode = m_s.Sirial_Flg == 1;
@@ -621,7 +621,7 @@ void TitleListBuilder::markWrittenRows()
 void TitleListBuilder::addMessages()
 {
     MainWindowState &m = m_s.main;
-    const BoardItem item = selectedBoardItem(m_s);
+    const BoardItem &item = m_board;
     const bool chat = item.isChat();
     const bool last = m.Board_List.ListIndex == m.Board_List.ListCount() - 1;
     if (item.batchNumber == 0 && !chat && m.Title.isEmpty())

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "base/BoardItem.h"
 #include "logindex/ParsedLog.h"
 
 #include <unordered_map>
@@ -123,6 +124,9 @@ private:
     void requestSelect(int row) { m_select = row; }
 
     Session &m_s;
+    // The chosen board, read from its item once per build: a search builds
+    // the list of every board in turn.
+    BoardItem m_board;
     LogMarkerIndex *m_index = nullptr;
 
     // Work fields of the row being parsed: pieces of the log, or fixed texts.
