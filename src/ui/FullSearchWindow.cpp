@@ -113,7 +113,7 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     setObjectName(QStringLiteral("Full_Search"));
     setWindowTitle(kCaption);
     setProperty("kavrelWindow", true);
-    resize(900, 480);
+    resize(1100, 520);
 
     m_query->setObjectName(QStringLiteral("Full_Search_Text"));
     m_query->setPlaceholderText(
@@ -246,6 +246,14 @@ void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit
     }
     m_model->setHits(hits);
     m_results->resizeColumnsToContents();
+    // A long board name or title gives way: the line of text where the words
+    // were found tells most, and keeps its room (each cell shows all of
+    // itself as a tooltip).
+    const int widest = qMax(120, m_results->viewport()->width() / 5);
+    for (const int column : { 2, 5 }) {
+        if (m_results->columnWidth(column) > widest)
+            m_results->setColumnWidth(column, widest);
+    }
     if (!hits.isEmpty())
         m_results->selectRow(0);
     const QString count = hits.isEmpty() ? QStringLiteral("見つかりませんでした。")
