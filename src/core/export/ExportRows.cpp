@@ -1,6 +1,7 @@
 #include "export/ExportRows.h"
 
 #include "base/BoardItemText.h"
+#include "reader/ArticlePlaces.h"
 #include "reader/Reader.h"
 #include "reader/TitleListBuilder.h"
 #include "session/LogBoards.h"
@@ -14,12 +15,6 @@
 namespace kavrel::exporter {
 
 namespace {
-
-bool isMarkRow(const QString &item)
-{
-    return item.startsWith(QStringLiteral("[書込")) || item.startsWith(QStringLiteral("[レス"))
-        || item.startsWith(QStringLiteral("[手紙"));
-}
 
 // The date and time of an article's header: "yy/MM/dd" and the first
 // "hh:mm[:ss]" after it, on the first line or at the start of the next.
@@ -95,7 +90,7 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
         // The indent as a count: a deep thread's blanks are not made row by row.
         const int indent = m.Title.indentOf(i);
         const QString &text = m.Title.textOf(i);
-        if (indent == 0 && isMarkRow(text))
+        if (indent == 0 && reader::isMarkRow(text))
             continue;
         const qsizetype bracket = reader::TitleListBuilder::bracketPos(text);
         const int depth = bracket == 0 ? 0 : indent + int(bracket) - 1;

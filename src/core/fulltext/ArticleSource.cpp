@@ -3,6 +3,7 @@
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/LogScanner.h"
+#include "reader/ArticlePlaces.h"
 #include "reader/LogMarkerIndex.h"
 #include "reader/Reader.h"
 #include "reader/TitleListBuilder.h"
@@ -145,59 +146,12 @@ QString boardNameOf(const QString &item)
     return b < 0 ? item.mid(a + 1) : item.mid(a + 1, b - a - 1);
 }
 
-bool isMarkRow(const QString &item)
-{
-    return item.startsWith(QStringLiteral("[書込")) || item.startsWith(QStringLiteral("[レス"))
-        || item.startsWith(QStringLiteral("[手紙"));
-}
-
-// Whether the article's text was read: no prompt in it, or one answered with
-// Enter, a read command or yes (as the article view takes it).
-bool answeredRead(QStringView text, const QString &prompt)
-{
-    static const QStringList answers = { QStringLiteral("ｒ"), QStringLiteral("Y"), QStringLiteral("y"),
-        QStringLiteral("Ｙ"), QStringLiteral("R"), QStringLiteral("r"), QStringLiteral("Ｒ"),
-        QStringLiteral("ｙ"), QStringLiteral("\r\n") };
-    if (!text.contains(prompt))
-        return true;
-    if (prompt.isEmpty()) {
-        return std::any_of(
-            answers.begin(), answers.end(), [&](const QString &answer) { return text.contains(answer); });
-    }
-    for (qsizetype i = text.indexOf(prompt); i >= 0; i = text.indexOf(prompt, i + 1)) {
-        const QStringView after = text.mid(i + prompt.size());
-        if (std::any_of(answers.begin(), answers.end(),
-                [&](const QString &answer) { return after.startsWith(answer); }))
-            return true;
-    }
-    return false;
-}
-
-// Where an article that starts at start ends (0: at the end of the log).
-qsizetype articleEnd(reader::LogMarkerIndex &index, qsizetype start, const QString &titleItem)
-{
-    qsizetype end = index.articleHeader().findFrom(start);
-    const qsizetype r = index.readEnd().findFrom(start);
-    if ((end == 0 || r < end) && r > 0)
-        end = r;
-    const qsizetype n = index.boardLine().findFrom(start);
-    // Mails may run past board lines.
-    if ((end == 0 || (n < end && n > 0)) && !titleItem.startsWith(QLatin1String("[mail")))
-        end = n;
-    // A prompt can only shorten an end already found.
-    const qsizetype prompt = end > 0 ? index.mainPrompt().findFrom(start) : 0;
-    if (prompt > 0 && prompt < end)
-        end = prompt;
-    return end;
-}
-
 // The lines the article view shows for a row of the chosen board when it is
 // chosen outside any search, read from the places the index keeps instead
 // of through the windows' state; and where the article ends (0: at the end
 // of the log or not in it). False when the view shows nothing for the row.
 bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &lines, qsizetype &end)
 {
-    using namespace text;
     const MainWindowState &m = s.main;
     const QString item = m.Title.indentOf(row) == 0 ? m.Title.textOf(row) : u' ' + m.Title.textOf(row);
     const QString &log = index.text();
@@ -207,38 +161,29 @@ bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &
     QStringView article;
     if (item == boarditem::kChatPrefix) {
         // The chats of the room from the third position of the log on.
-        const std::vector<qsizetype> &starts = index.chatStarts(mid(m.Board_List.selectedText(), 11), 3);
+        const std::vector<qsizetype> &starts
+            = index.chatStarts(text::mid(m.Board_List.selectedText(), 11), 3);
         if (row < 0 || size_t(row) >= starts.size())
             return false;
-        for (qsizetype q = starts[size_t(row)]; charAt(log, q) == u'[';) {
-            const qsizetype e = findFrom(log, CRLF, q);
-            lines.append(e == 0 ? mid(log, q) : mid(log, q, e - q));
-            if (e == 0)
-                break;
-            q = e + 2;
-        }
+        reader::appendChatLines(log, starts[size_t(row)], lines);
     } else {
         const QString key = u'(' + reader::TitleListBuilder::bracketText(item) + u'/';
-        if (key == u"(?\?\?\?/") {
-            message = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
-                + QStringLiteral(" ＬＯＧファイルを確認してください。") + CRLF;
+        if (key == reader::kGarbledKey) {
+            message = reader::garbledRowText();
             article = message;
         } else {
             qsizetype start = 0;
             if (key == u"(mail /") {
-                // Row k shows the (k + 1)-th mail line of the log.
-                start = index.mailLine().nth(row + 1);
-                if (start == 0)
-                    start = index.mailLine0().nth(row + 1);
+                start = reader::mailStart(index, row);
             } else {
                 // The first line whose article was read.
                 const QString boardKey = s.log.BoardKeys.value(m.Board_List.ListIndex);
                 for (qsizetype p = index.findArticleLine(boardKey, key, 1); p != 0;
                      p = index.findArticleLine(boardKey, key, p + 1)) {
-                    const qsizetype e = articleEnd(index, p, item);
+                    const qsizetype e = reader::articleEnd(index, p, item);
                     const QStringView text = e == 0 ? QStringView(log).mid(p - 1)
                                                     : QStringView(log).mid(p - 1, qMax<qsizetype>(0, e - p));
-                    if (answeredRead(text, s.SubcommandMarker)) {
+                    if (reader::answeredRead(text, s.SubcommandMarker)) {
                         start = p + 2;
                         break;
                     }
@@ -246,21 +191,15 @@ bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &
             }
             if (start == 0)
                 return false;
-            end = articleEnd(index, start, item);
-            article = end == 0 ? midView(log, start) : midView(log, start, end - start);
+            end = reader::articleEnd(index, start, item);
+            article = end == 0 ? text::midView(log, start) : text::midView(log, start, end - start);
         }
     }
-    for (qsizetype from = 0;;) {
-        const qsizetype i = article.indexOf(CRLF, from);
-        if (i < 0)
-            break;
-        lines.append(article.mid(from, i - from).toString());
-        from = i + 2;
-    }
+    reader::appendArticleLines(article, lines);
     if (lines.size() >= 2 && lines.first().isEmpty())
         lines.removeFirst();
     if (lines.isEmpty())
-        lines.append(QStringLiteral("このアーティクルは文字化けを起こしています。表示できませんでした。"));
+        lines.append(reader::unshowableText());
     return true;
 }
 
@@ -304,7 +243,7 @@ QVector<IndexedArticle> articlesOfLog(
             qsizetype end = 0;
             // A row that reads as a waiting command shows the up file's
             // commands, and no up file is read here: nothing to index.
-            if (m.Title.indentOf(row) == 0 && isMarkRow(m.Title.textOf(row)))
+            if (m.Title.indentOf(row) == 0 && reader::isMarkRow(m.Title.textOf(row)))
                 continue;
             if (!viewOfRow(s, index, row, lines, end))
                 continue;

@@ -3,6 +3,7 @@
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "moveres/MoveTable.h"
+#include "reader/ArticlePlaces.h"
 #include "reader/MarkRowDisplay.h"
 #include "reader/TitleListBuilder.h"
 #include "session/LogBoards.h"
@@ -25,53 +26,6 @@ QString trimBlanks(const QString &s)
     while (b > a && s.at(b - 1) == u' ')
         --b;
     return s.mid(a, b - a);
-}
-
-bool isMarkRow(const QString &item)
-{
-    return item.startsWith(QStringLiteral("[書込")) || item.startsWith(QStringLiteral("[レス"))
-        || item.startsWith(QStringLiteral("[手紙"));
-}
-
-// Answers after the command prompt that mean the article's text was read.
-const QStringList &readAnswers()
-{
-    static const QStringList answers = { QStringLiteral("ｒ"), QStringLiteral("Y"), QStringLiteral("y"),
-        QStringLiteral("Ｙ"), QStringLiteral("R"), QStringLiteral("r"), QStringLiteral("Ｒ"),
-        QStringLiteral("ｙ"), QStringLiteral("\r\n") };
-    return answers;
-}
-
-bool startsWithAnswer(QStringView after)
-{
-    for (const QString &answer : readAnswers()) {
-        if (after.startsWith(answer))
-            return true;
-    }
-    return false;
-}
-
-// Whether the article's text was read: no prompt in it, or one answered with
-// Enter, a read command or yes.
-bool answeredRead(QStringView text, const QString &prompt)
-{
-    // The first prompt is searched for once: it also starts the walk below.
-    const qsizetype first = text.indexOf(prompt);
-    if (first < 0)
-        return true;
-    if (prompt.isEmpty()) {
-        for (const QString &answer : readAnswers()) {
-            if (text.contains(answer))
-                return true;
-        }
-        return false;
-    }
-    // Each prompt in the text, and what follows it.
-    for (qsizetype i = first; i >= 0; i = text.indexOf(prompt, i + 1)) {
-        if (startsWithAnswer(text.mid(i + prompt.size())))
-            return true;
-    }
-    return false;
 }
 
 QDateTime defaultFileTime(const QString &path)
@@ -264,17 +218,13 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     // The article's text: a view into the log, copied only into the lines shown.
     QString message;
     QStringView article;
-    if (key == u"(?\?\?\?/") {
-        message = QStringLiteral("このアーティクルは文字化けを起こした可能性があります。") + CRLF
-            + QStringLiteral(" ＬＯＧファイルを確認してください。") + CRLF;
+    if (key == kGarbledKey) {
+        message = garbledRowText();
         article = message;
     } else if (key != boarditem::kChatArticleKey) {
         qsizetype start = 0;
         if (key == u"(mail /") {
-            // Row k shows the (k + 1)-th mail line of the log.
-            start = m_index.mailLine().nth(row + 1);
-            if (start == 0)
-                start = m_index.mailLine0().nth(row + 1);
+            start = mailStart(m_index, row);
             if (start == 0)
                 return false; // fewer mails in the log than rows: nothing to show
         } else {
@@ -303,14 +253,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     if (verdict == search::Verdict::Miss)
         return advancing = searchAdvance(row);
 
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype i = article.indexOf(CRLF, from);
-        if (i < 0)
-            break;
-        m.Article.addItem(article.mid(from, i - from).toString());
-        from = i + 2;
-    }
+    appendArticleLines(article, m.Article.items);
     if (m.Article.ListCount() >= 2 && m.Article.item(0).isEmpty()) {
         m.Article.removeItem(0);
         shownStart += 2;
@@ -321,8 +264,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         m_s.reading.LastWrittenKind = ReaderMode::None;
     m.ArticleCount.Caption = QString::number(row + 1) + u'/' + QString::number(m.rowCount());
     if (m.Article.isEmpty()) {
-        m.Article.addItem(
-            QStringLiteral("このアーティクルは文字化けを起こしています。表示できませんでした。"));
+        m.Article.addItem(unshowableText());
         shownStart = 0;
     }
     m_shownStart = shownStart;
@@ -348,15 +290,8 @@ qsizetype Reader::showChatLines(int row)
     const std::vector<qsizetype> &starts = m_index.chatStarts(key, 3);
     if (row < 0 || size_t(row) >= starts.size())
         return 0;
-    const QString &log = m_index.text();
     const qsizetype start = starts[size_t(row)];
-    for (qsizetype q = start; charAt(log, q) == u'[';) {
-        const qsizetype e = findFrom(log, CRLF, q);
-        m.Article.addItem(e == 0 ? mid(log, q) : mid(log, q, e - q));
-        if (e == 0)
-            break;
-        q = e + 2;
-    }
+    appendChatLines(m_index.text(), start, m.Article.items);
     return start;
 }
 
@@ -381,20 +316,7 @@ qsizetype Reader::articleEnd(qsizetype start, const QString &titleItem)
             return q;
         return places.findFrom(start);
     };
-    const qsizetype h = find(m_index.articleHeader(), 0);
-    qsizetype end = h;
-    const qsizetype r = find(m_index.readEnd(), end);
-    if ((end == 0 || r < end) && r > 0)
-        end = r;
-    const qsizetype n = find(m_index.boardLine(), end);
-    // Mails may run past board lines.
-    if ((end == 0 || (n < end && n > 0)) && !titleItem.startsWith(QLatin1String("[mail")))
-        end = n;
-    // A prompt can only shorten an end already found.
-    const qsizetype prompt = end > 0 ? find(m_index.mainPrompt(), end) : 0;
-    if (prompt > 0 && prompt < end)
-        end = prompt;
-    return end;
+    return articleEndBy(m_index, titleItem, find);
 }
 
 void Reader::refreshDateTexts()

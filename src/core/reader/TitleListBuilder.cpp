@@ -3,6 +3,7 @@
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/ParsedLog.h"
+#include "reader/ArticlePlaces.h"
 #include "reader/LogMarkerIndex.h"
 #include "session/Session.h"
 #include "session/UpFile.h"
@@ -14,16 +15,6 @@ using namespace kavrel::text;
 namespace kavrel::reader {
 
 namespace {
-
-// Answers after the command prompt that mean the article's text was read:
-// Enter, a read command or yes.
-const QStringList &readAnswers()
-{
-    static const QStringList answers = { QStringLiteral("\r\n"), QStringLiteral("r"), QStringLiteral("R"),
-        QStringLiteral("Ｒ"), QStringLiteral("ｒ"), QStringLiteral("y"), QStringLiteral("Y"),
-        QStringLiteral("Ｙ"), QStringLiteral("ｙ") };
-    return answers;
-}
 
 void prefetch(const void *address)
 {
