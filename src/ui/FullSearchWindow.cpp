@@ -131,6 +131,7 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     m_results->verticalHeader()->hide();
     m_results->horizontalHeader()->setStretchLastSection(true);
     m_results->installEventFilter(this);
+    m_query->installEventFilter(this);
 
     auto *row = new QHBoxLayout;
     row->addWidget(m_query, 1);
@@ -294,6 +295,19 @@ bool FullSearchWindow::eventFilter(QObject *watched, QEvent *event)
             openRow(m_results->currentIndex().row());
             return true;
         }
+        // Up from the first hit goes back to the query.
+        if (key == Qt::Key_Up && m_results->currentIndex().row() <= 0) {
+            m_query->setFocus();
+            return true;
+        }
+    }
+    // From the query, Down goes to the hits, the first one chosen.
+    if (watched == m_query && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down && m_model->rowCount() > 0) {
+        if (!m_results->currentIndex().isValid())
+            m_results->selectRow(0);
+        m_results->setFocus();
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -98,7 +98,13 @@ private slots:
             const QPoint at = results->visualRect(results->model()->index(0, 1)).center();
             test::doubleClick(results, at);
         } else {
-            results->setFocus();
+            // From the query field, as a person at the keyboard goes.
+            search->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(search));
+            search->queryField()->setFocus();
+            QTest::keyClick(search->queryField(), Qt::Key_Down);
+            QTRY_VERIFY(results->hasFocus());
+            QCOMPARE(results->currentIndex().row(), 0);
             QTest::keyClick(results, Qt::Key_Return);
         }
         QCOMPARE(window->windowTitle(), caption);
