@@ -21,6 +21,7 @@ private slots:
     void find_data();
     void find();
     void indexReportsProgressAndFollowsAGrownLog();
+    void anIndexThatCannotBeWrittenIsAFileError_data();
     void anIndexThatCannotBeWrittenIsAFileError();
 
 private:
@@ -139,12 +140,38 @@ void TestCliFind::indexReportsProgressAndFollowsAGrownLog()
             "2026-12-07 08:00:00\tかぶらネット\tKAB0606.LOG\t7\t88\tSYSOP\tメンテナンスのお知らせ") });
 }
 
+void TestCliFind::anIndexThatCannotBeWrittenIsAFileError_data()
+{
+    QTest::addColumn<bool>("directory"); // in the index file's place
+    QTest::addColumn<qint64>("fileSizeLimit");
+    QTest::newRow("a directory in its place") << true << qint64(-1);
+    QTest::newRow("the disk fills while a log is written") << false << qint64(40 * 1024);
+}
+
 void TestCliFind::anIndexThatCannotBeWrittenIsAFileError()
 {
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("kavrel-index.sqlite")));
-    const Run r = cli({ QStringLiteral("find"), QStringLiteral("モデム") });
+    QFETCH(bool, directory);
+    QFETCH(qint64, fileSizeLimit);
+    const QString index = path(QStringLiteral("kavrel-index.sqlite"));
+    if (directory)
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("kavrel-index.sqlite")));
+    const QStringList find { QStringLiteral("find"), QStringLiteral("モデム") };
+    Run r = kavrel::test::runCli(m_dir->path(), find, fileSizeLimit);
     QCOMPARE(r.code, 2);
-    QVERIFY2(r.err.contains(QStringLiteral("kavrel-index.sqlite")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(index), qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+    if (directory)
+        return;
+    // What was written before the disk filled stays sound, and the next
+    // search finishes the index.
+    r = cli(find);
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
+        QStringList({ QStringLiteral("2026-12-06 13:20:18\tかぶらネット\tKAB0606.LOG\t3\t1204\tKAV00789\t"
+                                     "モデムの初期化コマンド"),
+            QStringLiteral(
+                "2026-12-05 "
+                "18:02:10\tかぶらネット\tKAB0605.LOG\t3\t1199\tKAV00456\tモデムの設定について") }));
 }
 
 QTEST_GUILESS_MAIN(TestCliFind)
