@@ -55,44 +55,73 @@ private:
     qsizetype m_i;
 };
 
+// What the row lists that make a row's text only when asked for share, so
+// that each stands in for a QStringList: a list is made from one and turns
+// into one, and is read, walked and compared with one through its own at(),
+// size(), reserve(), append() and replace().
+template <class List> class StandsForStringList
+{
+public:
+    List &operator=(std::initializer_list<QString> items) { return self() = List(items); }
+    List &operator=(const QStringList &items) { return self() = List(items); }
+    operator QStringList() const // NOLINT: stands in for a QStringList
+    {
+        QStringList out;
+        out.reserve(self().size());
+        for (qsizetype i = 0; i < self().size(); ++i)
+            out.append(self().at(i));
+        return out;
+    }
+
+    QString value(qsizetype i) const { return (i >= 0 && i < self().size()) ? self().at(i) : QString(); }
+    QString operator[](qsizetype i) const { return self().at(i); }
+    using Ref = ItemRef<List>;
+    Ref operator[](qsizetype i) { return Ref(self(), i); }
+    using const_iterator = ItemIterator<List>;
+    const_iterator begin() const { return const_iterator(&self(), 0); }
+    const_iterator end() const { return const_iterator(&self(), self().size()); }
+    bool isEmpty() const { return self().size() == 0; }
+
+    bool operator!=(const List &o) const { return !(self() == o); }
+    friend bool operator==(const List &a, const QStringList &b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            if (a.at(i) != b.at(i))
+                return false;
+        }
+        return true;
+    }
+    friend bool operator==(const QStringList &a, const List &b) { return b == a; }
+    friend bool operator!=(const List &a, const QStringList &b) { return !(a == b); }
+    friend bool operator!=(const QStringList &a, const List &b) { return !(b == a); }
+
+protected:
+    template <class Range> void appendAll(const Range &items)
+    {
+        self().reserve(qsizetype(items.size()));
+        for (const QString &item : items)
+            self().append(item);
+    }
+
+private:
+    List &self() { return static_cast<List &>(*this); }
+    const List &self() const { return static_cast<const List &>(*this); }
+};
+
 // The rows of a title list column as the list is built from a log: a row is
 // a piece of the log's text (by offset and length), or a text of its own, with
 // optionally brackets around it and blanks and a number after it. A list of
 // 100,000 rows thus holds offsets and small numbers; a row's text is made only
 // when it is asked for. Stands in for a QStringList.
-class TextItems
+class TextItems : public StandsForStringList<TextItems>
 {
 public:
     TextItems() = default;
-    TextItems(std::initializer_list<QString> items)
-    {
-        for (const QString &item : items)
-            append(item);
-    }
-    TextItems(const QStringList &items) // NOLINT: stands in for a QStringList
-    {
-        reserve(items.size());
-        for (const QString &item : items)
-            append(item);
-    }
-    TextItems &operator=(std::initializer_list<QString> items)
-    {
-        *this = TextItems(items);
-        return *this;
-    }
-    TextItems &operator=(const QStringList &items)
-    {
-        *this = TextItems(items);
-        return *this;
-    }
-    operator QStringList() const // NOLINT: stands in for a QStringList
-    {
-        QStringList out;
-        out.reserve(size());
-        for (qsizetype i = 0; i < size(); ++i)
-            out.append(at(i));
-        return out;
-    }
+    TextItems(std::initializer_list<QString> items) { appendAll(items); }
+    TextItems(const QStringList &items) { appendAll(items); } // NOLINT: stands in for a QStringList
+    using StandsForStringList::operator=;
 
     // The text that rows appended as pieces point into. Set while the list
     // holds no pieces; the list keeps a shared copy, so the text cannot
@@ -155,8 +184,6 @@ public:
             out.append(QString::number(r.number));
         return out;
     }
-    QString value(qsizetype i) const { return (i >= 0 && i < size()) ? at(i) : QString(); }
-    QString operator[](qsizetype i) const { return at(i); }
     // Whether row i here and row j of o have the same text, told without
     // making it when both are the same piece.
     bool sameRow(qsizetype i, const TextItems &o, qsizetype j) const
@@ -170,14 +197,7 @@ public:
         return at(i) == o.at(j);
     }
 
-    using Ref = ItemRef<TextItems>;
-    Ref operator[](qsizetype i) { return Ref(*this, i); }
-    using const_iterator = ItemIterator<TextItems>;
-    const_iterator begin() const { return const_iterator(this, 0); }
-    const_iterator end() const { return const_iterator(this, size()); }
-
     qsizetype size() const { return m_rows.size(); }
-    bool isEmpty() const { return m_rows.isEmpty(); }
     void clear()
     {
         m_rows.clear();
@@ -231,20 +251,6 @@ public:
         }
         return true;
     }
-    bool operator!=(const TextItems &o) const { return !(*this == o); }
-    friend bool operator==(const TextItems &a, const QStringList &b)
-    {
-        if (a.size() != b.size())
-            return false;
-        for (qsizetype i = 0; i < a.size(); ++i) {
-            if (a.at(i) != b.at(i))
-                return false;
-        }
-        return true;
-    }
-    friend bool operator==(const QStringList &a, const TextItems &b) { return b == a; }
-    friend bool operator!=(const TextItems &a, const QStringList &b) { return !(a == b); }
-    friend bool operator!=(const QStringList &a, const TextItems &b) { return !(b == a); }
 
 private:
     struct Row
@@ -267,39 +273,13 @@ private:
 // The rows of the number column of a title list: per row the indent (a count
 // of blanks) and the text after it. A row k deep in a thread stores the number
 // k, not k blanks; the full text is made only for the rows asked for.
-class IndentedItems
+class IndentedItems : public StandsForStringList<IndentedItems>
 {
 public:
     IndentedItems() = default;
-    IndentedItems(std::initializer_list<QString> items)
-    {
-        for (const QString &item : items)
-            append(item);
-    }
-    IndentedItems(const QStringList &items) // NOLINT: stands in for a QStringList
-    {
-        reserve(items.size());
-        for (const QString &item : items)
-            append(item);
-    }
-    IndentedItems &operator=(std::initializer_list<QString> items)
-    {
-        *this = IndentedItems(items);
-        return *this;
-    }
-    IndentedItems &operator=(const QStringList &items)
-    {
-        *this = IndentedItems(items);
-        return *this;
-    }
-    operator QStringList() const // NOLINT: stands in for a QStringList
-    {
-        QStringList out;
-        out.reserve(size());
-        for (qsizetype i = 0; i < size(); ++i)
-            out.append(at(i));
-        return out;
-    }
+    IndentedItems(std::initializer_list<QString> items) { appendAll(items); }
+    IndentedItems(const QStringList &items) { appendAll(items); } // NOLINT: stands in for a QStringList
+    using StandsForStringList::operator=;
 
     // A row's full text: its indent of blanks, then its text.
     QString at(qsizetype i) const
@@ -307,8 +287,6 @@ public:
         const int n = m_indents.at(i);
         return n == 0 ? m_texts.at(i) : QString(n, u' ') + m_texts.at(i);
     }
-    QString value(qsizetype i) const { return (i >= 0 && i < size()) ? at(i) : QString(); }
-    QString operator[](qsizetype i) const { return at(i); }
     int indentAt(qsizetype i) const { return m_indents.at(i); }
     // The row's text after its indent.
     QString textAt(qsizetype i) const { return m_texts.at(i); }
@@ -318,14 +296,7 @@ public:
         return m_indents.at(i) == o.m_indents.at(j) && m_texts.sameRow(i, o.m_texts, j);
     }
 
-    using Ref = ItemRef<IndentedItems>;
-    Ref operator[](qsizetype i) { return Ref(*this, i); }
-    using const_iterator = ItemIterator<IndentedItems>;
-    const_iterator begin() const { return const_iterator(this, 0); }
-    const_iterator end() const { return const_iterator(this, size()); }
-
     qsizetype size() const { return m_texts.size(); }
-    bool isEmpty() const { return m_texts.isEmpty(); }
     void clear()
     {
         m_texts.clear();
@@ -382,11 +353,6 @@ public:
     }
 
     bool operator==(const IndentedItems &o) const { return m_indents == o.m_indents && m_texts == o.m_texts; }
-    bool operator!=(const IndentedItems &o) const { return !(*this == o); }
-    friend bool operator==(const IndentedItems &a, const QStringList &b) { return a == IndentedItems(b); }
-    friend bool operator==(const QStringList &a, const IndentedItems &b) { return b == a; }
-    friend bool operator!=(const IndentedItems &a, const QStringList &b) { return !(a == b); }
-    friend bool operator!=(const QStringList &a, const IndentedItems &b) { return !(b == a); }
 
 private:
     static int leadingBlanks(const QString &item)
