@@ -141,8 +141,13 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     layout->addWidget(m_results, 1);
     layout->addWidget(m_status);
 
-    connect(m_query, &QLineEdit::returnPressed, this, &FullSearchWindow::search);
-    connect(button, &QPushButton::clicked, this, &FullSearchWindow::search);
+    // A query the user starts takes the place of what was said of a hit.
+    const auto ask = [this] {
+        m_notice.clear();
+        search();
+    };
+    connect(m_query, &QLineEdit::returnPressed, this, ask);
+    connect(button, &QPushButton::clicked, this, ask);
     connect(m_results, &QTableView::doubleClicked, this, [this](const QModelIndex &i) { openRow(i.row()); });
 
     m_indexer->moveToThread(&m_thread);
@@ -150,7 +155,7 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
         [this](int done, int total, const QString &net, const QString &log) {
             m_updateText
                 = QStringLiteral("索引を更新しています… %1/%2 %3 %4").arg(done).arg(total).arg(net, log);
-            m_status->setText(m_updateText);
+            showStatus(m_updateText);
         });
     connect(m_indexer, &FullSearchIndexer::finished, this,
         [this](bool ok, const QString &error, const QStringList &notices) {
@@ -159,7 +164,7 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
             texts << (ok ? QStringLiteral("索引は最新です。")
                          : QStringLiteral("索引を更新できませんでした: ") + error);
             m_updateText = texts.join(u' ');
-            m_status->setText(m_updateText);
+            showStatus(m_updateText);
             if (ok && !m_query->text().trimmed().isEmpty())
                 search(); // what the update added is found too
             emit updateFinished();
@@ -206,7 +211,7 @@ void FullSearchWindow::startUpdate()
         return;
     m_updating = true;
     m_updateText = QStringLiteral("索引を更新しています…");
-    m_status->setText(m_updateText);
+    showStatus(m_updateText);
     const QString appDir = m_program.session().AppDir;
     QMetaObject::invokeMethod(
         m_indexer, [indexer = m_indexer, appDir] { indexer->run(appDir); }, Qt::QueuedConnection);
@@ -220,12 +225,12 @@ void FullSearchWindow::search()
     if (!query.isValid()) {
         m_searching = false;
         m_model->setHits({});
-        m_status->setText(query.error);
+        showStatus(query.error);
         return;
     }
     m_searching = true;
     const QString searching = QStringLiteral("検索しています…");
-    m_status->setText(m_updating ? searching + u' ' + m_updateText : searching);
+    showStatus(m_updating ? searching + u' ' + m_updateText : searching);
     QMetaObject::invokeMethod(
         m_querier,
         [querier = m_querier, serial, appDir = m_program.session().AppDir, query, this] {
@@ -241,7 +246,7 @@ void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit
     m_searching = false;
     if (!ok) {
         m_model->setHits({});
-        m_status->setText(error);
+        showStatus(error);
         emit searchFinished();
         return;
     }
@@ -259,7 +264,7 @@ void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit
         m_results->selectRow(0);
     const QString count = hits.isEmpty() ? QStringLiteral("見つかりませんでした。")
                                          : QStringLiteral("%1 件見つかりました。").arg(hits.size());
-    m_status->setText(m_updating ? count + u' ' + m_updateText : count);
+    showStatus(m_updating ? count + u' ' + m_updateText : count);
     emit searchFinished();
 }
 
@@ -270,12 +275,23 @@ void FullSearchWindow::openRow(int row)
     const fulltext::Hit hit = m_model->hit(row);
     bool opened = false;
     m_program.forward([this, &hit, &opened] { opened = fulltext::openHit(m_program.core(), hit); });
-    if (!opened)
-        m_status->setText(QStringLiteral("この記事を開けませんでした。ログが変わった可能性があります。"));
+    if (!opened) {
+        // The log has changed since it was indexed: the window stays, says
+        // so, and brings the index up to date, which runs the query again.
+        m_notice = QStringLiteral("この記事を開けませんでした。ログが変わった可能性があります。");
+        showStatus(m_updating ? m_updateText : QString());
+        startUpdate();
+        return;
+    }
     if (QWidget *main = parentWidget()) {
         main->raise();
         main->activateWindow();
     }
+}
+
+void FullSearchWindow::showStatus(const QString &text)
+{
+    m_status->setText(m_notice.isEmpty() ? text : text.isEmpty() ? m_notice : m_notice + u' ' + text);
 }
 
 void FullSearchWindow::keyPressEvent(QKeyEvent *event)

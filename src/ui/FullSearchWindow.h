@@ -112,6 +112,7 @@ protected:
 
 private:
     void startUpdate();
+    void showStatus(const QString &text);
 
     ProgramWindows &m_program;
     QLineEdit *m_query;
@@ -126,6 +127,7 @@ private:
     bool m_searching = false;
     bool m_updating = false;
     QString m_updateText;
+    QString m_notice; // a hit that could not be opened: said until the user's next query
 };
 
 } // namespace kavrel::ui

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -168,6 +169,33 @@ private slots:
         QCOMPARE(search->model()->rowCount(), 1);
         QCOMPARE(search->model()->index(0, 6).data().toString(),
             QStringLiteral("灯台の【見学会】の参加者を募集します。"));
+    }
+
+    void aHitWhoseLogIsGoneIsSaidAndTheHitsComeAgain()
+    {
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
+        window->action(QStringLiteral("Full_Search"))->trigger();
+        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
+        QVERIFY(search && search->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+        search->queryField()->setText(QStringLiteral("灯台"));
+        QTest::keyClick(search->queryField(), Qt::Key_Return);
+        QTRY_VERIFY(!search->searching());
+        QCOMPARE(search->model()->rowCount(), 1);
+
+        QVERIFY(QFile::remove(program->session().AppDir + QStringLiteral("/LOG/mnt1206.log")));
+        search->openRow(0);
+        const QString notice = QStringLiteral("この記事を開けませんでした。ログが変わった可能性があります。");
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kavrel[LOG/KAB0606.LOG]"));
+        QVERIFY(search->statusLabel()->text().startsWith(notice));
+        // The index forgets the log and the query runs again.
+        QTRY_VERIFY_WITH_TIMEOUT(!search->updating() && !search->searching(), 30000);
+        QTRY_COMPARE(search->model()->rowCount(), 0);
+        QCOMPARE(search->statusLabel()->text(), notice + QStringLiteral(" 見つかりませんでした。"));
+        // The user's next query says nothing more of it.
+        QTest::keyClick(search->queryField(), Qt::Key_Return);
+        QTRY_VERIFY(!search->searching());
+        QCOMPARE(search->statusLabel()->text(), QStringLiteral("見つかりませんでした。"));
     }
 
     void aQueryErrorIsShown()
