@@ -6,7 +6,8 @@
 // It prints four ratios: the first full build against iconv decoding every
 // file, the update after one log grew by 1 MB against the full build, the
 // query's own time (kavrel-cli find less kavrel-cli nets) against grep -c
-// over the raw files, and the index's size against the logs'.
+// over the raw files (and the same query in the window, whose connection
+// stays open), and the index's size against the logs'.
 
 #include "LogGenerator.h"
 #include "LogIndexFixture.h"
@@ -177,6 +178,23 @@ int main(int argc, char **argv)
     const Cost grep = best(QStringLiteral("grep"), QStringList { QStringLiteral("-c"), needle } + files);
     const Cost query { std::max(1e-4, find.wall - nets.wall), std::max(1e-4, find.cpu - nets.cpu) };
 
+    // The same query as the 全ログ検索 window asks it: its connection stays
+    // open between queries, so a query pays neither the start nor the open.
+    Cost warm;
+    {
+        fulltext::FullTextIndex index(appDir);
+        QVector<fulltext::Hit> hits;
+        const fulltext::Query q = fulltext::parseQuery(needle);
+        index.find(q, &hits);
+        for (int i = 0; i < 9; ++i) {
+            t.restart();
+            cpu = cpuSeconds(RUSAGE_SELF);
+            index.find(q, &hits);
+            warm.wall = std::min(warm.wall, seconds(t));
+            warm.cpu = std::min(warm.cpu, cpuSeconds(RUSAGE_SELF) - cpu);
+        }
+    }
+
     std::printf("%.1f MB of logs in %d files, two nets, in %s\n", mb, kFiles, qPrintable(appDir));
     std::printf("                              wall s     cpu s   ratio (wall / cpu)\n");
     std::printf("   iconv, all files        %9.3f %9.3f\n", iconv.wall, iconv.cpu);
@@ -188,6 +206,9 @@ int main(int argc, char **argv)
     std::printf("   kavrel-cli nets         %9.4f %9.4f\n", nets.wall, nets.cpu);
     std::printf("   kavrel-cli find (exit %d) %9.4f %9.4f   own time 1/%.0f / 1/%.0f of grep (goal 1/100)\n",
         code, find.wall, find.cpu, grep.wall / query.wall, grep.cpu / query.cpu);
+    std::printf(
+        "   the window's query        %9.4f %9.4f   1/%.0f / 1/%.0f of grep (the connection kept open)\n",
+        warm.wall, warm.cpu, grep.wall / std::max(1e-6, warm.wall), grep.cpu / std::max(1e-6, warm.cpu));
     std::printf("   index size              %9.1f MB       %.2f x the logs (goal <= 1.5)\n",
         double(dbBytes) / 1048576.0, double(dbBytes) / double(logBytesTotal));
     return 0;
