@@ -1036,11 +1036,14 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
         values << query.until.addDays(1).toString(QStringLiteral("yyyy-MM-dd"));
     }
     QString sql = QStringLiteral("SELECT a.dt, l.net, l.file, a.board_no, a.board, a.board_name, a.number,"
-                                 " a.sender_id, a.sender_name, a.title, a.chunk, a.part, a.row"
+                                 " a.sender_id, a.sender_name, a.title, a.chunk, a.part, a.row, a.id"
                                  " FROM articles a JOIN logs l ON l.id = a.log");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-    sql += QStringLiteral(" ORDER BY a.dt DESC, l.net, l.file, a.id");
+    // The candidates are checked in the order they are stored, so that each
+    // chunk of lines is unpacked once however many of its articles are hits;
+    // the hits are put in date order afterwards.
+    sql += QStringLiteral(" ORDER BY a.id");
     const QByteArray utf8 = sql.toUtf8();
     Stmt q(m_db, utf8.constData());
     ChunkReader chunks(m_db);
@@ -1082,12 +1085,23 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
         h.senderName = a.senderName;
         h.title = a.title;
         h.row = int(q.integer(12));
+        h.id = q.integer(13);
         if (snippets)
             h.snippet = snippetOf(a.title, a.lines, query.terms);
         hits->append(h);
     }
     if (rc != SQLITE_DONE)
         return fail(QStringLiteral("cannot be read"));
+    // Newest first; the same date by net, log and the order the index made them.
+    std::sort(hits->begin(), hits->end(), [](const Hit &a, const Hit &b) {
+        if (a.dateTime != b.dateTime)
+            return a.dateTime > b.dateTime;
+        if (a.net != b.net)
+            return a.net < b.net;
+        if (a.logFile != b.logFile)
+            return a.logFile < b.logFile;
+        return a.id < b.id;
+    });
     return true;
 }
 

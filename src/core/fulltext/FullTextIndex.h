@@ -29,6 +29,7 @@ struct Hit
     QString senderName;
     QString title;
     int row = 0; // mails and chat-room visits: their row on the board
+    qint64 id = 0; // the record's, in the order the index made them
     QString snippet; // one line of the article with the hits between 【 and 】
 };
 
