@@ -83,14 +83,14 @@ void FullSearchIndexer::run(const QString &appDir)
 // ---------------------------------------------------------------- querier
 
 void FullSearchQuerier::run(
-    int serial, const QString &appDir, const fulltext::Query &query, FullSearchWindow *window)
+    int serial, const QString &appDir, const fulltext::Query &query, int limit, FullSearchWindow *window)
 {
     if (serial != latest)
         return; // a later query waits
     if (!m_index)
         m_index = std::make_unique<fulltext::FullTextIndex>(appDir);
     QVector<fulltext::Hit> hits;
-    const bool ok = m_index->find(query, &hits);
+    const bool ok = m_index->find(query, &hits, true, limit);
     const QString error = ok ? QString() : m_index->errorText();
     // The window outlives this thread; a call still queued when it closes is dropped with it.
     QMetaObject::invokeMethod(
@@ -233,8 +233,10 @@ void FullSearchWindow::search()
     showStatus(m_updating ? searching + u' ' + m_updateText : searching);
     QMetaObject::invokeMethod(
         m_querier,
-        [querier = m_querier, serial, appDir = m_program.session().AppDir, query, this] {
-            querier->run(serial, appDir, query, this);
+        [querier = m_querier, serial, appDir = m_program.session().AppDir, query, limit = m_shownHits + 1,
+            this] {
+            // One more than is shown tells whether there are more.
+            querier->run(serial, appDir, query, limit, this);
         },
         Qt::QueuedConnection);
 }
@@ -250,7 +252,8 @@ void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit
         emit searchFinished();
         return;
     }
-    m_model->setHits(hits);
+    const bool more = hits.size() > m_shownHits;
+    m_model->setHits(more ? hits.mid(0, m_shownHits) : hits);
     m_results->resizeColumnsToContents();
     // A long board name or title gives way: the line of text where the words
     // were found tells most, and keeps its room (each cell shows all of
@@ -263,7 +266,9 @@ void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit
     if (!hits.isEmpty())
         m_results->selectRow(0);
     const QString count = hits.isEmpty() ? QStringLiteral("見つかりませんでした。")
-                                         : QStringLiteral("%1 件見つかりました。").arg(hits.size());
+        : more
+        ? QStringLiteral("%1 件を超えて見つかりました。新しい %1 件を表示しています。").arg(m_shownHits)
+        : QStringLiteral("%1 件見つかりました。").arg(hits.size());
     showStatus(m_updating ? count + u' ' + m_updateText : count);
     emit searchFinished();
 }

@@ -63,7 +63,9 @@ class FullSearchQuerier : public QObject
 public:
     std::atomic_int latest { 0 };
 
-    void run(int serial, const QString &appDir, const fulltext::Query &query, FullSearchWindow *window);
+    // Finds the newest hits of the query, up to limit.
+    void run(
+        int serial, const QString &appDir, const fulltext::Query &query, int limit, FullSearchWindow *window);
 
 private:
     std::unique_ptr<fulltext::FullTextIndex> m_index; // this thread's connection
@@ -91,6 +93,10 @@ public:
     QLabel *statusLabel() const { return m_status; }
     FullSearchModel *model() const { return m_model; }
     bool updating() const { return m_updating; }
+    // How many hits the list shows at most: the newest. A word in nearly every
+    // article would otherwise fill it with hundreds of thousands.
+    static constexpr int kShownHits = 1000;
+    void setShownHits(int n) { m_shownHits = n; }
     // A query has been started and its hits have not yet come.
     bool searching() const { return m_searching; }
 
@@ -124,6 +130,7 @@ private:
     QThread m_queryThread;
     FullSearchQuerier *m_querier;
     int m_serial = 0; // of the latest query
+    int m_shownHits = kShownHits;
     bool m_searching = false;
     bool m_updating = false;
     QString m_updateText;

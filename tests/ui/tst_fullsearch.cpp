@@ -198,6 +198,25 @@ private slots:
         QCOMPARE(search->statusLabel()->text(), QStringLiteral("見つかりませんでした。"));
     }
 
+    void theListShowsTheNewestHits()
+    {
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
+        window->action(QStringLiteral("Full_Search"))->trigger();
+        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
+        QVERIFY(search && search->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+        search->queryField()->setText(QStringLiteral("モデム"));
+        for (const int shown : { 2, 1 }) {
+            search->setShownHits(shown);
+            search->search();
+            QTRY_VERIFY(!search->searching());
+            QCOMPARE(search->model()->rowCount(), shown);
+            QCOMPARE(search->model()->hit(0).number, QStringLiteral("1204")); // the newest
+        }
+        QCOMPARE(search->statusLabel()->text(),
+            QStringLiteral("1 件を超えて見つかりました。新しい 1 件を表示しています。"));
+    }
+
     void aQueryErrorIsShown()
     {
         test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");

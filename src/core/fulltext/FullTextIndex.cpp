@@ -988,7 +988,7 @@ bool FullTextIndex::update(
     return true;
 }
 
-bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
+bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, int limit)
 {
     hits->clear();
     m_error.clear();
@@ -1040,10 +1040,13 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
                                  " FROM articles a JOIN logs l ON l.id = a.log");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-    // The candidates are checked in the order they are stored, so that each
-    // chunk of lines is unpacked once however many of its articles are hits;
-    // the hits are put in date order afterwards.
-    sql += QStringLiteral(" ORDER BY a.id");
+    // All hits: the candidates are checked in the order they are stored, so
+    // that each chunk of lines is unpacked once however many of its articles
+    // are hits, and the hits are put in date order afterwards. The newest
+    // few: checked in date order, up to the last one wanted.
+    const bool limited = limit >= 0;
+    sql += limited ? QStringLiteral(" ORDER BY a.dt DESC, l.net, l.file, a.id")
+                   : QStringLiteral(" ORDER BY a.id");
     const QByteArray utf8 = sql.toUtf8();
     Stmt q(m_db, utf8.constData());
     ChunkReader chunks(m_db);
@@ -1055,8 +1058,8 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
         else
             q.bind(i + 1, values.at(i));
     }
-    int rc;
-    while ((rc = q.step()) == SQLITE_ROW) {
+    int rc = SQLITE_DONE;
+    while ((!limited || hits->size() < limit) && (rc = q.step()) == SQLITE_ROW) {
         IndexedArticle a;
         a.title = q.text(9);
         a.senderId = q.text(7);
@@ -1090,8 +1093,10 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets)
             h.snippet = snippetOf(a.title, a.lines, query.terms);
         hits->append(h);
     }
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
         return fail(QStringLiteral("cannot be read"));
+    if (limited)
+        return true;
     // Newest first; the same date by net, log and the order the index made them.
     std::sort(hits->begin(), hits->end(), [](const Hit &a, const Hit &b) {
         if (a.dateTime != b.dateTime)

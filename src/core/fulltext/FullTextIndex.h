@@ -77,8 +77,10 @@ public:
 
     // The articles that satisfy the query, newest first. False on an error.
     // Without snippets, an article whose title, sender or board holds every
-    // term is not unpacked.
-    bool find(const Query &query, QVector<Hit> *hits, bool snippets = true);
+    // term is not unpacked. With a limit, only the newest that many: the
+    // candidates are then checked newest first, so that a word in nearly
+    // every article stops early.
+    bool find(const Query &query, QVector<Hit> *hits, bool snippets = true, int limit = -1);
 
     // The records held for one log, in the order they were made.
     QVector<IndexedArticle> articlesOf(const QString &net, const QString &logFile);

@@ -584,6 +584,10 @@ void TestFullText::hitsEqualAScan()
         withHits += expected.isEmpty() ? 0 : 1;
         for (qsizetype i = 1; i < hits.size(); ++i)
             QVERIFY(hits.at(i - 1).dateTime >= hits.at(i).dateTime); // newest first
+        // The newest few, found on their own, are the first of all.
+        QVector<Hit> newest;
+        QVERIFY(index.find(q, &newest, true, 3));
+        QCOMPARE(keysOf(newest), keysOf(hits.mid(0, 3)));
     }
     QVERIFY(withHits >= kQueries.size() - 3);
 
