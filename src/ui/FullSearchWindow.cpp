@@ -155,16 +155,17 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
         [this](int done, int total, const QString &net, const QString &log) {
             m_updateText
                 = QStringLiteral("索引を更新しています… %1/%2 %3 %4").arg(done).arg(total).arg(net, log);
-            showStatus(m_updateText);
+            refreshStatus();
         });
     connect(m_indexer, &FullSearchIndexer::finished, this,
         [this](bool ok, const QString &error, const QStringList &notices) {
             m_updating = false;
+            m_updateFailed = !ok;
             QStringList texts = notices;
             texts << (ok ? QStringLiteral("索引は最新です。")
                          : QStringLiteral("索引を更新できませんでした: ") + error);
             m_updateText = texts.join(u' ');
-            showStatus(m_updateText);
+            refreshStatus();
             if (ok && !m_query->text().trimmed().isEmpty())
                 search(); // what the update added is found too
             emit updateFinished();
@@ -210,8 +211,9 @@ void FullSearchWindow::startUpdate()
     if (m_updating)
         return;
     m_updating = true;
+    m_updateFailed = false;
     m_updateText = QStringLiteral("索引を更新しています…");
-    showStatus(m_updateText);
+    refreshStatus();
     const QString appDir = m_program.session().AppDir;
     QMetaObject::invokeMethod(
         m_indexer, [indexer = m_indexer, appDir] { indexer->run(appDir); }, Qt::QueuedConnection);
@@ -225,12 +227,12 @@ void FullSearchWindow::search()
     if (!query.isValid()) {
         m_searching = false;
         m_model->setHits({});
-        showStatus(query.error);
+        m_resultText = query.error;
+        refreshStatus();
         return;
     }
     m_searching = true;
-    const QString searching = QStringLiteral("検索しています…");
-    showStatus(m_updating ? searching + u' ' + m_updateText : searching);
+    refreshStatus();
     QMetaObject::invokeMethod(
         m_querier,
         [querier = m_querier, serial, appDir = m_program.session().AppDir, query, limit = m_shownHits + 1,
@@ -248,7 +250,8 @@ void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit
     m_searching = false;
     if (!ok) {
         m_model->setHits({});
-        showStatus(error);
+        m_resultText = error;
+        refreshStatus();
         emit searchFinished();
         return;
     }
@@ -269,7 +272,8 @@ void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit
         : more
         ? QStringLiteral("%1 件を超えて見つかりました。新しい %1 件を表示しています。").arg(m_shownHits)
         : QStringLiteral("%1 件見つかりました。").arg(hits.size());
-    showStatus(m_updating ? count + u' ' + m_updateText : count);
+    m_resultText = count;
+    refreshStatus();
     emit searchFinished();
 }
 
@@ -284,7 +288,7 @@ void FullSearchWindow::openRow(int row)
         // The log has changed since it was indexed: the window stays, says
         // so, and brings the index up to date, which runs the query again.
         m_notice = QStringLiteral("この記事を開けませんでした。ログが変わった可能性があります。");
-        showStatus(m_updating ? m_updateText : QString());
+        refreshStatus();
         startUpdate();
         return;
     }
@@ -294,9 +298,18 @@ void FullSearchWindow::openRow(int row)
     }
 }
 
-void FullSearchWindow::showStatus(const QString &text)
+void FullSearchWindow::refreshStatus()
 {
-    m_status->setText(m_notice.isEmpty() ? text : text.isEmpty() ? m_notice : m_notice + u' ' + text);
+    // What was said of a hit, what the query found (or that it runs), and how
+    // the index's update goes: while it runs, when it failed, or when there
+    // is nothing else to say.
+    QStringList parts { m_notice };
+    const QString found = m_searching ? QStringLiteral("検索しています…") : m_resultText;
+    parts << found;
+    if (m_updating || m_updateFailed || found.isEmpty())
+        parts << m_updateText;
+    parts.removeAll(QString());
+    m_status->setText(parts.join(u' '));
 }
 
 void FullSearchWindow::keyPressEvent(QKeyEvent *event)

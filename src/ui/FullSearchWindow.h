@@ -118,7 +118,7 @@ protected:
 
 private:
     void startUpdate();
-    void showStatus(const QString &text);
+    void refreshStatus();
 
     ProgramWindows &m_program;
     QLineEdit *m_query;
@@ -134,6 +134,8 @@ private:
     bool m_searching = false;
     bool m_updating = false;
     QString m_updateText;
+    bool m_updateFailed = false;
+    QString m_resultText; // what the last query found, or what was wrong with it
     QString m_notice; // a hit that could not be opened: said until the user's next query
 };
 

@@ -213,8 +213,15 @@ private slots:
             QCOMPARE(search->model()->rowCount(), shown);
             QCOMPARE(search->model()->hit(0).number, QStringLiteral("1204")); // the newest
         }
-        QCOMPARE(search->statusLabel()->text(),
-            QStringLiteral("1 件を超えて見つかりました。新しい 1 件を表示しています。"));
+        const QString found = QStringLiteral("1 件を超えて見つかりました。新しい 1 件を表示しています。");
+        QCOMPARE(search->statusLabel()->text(), found);
+        // While the index is brought up to date again, what was found stays said.
+        search->hide();
+        search->show();
+        QVERIFY(search->updating());
+        QCOMPARE(search->statusLabel()->text(), found + QStringLiteral(" 索引を更新しています…"));
+        QTRY_VERIFY_WITH_TIMEOUT(!search->updating() && !search->searching(), 30000);
+        QCOMPARE(search->statusLabel()->text(), found);
     }
 
     void aQueryErrorIsShown()
