@@ -128,11 +128,8 @@ private slots:
 
     void aQueryRunsOffTheWindowsThreadAndTheLatestWins()
     {
-        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
-        window->action(QStringLiteral("Full_Search"))->trigger();
-        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
-        QVERIFY(search && search->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+        ui::FullSearchWindow *search = openOverTheDemo();
+        QVERIFY(search);
         QSignalSpy finished(search, &ui::FullSearchWindow::searchFinished);
 
         // The window's thread only starts a query: its hits come through the event loop.
@@ -173,11 +170,8 @@ private slots:
 
     void aHitWhoseLogIsGoneIsSaidAndTheHitsComeAgain()
     {
-        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
-        window->action(QStringLiteral("Full_Search"))->trigger();
-        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
-        QVERIFY(search && search->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+        ui::FullSearchWindow *search = openOverTheDemo();
+        QVERIFY(search);
         search->queryField()->setText(QStringLiteral("灯台"));
         QTest::keyClick(search->queryField(), Qt::Key_Return);
         QTRY_VERIFY(!search->searching());
@@ -200,11 +194,8 @@ private slots:
 
     void theListShowsTheNewestHits()
     {
-        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
-        window->action(QStringLiteral("Full_Search"))->trigger();
-        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
-        QVERIFY(search && search->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+        ui::FullSearchWindow *search = openOverTheDemo();
+        QVERIFY(search);
         search->queryField()->setText(QStringLiteral("モデム"));
         for (const int shown : { 2, 1 }) {
             search->setShownHits(shown);
@@ -235,6 +226,18 @@ private slots:
         QVERIFY(search->statusLabel()->text().startsWith(QStringLiteral("知らないフィルタです: title:")));
         QCOMPARE(search->model()->rowCount(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+    }
+
+private:
+    // The window opened from the demo's newest log, once its index is up to date.
+    ui::FullSearchWindow *openOverTheDemo()
+    {
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
+        window->action(QStringLiteral("Full_Search"))->trigger();
+        auto *search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
+        const bool ready = search && search->isVisible()
+            && QTest::qWaitFor([search] { return !search->updating(); }, 30000);
+        return ready ? search : nullptr;
     }
 };
 
