@@ -1,6 +1,7 @@
 #include "FullSearchWindow.h"
 
 #include "ProgramWindows.h"
+#include "WindowPrefs.h"
 
 #include "fulltext/OpenHit.h"
 
@@ -113,7 +114,9 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     setObjectName(QStringLiteral("Full_Search"));
     setWindowTitle(kCaption);
     setProperty("kavrelWindow", true);
-    resize(1100, 520);
+    // Where the user left it last time, or wide enough for the lines found.
+    if (!restoreGeometry(prefs::open()->value(prefs::kFullSearchGeometry).toByteArray()))
+        resize(1100, 520);
 
     m_query->setObjectName(QStringLiteral("Full_Search_Text"));
     m_query->setPlaceholderText(
@@ -198,6 +201,12 @@ FullSearchWindow *FullSearchWindow::showFor(ProgramWindows &program, QWidget *ma
     window->m_query->setFocus();
     window->m_query->selectAll();
     return window;
+}
+
+void FullSearchWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    prefs::open()->setValue(prefs::kFullSearchGeometry, saveGeometry());
 }
 
 void FullSearchWindow::showEvent(QShowEvent *event)

@@ -7,7 +7,8 @@
 namespace kavrel::ui::prefs {
 
 // The windows' own preferences (the split between the title list and the
-// article view, the title list's headings and widths) live in a Qt settings
+// article view, the title list's headings and widths, where the 全ログ検索
+// window was left) live in a Qt settings
 // file in the user's configuration directory, apart from DIR.DEF and
 // SET.def, whose records keep their stored format.
 inline const QString kOrganization = QStringLiteral("Kavrel");
@@ -22,5 +23,6 @@ inline std::unique_ptr<QSettings> open()
 inline const QString kTitleHeight = QStringLiteral("MainWindow/TitleListHeight");
 inline const QString kColumnWidths = QStringLiteral("MainWindow/TitleColumnWidths");
 inline const QString kColumnHeadings = QStringLiteral("MainWindow/TitleColumnHeadings");
+inline const QString kFullSearchGeometry = QStringLiteral("FullSearch/Geometry");
 
 } // namespace kavrel::ui::prefs

@@ -215,6 +215,20 @@ private slots:
         QCOMPARE(search->statusLabel()->text(), found);
     }
 
+    void theWindowOpensWhereItWasLeft()
+    {
+        ui::FullSearchWindow *search = openOverTheDemo();
+        QVERIFY(search);
+        search->resize(700, 300);
+        search->close();
+        delete search;
+        window->action(QStringLiteral("Full_Search"))->trigger();
+        search = window->findChild<ui::FullSearchWindow *>(QStringLiteral("Full_Search"));
+        QVERIFY(search && search->isVisible());
+        QCOMPARE(search->size(), QSize(700, 300));
+        QTRY_VERIFY_WITH_TIMEOUT(!search->updating(), 30000);
+    }
+
     void aQueryErrorIsShown()
     {
         test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
