@@ -144,11 +144,7 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     layout->addWidget(m_results, 1);
     layout->addWidget(m_status);
 
-    // A query the user starts takes the place of what was said of a hit.
-    const auto ask = [this] {
-        m_notice.clear();
-        search();
-    };
+    const auto ask = [this] { search(true); };
     connect(m_query, &QLineEdit::returnPressed, this, ask);
     connect(button, &QPushButton::clicked, this, ask);
     connect(m_results, &QTableView::doubleClicked, this, [this](const QModelIndex &i) { openRow(i.row()); });
@@ -156,21 +152,15 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     m_indexer->moveToThread(&m_thread);
     connect(m_indexer, &FullSearchIndexer::progress, this,
         [this](int done, int total, const QString &net, const QString &log) {
-            m_updateText
-                = QStringLiteral("索引を更新しています… %1/%2 %3 %4").arg(done).arg(total).arg(net, log);
+            m_state.updateProgress(done, total, net, log);
             refreshStatus();
         });
     connect(m_indexer, &FullSearchIndexer::finished, this,
         [this](bool ok, const QString &error, const QStringList &notices) {
-            m_updating = false;
-            m_updateFailed = !ok;
-            QStringList texts = notices;
-            texts << (ok ? QStringLiteral("索引は最新です。")
-                         : QStringLiteral("索引を更新できませんでした: ") + error);
-            m_updateText = texts.join(u' ');
+            const bool again = m_state.updateFinished(ok, error, notices, m_query->text());
             refreshStatus();
-            if (ok && !m_query->text().trimmed().isEmpty())
-                search(); // what the update added is found too
+            if (again)
+                search();
             emit updateFinished();
         });
     m_thread.start();
@@ -217,55 +207,36 @@ void FullSearchWindow::showEvent(QShowEvent *event)
 
 void FullSearchWindow::startUpdate()
 {
-    if (m_updating)
+    if (!m_state.startUpdate())
         return;
-    m_updating = true;
-    m_updateFailed = false;
-    m_updateText = QStringLiteral("索引を更新しています…");
     refreshStatus();
     const QString appDir = m_program.session().AppDir;
     QMetaObject::invokeMethod(
         m_indexer, [indexer = m_indexer, appDir] { indexer->run(appDir); }, Qt::QueuedConnection);
 }
 
-void FullSearchWindow::search()
+void FullSearchWindow::search(bool byUser)
 {
-    const fulltext::Query query = fulltext::parseQuery(m_query->text());
-    const int serial = ++m_serial;
+    fulltext::Query query;
+    const int serial = m_state.startSearch(m_query->text(), &query, byUser);
     m_querier->latest = serial;
-    if (!query.isValid()) {
-        m_searching = false;
+    if (!query.isValid())
         m_model->setHits({});
-        m_resultText = query.error;
-        refreshStatus();
-        return;
-    }
-    m_searching = true;
     refreshStatus();
+    if (!query.isValid())
+        return;
     QMetaObject::invokeMethod(
         m_querier,
-        [querier = m_querier, serial, appDir = m_program.session().AppDir, query, limit = m_shownHits + 1,
-            this] {
-            // One more than is shown tells whether there are more.
-            querier->run(serial, appDir, query, limit, this);
-        },
+        [querier = m_querier, serial, appDir = m_program.session().AppDir, query, limit = m_state.limit(),
+            this] { querier->run(serial, appDir, query, limit, this); },
         Qt::QueuedConnection);
 }
 
 void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit> &hits, const QString &error)
 {
-    if (serial != m_serial)
+    if (!m_state.takeHits(serial, ok, hits, error))
         return; // a later query has been started
-    m_searching = false;
-    if (!ok) {
-        m_model->setHits({});
-        m_resultText = error;
-        refreshStatus();
-        emit searchFinished();
-        return;
-    }
-    const bool more = hits.size() > m_shownHits;
-    m_model->setHits(more ? hits.mid(0, m_shownHits) : hits);
+    m_model->setHits(m_state.hits());
     m_results->resizeColumnsToContents();
     // A long board name or title gives way: the line of text where the words
     // were found tells most, and keeps its room (each cell shows all of
@@ -275,13 +246,8 @@ void FullSearchWindow::showHits(int serial, bool ok, const QVector<fulltext::Hit
         if (m_results->columnWidth(column) > widest)
             m_results->setColumnWidth(column, widest);
     }
-    if (!hits.isEmpty())
+    if (!m_state.hits().isEmpty())
         m_results->selectRow(0);
-    const QString count = hits.isEmpty() ? QStringLiteral("見つかりませんでした。")
-        : more
-        ? QStringLiteral("%1 件を超えて見つかりました。新しい %1 件を表示しています。").arg(m_shownHits)
-        : QStringLiteral("%1 件見つかりました。").arg(hits.size());
-    m_resultText = count;
     refreshStatus();
     emit searchFinished();
 }
@@ -296,7 +262,7 @@ void FullSearchWindow::openRow(int row)
     if (!opened) {
         // The log has changed since it was indexed: the window stays, says
         // so, and brings the index up to date, which runs the query again.
-        m_notice = QStringLiteral("この記事を開けませんでした。ログが変わった可能性があります。");
+        m_state.openFailed();
         refreshStatus();
         startUpdate();
         return;
@@ -309,16 +275,7 @@ void FullSearchWindow::openRow(int row)
 
 void FullSearchWindow::refreshStatus()
 {
-    // What was said of a hit, what the query found (or that it runs), and how
-    // the index's update goes: while it runs, when it failed, or when there
-    // is nothing else to say.
-    QStringList parts { m_notice };
-    const QString found = m_searching ? QStringLiteral("検索しています…") : m_resultText;
-    parts << found;
-    if (m_updating || m_updateFailed || found.isEmpty())
-        parts << m_updateText;
-    parts.removeAll(QString());
-    m_status->setText(parts.join(u' '));
+    m_status->setText(m_state.statusText());
 }
 
 void FullSearchWindow::keyPressEvent(QKeyEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fulltext/FullTextIndex.h"
+#include "fulltext/SearchWindowState.h"
 
 #include <QAbstractTableModel>
 #include <QThread>
@@ -92,17 +93,14 @@ public:
     QTableView *resultView() const { return m_results; }
     QLabel *statusLabel() const { return m_status; }
     FullSearchModel *model() const { return m_model; }
-    bool updating() const { return m_updating; }
-    // How many hits the list shows at most: the newest. A word in nearly every
-    // article would otherwise fill it with hundreds of thousands.
-    static constexpr int kShownHits = 1000;
-    void setShownHits(int n) { m_shownHits = n; }
+    bool updating() const { return m_state.updating(); }
+    void setShownHits(int n) { m_state.shownHits = n; }
     // A query has been started and its hits have not yet come.
-    bool searching() const { return m_searching; }
+    bool searching() const { return m_state.searching(); }
 
     // Starts the query in the field; its hits are shown when they come, if
     // no later query has been started. Opens the hit of a row.
-    void search();
+    void search(bool byUser = false);
     void openRow(int row);
     // The hits of a query (on the window's thread).
     void showHits(int serial, bool ok, const QVector<fulltext::Hit> &hits, const QString &error);
@@ -130,14 +128,7 @@ private:
     FullSearchIndexer *m_indexer;
     QThread m_queryThread;
     FullSearchQuerier *m_querier;
-    int m_serial = 0; // of the latest query
-    int m_shownHits = kShownHits;
-    bool m_searching = false;
-    bool m_updating = false;
-    QString m_updateText;
-    bool m_updateFailed = false;
-    QString m_resultText; // what the last query found, or what was wrong with it
-    QString m_notice; // a hit that could not be opened: said until the user's next query
+    fulltext::SearchWindowState m_state;
 };
 
 } // namespace kavrel::ui

@@ -153,7 +153,7 @@ QString boardNameOf(const QString &item)
 bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &lines, qsizetype &end)
 {
     const MainWindowState &m = s.main;
-    const QString item = m.Title.indentOf(row) == 0 ? m.Title.textOf(row) : u' ' + m.Title.textOf(row);
+    const QString item = m.Title.textWithOneBlank(row);
     const QString &log = index.text();
     lines.clear();
     end = 0;
@@ -176,18 +176,8 @@ bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &
             if (key == u"(mail /") {
                 start = reader::mailStart(index, row);
             } else {
-                // The first line whose article was read.
-                const QString boardKey = s.log.BoardKeys.value(m.Board_List.ListIndex);
-                for (qsizetype p = index.findArticleLine(boardKey, key, 1); p != 0;
-                     p = index.findArticleLine(boardKey, key, p + 1)) {
-                    const qsizetype e = reader::articleEnd(index, p, item);
-                    const QStringView text = e == 0 ? QStringView(log).mid(p - 1)
-                                                    : QStringView(log).mid(p - 1, qMax<qsizetype>(0, e - p));
-                    if (reader::answeredRead(text, s.SubcommandMarker)) {
-                        start = p + 2;
-                        break;
-                    }
-                }
+                start = reader::firstReadArticle(index, s.log.BoardKeys.value(m.Board_List.ListIndex), key,
+                    s.SubcommandMarker, [&](qsizetype p) { return reader::articleEnd(index, p, item); });
             }
             if (start == 0)
                 return false;
@@ -217,15 +207,7 @@ QVector<IndexedArticle> articlesOfLog(
     s.main.events = nullptr;
     reader::LogMarkerIndex index;
 
-    // The boards of this log alone: no board list file is read or written.
-    s.main.Board_List.clear();
-    logindex::LogScanner scanner(s);
-    scanner.collectBoardsOfLog();
-    scanner.sortByBoardNumber();
-    scanner.removeIncompleteAndRepeated();
-    scanner.fillBoards();
-    scanner.addChatRoomsOfLog();
-    scanner.sortChatRooms();
+    logindex::LogScanner(s).scanLogAlone();
 
     QVector<IndexedArticle> out;
     MainWindowState &m = s.main;

@@ -644,20 +644,6 @@ bool FullTextIndex::update(
     // The nets share the log folder: it is listed once, each net taking the
     // names its pattern matches, in the order a file list shows them.
     const QStringList files = QDir(logDir).entryList(QDir::Files, QDir::NoSort);
-    auto logsOf = [&files](const QString &pattern) {
-        QStringList names;
-        if (pattern.isEmpty())
-            return names;
-        for (const QString &file : files) {
-            if (logindex::matchesLogPattern(file, pattern))
-                names.append(file);
-        }
-        std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-            const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-            return folded != 0 ? folded < 0 : a < b;
-        });
-        return names;
-    };
 
     QList<NetLogs> nets;
     bool filterFound = netFilter.isEmpty();
@@ -672,7 +658,7 @@ bool FullTextIndex::update(
         n.markers = settings::markersOf(session.NetTable.at(slot));
         n.serial = settings::serialFlag(session.NetTable.at(slot));
         n.logDir = logDir;
-        n.logs = logsOf(session.netField(settings::NetRecord::Log_File_Name));
+        n.logs = logindex::logFilesAmong(files, session.netField(settings::NetRecord::Log_File_Name));
         nets << n;
     }
     if (!filterFound) {
@@ -1067,15 +1053,11 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
         a.boardName = q.text(5);
         // Trigrams only narrow: each term is looked for in the article itself,
         // in its title, sender and board first (the start of its search text).
-        bool unpacked = false;
-        if (!query.terms.isEmpty() && !allOccur(searchTextOf(a), query.terms)) {
+        const bool inHeading = query.terms.isEmpty() || allOccur(searchTextOf(a), query.terms);
+        if (!inHeading || snippets)
             a.lines = chunks.lines(q.integer(10), q.integer(11));
-            unpacked = true;
-            if (!allOccur(searchTextOf(a), query.terms))
-                continue;
-        }
-        if (snippets && !unpacked)
-            a.lines = chunks.lines(q.integer(10), q.integer(11));
+        if (!inHeading && !allOccur(searchTextOf(a), query.terms))
+            continue;
         Hit h;
         h.dateTime = q.text(0);
         h.net = q.text(1);

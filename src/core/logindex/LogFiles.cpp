@@ -38,14 +38,11 @@ bool matchesLogPattern(const QString &name, const QString &pattern)
     return p == pattern.size();
 }
 
-QStringList listLogFiles(const Session &session)
+QStringList logFilesAmong(const QStringList &files, const QString &pattern)
 {
-    const QString pattern = session.netField(settings::NetRecord::Log_File_Name);
-    const QString dir = session.directory(settings::DirRecord::LOG_Dir);
-    if (pattern.isEmpty())
-        return {};
     QStringList names;
-    const QStringList files = QDir(dir).entryList(QDir::Files, QDir::NoSort);
+    if (pattern.isEmpty())
+        return names;
     for (const QString &file : files) {
         if (matchesLogPattern(file, pattern))
             names.append(file);
@@ -55,6 +52,15 @@ QStringList listLogFiles(const Session &session)
         return folded != 0 ? folded < 0 : a < b;
     });
     return names;
+}
+
+QStringList listLogFiles(const Session &session)
+{
+    const QString pattern = session.netField(settings::NetRecord::Log_File_Name);
+    if (pattern.isEmpty())
+        return {};
+    const QString dir = session.directory(settings::DirRecord::LOG_Dir);
+    return logFilesAmong(QDir(dir).entryList(QDir::Files, QDir::NoSort), pattern);
 }
 
 } // namespace kavrel::logindex

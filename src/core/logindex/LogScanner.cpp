@@ -95,6 +95,20 @@ void LogScanner::run(const std::function<void()> &beforeFirstBoard)
     finish();
 }
 
+void LogScanner::scanLogAlone()
+{
+    m_session.main.Board_List.clear();
+    m_entries.clear();
+    m_keys.clear();
+    m_fromLog.clear();
+    collectBoardsOfLog();
+    sortByBoardNumber();
+    removeIncompleteAndRepeated();
+    fillBoards();
+    addChatRoomsOfLog();
+    sortChatRooms();
+}
+
 void LogScanner::readBoardListFile()
 {
     m_entries.clear();

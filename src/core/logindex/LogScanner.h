@@ -22,6 +22,9 @@ public:
     explicit LogScanner(Session &session);
 
     void run(const std::function<void()> &beforeFirstBoard = {});
+    // The board list of this log alone, its boards and then its chat rooms:
+    // no board list file is read or written, and no board is selected.
+    void scanLogAlone();
 
     // The candidates as they stand after each step, for tests.
     const QStringList &entries() const { return m_entries; }

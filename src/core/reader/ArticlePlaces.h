@@ -47,6 +47,26 @@ template <typename Find> qsizetype articleEndBy(LogMarkerIndex &index, const QSt
 // The same, from the places the index keeps.
 qsizetype articleEnd(LogMarkerIndex &index, qsizetype start, const QString &titleItem);
 
+// Where the text of a row's article starts, outside an unread search: after
+// the first of its article lines (key on the board of boardKey) whose article
+// was read. endOf(p) tells where the article of the line at p ends. 0 when
+// none was read.
+template <typename EndOf>
+qsizetype firstReadArticle(
+    LogMarkerIndex &index, const QString &boardKey, const QString &key, const QString &prompt, EndOf endOf)
+{
+    const QString &log = index.text();
+    for (qsizetype p = index.findArticleLine(boardKey, key, 1); p != 0;
+         p = index.findArticleLine(boardKey, key, p + 1)) {
+        const qsizetype end = endOf(p);
+        const QStringView text = end == 0 ? QStringView(log).mid(p - 1)
+                                          : QStringView(log).mid(p - 1, qMax<qsizetype>(0, end - p));
+        if (answeredRead(text, prompt))
+            return p + 2;
+    }
+    return 0;
+}
+
 // Where the mail of a row of the mail box starts: row k shows the (k + 1)-th
 // mail line of the log. 0 when the log holds fewer mails than rows.
 qsizetype mailStart(LogMarkerIndex &index, int row);

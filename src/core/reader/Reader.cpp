@@ -179,9 +179,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     m.BatchSet.ListIndex = row;
     m.Title2.ListIndex = row;
     m.Title3.ListIndex = row;
-    // The row's text with one blank for any indent: what the checks below
-    // read alike, without making a deep row's blanks at every step.
-    const QString item = m.Title.indentOf(row) == 0 ? m.Title.textOf(row) : u' ' + m.Title.textOf(row);
+    const QString item = m.Title.textWithOneBlank(row);
     const QString shownItem = articleShown ? m.Title.item(row) : QString();
     const int lastRow = m.rowCount() - 1;
     m_shownStart = 0;
@@ -387,16 +385,9 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
 
     // The first line whose article was read: its prompt answered with Enter,
     // a read command or yes, or no prompt at all.
-    for (qsizetype p = findLine(1); p != 0; p = findLine(p + 1)) {
-        const qsizetype end = articleEnd(p, titleItem);
-        const QStringView text = end == 0 ? QStringView(log).mid(p - 1)
-                                          : QStringView(log).mid(p - 1, qMax<qsizetype>(0, end - p));
-        if (answeredRead(text, prompt)) {
-            start = p + 2;
-            return Located::Found;
-        }
-    }
-    return Located::NotFound;
+    start = firstReadArticle(
+        m_index, boardKey, key, prompt, [&](qsizetype p) { return articleEnd(p, titleItem); });
+    return start != 0 ? Located::Found : Located::NotFound;
 }
 
 void Reader::advanceToNextNonEmptyBoard()

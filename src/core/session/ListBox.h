@@ -407,6 +407,10 @@ struct TitleColumn : BasicListBox<IndentedItems>
 {
     int indentOf(int i) const { return items.indentAt(i); }
     QString textOf(int i) const { return items.textAt(i); }
+    // The row's text with one blank for any indent: what tells a row's kind
+    // (a chat, a mail, a garbled number) reads a deep row alike, without
+    // making its blanks.
+    QString textWithOneBlank(int i) const { return indentOf(i) == 0 ? textOf(i) : u' ' + textOf(i); }
     void addItem(int indent, const QString &text) { items.append(indent, text); }
     using BasicListBox<IndentedItems>::addItem;
 };

@@ -180,13 +180,7 @@ QStringList viewedArticles(const QString &text, const settings::NetMarkers &mark
     settings::useMarkers(s, markers, serialFlag);
     reader::Reader reader(s);
     reader.fileTime = nullptr;
-    logindex::LogScanner scanner(s);
-    scanner.collectBoardsOfLog();
-    scanner.sortByBoardNumber();
-    scanner.removeIncompleteAndRepeated();
-    scanner.fillBoards();
-    scanner.addChatRoomsOfLog();
-    scanner.sortChatRooms();
+    logindex::LogScanner(s).scanLogAlone();
     MainWindowState &m = s.main;
     QStringList out;
     for (int item = 0; item < m.Board_List.ListCount(); ++item) {
