@@ -35,7 +35,8 @@ namespace {
 // format, or of one from before it was kept there (0), is made anew.
 // 7: a board whose first row was never read no longer holds the board's
 // "no articles" message as an article.
-constexpr int kFormat = 7;
+// 8: the sender is taken after any size token ("bytes ", "-only ", "KB ").
+constexpr int kFormat = 8;
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.
