@@ -36,7 +36,8 @@ namespace {
 // 7: a board whose first row was never read no longer holds the board's
 // "no articles" message as an article.
 // 8: the sender is taken after any size token ("bytes ", "-only ", "KB ").
-constexpr int kFormat = 8;
+// 9: each record keeps how many lines the article view shows for it.
+constexpr int kFormat = 9;
 constexpr qsizetype kHashBytes = 4096;
 
 // A prepared statement that finalizes itself.
@@ -520,7 +521,8 @@ bool FullTextIndex::create()
           " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
           "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
           " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
-          " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER);"
+          " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER,"
+          " lines INTEGER);"
           "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
           "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
@@ -688,7 +690,8 @@ bool FullTextIndex::update(
         explicit Writes(sqlite3 *db)
             : insertArticle(db,
                 "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
-                " sender_name, dt, title, chunk, part, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                " sender_name, dt, title, chunk, part, row, endpos, lines) "
+                "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
             , insertChunk(db, "INSERT INTO bodies(log, data) VALUES(?, ?)")
             , deleteChunks(db,
                   "DELETE FROM bodies WHERE log = ?1"
@@ -779,7 +782,8 @@ bool FullTextIndex::update(
                 .bind(11, chunkIds.at(prepared.chunk))
                 .bind(12, qint64(prepared.part))
                 .bind(13, a.row)
-                .bind(14, a.end);
+                .bind(14, a.end)
+                .bind(15, qint64(a.lines.size()));
             if (writes->insertArticle.step() != SQLITE_DONE)
                 return false;
             writes->insertFts.reset();
@@ -1167,6 +1171,58 @@ QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QStr
         out.append(a);
     }
     return out;
+}
+
+bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, QVector<IndexedCapture> *out)
+{
+    out->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        "SELECT a.id, l.file, a.board_no, a.board_name, a.number, a.parent, a.sender_id, a.sender_name, a.dt,"
+        " a.title, a.row, a.lines FROM articles a JOIN logs l ON l.id = a.log"
+        " WHERE l.net = ?1 AND a.board_no >= 0 AND (?2 IS NULL OR a.board_no = ?2)");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net);
+    if (boardNo)
+        q.bind(2, qint64(*boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        IndexedCapture c;
+        c.id = q.integer(0);
+        c.logFile = q.text(1);
+        c.boardNo = int(q.integer(2));
+        c.boardName = q.text(3);
+        c.number = q.text(4);
+        c.parent = q.text(5);
+        c.senderId = q.text(6);
+        c.senderName = q.text(7);
+        c.dateTime = q.text(8);
+        c.title = q.text(9);
+        c.row = int(q.integer(10));
+        c.lineCount = int(q.integer(11));
+        out->append(std::move(c));
+    }
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"));
+}
+
+bool FullTextIndex::linesOf(qint64 id, QStringList *lines)
+{
+    lines->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db, "SELECT chunk, part FROM articles WHERE id = ?");
+    ChunkReader chunks(m_db);
+    if (!q.ok() || !chunks.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, id);
+    if (q.step() != SQLITE_ROW)
+        return fail(QStringLiteral("has no record %1").arg(id));
+    *lines = chunks.lines(q.integer(0), q.integer(1));
+    return true;
 }
 
 } // namespace kavrel::fulltext
