@@ -7,6 +7,7 @@
 #include "base/Text.h"
 #include "export/Exporters.h"
 #include "fulltext/Archive.h"
+#include "fulltext/ArchiveExport.h"
 #include "fulltext/FullTextIndex.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
@@ -488,6 +489,30 @@ int showArchiveRow(fulltext::FullTextIndex &index, const QVector<fulltext::Archi
     return Success;
 }
 
+// Writes the rows in an export's format, to path or stdout.
+int exportArchive(Context &ctx, fulltext::FullTextIndex &index, const QString &net, int board,
+    const QVector<fulltext::ArchiveRow> &rows, exporter::Format format, const QString &path)
+{
+    if (rows.isEmpty())
+        throw CliExit(Reported, exporter::kNothingToExport);
+    exporter::ExportSelection selection;
+    QString error;
+    if (!fulltext::archiveSelection(index, ctx.session().directory(settings::DirRecord::LOG_Dir), net, board,
+            rows, &selection, &error))
+        throw CliExit(Failure, error);
+    const QByteArray bytes = format == exporter::Format::Html ? exporter::toHtml(selection)
+        : format == exporter::Format::Mbox                    ? exporter::toMbox(selection)
+                                                              : exporter::toText(selection);
+    if (path.isEmpty()) {
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        return Success;
+    }
+    fileio::FileError failure;
+    if (!fileio::writeAtomic(path, bytes, &failure))
+        throw CliExit(Failure, failure.toString());
+    return Success;
+}
+
 int cmdArchive(Context &ctx, const QStringList &args)
 {
     if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
@@ -508,7 +533,18 @@ int cmdArchive(Context &ctx, const QStringList &args)
     const QString show = takeOption(options, QStringLiteral("--show"), &hasShow).trimmed();
     const QString date = takeOption(options, QStringLiteral("--date"), &hasDate);
     const QString from = takeOption(options, QStringLiteral("--from"), &hasFrom);
+    bool hasFormat = false;
+    bool hasOutput = false;
+    const QString formatText = takeOption(options, QStringLiteral("--format"), &hasFormat);
+    const QString output = takeOption(options, QStringLiteral("-o"), &hasOutput);
     noMoreOptions(options);
+    exporter::Format format = exporter::Format::Text;
+    if (hasFormat && !exporter::parseFormat(formatText, &format))
+        usage(QStringLiteral("--format %1: the formats are text, html and mbox").arg(formatText));
+    if (hasOutput && !hasFormat)
+        usage(QStringLiteral("-o goes with --format"));
+    if (hasFormat && hasShow)
+        usage(QStringLiteral("give one of --show and --format"));
     if ((hasDate || hasFrom) && !hasShow)
         usage(QStringLiteral("--date and --from go with --show"));
     if (hasShow) {
@@ -530,6 +566,9 @@ int cmdArchive(Context &ctx, const QStringList &args)
     const QVector<fulltext::ArchiveRow> rows = fulltext::archiveRows(capturesOfNet(index, net, *board), days);
     if (hasShow)
         return showArchiveRow(index, rows, *board, show, date, from);
+    if (hasFormat)
+        return exportArchive(
+            ctx, index, net, *board, rows, format, hasOutput ? startPath(output) : QString());
     for (const fulltext::ArchiveRow &row : rows) {
         const fulltext::IndexedCapture &c = row.article.shown;
         printRecord({ QString::number(row.depth), rowNumber(c), c.dateTime, c.senderId, c.title,

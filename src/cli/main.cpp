@@ -29,6 +29,7 @@ const char *const kUsage
       "  find QUERY\n"
       "  archive NET --board N [--since YY/MM/DD] [--until YY/MM/DD]\n"
       "          [--show NUMBER|mail [--date \"YYYY-MM-DD HH:MM:SS\"] [--from ID]]\n"
+      "          [--format text|html|mbox [-o FILE]]\n"
       "  timeline NET [--board N]";
 
 } // namespace

@@ -320,6 +320,8 @@ private slots:
     void archiveIsTheUnionOfEveryLog();
     void timelineCountsEveryArticleOnce_data();
     void timelineCountsEveryArticleOnce();
+    void exportsAreThoseOfEachLog_data();
+    void exportsAreThoseOfEachLog();
     void badInput_data();
     void badInput();
 
@@ -409,6 +411,52 @@ void TestCliArchive::timelineCountsEveryArticleOnce()
     QCOMPARE(r.code, 0);
 }
 
+void TestCliArchive::exportsAreThoseOfEachLog_data()
+{
+    QTest::addColumn<int>("board");
+    QTest::newRow("a reset board") << 3;
+    QTest::newRow("a thread across three logs") << 12;
+    QTest::newRow("the mail box") << 0;
+}
+
+// The text export holds the shown captures' lines in thread order, and the
+// mbox's Message-IDs are those the export of each log alone gives.
+void TestCliArchive::exportsAreThoseOfEachLog()
+{
+    QFETCH(int, board);
+    const QStringList archive { QStringLiteral("archive"), kNet, QStringLiteral("--board"),
+        QString::number(board), QStringLiteral("--format") };
+    const QStringList rows = expectedRows(m_captures, board, {}, {});
+    QStringList articles;
+    for (const QString &row : rows)
+        articles << shownLines(m_captures, row).join(u'\n') + u'\n';
+    Run r = cli(archive + QStringList { QStringLiteral("text") });
+    QCOMPARE(r.out, articles.join(QString(72, u'-') + u'\n'));
+    QCOMPARE(r.code, 0);
+
+    const auto messageIds = [](const QString &mbox) {
+        QStringList ids = mbox.split(u'\n').filter(QRegularExpression(QStringLiteral("^Message-ID: ")));
+        ids.sort();
+        return ids;
+    };
+    QStringList ofLogs;
+    for (const char *log : { "KAB9601.LOG", "KAB9602.LOG", "KAB9703.LOG" }) {
+        ofLogs += messageIds(
+            cli({ QStringLiteral("export"), kNet, QString::fromLatin1(log), QStringLiteral("--board"),
+                    QString::number(board), QStringLiteral("--format"), QStringLiteral("mbox") })
+                .out);
+    }
+    r = cli(archive
+        + QStringList {
+            QStringLiteral("mbox"), QStringLiteral("-o"), m_dir.filePath(QStringLiteral("a.mbox")) });
+    QCOMPARE(r.code, 0);
+    const QStringList ids
+        = messageIds(QString::fromUtf8(test::readFile(m_dir.filePath(QStringLiteral("a.mbox")))));
+    QCOMPARE(ids.size(), rows.size());
+    for (const QString &id : ids)
+        QVERIFY2(ofLogs.contains(id), qPrintable(id));
+}
+
 void TestCliArchive::badInput_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -431,9 +479,11 @@ void TestCliArchive::badInput_data()
     QTest::newRow("article number not a number")
         << QStringList { a, kNet, b, QStringLiteral("3"), QStringLiteral("--show"), QStringLiteral("x1") }
         << 2 << QStringLiteral("--show needs an article number");
-    QTest::newRow("unknown option") << QStringList { a, kNet, b, QStringLiteral("3"),
-        QStringLiteral("--format"), QStringLiteral("pdf") }
-                                    << 2 << QStringLiteral("unexpected argument --format");
+    QTest::newRow("unknown format") << QStringList {
+        a, kNet, b, QStringLiteral("3"), QStringLiteral("--format"), QStringLiteral("pdf")
+    } << 2 << QStringLiteral("--format pdf: the formats are text, html and mbox");
+    QTest::newRow("unknown option") << QStringList { a, kNet, b, QStringLiteral("3"), QStringLiteral("--to"),
+        QStringLiteral("x") } << 2 << QStringLiteral("unexpected argument --to");
     QTest::newRow("a number written twice")
         << QStringList { a, kNet, b, QStringLiteral("3"), QStringLiteral("--show"), QStringLiteral("1") } << 1
         << QStringLiteral("1996-01-05 10:00:00\n1997-03-01 10:00:00");

@@ -1181,7 +1181,7 @@ bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, Q
         return false;
     Stmt q(m_db,
         "SELECT a.id, l.file, a.board_no, a.board_name, a.number, a.parent, a.sender_id, a.sender_name, a.dt,"
-        " a.title, a.row, a.lines FROM articles a JOIN logs l ON l.id = a.log"
+        " a.title, a.row, a.lines, a.endpos FROM articles a JOIN logs l ON l.id = a.log"
         " WHERE l.net = ?1 AND a.board_no >= 0 AND (?2 IS NULL OR a.board_no = ?2)");
     if (!q.ok())
         return fail(QStringLiteral("cannot be read"));
@@ -1203,6 +1203,7 @@ bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, Q
         c.title = q.text(9);
         c.row = int(q.integer(10));
         c.lineCount = int(q.integer(11));
+        c.end = q.integer(12);
         out->append(std::move(c));
     }
     return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"));

@@ -50,6 +50,7 @@ struct IndexedCapture
     QString title;
     int row = 0; // mails: the row on the mail box
     int lineCount = 0; // the lines the article view shows for it
+    qsizetype end = 0; // where it ends in the log text (1-based; past the end when unknown)
 };
 
 // The index over every log of every registered net of a working directory:
