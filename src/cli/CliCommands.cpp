@@ -389,10 +389,12 @@ int cmdIndex(Context &ctx, const QStringList &args)
     return Success;
 }
 
-int cmdFind(Context &ctx, const QStringList &args)
+int cmdFind(Context &ctx, const QStringList &givenArgs)
 {
+    QStringList args = givenArgs;
+    const bool everyCapture = args.removeAll(QStringLiteral("--every-capture")) > 0;
     if (args.isEmpty())
-        usage(QStringLiteral("find takes QUERY"));
+        usage(QStringLiteral("find takes [--every-capture] QUERY"));
     const fulltext::Query query = fulltext::parseQuery(args.join(u' '));
     if (!query.isValid())
         throw CliExit(Failure, query.error);
@@ -401,8 +403,11 @@ int cmdFind(Context &ctx, const QStringList &args)
     QVector<fulltext::Hit> hits;
     if (!index.find(query, &hits, false)) // no snippet is printed
         throw CliExit(Failure, index.errorText());
+    if (!everyCapture && !fulltext::onePerArticle(index, &hits))
+        throw CliExit(Failure, index.errorText());
     for (const fulltext::Hit &h : std::as_const(hits))
-        printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title });
+        printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title,
+            QString::number(h.captures) });
     return hits.isEmpty() ? Reported : Success;
 }
 

@@ -322,6 +322,8 @@ private slots:
     void timelineCountsEveryArticleOnce();
     void exportsAreThoseOfEachLog_data();
     void exportsAreThoseOfEachLog();
+    void findGivesOneHitPerArticle_data();
+    void findGivesOneHitPerArticle();
     void badInput_data();
     void badInput();
 
@@ -455,6 +457,50 @@ void TestCliArchive::exportsAreThoseOfEachLog()
     QCOMPARE(ids.size(), rows.size());
     for (const QString &id : ids)
         QVERIFY2(ofLogs.contains(id), qPrintable(id));
+}
+
+void TestCliArchive::findGivesOneHitPerArticle_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("lines");
+    const QString f = QStringLiteral("find");
+    const QString every = QStringLiteral("--every-capture");
+    const auto line = [](const char *when, const char *log, const char *board, const char *number,
+                          const char *id, const QString &title, const char *captures) {
+        return QStringList { QString::fromLatin1(when), kNet, QString::fromLatin1(log),
+            QString::fromLatin1(board), QString::fromLatin1(number), QString::fromLatin1(id), title,
+            QString::fromLatin1(captures) }
+            .join(u'\t');
+    };
+    // The sender of a size line in KB.
+    QTest::newRow("the shown capture of two") << QStringList { f, QStringLiteral("from:PC76964") }
+                                              << QStringList { line("1996-01-05 11:00:00", "KAB9602.LOG", "3",
+                                                     "2", "PC76964", QStringLiteral("Re:質問"), "2") };
+    QTest::newRow("every capture") << QStringList { f, every, QStringLiteral("from:PC76964") }
+                                   << QStringList { line("1996-01-05 11:00:00", "KAB9601.LOG", "3", "2",
+                                                        "PC76964", QStringLiteral("Re:質問"), "1"),
+                                          line("1996-01-05 11:00:00", "KAB9602.LOG", "3", "2", "PC76964",
+                                              QStringLiteral("Re:質問"), "1") };
+    // Both captures of 5 hit: the hit shows the whole one, not the newer cut one.
+    QTest::newRow("a word the shown capture also holds")
+        << QStringList { f, QStringLiteral("長文 board:3") }
+        << QStringList { line("1997-03-02 09:00:00", "KAB9703.LOG", "3", "6", "KAV00123",
+                             QStringLiteral("Re:長文"), "1"),
+               line(
+                   "1996-02-03 12:00:00", "KAB9602.LOG", "3", "5", "KAV00123", QStringLiteral("長文"), "2") };
+    QTest::newRow("a sender of a title-only line")
+        << QStringList { f, QStringLiteral("from:KAV00789 board:3") }
+        << QStringList { line(
+               "1996-01-06 09:00:00", "KAB9602.LOG", "3", "3", "KAV00789", QStringLiteral("別件"), "1") };
+}
+
+void TestCliArchive::findGivesOneHitPerArticle()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, lines);
+    const Run r = cli(args);
+    QCOMPARE(r.lines(), lines);
+    QCOMPARE(r.code, 0);
 }
 
 void TestCliArchive::badInput_data()

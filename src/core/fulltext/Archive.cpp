@@ -42,12 +42,18 @@ bool numberLess(const NumberKey &a, const NumberKey &b)
     return a.text < b.text;
 }
 
-QString identityOf(const IndexedCapture &c)
+QString identityOf(int boardNo, const QString &number, const QString &dateTime, const QString &senderId,
+    const QString &title)
 {
     const QChar tab(u'\t');
-    if (c.boardNo == 0)
-        return QString::number(c.boardNo) + tab + c.dateTime + tab + c.senderId + tab + c.title;
-    return QString::number(c.boardNo) + tab + c.number.trimmed() + tab + c.dateTime;
+    if (boardNo == 0)
+        return QString::number(boardNo) + tab + dateTime + tab + senderId + tab + title;
+    return QString::number(boardNo) + tab + number.trimmed() + tab + dateTime;
+}
+
+QString identityOf(const IndexedCapture &c)
+{
+    return identityOf(c.boardNo, c.number, c.dateTime, c.senderId, c.title);
 }
 
 } // namespace
@@ -194,6 +200,51 @@ QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const D
         }
     }
     return rows;
+}
+
+bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits)
+{
+    // The articles of every board a hit is on, each once.
+    QHash<QString, ArchiveArticle> articles; // net + TAB + identity
+    QHash<QString, bool> boardsRead; // net + TAB + board
+    for (const Hit &h : std::as_const(*hits)) {
+        const QString board = h.net + u'\t' + QString::number(h.boardNo);
+        if (h.boardNo < 0 || boardsRead.contains(board))
+            continue;
+        boardsRead.insert(board, true);
+        QVector<IndexedCapture> captures;
+        if (!index.capturesOf(h.net, h.boardNo, &captures))
+            return false;
+        for (const ArchiveArticle &a : articlesAcross(captures))
+            articles.insert(h.net + u'\t' + identityOf(a.shown), a);
+    }
+    QVector<Hit> out;
+    QHash<QString, bool> seen;
+    for (const Hit &h : std::as_const(*hits)) {
+        if (h.boardNo < 0) {
+            out.append(h);
+            continue;
+        }
+        const QString key = h.net + u'\t' + identityOf(h.boardNo, h.number, h.dateTime, h.senderId, h.title);
+        if (seen.contains(key))
+            continue;
+        seen.insert(key, true);
+        Hit one = h;
+        const auto a = articles.constFind(key);
+        if (a != articles.cend()) {
+            one.logFile = a->shown.logFile;
+            one.senderId = a->shown.senderId;
+            one.senderName = a->shown.senderName;
+            one.title = a->shown.title;
+            one.boardName = a->shown.boardName;
+            one.row = a->shown.row;
+            one.id = a->shown.id;
+            one.captures = a->captures;
+        }
+        out.append(one);
+    }
+    *hits = out;
+    return true;
 }
 
 QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &captures)

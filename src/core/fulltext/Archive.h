@@ -51,6 +51,12 @@ QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures);
 // matches no article or more than one, or when days leaves its parent out.
 QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const DayRange &days = {});
 
+// One hit per article instead of one per capture, in the order of each
+// article's first hit: each shows the capture the archive shows (its log,
+// title and sender) and counts the captures; chat-room visits stay as they
+// are. The snippet stays the one of the first hit. False on an index error.
+bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits);
+
 // Articles per month ("YYYY-MM"), every month from the first article's to
 // the last's, months without any included. Articles without a date are not
 // counted.

@@ -32,6 +32,7 @@ struct Hit
     int row = 0; // mails and chat-room visits: their row on the board
     qint64 id = 0; // the record's, in the order the index made them
     QString snippet; // one line of the article with the hits between 【 and 】
+    int captures = 1; // how many logs captured the article
 };
 
 // One record of an article, mail or chat-room visit as the index holds it,
