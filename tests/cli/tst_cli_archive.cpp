@@ -324,6 +324,7 @@ private slots:
     void exportsAreThoseOfEachLog();
     void findGivesOneHitPerArticle_data();
     void findGivesOneHitPerArticle();
+    void aDamagedIndexIsMadeAnew();
     void badInput_data();
     void badInput();
 
@@ -501,6 +502,23 @@ void TestCliArchive::findGivesOneHitPerArticle()
     const Run r = cli(args);
     QCOMPARE(r.lines(), lines);
     QCOMPARE(r.code, 0);
+}
+
+void TestCliArchive::aDamagedIndexIsMadeAnew()
+{
+    const QStringList timeline { QStringLiteral("timeline"), kNet };
+    const Run before = cli(timeline);
+    QCOMPARE(before.code, 0);
+    QFile f(m_dir.filePath(QStringLiteral("kavrel-index.sqlite")));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QByteArray(8192, 'x'));
+    f.close();
+    const Run after = cli(timeline);
+    QVERIFY2(after.err.contains(
+                 QStringLiteral("全ログ検索の索引が壊れているか別の版のものだったので、作り直します。")),
+        qPrintable(after.err));
+    QCOMPARE(after.out, before.out);
+    QCOMPARE(after.code, 0);
 }
 
 void TestCliArchive::badInput_data()
