@@ -204,42 +204,34 @@ QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const D
 
 bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits)
 {
-    // The articles of every board a hit is on, each once.
-    QHash<QString, ArchiveArticle> articles; // net + TAB + identity
-    QHash<QString, bool> boardsRead; // net + TAB + board
-    for (const Hit &h : std::as_const(*hits)) {
-        const QString board = h.net + u'\t' + QString::number(h.boardNo);
-        if (h.boardNo < 0 || boardsRead.contains(board))
-            continue;
-        boardsRead.insert(board, true);
-        QVector<IndexedCapture> captures;
-        if (!index.capturesOf(h.net, h.boardNo, &captures))
-            return false;
-        for (const ArchiveArticle &a : articlesAcross(captures))
-            articles.insert(h.net + u'\t' + identityOf(a.shown), a);
-    }
     QVector<Hit> out;
     QHash<QString, bool> seen;
+    QVector<IndexedCapture> captures;
     for (const Hit &h : std::as_const(*hits)) {
         if (h.boardNo < 0) {
             out.append(h);
             continue;
         }
-        const QString key = h.net + u'\t' + identityOf(h.boardNo, h.number, h.dateTime, h.senderId, h.title);
+        const QString identity = identityOf(h.boardNo, h.number, h.dateTime, h.senderId, h.title);
+        const QString key = h.net + u'\t' + identity;
         if (seen.contains(key))
             continue;
         seen.insert(key, true);
+        // The article's captures, found by its number and date-time.
+        if (!index.capturesOf(h.net, h.boardNo, h.number, h.dateTime, &captures))
+            return false;
         Hit one = h;
-        const auto a = articles.constFind(key);
-        if (a != articles.cend()) {
-            one.logFile = a->shown.logFile;
-            one.senderId = a->shown.senderId;
-            one.senderName = a->shown.senderName;
-            one.title = a->shown.title;
-            one.boardName = a->shown.boardName;
-            one.row = a->shown.row;
-            one.id = a->shown.id;
-            one.captures = a->captures;
+        for (const ArchiveArticle &a : articlesAcross(captures)) {
+            if (identityOf(a.shown) != identity)
+                continue; // another mail of the same time
+            one.logFile = a.shown.logFile;
+            one.senderId = a.shown.senderId;
+            one.senderName = a.shown.senderName;
+            one.title = a.shown.title;
+            one.boardName = a.shown.boardName;
+            one.row = a.shown.row;
+            one.id = a.shown.id;
+            one.captures = a.captures;
         }
         out.append(one);
     }

@@ -36,7 +36,8 @@ namespace {
 // 7: a board whose first row was never read no longer holds the board's
 // "no articles" message as an article.
 // 8: the sender is taken after any size token ("bytes ", "-only ", "KB ").
-// 9: each record keeps how many lines the article view shows for it.
+// 9: each record keeps how many lines the article view shows for it, and
+// records are found by board, number and date-time.
 constexpr int kFormat = 9;
 constexpr qsizetype kHashBytes = 4096;
 
@@ -524,6 +525,7 @@ bool FullTextIndex::create()
           " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER,"
           " lines INTEGER);"
           "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
+          "CREATE INDEX IF NOT EXISTS articles_article ON articles(board_no, number, dt);"
           "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
           // Positions are not kept (detail=none) and the text lives in
@@ -1173,21 +1175,15 @@ QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QStr
     return out;
 }
 
-bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, QVector<IndexedCapture> *out)
+namespace {
+
+const char *const kCapturesOf
+    = "SELECT a.id, l.file, a.board_no, a.board_name, a.number, a.parent, a.sender_id, a.sender_name, a.dt,"
+      " a.title, a.row, a.lines, a.endpos FROM articles a JOIN logs l ON l.id = a.log";
+
+// The records a query of kCapturesOf answers; false when it fails.
+bool readCaptures(Stmt &q, QVector<IndexedCapture> *out)
 {
-    out->clear();
-    m_error.clear();
-    if (!m_db && !open())
-        return false;
-    Stmt q(m_db,
-        "SELECT a.id, l.file, a.board_no, a.board_name, a.number, a.parent, a.sender_id, a.sender_name, a.dt,"
-        " a.title, a.row, a.lines, a.endpos FROM articles a JOIN logs l ON l.id = a.log"
-        " WHERE l.net = ?1 AND a.board_no >= 0 AND (?2 IS NULL OR a.board_no = ?2)");
-    if (!q.ok())
-        return fail(QStringLiteral("cannot be read"));
-    q.bind(1, net);
-    if (boardNo)
-        q.bind(2, qint64(*boardNo));
     int rc = SQLITE_ROW;
     while ((rc = q.step()) == SQLITE_ROW) {
         IndexedCapture c;
@@ -1206,7 +1202,43 @@ bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, Q
         c.end = q.integer(12);
         out->append(std::move(c));
     }
-    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"));
+    return rc == SQLITE_DONE;
+}
+
+} // namespace
+
+bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, QVector<IndexedCapture> *out)
+{
+    out->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        (QByteArray(kCapturesOf)
+            + " WHERE l.net = ?1 AND a.board_no >= 0 AND (?2 IS NULL OR a.board_no = ?2)")
+            .constData());
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net);
+    if (boardNo)
+        q.bind(2, qint64(*boardNo));
+    return readCaptures(q, out) || fail(QStringLiteral("cannot be read"));
+}
+
+bool FullTextIndex::capturesOf(const QString &net, int boardNo, const QString &number,
+    const QString &dateTime, QVector<IndexedCapture> *out)
+{
+    out->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        (QByteArray(kCapturesOf) + " WHERE a.board_no = ?2 AND a.number = ?3 AND a.dt = ?4 AND l.net = ?1")
+            .constData());
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net).bind(2, qint64(boardNo)).bind(3, number).bind(4, dateTime);
+    return readCaptures(q, out) || fail(QStringLiteral("cannot be read"));
 }
 
 bool FullTextIndex::linesOf(qint64 id, QStringList *lines)

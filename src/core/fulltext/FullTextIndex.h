@@ -107,6 +107,10 @@ public:
     // left out), of one board when asked; in no particular order. False on
     // an error.
     bool capturesOf(const QString &net, std::optional<int> boardNo, QVector<IndexedCapture> *out);
+    // The records of one board with that number and date-time (on the mail
+    // box, every mail of that date-time).
+    bool capturesOf(const QString &net, int boardNo, const QString &number, const QString &dateTime,
+        QVector<IndexedCapture> *out);
     // The article view's lines of one record. False on an error.
     bool linesOf(qint64 id, QStringList *lines);
 
