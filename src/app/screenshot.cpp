@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: kavrel-screenshot OUTPUT.png [NET LOG [BOARD ROW]]\n");
         return 2;
     }
-    const QString output = args.at(1);
+    const QString &output = args.at(1);
     const int net = args.value(2, QStringLiteral("0")).toInt();
     const QString log = args.value(3);
     const int board = args.value(4, QStringLiteral("-1")).toInt();

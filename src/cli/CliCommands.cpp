@@ -216,7 +216,7 @@ QString takeOption(QStringList &options, const QString &name, bool *present = nu
         return {};
     if (i + 1 >= options.size())
         usage(name + QStringLiteral(" needs a value"));
-    const QString value = options.at(i + 1);
+    QString value = options.at(i + 1);
     options.remove(i, 2);
     return value;
 }

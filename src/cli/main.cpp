@@ -64,9 +64,7 @@ int main(int argc, char *argv[])
         const QString command = args.takeFirst();
         return runCommand(info.absoluteFilePath(), command, args);
     } catch (const CliExit &exit) {
-        if (exit.code == Failure && exit.text == QString::fromLatin1(kUsage))
-            printError(exit.text);
-        else if (!exit.text.isEmpty())
+        if (!exit.text.isEmpty())
             printError(exit.text);
         return exit.code;
     }

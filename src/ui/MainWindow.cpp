@@ -447,7 +447,7 @@ void MainWindow::layoutLists()
     const double u = unit();
     const int w = m_central->width();
     const int h = m_central->height();
-    auto px = [u](double units) { return int(units * u + 0.5); };
+    auto px = [u](double units) { return qRound(units * u); };
 
     const int row = m_title->verticalHeader()->defaultSectionSize();
     const int comboHeight = m_boardList->sizeHint().height();
@@ -480,7 +480,7 @@ void MainWindow::layoutLists()
 void MainWindow::layoutTitlePane()
 {
     const double u = unit();
-    auto px = [u](double units) { return int(units * u + 0.5); };
+    auto px = [u](double units) { return qRound(units * u); };
     const int w = m_titlePane->width();
     const int scrollHeight = m_titleScroll->sizeHint().height();
     const int titleHeight = std::max(0, m_titlePane->height() - scrollHeight);

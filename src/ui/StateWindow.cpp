@@ -40,9 +40,9 @@ void StateWindow::syncShown(bool shown)
     }
 }
 
-void StateWindow::onKey(QWidget *control, std::function<bool(int, int)> handler)
+void StateWindow::onKey(QWidget *control, const std::function<bool(int, int)> &handler)
 {
-    m_keyHandlers.insert(control, std::move(handler));
+    m_keyHandlers.insert(control, handler);
     control->installEventFilter(this);
 }
 

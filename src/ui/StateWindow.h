@@ -45,7 +45,7 @@ protected:
 
     // Key handler for one control: answers true when it handled the key.
     // Esc reaches it before escape(), so that a control can handle Esc itself.
-    void onKey(QWidget *control, std::function<bool(int keyCode, int shift)> handler);
+    void onKey(QWidget *control, const std::function<bool(int keyCode, int shift)> &handler);
 
     // Small helpers that change a widget only when the core's value differs,
     // without reporting the change back as a user action.
