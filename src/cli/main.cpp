@@ -26,7 +26,8 @@ const char *const kUsage
       "  export NET LOG... (--board N | --item K) [--row R [--thread]]\n"
       "         --format text|html|mbox [-o FILE]\n"
       "  index [NET] [--progress]\n"
-      "  find QUERY";
+      "  find QUERY\n"
+      "  upfile NET";
 
 } // namespace
 

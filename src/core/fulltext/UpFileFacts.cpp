@@ -1,0 +1,57 @@
+#include "fulltext/UpFileFacts.h"
+
+#include "base/BoardItem.h"
+#include "base/Cp932.h"
+#include "base/FileIo.h"
+#include "fulltext/FullTextIndex.h"
+#include "logindex/BoardListFile.h"
+#include "session/Session.h"
+
+namespace kavrel::fulltext {
+
+namespace {
+
+// An article as a reference line names it: "%005010" and "5010" alike.
+QString articleKey(qint64 board, QString number)
+{
+    if (number.startsWith(u'%'))
+        number.remove(0, 1);
+    number = number.trimmed();
+    while (number.size() > 1 && number.startsWith(u'0'))
+        number.remove(0, 1);
+    return QString::number(board) + u'/' + number;
+}
+
+} // namespace
+
+UpFileFacts::UpFileFacts(
+    const Session &session, FullTextIndex &index, const QString &net, const QStringList &logs)
+{
+    QByteArray sign;
+    const QString signPath = session.signatureFilePath();
+    if (!signPath.isEmpty() && fileio::readAll(signPath, &sign, nullptr, true))
+        m_facts.signature = cp932::decode(sign);
+
+    QString boardList;
+    if (logindex::BoardListFile::read(session.boardListFilePath(), &boardList)) {
+        for (const auto &entry : logindex::BoardListFile::parse(boardList)) {
+            const BoardItem item = BoardItem::fromText(entry.text);
+            if (!item.isChat())
+                m_boards.insert(item.number);
+        }
+    }
+    for (const QString &log : logs) {
+        for (const IndexedArticle &a : index.articlesOf(net, log)) {
+            if (a.boardNo < 0)
+                continue; // a chat room
+            m_boards.insert(a.boardNo);
+            m_articles.insert(articleKey(a.boardNo, a.number));
+        }
+    }
+    m_facts.boardKnown = [this](qint64 board) { return m_boards.contains(board); };
+    m_facts.articleKnown = [this](qint64 board, const QString &reference) {
+        return m_articles.contains(articleKey(board, reference));
+    };
+}
+
+} // namespace kavrel::fulltext
