@@ -5,7 +5,10 @@
 #include "base/FileIo.h"
 #include "fulltext/FullTextIndex.h"
 #include "logindex/BoardListFile.h"
+#include "logindex/LogFiles.h"
 #include "session/Session.h"
+
+#include <QHash>
 
 namespace kavrel::fulltext {
 
@@ -52,6 +55,44 @@ UpFileFacts::UpFileFacts(
     m_facts.articleKnown = [this](qint64 board, const QString &reference) {
         return m_articles.contains(articleKey(board, reference));
     };
+}
+
+QList<commands::preview::Row> previewOfCurrentNet(const Session &session, QString *error)
+{
+    const UpFile up(session.upFile.UpFileText);
+    const QString net = session.netField(settings::NetRecord::Net_Name);
+    FullTextIndex index(session.AppDir);
+    if (!index.open() || !index.update(net)) {
+        if (error)
+            *error = index.errorText();
+        return commands::preview::rows(up, {});
+    }
+    const UpFileFacts facts(session, index, net, logindex::listLogFiles(session));
+    return commands::preview::rows(up, facts.facts());
+}
+
+QString shownKind(const QString &kind)
+{
+    static const QHash<QString, QString> names { { QStringLiteral("write"), QStringLiteral("書込") },
+        { QStringLiteral("response"), QStringLiteral("レス") },
+        { QStringLiteral("mail"), QStringLiteral("手紙") },
+        { QStringLiteral("chat"), QStringLiteral("チャット") },
+        { QStringLiteral("batch"), QStringLiteral("バッチ") } };
+    return names.value(kind, kind);
+}
+
+QString shownWarnings(const QStringList &warnings)
+{
+    static const QHash<QString, QString> names { { QStringLiteral("empty"), QStringLiteral("本文なし") },
+        { QStringLiteral("unknown-board"), QStringLiteral("ボードがありません") },
+        { QStringLiteral("unknown-article"), QStringLiteral("記事がログにありません") },
+        { QStringLiteral("no-recipient"), QStringLiteral("宛先なし") },
+        { QStringLiteral("long-line"), QStringLiteral("80桁を超える行") },
+        { QStringLiteral("unclosed"), QStringLiteral("終わりの行がありません") } };
+    QStringList shown;
+    for (const QString &w : warnings)
+        shown << names.value(w, w);
+    return shown.join(QStringLiteral("、"));
 }
 
 } // namespace kavrel::fulltext

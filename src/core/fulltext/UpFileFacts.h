@@ -33,4 +33,14 @@ private:
     commands::preview::Facts m_facts;
 };
 
+// The send preview of the current net's up file as it stands in memory, its
+// articles looked up in the index after bringing the net's logs up to date.
+// A failing index checks no article and says why in error.
+QList<commands::preview::Row> previewOfCurrentNet(const Session &session, QString *error = nullptr);
+
+// Names for the window: the kind ("書込", "レス", "手紙", "チャット", "バッチ")
+// and each warning.
+QString shownKind(const QString &kind);
+QString shownWarnings(const QStringList &warnings);
+
 } // namespace kavrel::fulltext
