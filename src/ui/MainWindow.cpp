@@ -287,7 +287,7 @@ void MainWindow::buildMenus()
         [this] { exportWithDialog(this, m_session, true); });
     // 送信予定の確認; its Ctrl+U reaches it from the title list too.
     add(file, "Up_Preview", QStringLiteral("送信予定の確認(&U)"), [this] {
-        UpPreviewWindow::showFor(m_session, this);
+        UpPreviewWindow::showFor(m_program, this);
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     add(file, "END_Kavrel", QStringLiteral("Kavrelを終了する(&Q)"), [this] { close(); });
 

@@ -1,22 +1,28 @@
 #include "UpPreviewWindow.h"
 
 #include "Fonts.h"
+#include "ProgramWindows.h"
 
 #include "fulltext/UpFileFacts.h"
+#include "reader/Reader.h"
+#include "reader/WaitingCommandRow.h"
 #include "session/Session.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kavrel::ui {
 
-UpPreviewWindow::UpPreviewWindow(Session &session, QWidget *parent)
+UpPreviewWindow::UpPreviewWindow(ProgramWindows &program, QWidget *parent)
     : QDialog(parent)
-    , m_session(session)
+    , m_program(program)
 {
     setObjectName(QStringLiteral("Up_Preview"));
     setWindowTitle(kCaption);
@@ -47,14 +53,15 @@ UpPreviewWindow::UpPreviewWindow(Session &session, QWidget *parent)
     layout->addWidget(split);
     layout->addWidget(m_status);
     connect(m_rows, &QTableWidget::itemSelectionChanged, this, &UpPreviewWindow::showChosen);
+    m_rows->installEventFilter(this);
     resize(900, 600);
 }
 
-UpPreviewWindow *UpPreviewWindow::showFor(Session &session, QWidget *mainWindow)
+UpPreviewWindow *UpPreviewWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
 {
     auto *window = mainWindow->findChild<UpPreviewWindow *>(QStringLiteral("Up_Preview"));
     if (!window)
-        window = new UpPreviewWindow(session, mainWindow);
+        window = new UpPreviewWindow(program, mainWindow);
     window->reload();
     window->show();
     window->raise();
@@ -66,7 +73,7 @@ UpPreviewWindow *UpPreviewWindow::showFor(Session &session, QWidget *mainWindow)
 void UpPreviewWindow::reload()
 {
     QString error;
-    const QList<commands::preview::Row> rows = fulltext::previewOfCurrentNet(m_session, &error);
+    const QList<commands::preview::Row> rows = fulltext::previewOfCurrentNet(m_program.session(), &error);
     m_rows->setRowCount(int(rows.size()));
     m_texts.clear();
     for (int i = 0; i < rows.size(); ++i) {
@@ -97,6 +104,32 @@ void UpPreviewWindow::showChosen()
     QString shown = m_texts.at(row);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("↵\n"));
     m_text->setPlainText(shown);
+}
+
+bool UpPreviewWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_rows && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers held = key->modifiers() & ~Qt::KeypadModifier;
+        if (held == Qt::NoModifier && (key->key() == Qt::Key_E || key->key() == Qt::Key_D)) {
+            runOnChosen(key->key() == Qt::Key_E ? ReaderCommand::Rewrite : ReaderCommand::Delete);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void UpPreviewWindow::runOnChosen(ReaderCommand command)
+{
+    const int row = m_rows->currentRow();
+    if (row < 0)
+        return;
+    m_program.forward([this, row, command] {
+        if (reader::chooseWaitingCommand(m_program.reader(), m_program.session(), row + 1))
+            m_program.reader().press(command);
+    });
+    reload();
+    m_rows->selectRow(std::min(row, m_rows->rowCount() - 1));
 }
 
 } // namespace kavrel::ui

@@ -1,31 +1,31 @@
 #pragma once
 
+#include "session/ReaderCommand.h"
+
 #include <QDialog>
 
 class QLabel;
 class QPlainTextEdit;
 class QTableWidget;
 
-namespace kavrel {
-class Session;
-}
-
 namespace kavrel::ui {
+
+class ProgramWindows;
 
 // 送信予定の確認: every command waiting in the current net's up file, in send
 // order, with its kind, board, reference or recipients, title, size as sent
 // and warnings; the chosen row's whole text as it will be sent, each line
-// end shown.
+// end shown. E rewrites and D deletes the chosen command as in the title list.
 class UpPreviewWindow : public QDialog
 {
     Q_OBJECT
 public:
     static inline const QString kCaption = QStringLiteral("送信予定の確認");
 
-    explicit UpPreviewWindow(Session &session, QWidget *parent = nullptr);
+    explicit UpPreviewWindow(ProgramWindows &program, QWidget *parent = nullptr);
 
     // The window of the main window, made on first use, filled and shown.
-    static UpPreviewWindow *showFor(Session &session, QWidget *mainWindow);
+    static UpPreviewWindow *showFor(ProgramWindows &program, QWidget *mainWindow);
 
     // Fills the rows anew from the up file in memory.
     void reload();
@@ -33,10 +33,16 @@ public:
     QTableWidget *rows() const { return m_rows; }
     QPlainTextEdit *text() const { return m_text; }
 
+protected:
+    // E and D in the list of rows.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showChosen();
+    // E or D on the chosen command, through its row in the title list.
+    void runOnChosen(ReaderCommand command);
 
-    Session &m_session;
+    ProgramWindows &m_program;
     QTableWidget *m_rows;
     QPlainTextEdit *m_text;
     QLabel *m_status;

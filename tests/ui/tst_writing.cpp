@@ -265,6 +265,16 @@ private slots:
             qPrintable(preview->text()->toPlainText()));
         rows->selectRow(1);
         QCOMPARE(preview->text()->toPlainText(), QStringLiteral("\\ 3↵\n9999↵\nPRe:テスト↵\n本文↵\n.↵\nyQ"));
+
+        // D deletes the chosen command as in the title list, after asking.
+        rows->selectRow(0);
+        messages->answers = { MsgAnswer::Ok };
+        QTest::keyClick(rows, Qt::Key_D);
+        QCOMPARE(messages->texts().last(), QStringLiteral("書き込みを削除しますか？"));
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->item(0, 3)->text(), QStringLiteral("9999"));
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")),
+            test::sjis(QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ")));
     }
 
 private:
