@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "ProgramWindows.h"
 
+#include "commands/WaitingCommandDelete.h"
 #include "fulltext/UpFileFacts.h"
 #include "reader/Reader.h"
 #include "reader/WaitingCommandRow.h"
@@ -125,8 +126,13 @@ void UpPreviewWindow::runOnChosen(ReaderCommand command)
     if (row < 0)
         return;
     m_program.forward([this, row, command] {
-        if (reader::chooseWaitingCommand(m_program.reader(), m_program.session(), row + 1))
+        Session &session = m_program.session();
+        if (reader::chooseWaitingCommand(m_program.reader(), session, row + 1))
             m_program.reader().press(command);
+        else if (command == ReaderCommand::Delete)
+            commands::deleteWaitingCommand(session, row + 1);
+        else
+            session.message(kNoRowToRewrite, MsgButtons::Ok, MsgIcon::Exclamation);
     });
     reload();
     m_rows->selectRow(std::min(row, m_rows->rowCount() - 1));

@@ -275,6 +275,16 @@ private slots:
         QCOMPARE(rows->item(0, 3)->text(), QStringLiteral("9999"));
         QCOMPARE(test::readFile(demo->path("UP/KABURA.up")),
             test::sjis(QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ")));
+
+        // A response to an article of no log has no row in the title list:
+        // E says so, D still deletes it.
+        QTest::keyClick(rows, Qt::Key_E);
+        QCOMPARE(messages->texts().last(), ui::UpPreviewWindow::kNoRowToRewrite);
+        messages->answers = { MsgAnswer::Ok };
+        QTest::keyClick(rows, Qt::Key_D);
+        QCOMPARE(messages->texts().last(), QStringLiteral("書き込みを削除しますか？"));
+        QCOMPARE(rows->rowCount(), 0);
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), QByteArray());
     }
 
 private:
