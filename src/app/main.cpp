@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -16,6 +17,9 @@ int main(int argc, char *argv[])
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     kavrel::ui::ProgramWindows program;
+    // What is being written outlives a crash in Kavrel's own data folder.
+    program.core().drafts.setFolder(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/drafts"));
     program.start();
     return QApplication::exec();
 }

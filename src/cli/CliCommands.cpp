@@ -3,12 +3,15 @@
 #include "CliIo.h"
 
 #include "base/BoardItemText.h"
+#include "base/Cp932.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "commands/UpFilePreview.h"
 #include "export/Exporters.h"
 #include "fulltext/Archive.h"
 #include "fulltext/ArchiveExport.h"
 #include "fulltext/FullTextIndex.h"
+#include "fulltext/UpFileFacts.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
 #include "program/Program.h"
@@ -597,6 +600,29 @@ int cmdTimeline(Context &ctx, const QStringList &args)
     return months.isEmpty() ? Reported : Success;
 }
 
+int cmdUpfile(Context &ctx, const QStringList &args)
+{
+    if (args.size() != 1)
+        usage(QStringLiteral("upfile takes NET"));
+    const int slot = resolveNet(ctx, args.first());
+    chooseNet(ctx, slot); // reads the up file, keeping it
+    Session &session = ctx.session();
+    const QString path = session.upFilePath();
+    if (!QFileInfo(path).isFile() || session.upFile.UpFileText.isEmpty())
+        throw CliExit(Reported, path + QStringLiteral(": no waiting commands"));
+
+    const QString net = text::trimTrailingBlanks(ctx.program.netSelect.Select_menu.items.value(slot));
+    fulltext::FullTextIndex index(session.AppDir);
+    updateIndex(index, net, false);
+    const fulltext::UpFileFacts facts(session, index, net, netLogs(ctx));
+
+    const QList<commands::preview::Row> rows
+        = commands::preview::rows(UpFile(session.upFile.UpFileText), facts.facts());
+    for (const commands::preview::Row &row : rows)
+        printRecord(row.fields());
+    return rows.isEmpty() ? Reported : Success;
+}
+
 } // namespace
 
 void setShowProgress(bool on)
@@ -632,6 +658,8 @@ int dispatch(Context &ctx, const QString &command, const QStringList &args)
         return cmdArchive(ctx, args);
     if (command == QLatin1String("timeline"))
         return cmdTimeline(ctx, args);
+    if (command == QLatin1String("upfile"))
+        return cmdUpfile(ctx, args);
     usage(QStringLiteral("unknown command ") + command);
 }
 

@@ -30,7 +30,8 @@ const char *const kUsage
       "  archive NET --board N [--since YY/MM/DD] [--until YY/MM/DD]\n"
       "          [--show NUMBER|mail [--date \"YYYY-MM-DD HH:MM:SS\"] [--from ID]]\n"
       "          [--format text|html|mbox [-o FILE]]\n"
-      "  timeline NET [--board N]";
+      "  timeline NET [--board N]\n"
+      "  upfile NET";
 
 } // namespace
 

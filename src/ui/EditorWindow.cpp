@@ -3,6 +3,7 @@
 #include "Fonts.h"
 
 #include "commands/BuiltInEdit.h"
+#include "commands/Drafts.h"
 #include "session/Session.h"
 
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -101,6 +103,15 @@ EditorWindow::EditorWindow(Session &session)
     connect(save, &QPushButton::clicked, this, &EditorWindow::saveAndClose);
     connect(discardButton, &QPushButton::clicked, this, &EditorWindow::discard);
     connect(m_edit, &QPlainTextEdit::cursorPositionChanged, this, &EditorWindow::showPosition);
+    m_draftTimer = new QTimer(this);
+    m_draftTimer->setSingleShot(true);
+    m_draftTimer->setInterval(kDraftDelayMs);
+    connect(m_draftTimer, &QTimer::timeout, this, &EditorWindow::keepDraft);
+    connect(m_edit, &QPlainTextEdit::textChanged, this, [this] {
+        m_draftKept = false;
+        if (m_loop)
+            m_draftTimer->start();
+    });
 
     // Room for the 80 columns and the guide.
     const int width = m_edit->guideX() + QFontMetrics(font).horizontalAdvance(QStringLiteral("0000"))
@@ -123,6 +134,8 @@ bool EditorWindow::edit(const QString & /*editorPath*/, const QString &filePath,
     setWindowTitle(QStringLiteral("Kavrel エディタ[") + filePath + u']');
     m_edit->setPlainText(text);
     m_edit->document()->setModified(false);
+    m_draftTimer->stop();
+    m_draftKept = true;
     m_edit->moveCursor(QTextCursor::Start);
     showPosition();
     show();
@@ -161,8 +174,26 @@ void EditorWindow::discard()
     finish();
 }
 
+void EditorWindow::keepDraft()
+{
+    m_draftTimer->stop();
+    if (!m_loop || m_draftKept || !m_drafts)
+        return;
+    // A draft that cannot be kept is said once by the drafts; writing goes on.
+    m_draftKept = true;
+    m_drafts->keepText(m_edit->toPlainText());
+}
+
+void EditorWindow::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        keepDraft();
+}
+
 void EditorWindow::finish()
 {
+    m_draftTimer->stop();
     hide();
     if (m_loop)
         m_loop->quit();

@@ -7,9 +7,14 @@
 
 class QEventLoop;
 class QLabel;
+class QTimer;
 
 namespace kavrel {
 class Session;
+}
+
+namespace kavrel::commands {
+class Drafts;
 }
 
 namespace kavrel::ui {
@@ -40,6 +45,11 @@ public:
 
     bool edit(const QString &editorPath, const QString &filePath, QString *error) override;
 
+    // The text is kept as the draft of the command being written, at most
+    // kDraftDelayMs after the last change and when the window loses the focus.
+    void setDrafts(commands::Drafts *drafts) { m_drafts = drafts; }
+    static constexpr int kDraftDelayMs = 2000;
+
     GuideTextEdit *textEdit() const { return m_edit; }
     QLabel *position() const { return m_position; }
 
@@ -52,16 +62,21 @@ public:
 protected:
     void reject() override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void showPosition();
     void finish();
+    void keepDraft();
 
     Session &m_session;
     GuideTextEdit *m_edit;
     QLabel *m_position;
     QString m_path;
     QEventLoop *m_loop = nullptr;
+    commands::Drafts *m_drafts = nullptr;
+    QTimer *m_draftTimer;
+    bool m_draftKept = true; // the text as the draft holds it
 };
 
 } // namespace kavrel::ui

@@ -9,6 +9,7 @@
 #include "RawLogView.h"
 #include "TitleListModel.h"
 #include "TitleView.h"
+#include "UpPreviewWindow.h"
 #include "VbKeys.h"
 #include "WindowPrefs.h"
 
@@ -284,6 +285,10 @@ void MainWindow::buildMenus()
         [this] { exportWithDialog(this, m_session, false); });
     add(file, "Export_Thread", QStringLiteral("スレッドをエクスポート…"),
         [this] { exportWithDialog(this, m_session, true); });
+    // 送信予定の確認; its Ctrl+U reaches it from the title list too.
+    add(file, "Up_Preview", QStringLiteral("送信予定の確認(&U)"), [this] {
+        UpPreviewWindow::showFor(m_program, this);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     add(file, "END_Kavrel", QStringLiteral("Kavrelを終了する(&Q)"), [this] { close(); });
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));

@@ -49,6 +49,7 @@ ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent)
     m_editor = std::make_unique<RefreshingEditor>(*this, m_session.editor);
     m_session.editor = m_editor.get();
     m_editorWindow = std::make_unique<EditorWindow>(m_session);
+    m_editorWindow->setDrafts(&m_core.drafts);
     m_builtInEditor = std::make_unique<RefreshingEditor>(*this, m_editorWindow.get());
     m_session.builtInEditor = m_builtInEditor.get();
 }

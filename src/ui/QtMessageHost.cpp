@@ -1,6 +1,7 @@
 #include "QtMessageHost.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kavrel::ui {
 
@@ -50,6 +51,14 @@ MsgAnswer QtMessageHost::show(const QString &text, MsgButtons buttons, MsgIcon i
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
+    case MsgButtons::YesNoDiscard: {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        QPushButton *discard = box.addButton(QStringLiteral("破棄"), QMessageBox::DestructiveRole);
+        discard->setObjectName(QStringLiteral("MessageDiscard"));
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    }
     }
     switch (defaultAnswer) {
     case MsgAnswer::Cancel:
@@ -57,13 +66,18 @@ MsgAnswer QtMessageHost::show(const QString &text, MsgButtons buttons, MsgIcon i
             box.setDefaultButton(QMessageBox::Cancel);
         break;
     case MsgAnswer::No:
-        if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel)
+        if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel
+            || buttons == MsgButtons::YesNoDiscard)
             box.setDefaultButton(QMessageBox::No);
         break;
     default:
         break;
     }
-    switch (box.exec()) {
+    const int chosen = box.exec();
+    if (buttons == MsgButtons::YesNoDiscard && box.clickedButton()
+        && box.buttonRole(box.clickedButton()) == QMessageBox::DestructiveRole)
+        return MsgAnswer::Cancel;
+    switch (chosen) {
     case QMessageBox::Ok:
         return MsgAnswer::Ok;
     case QMessageBox::Yes:

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "base/Cp932.h"
+#include "commands/UpFileCommands.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -43,6 +44,7 @@ private slots:
     void fullDiskExitsTwoAndKeepsThePointers();
     void chatRoomStaysAfterAnotherLog();
     void emptyListDirectoryIsTheWorkingDirectory();
+    void upfileListsTheWaitingCommands();
 
 private:
     Run cli(const QStringList &args, qint64 fileSizeLimit = -1);
@@ -418,6 +420,35 @@ void TestCli::emptyListDirectoryIsTheWorkingDirectory()
     QCOMPARE(run.code, 0);
     QVERIFY(QFile::exists(path(QStringLiteral("KABURA.bl"))));
     QVERIFY(QFile::exists(path(QStringLiteral("KABURA.id"))));
+}
+
+void TestCli::upfileListsTheWaitingCommands()
+{
+    // The demo's waiting write, then responses to an article of the log and
+    // to one of no log, and a write on a board the net does not have.
+    const QString up = QStringLiteral("UP/KABURA.up");
+    const QByteArray demoWrite = test::readFile(path(up));
+    const QString known
+        = commands::upfile::responseCommand(3, QStringLiteral("1202"), QStringLiteral("Re:x\r\ny"), {});
+    const QString unknown
+        = commands::upfile::responseCommand(3, QStringLiteral("9999"), QStringLiteral("Re:z\r\ny"), {});
+    const QString elsewhere = commands::upfile::writeCommand(77, QStringLiteral("T\r\nB"), {});
+    test::writeFile(path(up), demoWrite + test::sjis(known + unknown + elsewhere));
+
+    const Run run = cli({ QStringLiteral("upfile"), QStringLiteral("0") });
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.lines(),
+        (QStringList { QStringLiteral("1\twrite\t3\t\tはじめまして\t%1\t").arg(demoWrite.size()),
+            QStringLiteral("2\tresponse\t3\t1202\tRe:x\t%1\t").arg(test::sjis(known).size()),
+            QStringLiteral("3\tresponse\t3\t9999\tRe:z\t%1\tunknown-article").arg(test::sjis(unknown).size()),
+            QStringLiteral("4\twrite\t77\t\tT\t18\tunknown-board") }));
+
+    test::writeFile(path(up), QByteArray());
+    QCOMPARE(cli({ QStringLiteral("upfile"), QStringLiteral("0") }).code, 1);
+    QFile::remove(path(up));
+    const Run none = cli({ QStringLiteral("upfile"), QStringLiteral("かぶらネット") });
+    QCOMPARE(none.code, 1);
+    QVERIFY2(none.err.contains(QStringLiteral("KABURA.up")), qPrintable(none.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -142,9 +142,9 @@ QString serialLog()
 
 } // namespace writinglogs
 
-WritingFixture::WritingFixture(Net net)
+WritingFixture::WritingFixture(Net net, const QString &rootFolder)
 {
-    const QString root = dir.path();
+    const QString root = rootFolder.isEmpty() ? dir.path() : rootFolder;
     for (const char *sub : { "app", "log", "up", "bl" })
         QDir(root).mkpath(QLatin1String(sub));
     session.AppDir = fileio::joinPath(root, QStringLiteral("app"));

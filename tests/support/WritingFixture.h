@@ -43,7 +43,8 @@ QString serialLog();
 struct WritingFixture
 {
     enum class Net { Standard, Serial };
-    explicit WritingFixture(Net net = Net::Standard);
+    // The net's folders are made in root, or in dir when root is empty.
+    explicit WritingFixture(Net net = Net::Standard, const QString &root = {});
 
     QTemporaryDir dir;
     Session session;

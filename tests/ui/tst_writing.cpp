@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 #include "TitleListModel.h"
 #include "TitleView.h"
+#include "UpPreviewWindow.h"
 
 #include "base/Cp932.h"
 
@@ -21,7 +22,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -237,6 +240,51 @@ private slots:
         QVERIFY(!ids.isVisible());
         QCOMPARE(editor->runs(), 0);
         QVERIFY(window->isEnabled());
+    }
+
+    void previewShowsWhatWillBeSent()
+    {
+        // 送信予定の確認 (Ctrl+U): the demo's waiting write, then a response.
+        const QByteArray demoWrite = test::readFile(demo->path("UP/KABURA.up"));
+        program->session().upFile.UpFileText
+            += QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ");
+        QAction *open = window->action(QStringLiteral("Up_Preview"));
+        QCOMPARE(open->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+        open->trigger();
+        auto *preview = window->findChild<ui::UpPreviewWindow *>(QStringLiteral("Up_Preview"));
+        QVERIFY(preview && preview->isVisible());
+        QTableWidget *rows = preview->rows();
+        QCOMPARE(rows->rowCount(), 2);
+        QCOMPARE(rows->item(0, 1)->text(), QStringLiteral("書込"));
+        QCOMPARE(rows->item(0, 5)->text(), QString::number(demoWrite.size()));
+        QCOMPARE(rows->item(0, 6)->text(), QString());
+        QCOMPARE(rows->item(1, 3)->text(), QStringLiteral("9999"));
+        QCOMPARE(rows->item(1, 6)->text(), QStringLiteral("記事がログにありません"));
+        // The chosen row's whole text, each line end shown.
+        QVERIFY2(preview->text()->toPlainText().startsWith(QStringLiteral("\\ 3↵\nWはじめまして↵\n")),
+            qPrintable(preview->text()->toPlainText()));
+        rows->selectRow(1);
+        QCOMPARE(preview->text()->toPlainText(), QStringLiteral("\\ 3↵\n9999↵\nPRe:テスト↵\n本文↵\n.↵\nyQ"));
+
+        // D deletes the chosen command as in the title list, after asking.
+        rows->selectRow(0);
+        messages->answers = { MsgAnswer::Ok };
+        QTest::keyClick(rows, Qt::Key_D);
+        QCOMPARE(messages->texts().last(), QStringLiteral("書き込みを削除しますか？"));
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->item(0, 3)->text(), QStringLiteral("9999"));
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")),
+            test::sjis(QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ")));
+
+        // A response to an article of no log has no row in the title list:
+        // E says so, D still deletes it.
+        QTest::keyClick(rows, Qt::Key_E);
+        QCOMPARE(messages->texts().last(), ui::UpPreviewWindow::kNoRowToRewrite);
+        messages->answers = { MsgAnswer::Ok };
+        QTest::keyClick(rows, Qt::Key_D);
+        QCOMPARE(messages->texts().last(), QStringLiteral("書き込みを削除しますか？"));
+        QCOMPARE(rows->rowCount(), 0);
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), QByteArray());
     }
 
 private:

@@ -5,7 +5,8 @@
 namespace kavrel {
 
 // What a message box offers and shows. Every box is titled "Kavrel".
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDiscard shows はい, いいえ and 破棄; 破棄 answers Cancel.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDiscard };
 enum class MsgIcon { None, Information, Question, Exclamation, Critical };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
@@ -38,6 +39,7 @@ inline MsgAnswer closedAnswer(MsgButtons buttons)
         return MsgAnswer::Cancel;
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
+    case MsgButtons::YesNoDiscard:
         return MsgAnswer::No;
     }
     return MsgAnswer::Ok;

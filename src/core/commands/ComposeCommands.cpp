@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "commands/BatchSet.h"
 #include "commands/BoardItem.h"
+#include "commands/DraftOffer.h"
 #include "commands/EditorLaunch.h"
 #include "commands/StartingText.h"
 #include "commands/TempFile.h"
@@ -127,8 +128,12 @@ void ComposeCommands::finish()
 // ---------------------------------------------------------------------------
 // The editor, TEMP.TXT and the waiting command being rewritten.
 
-ComposeCommands::EditResult ComposeCommands::runEditor()
+ComposeCommands::EditResult ComposeCommands::runEditor(ReaderMode storing)
 {
+    if (m_drafts) {
+        const ReaderMode kind = storing != ReaderMode::None ? storing : m_session.reading.LastWrittenKind;
+        m_drafts->begin(draftOfCommand(m_session, kind, storeOptions(), m_cutCommand));
+    }
     m_editing = true;
     EditResult result = EditResult::Edited;
     for (;;) {
@@ -208,8 +213,10 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
 {
     if (!span.found())
         return;
-    if (!m_beforeCut)
+    if (!m_beforeCut) {
         m_beforeCut = m_session.upFile.UpFileText;
+        m_cutCommand = m_session.upFile.UpFileText.mid(span.start - 1, span.length);
+    }
     m_cutReference = span.reference;
     m_session.upFile.UpFileText = upfile::cut(m_session.upFile.UpFileText, span);
     m_session.upFile.UpFileDirty = true;
@@ -233,7 +240,10 @@ void ComposeCommands::endCommand()
         removeUpFile(m_session);
     m_beforeCut.reset();
     m_cutReference.clear();
+    m_cutCommand.clear();
     m_removeEmptiedUpFile = false;
+    if (m_drafts)
+        m_drafts->end(); // stored or given up
 }
 
 StoreOptions ComposeCommands::storeOptions() const
@@ -313,7 +323,8 @@ void ComposeCommands::Write()
         prepared = writeTemp(startingtext::plainCopy(lines, TrailingLineEnd::Remove));
     }
 
-    const EditResult result = prepared ? runEditor() : EditResult::Failed;
+    const EditResult result
+        = prepared ? runEditor(moveRes ? ReaderMode::MoveResponse : ReaderMode::Write) : EditResult::Failed;
     if (result != EditResult::Edited) {
         restoreCut();
         m_session.reading.LastWrittenKind = ReaderMode::Write;

@@ -17,6 +17,8 @@ class Session;
 
 namespace kavrel::commands {
 
+class Drafts;
+
 // The writing commands of the title list: W (write), P (response), G
 // (temporary move-response), E (rewrite), D (delete), M (mail) and S (batch
 // mark). Each prepares TEMP.TXT, runs the user's editor and hands the text to
@@ -52,12 +54,16 @@ public:
     moveres::MoveResponseWindow &moveWindow() { return m_move; }
 
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // Where the text being written is kept as a draft; none when null.
+    void setDrafts(Drafts *drafts) { m_drafts = drafts; }
     // True during the editor wait; keys that arrive meanwhile are ignored.
     bool isEditing() const { return m_editing; }
 
 private:
     enum class EditResult { Edited, Failed, Cancelled };
-    EditResult runEditor();
+    // storing is the kind of command the text becomes, when the session's
+    // compose kind does not say it yet.
+    EditResult runEditor(ReaderMode storing = ReaderMode::None);
     void storeOrRestore(EditResult result);
     // The editor, then the row selected again, the text stored (or the cut
     // command restored), the focus back in the title list.
@@ -81,6 +87,7 @@ private:
     IdListWindow m_idList;
     moveres::MoveResponseWindow m_move;
     Clock m_clock;
+    Drafts *m_drafts = nullptr;
     bool m_editing = false;
 
     // The command running, its result so far, and where the result goes; a
@@ -93,6 +100,8 @@ private:
     std::optional<QString> m_beforeCut;
     // The reference line of the response being rewritten.
     QString m_cutReference;
+    // The waiting command a rewrite cut, as it stood in the up file.
+    QString m_cutCommand;
     // A rewrite that empties the up file removes the file.
     bool m_removeEmptiedUpFile = false;
 };

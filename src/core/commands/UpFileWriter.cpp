@@ -110,6 +110,69 @@ bool removeUpFile(Session &session)
     return true;
 }
 
+ComposeTarget composeTarget(const Session &session, ReaderMode kind, const StoreOptions &options)
+{
+    ComposeTarget target;
+    target.kind = kind;
+    target.rewrite = session.composing.RewriteFlag;
+    if (target.kind == ReaderMode::Mail) {
+        target.recipients = session.composing.Recipients;
+    } else if (target.kind == ReaderMode::Write || target.kind == ReaderMode::MoveResponse) {
+        const BoardItem item = selectedBoardItem(session);
+        target.chat = item.isChat();
+        target.board = target.chat ? item.number : targetBoard(session);
+    } else if (target.kind == ReaderMode::Response) {
+        target.board = targetBoard(session);
+        target.reference = responseReference(session, options);
+    }
+    return target;
+}
+
+bool appendComposed(Session &session, const ComposeTarget &target, QString text, const Clock &clock)
+{
+    if (text.startsWith(CRLF))
+        text.prepend(QStringLiteral("タイトルなし"));
+
+    loadSignature(session, clock);
+
+    const qsizetype firstLineEnd = findFrom(text, CRLF);
+    const bool hasBody = firstLineEnd > 0 && text.size() >= firstLineEnd + 2;
+    const bool withSignature = !target.rewrite && !session.composing.SignatureText.isEmpty()
+        && ((hasBody && session.flag(OptionFlags::SignatureOn))
+            || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
+    const QString sig = withSignature ? session.composing.SignatureText + CRLF : QString();
+
+    QString &up = session.upFile.UpFileText;
+    if (target.kind == ReaderMode::Mail) {
+        // A mail saved empty has neither title nor text: it is given up, as
+        // an empty write is, instead of queueing a blank mail.
+        if (text.isEmpty())
+            return false;
+        up += upfile::mailCommand(upfile::recipientEntries(target.recipients), text, sig);
+        session.upFile.UpFileDirty = true;
+        return true;
+    }
+    if (target.kind == ReaderMode::Write) {
+        if (text.isEmpty() || text == CRLF)
+            return false;
+        up += target.chat ? upfile::chatCommand(target.board, text)
+                          : upfile::writeCommand(target.board, text, sig);
+        session.upFile.UpFileDirty = true;
+        return true;
+    }
+    if (target.kind == ReaderMode::Response) {
+        // A response with neither text nor signature is dropped. Only that
+        // case: a text line ending in "P" followed by one starting with "."
+        // is a real response.
+        session.upFile.UpFileDirty = true;
+        if (text.isEmpty() && sig.isEmpty())
+            return false;
+        up += upfile::responseCommand(target.board, target.reference, text, sig);
+        return true;
+    }
+    return false;
+}
+
 void StoreComposedText(Session &session, const StoreOptions &options)
 {
     if (!tempfile::exists(session) || session.reading.LastWrittenKind == ReaderMode::None)
@@ -121,50 +184,16 @@ void StoreComposedText(Session &session, const StoreOptions &options)
             MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
-    if (text.startsWith(CRLF))
-        text.prepend(QStringLiteral("タイトルなし"));
 
-    loadSignature(session, options.clock);
-
-    const qsizetype firstLineEnd = findFrom(text, CRLF);
-    const bool hasBody = firstLineEnd > 0 && text.size() >= firstLineEnd + 2;
-    const bool withSignature = !session.composing.RewriteFlag && !session.composing.SignatureText.isEmpty()
-        && ((hasBody && session.flag(OptionFlags::SignatureOn))
-            || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
-    const QString sig = withSignature ? session.composing.SignatureText + CRLF : QString();
-
-    auto &main = session.main;
     const ReaderMode kind = session.reading.LastWrittenKind;
+    const bool appended = appendComposed(session, composeTarget(session, kind, options), text, options.clock);
     if (kind == ReaderMode::Mail) {
-        // A mail saved empty has neither title nor text: it is given up, as
-        // an empty write is, instead of queueing a blank mail.
-        if (!text.isEmpty()) {
-            session.upFile.UpFileText
-                += upfile::mailCommand(upfile::recipientEntries(session.composing.Recipients), text, sig);
-            session.upFile.UpFileDirty = true;
-        }
         tempfile::remove(session);
     } else if (kind == ReaderMode::Write) {
-        if (text.isEmpty() || text == CRLF) {
-            tempfile::remove(session);
-            main.Article.clear();
-        } else {
-            const BoardItem item = selectedBoardItem(session);
-            if (item.isChat())
-                session.upFile.UpFileText += upfile::chatCommand(item.number, text);
-            else
-                session.upFile.UpFileText += upfile::writeCommand(targetBoard(session), text, sig);
-            session.upFile.UpFileDirty = true;
-            tempfile::remove(session);
-        }
+        if (!appended)
+            session.main.Article.clear();
+        tempfile::remove(session);
     } else if (kind == ReaderMode::Response) {
-        // A response with neither text nor signature is dropped. Only that
-        // case: a text line ending in "P" followed by one starting with "."
-        // is a real response.
-        if (!(text.isEmpty() && sig.isEmpty()))
-            session.upFile.UpFileText += upfile::responseCommand(
-                targetBoard(session), responseReference(session, options), text, sig);
-        session.upFile.UpFileDirty = true;
         session.reading.LastWrittenKind = ReaderMode::None;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/Signature.h"
+#include "session/ReaderState.h"
 
 #include <QString>
 
@@ -17,6 +18,28 @@ struct StoreOptions
     // waiting command itself; used instead of the reference of the row.
     QString keptReference;
 };
+
+// What a composed text becomes: the kind of command and where it goes, as
+// the writing command set it up when its editor started.
+struct ComposeTarget
+{
+    // Write, Response or Mail; a move-response (MoveResponse) is stored as a
+    // write on its board.
+    ReaderMode kind = ReaderMode::None;
+    qint64 board = 0; // a write's or response's board; a chat write's room
+    bool chat = false;
+    QString reference; // a response's reference line
+    QString recipients; // a mail's recipient entries, each ended by CR LF
+    bool rewrite = false; // a rewritten command gets no signature
+};
+
+// The target of the text being composed now as a command of the kind given.
+ComposeTarget composeTarget(const Session &session, ReaderMode kind, const StoreOptions &options = {});
+
+// Adds the signature and appends text (CR LF line ends) to UpFileText as the
+// target's command, without writing the file. False when the text was given
+// up (an empty write or mail, a response with neither text nor signature).
+bool appendComposed(Session &session, const ComposeTarget &target, QString text, const Clock &clock);
 
 // Reads TEMP.TXT, adds the signature, appends the command of the compose
 // kind (LastWrittenKind: Mail, Write or Response) to UpFileText and rewrites

@@ -4,6 +4,7 @@
 #include "base/FileIo.h"
 #include "base/KeyCodes.h"
 #include "base/Text.h"
+#include "commands/DraftOffer.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
 #include "logindex/PointerStore.h"
@@ -108,6 +109,9 @@ void NetSelectState::chooseNet(int slot)
     focus = Log_List_File_Visible ? Focus::Log_List_File : Focus::Log_List_File2;
 
     loadUpFile();
+    // What was being written for this net when the program last ended.
+    if (drafts)
+        commands::OfferDrafts(m_session, *drafts);
 }
 
 void NetSelectState::loadUpFile()

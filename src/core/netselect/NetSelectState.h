@@ -11,6 +11,10 @@ namespace kavrel {
 class Session;
 }
 
+namespace kavrel::commands {
+class Drafts;
+}
+
 namespace kavrel::netselect {
 
 class SetNetDataState;
@@ -71,6 +75,8 @@ public:
     // Told while the chosen logs (named by name) are read; answering false
     // cancels the open, which then changes nothing. The window shows it.
     std::function<bool(const QString &name, qint64 done, qint64 total)> openProgress;
+    // The drafts offered when a net is chosen; none when null.
+    commands::Drafts *drafts = nullptr;
 
     // Shows the screen (loading it when it is not shown).
     void Show();

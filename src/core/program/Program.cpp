@@ -17,8 +17,11 @@ Program::Program()
     , reader(session)
     , searchDialog(session)
     , compose(session)
+    , drafts(session)
 {
     session.editor = &processEditor;
+    compose.setDrafts(&drafts);
+    netSelect.drafts = &drafts;
 }
 
 void Program::Form_Load(const QString &appDir)
@@ -42,6 +45,8 @@ void Program::Form_Load(const QString &appDir)
         dir.chop(1);
     session.AppDir = dir;
     settings::ReadSettings(session);
+    // An editor killed with the program leaves its text only here.
+    drafts.takeInEditedFile(tempTextPath());
     fileio::FileError error;
     if (!fileio::removeIfExists(tempTextPath(), &error))
         session.reportFileError(fileio::FileAccess::Remove, error);
@@ -83,6 +88,8 @@ bool Program::Form_QueryUnload(int left, int top, int height)
 void Program::Form_Unload()
 {
     const Session::FileReportRound round(session);
+    // The text of an editor still open as the program closes stays with its draft.
+    drafts.takeInEditedFile(tempTextPath());
     fileio::FileError error;
     if (!fileio::removeIfExists(tempTextPath(), &error))
         session.reportFileError(fileio::FileAccess::Remove, error);

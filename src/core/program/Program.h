@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/ComposeCommands.h"
+#include "commands/Drafts.h"
 #include "commands/ProcessEditor.h"
 #include "dialogs/DefineDataState.h"
 #include "dialogs/DefineOpState.h"
@@ -35,9 +36,12 @@ public:
     search::SearchDialogState searchDialog;
     commands::ProcessEditor processEditor;
     commands::ComposeCommands compose;
+    // Kept in no folder until the program names one.
+    commands::Drafts drafts;
 
     // Start-up in the working directory appDir: the shared state reset, the
-    // settings read, a left-over TEMP.TXT deleted, the up directory's trailing
+    // settings read, a left-over TEMP.TXT taken into the drafts that wrote
+    // it and deleted, the up directory's trailing
     // separator removed. The window applies the placement.
     void Form_Load(const QString &appDir);
 

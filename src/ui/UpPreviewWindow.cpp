@@ -1,0 +1,141 @@
+#include "UpPreviewWindow.h"
+
+#include "Fonts.h"
+#include "ProgramWindows.h"
+
+#include "commands/WaitingCommandDelete.h"
+#include "fulltext/UpFileFacts.h"
+#include "reader/Reader.h"
+#include "reader/WaitingCommandRow.h"
+#include "session/Session.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace kavrel::ui {
+
+UpPreviewWindow::UpPreviewWindow(ProgramWindows &program, QWidget *parent)
+    : QDialog(parent)
+    , m_program(program)
+{
+    setObjectName(QStringLiteral("Up_Preview"));
+    setWindowTitle(kCaption);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    m_rows = new QTableWidget(0, 7, this);
+    m_rows->setObjectName(QStringLiteral("Up_Preview_Rows"));
+    m_rows->setHorizontalHeaderLabels({ QStringLiteral("番号"), QStringLiteral("種類"),
+        QStringLiteral("ボード"), QStringLiteral("参照・宛先"), QStringLiteral("タイトル"),
+        QStringLiteral("バイト"), QStringLiteral("警告") });
+    m_rows->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_rows->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_rows->verticalHeader()->hide();
+    m_rows->horizontalHeader()->setStretchLastSection(true);
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("Up_Preview_Text"));
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setFont(fonts::listFont());
+
+    m_status = new QLabel(this);
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(m_rows);
+    split->addWidget(m_text);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(split);
+    layout->addWidget(m_status);
+    connect(m_rows, &QTableWidget::itemSelectionChanged, this, &UpPreviewWindow::showChosen);
+    m_rows->installEventFilter(this);
+    resize(900, 600);
+}
+
+UpPreviewWindow *UpPreviewWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
+{
+    auto *window = mainWindow->findChild<UpPreviewWindow *>(QStringLiteral("Up_Preview"));
+    if (!window)
+        window = new UpPreviewWindow(program, mainWindow);
+    window->reload();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->m_rows->setFocus();
+    return window;
+}
+
+void UpPreviewWindow::reload()
+{
+    QString error;
+    const QList<commands::preview::Row> rows = fulltext::previewOfCurrentNet(m_program.session(), &error);
+    m_rows->setRowCount(int(rows.size()));
+    m_texts.clear();
+    for (int i = 0; i < rows.size(); ++i) {
+        const commands::preview::Row &r = rows.at(i);
+        const QStringList cells { QString::number(r.n), fulltext::shownKind(r.kind), QString::number(r.board),
+            r.reference, r.title, QString::number(r.bytes), fulltext::shownWarnings(r.warnings) };
+        for (int c = 0; c < cells.size(); ++c)
+            m_rows->setItem(i, c, new QTableWidgetItem(cells.at(c)));
+        m_texts << r.text;
+    }
+    m_rows->resizeColumnsToContents();
+    m_status->setText(rows.isEmpty() ? QStringLiteral("送信予定の書き込みはありません")
+                                     : QStringLiteral("%1 件").arg(rows.size())
+                + (error.isEmpty() ? QString() : QStringLiteral("（索引を使えません: ") + error + u'）'));
+    m_text->clear();
+    if (!rows.isEmpty())
+        m_rows->selectRow(0);
+}
+
+void UpPreviewWindow::showChosen()
+{
+    const int row = m_rows->currentRow();
+    if (row < 0 || row >= m_texts.size()) {
+        m_text->clear();
+        return;
+    }
+    // Each CR LF shown where it is sent.
+    QString shown = m_texts.at(row);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("↵\n"));
+    m_text->setPlainText(shown);
+}
+
+bool UpPreviewWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_rows && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers held = key->modifiers() & ~Qt::KeypadModifier;
+        if (held == Qt::NoModifier && (key->key() == Qt::Key_E || key->key() == Qt::Key_D)) {
+            runOnChosen(key->key() == Qt::Key_E ? ReaderCommand::Rewrite : ReaderCommand::Delete);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void UpPreviewWindow::runOnChosen(ReaderCommand command)
+{
+    const int row = m_rows->currentRow();
+    if (row < 0)
+        return;
+    m_program.forward([this, row, command] {
+        Session &session = m_program.session();
+        if (reader::chooseWaitingCommand(m_program.reader(), session, row + 1))
+            m_program.reader().press(command);
+        else if (command == ReaderCommand::Delete)
+            commands::deleteWaitingCommand(session, row + 1);
+        else
+            session.message(kNoRowToRewrite, MsgButtons::Ok, MsgIcon::Exclamation);
+    });
+    reload();
+    m_rows->selectRow(std::min(row, m_rows->rowCount() - 1));
+}
+
+} // namespace kavrel::ui
