@@ -22,6 +22,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 using namespace kavrel;
@@ -213,16 +214,26 @@ private slots:
 
 private:
     // Runs the user's part once the built-in editor has come up inside the
-    // command's wait.
+    // command's wait and is the active window: Ctrl+S is a shortcut of the
+    // active window only. A part that fails leaves the editor open; it is
+    // then thrown away, so that the command's wait ends and the test with it.
     void whenEditorShown(const std::function<void()> &user)
     {
         auto *poll = new QTimer(this);
         connect(poll, &QTimer::timeout, this, [this, poll, user] {
-            if (!program->editorWindow().isVisible())
+            ui::EditorWindow &editor = program->editorWindow();
+            if (!editor.isVisible())
                 return;
             poll->stop();
             poll->deleteLater();
-            user();
+            if (QTest::qWaitForWindowActive(&editor))
+                user();
+            else
+                QTest::qFail("the editor never became the active window", __FILE__, __LINE__);
+            if (editor.isVisible()) {
+                editor.textEdit()->document()->setModified(false);
+                QTest::keyClick(&editor, Qt::Key_Escape);
+            }
         });
         poll->start(10);
     }

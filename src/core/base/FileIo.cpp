@@ -12,6 +12,8 @@
 
 namespace kavrel::fileio {
 
+SyncFile syncFile = ::fsync;
+
 QString FileError::toString() const
 {
     if (path.isEmpty())
@@ -121,7 +123,7 @@ bool writeAtomic(const QString &path, const QByteArray &bytes, FileError *error)
     if (ok && replacing)
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     if (ok)
-        ok = ::fsync(fd) == 0;
+        ok = syncFile(fd) == 0;
     int code = ok ? 0 : errno;
     if (::close(fd) != 0 && ok) {
         ok = false;

@@ -45,4 +45,9 @@ bool removeIfExists(const QString &path, FileError *error = nullptr);
 // directory + "/" + name, the one way Kavrel forms paths.
 QString joinPath(const QString &directory, const QString &name);
 
+// The call that flushes a written temporary file to the disk, fsync unless a
+// test puts in one that fails as a dying disk does (nothing else sets it).
+using SyncFile = int (*)(int fd);
+extern SyncFile syncFile;
+
 } // namespace kavrel::fileio

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <optional>
 #include <unistd.h>
 
@@ -63,6 +64,9 @@ void TestFileIo::failedWriteChangesNothing_data()
     QTest::newRow("file-size limit, large write") << "limit" << 300000;
     QTest::newRow("directory in place of the file") << "directory" << 100;
     QTest::newRow("path under a regular file") << "under file" << 100;
+    QTest::newRow("the flush to disk fails") << "sync" << 100;
+    // The up file is written with its backup: no backup, no write.
+    QTest::newRow("backup is a directory") << "backup" << 100;
 }
 
 void TestFileIo::failedWriteChangesNothing()
@@ -78,6 +82,9 @@ void TestFileIo::failedWriteChangesNothing()
         writeFile(path, old);
     if (kind == u"under file")
         path += QStringLiteral("/DAV.id");
+    const QString backup = path + QStringLiteral(".bak");
+    if (kind == u"backup")
+        QVERIFY(QDir().mkpath(backup));
     const QStringList before = entries(dir.path());
 
     fileio::FileError error;
@@ -86,12 +93,25 @@ void TestFileIo::failedWriteChangesNothing()
         std::optional<FileSizeLimit> limit;
         if (kind == u"limit")
             limit.emplace(4096);
-        written = fileio::writeAtomic(path, QByteArray(size, 'x'), &error);
+        if (kind == u"sync")
+            fileio::syncFile = [](int) {
+                errno = EIO;
+                return -1;
+            };
+        if (kind == u"backup")
+            written
+                = fileio::writeAtomicWithBackup(path, QByteArray(size, 'x'), QStringLiteral(".bak"), &error);
+        else
+            written = fileio::writeAtomic(path, QByteArray(size, 'x'), &error);
+        fileio::syncFile = ::fsync;
     }
     QVERIFY(!written);
-    QCOMPARE(error.path, path);
+    const QString failed = kind == u"backup" ? backup : path;
+    QCOMPARE(error.path, failed);
     QVERIFY(!error.reason.isEmpty());
-    QVERIFY2(error.toString().startsWith(path + QStringLiteral(": ")), qPrintable(error.toString()));
+    if (kind == u"sync")
+        QCOMPARE(error.reason, qt_error_string(EIO));
+    QVERIFY2(error.toString().startsWith(failed + QStringLiteral(": ")), qPrintable(error.toString()));
     if (kind != u"directory")
         QCOMPARE(readFile(dir.filePath(QStringLiteral("LOGPTR.dat"))), old);
     QCOMPARE(entries(dir.path()), before); // no temporary file left

@@ -9,6 +9,7 @@
 #include "commands/StartingText.h"
 #include "moveres/MoveTable.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTest>
 
@@ -633,21 +634,31 @@ void tst_ComposeFlows::unencodableTextCancelledIsKept()
 {
     WritingFixture f;
     standardNet(f);
-    f.select(f.boardOf(12), 0);
-    const QString typed = QStringLiteral("今日の一枚 \U0001F600\r\n本文");
-    f.script.willWriteUtf8(typed);
-    f.messages.answers = { MsgAnswer::Cancel, MsgAnswer::Cancel };
-    f.press('W');
+    // Two texts given up within the same second keep a file each.
+    f.compose.setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(21, 30, 5)); });
+    const QStringList typed
+        = { QStringLiteral("今日の一枚 \U0001F600\r\n本文"), QStringLiteral("もう一枚 \U0001F601\r\n本文") };
+    QStringList kept;
+    for (const QString &text : typed) {
+        f.select(f.boardOf(12), 0);
+        f.script.willWriteUtf8(text);
+        f.messages.shown.clear();
+        f.messages.answers = { MsgAnswer::Cancel, MsgAnswer::Cancel };
+        f.press('W');
 
-    QCOMPARE(f.messages.shown.size(), 2);
-    QVERIFY(!QFile::exists(f.upPath()));
-    QVERIFY(f.session.upFile.UpFileText.isEmpty());
-    // The message names the file that keeps the text.
-    const QString text = f.messages.shown.at(1).text;
-    const qsizetype at = text.indexOf(f.session.AppDir);
-    QVERIFY(at >= 0);
-    const QString kept = text.mid(at, text.indexOf(u'\r', at) - at);
-    QCOMPARE(QString::fromUtf8(readFile(kept)), typed);
+        QCOMPARE(f.messages.shown.size(), 2);
+        QVERIFY(!QFile::exists(f.upPath()));
+        QVERIFY(f.session.upFile.UpFileText.isEmpty());
+        // The message names the file that keeps the text.
+        const QString message = f.messages.shown.at(1).text;
+        const qsizetype at = message.indexOf(f.session.AppDir);
+        QVERIFY(at >= 0);
+        kept << message.mid(at, message.indexOf(u'\r', at) - at);
+    }
+    QCOMPARE(kept.at(0), f.session.appFile(QStringLiteral("UNSENT_20261207_213005.TXT")));
+    QCOMPARE(kept.at(1), f.session.appFile(QStringLiteral("UNSENT_20261207_213005_2.TXT")));
+    QCOMPARE(QString::fromUtf8(readFile(kept.at(0))), typed.at(0));
+    QCOMPARE(QString::fromUtf8(readFile(kept.at(1))), typed.at(1));
     QCOMPARE(f.marks(), QStringList {});
 }
 

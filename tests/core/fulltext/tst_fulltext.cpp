@@ -285,6 +285,10 @@ void TestFullText::folding_data()
     QTest::addColumn<QString>("folded");
     QTest::newRow("ascii case") << QStringLiteral("PC-98 Ab") << QStringLiteral("pc-98 ab");
     QTest::newRow("full-width") << QStringLiteral("ＰＣ－９８　ｘ！") << QStringLiteral("pc-98 x!");
+    // Each range at both ends, and the characters just outside it.
+    QTest::newRow("full-width range ends") << QStringLiteral("！～＀｟") << QStringLiteral("!~＀｟");
+    QTest::newRow("capitals' ends") << QStringLiteral("AZ@[ＡＺ＠［") << QStringLiteral("az@[az@[");
+    QTest::newRow("half-width kana ends") << QStringLiteral("｡ﾝ｠") << QStringLiteral("。ン｠");
     QTest::newRow("half-width kana") << QStringLiteral("ｶﾀｶﾅ｡") << QStringLiteral("カタカナ。");
     QTest::newRow("voiced marks join") << QStringLiteral("ﾃﾞｰﾀﾊﾟｳﾞ") << QStringLiteral("データパヴ");
     QTest::newRow("a lone mark") << QStringLiteral("ｱﾞ") << QStringLiteral("ア゛");
@@ -532,6 +536,11 @@ void TestFullText::hitsEqualAScan_data()
                                       QStringLiteral("NIF0102.LOG:skipped") };
     QTest::newRow("a log that grew") << QStringLiteral(
         "grow") << QStringList { QStringLiteral("DAV0602.LOG:grown"), QStringLiteral("DAV0601.LOG:skipped") };
+    // Changed after its first 4 KB (the same number of bytes), then grown: indexed anew.
+    QTest::newRow("a log changed in its last 4 KB, then grown")
+        << QStringLiteral("edit tail") << QStringList { QStringLiteral("DAV0602.LOG:full") };
+    QTest::newRow("a log changed in its middle, then grown")
+        << QStringLiteral("edit middle") << QStringList { QStringLiteral("DAV0602.LOG:full") };
     QTest::newRow("a log that was replaced")
         << QStringLiteral("replace") << QStringList { QStringLiteral("NIF0101.LOG:full") };
     QTest::newRow("a log that was deleted")
@@ -560,6 +569,18 @@ void TestFullText::hitsEqualAScan()
         QFile f(w.path(QStringLiteral("LOG/") + grownLog));
         QVERIFY(f.open(QIODevice::Append));
         f.write(cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
+    } else if (change.startsWith(u"edit")) {
+        const QString path = w.path(QStringLiteral("LOG/") + grownLog);
+        QByteArray bytes = readFile(path);
+        const qsizetype oldSize = bytes.size();
+        const QByteArray word = cp932::encode(QStringLiteral("設定"));
+        // Before the last board line, from where a grown log is read again.
+        const qsizetype lastBoard = bytes.lastIndexOf("\r\nNo.", oldSize - 5);
+        const qsizetype at
+            = change == u"edit tail" ? bytes.lastIndexOf(word, lastBoard) : bytes.indexOf(word, oldSize / 2);
+        QVERIFY(at > 4096 && (at >= oldSize - 4096) == (change == u"edit tail"));
+        bytes.replace(at, word.size(), cp932::encode(QStringLiteral("接続")));
+        writeFile(path, bytes + cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
     } else if (change == u"replace") {
         w.log(QStringLiteral("NIF0101.LOG"), generated(9, 3, QStringLiteral("26/01/09")));
     } else if (change == u"delete") {
@@ -583,6 +604,8 @@ void TestFullText::hitsEqualAScan()
         static const char *const names[] = { "skipped", "grown", "full", "dropped" };
         done << a.log + u':' + QLatin1String(names[int(a.action)]);
     }
+    // Growth compares only the first and the last 4 KB of the old bytes today.
+    QEXPECT_FAIL("a log changed in its middle, then grown", "a change between them goes unseen", Abort);
     for (const QString &expected : actions)
         QVERIFY2(done.contains(expected), qPrintable(done.join(u' ')));
     QCOMPARE(

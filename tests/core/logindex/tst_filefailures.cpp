@@ -1,5 +1,6 @@
 // Opening logs while the net's files really fail: a directory where a file
-// should be, a list directory that is a regular file, a full disk.
+// should be, a list directory that is a regular file, a board list nobody may
+// read, a full disk.
 
 #include "LogIndexFixture.h"
 #include "TestSupport.h"
@@ -11,7 +12,10 @@
 #include "logindex/PointerStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace kavrel;
 using namespace kavrel::test;
@@ -55,28 +59,44 @@ private slots:
 void TestFileFailures::brokenFilesAreToldAndTheOpenGoesOn_data()
 {
     QTest::addColumn<QString>("broken");
+    QTest::addColumn<QString>("how"); // "directory", "file" or "unreadable" in its place
     QTest::addColumn<bool>("merge");
     QTest::addColumn<QStringList>("told"); // the message starts, in order
-    QTest::newRow("board list is a directory") << "bl/DAV.bl" << false << QStringList { kReadFailed };
-    QTest::newRow("ID list is a directory") << "bl/DAV.id" << false << QStringList { kReadFailed };
-    QTest::newRow("LOGPTR.dat is a directory") << "app/LOGPTR.dat" << false << QStringList { kReadFailed };
-    QTest::newRow("Temp.log is a directory") << "log/Temp.log" << true << QStringList { kWriteFailed };
+    const QString directory = QStringLiteral("directory");
+    QTest::newRow("board list is a directory")
+        << "bl/DAV.bl" << directory << false << QStringList { kReadFailed };
+    QTest::newRow("ID list is a directory")
+        << "bl/DAV.id" << directory << false << QStringList { kReadFailed };
+    QTest::newRow("LOGPTR.dat is a directory")
+        << "app/LOGPTR.dat" << directory << false << QStringList { kReadFailed };
+    QTest::newRow("Temp.log is a directory")
+        << "log/Temp.log" << directory << true << QStringList { kWriteFailed };
     QTest::newRow("list directory is a regular file")
-        << "bl" << false << QStringList { kWriteFailed, kWriteFailed };
+        << "bl" << QStringLiteral("file") << false << QStringList { kWriteFailed, kWriteFailed };
+    // Boards it could not read are not written over with the few the log shows.
+    QTest::newRow("board list unreadable")
+        << "bl/DAV.bl" << QStringLiteral("unreadable") << false << QStringList { kReadFailed };
 }
 
 void TestFileFailures::brokenFilesAreToldAndTheOpenGoesOn()
 {
     QFETCH(QString, broken);
+    QFETCH(QString, how);
     QFETCH(bool, merge);
     QFETCH(QStringList, told);
+    if (how == u"unreadable" && geteuid() == 0)
+        QSKIP("root reads files of mode 000");
     LogIndexFixture f;
     f.writeLog(QStringLiteral("DAV1.LOG"), boardLog(3, QStringLiteral("KVR7:花子")));
     f.writeLog(QStringLiteral("DAV2.LOG"), boardLog(5, QStringLiteral("KVR8:一郎")));
     const QString brokenPath = f.dir.filePath(broken);
-    if (broken == u"bl") {
+    const QByteArray kept = sjis(QStringLiteral("No.9 ｢古い板｣K9 \r\n"));
+    if (how == u"file") {
         QVERIFY(QDir(brokenPath).removeRecursively());
         writeFile(brokenPath, "not a folder");
+    } else if (how == u"unreadable") {
+        writeFile(brokenPath, kept);
+        QVERIFY(QFile::setPermissions(brokenPath, {}));
     } else {
         QVERIFY(QDir().mkpath(brokenPath));
     }
@@ -97,10 +117,14 @@ void TestFileFailures::brokenFilesAreToldAndTheOpenGoesOn()
     QCOMPARE(f.session.main.Board_List.items.first(), QStringLiteral("No.3 ｢雑談｣"));
     QVERIFY(f.session.main.visible);
     QVERIFY(f.session.log.IdListText.contains(QStringLiteral("KVR7:花子")));
-    if (broken == u"bl")
+    if (how == u"file") {
         QCOMPARE(readFile(brokenPath), QByteArray("not a folder"));
-    else
+    } else if (how == u"unreadable") {
+        QVERIFY(QFile::setPermissions(brokenPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(readFile(brokenPath), kept);
+    } else {
         QVERIFY(QFileInfo(brokenPath).isDir());
+    }
 }
 
 void TestFileFailures::fullDiskKeepsEveryFile()

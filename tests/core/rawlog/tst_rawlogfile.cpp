@@ -48,6 +48,15 @@ void TestRawLogFile::linesAsCaptured_data()
         << QByteArray("\x82\xa0\x81\r\n\xff\x82\xa0\xa0\r\n")
         << QStringList { QStringLiteral("あ<81>^M^J"), QStringLiteral("<FF>あ<A0>^M^J") }
         << QStringList { cp932::decode("\x82\xa0\x81"), cp932::decode("\xff\x82\xa0\xa0") };
+    // A lead byte and a trail byte at each end of their ranges, then trail bytes just outside.
+    QTest::newRow("trail byte 7E") << QByteArray("\x83\x7e\x89\x7e\r\n") << QStringList { "ミ円^M^J" }
+                                   << QStringList { "ミ円" };
+    QTest::newRow("lead and trail range ends")
+        << QByteArray("\x81\x40\x83\x80\x81\xfc\x9f\x40\xe0\x40\xfc\x40\r\n")
+        << QStringList { QStringLiteral("　ム◯檗漾髜^M^J") } << QStringList { QStringLiteral("　ム◯檗漾髜") };
+    QTest::newRow("trail bytes just outside") << QByteArray("\x81\x3f\x81\x7f\x81\xfd\r\n")
+                                              << QStringList { QStringLiteral("<81>?<81>^?<81><FD>^M^J") }
+                                              << QStringList { cp932::decode("\x81\x3f\x81\x7f\x81\xfd") };
     QTest::newRow("half-width kana") << QByteArray("\xb6\xc5\r\n") << QStringList { "ｶﾅ^M^J" }
                                      << QStringList { "ｶﾅ" };
     QTest::newRow("empty file") << QByteArray() << QStringList {} << QStringList {};

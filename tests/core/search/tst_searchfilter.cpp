@@ -67,6 +67,13 @@ void TestSearchFilter::hitTest_data()
     QTest::newRow("full width differs") << true << false << "本文 ＡＢＣ" << int(Verdict::Miss);
     QTest::newRow("date hit") << false << true << inRange << int(Verdict::Hit);
     QTest::newRow("date miss") << false << true << outside << int(Verdict::Miss);
+    // Both ends of the range are in it.
+    QTest::newRow("date at the start") << false << true << "K(1/2) 26/12/01 00:00:00 題" << int(Verdict::Hit);
+    QTest::newRow("date before the start")
+        << false << true << "K(1/2) 26/11/30 23:59:59 題" << int(Verdict::Miss);
+    QTest::newRow("date at the end") << false << true << "K(1/2) 26/12/02 00:00:00 題" << int(Verdict::Hit);
+    QTest::newRow("date after the end")
+        << false << true << "K(1/2) 26/12/02 00:00:01 題" << int(Verdict::Miss);
     QTest::newRow("both: string is enough") << true << true << outside << int(Verdict::Hit);
     QTest::newRow("both: neither") << true << true << "K(1/2) 26/12/03 10:00:05 題" << int(Verdict::Miss);
 }
