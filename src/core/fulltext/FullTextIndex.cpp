@@ -34,9 +34,9 @@ namespace {
 // read with the header, without a table of its own. An index of another
 // format, or of one from before it was kept there (0), is made anew.
 // 7: a board whose first row was never read no longer holds the board's
-// "no articles" message as an article.
-constexpr int kFormat = 7;
-constexpr qsizetype kHashBytes = 4096;
+// "no articles" message as an article. 8: a log is known by its status-change
+// time and the hash of all of its bytes.
+constexpr int kFormat = 8;
 
 // A prepared statement that finalizes itself.
 class Stmt
@@ -182,9 +182,13 @@ private:
     QHash<qint64, QList<QByteArray>> m_chunks;
 };
 
-QByteArray hashOf(const QByteArray &bytes, qsizetype from, qsizetype length)
+// The hash a log is known by: of all of its bytes, or of the first length
+// of them (a grown log's old part), so that no change can go unseen.
+QByteArray hashOf(const QByteArray &bytes, qsizetype length)
 {
-    return QCryptographicHash::hash(bytes.mid(from, length), QCryptographicHash::Sha1).toHex();
+    return QCryptographicHash::hash(
+        QByteArrayView(bytes).first(qMin(length, bytes.size())), QCryptographicHash::Sha1)
+        .toHex();
 }
 
 struct NetLogs
@@ -196,13 +200,28 @@ struct NetLogs
     QStringList logs;
 };
 
+// What a stat tells of a log. The status-change time is set by the system
+// on every write and rename and cannot be set back, so that a log replaced
+// by another of the same size and time is seen.
+struct LogStat
+{
+    qint64 size = -1;
+    qint64 mtime = 0;
+    qint64 ctime = 0;
+
+    static LogStat of(const QFileInfo &info)
+    {
+        return { info.size(), info.lastModified().toMSecsSinceEpoch(),
+            info.metadataChangeTime().toMSecsSinceEpoch() };
+    }
+    bool operator==(const LogStat &) const = default;
+};
+
 struct StoredLog
 {
     qint64 id = 0;
-    qint64 size = 0;
-    qint64 mtime = 0;
-    QByteArray head;
-    QByteArray tail;
+    LogStat stat;
+    QByteArray hash;
 };
 
 // Finds the folded terms in a folded text: all must occur.
@@ -336,26 +355,23 @@ struct PreparedArticle
 // A log read and parsed, ready to be written: all that needs no index.
 struct PreparedLog
 {
-    enum Kind { Unchanged, Unreadable, Grown, Full } kind = Full;
+    // Touched: the same bytes under a new time, which only is written.
+    enum Kind { Unchanged, Unreadable, Touched, Grown, Full } kind = Full;
     QString error;
-    qint64 size = 0;
-    qint64 mtime = 0;
-    QByteArray head;
-    QByteArray tail;
+    LogStat stat; // taken before the log is read: a later write makes it look changed
+    QByteArray hash;
     qsizetype prefixChars = 0; // Grown: the characters before the board line parsing starts at
     QVector<PreparedArticle> articles;
     QList<QByteArray> chunks; // the articles' lines, packed
 };
 
-// Whether a log is as the index holds it: its size and time, from one stat.
-// A search runs this over every log each time, so nothing is read here; a
-// log rewritten in place changes its time.
+// Whether a log is as the index holds it, from one stat. A search runs this
+// over every log each time, so nothing is read here; a log written in any
+// way changes its status-change time.
 bool isUnchanged(const QString &file, const StoredLog &old)
 {
-    // The size first: its stat tells whether the file exists too, which
-    // would otherwise be asked of the system on its own.
     const QFileInfo info(file);
-    return old.size == info.size() && info.exists() && old.mtime == info.lastModified().toMSecsSinceEpoch();
+    return info.exists() && LogStat::of(info) == old.stat;
 }
 
 void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log);
@@ -364,16 +380,7 @@ PreparedLog prepareLog(
     const QString &file, const StoredLog *old, const settings::NetMarkers &markers, int serial)
 {
     PreparedLog out;
-    const QFileInfo info(file);
-    out.mtime = info.lastModified().toMSecsSinceEpoch();
-    if (old && old->size == info.size() && old->mtime == out.mtime) {
-        QFile f(file);
-        if (f.open(QIODevice::ReadOnly)
-            && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex() == old->head) {
-            out.kind = PreparedLog::Unchanged;
-            return out;
-        }
-    }
+    out.stat = LogStat::of(QFileInfo(file));
     QByteArray bytes;
     fileio::FileError error;
     if (!fileio::readAll(file, &bytes, &error)) {
@@ -381,17 +388,17 @@ PreparedLog prepareLog(
         out.error = error.toString();
         return out;
     }
-    out.size = bytes.size();
-    out.head = hashOf(bytes, 0, kHashBytes);
-    out.tail = hashOf(bytes, qMax<qsizetype>(0, bytes.size() - kHashBytes), kHashBytes);
-
-    // A log that only grew: the old bytes are still its beginning.
-    qsizetype resume = -1;
-    if (old && bytes.size() > old->size && hashOf(bytes, 0, qMin<qint64>(kHashBytes, old->size)) == old->head
-        && hashOf(bytes, qMax<qint64>(0, old->size - kHashBytes), qMin<qint64>(kHashBytes, old->size))
-            == old->tail) {
-        resume = bytes.lastIndexOf("\r\nNo.", old->size - 5);
+    out.stat.size = bytes.size();
+    out.hash = hashOf(bytes, bytes.size());
+    if (old && old->stat.size == bytes.size() && old->hash == out.hash) {
+        out.kind = PreparedLog::Touched;
+        return out;
     }
+
+    // A log that only grew: the old bytes, every one of them, are still its beginning.
+    qsizetype resume = -1;
+    if (old && bytes.size() > old->stat.size && hashOf(bytes, old->stat.size) == old->hash)
+        resume = bytes.lastIndexOf("\r\nNo.", old->stat.size - 5);
     if (resume >= 0) {
         out.kind = PreparedLog::Grown;
         out.prefixChars = cp932::decode(bytes.left(resume)).size();
@@ -400,6 +407,21 @@ PreparedLog prepareLog(
         prepareArticles(articlesOfLog(cp932::decode(bytes), markers, serial), out);
     }
     return out;
+}
+
+// Writes what a log is known by; its id in logId.
+bool storeLog(
+    Stmt &upsert, const QString &net, const QString &log, const PreparedLog &prepared, qint64 *logId)
+{
+    upsert.reset();
+    upsert.bind(1, net).bind(2, log).bind(3, prepared.stat.size).bind(4, prepared.stat.mtime);
+    upsert.bind(5, prepared.stat.ctime).bind(6, QString::fromLatin1(prepared.hash));
+    if (upsert.step() != SQLITE_ROW)
+        return false;
+    if (logId)
+        *logId = upsert.integer(0);
+    while (upsert.step() == SQLITE_ROW) { }
+    return true;
 }
 
 } // namespace
@@ -516,7 +538,7 @@ bool FullTextIndex::create()
 {
     const QByteArray sql
         = "CREATE TABLE IF NOT EXISTS logs(id INTEGER PRIMARY KEY, net TEXT NOT NULL, file TEXT NOT NULL,"
-          " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
+          " size INTEGER, mtime INTEGER, ctime INTEGER, hash TEXT, UNIQUE(net, file));"
           "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
           " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
           " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER);"
@@ -670,12 +692,11 @@ bool FullTextIndex::update(
     // What the index holds.
     QHash<QString, StoredLog> stored; // net + TAB + file
     {
-        Stmt q(m_db, "SELECT id, net, file, size, mtime, head, tail FROM logs");
+        Stmt q(m_db, "SELECT id, net, file, size, mtime, ctime, hash FROM logs");
         if (!q.ok())
             return fail(QStringLiteral("cannot be read"));
         while (q.step() == SQLITE_ROW) {
-            StoredLog s { q.integer(0), q.integer(3), q.integer(4), q.text(5).toLatin1(),
-                q.text(6).toLatin1() };
+            StoredLog s { q.integer(0), { q.integer(3), q.integer(4), q.integer(5) }, q.text(6).toLatin1() };
             stored.insert(q.text(1) + u'\t' + q.text(2), s);
         }
     }
@@ -702,9 +723,9 @@ bool FullTextIndex::update(
             , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
             , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
             , upsertLog(db,
-                  "INSERT INTO logs(net, file, size, mtime, head, tail) VALUES(?,?,?,?,?,?)"
+                  "INSERT INTO logs(net, file, size, mtime, ctime, hash) VALUES(?,?,?,?,?,?)"
                   " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
-                  " head=excluded.head, tail=excluded.tail RETURNING id")
+                  " ctime=excluded.ctime, hash=excluded.hash RETURNING id")
             , deleteLog(db, "DELETE FROM logs WHERE id = ?")
         {
         }
@@ -851,6 +872,13 @@ bool FullTextIndex::update(
             lastActions.append({ n.net, log, Action::Skipped });
             continue;
         }
+        if (prepared.kind == PreparedLog::Touched) {
+            // Its records stand: only the stat it is known by is new.
+            if (!prepareWrites() || !storeLog(writes->upsertLog, n.net, log, prepared, nullptr))
+                return fail(QStringLiteral("cannot be written"));
+            lastActions.append({ n.net, log, Action::Skipped });
+            continue;
+        }
         if (prepared.kind == PreparedLog::Unreadable) {
             fileErrors << prepared.error;
             continue;
@@ -862,14 +890,8 @@ bool FullTextIndex::update(
             corrupt = sqlite3_errcode(m_db) == SQLITE_CORRUPT || sqlite3_errcode(m_db) == SQLITE_NOTADB;
             break;
         }
-        bool ok = true;
-        writes->upsertLog.reset();
-        writes->upsertLog.bind(1, n.net).bind(2, log).bind(3, prepared.size).bind(4, prepared.mtime);
-        writes->upsertLog.bind(5, QString::fromLatin1(prepared.head))
-            .bind(6, QString::fromLatin1(prepared.tail));
-        ok = writes->upsertLog.step() == SQLITE_ROW;
-        const qint64 logId = ok ? writes->upsertLog.integer(0) : 0;
-        while (ok && writes->upsertLog.step() == SQLITE_ROW) { }
+        qint64 logId = 0;
+        bool ok = storeLog(writes->upsertLog, n.net, log, prepared, &logId);
         if (ok && prepared.kind == PreparedLog::Grown) {
             // Indexed again from the last board line before the old end:
             // what ends after it is parsed again, with the rest kept.

@@ -67,9 +67,11 @@ public:
     using ProgressFn = std::function<void(const Progress &)>;
 
     // Brings the index in line with the logs of every net, or of the net
-    // named (name or slot number). An unchanged log is skipped, a log that
-    // only grew is indexed from the last board line before its old end,
-    // anything else anew; logs that are gone are dropped. False on an
+    // named (name or slot number). An unchanged log is skipped (one whose
+    // bytes are the same under a new time only gets its time), a log whose
+    // old bytes all stand at its beginning is indexed from the last board
+    // line before its old end, anything else anew; logs that are gone are
+    // dropped. False on an
     // error (errorText()); logs done before it stay done. cancel stops it
     // between logs.
     bool update(
