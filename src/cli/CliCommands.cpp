@@ -354,7 +354,9 @@ int cmdExport(Context &ctx, const QStringList &args)
 }
 
 // The full-text index brought up to date; progress on stderr when asked.
-void updateIndex(fulltext::FullTextIndex &index, const QString &net, bool progress)
+// The logs that could not be read are returned, to be said after the output:
+// the others are searched all the same.
+QString updateIndex(fulltext::FullTextIndex &index, const QString &net, bool progress)
 {
     if (!index.open())
         throw CliExit(Failure, index.errorText());
@@ -367,8 +369,9 @@ void updateIndex(fulltext::FullTextIndex &index, const QString &net, bool progre
     const bool ok = index.update(net, report);
     for (const QString &notice : index.notices())
         printError(notice);
-    if (!ok)
+    if (!ok && index.unreadableLogs().isEmpty())
         throw CliExit(Failure, index.errorText());
+    return index.unreadableLogs().join(u'\n');
 }
 
 int cmdIndex(Context &ctx, const QStringList &args)
@@ -382,7 +385,9 @@ int cmdIndex(Context &ctx, const QStringList &args)
         net = text::trimTrailingBlanks(
             ctx.program.netSelect.Select_menu.items.value(resolveNet(ctx, rest.first())));
     fulltext::FullTextIndex index(ctx.session().AppDir);
-    updateIndex(index, net, progress);
+    const QString unreadable = updateIndex(index, net, progress);
+    if (!unreadable.isEmpty())
+        throw CliExit(Failure, unreadable);
     return Success;
 }
 
@@ -394,12 +399,14 @@ int cmdFind(Context &ctx, const QStringList &args)
     if (!query.isValid())
         throw CliExit(Failure, query.error);
     fulltext::FullTextIndex index(ctx.session().AppDir);
-    updateIndex(index, QString(), false);
+    const QString unreadable = updateIndex(index, QString(), false);
     QVector<fulltext::Hit> hits;
     if (!index.find(query, &hits, false)) // no snippet is printed
         throw CliExit(Failure, index.errorText());
     for (const fulltext::Hit &h : std::as_const(hits))
         printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title });
+    if (!unreadable.isEmpty())
+        throw CliExit(Failure, unreadable);
     return hits.isEmpty() ? Reported : Success;
 }
 

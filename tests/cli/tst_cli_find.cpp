@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 using Run = kavrel::test::CliRun;
 
 class TestCliFind : public QObject
@@ -21,6 +23,7 @@ private slots:
     void find_data();
     void find();
     void indexReportsProgressAndFollowsAGrownLog();
+    void anUnreadableLogLeavesTheOthersSearchable();
     void anIndexThatCannotBeWrittenIsAFileError_data();
     void anIndexThatCannotBeWrittenIsAFileError();
 
@@ -138,6 +141,21 @@ void TestCliFind::indexReportsProgressAndFollowsAGrownLog()
     QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
         QStringList { QStringLiteral(
             "2026-12-07 08:00:00\tかぶらネット\tKAB0606.LOG\t7\t88\tSYSOP\tメンテナンスのお知らせ") });
+}
+
+void TestCliFind::anUnreadableLogLeavesTheOthersSearchable()
+{
+    if (geteuid() == 0)
+        QSKIP("root reads a log of mode 000");
+    const QString unreadable = path(QStringLiteral("LOG/KAB0605.LOG"));
+    QVERIFY(QFile::setPermissions(unreadable, {}));
+    const Run r = cli({ QStringLiteral("find"), QStringLiteral("モデム") });
+    QFile::setPermissions(unreadable, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
+        QStringList { QStringLiteral(
+            "2026-12-06 13:20:18\tかぶらネット\tKAB0606.LOG\t3\t1204\tKAV00789\tモデムの初期化コマンド") });
+    QVERIFY2(r.err.contains(unreadable), qPrintable(r.err));
+    QCOMPARE(r.code, 2);
 }
 
 void TestCliFind::anIndexThatCannotBeWrittenIsAFileError_data()

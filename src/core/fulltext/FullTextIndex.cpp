@@ -652,6 +652,7 @@ bool FullTextIndex::update(
 {
     lastActions.clear();
     m_error.clear();
+    m_unreadable.clear();
     if (!m_db && !open())
         return false;
 
@@ -847,7 +848,6 @@ bool FullTextIndex::update(
 
     Progress p;
     p.total = int(jobs.size());
-    QStringList fileErrors;
     bool corrupt = false;
     std::future<PreparedLog> next;
     if (!jobs.isEmpty())
@@ -880,7 +880,7 @@ bool FullTextIndex::update(
             continue;
         }
         if (prepared.kind == PreparedLog::Unreadable) {
-            fileErrors << prepared.error;
+            m_unreadable << prepared.error;
             continue;
         }
 
@@ -989,8 +989,8 @@ bool FullTextIndex::update(
             return false;
         lastActions.append({ net, it.key().section(u'\t', 1), Action::Dropped });
     }
-    if (!fileErrors.isEmpty()) {
-        m_error = fileErrors.join(u'\n');
+    if (!m_unreadable.isEmpty()) {
+        m_error = m_unreadable.join(u'\n');
         return false;
     }
     return true;

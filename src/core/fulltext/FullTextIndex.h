@@ -88,6 +88,9 @@ public:
     QVector<IndexedArticle> articlesOf(const QString &net, const QString &logFile);
 
     QString errorText() const { return m_error; }
+    // The logs the last update could not read, each with why: the index
+    // stands and keeps what it held of them, so a search still runs.
+    QStringList unreadableLogs() const { return m_unreadable; }
     QStringList notices() const { return m_notices; }
 
     // How the last update treated each log, for tests and the benchmark.
@@ -111,6 +114,7 @@ private:
     QString m_appDir;
     sqlite3 *m_db = nullptr;
     QString m_error;
+    QStringList m_unreadable;
     QStringList m_notices;
 };
 
