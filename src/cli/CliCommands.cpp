@@ -401,7 +401,11 @@ int cmdFind(Context &ctx, const QStringList &args)
     fulltext::FullTextIndex index(ctx.session().AppDir);
     const QString unreadable = updateIndex(index, QString(), false);
     QVector<fulltext::Hit> hits;
-    if (!index.find(query, &hits, false)) // no snippet is printed
+    const qsizetype said = index.notices().size();
+    const bool found = index.find(query, &hits, false); // no snippet is printed
+    for (const QString &notice : index.notices().mid(said)) // an index found damaged by the query
+        printError(notice);
+    if (!found)
         throw CliExit(Failure, index.errorText());
     for (const fulltext::Hit &h : std::as_const(hits))
         printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title });

@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "fulltext/ArticleSource.h"
 #include "fulltext/Fold.h"
+#include "fulltext/PageChecksums.h"
 #include "logindex/LogFiles.h"
 #include "logindex/ParsedLog.h"
 #include "session/Session.h"
@@ -37,6 +38,14 @@ namespace {
 // "no articles" message as an article. 8: a log is known by its status-change
 // time and the hash of all of its bytes.
 constexpr int kFormat = 8;
+
+// Whether an SQLite result says that the file is damaged: a page whose
+// checksum does not match, a b-tree or record that makes no sense, or a
+// file that is no database at all.
+bool isDamage(int code)
+{
+    return code == SQLITE_IOERR_DATA || (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB;
+}
 
 // A prepared statement that finalizes itself.
 class Stmt
@@ -136,6 +145,7 @@ QByteArray packChunk(const QList<QByteArray> &parts)
     return qCompress(raw, 1);
 }
 
+// The parts of a chunk; none when it does not unpack (a damaged index).
 QList<QByteArray> unpackChunk(const QByteArray &packed)
 {
     const QByteArray raw = qUncompress(packed);
@@ -163,6 +173,8 @@ public:
     {
     }
     bool ok() const { return m_query.ok(); }
+    // An article's lines; none, and the result of the read that failed in
+    // failure(), when its chunk cannot be read or has no such part.
     QStringList lines(qint64 chunk, qint64 part)
     {
         auto it = m_chunks.constFind(chunk);
@@ -171,14 +183,23 @@ public:
                 m_chunks.clear();
             m_query.reset();
             m_query.bind(1, chunk);
+            const int rc = m_query.step();
             it = m_chunks.insert(
-                chunk, m_query.step() == SQLITE_ROW ? unpackChunk(m_query.blob(0)) : QList<QByteArray>());
+                chunk, rc == SQLITE_ROW ? unpackChunk(m_query.blob(0)) : QList<QByteArray>());
+            if (rc != SQLITE_ROW)
+                m_failure = rc == SQLITE_DONE ? SQLITE_CORRUPT : rc; // an article's chunk is never missing
         }
-        return part >= 0 && part < it->size() ? decodeLines(it->at(part)) : QStringList();
+        if (part >= 0 && part < it->size())
+            return decodeLines(it->at(part));
+        if (m_failure == SQLITE_OK)
+            m_failure = SQLITE_CORRUPT;
+        return {};
     }
+    int failure() const { return m_failure; }
 
 private:
     Stmt m_query;
+    int m_failure = SQLITE_OK;
     QHash<qint64, QList<QByteArray>> m_chunks;
 };
 
@@ -524,6 +545,13 @@ bool FullTextIndex::fail(const QString &what)
     return false;
 }
 
+bool FullTextIndex::fail(const QString &what, int code)
+{
+    m_error = path() + QStringLiteral(": ") + what + QStringLiteral(" (")
+        + QString::fromUtf8(sqlite3_errstr(code)) + u')';
+    return false;
+}
+
 bool FullTextIndex::exec(const char *sql)
 {
     char *msg = nullptr;
@@ -570,13 +598,14 @@ bool FullTextIndex::open()
         // Each thread that uses the index opens its own connection: no
         // connection is shared, and none needs a lock around every call.
         if (sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
-                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr)
+                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, pageChecksumsVfs())
             != SQLITE_OK) {
             fail(QStringLiteral("cannot be opened"));
             close();
             return false;
         }
         sqlite3_busy_timeout(m_db, 30000);
+        sqlite3_extended_result_codes(m_db, 1); // a page whose checksum fails is told apart
         // Every search opens the index: its write-ahead log is kept between
         // runs instead of being made and removed each time, and emptied on
         // close (journal_size_limit=0) so that nothing stale stays in it.
@@ -604,7 +633,11 @@ bool FullTextIndex::open()
             // A new file, or one of another format.
             qint64 tables = tableCount();
             if (tables == 0) {
-                // The journal mode stays in the file: set once, outside the transaction.
+                // Each page keeps its checksum in bytes reserved at its end,
+                // and the journal mode stays in the file: both set once,
+                // before anything is written, outside the transaction.
+                int reserve = kPageChecksumBytes;
+                sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
                 sound = exec("PRAGMA journal_mode=WAL") && exec("BEGIN IMMEDIATE");
                 writing = sound;
                 tables = sound ? tableCount() : -1;
@@ -617,8 +650,14 @@ bool FullTextIndex::open()
                 sound = false;
             }
         }
-        const int code = sqlite3_errcode(m_db);
-        damaged = damaged || code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+        // Pages without their checksums are of an earlier format.
+        int reserve = -1;
+        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
+        if (sound && !writing && reserve != kPageChecksumBytes) {
+            damaged = true;
+            sound = false;
+        }
+        damaged = damaged || isDamage(sqlite3_extended_errcode(m_db));
         if (sound && (!writing || exec("COMMIT")))
             return true;
         const QString why = m_error;
@@ -632,29 +671,51 @@ bool FullTextIndex::open()
         if (attempt == 1)
             return fail(QStringLiteral("cannot be made anew"));
         // Damaged or another version's: it is only a cache, so it is made anew.
-        close();
-        m_notices << kRebuiltNotice;
-        for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
-            fileio::FileError error;
-            if (!fileio::removeIfExists(file + suffix, &error)) {
-                m_error = error.toString();
-                return false;
-            }
-        }
+        if (!removeFiles())
+            return false;
     }
     return false;
 }
 
+bool FullTextIndex::removeFiles()
+{
+    close();
+    if (!m_notices.contains(kRebuiltNotice))
+        m_notices << kRebuiltNotice;
+    for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+        fileio::FileError error;
+        if (!fileio::removeIfExists(path() + suffix, &error)) {
+            m_error = error.toString();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FullTextIndex::update(const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel)
+{
+    // A damaged index is made anew, once.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        lastActions.clear();
+        m_error.clear();
+        m_unreadable.clear();
+        if (!m_db && !open())
+            return false;
+        const Outcome outcome = updateOnce(net, progress, cancel);
+        if (outcome != Outcome::Damaged)
+            return outcome == Outcome::Done;
+        if (attempt == 0 && !removeFiles())
+            return false;
+    }
+    return fail(QStringLiteral("cannot be made anew"));
+}
+
 // One pass: its prepared statements, the parse threads and each log's transaction share the locals.
 // NOLINTNEXTLINE(readability-function-size): split, the locals would be passed through every part
-bool FullTextIndex::update(
+FullTextIndex::Outcome FullTextIndex::updateOnce(
     const QString &netFilter, const ProgressFn &progress, const std::atomic_bool *cancel)
 {
-    lastActions.clear();
-    m_error.clear();
-    m_unreadable.clear();
-    if (!m_db && !open())
-        return false;
+    const Outcome failed = Outcome::Failed;
 
     // The nets and their logs as the net selection screen lists them.
     Session session;
@@ -687,7 +748,7 @@ bool FullTextIndex::update(
     if (!filterFound) {
         m_error = QStringLiteral("no net \"%1\" in %2")
                       .arg(netFilter, session.appFile(QStringLiteral("DATA.DEF")));
-        return false;
+        return failed;
     }
 
     // What the index holds.
@@ -695,11 +756,16 @@ bool FullTextIndex::update(
     {
         Stmt q(m_db, "SELECT id, net, file, size, mtime, ctime, hash FROM logs");
         if (!q.ok())
-            return fail(QStringLiteral("cannot be read"));
-        while (q.step() == SQLITE_ROW) {
+            return isDamage(sqlite3_extended_errcode(m_db))
+                ? Outcome::Damaged
+                : (fail(QStringLiteral("cannot be read")), failed);
+        int rc = SQLITE_ROW;
+        while ((rc = q.step()) == SQLITE_ROW) {
             StoredLog s { q.integer(0), { q.integer(3), q.integer(4), q.integer(5) }, q.text(6).toLatin1() };
             stored.insert(q.text(1) + u'\t' + q.text(2), s);
         }
+        if (rc != SQLITE_DONE)
+            return isDamage(rc) ? Outcome::Damaged : (fail(QStringLiteral("cannot be read"), rc), failed);
     }
 
     // The statements that write: made only when a log has changed, since a
@@ -746,6 +812,8 @@ bool FullTextIndex::update(
         return writes->ok() || fail(QStringLiteral("cannot be used"));
     };
 
+    // A read that failed on a damaged chunk, which SQLite does not see.
+    int damagedRead = SQLITE_OK;
     // Drops the records of a log that end after position from.
     auto dropArticles = [&](qint64 log, qint64 from) -> bool {
         ChunkReader chunks(m_db);
@@ -753,18 +821,25 @@ bool FullTextIndex::update(
             return false;
         writes->articlesFrom.reset();
         writes->articlesFrom.bind(1, log).bind(2, from);
-        while (writes->articlesFrom.step() == SQLITE_ROW) {
+        int rc = SQLITE_ROW;
+        while ((rc = writes->articlesFrom.step()) == SQLITE_ROW) {
             IndexedArticle a;
             a.title = writes->articlesFrom.text(1);
             a.senderId = writes->articlesFrom.text(2);
             a.senderName = writes->articlesFrom.text(3);
             a.boardName = writes->articlesFrom.text(4);
             a.lines = chunks.lines(writes->articlesFrom.integer(5), writes->articlesFrom.integer(6));
+            if (chunks.failure() != SQLITE_OK) {
+                damagedRead = chunks.failure();
+                return false;
+            }
             writes->deleteFts.reset();
             writes->deleteFts.bind(1, writes->articlesFrom.integer(0)).bind(2, indexTextOf(a));
             if (writes->deleteFts.step() != SQLITE_DONE)
                 return false;
         }
+        if (rc != SQLITE_DONE)
+            return false;
         writes->deleteArticles.reset();
         writes->deleteArticles.bind(1, log).bind(2, from);
         if (writes->deleteArticles.step() != SQLITE_DONE)
@@ -848,7 +923,6 @@ bool FullTextIndex::update(
 
     Progress p;
     p.total = int(jobs.size());
-    bool corrupt = false;
     std::future<PreparedLog> next;
     if (!jobs.isEmpty())
         next = launch(0);
@@ -860,7 +934,7 @@ bool FullTextIndex::update(
         const NetLogs &n = *job.net;
         const QString &log = job.log;
         if (cancel && cancel->load())
-            return true;
+            return Outcome::Done;
         p.net = n.net;
         p.log = log;
         if (progress)
@@ -875,7 +949,9 @@ bool FullTextIndex::update(
         if (prepared.kind == PreparedLog::Touched) {
             // Its records stand: only the stat it is known by is new.
             if (!prepareWrites() || !storeLog(writes->upsertLog, n.net, log, prepared, nullptr))
-                return fail(QStringLiteral("cannot be written"));
+                return isDamage(sqlite3_extended_errcode(m_db))
+                    ? Outcome::Damaged
+                    : (fail(QStringLiteral("cannot be written")), failed);
             lastActions.append({ n.net, log, Action::Skipped });
             continue;
         }
@@ -885,11 +961,9 @@ bool FullTextIndex::update(
         }
 
         if (!prepareWrites())
-            return false;
-        if (!exec("BEGIN IMMEDIATE")) {
-            corrupt = sqlite3_errcode(m_db) == SQLITE_CORRUPT || sqlite3_errcode(m_db) == SQLITE_NOTADB;
-            break;
-        }
+            return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
+        if (!exec("BEGIN IMMEDIATE"))
+            return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
         qint64 logId = 0;
         bool ok = storeLog(writes->upsertLog, n.net, log, prepared, &logId);
         if (ok && prepared.kind == PreparedLog::Grown) {
@@ -941,31 +1015,13 @@ bool FullTextIndex::update(
             lastActions.append({ n.net, log, Action::Full });
         }
         if (!ok || !exec("COMMIT")) {
-            const int code = sqlite3_errcode(m_db);
-            corrupt = code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+            const bool damaged = damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
             fail(QStringLiteral("cannot be written"));
             const QString why = m_error;
             exec("ROLLBACK");
             m_error = why;
-            if (corrupt)
-                break;
-            return false;
+            return damaged ? Outcome::Damaged : failed;
         }
-    }
-
-    if (corrupt) {
-        // A damaged index is made anew, once.
-        close();
-        m_notices << kRebuiltNotice;
-        for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
-            fileio::removeIfExists(path() + suffix);
-        static thread_local int depth = 0;
-        if (depth > 0 || !open())
-            return fail(QStringLiteral("cannot be made anew"));
-        ++depth;
-        const bool again = update(netFilter, progress, cancel);
-        --depth;
-        return again;
     }
 
     // Logs that are gone, of the nets looked at (of every net when all are).
@@ -977,23 +1033,24 @@ bool FullTextIndex::update(
         if (!netFilter.isEmpty() && !looked.contains(net))
             continue;
         if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
-            return false;
+            return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
         writes->deleteLog.reset();
         writes->deleteLog.bind(1, it->id);
         if (!dropArticles(it->id, -1) || writes->deleteLog.step() != SQLITE_DONE) {
+            const bool damaged = damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
             fail(QStringLiteral("cannot be written"));
             exec("ROLLBACK");
-            return false;
+            return damaged ? Outcome::Damaged : failed;
         }
         if (!exec("COMMIT"))
-            return false;
+            return failed;
         lastActions.append({ net, it.key().section(u'\t', 1), Action::Dropped });
     }
     if (!m_unreadable.isEmpty()) {
         m_error = m_unreadable.join(u'\n');
-        return false;
+        return failed;
     }
-    return true;
+    return Outcome::Done;
 }
 
 bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, int limit)
@@ -1006,6 +1063,30 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
     }
     if (!m_db && !open())
         return false;
+    const Outcome outcome = findOnce(query, hits, snippets, limit);
+    if (outcome != Outcome::Damaged)
+        return outcome == Outcome::Done;
+    // Made anew from the logs, then asked again; a log that cannot be read
+    // is said, and the others' hits are given.
+    hits->clear();
+    if (!removeFiles() || (!update() && m_unreadable.isEmpty()))
+        return false;
+    const QString unreadable = m_error;
+    if (findOnce(query, hits, snippets, limit) != Outcome::Done)
+        return m_error.isEmpty() ? fail(QStringLiteral("cannot be made anew")) : false;
+    m_error = unreadable;
+    return true;
+}
+
+FullTextIndex::Outcome FullTextIndex::findOnce(
+    const Query &query, QVector<Hit> *hits, bool snippets, int limit)
+{
+    const auto failed = [this](int code) {
+        if (isDamage(code))
+            return Outcome::Damaged;
+        fail(QStringLiteral("cannot be read"), code);
+        return Outcome::Failed;
+    };
 
     QStringList where;
     QList<QString> values;
@@ -1016,8 +1097,8 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
     }
     if (!longTerms.isEmpty()) {
         QStringList trigrams = trigramsOf(longTerms);
-        if (!rarestTrigrams(&trigrams))
-            return fail(QStringLiteral("cannot be read"));
+        if (const int rc = rarestTrigrams(&trigrams); rc != SQLITE_OK)
+            return failed(rc);
         if (!trigrams.isEmpty()) {
             where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
             values << trigramMatch(trigrams);
@@ -1059,7 +1140,7 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
     Stmt q(m_db, utf8.constData());
     ChunkReader chunks(m_db);
     if (!q.ok() || !chunks.ok())
-        return fail(QStringLiteral("cannot be read"));
+        return failed(sqlite3_extended_errcode(m_db));
     for (int i = 0; i < values.size(); ++i) {
         if (where.at(i).startsWith(QLatin1String("a.board_no")))
             q.bind(i + 1, values.at(i).toLongLong());
@@ -1078,6 +1159,8 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
         const bool inHeading = query.terms.isEmpty() || allOccur(searchTextOf(a), query.terms);
         if (!inHeading || snippets)
             a.lines = chunks.lines(q.integer(10), q.integer(11));
+        if (chunks.failure() != SQLITE_OK)
+            return failed(chunks.failure());
         if (!inHeading && !allOccur(searchTextOf(a), query.terms))
             continue;
         Hit h;
@@ -1098,9 +1181,9 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
         hits->append(h);
     }
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        return fail(QStringLiteral("cannot be read"));
+        return failed(rc);
     if (limited)
-        return true;
+        return Outcome::Done;
     // Newest first; the same date by net, log and the order the index made them.
     std::sort(hits->begin(), hits->end(), [](const Hit &a, const Hit &b) {
         if (a.dateTime != b.dateTime)
@@ -1111,10 +1194,10 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
             return a.logFile < b.logFile;
         return a.id < b.id;
     });
-    return true;
+    return Outcome::Done;
 }
 
-bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
+int FullTextIndex::rarestTrigrams(QStringList *trigrams)
 {
     // Trigrams only narrow and every candidate is checked against its text,
     // so any of them may be left out. A common trigram's list of articles
@@ -1126,23 +1209,25 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
     constexpr double kRare = 4096; // articles
     constexpr qsizetype kAtLeast = 2;
     if (trigrams->size() <= kAtLeast)
-        return true;
+        return SQLITE_OK;
     Stmt range(m_db, "SELECT (SELECT min(id) FROM articles), (SELECT max(id) FROM articles)");
-    if (!range.ok() || range.step() != SQLITE_ROW)
-        return false;
+    if (!range.ok())
+        return sqlite3_extended_errcode(m_db);
+    if (const int rc = range.step(); rc != SQLITE_ROW)
+        return rc;
     const qint64 first = range.integer(0);
     const double articles = double(qMax<qint64>(1, range.integer(1) - first + 1));
     const QByteArray sql = "SELECT count(*), max(rowid) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
         + QByteArray::number(kSample) + ")";
     Stmt probe(m_db, sql.constData());
     if (!probe.ok())
-        return false;
+        return sqlite3_extended_errcode(m_db);
     QList<std::pair<double, QString>> counted; // the estimated number of articles holding it
     for (const QString &tri : std::as_const(*trigrams)) {
         probe.reset();
         probe.bind(1, trigramMatch({ tri }));
-        if (probe.step() != SQLITE_ROW)
-            return false;
+        if (const int rc = probe.step(); rc != SQLITE_ROW)
+            return rc;
         const qint64 count = probe.integer(0);
         const qint64 reach = probe.integer(1) - first + 1;
         counted.append(
@@ -1157,7 +1242,7 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
             break;
         trigrams->append(tri);
     }
-    return true;
+    return SQLITE_OK;
 }
 
 QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QString &logFile)

@@ -78,6 +78,7 @@ public:
         const QString &net = {}, const ProgressFn &progress = {}, const std::atomic_bool *cancel = nullptr);
 
     // The articles that satisfy the query, newest first. False on an error.
+    // An index found damaged is made anew (notices() says so) and asked again.
     // Without snippets, an article whose title, sender or board holds every
     // term is not unpacked. With a limit, only the newest that many: the
     // candidates are then checked newest first, so that a word in nearly
@@ -104,11 +105,19 @@ public:
     QList<LogAction> lastActions;
 
 private:
+    enum class Outcome { Done, Failed, Damaged };
+    Outcome updateOnce(const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel);
+    Outcome findOnce(const Query &query, QVector<Hit> *hits, bool snippets, int limit);
+    // Closes the index and deletes its files, saying so in notices().
+    bool removeFiles();
     bool create();
     // Narrows the trigrams of a query to the rare ones, when some are rare.
-    bool rarestTrigrams(QStringList *trigrams);
+    // SQLITE_OK, or the error of the read that failed.
+    int rarestTrigrams(QStringList *trigrams);
     bool exec(const char *sql);
     bool fail(const QString &what);
+    // The error of a statement already finalized, or of a failed read.
+    bool fail(const QString &what, int code);
     void close();
 
     QString m_appDir;

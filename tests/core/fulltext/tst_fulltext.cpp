@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -276,6 +277,8 @@ private slots:
     void storedLinesComeBackExactly();
     void hitsEqualAScan_data();
     void hitsEqualAScan();
+    void aDamagedIndexIsFoundAndMadeAnew_data();
+    void aDamagedIndexIsFoundAndMadeAnew();
     void anIndexFileThatIsADirectoryIsAnError();
 };
 
@@ -648,6 +651,46 @@ void TestFullText::hitsEqualAScan()
     QCOMPARE(hits.first().snippet, QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ】通信。abc"));
     QCOMPARE(hits.first().number, QStringLiteral("00011"));
     QCOMPARE(hits.first().dateTime, QStringLiteral("2025-01-02 09:15:00"));
+}
+
+void TestFullText::aDamagedIndexIsFoundAndMadeAnew_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 20; ++seed)
+        QTest::addRow("damage %u", seed) << seed;
+}
+
+void TestFullText::aDamagedIndexIsFoundAndMadeAnew()
+{
+    // Bytes overwritten anywhere after the header: the hits are right, from
+    // the index as it was or from one made anew with a notice, never fewer.
+    QFETCH(quint32, seed);
+    WorkDir w;
+    const QString appDir = w.dir.path();
+    {
+        FullTextIndex index(appDir);
+        QVERIFY2(index.update(), qPrintable(index.errorText()));
+    }
+    QByteArray bytes = readFile(w.path(FullTextIndex::kFileName));
+    QRandomGenerator random(seed);
+    const qsizetype n = 64;
+    const qsizetype at = 100 + qsizetype(random.bounded(quint32(bytes.size() - 100 - n)));
+    for (qsizetype i = at; i < at + n; ++i)
+        bytes[i] = char(random.bounded(256u));
+    writeFile(w.path(FullTextIndex::kFileName), bytes);
+
+    FullTextIndex index(appDir);
+    index.update();
+    for (const QString &text : kQueries) {
+        const Query q = parseQuery(text);
+        QVector<Hit> hits;
+        QVERIFY2(index.find(q, &hits), qPrintable(index.errorText()));
+        QCOMPARE(keysOf(hits), bruteForce(appDir, q));
+    }
+    // Made anew, it is sound.
+    FullTextIndex again(appDir);
+    QVERIFY(again.update());
+    QVERIFY(again.notices().isEmpty());
 }
 
 void TestFullText::anIndexFileThatIsADirectoryIsAnError()
