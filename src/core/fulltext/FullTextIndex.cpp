@@ -573,6 +573,9 @@ bool FullTextIndex::create()
           "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
           "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
+          // Full-text rows removed since the table was last merged into one.
+          "CREATE TABLE IF NOT EXISTS upkeep(removed INTEGER NOT NULL);"
+          "INSERT INTO upkeep(removed) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM upkeep);"
           // Positions are not kept (detail=none) and the text lives in
           // articles (content=''): every hit is checked against it.
           "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
@@ -638,7 +641,9 @@ bool FullTextIndex::open()
                 // before anything is written, outside the transaction.
                 int reserve = kPageChecksumBytes;
                 sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
-                sound = exec("PRAGMA journal_mode=WAL") && exec("BEGIN IMMEDIATE");
+                // Pages freed by a log indexed anew go back to the file system.
+                sound = exec("PRAGMA auto_vacuum=INCREMENTAL") && exec("PRAGMA journal_mode=WAL")
+                    && exec("BEGIN IMMEDIATE");
                 writing = sound;
                 tables = sound ? tableCount() : -1;
             }
@@ -814,6 +819,8 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
 
     // A read that failed on a damaged chunk, which SQLite does not see.
     int damagedRead = SQLITE_OK;
+    qint64 removedRows = 0; // full-text rows removed: they leave deletion marks behind
+
     // Drops the records of a log that end after position from.
     auto dropArticles = [&](qint64 log, qint64 from) -> bool {
         ChunkReader chunks(m_db);
@@ -837,6 +844,7 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
             writes->deleteFts.bind(1, writes->articlesFrom.integer(0)).bind(2, indexTextOf(a));
             if (writes->deleteFts.step() != SQLITE_DONE)
                 return false;
+            ++removedRows;
         }
         if (rc != SQLITE_DONE)
             return false;
@@ -1046,11 +1054,42 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
             return failed;
         lastActions.append({ net, it.key().section(u'\t', 1), Action::Dropped });
     }
+    writes.reset();
+    if (removedRows > 0 && !reclaimSpace(removedRows))
+        return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
     if (!m_unreadable.isEmpty()) {
         m_error = m_unreadable.join(u'\n');
         return failed;
     }
     return Outcome::Done;
+}
+
+bool FullTextIndex::reclaimSpace(qint64 removedRows)
+{
+    // A full-text row removed stays as a deletion mark until the segments are
+    // merged into one, which rewrites the whole table: that is done once the
+    // rows removed since the last time reach a few in a hundred of those
+    // held, so that the index stays within that of a fresh build. The pages
+    // freed are given back to the file system.
+    constexpr qint64 kPercent = 3;
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    Stmt count(m_db,
+        "UPDATE upkeep SET removed = removed + ? RETURNING removed, (SELECT max(id) - min(id) + 1 FROM "
+        "articles)");
+    bool ok = count.ok() && count.bind(1, removedRows).step() == SQLITE_ROW;
+    const bool merge = ok && count.integer(0) * 100 >= count.integer(1) * kPercent;
+    while (ok && count.step() == SQLITE_ROW) { }
+    if (ok && merge)
+        ok = exec("INSERT INTO fts(fts) VALUES('optimize'); UPDATE upkeep SET removed = 0;");
+    ok = ok && exec("PRAGMA incremental_vacuum");
+    if (ok && exec("COMMIT"))
+        return true;
+    fail(QStringLiteral("cannot be written"));
+    const QString why = m_error;
+    exec("ROLLBACK");
+    m_error = why;
+    return false;
 }
 
 bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, int limit)

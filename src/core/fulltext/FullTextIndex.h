@@ -111,6 +111,8 @@ private:
     // Closes the index and deletes its files, saying so in notices().
     bool removeFiles();
     bool create();
+    // After an update that removed full-text rows.
+    bool reclaimSpace(qint64 removedRows);
     // Narrows the trigrams of a query to the rare ones, when some are rare.
     // SQLITE_OK, or the error of the read that failed.
     int rarestTrigrams(QStringList *trigrams);

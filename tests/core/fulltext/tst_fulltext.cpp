@@ -277,6 +277,7 @@ private slots:
     void storedLinesComeBackExactly();
     void hitsEqualAScan_data();
     void hitsEqualAScan();
+    void reindexingKeepsTheSizeOfAFreshBuild();
     void aDamagedIndexIsFoundAndMadeAnew_data();
     void aDamagedIndexIsFoundAndMadeAnew();
     void anIndexFileThatIsADirectoryIsAnError();
@@ -651,6 +652,43 @@ void TestFullText::hitsEqualAScan()
     QCOMPARE(hits.first().snippet, QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ】通信。abc"));
     QCOMPARE(hits.first().number, QStringLiteral("00011"));
     QCOMPARE(hits.first().dateTime, QStringLiteral("2025-01-02 09:15:00"));
+}
+
+void TestFullText::reindexingKeepsTheSizeOfAFreshBuild()
+{
+    WorkDir w;
+    const QString appDir = w.dir.path();
+    const QString file = w.path(FullTextIndex::kFileName);
+    const auto sizeOf
+        = [&] { return QFileInfo(file).size() + QFileInfo(file + QStringLiteral("-wal")).size(); };
+    const QByteArray grown = readFile(w.path(QStringLiteral("LOG/DAV0602.LOG")));
+    for (int round = 0; round < 10; ++round) {
+        // Touched, grown, replaced, deleted and back again.
+        QFile touched(w.path(QStringLiteral("LOG/DAV0601.LOG")));
+        QVERIFY(touched.open(QIODevice::ReadWrite)
+            && touched.setFileTime(
+                QDateTime::currentDateTime().addSecs(round + 1), QFileDevice::FileModificationTime));
+        touched.close();
+        writeFile(w.path(QStringLiteral("LOG/DAV0602.LOG")),
+            round % 2 ? grown : grown + cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
+        w.log(
+            QStringLiteral("NIF0101.LOG"), generated(quint32(3 + round % 2), 3, QStringLiteral("79/12/31")));
+        if (round % 2)
+            w.log(QStringLiteral("NIF0102.LOG"), handLog());
+        else
+            QVERIFY(QFile::remove(w.path(QStringLiteral("LOG/NIF0102.LOG"))));
+        FullTextIndex index(appDir);
+        QVERIFY2(index.update(), qPrintable(index.errorText()));
+    }
+    const qint64 updated = sizeOf();
+    QVERIFY(QFile::remove(file));
+    {
+        FullTextIndex index(appDir);
+        QVERIFY2(index.update(), qPrintable(index.errorText()));
+    }
+    const qint64 fresh = sizeOf();
+    QVERIFY2(
+        updated <= fresh * 105 / 100, qPrintable(QStringLiteral("%1 against %2").arg(updated).arg(fresh)));
 }
 
 void TestFullText::aDamagedIndexIsFoundAndMadeAnew_data()
