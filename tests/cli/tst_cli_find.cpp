@@ -4,6 +4,7 @@
 
 #include "base/Cp932.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -24,6 +25,8 @@ private slots:
     void find();
     void indexReportsProgressAndFollowsAGrownLog();
     void anUnreadableLogLeavesTheOthersSearchable();
+    void aReadOnlyArchiveIsSearched_data();
+    void aReadOnlyArchiveIsSearched();
     void anIndexThatCannotBeWrittenIsAFileError_data();
     void anIndexThatCannotBeWrittenIsAFileError();
 
@@ -156,6 +159,52 @@ void TestCliFind::anUnreadableLogLeavesTheOthersSearchable()
             "2026-12-06 13:20:18\tかぶらネット\tKAB0606.LOG\t3\t1204\tKAV00789\tモデムの初期化コマンド") });
     QVERIFY2(r.err.contains(unreadable), qPrintable(r.err));
     QCOMPARE(r.code, 2);
+}
+
+void TestCliFind::aReadOnlyArchiveIsSearched_data()
+{
+    QTest::addColumn<bool>("indexed"); // a complete index copied without its -wal and -shm files
+    QTest::addColumn<bool>("touched"); // a log touched since: the index is written in the cache folder
+    QTest::newRow("no index") << false << false;
+    QTest::newRow("a complete index") << true << false;
+    QTest::newRow("a complete index, a log touched since") << true << true;
+}
+
+void TestCliFind::aReadOnlyArchiveIsSearched()
+{
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only folders");
+    QFETCH(bool, indexed);
+    QFETCH(bool, touched);
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const QString index = path(QStringLiteral("kavrel-index.sqlite"));
+    if (indexed) {
+        QCOMPARE(cli({ QStringLiteral("index") }).code, 0);
+        QFile::remove(index + QStringLiteral("-wal"));
+        QFile::remove(index + QStringLiteral("-shm"));
+        QVERIFY(QFile::setPermissions(index, QFileDevice::ReadOwner));
+    }
+    if (touched) {
+        QFile log(path(QStringLiteral("LOG/KAB0605.LOG")));
+        QVERIFY(log.open(QIODevice::ReadWrite)
+            && log.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime));
+    }
+    const QByteArray before = indexed ? kavrel::test::readFile(index) : QByteArray();
+    const auto writable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const Run r = cli({ QStringLiteral("find"), QStringLiteral("モデム") });
+    QFile::setPermissions(m_dir->path(), writable);
+    QFile::setPermissions(index, writable);
+    qunsetenv("XDG_CACHE_HOME");
+    QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts).size(), 2);
+    QCOMPARE(r.code, 0);
+    QCOMPARE(QFileInfo::exists(index), indexed);
+    if (indexed)
+        QCOMPARE(kavrel::test::readFile(index), before);
+    const bool cached = !QDir(cache.path() + QStringLiteral("/Kavrel")).entryList(QDir::Files).isEmpty();
+    QCOMPARE(cached, !indexed || touched);
 }
 
 void TestCliFind::anIndexThatCannotBeWrittenIsAFileError_data()

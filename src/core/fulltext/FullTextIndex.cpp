@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -528,7 +530,54 @@ FullTextIndex::~FullTextIndex()
 
 QString FullTextIndex::path() const
 {
-    return fileio::joinPath(m_appDir, kFileName);
+    return m_path.isEmpty() ? fileio::joinPath(m_appDir, kFileName) : m_path;
+}
+
+QString FullTextIndex::cachePathOf(const QString &appDir)
+{
+    const QByteArray key
+        = QCryptographicHash::hash(QDir(appDir).absolutePath().toUtf8(), QCryptographicHash::Sha1)
+              .toHex()
+              .left(16);
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/Kavrel/index-") + QString::fromLatin1(key) + QStringLiteral(".sqlite");
+}
+
+void FullTextIndex::chooseLocation()
+{
+    // Beside DIR.DEF when the working directory can be written; else the
+    // cache folder's index of that directory, or, until a log is to be
+    // written, an index beside DIR.DEF (an archive on a disc), only read.
+    const QString beside = fileio::joinPath(m_appDir, kFileName);
+    const QString cached = cachePathOf(m_appDir);
+    const QFileInfo file(beside);
+    if (!m_inCache && QFileInfo(m_appDir).isWritable() && (!file.exists() || file.isWritable())) {
+        m_path = beside;
+        m_readOnly = false;
+    } else if (!m_inCache && !QFileInfo::exists(cached) && file.isFile()) {
+        m_path = beside;
+        m_readOnly = true;
+    } else {
+        m_inCache = true;
+        m_path = cached;
+        m_readOnly = false;
+        QDir().mkpath(QFileInfo(cached).absolutePath());
+    }
+}
+
+bool FullTextIndex::startAnew()
+{
+    if (!m_readOnly)
+        return removeFiles();
+    // The index that cannot be written is the cache's first content.
+    close();
+    const QString readOnly = m_path;
+    m_inCache = true;
+    chooseLocation();
+    if (!QFileInfo::exists(m_path))
+        QFile::copy(readOnly, m_path);
+    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
 }
 
 void FullTextIndex::close()
@@ -594,14 +643,24 @@ bool FullTextIndex::open()
 {
     close();
     m_error.clear();
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    if (m_path.isEmpty())
+        chooseLocation();
+    for (int attempt = 0; attempt < 3; ++attempt) {
         const QString file = path();
         if (QFileInfo(file).isDir())
             return fail(QStringLiteral("is a directory"));
         // Each thread that uses the index opens its own connection: no
         // connection is shared, and none needs a lock around every call.
-        if (sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
-                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, pageChecksumsVfs())
+        int mode = m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        QByteArray name = QFile::encodeName(file);
+        if (m_readOnly && !QFileInfo::exists(file + QStringLiteral("-shm"))
+            && !QFileInfo(QFileInfo(file).absolutePath()).isWritable()) {
+            // Without its shared-memory file, in a folder where none can be
+            // made, SQLite reads the index only as a file nothing changes.
+            name = QUrl::fromLocalFile(file).toEncoded() + "?immutable=1";
+            mode |= SQLITE_OPEN_URI;
+        }
+        if (sqlite3_open_v2(name.constData(), &m_db, mode | SQLITE_OPEN_NOMUTEX, pageChecksumsVfs())
             != SQLITE_OK) {
             fail(QStringLiteral("cannot be opened"));
             close();
@@ -668,12 +727,18 @@ bool FullTextIndex::open()
         const QString why = m_error;
         if (writing)
             exec("ROLLBACK");
+        if (m_readOnly) {
+            // Not of this version, or damaged: made in the cache folder.
+            if (!startAnew())
+                return false;
+            continue;
+        }
         if (!damaged) {
             m_error = why.isEmpty() ? path() + QStringLiteral(": cannot be opened") : why;
             close();
             return false;
         }
-        if (attempt == 1)
+        if (attempt == 2)
             return fail(QStringLiteral("cannot be made anew"));
         // Damaged or another version's: it is only a cache, so it is made anew.
         if (!removeFiles())
@@ -699,17 +764,18 @@ bool FullTextIndex::removeFiles()
 
 bool FullTextIndex::update(const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel)
 {
-    // A damaged index is made anew, once.
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // A damaged index is made anew, and one that cannot be written is left
+    // for the cache folder's, each once.
+    for (int attempt = 0; attempt < 3; ++attempt) {
         lastActions.clear();
         m_error.clear();
         m_unreadable.clear();
         if (!m_db && !open())
             return false;
         const Outcome outcome = updateOnce(net, progress, cancel);
-        if (outcome != Outcome::Damaged)
+        if (outcome == Outcome::Done || outcome == Outcome::Failed)
             return outcome == Outcome::Done;
-        if (attempt == 0 && !removeFiles())
+        if (!startAnew())
             return false;
     }
     return fail(QStringLiteral("cannot be made anew"));
@@ -811,10 +877,19 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
             keptArticles, upsertLog, deleteLog;
     };
     std::unique_ptr<Writes> writes;
+    // An index that cannot be written is left for one in the cache folder
+    // as soon as a log is to be written.
     auto prepareWrites = [&]() -> bool {
+        if (m_readOnly)
+            return false;
         if (!writes)
             writes = std::make_unique<Writes>(m_db);
         return writes->ok() || fail(QStringLiteral("cannot be used"));
+    };
+    auto notWritten = [&]() {
+        if (m_readOnly)
+            return Outcome::ReadOnly;
+        return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
     };
 
     // A read that failed on a damaged chunk, which SQLite does not see.
@@ -957,9 +1032,7 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
         if (prepared.kind == PreparedLog::Touched) {
             // Its records stand: only the stat it is known by is new.
             if (!prepareWrites() || !storeLog(writes->upsertLog, n.net, log, prepared, nullptr))
-                return isDamage(sqlite3_extended_errcode(m_db))
-                    ? Outcome::Damaged
-                    : (fail(QStringLiteral("cannot be written")), failed);
+                return fail(QStringLiteral("cannot be written")), notWritten();
             lastActions.append({ n.net, log, Action::Skipped });
             continue;
         }
@@ -968,10 +1041,8 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
             continue;
         }
 
-        if (!prepareWrites())
-            return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
-        if (!exec("BEGIN IMMEDIATE"))
-            return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
+        if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
+            return notWritten();
         qint64 logId = 0;
         bool ok = storeLog(writes->upsertLog, n.net, log, prepared, &logId);
         if (ok && prepared.kind == PreparedLog::Grown) {
@@ -1041,7 +1112,7 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
         if (!netFilter.isEmpty() && !looked.contains(net))
             continue;
         if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
-            return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
+            return notWritten();
         writes->deleteLog.reset();
         writes->deleteLog.bind(1, it->id);
         if (!dropArticles(it->id, -1) || writes->deleteLog.step() != SQLITE_DONE) {
@@ -1108,7 +1179,7 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
     // Made anew from the logs, then asked again; a log that cannot be read
     // is said, and the others' hits are given.
     hits->clear();
-    if (!removeFiles() || (!update() && m_unreadable.isEmpty()))
+    if (!startAnew() || (!update() && m_unreadable.isEmpty()))
         return false;
     const QString unreadable = m_error;
     if (findOnce(query, hits, snippets, limit) != Outcome::Done)

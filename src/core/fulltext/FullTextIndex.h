@@ -50,7 +50,10 @@ public:
     FullTextIndex(const FullTextIndex &) = delete;
     FullTextIndex &operator=(const FullTextIndex &) = delete;
 
+    // Beside DIR.DEF, or in Kavrel's cache folder when the working
+    // directory cannot be written (chosen when the index is opened).
     QString path() const;
+    static QString cachePathOf(const QString &appDir);
 
     // Opens the index, creating it; one that is damaged or of another
     // version is deleted and made anew (notices() says so). False on a file
@@ -105,11 +108,16 @@ public:
     QList<LogAction> lastActions;
 
 private:
-    enum class Outcome { Done, Failed, Damaged };
+    enum class Outcome { Done, Failed, Damaged, ReadOnly };
     Outcome updateOnce(const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel);
     Outcome findOnce(const Query &query, QVector<Hit> *hits, bool snippets, int limit);
     // Closes the index and deletes its files, saying so in notices().
     bool removeFiles();
+    // Where the index is kept, and whether it can only be read.
+    void chooseLocation();
+    // After damage, or when an index that can only be read is to be written:
+    // the index is made anew, or copied into the cache folder.
+    bool startAnew();
     bool create();
     // After an update that removed full-text rows.
     bool reclaimSpace(qint64 removedRows);
@@ -123,6 +131,9 @@ private:
     void close();
 
     QString m_appDir;
+    QString m_path;
+    bool m_readOnly = false;
+    bool m_inCache = false;
     sqlite3 *m_db = nullptr;
     QString m_error;
     QStringList m_unreadable;
