@@ -1,5 +1,6 @@
 // kavrel-cli index and find on a copy of the bundled demo, as a script would run them.
 
+#include "LogGenerator.h"
 #include "TestSupport.h"
 
 #include "base/Cp932.h"
@@ -8,9 +9,11 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 using Run = kavrel::test::CliRun;
@@ -25,6 +28,7 @@ private slots:
     void find();
     void indexReportsProgressAndFollowsAGrownLog();
     void anUnreadableLogLeavesTheOthersSearchable();
+    void runningOutOfMemoryIsReported();
     void aReadOnlyArchiveIsSearched_data();
     void aReadOnlyArchiveIsSearched();
     void anIndexThatCannotBeWrittenIsAFileError_data();
@@ -159,6 +163,29 @@ void TestCliFind::anUnreadableLogLeavesTheOthersSearchable()
             "2026-12-06 13:20:18\tかぶらネット\tKAB0606.LOG\t3\t1204\tKAV00789\tモデムの初期化コマンド") });
     QVERIFY2(r.err.contains(unreadable), qPrintable(r.err));
     QCOMPARE(r.code, 2);
+}
+
+void TestCliFind::runningOutOfMemoryIsReported()
+{
+    // A log of 30 MB where the program may take no more than 128 MB.
+    kavrel::test::LogGeneratorOptions o;
+    o.senders = 3000;
+    kavrel::test::writeFile(path(QStringLiteral("LOG/KAB9999.LOG")),
+        kavrel::test::LogGenerator(kavrel::test::LogGenerator::sized(o, qint64(30) << 20)).bytes());
+    QProcess p;
+    p.setChildProcessModifier([] {
+        rlimit limit {};
+        getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = rlim_t(128) << 20;
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
+        { QStringLiteral("-C"), m_dir->path(), QStringLiteral("index") });
+    QVERIFY(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY2(err.contains(path(QStringLiteral("LOG/KAB9999.LOG"))), qPrintable(err));
 }
 
 void TestCliFind::aReadOnlyArchiveIsSearched_data()

@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <future>
 #include <memory>
+#include <new>
 #include <unordered_set>
 
 namespace kavrel::fulltext {
@@ -422,13 +423,19 @@ PreparedLog prepareLog(
     qsizetype resume = -1;
     if (old && bytes.size() > old->stat.size && hashOf(bytes, old->stat.size) == old->hash)
         resume = bytes.lastIndexOf("\r\nNo.", old->stat.size - 5);
+    // The bytes are let go once decoded: a large log is held once at a time.
+    QString text;
     if (resume >= 0) {
         out.kind = PreparedLog::Grown;
-        out.prefixChars = cp932::decode(bytes.left(resume)).size();
-        prepareArticles(articlesOfLog(cp932::decode(bytes.mid(resume)), markers, serial), out);
+        out.prefixChars = cp932::decode(QByteArrayView(bytes).first(resume)).size();
+        text = cp932::decode(QByteArrayView(bytes).sliced(resume));
     } else {
-        prepareArticles(articlesOfLog(cp932::decode(bytes), markers, serial), out);
+        text = cp932::decode(bytes);
     }
+    bytes = QByteArray();
+    QVector<IndexedArticle> articles = articlesOfLog(text, markers, serial);
+    text = QString();
+    prepareArticles(std::move(articles), out);
     return out;
 }
 
@@ -509,6 +516,7 @@ void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log)
         parts << encodeLines(a.lines);
         bytes += parts.last().size();
         QByteArray indexText = indexTextOf(a).toUtf8();
+        a.lines = QStringList(); // packed: only the chunk is written
         log.articles.append(
             { std::move(a), std::move(indexText), int(log.chunks.size()), int(parts.size() - 1) });
     }
@@ -772,7 +780,16 @@ bool FullTextIndex::update(const QString &net, const ProgressFn &progress, const
         m_unreadable.clear();
         if (!m_db && !open())
             return false;
-        const Outcome outcome = updateOnce(net, progress, cancel);
+        Outcome outcome = Outcome::Failed;
+        try {
+            outcome = updateOnce(net, progress, cancel);
+        } catch (const std::bad_alloc &) {
+            // A log too large for the memory left: said, and what was written before it stays.
+            if (!sqlite3_get_autocommit(m_db))
+                exec("ROLLBACK");
+            m_error = m_working + QStringLiteral(": not enough memory to index it");
+            return false;
+        }
         if (outcome == Outcome::Done || outcome == Outcome::Failed)
             return outcome == Outcome::Done;
         if (!startAnew())
@@ -1010,6 +1027,7 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
     if (!jobs.isEmpty())
         next = launch(0);
     for (qsizetype i = 0; i < jobs.size(); ++i) {
+        m_working = fileio::joinPath(jobs.at(i).net->logDir, jobs.at(i).log);
         PreparedLog prepared = next.get();
         if (i + 1 < jobs.size())
             next = launch(i + 1);

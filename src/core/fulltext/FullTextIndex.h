@@ -132,6 +132,7 @@ private:
 
     QString m_appDir;
     QString m_path;
+    QString m_working; // the log being indexed
     bool m_readOnly = false;
     bool m_inCache = false;
     sqlite3 *m_db = nullptr;
