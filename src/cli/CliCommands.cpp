@@ -363,7 +363,8 @@ QString updateIndex(fulltext::FullTextIndex &index, const QString &net, bool pro
     fulltext::FullTextIndex::ProgressFn report;
     if (progress) {
         report = [](const fulltext::FullTextIndex::Progress &p) {
-            printError(QStringLiteral("%1/%2\t%3\t%4").arg(p.done + 1).arg(p.total).arg(p.net, p.log));
+            if (p.percent < 0) // one line for each log
+                printError(QStringLiteral("%1/%2\t%3\t%4").arg(p.done + 1).arg(p.total).arg(p.net, p.log));
         };
     }
     const bool ok = index.update(net, report);

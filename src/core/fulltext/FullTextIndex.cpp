@@ -25,6 +25,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <memory>
 #include <new>
@@ -400,8 +402,9 @@ bool isUnchanged(const QString &file, const StoredLog &old)
 
 void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log);
 
-PreparedLog prepareLog(
-    const QString &file, const StoredLog *old, const settings::NetMarkers &markers, int serial)
+// parsed: how far the parse is, in percent, for the thread that waits for it.
+PreparedLog prepareLog(const QString &file, const StoredLog *old, const settings::NetMarkers &markers,
+    int serial, std::atomic_int *parsed)
 {
     PreparedLog out;
     out.stat = LogStat::of(QFileInfo(file));
@@ -433,7 +436,8 @@ PreparedLog prepareLog(
         text = cp932::decode(bytes);
     }
     bytes = QByteArray();
-    QVector<IndexedArticle> articles = articlesOfLog(text, markers, serial);
+    QVector<IndexedArticle> articles = articlesOfLog(
+        text, markers, serial, [parsed](int done, int total) { parsed->store(done * 100 / qMax(1, total)); });
     text = QString();
     prepareArticles(std::move(articles), out);
     return out;
@@ -894,6 +898,14 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
             keptArticles, upsertLog, deleteLog;
     };
     std::unique_ptr<Writes> writes;
+    Progress p;
+    // A large log is reported on while it is parsed and written.
+    const auto reportWithin = [&](int percent) {
+        if (progress && percent != p.percent) {
+            p.percent = percent;
+            progress(p);
+        }
+    };
     // An index that cannot be written is left for one in the cache folder
     // as soon as a log is to be written.
     auto prepareWrites = [&]() -> bool {
@@ -959,8 +971,12 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
                 return false;
             chunkIds << sqlite3_last_insert_rowid(m_db);
         }
-        for (const PreparedArticle &prepared : articles) {
+        reportWithin(50);
+        for (qsizetype k = 0; k < articles.size(); ++k) {
+            const PreparedArticle &prepared = articles.at(k);
             const IndexedArticle &a = prepared.article;
+            if (k % 1024 == 0)
+                reportWithin(50 + int(k * 50 / articles.size()));
             writes->insertArticle.reset();
             writes->insertArticle.bind(1, log)
                 .bind(2, a.boardNo)
@@ -983,9 +999,11 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
             if (writes->insertFts.step() != SQLITE_DONE)
                 return false;
         }
+        reportWithin(100);
         return true;
     };
 
+    std::atomic_int parsed[2]; // of the log parsed and of the one before it
     // The logs to look at, in order; each is read and parsed on a thread of
     // its own while the one before it is written.
     struct Job
@@ -1015,32 +1033,35 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
             done.set_value(unchanged);
             return done.get_future();
         }
-        return std::async(std::launch::async, [job] {
+        parsed[i % 2].store(0);
+        return std::async(std::launch::async, [job, counter = &parsed[i % 2]] {
             return prepareLog(fileio::joinPath(job.net->logDir, job.log), job.known ? &job.old : nullptr,
-                job.net->markers, job.net->serial);
+                job.net->markers, job.net->serial, counter);
         });
     };
 
-    Progress p;
     p.total = int(jobs.size());
     std::future<PreparedLog> next;
     if (!jobs.isEmpty())
         next = launch(0);
     for (qsizetype i = 0; i < jobs.size(); ++i) {
-        m_working = fileio::joinPath(jobs.at(i).net->logDir, jobs.at(i).log);
-        PreparedLog prepared = next.get();
-        if (i + 1 < jobs.size())
-            next = launch(i + 1);
         const Job &job = jobs.at(i);
         const NetLogs &n = *job.net;
         const QString &log = job.log;
-        if (cancel && cancel->load())
-            return Outcome::Done;
+        m_working = fileio::joinPath(n.logDir, log);
+        p.done = int(i);
         p.net = n.net;
         p.log = log;
-        if (progress)
+        p.percent = -1;
+        if (progress && !(cancel && cancel->load()))
             progress(p);
-        ++p.done;
+        while (next.wait_for(std::chrono::milliseconds(250)) != std::future_status::ready)
+            reportWithin(parsed[i % 2].load() / 2);
+        PreparedLog prepared = next.get();
+        if (i + 1 < jobs.size())
+            next = launch(i + 1);
+        if (cancel && cancel->load())
+            return Outcome::Done;
         const QString key = n.net + u'\t' + log;
         stored.remove(key); // looked at: not gone (an unreadable log keeps what was indexed of it)
         if (prepared.kind == PreparedLog::Unchanged) {

@@ -66,6 +66,9 @@ public:
         int total = 0; // logs to look at
         QString net;
         QString log;
+        // How far into this log: -1 as it is started, then 0 to 100 as it
+        // is parsed (the first half) and written (the second).
+        int percent = -1;
     };
     using ProgressFn = std::function<void(const Progress &)>;
 

@@ -277,6 +277,7 @@ private slots:
     void storedLinesComeBackExactly();
     void hitsEqualAScan_data();
     void hitsEqualAScan();
+    void progressIsReportedWithinALog();
     void reindexingKeepsTheSizeOfAFreshBuild();
     void aDamagedIndexIsFoundAndMadeAnew_data();
     void aDamagedIndexIsFoundAndMadeAnew();
@@ -652,6 +653,25 @@ void TestFullText::hitsEqualAScan()
     QCOMPARE(hits.first().snippet, QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ】通信。abc"));
     QCOMPARE(hits.first().number, QStringLiteral("00011"));
     QCOMPARE(hits.first().dateTime, QStringLiteral("2025-01-02 09:15:00"));
+}
+
+void TestFullText::progressIsReportedWithinALog()
+{
+    // Each log: started (-1), then how far it is parsed and written, up to 100.
+    WorkDir w;
+    FullTextIndex index(w.dir.path());
+    QStringList reports;
+    QVERIFY(index.update({}, [&](const FullTextIndex::Progress &p) {
+        if (p.percent < 0)
+            reports << QStringLiteral("%1/%2 %3").arg(p.done + 1).arg(p.total).arg(p.log);
+        else if (p.percent < reports.last().section(u' ', 2).toInt())
+            reports << QStringLiteral("back to %1").arg(p.percent);
+        else
+            reports.last() = reports.last().section(u' ', 0, 1) + u' ' + QString::number(p.percent);
+    }));
+    QCOMPARE(reports,
+        QStringList({ QStringLiteral("1/4 DAV0601.LOG 100"), QStringLiteral("2/4 DAV0602.LOG 100"),
+            QStringLiteral("3/4 NIF0101.LOG 100"), QStringLiteral("4/4 NIF0102.LOG 100") }));
 }
 
 void TestFullText::reindexingKeepsTheSizeOfAFreshBuild()
