@@ -278,6 +278,7 @@ private slots:
     void hitsEqualAScan_data();
     void hitsEqualAScan();
     void progressIsReportedWithinALog();
+    void aQueryRunsWhileALogIsWritten();
     void reindexingKeepsTheSizeOfAFreshBuild();
     void aDamagedIndexIsFoundAndMadeAnew_data();
     void aDamagedIndexIsFoundAndMadeAnew();
@@ -672,6 +673,40 @@ void TestFullText::progressIsReportedWithinALog()
     QCOMPARE(reports,
         QStringList({ QStringLiteral("1/4 DAV0601.LOG 100"), QStringLiteral("2/4 DAV0602.LOG 100"),
             QStringLiteral("3/4 NIF0101.LOG 100"), QStringLiteral("4/4 NIF0102.LOG 100") }));
+}
+
+void TestFullText::aQueryRunsWhileALogIsWritten()
+{
+    // Asked on another connection while a grown log's transaction is open,
+    // the index answers as it stands, without waiting for the write.
+    WorkDir w;
+    const QString appDir = w.dir.path();
+    {
+        FullTextIndex index(appDir);
+        QVERIFY(index.update());
+    }
+    const Query q = parseQuery(QStringLiteral("設定"));
+    const QStringList before = bruteForce(appDir, q);
+    QFile f(w.path(QStringLiteral("LOG/DAV0602.LOG")));
+    QVERIFY(f.open(QIODevice::Append));
+    f.write(cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
+    f.close();
+    FullTextIndex writer(appDir);
+    bool asked = false;
+    QVERIFY(writer.update({}, [&](const FullTextIndex::Progress &p) {
+        if (asked || p.percent < 50)
+            return;
+        asked = true;
+        FullTextIndex reader(appDir);
+        QVector<Hit> hits;
+        QVERIFY2(reader.find(q, &hits), qPrintable(reader.errorText()));
+        QCOMPARE(keysOf(hits), before);
+    }));
+    QVERIFY(asked);
+    QVector<Hit> hits;
+    QVERIFY(writer.find(q, &hits));
+    QCOMPARE(keysOf(hits), bruteForce(appDir, q));
+    QVERIFY(keysOf(hits) != before);
 }
 
 void TestFullText::reindexingKeepsTheSizeOfAFreshBuild()
