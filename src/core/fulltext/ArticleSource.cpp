@@ -196,7 +196,8 @@ bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &
 } // namespace
 
 QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::NetMarkers &markers,
-    int serialFlag, const std::function<void(int done, int total)> &boardDone)
+    int serialFlag, const std::function<void(int done, int total)> &boardDone,
+    const std::function<void(IndexedArticle &)> &take)
 {
     Session s;
     s.log.LogText = logText;
@@ -261,6 +262,8 @@ QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::Ne
                 senderOf(a.lines, a);
                 a.dateTime = dateTimeOf(a.lines);
             }
+            if (take)
+                take(a);
             out.append(std::move(a));
         }
         chatFrom = 0;

@@ -400,7 +400,27 @@ bool isUnchanged(const QString &file, const StoredLog &old)
     return info.exists() && LogStat::of(info) == old.stat;
 }
 
-void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log);
+// Packs a log's articles' lines into chunks as the parse finds them, with
+// what the full-text table gets of each, so that a large log's lines are
+// never all held at once.
+class ArticlePacker
+{
+public:
+    explicit ArticlePacker(PreparedLog &log)
+        : m_log(log)
+    {
+    }
+    void take(IndexedArticle &a);
+    // The articles found, in the order they were taken.
+    void finish(QVector<IndexedArticle> articles);
+
+private:
+    void flush();
+
+    PreparedLog &m_log;
+    QList<QByteArray> m_parts;
+    qsizetype m_bytes = 0;
+};
 
 // parsed: how far the parse is, in percent, for the thread that waits for it.
 PreparedLog prepareLog(const QString &file, const StoredLog *old, const settings::NetMarkers &markers,
@@ -436,10 +456,12 @@ PreparedLog prepareLog(const QString &file, const StoredLog *old, const settings
         text = cp932::decode(bytes);
     }
     bytes = QByteArray();
+    ArticlePacker packer(out);
     QVector<IndexedArticle> articles = articlesOfLog(
-        text, markers, serial, [parsed](int done, int total) { parsed->store(done * 100 / qMax(1, total)); });
+        text, markers, serial, [parsed](int done, int total) { parsed->store(done * 100 / qMax(1, total)); },
+        [&packer](IndexedArticle &a) { packer.take(a); });
     text = QString();
-    prepareArticles(std::move(articles), out);
+    packer.finish(std::move(articles));
     return out;
 }
 
@@ -506,26 +528,29 @@ QString indexTextOf(const IndexedArticle &a)
     return out;
 }
 
-void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log)
+void ArticlePacker::take(IndexedArticle &a)
 {
-    log.articles.reserve(articles.size());
-    QList<QByteArray> parts;
-    qsizetype bytes = 0;
-    for (IndexedArticle &a : articles) {
-        if (bytes >= kChunkBytes) {
-            log.chunks << packChunk(parts);
-            parts.clear();
-            bytes = 0;
-        }
-        parts << encodeLines(a.lines);
-        bytes += parts.last().size();
-        QByteArray indexText = indexTextOf(a).toUtf8();
-        a.lines = QStringList(); // packed: only the chunk is written
-        log.articles.append(
-            { std::move(a), std::move(indexText), int(log.chunks.size()), int(parts.size() - 1) });
-    }
-    if (!parts.isEmpty())
-        log.chunks << packChunk(parts);
+    if (m_bytes >= kChunkBytes)
+        flush();
+    m_parts << encodeLines(a.lines);
+    m_bytes += m_parts.last().size();
+    m_log.articles.append({ {}, indexTextOf(a).toUtf8(), int(m_log.chunks.size()), int(m_parts.size() - 1) });
+    a.lines = QStringList(); // packed: only the chunk is written
+}
+
+void ArticlePacker::flush()
+{
+    if (!m_parts.isEmpty())
+        m_log.chunks << packChunk(m_parts);
+    m_parts.clear();
+    m_bytes = 0;
+}
+
+void ArticlePacker::finish(QVector<IndexedArticle> articles)
+{
+    flush();
+    for (qsizetype i = 0; i < articles.size() && i < m_log.articles.size(); ++i)
+        m_log.articles[i].article = std::move(articles[i]);
 }
 
 } // namespace
