@@ -6,6 +6,8 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "export/Exporters.h"
+#include "fulltext/Archive.h"
+#include "fulltext/ArchiveExport.h"
 #include "fulltext/FullTextIndex.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
@@ -13,6 +15,7 @@
 #include "session/LogBoards.h"
 #include "settings/NetDefinitionsFile.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -392,10 +395,12 @@ int cmdIndex(Context &ctx, const QStringList &args)
     return Success;
 }
 
-int cmdFind(Context &ctx, const QStringList &args)
+int cmdFind(Context &ctx, const QStringList &givenArgs)
 {
+    QStringList args = givenArgs;
+    const bool everyCapture = args.removeAll(QStringLiteral("--every-capture")) > 0;
     if (args.isEmpty())
-        usage(QStringLiteral("find takes QUERY"));
+        usage(QStringLiteral("find takes [--every-capture] QUERY"));
     const fulltext::Query query = fulltext::parseQuery(args.join(u' '));
     if (!query.isValid())
         throw CliExit(Failure, query.error);
@@ -408,11 +413,200 @@ int cmdFind(Context &ctx, const QStringList &args)
         printError(notice);
     if (!found)
         throw CliExit(Failure, index.errorText());
+    if (!everyCapture && !fulltext::onePerArticle(index, &hits))
+        throw CliExit(Failure, index.errorText());
     for (const fulltext::Hit &h : std::as_const(hits))
-        printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title });
+        printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title,
+            QString::number(h.captures) });
     if (!unreadable.isEmpty())
         throw CliExit(Failure, unreadable);
     return hits.isEmpty() ? Reported : Success;
+}
+
+// The net named on the command line, as the index names it.
+QString indexedNetName(Context &ctx, const QString &net)
+{
+    return text::trimTrailingBlanks(ctx.program.netSelect.Select_menu.items.value(resolveNet(ctx, net)));
+}
+
+// --board N, taken out of options; nullopt when absent.
+std::optional<int> boardNumberOption(QStringList &options)
+{
+    bool present = false;
+    const QString value = takeOption(options, QStringLiteral("--board"), &present);
+    if (!present)
+        return std::nullopt;
+    bool ok = false;
+    const int board = value.toInt(&ok);
+    if (!ok || board < 0)
+        usage(QStringLiteral("--board needs a board number, not \"%1\"").arg(value));
+    return board;
+}
+
+// --since or --until YY/MM/DD, taken out of options; invalid when absent.
+QDate dayOption(QStringList &options, const QString &name)
+{
+    bool present = false;
+    const QString value = takeOption(options, name, &present);
+    if (!present)
+        return {};
+    const QDate day = fulltext::parseShortDate(value);
+    if (!day.isValid())
+        usage(QStringLiteral("%1 %2: no such day (YY/MM/DD)").arg(name, value));
+    return day;
+}
+
+// The records of a net's articles and mails, of one board when asked, from
+// the index brought up to date.
+QVector<fulltext::IndexedCapture> capturesOfNet(
+    fulltext::FullTextIndex &index, const QString &net, std::optional<int> board)
+{
+    updateIndex(index, net, false);
+    QVector<fulltext::IndexedCapture> captures;
+    if (!index.capturesOf(net, board, &captures))
+        throw CliExit(Failure, index.errorText());
+    return captures;
+}
+
+QString rowNumber(const fulltext::IndexedCapture &c)
+{
+    return c.boardNo == 0 ? QStringLiteral("mail") : c.number.trimmed();
+}
+
+// Prints the lines of the one row that --show (with --date and --from) names.
+int showArchiveRow(fulltext::FullTextIndex &index, const QVector<fulltext::ArchiveRow> &rows, int board,
+    const QString &number, const QString &date, const QString &from)
+{
+    QVector<const fulltext::IndexedCapture *> matches;
+    for (const fulltext::ArchiveRow &row : rows) {
+        const fulltext::IndexedCapture &c = row.article.shown;
+        if (rowNumber(c) == number && (date.isEmpty() || c.dateTime == date)
+            && (from.isEmpty() || c.senderId.compare(from, Qt::CaseInsensitive) == 0))
+            matches.append(&c);
+    }
+    if (matches.isEmpty())
+        throw CliExit(Reported,
+            QStringLiteral("kavrel-cli: no article %1%2 on board %3")
+                .arg(number, date.isEmpty() ? QString() : QStringLiteral(" of ") + date)
+                .arg(board));
+    if (matches.size() > 1) {
+        QStringList choices { board == 0
+                ? QStringLiteral("kavrel-cli: several mails match; choose one with --from:")
+                : QStringLiteral("kavrel-cli: article %1 was written more than once; choose one with --date:")
+                      .arg(number) };
+        for (const fulltext::IndexedCapture *c : std::as_const(matches))
+            choices << (board == 0 ? c->dateTime + u'\t' + c->senderId + u'\t' + c->title : c->dateTime);
+        throw CliExit(Reported, choices.join(u'\n'));
+    }
+    QStringList lines;
+    if (!index.linesOf(matches.first()->id, &lines))
+        throw CliExit(Failure, index.errorText());
+    for (const QString &line : std::as_const(lines))
+        printLine(line);
+    return Success;
+}
+
+// Writes the rows in an export's format, to path or stdout.
+int exportArchive(Context &ctx, fulltext::FullTextIndex &index, const QString &net, int board,
+    const QVector<fulltext::ArchiveRow> &rows, exporter::Format format, const QString &path)
+{
+    if (rows.isEmpty())
+        throw CliExit(Reported, exporter::kNothingToExport);
+    exporter::ExportSelection selection;
+    QString error;
+    if (!fulltext::archiveSelection(index, ctx.session().directory(settings::DirRecord::LOG_Dir), net, board,
+            rows, &selection, &error))
+        throw CliExit(Failure, error);
+    const QByteArray bytes = format == exporter::Format::Html ? exporter::toHtml(selection)
+        : format == exporter::Format::Mbox                    ? exporter::toMbox(selection)
+                                                              : exporter::toText(selection);
+    if (path.isEmpty()) {
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        return Success;
+    }
+    fileio::FileError failure;
+    if (!fileio::writeAtomic(path, bytes, &failure))
+        throw CliExit(Failure, failure.toString());
+    return Success;
+}
+
+int cmdArchive(Context &ctx, const QStringList &args)
+{
+    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
+        usage(QStringLiteral("archive takes NET --board N"));
+    const QString net = indexedNetName(ctx, args.first());
+    QStringList options = args.mid(1);
+    const std::optional<int> board = boardNumberOption(options);
+    if (!board)
+        usage(QStringLiteral("--board N is needed"));
+    fulltext::DayRange days;
+    days.since = dayOption(options, QStringLiteral("--since"));
+    days.until = dayOption(options, QStringLiteral("--until"));
+    if (days.since.isValid() && days.until.isValid() && days.since > days.until)
+        usage(QStringLiteral("--since is after --until"));
+    bool hasShow = false;
+    bool hasDate = false;
+    bool hasFrom = false;
+    const QString show = takeOption(options, QStringLiteral("--show"), &hasShow).trimmed();
+    const QString date = takeOption(options, QStringLiteral("--date"), &hasDate);
+    const QString from = takeOption(options, QStringLiteral("--from"), &hasFrom);
+    bool hasFormat = false;
+    bool hasOutput = false;
+    const QString formatText = takeOption(options, QStringLiteral("--format"), &hasFormat);
+    const QString output = takeOption(options, QStringLiteral("-o"), &hasOutput);
+    noMoreOptions(options);
+    exporter::Format format = exporter::Format::Text;
+    if (hasFormat && !exporter::parseFormat(formatText, &format))
+        usage(QStringLiteral("--format %1: the formats are text, html and mbox").arg(formatText));
+    if (hasOutput && !hasFormat)
+        usage(QStringLiteral("-o goes with --format"));
+    if (hasFormat && hasShow)
+        usage(QStringLiteral("give one of --show and --format"));
+    if ((hasDate || hasFrom) && !hasShow)
+        usage(QStringLiteral("--date and --from go with --show"));
+    if (hasShow) {
+        const bool digits = !show.isEmpty()
+            && std::all_of(show.begin(), show.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        if (*board == 0 && show != u"mail")
+            usage(QStringLiteral("the mail box is shown with --show mail --date D"));
+        if (*board != 0 && !digits)
+            usage(QStringLiteral("--show needs an article number, not \"%1\"").arg(show));
+        if (*board == 0 && !hasDate)
+            usage(QStringLiteral("--show mail needs --date"));
+        if (hasFrom && *board != 0)
+            usage(QStringLiteral("--from goes with --show mail"));
+        if (hasDate && !QDateTime::fromString(date, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid())
+            usage(QStringLiteral("--date %1: no such date and time (YYYY-MM-DD HH:MM:SS)").arg(date));
+    }
+
+    fulltext::FullTextIndex index(ctx.session().AppDir);
+    const QVector<fulltext::ArchiveRow> rows = fulltext::archiveRows(capturesOfNet(index, net, *board), days);
+    if (hasShow)
+        return showArchiveRow(index, rows, *board, show, date, from);
+    if (hasFormat)
+        return exportArchive(
+            ctx, index, net, *board, rows, format, hasOutput ? startPath(output) : QString());
+    for (const fulltext::ArchiveRow &row : rows) {
+        const fulltext::IndexedCapture &c = row.article.shown;
+        printRecord({ QString::number(row.depth), rowNumber(c), c.dateTime, c.senderId, c.title,
+            QString::number(row.article.captures), c.logFile });
+    }
+    return rows.isEmpty() ? Reported : Success;
+}
+
+int cmdTimeline(Context &ctx, const QStringList &args)
+{
+    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
+        usage(QStringLiteral("timeline takes NET [--board N]"));
+    const QString net = indexedNetName(ctx, args.first());
+    QStringList options = args.mid(1);
+    const std::optional<int> board = boardNumberOption(options);
+    noMoreOptions(options);
+    fulltext::FullTextIndex index(ctx.session().AppDir);
+    const auto months = fulltext::articlesPerMonth(capturesOfNet(index, net, board));
+    for (const auto &[month, count] : months)
+        printRecord({ month, QString::number(count) });
+    return months.isEmpty() ? Reported : Success;
 }
 
 } // namespace
@@ -446,6 +640,10 @@ int dispatch(Context &ctx, const QString &command, const QStringList &args)
         return cmdIndex(ctx, args);
     if (command == QLatin1String("find"))
         return cmdFind(ctx, args);
+    if (command == QLatin1String("archive"))
+        return cmdArchive(ctx, args);
+    if (command == QLatin1String("timeline"))
+        return cmdTimeline(ctx, args);
     usage(QStringLiteral("unknown command ") + command);
 }
 

@@ -28,7 +28,11 @@ const char *const kUsage
       "  export NET LOG... (--board N | --item K) [--row R [--thread]]\n"
       "         --format text|html|mbox [-o FILE]\n"
       "  index [NET] [--progress]\n"
-      "  find QUERY";
+      "  find [--every-capture] QUERY\n"
+      "  archive NET --board N [--since YY/MM/DD] [--until YY/MM/DD]\n"
+      "          [--show NUMBER|mail [--date \"YYYY-MM-DD HH:MM:SS\"] [--from ID]]\n"
+      "          [--format text|html|mbox [-o FILE]]\n"
+      "  timeline NET [--board N]";
 
 } // namespace
 

@@ -64,7 +64,7 @@ void TestCliFind::find_data()
     auto line = [&](const char *date, const char *log, const char *board, const char *number, const char *id,
                     const QString &title) {
         return QStringList { QString::fromUtf8(date), kab, QString::fromUtf8(log), QString::fromUtf8(board),
-            QString::fromUtf8(number), QString::fromUtf8(id), title }
+            QString::fromUtf8(number), QString::fromUtf8(id), title, QStringLiteral("1") }
             .join(u'\t');
     };
     QTest::newRow("words, newest first")
@@ -104,7 +104,7 @@ void TestCliFind::find_data()
                                     << 2 << QStringList {}
                                     << QStringLiteral("知らないフィルタです: subject:");
     QTest::newRow("no query") << QStringList { QStringLiteral("find") } << 2 << QStringList {}
-                              << QStringLiteral("find takes QUERY");
+                              << QStringLiteral("find takes [--every-capture] QUERY");
     QTest::newRow("unknown net") << QStringList { QStringLiteral("index"), QStringLiteral("どこかのネット") }
                                  << 2 << QStringList {} << QStringLiteral("no net");
 }
@@ -147,7 +147,7 @@ void TestCliFind::indexReportsProgressAndFollowsAGrownLog()
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
         QStringList { QStringLiteral(
-            "2026-12-07 08:00:00\tかぶらネット\tKAB0606.LOG\t7\t88\tSYSOP\tメンテナンスのお知らせ") });
+            "2026-12-07 08:00:00\tかぶらネット\tKAB0606.LOG\t7\t88\tSYSOP\tメンテナンスのお知らせ\t1") });
 }
 
 void TestCliFind::anUnreadableLogLeavesTheOthersSearchable()
@@ -262,10 +262,10 @@ void TestCliFind::anIndexThatCannotBeWrittenIsAFileError()
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
         QStringList({ QStringLiteral("2026-12-06 13:20:18\tかぶらネット\tKAB0606.LOG\t3\t1204\tKAV00789\t"
-                                     "モデムの初期化コマンド"),
+                                     "モデムの初期化コマンド\t1"),
             QStringLiteral(
                 "2026-12-05 "
-                "18:02:10\tかぶらネット\tKAB0605.LOG\t3\t1199\tKAV00456\tモデムの設定について") }));
+                "18:02:10\tかぶらネット\tKAB0605.LOG\t3\t1199\tKAV00456\tモデムの設定について\t1") }));
 }
 
 QTEST_GUILESS_MAIN(TestCliFind)

@@ -104,22 +104,20 @@ QString dateTimeOf(const QStringList &lines)
     return {};
 }
 
-// The sender of an article: "bytes " followed by ID ":" name on one of its first lines.
+// The sender of an article, from its info text as the title list takes it:
+// after the size token, up to the end of that line; ID ":" name, or the ID
+// alone (a title-only capture's "-only" line).
 void senderOf(const QStringList &lines, IndexedArticle &a)
 {
-    const qsizetype n = qMin<qsizetype>(lines.size(), 3);
-    for (qsizetype i = 0; i < n; ++i) {
-        const qsizetype b = lines.at(i).indexOf(QLatin1String("bytes "));
-        if (b < 0)
-            continue;
-        const QString rest = lines.at(i).mid(b + 6).trimmed();
-        const qsizetype colon = rest.indexOf(u':');
-        if (colon < 0)
-            return;
-        a.senderId = rest.left(colon).trimmed();
-        a.senderName = rest.mid(colon + 1).trimmed();
+    const QString text = lines.join(QStringLiteral("\r\n"));
+    const qsizetype s = reader::TitleListBuilder::infoStart(text);
+    if (s == 0)
         return;
-    }
+    const qsizetype e = text.indexOf(QStringLiteral("\r\n"), s - 1);
+    const QStringView info = QStringView(text).mid(s - 1, e < 0 ? -1 : e - (s - 1));
+    const qsizetype colon = info.indexOf(u':');
+    a.senderId = (colon < 0 ? info : info.left(colon)).trimmed().toString();
+    a.senderName = colon < 0 ? QString() : info.mid(colon + 1).trimmed().toString();
 }
 
 // The number a response answers: its second line begins with " <" + number.

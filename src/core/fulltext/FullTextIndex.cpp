@@ -40,9 +40,13 @@ namespace {
 // read with the header, without a table of its own. An index of another
 // format, or of one from before it was kept there (0), is made anew.
 // 7: a board whose first row was never read no longer holds the board's
-// "no articles" message as an article. 8: a log is known by its status-change
-// time and the hash of all of its bytes.
-constexpr int kFormat = 8;
+// "no articles" message as an article.
+// 8: the sender is taken after any size token ("bytes ", "-only ", "KB ").
+// 9: each record keeps how many lines the article view shows for it, and
+// records are found by board, number and date-time.
+// 10: a log is known by its status-change time and the hash of all of its
+// bytes; each page keeps a checksum.
+constexpr int kFormat = 10;
 
 // Whether an SQLite result says that the file is damaged: a page whose
 // checksum does not match, a b-tree or record that makes no sense, or a
@@ -376,6 +380,7 @@ struct PreparedArticle
     QByteArray indexText; // as UTF-8: made on the parsing thread, not the writing one
     int chunk = 0; // index into the log's chunks
     int part = 0;
+    int lineCount = 0; // the lines the view shows: packed, they are no longer in the article
 };
 
 // A log read and parsed, ready to be written: all that needs no index.
@@ -534,7 +539,8 @@ void ArticlePacker::take(IndexedArticle &a)
         flush();
     m_parts << encodeLines(a.lines);
     m_bytes += m_parts.last().size();
-    m_log.articles.append({ {}, indexTextOf(a).toUtf8(), int(m_log.chunks.size()), int(m_parts.size() - 1) });
+    m_log.articles.append({ {}, indexTextOf(a).toUtf8(), int(m_log.chunks.size()), int(m_parts.size() - 1),
+        int(a.lines.size()) });
     a.lines = QStringList(); // packed: only the chunk is written
 }
 
@@ -655,8 +661,10 @@ bool FullTextIndex::create()
           " size INTEGER, mtime INTEGER, ctime INTEGER, hash TEXT, UNIQUE(net, file));"
           "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
           " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
-          " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER);"
+          " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER,"
+          " lines INTEGER);"
           "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
+          "CREATE INDEX IF NOT EXISTS articles_article ON articles(board_no, number, dt);"
           "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
           // Full-text rows removed since the table was last merged into one.
@@ -892,7 +900,8 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
         explicit Writes(sqlite3 *db)
             : insertArticle(db,
                 "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
-                " sender_name, dt, title, chunk, part, row, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                " sender_name, dt, title, chunk, part, row, endpos, lines) "
+                "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
             , insertChunk(db, "INSERT INTO bodies(log, data) VALUES(?, ?)")
             , deleteChunks(db,
                   "DELETE FROM bodies WHERE log = ?1"
@@ -1016,7 +1025,8 @@ FullTextIndex::Outcome FullTextIndex::updateOnce(
                 .bind(11, chunkIds.at(prepared.chunk))
                 .bind(12, qint64(prepared.part))
                 .bind(13, a.row)
-                .bind(14, a.end);
+                .bind(14, a.end)
+                .bind(15, qint64(prepared.lineCount));
             if (writes->insertArticle.step() != SQLITE_DONE)
                 return false;
             writes->insertFts.reset();
@@ -1447,6 +1457,89 @@ QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QStr
         out.append(a);
     }
     return out;
+}
+
+namespace {
+
+const char *const kCapturesOf
+    = "SELECT a.id, l.file, a.board_no, a.board_name, a.number, a.parent, a.sender_id, a.sender_name, a.dt,"
+      " a.title, a.row, a.lines, a.endpos FROM articles a JOIN logs l ON l.id = a.log";
+
+// The records a query of kCapturesOf answers; false when it fails.
+bool readCaptures(Stmt &q, QVector<IndexedCapture> *out)
+{
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        IndexedCapture c;
+        c.id = q.integer(0);
+        c.logFile = q.text(1);
+        c.boardNo = int(q.integer(2));
+        c.boardName = q.text(3);
+        c.number = q.text(4);
+        c.parent = q.text(5);
+        c.senderId = q.text(6);
+        c.senderName = q.text(7);
+        c.dateTime = q.text(8);
+        c.title = q.text(9);
+        c.row = int(q.integer(10));
+        c.lineCount = int(q.integer(11));
+        c.end = q.integer(12);
+        out->append(std::move(c));
+    }
+    return rc == SQLITE_DONE;
+}
+
+} // namespace
+
+bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, QVector<IndexedCapture> *out)
+{
+    out->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        (QByteArray(kCapturesOf)
+            + " WHERE l.net = ?1 AND a.board_no >= 0 AND (?2 IS NULL OR a.board_no = ?2)")
+            .constData());
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net);
+    if (boardNo)
+        q.bind(2, qint64(*boardNo));
+    return readCaptures(q, out) || fail(QStringLiteral("cannot be read"));
+}
+
+bool FullTextIndex::capturesOf(const QString &net, int boardNo, const QString &number,
+    const QString &dateTime, QVector<IndexedCapture> *out)
+{
+    out->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        (QByteArray(kCapturesOf) + " WHERE a.board_no = ?2 AND a.number = ?3 AND a.dt = ?4 AND l.net = ?1")
+            .constData());
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net).bind(2, qint64(boardNo)).bind(3, number).bind(4, dateTime);
+    return readCaptures(q, out) || fail(QStringLiteral("cannot be read"));
+}
+
+bool FullTextIndex::linesOf(qint64 id, QStringList *lines)
+{
+    lines->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db, "SELECT chunk, part FROM articles WHERE id = ?");
+    ChunkReader chunks(m_db);
+    if (!q.ok() || !chunks.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, id);
+    if (q.step() != SQLITE_ROW)
+        return fail(QStringLiteral("has no record %1").arg(id));
+    *lines = chunks.lines(q.integer(0), q.integer(1));
+    return true;
 }
 
 } // namespace kavrel::fulltext

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 struct sqlite3;
 
@@ -31,6 +32,26 @@ struct Hit
     int row = 0; // mails and chat-room visits: their row on the board
     qint64 id = 0; // the record's, in the order the index made them
     QString snippet; // one line of the article with the hits between 【 and 】
+    int captures = 1; // how many logs captured the article
+};
+
+// One record of an article, mail or chat-room visit as the index holds it,
+// without its lines: one capture of it in one log.
+struct IndexedCapture
+{
+    qint64 id = 0; // the record's
+    QString logFile; // the file name in LOG_Dir
+    int boardNo = 0; // 0 is the mail box
+    QString boardName;
+    QString number;
+    QString parent; // the number answered, or empty
+    QString senderId;
+    QString senderName;
+    QString dateTime; // "YYYY-MM-DD HH:MM:SS", or empty
+    QString title;
+    int row = 0; // mails: the row on the mail box
+    int lineCount = 0; // the lines the article view shows for it
+    qsizetype end = 0; // where it ends in the log text (1-based; past the end when unknown)
 };
 
 // The index over every log of every registered net of a working directory:
@@ -90,6 +111,17 @@ public:
     // candidates are then checked newest first, so that a word in nearly
     // every article stops early.
     bool find(const Query &query, QVector<Hit> *hits, bool snippets = true, int limit = -1);
+
+    // The records of the articles and mails of a net (chat-room visits
+    // left out), of one board when asked; in no particular order. False on
+    // an error.
+    bool capturesOf(const QString &net, std::optional<int> boardNo, QVector<IndexedCapture> *out);
+    // The records of one board with that number and date-time (on the mail
+    // box, every mail of that date-time).
+    bool capturesOf(const QString &net, int boardNo, const QString &number, const QString &dateTime,
+        QVector<IndexedCapture> *out);
+    // The article view's lines of one record. False on an error.
+    bool linesOf(qint64 id, QStringList *lines);
 
     // The records held for one log, in the order they were made.
     QVector<IndexedArticle> articlesOf(const QString &net, const QString &logFile);

@@ -124,6 +124,20 @@ QString TitleListBuilder::bracketText(const QString &item)
     return mid(item, a + 1, b - a - 1);
 }
 
+qsizetype TitleListBuilder::infoStart(QStringView block)
+{
+    qsizetype s = findFrom(block, u"bytes") + 6;
+    if (s == 6)
+        s = findFrom(block, u"-only") + 6;
+    if (s == 6) {
+        const qsizetype kb = findFrom(block, u"KB ");
+        return kb == 0 ? 0 : kb + 3;
+    }
+    // "KB " counts only where it ends before s: it is looked for there alone.
+    const qsizetype kb = indexOfMarker(block.left(qMax<qsizetype>(0, s - 2)), u"KB ");
+    return kb >= 0 ? kb + 4 : s;
+}
+
 int TitleListBuilder::build()
 {
     MainWindowState &m = m_s.main;
@@ -189,17 +203,9 @@ void TitleListBuilder::parseArticleBlock(QStringView block)
         number = midView(block, a + 1, b - a - 1);
     }
 
-    qsizetype s = findFrom(block, u"bytes") + 6;
-    if (s == 6)
-        s = findFrom(block, u"-only") + 6;
-    if (s == 6) {
-        s = findFrom(block, u"KB ") + 3;
-    } else {
-        // "KB " counts only where it ends before s: it is looked for there alone.
-        const qsizetype kb = indexOfMarker(block.left(qMax<qsizetype>(0, s - 2)), u"KB ");
-        if (kb >= 0)
-            s = kb + 4;
-    }
+    qsizetype s = infoStart(block);
+    if (s == 0)
+        s = 3; // without a size token the info runs from the block's third character
 
     // The number the row shows between its brackets.
     if (!known) {

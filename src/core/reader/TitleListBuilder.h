@@ -51,6 +51,10 @@ public:
     static QString bracketText(const QString &item);
     // The position (1-based) of the first "[" of a Title item, 0 when none.
     static qsizetype bracketPos(const QString &item);
+    // Where the info text (sender ID and name) of an article block starts,
+    // 1-based: after the first size token, "bytes ", "-only " or an earlier
+    // "KB ". 0 when the block has none.
+    static qsizetype infoStart(QStringView block);
 
 private:
     // Texts (pieces of the log) to row ids, for one build: open addressing

@@ -273,6 +273,8 @@ private slots:
     void articlesAreWhatTheViewShows();
     void datesOfArticles_data();
     void datesOfArticles();
+    void sendersOfArticles_data();
+    void sendersOfArticles();
     void storedLinesComeBackExactly_data();
     void storedLinesComeBackExactly();
     void hitsEqualAScan_data();
@@ -461,6 +463,46 @@ void TestFullText::datesOfArticles()
         articles.begin(), articles.end(), [](const IndexedArticle &x) { return x.number == u"00011"; });
     QVERIFY(a != articles.end());
     QCOMPARE(a->dateTime, dateTime);
+}
+
+void TestFullText::sendersOfArticles_data()
+{
+    QTest::addColumn<QString>("info"); // in the header line, after the date
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("bytes") << "120 bytes NIF00007:ｶﾀｷﾞﾘ "
+                           << "NIF00007"
+                           << "ｶﾀｷﾞﾘ";
+    QTest::newRow("KB") << " 1.1KB PC76964:ねこまる"
+                        << "PC76964"
+                        << "ねこまる";
+    QTest::newRow("title-only, ID alone") << "title-only PC76964"
+                                          << "PC76964"
+                                          << "";
+    QTest::newRow("title-only with a name") << "title-only PC76964:ねこまる"
+                                            << "PC76964"
+                                            << "ねこまる";
+    QTest::newRow("KB before bytes") << "2KB PC76964:ねこまる 9 bytes"
+                                     << "PC76964"
+                                     << "ねこまる 9 bytes";
+    QTest::newRow("no size token") << "NIF00007:ｶﾀｷﾞﾘ"
+                                   << ""
+                                   << "";
+}
+
+void TestFullText::sendersOfArticles()
+{
+    QFETCH(QString, info);
+    QFETCH(QString, id);
+    QFETCH(QString, name);
+    QString text = handLog();
+    text.replace(QStringLiteral("120 bytes NIF00007:ｶﾀｷﾞﾘ "), info);
+    const auto articles = articlesOfLog(text, settings::markersOf(netRecord(kNif, QStringLiteral("NIF"))), 0);
+    const auto a = std::find_if(
+        articles.begin(), articles.end(), [](const IndexedArticle &x) { return x.number == u"00011"; });
+    QVERIFY(a != articles.end());
+    QCOMPARE(a->senderId, id);
+    QCOMPARE(a->senderName, name);
 }
 
 void TestFullText::storedLinesComeBackExactly_data()

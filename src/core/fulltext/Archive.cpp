@@ -1,0 +1,263 @@
+#include "fulltext/Archive.h"
+
+#include "logindex/LogFiles.h"
+
+#include <QHash>
+#include <QMap>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace kavrel::fulltext {
+
+namespace {
+
+// An article number for ordering: numbers of digits by value (leading zeros
+// aside), anything else after them by its text.
+struct NumberKey
+{
+    bool other = false;
+    QString text;
+};
+
+NumberKey numberKey(const QString &number)
+{
+    QStringView n = QStringView(number).trimmed();
+    const bool digits
+        = !n.isEmpty() && std::all_of(n.begin(), n.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digits)
+        return { true, number };
+    while (n.size() > 1 && n.front() == u'0')
+        n = n.mid(1);
+    return { false, n.toString() };
+}
+
+bool numberLess(const NumberKey &a, const NumberKey &b)
+{
+    if (a.other != b.other)
+        return !a.other;
+    if (!a.other && a.text.size() != b.text.size())
+        return a.text.size() < b.text.size();
+    return a.text < b.text;
+}
+
+QString identityOf(int boardNo, const QString &number, const QString &dateTime, const QString &senderId,
+    const QString &title)
+{
+    const QChar tab(u'\t');
+    if (boardNo == 0)
+        return QString::number(boardNo) + tab + dateTime + tab + senderId + tab + title;
+    return QString::number(boardNo) + tab + number.trimmed() + tab + dateTime;
+}
+
+QString identityOf(const IndexedCapture &c)
+{
+    return identityOf(c.boardNo, c.number, c.dateTime, c.senderId, c.title);
+}
+
+} // namespace
+
+bool DayRange::contains(const QString &dateTime) const
+{
+    if (isOpen())
+        return true;
+    const QDate day = QDate::fromString(dateTime.left(10), QStringLiteral("yyyy-MM-dd"));
+    return day.isValid() && (!since.isValid() || day >= since) && (!until.isValid() || day <= until);
+}
+
+QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
+{
+    // Each log's place in the net selection screen's list: later is newer.
+    QStringList names;
+    {
+        QHash<QString, bool> seen;
+        for (const IndexedCapture &c : captures) {
+            if (!seen.contains(c.logFile)) {
+                seen.insert(c.logFile, true);
+                names.append(c.logFile);
+            }
+        }
+    }
+    names = logindex::logFilesAmong(names, QStringLiteral("*.*"));
+    QHash<QString, int> rank;
+    for (int i = 0; i < names.size(); ++i)
+        rank.insert(names.at(i), i);
+
+    // Whether capture a is shown rather than b.
+    const auto shownBefore = [&rank](const IndexedCapture &a, const IndexedCapture &b) {
+        if (a.lineCount != b.lineCount)
+            return a.lineCount > b.lineCount;
+        const int ra = rank.value(a.logFile);
+        const int rb = rank.value(b.logFile);
+        if (ra != rb)
+            return ra > rb;
+        return a.id < b.id; // the first of one log
+    };
+
+    QVector<ArchiveArticle> out;
+    QHash<QString, int> byIdentity;
+    byIdentity.reserve(captures.size());
+    for (const IndexedCapture &c : captures) {
+        const QString identity = identityOf(c);
+        const auto it = byIdentity.constFind(identity);
+        if (it == byIdentity.cend()) {
+            byIdentity.insert(identity, int(out.size()));
+            out.append(ArchiveArticle { c, 1 });
+            continue;
+        }
+        ArchiveArticle &a = out[*it];
+        ++a.captures;
+        if (shownBefore(c, a.shown))
+            a.shown = c;
+    }
+    return out;
+}
+
+QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const DayRange &days)
+{
+    const QVector<ArchiveArticle> articles = articlesAcross(captures);
+    const auto n = size_t(articles.size());
+    std::vector<NumberKey> keys(n);
+    for (size_t i = 0; i < n; ++i)
+        keys[i] = numberKey(articles[qsizetype(i)].shown.number);
+
+    // Thread order among siblings: mails by date-time, articles by number,
+    // then date-time.
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int x, int y) {
+        const IndexedCapture &a = articles[x].shown;
+        const IndexedCapture &b = articles[y].shown;
+        if (a.boardNo != 0 || b.boardNo != 0) {
+            if (numberLess(keys[size_t(x)], keys[size_t(y)]))
+                return true;
+            if (numberLess(keys[size_t(y)], keys[size_t(x)]))
+                return false;
+        }
+        if (a.dateTime != b.dateTime)
+            return a.dateTime < b.dateTime;
+        if (a.senderId != b.senderId)
+            return a.senderId < b.senderId;
+        if (a.title != b.title)
+            return a.title < b.title;
+        return a.id < b.id;
+    });
+    std::vector<int> place(n);
+    for (size_t p = 0; p < n; ++p)
+        place[size_t(order[p])] = int(p);
+
+    // Number -> the one article with it, or -2 when several have it.
+    QHash<QString, int> byNumber;
+    byNumber.reserve(qsizetype(n));
+    for (size_t i = 0; i < n; ++i) {
+        const IndexedCapture &c = articles[qsizetype(i)].shown;
+        if (c.boardNo == 0)
+            continue;
+        const QString number = c.number.trimmed();
+        const auto it = byNumber.find(number);
+        if (it == byNumber.end())
+            byNumber.insert(number, int(i));
+        else
+            *it = -2;
+    }
+
+    std::vector<char> kept(n);
+    for (size_t i = 0; i < n; ++i)
+        kept[i] = days.contains(articles[qsizetype(i)].shown.dateTime) ? 1 : 0;
+    std::vector<std::vector<int>> children(n);
+    std::vector<int> roots;
+    for (const int i : order) {
+        if (!kept[size_t(i)])
+            continue;
+        const IndexedCapture &c = articles[i].shown;
+        int parent = -1;
+        if (c.boardNo != 0 && !c.parent.isEmpty()) {
+            parent = byNumber.value(c.parent.trimmed(), -1);
+            // Only an article before it in the order: no loops.
+            if (parent < 0 || place[size_t(parent)] >= place[size_t(i)] || !kept[size_t(parent)])
+                parent = -1;
+        }
+        if (parent < 0)
+            roots.push_back(i);
+        else
+            children[size_t(parent)].push_back(i);
+    }
+
+    // Depth first, without recursion: a thread may be as deep as the board.
+    QVector<ArchiveRow> rows;
+    rows.reserve(qsizetype(n));
+    std::vector<std::pair<int, int>> stack; // article, depth
+    for (const int root : roots) {
+        stack.emplace_back(root, 0);
+        while (!stack.empty()) {
+            const auto [i, depth] = stack.back();
+            stack.pop_back();
+            rows.append(ArchiveRow { depth, articles[i] });
+            const std::vector<int> &under = children[size_t(i)];
+            for (auto it = under.rbegin(); it != under.rend(); ++it)
+                stack.emplace_back(*it, depth + 1);
+        }
+    }
+    return rows;
+}
+
+bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits)
+{
+    QVector<Hit> out;
+    QHash<QString, bool> seen;
+    QVector<IndexedCapture> captures;
+    for (const Hit &h : std::as_const(*hits)) {
+        if (h.boardNo < 0) {
+            out.append(h);
+            continue;
+        }
+        const QString identity = identityOf(h.boardNo, h.number, h.dateTime, h.senderId, h.title);
+        const QString key = h.net + u'\t' + identity;
+        if (seen.contains(key))
+            continue;
+        seen.insert(key, true);
+        // The article's captures, found by its number and date-time.
+        if (!index.capturesOf(h.net, h.boardNo, h.number, h.dateTime, &captures))
+            return false;
+        Hit one = h;
+        for (const ArchiveArticle &a : articlesAcross(captures)) {
+            if (identityOf(a.shown) != identity)
+                continue; // another mail of the same time
+            one.logFile = a.shown.logFile;
+            one.senderId = a.shown.senderId;
+            one.senderName = a.shown.senderName;
+            one.title = a.shown.title;
+            one.boardName = a.shown.boardName;
+            one.row = a.shown.row;
+            one.id = a.shown.id;
+            one.captures = a.captures;
+        }
+        out.append(one);
+    }
+    *hits = out;
+    return true;
+}
+
+QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &captures)
+{
+    QMap<QString, int> counts;
+    for (const ArchiveArticle &a : articlesAcross(captures)) {
+        if (a.shown.dateTime.size() >= 7)
+            ++counts[a.shown.dateTime.left(7)];
+    }
+    QList<std::pair<QString, int>> out;
+    if (counts.isEmpty())
+        return out;
+    const QDate first
+        = QDate::fromString(counts.firstKey() + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    const QDate last
+        = QDate::fromString(counts.lastKey() + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    for (QDate month = first; month.isValid() && month <= last; month = month.addMonths(1)) {
+        const QString key = month.toString(QStringLiteral("yyyy-MM"));
+        out.append({ key, counts.value(key) });
+    }
+    return out;
+}
+
+} // namespace kavrel::fulltext
