@@ -160,7 +160,8 @@ void TestCliFind::anUnreadableLogLeavesTheOthersSearchable()
     QFile::setPermissions(unreadable, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
         QStringList { QStringLiteral(
-            "2026-12-06 13:20:18\tかぶらネット\tKAB0606.LOG\t3\t1204\tKAV00789\tモデムの初期化コマンド") });
+            "2026-12-06 "
+            "13:20:18\tかぶらネット\tKAB0606.LOG\t3\t1204\tKAV00789\tモデムの初期化コマンド\t1") });
     QVERIFY2(r.err.contains(unreadable), qPrintable(r.err));
     QCOMPARE(r.code, 2);
 }
