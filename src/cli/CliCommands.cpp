@@ -360,21 +360,25 @@ int cmdExport(Context &ctx, const QStringList &args)
 }
 
 // The full-text index brought up to date; progress on stderr when asked.
-void updateIndex(fulltext::FullTextIndex &index, const QString &net, bool progress)
+// The logs that could not be read are returned, to be said after the output:
+// the others are searched all the same.
+QString updateIndex(fulltext::FullTextIndex &index, const QString &net, bool progress)
 {
     if (!index.open())
         throw CliExit(Failure, index.errorText());
     fulltext::FullTextIndex::ProgressFn report;
     if (progress) {
         report = [](const fulltext::FullTextIndex::Progress &p) {
-            printError(QStringLiteral("%1/%2\t%3\t%4").arg(p.done + 1).arg(p.total).arg(p.net, p.log));
+            if (p.percent < 0) // one line for each log
+                printError(QStringLiteral("%1/%2\t%3\t%4").arg(p.done + 1).arg(p.total).arg(p.net, p.log));
         };
     }
     const bool ok = index.update(net, report);
     for (const QString &notice : index.notices())
         printError(notice);
-    if (!ok)
+    if (!ok && index.unreadableLogs().isEmpty())
         throw CliExit(Failure, index.errorText());
+    return index.unreadableLogs().join(u'\n');
 }
 
 int cmdIndex(Context &ctx, const QStringList &args)
@@ -388,7 +392,9 @@ int cmdIndex(Context &ctx, const QStringList &args)
         net = text::trimTrailingBlanks(
             ctx.program.netSelect.Select_menu.items.value(resolveNet(ctx, rest.first())));
     fulltext::FullTextIndex index(ctx.session().AppDir);
-    updateIndex(index, net, progress);
+    const QString unreadable = updateIndex(index, net, progress);
+    if (!unreadable.isEmpty())
+        throw CliExit(Failure, unreadable);
     return Success;
 }
 
@@ -402,15 +408,21 @@ int cmdFind(Context &ctx, const QStringList &givenArgs)
     if (!query.isValid())
         throw CliExit(Failure, query.error);
     fulltext::FullTextIndex index(ctx.session().AppDir);
-    updateIndex(index, QString(), false);
+    const QString unreadable = updateIndex(index, QString(), false);
     QVector<fulltext::Hit> hits;
-    if (!index.find(query, &hits, false)) // no snippet is printed
+    const qsizetype said = index.notices().size();
+    const bool found = index.find(query, &hits, false); // no snippet is printed
+    for (const QString &notice : index.notices().mid(said)) // an index found damaged by the query
+        printError(notice);
+    if (!found)
         throw CliExit(Failure, index.errorText());
     if (!everyCapture && !fulltext::onePerArticle(index, &hits))
         throw CliExit(Failure, index.errorText());
     for (const fulltext::Hit &h : std::as_const(hits))
         printRecord({ h.dateTime, h.net, h.logFile, h.board, h.number, h.senderId, h.title,
             QString::number(h.captures) });
+    if (!unreadable.isEmpty())
+        throw CliExit(Failure, unreadable);
     return hits.isEmpty() ? Reported : Success;
 }
 

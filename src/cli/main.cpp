@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <new>
+
 using namespace kavrel::cli;
 
 namespace {
@@ -68,5 +70,9 @@ int main(int argc, char *argv[])
         if (!exit.text.isEmpty())
             printError(exit.text);
         return exit.code;
+    } catch (const std::bad_alloc &) {
+        // Out of memory is said like any other failure, never an abort.
+        printError(QStringLiteral("not enough memory"));
+        return Failure;
     }
 }

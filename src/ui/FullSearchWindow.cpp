@@ -75,8 +75,9 @@ void FullSearchIndexer::run(const QString &appDir)
     const bool ok = index.open()
         && index.update(
             {},
-            [this](
-                const fulltext::FullTextIndex::Progress &p) { emit progress(p.done, p.total, p.net, p.log); },
+            [this](const fulltext::FullTextIndex::Progress &p) {
+                emit progress(p.done, p.total, p.net, p.log, p.percent);
+            },
             &cancel);
     emit finished(ok, index.errorText(), index.notices());
 }
@@ -151,8 +152,8 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
 
     m_indexer->moveToThread(&m_thread);
     connect(m_indexer, &FullSearchIndexer::progress, this,
-        [this](int done, int total, const QString &net, const QString &log) {
-            m_state.updateProgress(done, total, net, log);
+        [this](int done, int total, const QString &net, const QString &log, int percent) {
+            m_state.updateProgress(done, total, net, log, percent);
             refreshStatus();
         });
     connect(m_indexer, &FullSearchIndexer::finished, this,

@@ -48,7 +48,7 @@ public slots:
     void run(const QString &appDir);
 
 signals:
-    void progress(int done, int total, const QString &net, const QString &log);
+    void progress(int done, int total, const QString &net, const QString &log, int percent);
     void finished(bool ok, const QString &error, const QStringList &notices);
 };
 

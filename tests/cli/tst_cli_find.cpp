@@ -1,14 +1,20 @@
 // kavrel-cli index and find on a copy of the bundled demo, as a script would run them.
 
+#include "LogGenerator.h"
 #include "TestSupport.h"
 
 #include "base/Cp932.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using Run = kavrel::test::CliRun;
 
@@ -21,6 +27,10 @@ private slots:
     void find_data();
     void find();
     void indexReportsProgressAndFollowsAGrownLog();
+    void anUnreadableLogLeavesTheOthersSearchable();
+    void runningOutOfMemoryIsReported();
+    void aReadOnlyArchiveIsSearched_data();
+    void aReadOnlyArchiveIsSearched();
     void anIndexThatCannotBeWrittenIsAFileError_data();
     void anIndexThatCannotBeWrittenIsAFileError();
 
@@ -138,6 +148,91 @@ void TestCliFind::indexReportsProgressAndFollowsAGrownLog()
     QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
         QStringList { QStringLiteral(
             "2026-12-07 08:00:00\tかぶらネット\tKAB0606.LOG\t7\t88\tSYSOP\tメンテナンスのお知らせ\t1") });
+}
+
+void TestCliFind::anUnreadableLogLeavesTheOthersSearchable()
+{
+    if (geteuid() == 0)
+        QSKIP("root reads a log of mode 000");
+    const QString unreadable = path(QStringLiteral("LOG/KAB0605.LOG"));
+    QVERIFY(QFile::setPermissions(unreadable, {}));
+    const Run r = cli({ QStringLiteral("find"), QStringLiteral("モデム") });
+    QFile::setPermissions(unreadable, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
+        QStringList { QStringLiteral(
+            "2026-12-06 "
+            "13:20:18\tかぶらネット\tKAB0606.LOG\t3\t1204\tKAV00789\tモデムの初期化コマンド\t1") });
+    QVERIFY2(r.err.contains(unreadable), qPrintable(r.err));
+    QCOMPARE(r.code, 2);
+}
+
+void TestCliFind::runningOutOfMemoryIsReported()
+{
+    // A log of 30 MB where the program may take no more than 128 MB.
+    kavrel::test::LogGeneratorOptions o;
+    o.senders = 3000;
+    kavrel::test::writeFile(path(QStringLiteral("LOG/KAB9999.LOG")),
+        kavrel::test::LogGenerator(kavrel::test::LogGenerator::sized(o, qint64(30) << 20)).bytes());
+    QProcess p;
+    p.setChildProcessModifier([] {
+        rlimit limit {};
+        getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = rlim_t(128) << 20;
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    p.start(qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli/kavrel-cli"),
+        { QStringLiteral("-C"), m_dir->path(), QStringLiteral("index") });
+    QVERIFY(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY2(err.contains(path(QStringLiteral("LOG/KAB9999.LOG"))), qPrintable(err));
+}
+
+void TestCliFind::aReadOnlyArchiveIsSearched_data()
+{
+    QTest::addColumn<bool>("indexed"); // a complete index copied without its -wal and -shm files
+    QTest::addColumn<bool>("touched"); // a log touched since: the index is written in the cache folder
+    QTest::newRow("no index") << false << false;
+    QTest::newRow("a complete index") << true << false;
+    QTest::newRow("a complete index, a log touched since") << true << true;
+}
+
+void TestCliFind::aReadOnlyArchiveIsSearched()
+{
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only folders");
+    QFETCH(bool, indexed);
+    QFETCH(bool, touched);
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const QString index = path(QStringLiteral("kavrel-index.sqlite"));
+    if (indexed) {
+        QCOMPARE(cli({ QStringLiteral("index") }).code, 0);
+        QFile::remove(index + QStringLiteral("-wal"));
+        QFile::remove(index + QStringLiteral("-shm"));
+        QVERIFY(QFile::setPermissions(index, QFileDevice::ReadOwner));
+    }
+    if (touched) {
+        QFile log(path(QStringLiteral("LOG/KAB0605.LOG")));
+        QVERIFY(log.open(QIODevice::ReadWrite)
+            && log.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime));
+    }
+    const QByteArray before = indexed ? kavrel::test::readFile(index) : QByteArray();
+    const auto writable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const Run r = cli({ QStringLiteral("find"), QStringLiteral("モデム") });
+    QFile::setPermissions(m_dir->path(), writable);
+    QFile::setPermissions(index, writable);
+    qunsetenv("XDG_CACHE_HOME");
+    QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts).size(), 2);
+    QCOMPARE(r.code, 0);
+    QCOMPARE(QFileInfo::exists(index), indexed);
+    if (indexed)
+        QCOMPARE(kavrel::test::readFile(index), before);
+    const bool cached = !QDir(cache.path() + QStringLiteral("/Kavrel")).entryList(QDir::Files).isEmpty();
+    QCOMPARE(cached, !indexed || touched);
 }
 
 void TestCliFind::anIndexThatCannotBeWrittenIsAFileError_data()

@@ -193,8 +193,9 @@ bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &
 
 } // namespace
 
-QVector<IndexedArticle> articlesOfLog(
-    const QString &logText, const settings::NetMarkers &markers, int serialFlag)
+QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::NetMarkers &markers,
+    int serialFlag, const std::function<void(int done, int total)> &boardDone,
+    const std::function<void(IndexedArticle &)> &take)
 {
     Session s;
     s.log.LogText = logText;
@@ -213,6 +214,8 @@ QVector<IndexedArticle> articlesOfLog(
     qsizetype chatFrom = 0;
     QStringList lines;
     for (int item = 0; item < m.Board_List.ListCount(); ++item) {
+        if (boardDone)
+            boardDone(item, m.Board_List.ListCount());
         const QString boardItem = m.Board_List.item(item);
         const bool chat = boardItem.startsWith(kChatPrefix);
         m.selectBoard(item);
@@ -257,6 +260,8 @@ QVector<IndexedArticle> articlesOfLog(
                 senderOf(a.lines, a);
                 a.dateTime = dateTimeOf(a.lines);
             }
+            if (take)
+                take(a);
             out.append(std::move(a));
         }
         chatFrom = 0;

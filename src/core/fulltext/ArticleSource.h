@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 namespace kavrel::fulltext {
 
 // One article, mail or chat-room visit of a log as the reader shows it.
@@ -32,7 +34,11 @@ struct IndexedArticle
 // an article holds exactly the lines the view shows for it. An article
 // captured twice is listed once, as the view shows it; a row the view shows
 // nothing of its own for (an article never read) is left out.
-QVector<IndexedArticle> articlesOfLog(
-    const QString &logText, const settings::NetMarkers &markers, int serialFlag);
+// boardDone, when given, is told after each board how many of them are done;
+// take, when given, is handed each article as it is found, in the order of the
+// list, and may take its lines away (a large log's are then never all held).
+QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::NetMarkers &markers,
+    int serialFlag, const std::function<void(int done, int total)> &boardDone = {},
+    const std::function<void(IndexedArticle &)> &take = {});
 
 } // namespace kavrel::fulltext

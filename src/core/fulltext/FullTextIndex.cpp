@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "fulltext/ArticleSource.h"
 #include "fulltext/Fold.h"
+#include "fulltext/PageChecksums.h"
 #include "logindex/LogFiles.h"
 #include "logindex/ParsedLog.h"
 #include "session/Session.h"
@@ -18,12 +19,17 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <memory>
+#include <new>
 #include <unordered_set>
 
 namespace kavrel::fulltext {
@@ -38,8 +44,17 @@ namespace {
 // 8: the sender is taken after any size token ("bytes ", "-only ", "KB ").
 // 9: each record keeps how many lines the article view shows for it, and
 // records are found by board, number and date-time.
-constexpr int kFormat = 9;
-constexpr qsizetype kHashBytes = 4096;
+// 10: a log is known by its status-change time and the hash of all of its
+// bytes; each page keeps a checksum.
+constexpr int kFormat = 10;
+
+// Whether an SQLite result says that the file is damaged: a page whose
+// checksum does not match, a b-tree or record that makes no sense, or a
+// file that is no database at all.
+bool isDamage(int code)
+{
+    return code == SQLITE_IOERR_DATA || (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB;
+}
 
 // A prepared statement that finalizes itself.
 class Stmt
@@ -139,6 +154,7 @@ QByteArray packChunk(const QList<QByteArray> &parts)
     return qCompress(raw, 1);
 }
 
+// The parts of a chunk; none when it does not unpack (a damaged index).
 QList<QByteArray> unpackChunk(const QByteArray &packed)
 {
     const QByteArray raw = qUncompress(packed);
@@ -166,6 +182,8 @@ public:
     {
     }
     bool ok() const { return m_query.ok(); }
+    // An article's lines; none, and the result of the read that failed in
+    // failure(), when its chunk cannot be read or has no such part.
     QStringList lines(qint64 chunk, qint64 part)
     {
         auto it = m_chunks.constFind(chunk);
@@ -174,20 +192,33 @@ public:
                 m_chunks.clear();
             m_query.reset();
             m_query.bind(1, chunk);
+            const int rc = m_query.step();
             it = m_chunks.insert(
-                chunk, m_query.step() == SQLITE_ROW ? unpackChunk(m_query.blob(0)) : QList<QByteArray>());
+                chunk, rc == SQLITE_ROW ? unpackChunk(m_query.blob(0)) : QList<QByteArray>());
+            if (rc != SQLITE_ROW)
+                m_failure = rc == SQLITE_DONE ? SQLITE_CORRUPT : rc; // an article's chunk is never missing
         }
-        return part >= 0 && part < it->size() ? decodeLines(it->at(part)) : QStringList();
+        if (part >= 0 && part < it->size())
+            return decodeLines(it->at(part));
+        if (m_failure == SQLITE_OK)
+            m_failure = SQLITE_CORRUPT;
+        return {};
     }
+    int failure() const { return m_failure; }
 
 private:
     Stmt m_query;
+    int m_failure = SQLITE_OK;
     QHash<qint64, QList<QByteArray>> m_chunks;
 };
 
-QByteArray hashOf(const QByteArray &bytes, qsizetype from, qsizetype length)
+// The hash a log is known by: of all of its bytes, or of the first length
+// of them (a grown log's old part), so that no change can go unseen.
+QByteArray hashOf(const QByteArray &bytes, qsizetype length)
 {
-    return QCryptographicHash::hash(bytes.mid(from, length), QCryptographicHash::Sha1).toHex();
+    return QCryptographicHash::hash(
+        QByteArrayView(bytes).first(qMin(length, bytes.size())), QCryptographicHash::Sha1)
+        .toHex();
 }
 
 struct NetLogs
@@ -199,13 +230,28 @@ struct NetLogs
     QStringList logs;
 };
 
+// What a stat tells of a log. The status-change time is set by the system
+// on every write and rename and cannot be set back, so that a log replaced
+// by another of the same size and time is seen.
+struct LogStat
+{
+    qint64 size = -1;
+    qint64 mtime = 0;
+    qint64 ctime = 0;
+
+    static LogStat of(const QFileInfo &info)
+    {
+        return { info.size(), info.lastModified().toMSecsSinceEpoch(),
+            info.metadataChangeTime().toMSecsSinceEpoch() };
+    }
+    bool operator==(const LogStat &) const = default;
+};
+
 struct StoredLog
 {
     qint64 id = 0;
-    qint64 size = 0;
-    qint64 mtime = 0;
-    QByteArray head;
-    QByteArray tail;
+    LogStat stat;
+    QByteArray hash;
 };
 
 // Finds the folded terms in a folded text: all must occur.
@@ -334,49 +380,59 @@ struct PreparedArticle
     QByteArray indexText; // as UTF-8: made on the parsing thread, not the writing one
     int chunk = 0; // index into the log's chunks
     int part = 0;
+    int lineCount = 0; // the lines the view shows: packed, they are no longer in the article
 };
 
 // A log read and parsed, ready to be written: all that needs no index.
 struct PreparedLog
 {
-    enum Kind { Unchanged, Unreadable, Grown, Full } kind = Full;
+    // Touched: the same bytes under a new time, which only is written.
+    enum Kind { Unchanged, Unreadable, Touched, Grown, Full } kind = Full;
     QString error;
-    qint64 size = 0;
-    qint64 mtime = 0;
-    QByteArray head;
-    QByteArray tail;
+    LogStat stat; // taken before the log is read: a later write makes it look changed
+    QByteArray hash;
     qsizetype prefixChars = 0; // Grown: the characters before the board line parsing starts at
     QVector<PreparedArticle> articles;
     QList<QByteArray> chunks; // the articles' lines, packed
 };
 
-// Whether a log is as the index holds it: its size and time, from one stat.
-// A search runs this over every log each time, so nothing is read here; a
-// log rewritten in place changes its time.
+// Whether a log is as the index holds it, from one stat. A search runs this
+// over every log each time, so nothing is read here; a log written in any
+// way changes its status-change time.
 bool isUnchanged(const QString &file, const StoredLog &old)
 {
-    // The size first: its stat tells whether the file exists too, which
-    // would otherwise be asked of the system on its own.
     const QFileInfo info(file);
-    return old.size == info.size() && info.exists() && old.mtime == info.lastModified().toMSecsSinceEpoch();
+    return info.exists() && LogStat::of(info) == old.stat;
 }
 
-void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log);
+// Packs a log's articles' lines into chunks as the parse finds them, with
+// what the full-text table gets of each, so that a large log's lines are
+// never all held at once.
+class ArticlePacker
+{
+public:
+    explicit ArticlePacker(PreparedLog &log)
+        : m_log(log)
+    {
+    }
+    void take(IndexedArticle &a);
+    // The articles found, in the order they were taken.
+    void finish(QVector<IndexedArticle> articles);
 
-PreparedLog prepareLog(
-    const QString &file, const StoredLog *old, const settings::NetMarkers &markers, int serial)
+private:
+    void flush();
+
+    PreparedLog &m_log;
+    QList<QByteArray> m_parts;
+    qsizetype m_bytes = 0;
+};
+
+// parsed: how far the parse is, in percent, for the thread that waits for it.
+PreparedLog prepareLog(const QString &file, const StoredLog *old, const settings::NetMarkers &markers,
+    int serial, std::atomic_int *parsed)
 {
     PreparedLog out;
-    const QFileInfo info(file);
-    out.mtime = info.lastModified().toMSecsSinceEpoch();
-    if (old && old->size == info.size() && old->mtime == out.mtime) {
-        QFile f(file);
-        if (f.open(QIODevice::ReadOnly)
-            && QCryptographicHash::hash(f.read(kHashBytes), QCryptographicHash::Sha1).toHex() == old->head) {
-            out.kind = PreparedLog::Unchanged;
-            return out;
-        }
-    }
+    out.stat = LogStat::of(QFileInfo(file));
     QByteArray bytes;
     fileio::FileError error;
     if (!fileio::readAll(file, &bytes, &error)) {
@@ -384,25 +440,49 @@ PreparedLog prepareLog(
         out.error = error.toString();
         return out;
     }
-    out.size = bytes.size();
-    out.head = hashOf(bytes, 0, kHashBytes);
-    out.tail = hashOf(bytes, qMax<qsizetype>(0, bytes.size() - kHashBytes), kHashBytes);
-
-    // A log that only grew: the old bytes are still its beginning.
-    qsizetype resume = -1;
-    if (old && bytes.size() > old->size && hashOf(bytes, 0, qMin<qint64>(kHashBytes, old->size)) == old->head
-        && hashOf(bytes, qMax<qint64>(0, old->size - kHashBytes), qMin<qint64>(kHashBytes, old->size))
-            == old->tail) {
-        resume = bytes.lastIndexOf("\r\nNo.", old->size - 5);
+    out.stat.size = bytes.size();
+    out.hash = hashOf(bytes, bytes.size());
+    if (old && old->stat.size == bytes.size() && old->hash == out.hash) {
+        out.kind = PreparedLog::Touched;
+        return out;
     }
+
+    // A log that only grew: the old bytes, every one of them, are still its beginning.
+    qsizetype resume = -1;
+    if (old && bytes.size() > old->stat.size && hashOf(bytes, old->stat.size) == old->hash)
+        resume = bytes.lastIndexOf("\r\nNo.", old->stat.size - 5);
+    // The bytes are let go once decoded: a large log is held once at a time.
+    QString text;
     if (resume >= 0) {
         out.kind = PreparedLog::Grown;
-        out.prefixChars = cp932::decode(bytes.left(resume)).size();
-        prepareArticles(articlesOfLog(cp932::decode(bytes.mid(resume)), markers, serial), out);
+        out.prefixChars = cp932::decode(QByteArrayView(bytes).first(resume)).size();
+        text = cp932::decode(QByteArrayView(bytes).sliced(resume));
     } else {
-        prepareArticles(articlesOfLog(cp932::decode(bytes), markers, serial), out);
+        text = cp932::decode(bytes);
     }
+    bytes = QByteArray();
+    ArticlePacker packer(out);
+    QVector<IndexedArticle> articles = articlesOfLog(
+        text, markers, serial, [parsed](int done, int total) { parsed->store(done * 100 / qMax(1, total)); },
+        [&packer](IndexedArticle &a) { packer.take(a); });
+    text = QString();
+    packer.finish(std::move(articles));
     return out;
+}
+
+// Writes what a log is known by; its id in logId.
+bool storeLog(
+    Stmt &upsert, const QString &net, const QString &log, const PreparedLog &prepared, qint64 *logId)
+{
+    upsert.reset();
+    upsert.bind(1, net).bind(2, log).bind(3, prepared.stat.size).bind(4, prepared.stat.mtime);
+    upsert.bind(5, prepared.stat.ctime).bind(6, QString::fromLatin1(prepared.hash));
+    if (upsert.step() != SQLITE_ROW)
+        return false;
+    if (logId)
+        *logId = upsert.integer(0);
+    while (upsert.step() == SQLITE_ROW) { }
+    return true;
 }
 
 } // namespace
@@ -453,25 +533,30 @@ QString indexTextOf(const IndexedArticle &a)
     return out;
 }
 
-void prepareArticles(QVector<IndexedArticle> articles, PreparedLog &log)
+void ArticlePacker::take(IndexedArticle &a)
 {
-    log.articles.reserve(articles.size());
-    QList<QByteArray> parts;
-    qsizetype bytes = 0;
-    for (IndexedArticle &a : articles) {
-        if (bytes >= kChunkBytes) {
-            log.chunks << packChunk(parts);
-            parts.clear();
-            bytes = 0;
-        }
-        parts << encodeLines(a.lines);
-        bytes += parts.last().size();
-        QByteArray indexText = indexTextOf(a).toUtf8();
-        log.articles.append(
-            { std::move(a), std::move(indexText), int(log.chunks.size()), int(parts.size() - 1) });
-    }
-    if (!parts.isEmpty())
-        log.chunks << packChunk(parts);
+    if (m_bytes >= kChunkBytes)
+        flush();
+    m_parts << encodeLines(a.lines);
+    m_bytes += m_parts.last().size();
+    m_log.articles.append({ {}, indexTextOf(a).toUtf8(), int(m_log.chunks.size()), int(m_parts.size() - 1),
+        int(a.lines.size()) });
+    a.lines = QStringList(); // packed: only the chunk is written
+}
+
+void ArticlePacker::flush()
+{
+    if (!m_parts.isEmpty())
+        m_log.chunks << packChunk(m_parts);
+    m_parts.clear();
+    m_bytes = 0;
+}
+
+void ArticlePacker::finish(QVector<IndexedArticle> articles)
+{
+    flush();
+    for (qsizetype i = 0; i < articles.size() && i < m_log.articles.size(); ++i)
+        m_log.articles[i].article = std::move(articles[i]);
 }
 
 } // namespace
@@ -488,7 +573,54 @@ FullTextIndex::~FullTextIndex()
 
 QString FullTextIndex::path() const
 {
-    return fileio::joinPath(m_appDir, kFileName);
+    return m_path.isEmpty() ? fileio::joinPath(m_appDir, kFileName) : m_path;
+}
+
+QString FullTextIndex::cachePathOf(const QString &appDir)
+{
+    const QByteArray key
+        = QCryptographicHash::hash(QDir(appDir).absolutePath().toUtf8(), QCryptographicHash::Sha1)
+              .toHex()
+              .left(16);
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/Kavrel/index-") + QString::fromLatin1(key) + QStringLiteral(".sqlite");
+}
+
+void FullTextIndex::chooseLocation()
+{
+    // Beside DIR.DEF when the working directory can be written; else the
+    // cache folder's index of that directory, or, until a log is to be
+    // written, an index beside DIR.DEF (an archive on a disc), only read.
+    const QString beside = fileio::joinPath(m_appDir, kFileName);
+    const QString cached = cachePathOf(m_appDir);
+    const QFileInfo file(beside);
+    if (!m_inCache && QFileInfo(m_appDir).isWritable() && (!file.exists() || file.isWritable())) {
+        m_path = beside;
+        m_readOnly = false;
+    } else if (!m_inCache && !QFileInfo::exists(cached) && file.isFile()) {
+        m_path = beside;
+        m_readOnly = true;
+    } else {
+        m_inCache = true;
+        m_path = cached;
+        m_readOnly = false;
+        QDir().mkpath(QFileInfo(cached).absolutePath());
+    }
+}
+
+bool FullTextIndex::startAnew()
+{
+    if (!m_readOnly)
+        return removeFiles();
+    // The index that cannot be written is the cache's first content.
+    close();
+    const QString readOnly = m_path;
+    m_inCache = true;
+    chooseLocation();
+    if (!QFileInfo::exists(m_path))
+        QFile::copy(readOnly, m_path);
+    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
 }
 
 void FullTextIndex::close()
@@ -502,6 +634,13 @@ bool FullTextIndex::fail(const QString &what)
 {
     m_error = path() + QStringLiteral(": ") + what
         + (m_db ? QStringLiteral(" (") + QString::fromUtf8(sqlite3_errmsg(m_db)) + u')' : QString());
+    return false;
+}
+
+bool FullTextIndex::fail(const QString &what, int code)
+{
+    m_error = path() + QStringLiteral(": ") + what + QStringLiteral(" (")
+        + QString::fromUtf8(sqlite3_errstr(code)) + u')';
     return false;
 }
 
@@ -519,7 +658,7 @@ bool FullTextIndex::create()
 {
     const QByteArray sql
         = "CREATE TABLE IF NOT EXISTS logs(id INTEGER PRIMARY KEY, net TEXT NOT NULL, file TEXT NOT NULL,"
-          " size INTEGER, mtime INTEGER, head TEXT, tail TEXT, UNIQUE(net, file));"
+          " size INTEGER, mtime INTEGER, ctime INTEGER, hash TEXT, UNIQUE(net, file));"
           "CREATE TABLE IF NOT EXISTS articles(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
           " board_no INTEGER, board TEXT, board_name TEXT, number TEXT, parent TEXT, sender_id TEXT,"
           " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER,"
@@ -528,6 +667,9 @@ bool FullTextIndex::create()
           "CREATE INDEX IF NOT EXISTS articles_article ON articles(board_no, number, dt);"
           "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
+          // Full-text rows removed since the table was last merged into one.
+          "CREATE TABLE IF NOT EXISTS upkeep(removed INTEGER NOT NULL);"
+          "INSERT INTO upkeep(removed) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM upkeep);"
           // Positions are not kept (detail=none) and the text lives in
           // articles (content=''): every hit is checked against it.
           "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
@@ -546,20 +688,31 @@ bool FullTextIndex::open()
 {
     close();
     m_error.clear();
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    if (m_path.isEmpty())
+        chooseLocation();
+    for (int attempt = 0; attempt < 3; ++attempt) {
         const QString file = path();
         if (QFileInfo(file).isDir())
             return fail(QStringLiteral("is a directory"));
         // Each thread that uses the index opens its own connection: no
         // connection is shared, and none needs a lock around every call.
-        if (sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
-                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr)
+        int mode = m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        QByteArray name = QFile::encodeName(file);
+        if (m_readOnly && !QFileInfo::exists(file + QStringLiteral("-shm"))
+            && !QFileInfo(QFileInfo(file).absolutePath()).isWritable()) {
+            // Without its shared-memory file, in a folder where none can be
+            // made, SQLite reads the index only as a file nothing changes.
+            name = QUrl::fromLocalFile(file).toEncoded() + "?immutable=1";
+            mode |= SQLITE_OPEN_URI;
+        }
+        if (sqlite3_open_v2(name.constData(), &m_db, mode | SQLITE_OPEN_NOMUTEX, pageChecksumsVfs())
             != SQLITE_OK) {
             fail(QStringLiteral("cannot be opened"));
             close();
             return false;
         }
         sqlite3_busy_timeout(m_db, 30000);
+        sqlite3_extended_result_codes(m_db, 1); // a page whose checksum fails is told apart
         // Every search opens the index: its write-ahead log is kept between
         // runs instead of being made and removed each time, and emptied on
         // close (journal_size_limit=0) so that nothing stale stays in it.
@@ -587,8 +740,14 @@ bool FullTextIndex::open()
             // A new file, or one of another format.
             qint64 tables = tableCount();
             if (tables == 0) {
-                // The journal mode stays in the file: set once, outside the transaction.
-                sound = exec("PRAGMA journal_mode=WAL") && exec("BEGIN IMMEDIATE");
+                // Each page keeps its checksum in bytes reserved at its end,
+                // and the journal mode stays in the file: both set once,
+                // before anything is written, outside the transaction.
+                int reserve = kPageChecksumBytes;
+                sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
+                // Pages freed by a log indexed anew go back to the file system.
+                sound = exec("PRAGMA auto_vacuum=INCREMENTAL") && exec("PRAGMA journal_mode=WAL")
+                    && exec("BEGIN IMMEDIATE");
                 writing = sound;
                 tables = sound ? tableCount() : -1;
             }
@@ -600,43 +759,88 @@ bool FullTextIndex::open()
                 sound = false;
             }
         }
-        const int code = sqlite3_errcode(m_db);
-        damaged = damaged || code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+        // Pages without their checksums are of an earlier format.
+        int reserve = -1;
+        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
+        if (sound && !writing && reserve != kPageChecksumBytes) {
+            damaged = true;
+            sound = false;
+        }
+        damaged = damaged || isDamage(sqlite3_extended_errcode(m_db));
         if (sound && (!writing || exec("COMMIT")))
             return true;
         const QString why = m_error;
         if (writing)
             exec("ROLLBACK");
+        if (m_readOnly) {
+            // Not of this version, or damaged: made in the cache folder.
+            if (!startAnew())
+                return false;
+            continue;
+        }
         if (!damaged) {
             m_error = why.isEmpty() ? path() + QStringLiteral(": cannot be opened") : why;
             close();
             return false;
         }
-        if (attempt == 1)
+        if (attempt == 2)
             return fail(QStringLiteral("cannot be made anew"));
         // Damaged or another version's: it is only a cache, so it is made anew.
-        close();
-        m_notices << kRebuiltNotice;
-        for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
-            fileio::FileError error;
-            if (!fileio::removeIfExists(file + suffix, &error)) {
-                m_error = error.toString();
-                return false;
-            }
-        }
+        if (!removeFiles())
+            return false;
     }
     return false;
 }
 
+bool FullTextIndex::removeFiles()
+{
+    close();
+    if (!m_notices.contains(kRebuiltNotice))
+        m_notices << kRebuiltNotice;
+    for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+        fileio::FileError error;
+        if (!fileio::removeIfExists(path() + suffix, &error)) {
+            m_error = error.toString();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FullTextIndex::update(const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel)
+{
+    // A damaged index is made anew, and one that cannot be written is left
+    // for the cache folder's, each once.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        lastActions.clear();
+        m_error.clear();
+        m_unreadable.clear();
+        if (!m_db && !open())
+            return false;
+        Outcome outcome = Outcome::Failed;
+        try {
+            outcome = updateOnce(net, progress, cancel);
+        } catch (const std::bad_alloc &) {
+            // A log too large for the memory left: said, and what was written before it stays.
+            if (!sqlite3_get_autocommit(m_db))
+                exec("ROLLBACK");
+            m_error = m_working + QStringLiteral(": not enough memory to index it");
+            return false;
+        }
+        if (outcome == Outcome::Done || outcome == Outcome::Failed)
+            return outcome == Outcome::Done;
+        if (!startAnew())
+            return false;
+    }
+    return fail(QStringLiteral("cannot be made anew"));
+}
+
 // One pass: its prepared statements, the parse threads and each log's transaction share the locals.
 // NOLINTNEXTLINE(readability-function-size): split, the locals would be passed through every part
-bool FullTextIndex::update(
+FullTextIndex::Outcome FullTextIndex::updateOnce(
     const QString &netFilter, const ProgressFn &progress, const std::atomic_bool *cancel)
 {
-    lastActions.clear();
-    m_error.clear();
-    if (!m_db && !open())
-        return false;
+    const Outcome failed = Outcome::Failed;
 
     // The nets and their logs as the net selection screen lists them.
     Session session;
@@ -669,20 +873,24 @@ bool FullTextIndex::update(
     if (!filterFound) {
         m_error = QStringLiteral("no net \"%1\" in %2")
                       .arg(netFilter, session.appFile(QStringLiteral("DATA.DEF")));
-        return false;
+        return failed;
     }
 
     // What the index holds.
     QHash<QString, StoredLog> stored; // net + TAB + file
     {
-        Stmt q(m_db, "SELECT id, net, file, size, mtime, head, tail FROM logs");
+        Stmt q(m_db, "SELECT id, net, file, size, mtime, ctime, hash FROM logs");
         if (!q.ok())
-            return fail(QStringLiteral("cannot be read"));
-        while (q.step() == SQLITE_ROW) {
-            StoredLog s { q.integer(0), q.integer(3), q.integer(4), q.text(5).toLatin1(),
-                q.text(6).toLatin1() };
+            return isDamage(sqlite3_extended_errcode(m_db))
+                ? Outcome::Damaged
+                : (fail(QStringLiteral("cannot be read")), failed);
+        int rc = SQLITE_ROW;
+        while ((rc = q.step()) == SQLITE_ROW) {
+            StoredLog s { q.integer(0), { q.integer(3), q.integer(4), q.integer(5) }, q.text(6).toLatin1() };
             stored.insert(q.text(1) + u'\t' + q.text(2), s);
         }
+        if (rc != SQLITE_DONE)
+            return isDamage(rc) ? Outcome::Damaged : (fail(QStringLiteral("cannot be read"), rc), failed);
     }
 
     // The statements that write: made only when a log has changed, since a
@@ -708,9 +916,9 @@ bool FullTextIndex::update(
             , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
             , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
             , upsertLog(db,
-                  "INSERT INTO logs(net, file, size, mtime, head, tail) VALUES(?,?,?,?,?,?)"
+                  "INSERT INTO logs(net, file, size, mtime, ctime, hash) VALUES(?,?,?,?,?,?)"
                   " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
-                  " head=excluded.head, tail=excluded.tail RETURNING id")
+                  " ctime=excluded.ctime, hash=excluded.hash RETURNING id")
             , deleteLog(db, "DELETE FROM logs WHERE id = ?")
         {
         }
@@ -724,11 +932,32 @@ bool FullTextIndex::update(
             keptArticles, upsertLog, deleteLog;
     };
     std::unique_ptr<Writes> writes;
+    Progress p;
+    // A large log is reported on while it is parsed and written.
+    const auto reportWithin = [&](int percent) {
+        if (progress && percent != p.percent) {
+            p.percent = percent;
+            progress(p);
+        }
+    };
+    // An index that cannot be written is left for one in the cache folder
+    // as soon as a log is to be written.
     auto prepareWrites = [&]() -> bool {
+        if (m_readOnly)
+            return false;
         if (!writes)
             writes = std::make_unique<Writes>(m_db);
         return writes->ok() || fail(QStringLiteral("cannot be used"));
     };
+    auto notWritten = [&]() {
+        if (m_readOnly)
+            return Outcome::ReadOnly;
+        return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
+    };
+
+    // A read that failed on a damaged chunk, which SQLite does not see.
+    int damagedRead = SQLITE_OK;
+    qint64 removedRows = 0; // full-text rows removed: they leave deletion marks behind
 
     // Drops the records of a log that end after position from.
     auto dropArticles = [&](qint64 log, qint64 from) -> bool {
@@ -737,18 +966,26 @@ bool FullTextIndex::update(
             return false;
         writes->articlesFrom.reset();
         writes->articlesFrom.bind(1, log).bind(2, from);
-        while (writes->articlesFrom.step() == SQLITE_ROW) {
+        int rc = SQLITE_ROW;
+        while ((rc = writes->articlesFrom.step()) == SQLITE_ROW) {
             IndexedArticle a;
             a.title = writes->articlesFrom.text(1);
             a.senderId = writes->articlesFrom.text(2);
             a.senderName = writes->articlesFrom.text(3);
             a.boardName = writes->articlesFrom.text(4);
             a.lines = chunks.lines(writes->articlesFrom.integer(5), writes->articlesFrom.integer(6));
+            if (chunks.failure() != SQLITE_OK) {
+                damagedRead = chunks.failure();
+                return false;
+            }
             writes->deleteFts.reset();
             writes->deleteFts.bind(1, writes->articlesFrom.integer(0)).bind(2, indexTextOf(a));
             if (writes->deleteFts.step() != SQLITE_DONE)
                 return false;
+            ++removedRows;
         }
+        if (rc != SQLITE_DONE)
+            return false;
         writes->deleteArticles.reset();
         writes->deleteArticles.bind(1, log).bind(2, from);
         if (writes->deleteArticles.step() != SQLITE_DONE)
@@ -768,8 +1005,12 @@ bool FullTextIndex::update(
                 return false;
             chunkIds << sqlite3_last_insert_rowid(m_db);
         }
-        for (const PreparedArticle &prepared : articles) {
+        reportWithin(50);
+        for (qsizetype k = 0; k < articles.size(); ++k) {
+            const PreparedArticle &prepared = articles.at(k);
             const IndexedArticle &a = prepared.article;
+            if (k % 1024 == 0)
+                reportWithin(50 + int(k * 50 / articles.size()));
             writes->insertArticle.reset();
             writes->insertArticle.bind(1, log)
                 .bind(2, a.boardNo)
@@ -785,7 +1026,7 @@ bool FullTextIndex::update(
                 .bind(12, qint64(prepared.part))
                 .bind(13, a.row)
                 .bind(14, a.end)
-                .bind(15, qint64(a.lines.size()));
+                .bind(15, qint64(prepared.lineCount));
             if (writes->insertArticle.step() != SQLITE_DONE)
                 return false;
             writes->insertFts.reset();
@@ -793,9 +1034,11 @@ bool FullTextIndex::update(
             if (writes->insertFts.step() != SQLITE_DONE)
                 return false;
         }
+        reportWithin(100);
         return true;
     };
 
+    std::atomic_int parsed[2]; // of the log parsed and of the one before it
     // The logs to look at, in order; each is read and parsed on a thread of
     // its own while the one before it is written.
     struct Job
@@ -825,58 +1068,57 @@ bool FullTextIndex::update(
             done.set_value(unchanged);
             return done.get_future();
         }
-        return std::async(std::launch::async, [job] {
+        parsed[i % 2].store(0);
+        return std::async(std::launch::async, [job, counter = &parsed[i % 2]] {
             return prepareLog(fileio::joinPath(job.net->logDir, job.log), job.known ? &job.old : nullptr,
-                job.net->markers, job.net->serial);
+                job.net->markers, job.net->serial, counter);
         });
     };
 
-    Progress p;
     p.total = int(jobs.size());
-    QStringList fileErrors;
-    bool corrupt = false;
     std::future<PreparedLog> next;
     if (!jobs.isEmpty())
         next = launch(0);
     for (qsizetype i = 0; i < jobs.size(); ++i) {
-        PreparedLog prepared = next.get();
-        if (i + 1 < jobs.size())
-            next = launch(i + 1);
         const Job &job = jobs.at(i);
         const NetLogs &n = *job.net;
         const QString &log = job.log;
-        if (cancel && cancel->load())
-            return true;
+        m_working = fileio::joinPath(n.logDir, log);
+        p.done = int(i);
         p.net = n.net;
         p.log = log;
-        if (progress)
+        p.percent = -1;
+        if (progress && !(cancel && cancel->load()))
             progress(p);
-        ++p.done;
+        while (next.wait_for(std::chrono::milliseconds(250)) != std::future_status::ready)
+            reportWithin(parsed[i % 2].load() / 2);
+        PreparedLog prepared = next.get();
+        if (i + 1 < jobs.size())
+            next = launch(i + 1);
+        if (cancel && cancel->load())
+            return Outcome::Done;
         const QString key = n.net + u'\t' + log;
         stored.remove(key); // looked at: not gone (an unreadable log keeps what was indexed of it)
         if (prepared.kind == PreparedLog::Unchanged) {
             lastActions.append({ n.net, log, Action::Skipped });
             continue;
         }
+        if (prepared.kind == PreparedLog::Touched) {
+            // Its records stand: only the stat it is known by is new.
+            if (!prepareWrites() || !storeLog(writes->upsertLog, n.net, log, prepared, nullptr))
+                return fail(QStringLiteral("cannot be written")), notWritten();
+            lastActions.append({ n.net, log, Action::Skipped });
+            continue;
+        }
         if (prepared.kind == PreparedLog::Unreadable) {
-            fileErrors << prepared.error;
+            m_unreadable << prepared.error;
             continue;
         }
 
-        if (!prepareWrites())
-            return false;
-        if (!exec("BEGIN IMMEDIATE")) {
-            corrupt = sqlite3_errcode(m_db) == SQLITE_CORRUPT || sqlite3_errcode(m_db) == SQLITE_NOTADB;
-            break;
-        }
-        bool ok = true;
-        writes->upsertLog.reset();
-        writes->upsertLog.bind(1, n.net).bind(2, log).bind(3, prepared.size).bind(4, prepared.mtime);
-        writes->upsertLog.bind(5, QString::fromLatin1(prepared.head))
-            .bind(6, QString::fromLatin1(prepared.tail));
-        ok = writes->upsertLog.step() == SQLITE_ROW;
-        const qint64 logId = ok ? writes->upsertLog.integer(0) : 0;
-        while (ok && writes->upsertLog.step() == SQLITE_ROW) { }
+        if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
+            return notWritten();
+        qint64 logId = 0;
+        bool ok = storeLog(writes->upsertLog, n.net, log, prepared, &logId);
         if (ok && prepared.kind == PreparedLog::Grown) {
             // Indexed again from the last board line before the old end:
             // what ends after it is parsed again, with the rest kept.
@@ -926,31 +1168,13 @@ bool FullTextIndex::update(
             lastActions.append({ n.net, log, Action::Full });
         }
         if (!ok || !exec("COMMIT")) {
-            const int code = sqlite3_errcode(m_db);
-            corrupt = code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+            const bool damaged = damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
             fail(QStringLiteral("cannot be written"));
             const QString why = m_error;
             exec("ROLLBACK");
             m_error = why;
-            if (corrupt)
-                break;
-            return false;
+            return damaged ? Outcome::Damaged : failed;
         }
-    }
-
-    if (corrupt) {
-        // A damaged index is made anew, once.
-        close();
-        m_notices << kRebuiltNotice;
-        for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
-            fileio::removeIfExists(path() + suffix);
-        static thread_local int depth = 0;
-        if (depth > 0 || !open())
-            return fail(QStringLiteral("cannot be made anew"));
-        ++depth;
-        const bool again = update(netFilter, progress, cancel);
-        --depth;
-        return again;
     }
 
     // Logs that are gone, of the nets looked at (of every net when all are).
@@ -962,23 +1186,55 @@ bool FullTextIndex::update(
         if (!netFilter.isEmpty() && !looked.contains(net))
             continue;
         if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
-            return false;
+            return notWritten();
         writes->deleteLog.reset();
         writes->deleteLog.bind(1, it->id);
         if (!dropArticles(it->id, -1) || writes->deleteLog.step() != SQLITE_DONE) {
+            const bool damaged = damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
             fail(QStringLiteral("cannot be written"));
             exec("ROLLBACK");
-            return false;
+            return damaged ? Outcome::Damaged : failed;
         }
         if (!exec("COMMIT"))
-            return false;
+            return failed;
         lastActions.append({ net, it.key().section(u'\t', 1), Action::Dropped });
     }
-    if (!fileErrors.isEmpty()) {
-        m_error = fileErrors.join(u'\n');
-        return false;
+    writes.reset();
+    if (removedRows > 0 && !reclaimSpace(removedRows))
+        return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
+    if (!m_unreadable.isEmpty()) {
+        m_error = m_unreadable.join(u'\n');
+        return failed;
     }
-    return true;
+    return Outcome::Done;
+}
+
+bool FullTextIndex::reclaimSpace(qint64 removedRows)
+{
+    // A full-text row removed stays as a deletion mark until the segments are
+    // merged into one, which rewrites the whole table: that is done once the
+    // rows removed since the last time reach a few in a hundred of those
+    // held, so that the index stays within that of a fresh build. The pages
+    // freed are given back to the file system.
+    constexpr qint64 kPercent = 3;
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    Stmt count(m_db,
+        "UPDATE upkeep SET removed = removed + ? RETURNING removed, (SELECT max(id) - min(id) + 1 FROM "
+        "articles)");
+    bool ok = count.ok() && count.bind(1, removedRows).step() == SQLITE_ROW;
+    const bool merge = ok && count.integer(0) * 100 >= count.integer(1) * kPercent;
+    while (ok && count.step() == SQLITE_ROW) { }
+    if (ok && merge)
+        ok = exec("INSERT INTO fts(fts) VALUES('optimize'); UPDATE upkeep SET removed = 0;");
+    ok = ok && exec("PRAGMA incremental_vacuum");
+    if (ok && exec("COMMIT"))
+        return true;
+    fail(QStringLiteral("cannot be written"));
+    const QString why = m_error;
+    exec("ROLLBACK");
+    m_error = why;
+    return false;
 }
 
 bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, int limit)
@@ -991,6 +1247,30 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
     }
     if (!m_db && !open())
         return false;
+    const Outcome outcome = findOnce(query, hits, snippets, limit);
+    if (outcome != Outcome::Damaged)
+        return outcome == Outcome::Done;
+    // Made anew from the logs, then asked again; a log that cannot be read
+    // is said, and the others' hits are given.
+    hits->clear();
+    if (!startAnew() || (!update() && m_unreadable.isEmpty()))
+        return false;
+    const QString unreadable = m_error;
+    if (findOnce(query, hits, snippets, limit) != Outcome::Done)
+        return m_error.isEmpty() ? fail(QStringLiteral("cannot be made anew")) : false;
+    m_error = unreadable;
+    return true;
+}
+
+FullTextIndex::Outcome FullTextIndex::findOnce(
+    const Query &query, QVector<Hit> *hits, bool snippets, int limit)
+{
+    const auto failed = [this](int code) {
+        if (isDamage(code))
+            return Outcome::Damaged;
+        fail(QStringLiteral("cannot be read"), code);
+        return Outcome::Failed;
+    };
 
     QStringList where;
     QList<QString> values;
@@ -1001,8 +1281,8 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
     }
     if (!longTerms.isEmpty()) {
         QStringList trigrams = trigramsOf(longTerms);
-        if (!rarestTrigrams(&trigrams))
-            return fail(QStringLiteral("cannot be read"));
+        if (const int rc = rarestTrigrams(&trigrams); rc != SQLITE_OK)
+            return failed(rc);
         if (!trigrams.isEmpty()) {
             where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
             values << trigramMatch(trigrams);
@@ -1044,7 +1324,7 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
     Stmt q(m_db, utf8.constData());
     ChunkReader chunks(m_db);
     if (!q.ok() || !chunks.ok())
-        return fail(QStringLiteral("cannot be read"));
+        return failed(sqlite3_extended_errcode(m_db));
     for (int i = 0; i < values.size(); ++i) {
         if (where.at(i).startsWith(QLatin1String("a.board_no")))
             q.bind(i + 1, values.at(i).toLongLong());
@@ -1063,6 +1343,8 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
         const bool inHeading = query.terms.isEmpty() || allOccur(searchTextOf(a), query.terms);
         if (!inHeading || snippets)
             a.lines = chunks.lines(q.integer(10), q.integer(11));
+        if (chunks.failure() != SQLITE_OK)
+            return failed(chunks.failure());
         if (!inHeading && !allOccur(searchTextOf(a), query.terms))
             continue;
         Hit h;
@@ -1083,9 +1365,9 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
         hits->append(h);
     }
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        return fail(QStringLiteral("cannot be read"));
+        return failed(rc);
     if (limited)
-        return true;
+        return Outcome::Done;
     // Newest first; the same date by net, log and the order the index made them.
     std::sort(hits->begin(), hits->end(), [](const Hit &a, const Hit &b) {
         if (a.dateTime != b.dateTime)
@@ -1096,10 +1378,10 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
             return a.logFile < b.logFile;
         return a.id < b.id;
     });
-    return true;
+    return Outcome::Done;
 }
 
-bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
+int FullTextIndex::rarestTrigrams(QStringList *trigrams)
 {
     // Trigrams only narrow and every candidate is checked against its text,
     // so any of them may be left out. A common trigram's list of articles
@@ -1111,23 +1393,25 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
     constexpr double kRare = 4096; // articles
     constexpr qsizetype kAtLeast = 2;
     if (trigrams->size() <= kAtLeast)
-        return true;
+        return SQLITE_OK;
     Stmt range(m_db, "SELECT (SELECT min(id) FROM articles), (SELECT max(id) FROM articles)");
-    if (!range.ok() || range.step() != SQLITE_ROW)
-        return false;
+    if (!range.ok())
+        return sqlite3_extended_errcode(m_db);
+    if (const int rc = range.step(); rc != SQLITE_ROW)
+        return rc;
     const qint64 first = range.integer(0);
     const double articles = double(qMax<qint64>(1, range.integer(1) - first + 1));
     const QByteArray sql = "SELECT count(*), max(rowid) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
         + QByteArray::number(kSample) + ")";
     Stmt probe(m_db, sql.constData());
     if (!probe.ok())
-        return false;
+        return sqlite3_extended_errcode(m_db);
     QList<std::pair<double, QString>> counted; // the estimated number of articles holding it
     for (const QString &tri : std::as_const(*trigrams)) {
         probe.reset();
         probe.bind(1, trigramMatch({ tri }));
-        if (probe.step() != SQLITE_ROW)
-            return false;
+        if (const int rc = probe.step(); rc != SQLITE_ROW)
+            return rc;
         const qint64 count = probe.integer(0);
         const qint64 reach = probe.integer(1) - first + 1;
         counted.append(
@@ -1142,7 +1426,7 @@ bool FullTextIndex::rarestTrigrams(QStringList *trigrams)
             break;
         trigrams->append(tri);
     }
-    return true;
+    return SQLITE_OK;
 }
 
 QVector<IndexedArticle> FullTextIndex::articlesOf(const QString &net, const QString &logFile)

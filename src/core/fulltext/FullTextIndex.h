@@ -71,7 +71,10 @@ public:
     FullTextIndex(const FullTextIndex &) = delete;
     FullTextIndex &operator=(const FullTextIndex &) = delete;
 
+    // Beside DIR.DEF, or in Kavrel's cache folder when the working
+    // directory cannot be written (chosen when the index is opened).
     QString path() const;
+    static QString cachePathOf(const QString &appDir);
 
     // Opens the index, creating it; one that is damaged or of another
     // version is deleted and made anew (notices() says so). False on a file
@@ -84,19 +87,25 @@ public:
         int total = 0; // logs to look at
         QString net;
         QString log;
+        // How far into this log: -1 as it is started, then 0 to 100 as it
+        // is parsed (the first half) and written (the second).
+        int percent = -1;
     };
     using ProgressFn = std::function<void(const Progress &)>;
 
     // Brings the index in line with the logs of every net, or of the net
-    // named (name or slot number). An unchanged log is skipped, a log that
-    // only grew is indexed from the last board line before its old end,
-    // anything else anew; logs that are gone are dropped. False on an
+    // named (name or slot number). An unchanged log is skipped (one whose
+    // bytes are the same under a new time only gets its time), a log whose
+    // old bytes all stand at its beginning is indexed from the last board
+    // line before its old end, anything else anew; logs that are gone are
+    // dropped. False on an
     // error (errorText()); logs done before it stay done. cancel stops it
     // between logs.
     bool update(
         const QString &net = {}, const ProgressFn &progress = {}, const std::atomic_bool *cancel = nullptr);
 
     // The articles that satisfy the query, newest first. False on an error.
+    // An index found damaged is made anew (notices() says so) and asked again.
     // Without snippets, an article whose title, sender or board holds every
     // term is not unpacked. With a limit, only the newest that many: the
     // candidates are then checked newest first, so that a word in nearly
@@ -118,6 +127,9 @@ public:
     QVector<IndexedArticle> articlesOf(const QString &net, const QString &logFile);
 
     QString errorText() const { return m_error; }
+    // The logs the last update could not read, each with why: the index
+    // stands and keeps what it held of them, so a search still runs.
+    QStringList unreadableLogs() const { return m_unreadable; }
     QStringList notices() const { return m_notices; }
 
     // How the last update treated each log, for tests and the benchmark.
@@ -131,16 +143,36 @@ public:
     QList<LogAction> lastActions;
 
 private:
+    enum class Outcome { Done, Failed, Damaged, ReadOnly };
+    Outcome updateOnce(const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel);
+    Outcome findOnce(const Query &query, QVector<Hit> *hits, bool snippets, int limit);
+    // Closes the index and deletes its files, saying so in notices().
+    bool removeFiles();
+    // Where the index is kept, and whether it can only be read.
+    void chooseLocation();
+    // After damage, or when an index that can only be read is to be written:
+    // the index is made anew, or copied into the cache folder.
+    bool startAnew();
     bool create();
+    // After an update that removed full-text rows.
+    bool reclaimSpace(qint64 removedRows);
     // Narrows the trigrams of a query to the rare ones, when some are rare.
-    bool rarestTrigrams(QStringList *trigrams);
+    // SQLITE_OK, or the error of the read that failed.
+    int rarestTrigrams(QStringList *trigrams);
     bool exec(const char *sql);
     bool fail(const QString &what);
+    // The error of a statement already finalized, or of a failed read.
+    bool fail(const QString &what, int code);
     void close();
 
     QString m_appDir;
+    QString m_path;
+    QString m_working; // the log being indexed
+    bool m_readOnly = false;
+    bool m_inCache = false;
     sqlite3 *m_db = nullptr;
     QString m_error;
+    QStringList m_unreadable;
     QStringList m_notices;
 };
 

@@ -43,9 +43,12 @@ bool SearchWindowState::startUpdate()
     return true;
 }
 
-void SearchWindowState::updateProgress(int done, int total, const QString &net, const QString &log)
+void SearchWindowState::updateProgress(
+    int done, int total, const QString &net, const QString &log, int percent)
 {
     m_updateText = QStringLiteral("索引を更新しています… %1/%2 %3 %4").arg(done).arg(total).arg(net, log);
+    if (percent >= 0)
+        m_updateText += QStringLiteral(" %1%").arg(percent);
 }
 
 bool SearchWindowState::updateFinished(

@@ -35,7 +35,8 @@ public:
 
     // False when an update is running already.
     bool startUpdate();
-    void updateProgress(int done, int total, const QString &net, const QString &log);
+    // percent: how far into the log, or -1 as it is started.
+    void updateProgress(int done, int total, const QString &net, const QString &log, int percent = -1);
     // True when the query is to be run again: what the update added is found too.
     bool updateFinished(bool ok, const QString &error, const QStringList &notices, const QString &queryText);
 

@@ -19,8 +19,11 @@
 #include "settings/NetMarkers.h"
 #include "settings/SettingsStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -276,6 +279,11 @@ private slots:
     void storedLinesComeBackExactly();
     void hitsEqualAScan_data();
     void hitsEqualAScan();
+    void progressIsReportedWithinALog();
+    void aQueryRunsWhileALogIsWritten();
+    void reindexingKeepsTheSizeOfAFreshBuild();
+    void aDamagedIndexIsFoundAndMadeAnew_data();
+    void aDamagedIndexIsFoundAndMadeAnew();
     void anIndexFileThatIsADirectoryIsAnError();
 };
 
@@ -545,6 +553,14 @@ void TestFullText::hitsEqualAScan_data()
         << QStringLiteral("replace") << QStringList { QStringLiteral("NIF0101.LOG:full") };
     QTest::newRow("a log that was deleted")
         << QStringLiteral("delete") << QStringList { QStringLiteral("DAV0601.LOG:dropped") };
+    QTest::newRow("a log that grew after a capture cut off inside a board")
+        << QStringLiteral("cut") << QStringList { QStringLiteral("DAV0602.LOG:grown") };
+    QTest::newRow("a log edited in the middle, then grown")
+        << QStringLiteral("edit and grow") << QStringList { QStringLiteral("DAV0602.LOG:full") };
+    QTest::newRow("a log replaced under the same size and time")
+        << QStringLiteral("same size and time") << QStringList { QStringLiteral("NIF0101.LOG:full") };
+    QTest::newRow("a log only touched")
+        << QStringLiteral("touch") << QStringList { QStringLiteral("DAV0601.LOG:skipped") };
     QTest::newRow("an index of another version")
         << QStringLiteral("version") << QStringList { QStringLiteral("DAV0601.LOG:full") };
     QTest::newRow("a damaged index file")
@@ -557,13 +573,56 @@ void TestFullText::hitsEqualAScan()
     QFETCH(QStringList, actions);
     WorkDir w;
     const QString appDir = w.dir.path();
+    const QString grownLog = QStringLiteral("DAV0602.LOG");
+    const QString grownPath = w.path(QStringLiteral("LOG/") + grownLog);
+    const QByteArray grownBytes = readFile(grownPath);
+    if (change == u"cut") {
+        // The capture stopped after two articles of a board, before its
+        // read-end line: the rest of the board comes with the growth.
+        const qsizetype board = grownBytes.indexOf("\r\nNo.", grownBytes.indexOf("\r\nNo.") + 5);
+        const QByteArray header = cp932::encode(LogGeneratorOptions().articleHeader);
+        qsizetype cut = grownBytes.indexOf(header, board);
+        cut = grownBytes.indexOf(header, cut + 1);
+        cut = grownBytes.indexOf(header, cut + 1);
+        QVERIFY(board > 0 && cut > board);
+        writeFile(grownPath, grownBytes.left(cut));
+    }
     {
         FullTextIndex index(appDir);
         QVERIFY2(index.update(), qPrintable(index.errorText()));
         QCOMPARE(index.lastActions.size(), 4);
     }
-    const QString grownLog = QStringLiteral("DAV0602.LOG");
-    if (change == u"grow") {
+    // Another word of the same length in Shift-JIS, so the size stays.
+    const auto sameLengthEdit = [](QByteArray bytes, qsizetype from, qsizetype to) {
+        const QByteArray word = cp932::encode(QStringLiteral("設定"));
+        for (qsizetype at = bytes.indexOf(word, from); at >= 0 && at < to; at = bytes.indexOf(word, at))
+            bytes.replace(at, word.size(), cp932::encode(QStringLiteral("調整")));
+        return bytes;
+    };
+    if (change == u"cut") {
+        QFile f(grownPath);
+        QVERIFY(f.open(QIODevice::Append));
+        f.write(cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
+    } else if (change == u"edit and grow") {
+        // Neither the first nor the last 4 KB change.
+        const QByteArray edited = sameLengthEdit(grownBytes, 4096, grownBytes.size() - 4096);
+        QVERIFY2(edited != grownBytes, QByteArray::number(grownBytes.size()));
+        writeFile(grownPath, edited + cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
+    } else if (change == u"same size and time") {
+        const QString path = w.path(QStringLiteral("LOG/NIF0101.LOG"));
+        const QDateTime time = QFileInfo(path).lastModified();
+        const QByteArray bytes = readFile(path);
+        writeFile(path, sameLengthEdit(bytes, 0, bytes.size()));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(time, QFileDevice::FileModificationTime));
+        f.close();
+        QCOMPARE(QFileInfo(path).lastModified(), time);
+        QCOMPARE(QFileInfo(path).size(), bytes.size());
+    } else if (change == u"touch") {
+        QFile f(w.path(QStringLiteral("LOG/DAV0601.LOG")));
+        QVERIFY(f.open(QIODevice::ReadWrite)
+            && f.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime));
+    } else if (change == u"grow") {
         // The capture of the next run is appended: new articles on boards
         // already in the log, an article captured again, more mail.
         QFile f(w.path(QStringLiteral("LOG/") + grownLog));
@@ -611,24 +670,27 @@ void TestFullText::hitsEqualAScan()
     QCOMPARE(
         index.notices().contains(FullTextIndex::kRebuiltNotice), change == u"damage" || change == u"version");
 
-    if (change == u"grow") {
-        // Indexed from the last board line before the old end, the log holds
-        // what a full parse of it gives.
-        const QString text = cp932::decode(readFile(w.path(QStringLiteral("LOG/") + grownLog)));
-        const auto full = articlesOfLog(text, settings::markersOf(netRecord(kDav, QStringLiteral("DAV"))), 0);
-        const auto held = index.articlesOf(kDav, grownLog);
+    // Whatever changed, each log holds what a full parse of it gives (a grown
+    // log too, indexed from the last board line before its old end).
+    for (const auto &[net, log] : { std::pair(kDav, QStringLiteral("DAV0601.LOG")), std::pair(kDav, grownLog),
+             std::pair(kNif, QStringLiteral("NIF0101.LOG")),
+             std::pair(kNif, QStringLiteral("NIF0102.LOG")) }) {
+        const QByteArray bytes = readFile(w.path(QStringLiteral("LOG/") + log));
+        const auto full = bytes.isEmpty()
+            ? QVector<IndexedArticle>()
+            : articlesOfLog(cp932::decode(bytes), settings::markersOf(netRecord(net, log.left(3))), 0);
+        const auto held = index.articlesOf(net, log);
         QStringList heldKeys, fullKeys;
         for (const auto &a : held)
-            heldKeys << keyOf(kDav, grownLog, a) + u'|' + QString::number(a.end);
+            heldKeys << keyOf(net, log, a) + u'|' + QString::number(a.end);
         for (const auto &a : full)
-            fullKeys << keyOf(kDav, grownLog, a) + u'|' + QString::number(a.end);
+            fullKeys << keyOf(net, log, a) + u'|' + QString::number(a.end);
         heldKeys.sort();
         fullKeys.sort();
         QCOMPARE(heldKeys, fullKeys);
-        QCOMPARE(held.size(), full.size());
         for (qsizetype i = 0; i < full.size(); ++i) {
             const auto same = std::find(held.begin(), held.end(), full.at(i));
-            QVERIFY2(same != held.end(), qPrintable(keyOf(kDav, grownLog, full.at(i))));
+            QVERIFY2(same != held.end(), qPrintable(keyOf(net, log, full.at(i))));
         }
     }
 
@@ -657,6 +719,136 @@ void TestFullText::hitsEqualAScan()
     QCOMPARE(hits.first().snippet, QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ】通信。abc"));
     QCOMPARE(hits.first().number, QStringLiteral("00011"));
     QCOMPARE(hits.first().dateTime, QStringLiteral("2025-01-02 09:15:00"));
+}
+
+void TestFullText::progressIsReportedWithinALog()
+{
+    // Each log: started (-1), then how far it is parsed and written, up to 100.
+    WorkDir w;
+    FullTextIndex index(w.dir.path());
+    QStringList reports;
+    QVERIFY(index.update({}, [&](const FullTextIndex::Progress &p) {
+        if (p.percent < 0)
+            reports << QStringLiteral("%1/%2 %3").arg(p.done + 1).arg(p.total).arg(p.log);
+        else if (p.percent < reports.last().section(u' ', 2).toInt())
+            reports << QStringLiteral("back to %1").arg(p.percent);
+        else
+            reports.last() = reports.last().section(u' ', 0, 1) + u' ' + QString::number(p.percent);
+    }));
+    QCOMPARE(reports,
+        QStringList({ QStringLiteral("1/4 DAV0601.LOG 100"), QStringLiteral("2/4 DAV0602.LOG 100"),
+            QStringLiteral("3/4 NIF0101.LOG 100"), QStringLiteral("4/4 NIF0102.LOG 100") }));
+}
+
+void TestFullText::aQueryRunsWhileALogIsWritten()
+{
+    // Asked on another connection while a grown log's transaction is open,
+    // the index answers as it stands, without waiting for the write.
+    WorkDir w;
+    const QString appDir = w.dir.path();
+    {
+        FullTextIndex index(appDir);
+        QVERIFY(index.update());
+    }
+    const Query q = parseQuery(QStringLiteral("設定"));
+    const QStringList before = bruteForce(appDir, q);
+    QFile f(w.path(QStringLiteral("LOG/DAV0602.LOG")));
+    QVERIFY(f.open(QIODevice::Append));
+    f.write(cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
+    f.close();
+    FullTextIndex writer(appDir);
+    bool asked = false;
+    QVERIFY(writer.update({}, [&](const FullTextIndex::Progress &p) {
+        if (asked || p.percent < 50)
+            return;
+        asked = true;
+        FullTextIndex reader(appDir);
+        QVector<Hit> hits;
+        QVERIFY2(reader.find(q, &hits), qPrintable(reader.errorText()));
+        QCOMPARE(keysOf(hits), before);
+    }));
+    QVERIFY(asked);
+    QVector<Hit> hits;
+    QVERIFY(writer.find(q, &hits));
+    QCOMPARE(keysOf(hits), bruteForce(appDir, q));
+    QVERIFY(keysOf(hits) != before);
+}
+
+void TestFullText::reindexingKeepsTheSizeOfAFreshBuild()
+{
+    WorkDir w;
+    const QString appDir = w.dir.path();
+    const QString file = w.path(FullTextIndex::kFileName);
+    const auto sizeOf
+        = [&] { return QFileInfo(file).size() + QFileInfo(file + QStringLiteral("-wal")).size(); };
+    const QByteArray grown = readFile(w.path(QStringLiteral("LOG/DAV0602.LOG")));
+    for (int round = 0; round < 10; ++round) {
+        // Touched, grown, replaced, deleted and back again.
+        QFile touched(w.path(QStringLiteral("LOG/DAV0601.LOG")));
+        QVERIFY(touched.open(QIODevice::ReadWrite)
+            && touched.setFileTime(
+                QDateTime::currentDateTime().addSecs(round + 1), QFileDevice::FileModificationTime));
+        touched.close();
+        writeFile(w.path(QStringLiteral("LOG/DAV0602.LOG")),
+            round % 2 ? grown : grown + cp932::encode(generated(2, 6, QStringLiteral("26/06/03"))));
+        w.log(
+            QStringLiteral("NIF0101.LOG"), generated(quint32(3 + round % 2), 3, QStringLiteral("79/12/31")));
+        if (round % 2)
+            w.log(QStringLiteral("NIF0102.LOG"), handLog());
+        else
+            QVERIFY(QFile::remove(w.path(QStringLiteral("LOG/NIF0102.LOG"))));
+        FullTextIndex index(appDir);
+        QVERIFY2(index.update(), qPrintable(index.errorText()));
+    }
+    const qint64 updated = sizeOf();
+    QVERIFY(QFile::remove(file));
+    {
+        FullTextIndex index(appDir);
+        QVERIFY2(index.update(), qPrintable(index.errorText()));
+    }
+    const qint64 fresh = sizeOf();
+    QVERIFY2(
+        updated <= fresh * 105 / 100, qPrintable(QStringLiteral("%1 against %2").arg(updated).arg(fresh)));
+}
+
+void TestFullText::aDamagedIndexIsFoundAndMadeAnew_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 20; ++seed)
+        QTest::addRow("damage %u", seed) << seed;
+}
+
+void TestFullText::aDamagedIndexIsFoundAndMadeAnew()
+{
+    // Bytes overwritten anywhere after the header: the hits are right, from
+    // the index as it was or from one made anew with a notice, never fewer.
+    QFETCH(quint32, seed);
+    WorkDir w;
+    const QString appDir = w.dir.path();
+    {
+        FullTextIndex index(appDir);
+        QVERIFY2(index.update(), qPrintable(index.errorText()));
+    }
+    QByteArray bytes = readFile(w.path(FullTextIndex::kFileName));
+    QRandomGenerator random(seed);
+    const qsizetype n = 64;
+    const qsizetype at = 100 + qsizetype(random.bounded(quint32(bytes.size() - 100 - n)));
+    for (qsizetype i = at; i < at + n; ++i)
+        bytes[i] = char(random.bounded(256u));
+    writeFile(w.path(FullTextIndex::kFileName), bytes);
+
+    FullTextIndex index(appDir);
+    index.update();
+    for (const QString &text : kQueries) {
+        const Query q = parseQuery(text);
+        QVector<Hit> hits;
+        QVERIFY2(index.find(q, &hits), qPrintable(index.errorText()));
+        QCOMPARE(keysOf(hits), bruteForce(appDir, q));
+    }
+    // Made anew, it is sound.
+    FullTextIndex again(appDir);
+    QVERIFY(again.update());
+    QVERIFY(again.notices().isEmpty());
 }
 
 void TestFullText::anIndexFileThatIsADirectoryIsAnError()

@@ -52,6 +52,9 @@ private slots:
         const QString found = QStringLiteral("2 件を超えて見つかりました。新しい 2 件を表示しています。");
         QCOMPARE(
             s.statusText(), found + QStringLiteral(" 索引を更新しています… 1/4 かぶらネット KAB0606.LOG"));
+        s.updateProgress(1, 4, QStringLiteral("かぶらネット"), QStringLiteral("KAB0606.LOG"), 100);
+        QCOMPARE(s.statusText(),
+            found + QStringLiteral(" 索引を更新しています… 1/4 かぶらネット KAB0606.LOG 100%"));
         QVERIFY(s.updateFinished(true, {}, {}, QStringLiteral("モデム 設定"))); // run it again
         QCOMPARE(s.statusText(), found);
 
