@@ -480,8 +480,15 @@ void Reader::showComposed(const ComposeResult &result)
         m.selectTitle(result.row);
     }
     if (result.mailFinished) {
-        m.Article.clear();
+        // The article view starts afresh, on the row the user was on.
         BuildTitleList();
+        m.Article.clear();
+        const int row = qMin(m_s.composing.SavedTitleIndex, m.rowCount() - 1);
+        m.Title.ListIndex = row;
+        m.BatchSet.ListIndex = row;
+        m.Title2.ListIndex = row;
+        m.Title3.ListIndex = row;
+        m.showRowCounter();
     }
     if (result.refocus)
         m.focusTitle();
