@@ -438,6 +438,8 @@ bool Reader::searchAdvance(int row)
             return true;
         }
     }
+    // The counter shows where the advance ended while the question is asked.
+    m.showRowCounter();
     if (m_s.message(QStringLiteral("検索キーを初期化しますか？"), MsgButtons::YesNo, MsgIcon::Question)
         == MsgAnswer::Yes)
         search::endSearch(m_s);

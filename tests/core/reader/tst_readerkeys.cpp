@@ -272,11 +272,15 @@ void TestReaderKeys::searchWithoutHitAsksOnce()
     f.s.search.StringSearchOn = true;
     f.s.search.SearchText = "どこにもない";
     f.messages.answers = { MsgAnswer::No };
+    // While the question is asked, the counter shows the row the advance ended on.
+    QString counter;
+    f.messages.onShow = [&] { counter = f.s.main.ArticleCount.Caption; };
     f.press(reader::Key_Down);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
     QVERIFY(f.s.main.Article.isEmpty());
     QCOMPARE(f.messages.texts(), QStringList({ "検索キーを初期化しますか？" }));
+    QCOMPARE(counter, QString("2/%1").arg(f.s.main.rowCount()));
     QCOMPARE(f.messages.shown.first().buttons, MsgButtons::YesNo);
     QCOMPARE(f.s.search.StringSearchOn, true);
 
