@@ -73,6 +73,32 @@ private slots:
         QVERIFY(messages->texts().size() <= 1); // only the up file question
     }
 
+    // The highlighted net's logs show at once; opening one chooses its net.
+    void theHighlightedNetShowsItsLogs()
+    {
+        auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
+        auto *logs = program->netSelectWindow().findChild<QListWidget *>("Log_List_File");
+        const auto names = [logs] {
+            QStringList out;
+            for (int i = 0; i < logs->count(); ++i)
+                out << logs->item(i)->text();
+            return out;
+        };
+        QCOMPARE(nets->currentRow(), 0);
+        QCOMPARE(names(), QStringList({ "KAB0605.LOG", "KAB0606.LOG" }));
+        nets->setFocus();
+        QTest::keyClick(nets, Qt::Key_Down);
+        QCOMPARE(names(), QStringList({ "mnt1206.log" }));
+        QTest::keyClick(nets, Qt::Key_Up);
+        QCOMPARE(names(), QStringList({ "KAB0605.LOG", "KAB0606.LOG" }));
+        QVERIFY(messages->shown.isEmpty()); // no net was chosen yet: no question on its up file
+        messages->answers = { MsgAnswer::Cancel }; // keep the waiting up file
+        test::doubleClick(logs, logs->visualItemRect(logs->item(1)).center());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kavrel[LOG/KAB0606.LOG]"));
+        QCOMPARE(messages->shown.size(), 1);
+        QCOMPARE(program->session().NetIndex, 0);
+    }
+
     void twoLogsInMultiSelectMode()
     {
         auto *nets = program->netSelectWindow().findChild<QListWidget *>("Select_menu");
