@@ -3,6 +3,7 @@
 #include "Fonts.h"
 
 #include "commands/BuiltInEdit.h"
+#include "commands/ComposeSubject.h"
 #include "session/Session.h"
 
 #include <QCloseEvent>
@@ -85,6 +86,10 @@ EditorWindow::EditorWindow(Session &session)
     auto *status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
     status->addWidget(m_position);
+    // To whom or to what the text goes.
+    auto *subject = new QLabel(this);
+    subject->setObjectName(QStringLiteral("EditorSubject"));
+    status->addWidget(subject, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -121,6 +126,7 @@ bool EditorWindow::edit(const QString & /*editorPath*/, const QString &filePath,
         return false;
     m_path = filePath;
     setWindowTitle(QStringLiteral("Kavrel エディタ[") + filePath + u']');
+    findChild<QLabel *>(QStringLiteral("EditorSubject"))->setText(commands::composeSubject(m_session));
     m_edit->setPlainText(text);
     m_edit->document()->setModified(false);
     m_edit->moveCursor(QTextCursor::Start);
