@@ -209,10 +209,11 @@ private slots:
         test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
         while (program->session().main.Board_List.ListIndex < 1)
             QTest::keyClick(window->titleView(), Qt::Key_Down);
-        ui::EditorWindow &editor = program->editorWindow();
-        QString shown;
-        whenEditorShown([&] {
-            shown = editor.findChild<QLabel *>(QStringLiteral("EditorSubject"))->text();
+        // Kept apart from this function's frame: the poll outlives a failed check.
+        const auto shown = std::make_shared<QString>();
+        whenEditorShown([this, shown] {
+            ui::EditorWindow &editor = program->editorWindow();
+            *shown = editor.findChild<QLabel *>(QStringLiteral("EditorSubject"))->text();
             QTest::keyClick(editor.textEdit(), Qt::Key_Escape);
         });
         QTest::keyClick(window->titleView(), Qt::Key(key));
@@ -228,7 +229,7 @@ private slots:
             QTest::keyClick(list, Qt::Key_Space);
             QTest::keyClick(list, Qt::Key_Return);
         }
-        QCOMPARE(shown, subject);
+        QCOMPARE(*shown, subject);
     }
 
     void builtInEditorOfferedWhenTheEditorCannotStart()
