@@ -4,6 +4,7 @@
 
 #include "commands/BuiltInEdit.h"
 #include "commands/Drafts.h"
+#include "commands/ComposeSubject.h"
 #include "session/Session.h"
 
 #include <QCloseEvent>
@@ -87,6 +88,10 @@ EditorWindow::EditorWindow(Session &session)
     auto *status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
     status->addWidget(m_position);
+    // To whom or to what the text goes.
+    auto *subject = new QLabel(this);
+    subject->setObjectName(QStringLiteral("EditorSubject"));
+    status->addWidget(subject, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -132,6 +137,7 @@ bool EditorWindow::edit(const QString & /*editorPath*/, const QString &filePath,
         return false;
     m_path = filePath;
     setWindowTitle(QStringLiteral("Kavrel エディタ[") + filePath + u']');
+    findChild<QLabel *>(QStringLiteral("EditorSubject"))->setText(commands::composeSubject(m_session));
     m_edit->setPlainText(text);
     m_edit->document()->setModified(false);
     m_draftTimer->stop();

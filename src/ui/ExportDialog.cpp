@@ -1,5 +1,8 @@
 #include "ExportDialog.h"
 
+#include "JapaneseQt.h"
+#include "WindowPrefs.h"
+
 #include "export/Exporters.h"
 #include "session/Session.h"
 
@@ -31,16 +34,37 @@ void exportWithDialog(QWidget *parent, Session &session, bool thread)
     QStringList filters;
     for (const Choice &c : choices)
         filters << c.filter;
-    QString selected = filters.first();
-    QString path = QFileDialog::getSaveFileName(
-        parent, QStringLiteral("エクスポート"), QString(), filters.join(QStringLiteral(";;")), &selected);
-    if (path.isEmpty())
-        return;
+    // The folder and the format of the last export are offered again.
+    const auto settings = prefs::open();
     const Choice *choice = &choices[0];
+    const QString lastFormat = settings->value(prefs::kExportFormat).toString();
     for (const Choice &c : choices) {
-        if (c.filter == selected)
+        if (c.suffix == lastFormat)
             choice = &c;
     }
+    QFileDialog dialog(
+        parent, QStringLiteral("エクスポート"), settings->value(prefs::kExportFolder).toString());
+    makeJapanese(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(choice->filter);
+    dialog.selectFile(exporter::suggestedFileName(session, board, choice->format));
+    // Another format changes the suffix of the suggested name.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &filter) {
+        for (const Choice &c : choices) {
+            if (c.filter == filter)
+                dialog.selectFile(exporter::suggestedFileName(session, board, c.format));
+        }
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    QString path = dialog.selectedFiles().first();
+    for (const Choice &c : choices) {
+        if (c.filter == dialog.selectedNameFilter())
+            choice = &c;
+    }
+    settings->setValue(prefs::kExportFolder, QFileInfo(path).absolutePath());
+    settings->setValue(prefs::kExportFormat, choice->suffix);
     if (QFileInfo(path).suffix().isEmpty())
         path += u'.' + choice->suffix;
     const QString problem = exporter::exportToFile(session, board, row, thread, choice->format, path);

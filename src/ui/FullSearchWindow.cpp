@@ -1,6 +1,7 @@
 #include "FullSearchWindow.h"
 
 #include "ProgramWindows.h"
+#include "WindowPlaces.h"
 #include "WindowPrefs.h"
 
 #include "fulltext/OpenHit.h"
@@ -115,9 +116,10 @@ FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
     setObjectName(QStringLiteral("Full_Search"));
     setWindowTitle(kCaption);
     setProperty("kavrelWindow", true);
-    // Where the user left it last time, or wide enough for the lines found.
-    if (!restoreGeometry(prefs::open()->value(prefs::kFullSearchGeometry).toByteArray()))
-        resize(1100, 520);
+    // Where the user left it last time, or wide enough for the lines found
+    // and centred over the main window.
+    resize(1100, 520);
+    places::placeOver(this, parent, prefs::kFullSearchGeometry);
 
     m_query->setObjectName(QStringLiteral("Full_Search_Text"));
     m_query->setPlaceholderText(
@@ -197,7 +199,7 @@ FullSearchWindow *FullSearchWindow::showFor(ProgramWindows &program, QWidget *ma
 void FullSearchWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    prefs::open()->setValue(prefs::kFullSearchGeometry, saveGeometry());
+    places::keep(this, prefs::kFullSearchGeometry);
 }
 
 void FullSearchWindow::showEvent(QShowEvent *event)

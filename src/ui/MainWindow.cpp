@@ -11,6 +11,7 @@
 #include "TitleView.h"
 #include "UpPreviewWindow.h"
 #include "VbKeys.h"
+#include "WindowPlaces.h"
 #include "WindowPrefs.h"
 
 #include "reader/Reader.h"
@@ -625,6 +626,10 @@ void MainWindow::applyColours()
 
 void MainWindow::applyPlacement()
 {
+    // As the user left it; else two thirds of the screen, moved to a place
+    // that DIR.DEF still holds from an earlier version of the window.
+    if (places::placeMain(this, prefs::kMainGeometry))
+        return;
     const kavrel::Program::Placement saved = m_program.core().savedPlacement();
     const int top = saved.top;
     const int left = saved.left;

@@ -125,7 +125,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
 
     // The user's selections become the core's; the core's handlers act on them.
     connect(m_nets, &QListWidget::currentRowChanged, this,
-        [this](int row) { forward([this, row] { m_state.Select_menu.ListIndex = row; }); });
+        [this](int row) { forward([this, row] { m_state.highlightNet(row); }); });
     connect(m_nets, &QListWidget::itemDoubleClicked, this,
         [this] { forward([this] { m_state.Select_menu_DblClick(); }); });
     onKey(m_nets, [this](int code, int) {

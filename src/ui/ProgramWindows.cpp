@@ -6,11 +6,14 @@
 #include "EditorWindow.h"
 #include "IdListWindowView.h"
 #include "IdoWindow.h"
+#include "JapaneseQt.h"
 #include "MainWindow.h"
 #include "NetSelectWindow.h"
 #include "QtMessageHost.h"
 #include "SearchWindow.h"
 #include "SetNetDataWindow.h"
+#include "WindowPlaces.h"
+#include "WindowPrefs.h"
 
 #include "base/FileIo.h"
 
@@ -22,6 +25,7 @@ namespace kavrel::ui {
 ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent)
     : QObject(parent)
 {
+    useJapanese();
     if (messages) {
         m_session.messages = messages;
     } else {
@@ -185,6 +189,7 @@ void ProgramWindows::mainWindowClosing()
     const QRect frame = m_main->frameGeometry();
     if (!m_core.Form_QueryUnload(frame.left(), frame.top(), m_main->height()))
         return;
+    places::keep(m_main.get(), prefs::kMainGeometry);
     for (StateWindow *window : std::as_const(m_windows))
         window->hide();
     m_main->hide();

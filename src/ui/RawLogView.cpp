@@ -1,6 +1,8 @@
 #include "RawLogView.h"
 
 #include "Fonts.h"
+#include "WindowPlaces.h"
+#include "WindowPrefs.h"
 
 #include "reader/Reader.h"
 #include "session/Session.h"
@@ -207,6 +209,7 @@ RawLogView::RawLogView(QWidget *parent)
     setObjectName(QStringLiteral("RawLog"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     resize(720, 520);
+    places::placeOver(this, parent, prefs::kRawLogGeometry);
 
     m_lines = new RawLogLines(this);
     m_findBar = new QWidget(this);
@@ -294,6 +297,12 @@ bool RawLogView::findNext(bool forward)
     m_findStatus->clear();
     m_lines->setCurrentLine(line);
     return true;
+}
+
+void RawLogView::hideEvent(QHideEvent *event)
+{
+    places::keep(this, prefs::kRawLogGeometry);
+    QWidget::hideEvent(event);
 }
 
 void RawLogView::closeEvent(QCloseEvent *event)

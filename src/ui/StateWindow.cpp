@@ -1,7 +1,10 @@
 #include "StateWindow.h"
 
+#include "MainWindow.h"
 #include "ProgramWindows.h"
 #include "VbKeys.h"
+#include "WindowPlaces.h"
+#include "WindowPrefs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -32,12 +35,23 @@ void StateWindow::forward(const std::function<void()> &action)
 void StateWindow::syncShown(bool shown)
 {
     if (shown && !isVisible()) {
+        if (!m_placed) {
+            m_placed = true;
+            places::placeOver(this, &m_program.mainWindow(), prefs::windowGeometryKey(objectName()));
+        }
         show();
         raise();
         activateWindow();
     } else if (!shown && isVisible()) {
         hide();
     }
+}
+
+void StateWindow::hideEvent(QHideEvent *event)
+{
+    if (m_placed)
+        places::keep(this, prefs::windowGeometryKey(objectName()));
+    QDialog::hideEvent(event);
 }
 
 void StateWindow::onKey(QWidget *control, const std::function<bool(int, int)> &handler)

@@ -80,12 +80,14 @@ protected:
 
     void reject() override;
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     ProgramWindows &m_program;
 
 private:
     bool m_syncing = false;
+    bool m_placed = false; // placed where it was left, or over the main window
     QHash<QObject *, std::function<bool(int, int)>> m_keyHandlers;
 };
 

@@ -7,8 +7,8 @@
 namespace kavrel::ui::prefs {
 
 // The windows' own preferences (the split between the title list and the
-// article view, the title list's headings and widths, where the 全ログ検索
-// window was left) live in a Qt settings
+// article view, the title list's headings and widths, where each window was
+// left, the folder and format of the last export) live in a Qt settings
 // file in the user's configuration directory, apart from DIR.DEF and
 // SET.def, whose records keep their stored format.
 inline const QString kOrganization = QStringLiteral("Kavrel");
@@ -23,6 +23,15 @@ inline std::unique_ptr<QSettings> open()
 inline const QString kTitleHeight = QStringLiteral("MainWindow/TitleListHeight");
 inline const QString kColumnWidths = QStringLiteral("MainWindow/TitleColumnWidths");
 inline const QString kColumnHeadings = QStringLiteral("MainWindow/TitleColumnHeadings");
+inline const QString kMainGeometry = QStringLiteral("MainWindow/Geometry");
 inline const QString kFullSearchGeometry = QStringLiteral("FullSearch/Geometry");
+inline const QString kRawLogGeometry = QStringLiteral("RawLog/Geometry");
+// A dialog's place, under its object name.
+inline QString windowGeometryKey(const QString &objectName)
+{
+    return objectName + QStringLiteral("/Geometry");
+}
+inline const QString kExportFolder = QStringLiteral("Export/Folder");
+inline const QString kExportFormat = QStringLiteral("Export/Format");
 
 } // namespace kavrel::ui::prefs

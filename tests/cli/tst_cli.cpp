@@ -200,6 +200,12 @@ void TestCli::searchWalksOverBoards()
             QStringLiteral("1\t2\t  [1203]\tRe:Re:新しいログリーダー"),
         }));
 
+    // A waiting command is a hit by its own text, as the window stops on it.
+    const Run waiting = cli({ QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
+        QStringLiteral("--text"), QStringLiteral("よろしくお願いします") });
+    QCOMPARE(waiting.code, 0);
+    QCOMPARE(waiting.lines(), QStringList { QStringLiteral("1\t4\t[書込 1]\tはじめまして") });
+
     const Run range = cli({ QStringLiteral("search"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG"),
         QStringLiteral("--from"), QStringLiteral("26/12/06 11:00:00"), QStringLiteral("--to"),
         QStringLiteral("26/12/06 14:00:00") });

@@ -26,6 +26,7 @@ class TestCliOutputs : public QObject
 
 private slots:
     void sameOutputsAsBefore();
+    void generatedMailsAreRead();
 
 private:
     void copyDemo();
@@ -153,6 +154,30 @@ void TestCliOutputs::sameOutputsAsBefore()
                                  .arg(expected.at(i), actual.at(i))));
     }
     QCOMPARE(actual.size(), expected.size());
+}
+
+// Each mail of the generated mail box shows its text, as the demo's do.
+void TestCliOutputs::generatedMailsAreRead()
+{
+    QTemporaryDir dir;
+    QVERIFY(test::copyDemo(dir.path()));
+    test::LogGeneratorOptions o;
+    o.articleHeader = QString(39, u'=') + u' ';
+    o.mails = 3;
+    o.unreadPercent = 0;
+    test::writeFile(dir.filePath(QStringLiteral("LOG/KAB7001.LOG")), test::LogGenerator(o).bytes());
+    const auto show = [&](int row) {
+        return test::runCli(dir.path(),
+            { QStringLiteral("show"), QStringLiteral("0"), QStringLiteral("KAB7001.LOG"),
+                QStringLiteral("--item"), QStringLiteral("0"), QStringLiteral("--row"),
+                QString::number(row) });
+    };
+    for (int row : { 0, 2 }) {
+        const test::CliRun run = show(row);
+        QCOMPARE(run.code, 0);
+        QVERIFY2(run.lines().value(0).startsWith(QStringLiteral("mail 26/12/07 ")), qPrintable(run.out));
+        QVERIFY2(run.lines().size() >= 4, qPrintable(run.out));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCliOutputs)

@@ -127,13 +127,39 @@ private:
         m_out += body;
     }
 
+    // A mail as the mail box prints it: the date and time and the sender's
+    // ID on the first line, no number. The random draws are an article's, so
+    // that the rest of the run is the same whatever the mail box holds.
+    void mail()
+    {
+        const int sender = int(m_random.bounded(quint32(std::max(1, m_o.senders))));
+        QString body;
+        const int lines = m_o.bodyLines + int(m_random.bounded(3u));
+        for (int i = 0; i < lines; ++i)
+            body += kBodyLines.at(m_random.bounded(quint32(kBodyLines.size()))) + kCrLf;
+        const QString title = kTopics.at(m_random.bounded(quint32(kTopics.size())));
+        const int minute = int(m_random.bounded(60u));
+
+        header();
+        line(QStringLiteral("mail 26/12/07 12:%1:00 (").arg(minute, 2, 10, QLatin1Char('0'))
+            + senderId(sender) + QStringLiteral(") ") + title);
+        line(QStringLiteral("  %1 bytes ").arg(cp932::byteLength(body), 5) + senderId(sender)
+            + QStringLiteral(":") + senderName(sender) + QStringLiteral(" "));
+        if (int(m_random.bounded(100u)) < m_o.unreadPercent) {
+            line(m_o.subcommand + QStringLiteral("N"));
+            return;
+        }
+        line(m_o.subcommand + QStringLiteral("R"));
+        m_out += body;
+    }
+
     void mailBox()
     {
         prompt(QStringLiteral("M"));
         line(QStringLiteral("No.0 ｢メールボックス｣"));
         line(QString());
         for (int i = 1; i <= m_o.mails; ++i)
-            article(QStringLiteral("mail "), i, m_o.mails, false);
+            mail();
         line(m_o.readEnd);
     }
 

@@ -41,6 +41,13 @@ struct LogGeneratorOptions
 //   12:34 <title>                      (or " <number>:   <title>" for a response)
 //   <body lines>
 //
+// and a mail in the mail box
+//
+//   <article header>[serial]
+//   mail yy/MM/dd hh:mm:ss (<ID>) <title>
+//     <size> bytes <ID>:<name>
+//   <body lines>
+//
 // with lines ended by CR LF. The same options always give the same text.
 class LogGenerator
 {

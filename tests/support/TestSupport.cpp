@@ -19,6 +19,8 @@ MsgAnswer ScriptedMessages::show(
     const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer)
 {
     shown.append({ text, buttons, icon, defaultAnswer });
+    if (onShow)
+        onShow();
     if (!answers.isEmpty())
         return answers.takeFirst();
     return closedAnswer(buttons);

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace kavrel::test {
 
 // A message host that records every box shown and answers from a script.
@@ -26,6 +28,8 @@ public:
 
     QList<MsgAnswer> answers;
     QList<Shown> shown;
+    // Called as each message is shown, before it is answered.
+    std::function<void()> onShow;
 
     MsgAnswer show(const QString &text, MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer) override;
     QStringList texts() const;

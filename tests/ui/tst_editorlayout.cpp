@@ -5,6 +5,7 @@
 
 #include "DemoDir.h"
 #include "EditorWindow.h"
+#include "IdListWindowView.h"
 #include "MainWindow.h"
 #include "ProgramWindows.h"
 #include "TestSupport.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSettings>
@@ -189,6 +191,46 @@ private slots:
             QStringLiteral("編集した内容を破棄しますか？"));
         QCOMPARE(messages->shown.last().icon, MsgIcon::Critical);
         QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), written);
+    }
+
+    // The editor's status bar says to whom a mail goes and which article a
+    // response answers.
+    void theEditorSaysWhatItWrites_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("subject");
+        QTest::newRow("mail") << int(Qt::Key_M) << QStringLiteral("宛先: KAV00123");
+        QTest::newRow("response") << int(Qt::Key_P) << QStringLiteral("レス先: [1201] 新しいログリーダー");
+        QTest::newRow("article") << int(Qt::Key_W) << QStringLiteral("書込先: No.3 ｢パソコン通信の話題｣");
+    }
+    void theEditorSaysWhatItWrites()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, subject);
+        test::openLogByClicks(*program, *messages, 0, "KAB0606.LOG");
+        while (program->session().main.Board_List.ListIndex < 1)
+            QTest::keyClick(window->titleView(), Qt::Key_Down);
+        // Kept apart from this function's frame: the poll outlives a failed check.
+        const auto shown = std::make_shared<QString>();
+        whenEditorShown([this, shown] {
+            ui::EditorWindow &editor = program->editorWindow();
+            *shown = editor.findChild<QLabel *>(QStringLiteral("EditorSubject"))->text();
+            QTest::keyClick(editor.textEdit(), Qt::Key_Escape);
+        });
+        QTest::keyClick(window->titleView(), Qt::Key(key));
+        if (key == Qt::Key_M) {
+            QListView *list = program->idListWindow().list();
+            const QModelIndexList found = list->model()->match(
+                list->model()->index(0, 0), Qt::DisplayRole, "KAV00123", 1, Qt::MatchContains);
+            QCOMPARE(found.size(), 1);
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Home);
+            for (int i = 0; i < found.first().row(); ++i)
+                QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, Qt::Key_Space);
+            QTest::keyClick(list, Qt::Key_Return);
+        }
+        QCOMPARE(*shown, subject);
     }
 
     void builtInEditorOfferedWhenTheEditorCannotStart()

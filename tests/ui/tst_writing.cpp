@@ -133,6 +133,41 @@ private slots:
         QVERIFY2(p100 >= 0 && p100 < p200 && p200 < p4321, qPrintable(added));
     }
 
+    // After writing, the title list comes back to the row the user was on;
+    // after a mail the article view starts empty.
+    void theListComesBackToTheRow_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("articleShown");
+        QTest::newRow("W") << int(Qt::Key_W) << true;
+        QTest::newRow("P") << int(Qt::Key_P) << true;
+        QTest::newRow("M") << int(Qt::Key_M) << false;
+    }
+    void theListComesBackToTheRow()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, articleShown);
+        chooseBoard(QStringLiteral("No.3 ｢パソコン通信の話題｣"));
+        clickTitle(2);
+        editor->willWrite(QStringLiteral("本文です。\r\n"));
+        QTest::keyClick(window->titleView(), Qt::Key(key));
+        if (key == Qt::Key_M) {
+            QListView *list = program->idListWindow().list();
+            QVERIFY(list->isVisible());
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Home);
+            QTest::keyClick(list, Qt::Key_Space);
+            QTest::keyClick(list, Qt::Key_Return);
+        }
+        QCOMPARE(editor->runs(), 1);
+        QTRY_VERIFY(window->isEnabled());
+        QCOMPARE(program->session().main.Title.ListIndex, 2);
+        QCOMPARE(window->titleView()->selectionModel()->selectedRows().value(0).row(), 2);
+        QCOMPARE(window->findChild<QLabel *>("ArticleCount")->text(),
+            QStringLiteral("3/%1").arg(window->titleView()->model()->rowCount()));
+        QCOMPARE(window->articleView()->model()->rowCount() > 0, articleShown);
+    }
+
     void moveTargetSetThenUsed()
     {
         window->action("Ido_Set")->trigger();

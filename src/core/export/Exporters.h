@@ -58,4 +58,9 @@ ExportResult exportBoard(const Session &session, int boardItem, int row, bool th
 QString exportToFile(
     const Session &session, int boardItem, int row, bool thread, Format format, const QString &path);
 
+// The file name an export of a board item suggests:
+// "<net>-<board number>-<board name>.<txt|html|mbox>", with the characters
+// that no file name may hold turned into "_".
+QString suggestedFileName(const Session &session, int boardItem, Format format);
+
 } // namespace kavrel::exporter

@@ -1,5 +1,6 @@
 #include "export/Exporters.h"
 
+#include "base/BoardItem.h"
 #include "base/FileIo.h"
 #include "session/Session.h"
 
@@ -301,6 +302,21 @@ ExportResult exportBoard(const Session &session, int boardItem, int row, bool th
         break;
     }
     return result;
+}
+
+QString suggestedFileName(const Session &session, int boardItem, Format format)
+{
+    const BoardItem item = BoardItem::fromText(session.main.Board_List.item(boardItem));
+    // A chat room has no name between the brackets: its text stands for it.
+    const QString name = item.isChat() ? item.text.trimmed() : item.name.trimmed();
+    QString base
+        = session.netField(settings::NetRecord::Net_Name) + u'-' + QString::number(item.number) + u'-' + name;
+    for (QChar &c : base) {
+        if (c < u' ' || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    static const char *const kSuffixes[] = { "txt", "html", "mbox" };
+    return base + u'.' + QLatin1String(kSuffixes[int(format)]);
 }
 
 QString exportToFile(

@@ -326,7 +326,20 @@ QString snippetOf(const QString &title, const QStringList &lines, const QStringL
         }
         return out + line.mid(at, to - at);
     }
-    for (const QString &line : std::as_const(order)) {
+    // Filters alone mark nothing: the article's first line of text, after
+    // its header (up to the line with its size) and the prompt the net
+    // asked before it.
+    qsizetype body = kHeaderLines;
+    for (qsizetype i = 0; i < qMin<qsizetype>(lines.size(), kHeaderLines + 2); ++i) {
+        if (lines.at(i).contains(QLatin1String(" bytes ")))
+            body = qMax(body, i + 1);
+    }
+    if (body < lines.size()) {
+        const QString prompt = lines.at(body).trimmed();
+        if (prompt.endsWith(u':') || prompt.endsWith(u'>'))
+            ++body;
+    }
+    for (const QString &line : lines.mid(body) + order) {
         if (!line.trimmed().isEmpty())
             return line.left(90);
     }

@@ -13,6 +13,7 @@
 #include "settings/NetDefinitionsFile.h"
 #include "settings/NetMarkers.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kavrel::netselect {
@@ -45,12 +46,12 @@ void NetSelectState::Form_Load()
     Select_menu.clear();
     for (const QString &name : NetDefinitionsFile(m_session).LoadAll())
         Select_menu.addItem(text::trimTrailingBlanks(name));
-    if (!Select_menu.isEmpty())
-        Select_menu.ListIndex = 0;
 
     Net_Name.clear();
     Log_List_File.clear();
     Log_List_File2.clear();
+    if (!Select_menu.isEmpty())
+        highlightNet(0);
     multi_check = false;
     Log_List_File_Visible = true;
     Log_List_File2_Visible = false;
@@ -91,6 +92,26 @@ void NetSelectState::Select_menu_KeyDown(int keyCode)
         Form_KeyDown(keyCode);
 }
 
+void NetSelectState::highlightNet(int row)
+{
+    Select_menu.ListIndex = row;
+    if (row < 0 || row >= m_session.NetTable.size())
+        return;
+    // The net's logs are listed at once; the net itself (its up file) is
+    // taken only when it is chosen, or when one of its logs is opened.
+    const QString pattern = text::trimTrailingBlanks(m_session.NetTable.at(row)[NetRecord::Log_File_Name]);
+    const QDir dir(m_session.directory(settings::DirRecord::LOG_Dir));
+    showLogs(logindex::logFilesAmong(dir.entryList(QDir::Files, QDir::NoSort), pattern));
+}
+
+void NetSelectState::showLogs(const QStringList &logs)
+{
+    Log_List_File.clear();
+    Log_List_File.items = logs;
+    Log_List_File.ListIndex = int(logs.size()) - 1;
+    Log_List_File2.setItems(logs);
+}
+
 void NetSelectState::chooseNet(int slot)
 {
     if (slot != m_session.NetIndex) {
@@ -101,11 +122,7 @@ void NetSelectState::chooseNet(int slot)
     m_session.NetIndex = slot;
     m_session.Sirial_Flg = settings::serialFlag(m_session.currentNet());
 
-    const QStringList logs = logindex::listLogFiles(m_session);
-    Log_List_File.clear();
-    Log_List_File.items = logs;
-    Log_List_File.ListIndex = int(logs.size()) - 1;
-    Log_List_File2.setItems(logs);
+    showLogs(logindex::listLogFiles(m_session));
     focus = Log_List_File_Visible ? Focus::Log_List_File : Focus::Log_List_File2;
 
     loadUpFile();
@@ -309,6 +326,9 @@ bool NetSelectState::acceptsInput() const
 
 void NetSelectState::openLogs(const QStringList &entries)
 {
+    // Logs listed by the highlight alone: their net is chosen first.
+    if (Select_menu.ListIndex >= 0 && Select_menu.ListIndex != m_session.NetIndex)
+        chooseNet(Select_menu.ListIndex);
     logindex::OpenProgress progress;
     if (openProgress) {
         const QString name = entries.join(u' ');

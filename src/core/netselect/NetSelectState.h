@@ -84,6 +84,8 @@ public:
     // Every way of closing ends here.
     void Form_Unload();
 
+    // Moving the highlight in the net list: the net's logs show at once.
+    void highlightNet(int row);
     // Choosing a net: a double-click or Enter on the selected entry.
     void Select_menu_DblClick();
     void Select_menu_KeyDown(int keyCode);
@@ -107,6 +109,7 @@ public:
 private:
     bool acceptsInput() const;
     void chooseNet(int slot);
+    void showLogs(const QStringList &logs);
     void loadUpFile();
     void openLogs(const QStringList &entries);
 

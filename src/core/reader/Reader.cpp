@@ -193,13 +193,19 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         key = boarditem::kChatArticleKey;
     } else if (isMarkRow(item)) {
         // The user's own waiting commands are no articles of the log: the
-        // unread search and the search advance pass over them.
+        // unread search passes over them, and a running search stops on one
+        // only when the command's own text is a hit.
         if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch)
             return moveOnUnread(row, unreadBoardMoved);
-        if (advancing && search::searchActive(m_s))
-            return advancing = searchAdvance(row);
         ShowMarkRow(m_s);
+        const search::Verdict verdict = search::commandHitTest(m_s, m.Article.items);
+        if (verdict == search::Verdict::Miss) {
+            m.Article.clear();
+            return advancing = searchAdvance(row);
+        }
         selectLastVisibleLine();
+        if (articleShown)
+            articleShown({ m.Board_List.ListIndex, row, verdict, shownItem, plainTitle(row) });
         if (m_s.reading.LastWrittenKind == ReaderMode::MovedUp) {
             m_s.reading.LastWrittenKind = ReaderMode::None;
             if (row != lastRow) {
@@ -432,6 +438,8 @@ bool Reader::searchAdvance(int row)
             return true;
         }
     }
+    // The counter shows where the advance ended while the question is asked.
+    m.showRowCounter();
     if (m_s.message(QStringLiteral("検索キーを初期化しますか？"), MsgButtons::YesNo, MsgIcon::Question)
         == MsgAnswer::Yes)
         search::endSearch(m_s);
@@ -474,8 +482,15 @@ void Reader::showComposed(const ComposeResult &result)
         m.selectTitle(result.row);
     }
     if (result.mailFinished) {
-        m.Article.clear();
+        // The article view starts afresh, on the row the user was on.
         BuildTitleList();
+        m.Article.clear();
+        const int row = qMin(m_s.composing.SavedTitleIndex, m.rowCount() - 1);
+        m.Title.ListIndex = row;
+        m.BatchSet.ListIndex = row;
+        m.Title2.ListIndex = row;
+        m.Title3.ListIndex = row;
+        m.showRowCounter();
     }
     if (result.refocus)
         m.focusTitle();
@@ -521,7 +536,6 @@ void Reader::run(std::optional<ReaderCommand> command)
     }
 
     if (command != Page) {
-        m_s.reading.NextArticleArmed = false;
         if (m.Board_List.ListIndex >= 0 && command == Previous) {
             // Up out of the first row: the preceding board, skipping empty ones.
             while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
@@ -548,8 +562,9 @@ void Reader::run(std::optional<ReaderCommand> command)
         m_s.reading.LastWrittenKind = ReaderMode::None;
         if (m.Article.ListIndex < m.Article.ListCount() - 1) {
             ++m.Article.ListIndex;
-        } else if (m_s.reading.NextArticleArmed) {
-            m_s.reading.NextArticleArmed = false;
+        } else if (m_s.flag(settings::OptionFlags::SpaceMovesOn)) {
+            // At the article's end every press moves on, the first one after
+            // a move or an open as well as one that follows a scroll.
             if (m.Title.ListIndex != m.rowCount() - 1)
                 m.selectTitle(m.Title.ListIndex + 1);
             else if (!onLastBoard()) {
@@ -590,19 +605,6 @@ void Reader::run(std::optional<ReaderCommand> command)
     default:
         break;
     }
-}
-
-void Reader::Title_KeyUp(int keyCode, int /*shift*/)
-{
-    if (keyCode == Key_Space || keyCode == Key_PageDown || keyCode == Key_Right)
-        armNextArticle();
-}
-
-void Reader::armNextArticle()
-{
-    const ListBox &article = m_s.main.Article;
-    if (m_s.flag(settings::OptionFlags::SpaceMovesOn) && article.ListIndex == article.ListCount() - 1)
-        m_s.reading.NextArticleArmed = true;
 }
 
 void Reader::moveRow(RowMove move)
@@ -646,8 +648,6 @@ void Reader::press(ReaderCommand command)
     else if (command == Next || command == NextUnread)
         moveRow(RowMove::Down);
     dropPendingUnreadSearch();
-    if (command == Page)
-        armNextArticle();
 }
 
 void Reader::pressKey(int keyCode, int shift)
@@ -658,7 +658,6 @@ void Reader::pressKey(int keyCode, int shift)
     else if (keyCode == Key_End)
         moveRow(RowMove::Last);
     dropPendingUnreadSearch();
-    Title_KeyUp(keyCode, shift);
 }
 
 // ---------------------------------------------------------------- menu
@@ -767,7 +766,6 @@ Reader::BoardView Reader::viewOfBoard(int item)
     const ReaderMode kind = m_s.reading.LastWrittenKind;
     const bool stringSearch = m_s.search.StringSearchOn;
     const bool dateSearch = m_s.search.DateSearchOn;
-    const bool armed = m_s.reading.NextArticleArmed;
     const auto shown = articleShown;
     articleShown = nullptr;
     m_s.reading.LastWrittenKind = ReaderMode::None;
@@ -791,7 +789,6 @@ Reader::BoardView Reader::viewOfBoard(int item)
     m_s.reading.LastWrittenKind = kind;
     m_s.search.StringSearchOn = stringSearch;
     m_s.search.DateSearchOn = dateSearch;
-    m_s.reading.NextArticleArmed = armed;
     articleShown = shown;
     return view;
 }

@@ -64,7 +64,6 @@ public:
     // A key of the title list that stands for no command (the windows map
     // the others to commands): the reader's steps before every key.
     void Title_KeyDown(int keyCode, int shift) override;
-    void Title_KeyUp(int keyCode, int shift) override;
     // Clicking a row of the information or title column: all four columns
     // take the row, and Title gets the focus.
     void Title2_Click(int row);
@@ -77,10 +76,10 @@ public:
     void Article_GotFocus();
 
     // One key press in the title list that stands for a command: the
-    // command, the list box's own move (↑ up a row, ↓ down a row), key up.
+    // command, then the list box's own move (↑ up a row, ↓ down a row).
     void press(ReaderCommand command);
-    // One press of a key that is no command: key down, the list box's own
-    // move (Home, End), key up.
+    // One press of a key that is no command: key down, then the list box's
+    // own move (Home, End).
     void pressKey(int keyCode, int shift = Shift_None);
 
     // Menu commands.
@@ -151,8 +150,6 @@ private:
     bool onLastBoard() const;
     enum class RowMove { Up, Down, First, Last };
     void moveRow(RowMove move);
-    // After Space, Page Down or →: at the article's end the next one moves on.
-    void armNextArticle();
     // The unread search runs within the move it starts; when the list could
     // not move, or the search ran out, it must not wait for a later click.
     void dropPendingUnreadSearch();

@@ -55,4 +55,16 @@ Verdict hitTest(const Session &session, QStringView article, const QString &key)
     return Verdict::Miss;
 }
 
+Verdict commandHitTest(const Session &session, const QStringList &lines)
+{
+    if (!searchActive(session))
+        return Verdict::NoSearch;
+    if (session.search.StringSearchOn) {
+        // The string may run over a line end, as it may in an article.
+        if (lines.join(QStringLiteral("\r\n")).contains(session.search.SearchText))
+            return Verdict::Hit;
+    }
+    return Verdict::Miss;
+}
+
 } // namespace kavrel::search

@@ -3,6 +3,7 @@
 #include "session/SearchState.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace kavrel {
@@ -31,5 +32,10 @@ bool inDateRange(const SearchState &search, const QString &when);
 // "(" + number + "/") passes the running search. The text may be a view
 // into the log: nothing is copied.
 Verdict hitTest(const Session &session, QStringView article, const QString &key);
+
+// Whether a command waiting in the up file (its lines as the mark row
+// shows them) passes the running search: by its text alone, as a command
+// carries no date and time of its own.
+Verdict commandHitTest(const Session &session, const QStringList &lines);
 
 } // namespace kavrel::search

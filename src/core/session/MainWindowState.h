@@ -23,8 +23,6 @@ public:
     virtual void Title_KeyDown(int keyCode, int shift) = 0;
     // A command of the title list, as a key would give it.
     virtual void execute(ReaderCommand /*command*/) { }
-    // The key-up half of a key press in the title list.
-    virtual void Title_KeyUp(int /*keyCode*/, int /*shift*/) { }
 };
 
 // The main window without a display: the board combo box, the four columns of

@@ -21,7 +21,6 @@ struct ReaderState
 {
     ReaderMode LastWrittenKind = ReaderMode::None;
     bool TitleBuildSuppress = false;
-    bool NextArticleArmed = false;
 };
 
 } // namespace kavrel

@@ -372,6 +372,16 @@ void TestFullText::snippets_data()
         << QStringLiteral("【モデム】") + QString(58, u'い') + QStringLiteral("【パソコン】");
     QTest::newRow("only the title") << article << QStringLiteral("タイトル")
                                     << QStringLiteral("【タイトル】だけ");
+    // Filters alone: the first line of text, past the header and the prompt.
+    const QStringList prompted = { QStringLiteral("PC(1202/1204) 26/12/06 11:02:31 Re:新しいログリーダー"),
+        QStringLiteral(" <1201:KAV00123>への返信"), QStringLiteral("    388 bytes KAV00456:佐藤一郎 "),
+        QStringLiteral("command (?:説明):"), QString(), QStringLiteral("佐藤です。") };
+    QTest::newRow("filters alone") << prompted << QStringLiteral("board:3") << QStringLiteral("佐藤です。");
+    QTest::newRow("filters alone, no prompt")
+        << prompted.mid(0, 3) + prompted.mid(4) << QStringLiteral("from:kav00456")
+        << QStringLiteral("佐藤です。");
+    QTest::newRow("filters alone, one header line")
+        << article << QStringLiteral("board:3") << QStringLiteral("半角ｶﾅでﾊﾟｿｺﾝ通信。ﾊﾟｿｺﾝとモデム");
 }
 
 void TestFullText::snippets()

@@ -122,9 +122,9 @@ void tst_ProgramFlows::readTheDemoAndRespond()
         return;
 
     // Space through the mail box and board 3, the waiting write's mark row
-    // included, to the first article of board 12. The first press at the end
-    // of an article only arms the move.
-    QStringList shown;
+    // included, to the first article of board 12, from the first mail shown
+    // as the log opened. Each press at the end of an article moves on.
+    QStringList shown { p.session.main.Title.selectedText() + u' ' + p.session.main.Article.items.value(0) };
     for (int i = 0; i < 30 && p.session.main.Title.selectedText() != u"[306]"; ++i) {
         test::pressKey(p.reader, reader::Key_Space);
         const QString row = p.session.main.Title.selectedText();
