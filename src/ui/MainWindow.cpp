@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "ArchiveWindow.h"
 #include "Colours.h"
 #include "ExportDialog.h"
 #include "Fonts.h"
@@ -284,6 +285,10 @@ void MainWindow::buildMenus()
         [this] { exportWithDialog(this, m_session, false); });
     add(file, "Export_Thread", QStringLiteral("スレッドをエクスポート…"),
         [this] { exportWithDialog(this, m_session, true); });
+    // 通し読み of the current board; its Ctrl+T reaches it from the title list too.
+    add(file, "Archive_Read", QStringLiteral("通し読み…"), [this] {
+        ArchiveWindow::showFor(m_program, this);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     add(file, "END_Kavrel", QStringLiteral("Kavrelを終了する(&Q)"), [this] { close(); });
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));

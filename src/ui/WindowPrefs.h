@@ -24,5 +24,6 @@ inline const QString kTitleHeight = QStringLiteral("MainWindow/TitleListHeight")
 inline const QString kColumnWidths = QStringLiteral("MainWindow/TitleColumnWidths");
 inline const QString kColumnHeadings = QStringLiteral("MainWindow/TitleColumnHeadings");
 inline const QString kFullSearchGeometry = QStringLiteral("FullSearch/Geometry");
+inline const QString kArchiveGeometry = QStringLiteral("Archive/Geometry");
 
 } // namespace kavrel::ui::prefs

@@ -66,9 +66,11 @@ bool DayRange::contains(const QString &dateTime) const
     return day.isValid() && (!since.isValid() || day >= since) && (!until.isValid() || day <= until);
 }
 
-QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
+namespace {
+
+// Each log's place in the net selection screen's list: later is newer.
+QHash<QString, int> logRanks(const QVector<IndexedCapture> &captures)
 {
-    // Each log's place in the net selection screen's list: later is newer.
     QStringList names;
     {
         QHash<QString, bool> seen;
@@ -83,6 +85,14 @@ QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
     QHash<QString, int> rank;
     for (int i = 0; i < names.size(); ++i)
         rank.insert(names.at(i), i);
+    return rank;
+}
+
+} // namespace
+
+QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
+{
+    const QHash<QString, int> rank = logRanks(captures);
 
     // Whether capture a is shown rather than b.
     const auto shownBefore = [&rank](const IndexedCapture &a, const IndexedCapture &b) {
@@ -237,6 +247,39 @@ bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits)
     }
     *hits = out;
     return true;
+}
+
+QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures)
+{
+    const QHash<QString, int> rank = logRanks(captures);
+    QMap<int, ArchiveBoard> boards;
+    QHash<int, std::pair<int, qint64>> namedBy; // board -> rank and record of its name's capture
+    for (const IndexedCapture &c : captures) {
+        const std::pair<int, qint64> place { rank.value(c.logFile), c.id };
+        const auto it = namedBy.find(c.boardNo);
+        if (it == namedBy.end() || *it < place) {
+            namedBy.insert(c.boardNo, place);
+            boards[c.boardNo].name = c.boardName;
+        }
+    }
+    for (const ArchiveArticle &a : articlesAcross(captures)) {
+        ArchiveBoard &b = boards[a.shown.boardNo];
+        ++b.articles;
+        const QString &when = a.shown.dateTime;
+        if (when.isEmpty())
+            continue;
+        if (b.first.isEmpty() || when < b.first)
+            b.first = when;
+        if (when > b.last)
+            b.last = when;
+    }
+    QVector<ArchiveBoard> out;
+    out.reserve(boards.size());
+    for (auto it = boards.begin(); it != boards.end(); ++it) {
+        it->boardNo = it.key();
+        out.append(*it);
+    }
+    return out;
 }
 
 QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &captures)

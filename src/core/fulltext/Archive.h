@@ -57,6 +57,20 @@ QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const D
 // are. The snippet stays the one of the first hit. False on an index error.
 bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits);
 
+// One board of a net's archive as the boards' list shows it.
+struct ArchiveBoard
+{
+    int boardNo = 0; // 0 is the mail box
+    QString name; // from the newest capture
+    int articles = 0; // each once, however often captured
+    QString first; // the earliest article's date-time, or empty
+    QString last; // the latest's
+};
+
+// Every board the captures hold, by number: each board's articles counted
+// once, its name taken from the newest log that captured it.
+QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures);
+
 // Articles per month ("YYYY-MM"), every month from the first article's to
 // the last's, months without any included. Articles without a date are not
 // counted.
