@@ -123,7 +123,7 @@ QVariant ArchiveRowModel::data(const QModelIndex &index, int role) const
     const fulltext::IndexedCapture &c = row.article.shown;
     switch (index.column()) {
     case 0:
-        return QString(2 * row.depth, u' ') + c.number.trimmed();
+        return QString(qsizetype(row.depth) * 2, u' ') + c.number.trimmed();
     case 1:
         return c.dateTime;
     case 2:

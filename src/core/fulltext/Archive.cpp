@@ -66,6 +66,14 @@ bool DayRange::contains(const QString &dateTime) const
     return day.isValid() && (!since.isValid() || day >= since) && (!until.isValid() || day <= until);
 }
 
+DayRange daysOfMonths(const QString &first, const QString &last)
+{
+    const QString format = QStringLiteral("yyyy-MM-dd");
+    const QDate since = QDate::fromString(first + QStringLiteral("-01"), format);
+    const QDate until = QDate::fromString(last + QStringLiteral("-01"), format).addMonths(1).addDays(-1);
+    return { since, until };
+}
+
 namespace {
 
 // Each log's place in the net selection screen's list: later is newer.

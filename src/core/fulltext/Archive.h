@@ -38,6 +38,9 @@ struct DayRange
     bool contains(const QString &dateTime) const;
 };
 
+// The days of the months from first to last ("YYYY-MM"), both whole.
+DayRange daysOfMonths(const QString &first, const QString &last);
+
 // The articles of the captures, each once, in no particular order. The log
 // order is the net selection screen's (by file name).
 QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures);

@@ -1,7 +1,5 @@
 #include "fulltext/ArchiveWindowState.h"
 
-#include <QDate>
-
 #include <algorithm>
 
 namespace kavrel::fulltext {
@@ -96,12 +94,7 @@ DayRange ArchiveWindowState::days() const
 {
     if (m_firstMonth < 0)
         return {};
-    const QString format = QStringLiteral("yyyy-MM-dd");
-    const QDate since = QDate::fromString(m_months.at(m_firstMonth).first + QStringLiteral("-01"), format);
-    const QDate until = QDate::fromString(m_months.at(m_lastMonth).first + QStringLiteral("-01"), format)
-                            .addMonths(1)
-                            .addDays(-1);
-    return { since, until };
+    return daysOfMonths(m_months.at(m_firstMonth).first, m_months.at(m_lastMonth).first);
 }
 
 void ArchiveWindowState::filter()
