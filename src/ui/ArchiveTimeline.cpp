@@ -74,7 +74,7 @@ void ArchiveTimeline::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.fillRect(rect(), palette().base());
     const QRect area = plotArea();
-    const QColor bar = palette().color(QPalette::Text);
+    const QColor bar = palette().color(QPalette::Dark);
     const QColor chosen = palette().color(QPalette::Highlight);
     for (int i = 0; i < m_months.size(); ++i) {
         const QRect slot = barRect(i);

@@ -185,6 +185,9 @@ ArchiveWindow::ArchiveWindow(ProgramWindows &program, QWidget *parent)
     m_rowView->setObjectName(QStringLiteral("Archive_Rows"));
     m_rowView->setModel(m_rows);
     setUpList(m_rowView);
+    // The title takes what the other columns leave.
+    m_rowView->horizontalHeader()->setStretchLastSection(false);
+    m_rowView->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_article->setObjectName(QStringLiteral("Archive_Article"));
     m_article->setReadOnly(true);
     m_article->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -202,7 +205,7 @@ ArchiveWindow::ArchiveWindow(ProgramWindows &program, QWidget *parent)
     sides->addWidget(m_boardView);
     sides->addWidget(right);
     sides->setStretchFactor(1, 1);
-    sides->setSizes({ 300, 800 });
+    sides->setSizes({ 380, 720 });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(sides, 1);
     layout->addWidget(m_status);
@@ -290,9 +293,8 @@ void ArchiveWindow::showRows()
     m_timeline->setSelection(m_state.firstMonth(), m_state.lastMonth());
     m_rows->setRows(&m_state.rows());
     if (m_rows->rowCount() > 0) {
-        m_rowView->resizeColumnToContents(0);
-        m_rowView->resizeColumnToContents(1);
-        m_rowView->resizeColumnToContents(2);
+        for (const int column : { 0, 1, 2, 4 })
+            m_rowView->resizeColumnToContents(column);
         goToRow(0);
     } else {
         showRow(-1);
