@@ -265,10 +265,7 @@ void ArchiveWindow::chooseBoard(int place)
 {
     if (place < 0 || place >= m_state.boards().size())
         return;
-    if (!m_state.chooseBoard(m_state.boards().at(place).boardNo)) {
-        refreshStatus(m_state.errorText());
-        return;
-    }
+    m_state.chooseBoard(m_state.boards().at(place).boardNo);
     m_boardView->setCurrentIndex(m_boards->index(place, 0));
     showRows();
 }

@@ -18,6 +18,7 @@ namespace {
 struct NumberKey
 {
     bool other = false;
+    qint64 value = 0; // of up to 18 digits, or -1 when longer
     QString text;
 };
 
@@ -27,17 +28,25 @@ NumberKey numberKey(const QString &number)
     const bool digits
         = !n.isEmpty() && std::all_of(n.begin(), n.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!digits)
-        return { true, number };
+        return { true, 0, number };
     while (n.size() > 1 && n.front() == u'0')
         n = n.mid(1);
-    return { false, n.toString() };
+    if (n.size() <= 18)
+        return { false, n.toLongLong(), {} };
+    return { false, -1, n.toString() };
 }
 
 bool numberLess(const NumberKey &a, const NumberKey &b)
 {
     if (a.other != b.other)
         return !a.other;
-    if (!a.other && a.text.size() != b.text.size())
+    if (a.other)
+        return a.text < b.text;
+    if (a.value >= 0 && b.value >= 0)
+        return a.value < b.value;
+    if ((a.value < 0) != (b.value < 0))
+        return a.value >= 0; // the shorter number
+    if (a.text.size() != b.text.size())
         return a.text.size() < b.text.size();
     return a.text < b.text;
 }
@@ -134,7 +143,11 @@ QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
 
 QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const DayRange &days)
 {
-    const QVector<ArchiveArticle> articles = articlesAcross(captures);
+    return archiveRowsOf(articlesAcross(captures), days);
+}
+
+QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const DayRange &days)
+{
     const auto n = size_t(articles.size());
     std::vector<NumberKey> keys(n);
     for (size_t i = 0; i < n; ++i)
@@ -259,6 +272,12 @@ bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits)
 
 QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures)
 {
+    return boardsAcross(captures, articlesAcross(captures));
+}
+
+QVector<ArchiveBoard> boardsAcross(
+    const QVector<IndexedCapture> &captures, const QVector<ArchiveArticle> &articles)
+{
     const QHash<QString, int> rank = logRanks(captures);
     QMap<int, ArchiveBoard> boards;
     QHash<int, std::pair<int, qint64>> namedBy; // board -> rank and record of its name's capture
@@ -270,7 +289,7 @@ QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures)
             boards[c.boardNo].name = c.boardName;
         }
     }
-    for (const ArchiveArticle &a : articlesAcross(captures)) {
+    for (const ArchiveArticle &a : articles) {
         ArchiveBoard &b = boards[a.shown.boardNo];
         ++b.articles;
         const QString &when = a.shown.dateTime;
@@ -292,8 +311,13 @@ QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures)
 
 QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &captures)
 {
+    return articlesPerMonthOf(articlesAcross(captures));
+}
+
+QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> &articles)
+{
     QMap<QString, int> counts;
-    for (const ArchiveArticle &a : articlesAcross(captures)) {
+    for (const ArchiveArticle &a : articles) {
         if (a.shown.dateTime.size() >= 7)
             ++counts[a.shown.dateTime.left(7)];
     }

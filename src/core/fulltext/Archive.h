@@ -53,6 +53,8 @@ QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures);
 // board's numbers make no loop); it is a top-level row when the number
 // matches no article or more than one, or when days leaves its parent out.
 QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const DayRange &days = {});
+// The same of the board's articles, as articlesAcross gives them.
+QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const DayRange &days = {});
 
 // One hit per article instead of one per capture, in the order of each
 // article's first hit: each shows the capture the archive shows (its log,
@@ -73,10 +75,14 @@ struct ArchiveBoard
 // Every board the captures hold, by number: each board's articles counted
 // once, its name taken from the newest log that captured it.
 QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures);
+// The same, given the captures' articles as articlesAcross gives them.
+QVector<ArchiveBoard> boardsAcross(
+    const QVector<IndexedCapture> &captures, const QVector<ArchiveArticle> &articles);
 
 // Articles per month ("YYYY-MM"), every month from the first article's to
 // the last's, months without any included. Articles without a date are not
 // counted.
 QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &captures);
+QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> &articles);
 
 } // namespace kavrel::fulltext

@@ -19,8 +19,9 @@ bool ArchiveWindowState::open(const QString &net, std::optional<int> boardNo)
 {
     m_net = net;
     m_boards.clear();
+    m_articlesOf.clear();
     m_boardIndex = -1;
-    m_captures.clear();
+    m_articles.clear();
     m_months.clear();
     m_firstMonth = m_lastMonth = -1;
     m_rows.clear();
@@ -34,35 +35,38 @@ bool ArchiveWindowState::open(const QString &net, std::optional<int> boardNo)
     QVector<IndexedCapture> every;
     if (!m_index.capturesOf(net, std::nullopt, &every))
         return fail();
-    m_boards = boardsAcross(every);
+    // The net's records are read once: a board is chosen from memory.
+    const QVector<ArchiveArticle> articles = articlesAcross(every);
+    m_boards = boardsAcross(every, articles);
+    for (const ArchiveArticle &a : articles)
+        m_articlesOf[a.shown.boardNo].append(a);
     if (m_boards.isEmpty())
         return true;
     const bool known = boardNo && std::any_of(m_boards.cbegin(), m_boards.cend(), [&](const ArchiveBoard &b) {
         return b.boardNo == *boardNo;
     });
-    return chooseBoard(known ? *boardNo : m_boards.first().boardNo);
+    chooseBoard(known ? *boardNo : m_boards.first().boardNo);
+    return true;
 }
 
-bool ArchiveWindowState::chooseBoard(int boardNo)
+void ArchiveWindowState::chooseBoard(int boardNo)
 {
     m_boardIndex = -1;
     for (int i = 0; i < m_boards.size(); ++i) {
         if (m_boards.at(i).boardNo == boardNo)
             m_boardIndex = i;
     }
-    m_captures.clear();
+    m_articles.clear();
     m_months.clear();
     m_firstMonth = m_lastMonth = -1;
     m_rows.clear();
     m_row = -1;
     m_lines.clear();
     if (m_boardIndex < 0)
-        return true;
-    if (!m_index.capturesOf(m_net, boardNo, &m_captures))
-        return fail();
-    m_months = articlesPerMonth(m_captures);
+        return;
+    m_articles = m_articlesOf.value(boardNo);
+    m_months = articlesPerMonthOf(m_articles);
     filter();
-    return true;
 }
 
 std::optional<int> ArchiveWindowState::boardNo() const
@@ -99,7 +103,7 @@ DayRange ArchiveWindowState::days() const
 
 void ArchiveWindowState::filter()
 {
-    m_rows = archiveRows(m_captures, days());
+    m_rows = archiveRowsOf(m_articles, days());
     m_row = -1;
     m_lines.clear();
 }

@@ -3,6 +3,7 @@
 #include "fulltext/Archive.h"
 #include "fulltext/FullTextIndex.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -27,7 +28,7 @@ public:
     // False on an index error (errorText()).
     bool open(const QString &net, std::optional<int> boardNo);
     // Chooses a board: its rows, its timeline, no months, no row.
-    bool chooseBoard(int boardNo);
+    void chooseBoard(int boardNo);
 
     const QString &net() const { return m_net; }
     const QVector<ArchiveBoard> &boards() const { return m_boards; }
@@ -67,7 +68,8 @@ private:
     QString m_net;
     QVector<ArchiveBoard> m_boards;
     int m_boardIndex = -1;
-    QVector<IndexedCapture> m_captures; // of the chosen board
+    QHash<int, QVector<ArchiveArticle>> m_articlesOf; // by board, read once when the net is opened
+    QVector<ArchiveArticle> m_articles; // of the chosen board
     QList<std::pair<QString, int>> m_months;
     int m_firstMonth = -1;
     int m_lastMonth = -1;
