@@ -117,7 +117,8 @@ void ArchiveRowModel::fetchMore(const QModelIndex &parent)
 
 QVariant ArchiveRowModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    // The state's rows change just before the model is reset.
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || index.row() >= total())
         return {};
     const fulltext::ArchiveRow &row = m_rows->at(index.row());
     const fulltext::IndexedCapture &c = row.article.shown;
