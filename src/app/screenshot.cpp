@@ -1,10 +1,14 @@
 // kavrel-screenshot OUTPUT.png [NET LOG [BOARD ROW]]
+// kavrel-screenshot --archive OUTPUT.png NET LOG BOARD ROW [FIRST LAST]
 //
 // Starts Kavrel in the current working directory as the user would, chooses
 // a net and a log on the net selection screen, shows a board's row, and saves
-// a picture of the main window. Run it under an X server (xvfb-run) with the
+// a picture of the main window. With --archive, the picture is of the
+// 通し読み window opened on that board, its months FIRST to LAST chosen (places
+// on its timeline) and its row ROW shown. Run it under an X server (xvfb-run) with the
 // Japanese fonts installed, in a copy of the demo.
 
+#include "ArchiveWindow.h"
 #include "Fonts.h"
 #include "MainWindow.h"
 #include "ProgramWindows.h"
@@ -16,6 +20,7 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QLibraryInfo>
+#include <QTableView>
 #include <QTimer>
 #include <QTranslator>
 
@@ -47,7 +52,10 @@ public:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
+    QStringList args = QApplication::arguments();
+    const bool archive = args.size() > 1 && args.at(1) == QLatin1String("--archive");
+    if (archive)
+        args.removeAt(1);
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: kavrel-screenshot OUTPUT.png [NET LOG [BOARD ROW]]\n");
         return 2;
@@ -91,10 +99,19 @@ int main(int argc, char *argv[])
         });
         if (board >= 0)
             program.forward([&] { program.session().main.selectBoard(board); });
-        if (row >= 0)
+        if (row >= 0 && !archive)
             program.forward([&] { program.session().main.selectTitle(row); });
-        QTimer::singleShot(800, &app, [&] {
-            status = window.grab().save(output) ? 0 : 1;
+        QWidget *shown = &window;
+        if (archive) {
+            auto *archiveWindow = kavrel::ui::ArchiveWindow::showFor(program, &window);
+            archiveWindow->resize(900, 600);
+            if (args.size() > 7)
+                archiveWindow->chooseMonths(args.at(6).toInt(), args.at(7).toInt());
+            archiveWindow->rowView()->selectRow(row);
+            shown = archiveWindow;
+        }
+        QTimer::singleShot(800, &app, [&, shown] {
+            status = shown->grab().save(output) ? 0 : 1;
             if (status != 0)
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
             QApplication::quit();

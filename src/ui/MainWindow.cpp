@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "ArchiveWindow.h"
 #include "Colours.h"
 #include "ExportDialog.h"
 #include "Fonts.h"
@@ -290,6 +291,10 @@ void MainWindow::buildMenus()
     add(file, "Up_Preview", QStringLiteral("送信予定の確認(&U)"), [this] {
         UpPreviewWindow::showFor(m_program, this);
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    // 通し読み of the current board; its Ctrl+T reaches it from the title list too.
+    add(file, "Archive_Read", QStringLiteral("通し読み…"), [this] {
+        ArchiveWindow::showFor(m_program, this);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     add(file, "END_Kavrel", QStringLiteral("Kavrelを終了する(&Q)"), [this] { close(); });
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));

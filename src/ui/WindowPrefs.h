@@ -33,5 +33,6 @@ inline QString windowGeometryKey(const QString &objectName)
 }
 inline const QString kExportFolder = QStringLiteral("Export/Folder");
 inline const QString kExportFormat = QStringLiteral("Export/Format");
+inline const QString kArchiveGeometry = QStringLiteral("Archive/Geometry");
 
 } // namespace kavrel::ui::prefs

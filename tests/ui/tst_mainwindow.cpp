@@ -133,13 +133,14 @@ private slots:
         QCOMPARE(messages->texts().value(0), QStringLiteral("Kavrel Version 0.885"));
         const QStringList keyList = messages->texts().value(1).split("\r\n");
         // The classic lines, then every other key of the title list.
-        QCOMPARE(keyList.size(), 17);
+        QCOMPARE(keyList.size(), 18);
         QCOMPARE(keyList.at(1), QString());
         QCOMPARE(keyList.at(9), QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
         QCOMPARE(keyList.mid(10),
             (QStringList { "↑ or Roll(Page)Up 前アーティクル又は前ボードに移動",
                 "↓ 次アーティクル又は次ボードに移動", "Shift+↓ or Ctrl+↓ 未読検索", "Ctrl+S.......検索終了",
-                "Ctrl+F.......全ログ検索", "L.......ログで表示", "Esc.......Kavrelを終了する" }));
+                "Ctrl+F.......全ログ検索", "Ctrl+T.......通し読み", "L.......ログで表示",
+                "Esc.......Kavrelを終了する" }));
         // Plain boxes: an OK button and no icon.
         for (const test::ScriptedMessages::Shown &box : std::as_const(messages->shown)) {
             QCOMPARE(box.buttons, MsgButtons::Ok);

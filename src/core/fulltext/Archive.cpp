@@ -18,6 +18,7 @@ namespace {
 struct NumberKey
 {
     bool other = false;
+    qint64 value = 0; // of up to 18 digits, or -1 when longer
     QString text;
 };
 
@@ -27,17 +28,25 @@ NumberKey numberKey(const QString &number)
     const bool digits
         = !n.isEmpty() && std::all_of(n.begin(), n.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!digits)
-        return { true, number };
+        return { true, 0, number };
     while (n.size() > 1 && n.front() == u'0')
         n = n.mid(1);
-    return { false, n.toString() };
+    if (n.size() <= 18)
+        return { false, n.toLongLong(), {} };
+    return { false, -1, n.toString() };
 }
 
 bool numberLess(const NumberKey &a, const NumberKey &b)
 {
     if (a.other != b.other)
         return !a.other;
-    if (!a.other && a.text.size() != b.text.size())
+    if (a.other)
+        return a.text < b.text;
+    if (a.value >= 0 && b.value >= 0)
+        return a.value < b.value;
+    if ((a.value < 0) != (b.value < 0))
+        return a.value >= 0; // the shorter number
+    if (a.text.size() != b.text.size())
         return a.text.size() < b.text.size();
     return a.text < b.text;
 }
@@ -66,9 +75,19 @@ bool DayRange::contains(const QString &dateTime) const
     return day.isValid() && (!since.isValid() || day >= since) && (!until.isValid() || day <= until);
 }
 
-QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
+DayRange daysOfMonths(const QString &first, const QString &last)
 {
-    // Each log's place in the net selection screen's list: later is newer.
+    const QString format = QStringLiteral("yyyy-MM-dd");
+    const QDate since = QDate::fromString(first + QStringLiteral("-01"), format);
+    const QDate until = QDate::fromString(last + QStringLiteral("-01"), format).addMonths(1).addDays(-1);
+    return { since, until };
+}
+
+namespace {
+
+// Each log's place in the net selection screen's list: later is newer.
+QHash<QString, int> logRanks(const QVector<IndexedCapture> &captures)
+{
     QStringList names;
     {
         QHash<QString, bool> seen;
@@ -83,6 +102,14 @@ QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
     QHash<QString, int> rank;
     for (int i = 0; i < names.size(); ++i)
         rank.insert(names.at(i), i);
+    return rank;
+}
+
+} // namespace
+
+QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
+{
+    const QHash<QString, int> rank = logRanks(captures);
 
     // Whether capture a is shown rather than b.
     const auto shownBefore = [&rank](const IndexedCapture &a, const IndexedCapture &b) {
@@ -116,7 +143,11 @@ QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures)
 
 QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const DayRange &days)
 {
-    const QVector<ArchiveArticle> articles = articlesAcross(captures);
+    return archiveRowsOf(articlesAcross(captures), days);
+}
+
+QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const DayRange &days)
+{
     const auto n = size_t(articles.size());
     std::vector<NumberKey> keys(n);
     for (size_t i = 0; i < n; ++i)
@@ -239,10 +270,54 @@ bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits)
     return true;
 }
 
+QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures)
+{
+    return boardsAcross(captures, articlesAcross(captures));
+}
+
+QVector<ArchiveBoard> boardsAcross(
+    const QVector<IndexedCapture> &captures, const QVector<ArchiveArticle> &articles)
+{
+    const QHash<QString, int> rank = logRanks(captures);
+    QMap<int, ArchiveBoard> boards;
+    QHash<int, std::pair<int, qint64>> namedBy; // board -> rank and record of its name's capture
+    for (const IndexedCapture &c : captures) {
+        const std::pair<int, qint64> place { rank.value(c.logFile), c.id };
+        const auto it = namedBy.find(c.boardNo);
+        if (it == namedBy.end() || *it < place) {
+            namedBy.insert(c.boardNo, place);
+            boards[c.boardNo].name = c.boardName;
+        }
+    }
+    for (const ArchiveArticle &a : articles) {
+        ArchiveBoard &b = boards[a.shown.boardNo];
+        ++b.articles;
+        const QString &when = a.shown.dateTime;
+        if (when.isEmpty())
+            continue;
+        if (b.first.isEmpty() || when < b.first)
+            b.first = when;
+        if (when > b.last)
+            b.last = when;
+    }
+    QVector<ArchiveBoard> out;
+    out.reserve(boards.size());
+    for (auto it = boards.begin(); it != boards.end(); ++it) {
+        it->boardNo = it.key();
+        out.append(*it);
+    }
+    return out;
+}
+
 QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &captures)
 {
+    return articlesPerMonthOf(articlesAcross(captures));
+}
+
+QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> &articles)
+{
     QMap<QString, int> counts;
-    for (const ArchiveArticle &a : articlesAcross(captures)) {
+    for (const ArchiveArticle &a : articles) {
         if (a.shown.dateTime.size() >= 7)
             ++counts[a.shown.dateTime.left(7)];
     }

@@ -38,6 +38,9 @@ struct DayRange
     bool contains(const QString &dateTime) const;
 };
 
+// The days of the months from first to last ("YYYY-MM"), both whole.
+DayRange daysOfMonths(const QString &first, const QString &last);
+
 // The articles of the captures, each once, in no particular order. The log
 // order is the net selection screen's (by file name).
 QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures);
@@ -50,6 +53,8 @@ QVector<ArchiveArticle> articlesAcross(const QVector<IndexedCapture> &captures);
 // board's numbers make no loop); it is a top-level row when the number
 // matches no article or more than one, or when days leaves its parent out.
 QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const DayRange &days = {});
+// The same of the board's articles, as articlesAcross gives them.
+QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const DayRange &days = {});
 
 // One hit per article instead of one per capture, in the order of each
 // article's first hit: each shows the capture the archive shows (its log,
@@ -57,9 +62,27 @@ QVector<ArchiveRow> archiveRows(const QVector<IndexedCapture> &captures, const D
 // are. The snippet stays the one of the first hit. False on an index error.
 bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits);
 
+// One board of a net's archive as the boards' list shows it.
+struct ArchiveBoard
+{
+    int boardNo = 0; // 0 is the mail box
+    QString name; // from the newest capture
+    int articles = 0; // each once, however often captured
+    QString first; // the earliest article's date-time, or empty
+    QString last; // the latest's
+};
+
+// Every board the captures hold, by number: each board's articles counted
+// once, its name taken from the newest log that captured it.
+QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures);
+// The same, given the captures' articles as articlesAcross gives them.
+QVector<ArchiveBoard> boardsAcross(
+    const QVector<IndexedCapture> &captures, const QVector<ArchiveArticle> &articles);
+
 // Articles per month ("YYYY-MM"), every month from the first article's to
 // the last's, months without any included. Articles without a date are not
 // counted.
 QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &captures);
+QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> &articles);
 
 } // namespace kavrel::fulltext

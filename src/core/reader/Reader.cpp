@@ -692,7 +692,8 @@ QString Reader::keyListText()
         QStringLiteral("↑ or Roll(Page)Up 前アーティクル又は前ボードに移動"),
         QStringLiteral("↓ 次アーティクル又は次ボードに移動"), QStringLiteral("Shift+↓ or Ctrl+↓ 未読検索"),
         QStringLiteral("Ctrl+S.......検索終了"), QStringLiteral("Ctrl+F.......全ログ検索"),
-        QStringLiteral("L.......ログで表示"), QStringLiteral("Esc.......Kavrelを終了する") };
+        QStringLiteral("Ctrl+T.......通し読み"), QStringLiteral("L.......ログで表示"),
+        QStringLiteral("Esc.......Kavrelを終了する") };
     return lines.join(CRLF);
 }
 

@@ -545,7 +545,7 @@ void TestReaderKeys::pointerCommands()
     QVERIFY(f.messages.texts().last().contains(
         "\r\nS.......バッチセット\r\n[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動\r\n"));
     for (const char *line : { "\r\nShift+↓ or Ctrl+↓ 未読検索", "\r\nCtrl+S.......検索終了",
-             "\r\nCtrl+F.......全ログ検索", "\r\nL.......ログで表示" })
+             "\r\nCtrl+F.......全ログ検索", "\r\nCtrl+T.......通し読み", "\r\nL.......ログで表示" })
         QVERIFY2(f.messages.texts().last().contains(QString::fromUtf8(line)), line);
     QVERIFY(f.messages.texts().last().endsWith("\r\nEsc.......Kavrelを終了する"));
 }

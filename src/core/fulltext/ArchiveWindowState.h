@@ -1,0 +1,83 @@
+#pragma once
+
+#include "fulltext/Archive.h"
+#include "fulltext/FullTextIndex.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+#include <utility>
+
+namespace kavrel::fulltext {
+
+// The headless state of the 通し読み window: one net's boards across every
+// log, the chosen board's rows in thread order, the months chosen on its
+// timeline and the rows they leave, the chosen row and its article. It reads
+// the index only: no file of the net is changed.
+class ArchiveWindowState
+{
+public:
+    explicit ArchiveWindowState(const QString &appDir);
+
+    // Brings the index up to date for the net, lists its boards and chooses
+    // the board asked for, or the first one when the net has no such board.
+    // False on an index error (errorText()).
+    bool open(const QString &net, std::optional<int> boardNo);
+    // Chooses a board: its rows, its timeline, no months, no row.
+    void chooseBoard(int boardNo);
+
+    const QString &net() const { return m_net; }
+    const QVector<ArchiveBoard> &boards() const { return m_boards; }
+    // The chosen board's place in boards(), or -1.
+    int boardIndex() const { return m_boardIndex; }
+    std::optional<int> boardNo() const;
+
+    // Every month from the board's first article to its last, with its count.
+    const QList<std::pair<QString, int>> &months() const { return m_months; }
+    // Chooses the months from one to another (places in months(), either way
+    // round, clamped to them); the rows are those of their days.
+    void selectMonths(int from, int to);
+    void clearMonths();
+    bool hasMonths() const { return m_firstMonth >= 0; }
+    int firstMonth() const { return m_firstMonth; }
+    int lastMonth() const { return m_lastMonth; }
+    DayRange days() const;
+
+    // The rows the months leave (all without months), in thread order.
+    const QVector<ArchiveRow> &rows() const { return m_rows; }
+    // Chooses a row and reads its article's lines: those the article view
+    // shows for the shown capture. False on an index error; -1 chooses none.
+    bool chooseRow(int row);
+    int row() const { return m_row; }
+    const QStringList &lines() const { return m_lines; }
+    // A row as a hit of 全ログ検索, to open its shown capture in the reader.
+    Hit hitOf(int row) const;
+
+    QString errorText() const { return m_error; }
+    QStringList notices() const { return m_notices; }
+
+private:
+    bool fail();
+    void filter();
+
+    FullTextIndex m_index;
+    QString m_net;
+    QVector<ArchiveBoard> m_boards;
+    int m_boardIndex = -1;
+    QHash<int, QVector<ArchiveArticle>> m_articlesOf; // by board, read once when the net is opened
+    QVector<ArchiveArticle> m_articles; // of the chosen board
+    QList<std::pair<QString, int>> m_months;
+    int m_firstMonth = -1;
+    int m_lastMonth = -1;
+    QVector<ArchiveRow> m_rows;
+    int m_row = -1;
+    QStringList m_lines;
+    QString m_error;
+    QStringList m_notices;
+};
+
+} // namespace kavrel::fulltext
