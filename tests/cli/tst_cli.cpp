@@ -31,6 +31,8 @@ private slots:
     void searchWalksOverBoards();
     void searchRefusesABadRange();
     void unreadStopsAtTheFirstUnreadArticle();
+    void helpAndVersion_data();
+    void helpAndVersion();
     void badUsageAndMissingFiles_data();
     void badUsageAndMissingFiles();
     void exportGivesTheExpectedFiles_data();
@@ -230,17 +232,69 @@ void TestCli::unreadStopsAtTheFirstUnreadArticle()
     QVERIFY(pointer > 0);
 }
 
+void TestCli::helpAndVersion_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("outHas"); // lines of stdout, in this order
+
+    const QStringList commands { "nets", "logs", "open", "titles", "show", "search", "unread", "export",
+        "index", "find", "archive", "timeline", "help" };
+    QStringList listed;
+    for (const QString &command : commands)
+        listed << QStringLiteral("  ") + command + u' ';
+    listed << QStringLiteral("kavrel-cli help COMMAND tells a command's arguments and output.");
+    QTest::newRow("--help") << QStringList { "--help" } << listed;
+    QTest::newRow("-h") << QStringList { "-h" } << listed;
+    QTest::newRow("help") << QStringList { "--progress", "help" } << listed;
+    QTest::newRow("--version") << QStringList { "--version" } << QStringList { "kavrel-cli 0.9.0" };
+    // Each command's usage, then what it prints.
+    QTest::newRow("help titles") << QStringList { "help", "titles" }
+                                 << QStringList {
+                                        "usage: kavrel-cli [-C DIR] titles NET LOG... (--board N | --item K)",
+                                        "Prints its title rows, <batch>\\t<number>\\t<info>\\t<title> each."
+                                    };
+    for (const QString &command : commands) {
+        QTest::addRow("help %s", qPrintable(command))
+            << QStringList { "help", command } << QStringList { "usage: kavrel-cli [-C DIR] " + command };
+    }
+}
+
+void TestCli::helpAndVersion()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, outHas);
+    const Run run = cli(args);
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.err, QString());
+    qsizetype from = 0;
+    for (const QString &line : outHas) {
+        const qsizetype at = run.out.indexOf(line, from);
+        QVERIFY2(at >= 0 && (at == 0 || run.out.at(at - 1) == u'\n'), qPrintable(line + u'\n' + run.out));
+        from = at + line.size();
+    }
+    // More than the usage line: what the command does.
+    QVERIFY(run.lines().size() >= 2 || args.first() == QLatin1String("--version"));
+}
+
 void TestCli::badUsageAndMissingFiles_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("stderrHas");
-    QTest::newRow("no command") << QStringList() << QStringLiteral("usage");
-    QTest::newRow("unknown command") << QStringList { QStringLiteral("frobnicate") }
-                                     << QStringLiteral("frobnicate");
+    QTest::newRow("no command") << QStringList()
+                                << QStringLiteral("usage: kavrel-cli [-C DIR] [--progress] COMMAND");
+    QTest::newRow("unknown command") << QStringList { QStringLiteral(
+        "frobnicate") } << QStringLiteral("frobnicate\nusage: kavrel-cli [-C DIR] [--progress] COMMAND");
+    QTest::newRow("help of an unknown command")
+        << QStringList { QStringLiteral("help"), QStringLiteral("frobnicate") }
+        << QStringLiteral("frobnicate\nusage: kavrel-cli [-C DIR] help [COMMAND]\n");
     QTest::newRow("unknown net") << QStringList { QStringLiteral("logs"), QStringLiteral("よそのネット") }
-                                 << QStringLiteral("よそのネット");
+                                 << QStringLiteral("よそのネット\"");
     QTest::newRow("open without log")
-        << QStringList { QStringLiteral("open"), QStringLiteral("0") } << QStringLiteral("LOG");
+        << QStringList { QStringLiteral("open"), QStringLiteral("0") }
+        << QStringLiteral("LOG are needed\nusage: kavrel-cli [-C DIR] open NET LOG...\n");
+    QTest::newRow("titles without a board")
+        << QStringList { QStringLiteral("titles"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") }
+        << QStringLiteral("usage: kavrel-cli [-C DIR] titles NET LOG... (--board N | --item K)\n");
     QTest::newRow("log not of the net") << QStringList { QStringLiteral("open"), QStringLiteral("0"),
         QStringLiteral("NOPE.LOG") } << QStringLiteral("NOPE.LOG");
 }

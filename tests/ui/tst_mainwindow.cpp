@@ -130,7 +130,7 @@ private slots:
     {
         window->action("Version")->trigger();
         QTest::mouseClick(window->toolButton(6), Qt::LeftButton);
-        QCOMPARE(messages->texts().value(0), QStringLiteral("Kavrel Version 0.885"));
+        QCOMPARE(messages->texts().value(0), QStringLiteral("Kavrel Version 0.9.0"));
         const QStringList keyList = messages->texts().value(1).split("\r\n");
         // The classic lines, then every other key of the title list.
         QCOMPARE(keyList.size(), 17);
@@ -335,7 +335,7 @@ private slots:
 
         answerWith(QMessageBox::Ok);
         real.mainWindow().action("Version")->trigger();
-        QCOMPARE(seen.text, QStringLiteral("Kavrel Version 0.885"));
+        QCOMPARE(seen.text, QStringLiteral("Kavrel Version 0.9.0"));
         QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
