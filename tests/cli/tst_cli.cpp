@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +34,8 @@ private slots:
     void unreadStopsAtTheFirstUnreadArticle();
     void helpAndVersion_data();
     void helpAndVersion();
+    void completionOffersCommandsNetsAndLogs_data();
+    void completionOffersCommandsNetsAndLogs();
     void badUsageAndMissingFiles_data();
     void badUsageAndMissingFiles();
     void exportGivesTheExpectedFiles_data();
@@ -274,6 +277,51 @@ void TestCli::helpAndVersion()
     }
     // More than the usage line: what the command does.
     QVERIFY(run.lines().size() >= 2 || args.first() == QLatin1String("--version"));
+}
+
+void TestCli::completionOffersCommandsNetsAndLogs_data()
+{
+    QTest::addColumn<QStringList>("words"); // after "kavrel-cli -C DIR", the last one being completed
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("command") << QStringList { "t" } << QStringList { "timeline", "titles" };
+    QTest::newRow("net name") << QStringList { "logs", "" } << QStringList { "かぶらネット", "みなとネット" };
+    QTest::newRow("net name begun") << QStringList { "titles", "み" } << QStringList { "みなとネット" };
+    QTest::newRow("log file") << QStringList { "open", "かぶらネット", "" }
+                              << QStringList { "KAB0605.LOG", "KAB0606.LOG" };
+    QTest::newRow("second log file") << QStringList { "open", "0", "KAB0605.LOG", "KAB0606" }
+                                     << QStringList { "KAB0606.LOG" };
+    QTest::newRow("format") << QStringList { "export", "0", "KAB0606.LOG", "--format", "h" }
+                            << QStringList { "html" };
+    QTest::newRow("help") << QStringList { "help", "tit" } << QStringList { "titles" };
+}
+
+void TestCli::completionOffersCommandsNetsAndLogs()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, offered);
+    QStringList quoted { "kavrel-cli", "-C", m_dir->path() };
+    quoted += words;
+    for (QString &word : quoted)
+        word = u'\'' + word + u'\'';
+    const QString script
+        = QStringLiteral("source \"$KAVREL_SOURCE_DIR/data/kavrel-cli.bash\" && complete -p kavrel-cli "
+                         "&& COMP_WORDS=(%1) && COMP_CWORD=%2 && _kavrel_cli && "
+                         "printf '%s\\n' \"${COMPREPLY[@]}\"")
+              .arg(quoted.join(u' '))
+              .arg(quoted.size() - 1);
+    QProcess bash;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"),
+        qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli:")
+            + env.value(QStringLiteral("PATH")));
+    bash.setProcessEnvironment(env);
+    bash.start(QStringLiteral("bash"), { QStringLiteral("-c"), script });
+    QVERIFY(bash.waitForFinished(60000));
+    QCOMPARE(bash.exitCode(), 0);
+    QStringList lines = QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.takeFirst(), QStringLiteral("complete -o filenames -F _kavrel_cli kavrel-cli"));
+    lines.sort();
+    QCOMPARE(lines, offered);
 }
 
 void TestCli::badUsageAndMissingFiles_data()
