@@ -1,5 +1,6 @@
 #include "ProgramWindows.h"
 #include "Usage.h"
+#include "WorkingDirectoryChooser.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -29,6 +30,17 @@ std::optional<int> answerAboutItself(int argc, char *argv[])
     return std::nullopt;
 }
 
+// kavrel [DIR]: the working directory named on the command line (Qt's own
+// options are taken out of the arguments already), or empty.
+QString namedWorkingDirectory(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1)) {
+        if (!argument.startsWith(u'-'))
+            return argument;
+    }
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -44,7 +56,11 @@ int main(int argc, char *argv[])
     if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
+    // The menu entry and the icon belong to this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.kavrel.Kavrel"));
     kavrel::ui::ProgramWindows program;
-    program.start();
+    kavrel::ui::WorkingDirectoryChooser chooser(program);
+    if (!chooser.start(namedWorkingDirectory(QApplication::arguments())))
+        return 0;
     return QApplication::exec();
 }

@@ -24,5 +24,7 @@ inline const QString kTitleHeight = QStringLiteral("MainWindow/TitleListHeight")
 inline const QString kColumnWidths = QStringLiteral("MainWindow/TitleColumnWidths");
 inline const QString kColumnHeadings = QStringLiteral("MainWindow/TitleColumnHeadings");
 inline const QString kFullSearchGeometry = QStringLiteral("FullSearch/Geometry");
+// The working directory opened last, opened when kavrel starts without one.
+inline const QString kWorkingDirectory = QStringLiteral("Program/WorkingDirectory");
 
 } // namespace kavrel::ui::prefs

@@ -89,6 +89,13 @@ void Program::Form_Unload()
     logindex::SavePointerAtExit(session);
 }
 
+void Program::defineFirstNet()
+{
+    netSelect.Show();
+    netSelect.Net_Name = kFirstNetName;
+    netSelect.Net_Set_Click();
+}
+
 Program::Placement Program::savedPlacement() const
 {
     Placement p;

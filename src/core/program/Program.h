@@ -54,6 +54,11 @@ public:
     // Shutdown: TEMP.TXT deleted and the unread pointer saved.
     void Form_Unload();
 
+    // A new working directory: the net selection screen shows with the net
+    // definition editor open on a first net to register.
+    static inline const QString kFirstNetName = QStringLiteral("新しいネット");
+    void defineFirstNet();
+
     // The placement values that start-up applies: those greater than 0.
     struct Placement
     {
