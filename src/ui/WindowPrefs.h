@@ -23,6 +23,7 @@ inline std::unique_ptr<QSettings> open()
 inline const QString kTitleHeight = QStringLiteral("MainWindow/TitleListHeight");
 inline const QString kColumnWidths = QStringLiteral("MainWindow/TitleColumnWidths");
 inline const QString kColumnHeadings = QStringLiteral("MainWindow/TitleColumnHeadings");
+inline const QString kZoom = QStringLiteral("MainWindow/Zoom");
 inline const QString kFullSearchGeometry = QStringLiteral("FullSearch/Geometry");
 // The working directory opened last, opened when kavrel starts without one.
 inline const QString kWorkingDirectory = QStringLiteral("Program/WorkingDirectory");

@@ -1,12 +1,16 @@
-// Starting without a working directory: the folder named on the command line,
-// the one opened last, and the first-start dialog that opens or makes one.
+// Which working directory the program runs in: the folder named on the
+// command line, the one opened last, the first-start dialog that opens or
+// makes one, and another one opened while the program runs.
 
+#include "DemoDir.h"
 #include "FirstStartDialog.h"
 #include "MainWindow.h"
 #include "ProgramWindows.h"
 #include "TestSupport.h"
 #include "WindowPrefs.h"
 #include "WorkingDirectoryChooser.h"
+
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,7 +25,7 @@
 using namespace kavrel;
 namespace prefs = kavrel::ui::prefs;
 
-class TestFirstStart : public QObject
+class TestWorkingDirectory : public QObject
 {
     Q_OBJECT
 
@@ -31,6 +35,8 @@ private slots:
     void cleanup();
     void startsInTheFolderNamedOrKeptOrAsksForOne_data();
     void startsInTheFolderNamedOrKeptOrAsksForOne();
+    // Last: the demo gives the settings file a folder of its own.
+    void anotherOneWhileRunning();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -39,13 +45,13 @@ private:
     QString m_previous;
 };
 
-void TestFirstStart::initTestCase()
+void TestWorkingDirectory::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     m_previous = QDir::currentPath();
 }
 
-void TestFirstStart::init()
+void TestWorkingDirectory::init()
 {
     // The settings folder starts empty: no working directory kept.
     QFile::remove(prefs::open()->fileName());
@@ -58,14 +64,14 @@ void TestFirstStart::init()
     test::writeFile(path(QStringLiteral("plain/memo.txt")), "not a working directory");
 }
 
-void TestFirstStart::cleanup()
+void TestWorkingDirectory::cleanup()
 {
     QDir::setCurrent(m_previous);
     QFile::remove(prefs::open()->fileName());
     m_dir.reset();
 }
 
-void TestFirstStart::startsInTheFolderNamedOrKeptOrAsksForOne_data()
+void TestWorkingDirectory::startsInTheFolderNamedOrKeptOrAsksForOne_data()
 {
     QTest::addColumn<QString>("named"); // on the command line, under the scratch folder
     QTest::addColumn<QString>("kept"); // the one opened last, in the settings file
@@ -99,7 +105,7 @@ void TestFirstStart::startsInTheFolderNamedOrKeptOrAsksForOne_data()
         << QStringLiteral("plain");
 }
 
-void TestFirstStart::startsInTheFolderNamedOrKeptOrAsksForOne()
+void TestWorkingDirectory::startsInTheFolderNamedOrKeptOrAsksForOne()
 {
     QFETCH(QString, named);
     QFETCH(QString, kept);
@@ -177,5 +183,47 @@ void TestFirstStart::startsInTheFolderNamedOrKeptOrAsksForOne()
     QCOMPARE(program.setNetData().Fields.Net_Name, Program::kFirstNetName);
 }
 
-QTEST_MAIN(TestFirstStart)
-#include "tst_firststart.moc"
+void TestWorkingDirectory::anotherOneWhileRunning()
+{
+    test::DemoProgram run;
+    run.startDemo();
+    QTRY_VERIFY(run.program->netSelectWindow().isVisible());
+    test::openLogByClicks(*run.program, *run.messages, 0, QStringLiteral("KAB0606.LOG"));
+    Session &s = run.program->session();
+    QCOMPARE(s.NetIndex, 0);
+    QVERIFY(s.main.Board_List.ListCount() > 0);
+    const QString demo = QDir::currentPath();
+
+    // A folder without DIR.DEF is refused and changes nothing.
+    QVERIFY(!run.program->openWorkingDirectory(path(QStringLiteral("plain"))));
+    QVERIFY2(run.messages->texts().constLast().contains(QStringLiteral("DIR.DEF がありません")),
+        qPrintable(run.messages->texts().join(u'\n')));
+    QCOMPARE(QDir::currentPath(), demo);
+    QCOMPARE(s.NetIndex, 0);
+
+    // The demo is closed as on closing the window: its placement is saved
+    // there, and TEMP.TXT goes. The new one starts with nothing of it.
+    test::writeFile(demo + QStringLiteral("/TEMP.TXT"), "left by the editor");
+    run.window->move(40, 60);
+    QVERIFY(run.program->openWorkingDirectory(path(QStringLiteral("kept"))));
+    QVERIFY(!QFile::exists(demo + QStringLiteral("/TEMP.TXT")));
+    Session before;
+    before.AppDir = demo;
+    settings::ReadSettings(before);
+    QCOMPARE(before.Dir[settings::DirRecord::WindowTop], QString::number(run.window->frameGeometry().top()));
+    QCOMPARE(QDir::currentPath(), QDir(path(QStringLiteral("kept"))).canonicalPath());
+    QCOMPARE(s.AppDir, path(QStringLiteral("kept")));
+    QCOMPARE(s.NetIndex, -1);
+    QVERIFY(s.NetTable.isEmpty());
+    QCOMPARE(s.main.Board_List.ListCount(), 0);
+    QVERIFY(run.window->isVisible());
+    QCOMPARE(prefs::open()->value(prefs::kWorkingDirectory).toString(), path(QStringLiteral("kept")));
+
+    // Closing now closes the new one.
+    run.window->close();
+    QVERIFY(QFile::exists(path(QStringLiteral("kept/DIR.DEF"))));
+    run.stopDemo();
+}
+
+QTEST_MAIN(TestWorkingDirectory)
+#include "tst_workingdirectory.moc"
