@@ -24,7 +24,9 @@ for file in /usr/bin/kavrel /usr/bin/kavrel-cli \
     /usr/share/metainfo/$id.metainfo.xml \
     /usr/share/man/man1/kavrel.1.gz /usr/share/man/man1/kavrel-cli.1.gz \
     /usr/share/bash-completion/completions/kavrel-cli \
-    /usr/share/doc/kavrel/README.md /usr/share/doc/kavrel/copyright; do
+    /usr/share/doc/kavrel/README.md /usr/share/doc/kavrel/copyright \
+    /usr/share/doc/kavrel/docs/guide.md /usr/share/doc/kavrel/docs/cli.md /usr/share/doc/kavrel/docs/files.md \
+    /usr/share/doc/kavrel/docs/architecture.md /usr/share/doc/kavrel/docs/benchmarks.md; do
   grep -qx "$file" <<<"$contents" || fail "$file is not in the package"
 done
 
