@@ -22,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <unistd.h>
+
 using namespace kavrel;
 namespace prefs = kavrel::ui::prefs;
 
@@ -62,10 +64,15 @@ void TestWorkingDirectory::init()
     test::writeFile(path(QStringLiteral("kept/DIR.DEF")), QByteArray(300, '\0'));
     QVERIFY(QDir().mkpath(path(QStringLiteral("plain"))));
     test::writeFile(path(QStringLiteral("plain/memo.txt")), "not a working directory");
+    QVERIFY(QDir().mkpath(path(QStringLiteral("locked"))));
+    test::writeFile(path(QStringLiteral("locked/DIR.DEF")), QByteArray(300, '\0'));
+    QVERIFY(QFile::setPermissions(path(QStringLiteral("locked")), QFileDevice::WriteOwner));
 }
 
 void TestWorkingDirectory::cleanup()
 {
+    QFile::setPermissions(path(QStringLiteral("locked")),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QDir::setCurrent(m_previous);
     QFile::remove(prefs::open()->fileName());
     m_dir.reset();
@@ -94,6 +101,9 @@ void TestWorkingDirectory::startsInTheFolderNamedOrKeptOrAsksForOne_data()
     QTest::newRow("named without DIR.DEF")
         << QStringLiteral("plain") << QStringLiteral("kept") << QStringLiteral("DIR.DEF がありません")
         << QString() << QString() << QString();
+    QTest::newRow("named and unreadable")
+        << QStringLiteral("locked") << QString() << QStringLiteral("を読めません") << QString() << QString()
+        << QString();
     QTest::newRow("named and missing")
         << QStringLiteral("gone") << QString() << QStringLiteral("がありません") << QString() << QString()
         << QString();
@@ -113,6 +123,8 @@ void TestWorkingDirectory::startsInTheFolderNamedOrKeptOrAsksForOne()
     QFETCH(QString, typed);
     QFETCH(QString, button);
     QFETCH(QString, opened);
+    if (named == QLatin1String("locked") && geteuid() == 0)
+        QSKIP("root reads folders without permission");
     if (!kept.isEmpty())
         prefs::open()->setValue(prefs::kWorkingDirectory, path(kept));
 
