@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-ipafont-mincho fonts-ipafont-gothic xvfb xauth qt6-translations-l10n
           clang-format clang-tidy python3 python3-html5lib
-          libsqlite3-dev)
+          libsqlite3-dev
+          dpkg-dev file lintian desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -20,7 +20,7 @@ touch -d '2026-12-06 09:40:00' "$work/LOG/mnt1206.log"
 
 cd "$work"
 if [ -x "$src/build/default/src/app/kavrel" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${QT_QPA_PLATFORM:-}" ]; }; then
-  exec "$src/build/default/src/app/kavrel" "$@"
+  exec "$src/build/default/src/app/kavrel" "${@:-.}"
 fi
 echo "No display to show the window on; reading the newest demo log with kavrel-cli instead." >&2
 exec "$src/build/default/src/cli/kavrel-cli" open 0 KAB0606.LOG

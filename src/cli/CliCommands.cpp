@@ -75,7 +75,9 @@ struct Context
 
 [[noreturn]] void usage(const QString &why)
 {
-    throw CliExit(Failure, QStringLiteral("kavrel-cli: ") + why);
+    CliExit exit(Failure, QStringLiteral("kavrel-cli: ") + why);
+    exit.misuse = true;
+    throw exit;
 }
 
 // NET is a slot number or a net name.

@@ -23,6 +23,8 @@ struct CliExit : std::runtime_error
     }
     int code;
     QString text;
+    // Bad usage: the command's usage line follows the text.
+    bool misuse = false;
 };
 
 // One output record: fields joined by TAB, a TAB inside a field printed as \t.

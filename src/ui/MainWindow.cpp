@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -146,6 +147,7 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_title->setObjectName(QStringLiteral("Title"));
     m_title->setToolTip(kListTip);
     m_title->setFont(listFont);
+    m_listFont = m_title->font(); // as the platform sizes it
     m_title->setModel(m_titleModel);
     m_title->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 2);
     connect(m_title, &TitleView::command, this, [this](ReaderCommand command) {
@@ -208,14 +210,7 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_article->setSelectionMode(QAbstractItemView::SingleSelection);
     // Article hands the focus straight back to Title: it never takes it.
     m_article->setFocusPolicy(Qt::NoFocus);
-    {
-        // The height of one line as the view lays it out.
-        QStringListModel sample(QStringList { QStringLiteral("Xあ") });
-        QListView probe;
-        probe.setFont(listFont);
-        probe.setModel(&sample);
-        m_articleLineHeight = std::max(1, probe.sizeHintForRow(0));
-    }
+    m_articleLineHeight = articleLineHeight(listFont);
     connect(m_article, &QListView::clicked, this, [this](const QModelIndex &index) {
         if (m_syncing)
             return;
@@ -270,6 +265,34 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
 
 MainWindow::~MainWindow() = default;
 
+int MainWindow::articleLineHeight(const QFont &font)
+{
+    // The height of one line as the view lays it out.
+    QStringListModel sample(QStringList { QStringLiteral("Xあ") });
+    QListView probe;
+    probe.setFont(font);
+    probe.setModel(&sample);
+    return std::max(1, probe.sizeHintForRow(0));
+}
+
+void MainWindow::setZoom(int steps)
+{
+    m_zoom = std::clamp(steps, kMinZoom, kMaxZoom);
+    QFont font = m_listFont;
+    // One point a step, or the pixel equivalent for a font sized in pixels.
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(std::max(4.0, font.pointSizeF() + m_zoom));
+    else
+        font.setPixelSize(std::max(4, font.pixelSize() + m_zoom * 4 / 3));
+    m_title->setFont(font);
+    m_title->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 2);
+    m_article->setFont(font);
+    m_articleLineHeight = articleLineHeight(font);
+    prefs::open()->setValue(prefs::kZoom, m_zoom);
+    layoutLists();
+    articleResized();
+}
+
 void MainWindow::buildMenus()
 {
     auto add = [this](QMenu *menu, const char *name, const QString &caption, auto handler) {
@@ -283,6 +306,12 @@ void MainWindow::buildMenus()
     QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("File"));
     add(file, "Net_Select_Screen", QStringLiteral("ネット選択(&N)"), [&p] { p.netSelectCommand(); });
+    add(file, "Open_Working_Directory", QStringLiteral("作業フォルダを開く(&O)…"), [this] {
+        const QString folder
+            = QFileDialog::getExistingDirectory(this, QStringLiteral("作業フォルダを開く"), m_session.AppDir);
+        if (!folder.isEmpty())
+            m_program.openWorkingDirectory(folder);
+    });
     add(file, "Export", QStringLiteral("エクスポート…"),
         [this] { exportWithDialog(this, m_session, false); });
     add(file, "Export_Thread", QStringLiteral("スレッドをエクスポート…"),
@@ -302,6 +331,19 @@ void MainWindow::buildMenus()
     add(view, "ID_LIST", QStringLiteral("ＩＤ List表示(&I)"), [&p] { p.showIdList(); });
     add(view, "Raw_Log", QStringLiteral("ログで表示(&L)"),
         [this] { RawLogView::showFor(this, m_session, m_program.reader()); });
+    // The title list and the article view grow and shrink together.
+    QAction *zoomIn
+        = view->addAction(QStringLiteral("文字を大きく(&+)"), this, [this] { setZoom(m_zoom + 1); });
+    zoomIn->setObjectName(QStringLiteral("ZoomIn"));
+    zoomIn->setShortcuts({ QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+    QAction *zoomOut
+        = view->addAction(QStringLiteral("文字を小さく(&-)"), this, [this] { setZoom(m_zoom - 1); });
+    zoomOut->setObjectName(QStringLiteral("ZoomOut"));
+    zoomOut->setShortcut(QKeySequence::ZoomOut);
+    QAction *zoomReset = view->addAction(QStringLiteral("元の大きさ(&0)"), this, [this] { setZoom(0); });
+    zoomReset->setObjectName(QStringLiteral("ZoomReset"));
+    zoomReset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    view->addSeparator();
     QAction *headings = view->addAction(QStringLiteral("列見出しを表示(&H)"));
     headings->setObjectName(QStringLiteral("ColumnHeadings"));
     headings->setCheckable(true);
@@ -446,6 +488,9 @@ void MainWindow::loadPrefs()
     if (m_columnWidths.size() != 3)
         m_columnWidths.clear();
     const bool headings = settings->value(prefs::kColumnHeadings, false).toBool();
+    const int zoom = settings->value(prefs::kZoom, 0).toInt();
+    if (zoom != 0)
+        setZoom(zoom);
     m_title->horizontalHeader()->setVisible(headings);
     QSignalBlocker block(action(QStringLiteral("ColumnHeadings")));
     action(QStringLiteral("ColumnHeadings"))->setChecked(headings);

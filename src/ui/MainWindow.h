@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 
 class QAction;
@@ -67,6 +68,12 @@ private:
     void syncArticleSelection();
     void updateTitleScrollRange();
     void titleKey(int keyCode, int shift);
+    // Steps of one point from the list font, for the title list and the
+    // article view; kept in the settings file.
+    void setZoom(int steps);
+    static int articleLineHeight(const QFont &font);
+    static constexpr int kMinZoom = -6;
+    static constexpr int kMaxZoom = 12;
 
     ProgramWindows &m_program;
     Session &m_session;
@@ -86,6 +93,8 @@ private:
     QStringList m_boardItems;
     int m_titleTextWidth = 0;
     int m_articleLineHeight = 16;
+    int m_zoom = 0;
+    QFont m_listFont;
     QList<QToolButton *> m_buttons;
     // The window's preferences: the title list's height once the user
     // dragged the split (0: the classic five rows), the widths the user gave

@@ -16,9 +16,11 @@
 #include "WindowPrefs.h"
 
 #include "base/FileIo.h"
+#include "settings/WorkingDirectory.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace kavrel::ui {
 
@@ -73,6 +75,26 @@ void ProgramWindows::start()
     m_main->applyPlacement();
     refresh();
     m_main->activateWindow();
+}
+
+bool ProgramWindows::openWorkingDirectory(const QString &folder)
+{
+    const QString problem = settings::WorkingDirectory::problemOf(folder);
+    if (!problem.isEmpty()) {
+        m_session.message(problem, MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    const QString absolute = QFileInfo(folder).absoluteFilePath();
+    const QRect frame = m_main->frameGeometry();
+    if (!m_core.leaveWorkingDirectory(frame.left(), frame.top(), m_main->height()))
+        return false;
+    for (StateWindow *window : std::as_const(m_windows))
+        window->hide();
+    prefs::open()->setValue(prefs::kWorkingDirectory, absolute);
+    // The settings name their folders relative to the working directory.
+    QDir::setCurrent(absolute);
+    start();
+    return true;
 }
 
 void ProgramWindows::forward(const std::function<void()> &action)

@@ -59,6 +59,10 @@ public:
     // Form_Load with the current directory as AppDir, then shows the main
     // window (the net selection screen follows on its first activation).
     void start();
+    // Closes the working directory as closing the main window does and
+    // starts again in folder, kept as the one opened last. A folder that is
+    // no working directory is refused with a message; false then.
+    bool openWorkingDirectory(const QString &folder);
 
     // True while the user's editor runs (the main window is hidden meanwhile).
     bool editorRunning() const { return m_editorRunning; }

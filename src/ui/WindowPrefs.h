@@ -34,5 +34,8 @@ inline QString windowGeometryKey(const QString &objectName)
 inline const QString kExportFolder = QStringLiteral("Export/Folder");
 inline const QString kExportFormat = QStringLiteral("Export/Format");
 inline const QString kArchiveGeometry = QStringLiteral("Archive/Geometry");
+inline const QString kZoom = QStringLiteral("MainWindow/Zoom");
+// The working directory opened last, opened when kavrel starts without one.
+inline const QString kWorkingDirectory = QStringLiteral("Program/WorkingDirectory");
 
 } // namespace kavrel::ui::prefs

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +33,10 @@ private slots:
     void searchWalksOverBoards();
     void searchRefusesABadRange();
     void unreadStopsAtTheFirstUnreadArticle();
+    void helpAndVersion_data();
+    void helpAndVersion();
+    void completionOffersCommandsNetsAndLogs_data();
+    void completionOffersCommandsNetsAndLogs();
     void badUsageAndMissingFiles_data();
     void badUsageAndMissingFiles();
     void exportGivesTheExpectedFiles_data();
@@ -238,17 +243,114 @@ void TestCli::unreadStopsAtTheFirstUnreadArticle()
     QVERIFY(pointer > 0);
 }
 
+void TestCli::helpAndVersion_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("outHas"); // lines of stdout, in this order
+
+    const QStringList commands { "nets", "logs", "open", "titles", "show", "search", "unread", "export",
+        "index", "find", "archive", "timeline", "help" };
+    QStringList listed;
+    for (const QString &command : commands)
+        listed << QStringLiteral("  ") + command + u' ';
+    listed << QStringLiteral("kavrel-cli help COMMAND tells a command's arguments and output.");
+    QTest::newRow("--help") << QStringList { "--help" } << listed;
+    QTest::newRow("-h") << QStringList { "-h" } << listed;
+    QTest::newRow("help") << QStringList { "--progress", "help" } << listed;
+    QTest::newRow("--version") << QStringList { "--version" } << QStringList { "kavrel-cli 0.9.0" };
+    // Each command's usage, then what it prints.
+    QTest::newRow("help titles") << QStringList { "help", "titles" }
+                                 << QStringList {
+                                        "usage: kavrel-cli [-C DIR] titles NET LOG... (--board N | --item K)",
+                                        "Prints its title rows, <batch>\\t<number>\\t<info>\\t<title> each."
+                                    };
+    for (const QString &command : commands) {
+        QTest::addRow("help %s", qPrintable(command))
+            << QStringList { "help", command } << QStringList { "usage: kavrel-cli [-C DIR] " + command };
+    }
+}
+
+void TestCli::helpAndVersion()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, outHas);
+    const Run run = cli(args);
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.err, QString());
+    qsizetype from = 0;
+    for (const QString &line : outHas) {
+        const qsizetype at = run.out.indexOf(line, from);
+        QVERIFY2(at >= 0 && (at == 0 || run.out.at(at - 1) == u'\n'), qPrintable(line + u'\n' + run.out));
+        from = at + line.size();
+    }
+    // More than the usage line: what the command does.
+    QVERIFY(run.lines().size() >= 2 || args.first() == QLatin1String("--version"));
+}
+
+void TestCli::completionOffersCommandsNetsAndLogs_data()
+{
+    QTest::addColumn<QStringList>("words"); // after "kavrel-cli -C DIR", the last one being completed
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("command") << QStringList { "t" } << QStringList { "timeline", "titles" };
+    QTest::newRow("net name") << QStringList { "logs", "" } << QStringList { "かぶらネット", "みなとネット" };
+    QTest::newRow("net name begun") << QStringList { "titles", "み" } << QStringList { "みなとネット" };
+    QTest::newRow("log file") << QStringList { "open", "かぶらネット", "" }
+                              << QStringList { "KAB0605.LOG", "KAB0606.LOG" };
+    QTest::newRow("second log file") << QStringList { "open", "0", "KAB0605.LOG", "KAB0606" }
+                                     << QStringList { "KAB0606.LOG" };
+    QTest::newRow("format") << QStringList { "export", "0", "KAB0606.LOG", "--format", "h" }
+                            << QStringList { "html" };
+    QTest::newRow("help") << QStringList { "help", "tit" } << QStringList { "titles" };
+}
+
+void TestCli::completionOffersCommandsNetsAndLogs()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, offered);
+    QStringList quoted { "kavrel-cli", "-C", m_dir->path() };
+    quoted += words;
+    for (QString &word : quoted)
+        word = u'\'' + word + u'\'';
+    const QString script
+        = QStringLiteral("source \"$KAVREL_SOURCE_DIR/data/kavrel-cli.bash\" && complete -p kavrel-cli "
+                         "&& COMP_WORDS=(%1) && COMP_CWORD=%2 && _kavrel_cli && "
+                         "printf '%s\\n' \"${COMPREPLY[@]}\"")
+              .arg(quoted.join(u' '))
+              .arg(quoted.size() - 1);
+    QProcess bash;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"),
+        qEnvironmentVariable("KAVREL_BINARY_DIR") + QStringLiteral("/src/cli:")
+            + env.value(QStringLiteral("PATH")));
+    bash.setProcessEnvironment(env);
+    bash.start(QStringLiteral("bash"), { QStringLiteral("-c"), script });
+    QVERIFY(bash.waitForFinished(60000));
+    QCOMPARE(bash.exitCode(), 0);
+    QStringList lines = QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.takeFirst(), QStringLiteral("complete -o filenames -F _kavrel_cli kavrel-cli"));
+    lines.sort();
+    QCOMPARE(lines, offered);
+}
+
 void TestCli::badUsageAndMissingFiles_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("stderrHas");
-    QTest::newRow("no command") << QStringList() << QStringLiteral("usage");
-    QTest::newRow("unknown command") << QStringList { QStringLiteral("frobnicate") }
-                                     << QStringLiteral("frobnicate");
+    QTest::newRow("no command") << QStringList()
+                                << QStringLiteral("usage: kavrel-cli [-C DIR] [--progress] COMMAND");
+    QTest::newRow("unknown command") << QStringList { QStringLiteral(
+        "frobnicate") } << QStringLiteral("frobnicate\nusage: kavrel-cli [-C DIR] [--progress] COMMAND");
+    QTest::newRow("help of an unknown command")
+        << QStringList { QStringLiteral("help"), QStringLiteral("frobnicate") }
+        << QStringLiteral("frobnicate\nusage: kavrel-cli [-C DIR] help [COMMAND]\n");
     QTest::newRow("unknown net") << QStringList { QStringLiteral("logs"), QStringLiteral("よそのネット") }
-                                 << QStringLiteral("よそのネット");
+                                 << QStringLiteral("よそのネット\"");
     QTest::newRow("open without log")
-        << QStringList { QStringLiteral("open"), QStringLiteral("0") } << QStringLiteral("LOG");
+        << QStringList { QStringLiteral("open"), QStringLiteral("0") }
+        << QStringLiteral("LOG are needed\nusage: kavrel-cli [-C DIR] open NET LOG...\n");
+    QTest::newRow("titles without a board")
+        << QStringList { QStringLiteral("titles"), QStringLiteral("0"), QStringLiteral("KAB0606.LOG") }
+        << QStringLiteral("usage: kavrel-cli [-C DIR] titles NET LOG... (--board N | --item K)\n");
     QTest::newRow("log not of the net") << QStringList { QStringLiteral("open"), QStringLiteral("0"),
         QStringLiteral("NOPE.LOG") } << QStringLiteral("NOPE.LOG");
 }

@@ -130,7 +130,7 @@ private slots:
     {
         window->action("Version")->trigger();
         QTest::mouseClick(window->toolButton(6), Qt::LeftButton);
-        QCOMPARE(messages->texts().value(0), QStringLiteral("Kavrel Version 0.885"));
+        QCOMPARE(messages->texts().value(0), QStringLiteral("Kavrel Version 0.9.0"));
         const QStringList keyList = messages->texts().value(1).split("\r\n");
         // The classic lines, then every other key of the title list.
         QCOMPARE(keyList.size(), 18);
@@ -272,6 +272,39 @@ private slots:
         QCOMPARE(window->titleView()->columnViewportPosition(ui::TitleListModel::NumberColumn), numberLeft);
     }
 
+    void zoomGrowsAndShrinksBothListsAndIsKept_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("steps"); // points from the list font
+        QTest::newRow("Ctrl++ twice") << QList<int> { Qt::Key_Plus, Qt::Key_Plus } << 2;
+        QTest::newRow("Ctrl+=") << QList<int> { Qt::Key_Equal } << 1;
+        QTest::newRow("Ctrl+-") << QList<int> { Qt::Key_Minus } << -1;
+        QTest::newRow("Ctrl+0 after Ctrl++") << QList<int> { Qt::Key_Plus, Qt::Key_0 } << 0;
+        QTest::newRow("smallest") << QList<int>(20, Qt::Key_Minus) << -5; // 4 points
+        QTest::newRow("largest") << QList<int>(20, Qt::Key_Plus) << 12;
+    }
+    void zoomGrowsAndShrinksBothListsAndIsKept()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, steps);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const qreal base = window->titleView()->font().pointSizeF();
+        const int lines = program->session().main.ArticleVisibleLines;
+        for (const int key : keys)
+            QTest::keyClick(window->titleView(), Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(window->titleView()->font().pointSizeF(), base + steps);
+        QCOMPARE(window->articleView()->font().pointSizeF(), base + steps);
+        if (steps > 0)
+            QVERIFY(program->session().main.ArticleVisibleLines < lines);
+        // Kept for the next start.
+        program.reset();
+        program = std::make_unique<ui::ProgramWindows>(messages.get());
+        program->start();
+        QCOMPARE(program->mainWindow().titleView()->font().pointSizeF(), base + steps);
+        QCOMPARE(program->mainWindow().articleView()->font().pointSizeF(), base + steps);
+    }
+
     void resizeSelectsTheLastLineOfTheFirstScreenful()
     {
         window->resize(800, 600);
@@ -336,7 +369,7 @@ private slots:
 
         answerWith(QMessageBox::Ok);
         real.mainWindow().action("Version")->trigger();
-        QCOMPARE(seen.text, QStringLiteral("Kavrel Version 0.885"));
+        QCOMPARE(seen.text, QStringLiteral("Kavrel Version 0.9.0"));
         QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 

@@ -183,7 +183,7 @@ private slots:
         window->action("Key_ON")->trigger();
         QCOMPARE(messages->texts().last().split("\r\n").first(), QStringLiteral("キー操作一覧"));
         window->action("Version")->trigger();
-        QCOMPARE(messages->texts().last(), QStringLiteral("Kavrel Version 0.885"));
+        QCOMPARE(messages->texts().last(), QStringLiteral("Kavrel Version 0.9.0"));
 
         // Everything read: the pointer goes to the end and is saved on leaving.
         window->action("Read_End")->trigger();

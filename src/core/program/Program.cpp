@@ -96,6 +96,34 @@ void Program::Form_Unload()
     logindex::SavePointerAtExit(session);
 }
 
+bool Program::leaveWorkingDirectory(int left, int top, int height)
+{
+    if (!Form_QueryUnload(left, top, height))
+        return false;
+    m_closed = false;
+    session.Dir = settings::DirRecord();
+    session.Flags = settings::NetContext().Flags;
+    session.NetTable.clear();
+    session.NetIndex = -1;
+    session.Sirial_Flg = 0;
+    session.log = OpenLog();
+    session.unread = UnreadTracker();
+    session.upFile = UpFileState();
+    session.composing = ComposeState();
+    session.reading = ReaderState();
+    session.search = SearchState();
+    session.moves = MoveTableState();
+    session.netSelectVisible = false;
+    return true;
+}
+
+void Program::defineFirstNet()
+{
+    netSelect.Show();
+    netSelect.Net_Name = kFirstNetName;
+    netSelect.Net_Set_Click();
+}
+
 Program::Placement Program::savedPlacement() const
 {
     Placement p;

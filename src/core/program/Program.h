@@ -58,6 +58,17 @@ public:
     // Shutdown: TEMP.TXT deleted and the unread pointer saved.
     void Form_Unload();
 
+    // Before another working directory is loaded with Form_Load while the
+    // program runs: the current one is closed as closing the main window
+    // closes it (placement, unread pointer, TEMP.TXT) and nothing of it is
+    // kept. False when the program has closed already.
+    bool leaveWorkingDirectory(int left, int top, int height);
+
+    // A new working directory: the net selection screen shows with the net
+    // definition editor open on a first net to register.
+    static inline const QString kFirstNetName = QStringLiteral("新しいネット");
+    void defineFirstNet();
+
     // The placement values that start-up applies: those greater than 0.
     struct Placement
     {

@@ -1,5 +1,7 @@
 #include "reader/Reader.h"
 
+#include "KavrelVersion.h"
+
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "moveres/MoveTable.h"
@@ -704,7 +706,7 @@ void Reader::Key_ON_Click()
 
 void Reader::Version_Click()
 {
-    m_s.message(QStringLiteral("Kavrel Version 0.885"), MsgButtons::Ok, MsgIcon::None);
+    m_s.message(QStringLiteral("Kavrel Version " KAVREL_VERSION), MsgButtons::Ok, MsgIcon::None);
 }
 
 // ---------------------------------------------------------------- for the command line

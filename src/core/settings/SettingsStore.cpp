@@ -203,6 +203,28 @@ bool WriteOptionFlags(NetContext &session, const std::array<bool, OptionFlags::C
     return true;
 }
 
+bool WriteNewSettings(NetContext &session)
+{
+    if (!QFileInfo::exists(SettingsStore::dirFilePath(session))) {
+        DirRecord record;
+        record[DirRecord::LOG_Dir] = QStringLiteral("LOG");
+        record[DirRecord::Up_Dir] = QStringLiteral("UP");
+        record[DirRecord::BL_Dir] = QStringLiteral("BL");
+        if (!storeDirRecord(session, record))
+            return false;
+        session.Dir = record;
+    }
+    const QString flagsPath = SettingsStore::flagsFilePath(session);
+    if (QFileInfo::exists(flagsPath))
+        return true;
+    fileio::FileError error;
+    if (!writeRecord(flagsPath, 0, SettingsStore::encodeFlags(OptionFlags()), ' ', &error)) {
+        session.reportFileError(fileio::FileAccess::Write, error);
+        return false;
+    }
+    return true;
+}
+
 bool WriteWindowPlacement(NetContext &session, int left, int top, int height)
 {
     DirRecord record = session.Dir;

@@ -67,6 +67,11 @@ bool WriteDirSettings(NetContext &session, const QString &logDir, const QString 
 // the bytes SET.def holds ("0" in a new file). True when written.
 bool WriteOptionFlags(NetContext &session, const std::array<bool, OptionFlags::Count> &checked);
 
+// The settings of a new working directory in AppDir: DIR.DEF naming the
+// folders LOG, UP and BL, and SET.def with every flag "0". A file that exists
+// already is left as it is. True when both are in place.
+bool WriteNewSettings(NetContext &session);
+
 // The main window's placement at close, written into DIR.DEF.
 bool WriteWindowPlacement(NetContext &session, int left, int top, int height);
 
