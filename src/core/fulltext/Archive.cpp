@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMap>
+#include <QSet>
 
 #include <algorithm>
 #include <numeric>
@@ -233,10 +234,17 @@ QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const
     return rows;
 }
 
-bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits)
+bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits, int manyHits)
 {
+    // One query per article would cost a common word one query per hit.
+    using BoardOfNet = std::pair<QString, int>;
+    QHash<BoardOfNet, int> hitsOnBoard;
+    for (const Hit &h : std::as_const(*hits))
+        ++hitsOnBoard[{ h.net, h.boardNo }];
+    QHash<BoardOfNet, QHash<QString, ArchiveArticle>> articlesOnBoard;
+
     QVector<Hit> out;
-    QHash<QString, bool> seen;
+    QSet<QString> seen;
     QVector<IndexedCapture> captures;
     for (const Hit &h : std::as_const(*hits)) {
         if (h.boardNo < 0) {
@@ -244,15 +252,31 @@ bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits)
             continue;
         }
         const QString identity = identityOf(h.boardNo, h.number, h.dateTime, h.senderId, h.title);
-        const QString key = h.net + u'\t' + identity;
-        if (seen.contains(key))
+        if (seen.contains(h.net + u'\t' + identity))
             continue;
-        seen.insert(key, true);
-        // The article's captures, found by its number and date-time.
-        if (!index.capturesOf(h.net, h.boardNo, h.number, h.dateTime, &captures))
-            return false;
+        seen.insert(h.net + u'\t' + identity);
+        const BoardOfNet board { h.net, h.boardNo };
+        QVector<ArchiveArticle> across;
+        if (hitsOnBoard.value(board) >= manyHits) {
+            auto known = articlesOnBoard.find(board);
+            if (known == articlesOnBoard.end()) {
+                if (!index.capturesOf(h.net, h.boardNo, &captures))
+                    return false;
+                known = articlesOnBoard.insert(board, {});
+                for (const ArchiveArticle &a : articlesAcross(captures))
+                    known->insert(identityOf(a.shown), a);
+            }
+            const auto a = known->constFind(identity);
+            if (a != known->cend())
+                across.append(*a);
+        } else {
+            // The article's captures, found by its number and date-time.
+            if (!index.capturesOf(h.net, h.boardNo, h.number, h.dateTime, &captures))
+                return false;
+            across = articlesAcross(captures);
+        }
         Hit one = h;
-        for (const ArchiveArticle &a : articlesAcross(captures)) {
+        for (const ArchiveArticle &a : std::as_const(across)) {
             if (identityOf(a.shown) != identity)
                 continue; // another mail of the same time
             one.logFile = a.shown.logFile;

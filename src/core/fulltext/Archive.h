@@ -60,7 +60,8 @@ QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const
 // article's first hit: each shows the capture the archive shows (its log,
 // title and sender) and counts the captures; chat-room visits stay as they
 // are. The snippet stays the one of the first hit. False on an index error.
-bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits);
+// A board with manyHits hits or more has its captures read at once.
+bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits, int manyHits = 64);
 
 // One board of a net's archive as the boards' list shows it.
 struct ArchiveBoard
