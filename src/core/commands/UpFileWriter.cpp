@@ -81,30 +81,15 @@ QString responseReference(const Session &session, const StoreOptions &options)
 
 } // namespace
 
-bool writeUpFile(Session &session)
+bool saveUpFile(Session &session, UpFileStore::WhenEmpty whenEmpty)
 {
-    session.upFile.UpFilePath = session.upFilePath();
+    const bool removing = whenEmpty == UpFileStore::WhenEmpty::RemoveFile && session.upFile.isEmpty();
     fileio::FileError error;
-    if (!fileio::writeAtomicWithBackup(session.upFile.UpFilePath, cp932::encode(session.upFile.UpFileText),
-            kUpFileBackupSuffix, &error)) {
-        reportFileError(session, QStringLiteral("アップファイルを書き込めませんでした。"), error);
-        return false;
-    }
-    return true;
-}
-
-bool removeUpFile(Session &session)
-{
-    session.upFile.UpFilePath = session.upFilePath();
-    const QString path = session.upFile.UpFilePath;
-    if (!QFileInfo::exists(path))
-        return true;
-    fileio::FileError error;
-    QByteArray previous;
-    if (!fileio::readAll(path, &previous, &error)
-        || !fileio::writeAtomic(path + kUpFileBackupSuffix, previous, &error)
-        || !fileio::removeIfExists(path, &error)) {
-        reportFileError(session, QStringLiteral("アップファイルを削除できませんでした。"), error);
+    if (!session.upFile.save(session.upFilePath(), whenEmpty, &error)) {
+        reportFileError(session,
+            removing ? QStringLiteral("アップファイルを削除できませんでした。")
+                     : QStringLiteral("アップファイルを書き込めませんでした。"),
+            error);
         return false;
     }
     return true;
@@ -139,9 +124,8 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         // A mail saved empty has neither title nor text: it is given up, as
         // an empty write is, instead of queueing a blank mail.
         if (!text.isEmpty()) {
-            session.upFile.UpFileText
-                += upfile::mailCommand(upfile::recipientEntries(session.composing.Recipients), text, sig);
-            session.upFile.UpFileDirty = true;
+            session.upFile.append(
+                upfile::mailCommand(upfile::recipientEntries(session.composing.Recipients), text, sig));
         }
         tempfile::remove(session);
     } else if (kind == ReaderMode::Write) {
@@ -151,10 +135,9 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         } else {
             const BoardItem item = selectedBoardItem(session);
             if (item.isChat())
-                session.upFile.UpFileText += upfile::chatCommand(item.number, text);
+                session.upFile.append(upfile::chatCommand(item.number, text));
             else
-                session.upFile.UpFileText += upfile::writeCommand(targetBoard(session), text, sig);
-            session.upFile.UpFileDirty = true;
+                session.upFile.append(upfile::writeCommand(targetBoard(session), text, sig));
             tempfile::remove(session);
         }
     } else if (kind == ReaderMode::Response) {
@@ -162,14 +145,15 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         // case: a text line ending in "P" followed by one starting with "."
         // is a real response.
         if (!(text.isEmpty() && sig.isEmpty()))
-            session.upFile.UpFileText += upfile::responseCommand(
-                targetBoard(session), responseReference(session, options), text, sig);
-        session.upFile.UpFileDirty = true;
+            session.upFile.append(upfile::responseCommand(
+                targetBoard(session), responseReference(session, options), text, sig));
         session.reading.LastWrittenKind = ReaderMode::None;
     }
 
-    if (!session.upFile.UpFileText.isEmpty() && session.upFile.UpFileDirty)
-        writeUpFile(session);
+    // An empty text is left unsaved: a rewrite that emptied it removes the
+    // file when the command ends.
+    if (!session.upFile.isEmpty())
+        saveUpFile(session);
 }
 
 } // namespace kavrel::commands
