@@ -111,6 +111,7 @@ void LogScanner::scanLogAlone()
 
 void LogScanner::readBoardListFile()
 {
+    m_readLines.clear();
     m_entries.clear();
     m_keys.clear();
     m_fromLog.clear();
@@ -121,7 +122,7 @@ void LogScanner::readBoardListFile()
     }
     QString text;
     fileio::FileError error;
-    m_listUnreadable = !BoardListFile::read(m_session.boardListFilePath(), &text, &error);
+    m_listUnreadable = !BoardListFile::read(m_session.boardListFilePath(), &text, &m_readLines, &error);
     if (m_listUnreadable) {
         // Remembered boards are not to be lost by writing what little is known over them.
         m_session.reportFileError(fileio::FileAccess::Read, error);
@@ -504,7 +505,7 @@ void LogScanner::finish()
         m_session.log.NoBoardsFlag = false;
         m_session.main.selectBoard(0);
         if (!m_listUnreadable)
-            SaveBoardList(m_session);
+            SaveBoardList(m_session, m_readLines);
     } else {
         m_session.message(kNoBoardsMessage, MsgButtons::Ok);
         m_session.log.NoBoardsFlag = true;

@@ -181,6 +181,8 @@ private slots:
     void candidatesMatchStepByStepSearch();
     void cutBoardLineNeverReplacesARememberedOne();
     void rememberedChatRoomsStay();
+    void rememberedLinesKeepTheirBytes_data();
+    void rememberedLinesKeepTheirBytes();
     void blankLinesBeforeTheKeyLine_data();
     void blankLinesBeforeTheKeyLine();
     void sortOrderMatchesTheExchangeSort_data();
@@ -568,6 +570,31 @@ void TestLogScanner::rememberedChatRoomsStay()
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "[XCHAT] No1.雑談ルーム" }));
     QCOMPARE(readFile(f.session.boardListFilePath()), file);
+}
+
+void TestLogScanner::rememberedLinesKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // in a remembered line, with no Shift-JIS meaning
+    QTest::newRow("lead byte before a blank") << QByteArray("\x81\x20");
+    QTest::newRow("unassigned 85 40") << QByteArray("\x85\x40");
+    QTest::newRow("unassigned E0 30") << QByteArray("\xE0\x30");
+    QTest::newRow("FC FC") << QByteArray("\xFC\xFC");
+}
+
+void TestLogScanner::rememberedLinesKeepTheirBytes()
+{
+    // Lines the scan leaves as they were are written back byte for byte,
+    // among the line of a board this log entered.
+    QFETCH(QByteArray, bytes);
+    LogIndexFixture f;
+    const QByteArray board = sjis("No.9 ｢") + bytes + sjis("｣KEEP \r\n");
+    const QByteArray room = sjis("[XCHAT] No 4.") + bytes + " \r\n";
+    writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣OLD \r\n") + board + room);
+    f.session.log.LogText = logOf({ boardBlock("No.2 ｢ソフト｣", "SOFT") });
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.ListCount(), 4);
+    QCOMPARE(readFile(f.session.boardListFilePath()),
+        sjis("No.1 ｢雑談｣OLD \r\nNo.2 ｢ソフト｣SOFT \r\n") + board + room);
 }
 
 void TestLogScanner::blankLinesBeforeTheKeyLine_data()
