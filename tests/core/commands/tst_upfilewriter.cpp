@@ -161,8 +161,11 @@ void tst_UpFileWriter::store()
 
     QCOMPARE(f.session.upFile.text(), before + appended);
     QCOMPARE(QFile::exists(f.tempPath()), tempRemains);
+    // Nothing appended, nothing written.
     if (!appended.isEmpty())
         QCOMPARE(f.upBytes(), sjis(before + appended));
+    else
+        QVERIFY(!QFile::exists(f.upPath()));
     if (kind == u"Response")
         QVERIFY(f.session.reading.LastWrittenKind == ReaderMode::None);
 }
