@@ -352,14 +352,11 @@ void ComposeCommands::Response()
     }
 
     if (main.MoveTarget > 0) {
-        // A move-response target is set: the response becomes a write there.
+        // A move-response target is set: the response goes on as a write
+        // there, run by the reader once this command has ended. A response
+        // cut for rewriting stays cut until that write ends.
         m_session.reading.LastWrittenKind = ReaderMode::MoveResponse;
-        if (main.events) {
-            main.events->execute(ReaderCommand::Write);
-        } else {
-            m_session.composing.RewriteFlag = false; // as the key handler does for W
-            Write();
-        }
+        m_result.next = ReaderCommand::Write;
         return;
     }
 

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace kavrel;
 using namespace kavrel::test;
 using namespace kavrel::test::writinglogs;
@@ -36,6 +38,23 @@ QByteArray b(const QString &text)
 {
     return sjis(text);
 }
+
+// Passes the reader's commands on to the compose commands and notes how deep
+// they run inside each other.
+struct NestingProbe : ComposeHost
+{
+    ComposeHost *inner = nullptr;
+    QList<ReaderCommand> commands;
+    int depth = 0;
+    int deepest = 0;
+    void runCommand(ReaderCommand command, ComposeDone done) override
+    {
+        commands.append(command);
+        deepest = std::max(deepest, ++depth);
+        inner->runCommand(command, std::move(done));
+        --depth;
+    }
+};
 
 // The ID list item whose entry is the given ID.
 int idItem(const commands::IdListWindow &w, const QString &id)
@@ -184,8 +203,14 @@ void tst_ComposeFlows::responseWithMoveTarget()
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("7"));
     const QStringList article = f.session.main.Article.items;
     f.script.willWrite(QStringLiteral("Re:今日の一枚\r\nこちらに書きます"));
+    NestingProbe probe;
+    probe.inner = &f.compose;
+    f.session.compose = &probe;
     f.press('P');
 
+    // The response ends before the write it goes on as begins.
+    QCOMPARE(probe.commands, (QList<ReaderCommand> { ReaderCommand::Respond, ReaderCommand::Write }));
+    QCOMPARE(probe.deepest, 1);
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを書き換えますか？") });
     QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
     QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe:今日の一枚\r\nこちらに書きます\r\n.\r\nyQ")));
