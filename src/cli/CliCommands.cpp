@@ -622,7 +622,7 @@ int cmdUpfile(Context &ctx, const QStringList &args)
     chooseNet(ctx, slot); // reads the up file, keeping it
     Session &session = ctx.session();
     const QString path = session.upFilePath();
-    if (!QFileInfo(path).isFile() || session.upFile.UpFileText.isEmpty())
+    if (!QFileInfo(path).isFile() || session.upFile.text().isEmpty())
         throw CliExit(Reported, path + QStringLiteral(": no waiting commands"));
 
     const QString net = text::trimTrailingBlanks(ctx.program.netSelect.Select_menu.items.value(slot));
@@ -631,7 +631,7 @@ int cmdUpfile(Context &ctx, const QStringList &args)
     const fulltext::UpFileFacts facts(session, index, net, netLogs(ctx));
 
     const QList<commands::preview::Row> rows
-        = commands::preview::rows(UpFile(session.upFile.UpFileText), facts.facts());
+        = commands::preview::rows(UpFile(session.upFile.text()), facts.facts());
     for (const commands::preview::Row &row : rows)
         printRecord(row.fields());
     return rows.isEmpty() ? Reported : Success;

@@ -168,7 +168,7 @@ void loadGenerated(Session &session, const GeneratedLog &log, bool serial)
 {
     TestMarkers::apply(session, serial);
     session.log.LogText = log.text;
-    session.upFile.UpFileText = log.upFile;
+    session.upFile.load(log.upFile);
     session.log.BoardKeys = log.boardKeys;
     session.main.Board_List.items = log.boardItems;
     session.main.Board_List.ListIndex = -1;

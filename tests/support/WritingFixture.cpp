@@ -204,7 +204,7 @@ void WritingFixture::setBoards(const QStringList &items)
 
 void WritingFixture::setUpFile(const QString &text)
 {
-    session.upFile.UpFileText = text;
+    session.upFile.load(text);
     writeFile(upPath(), sjis(text));
 }
 

@@ -62,7 +62,7 @@ private slots:
         test::doubleClick(nets, nets->visualItemRect(nets->item(0)).center());
         QCOMPARE(messages->texts(), QStringList { "アップファイルが存在します！削除しますか？" });
         QCOMPARE(messages->shown.first().icon, MsgIcon::Critical);
-        QVERIFY(program->session().upFile.UpFileText.startsWith(QStringLiteral("\\ 3\r\nWはじめまして")));
+        QVERIFY(program->session().upFile.text().startsWith(QStringLiteral("\\ 3\r\nWはじめまして")));
         auto *logs = program->netSelectWindow().findChild<QListWidget *>("Log_List_File");
         QCOMPARE(logs->count(), 2);
         QCOMPARE(logs->item(0)->text(), QStringLiteral("KAB0605.LOG"));

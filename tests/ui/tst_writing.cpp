@@ -281,8 +281,7 @@ private slots:
     {
         // 送信予定の確認 (Ctrl+U): the demo's waiting write, then a response.
         const QByteArray demoWrite = test::readFile(demo->path("UP/KABURA.up"));
-        program->session().upFile.UpFileText
-            += QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ");
+        program->session().upFile.append(QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ"));
         QAction *open = window->action(QStringLiteral("Up_Preview"));
         QCOMPARE(open->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
         open->trigger();

@@ -50,14 +50,14 @@ void ToggleBatchSet(Session &session)
     const QString command = upfile::batchCommand(board, article);
     if (main.BatchSet.item(i) == u"S") {
         main.BatchSet.items[i] = QStringLiteral(" ");
-        const UpFile up(session.upFile.UpFileText);
+        const UpFile up(session.upFile.text());
         if (const UpCommand *mark = up.batchMark(board, article))
-            session.upFile.UpFileText = up.without(*mark);
+            session.upFile.cut(mark->start, mark->length);
     } else {
         main.BatchSet.items[i] = QStringLiteral("S");
-        session.upFile.UpFileText += command;
+        session.upFile.append(command);
     }
-    writeUpFile(session);
+    saveUpFile(session);
 }
 
 } // namespace kavrel::commands

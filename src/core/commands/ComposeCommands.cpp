@@ -214,12 +214,11 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
     if (!span.found())
         return;
     if (!m_beforeCut) {
-        m_beforeCut = m_session.upFile.UpFileText;
-        m_cutCommand = m_session.upFile.UpFileText.mid(span.start - 1, span.length);
+        m_beforeCut = m_session.upFile.text();
+        m_cutCommand = m_session.upFile.text().mid(span.start - 1, span.length);
     }
     m_cutReference = span.reference;
-    m_session.upFile.UpFileText = upfile::cut(m_session.upFile.UpFileText, span);
-    m_session.upFile.UpFileDirty = true;
+    m_session.upFile.cut(span.start - 1, span.length);
     // A rewrite to an empty text stores nothing and the store leaves an
     // empty up file text unwritten: the file would still send the command.
     m_removeEmptiedUpFile = true;
@@ -228,7 +227,7 @@ void ComposeCommands::cutWaiting(const upfile::Span &span)
 void ComposeCommands::restoreCut()
 {
     if (m_beforeCut) {
-        m_session.upFile.UpFileText = *m_beforeCut;
+        m_session.upFile.replace(*m_beforeCut);
         m_beforeCut.reset();
         m_removeEmptiedUpFile = false;
     }
@@ -236,8 +235,8 @@ void ComposeCommands::restoreCut()
 
 void ComposeCommands::endCommand()
 {
-    if (m_removeEmptiedUpFile && m_session.upFile.UpFileText.isEmpty())
-        removeUpFile(m_session);
+    if (m_removeEmptiedUpFile && m_session.upFile.isEmpty())
+        saveUpFile(m_session, UpFileStore::WhenEmpty::RemoveFile);
     m_beforeCut.reset();
     m_cutReference.clear();
     m_cutCommand.clear();
@@ -298,9 +297,8 @@ void ComposeCommands::Write()
     const QString row = main.Title.selectedText();
     if (row.contains(QStringLiteral("[書込")) && answer == MsgAnswer::Ok) {
         tempfile::remove(m_session);
-        cutWaiting(chat
-                ? upfile::findChat(m_session.upFile.UpFileText, item.number)
-                : upfile::findWrite(m_session.upFile.UpFileText, item.boardNumber(), markNumber(row)));
+        cutWaiting(chat ? upfile::findChat(m_session.upFile.text(), item.number)
+                        : upfile::findWrite(m_session.upFile.text(), item.boardNumber(), markNumber(row)));
         m_session.composing.RewriteFlag = true;
     }
     if (main.Board_List.ListIndex < 0) {
@@ -358,21 +356,18 @@ void ComposeCommands::Response()
     const QString row = main.Title.selectedText();
     bool marked = ownMarks(row, false) > 0;
     if (row.contains(QStringLiteral("[レス"))) {
-        cutWaiting(upfile::findResponse(m_session.upFile.UpFileText, item.boardNumber(), markNumber(row)));
+        cutWaiting(upfile::findResponse(m_session.upFile.text(), item.boardNumber(), markNumber(row)));
         m_removeEmptiedUpFile = true;
         m_session.composing.RewriteFlag = true;
         marked = false;
     }
 
     if (main.MoveTarget > 0) {
-        // A move-response target is set: the response becomes a write there.
+        // A move-response target is set: the response goes on as a write
+        // there, run by the reader once this command has ended. A response
+        // cut for rewriting stays cut until that write ends.
         m_session.reading.LastWrittenKind = ReaderMode::MoveResponse;
-        if (main.events) {
-            main.events->execute(ReaderCommand::Write);
-        } else {
-            m_session.composing.RewriteFlag = false; // as the key handler does for W
-            Write();
-        }
+        m_result.next = ReaderCommand::Write;
         return;
     }
 
@@ -458,7 +453,7 @@ void ComposeCommands::Rewrite()
 
     if (row.contains(QStringLiteral("[手紙"))) {
         m_session.reading.LastWrittenKind = ReaderMode::Mail;
-        cutWaiting(upfile::findMail(m_session.upFile.UpFileText, n));
+        cutWaiting(upfile::findMail(m_session.upFile.text(), n));
         m_session.composing.RewriteFlag = true;
         if (!writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove))) {
             restoreCut();
@@ -471,7 +466,7 @@ void ComposeCommands::Rewrite()
 
     if (row.contains(QStringLiteral("[書込"))) {
         tempfile::remove(m_session);
-        cutWaiting(upfile::findWrite(m_session.upFile.UpFileText, item.boardNumber(), n));
+        cutWaiting(upfile::findWrite(m_session.upFile.text(), item.boardNumber(), n));
         m_session.composing.RewriteFlag = true;
         if (main.Board_List.ListIndex < 0) {
             m_session.message(QStringLiteral("ボードタイトルが選択されていません"));
@@ -487,7 +482,7 @@ void ComposeCommands::Rewrite()
     }
 
     if (row.contains(QStringLiteral("[レス"))) {
-        cutWaiting(upfile::findResponse(m_session.upFile.UpFileText, item.boardNumber(), n));
+        cutWaiting(upfile::findResponse(m_session.upFile.text(), item.boardNumber(), n));
         m_removeEmptiedUpFile = true;
         m_session.composing.RewriteFlag = true;
     }
@@ -521,7 +516,7 @@ void ComposeCommands::Delete()
     if (ownMarks(row, true) == 0 || main.Board_List.ListIndex < 0 || main.Title.ListIndex < 0)
         return;
     const BoardItem item = selectedBoardItem(m_session);
-    const QString &up = m_session.upFile.UpFileText;
+    const QString &up = m_session.upFile.text();
     const qint64 n = markNumber(row);
     upfile::Span span;
     if (row.contains(QStringLiteral("[レス")))
@@ -537,15 +532,12 @@ void ComposeCommands::Delete()
     const MsgAnswer answer = m_session.message(QStringLiteral("書き込みを削除しますか？"),
         MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Cancel);
     if (answer == MsgAnswer::Ok) {
-        if (span.found()) {
-            m_session.upFile.UpFileText = upfile::cut(m_session.upFile.UpFileText, span);
-            m_session.upFile.UpFileDirty = true;
-        }
+        if (span.found())
+            m_session.upFile.cut(span.start - 1, span.length);
         m_result.outcome = ComposeResult::Outcome::Deleted;
         m_result.row = main.Title.ListIndex - 1;
     }
-    if (m_session.upFile.UpFileDirty)
-        writeUpFile(m_session);
+    saveUpFile(m_session);
 }
 
 // ---------------------------------------------------------------------------
@@ -569,7 +561,7 @@ void ComposeCommands::Mail()
             QStringLiteral("メール内容の書き換えですか？"), MsgButtons::YesNo, MsgIcon::Question);
         if (answer == MsgAnswer::Yes) {
             main.selectTitle(main.Title.ListIndex);
-            cutWaiting(upfile::findMail(m_session.upFile.UpFileText, markNumber(row)));
+            cutWaiting(upfile::findMail(m_session.upFile.text(), markNumber(row)));
             m_session.composing.RewriteFlag = true;
         }
         prepared = writeTemp(startingtext::plainCopy(main.Article.items, TrailingLineEnd::Remove));

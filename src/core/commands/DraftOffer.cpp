@@ -141,21 +141,13 @@ Draft draftOfCommand(
 
 void storeDraft(Session &session, const Draft &draft, const QString &text, const Clock &clock)
 {
-    QString &up = session.upFile.UpFileText;
     if (!draft.replaces.isEmpty()) {
-        const qsizetype at = up.indexOf(draft.replaces);
-        if (at >= 0) {
-            up.remove(at, draft.replaces.size());
-            session.upFile.UpFileDirty = true;
-        }
+        const qsizetype at = session.upFile.text().indexOf(draft.replaces);
+        if (at >= 0)
+            session.upFile.cut(at, draft.replaces.size());
     }
     appendComposed(session, draft.target, text, clock);
-    if (!session.upFile.UpFileDirty)
-        return;
-    if (up.isEmpty())
-        removeUpFile(session);
-    else
-        writeUpFile(session);
+    saveUpFile(session, UpFileStore::WhenEmpty::RemoveFile);
 }
 
 void OfferDrafts(Session &session, Drafts &drafts)

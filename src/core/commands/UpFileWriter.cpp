@@ -81,30 +81,15 @@ QString responseReference(const Session &session, const StoreOptions &options)
 
 } // namespace
 
-bool writeUpFile(Session &session)
+bool saveUpFile(Session &session, UpFileStore::WhenEmpty whenEmpty)
 {
-    session.upFile.UpFilePath = session.upFilePath();
+    const bool removing = whenEmpty == UpFileStore::WhenEmpty::RemoveFile && session.upFile.isEmpty();
     fileio::FileError error;
-    if (!fileio::writeAtomicWithBackup(session.upFile.UpFilePath, cp932::encode(session.upFile.UpFileText),
-            kUpFileBackupSuffix, &error)) {
-        reportFileError(session, QStringLiteral("アップファイルを書き込めませんでした。"), error);
-        return false;
-    }
-    return true;
-}
-
-bool removeUpFile(Session &session)
-{
-    session.upFile.UpFilePath = session.upFilePath();
-    const QString path = session.upFile.UpFilePath;
-    if (!QFileInfo::exists(path))
-        return true;
-    fileio::FileError error;
-    QByteArray previous;
-    if (!fileio::readAll(path, &previous, &error)
-        || !fileio::writeAtomic(path + kUpFileBackupSuffix, previous, &error)
-        || !fileio::removeIfExists(path, &error)) {
-        reportFileError(session, QStringLiteral("アップファイルを削除できませんでした。"), error);
+    if (!session.upFile.save(session.upFilePath(), whenEmpty, &error)) {
+        reportFileError(session,
+            removing ? QStringLiteral("アップファイルを削除できませんでした。")
+                     : QStringLiteral("アップファイルを書き込めませんでした。"),
+            error);
         return false;
     }
     return true;
@@ -142,32 +127,28 @@ bool appendComposed(Session &session, const ComposeTarget &target, QString text,
             || (!hasBody && session.flag(OptionFlags::TitleOnlySignature)));
     const QString sig = withSignature ? session.composing.SignatureText + CRLF : QString();
 
-    QString &up = session.upFile.UpFileText;
     if (target.kind == ReaderMode::Mail) {
         // A mail saved empty has neither title nor text: it is given up, as
         // an empty write is, instead of queueing a blank mail.
         if (text.isEmpty())
             return false;
-        up += upfile::mailCommand(upfile::recipientEntries(target.recipients), text, sig);
-        session.upFile.UpFileDirty = true;
+        session.upFile.append(upfile::mailCommand(upfile::recipientEntries(target.recipients), text, sig));
         return true;
     }
     if (target.kind == ReaderMode::Write) {
         if (text.isEmpty() || text == CRLF)
             return false;
-        up += target.chat ? upfile::chatCommand(target.board, text)
-                          : upfile::writeCommand(target.board, text, sig);
-        session.upFile.UpFileDirty = true;
+        session.upFile.append(target.chat ? upfile::chatCommand(target.board, text)
+                                          : upfile::writeCommand(target.board, text, sig));
         return true;
     }
     if (target.kind == ReaderMode::Response) {
         // A response with neither text nor signature is dropped. Only that
         // case: a text line ending in "P" followed by one starting with "."
         // is a real response.
-        session.upFile.UpFileDirty = true;
         if (text.isEmpty() && sig.isEmpty())
             return false;
-        up += upfile::responseCommand(target.board, target.reference, text, sig);
+        session.upFile.append(upfile::responseCommand(target.board, target.reference, text, sig));
         return true;
     }
     return false;
@@ -197,8 +178,10 @@ void StoreComposedText(Session &session, const StoreOptions &options)
         session.reading.LastWrittenKind = ReaderMode::None;
     }
 
-    if (!session.upFile.UpFileText.isEmpty() && session.upFile.UpFileDirty)
-        writeUpFile(session);
+    // An empty text is left unsaved: a rewrite that emptied it removes the
+    // file when the command ends.
+    if (!session.upFile.isEmpty())
+        saveUpFile(session);
 }
 
 } // namespace kavrel::commands

@@ -2,6 +2,7 @@
 
 #include "commands/Signature.h"
 #include "session/ReaderState.h"
+#include "session/UpFileStore.h"
 
 #include <QString>
 
@@ -36,23 +37,20 @@ struct ComposeTarget
 // The target of the text being composed now as a command of the kind given.
 ComposeTarget composeTarget(const Session &session, ReaderMode kind, const StoreOptions &options = {});
 
-// Adds the signature and appends text (CR LF line ends) to UpFileText as the
+// Adds the signature and appends text (CR LF line ends) to the up file as the
 // target's command, without writing the file. False when the text was given
 // up (an empty write or mail, a response with neither text nor signature).
 bool appendComposed(Session &session, const ComposeTarget &target, QString text, const Clock &clock);
 
 // Reads TEMP.TXT, adds the signature, appends the command of the compose
-// kind (LastWrittenKind: Mail, Write or Response) to UpFileText and rewrites
-// the up file. The title list is the caller's to rebuild.
+// kind (LastWrittenKind: Mail, Write or Response) to the up file and saves it
+// unless its text is empty. The title list is the caller's to rebuild.
 void StoreComposedText(Session &session, const StoreOptions &options = {});
 
-// The up file is written whole and atomically; the generation it replaces is
-// kept beside it as up file + ".bak". A failure is shown to the user with the
-// path and the reason. The file is written even when UpFileText is empty.
-bool writeUpFile(Session &session);
-// Removes the up file, keeping its last content as the backup.
-bool removeUpFile(Session &session);
-
-inline const QString kUpFileBackupSuffix = QStringLiteral(".bak");
+// Saves the up file's text to the current net's up file when it changed (see
+// UpFileStore::save): an empty text is written as an empty file, or with
+// RemoveFile removes the file. A failure is shown to the user with the path
+// and the reason.
+bool saveUpFile(Session &session, UpFileStore::WhenEmpty whenEmpty = UpFileStore::WhenEmpty::WriteEmptyFile);
 
 } // namespace kavrel::commands

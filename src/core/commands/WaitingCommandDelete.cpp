@@ -8,7 +8,7 @@ namespace kavrel::commands {
 
 bool deleteWaitingCommand(Session &session, int n)
 {
-    const UpFile up(session.upFile.UpFileText);
+    const UpFile up(session.upFile.text());
     int seen = 0;
     for (const UpCommand &c : up.commands()) {
         if (c.kind == UpCommandKind::Other || ++seen != n)
@@ -17,9 +17,8 @@ bool deleteWaitingCommand(Session &session, int n)
                 MsgIcon::Critical, MsgAnswer::Cancel)
             != MsgAnswer::Ok)
             return false;
-        session.upFile.UpFileText = up.without(c);
-        session.upFile.UpFileDirty = true;
-        return writeUpFile(session);
+        session.upFile.replace(up.without(c));
+        return saveUpFile(session);
     }
     return false;
 }

@@ -245,7 +245,7 @@ QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::Ne
                     a.title = a.boardName; // a visit has no title of its own
                 a.row = row;
                 // The visit's place in the log: its first chat line.
-                const qsizetype at = logText.indexOf(a.lines.first() + QStringLiteral("\r\n"), chatFrom);
+                const qsizetype at = logText.indexOf(a.lines.first() + CRLF, chatFrom);
                 if (at >= 0) {
                     chatFrom = at + 1;
                     a.end = at + a.lines.first().size() + 1;

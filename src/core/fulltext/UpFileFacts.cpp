@@ -59,7 +59,7 @@ UpFileFacts::UpFileFacts(
 
 QList<commands::preview::Row> previewOfCurrentNet(const Session &session, QString *error)
 {
-    const UpFile up(session.upFile.UpFileText);
+    const UpFile up(session.upFile.text());
     const QString net = session.netField(settings::NetRecord::Net_Name);
     FullTextIndex index(session.AppDir);
     if (!index.open() || !index.update(net)) {

@@ -64,27 +64,58 @@ QString BoardListFile::format(const QStringList &items, const QStringList &keys)
     return out;
 }
 
-bool BoardListFile::read(const QString &path, QString *text, fileio::FileError *error)
+bool BoardListFile::read(const QString &path, QString *text, LineBytes *lines, fileio::FileError *error)
 {
     QByteArray bytes;
     const bool ok = fileio::readAll(path, &bytes, error, true);
     *text = cp932::decode(bytes);
+    if (lines) {
+        // CR and LF are never the second byte of a character: the file's
+        // lines decode one by one to the lines of the decoded text.
+        const QByteArray lineEnd = CRLF.toLatin1();
+        for (qsizetype from = 0; from <= bytes.size();) {
+            qsizetype end = bytes.indexOf(lineEnd, from);
+            if (end < 0)
+                end = bytes.size();
+            const QByteArray line = bytes.mid(from, end - from);
+            const QString decoded = cp932::decode(line);
+            if (!lines->contains(decoded))
+                lines->insert(decoded, line);
+            from = end + lineEnd.size();
+        }
+    }
     return ok;
 }
 
-bool BoardListFile::write(const QString &path, const QString &text, fileio::FileError *error)
+QByteArray BoardListFile::encode(const QString &text, const LineBytes &lines)
 {
-    return fileio::writeAtomic(path, cp932::encode(text), error);
+    const QByteArray lineEnd = CRLF.toLatin1();
+    QByteArray out;
+    bool first = true;
+    for (const QStringView line : QStringView(text).tokenize(CRLF)) {
+        if (!first)
+            out += lineEnd;
+        first = false;
+        const auto kept = lines.constFind(line.toString());
+        out += kept != lines.constEnd() ? *kept : cp932::encode(line.toString());
+    }
+    return out;
 }
 
-void SaveBoardList(Session &session)
+bool BoardListFile::write(
+    const QString &path, const QString &text, const LineBytes &lines, fileio::FileError *error)
+{
+    return fileio::writeAtomic(path, encode(text, lines), error);
+}
+
+void SaveBoardList(Session &session, const BoardListFile::LineBytes &readLines)
 {
     if (session.flag(settings::OptionFlags::BoardListFrozen))
         return;
     const QString text = BoardListFile::format(session.main.Board_List.items, session.log.BoardKeys);
     // A failed write leaves the previous file whole; the open goes on without it.
     fileio::FileError error;
-    if (!BoardListFile::write(session.boardListFilePath(), text, &error))
+    if (!BoardListFile::write(session.boardListFilePath(), text, readLines, &error))
         session.reportFileError(fileio::FileAccess::Write, error);
 }
 

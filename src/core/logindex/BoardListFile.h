@@ -2,6 +2,8 @@
 
 #include "base/FileIo.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -35,16 +37,27 @@ public:
     // a board item without "｣" is left out.
     static QString format(const QStringList &items, const QStringList &keys);
 
+    // The lines of the file as read, each decoded line (without its CR LF)
+    // with its bytes. A line written back as it was read takes its own bytes
+    // again, also those that have no Shift-JIS meaning and would otherwise
+    // come back as "?".
+    using LineBytes = QHash<QString, QByteArray>;
+
     // Reads and decodes the file; a missing file is empty. False when the
-    // file exists and cannot be read.
-    static bool read(const QString &path, QString *text, fileio::FileError *error = nullptr);
-    // Writes the text atomically as Shift-JIS.
-    static bool write(const QString &path, const QString &text, fileio::FileError *error = nullptr);
+    // file exists and cannot be read. lines, when given, gets its lines.
+    static bool read(
+        const QString &path, QString *text, LineBytes *lines = nullptr, fileio::FileError *error = nullptr);
+    // The text as Shift-JIS, a line that is one of lines as its bytes.
+    static QByteArray encode(const QString &text, const LineBytes &lines);
+    // Writes the text atomically (see encode).
+    static bool write(
+        const QString &path, const QString &text, const LineBytes &lines, fileio::FileError *error = nullptr);
 };
 
 // Rewrites the current net's board list file from Board_List and BoardKeys,
-// unless the board list is frozen. A failed write is reported and leaves the
-// previous file whole.
-void SaveBoardList(Session &session);
+// unless the board list is frozen; the lines of the file as read (see
+// BoardListFile::LineBytes) keep their bytes. A failed write is reported and
+// leaves the previous file whole.
+void SaveBoardList(Session &session, const BoardListFile::LineBytes &readLines = {});
 
 } // namespace kavrel::logindex

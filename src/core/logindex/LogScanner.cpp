@@ -67,6 +67,15 @@ QString chatSortKey(const QString &item)
     return dot == 0 ? mid(item, 12) : mid(item, 12, dot - 12);
 }
 
+// The room an item names after its "[XCHAT] No" at p (0-based): the whole
+// number before the next ".", as the host echoes a chosen room; 0 for none.
+qint64 roomNumberAt(const QString &item, qsizetype p)
+{
+    const qsizetype from = p + kChatItem.size();
+    const qsizetype dot = item.indexOf(u'.', from);
+    return val(item.mid(from, dot < 0 ? -1 : dot - from));
+}
+
 } // namespace
 
 LogScanner::LogScanner(Session &session)
@@ -111,6 +120,7 @@ void LogScanner::scanLogAlone()
 
 void LogScanner::readBoardListFile()
 {
+    m_readLines.clear();
     m_entries.clear();
     m_keys.clear();
     m_fromLog.clear();
@@ -121,7 +131,7 @@ void LogScanner::readBoardListFile()
     }
     QString text;
     fileio::FileError error;
-    m_listUnreadable = !BoardListFile::read(m_session.boardListFilePath(), &text, &error);
+    m_listUnreadable = !BoardListFile::read(m_session.boardListFilePath(), &text, &m_readLines, &error);
     if (m_listUnreadable) {
         // Remembered boards are not to be lost by writing what little is known over them.
         m_session.reportFileError(fileio::FileAccess::Read, error);
@@ -395,9 +405,26 @@ void LogScanner::fillBoards()
 
 void LogScanner::addRememberedChatRooms()
 {
+    // A room the file holds twice is listed once, as its later line, the way
+    // entering a room again replaces its earlier item.
+    QStringList rooms;
+    QHash<qint64, qsizetype> lineOfRoom;
     for (const QString &entry : std::as_const(m_entries)) {
-        if (boarditem::isChat(entry))
-            m_session.main.Board_List.addItem(entry);
+        if (!boarditem::isChat(entry))
+            continue;
+        const qsizetype p = entry.indexOf(kChatItem);
+        const qint64 room = p < 0 ? 0 : roomNumberAt(entry, p);
+        if (room != 0) {
+            const auto earlier = lineOfRoom.constFind(room);
+            if (earlier != lineOfRoom.constEnd())
+                rooms[*earlier].clear();
+            lineOfRoom.insert(room, rooms.size());
+        }
+        rooms.append(entry);
+    }
+    for (const QString &room : std::as_const(rooms)) {
+        if (!room.isEmpty())
+            m_session.main.Board_List.addItem(room);
     }
 }
 
@@ -409,17 +436,18 @@ void LogScanner::addChatRoomsOfLog()
         return; // an empty question would make every line a chat room
     ListBox &list = m_session.main.Board_List;
 
-    // An item contains "[XCHAT] No" + number exactly when the text after one
-    // of its "[XCHAT] No" begins with number: those texts, sorted, find the
-    // items of a room without walking the whole list for every question.
+    // The items that name a room after one of their "[XCHAT] No", by room
+    // number, so that the items of a room are found without walking the
+    // whole list for every question. The whole number counts: room 1 is not
+    // room 12, and " 3" is room 3 as "3" is.
     QStringList items = list.items;
     QVector<bool> alive(items.size(), true);
-    std::multimap<QString, qsizetype> tails;
-    QVector<QVector<std::multimap<QString, qsizetype>::iterator>> tailsOf(items.size());
+    std::multimap<qint64, qsizetype> rooms;
+    QVector<QVector<std::multimap<qint64, qsizetype>::iterator>> roomsOf(items.size());
     const auto index = [&](qsizetype i) {
         const QString &item = items.at(i);
         for (qsizetype p = item.indexOf(kChatItem); p >= 0; p = item.indexOf(kChatItem, p + 1))
-            tailsOf[i].append(tails.emplace(item.mid(p + kChatItem.size()), i));
+            roomsOf[i].append(rooms.emplace(roomNumberAt(item, p), i));
     };
     for (qsizetype i = 0; i < items.size(); ++i)
         index(i);
@@ -442,22 +470,21 @@ void LogScanner::addChatRoomsOfLog()
         const QString room = mid(log, e2 + 2, e3 - e2 - 2);
         if (val(room) == 0)
             continue;
-        const qsizetype dot = findFrom(room, QChar(u'.'));
-        const QString number = dot == 0 ? room : left(room, dot - 1);
+        items.append(kChatItem + room);
+        const qint64 number = roomNumberAt(items.last(), 0);
         // Every earlier item of the room goes, also two in a row.
         QVector<qsizetype> earlier;
-        for (auto it = tails.lower_bound(number); it != tails.end() && it->first.startsWith(number); ++it)
+        for (auto [it, end] = rooms.equal_range(number); it != end; ++it)
             earlier.append(it->second);
         for (const qsizetype i : std::as_const(earlier)) {
             if (!alive.at(i))
                 continue;
             alive[i] = false;
-            for (const auto &tail : std::as_const(tailsOf.at(i)))
-                tails.erase(tail);
+            for (const auto &at : std::as_const(roomsOf.at(i)))
+                rooms.erase(at);
         }
-        items.append(kChatItem + room);
         alive.append(true);
-        tailsOf.resize(tailsOf.size() + 1);
+        roomsOf.resize(roomsOf.size() + 1);
         index(items.size() - 1);
     }
     QStringList kept;
@@ -504,7 +531,7 @@ void LogScanner::finish()
         m_session.log.NoBoardsFlag = false;
         m_session.main.selectBoard(0);
         if (!m_listUnreadable)
-            SaveBoardList(m_session);
+            SaveBoardList(m_session, m_readLines);
     } else {
         m_session.message(kNoBoardsMessage, MsgButtons::Ok);
         m_session.log.NoBoardsFlag = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logindex/BoardListFile.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -54,6 +56,8 @@ private:
     bool m_frozen = false;
     // The board list file exists and could not be read: it is left alone.
     bool m_listUnreadable = false;
+    // The lines of the board list file as read, written back with their bytes.
+    BoardListFile::LineBytes m_readLines;
 
     // The header after the last board line whose key was taken, and that key:
     // boards entered one after another without articles share the next header.

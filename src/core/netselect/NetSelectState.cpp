@@ -115,7 +115,7 @@ void NetSelectState::showLogs(const QStringList &logs)
 void NetSelectState::chooseNet(int slot)
 {
     if (slot != m_session.NetIndex) {
-        m_session.upFile.UpFileText.clear();
+        m_session.upFile.load(QString());
         // The signature read for one net is never added to another's texts.
         m_session.composing.SignatureText.clear();
     }
@@ -144,14 +144,11 @@ void NetSelectState::loadUpFile()
         // The waiting commands are kept one generation back, as every other
         // change of the up file keeps them. When that or the delete fails the
         // up file stays, and so do its commands.
-        if (read && fileio::writeAtomic(path + QStringLiteral(".bak"), bytes, &error)) {
-            if (fileio::removeIfExists(path, &error)) {
-                m_session.upFile.UpFileText.clear();
+        fileio::FileAccess failed = fileio::FileAccess::Write;
+        if (read) {
+            if (m_session.upFile.discard(path, &error, &failed))
                 return;
-            }
-            m_session.reportFileError(fileio::FileAccess::Remove, error);
-        } else if (read) {
-            m_session.reportFileError(fileio::FileAccess::Write, error);
+            m_session.reportFileError(failed, error);
         }
     }
     if (!read) {
@@ -160,7 +157,7 @@ void NetSelectState::loadUpFile()
     }
     const QString text = cp932::decode(bytes);
     const qsizetype nul = text::findFrom(text, QChar(u'\0'));
-    m_session.upFile.UpFileText = nul > 0 ? text::left(text, nul - 1) : text;
+    m_session.upFile.load(nul > 0 ? text::left(text, nul - 1) : text);
 }
 
 void NetSelectState::Net_Set_Click()
@@ -236,7 +233,7 @@ void NetSelectState::Delete_Click()
     // the net of the last open follow their records.
     if (m_session.NetIndex == slot) {
         m_session.NetIndex = -1;
-        m_session.upFile.UpFileText.clear();
+        m_session.upFile.load(QString());
     } else if (m_session.NetIndex > slot) {
         --m_session.NetIndex;
     }

@@ -26,11 +26,10 @@ Program::Program()
 
 void Program::Form_Load(const QString &appDir)
 {
-    session.upFile.UpFileDirty = false;
     session.log.NoBoardsFlag = false;
     session.log.PrevOpenNetIndex = 255;
     session.unread.PtrNetIndex = -1;
-    session.upFile.UpFileText.clear();
+    session.upFile.load(QString());
     session.main.Search_Pointer_Enabled = false;
     session.main.Read_End_Enabled = false;
     session.main.Search_Log_Enabled = false;

@@ -16,9 +16,9 @@ bool isMarkRow(const QString &item)
 
 const QStringList &readAnswers()
 {
-    static const QStringList answers = { QStringLiteral("\r\n"), QStringLiteral("r"), QStringLiteral("R"),
-        QStringLiteral("Ｒ"), QStringLiteral("ｒ"), QStringLiteral("y"), QStringLiteral("Y"),
-        QStringLiteral("Ｙ"), QStringLiteral("ｙ") };
+    static const QStringList answers
+        = { CRLF, QStringLiteral("r"), QStringLiteral("R"), QStringLiteral("Ｒ"), QStringLiteral("ｒ"),
+              QStringLiteral("y"), QStringLiteral("Y"), QStringLiteral("Ｙ"), QStringLiteral("ｙ") };
     return answers;
 }
 

@@ -16,7 +16,7 @@ void ShowMarkRow(Session &session)
     article.clear();
     const QString item = m.Title.selectedText();
     const BoardItem board = selectedBoardItem(session);
-    const UpFile up(session.upFile.UpFileText);
+    const UpFile up(session.upFile.text());
     const qint64 n = val(mid(item, 4));
     const QString kind = mid(item, 2, 2);
 

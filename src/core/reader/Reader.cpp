@@ -13,6 +13,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 using namespace kavrel::text;
 
 namespace kavrel::reader {
@@ -466,7 +468,10 @@ void Reader::selectNextNonEmptyBoard()
 void Reader::compose(ReaderCommand command)
 {
     if (m_s.compose)
-        m_s.compose->runCommand(command, [this](const ComposeResult &result) { showComposed(result); });
+        m_s.compose->runCommand(command, [this](const ComposeResult &result) {
+            showComposed(result);
+            m_nextCommand = result.next;
+        });
 }
 
 void Reader::showComposed(const ComposeResult &result)
@@ -504,6 +509,16 @@ void Reader::execute(ReaderCommand command)
 }
 
 void Reader::run(std::optional<ReaderCommand> command)
+{
+    m_nextCommand.reset();
+    runOne(command);
+    // One command after the other, never one inside another: the compose
+    // commands keep the running command's result until it has ended.
+    while (const std::optional<ReaderCommand> next = std::exchange(m_nextCommand, std::nullopt))
+        runOne(next);
+}
+
+void Reader::runOne(std::optional<ReaderCommand> command)
 {
     using enum ReaderCommand;
     MainWindowState &m = m_s.main;

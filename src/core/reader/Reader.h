@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace kavrel {
 class Session;
@@ -154,7 +155,9 @@ private:
     // not move, or the search ran out, it must not wait for a later click.
     void dropPendingUnreadSearch();
     // A key without a command still ends the pending modes of the reader.
+    // A writing command that goes on as another runs that one afterwards.
     void run(std::optional<ReaderCommand> command);
+    void runOne(std::optional<ReaderCommand> command);
     void compose(ReaderCommand command);
     // On a writing command's result: the rebuild, the row and the focus.
     void showComposed(const ComposeResult &result);
@@ -164,6 +167,8 @@ private:
     QDateTime m_logDate;
     QDateTime m_ptrLogDate;
     qsizetype m_shownStart = 0;
+    // The command the last writing command goes on as (ComposeResult::next).
+    std::optional<ReaderCommand> m_nextCommand;
 };
 
 } // namespace kavrel::reader

@@ -156,7 +156,7 @@ int TitleListBuilder::build()
     layOut();
     if (m_board.isChat())
         addChatRows();
-    if (!m_s.upFile.UpFileText.isEmpty())
+    if (!m_s.upFile.text().isEmpty())
         markWrittenRows();
     addMessages();
     return m_select;
@@ -509,7 +509,7 @@ void TitleListBuilder::addChatRows()
 void TitleListBuilder::markWrittenRows()
 {
     MainWindowState &m = m_s.main;
-    const UpFile up(m_s.upFile.UpFileText);
+    const UpFile up(m_s.upFile.text());
     const BoardItem &item = m_board;
     const bool chat = item.isChat();
     const qint64 board = item.boardNumber();

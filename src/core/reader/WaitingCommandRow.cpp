@@ -8,7 +8,7 @@ namespace kavrel::reader {
 
 bool chooseWaitingCommand(Reader &reader, const Session &session, int n)
 {
-    const UpFile up(session.upFile.UpFileText);
+    const UpFile up(session.upFile.text());
     const UpCommand *chosen = nullptr;
     int seen = 0;
     qint64 sameKind = 0; // its place among the marks of its board

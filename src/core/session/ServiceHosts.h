@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace kavrel {
 
@@ -36,6 +37,10 @@ struct ComposeResult
     // A mail whose recipients were chosen in the ID list: the article view
     // and the title list start afresh, whatever the outcome.
     bool mailFinished = false;
+    // The command this one goes on as, for the reader to run as a key's
+    // command once this one has ended: a response on a board with a
+    // move-response target goes on as a write on the target board.
+    std::optional<ReaderCommand> next = std::nullopt;
 };
 
 using ComposeDone = std::function<void(const ComposeResult &)>;
@@ -44,7 +49,8 @@ using ComposeDone = std::function<void(const ComposeResult &)>;
 // commands through here, after the reader's own steps. done runs once with the
 // command's result: before runCommand returns, or, for a mail that waits for
 // its recipients, when the ID list window closes. A command that cannot run
-// now (another one's editor is still open) has no result.
+// now (another one's editor is still open) has no result. A command never
+// runs another one itself: it names it in its result (next).
 class ComposeHost
 {
 public:

@@ -11,7 +11,7 @@
 #include "session/SearchState.h"
 #include "session/ServiceHosts.h"
 #include "session/UnreadTracker.h"
-#include "session/UpFileState.h"
+#include "session/UpFileStore.h"
 #include "settings/NetContext.h"
 
 #include <QDateTime>
@@ -41,7 +41,7 @@ public:
     // The values below each have one owner that changes them; see their headers.
     OpenLog log;
     UnreadTracker unread;
-    UpFileState upFile;
+    UpFileStore upFile;
     ComposeState composing;
     ReaderState reading;
     SearchState search;

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace kavrel;
 using namespace kavrel::test;
 using namespace kavrel::test::writinglogs;
@@ -37,6 +39,23 @@ QByteArray b(const QString &text)
 {
     return sjis(text);
 }
+
+// Passes the reader's commands on to the compose commands and notes how deep
+// they run inside each other.
+struct NestingProbe : ComposeHost
+{
+    ComposeHost *inner = nullptr;
+    QList<ReaderCommand> commands;
+    int depth = 0;
+    int deepest = 0;
+    void runCommand(ReaderCommand command, ComposeDone done) override
+    {
+        commands.append(command);
+        deepest = std::max(deepest, ++depth);
+        inner->runCommand(command, std::move(done));
+        --depth;
+    }
+};
 
 // The ID list item whose entry is the given ID.
 int idItem(const commands::IdListWindow &w, const QString &id)
@@ -67,6 +86,8 @@ private slots:
     void deleteSecondOfThreeWrites_data();
     void deleteSecondOfThreeWrites();
     void deleteTheLastCommandLeavesAnEmptyUpFile();
+    void cancelledDeleteLeavesTheUpFileAndItsBackup_data();
+    void cancelledDeleteLeavesTheUpFileAndItsBackup();
     void responseOnAWriteMarkDoesNothing();
     void mailToSixteenAndSeventeenRecipients();
     void replyToReceivedMail();
@@ -183,8 +204,14 @@ void tst_ComposeFlows::responseWithMoveTarget()
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("7"));
     const QStringList article = f.session.main.Article.items;
     f.script.willWrite(QStringLiteral("Re:今日の一枚\r\nこちらに書きます"));
+    NestingProbe probe;
+    probe.inner = &f.compose;
+    f.session.compose = &probe;
     f.press('P');
 
+    // The response ends before the write it goes on as begins.
+    QCOMPARE(probe.commands, (QList<ReaderCommand> { ReaderCommand::Respond, ReaderCommand::Write }));
+    QCOMPARE(probe.deepest, 1);
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを書き換えますか？") });
     QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
     QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 7\r\nWRe:今日の一枚\r\nこちらに書きます\r\n.\r\nyQ")));
@@ -350,7 +377,7 @@ void tst_ComposeFlows::deleteSecondOfThreeWrites()
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("書き込みを削除しますか？") });
     QCOMPARE(f.messages.shown.first().icon, MsgIcon::Critical);
     QCOMPARE(f.messages.shown.first().defaultAnswer, MsgAnswer::Cancel);
-    QCOMPARE(f.session.upFile.UpFileText, expected);
+    QCOMPARE(f.session.upFile.text(), expected);
     QCOMPARE(f.upBytes(), b(expected));
     QCOMPARE(f.script.runs(), 0);
     if (answer == MsgAnswer::Ok) {
@@ -376,6 +403,47 @@ void tst_ComposeFlows::deleteTheLastCommandLeavesAnEmptyUpFile()
     QVERIFY(QFile::exists(f.upPath()));
     QCOMPARE(f.upBytes(), QByteArray());
     QCOMPARE(f.marks(), QStringList {});
+}
+
+void tst_ComposeFlows::cancelledDeleteLeavesTheUpFileAndItsBackup_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QByteArray>("edited"); // what the editor saves; empty: closed unsaved
+    QTest::newRow("after W") << QStringLiteral("[307]") << QStringLiteral("W")
+                             << b(QStringLiteral("新しい話\r\n本文"));
+    QTest::newRow("after E closed unsaved")
+        << QStringLiteral("[書込 2]") << QStringLiteral("E") << QByteArray();
+    QTest::newRow("after S twice") << QStringLiteral("[307]") << QStringLiteral("SS") << QByteArray();
+}
+
+void tst_ComposeFlows::cancelledDeleteLeavesTheUpFileAndItsBackup()
+{
+    // Nothing is deleted, so nothing is written: the backup keeps the
+    // generation before the last change.
+    QFETCH(QString, row);
+    QFETCH(QString, keys);
+    QFETCH(QByteArray, edited);
+    WritingFixture f;
+    standardNet(f, kW1 + kW2 + kW3);
+    f.select(f.boardOf(12));
+    f.click(row);
+    if (!edited.isEmpty())
+        f.script.willWrite(edited);
+    for (const QChar key : keys)
+        f.press(char(key.unicode()));
+    const QString bak = f.upPath() + QStringLiteral(".bak");
+    const QByteArray up = f.upBytes();
+    const bool hadBackup = QFile::exists(bak);
+    const QByteArray backup = readFile(bak);
+
+    f.click(QStringLiteral("[書込 1]"));
+    f.messages.answers = { MsgAnswer::Cancel };
+    f.press('D');
+    QCOMPARE(f.messages.texts().last(), QStringLiteral("書き込みを削除しますか？"));
+    QCOMPARE(f.upBytes(), up);
+    QCOMPARE(QFile::exists(bak), hadBackup);
+    QCOMPARE(readFile(bak), backup);
 }
 
 void tst_ComposeFlows::responseOnAWriteMarkDoesNothing()
@@ -584,9 +652,9 @@ void tst_ComposeFlows::mailRewriteEscapedKeepsTheMail()
     f.messages.answers = { MsgAnswer::Yes };
     f.press('M');
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("メール内容の書き換えですか？") });
-    QVERIFY(f.session.upFile.UpFileText.isEmpty()); // cut while the recipients are chosen
+    QVERIFY(f.session.upFile.text().isEmpty()); // cut while the recipients are chosen
     f.compose.idListWindow().ID_LIST_KeyDown(27);
-    QCOMPARE(f.session.upFile.UpFileText, mail1);
+    QCOMPARE(f.session.upFile.text(), mail1);
     QCOMPARE(f.upBytes(), b(mail1));
     QVERIFY(f.session.main.enabled);
     QCOMPARE(f.marks(), QStringList { "[手紙 1]" });
@@ -607,7 +675,7 @@ void tst_ComposeFlows::editorThatCannotStartKeepsTheWaitingCommand()
     QVERIFY(text.contains(QStringLiteral("エディタを起動できませんでした")));
     QVERIFY(text.contains(missing));
     QVERIFY(f.session.main.visible);
-    QCOMPARE(f.session.upFile.UpFileText, kW1 + kW2 + kW3);
+    QCOMPARE(f.session.upFile.text(), kW1 + kW2 + kW3);
     QCOMPARE(f.upBytes(), b(kW1 + kW2 + kW3));
 }
 
@@ -648,7 +716,7 @@ void tst_ComposeFlows::unencodableTextCancelledIsKept()
 
         QCOMPARE(f.messages.shown.size(), 2);
         QVERIFY(!QFile::exists(f.upPath()));
-        QVERIFY(f.session.upFile.UpFileText.isEmpty());
+        QVERIFY(f.session.upFile.text().isEmpty());
         // The message names the file that keeps the text.
         const QString message = f.messages.shown.at(1).text;
         const qsizetype at = message.indexOf(f.session.AppDir);
@@ -681,7 +749,7 @@ void tst_ComposeFlows::responseRewriteClosedUnsavedKeepsTheResponse()
     f.click(QStringLiteral("[レス 1]"));
     f.press('P'); // the editor is closed without saving
     QCOMPARE(f.script.runs(), 1);
-    QCOMPARE(f.session.upFile.UpFileText, kResp1);
+    QCOMPARE(f.session.upFile.text(), kResp1);
     QCOMPARE(f.upBytes(), b(kResp1));
     QCOMPARE(f.titles(), (QStringList { "[305]", " [306]", "[レス 1]", "[307]" }));
 }
@@ -709,7 +777,7 @@ void tst_ComposeFlows::emptiedResponseRewriteRemovesTheUpFile()
     f.click(QStringLiteral("[レス 1]"));
     f.script.willWrite(QByteArray());
     f.press('E');
-    QVERIFY(f.session.upFile.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.text().isEmpty());
     QVERIFY(!QFile::exists(f.upPath()));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kResp1));
     QCOMPARE(f.marks(), QStringList {});
@@ -737,7 +805,7 @@ void tst_ComposeFlows::writeRewrittenToNothing()
     f.script.willWrite(QByteArray());
     f.press(key);
     QCOMPARE(f.script.runs(), 1);
-    QVERIFY(f.session.upFile.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.text().isEmpty());
     QCOMPARE(f.marks(), QStringList {});
     QVERIFY(!QFile::exists(f.upPath()));
     QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), b(kW1));
@@ -810,7 +878,7 @@ void tst_ComposeFlows::writeRewriteClosedUnsavedKeepsItsPlace()
     f.messages.answers = { MsgAnswer::Ok };
     f.press(key); // the editor is closed without saving
     QCOMPARE(f.script.runs(), 1);
-    QCOMPARE(f.session.upFile.UpFileText, kW1 + kW2 + kW3);
+    QCOMPARE(f.session.upFile.text(), kW1 + kW2 + kW3);
     QCOMPARE(f.upBytes(), b(kW1 + kW2 + kW3));
     f.click(QStringLiteral("[書込 2]"));
     QCOMPARE(f.session.main.Article.items, (QStringList { "二通目", "二番目の書き込み" }));

@@ -105,7 +105,7 @@ void tst_IdListWindow::viewerOkJustCloses()
     w.OK_Click();
     QVERIFY(!w.visible);
     QCOMPARE(f.script.runs(), 0);
-    QVERIFY(f.session.upFile.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.text().isEmpty());
 }
 
 void tst_IdListWindow::noSelectionInMailMode()
@@ -135,7 +135,7 @@ void tst_IdListWindow::editorClosedUnsaved()
     w.setSelected(0, true);
     w.OK_Click(); // the script saves nothing
     QCOMPARE(f.script.runs(), 1);
-    QVERIFY(f.session.upFile.UpFileText.isEmpty());
+    QVERIFY(f.session.upFile.text().isEmpty());
     QVERIFY(!QFile::exists(f.upPath()));
     // The list was built again and comes back to the row the user was on,
     // the article view empty.
@@ -172,7 +172,7 @@ void tst_IdListWindow::batchUnmarkOfACommandChangedOutside()
     f.select(f.boardOf(12));
     f.click(QStringLiteral("[307]"));
     f.session.main.BatchSet.items[2] = QStringLiteral("S");
-    f.session.upFile.UpFileText = QStringLiteral("\\ 12\r\nWx\r\n.\r\nyQ");
+    f.session.upFile.replace(QStringLiteral("\\ 12\r\nWx\r\n.\r\nyQ"));
     f.press('S');
     QCOMPARE(f.session.main.BatchSet.item(2), QStringLiteral(" "));
     QCOMPARE(f.upBytes(), QByteArray("\\ 12\r\nWx\r\n.\r\nyQ"));

@@ -144,7 +144,7 @@ void tst_UpFile::phantomMarks()
     QCOMPARE(f.session.main.Article.items, shown);
     f.messages.answers = { MsgAnswer::Ok };
     f.press('D');
-    QCOMPARE(f.session.upFile.UpFileText, afterDelete);
+    QCOMPARE(f.session.upFile.text(), afterDelete);
     QCOMPARE(f.upBytes(), sjis(afterDelete));
 }
 
@@ -158,7 +158,7 @@ void tst_UpFile::rewriteCutsTheRowsCommand()
     f.script.willWrite(QStringLiteral("改\r\n書き直し"));
     f.press('E');
     QCOMPARE(
-        f.session.upFile.UpFileText, kBackslashTitle + QStringLiteral("\\ 12\r\nW改\r\n書き直し\r\n.\r\nyQ"));
+        f.session.upFile.text(), kBackslashTitle + QStringLiteral("\\ 12\r\nW改\r\n書き直し\r\n.\r\nyQ"));
 }
 
 QTEST_GUILESS_MAIN(tst_UpFile)

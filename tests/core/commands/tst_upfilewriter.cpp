@@ -156,13 +156,16 @@ void tst_UpFileWriter::store()
     writeFile(f.tempPath(), temp);
 
     const QString before = QStringLiteral("\\ 1\r\nWold\r\n.\r\nyQ");
-    f.session.upFile.UpFileText = before;
+    f.session.upFile.load(before);
     commands::StoreComposedText(f.session, { fixedClock, QString() });
 
-    QCOMPARE(f.session.upFile.UpFileText, before + appended);
+    QCOMPARE(f.session.upFile.text(), before + appended);
     QCOMPARE(QFile::exists(f.tempPath()), tempRemains);
+    // Nothing appended, nothing written.
     if (!appended.isEmpty())
         QCOMPARE(f.upBytes(), sjis(before + appended));
+    else
+        QVERIFY(!QFile::exists(f.upPath()));
     if (kind == u"Response")
         QVERIFY(f.session.reading.LastWrittenKind == ReaderMode::None);
 }
@@ -175,7 +178,8 @@ void tst_UpFileWriter::emptyUpFileTextLeavesTheFileAlone()
     writeFile(f.upPath(), "kept by hand");
     f.session.reading.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "");
-    f.session.upFile.UpFileDirty = true;
+    f.session.upFile.load(QStringLiteral("kept by hand"));
+    f.session.upFile.replace(QString());
     commands::StoreComposedText(f.session);
     QCOMPARE(f.upBytes(), QByteArray("kept by hand"));
 
@@ -201,34 +205,46 @@ void tst_UpFileWriter::netWithoutSignatureAfterOneWith()
     f.session.reading.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "T\r\nB");
     commands::StoreComposedText(f.session, { fixedClock, QString() });
-    QCOMPARE(f.session.upFile.UpFileText,
+    QCOMPARE(f.session.upFile.text(),
         QStringLiteral("\\ 12\r\nWT\r\nB\r\n") + kSigExpanded + QStringLiteral("\r\n.\r\nyQ"));
 
     f.session.NetTable[0][settings::NetRecord::Sign_Path] = QString(80, u' ');
-    f.session.upFile.UpFileText.clear();
+    f.session.upFile.load(QString());
     f.session.reading.LastWrittenKind = ReaderMode::Write;
     writeFile(f.tempPath(), "T\r\nB");
     commands::StoreComposedText(f.session, { fixedClock, QString() });
-    QCOMPARE(f.session.upFile.UpFileText, QStringLiteral("\\ 12\r\nWT\r\nB\r\n.\r\nyQ"));
+    QCOMPARE(f.session.upFile.text(), QStringLiteral("\\ 12\r\nWT\r\nB\r\n.\r\nyQ"));
 }
 
 void tst_UpFileWriter::previousGenerationIsKept()
 {
     WritingFixture f;
-    f.session.upFile.UpFileText = QStringLiteral("first");
-    QVERIFY(commands::writeUpFile(f.session));
-    QVERIFY(!QFile::exists(f.upPath() + QStringLiteral(".bak")));
-    f.session.upFile.UpFileText = QStringLiteral("second");
-    QVERIFY(commands::writeUpFile(f.session));
+    const QString bak = f.upPath() + QStringLiteral(".bak");
+    f.session.upFile.replace(QStringLiteral("first"));
+    QVERIFY(commands::saveUpFile(f.session));
+    QVERIFY(!QFile::exists(bak));
+    f.session.upFile.replace(QStringLiteral("second"));
+    QVERIFY(commands::saveUpFile(f.session));
     QCOMPARE(f.upBytes(), QByteArray("second"));
-    QCOMPARE(readFile(f.upPath() + QStringLiteral(".bak")), QByteArray("first"));
-    QCOMPARE(f.session.upFile.UpFilePath, f.upPath());
+    QCOMPARE(readFile(bak), QByteArray("first"));
 
-    // A directory that cannot be written is reported with the path.
+    // A text saved unchanged, or changed back, writes nothing: the backup
+    // stays the generation before.
+    QVERIFY(commands::saveUpFile(f.session));
+    f.session.upFile.append(QStringLiteral("!"));
+    f.session.upFile.cut(6, 1);
+    QVERIFY(!f.session.upFile.changedSinceSaved());
+    QVERIFY(commands::saveUpFile(f.session));
+    QCOMPARE(readFile(bak), QByteArray("first"));
+
+    // A directory that cannot be written is reported with the path, and the
+    // text stays unsaved.
     f.session.Dir[settings::DirRecord::Up_Dir] = f.dir.path() + QStringLiteral("/missing dir");
-    QVERIFY(!commands::writeUpFile(f.session));
+    f.session.upFile.replace(QStringLiteral("third"));
+    QVERIFY(!commands::saveUpFile(f.session));
     QCOMPARE(f.messages.shown.size(), 1);
     QVERIFY(f.messages.shown.first().text.contains(QStringLiteral("missing dir")));
+    QVERIFY(f.session.upFile.changedSinceSaved());
 }
 
 void tst_UpFileWriter::decodeEdited_data()

@@ -249,10 +249,9 @@ void TestExport::aRowOrAThreadAndWhatIsLeftOut()
     Session s;
     loadFixture(s, fixtureLog(QStringLiteral("話題"), QStringLiteral("本文")));
     // A response to 1001 and a new article wait in the up file.
-    s.upFile.UpFileText = QStringLiteral("\\ 1") + kCrlf + QStringLiteral("1001") + kCrlf
-        + QStringLiteral("Pお返事") + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ")
-        + QStringLiteral("\\ 1") + kCrlf + QStringLiteral("W新しい話") + kCrlf + QStringLiteral(".") + kCrlf
-        + QStringLiteral("yQ");
+    s.upFile.load(QStringLiteral("\\ 1") + kCrlf + QStringLiteral("1001") + kCrlf + QStringLiteral("Pお返事")
+        + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ") + QStringLiteral("\\ 1") + kCrlf
+        + QStringLiteral("W新しい話") + kCrlf + QStringLiteral(".") + kCrlf + QStringLiteral("yQ"));
     reader::Reader reader(s);
     reader.chooseBoard(1);
     QCOMPARE(s.main.Title.items, QStringList({ "[1001]", " [1002]", "[レス 1]", "[1003]", "[書込 1]" }));

@@ -108,12 +108,19 @@ void literalSortAndRemove(QStringList &entries, QStringList &keys)
     }
 }
 
-// Steps 8 and 9 as first written: every room of the log walks the whole list
-// for its earlier items, and the rooms are exchange sorted by their keys.
+// Steps 8 and 9 step by step: every room of the log walks the whole list for
+// the earlier items of its number (the whole number before the first "."
+// after any "[XCHAT] No" of an item), and the rooms are exchange sorted by
+// their keys.
 QStringList literalChatRooms(QStringList list, const QString &log, const QString &question)
 {
     using namespace kavrel::text;
     const QString crlf = QStringLiteral("\r\n");
+    const QString chatItem = QStringLiteral("[XCHAT] No");
+    const auto roomNumber = [](const QString &text) {
+        const qsizetype dot = findFrom(text, QStringLiteral("."));
+        return val(dot == 0 ? text : left(text, dot - 1));
+    };
     qsizetype g = 1;
     for (;;) {
         g = findFrom(log, question, g + 1);
@@ -129,11 +136,15 @@ QStringList literalChatRooms(QStringList list, const QString &log, const QString
         const QString room = mid(log, e2 + 2, e3 - e2 - 2);
         if (val(room) == 0)
             continue;
-        const qsizetype dot = findFrom(room, QStringLiteral("."));
-        const QString earlier = QStringLiteral("[XCHAT] No") + (dot == 0 ? room : left(room, dot - 1));
+        const qint64 number = roomNumber(room);
         for (qsizetype i = list.size() - 1; i >= 0; --i) {
-            if (list.at(i).contains(earlier))
-                list.removeAt(i);
+            const QString &item = list.at(i);
+            for (qsizetype p = item.indexOf(chatItem); p >= 0; p = item.indexOf(chatItem, p + 1)) {
+                if (roomNumber(item.mid(p + chatItem.size())) == number) {
+                    list.removeAt(i);
+                    break;
+                }
+            }
         }
         list << QStringLiteral("[XCHAT] No") + room;
     }
@@ -181,6 +192,8 @@ private slots:
     void candidatesMatchStepByStepSearch();
     void cutBoardLineNeverReplacesARememberedOne();
     void rememberedChatRoomsStay();
+    void rememberedLinesKeepTheirBytes_data();
+    void rememberedLinesKeepTheirBytes();
     void blankLinesBeforeTheKeyLine_data();
     void blankLinesBeforeTheKeyLine();
     void sortOrderMatchesTheExchangeSort_data();
@@ -377,32 +390,52 @@ void TestLogScanner::chatRooms()
 void TestLogScanner::chatRoomRemembered_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("room");
+    QTest::addColumn<QStringList>("rooms"); // the room lines the host echoes, in turn
     QTest::addColumn<QStringList>("chats");
 
     QTest::newRow("two remembered items of the room both go")
         << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 3.｢夜｣ \r\n"
-        << " 3.｢今｣" << QStringList { "[XCHAT] No 3.｢今｣" };
+        << QStringList { " 3.｢今｣" } << QStringList { "[XCHAT] No 3.｢今｣" };
     QTest::newRow("other rooms stay")
         << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No 4.｢夜｣ \r\n"
-        << " 3.｢今｣" << QStringList { "[XCHAT] No 3.｢今｣", "[XCHAT] No 4.｢夜｣" };
+        << QStringList { " 3.｢今｣" } << QStringList { "[XCHAT] No 3.｢今｣", "[XCHAT] No 4.｢夜｣" };
     QTest::newRow("room line without a dot") << "[XCHAT] No 5 ｢昼｣ \r\n"
-                                             << " 5" << QStringList { "[XCHAT] No 5" };
-    QTest::newRow("room line without a number") << ""
-                                                << "満室です" << QStringList();
+                                             << QStringList { " 5" } << QStringList { "[XCHAT] No 5" };
+    QTest::newRow("room line without a number") << "" << QStringList { "満室です" } << QStringList();
+    QTest::newRow("room 1 is not room 12")
+        << "[XCHAT] No12.技術ルーム \r\n"
+        << QStringList { "1.雑談ルーム" }
+        << QStringList { "[XCHAT] No1.雑談ルーム", "[XCHAT] No12.技術ルーム" };
+    QTest::newRow("room 12, then room 1")
+        << "" << QStringList { "12.技術ルーム", "1.雑談ルーム" }
+        << QStringList { "[XCHAT] No1.雑談ルーム", "[XCHAT] No12.技術ルーム" };
+    QTest::newRow("room 3 echoed with a blank")
+        << "[XCHAT] No3.雑談ルーム \r\n"
+        << QStringList { " 3.雑談ルーム" } << QStringList { "[XCHAT] No 3.雑談ルーム" };
+    QTest::newRow("room remembered twice") << "[XCHAT] No3.雑談ルーム \r\n[XCHAT] No3.雑談ルーム \r\n"
+                                           << QStringList() << QStringList { "[XCHAT] No3.雑談ルーム" };
+    QTest::newRow("room remembered under two names") << "[XCHAT] No 3.｢昼｣ \r\n[XCHAT] No3.｢夜｣ \r\n"
+                                                     << QStringList() << QStringList { "[XCHAT] No3.｢夜｣" };
 }
 
 void TestLogScanner::chatRoomRemembered()
 {
     QFETCH(QString, file);
-    QFETCH(QString, room);
+    QFETCH(QStringList, rooms);
     QFETCH(QStringList, chats);
     LogIndexFixture f;
     writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣CHAT \r\n" + file));
-    f.session.log.LogText = logOf({ { kPrompt + "X", QStringLiteral("何番に入りますか？ ([RET]:終了):3"),
-        QString(), room, QStringLiteral("入室しました。") } });
+    QList<QStringList> blocks;
+    for (const QString &room : std::as_const(rooms))
+        blocks.append({ kPrompt + "X", QStringLiteral("何番に入りますか？ ([RET]:終了):3"), QString(), room,
+            QStringLiteral("入室しました。") });
+    f.session.log.LogText = logOf(blocks);
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList { "No.1 ｢雑談｣" } + chats);
+    QString saved = QStringLiteral("No.1 ｢雑談｣CHAT \r\n");
+    for (const QString &chat : std::as_const(chats))
+        saved += chat + QStringLiteral(" \r\n");
+    QCOMPARE(readFile(f.session.boardListFilePath()), sjis(saved));
 }
 
 void TestLogScanner::malformedLogs_data()
@@ -568,6 +601,31 @@ void TestLogScanner::rememberedChatRoomsStay()
     logindex::ScanLog(f.session);
     QCOMPARE(f.session.main.Board_List.items, QStringList({ "No.1 ｢雑談｣", "[XCHAT] No1.雑談ルーム" }));
     QCOMPARE(readFile(f.session.boardListFilePath()), file);
+}
+
+void TestLogScanner::rememberedLinesKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // in a remembered line, with no Shift-JIS meaning
+    QTest::newRow("lead byte before a blank") << QByteArray("\x81\x20");
+    QTest::newRow("unassigned 85 40") << QByteArray("\x85\x40");
+    QTest::newRow("unassigned E0 30") << QByteArray("\xE0\x30");
+    QTest::newRow("FC FC") << QByteArray("\xFC\xFC");
+}
+
+void TestLogScanner::rememberedLinesKeepTheirBytes()
+{
+    // Lines the scan leaves as they were are written back byte for byte,
+    // among the line of a board this log entered.
+    QFETCH(QByteArray, bytes);
+    LogIndexFixture f;
+    const QByteArray board = sjis("No.9 ｢") + bytes + sjis("｣KEEP \r\n");
+    const QByteArray room = sjis("[XCHAT] No 4.") + bytes + " \r\n";
+    writeFile(f.session.boardListFilePath(), sjis("No.1 ｢雑談｣OLD \r\n") + board + room);
+    f.session.log.LogText = logOf({ boardBlock("No.2 ｢ソフト｣", "SOFT") });
+    logindex::ScanLog(f.session);
+    QCOMPARE(f.session.main.Board_List.ListCount(), 4);
+    QCOMPARE(readFile(f.session.boardListFilePath()),
+        sjis("No.1 ｢雑談｣OLD \r\nNo.2 ｢ソフト｣SOFT \r\n") + board + room);
 }
 
 void TestLogScanner::blankLinesBeforeTheKeyLine_data()

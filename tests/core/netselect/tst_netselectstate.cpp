@@ -208,7 +208,7 @@ void TestNetSelectState::upFileQuestion()
     const QString upFile = path(QStringLiteral("UP/KAB.up"));
     writeFile(upFile, sjis(QStringLiteral("b 3\r\nW\r\n本文")) + QByteArray("\0garbage", 8));
     m_messages.answers = { MsgAnswer(answer) };
-    m_session->upFile.UpFileText = QStringLiteral("left over");
+    m_session->upFile.load(QStringLiteral("left over"));
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
     QCOMPARE(m_messages.shown.size(), 1);
@@ -218,7 +218,7 @@ void TestNetSelectState::upFileQuestion()
     // Return answers the safe way: the waiting commands are not deleted by a second Return.
     QCOMPARE(m_messages.shown.first().defaultAnswer, MsgAnswer::Cancel);
     QCOMPARE(QFileInfo::exists(upFile), fileKept);
-    QCOMPARE(m_session->upFile.UpFileText, upText);
+    QCOMPARE(m_session->upFile.text(), upText);
     // A deleted up file is kept one generation back, byte for byte.
     if (!fileKept)
         QCOMPARE(readFile(upFile + QStringLiteral(".bak")),
@@ -235,7 +235,7 @@ void TestNetSelectState::upFileStaysWhenItsBackupCannotBeWritten()
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
     QCOMPARE(readFile(upFile), bytes);
-    QCOMPARE(m_session->upFile.UpFileText, QStringLiteral("b 3\r\nW\r\n本文"));
+    QCOMPARE(m_session->upFile.text(), QStringLiteral("b 3\r\nW\r\n本文"));
     QCOMPARE(m_messages.shown.size(), 2);
     QVERIFY(m_messages.shown.last().text.startsWith(
         QStringLiteral("ファイルに書き込めません: ") + upFile + QStringLiteral(".bak\n")));
@@ -245,12 +245,12 @@ void TestNetSelectState::upFileTextFollowsTheChosenNet()
 {
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
-    m_session->upFile.UpFileText = QStringLiteral("waiting commands");
+    m_session->upFile.load(QStringLiteral("waiting commands"));
     m_screen->Select_menu_DblClick(); // the same net again: kept
-    QCOMPARE(m_session->upFile.UpFileText, QStringLiteral("waiting commands"));
+    QCOMPARE(m_session->upFile.text(), QStringLiteral("waiting commands"));
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Select_menu_DblClick(); // another net: emptied
-    QVERIFY(m_session->upFile.UpFileText.isEmpty());
+    QVERIFY(m_session->upFile.text().isEmpty());
     QVERIFY(m_messages.shown.isEmpty());
 }
 
@@ -258,15 +258,15 @@ void TestNetSelectState::upFileTextNotTakenOverAfterEditingAnotherNet()
 {
     m_screen->Form_Load();
     m_screen->Select_menu_DblClick();
-    m_session->upFile.UpFileText = QStringLiteral("commands for the first net");
+    m_session->upFile.load(QStringLiteral("commands for the first net"));
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Change_Click();
     QCOMPARE(m_session->NetIndex, 0); // editing does not change the current net
     m_editor->Command2_Click();
-    QCOMPARE(m_session->upFile.UpFileText, QStringLiteral("commands for the first net"));
+    QCOMPARE(m_session->upFile.text(), QStringLiteral("commands for the first net"));
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Select_menu_DblClick();
-    QVERIFY(m_session->upFile.UpFileText.isEmpty());
+    QVERIFY(m_session->upFile.text().isEmpty());
 }
 
 void TestNetSelectState::registerEmptyName()
@@ -452,7 +452,7 @@ void TestNetSelectState::deleteKeepsCurrentNet()
     m_screen->Form_Load();
     m_screen->Select_menu.ListIndex = 2;
     m_screen->Select_menu_DblClick();
-    m_session->upFile.UpFileText = QStringLiteral("for Third");
+    m_session->upFile.load(QStringLiteral("for Third"));
     m_session->log.PrevOpenNetIndex = 2;
     m_messages.answers = { MsgAnswer::Ok };
     m_screen->Select_menu.ListIndex = 0;
@@ -460,13 +460,13 @@ void TestNetSelectState::deleteKeepsCurrentNet()
     QCOMPARE(m_session->NetIndex, 1);
     QCOMPARE(m_session->log.PrevOpenNetIndex, 1);
     QCOMPARE(m_session->netField(NetRecord::Net_Name), QStringLiteral("Third"));
-    QCOMPARE(m_session->upFile.UpFileText, QStringLiteral("for Third"));
+    QCOMPARE(m_session->upFile.text(), QStringLiteral("for Third"));
 
     m_messages.answers = { MsgAnswer::Ok };
     m_screen->Select_menu.ListIndex = 1;
     m_screen->Delete_Click(); // the current net itself
     QCOMPARE(m_session->NetIndex, -1);
-    QVERIFY(m_session->upFile.UpFileText.isEmpty());
+    QVERIFY(m_session->upFile.text().isEmpty());
 }
 
 void TestNetSelectState::readSingleLog()

@@ -99,7 +99,7 @@ void tst_ProgramFlows::startAndOpen(Program &p, ScriptedMessages &messages, cons
     messages.answers = { MsgAnswer::Cancel };
     p.netSelect.Select_menu_DblClick();
     QCOMPARE(messages.texts(), QStringList { QStringLiteral("アップファイルが存在します！削除しますか？") });
-    QCOMPARE(sjis(p.session.upFile.UpFileText), m_waiting);
+    QCOMPARE(sjis(p.session.upFile.text()), m_waiting);
     QCOMPARE(p.netSelect.Log_List_File.items, (QStringList { "KAB0605.LOG", "KAB0606.LOG" }));
     p.netSelect.Log_List_File.ListIndex = 1;
     p.netSelect.Log_List_File_DblClick();

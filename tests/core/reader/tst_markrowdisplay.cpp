@@ -34,7 +34,7 @@ struct Fixture
     Fixture()
     {
         loadHandLog(s);
-        s.upFile.UpFileText = upFile();
+        s.upFile.load(upFile());
     }
     QStringList show(int board, const QString &row)
     {
@@ -98,9 +98,9 @@ void TestMarkRowDisplay::chatWriteStopsAtALineEndingInAFullStop()
     Fixture f;
     f.s.main.Board_List.items << "[XCHAT] No1.部屋";
     QCOMPARE(f.show(4, "[書込]"), QStringList({ "[書込                   ]こんにちは" }));
-    f.s.upFile.UpFileText = lines({ "X1", "終わり.", "次", ".", "" });
+    f.s.upFile.load(lines({ "X1", "終わり.", "次", ".", "" }));
     QCOMPARE(f.show(4, "[書込]"), QStringList());
-    f.s.upFile.UpFileText = lines({ "X1", "一行目", "", "次", ".", "" });
+    f.s.upFile.load(lines({ "X1", "一行目", "", "次", ".", "" }));
     QCOMPARE(f.show(4, "[書込]"), QStringList({ "[書込                   ]一行目" }));
 }
 
@@ -118,7 +118,7 @@ void TestMarkRowDisplay::clickingAMarkRowShowsIt()
     // The counter shows the mark row's place like any other row's.
     QCOMPARE(f.s.main.ArticleCount.Caption, QString("6/6"));
     // Deleted from the up file: an empty view.
-    f.s.upFile.UpFileText.clear();
+    f.s.upFile.load(QString());
     f.s.main.selectTitle(3);
     QVERIFY(f.s.main.Article.isEmpty());
 }

@@ -296,7 +296,7 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
 {
     // A waiting write is the last row of board 1.
     Fixture f(1);
-    f.s.upFile.UpFileText = QStringLiteral("\\ 1\r\nW書きかけ\r\n本文\r\n.\r\ny");
+    f.s.upFile.load(QStringLiteral("\\ 1\r\nW書きかけ\r\n本文\r\n.\r\ny"));
     f.reader.chooseBoard(1);
     QCOMPARE(f.s.main.Title.item(4), QString("[書込 1]"));
 
@@ -429,7 +429,7 @@ void TestReaderKeys::theReaderShowsWhatACommandLeft()
     // rebuilds the title list on that result.
     Outcome outcome = Outcome::Cancelled;
     f.compose.act = [&](ReaderCommand command) {
-        f.s.upFile.UpFileText += commands::upfile::writeCommand(board, "本文\r\n", QString());
+        f.s.upFile.append(commands::upfile::writeCommand(board, "本文\r\n", QString()));
         ComposeResult result { command, outcome };
         result.refocus = true;
         return result;
@@ -440,7 +440,7 @@ void TestReaderKeys::theReaderShowsWhatACommandLeft()
     QVERIFY(f.s.main.titleHasFocus);
 
     outcome = Outcome::Stored;
-    f.s.upFile.UpFileText.clear();
+    f.s.upFile.load(QString());
     f.s.main.loseTitleFocus();
     f.press(reader::Key_W);
     QCOMPARE(f.s.main.rowCount(), rows + 1);
@@ -450,7 +450,7 @@ void TestReaderKeys::theReaderShowsWhatACommandLeft()
 
     // A deletion selects the row the command gives, after the rebuild.
     f.compose.act = [&](ReaderCommand command) {
-        f.s.upFile.UpFileText.clear();
+        f.s.upFile.load(QString());
         ComposeResult result { command, Outcome::Deleted };
         result.row = 0;
         return result;

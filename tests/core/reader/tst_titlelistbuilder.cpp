@@ -80,7 +80,7 @@ struct SlowBuild
         }
         if (item.startsWith(QLatin1String("[XCHAT]")))
             chatRows();
-        if (!s.upFile.UpFileText.isEmpty())
+        if (!s.upFile.text().isEmpty())
             marks();
         const bool last = s.main.Board_List.ListIndex == s.main.Board_List.ListCount() - 1;
         if (val(mid(item, 4, 5)) == 0 && !item.startsWith(QLatin1String("[XCHAT]")) && title.isEmpty())
@@ -190,7 +190,7 @@ struct SlowBuild
 
     void marks()
     {
-        const QString &up = s.upFile.UpFileText;
+        const QString &up = s.upFile.text();
         const QString item = s.main.Board_List.selectedText();
         const bool chat = item.startsWith(QLatin1String("[XCHAT]"));
         qsizetype blank = findFrom(item, u' ', 5);
@@ -481,7 +481,7 @@ void TestTitleListBuilder::chatRooms()
     s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     s.main.Board_List.ListIndex = 1;
-    s.upFile.UpFileText = "X1" + kCrlf + "こんにちは" + kCrlf + "." + kCrlf;
+    s.upFile.load("X1" + kCrlf + "こんにちは" + kCrlf + "." + kCrlf);
     s.reading.LastWrittenKind = ReaderMode::Write;
     QCOMPARE(fastBuild(s), 2);
     QCOMPARE(column(s, 1), QStringList({ "[XCHAT]", "[XCHAT]", "[書込]" }));
@@ -496,7 +496,7 @@ void TestTitleListBuilder::markRows()
         + "本文" + kCrlf + "." + kCrlf + "y" + "\\ 1" + kCrlf + "W書いた" + kCrlf + "本文" + kCrlf + "."
         + kCrlf + "yQ" + "\\ 1" + kCrlf + "1002" + kCrlf + "P返事" + kCrlf + "." + kCrlf + "yQ" + "\\ 1"
         + kCrlf + " 1003" + kCrlf + "SQ";
-    s.upFile.UpFileText = up;
+    s.upFile.load(up);
 
     s.main.Board_List.ListIndex = 0;
     s.reading.LastWrittenKind = ReaderMode::Mail;
@@ -528,15 +528,15 @@ void TestTitleListBuilder::responseMarkNamesTheExactBoardAndArticle()
     loadHandLog(s);
     // A response to board 12 and one to article 100 (which would match the
     // text "[100" of [1001]) do not mark board 1.
-    s.upFile.UpFileText = "\\ 12" + kCrlf + "1001" + kCrlf + "P他の板" + kCrlf + "." + kCrlf + "yQ" + "\\ 1"
-        + kCrlf + "100" + kCrlf + "P違う記事" + kCrlf + "." + kCrlf + "yQ";
+    s.upFile.load("\\ 12" + kCrlf + "1001" + kCrlf + "P他の板" + kCrlf + "." + kCrlf + "yQ" + "\\ 1" + kCrlf
+        + "100" + kCrlf + "P違う記事" + kCrlf + "." + kCrlf + "yQ");
     s.main.Board_List.ListIndex = 1;
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[1003]" }));
 
     // A response whose article is not in this log (written from an earlier
     // log) has no row, but keeps its number: the next one is the second.
-    s.upFile.UpFileText += "\\ 1" + kCrlf + "1003" + kCrlf + "P三へ" + kCrlf + "." + kCrlf + "yQ";
+    s.upFile.append("\\ 1" + kCrlf + "1003" + kCrlf + "P三へ" + kCrlf + "." + kCrlf + "yQ");
     fastBuild(s);
     QCOMPARE(column(s, 1), QStringList({ "[1001]", " [1002]", "  [1004]", "[1003]", "[レス 2]" }));
 }
