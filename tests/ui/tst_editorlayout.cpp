@@ -212,11 +212,13 @@ private slots:
             QTest::keyClick(window->titleView(), Qt::Key_Down);
         // Kept apart from this function's frame: the poll outlives a failed check.
         const auto shown = std::make_shared<QString>();
-        whenEditorShown([this, shown] {
-            ui::EditorWindow &editor = program->editorWindow();
-            *shown = editor.findChild<QLabel *>(QStringLiteral("EditorSubject"))->text();
-            QTest::keyClick(editor.textEdit(), Qt::Key_Escape);
-        });
+        whenEditorShown(
+            [this, shown] {
+                ui::EditorWindow &editor = program->editorWindow();
+                *shown = editor.findChild<QLabel *>(QStringLiteral("EditorSubject"))->text();
+                QTest::keyClick(editor.textEdit(), Qt::Key_Escape);
+            },
+            NeedsActive::No);
         QTest::keyClick(window->titleView(), Qt::Key(key));
         if (key == Qt::Key_M) {
             QListView *list = program->idListWindow().list();
@@ -259,16 +261,19 @@ private:
     // command's wait and is the active window: Ctrl+S is a shortcut of the
     // active window only. A part that fails leaves the editor open; it is
     // then thrown away, so that the command's wait ends and the test with it.
-    void whenEditorShown(const std::function<void()> &user)
+    // A part that only reads the editor and sends its keys to the text itself
+    // needs no active window.
+    enum class NeedsActive { Yes, No };
+    void whenEditorShown(const std::function<void()> &user, NeedsActive needsActive = NeedsActive::Yes)
     {
         auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [this, poll, user] {
+        connect(poll, &QTimer::timeout, this, [this, poll, user, needsActive] {
             ui::EditorWindow &editor = program->editorWindow();
             if (!editor.isVisible())
                 return;
             poll->stop();
             poll->deleteLater();
-            if (QTest::qWaitForWindowActive(&editor))
+            if (needsActive == NeedsActive::No || QTest::qWaitForWindowActive(&editor))
                 user();
             else
                 QTest::qFail("the editor never became the active window", __FILE__, __LINE__);

@@ -289,6 +289,8 @@ private slots:
         QFETCH(int, steps);
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window));
+        // From the original size, whatever the previous row kept.
+        QTest::keyClick(window->titleView(), Qt::Key_0, Qt::ControlModifier);
         const qreal base = window->titleView()->font().pointSizeF();
         const int lines = program->session().main.ArticleVisibleLines;
         for (const int key : keys)

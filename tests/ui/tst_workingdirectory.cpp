@@ -217,12 +217,13 @@ void TestWorkingDirectory::anotherOneWhileRunning()
     // there, and TEMP.TXT goes. The new one starts with nothing of it.
     test::writeFile(demo + QStringLiteral("/TEMP.TXT"), "left by the editor");
     run.window->move(40, 60);
+    const int leftAt = run.window->frameGeometry().top();
     QVERIFY(run.program->openWorkingDirectory(path(QStringLiteral("kept"))));
     QVERIFY(!QFile::exists(demo + QStringLiteral("/TEMP.TXT")));
     Session before;
     before.AppDir = demo;
     settings::ReadSettings(before);
-    QCOMPARE(before.Dir[settings::DirRecord::WindowTop], QString::number(run.window->frameGeometry().top()));
+    QCOMPARE(before.Dir[settings::DirRecord::WindowTop], QString::number(leftAt));
     QCOMPARE(QDir::currentPath(), QDir(path(QStringLiteral("kept"))).canonicalPath());
     QCOMPARE(s.AppDir, path(QStringLiteral("kept")));
     QCOMPARE(s.NetIndex, -1);

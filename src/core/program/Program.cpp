@@ -107,7 +107,7 @@ bool Program::leaveWorkingDirectory(int left, int top, int height)
     session.Sirial_Flg = 0;
     session.log = OpenLog();
     session.unread = UnreadTracker();
-    session.upFile = UpFileState();
+    session.upFile = UpFileStore();
     session.composing = ComposeState();
     session.reading = ReaderState();
     session.search = SearchState();
