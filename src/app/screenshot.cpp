@@ -89,13 +89,13 @@ int main(int argc, char *argv[])
         program.forward([&] { screen.Show(); });
         program.forward([&] {
             screen.Select_menu.ListIndex = net;
-            screen.Select_menu_DblClick();
+            screen.chooseNet();
         });
         program.forward([&] {
             const int index = log.isEmpty() ? screen.Log_List_File.ListCount() - 1
                                             : int(screen.Log_List_File.items.indexOf(log));
             screen.Log_List_File.ListIndex = index;
-            screen.Log_List_File_DblClick();
+            screen.openChosenLog();
         });
         if (board >= 0)
             program.forward([&] { program.session().main.selectBoard(board); });

@@ -63,7 +63,7 @@ struct Context
     explicit Context(const QString &appDir)
     {
         program.session.messages = &messages;
-        program.Form_Load(appDir);
+        program.load(appDir);
     }
 
     Program program;
@@ -84,7 +84,7 @@ struct Context
 int resolveNet(Context &ctx, const QString &net)
 {
     auto &select = ctx.program.netSelect;
-    select.Form_Load();
+    select.load();
     const QStringList &names = select.Select_menu.items;
     bool isNumber = false;
     const int slot = net.toInt(&isNumber);
@@ -103,7 +103,7 @@ void chooseNet(Context &ctx, int slot)
 {
     auto &select = ctx.program.netSelect;
     select.Select_menu.ListIndex = slot;
-    select.Select_menu_DblClick();
+    select.chooseNet();
 }
 
 QStringList netLogs(Context &ctx)
@@ -143,7 +143,7 @@ void openLogs(Context &ctx, const QStringList &args, QStringList *rest)
     }
     logindex::OpenFromNetScreen(ctx.session(), logs, progressPrinter(logs.join(u' ')));
     if (ctx.session().log.NoBoardsFlag) {
-        ctx.program.Form_Unload();
+        ctx.program.unload();
         throw CliExit(Reported, QString()); // the message is already on stderr
     }
 }
@@ -159,7 +159,7 @@ int cmdNets(Context &ctx, const QStringList &args)
 {
     if (!args.isEmpty())
         usage(QStringLiteral("nets takes no arguments"));
-    ctx.program.netSelect.Form_Load();
+    ctx.program.netSelect.load();
     const QStringList &names = ctx.program.netSelect.Select_menu.items;
     for (int i = 0; i < names.size(); ++i)
         printRecord({ QString::number(i), text::trimTrailingBlanks(names.at(i)) });
@@ -180,7 +180,7 @@ int cmdOpen(Context &ctx, const QStringList &args)
 {
     openLogs(ctx, args, nullptr);
     printLogIndex(ctx.session());
-    ctx.program.Form_Unload();
+    ctx.program.unload();
     return Success;
 }
 
@@ -247,7 +247,7 @@ int cmdTitles(Context &ctx, const QStringList &args)
     ctx.program.reader.chooseBoard(item);
     for (const QString &row : ctx.program.reader.titleRows())
         printLine(row);
-    ctx.program.Form_Unload();
+    ctx.program.unload();
     return Success;
 }
 
@@ -270,7 +270,7 @@ int cmdShow(Context &ctx, const QStringList &args)
             reader.chooseRow(row);
     }
     printArticle(ctx.session());
-    ctx.program.Form_Unload();
+    ctx.program.unload();
     return Success;
 }
 
@@ -289,7 +289,7 @@ int cmdSearch(Context &ctx, const QStringList &args)
         usage(QStringLiteral("--text or --from/--to is needed"));
 
     auto &dialog = ctx.program.searchDialog;
-    dialog.Form_Load();
+    dialog.load();
     if (hasText) {
         dialog.setField(search::SearchDialogState::Search_Text, text);
         dialog.String_Check = true;
@@ -298,13 +298,13 @@ int cmdSearch(Context &ctx, const QStringList &args)
         dialog.setRangeFields(from, to);
         dialog.DateTime_Check = true;
     }
-    if (!dialog.Search_Start_Click()) {
-        ctx.program.Form_Unload();
+    if (!dialog.startSearch()) {
+        ctx.program.unload();
         throw CliExit(Reported, QString()); // the dialog's message is on stderr
     }
     for (const auto &hit : ctx.program.reader.walkSearch())
         printRecord({ QString::number(hit.item), QString::number(hit.row), hit.title, hit.plainTitle });
-    ctx.program.Form_Unload();
+    ctx.program.unload();
     return Success;
 }
 
@@ -318,7 +318,7 @@ int cmdUnread(Context &ctx, const QStringList &args)
     printRecord({ QString::number(s.main.Board_List.ListIndex), QString::number(s.main.Title.ListIndex),
         s.main.Title.selectedText() });
     printArticle(s);
-    ctx.program.Form_Unload();
+    ctx.program.unload();
     return Success;
 }
 
@@ -348,7 +348,7 @@ int cmdExport(Context &ctx, const QStringList &args)
     }
 
     const exporter::ExportResult result = exporter::exportBoard(ctx.session(), item, row, thread, format);
-    ctx.program.Form_Unload();
+    ctx.program.unload();
     if (!result.ok())
         throw CliExit(Reported, result.message);
     if (hasOutput) {

@@ -43,18 +43,18 @@ DefineDataWindow::DefineDataWindow(ProgramWindows &program, DefineDataState &sta
     add("Shift_Check", shift, &m_state.Shift_Check);
 
     auto *ok = new QPushButton(DefineDataState::kOkCaption, this);
-    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setObjectName(QStringLiteral("saveButton"));
     defaultButton(ok);
     auto *cancel = new QPushButton(DefineDataState::kCancelCaption, this);
-    cancel->setObjectName(QStringLiteral("Command2"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     returnButton(cancel);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command1_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command2_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.save(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.discard(); }); });
 }
 
 void DefineDataWindow::sync()
@@ -67,7 +67,7 @@ void DefineDataWindow::sync()
 
 void DefineDataWindow::escape()
 {
-    m_state.Form_KeyDown(keys::Key_Escape);
+    m_state.pressKey(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

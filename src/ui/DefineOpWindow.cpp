@@ -35,14 +35,14 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
         void (*browse)(DefineOpState &);
     };
     const Row rows[4] = {
-        { "LOG_Dir", DefineOpState::kLogDirLabel, DefineOpState::kLogDirToolTip, "Command2",
-            DefineOpState::kBrowseToolTip, &m_state.LOG_Dir, [](DefineOpState &s) { s.Command2_Click(); } },
-        { "Up_Dir", DefineOpState::kUpDirLabel, DefineOpState::kUpDirToolTip, "Command1", QString(),
-            &m_state.Up_Dir, [](DefineOpState &s) { s.Command1_Click(); } },
-        { "BL_Dir", DefineOpState::kBlDirLabel, DefineOpState::kBlDirToolTip, "Command4", QString(),
-            &m_state.BL_Dir, [](DefineOpState &s) { s.Command4_Click(); } },
+        { "LOG_Dir", DefineOpState::kLogDirLabel, DefineOpState::kLogDirToolTip, "browseLogDir",
+            DefineOpState::kBrowseToolTip, &m_state.LOG_Dir, [](DefineOpState &s) { s.browseLogDir(); } },
+        { "Up_Dir", DefineOpState::kUpDirLabel, DefineOpState::kUpDirToolTip, "browseUpDir", QString(),
+            &m_state.Up_Dir, [](DefineOpState &s) { s.browseUpDir(); } },
+        { "BL_Dir", DefineOpState::kBlDirLabel, DefineOpState::kBlDirToolTip, "browseBoardListDir", QString(),
+            &m_state.BL_Dir, [](DefineOpState &s) { s.browseBoardListDir(); } },
         { "Editor_Path", DefineOpState::kEditorPathLabel, QString(), "Select_Editor_Path", QString(),
-            &m_state.Editor_Path, [](DefineOpState &s) { s.Select_Editor_Path_Click(); } },
+            &m_state.Editor_Path, [](DefineOpState &s) { s.browseEditorPath(); } },
     };
     for (int i = 0; i < 4; ++i) {
         const Row &r = rows[i];
@@ -73,7 +73,7 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
     ok->setToolTip(DefineOpState::kOkToolTip);
     defaultButton(ok);
     auto *cancel = new QPushButton(DefineOpState::kCancelCaption, this);
-    cancel->setObjectName(QStringLiteral("Command5"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setToolTip(DefineOpState::kCancelToolTip);
     returnButton(cancel);
     auto *buttons = new QHBoxLayout;
@@ -82,8 +82,9 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
     buttons->addWidget(cancel);
     grid->addLayout(buttons, 8, 0, 1, 2);
     grid->setColumnStretch(0, 1);
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.DefOK_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command5_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.saveDirectories(); }); });
+    connect(
+        cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.closeWithoutSaving(); }); });
     resize(480, sizeHint().height());
 }
 
@@ -105,7 +106,7 @@ void DefineOpWindow::sync()
 
 void DefineOpWindow::escape()
 {
-    m_state.Form_KeyDown(keys::Key_Escape);
+    m_state.pressKey(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

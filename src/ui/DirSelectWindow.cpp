@@ -76,7 +76,7 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     connect(m_drives, &QComboBox::activated, this, [this](int index) {
         forward([this, index] {
             m_state.Select_Drive.ListIndex = index;
-            m_state.Select_Drive_Change();
+            m_state.chooseDrive();
         });
     });
     connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
@@ -96,11 +96,11 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     connect(m_dirs, &QTreeView::clicked, this, [this](const QModelIndex &index) {
         m_revealPending = false;
         const QString path = m_dirModel->filePath(index);
-        forward([this, path] { m_state.Select_Dir_Change(path); });
+        forward([this, path] { m_state.chooseDirectory(path); });
     });
     connect(m_dirs, &QTreeView::activated, this, [this](const QModelIndex &index) {
         const QString path = m_dirModel->filePath(index);
-        forward([this, path] { m_state.Select_Dir_Change(path); });
+        forward([this, path] { m_state.chooseDirectory(path); });
     });
     // A file is chosen by a click or by moving through the list with the keys.
     const auto chooseFile = [this](const QModelIndex &index) {
@@ -112,9 +112,8 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     };
     connect(m_files, &QListView::clicked, this, chooseFile);
     connect(m_files->selectionModel(), &QItemSelectionModel::currentChanged, this, chooseFile);
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.OK_DIR_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this,
-        [this] { forward([this] { m_state.Dir_Select_Cancel_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.takePick(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.cancelPick(); }); });
 }
 
 void DirSelectWindow::sync()
@@ -175,7 +174,7 @@ void DirSelectWindow::revealDir()
 
 void DirSelectWindow::escape()
 {
-    m_state.Form_KeyDown(keys::Key_Escape);
+    m_state.pressKey(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

@@ -57,10 +57,10 @@ IdListWindowView::IdListWindowView(ProgramWindows &program, commands::IdListWind
         }
         if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
-        m_state.ID_LIST_KeyDown(code);
+        m_state.keyInIdList(code);
         return true;
     });
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.OK_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.takeChosenIds(); }); });
 }
 
 void IdListWindowView::sync()
@@ -85,7 +85,7 @@ void IdListWindowView::sync()
 
 void IdListWindowView::escape()
 {
-    m_state.Form_KeyDown(keys::Key_Escape);
+    m_state.pressKey(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

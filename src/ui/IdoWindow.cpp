@@ -38,7 +38,7 @@ IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state
     ok->setObjectName(QStringLiteral("IDO_OK"));
     noDefault(ok);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Command2"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     noDefault(cancel);
 
     auto *grid = new QGridLayout(this);
@@ -61,38 +61,39 @@ IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state
         [this](int index) { forward([this, index] { m_state.selectTarget(index); }); });
     connect(m_text, &QLineEdit::textEdited, this,
         [this](const QString &text) { forward([this, text] { m_state.IDO_TEXT = text; }); });
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.IDO_OK_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command2_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.saveMoveTable(); }); });
+    connect(
+        cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.pressCancelButton(); }); });
 
     onKey(m_source, [this](int code, int) {
         if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
-        m_state.ido_board_list_KeyDown(code);
+        m_state.keyInSourceList(code);
         return true;
     });
     onKey(m_target, [this](int code, int) {
         if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
-        m_state.ido_board_list2_KeyDown(code);
+        m_state.keyInTargetList(code);
         return true;
     });
-    // Every key reaches IDO_TEXT_KeyDown first; Up, Down and Esc end there,
+    // Every key reaches keyInTargetField first; Up, Down and Esc end there,
     // other keys then edit the field as usual.
     onKey(m_text, [this](int code, int) {
-        m_state.IDO_TEXT_KeyDown(code);
+        m_state.keyInTargetField(code);
         return code == keys::Key_Escape || code == keys::Key_Up || code == keys::Key_Down
             || code == keys::Key_Enter;
     });
     onKey(ok, [this](int code, int) {
         if (code != keys::Key_Escape)
             return false;
-        m_state.IDO_OK_KeyDown(code);
+        m_state.keyOnOkButton(code);
         return true;
     });
     onKey(cancel, [this](int code, int) {
         if (code != keys::Key_Escape)
             return false;
-        m_state.Command2_KeyDown(code);
+        m_state.keyOnCancelButton(code);
         return true;
     });
 }
@@ -131,7 +132,7 @@ void IdoWindow::sync()
 
 void IdoWindow::escape()
 {
-    m_state.Form_KeyDown(keys::Key_Escape);
+    m_state.pressKey(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

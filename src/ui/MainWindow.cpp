@@ -50,7 +50,7 @@ struct ToolButtonLook
     const char16_t *toolTip;
 };
 
-// Command1 to Command8.
+// The toolbar's buttons, left to right.
 const ToolButtonLook kToolButtons[] = {
     { "network-workgroup", QStyle::SP_DriveNetIcon, u"ネット選択画面" },
     { "mail-message-new", QStyle::SP_FileDialogDetailedView, u"メール書込" },
@@ -161,17 +161,17 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
             case TitleListModel::BatchColumn:
                 // The batch column hands the focus straight back to Title.
                 m_session.main.loseTitleFocus();
-                reader.BatchSet_GotFocus();
+                reader.batchColumnFocused();
                 break;
             case TitleListModel::NumberColumn:
                 m_session.main.focusTitle();
                 m_session.main.selectTitle(row);
                 break;
             case TitleListModel::InfoColumn:
-                reader.Title2_Click(row);
+                reader.chooseRowInInfoColumn(row);
                 break;
             default:
-                reader.Title3_Click(row);
+                reader.chooseRowInTitleColumn(row);
                 break;
             }
         });
@@ -217,7 +217,7 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
         m_program.forward([this, index] {
             m_session.main.Article.ListIndex = index.row();
             m_session.main.loseTitleFocus();
-            m_program.reader().Article_GotFocus();
+            m_program.reader().articleViewFocused();
         });
     });
 
@@ -394,7 +394,7 @@ void MainWindow::buildToolBar()
     for (int i = 0; i < 8; ++i) {
         const ToolButtonLook &look = kToolButtons[i];
         auto *button = new QToolButton(bar);
-        button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
+        button->setObjectName(QStringLiteral("toolButton%1").arg(i + 1));
         // The desktop's icon theme first (some themes name only the symbolic form).
         const QString name = QLatin1String(look.themeIcon);
         button->setIcon(QIcon::fromTheme(
@@ -442,11 +442,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         else if (watched == m_article)
             articleResized();
     }
-    // board_list_KeyDown: any key sends the focus to Title.
+    // keyInBoardList: any key sends the focus to Title.
     if (watched == m_boardList && event->type() == QEvent::KeyPress) {
         m_program.forward([this] {
             m_session.main.loseTitleFocus();
-            m_program.reader().board_list_KeyDown();
+            m_program.reader().keyInBoardList();
         });
         return true;
     }
@@ -498,7 +498,7 @@ void MainWindow::loadPrefs()
 
 void MainWindow::layoutLists()
 {
-    // Form_Resize, in units of a sixteenth of a list row. Board_List and the
+    // resizeArticleView, in units of a sixteenth of a list row. Board_List and the
     // labels keep their places above the title list.
     const double u = unit();
     const int w = m_central->width();
@@ -571,7 +571,7 @@ void MainWindow::articleResized()
 {
     // The article view's screenful in lines, for the reader's paging.
     const int shown = m_article->height() - 2 * m_article->frameWidth();
-    m_session.main.Form_Resize(shown / std::max(1, m_articleLineHeight));
+    m_session.main.resizeArticleView(shown / std::max(1, m_articleLineHeight));
     m_article->scrollToTop();
     syncArticleSelection();
 }

@@ -126,31 +126,31 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     // The user's selections become the core's; the core's handlers act on them.
     connect(m_nets, &QListWidget::currentRowChanged, this,
         [this](int row) { forward([this, row] { m_state.highlightNet(row); }); });
-    connect(m_nets, &QListWidget::itemDoubleClicked, this,
-        [this] { forward([this] { m_state.Select_menu_DblClick(); }); });
+    connect(
+        m_nets, &QListWidget::itemDoubleClicked, this, [this] { forward([this] { m_state.chooseNet(); }); });
     onKey(m_nets, [this](int code, int) {
         if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
-        m_state.Select_menu_KeyDown(code);
+        m_state.keyInNetList(code);
         return true;
     });
     connect(m_netName, &QLineEdit::textEdited, this,
         [this](const QString &text) { forward([this, text] { m_state.Net_Name = text; }); });
-    connect(netSet, &QPushButton::clicked, this, [this] { forward([this] { m_state.Net_Set_Click(); }); });
-    connect(change, &QPushButton::clicked, this, [this] { forward([this] { m_state.Change_Click(); }); });
-    connect(del, &QPushButton::clicked, this, [this] { forward([this] { m_state.Delete_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Net_Cancel_Click(); }); });
-    connect(logRead, &QPushButton::clicked, this, [this] { forward([this] { m_state.LogRead_Click(); }); });
-    connect(m_multi, &QCheckBox::clicked, this, [this] { forward([this] { m_state.multi_check_Click(); }); });
+    connect(netSet, &QPushButton::clicked, this, [this] { forward([this] { m_state.registerNet(); }); });
+    connect(change, &QPushButton::clicked, this, [this] { forward([this] { m_state.editNet(); }); });
+    connect(del, &QPushButton::clicked, this, [this] { forward([this] { m_state.deleteNet(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.closeScreen(); }); });
+    connect(logRead, &QPushButton::clicked, this, [this] { forward([this] { m_state.readChosenLogs(); }); });
+    connect(m_multi, &QCheckBox::clicked, this, [this] { forward([this] { m_state.toggleMultiSelect(); }); });
 
     connect(m_logs, &QListWidget::currentRowChanged, this,
         [this](int row) { forward([this, row] { m_state.Log_List_File.ListIndex = row; }); });
     connect(m_logs, &QListWidget::itemDoubleClicked, this,
-        [this] { forward([this] { m_state.Log_List_File_DblClick(); }); });
+        [this] { forward([this] { m_state.openChosenLog(); }); });
     onKey(m_logs, [this](int code, int) {
         if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
-        m_state.Log_List_File_KeyDown(code);
+        m_state.keyInLogList(code);
         return true;
     });
     connect(m_logs2, &QListWidget::itemSelectionChanged, this, [this] {
@@ -160,7 +160,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         });
     });
     connect(m_logs2, &QListWidget::itemDoubleClicked, this,
-        [this] { forward([this] { m_state.Log_List_File2_DblClick(); }); });
+        [this] { forward([this] { m_state.openChosenLogs(); }); });
 }
 
 void NetSelectWindow::sync()
@@ -215,12 +215,12 @@ void NetSelectWindow::sync()
 
 void NetSelectWindow::escape()
 {
-    m_state.Form_KeyDown(keys::Key_Escape);
+    m_state.pressKey(keys::Key_Escape);
 }
 
 void NetSelectWindow::closeRequested()
 {
-    m_state.Net_Cancel_Click();
+    m_state.closeScreen();
 }
 
 } // namespace kavrel::ui

@@ -70,7 +70,7 @@ ProgramWindows::~ProgramWindows()
 
 void ProgramWindows::start()
 {
-    m_core.Form_Load(QDir::currentPath());
+    m_core.load(QDir::currentPath());
     m_session.main.visible = true; // the start-up window is shown after its load
     m_main->applyPlacement();
     refresh();
@@ -162,7 +162,7 @@ void ProgramWindows::showIdList()
 void ProgramWindows::showSearch()
 {
     if (!m_core.searchDialog.visible)
-        m_core.searchDialog.Form_Load();
+        m_core.searchDialog.load();
 }
 
 void ProgramWindows::showDefineOp()
@@ -182,34 +182,34 @@ void ProgramWindows::showIdo()
 
 void ProgramWindows::searchPointer()
 {
-    m_core.reader.Search_Pointer_Click();
+    m_core.reader.resetReadPointer();
 }
 
 void ProgramWindows::readEnd()
 {
-    m_core.reader.Read_End_Click();
+    m_core.reader.markLogRead();
 }
 
 void ProgramWindows::showVersion()
 {
-    m_core.reader.Version_Click();
+    m_core.reader.showVersion();
 }
 
 void ProgramWindows::showKeyList()
 {
-    m_core.reader.Key_ON_Click();
+    m_core.reader.showKeyList();
 }
 
 void ProgramWindows::mainWindowActivated()
 {
-    m_core.Form_Activate();
+    m_core.activate();
     m_main->applyColours();
 }
 
 void ProgramWindows::mainWindowClosing()
 {
     const QRect frame = m_main->frameGeometry();
-    if (!m_core.Form_QueryUnload(frame.left(), frame.top(), m_main->height()))
+    if (!m_core.mayClose(frame.left(), frame.top(), m_main->height()))
         return;
     places::keep(m_main.get(), prefs::kMainGeometry);
     for (StateWindow *window : std::as_const(m_windows))

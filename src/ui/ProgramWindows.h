@@ -56,7 +56,7 @@ public:
     reader::Reader &reader() { return m_core.reader; }
     search::SearchDialogState &searchDialog() { return m_core.searchDialog; }
 
-    // Form_Load with the current directory as AppDir, then shows the main
+    // load with the current directory as AppDir, then shows the main
     // window (the net selection screen follows on its first activation).
     void start();
     // Closes the working directory as closing the main window does and
@@ -89,7 +89,7 @@ public:
     void showVersion();
     void showKeyList();
     void mainWindowActivated();
-    // Form_QueryUnload and Form_Unload: the main window is closing.
+    // mayClose and unload: the main window is closing.
     void mainWindowClosing();
 
 private:

@@ -106,9 +106,8 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
         [this](bool on) { forward([this, on] { m_state.String_Check = on; }); });
     connect(m_dateCheck, &QCheckBox::toggled, this,
         [this](bool on) { forward([this, on] { m_state.DateTime_Check = on; }); });
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.Search_Start_Click(); }); });
-    connect(
-        cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Search_Cancel_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.startSearch(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.cancelSearch(); }); });
     auto controlKeys = [this](QWidget *w, SearchDialogState::Control control) {
         onKey(w, [this, control](int code, int) {
             m_state.controlKeyDown(control, code);

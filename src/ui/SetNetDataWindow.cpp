@@ -58,7 +58,8 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     m_sirial->setObjectName(QStringLiteral("Sirial_Flg"));
     m_sirial->setToolTip(SetNetDataState::kSirialFlgToolTip);
     grid->addWidget(m_sirial, row++, 1, 1, 2);
-    connect(m_sirial, &QCheckBox::clicked, this, [this] { forward([this] { m_state.Sirial_Flg_Click(); }); });
+    connect(
+        m_sirial, &QCheckBox::clicked, this, [this] { forward([this] { m_state.toggleSerialNumbers(); }); });
 
     m_sirialHeader = addField("SirialHeader", SetNetDataState::kSirialHeaderLabel, &f.SirialHeader,
         SetNetDataState::kSirialHeaderToolTip);
@@ -70,14 +71,13 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     browse->setToolTip(SetNetDataState::kSelectSignPathToolTip);
     returnButton(browse);
     grid->addWidget(browse, row - 1, 2);
-    connect(browse, &QPushButton::clicked, this,
-        [this] { forward([this] { m_state.Select_Sign_Path_Click(); }); });
+    connect(browse, &QPushButton::clicked, this, [this] { forward([this] { m_state.browseSignPath(); }); });
 
     auto *input = new QPushButton(SetNetDataState::kInputCaption, this);
     input->setObjectName(QStringLiteral("INPUT"));
     defaultButton(input);
-    auto *cancel = new QPushButton(SetNetDataState::kCommand2Caption, this);
-    cancel->setObjectName(QStringLiteral("Command2"));
+    auto *cancel = new QPushButton(SetNetDataState::kCancelCaption, this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     returnButton(cancel);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -85,8 +85,9 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     buttons->addWidget(cancel);
     grid->addLayout(buttons, row, 0, 1, 3);
     grid->setColumnStretch(1, 1);
-    connect(input, &QPushButton::clicked, this, [this] { forward([this] { m_state.INPUT_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.Command2_Click(); }); });
+    connect(input, &QPushButton::clicked, this, [this] { forward([this] { m_state.storeNet(); }); });
+    connect(
+        cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.closeWithoutStoring(); }); });
     resize(520, sizeHint().height());
 }
 
@@ -109,7 +110,7 @@ void SetNetDataWindow::sync()
 
 void SetNetDataWindow::escape()
 {
-    m_state.Form_KeyDown(keys::Key_Escape);
+    m_state.pressKey(keys::Key_Escape);
 }
 
 } // namespace kavrel::ui

@@ -10,8 +10,8 @@ TitleListModel::TitleListModel(const MainWindowState &state, QObject *parent)
 {
     m_batch = m_state.BatchSet.items;
     m_numbers = m_state.Title.items;
-    m_info = m_state.Title2.items;
-    m_titles = m_state.Title3.items;
+    m_info = m_state.InfoColumn.items;
+    m_titles = m_state.SubjectColumn.items;
 }
 
 int TitleListModel::rowCount(const QModelIndex &parent) const
@@ -73,8 +73,8 @@ bool TitleListModel::cellChanged(const Rows &now, qsizetype r) const
 
 bool TitleListModel::sync()
 {
-    const Rows now { m_state.BatchSet.items, m_state.Title.items, m_state.Title2.items,
-        m_state.Title3.items };
+    const Rows now { m_state.BatchSet.items, m_state.Title.items, m_state.InfoColumn.items,
+        m_state.SubjectColumn.items };
     const bool same = now.numbers.sharesData(m_numbers) && now.info.sharesData(m_info)
         && now.titles.sharesData(m_titles) && now.batch.constData() == m_batch.constData()
         && now.batch.size() == m_batch.size();

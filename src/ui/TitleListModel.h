@@ -13,7 +13,7 @@ namespace kavrel::ui {
 
 // The title list as one table: row i is item i of the four core lists,
 // column 0 the batch mark (BatchSet), 1 the number with its thread
-// indentation (Title), 2 the information (Title2), 3 the title (Title3).
+// indentation (Title), 2 the information (InfoColumn), 3 the title (SubjectColumn).
 class TitleListModel : public QAbstractTableModel
 {
     Q_OBJECT

@@ -187,7 +187,7 @@ QList<Seen> everyCapture(const QString &appDir)
                 c.number = reader::TitleListBuilder::bracketText(m.Title.item(row)).trimmed();
                 c.lines = m.Article.items;
                 c.dateTime = dateTimeOf(c.lines);
-                c.senderId = m.Title2.item(row).section(u':', 0, 0).trimmed();
+                c.senderId = m.InfoColumn.item(row).section(u':', 0, 0).trimmed();
                 c.title = reader.plainTitle(row);
                 if (c.lines.value(1).startsWith(QLatin1String(" <")))
                     c.parent = c.lines.value(1).mid(2).section(u':', 0, 0);

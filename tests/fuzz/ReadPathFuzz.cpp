@@ -97,18 +97,18 @@ int openAndRead(const QByteArray &bytes)
     }
 
     auto &dialog = program.searchDialog;
-    dialog.Form_Load();
+    dialog.load();
     dialog.setField(search::SearchDialogState::Search_Text, cp932::decode(bytes.left(2)));
     dialog.String_Check = true;
     dialog.setRangeFields(QStringLiteral("00/01/01 00:00:00"), QStringLiteral("99/12/31 23:59:59"));
     dialog.DateTime_Check = true;
-    if (dialog.Search_Start_Click())
+    if (dialog.startSearch())
         reader.walkSearch();
     s.search.StringSearchOn = false;
     s.search.DateSearchOn = false;
 
     reader.unreadFromFirstBoard();
-    program.Form_Unload();
+    program.unload();
     return shown;
 }
 

@@ -36,7 +36,7 @@ settings::NetRecord netRecord(const QString &name, const QString &filePrefix)
     return r;
 }
 
-void RecordingEvents::board_list_Click()
+void RecordingEvents::showChosenBoard()
 {
     ++boardClicks;
     if (!main)
@@ -47,7 +47,7 @@ void RecordingEvents::board_list_Click()
         main->appendRow(QStringLiteral(" "), QStringLiteral("[%1]").arg(i + 1), QString(), QString());
 }
 
-void RecordingEvents::Title_Click()
+void RecordingEvents::showChosenRow()
 {
     ++titleClicks;
 }

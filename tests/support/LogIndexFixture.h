@@ -23,11 +23,11 @@ public:
     MainWindowState *main = nullptr;
     int rowsPerBoard = 0;
 
-    void board_list_Click() override;
-    void Title_Click() override;
-    void TITLE_GotFocus() override { }
+    void showChosenBoard() override;
+    void showChosenRow() override;
+    void titleListFocused() override { }
     void BuildTitleList() override { }
-    void Title_KeyDown(int, int) override { }
+    void keyDownInTitleList(int, int) override { }
 };
 
 // A session over a temporary directory: app/, log/, bl/ and up/, two nets

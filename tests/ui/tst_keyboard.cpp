@@ -230,7 +230,7 @@ private slots:
 
         // A button with the focus takes Return itself: Cancel cancels.
         window->action("Define")->trigger();
-        auto *cancel = dirs.findChild<QPushButton *>("Command5");
+        auto *cancel = dirs.findChild<QPushButton *>("cancelButton");
         cancel->setFocus();
         const int shown = int(messages->shown.size());
         QTest::keyClick(cancel, Qt::Key_Return);
@@ -409,7 +409,7 @@ private slots:
         window->action("Define")->trigger();
         ui::DefineOpWindow &dirs = program->defineOpWindow();
         QTRY_VERIFY(dirs.isActiveWindow());
-        auto *browse = dirs.findChild<QPushButton *>("Command2");
+        auto *browse = dirs.findChild<QPushButton *>("browseLogDir");
         browse->setFocus();
         QTest::keyClick(browse, Qt::Key_Space);
         ui::DirSelectWindow &picker = program->dirSelectWindow();

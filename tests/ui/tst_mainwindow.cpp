@@ -41,7 +41,7 @@ public:
     QList<QPair<int, int>> keys;
     int gotFocus = 0;
 
-    void board_list_Click() override
+    void showChosenBoard() override
     {
         m_main.clearTitleColumns();
         m_main.Article.clear();
@@ -54,24 +54,24 @@ public:
             m_main.appendRow(QStringLiteral(" "), QStringLiteral("%1").arg(i + 1, 5),
                 QStringLiteral("user%1").arg(i), QStringLiteral("  title %1").arg(i));
     }
-    void Title_Click() override
+    void showChosenRow() override
     {
         const int row = m_main.Title.ListIndex;
-        m_main.Title2.ListIndex = m_main.Title3.ListIndex = m_main.BatchSet.ListIndex = row;
+        m_main.InfoColumn.ListIndex = m_main.SubjectColumn.ListIndex = m_main.BatchSet.ListIndex = row;
         m_main.Article.clear();
         m_main.Article.addItem(QStringLiteral("article %1").arg(row));
         m_main.Article.addItem(QStringLiteral("line two"));
         m_main.Article.ListIndex = 0;
         m_main.ArticleCount.Caption = QStringLiteral("%1/%2").arg(row + 1).arg(m_main.rowCount());
     }
-    void TITLE_GotFocus() override
+    void titleListFocused() override
     {
         ++gotFocus;
         m_main.ArticleCount.Caption = QStringLiteral("0/0");
         if (m_main.rowCount() > 0 && m_main.Title.ListIndex < 0)
             m_main.selectTitle(0);
     }
-    void Title_KeyDown(int keyCode, int shift) override { keys.append({ keyCode, shift }); }
+    void keyDownInTitleList(int keyCode, int shift) override { keys.append({ keyCode, shift }); }
 
 private:
     MainWindowState &m_main;
@@ -175,7 +175,7 @@ private slots:
         const QRect cell = view->visualRect(model->index(2, ui::TitleListModel::TitleColumn));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(main.Title.ListIndex, 2);
-        QCOMPARE(main.Title2.ListIndex, 2);
+        QCOMPARE(main.InfoColumn.ListIndex, 2);
         QCOMPARE(main.BatchSet.ListIndex, 2);
         QCOMPARE(view->selectionModel()->selectedRows().value(0).row(), 2);
         QCOMPARE(window->findChild<QLabel *>("ArticleCount")->text(), QStringLiteral("3/3"));
@@ -263,7 +263,7 @@ private slots:
         main.Board_List.addItem(QStringLiteral("No.1"));
         reader->rowsPerBoard = 1;
         program->forward([&] { main.selectBoard(0); });
-        program->forward([&] { main.Title3.items[0] = QString(300, QChar(u'あ')); });
+        program->forward([&] { main.SubjectColumn.items[0] = QString(300, QChar(u'あ')); });
         auto *scroll = window->findChild<QScrollBar *>("TitleScroll");
         QVERIFY(scroll->maximum() > 0);
         const int numberLeft = window->titleView()->columnViewportPosition(ui::TitleListModel::NumberColumn);

@@ -145,7 +145,7 @@ private slots:
         const QRect cell = view->visualRect(titles->index(3, ui::TitleListModel::TitleColumn));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(program->session().main.Title.ListIndex, 3);
-        QCOMPARE(program->session().main.Title3.ListIndex, 3);
+        QCOMPARE(program->session().main.SubjectColumn.ListIndex, 3);
         QCOMPARE(view->selectionModel()->selectedRows().value(0).row(), 3);
         QVERIFY(articleText().contains(QStringLiteral("AT&F")));
         QCOMPARE(counter(), QStringLiteral("4/5"));

@@ -133,7 +133,7 @@ private slots:
         ui::DirSelectWindow &picker = program->dirSelectWindow();
         QVERIFY(picker.isVisible());
         QVERIFY(picker.fileView()->isEnabled());
-        program->forward([this] { program->dirSelect().Select_Dir_Change(demo->path("SIGN")); });
+        program->forward([this] { program->dirSelect().chooseDirectory(demo->path("SIGN")); });
         auto *fileModel = qobject_cast<QFileSystemModel *>(picker.fileView()->model());
         QTRY_COMPARE(fileModel->rowCount(picker.fileView()->rootIndex()), 1);
         const QModelIndex file = fileModel->index(0, 0, picker.fileView()->rootIndex());
@@ -147,7 +147,8 @@ private slots:
         // The directory purposes leave the file list off; Esc leaves the field alone.
         QTest::keyClick(editor.findChild<QLineEdit *>("Net_Name"), Qt::Key_Escape);
         program->mainWindow().action("Define")->trigger();
-        QTest::mouseClick(program->defineOpWindow().findChild<QPushButton *>("Command4"), Qt::LeftButton);
+        QTest::mouseClick(
+            program->defineOpWindow().findChild<QPushButton *>("browseBoardListDir"), Qt::LeftButton);
         QVERIFY(picker.isVisible());
         QVERIFY(!picker.fileView()->isEnabled());
         QTest::keyClick(picker.directoryView(), Qt::Key_Escape);
@@ -163,7 +164,7 @@ private slots:
         ui::DefineOpWindow &dialog = program->defineOpWindow();
         QTest::mouseClick(dialog.findChild<QPushButton *>("Select_Editor_Path"), Qt::LeftButton);
         ui::DirSelectWindow &picker = program->dirSelectWindow();
-        program->forward([this] { program->dirSelect().Select_Dir_Change(demo->path("SIGN")); });
+        program->forward([this] { program->dirSelect().chooseDirectory(demo->path("SIGN")); });
         auto *fileModel = qobject_cast<QFileSystemModel *>(picker.fileView()->model());
         QTRY_COMPARE(fileModel->rowCount(picker.fileView()->rootIndex()), 1);
         picker.fileView()->setFocus();
@@ -253,7 +254,7 @@ private slots:
         program->mainWindow().action("Define")->trigger();
         QCOMPARE(logDir->text(), demo->path("LOG"));
         QTest::keyClicks(logDir, "XYZ");
-        QTest::mouseClick(dialog.findChild<QPushButton *>("Command5"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("cancelButton"), Qt::LeftButton);
         QCOMPARE(test::readFile(demo->path("DIR.DEF")), dirDef);
     }
 
@@ -281,7 +282,7 @@ private slots:
         QVERIFY(!dialog.findChild<QCheckBox *>("Mono_Check")->isChecked());
         test::clickCheckBox(dialog.findChild<QCheckBox *>("Mono_Check"));
         test::clickCheckBox(dialog.findChild<QCheckBox *>("NET_SELECT_CHECK"));
-        QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("saveButton"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(test::readFile(demo->path("SET.def")).left(9), QByteArray("010010110"));
         QVERIFY(messages->shown.isEmpty());

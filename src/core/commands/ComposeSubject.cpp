@@ -26,7 +26,7 @@ QString composeSubject(const Session &session)
         const int row = session.composing.SavedTitleIndex;
         if (row >= 0 && row < m.rowCount()
             && reader::TitleListBuilder::bracketText(m.Title.textWithOneBlank(row)).trimmed() == number)
-            subject += u' ' + m.Title3.item(row).trimmed();
+            subject += u' ' + m.SubjectColumn.item(row).trimmed();
         return subject;
     }
     default:

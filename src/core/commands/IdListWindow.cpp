@@ -58,7 +58,7 @@ void IdListWindow::setSelected(int index, bool on)
         selected[index] = on;
 }
 
-void IdListWindow::OK_Click()
+void IdListWindow::takeChosenIds()
 {
     if (busy)
         return;
@@ -92,7 +92,7 @@ void IdListWindow::OK_Click()
     close();
 }
 
-void IdListWindow::ID_LIST_KeyDown(int keyCode)
+void IdListWindow::keyInIdList(int keyCode)
 {
     if (keyCode == keys::Key_Enter)
         accept();
@@ -100,7 +100,7 @@ void IdListWindow::ID_LIST_KeyDown(int keyCode)
         cancel();
 }
 
-void IdListWindow::Form_KeyDown(int keyCode)
+void IdListWindow::pressKey(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         cancel();

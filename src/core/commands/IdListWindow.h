@@ -33,7 +33,7 @@ public:
     std::function<void()> mailAccepted;
     std::function<void()> closedWithoutMail;
 
-    // Opening: disables the main window and fills the list (Form_Load). The
+    // Opening: disables the main window and fills the list (load). The
     // menu opens a viewer; the mail commands open it in mail mode.
     enum class Mode { Viewer, Mail };
     void open(Mode mode);
@@ -42,11 +42,11 @@ public:
     bool busy = false;
     void setSelected(int index, bool on);
 
-    void OK_Click();
+    void takeChosenIds();
     // Enter runs OK, Esc closes.
-    void ID_LIST_KeyDown(int keyCode);
-    void Form_KeyDown(int keyCode);
-    void accept() { OK_Click(); }
+    void keyInIdList(int keyCode);
+    void pressKey(int keyCode);
+    void accept() { takeChosenIds(); }
     void cancel() { close(); }
     // Every way of closing ends here: the main window is enabled again.
     void close();

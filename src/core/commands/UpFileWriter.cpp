@@ -65,8 +65,9 @@ QString responseReference(const Session &session, const StoreOptions &options)
     if (session.Sirial_Flg == 0)
         return session.composing.ResponseRef;
     const int row = session.main.Title.ListIndex;
-    const QString title3
-        = (row >= 0 && row < session.main.Title3.ListCount()) ? session.main.Title3.item(row) : QString();
+    const QString title3 = (row >= 0 && row < session.main.SubjectColumn.ListCount())
+        ? session.main.SubjectColumn.item(row)
+        : QString();
     // The title list keeps the serial number at the end of the title: the
     // reference is that number whole. Its last six characters alone would
     // carry blanks for a shorter number and name another article for a

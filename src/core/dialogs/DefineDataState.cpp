@@ -11,11 +11,11 @@ using settings::OptionFlags;
 void DefineDataState::Show()
 {
     if (!visible)
-        Form_Load();
+        load();
     visible = true;
 }
 
-void DefineDataState::Form_Load()
+void DefineDataState::load()
 {
     NET_SELECT_CHECK = m_session.flag(OptionFlags::NetSelectAtStart);
     Sign_CHECK = m_session.flag(OptionFlags::SignatureOn);
@@ -26,7 +26,7 @@ void DefineDataState::Form_Load()
     Shift_Check = m_session.flag(OptionFlags::SpaceMovesOn);
 }
 
-void DefineDataState::Command1_Click()
+void DefineDataState::save()
 {
     std::array<bool, OptionFlags::Count> checked {};
     checked[OptionFlags::NetSelectAtStart] = NET_SELECT_CHECK;
@@ -41,12 +41,12 @@ void DefineDataState::Command1_Click()
         visible = false;
 }
 
-void DefineDataState::Command2_Click()
+void DefineDataState::discard()
 {
     visible = false;
 }
 
-void DefineDataState::Form_KeyDown(int keyCode)
+void DefineDataState::pressKey(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         cancel();

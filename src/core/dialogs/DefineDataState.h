@@ -43,12 +43,12 @@ public:
 
     // Shows the dialog with the flags as they are in memory.
     void Show();
-    void Form_Load();
-    void Command1_Click(); // save
-    void Command2_Click(); // cancel
+    void load();
+    void save(); // save
+    void discard(); // cancel
     // Esc in the dialog or any of its controls.
-    void Form_KeyDown(int keyCode);
-    void accept() { Command1_Click(); }
+    void pressKey(int keyCode);
+    void accept() { save(); }
     // Closes without saving, as Esc does.
     void cancel();
 

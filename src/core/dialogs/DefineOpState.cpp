@@ -23,11 +23,11 @@ DefineOpState::DefineOpState(Session &session, DirSelectState &picker)
 void DefineOpState::Show()
 {
     if (!visible)
-        Form_Load();
+        load();
     visible = true;
 }
 
-void DefineOpState::Form_Load()
+void DefineOpState::load()
 {
     settings::ReadSettings(m_session);
     LOG_Dir = m_session.Dir[DirRecord::LOG_Dir];
@@ -37,7 +37,7 @@ void DefineOpState::Form_Load()
     MonoColors = m_session.flag(settings::OptionFlags::MonoColors);
 }
 
-void DefineOpState::DefOK_Click()
+void DefineOpState::saveDirectories()
 {
     // A record DIR.DEF cannot hold is refused with a message; the dialog then
     // stays open so that the user can shorten a path.
@@ -45,32 +45,32 @@ void DefineOpState::DefOK_Click()
         visible = false;
 }
 
-void DefineOpState::Command5_Click()
+void DefineOpState::closeWithoutSaving()
 {
     visible = false;
 }
 
-void DefineOpState::Command2_Click()
+void DefineOpState::browseLogDir()
 {
     browse(DirSelectState::Purpose::Log);
 }
 
-void DefineOpState::Command1_Click()
+void DefineOpState::browseUpDir()
 {
     browse(DirSelectState::Purpose::UpText);
 }
 
-void DefineOpState::Command4_Click()
+void DefineOpState::browseBoardListDir()
 {
     browse(DirSelectState::Purpose::BoardList);
 }
 
-void DefineOpState::Select_Editor_Path_Click()
+void DefineOpState::browseEditorPath()
 {
     browse(DirSelectState::Purpose::EditorPath);
 }
 
-void DefineOpState::Form_KeyDown(int keyCode)
+void DefineOpState::pressKey(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         cancel();

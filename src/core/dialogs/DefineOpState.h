@@ -43,16 +43,16 @@ public:
 
     // Shows the dialog, filled from DIR.DEF as it is now.
     void Show();
-    void Form_Load();
-    void DefOK_Click();
-    void Command5_Click();
-    void Command2_Click(); // browse for LOG_Dir
-    void Command1_Click(); // browse for Up_Dir
-    void Command4_Click(); // browse for BL_Dir
-    void Select_Editor_Path_Click();
+    void load();
+    void saveDirectories();
+    void closeWithoutSaving();
+    void browseLogDir(); // browse for LOG_Dir
+    void browseUpDir(); // browse for Up_Dir
+    void browseBoardListDir(); // browse for BL_Dir
+    void browseEditorPath();
     // Esc in the dialog or any of its controls.
-    void Form_KeyDown(int keyCode);
-    void accept() { DefOK_Click(); }
+    void pressKey(int keyCode);
+    void accept() { saveDirectories(); }
     // Closes without saving, as Esc does.
     void cancel();
 

@@ -17,31 +17,31 @@ void DirSelectState::setTarget(Purpose purpose, std::function<void(const QString
 void DirSelectState::Show()
 {
     if (!visible)
-        Form_Load();
+        load();
     // Every showing follows the purpose it is shown for, also when the
     // picker was still open from an earlier browse.
     File_Select_Enabled = purpose == Purpose::EditorPath || purpose == Purpose::SignPath;
     visible = true;
 }
 
-void DirSelectState::Form_Load()
+void DirSelectState::load()
 {
     Select_Drive.clear();
     for (const QFileInfo &drive : QDir::drives())
         Select_Drive.addItem(drive.absoluteFilePath());
     Select_Drive.ListIndex = Select_Drive.isEmpty() ? -1 : 0;
     const QString start = m_session.AppDir.isEmpty() ? QDir::currentPath() : m_session.AppDir;
-    Select_Dir_Change(start);
+    chooseDirectory(start);
 }
 
-void DirSelectState::Select_Drive_Change()
+void DirSelectState::chooseDrive()
 {
     const QString drive = Select_Drive.selectedText();
     if (!drive.isEmpty())
-        Select_Dir_Change(drive);
+        chooseDirectory(drive);
 }
 
-void DirSelectState::Select_Dir_Change(const QString &path)
+void DirSelectState::chooseDirectory(const QString &path)
 {
     Select_Dir_Path = QDir::cleanPath(QDir(Select_Dir_Path).absoluteFilePath(path));
     const QDir dir(Select_Dir_Path);
@@ -51,7 +51,7 @@ void DirSelectState::Select_Dir_Change(const QString &path)
     File_Select.items = dir.entryList(QDir::Files, QDir::Name);
 }
 
-void DirSelectState::OK_DIR_Click()
+void DirSelectState::takePick()
 {
     QString picked;
     if (purpose == Purpose::Log || purpose == Purpose::UpText || purpose == Purpose::BoardList) {
@@ -73,12 +73,12 @@ void DirSelectState::OK_DIR_Click()
     purpose = Purpose::None;
 }
 
-void DirSelectState::Dir_Select_Cancel_Click()
+void DirSelectState::cancelPick()
 {
     close();
 }
 
-void DirSelectState::Form_KeyDown(int keyCode)
+void DirSelectState::pressKey(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         cancel();

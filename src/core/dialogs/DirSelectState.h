@@ -49,15 +49,15 @@ public:
 
     // Shows the picker; the file list is enabled for the purposes that pick a file.
     void Show();
-    void Form_Load();
-    void Select_Drive_Change();
+    void load();
+    void chooseDrive();
     // The directory list moved to path (a subdirectory opened, or "..").
-    void Select_Dir_Change(const QString &path);
-    void OK_DIR_Click();
-    void Dir_Select_Cancel_Click();
+    void chooseDirectory(const QString &path);
+    void takePick();
+    void cancelPick();
     // Esc in the picker or any of its controls.
-    void Form_KeyDown(int keyCode);
-    void accept() { OK_DIR_Click(); }
+    void pressKey(int keyCode);
+    void accept() { takePick(); }
     void cancel() { close(); }
 
 private:

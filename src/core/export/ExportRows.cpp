@@ -150,7 +150,7 @@ ExportSelection collectExportRows(const Session &session, int boardItem, int row
         else if (e.number == u"????")
             e.kind = ExportRow::Kind::Garbled;
         if (e.kind == ExportRow::Kind::Article || e.kind == ExportRow::Kind::Mail) {
-            const QString info = m.Title2.item(r);
+            const QString info = m.InfoColumn.item(r);
             const qsizetype colon = info.indexOf(u':');
             e.senderId = (colon < 0 ? info : info.left(colon)).trimmed();
             e.senderName = colon < 0 ? QString() : info.mid(colon + 1).trimmed();

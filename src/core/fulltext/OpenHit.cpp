@@ -53,12 +53,12 @@ bool openHit(Program &program, const Hit &hit)
     screen.Show();
     const int slot = int(screen.Select_menu.items.indexOf(hit.net));
     if (slot < 0) {
-        screen.Form_Unload();
+        screen.unload();
         return false;
     }
     if (slot != s.NetIndex) {
         screen.Select_menu.ListIndex = slot;
-        screen.Select_menu_DblClick();
+        screen.chooseNet();
     } else {
         // The current net stays chosen: its up file is not asked about again.
         screen.Log_List_File.items = logindex::listLogFiles(s);
@@ -70,11 +70,11 @@ bool openHit(Program &program, const Hit &hit)
             entry = i;
     }
     if (entry < 0) {
-        screen.Form_Unload();
+        screen.unload();
         return false;
     }
     screen.Log_List_File.ListIndex = entry;
-    screen.Log_List_File_DblClick();
+    screen.openChosenLog();
     if (s.log.NoBoardsFlag || s.netSelectVisible)
         return false;
 

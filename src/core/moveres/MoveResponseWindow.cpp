@@ -69,7 +69,7 @@ void MoveResponseWindow::selectSource(int index)
 {
     ido_board_list.ListIndex = index;
     if (index >= 0)
-        ido_board_list_Click();
+        chooseSource();
 }
 
 void MoveResponseWindow::selectTarget(int index)
@@ -77,7 +77,7 @@ void MoveResponseWindow::selectTarget(int index)
     ido_board_list2.ListIndex = index;
 }
 
-void MoveResponseWindow::ido_board_list_Click()
+void MoveResponseWindow::chooseSource()
 {
     const qint64 n = sourceBoard();
     if (n == 0) {
@@ -103,7 +103,7 @@ void MoveResponseWindow::ido_board_list_Click()
     }
 }
 
-void MoveResponseWindow::IDO_TEXT_KeyDown(int keyCode)
+void MoveResponseWindow::keyInTargetField(int keyCode)
 {
     if (keyCode == keys::Key_Escape) {
         escapeFromControl();
@@ -133,12 +133,12 @@ void MoveResponseWindow::IDO_TEXT_KeyDown(int keyCode)
 
 void MoveResponseWindow::typeIntoIdoText(QChar c)
 {
-    IDO_TEXT_KeyDown(c.unicode());
+    keyInTargetField(c.unicode());
     if (IDO_TEXT_Enabled && IDO_TEXT.size() < 3)
         IDO_TEXT += c;
 }
 
-void MoveResponseWindow::IDO_OK_Click()
+void MoveResponseWindow::saveMoveTable()
 {
     const QString target = ido_board_list2.selectedText();
     const qsizetype bracket = findFrom(target, QStringLiteral("｢"));
@@ -174,7 +174,7 @@ void MoveResponseWindow::IDO_OK_Click()
     close();
 }
 
-void MoveResponseWindow::Command2_Click()
+void MoveResponseWindow::pressCancelButton()
 {
     if (m_session.reading.LastWrittenKind == ReaderMode::MoveResponse)
         m_session.reading.LastWrittenKind = ReaderMode::None;
@@ -187,7 +187,7 @@ void MoveResponseWindow::escapeFromControl()
     close();
 }
 
-void MoveResponseWindow::ido_board_list_KeyDown(int keyCode)
+void MoveResponseWindow::keyInSourceList(int keyCode)
 {
     if (keyCode == keys::Key_Enter)
         targetListHasFocus = true;
@@ -195,27 +195,27 @@ void MoveResponseWindow::ido_board_list_KeyDown(int keyCode)
         escapeFromControl();
 }
 
-void MoveResponseWindow::ido_board_list2_KeyDown(int keyCode)
+void MoveResponseWindow::keyInTargetList(int keyCode)
 {
     if (keyCode == keys::Key_Enter)
-        IDO_OK_Click();
+        saveMoveTable();
     else if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
-void MoveResponseWindow::IDO_OK_KeyDown(int keyCode)
+void MoveResponseWindow::keyOnOkButton(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
-void MoveResponseWindow::Command2_KeyDown(int keyCode)
+void MoveResponseWindow::keyOnCancelButton(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         escapeFromControl();
 }
 
-void MoveResponseWindow::Form_KeyDown(int keyCode)
+void MoveResponseWindow::pressKey(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         cancel();

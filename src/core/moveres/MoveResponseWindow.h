@@ -27,30 +27,30 @@ public:
     bool mono = false; // MonoColors: text and background colours swapped
     bool targetListHasFocus = false;
 
-    // Form_Load: disables the main window and fills both lists.
+    // load: disables the main window and fills both lists.
     void open();
     // Selections from code or by the user; the source runs its click.
     void selectSource(int index);
     void selectTarget(int index);
 
-    void ido_board_list_Click();
+    void chooseSource();
     // Every key but Esc: "なし" gives way to what is typed; Up and Down keep
     // a typed board number as the source's target and move the source.
-    void IDO_TEXT_KeyDown(int keyCode);
+    void keyInTargetField(int keyCode);
     // A typed character as the field receives it after its key-down.
     void typeIntoIdoText(QChar c);
-    void IDO_OK_Click();
-    void Command2_Click();
+    void saveMoveTable();
+    void pressCancelButton();
 
-    void ido_board_list_KeyDown(int keyCode);
-    void ido_board_list2_KeyDown(int keyCode);
-    void IDO_OK_KeyDown(int keyCode);
-    void Command2_KeyDown(int keyCode);
-    void Form_KeyDown(int keyCode);
-    void accept() { IDO_OK_Click(); }
+    void keyInSourceList(int keyCode);
+    void keyInTargetList(int keyCode);
+    void keyOnOkButton(int keyCode);
+    void keyOnCancelButton(int keyCode);
+    void pressKey(int keyCode);
+    void accept() { saveMoveTable(); }
     void cancel() { close(); }
 
-    // Every way of closing (Form_QueryUnload): the main window is enabled,
+    // Every way of closing (mayClose): the main window is enabled,
     // shows the target, and gets the focus back, which lets a pending
     // move-response or mail reply run.
     void close();

@@ -35,10 +35,10 @@ NetSelectState::NetSelectState(Session &session, SetNetDataState &editor)
 void NetSelectState::Show()
 {
     if (!loaded)
-        Form_Load();
+        load();
 }
 
-void NetSelectState::Form_Load()
+void NetSelectState::load()
 {
     MonoColors = m_session.flag(settings::OptionFlags::MonoColors);
     m_session.main.enabled = false;
@@ -61,7 +61,7 @@ void NetSelectState::Form_Load()
     m_session.netSelectVisible = true;
 }
 
-void NetSelectState::Form_Unload()
+void NetSelectState::unload()
 {
     if (!loaded)
         return;
@@ -69,14 +69,14 @@ void NetSelectState::Form_Unload()
     main.enabled = true;
     main.BatchSet.clear();
     main.Title.clear();
-    main.Title2.clear();
-    main.Title3.clear();
+    main.InfoColumn.clear();
+    main.SubjectColumn.clear();
     main.Article.clear();
     loaded = false;
     m_session.netSelectVisible = false;
 }
 
-void NetSelectState::Select_menu_DblClick()
+void NetSelectState::chooseNet()
 {
     if (!acceptsInput())
         return;
@@ -84,12 +84,12 @@ void NetSelectState::Select_menu_DblClick()
         chooseNet(Select_menu.ListIndex);
 }
 
-void NetSelectState::Select_menu_KeyDown(int keyCode)
+void NetSelectState::keyInNetList(int keyCode)
 {
     if (keyCode == keys::Key_Enter)
-        Select_menu_DblClick();
+        chooseNet();
     else
-        Form_KeyDown(keyCode);
+        pressKey(keyCode);
 }
 
 void NetSelectState::highlightNet(int row)
@@ -160,7 +160,7 @@ void NetSelectState::loadUpFile()
     m_session.upFile.load(nul > 0 ? text::left(text, nul - 1) : text);
 }
 
-void NetSelectState::Net_Set_Click()
+void NetSelectState::registerNet()
 {
     if (!acceptsInput())
         return;
@@ -179,11 +179,11 @@ void NetSelectState::Net_Set_Click()
         field = QString(NetRecord::kFieldWidth, u' ');
     record[NetRecord::Net_Name] = text::fixedWidth(name, NetRecord::kFieldWidth);
 
-    Form_Unload();
+    unload();
     m_editor.openNew(slot, name);
 }
 
-void NetSelectState::Change_Click()
+void NetSelectState::editNet()
 {
     if (!acceptsInput())
         return;
@@ -195,7 +195,7 @@ void NetSelectState::Change_Click()
     m_editor.openExisting(slot);
 }
 
-void NetSelectState::Delete_Click()
+void NetSelectState::deleteNet()
 {
     if (!acceptsInput())
         return;
@@ -247,7 +247,7 @@ void NetSelectState::Delete_Click()
         Select_menu.addItem(text::trimTrailingBlanks(name));
 }
 
-void NetSelectState::multi_check_Click()
+void NetSelectState::toggleMultiSelect()
 {
     if (!acceptsInput())
         return;
@@ -256,7 +256,7 @@ void NetSelectState::multi_check_Click()
     Log_List_File_Visible = !multi_check;
 }
 
-void NetSelectState::Log_List_File_DblClick()
+void NetSelectState::openChosenLog()
 {
     if (!acceptsInput())
         return;
@@ -265,15 +265,15 @@ void NetSelectState::Log_List_File_DblClick()
         openLogs({ entry });
 }
 
-void NetSelectState::Log_List_File_KeyDown(int keyCode)
+void NetSelectState::keyInLogList(int keyCode)
 {
     if (keyCode == keys::Key_Enter)
-        Log_List_File_DblClick();
+        openChosenLog();
     else
-        Form_KeyDown(keyCode);
+        pressKey(keyCode);
 }
 
-void NetSelectState::Log_List_File2_DblClick()
+void NetSelectState::openChosenLogs()
 {
     if (!acceptsInput())
         return;
@@ -282,7 +282,7 @@ void NetSelectState::Log_List_File2_DblClick()
         openLogs(entries);
 }
 
-void NetSelectState::LogRead_Click()
+void NetSelectState::readChosenLogs()
 {
     if (!acceptsInput())
         return;
@@ -291,19 +291,19 @@ void NetSelectState::LogRead_Click()
         for (const QString &item : std::as_const(Log_List_File.items))
             anyName = anyName || !item.isEmpty();
         if (anyName)
-            Log_List_File_DblClick();
+            openChosenLog();
         return;
     }
     if (Log_List_File2_Visible)
-        Log_List_File2_DblClick();
+        openChosenLogs();
 }
 
-void NetSelectState::Net_Cancel_Click()
+void NetSelectState::closeScreen()
 {
-    Form_Unload();
+    unload();
 }
 
-void NetSelectState::Form_KeyDown(int keyCode)
+void NetSelectState::pressKey(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         cancel();

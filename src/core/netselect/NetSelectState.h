@@ -80,28 +80,28 @@ public:
 
     // Shows the screen (loading it when it is not shown).
     void Show();
-    void Form_Load();
+    void load();
     // Every way of closing ends here.
-    void Form_Unload();
+    void unload();
 
     // Moving the highlight in the net list: the net's logs show at once.
     void highlightNet(int row);
     // Choosing a net: a double-click or Enter on the selected entry.
-    void Select_menu_DblClick();
-    void Select_menu_KeyDown(int keyCode);
-    void Net_Set_Click();
-    void Change_Click();
-    void Delete_Click();
-    void multi_check_Click();
-    void Log_List_File_DblClick();
-    void Log_List_File_KeyDown(int keyCode);
-    void Log_List_File2_DblClick();
-    void LogRead_Click();
-    void Net_Cancel_Click();
+    void chooseNet();
+    void keyInNetList(int keyCode);
+    void registerNet();
+    void editNet();
+    void deleteNet();
+    void toggleMultiSelect();
+    void openChosenLog();
+    void keyInLogList(int keyCode);
+    void openChosenLogs();
+    void readChosenLogs();
+    void closeScreen();
     // Esc in the screen or any of its controls closes it.
-    void Form_KeyDown(int keyCode);
+    void pressKey(int keyCode);
     // Closes the screen, as Esc does.
-    void cancel() { Net_Cancel_Click(); }
+    void cancel() { closeScreen(); }
 
     // The editor stored slot: its list entry shows the stored name.
     void netStored(int slot);

@@ -24,7 +24,7 @@ void SetNetDataState::openNew(int netSlot, const QString &name)
     slot = netSlot;
     isNew = true;
     Fields = NetEntry::defaults(name);
-    Form_Load();
+    load();
 }
 
 void SetNetDataState::openExisting(int netSlot)
@@ -34,17 +34,17 @@ void SetNetDataState::openExisting(int netSlot)
     Fields = (netSlot >= 0 && netSlot < m_session.NetTable.size())
         ? NetEntry::fromRecord(m_session.NetTable.at(netSlot))
         : NetEntry();
-    Form_Load();
+    load();
 }
 
-void SetNetDataState::Form_Load()
+void SetNetDataState::load()
 {
     MonoColors = m_session.flag(settings::OptionFlags::MonoColors);
     applySerialRule();
     loaded = true;
 }
 
-void SetNetDataState::Form_Unload()
+void SetNetDataState::unload()
 {
     loaded = false;
     if (m_netSelect) {
@@ -61,7 +61,7 @@ QString SetNetDataState::unstorableCharacters() const
         + f.Xchat + f.Sign_Path);
 }
 
-void SetNetDataState::INPUT_Click()
+void SetNetDataState::storeNet()
 {
     if (slot < 0)
         return;
@@ -90,27 +90,27 @@ void SetNetDataState::INPUT_Click()
         m_netSelect->netStored(slot);
     if (Fields.Sirial_Flg)
         Fields.Header = Fields.SirialHeader;
-    Form_Unload();
+    unload();
 }
 
-void SetNetDataState::Command2_Click()
+void SetNetDataState::closeWithoutStoring()
 {
-    Form_Unload();
+    unload();
 }
 
-void SetNetDataState::Sirial_Flg_Click()
+void SetNetDataState::toggleSerialNumbers()
 {
     Fields.Sirial_Flg = !Fields.Sirial_Flg;
     applySerialRule();
 }
 
-void SetNetDataState::Select_Sign_Path_Click()
+void SetNetDataState::browseSignPath()
 {
     m_picker.purpose = dialogs::DirSelectState::Purpose::SignPath;
     m_picker.Show();
 }
 
-void SetNetDataState::Form_KeyDown(int keyCode)
+void SetNetDataState::pressKey(int keyCode)
 {
     if (keyCode == keys::Key_Escape)
         cancel();
@@ -119,7 +119,7 @@ void SetNetDataState::Form_KeyDown(int keyCode)
 void SetNetDataState::cancel()
 {
     if (loaded)
-        Form_Unload();
+        unload();
 }
 
 void SetNetDataState::applySerialRule()

@@ -46,7 +46,7 @@ public:
     static inline const QString kSelectSignPathCaption = QStringLiteral("参照");
     static inline const QString kSelectSignPathToolTip = QStringLiteral("パスの参照を行います");
     static inline const QString kInputCaption = QStringLiteral("登録");
-    static inline const QString kCommand2Caption = QStringLiteral("キャンセル");
+    static inline const QString kCancelCaption = QStringLiteral("キャンセル");
 
     // Registers Sign_Path as the picker's target for "Sign PATH".
     SetNetDataState(Session &session, dialogs::DirSelectState &picker);
@@ -64,16 +64,16 @@ public:
     // Opens the editor on the stored net of slot.
     void openExisting(int slot);
 
-    void Form_Load();
+    void load();
     // Every way of closing ends here: the net selection screen comes back.
-    void Form_Unload();
-    void INPUT_Click();
-    void Command2_Click();
-    void Sirial_Flg_Click(); // the user toggled the check box
-    void Select_Sign_Path_Click();
+    void unload();
+    void storeNet();
+    void closeWithoutStoring();
+    void toggleSerialNumbers(); // the user toggled the check box
+    void browseSignPath();
     // Esc in the editor or any of its fields and buttons.
-    void Form_KeyDown(int keyCode);
-    void accept() { INPUT_Click(); }
+    void pressKey(int keyCode);
+    void accept() { storeNet(); }
     // Closes without storing, as Esc does.
     void cancel();
 

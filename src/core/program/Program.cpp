@@ -24,7 +24,7 @@ Program::Program()
     netSelect.drafts = &drafts;
 }
 
-void Program::Form_Load(const QString &appDir)
+void Program::load(const QString &appDir)
 {
     session.log.NoBoardsFlag = false;
     session.log.PrevOpenNetIndex = 255;
@@ -55,7 +55,7 @@ void Program::Form_Load(const QString &appDir)
         upDir.chop(1);
 }
 
-void Program::Form_Activate()
+void Program::activate()
 {
     MainWindowState &main = session.main;
     if (main.NetSelectShown != 1 && session.flag(settings::OptionFlags::NetSelectAtStart)) {
@@ -64,13 +64,13 @@ void Program::Form_Activate()
     }
 }
 
-bool Program::Form_QueryUnload(int left, int top, int height)
+bool Program::mayClose(int left, int top, int height)
 {
     if (m_closed)
         return false;
     m_closed = true;
     settings::WriteWindowPlacement(session, left, top, height);
-    netSelect.Form_Unload();
+    netSelect.unload();
     setNetData.loaded = false;
     defineOp.visible = false;
     defineData.visible = false;
@@ -79,12 +79,12 @@ bool Program::Form_QueryUnload(int left, int top, int height)
     compose.idListWindow().close();
     if (compose.moveWindow().visible)
         compose.moveWindow().close();
-    Form_Unload();
+    unload();
     session.main.visible = false;
     return true;
 }
 
-void Program::Form_Unload()
+void Program::unload()
 {
     const Session::FileReportRound round(session);
     // The text of an editor still open as the program closes stays with its draft.
@@ -97,7 +97,7 @@ void Program::Form_Unload()
 
 bool Program::leaveWorkingDirectory(int left, int top, int height)
 {
-    if (!Form_QueryUnload(left, top, height))
+    if (!mayClose(left, top, height))
         return false;
     m_closed = false;
     session.Dir = settings::DirRecord();
@@ -120,7 +120,7 @@ void Program::defineFirstNet()
 {
     netSelect.Show();
     netSelect.Net_Name = kFirstNetName;
-    netSelect.Net_Set_Click();
+    netSelect.registerNet();
 }
 
 Program::Placement Program::savedPlacement() const

@@ -43,22 +43,22 @@ public:
     // settings read, a left-over TEMP.TXT taken into the drafts that wrote
     // it and deleted, the up directory's trailing
     // separator removed. The window applies the placement.
-    void Form_Load(const QString &appDir);
+    void load(const QString &appDir);
 
     // The main window activated: the net selection screen shows on the first
     // activation when the option asks for it. The window then applies its
     // colours.
-    void Form_Activate();
+    void activate();
 
     // The main window closing at its placement: the placement written into
-    // DIR.DEF, every other window's state closed, then Form_Unload. Only the
+    // DIR.DEF, every other window's state closed, then unload. Only the
     // first close counts; answers whether this call closed the program.
-    bool Form_QueryUnload(int left, int top, int height);
+    bool mayClose(int left, int top, int height);
 
     // Shutdown: TEMP.TXT deleted and the unread pointer saved.
-    void Form_Unload();
+    void unload();
 
-    // Before another working directory is loaded with Form_Load while the
+    // Before another working directory is loaded with load while the
     // program runs: the current one is closed as closing the main window
     // closes it (placement, unread pointer, TEMP.TXT) and nothing of it is
     // kept. False when the program has closed already.

@@ -60,7 +60,7 @@ Reader::~Reader()
 
 // ---------------------------------------------------------------- board list
 
-void Reader::board_list_Click()
+void Reader::showChosenBoard()
 {
     MainWindowState &m = m_s.main;
     m.clearTitleColumns();
@@ -93,7 +93,7 @@ void Reader::BuildTitleList()
         m_s.main.selectTitle(row);
 }
 
-void Reader::TITLE_GotFocus()
+void Reader::titleListFocused()
 {
     MainWindowState &m = m_s.main;
     m.ArticleCount.Caption = QStringLiteral("0/0");
@@ -103,33 +103,33 @@ void Reader::TITLE_GotFocus()
     moveres::TitleFocusFollowUp(m_s);
 }
 
-void Reader::Title2_Click(int row)
+void Reader::chooseRowInInfoColumn(int row)
 {
     MainWindowState &m = m_s.main;
     m.BatchSet.ListIndex = row;
-    m.Title2.ListIndex = row;
-    m.Title3.ListIndex = row;
+    m.InfoColumn.ListIndex = row;
+    m.SubjectColumn.ListIndex = row;
     m.selectTitle(row);
     m.focusTitle();
 }
 
-void Reader::Title3_Click(int row)
+void Reader::chooseRowInTitleColumn(int row)
 {
-    Title2_Click(row);
+    chooseRowInInfoColumn(row);
 }
 
-void Reader::board_list_KeyDown()
+void Reader::keyInBoardList()
 {
     m_s.main.focusTitle();
 }
 
-void Reader::BatchSet_GotFocus()
+void Reader::batchColumnFocused()
 {
     m_s.main.BatchSet.ListIndex = m_s.main.Title.ListIndex;
     m_s.main.focusTitle();
 }
 
-void Reader::Article_GotFocus()
+void Reader::articleViewFocused()
 {
     if (m_s.main.Title.enabled)
         m_s.main.focusTitle();
@@ -137,7 +137,7 @@ void Reader::Article_GotFocus()
 
 // ---------------------------------------------------------------- article view
 
-void Reader::Title_Click()
+void Reader::showChosenRow()
 {
     // Each pass is one run of the article view; a pass that selects another
     // row as its last act asks for the next pass instead of nesting.
@@ -181,8 +181,8 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     if (row < 0 || row >= m.rowCount())
         return false;
     m.BatchSet.ListIndex = row;
-    m.Title2.ListIndex = row;
-    m.Title3.ListIndex = row;
+    m.InfoColumn.ListIndex = row;
+    m.SubjectColumn.ListIndex = row;
     const QString item = m.Title.textWithOneBlank(row);
     const QString shownItem = articleShown ? m.Title.item(row) : QString();
     const int lastRow = m.rowCount() - 1;
@@ -452,7 +452,7 @@ bool Reader::searchAdvance(int row)
 
 // ---------------------------------------------------------------- keys
 
-void Reader::Title_KeyDown(int /*keyCode*/, int /*shift*/)
+void Reader::keyDownInTitleList(int /*keyCode*/, int /*shift*/)
 {
     run(std::nullopt);
 }
@@ -495,8 +495,8 @@ void Reader::showComposed(const ComposeResult &result)
         const int row = qMin(m_s.composing.SavedTitleIndex, m.rowCount() - 1);
         m.Title.ListIndex = row;
         m.BatchSet.ListIndex = row;
-        m.Title2.ListIndex = row;
-        m.Title3.ListIndex = row;
+        m.InfoColumn.ListIndex = row;
+        m.SubjectColumn.ListIndex = row;
         m.showRowCounter();
     }
     if (result.refocus)
@@ -669,7 +669,7 @@ void Reader::press(ReaderCommand command)
 
 void Reader::pressKey(int keyCode, int shift)
 {
-    Title_KeyDown(keyCode, shift);
+    keyDownInTitleList(keyCode, shift);
     if (keyCode == Key_Home)
         moveRow(RowMove::First);
     else if (keyCode == Key_End)
@@ -679,7 +679,7 @@ void Reader::pressKey(int keyCode, int shift)
 
 // ---------------------------------------------------------------- menu
 
-void Reader::Read_End_Click()
+void Reader::markLogRead()
 {
     const qint64 bytes = QFileInfo(m_s.log.LogPath).size();
     m_s.unread.PtrRec.LogName = m_s.log.LogPath.leftJustified(80, u' ');
@@ -688,7 +688,7 @@ void Reader::Read_End_Click()
     m_s.unread.PtrSavePending = true;
 }
 
-void Reader::Search_Pointer_Click()
+void Reader::resetReadPointer()
 {
     m_s.unread.PtrRec.LogName = m_s.log.LogPath.leftJustified(80, u' ');
     m_s.unread.PtrRec.Pointer = 0;
@@ -714,12 +714,12 @@ QString Reader::keyListText()
     return lines.join(CRLF);
 }
 
-void Reader::Key_ON_Click()
+void Reader::showKeyList()
 {
     m_s.message(keyListText(), MsgButtons::Ok, MsgIcon::None);
 }
 
-void Reader::Version_Click()
+void Reader::showVersion()
 {
     m_s.message(QStringLiteral("Kavrel Version " KAVREL_VERSION), MsgButtons::Ok, MsgIcon::None);
 }
@@ -754,15 +754,15 @@ QStringList Reader::titleRows() const
     QStringList rows;
     rows.reserve(m.rowCount());
     for (int i = 0; i < m.rowCount(); ++i)
-        rows << m.BatchSet.item(i) + u'\t' + m.Title.item(i) + u'\t' + m.Title2.item(i) + u'\t'
-                + m.Title3.item(i);
+        rows << m.BatchSet.item(i) + u'\t' + m.Title.item(i) + u'\t' + m.InfoColumn.item(i) + u'\t'
+                + m.SubjectColumn.item(i);
     return rows;
 }
 
 QString Reader::plainTitle(int row) const
 {
     const MainWindowState &m = m_s.main;
-    QString title = m.Title3.item(row);
+    QString title = m.SubjectColumn.item(row);
     if (m_s.Sirial_Flg != 1)
         return title;
     qsizetype digits = 0;

@@ -35,7 +35,7 @@ struct ShownArticle
     int row = -1;
     search::Verdict verdict = search::Verdict::NoSearch;
     QString title; // the Title item of the row
-    QString plainTitle; // the Title3 item without a serial net's blanks and number
+    QString plainTitle; // the SubjectColumn item without a serial net's blanks and number
 };
 
 // The reader of the main window: the board list's and the title list's
@@ -46,7 +46,7 @@ struct ShownArticle
 // Chains of selections made from code (the unread search passing over
 // thousands of rows and many boards, the search advance, skipping empty
 // boards) run as loops: a title selection that the article view makes as its
-// last act is run by the loop in Title_Click instead of a nested call.
+// last act is run by the loop in showChosenRow instead of a nested call.
 class Reader : public MainWindowEvents
 {
 public:
@@ -56,25 +56,25 @@ public:
     Reader &operator=(const Reader &) = delete;
 
     // The main window's handlers.
-    void board_list_Click() override;
-    void Title_Click() override;
-    void TITLE_GotFocus() override;
+    void showChosenBoard() override;
+    void showChosenRow() override;
+    void titleListFocused() override;
     void BuildTitleList() override;
     // Runs a command of the title list.
     void execute(ReaderCommand command) override;
     // A key of the title list that stands for no command (the windows map
     // the others to commands): the reader's steps before every key.
-    void Title_KeyDown(int keyCode, int shift) override;
+    void keyDownInTitleList(int keyCode, int shift) override;
     // Clicking a row of the information or title column: all four columns
     // take the row, and Title gets the focus.
-    void Title2_Click(int row);
-    void Title3_Click(int row);
+    void chooseRowInInfoColumn(int row);
+    void chooseRowInTitleColumn(int row);
     // The focus rule: Title keeps the keyboard focus. The window marks the
     // title list as having lost it (MainWindowState::loseTitleFocus) when
     // another control takes it, then calls these.
-    void board_list_KeyDown();
-    void BatchSet_GotFocus();
-    void Article_GotFocus();
+    void keyInBoardList();
+    void batchColumnFocused();
+    void articleViewFocused();
 
     // One key press in the title list that stands for a command: the
     // command, then the list box's own move (↑ up a row, ↓ down a row).
@@ -84,10 +84,10 @@ public:
     void pressKey(int keyCode, int shift = Shift_None);
 
     // Menu commands.
-    void Read_End_Click();
-    void Search_Pointer_Click();
-    void Key_ON_Click();
-    void Version_Click();
+    void markLogRead();
+    void resetReadPointer();
+    void showKeyList();
+    void showVersion();
     static QString keyListText();
 
     // Shows the move-response target of the current board in To_No.
@@ -101,7 +101,7 @@ public:
     void chooseBoard(int item);
     // Selects a row of the title list (shows it, or runs the search from it).
     void chooseRow(int row);
-    // One line per row: BatchSet, Title, Title2, Title3, separated by TABs.
+    // One line per row: BatchSet, Title, InfoColumn, SubjectColumn, separated by TABs.
     QStringList titleRows() const;
     // The title without the blanks and serial number that serial nets add.
     QString plainTitle(int row) const;

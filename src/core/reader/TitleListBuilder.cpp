@@ -418,13 +418,13 @@ void TitleListBuilder::layOut()
     const qsizetype n = qsizetype(m_nodes.size());
     m.BatchSet.items.reserve(n);
     m.Title.items.reserve(n);
-    m.Title2.items.reserve(n);
-    m.Title3.items.reserve(n);
+    m.InfoColumn.items.reserve(n);
+    m.SubjectColumn.items.reserve(n);
     // The rows keep pieces of the log: the columns hold the text they point into.
     const QString &source = logindex::parsedLog(m_s).text();
     m.Title.items.setSource(source);
-    m.Title2.items.setSource(source);
-    m.Title3.items.setSource(source);
+    m.InfoColumn.items.setSource(source);
+    m.SubjectColumn.items.setSource(source);
     const bool serialMode = m_s.Sirial_Flg == 1;
     const QString batch = QStringLiteral(" ");
     const auto append = [&](const Node &node) {
@@ -433,12 +433,12 @@ void TitleListBuilder::layOut()
             m.Title.items.appendBracketedPiece(node.depth, node.number);
         else
             m.Title.items.append(node.depth, bracketed(node.number));
-        TextItems &info = m.Title2.items;
+        TextItems &info = m.InfoColumn.items;
         if (info.inSource(node.info))
             info.appendPiece(node.info);
         else
             info.append(node.info.toString(), 0);
-        TextItems &title = m.Title3.items;
+        TextItems &title = m.SubjectColumn.items;
         const std::optional<qint64> serial = serialMode ? std::optional<qint64>(node.serial) : std::nullopt;
         if (title.inSource(node.title))
             title.appendPiece(node.title, false, node.blanks, serial);
@@ -559,7 +559,7 @@ void TitleListBuilder::markWrittenRows()
             for (int i = 0; i < m.rowCount(); ++i) {
                 // The whole bracketed number, or the serial number that ends
                 // the title, names the article: "[12" alone would also match 123.
-                const bool match = serialMode ? m.Title3.item(i).endsWith(ref)
+                const bool match = serialMode ? m.SubjectColumn.item(i).endsWith(ref)
                                               : m.Title.textOf(i).contains(u'[' + ref + u']');
                 if (match) {
                     row = i;

@@ -41,7 +41,7 @@ public:
     {
     }
 
-    // Rebuilds BatchSet, Title, Title2 and Title3 (Article is left as the
+    // Rebuilds BatchSet, Title, InfoColumn and SubjectColumn (Article is left as the
     // caller left it, apart from the empty-board messages). Returns the row
     // of a command just written that the build selects, or -1; the caller
     // selects it once the build is complete.

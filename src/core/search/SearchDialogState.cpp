@@ -71,7 +71,7 @@ void SearchDialogState::setRangeFields(const QString &from, const QString &to)
     fillRow(to, Year2);
 }
 
-void SearchDialogState::Form_Load()
+void SearchDialogState::load()
 {
     if (m_refused || m_s.search.SearchFrom || m_s.search.SearchTo) {
         setRangeFields(givenFrom(), givenTo());
@@ -118,7 +118,7 @@ void SearchDialogState::controlKeyDown(Control /*control*/, int keyCode)
         cancel();
 }
 
-bool SearchDialogState::Search_Start_Click()
+bool SearchDialogState::startSearch()
 {
     for (Field f : { Month1, Day1, Hour1, Minutes1, Second1, Month2, Day2, Hour2, Minutes2, Second2 }) {
         if (fields[f].size() == 1)
@@ -166,7 +166,7 @@ QString SearchDialogState::givenTo() const
     return m_refused ? m_refused->second : searchBoundText(m_s.search.SearchTo);
 }
 
-void SearchDialogState::Search_Cancel_Click()
+void SearchDialogState::cancelSearch()
 {
     visible = false;
 }

@@ -61,7 +61,7 @@ public:
 
     // Fills the fields from the stored range, or with today from midnight
     // until now, and the boxes and text from the search state; shows the dialog.
-    void Form_Load();
+    void load();
     // Shows two stored range texts ("yy/MM/dd hh:mm:ss") in the date-time
     // fields, as reopening the dialog does.
     void setRangeFields(const QString &from, const QString &to);
@@ -74,10 +74,10 @@ public:
     // A key pressed in one of the other controls.
     void controlKeyDown(Control control, int keyCode);
     // Accept: answers true when the dialog closed, false when a message kept it open.
-    bool Search_Start_Click();
-    void Search_Cancel_Click();
-    bool accept() { return Search_Start_Click(); }
-    void cancel() { Search_Cancel_Click(); }
+    bool startSearch();
+    void cancelSearch();
+    bool accept() { return startSearch(); }
+    void cancel() { cancelSearch(); }
 
     // The four-digit year for a two-digit one, within 80 years before and
     // 20 years after the given year.

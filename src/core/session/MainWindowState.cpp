@@ -8,14 +8,14 @@ void MainWindowState::selectBoard(int index)
 {
     Board_List.ListIndex = index;
     if (events && index >= 0)
-        events->board_list_Click();
+        events->showChosenBoard();
 }
 
 void MainWindowState::selectTitle(int index)
 {
     Title.ListIndex = index;
     if (events && index >= 0)
-        events->Title_Click();
+        events->showChosenRow();
     // Whatever the click showed (an article, a waiting command, nothing
     // during a search), the counter follows the selection.
     showRowCounter();
@@ -27,7 +27,7 @@ void MainWindowState::focusTitle()
         return;
     titleHasFocus = true;
     if (events)
-        events->TITLE_GotFocus();
+        events->titleListFocused();
     showRowCounter();
 }
 
@@ -42,8 +42,8 @@ void MainWindowState::clearTitleColumns()
 {
     BatchSet.clear();
     Title.clear();
-    Title2.clear();
-    Title3.clear();
+    InfoColumn.clear();
+    SubjectColumn.clear();
 }
 
 void MainWindowState::appendRow(
@@ -51,8 +51,8 @@ void MainWindowState::appendRow(
 {
     BatchSet.addItem(batch);
     Title.addItem(number);
-    Title2.addItem(info);
-    Title3.addItem(title);
+    InfoColumn.addItem(info);
+    SubjectColumn.addItem(title);
 }
 
 void MainWindowState::appendRow(
@@ -60,8 +60,8 @@ void MainWindowState::appendRow(
 {
     BatchSet.addItem(batch);
     Title.addItem(indent, number);
-    Title2.addItem(info);
-    Title3.addItem(title);
+    InfoColumn.addItem(info);
+    SubjectColumn.addItem(title);
 }
 
 void MainWindowState::insertRow(
@@ -69,8 +69,8 @@ void MainWindowState::insertRow(
 {
     BatchSet.insertItem(index, batch);
     Title.insertItem(index, number);
-    Title2.insertItem(index, info);
-    Title3.insertItem(index, title);
+    InfoColumn.insertItem(index, info);
+    SubjectColumn.insertItem(index, title);
 }
 
 void MainWindowState::selectLastVisibleArticleLine()
@@ -82,7 +82,7 @@ void MainWindowState::selectLastVisibleArticleLine()
         Article.ListIndex = v;
 }
 
-void MainWindowState::Form_Resize(int visibleLines)
+void MainWindowState::resizeArticleView(int visibleLines)
 {
     ArticleVisibleLines = std::max(1, visibleLines);
     selectLastVisibleArticleLine();

@@ -14,13 +14,13 @@ class MainWindowEvents
 {
 public:
     virtual ~MainWindowEvents() = default;
-    virtual void board_list_Click() = 0;
-    virtual void Title_Click() = 0;
-    virtual void TITLE_GotFocus() = 0;
+    virtual void showChosenBoard() = 0;
+    virtual void showChosenRow() = 0;
+    virtual void titleListFocused() = 0;
     // The reader's title list build and key handling, used by the writing
     // commands and the toolbar.
     virtual void BuildTitleList() = 0;
-    virtual void Title_KeyDown(int keyCode, int shift) = 0;
+    virtual void keyDownInTitleList(int keyCode, int shift) = 0;
     // A command of the title list, as a key would give it.
     virtual void execute(ReaderCommand /*command*/) { }
 };
@@ -34,8 +34,8 @@ public:
     ListBox Board_List;
     ListBox BatchSet;
     TitleColumn Title;
-    TextColumn Title2;
-    TextColumn Title3;
+    TextColumn InfoColumn;
+    TextColumn SubjectColumn;
     ListBox Article;
 
     Label ArticleCount { QStringLiteral("0/0"), true };
@@ -67,7 +67,7 @@ public:
     // Selections from code: set the index, then run the handling.
     void selectBoard(int index);
     void selectTitle(int index);
-    // Gives Title the focus; runs TITLE_GotFocus when it was elsewhere.
+    // Gives Title the focus; runs titleListFocused when it was elsewhere.
     void focusTitle();
     void loseTitleFocus() { titleHasFocus = false; }
     // The counter: the selected row (0 for none) and the row count.
@@ -87,9 +87,9 @@ public:
     // Puts the Article selection on the last line of the first screenful
     // (the last item when the article is shorter than a screenful).
     void selectLastVisibleArticleLine();
-    // Form_Resize: the view now shows visibleLines lines at once; the
+    // resizeArticleView: the view now shows visibleLines lines at once; the
     // selection goes back to the last line of the first screenful.
-    void Form_Resize(int visibleLines);
+    void resizeArticleView(int visibleLines);
 };
 
 } // namespace kavrel

@@ -258,7 +258,7 @@ void tst_ComposeFlows::moveResponseToAnotherBoard()
 
     w.selectTarget(2);
     f.script.willWrite(QStringLiteral("Re:今日の一枚\r\nお知らせ板へ"));
-    w.IDO_OK_Click();
+    w.saveMoveTable();
 
     QVERIFY(!w.visible);
     QVERIFY(f.session.main.enabled);
@@ -279,7 +279,7 @@ void tst_ComposeFlows::moveResponseCancelled()
     standardNet(f);
     f.select(f.boardOf(12), 0);
     f.press('G');
-    f.compose.moveWindow().Command2_Click();
+    f.compose.moveWindow().pressCancelButton();
     QVERIFY(f.session.reading.LastWrittenKind == ReaderMode::None);
     QCOMPARE(f.script.runs(), 0);
     QVERIFY(f.session.main.enabled);
@@ -305,7 +305,7 @@ void tst_ComposeFlows::moveResponseFromMailBox()
     QVERIFY(!w.IDO_TEXT_Enabled);
 
     w.selectTarget(2);
-    w.IDO_OK_Click();
+    w.saveMoveTable();
     // The move-response became a mail reply: the recipient window is open.
     auto &ids = f.compose.idListWindow();
     QVERIFY(ids.visible);
@@ -316,7 +316,7 @@ void tst_ComposeFlows::moveResponseFromMailBox()
 
     ids.setSelected(idItem(ids, QStringLiteral("0001")), true);
     f.script.willWrite(QStringLiteral("Re:メンテナンス\r\n了解しました"));
-    ids.OK_Click();
+    ids.takeChosenIds();
     QCOMPARE(
         f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Remove)));
     QCOMPARE(f.upBytes(), b(QStringLiteral("mw\r\n 1\r\n\r\n\r\nRe:メンテナンス\r\n了解しました\r\n.\r\ny")));
@@ -475,14 +475,14 @@ void tst_ComposeFlows::mailToSixteenAndSeventeenRecipients()
     QCOMPARE(w.items.first(), QStringLiteral("  101:会員1"));
     for (int i = 0; i < 17; ++i)
         w.setSelected(i, true);
-    w.OK_Click();
+    w.takeChosenIds();
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("同報メールは１６件までです") });
     QVERIFY(w.visible);
     QCOMPARE(f.script.runs(), 0);
 
     w.setSelected(16, false);
     f.script.willWrite(QStringLiteral("会議\r\n明日十時からです"));
-    w.OK_Click();
+    w.takeChosenIds();
     QString expected = QStringLiteral("mw\r\n");
     QString recipients;
     for (int i = 1; i <= 16; ++i) {
@@ -494,8 +494,8 @@ void tst_ComposeFlows::mailToSixteenAndSeventeenRecipients()
     QVERIFY(!w.visible);
     const int mark = f.rowOf(QStringLiteral("[手紙 1]"));
     QCOMPARE(mark, 3);
-    QCOMPARE(f.session.main.Title2.item(mark), recipients);
-    QCOMPARE(f.session.main.Title3.item(mark), QStringLiteral("会議"));
+    QCOMPARE(f.session.main.InfoColumn.item(mark), recipients);
+    QCOMPARE(f.session.main.SubjectColumn.item(mark), QStringLiteral("会議"));
 }
 
 void tst_ComposeFlows::replyToReceivedMail()
@@ -552,13 +552,13 @@ void tst_ComposeFlows::serialNetResponse()
     WritingFixture f(WritingFixture::Net::Serial);
     f.open(serialLog());
     f.select(0, 0);
-    QCOMPARE(f.session.main.Title3.item(0).right(6), QStringLiteral("204501"));
+    QCOMPARE(f.session.main.SubjectColumn.item(0).right(6), QStringLiteral("204501"));
     f.script.willWrite(QStringLiteral("Re:朝市の案内\r\n行ってみます"));
     f.press('P');
     QCOMPARE(f.upBytes(), b(QStringLiteral("\\ 5\r\n%204501\r\nPRe:朝市の案内\r\n行ってみます\r\n.\r\nyQ")));
     QCOMPARE(f.titles(), (QStringList { "[5010]", " [5011]", "[レス 1]", "[5012]" }));
-    QVERIFY(f.session.main.Title3.item(2).startsWith(QStringLiteral("Re:朝市の案内")));
-    QVERIFY(f.session.main.Title3.item(2).endsWith(QString(200, u' ') + QStringLiteral("204501")));
+    QVERIFY(f.session.main.SubjectColumn.item(2).startsWith(QStringLiteral("Re:朝市の案内")));
+    QVERIFY(f.session.main.SubjectColumn.item(2).endsWith(QString(200, u' ') + QStringLiteral("204501")));
 
     // The rewrite keeps the serial reference.
     f.click(QStringLiteral("[レス 1]"));
@@ -636,7 +636,7 @@ void tst_ComposeFlows::mailRewrite()
     QCOMPARE(readFile(f.tempPath()), b(QStringLiteral("二通目\r\nyoroshiku\r\nではまた")));
     w.setSelected(idItem(w, QStringLiteral("0300")), true);
     f.script.willWrite(QStringLiteral("二通目\r\nyoroshiku\r\nまた明日"));
-    w.OK_Click();
+    w.takeChosenIds();
     QCOMPARE(f.upBytes(),
         b(mail1 + QStringLiteral("mw\r\n 300\r\n\r\n\r\n二通目\r\nyoroshiku\r\nまた明日\r\n.\r\ny")));
     QCOMPARE(f.marks(), (QStringList { "[手紙 1]", "[手紙 2]" }));
@@ -653,7 +653,7 @@ void tst_ComposeFlows::mailRewriteEscapedKeepsTheMail()
     f.press('M');
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("メール内容の書き換えですか？") });
     QVERIFY(f.session.upFile.text().isEmpty()); // cut while the recipients are chosen
-    f.compose.idListWindow().ID_LIST_KeyDown(27);
+    f.compose.idListWindow().keyInIdList(27);
     QCOMPARE(f.session.upFile.text(), mail1);
     QCOMPARE(f.upBytes(), b(mail1));
     QVERIFY(f.session.main.enabled);
@@ -903,7 +903,7 @@ void tst_ComposeFlows::replyToMailWithoutReadableSender()
 
     ids.setSelected(idItem(ids, QStringLiteral("0300")), true);
     f.script.willWrite(QStringLiteral("Re:来週の集まりについて\r\n参加します"));
-    ids.OK_Click();
+    ids.takeChosenIds();
     QCOMPARE(f.script.lastStartingBytes(), b(commands::startingtext::quote(article, TrailingLineEnd::Keep)));
     QCOMPARE(f.upBytes(),
         b(QStringLiteral("mw\r\n 300\r\n\r\n\r\nRe:来週の集まりについて\r\n参加します\r\n.\r\ny")));

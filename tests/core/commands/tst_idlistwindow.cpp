@@ -56,7 +56,7 @@ void tst_IdListWindow::listItems()
     QCOMPARE(w.items, items);
     QCOMPARE(w.Caption, QStringLiteral("ＩＤ List"));
     QVERIFY(!f.session.main.enabled);
-    w.Form_KeyDown(27);
+    w.pressKey(27);
     QVERIFY(!w.visible);
     QVERIFY(f.session.main.enabled);
 }
@@ -86,7 +86,7 @@ void tst_IdListWindow::recipients()
     QCOMPARE(w.Caption, QStringLiteral("宛先ＩＤ選択"));
     for (int i : chosen)
         w.setSelected(i, true);
-    w.ID_LIST_KeyDown(13);
+    w.keyInIdList(13);
     QCOMPARE(f.session.composing.Recipients, recipients);
     QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList {} : QStringList { message });
     QCOMPARE(accepted, message.isEmpty() ? 1 : 0);
@@ -102,7 +102,7 @@ void tst_IdListWindow::viewerOkJustCloses()
     auto &w = f.compose.idListWindow();
     QCOMPARE(w.Caption, QStringLiteral("ＩＤ List"));
     w.setSelected(0, true);
-    w.OK_Click();
+    w.takeChosenIds();
     QVERIFY(!w.visible);
     QCOMPARE(f.script.runs(), 0);
     QVERIFY(f.session.upFile.text().isEmpty());
@@ -117,7 +117,7 @@ void tst_IdListWindow::noSelectionInMailMode()
     f.press('M');
     auto &w = f.compose.idListWindow();
     QVERIFY(w.items.isEmpty());
-    w.OK_Click();
+    w.takeChosenIds();
     QCOMPARE(f.messages.texts(), QStringList { QStringLiteral("宛先ＩＤが選択されていません") });
     QVERIFY(w.visible);
 }
@@ -133,7 +133,7 @@ void tst_IdListWindow::editorClosedUnsaved()
     // A row that no build makes: the rebuild after the editor drops it.
     f.session.main.appendRow(QStringLiteral(" "), QStringLiteral("[999]"), QString(), QString());
     w.setSelected(0, true);
-    w.OK_Click(); // the script saves nothing
+    w.takeChosenIds(); // the script saves nothing
     QCOMPARE(f.script.runs(), 1);
     QVERIFY(f.session.upFile.text().isEmpty());
     QVERIFY(!QFile::exists(f.upPath()));

@@ -92,7 +92,7 @@ void TestOptionDialogs::saveStripsSlashAndCloses()
     m_dialog->Show();
     m_dialog->LOG_Dir = QStringLiteral("/new/logs/");
     m_dialog->BL_Dir = QStringLiteral("/");
-    m_dialog->DefOK_Click();
+    m_dialog->saveDirectories();
     QVERIFY(!m_dialog->visible);
     QCOMPARE(m_messages.texts(), QStringList { QStringLiteral("この設定は次回起動時より有効です。") });
     QCOMPARE(m_session->Dir[DirRecord::LOG_Dir], QStringLiteral("/new/logs"));
@@ -107,16 +107,16 @@ void TestOptionDialogs::cancelAfterBrowsingSavesNothing()
 {
     const QByteArray before = readFile(path(QStringLiteral("DIR.DEF")));
     m_dialog->Show();
-    m_dialog->Command2_Click();
-    m_picker->Select_Dir_Change(path(QStringLiteral("LOG")));
-    m_picker->OK_DIR_Click();
+    m_dialog->browseLogDir();
+    m_picker->chooseDirectory(path(QStringLiteral("LOG")));
+    m_picker->takePick();
     QCOMPARE(m_dialog->LOG_Dir, path(QStringLiteral("LOG")));
-    m_dialog->Command5_Click();
+    m_dialog->closeWithoutSaving();
     QVERIFY(!m_dialog->visible);
     QCOMPARE(readFile(path(QStringLiteral("DIR.DEF"))), before);
     m_dialog->Show();
     QCOMPARE(m_dialog->LOG_Dir, QStringLiteral("/logs"));
-    m_dialog->Form_KeyDown(27);
+    m_dialog->pressKey(27);
     QVERIFY(!m_dialog->visible);
     QVERIFY(m_messages.shown.isEmpty());
 }
@@ -125,7 +125,7 @@ void TestOptionDialogs::overlongSaveKeepsDialogOpen()
 {
     m_dialog->Show();
     m_dialog->Up_Dir = QStringLiteral("/") + QString(300, u'u');
-    m_dialog->DefOK_Click();
+    m_dialog->saveDirectories();
     QVERIFY(m_dialog->visible);
     QCOMPARE(m_messages.shown.size(), 1);
     QVERIFY(m_messages.shown.first().text.contains(QStringLiteral("ＵＰファイル保存ディレクトリ")));
@@ -149,22 +149,22 @@ void TestOptionDialogs::pickDirectory()
     m_dialog->Show();
     switch (button) {
     case 1:
-        m_dialog->Command1_Click();
+        m_dialog->browseUpDir();
         break;
     case 2:
-        m_dialog->Command2_Click();
+        m_dialog->browseLogDir();
         break;
     default:
-        m_dialog->Command4_Click();
+        m_dialog->browseBoardListDir();
     }
     QCOMPARE(int(m_picker->purpose), purpose);
     QVERIFY(m_picker->visible);
     QVERIFY(!m_picker->File_Select_Enabled);
     QCOMPARE(m_picker->Select_Dir_Path, m_dir.path()); // starts in the working directory
     QCOMPARE(m_picker->Select_Dir.items, QStringList({ QStringLiteral("BIN"), QStringLiteral("LOG") }));
-    m_picker->Select_Dir_Change(QStringLiteral("LOG"));
+    m_picker->chooseDirectory(QStringLiteral("LOG"));
     QCOMPARE(m_picker->Select_Dir.items, QStringList { QStringLiteral("old") });
-    m_picker->OK_DIR_Click();
+    m_picker->takePick();
     QVERIFY(!m_picker->visible);
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::None);
     const QString picked = path(QStringLiteral("LOG"));
@@ -176,41 +176,41 @@ void TestOptionDialogs::pickDirectory()
 void TestOptionDialogs::pickEditorNeedsAFile()
 {
     m_dialog->Show();
-    m_dialog->Select_Editor_Path_Click();
+    m_dialog->browseEditorPath();
     QVERIFY(m_picker->File_Select_Enabled);
-    m_picker->Select_Dir_Change(path(QStringLiteral("BIN")));
+    m_picker->chooseDirectory(path(QStringLiteral("BIN")));
     QCOMPARE(
         m_picker->File_Select.items, QStringList({ QStringLiteral("editor"), QStringLiteral("viewer") }));
-    m_picker->OK_DIR_Click(); // no file chosen: the picker stays
+    m_picker->takePick(); // no file chosen: the picker stays
     QVERIFY(m_picker->visible);
     QCOMPARE(m_dialog->Editor_Path, QStringLiteral("/usr/bin/vi"));
     m_picker->File_Select.ListIndex = 1;
-    m_picker->OK_DIR_Click();
+    m_picker->takePick();
     QVERIFY(!m_picker->visible);
     QCOMPARE(m_dialog->Editor_Path, path(QStringLiteral("BIN/viewer")));
 
     // A file in the root gets one "/" before its name.
-    m_dialog->Select_Editor_Path_Click();
+    m_dialog->browseEditorPath();
     m_picker->Select_Drive.ListIndex = 0;
-    m_picker->Select_Drive_Change();
+    m_picker->chooseDrive();
     QCOMPARE(m_picker->Select_Dir_Path, QStringLiteral("/"));
     m_picker->File_Select.items = { QStringLiteral("vmlinuz") };
     m_picker->File_Select.ListIndex = 0;
-    m_picker->OK_DIR_Click();
+    m_picker->takePick();
     QCOMPARE(m_dialog->Editor_Path, QStringLiteral("/vmlinuz"));
 }
 
 void TestOptionDialogs::pickerCancelKeepsPurpose()
 {
     m_dialog->Show();
-    m_dialog->Command2_Click();
-    m_picker->Select_Dir_Change(path(QStringLiteral("LOG")));
-    m_picker->Dir_Select_Cancel_Click();
+    m_dialog->browseLogDir();
+    m_picker->chooseDirectory(path(QStringLiteral("LOG")));
+    m_picker->cancelPick();
     QVERIFY(!m_picker->visible);
     QCOMPARE(m_dialog->LOG_Dir, QStringLiteral("/logs"));
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::Log);
-    m_dialog->Command1_Click();
-    m_picker->Form_KeyDown(27);
+    m_dialog->browseUpDir();
+    m_picker->pressKey(27);
     QVERIFY(!m_picker->visible);
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::UpText);
 }
@@ -218,12 +218,12 @@ void TestOptionDialogs::pickerCancelKeepsPurpose()
 void TestOptionDialogs::pickerForAnotherPurposeChangesNothing()
 {
     m_dialog->Show();
-    m_dialog->Command2_Click();
+    m_dialog->browseLogDir();
     // The purpose was dropped while the picker was open; the reader's mode
     // is no purpose of the picker's.
     m_picker->purpose = dialogs::DirSelectState::Purpose::None;
     m_session->reading.LastWrittenKind = ReaderMode::Write;
-    m_picker->OK_DIR_Click();
+    m_picker->takePick();
     QVERIFY(!m_picker->visible);
     QCOMPARE(m_dialog->LOG_Dir, QStringLiteral("/logs"));
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::None);
@@ -251,28 +251,28 @@ void TestOptionDialogs::flagsSaveAndCancel()
     ReadSettings(*m_session);
     m_flags->Show();
     m_flags->Mono_Check = true;
-    m_flags->Command2_Click(); // cancel: nothing changes
+    m_flags->discard(); // cancel: nothing changes
     QVERIFY(!m_flags->visible);
     QVERIFY(!m_session->flag(OptionFlags::MonoColors));
     QCOMPARE(readFile(path(QStringLiteral("SET.def"))), QByteArray("01000A01B"));
 
     m_flags->Show();
     QVERIFY(!m_flags->Mono_Check);
-    m_flags->Command1_Click(); // saved unchanged: the same nine bytes
+    m_flags->save(); // saved unchanged: the same nine bytes
     QCOMPARE(readFile(path(QStringLiteral("SET.def"))), QByteArray("01000A01B"));
 
     m_flags->Show();
     m_flags->NET_SELECT_CHECK = true;
     m_flags->Title_Only_Check = true;
     m_flags->Sign_CHECK = false;
-    m_flags->Command1_Click();
+    m_flags->save();
     QVERIFY(!m_flags->visible);
     QCOMPARE(readFile(path(QStringLiteral("SET.def"))), QByteArray("10001A01B"));
     QVERIFY(m_session->flag(OptionFlags::TitleOnlySignature));
     QVERIFY(m_messages.shown.isEmpty());
 
     m_flags->Show();
-    m_flags->Form_KeyDown(27);
+    m_flags->pressKey(27);
     QVERIFY(!m_flags->visible);
 }
 

@@ -79,14 +79,14 @@ private slots:
         Program p;
         ScriptedMessages messages;
         p.session.messages = &messages;
-        p.Form_Load(m_dir->path());
+        p.load(m_dir->path());
         if (!openFirst.isEmpty()) {
             p.netSelect.Show();
             p.netSelect.Select_menu.ListIndex = 0;
             messages.answers = { MsgAnswer::Cancel };
-            p.netSelect.Select_menu_DblClick();
+            p.netSelect.chooseNet();
             p.netSelect.Log_List_File.ListIndex = int(p.netSelect.Log_List_File.items.indexOf(openFirst));
-            p.netSelect.Log_List_File_DblClick();
+            p.netSelect.openChosenLog();
             QCOMPARE(p.session.log.LogPath, QStringLiteral("LOG/") + openFirst);
             messages.shown.clear();
         }

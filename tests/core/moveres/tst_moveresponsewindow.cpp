@@ -79,7 +79,7 @@ void tst_MoveResponseWindow::acceptSavesTheTable()
     auto &w = f.compose.moveWindow();
     w.selectSource(2); // board 12
     w.selectTarget(1); // board 7
-    w.IDO_OK_Click();
+    w.saveMoveTable();
     QVERIFY(!w.visible);
     QVERIFY(f.session.main.enabled);
     const QByteArray bytes = readFile(moveFilePath(f.session));
@@ -97,7 +97,7 @@ void tst_MoveResponseWindow::sourceAsItsOwnTargetClears()
     auto &w = f.compose.moveWindow();
     w.selectSource(2);
     w.selectTarget(2);
-    w.IDO_OK_Click();
+    w.saveMoveTable();
     QCOMPARE(readFile(moveFilePath(f.session)).mid(36, 3), QByteArray("0  "));
     QCOMPARE(f.session.main.To_No.Caption, QStringLiteral("なし"));
 }
@@ -114,7 +114,7 @@ void tst_MoveResponseWindow::targetTooLongForItsEntry()
     auto &w = f.compose.moveWindow();
     w.selectSource(1); // board 12
     w.selectTarget(2); // board 1000
-    w.IDO_OK_Click();
+    w.saveMoveTable();
     QCOMPARE(f.session.moves.MoveTable.at(12), QStringLiteral("1  "));
     QCOMPARE(readFile(moveFilePath(f.session)).mid(36, 3), QByteArray("1  "));
 
@@ -123,7 +123,7 @@ void tst_MoveResponseWindow::targetTooLongForItsEntry()
     f.compose.showMoveSettings();
     w.selectSource(1);
     w.selectTarget(2);
-    w.IDO_OK_Click();
+    w.saveMoveTable();
     QCOMPARE(readFile(moveFilePath(f.session)).mid(36, 3), QByteArray("500"));
 }
 
@@ -137,26 +137,26 @@ void tst_MoveResponseWindow::upDownKeepTypedNumbers()
     w.typeIntoIdoText(u'1');
     w.typeIntoIdoText(u'2');
     QCOMPARE(w.IDO_TEXT, QStringLiteral("12"));
-    w.IDO_TEXT_KeyDown(40);
+    w.keyInTargetField(40);
     QCOMPARE(f.session.moves.MoveTable[1], QStringLiteral("12"));
     QCOMPARE(w.ido_board_list.ListIndex, 1);
     QCOMPARE(w.IDO_TEXT, QStringLiteral("なし"));
     // Board 7: a number that is no listed board is not kept.
     w.typeIntoIdoText(u'9');
     w.typeIntoIdoText(u'9');
-    w.IDO_TEXT_KeyDown(40);
+    w.keyInTargetField(40);
     QCOMPARE(targetOf(f.session.moves.MoveTable, 7), qint64(0));
     QCOMPARE(w.ido_board_list.ListIndex, 2);
     // Up at the top stays; the field keeps at most three characters.
     w.selectSource(0);
     QCOMPARE(w.IDO_TEXT, QStringLiteral("12"));
-    w.IDO_TEXT_KeyDown(38);
+    w.keyInTargetField(38);
     QCOMPARE(w.ido_board_list.ListIndex, 0);
     w.typeIntoIdoText(u'3');
     w.typeIntoIdoText(u'4');
     QCOMPARE(w.IDO_TEXT, QStringLiteral("123"));
     // Closing without OK keeps the memory change but saves nothing.
-    w.Form_KeyDown(27);
+    w.pressKey(27);
     QVERIFY(!QFile::exists(moveFilePath(f.session)));
 }
 
@@ -166,13 +166,13 @@ void tst_MoveResponseWindow::escapeAndCancel()
     net(f);
     f.session.reading.LastWrittenKind = ReaderMode::Write;
     f.compose.showMoveSettings();
-    f.compose.moveWindow().Command2_Click(); // table editing: the kind stays
+    f.compose.moveWindow().pressCancelButton(); // table editing: the kind stays
     QCOMPARE(readerModeName(f.session.reading.LastWrittenKind), QStringLiteral("Write"));
     f.compose.showMoveSettings();
-    f.compose.moveWindow().Form_KeyDown(27);
+    f.compose.moveWindow().pressKey(27);
     QCOMPARE(readerModeName(f.session.reading.LastWrittenKind), QStringLiteral("Write"));
     f.compose.showMoveSettings();
-    f.compose.moveWindow().ido_board_list2_KeyDown(27);
+    f.compose.moveWindow().keyInTargetList(27);
     QVERIFY(f.session.reading.LastWrittenKind == ReaderMode::None);
     QVERIFY(f.session.main.enabled);
     QVERIFY(!QFile::exists(moveFilePath(f.session)));
@@ -192,7 +192,7 @@ void tst_MoveResponseWindow::okWithoutBoardsIsNoMailReply()
     f.compose.showMoveSettings();
     auto &w = f.compose.moveWindow();
     QVERIFY(w.ido_board_list.isEmpty());
-    w.IDO_OK_Click();
+    w.saveMoveTable();
     QVERIFY(f.session.reading.LastWrittenKind != ReaderMode::MailReply);
     QVERIFY(!f.compose.idListWindow().visible);
 }

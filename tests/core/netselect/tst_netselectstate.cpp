@@ -121,7 +121,7 @@ void TestNetSelectState::cleanup()
 void TestNetSelectState::loadShowsNets()
 {
     m_session->Flags[OptionFlags::MonoColors] = QStringLiteral("1");
-    m_screen->Form_Load();
+    m_screen->load();
     QCOMPARE(m_screen->Select_menu.items,
         QStringList({ QStringLiteral("かぶらネット"), QStringLiteral("Mountain"), QStringLiteral("Third") }));
     QCOMPARE(m_screen->Select_menu.ListIndex, 0);
@@ -136,18 +136,18 @@ void TestNetSelectState::loadShowsNets()
 void TestNetSelectState::loadWithoutDataDef()
 {
     QFile::remove(path(QStringLiteral("DATA.DEF")));
-    m_screen->Form_Load();
+    m_screen->load();
     QVERIFY(m_screen->Select_menu.isEmpty());
     QCOMPARE(m_screen->Select_menu.ListIndex, -1);
-    m_screen->Select_menu_DblClick();
-    m_screen->Change_Click();
-    m_screen->Delete_Click();
+    m_screen->chooseNet();
+    m_screen->editNet();
+    m_screen->deleteNet();
     QVERIFY(m_messages.shown.isEmpty());
     QVERIFY(!m_editor->loaded);
 
     // Registering opens the editor with the defaults of a new net.
     m_screen->Net_Name = QStringLiteral("新しいネット");
-    m_screen->Net_Set_Click();
+    m_screen->registerNet();
     QVERIFY(m_editor->loaded);
     QCOMPARE(m_editor->Fields.Net_Name, QStringLiteral("新しいネット"));
     QCOMPARE(m_editor->Fields.Header, QStringLiteral("-,-,-,-,-,-,-,-,- "));
@@ -159,8 +159,8 @@ void TestNetSelectState::loadWithoutDataDef()
 
 void TestNetSelectState::chooseListsLogsAndSerialFlag()
 {
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick();
+    m_screen->load();
+    m_screen->chooseNet();
     QCOMPARE(m_session->NetIndex, 0);
     QCOMPARE(m_session->Sirial_Flg, 0);
     QCOMPARE(m_screen->Log_List_File.items,
@@ -171,9 +171,9 @@ void TestNetSelectState::chooseListsLogsAndSerialFlag()
     QCOMPARE(m_screen->focus, NetSelectState::Focus::Log_List_File);
 
     m_session->composing.SignatureText = QStringLiteral("かぶらネットの署名");
-    m_screen->multi_check_Click();
+    m_screen->toggleMultiSelect();
     m_screen->Select_menu.ListIndex = 1;
-    m_screen->Select_menu_KeyDown(13);
+    m_screen->keyInNetList(13);
     QCOMPARE(m_session->Sirial_Flg, 1);
     QVERIFY(m_session->composing.SignatureText.isEmpty());
     QCOMPARE(m_screen->Log_List_File.items, QStringList { QStringLiteral("mnt1206.log") });
@@ -181,10 +181,10 @@ void TestNetSelectState::chooseListsLogsAndSerialFlag()
 
     // A net whose pattern matches nothing: empty lists, and reading does nothing.
     m_screen->Select_menu.ListIndex = 2;
-    m_screen->Select_menu_DblClick();
+    m_screen->chooseNet();
     QVERIFY(m_screen->Log_List_File.isEmpty());
     QCOMPARE(m_screen->Log_List_File.ListIndex, -1);
-    m_screen->LogRead_Click();
+    m_screen->readChosenLogs();
     QVERIFY(m_session->log.LogPath.isEmpty());
     QVERIFY(m_screen->loaded);
 }
@@ -209,8 +209,8 @@ void TestNetSelectState::upFileQuestion()
     writeFile(upFile, sjis(QStringLiteral("b 3\r\nW\r\n本文")) + QByteArray("\0garbage", 8));
     m_messages.answers = { MsgAnswer(answer) };
     m_session->upFile.load(QStringLiteral("left over"));
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick();
+    m_screen->load();
+    m_screen->chooseNet();
     QCOMPARE(m_messages.shown.size(), 1);
     QCOMPARE(m_messages.shown.first().text, QStringLiteral("アップファイルが存在します！削除しますか？"));
     QCOMPARE(m_messages.shown.first().buttons, MsgButtons::OkCancel);
@@ -232,8 +232,8 @@ void TestNetSelectState::upFileStaysWhenItsBackupCannotBeWritten()
     writeFile(upFile, bytes);
     QVERIFY(QDir().mkpath(upFile + QStringLiteral(".bak")));
     m_messages.answers = { MsgAnswer::Ok };
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick();
+    m_screen->load();
+    m_screen->chooseNet();
     QCOMPARE(readFile(upFile), bytes);
     QCOMPARE(m_session->upFile.text(), QStringLiteral("b 3\r\nW\r\n本文"));
     QCOMPARE(m_messages.shown.size(), 2);
@@ -243,39 +243,39 @@ void TestNetSelectState::upFileStaysWhenItsBackupCannotBeWritten()
 
 void TestNetSelectState::upFileTextFollowsTheChosenNet()
 {
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick();
+    m_screen->load();
+    m_screen->chooseNet();
     m_session->upFile.load(QStringLiteral("waiting commands"));
-    m_screen->Select_menu_DblClick(); // the same net again: kept
+    m_screen->chooseNet(); // the same net again: kept
     QCOMPARE(m_session->upFile.text(), QStringLiteral("waiting commands"));
     m_screen->Select_menu.ListIndex = 1;
-    m_screen->Select_menu_DblClick(); // another net: emptied
+    m_screen->chooseNet(); // another net: emptied
     QVERIFY(m_session->upFile.text().isEmpty());
     QVERIFY(m_messages.shown.isEmpty());
 }
 
 void TestNetSelectState::upFileTextNotTakenOverAfterEditingAnotherNet()
 {
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick();
+    m_screen->load();
+    m_screen->chooseNet();
     m_session->upFile.load(QStringLiteral("commands for the first net"));
     m_screen->Select_menu.ListIndex = 1;
-    m_screen->Change_Click();
+    m_screen->editNet();
     QCOMPARE(m_session->NetIndex, 0); // editing does not change the current net
-    m_editor->Command2_Click();
+    m_editor->closeWithoutStoring();
     QCOMPARE(m_session->upFile.text(), QStringLiteral("commands for the first net"));
     m_screen->Select_menu.ListIndex = 1;
-    m_screen->Select_menu_DblClick();
+    m_screen->chooseNet();
     QVERIFY(m_session->upFile.text().isEmpty());
 }
 
 void TestNetSelectState::registerEmptyName()
 {
-    m_screen->Form_Load();
+    m_screen->load();
     for (const QString &name : { QString(), QStringLiteral("   ") }) {
         m_messages.shown.clear();
         m_screen->Net_Name = name;
-        m_screen->Net_Set_Click();
+        m_screen->registerNet();
         QCOMPARE(
             m_messages.texts(), QStringList { QStringLiteral("新規登録するネット名を書き込んでください") });
         QCOMPARE(m_screen->Select_menu.ListCount(), 3);
@@ -287,16 +287,16 @@ void TestNetSelectState::registerEmptyName()
 void TestNetSelectState::registerThenEscapeLeavesDataDef()
 {
     const QByteArray before = readFile(path(QStringLiteral("DATA.DEF")));
-    m_screen->Form_Load();
+    m_screen->load();
     m_screen->Net_Name = QStringLiteral("Fourth");
-    m_screen->Net_Set_Click();
+    m_screen->registerNet();
     QVERIFY(!m_screen->loaded);
     QVERIFY(m_session->main.enabled);
     QVERIFY(m_editor->loaded);
     QCOMPARE(m_editor->slot, 3);
     QCOMPARE(m_session->NetTable.size(), 4);
 
-    m_editor->Form_KeyDown(27);
+    m_editor->pressKey(27);
     QVERIFY(!m_editor->loaded);
     QVERIFY(m_screen->loaded); // loaded again, from the file
     QVERIFY(m_screen->enabled);
@@ -306,12 +306,12 @@ void TestNetSelectState::registerThenEscapeLeavesDataDef()
 
 void TestNetSelectState::registerThenStore()
 {
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick();
+    m_screen->load();
+    m_screen->chooseNet();
     m_screen->Net_Name = QStringLiteral("Fourth");
-    m_screen->Net_Set_Click();
+    m_screen->registerNet();
     m_editor->Fields.Log_File_Name = QStringLiteral("FTH*.LOG");
-    m_editor->INPUT_Click();
+    m_editor->storeNet();
     QVERIFY(!m_editor->loaded);
     QCOMPARE(m_screen->Select_menu.items.last(), QStringLiteral("Fourth"));
     QCOMPARE(m_session->NetIndex, 0);
@@ -323,11 +323,11 @@ void TestNetSelectState::registerThenStore()
 
 void TestNetSelectState::editExistingNetInPlace()
 {
-    m_screen->Form_Load();
+    m_screen->load();
     m_screen->Select_menu.ListIndex = 1;
     // What the table holds is replaced by the stored record before editing.
     m_session->NetTable[1][NetRecord::Header] = QString(80, u'x');
-    m_screen->Change_Click();
+    m_screen->editNet();
     QVERIFY(!m_screen->enabled);
     QVERIFY(m_screen->loaded);
     QCOMPARE(m_editor->Fields.Net_Name, QStringLiteral("Mountain"));
@@ -337,11 +337,11 @@ void TestNetSelectState::editExistingNetInPlace()
     QVERIFY(m_editor->Fields.Sirial_Flg);
     QVERIFY(!m_editor->Header_Enabled);
     QVERIFY(m_editor->SirialHeader_Enabled);
-    m_screen->Delete_Click(); // the disabled screen takes no clicks
+    m_screen->deleteNet(); // the disabled screen takes no clicks
     QVERIFY(m_messages.shown.isEmpty());
 
     m_editor->Fields.Net_Name = QStringLiteral("山のネット");
-    m_editor->INPUT_Click();
+    m_editor->storeNet();
     QVERIFY(m_screen->enabled);
     QCOMPARE(m_screen->Select_menu.items.at(1), QStringLiteral("山のネット"));
     const QByteArray bytes = readFile(path(QStringLiteral("DATA.DEF")));
@@ -354,18 +354,18 @@ void TestNetSelectState::editExistingNetInPlace()
 
 void TestNetSelectState::editorSerialHeader()
 {
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick(); // the first net is the current one
-    m_screen->Change_Click();
+    m_screen->load();
+    m_screen->chooseNet(); // the first net is the current one
+    m_screen->editNet();
     QVERIFY(!m_editor->Fields.Sirial_Flg);
-    m_editor->Sirial_Flg_Click();
+    m_editor->toggleSerialNumbers();
     QVERIFY(m_editor->SirialHeader_Enabled);
     QVERIFY(!m_editor->Header_Enabled);
-    m_editor->Sirial_Flg_Click();
+    m_editor->toggleSerialNumbers();
     QVERIFY(m_editor->Header_Enabled);
-    m_editor->Sirial_Flg_Click();
+    m_editor->toggleSerialNumbers();
     m_editor->Fields.SirialHeader = QStringLiteral("\\H,\\H");
-    m_editor->INPUT_Click();
+    m_editor->storeNet();
     QCOMPARE(m_editor->Fields.SirialHeader, QStringLiteral("\b,\\H"));
     QCOMPARE(m_session->Sirial_Flg, 1);
     const QByteArray bytes = readFile(path(QStringLiteral("DATA.DEF")));
@@ -376,10 +376,10 @@ void TestNetSelectState::editorSerialHeader()
 void TestNetSelectState::editorRefusesUnstorableText()
 {
     const QByteArray before = readFile(path(QStringLiteral("DATA.DEF")));
-    m_screen->Form_Load();
-    m_screen->Change_Click();
+    m_screen->load();
+    m_screen->editNet();
     m_editor->Fields.Sign_Path = QStringLiteral("/home/zoë/sig.txt");
-    m_editor->INPUT_Click();
+    m_editor->storeNet();
     QCOMPARE(m_messages.shown.size(), 1);
     QVERIFY(m_messages.shown.first().text.contains(QStringLiteral("ë")));
     QVERIFY(m_editor->loaded);
@@ -389,15 +389,15 @@ void TestNetSelectState::editorRefusesUnstorableText()
 void TestNetSelectState::editorSignPathFromPicker()
 {
     writeFile(path(QStringLiteral("SIGN/kabura.sig")), "sig");
-    m_screen->Form_Load();
-    m_screen->Change_Click();
-    m_editor->Select_Sign_Path_Click();
+    m_screen->load();
+    m_screen->editNet();
+    m_editor->browseSignPath();
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::SignPath);
     QVERIFY(m_picker->visible);
     QVERIFY(m_picker->File_Select_Enabled);
-    m_picker->Select_Dir_Change(path(QStringLiteral("SIGN")));
+    m_picker->chooseDirectory(path(QStringLiteral("SIGN")));
     m_picker->File_Select.ListIndex = 0;
-    m_picker->OK_DIR_Click();
+    m_picker->takePick();
     QCOMPARE(m_editor->Fields.Sign_Path, path(QStringLiteral("SIGN/kabura.sig")));
     QVERIFY(m_picker->purpose == dialogs::DirSelectState::Purpose::None);
 }
@@ -405,16 +405,16 @@ void TestNetSelectState::editorSignPathFromPicker()
 void TestNetSelectState::deleteAsksAndCompacts()
 {
     const QByteArray all = readFile(path(QStringLiteral("DATA.DEF")));
-    m_screen->Form_Load();
+    m_screen->load();
     m_screen->Select_menu.ListIndex = 1;
-    m_screen->Delete_Click(); // the scripted box answers Cancel
+    m_screen->deleteNet(); // the scripted box answers Cancel
     QCOMPARE(m_messages.texts(), QStringList { QStringLiteral("指定されたＢＢＳデータを削除しますか？") });
     QCOMPARE(m_messages.shown.first().icon, MsgIcon::Critical);
     QCOMPARE(m_messages.shown.first().defaultAnswer, MsgAnswer::Cancel);
     QCOMPARE(readFile(path(QStringLiteral("DATA.DEF"))), all);
 
     m_messages.answers = { MsgAnswer::Ok };
-    m_screen->Delete_Click();
+    m_screen->deleteNet();
     QCOMPARE(readFile(path(QStringLiteral("DATA.DEF"))), all.left(1280) + all.mid(2560));
     QCOMPARE(m_screen->Select_menu.items,
         QStringList({ QStringLiteral("かぶらネット"), QStringLiteral("Third") }));
@@ -434,10 +434,10 @@ void TestNetSelectState::deleteMovesTheUnreadPointersAlong()
     writeFile(path(QStringLiteral("LOGPTR.dat")),
         first + record(path(QStringLiteral("LOG/KAB0605.LOG")), 8) + third + QByteArray(84 * 48, ' '));
     m_session->unread.PtrNetIndex = 2;
-    m_screen->Form_Load();
+    m_screen->load();
     m_screen->Select_menu.ListIndex = 1;
     m_messages.answers = { MsgAnswer::Ok };
-    m_screen->Delete_Click();
+    m_screen->deleteNet();
 
     const QByteArray after = readFile(path(QStringLiteral("LOGPTR.dat")));
     QCOMPARE(after.size(), qsizetype(84 * 51));
@@ -449,14 +449,14 @@ void TestNetSelectState::deleteMovesTheUnreadPointersAlong()
 
 void TestNetSelectState::deleteKeepsCurrentNet()
 {
-    m_screen->Form_Load();
+    m_screen->load();
     m_screen->Select_menu.ListIndex = 2;
-    m_screen->Select_menu_DblClick();
+    m_screen->chooseNet();
     m_session->upFile.load(QStringLiteral("for Third"));
     m_session->log.PrevOpenNetIndex = 2;
     m_messages.answers = { MsgAnswer::Ok };
     m_screen->Select_menu.ListIndex = 0;
-    m_screen->Delete_Click();
+    m_screen->deleteNet();
     QCOMPARE(m_session->NetIndex, 1);
     QCOMPARE(m_session->log.PrevOpenNetIndex, 1);
     QCOMPARE(m_session->netField(NetRecord::Net_Name), QStringLiteral("Third"));
@@ -464,16 +464,16 @@ void TestNetSelectState::deleteKeepsCurrentNet()
 
     m_messages.answers = { MsgAnswer::Ok };
     m_screen->Select_menu.ListIndex = 1;
-    m_screen->Delete_Click(); // the current net itself
+    m_screen->deleteNet(); // the current net itself
     QCOMPARE(m_session->NetIndex, -1);
     QVERIFY(m_session->upFile.text().isEmpty());
 }
 
 void TestNetSelectState::readSingleLog()
 {
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick();
-    m_screen->LogRead_Click();
+    m_screen->load();
+    m_screen->chooseNet();
+    m_screen->readChosenLogs();
     QCOMPARE(m_session->log.LogPath, path(QStringLiteral("LOG/KAB0606.log")));
     QCOMPARE(m_session->log.MultiSelectMode, false);
     QVERIFY(!m_screen->loaded);
@@ -483,19 +483,19 @@ void TestNetSelectState::readSingleLog()
 
 void TestNetSelectState::readMultipleLogs()
 {
-    m_screen->Form_Load();
-    m_screen->Select_menu_DblClick();
-    m_screen->multi_check_Click();
+    m_screen->load();
+    m_screen->chooseNet();
+    m_screen->toggleMultiSelect();
     QVERIFY(m_screen->Log_List_File2_Visible);
     QVERIFY(!m_screen->Log_List_File_Visible);
-    m_screen->LogRead_Click(); // nothing selected: nothing opens
-    m_screen->Log_List_File2_DblClick();
+    m_screen->readChosenLogs(); // nothing selected: nothing opens
+    m_screen->openChosenLogs();
     QVERIFY(m_session->log.LogPath.isEmpty());
     QVERIFY(m_screen->loaded);
 
     m_screen->Log_List_File2.setSelected(0, true);
     m_screen->Log_List_File2.setSelected(1, true);
-    m_screen->LogRead_Click();
+    m_screen->readChosenLogs();
     QCOMPARE(m_session->log.LogPath, path(QStringLiteral("LOG/Temp.log")));
     QCOMPARE(m_session->log.MultiSelectMode, true);
     QCOMPARE(readFile(path(QStringLiteral("LOG/Temp.log"))),
@@ -510,17 +510,17 @@ void TestNetSelectState::cancelClearsTitlesNotBoards()
     main.Board_List.addItem(QStringLiteral("No.1 掲示板"));
     main.appendRow(QString(), QStringLiteral("1"), QString(), QStringLiteral("タイトル"));
     main.Article.addItem(QStringLiteral("本文"));
-    m_screen->Form_Load();
-    m_screen->Form_KeyDown(27);
+    m_screen->load();
+    m_screen->pressKey(27);
     QVERIFY(!m_screen->loaded);
     QVERIFY(main.enabled);
     QCOMPARE(main.rowCount(), 0);
-    QVERIFY(main.BatchSet.isEmpty() && main.Title2.isEmpty() && main.Title3.isEmpty());
+    QVERIFY(main.BatchSet.isEmpty() && main.InfoColumn.isEmpty() && main.SubjectColumn.isEmpty());
     QVERIFY(main.Article.isEmpty());
     QCOMPARE(main.Board_List.ListCount(), 1);
 
     m_screen->Show();
-    m_screen->Net_Cancel_Click();
+    m_screen->closeScreen();
     QVERIFY(!m_session->netSelectVisible);
 }
 

@@ -86,7 +86,7 @@ void tst_ProgramFlows::cleanup()
 void tst_ProgramFlows::startAndOpen(Program &p, ScriptedMessages &messages, const EditorScript &script)
 {
     p.session.messages = &messages;
-    p.Form_Load(m_dir->path());
+    p.load(m_dir->path());
     QCOMPARE(p.session.AppDir, m_dir->path());
     p.session.Dir[settings::DirRecord::Editor_Path] = script.path();
     // The signature's date and time placeholders read a fixed clock: a Monday morning.
@@ -97,12 +97,12 @@ void tst_ProgramFlows::startAndOpen(Program &p, ScriptedMessages &messages, cons
     QCOMPARE(p.netSelect.Select_menu.items.value(0), QStringLiteral("かぶらネット"));
     p.netSelect.Select_menu.ListIndex = 0;
     messages.answers = { MsgAnswer::Cancel };
-    p.netSelect.Select_menu_DblClick();
+    p.netSelect.chooseNet();
     QCOMPARE(messages.texts(), QStringList { QStringLiteral("アップファイルが存在します！削除しますか？") });
     QCOMPARE(sjis(p.session.upFile.text()), m_waiting);
     QCOMPARE(p.netSelect.Log_List_File.items, (QStringList { "KAB0605.LOG", "KAB0606.LOG" }));
     p.netSelect.Log_List_File.ListIndex = 1;
-    p.netSelect.Log_List_File_DblClick();
+    p.netSelect.openChosenLog();
     QCOMPARE(messages.shown.size(), 1);
     QVERIFY(!p.session.netSelectVisible);
     QCOMPARE(p.session.main.Caption, QStringLiteral("Kavrel[LOG/KAB0606.LOG]"));
@@ -162,7 +162,7 @@ void tst_ProgramFlows::readTheDemoAndRespond()
         p.session.main.Title.items, (QStringList { "[1201]", " [1202]", "  [1203]", "[1204]", "[書込 1]" }));
 
     // Shutdown removes the scratch file and keeps the reading position.
-    p.Form_Unload();
+    p.unload();
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("TEMP.TXT"))));
     QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("LOGPTR.dat"))));
     QCOMPARE(messages.shown.size(), 1);
@@ -189,7 +189,7 @@ void tst_ProgramFlows::replyToADemoMail()
             + sjis(QStringLiteral("mw\r\n KAV00123\r\n\r\n\r\n") + text + QStringLiteral("\r\n") + signature
                 + QStringLiteral("\r\n.\r\ny")));
     QCOMPARE(p.session.main.Title.items, (QStringList { "[mail ]", "[mail ]", "[手紙 1]" }));
-    QCOMPARE(p.session.main.Title2.item(2), QStringLiteral(" KAV00123"));
+    QCOMPARE(p.session.main.InfoColumn.item(2), QStringLiteral(" KAV00123"));
 }
 
 // LOGPTR.dat record n: the name field and the pointer.
@@ -225,21 +225,21 @@ void tst_ProgramFlows::readingKeptOverAMergeAndANetSwitch()
     p.netSelect.Show();
     p.netSelect.Select_menu.ListIndex = 0;
     messages.answers = { MsgAnswer::Cancel };
-    p.netSelect.Select_menu_DblClick();
-    p.netSelect.multi_check_Click();
+    p.netSelect.chooseNet();
+    p.netSelect.toggleMultiSelect();
     p.netSelect.Log_List_File2.setSelected(0, true);
     p.netSelect.Log_List_File2.setSelected(1, true);
-    p.netSelect.LogRead_Click();
+    p.netSelect.readChosenLogs();
     QCOMPARE(p.session.main.Caption, QStringLiteral("Kavrel[LOG/Temp.log]"));
     QCOMPARE(pointerRecord(ptrFile, 1), std::make_pair(QByteArray("LOG/KAB0606.LOG"), qint32(read)));
     p.netSelect.Show();
-    p.netSelect.multi_check_Click();
+    p.netSelect.toggleMultiSelect();
     p.netSelect.Select_menu.ListIndex = 1;
-    p.netSelect.Select_menu_DblClick();
+    p.netSelect.chooseNet();
     p.netSelect.Log_List_File.ListIndex = 0;
-    p.netSelect.Log_List_File_DblClick();
+    p.netSelect.openChosenLog();
     QCOMPARE(p.session.main.Caption, QStringLiteral("Kavrel[LOG/mnt1206.log]"));
-    p.Form_Unload();
+    p.unload();
     // What was read before the switch stays read.
     QCOMPARE(pointerRecord(ptrFile, 1), std::make_pair(QByteArray("LOG/KAB0606.LOG"), qint32(read)));
     QCOMPARE(pointerRecord(ptrFile, 2).first, QByteArray("LOG/mnt1206.log"));
@@ -250,7 +250,7 @@ void tst_ProgramFlows::closingCountsOnceAndEndsWhenThePlacementFails()
     Program p;
     ScriptedMessages messages;
     p.session.messages = &messages;
-    p.Form_Load(m_dir->path());
+    p.load(m_dir->path());
     p.netSelect.Show();
     QVERIFY(p.session.netSelectVisible);
     // A directory in place of DIR.DEF: the placement cannot be saved, and the
@@ -260,7 +260,7 @@ void tst_ProgramFlows::closingCountsOnceAndEndsWhenThePlacementFails()
     QVERIFY(QDir().mkdir(dirDef));
     writeFile(p.tempTextPath(), "written by the editor");
 
-    QVERIFY(p.Form_QueryUnload(70, 90, 420));
+    QVERIFY(p.mayClose(70, 90, 420));
     QCOMPARE(messages.shown.size(), 1);
     QVERIFY2(messages.texts().constFirst().startsWith(
                  QStringLiteral("ファイルに書き込めません: ") + dirDef + QLatin1Char('\n')),
@@ -271,7 +271,7 @@ void tst_ProgramFlows::closingCountsOnceAndEndsWhenThePlacementFails()
 
     // The window's close after the menu's: nothing more happens.
     writeFile(p.tempTextPath(), "again");
-    QVERIFY(!p.Form_QueryUnload(70, 90, 420));
+    QVERIFY(!p.mayClose(70, 90, 420));
     QCOMPARE(messages.shown.size(), 1);
     QVERIFY(QFile::exists(p.tempTextPath()));
 }

@@ -143,7 +143,7 @@ void TestArticleView::showsTheArticleLines()
     QCOMPARE(s.main.Article.items.first(), QString("TALK(1002/1005) 26/12/01 11:00:00 Re:最初の話題"));
     QCOMPARE(s.main.Article.items.last(), TestMarkers::subcommand() + "r");
     QCOMPARE(s.main.ArticleCount.Caption, QString("2/4"));
-    QCOMPARE(s.main.Title3.ListIndex, 1);
+    QCOMPARE(s.main.SubjectColumn.ListIndex, 1);
     QCOMPARE(s.main.BatchSet.ListIndex, 1);
     // Everything shown counts as read, up to the next header.
     const QString log = s.log.LogText;

@@ -503,42 +503,42 @@ void TestReaderKeys::moveTargetAndOtherColumns()
     f.s.main.Board_List.items[1] = QStringLiteral("No.1 ｢雑談｣");
 
     f.s.main.selectBoard(1);
-    f.reader.Title3_Click(2);
+    f.reader.chooseRowInTitleColumn(2);
     QCOMPARE(f.s.main.Title.ListIndex, 2);
-    QCOMPARE(f.s.main.Title2.ListIndex, 2);
+    QCOMPARE(f.s.main.InfoColumn.ListIndex, 2);
     QCOMPARE(f.s.main.BatchSet.ListIndex, 2);
     QCOMPARE(f.firstLine(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
 
     // Focus handed back to the title list keeps the row and its counter.
     f.s.main.loseTitleFocus();
-    f.reader.BatchSet_GotFocus();
+    f.reader.batchColumnFocused();
     QVERIFY(f.s.main.titleHasFocus);
     QCOMPARE(f.s.main.ArticleCount.Caption, QString("3/4"));
     QCOMPARE(f.s.main.BatchSet.ListIndex, 2);
     f.s.main.loseTitleFocus();
     f.s.main.Title.enabled = false;
-    f.reader.Article_GotFocus();
+    f.reader.articleViewFocused();
     QVERIFY(!f.s.main.titleHasFocus);
-    f.reader.board_list_KeyDown();
+    f.reader.keyInBoardList();
     QVERIFY(f.s.main.titleHasFocus);
 }
 
 void TestReaderKeys::pointerCommands()
 {
     Fixture f(1);
-    f.reader.Search_Pointer_Click();
+    f.reader.resetReadPointer();
     QCOMPARE(f.s.unread.PtrRec.LogName, f.s.log.LogPath.leftJustified(80));
     QCOMPARE(f.s.unread.PtrRec.Pointer, 0);
     QCOMPARE(f.s.unread.ReadPointer, 0);
     QCOMPARE(f.s.unread.PtrSavePending, true);
     f.s.unread.PtrSavePending = false;
     // The log is not on disk here: its text's length is the least.
-    f.reader.Read_End_Click();
+    f.reader.markLogRead();
     QCOMPARE(f.s.unread.PtrRec.Pointer, f.s.log.LogText.size());
     QCOMPARE(f.s.unread.ReadPointer, f.s.log.LogText.size());
     QCOMPARE(f.s.unread.PtrSavePending, true);
 
-    f.reader.Key_ON_Click();
+    f.reader.showKeyList();
     QVERIFY(f.messages.texts().last().startsWith(
         "キー操作一覧\r\n\r\nW.......アーティクル書き込み&書き直し\r\n"));
     // The classic lines come first; the other keys of the title list follow them.

@@ -284,7 +284,7 @@ QStringList column(const Session &s, int which)
         return s.main.Title.items;
     if (which == 0)
         return s.main.BatchSet.items;
-    return which == 2 ? s.main.Title2.items : s.main.Title3.items;
+    return which == 2 ? s.main.InfoColumn.items : s.main.SubjectColumn.items;
 }
 
 } // namespace
@@ -837,17 +837,17 @@ void TestTitleListBuilder::rowsArePiecesOfTheLog()
             withSerial("タイトル不明", 100, 103) }));
     MainWindowState &m = s.main;
     QCOMPARE(m.Title.items.storedChars(), 0);
-    QCOMPARE(m.Title2.items.storedChars(), 0);
-    QCOMPARE(m.Title3.items.storedChars(), QString("タイトル不明").size());
+    QCOMPARE(m.InfoColumn.items.storedChars(), 0);
+    QCOMPARE(m.SubjectColumn.items.storedChars(), QString("タイトル不明").size());
 
     // A copy shares the rows; a row set as a whole changes that row alone.
     const MainWindowState copy = m;
-    QVERIFY(copy.Title3.items.sharesData(m.Title3.items));
-    m.Title3.items[1] = QStringLiteral("新しい題");
-    QCOMPARE(m.Title3.item(1), QString("新しい題"));
-    QCOMPARE(m.Title3.item(0), withSerial("親", 100, 101));
-    QCOMPARE(copy.Title3.item(1), withSerial("子", 200, 102));
-    QVERIFY(copy.Title3.items != m.Title3.items);
+    QVERIFY(copy.SubjectColumn.items.sharesData(m.SubjectColumn.items));
+    m.SubjectColumn.items[1] = QStringLiteral("新しい題");
+    QCOMPARE(m.SubjectColumn.item(1), QString("新しい題"));
+    QCOMPARE(m.SubjectColumn.item(0), withSerial("親", 100, 101));
+    QCOMPARE(copy.SubjectColumn.item(1), withSerial("子", 200, 102));
+    QVERIFY(copy.SubjectColumn.items != m.SubjectColumn.items);
     m.Title.items[2] = QStringLiteral("  [9999]");
     QCOMPARE(m.Title.indentOf(2), 2);
     QCOMPARE(m.Title.textOf(2), QString("[9999]"));

@@ -52,7 +52,7 @@ private slots:
 void TestSearchDialog::firstOpenShowsTodayWithFourDigitYears()
 {
     Fixture f;
-    f.dialog.Form_Load();
+    f.dialog.load();
     QVERIFY(f.dialog.visible);
     const auto &d = f.dialog;
     QCOMPARE(d.field(F::Year1), QString("2026"));
@@ -67,7 +67,7 @@ void TestSearchDialog::firstOpenShowsTodayWithFourDigitYears()
 
     // Accepting today's range stores the two-digit years the logs print.
     f.dialog.DateTime_Check = true;
-    QVERIFY(f.dialog.Search_Start_Click());
+    QVERIFY(f.dialog.startSearch());
     QCOMPARE(searchBoundText(f.s.search.SearchFrom), QString("26/12/07 00:00:00"));
     QCOMPARE(searchBoundText(f.s.search.SearchTo), QString("26/12/07 09:05:03"));
     QCOMPARE(f.s.search.DateSearchOn, true);
@@ -81,7 +81,7 @@ void TestSearchDialog::reopenShowsTheStoredRange()
     f.s.search.SearchTo = searchBound("98/01/01 01:00:00");
     f.s.search.SearchText = "探す";
     f.s.search.StringSearchOn = true;
-    f.dialog.Form_Load();
+    f.dialog.load();
     QCOMPARE(f.dialog.field(F::Year1), QString("1997"));
     QCOMPARE(f.dialog.field(F::Second1), QString("00"));
     QCOMPARE(f.dialog.field(F::Year2), QString("1998"));
@@ -92,21 +92,21 @@ void TestSearchDialog::reopenShowsTheStoredRange()
 
     // A range given as the logs print it, as the command line does.
     Fixture c;
-    c.dialog.Form_Load();
+    c.dialog.load();
     c.dialog.setRangeFields("97/12/31 23:00:00", "98/01/01 01:00:00");
     c.dialog.DateTime_Check = true;
-    QVERIFY(c.dialog.Search_Start_Click());
+    QVERIFY(c.dialog.startSearch());
     QCOMPARE(searchBoundText(c.s.search.SearchFrom), QString("97/12/31 23:00:00"));
     QCOMPARE(searchBoundText(c.s.search.SearchTo), QString("98/01/01 01:00:00"));
 
     // A rejected range was stored and comes back as typed.
     Fixture g;
-    g.dialog.Form_Load();
+    g.dialog.load();
     g.setRange({ "7", "1", "1", "0", "0", "0" }, { "2026", "1", "1", "0", "0", "0" });
-    QVERIFY(!g.dialog.Search_Start_Click());
+    QVERIFY(!g.dialog.startSearch());
     QCOMPARE(g.dialog.givenFrom(), QString("7/01/01 00:00:00"));
     QVERIFY(!g.s.search.SearchFrom);
-    g.dialog.Form_Load();
+    g.dialog.load();
     QCOMPARE(g.dialog.field(F::Year1), QString("7/"));
 }
 
@@ -191,12 +191,12 @@ void TestSearchDialog::accept()
     Fixture f;
     f.s.search.StringSearchOn = true;
     f.s.search.DateSearchOn = true;
-    f.dialog.Form_Load();
+    f.dialog.load();
     f.setRange(from, to);
     f.dialog.String_Check = stringBox;
     f.dialog.DateTime_Check = dateBox;
     f.dialog.setField(F::Search_Text, text);
-    QCOMPARE(f.dialog.Search_Start_Click(), closed);
+    QCOMPARE(f.dialog.startSearch(), closed);
     QCOMPARE(f.dialog.visible, !closed);
     QCOMPARE(f.messages.texts(), message.isEmpty() ? QStringList() : QStringList({ message }));
     QCOMPARE(f.dialog.givenFrom(), stored);
@@ -219,7 +219,7 @@ void TestSearchDialog::accept()
 void TestSearchDialog::keysTickTheBoxesAndEscCloses()
 {
     Fixture f;
-    f.dialog.Form_Load();
+    f.dialog.load();
     // Keys that change no value (Tab, Return, an arrow) tick nothing.
     for (int key : { 9, 13, 37, 39 })
         f.dialog.fieldKeyDown(F::Minutes2, key);
@@ -236,7 +236,7 @@ void TestSearchDialog::keysTickTheBoxesAndEscCloses()
     QCOMPARE(f.s.search.StringSearchOn, false);
     QVERIFY(!f.s.search.SearchFrom);
     QCOMPARE(f.dialog.givenFrom(), QString());
-    f.dialog.Form_Load();
+    f.dialog.load();
     f.dialog.controlKeyDown(SearchDialogState::Search_Start, 27);
     QVERIFY(!f.dialog.visible);
     // Fields keep their limits.
@@ -249,25 +249,25 @@ void TestSearchDialog::keysTickTheBoxesAndEscCloses()
 void TestSearchDialog::aRefusedRangeKeepsTheRunningDateSearch()
 {
     Fixture f;
-    f.dialog.Form_Load();
+    f.dialog.load();
     f.dialog.setRangeFields("26/12/01 00:00:00", "26/12/02 00:00:00");
     f.dialog.DateTime_Check = true;
-    QVERIFY(f.dialog.Search_Start_Click());
+    QVERIFY(f.dialog.startSearch());
     Session &s = f.s;
     QVERIFY(
         search::hitTest(s, QStringLiteral("PC(1/2) 26/12/01 10:00:00 題"), "(1/") == search::Verdict::Hit);
 
     // The range typed next is backwards: refused, and the date search goes on
     // with the range it had, while the dialog shows the typed one again.
-    f.dialog.Form_Load();
+    f.dialog.load();
     f.dialog.setRangeFields("26/12/09 00:00:00", "26/12/08 00:00:00");
-    QVERIFY(!f.dialog.Search_Start_Click());
+    QVERIFY(!f.dialog.startSearch());
     QCOMPARE(searchBoundText(s.search.SearchFrom), QString("26/12/01 00:00:00"));
     QCOMPARE(searchBoundText(s.search.SearchTo), QString("26/12/02 00:00:00"));
     QVERIFY(s.search.DateSearchOn);
     QVERIFY(
         search::hitTest(s, QStringLiteral("PC(1/2) 26/12/01 10:00:00 題"), "(1/") == search::Verdict::Hit);
-    f.dialog.Form_Load();
+    f.dialog.load();
     QCOMPARE(f.dialog.field(F::Day1), QString("09"));
     QCOMPARE(f.dialog.field(F::Day2), QString("08"));
 }
