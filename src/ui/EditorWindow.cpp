@@ -3,8 +3,8 @@
 #include "Fonts.h"
 
 #include "commands/BuiltInEdit.h"
-#include "commands/Drafts.h"
 #include "commands/ComposeSubject.h"
+#include "commands/Drafts.h"
 #include "session/Session.h"
 
 #include <QCloseEvent>

@@ -142,6 +142,55 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_titlePane->setObjectName(QStringLiteral("TitlePane"));
     m_titlePane->installEventFilter(this);
 
+    buildTitleView(listFont);
+    buildArticleView(listFont);
+
+    m_splitter->addWidget(m_titlePane);
+    m_splitter->addWidget(m_article);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_article->installEventFilter(this);
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
+        if (m_layingOut)
+            return;
+        m_titlePaneHeight = m_splitter->sizes().value(0);
+        prefs::open()->setValue(prefs::kTitleHeight, m_titlePaneHeight);
+    });
+
+    // Headings, hidden unless the user shows them; widths the user can drag.
+    QHeaderView *header = m_title->horizontalHeader();
+    header->setObjectName(QStringLiteral("TitleHeader"));
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSectionsMovable(false);
+    header->setHighlightSections(false);
+    // The selection is the reader's: a heading selects nothing.
+    header->setSectionsClickable(false);
+    header->setFocusPolicy(Qt::NoFocus);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (m_layingOut)
+            return;
+        if (column == TitleListModel::TitleColumn) {
+            layoutTitlePane(); // the title column fills what the others leave
+            return;
+        }
+        m_columnWidths = { m_title->columnWidth(TitleListModel::BatchColumn),
+            m_title->columnWidth(TitleListModel::NumberColumn),
+            m_title->columnWidth(TitleListModel::InfoColumn) };
+        prefs::open()->setValue(prefs::kColumnWidths, QVariant::fromValue(m_columnWidths));
+        layoutTitlePane();
+    });
+
+    buildMenus();
+    buildToolBar();
+    loadPrefs();
+    sync();
+    applyColours();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildTitleView(const QFont &listFont)
+{
     m_titleModel = new TitleListModel(m_session.main, this);
     m_title = new TitleView(m_titlePane);
     m_title->setObjectName(QStringLiteral("Title"));
@@ -195,7 +244,10 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
         m_title->titleDelegate()->setOffset(value);
         m_title->viewport()->update();
     });
+}
 
+void MainWindow::buildArticleView(const QFont &listFont)
+{
     m_articleModel
         = new ListBoxModel([this]() -> const QStringList & { return m_session.main.Article.items; }, this);
     m_article = new QListView(m_splitter);
@@ -220,50 +272,7 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
             m_program.reader().articleViewFocused();
         });
     });
-
-    m_splitter->addWidget(m_titlePane);
-    m_splitter->addWidget(m_article);
-    m_splitter->setStretchFactor(0, 0);
-    m_splitter->setStretchFactor(1, 1);
-    m_article->installEventFilter(this);
-    connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
-        if (m_layingOut)
-            return;
-        m_titlePaneHeight = m_splitter->sizes().value(0);
-        prefs::open()->setValue(prefs::kTitleHeight, m_titlePaneHeight);
-    });
-
-    // Headings, hidden unless the user shows them; widths the user can drag.
-    QHeaderView *header = m_title->horizontalHeader();
-    header->setObjectName(QStringLiteral("TitleHeader"));
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    header->setSectionsMovable(false);
-    header->setHighlightSections(false);
-    // The selection is the reader's: a heading selects nothing.
-    header->setSectionsClickable(false);
-    header->setFocusPolicy(Qt::NoFocus);
-    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
-        if (m_layingOut)
-            return;
-        if (column == TitleListModel::TitleColumn) {
-            layoutTitlePane(); // the title column fills what the others leave
-            return;
-        }
-        m_columnWidths = { m_title->columnWidth(TitleListModel::BatchColumn),
-            m_title->columnWidth(TitleListModel::NumberColumn),
-            m_title->columnWidth(TitleListModel::InfoColumn) };
-        prefs::open()->setValue(prefs::kColumnWidths, QVariant::fromValue(m_columnWidths));
-        layoutTitlePane();
-    });
-
-    buildMenus();
-    buildToolBar();
-    loadPrefs();
-    sync();
-    applyColours();
 }
-
-MainWindow::~MainWindow() = default;
 
 int MainWindow::articleLineHeight(const QFont &font)
 {

@@ -57,6 +57,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The title list (with its horizontal scroll) and the article view, in the split.
+    void buildTitleView(const QFont &listFont);
+    void buildArticleView(const QFont &listFont);
     void buildMenus();
     void buildToolBar();
     void layoutLists();
