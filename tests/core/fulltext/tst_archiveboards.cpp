@@ -10,11 +10,11 @@ using namespace kavrel::fulltext;
 namespace {
 
 // "log|board|name|number|date-time" for each capture.
-QVector<IndexedCapture> capturesOf(const QStringList &specs)
+QVector<IndexedCapture> capturesOf(const QStringList &rows)
 {
     QVector<IndexedCapture> out;
-    for (const QString &spec : specs) {
-        const QStringList f = spec.split(u'|');
+    for (const QString &row : rows) {
+        const QStringList f = row.split(u'|');
         IndexedCapture c;
         c.id = out.size() + 1;
         c.logFile = f.at(0);

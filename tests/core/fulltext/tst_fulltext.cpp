@@ -828,16 +828,16 @@ void TestFullText::reindexingKeepsTheSizeOfAFreshBuild()
 
 void TestFullText::aDamagedIndexIsFoundAndMadeAnew_data()
 {
-    QTest::addColumn<quint32>("seed");
-    for (quint32 seed = 1; seed <= 20; ++seed)
-        QTest::addRow("damage %u", seed) << seed;
+    QTest::addColumn<quint32>("damage");
+    for (quint32 damage = 1; damage <= 20; ++damage)
+        QTest::addRow("damage %u", damage) << damage;
 }
 
 void TestFullText::aDamagedIndexIsFoundAndMadeAnew()
 {
     // Bytes overwritten anywhere after the header: the hits are right, from
     // the index as it was or from one made anew with a notice, never fewer.
-    QFETCH(quint32, seed);
+    QFETCH(quint32, damage);
     WorkDir w;
     const QString appDir = w.dir.path();
     {
@@ -845,7 +845,7 @@ void TestFullText::aDamagedIndexIsFoundAndMadeAnew()
         QVERIFY2(index.update(), qPrintable(index.errorText()));
     }
     QByteArray bytes = readFile(w.path(FullTextIndex::kFileName));
-    QRandomGenerator random(seed);
+    QRandomGenerator random(damage);
     const qsizetype n = 64;
     const qsizetype at = 100 + qsizetype(random.bounded(quint32(bytes.size() - 100 - n)));
     for (qsizetype i = at; i < at + n; ++i)
