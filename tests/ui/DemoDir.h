@@ -36,12 +36,17 @@ public:
         while (it.hasNext()) {
             const QString from = it.next();
             const QString to = m_dir.filePath(QDir(source).relativeFilePath(from));
-            if (it.fileInfo().isDir())
+            // Read and written by its owner alone (a checkout may have made the
+            // demo read-only); folders can be listed and entered too.
+            QFileDevice::Permissions owner
+                = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+            if (it.fileInfo().isDir()) {
                 QDir().mkpath(to);
-            else
+                owner |= QFile::ExeOwner | QFile::ExeUser;
+            } else {
                 QFile::copy(from, to);
-            QFile(to).setPermissions(
-                QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+            }
+            QFile(to).setPermissions(owner);
         }
         // A checkout keeps no file times: the older log must be older.
         setTime(QStringLiteral("LOG/KAB0605.LOG"), QDateTime(QDate(2026, 12, 5), QTime(21, 30)));
