@@ -5,15 +5,7 @@
 # months chosen on the timeline, under Xvfb with the Japanese fonts installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-src=$(pwd)
-build=$(realpath -m "${KAVREL_BUILD_DIR:-$src/build/default}")
-if [ ! -x "$build/src/app/kavrel-screenshot" ]; then
-  cmake --preset default
-  cmake --build --preset default --target kavrel-screenshot
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -R demo/. "$work/"
+. tools/screenshot-demo.sh
 month=6
 for n in 1100 1102 1104 1106 1108 1110; do
   mm=$(printf '%02d' "$month")
@@ -22,10 +14,6 @@ for n in 1100 1102 1104 1106 1108 1110; do
   touch -d "2026-$mm-05 21:30:00" "$work/LOG/KAB$mm.LOG"
   month=$((month + 1))
 done
-touch -d '2026-12-05 21:30:00' "$work/LOG/KAB0605.LOG"
-touch -d '2026-12-06 23:10:00' "$work/LOG/KAB0606.LOG"
-touch -d '2026-12-06 09:40:00' "$work/LOG/mnt1206.log"
-mkdir -p docs
 cd "$work"
 xvfb-run -a -s "-screen 0 1024x768x24" "$build/src/app/kavrel-screenshot" --archive "$src/docs/archive.png" \
   0 KAB0606.LOG 1 3 4 6

@@ -21,12 +21,7 @@ bool ArchiveWindowState::open(const QString &net, std::optional<int> boardNo)
     m_boards.clear();
     m_articlesOf.clear();
     m_boardIndex = -1;
-    m_articles.clear();
-    m_months.clear();
-    m_firstMonth = m_lastMonth = -1;
-    m_rows.clear();
-    m_row = -1;
-    m_lines.clear();
+    clearChosenBoard();
     m_error.clear();
     const bool updated = m_index.open() && m_index.update(net);
     m_notices = m_index.notices();
@@ -49,6 +44,16 @@ bool ArchiveWindowState::open(const QString &net, std::optional<int> boardNo)
     return true;
 }
 
+void ArchiveWindowState::clearChosenBoard()
+{
+    m_articles.clear();
+    m_months.clear();
+    m_firstMonth = m_lastMonth = -1;
+    m_rows.clear();
+    m_row = -1;
+    m_lines.clear();
+}
+
 void ArchiveWindowState::chooseBoard(int boardNo)
 {
     m_boardIndex = -1;
@@ -56,12 +61,7 @@ void ArchiveWindowState::chooseBoard(int boardNo)
         if (m_boards.at(i).boardNo == boardNo)
             m_boardIndex = i;
     }
-    m_articles.clear();
-    m_months.clear();
-    m_firstMonth = m_lastMonth = -1;
-    m_rows.clear();
-    m_row = -1;
-    m_lines.clear();
+    clearChosenBoard();
     if (m_boardIndex < 0)
         return;
     m_articles = m_articlesOf.value(boardNo);

@@ -62,6 +62,8 @@ public:
 
 private:
     bool fail();
+    // Forgets the chosen board's articles, months, rows and article lines.
+    void clearChosenBoard();
     void filter();
 
     FullTextIndex m_index;
