@@ -628,7 +628,10 @@ int cmdUpfile(Context &ctx, const QStringList &args)
     const QString net = text::trimTrailingBlanks(ctx.program.netSelect.Select_menu.items.value(slot));
     fulltext::FullTextIndex index(session.AppDir);
     updateIndex(index, net, false);
-    const fulltext::UpFileFacts facts(session, index, net, netLogs(ctx));
+    commands::preview::NetFiles files = commands::preview::netFilesOf(session);
+    files.net = net;
+    files.logs = netLogs(ctx);
+    const fulltext::UpFileFacts facts(index, files);
 
     const QList<commands::preview::Row> rows
         = commands::preview::rows(UpFile(session.upFile.text()), facts.facts());

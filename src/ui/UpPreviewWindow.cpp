@@ -3,10 +3,9 @@
 #include "Fonts.h"
 #include "ProgramWindows.h"
 
-#include "commands/WaitingCommandDelete.h"
+#include "commands/UpFilePreview.h"
 #include "fulltext/UpFileFacts.h"
-#include "reader/Reader.h"
-#include "reader/WaitingCommandRow.h"
+#include "program/WaitingCommandKeys.h"
 #include "session/Session.h"
 
 #include <QHeaderView>
@@ -29,11 +28,11 @@ UpPreviewWindow::UpPreviewWindow(ProgramWindows &program, QWidget *parent)
     setWindowTitle(kCaption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    m_rows = new QTableWidget(0, 7, this);
+    m_rows = new QTableWidget(0, 8, this);
     m_rows->setObjectName(QStringLiteral("Up_Preview_Rows"));
     m_rows->setHorizontalHeaderLabels({ QStringLiteral("番号"), QStringLiteral("種類"),
         QStringLiteral("ボード"), QStringLiteral("参照・宛先"), QStringLiteral("タイトル"),
-        QStringLiteral("バイト"), QStringLiteral("警告") });
+        QStringLiteral("バイト"), QStringLiteral("先頭の行"), QStringLiteral("警告") });
     m_rows->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_rows->setSelectionMode(QAbstractItemView::SingleSelection);
     m_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -74,18 +73,24 @@ UpPreviewWindow *UpPreviewWindow::showFor(ProgramWindows &program, QWidget *main
 void UpPreviewWindow::reload()
 {
     QString error;
-    const QList<commands::preview::Row> rows = fulltext::previewOfCurrentNet(m_program.session(), &error);
+    const Session &session = m_program.session();
+    const QList<commands::preview::Row> rows = fulltext::previewOfNet(
+        commands::preview::netFilesOf(session), UpFile(session.upFile.text()), &error);
     m_rows->setRowCount(int(rows.size()));
     m_texts.clear();
     for (int i = 0; i < rows.size(); ++i) {
-        const commands::preview::Row &r = rows.at(i);
-        const QStringList cells { QString::number(r.n), fulltext::shownKind(r.kind), QString::number(r.board),
-            r.reference, r.title, QString::number(r.bytes), fulltext::shownWarnings(r.warnings) };
+        const QStringList cells = commands::preview::shownCells(rows.at(i));
         for (int c = 0; c < cells.size(); ++c)
             m_rows->setItem(i, c, new QTableWidgetItem(cells.at(c)));
-        m_texts << r.text;
+        m_texts << commands::preview::shownText(rows.at(i));
     }
     m_rows->resizeColumnsToContents();
+    // A long title or first line gives way to the warnings.
+    const int widest = qMax(120, m_rows->viewport()->width() / 4);
+    for (const int column : { 4, 6 }) {
+        if (m_rows->columnWidth(column) > widest)
+            m_rows->setColumnWidth(column, widest);
+    }
     m_status->setText(rows.isEmpty() ? QStringLiteral("送信予定の書き込みはありません")
                                      : QStringLiteral("%1 件").arg(rows.size())
                 + (error.isEmpty() ? QString() : QStringLiteral("（索引を使えません: ") + error + u'）'));
@@ -101,10 +106,7 @@ void UpPreviewWindow::showChosen()
         m_text->clear();
         return;
     }
-    // Each CR LF shown where it is sent.
-    QString shown = m_texts.at(row);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("↵\n"));
-    m_text->setPlainText(shown);
+    m_text->setPlainText(m_texts.at(row));
 }
 
 bool UpPreviewWindow::eventFilter(QObject *watched, QEvent *event)
@@ -125,15 +127,7 @@ void UpPreviewWindow::runOnChosen(ReaderCommand command)
     const int row = m_rows->currentRow();
     if (row < 0)
         return;
-    m_program.forward([this, row, command] {
-        Session &session = m_program.session();
-        if (reader::chooseWaitingCommand(m_program.reader(), session, row + 1))
-            m_program.reader().press(command);
-        else if (command == ReaderCommand::Delete)
-            commands::deleteWaitingCommand(session, row + 1);
-        else
-            session.message(kNoRowToRewrite, MsgButtons::Ok, MsgIcon::Exclamation);
-    });
+    m_program.forward([this, row, command] { runOnWaitingCommand(m_program.core(), row + 1, command); });
     reload();
     m_rows->selectRow(std::min(row, m_rows->rowCount() - 1));
 }

@@ -13,17 +13,16 @@ namespace kavrel::ui {
 class ProgramWindows;
 
 // 送信予定の確認: every command waiting in the current net's up file, in send
-// order, with its kind, board, reference or recipients, title, size as sent
-// and warnings; the chosen row's whole text as it will be sent, each line
-// end shown. E rewrites and D deletes the chosen command as in the title list;
-// D deletes a command without a row there too.
+// order, with its kind, board, reference or recipients, title, size as sent,
+// first lines and warnings; the chosen row's whole text as it will be sent,
+// each line end shown. E rewrites and D deletes the chosen command as in the
+// title list; a command without a row there is rewritten in the editor as it
+// stands, and deleted after the same question.
 class UpPreviewWindow : public QDialog
 {
     Q_OBJECT
 public:
     static inline const QString kCaption = QStringLiteral("送信予定の確認");
-    static inline const QString kNoRowToRewrite
-        = QStringLiteral("この書き込みは開いているログのタイトル一覧にないため、ここでは書き直せません。");
 
     explicit UpPreviewWindow(ProgramWindows &program, QWidget *parent = nullptr);
 
@@ -42,7 +41,8 @@ protected:
 
 private:
     void showChosen();
-    // E or D on the chosen command, through its row in the title list.
+    // E or D on the chosen command, through its row in the title list when
+    // it has one.
     void runOnChosen(ReaderCommand command);
 
     ProgramWindows &m_program;

@@ -279,21 +279,26 @@ private slots:
 
     void previewShowsWhatWillBeSent()
     {
-        // 送信予定の確認 (Ctrl+U): the demo's waiting write, then a response.
+        // 送信予定の確認 (Ctrl+U): the demo's waiting write, a response to an
+        // article of no log, and one to an article of the log.
         const QByteArray demoWrite = test::readFile(demo->path("UP/KABURA.up"));
-        program->session().upFile.append(QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ"));
+        const QString unknown = QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ");
+        const QString known = QStringLiteral("\\ 3\r\n1202\r\nPRe:了解\r\nはい\r\n.\r\nyQ");
+        program->session().upFile.append(unknown + known);
         QAction *open = window->action(QStringLiteral("Up_Preview"));
         QCOMPARE(open->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
         open->trigger();
         auto *preview = window->findChild<ui::UpPreviewWindow *>(QStringLiteral("Up_Preview"));
         QVERIFY(preview && preview->isVisible());
         QTableWidget *rows = preview->rows();
-        QCOMPARE(rows->rowCount(), 2);
+        QCOMPARE(rows->rowCount(), 3);
         QCOMPARE(rows->item(0, 1)->text(), QStringLiteral("書込"));
+        QCOMPARE(rows->item(0, 2)->text(), QStringLiteral("3 パソコン通信の話題"));
         QCOMPARE(rows->item(0, 5)->text(), QString::number(demoWrite.size()));
-        QCOMPARE(rows->item(0, 6)->text(), QString());
+        QCOMPARE(rows->item(0, 7)->text(), QString());
         QCOMPARE(rows->item(1, 3)->text(), QStringLiteral("9999"));
-        QCOMPARE(rows->item(1, 6)->text(), QStringLiteral("記事がログにありません"));
+        QCOMPARE(rows->item(1, 6)->text(), QStringLiteral("本文"));
+        QCOMPARE(rows->item(1, 7)->text(), QStringLiteral("記事がログにありません"));
         // The chosen row's whole text, each line end shown.
         QVERIFY2(preview->text()->toPlainText().startsWith(QStringLiteral("\\ 3↵\nWはじめまして↵\n")),
             qPrintable(preview->text()->toPlainText()));
@@ -305,23 +310,52 @@ private slots:
         messages->answers = { MsgAnswer::Ok };
         QTest::keyClick(rows, Qt::Key_D);
         QCOMPARE(messages->texts().last(), QStringLiteral("書き込みを削除しますか？"));
-        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->rowCount(), 2);
         QCOMPARE(rows->item(0, 3)->text(), QStringLiteral("9999"));
-        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")),
-            test::sjis(QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n本文\r\n.\r\nyQ")));
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), test::sjis(unknown + known));
+        QCOMPARE(markRows(), QStringList { QStringLiteral("[レス 2]") });
 
-        // A response to an article of no log has no row in the title list:
-        // E says so, D still deletes it.
+        // The response to an article of no log has no row in the title list:
+        // E opens the editor on its text, which replaces it with the same
+        // reference at the end; the title list numbers its responses anew.
+        const qsizetype said = messages->texts().size();
+        editor->willWrite(QStringLiteral("Re:テスト\r\n直した本文\r\n"));
         QTest::keyClick(rows, Qt::Key_E);
-        QCOMPARE(messages->texts().last(), ui::UpPreviewWindow::kNoRowToRewrite);
+        QTRY_COMPARE(editor->runs(), 1);
+        QCOMPARE(editor->lastStartingBytes(), test::sjis(QStringLiteral("Re:テスト\r\n本文")));
+        QCOMPARE(messages->texts().size(), said);
+        const QString rewritten = QStringLiteral("\\ 3\r\n9999\r\nPRe:テスト\r\n直した本文\r\n\r\n.\r\nyQ");
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), test::sjis(known + rewritten));
+        QCOMPARE(rows->rowCount(), 2);
+        QCOMPARE(rows->item(1, 6)->text(), QStringLiteral("直した本文↵ "));
+        QCOMPARE(markRows(), QStringList { QStringLiteral("[レス 1]") });
+
+        // D deletes a command without a row too; then the last one goes.
+        rows->selectRow(1);
         messages->answers = { MsgAnswer::Ok };
         QTest::keyClick(rows, Qt::Key_D);
         QCOMPARE(messages->texts().last(), QStringLiteral("書き込みを削除しますか？"));
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), test::sjis(known));
+        messages->answers = { MsgAnswer::Ok };
+        QTest::keyClick(rows, Qt::Key_D);
         QCOMPARE(rows->rowCount(), 0);
         QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), QByteArray());
+        QCOMPARE(markRows(), QStringList());
     }
 
 private:
+    // The rows of the title list that stand for waiting commands.
+    QStringList markRows() const
+    {
+        QStringList marks;
+        const auto &title = program->session().main.Title;
+        for (int row = 0; row < title.ListCount(); ++row) {
+            if (title.item(row).startsWith(QStringLiteral("[レス "))
+                || title.item(row).startsWith(QStringLiteral("[書込 ")))
+                marks << title.item(row).left(title.item(row).indexOf(u']') + 1);
+        }
+        return marks;
+    }
     void chooseBoard(const QString &item)
     {
         QComboBox *boards = window->boardList();

@@ -83,8 +83,9 @@ void offerUnreadable(Session &session, Drafts &drafts, const Draft &draft)
     }
 }
 
-// The editor on the draft's text; what it saves is stored.
-void resume(Session &session, Drafts &drafts, const Draft &draft)
+} // namespace
+
+bool editDraft(Session &session, Drafts &drafts, const Draft &draft, bool recorded)
 {
     QString text = draft.text;
     if (!draft.hasText && !draft.editedFile.isEmpty()) {
@@ -96,7 +97,7 @@ void resume(Session &session, Drafts &drafts, const Draft &draft)
     if (!tempfile::write(session, text, &error)) {
         session.message(QStringLiteral("TEMP.TXTを書き込めませんでした。\r\n") + error, MsgButtons::Ok,
             MsgIcon::Critical);
-        return;
+        return false;
     }
     // Dated back, so that a save in the same millisecond is still told from
     // the text as it was given.
@@ -109,19 +110,24 @@ void resume(Session &session, Drafts &drafts, const Draft &draft)
 
     Draft current = draft;
     current.editedFile = tempfile::path(session);
-    drafts.resume(current);
+    if (recorded)
+        drafts.resume(current);
+    else
+        drafts.begin(current);
     if (!LaunchEditor(session)) {
-        drafts.resume(Draft()); // the draft stays for another time
-        return;
+        if (recorded)
+            drafts.resume(Draft()); // the draft stays for another time
+        else
+            drafts.end(); // nothing was written: the command stands as it was
+        return false;
     }
     QString edited;
     if (tempfile::changedSinceStamp(session) && tempfile::read(session, &edited))
         storeDraft(session, draft, edited);
     tempfile::remove(session);
     drafts.end();
+    return true;
 }
-
-} // namespace
 
 Draft draftOfCommand(
     const Session &session, ReaderMode kind, const StoreOptions &options, const QString &replaces)
@@ -136,6 +142,22 @@ Draft draftOfCommand(
     draft.replaces = replaces;
     draft.started = options.clock ? options.clock() : QDateTime::currentDateTime();
     draft.editedFile = tempfile::path(session);
+    return draft;
+}
+
+Draft rewriteDraft(const Session &session, const ComposeTarget &target, const QString &replaces,
+    const QString &text, const Clock &clock)
+{
+    Draft draft;
+    draft.kind = DraftKind::Rewrite;
+    draft.target = target;
+    draft.target.rewrite = true;
+    draft.netName = session.netField(settings::NetRecord::Net_Name);
+    draft.boardName = boardName(session, draft.target);
+    draft.replaces = replaces;
+    draft.started = clock ? clock() : QDateTime::currentDateTime();
+    draft.hasText = true;
+    draft.text = text;
     return draft;
 }
 
@@ -161,7 +183,7 @@ void OfferDrafts(Session &session, Drafts &drafts)
         const MsgAnswer answer
             = session.message(draft.offerQuestion(), MsgButtons::YesNoDiscard, MsgIcon::Question);
         if (answer == MsgAnswer::Yes)
-            resume(session, drafts, draft);
+            editDraft(session, drafts, draft, true);
         else if (answer == MsgAnswer::Cancel
             && session.message(kDiscardDraftQuestion, MsgButtons::YesNo, MsgIcon::Critical, MsgAnswer::No)
                 == MsgAnswer::Yes)

@@ -1,6 +1,8 @@
 #include "commands/UpFilePreview.h"
 
 #include "base/Cp932.h"
+#include "logindex/LogFiles.h"
+#include "session/Session.h"
 
 #include <QRegularExpression>
 
@@ -97,6 +99,8 @@ QList<Row> rows(const UpFile &up, const Facts &facts)
         row.text = up.text().mid(c.start, c.length);
         row.bytes = cp932::encode(row.text).size();
         row.board = c.kind == UpCommandKind::Mail ? 0 : c.board;
+        row.boardName = c.kind == UpCommandKind::ChatWrite ? facts.chatRoomNames.value(c.board)
+                                                           : facts.boardNames.value(row.board);
         if (c.kind != UpCommandKind::BatchMark)
             row.title = c.title;
         if (c.kind == UpCommandKind::Mail) {
@@ -110,6 +114,7 @@ QList<Row> rows(const UpFile &up, const Facts &facts)
             row.reference = c.reference.trimmed();
         }
 
+        row.firstLines = c.body.mid(0, kFirstLines);
         const QStringList body = c.kind == UpCommandKind::ChatWrite ? c.lines() : c.body;
         if (c.kind != UpCommandKind::BatchMark && blank(withoutSignature(body, signature)))
             row.warnings << QStringLiteral("empty");
@@ -133,6 +138,52 @@ QList<Row> rows(const UpFile &up, const Facts &facts)
         out << row;
     }
     return out;
+}
+
+NetFiles netFilesOf(const Session &session)
+{
+    return { session.AppDir, session.netField(settings::NetRecord::Net_Name), logindex::listLogFiles(session),
+        session.signatureFilePath(), session.boardListFilePath() };
+}
+
+QStringList shownCells(const Row &row)
+{
+    const QString board = row.boardName.isEmpty() ? QString::number(row.board)
+                                                  : QString::number(row.board) + u' ' + row.boardName;
+    return { QString::number(row.n), shownKind(row.kind), board, row.reference, row.title,
+        QString::number(row.bytes), row.firstLines.join(QStringLiteral("↵ ")), shownWarnings(row.warnings) };
+}
+
+QString shownText(const Row &row)
+{
+    // Each CR LF shown where it is sent.
+    QString shown = row.text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("↵\n"));
+    return shown;
+}
+
+QString shownKind(const QString &kind)
+{
+    static const QHash<QString, QString> names { { QStringLiteral("write"), QStringLiteral("書込") },
+        { QStringLiteral("response"), QStringLiteral("レス") },
+        { QStringLiteral("mail"), QStringLiteral("手紙") },
+        { QStringLiteral("chat"), QStringLiteral("チャット") },
+        { QStringLiteral("batch"), QStringLiteral("バッチ") } };
+    return names.value(kind, kind);
+}
+
+QString shownWarnings(const QStringList &warnings)
+{
+    static const QHash<QString, QString> names { { QStringLiteral("empty"), QStringLiteral("本文なし") },
+        { QStringLiteral("unknown-board"), QStringLiteral("ボードがありません") },
+        { QStringLiteral("unknown-article"), QStringLiteral("記事がログにありません") },
+        { QStringLiteral("no-recipient"), QStringLiteral("宛先なし") },
+        { QStringLiteral("long-line"), QStringLiteral("80桁を超える行") },
+        { QStringLiteral("unclosed"), QStringLiteral("終わりの行がありません") } };
+    QStringList shown;
+    for (const QString &w : warnings)
+        shown << names.value(w, w);
+    return shown.join(QStringLiteral("、"));
 }
 
 } // namespace kavrel::commands::preview

@@ -5,10 +5,6 @@
 #include "base/FileIo.h"
 #include "fulltext/FullTextIndex.h"
 #include "logindex/BoardListFile.h"
-#include "logindex/LogFiles.h"
-#include "session/Session.h"
-
-#include <QHash>
 
 namespace kavrel::fulltext {
 
@@ -27,24 +23,26 @@ QString articleKey(qint64 board, QString number)
 
 } // namespace
 
-UpFileFacts::UpFileFacts(
-    const Session &session, FullTextIndex &index, const QString &net, const QStringList &logs)
+UpFileFacts::UpFileFacts(FullTextIndex &index, const commands::preview::NetFiles &net)
 {
     QByteArray sign;
-    const QString signPath = session.signatureFilePath();
-    if (!signPath.isEmpty() && fileio::readAll(signPath, &sign, nullptr, true))
+    if (!net.signaturePath.isEmpty() && fileio::readAll(net.signaturePath, &sign, nullptr, true))
         m_facts.signature = cp932::decode(sign);
 
     QString boardList;
-    if (logindex::BoardListFile::read(session.boardListFilePath(), &boardList)) {
+    if (logindex::BoardListFile::read(net.boardListPath, &boardList)) {
         for (const auto &entry : logindex::BoardListFile::parse(boardList)) {
             const BoardItem item = BoardItem::fromText(entry.text);
-            if (!item.isChat())
-                m_boards.insert(item.number);
+            if (item.isChat()) {
+                m_facts.chatRoomNames.insert(item.number, item.text.trimmed());
+                continue;
+            }
+            m_boards.insert(item.number);
+            m_facts.boardNames.insert(item.number, item.name);
         }
     }
-    for (const QString &log : logs) {
-        for (const IndexedArticle &a : index.articlesOf(net, log)) {
+    for (const QString &log : net.logs) {
+        for (const IndexedArticle &a : index.articlesOf(net.net, log)) {
             if (a.boardNo < 0)
                 continue; // a chat room
             m_boards.insert(a.boardNo);
@@ -57,42 +55,17 @@ UpFileFacts::UpFileFacts(
     };
 }
 
-QList<commands::preview::Row> previewOfCurrentNet(const Session &session, QString *error)
+QList<commands::preview::Row> previewOfNet(
+    const commands::preview::NetFiles &net, const UpFile &up, QString *error)
 {
-    const UpFile up(session.upFile.text());
-    const QString net = session.netField(settings::NetRecord::Net_Name);
-    FullTextIndex index(session.AppDir);
-    if (!index.open() || !index.update(net)) {
+    FullTextIndex index(net.appDir);
+    if (!index.open() || !index.update(net.net)) {
         if (error)
             *error = index.errorText();
         return commands::preview::rows(up, {});
     }
-    const UpFileFacts facts(session, index, net, logindex::listLogFiles(session));
+    const UpFileFacts facts(index, net);
     return commands::preview::rows(up, facts.facts());
-}
-
-QString shownKind(const QString &kind)
-{
-    static const QHash<QString, QString> names { { QStringLiteral("write"), QStringLiteral("書込") },
-        { QStringLiteral("response"), QStringLiteral("レス") },
-        { QStringLiteral("mail"), QStringLiteral("手紙") },
-        { QStringLiteral("chat"), QStringLiteral("チャット") },
-        { QStringLiteral("batch"), QStringLiteral("バッチ") } };
-    return names.value(kind, kind);
-}
-
-QString shownWarnings(const QStringList &warnings)
-{
-    static const QHash<QString, QString> names { { QStringLiteral("empty"), QStringLiteral("本文なし") },
-        { QStringLiteral("unknown-board"), QStringLiteral("ボードがありません") },
-        { QStringLiteral("unknown-article"), QStringLiteral("記事がログにありません") },
-        { QStringLiteral("no-recipient"), QStringLiteral("宛先なし") },
-        { QStringLiteral("long-line"), QStringLiteral("80桁を超える行") },
-        { QStringLiteral("unclosed"), QStringLiteral("終わりの行がありません") } };
-    QStringList shown;
-    for (const QString &w : warnings)
-        shown << names.value(w, w);
-    return shown.join(QStringLiteral("、"));
 }
 
 } // namespace kavrel::fulltext

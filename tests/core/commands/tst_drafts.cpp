@@ -6,6 +6,7 @@
 #include "commands/DraftOffer.h"
 #include "commands/Drafts.h"
 #include "commands/UpFileCommands.h"
+#include "commands/WaitingCommandRewrite.h"
 
 #include <QDir>
 #include <QTest>
@@ -52,6 +53,8 @@ private slots:
     void offer_data();
     void offer();
     void unwritableFolderIsSaidOnce();
+    void rewriteWithoutARow_data();
+    void rewriteWithoutARow();
 };
 
 void tst_Drafts::offer_data()
@@ -190,6 +193,76 @@ void tst_Drafts::unwritableFolderIsSaidOnce()
         QStringLiteral("書きかけの文章を下書きとして保存できません。")));
     drafts.end();
     QCOMPARE(readFile(folder), QByteArray("not a folder"));
+}
+
+void tst_Drafts::rewriteWithoutARow_data()
+{
+    QTest::addColumn<QString>("up");
+    QTest::addColumn<int>("n"); // as the send preview numbers the commands
+    QTest::addColumn<QString>("starting"); // the editor's text; none when it does not run
+    QTest::addColumn<QString>("saved"); // none: closed unsaved
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("upAfter");
+
+    // Made here, not at start-up: the commands' texts are not there yet then.
+    const QString waiting = upfile::writeCommand(1, QStringLiteral("前の題\r\n前の本文"), QString());
+    const QString memo = QStringLiteral("メモ\r\n");
+    const QString other = upfile::writeCommand(7, QStringLiteral("別"), QString());
+    const QString saved = QStringLiteral("新しい題\r\n新しい本文");
+    QTest::newRow("a write, after the user's own text")
+        << memo + waiting + other << 1 << QStringLiteral("前の題\r\n前の本文") << saved << QString()
+        << memo + other + upfile::writeCommand(1, saved, QString());
+    const QString sig = QStringLiteral("-- 山田\r\n");
+    QTest::newRow("a response keeps its reference, the signature is the text's own")
+        << other + upfile::responseCommand(12, QStringLiteral("%000999"), QStringLiteral("Re\r\nx"), sig) << 2
+        << QStringLiteral("Re\r\nx\r\n-- 山田") << QStringLiteral("Re\r\ny\r\n-- 山田") << QString()
+        << other
+            + upfile::responseCommand(
+                12, QStringLiteral("%000999"), QStringLiteral("Re\r\ny\r\n-- 山田"), {});
+    const QStringList to { QStringLiteral("100"), QStringLiteral("KAV00123") };
+    QTest::newRow("a mail keeps its recipients")
+        << upfile::mailCommand(to, QStringLiteral("件名\r\n本文"), QString()) << 1
+        << QStringLiteral("件名\r\n本文") << saved << QString() << upfile::mailCommand(to, saved, QString());
+    QTest::newRow("a chat write stays in its room")
+        << upfile::chatCommand(2, QStringLiteral("やあ\r\n元気")) << 1 << QStringLiteral("やあ\r\n元気")
+        << QStringLiteral("やあ\r\n眠い") << QString()
+        << upfile::chatCommand(2, QStringLiteral("やあ\r\n眠い"));
+    QTest::newRow("closed unsaved: nothing changes")
+        << waiting + other << 2 << QStringLiteral("別") << QString() << QString() << waiting + other;
+    const QString batch = upfile::batchCommand(12, 305);
+    QTest::newRow("a batch mark has no text")
+        << batch << 1 << QString() << QString() << commands::kBatchMarkHasNoText << batch;
+    const QString unclosed = QStringLiteral("\\ 12\r\nWT\r\nB\r\n");
+    QTest::newRow("a command without its closing line is left to the user")
+        << unclosed << 1 << QString() << QString() << commands::kUnclosedNotRewritten << unclosed;
+}
+
+void tst_Drafts::rewriteWithoutARow()
+{
+    QFETCH(QString, up);
+    QFETCH(int, n);
+    QFETCH(QString, starting);
+    QFETCH(QString, saved);
+    QFETCH(QString, said);
+    QFETCH(QString, upAfter);
+
+    WritingFixture f;
+    f.setUpFile(up);
+    const QString folder = f.dir.filePath(QStringLiteral("data/drafts"));
+    Drafts drafts(f.session);
+    drafts.setFolder(folder);
+    if (!saved.isEmpty())
+        f.script.willWrite(saved);
+
+    QCOMPARE(commands::rewriteWaitingCommand(f.session, drafts, n), upAfter != up);
+
+    QCOMPARE(f.script.runs(), starting.isEmpty() ? 0 : 1);
+    if (!starting.isEmpty())
+        QCOMPARE(f.script.lastStartingBytes(), sjis(starting));
+    QCOMPARE(f.messages.texts(), said.isEmpty() ? QStringList() : QStringList { said });
+    QCOMPARE(f.upBytes(), sjis(upAfter));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 0); // stored or given up: no draft left
+    QVERIFY(!QFile::exists(f.tempPath()));
 }
 
 QTEST_GUILESS_MAIN(tst_Drafts)

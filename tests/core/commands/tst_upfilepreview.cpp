@@ -29,6 +29,8 @@ class tst_UpFilePreview : public QObject
 private slots:
     void rows_data();
     void rows();
+    void shownCells_data();
+    void shownCells();
 };
 
 void tst_UpFilePreview::rows_data()
@@ -142,6 +144,52 @@ void tst_UpFilePreview::rows()
     QCOMPARE(got, expected);
     if (!rows.isEmpty() && expected.size() == 1)
         QCOMPARE(rows.first().text, up);
+}
+
+void tst_UpFilePreview::shownCells_data()
+{
+    QTest::addColumn<QString>("up");
+    QTest::addColumn<QStringList>("cells"); // number, kind, board, reference, title, bytes aside
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("board named by the board list, two first lines")
+        << upfile::writeCommand(12, QStringLiteral("T\r\n一\r\n二\r\n三"), QString())
+        << QStringList { QStringLiteral("書込"), QStringLiteral("12 趣味の部屋"), QStringLiteral("一↵ 二"),
+               {} }
+        << QStringLiteral("\\ 12↵\nWT↵\n一↵\n二↵\n三↵\n.↵\nyQ");
+    QTest::newRow("board in no board list: its number alone")
+        << upfile::writeCommand(99, QStringLiteral("T\r\nB"), QString())
+        << QStringList { QStringLiteral("書込"), QStringLiteral("99"), QStringLiteral("B"),
+               QStringLiteral("ボードがありません") }
+        << QStringLiteral("\\ 99↵\nWT↵\nB↵\n.↵\nyQ");
+    QTest::newRow("mail: the mail box")
+        << upfile::mailCommand({ QStringLiteral("100") }, QStringLiteral("件名"), QString())
+        << QStringList { QStringLiteral("手紙"), QStringLiteral("0 メールボックス"), {},
+               QStringLiteral("本文なし") }
+        << QStringLiteral("mw↵\n 100↵\n↵\n↵\n件名↵\n.↵\ny");
+    QTest::newRow("chat write: the room")
+        << upfile::chatCommand(2, QStringLiteral("やあ\r\n元気"))
+        << QStringList { QStringLiteral("チャット"), QStringLiteral("2 [XCHAT] No2.雑談"),
+               QStringLiteral("元気"), {} }
+        << QStringLiteral("X2↵\nやあ↵\n元気↵\n.↵\n");
+}
+
+void tst_UpFilePreview::shownCells()
+{
+    QFETCH(QString, up);
+    QFETCH(QStringList, cells);
+    QFETCH(QString, text);
+
+    preview::Facts facts;
+    facts.boardKnown = [](qint64 board) { return board == 12; };
+    facts.boardNames = { { 0, QStringLiteral("メールボックス") }, { 12, QStringLiteral("趣味の部屋") } };
+    facts.chatRoomNames = { { 2, QStringLiteral("[XCHAT] No2.雑談") } };
+    const QList<preview::Row> rows = preview::rows(UpFile(up), facts);
+    QCOMPARE(rows.size(), 1);
+    const QStringList shown = preview::shownCells(rows.first());
+    QCOMPARE(shown.size(), 8);
+    QCOMPARE((QStringList { shown.at(1), shown.at(2), shown.at(6), shown.at(7) }), cells);
+    QCOMPARE(preview::shownText(rows.first()), text);
 }
 
 QTEST_GUILESS_MAIN(tst_UpFilePreview)
