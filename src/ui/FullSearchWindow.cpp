@@ -32,7 +32,7 @@ int FullSearchModel::rowCount(const QModelIndex &parent) const
 
 int FullSearchModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 7;
+    return parent.isValid() ? 0 : 8;
 }
 
 QVariant FullSearchModel::data(const QModelIndex &index, int role) const
@@ -54,6 +54,8 @@ QVariant FullSearchModel::data(const QModelIndex &index, int role) const
     case 5:
         return h.title;
     case 6:
+        return h.captures > 1 ? QString::number(h.captures) : QString();
+    case 7:
         return h.snippet;
     }
     return {};
@@ -64,7 +66,7 @@ QVariant FullSearchModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char16_t *const names[]
-        = { u"日付", u"ネット", u"ボード", u"番号", u"発信者", u"タイトル", u"本文" };
+        = { u"日付", u"ネット", u"ボード", u"番号", u"発信者", u"タイトル", u"取込", u"本文" };
     return QString::fromUtf16(names[section]);
 }
 
@@ -93,7 +95,7 @@ void FullSearchQuerier::run(
     if (!m_index)
         m_index = std::make_unique<fulltext::FullTextIndex>(appDir);
     QVector<fulltext::Hit> hits;
-    const bool ok = m_index->find(query, &hits, true, limit);
+    const bool ok = fulltext::SearchWindowState::findArticles(*m_index, query, limit, &hits);
     const QString error = ok ? QString() : m_index->errorText();
     // The window outlives this thread; a call still queued when it closes is dropped with it.
     QMetaObject::invokeMethod(

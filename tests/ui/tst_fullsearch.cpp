@@ -45,22 +45,31 @@ private slots:
         QTest::addColumn<QString>("board");
         QTest::addColumn<QString>("line"); // a line of the article shown
         QTest::addColumn<bool>("upFileAsked");
+        // A newer capture of KAB0605.LOG, its article 1200 cut by a line.
+        QTest::addColumn<QString>("cutCopy");
+        QTest::addColumn<QString>("captures"); // shown when more than one
 
         QTest::newRow("another net, by Enter")
             << 0 << "KAB0606.LOG" << QStringLiteral("灯台") << false << "Kavrel[LOG/mnt1206.log]"
             << QStringLiteral("No.5 ｢港町だより｣") << QStringLiteral("灯台の見学会の参加者を募集します。")
-            << false;
+            << false << QString() << QString();
         QTest::newRow("another log of the net, a mail")
             << 0 << "KAB0606.LOG" << QStringLiteral("ようこそ") << true << "Kavrel[LOG/KAB0605.LOG]"
-            << QStringLiteral("No.0 ｢メールボックス｣") << QString() << false;
+            << QStringLiteral("No.0 ｢メールボックス｣") << QString() << false << QString() << QString();
         QTest::newRow("a chat-room visit")
             << 0 << "KAB0605.LOG" << QStringLiteral("寒い") << false << "Kavrel[LOG/KAB0606.LOG]"
             << QStringLiteral("[XCHAT] No1.雑談ルーム")
-            << QStringLiteral("[KAV00456] こんばんは、今日は寒いですね") << false;
+            << QStringLiteral("[KAV00456] こんばんは、今日は寒いですね") << false << QString() << QString();
         QTest::newRow("back to a net with an up file")
             << 1 << "mnt1206.log" << QStringLiteral("週末の釣果") << true << "Kavrel[LOG/KAB0606.LOG]"
             << QStringLiteral("No.12 ｢趣味の部屋｣")
-            << QStringLiteral("週末は海釣りに行ってきました。アジが二十匹です。") << true;
+            << QStringLiteral("週末は海釣りに行ってきました。アジが二十匹です。") << true << QString()
+            << QString();
+        QTest::newRow("an article of two logs: one hit, the whole capture opens")
+            << 0 << "KAB0606.LOG" << QStringLiteral("ログの整理") << false << "Kavrel[LOG/KAB0605.LOG]"
+            << QStringLiteral("No.3 ｢パソコン通信の話題｣")
+            << QStringLiteral("ログがたまってきたので整理の方法を考えています。") << false << "KAB0607.LOG"
+            << "2";
     }
 
     void aHitOpensInTheMainWindow()
@@ -73,7 +82,16 @@ private slots:
         QFETCH(QString, board);
         QFETCH(QString, line);
         QFETCH(bool, upFileAsked);
+        QFETCH(QString, cutCopy);
+        QFETCH(QString, captures);
 
+        if (!cutCopy.isEmpty()) {
+            QByteArray log = test::readFile(demo->path(QStringLiteral("LOG/KAB0605.LOG")));
+            const QByteArray line
+                = test::sjis(QStringLiteral("ログがたまってきたので整理の方法を考えています。\r\n"));
+            QVERIFY(log.contains(line));
+            test::writeFile(demo->path(QStringLiteral("LOG/") + cutCopy), log.replace(line, QByteArray()));
+        }
         test::openLogByClicks(*program, *messages, startNet, startLog);
         const qsizetype before = messages->shown.size();
 
@@ -91,7 +109,8 @@ private slots:
         QTest::keyClick(search->queryField(), Qt::Key_Return);
         QTRY_VERIFY(!search->searching());
         QCOMPARE(search->model()->rowCount(), 1);
-        QVERIFY(search->model()->index(0, 6).data().toString().contains(QStringLiteral("【")));
+        QCOMPARE(search->model()->index(0, 6).data().toString(), captures);
+        QVERIFY(search->model()->index(0, 7).data().toString().contains(QStringLiteral("【")));
 
         messages->answers = { MsgAnswer::Cancel }; // keep the up file
         QTableView *results = search->resultView();
@@ -145,7 +164,7 @@ private slots:
         QCOMPARE(search->model()->rowCount(), 1);
         QCOMPARE(search->model()->hit(0).boardNo, 5);
         // Every word is marked.
-        QCOMPARE(search->model()->index(0, 6).data().toString(),
+        QCOMPARE(search->model()->index(0, 7).data().toString(),
             QStringLiteral("【灯台】の【見学会】の参加者を募集します。"));
         QCOMPARE(search->statusLabel()->text(), QStringLiteral("1 件見つかりました。"));
 
@@ -164,7 +183,7 @@ private slots:
         QTRY_VERIFY(!search->searching());
         QCOMPARE(finished.count(), 2);
         QCOMPARE(search->model()->rowCount(), 1);
-        QCOMPARE(search->model()->index(0, 6).data().toString(),
+        QCOMPARE(search->model()->index(0, 7).data().toString(),
             QStringLiteral("灯台の【見学会】の参加者を募集します。"));
     }
 
@@ -194,6 +213,10 @@ private slots:
 
     void theListShowsTheNewestHits()
     {
+        // KAB0606.LOG captured again: the newest captures are of one article,
+        // so the list asks for more to show the newest articles.
+        test::writeFile(demo->path(QStringLiteral("LOG/KAB0607.LOG")),
+            test::readFile(demo->path(QStringLiteral("LOG/KAB0606.LOG"))));
         ui::FullSearchWindow *search = openOverTheDemo();
         QVERIFY(search);
         search->queryField()->setText(QStringLiteral("モデム"));
@@ -203,6 +226,7 @@ private slots:
             QTRY_VERIFY(!search->searching());
             QCOMPARE(search->model()->rowCount(), shown);
             QCOMPARE(search->model()->hit(0).number, QStringLiteral("1204")); // the newest
+            QCOMPARE(search->model()->hit(0).captures, 2);
         }
         const QString found = QStringLiteral("1 件を超えて見つかりました。新しい 1 件を表示しています。");
         QCOMPARE(search->statusLabel()->text(), found);

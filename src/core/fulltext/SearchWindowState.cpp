@@ -1,5 +1,10 @@
 #include "fulltext/SearchWindowState.h"
 
+#include "fulltext/Archive.h"
+
+#include <algorithm>
+#include <limits>
+
 namespace kavrel::fulltext {
 
 int SearchWindowState::startSearch(const QString &text, Query *query, bool byUser)
@@ -30,6 +35,25 @@ bool SearchWindowState::takeHits(int serial, bool ok, const QVector<Hit> &hits, 
     m_resultText = hits.isEmpty() ? QStringLiteral("見つかりませんでした。")
         : more                    ? QStringLiteral("%1 件を超えて見つかりました。新しい %1 件を表示しています。").arg(shownHits)
                                   : QStringLiteral("%1 件見つかりました。").arg(hits.size());
+    return true;
+}
+
+bool SearchWindowState::findArticles(FullTextIndex &index, const Query &query, int limit, QVector<Hit> *hits)
+{
+    // An article captured by many logs takes that many of the captures: ask
+    // for more until enough articles are there or every capture is.
+    for (qint64 captures = limit;; captures *= 4) {
+        const int asked = int(std::min<qint64>(captures, std::numeric_limits<int>::max()));
+        if (!index.find(query, hits, true, asked))
+            return false;
+        const bool every = hits->size() < asked || asked == std::numeric_limits<int>::max();
+        if (!onePerArticle(index, hits))
+            return false;
+        if (every || hits->size() >= limit)
+            break;
+    }
+    if (hits->size() > limit)
+        hits->resize(limit);
     return true;
 }
 

@@ -24,6 +24,13 @@ public:
     // whether there are more.
     int limit() const { return shownHits + 1; }
 
+    // The window's query: one hit per article, as `find` gives them (each
+    // showing the capture the archive shows, with its count of captures),
+    // the newest limit of them. The captures are asked for in growing
+    // numbers until limit articles are found or there are no more. False on
+    // an index error.
+    static bool findArticles(FullTextIndex &index, const Query &query, int limit, QVector<Hit> *hits);
+
     // Starts the query in text. Every query gets a new serial, so that the
     // hits of one it replaced are not shown; a query that is wrong empties
     // the list, says what is wrong and is not run (query->isValid() is
