@@ -1,17 +1,20 @@
 // kavrel-screenshot OUTPUT.png [NET LOG [BOARD ROW]]
 // kavrel-screenshot --archive OUTPUT.png NET LOG BOARD ROW [FIRST LAST]
+// kavrel-screenshot --preview OUTPUT.png NET LOG BOARD ROW
 //
 // Starts Kavrel in the current working directory as the user would, chooses
 // a net and a log on the net selection screen, shows a board's row, and saves
 // a picture of the main window. With --archive, the picture is of the
 // 通し読み window opened on that board, its months FIRST to LAST chosen (places
-// on its timeline) and its row ROW shown. Run it under an X server (xvfb-run) with the
+// on its timeline) and its row ROW shown. With --preview, it is of the
+// 送信予定の確認 window with its row ROW chosen. Run it under an X server (xvfb-run) with the
 // Japanese fonts installed, in a copy of the demo.
 
 #include "ArchiveWindow.h"
 #include "Fonts.h"
 #include "MainWindow.h"
 #include "ProgramWindows.h"
+#include "UpPreviewWindow.h"
 #include "WindowPrefs.h"
 
 #include "base/MessageHost.h"
@@ -21,6 +24,7 @@
 #include <QFontMetrics>
 #include <QLibraryInfo>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTranslator>
 
@@ -54,7 +58,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = QApplication::arguments();
     const bool archive = args.size() > 1 && args.at(1) == QLatin1String("--archive");
-    if (archive)
+    const bool preview = args.size() > 1 && args.at(1) == QLatin1String("--preview");
+    if (archive || preview)
         args.removeAt(1);
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: kavrel-screenshot OUTPUT.png [NET LOG [BOARD ROW]]\n");
@@ -99,7 +104,7 @@ int main(int argc, char *argv[])
         });
         if (board >= 0)
             program.forward([&] { program.session().main.selectBoard(board); });
-        if (row >= 0 && !archive)
+        if (row >= 0 && !archive && !preview)
             program.forward([&] { program.session().main.selectTitle(row); });
         QWidget *shown = &window;
         if (archive) {
@@ -109,6 +114,13 @@ int main(int argc, char *argv[])
                 archiveWindow->chooseMonths(args.at(6).toInt(), args.at(7).toInt());
             archiveWindow->rowView()->selectRow(row);
             shown = archiveWindow;
+        }
+        if (preview) {
+            auto *previewWindow = kavrel::ui::UpPreviewWindow::showFor(program, &window);
+            previewWindow->resize(960, 560);
+            previewWindow->reload();
+            previewWindow->rows()->selectRow(row);
+            shown = previewWindow;
         }
         QTimer::singleShot(800, &app, [&, shown] {
             status = shown->grab().save(output) ? 0 : 1;

@@ -36,6 +36,7 @@ UpPreviewWindow::UpPreviewWindow(ProgramWindows &program, QWidget *parent)
     m_rows->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_rows->setSelectionMode(QAbstractItemView::SingleSelection);
     m_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_rows->setWordWrap(false); // one line a command; each cell shows all of itself as a tooltip
     m_rows->verticalHeader()->hide();
     m_rows->horizontalHeader()->setStretchLastSection(true);
 
@@ -80,8 +81,11 @@ void UpPreviewWindow::reload()
     m_texts.clear();
     for (int i = 0; i < rows.size(); ++i) {
         const QStringList cells = commands::preview::shownCells(rows.at(i));
-        for (int c = 0; c < cells.size(); ++c)
-            m_rows->setItem(i, c, new QTableWidgetItem(cells.at(c)));
+        for (int c = 0; c < cells.size(); ++c) {
+            auto *item = new QTableWidgetItem(cells.at(c));
+            item->setToolTip(cells.at(c));
+            m_rows->setItem(i, c, item);
+        }
         m_texts << commands::preview::shownText(rows.at(i));
     }
     m_rows->resizeColumnsToContents();
