@@ -6,8 +6,8 @@
 #include "base/Text.h"
 #include "moveres/MoveTable.h"
 #include "reader/ArticlePlaces.h"
+#include "reader/BoardTitles.h"
 #include "reader/MarkRowDisplay.h"
-#include "reader/TitleListBuilder.h"
 #include "session/LogBoards.h"
 #include "session/Session.h"
 
@@ -87,8 +87,7 @@ void Reader::showMoveTarget()
 void Reader::BuildTitleList()
 {
     m_index.sync(m_s);
-    TitleListBuilder builder(m_s, &m_index);
-    const int row = builder.build();
+    const int row = showBoardTitles(m_s, &m_index);
     if (row >= 0)
         m_s.main.selectTitle(row);
 }
@@ -219,7 +218,7 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
         }
         return false;
     } else {
-        key = u'(' + TitleListBuilder::bracketText(item) + u'/';
+        key = u'(' + bracketText(item) + u'/';
     }
 
     m_index.sync(m_s);
