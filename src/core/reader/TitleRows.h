@@ -27,7 +27,7 @@ struct TitleRow
     int depth = 0; // how deep in its thread: the number column's indent in blanks
     QStringView info;
     QStringView title;
-    // A serial net's article number, shown after the title and blanks
+    // A serial net's article number, shown after the title and the given
     // blanks (100 for an article that starts a thread, 200 for a response).
     std::optional<qint64> serial;
     int blanks = 0;
