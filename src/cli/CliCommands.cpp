@@ -15,6 +15,7 @@
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
 #include "program/Program.h"
+#include "program/SessionExport.h"
 #include "session/LogBoards.h"
 #include "settings/NetDefinitionsFile.h"
 
@@ -347,7 +348,8 @@ int cmdExport(Context &ctx, const QStringList &args)
             usage(QStringLiteral("no row %1 on the board").arg(rowText));
     }
 
-    const exporter::ExportResult result = exporter::exportBoard(ctx.session(), item, row, thread, format);
+    const exporter::ExportResult result
+        = exporter::exportBoard(exportSourceOf(ctx.session()), item, row, thread, format);
     ctx.program.unload();
     if (!result.ok())
         throw CliExit(Reported, result.message);

@@ -6,7 +6,7 @@
 #include "WindowPrefs.h"
 
 #include "base/BoardItemText.h"
-#include "fulltext/OpenHit.h"
+#include "program/OpenHit.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -337,7 +337,10 @@ void ArchiveWindow::openRow(int row)
         return;
     const fulltext::Hit hit = m_state.hitOf(row);
     bool opened = false;
-    m_program.forward([this, &hit, &opened] { opened = fulltext::openHit(m_program.core(), hit); });
+    m_program.forward([this, &hit, &opened] {
+        opened = openHit(
+            m_program.core(), { hit.net, hit.logFile, hit.boardNo, hit.board, hit.number, hit.row });
+    });
     if (!opened) {
         refreshStatus(QStringLiteral("この記事を開けませんでした。ログが変わった可能性があります。"));
         return;

@@ -4,6 +4,7 @@
 #include "WindowPrefs.h"
 
 #include "export/Exporters.h"
+#include "program/SessionExport.h"
 #include "session/Session.h"
 
 #include <QFileDialog>
@@ -26,6 +27,7 @@ void exportWithDialog(QWidget *parent, Session &session, bool thread)
         QString suffix;
         exporter::Format format;
     };
+    const exporter::ExportSource source = exportSourceOf(session);
     const Choice choices[] = {
         { QStringLiteral("テキスト (*.txt)"), QStringLiteral("txt"), exporter::Format::Text },
         { QStringLiteral("HTML (*.html *.htm)"), QStringLiteral("html"), exporter::Format::Html },
@@ -48,12 +50,12 @@ void exportWithDialog(QWidget *parent, Session &session, bool thread)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(choice->filter);
-    dialog.selectFile(exporter::suggestedFileName(session, board, choice->format));
+    dialog.selectFile(exporter::suggestedFileName(source, board, choice->format));
     // Another format changes the suffix of the suggested name.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &filter) {
         for (const Choice &c : choices) {
             if (c.filter == filter)
-                dialog.selectFile(exporter::suggestedFileName(session, board, c.format));
+                dialog.selectFile(exporter::suggestedFileName(source, board, c.format));
         }
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -67,7 +69,7 @@ void exportWithDialog(QWidget *parent, Session &session, bool thread)
     settings->setValue(prefs::kExportFormat, choice->suffix);
     if (QFileInfo(path).suffix().isEmpty())
         path += u'.' + choice->suffix;
-    const QString problem = exporter::exportToFile(session, board, row, thread, choice->format, path);
+    const QString problem = exporter::exportToFile(source, board, row, thread, choice->format, path);
     if (!problem.isEmpty())
         session.message(problem, MsgButtons::Ok, MsgIcon::Exclamation);
 }

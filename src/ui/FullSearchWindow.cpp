@@ -4,7 +4,7 @@
 #include "WindowPlaces.h"
 #include "WindowPrefs.h"
 
-#include "fulltext/OpenHit.h"
+#include "program/OpenHit.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -263,7 +263,10 @@ void FullSearchWindow::openRow(int row)
         return;
     const fulltext::Hit hit = m_model->hit(row);
     bool opened = false;
-    m_program.forward([this, &hit, &opened] { opened = fulltext::openHit(m_program.core(), hit); });
+    m_program.forward([this, &hit, &opened] {
+        opened = openHit(
+            m_program.core(), { hit.net, hit.logFile, hit.boardNo, hit.board, hit.number, hit.row });
+    });
     if (!opened) {
         // The log has changed since it was indexed: the window stays, says
         // so, and brings the index up to date, which runs the query again.

@@ -10,7 +10,7 @@
 #include "logindex/LogFiles.h"
 #include "logindex/LogScanner.h"
 #include "reader/Reader.h"
-#include "reader/TitleListBuilder.h"
+#include "reader/TitleRows.h"
 #include "session/Session.h"
 #include "settings/NetDefinitionsFile.h"
 #include "settings/NetMarkers.h"
@@ -184,7 +184,7 @@ QList<Seen> everyCapture(const QString &appDir)
                     continue;
                 Seen c;
                 c.board = b.captured(1).toInt();
-                c.number = reader::TitleListBuilder::bracketText(m.Title.item(row)).trimmed();
+                c.number = reader::bracketText(m.Title.item(row)).trimmed();
                 c.lines = m.Article.items;
                 c.dateTime = dateTimeOf(c.lines);
                 c.senderId = m.InfoColumn.item(row).section(u':', 0, 0).trimmed();

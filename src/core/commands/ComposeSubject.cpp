@@ -2,7 +2,7 @@
 
 #include "base/Text.h"
 #include "commands/UpFileCommands.h"
-#include "reader/TitleListBuilder.h"
+#include "reader/TitleRows.h"
 #include "session/Session.h"
 
 namespace kavrel::commands {
@@ -25,7 +25,7 @@ QString composeSubject(const Session &session)
         // The title of the row answered, when it is that article.
         const int row = session.composing.SavedTitleIndex;
         if (row >= 0 && row < m.rowCount()
-            && reader::TitleListBuilder::bracketText(m.Title.textWithOneBlank(row)).trimmed() == number)
+            && reader::bracketText(m.Title.textWithOneBlank(row)).trimmed() == number)
             subject += u' ' + m.SubjectColumn.item(row).trimmed();
         return subject;
     }

@@ -1,11 +1,9 @@
 #include "export/ExportRows.h"
 
-#include "base/BoardItemText.h"
-#include "reader/ArticlePlaces.h"
-#include "reader/Reader.h"
-#include "reader/TitleListBuilder.h"
+#include "reader/ArticleView.h"
+#include "reader/LogMarkerIndex.h"
+#include "reader/TitleRows.h"
 #include "session/LogBoards.h"
-#include "session/Session.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -45,6 +43,74 @@ void parseDateTime(const QStringList &lines, QDate *date, QTime *time)
         *time = QTime(t.captured(1).toInt(), t.captured(2).toInt(), t.captured(3).toInt());
 }
 
+// The rows of the log in list order (mark rows left out), as indexes into
+// the title list, and for each the index in rows of the one it answers.
+struct Threads
+{
+    QList<int> rows;
+    QList<int> parents;
+};
+
+Threads threadsOf(const reader::TitleList &list)
+{
+    Threads t;
+    QList<std::pair<int, int>> open; // the thread above the current row: index in t.rows, depth
+    for (int i = 0; i < list.size(); ++i) {
+        const reader::TitleRow &row = list.rows[size_t(i)];
+        if (row.kind == reader::TitleRow::Kind::Mark)
+            continue;
+        while (!open.isEmpty() && open.last().second >= row.depth)
+            open.removeLast();
+        t.parents.append(open.isEmpty() ? -1 : open.last().first);
+        open.append({ int(t.rows.size()), row.depth });
+        t.rows.append(i);
+    }
+    return t;
+}
+
+// Which rows to take (indexes into t.rows): all, one, or one and its
+// descendants; the ancestors of the first come along for the threading, not
+// exported. Empty when row is no row of the log.
+QList<std::pair<int, bool>> chosenRows(const Threads &t, int row, bool thread)
+{
+    QList<std::pair<int, bool>> chosen; // index into t.rows, exported
+    if (row < 0) {
+        for (int k = 0; k < t.rows.size(); ++k)
+            chosen.append({ k, true });
+        return chosen;
+    }
+    const int k = int(t.rows.indexOf(row));
+    if (k < 0)
+        return chosen; // a waiting command, or no such row
+    QList<int> ancestors;
+    for (int a = t.parents.at(k); a >= 0; a = t.parents.at(a))
+        ancestors.prepend(a);
+    for (int a : ancestors)
+        chosen.append({ a, false });
+    chosen.append({ k, true });
+    if (thread) {
+        // Descendants follow their ancestor directly in list order.
+        QList<bool> inThread(t.rows.size(), false);
+        inThread[k] = true;
+        for (int j = k + 1; j < t.rows.size() && t.parents.at(j) >= 0 && inThread.at(t.parents.at(j)); ++j) {
+            inThread[j] = true;
+            chosen.append({ j, true });
+        }
+    }
+    return chosen;
+}
+
+ExportRow::Kind kindOf(const reader::TitleRow &row, const QString &number)
+{
+    if (row.kind == reader::TitleRow::Kind::Chat)
+        return ExportRow::Kind::Chat;
+    if (number.startsWith(QLatin1String("mail")))
+        return ExportRow::Kind::Mail;
+    if (number == u"????")
+        return ExportRow::Kind::Garbled;
+    return ExportRow::Kind::Article;
+}
+
 } // namespace
 
 int ExportSelection::exportedCount() const
@@ -55,121 +121,54 @@ int ExportSelection::exportedCount() const
     return n;
 }
 
-ExportSelection collectExportRows(const Session &session, int boardItem, int row, bool thread)
+ExportSelection collectExportRows(const ExportSource &source, int boardItem, int row, bool thread)
 {
     ExportSelection out;
-    out.netName = session.netField(settings::NetRecord::Net_Name);
-    if (boardItem < 0 || boardItem >= session.main.Board_List.ListCount())
+    out.netName = source.netName;
+    if (boardItem < 0 || boardItem >= source.boardItems.size() || !source.log)
         return out;
-    const BoardItem board = boardItemAt(session, boardItem);
+    const std::vector<BoardItem> boards = readBoardItems(source.boardItems, source.boardKeys);
+    const BoardItem &board = boards[size_t(boardItem)];
     out.boardItem = board.text;
     out.chatRoom = board.isChat();
     out.boardNumber = out.chatRoom ? 0 : int(board.batchNumber);
 
-    // The reader runs on a copy: the open log, the board and the up file as
-    // they are, without a running search, mode, hosts or window of its own,
-    // so that reading every row neither moves the user's place nor raises
-    // the read pointer.
-    Session s = session;
-    s.messages = nullptr;
-    s.editor = nullptr;
-    s.compose = nullptr;
-    s.reading.LastWrittenKind = ReaderMode::None;
-    s.search.StringSearchOn = false;
-    s.search.DateSearchOn = false;
-    s.reading.TitleBuildSuppress = 0;
-    reader::Reader reader(s);
-    reader.chooseBoard(boardItem);
-    const MainWindowState &m = s.main;
-
-    // The rows of the log in list order, with their depth in the threads.
-    QList<int> listRows;
-    QList<int> parents;
-    QList<std::pair<int, int>> open; // the thread above the current row: listRows index, depth
-    for (int i = 0; i < m.rowCount(); ++i) {
-        // The indent as a count: a deep thread's blanks are not made row by row.
-        const int indent = m.Title.indentOf(i);
-        const QString &text = m.Title.textOf(i);
-        if (indent == 0 && reader::isMarkRow(text))
-            continue;
-        const qsizetype bracket = reader::TitleListBuilder::bracketPos(text);
-        const int depth = bracket == 0 ? 0 : indent + int(bracket) - 1;
-        while (!open.isEmpty() && open.last().second >= depth)
-            open.removeLast();
-        parents.append(open.isEmpty() ? -1 : open.last().first);
-        open.append({ int(listRows.size()), depth });
-        listRows.append(i);
+    // The board's title list as the reader shows it, waiting commands and all,
+    // so that row counts as it does there.
+    const UpFile up(source.upFileText);
+    const reader::BoardPlace place { source.boardKeys.value(boardItem), reader::chatRoomKey(board.text),
+        source.markers.SubcommandMarker };
+    const reader::TitleList list = reader::titleListOf({ *source.log, BoardItem::fromText(board.text),
+        place.boardKey, up, source.markers, source.serialNet });
+    QStringList numberedKeys;
+    for (const BoardItem &b : boards) {
+        if (!b.isChat())
+            numberedKeys.append(b.key);
     }
+    reader::LogMarkerIndex index;
+    index.sync(source.log->text(), source.markers, numberedKeys);
 
-    // Which of them to take: all, one, or one and its descendants; the
-    // ancestors of the first come along for the threading.
-    QList<int> chosen; // indexes into listRows
-    QList<bool> exported;
-    if (row < 0) {
-        for (int k = 0; k < listRows.size(); ++k) {
-            chosen.append(k);
-            exported.append(true);
-        }
-    } else {
-        const int k = int(listRows.indexOf(row));
-        if (k < 0)
-            return out; // a waiting command, or no such row
-        QList<int> ancestors;
-        for (int a = parents.at(k); a >= 0; a = parents.at(a))
-            ancestors.prepend(a);
-        for (int a : ancestors) {
-            chosen.append(a);
-            exported.append(false);
-        }
-        chosen.append(k);
-        exported.append(true);
-        if (thread) {
-            // Descendants follow their ancestor directly in list order.
-            QList<bool> inThread(listRows.size(), false);
-            inThread[k] = true;
-            for (int j = k + 1; j < listRows.size() && parents.at(j) >= 0 && inThread.at(parents.at(j));
-                 ++j) {
-                inThread[j] = true;
-                chosen.append(j);
-                exported.append(true);
-            }
-        }
-    }
-
-    QHash<int, int> indexOf; // listRows index -> out.rows index
-    for (qsizetype c = 0; c < chosen.size(); ++c) {
-        const int k = chosen.at(c);
-        const int r = listRows.at(k);
+    const Threads threads = threadsOf(list);
+    QHash<int, int> indexOf; // threads.rows index -> out.rows index
+    for (const auto &[k, exported] : chosenRows(threads, row, thread)) {
+        const int r = threads.rows.at(k);
+        const reader::TitleRow &shown = list.rows[size_t(r)];
         ExportRow e;
-        const QString &text = m.Title.textOf(r);
-        e.number = reader::TitleListBuilder::bracketText(text);
-        if (m.Title.indentOf(r) == 0 && text == boarditem::kChatPrefix)
-            e.kind = ExportRow::Kind::Chat;
-        else if (e.number.startsWith(QLatin1String("mail")))
-            e.kind = ExportRow::Kind::Mail;
-        else if (e.number == u"????")
-            e.kind = ExportRow::Kind::Garbled;
+        e.number = reader::bracketText(shown.bracketed());
+        e.kind = kindOf(shown, e.number);
         if (e.kind == ExportRow::Kind::Article || e.kind == ExportRow::Kind::Mail) {
-            const QString info = m.InfoColumn.item(r);
+            const QStringView info = shown.info;
             const qsizetype colon = info.indexOf(u':');
-            e.senderId = (colon < 0 ? info : info.left(colon)).trimmed();
-            e.senderName = colon < 0 ? QString() : info.mid(colon + 1).trimmed();
+            e.senderId = (colon < 0 ? info : info.left(colon)).trimmed().toString();
+            e.senderName = colon < 0 ? QString() : info.mid(colon + 1).trimmed().toString();
         }
-        e.title = reader.plainTitle(r);
-        e.parent = indexOf.value(parents.at(k), -1);
-        e.exported = exported.at(c);
-        if (e.exported) {
-            s.main.Article.clear();
-            reader.chooseRow(r);
-            e.lines = m.Article.items;
-            e.logPosition = reader.shownArticleStart();
-        } else {
-            // Ancestors need only their header line for the date.
-            s.main.Article.clear();
-            reader.chooseRow(r);
-            e.logPosition = reader.shownArticleStart();
-            e.lines = m.Article.items.mid(0, 2);
-        }
+        e.title = list.plainTitle(r, source.serialNet);
+        e.parent = indexOf.value(threads.parents.at(k), -1);
+        e.exported = exported;
+        const reader::ArticleView view = reader::viewOfRow(index, list, r, place);
+        e.logPosition = view.start;
+        // Ancestors need only their header line for the date.
+        e.lines = exported ? view.lines : view.lines.mid(0, 2);
         parseDateTime(e.lines, &e.date, &e.time);
         if (!e.exported)
             e.lines.clear();

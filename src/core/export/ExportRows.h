@@ -6,9 +6,10 @@
 #include <QStringList>
 #include <QTime>
 
-namespace kavrel {
-class Session;
-}
+#include "logindex/ParsedLog.h"
+#include "settings/NetMarkers.h"
+
+#include <memory>
 
 namespace kavrel::exporter {
 
@@ -43,11 +44,26 @@ struct ExportSelection
     int exportedCount() const;
 };
 
-// The rows to export of board item boardItem of the open log: the whole
-// title list, or only row (an index into the title list as shown), or that
-// row and its sub-thread. Rows of commands waiting in the up file are left
-// out; the ancestors of an exported thread come first, not exported. The
-// session is not changed: the board is read on a copy of it.
-ExportSelection collectExportRows(const Session &session, int boardItem, int row = -1, bool thread = false);
+// What an export reads: a net's open log, its board list and the commands
+// that wait in its up file.
+struct ExportSource
+{
+    QString netName;
+    std::shared_ptr<const logindex::ParsedLog> log;
+    QStringList boardItems; // as the board list shows them
+    QStringList boardKeys; // by item, as the open log pairs them
+    QString upFileText;
+    settings::NetMarkers markers;
+    bool serialNet = false;
+};
+
+// The rows to export of board item boardItem of the log: the whole title
+// list, or only row (an index into the title list as shown), or that row
+// and its sub-thread. Rows of commands waiting in the up file are left out;
+// the ancestors of an exported thread come first, not exported. Each row's
+// lines are those the article view shows when the row is chosen outside any
+// search.
+ExportSelection collectExportRows(
+    const ExportSource &source, int boardItem, int row = -1, bool thread = false);
 
 } // namespace kavrel::exporter

@@ -5,10 +5,6 @@
 #include <QByteArray>
 #include <QString>
 
-namespace kavrel {
-class Session;
-}
-
 // Exports of a board or a thread in forms that other programs open: plain
 // UTF-8 text, one self-contained web page, and an mbox for mail clients.
 namespace kavrel::exporter {
@@ -50,17 +46,17 @@ struct ExportResult
     QString message;
     bool ok() const { return message.isEmpty(); }
 };
-ExportResult exportBoard(const Session &session, int boardItem, int row, bool thread, Format format);
+ExportResult exportBoard(const ExportSource &source, int boardItem, int row, bool thread, Format format);
 
 // The same written to path, whole and atomically. Empty when it is written;
 // otherwise what to tell the user: why nothing was exported, or the path and
 // the reason the file could not be written (the file is then unchanged).
 QString exportToFile(
-    const Session &session, int boardItem, int row, bool thread, Format format, const QString &path);
+    const ExportSource &source, int boardItem, int row, bool thread, Format format, const QString &path);
 
 // The file name an export of a board item suggests:
 // "<net>-<board number>-<board name>.<txt|html|mbox>", with the characters
 // that no file name may hold turned into "_".
-QString suggestedFileName(const Session &session, int boardItem, Format format);
+QString suggestedFileName(const ExportSource &source, int boardItem, Format format);
 
 } // namespace kavrel::exporter

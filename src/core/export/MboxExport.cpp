@@ -2,7 +2,6 @@
 
 #include "base/BoardItem.h"
 #include "base/FileIo.h"
-#include "session/Session.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -275,9 +274,9 @@ bool parseFormat(const QString &name, Format *format)
     return true;
 }
 
-ExportResult exportBoard(const Session &session, int boardItem, int row, bool thread, Format format)
+ExportResult exportBoard(const ExportSource &source, int boardItem, int row, bool thread, Format format)
 {
-    const ExportSelection selection = collectExportRows(session, boardItem, row, thread);
+    const ExportSelection selection = collectExportRows(source, boardItem, row, thread);
     ExportResult result;
     int articles = 0; // exported rows other than chats
     for (const ExportRow &r : selection.rows)
@@ -304,13 +303,12 @@ ExportResult exportBoard(const Session &session, int boardItem, int row, bool th
     return result;
 }
 
-QString suggestedFileName(const Session &session, int boardItem, Format format)
+QString suggestedFileName(const ExportSource &source, int boardItem, Format format)
 {
-    const BoardItem item = BoardItem::fromText(session.main.Board_List.item(boardItem));
+    const BoardItem item = BoardItem::fromText(source.boardItems.at(boardItem));
     // A chat room has no name between the brackets: its text stands for it.
     const QString name = item.isChat() ? item.text.trimmed() : item.name.trimmed();
-    QString base
-        = session.netField(settings::NetRecord::Net_Name) + u'-' + QString::number(item.number) + u'-' + name;
+    QString base = source.netName + u'-' + QString::number(item.number) + u'-' + name;
     for (QChar &c : base) {
         if (c < u' ' || QStringView(u"/\\:*?\"<>|").contains(c))
             c = u'_';
@@ -320,9 +318,9 @@ QString suggestedFileName(const Session &session, int boardItem, Format format)
 }
 
 QString exportToFile(
-    const Session &session, int boardItem, int row, bool thread, Format format, const QString &path)
+    const ExportSource &source, int boardItem, int row, bool thread, Format format, const QString &path)
 {
-    const ExportResult result = exportBoard(session, boardItem, row, thread, format);
+    const ExportResult result = exportBoard(source, boardItem, row, thread, format);
     if (!result.ok())
         return result.message;
     fileio::FileError error;

@@ -1,7 +1,6 @@
 #include "export/Exporters.h"
 
 #include "base/BoardItemText.h"
-#include "session/Session.h"
 
 namespace kavrel::exporter {
 

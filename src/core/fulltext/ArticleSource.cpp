@@ -3,11 +3,10 @@
 #include "base/BoardItemText.h"
 #include "base/Text.h"
 #include "logindex/LogScanner.h"
-#include "reader/ArticlePlaces.h"
+#include "reader/ArticleView.h"
 #include "reader/LogMarkerIndex.h"
-#include "reader/Reader.h"
-#include "reader/TitleListBuilder.h"
-#include "session/Session.h"
+#include "reader/TitleRows.h"
+#include "session/LogBoards.h"
 
 #include <algorithm>
 #include <utility>
@@ -109,11 +108,11 @@ QString dateTimeOf(const QStringList &lines)
 // alone (a title-only capture's "-only" line).
 void senderOf(const QStringList &lines, IndexedArticle &a)
 {
-    const QString text = lines.join(QStringLiteral("\r\n"));
-    const qsizetype s = reader::TitleListBuilder::infoStart(text);
+    const QString text = lines.join(CRLF);
+    const qsizetype s = reader::infoStart(text);
     if (s == 0)
         return;
-    const qsizetype e = text.indexOf(QStringLiteral("\r\n"), s - 1);
+    const qsizetype e = text.indexOf(CRLF, s - 1);
     const QStringView info = QStringView(text).mid(s - 1, e < 0 ? -1 : e - (s - 1));
     const qsizetype colon = info.indexOf(u':');
     a.senderId = (colon < 0 ? info : info.left(colon)).trimmed().toString();
@@ -144,131 +143,40 @@ QString boardNameOf(const QString &item)
     return b < 0 ? item.mid(a + 1) : item.mid(a + 1, b - a - 1);
 }
 
-// The lines the article view shows for a row of the chosen board when it is
-// chosen outside any search, read from the places the index keeps instead
-// of through the windows' state; and where the article ends (0: at the end
-// of the log or not in it). False when the view shows nothing for the row.
-bool viewOfRow(Session &s, reader::LogMarkerIndex &index, int row, QStringList &lines, qsizetype &end)
+// The keys of the numbered boards, as the open log pairs them with their items.
+QStringList numberedBoardKeys(const logindex::LogAloneBoards &boards)
 {
-    const MainWindowState &m = s.main;
-    const QString item = m.Title.textWithOneBlank(row);
-    const QString &log = index.text();
-    lines.clear();
-    end = 0;
-    QString message;
-    QStringView article;
-    if (item == boarditem::kChatPrefix) {
-        // The chats of the room from the third position of the log on.
-        const std::vector<qsizetype> &starts
-            = index.chatStarts(text::mid(m.Board_List.selectedText(), 11), 3);
-        if (row < 0 || size_t(row) >= starts.size())
-            return false;
-        reader::appendChatLines(log, starts[size_t(row)], lines);
-    } else {
-        const QString key = u'(' + reader::TitleListBuilder::bracketText(item) + u'/';
-        if (key == reader::kGarbledKey) {
-            message = reader::garbledRowText();
-            article = message;
-        } else {
-            qsizetype start = 0;
-            if (key == u"(mail /") {
-                start = reader::mailStart(index, row);
-            } else {
-                start = reader::firstReadArticle(index, s.log.BoardKeys.value(m.Board_List.ListIndex), key,
-                    s.SubcommandMarker, [&](qsizetype p) { return reader::articleEnd(index, p, item); });
-            }
-            if (start == 0)
-                return false;
-            end = reader::articleEnd(index, start, item);
-            article = end == 0 ? text::midView(log, start) : text::midView(log, start, end - start);
-        }
+    QStringList keys;
+    for (const BoardItem &board : readBoardItems(boards.items, boards.keys)) {
+        if (!board.isChat())
+            keys.append(board.key);
     }
-    reader::appendArticleLines(article, lines);
-    if (lines.size() >= 2 && lines.first().isEmpty())
-        lines.removeFirst();
-    if (lines.isEmpty())
-        lines.append(reader::unshowableText());
-    return true;
+    return keys;
 }
 
-} // namespace
-
-QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::NetMarkers &markers,
-    int serialFlag, const std::function<void(int done, int total)> &boardDone,
-    const std::function<void(IndexedArticle &)> &take)
+// What a chat room's visit adds to its article: the room as its board, and
+// its place in the log, its first chat line (from searches from chatFrom on).
+void placeChatVisit(const QString &logText, const QString &boardItem, qsizetype &chatFrom, IndexedArticle &a)
 {
-    Session s;
-    s.log.LogText = logText;
-    settings::useMarkers(s, markers, serialFlag);
-    reader::Reader reader(s); // for the rows' plain titles
-    // The title lists are built here and their rows read from the index's
-    // places: going through the windows' selections costs more than the rows.
-    s.main.events = nullptr;
-    reader::LogMarkerIndex index;
-
-    logindex::LogScanner(s).scanLogAlone();
-
-    QVector<IndexedArticle> out;
-    MainWindowState &m = s.main;
-    const qsizetype textEnd = logText.size() + 1;
-    qsizetype chatFrom = 0;
-    QStringList lines;
-    for (int item = 0; item < m.Board_List.ListCount(); ++item) {
-        if (boardDone)
-            boardDone(item, m.Board_List.ListCount());
-        const QString boardItem = m.Board_List.item(item);
-        const bool chat = boardItem.startsWith(kChatPrefix);
-        m.selectBoard(item);
-        m.Article.clear();
-        index.sync(s);
-        reader::TitleListBuilder(s, &index).build();
-        for (int row = 0; row < m.Title.ListCount(); ++row) {
-            qsizetype end = 0;
-            // A row that reads as a waiting command shows the up file's
-            // commands, and no up file is read here: nothing to index.
-            if (m.Title.indentOf(row) == 0 && reader::isMarkRow(m.Title.textOf(row)))
-                continue;
-            if (!viewOfRow(s, index, row, lines, end))
-                continue;
-            IndexedArticle a;
-            a.lines = lines;
-            a.end = end > 0 ? end : textEnd;
-            a.title = reader.plainTitle(row);
-            if (chat) {
-                const QString room = boardItem.mid(kChatPrefix.size());
-                const qsizetype dot = room.indexOf(u'.');
-                a.boardNo = -1;
-                a.board = u'X' + (dot < 0 ? room : room.left(dot)).trimmed();
-                a.boardName = dot < 0 ? room : room.mid(dot + 1);
-                a.number = QStringLiteral("-");
-                if (a.title.trimmed().isEmpty())
-                    a.title = a.boardName; // a visit has no title of its own
-                a.row = row;
-                // The visit's place in the log: its first chat line.
-                const qsizetype at = logText.indexOf(a.lines.first() + CRLF, chatFrom);
-                if (at >= 0) {
-                    chatFrom = at + 1;
-                    a.end = at + a.lines.first().size() + 1;
-                }
-            } else {
-                a.boardNo = int(text::val(text::mid(boardItem, 4, 5)));
-                a.board = QString::number(a.boardNo);
-                a.boardName = boardNameOf(boardItem);
-                a.number = reader::TitleListBuilder::bracketText(m.Title.item(row)).trimmed();
-                a.row = a.boardNo == 0 ? row : 0;
-                a.parent = parentOf(a.lines);
-                senderOf(a.lines, a);
-                a.dateTime = dateTimeOf(a.lines);
-            }
-            if (take)
-                take(a);
-            out.append(std::move(a));
-        }
-        chatFrom = 0;
+    const QString room = boardItem.mid(kChatPrefix.size());
+    const qsizetype dot = room.indexOf(u'.');
+    a.boardNo = -1;
+    a.board = u'X' + (dot < 0 ? room : room.left(dot)).trimmed();
+    a.boardName = dot < 0 ? room : room.mid(dot + 1);
+    a.number = QStringLiteral("-");
+    if (a.title.trimmed().isEmpty())
+        a.title = a.boardName; // a visit has no title of its own
+    const qsizetype at = logText.indexOf(a.lines.first() + CRLF, chatFrom);
+    if (at >= 0) {
+        chatFrom = at + 1;
+        a.end = at + a.lines.first().size() + 1;
     }
+}
 
-    // A chat-room visit carries no date: it takes the latest date of the
-    // articles before it in the log.
+// A chat-room visit carries no date: it takes the latest date of the
+// articles before it in the log.
+void dateChatVisits(QVector<IndexedArticle> &out)
+{
     QList<std::pair<qsizetype, QString>> dated;
     for (const IndexedArticle &a : std::as_const(out)) {
         if (a.boardNo >= 0 && !a.dateTime.isEmpty())
@@ -287,6 +195,64 @@ QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::Ne
         if (before > 0)
             a.dateTime = latestUpTo.at(before - 1);
     }
+}
+
+} // namespace
+
+QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::NetMarkers &markers,
+    int serialFlag, const std::function<void(int done, int total)> &boardDone,
+    const std::function<void(IndexedArticle &)> &take)
+{
+    const logindex::LogAloneBoards boards = logindex::boardsOfLogAlone(logText, markers, serialFlag);
+    const logindex::ParsedLog parsed(logText, markers.ArticleHeader, markers.ReadEndMarker, serialFlag == 1);
+    // The rows' lines are read from the index's places, as the view reads them.
+    reader::LogMarkerIndex index;
+    index.sync(logText, markers, numberedBoardKeys(boards));
+    const UpFile noCommands { QString() }; // no up file is read here: no mark rows to index
+
+    QVector<IndexedArticle> out;
+    const qsizetype textEnd = logText.size() + 1;
+    const int boardCount = int(boards.items.size());
+    for (int item = 0; item < boardCount; ++item) {
+        if (boardDone)
+            boardDone(item, boardCount);
+        const QString &boardItem = boards.items.at(item);
+        const BoardItem board = BoardItem::fromText(boardItem);
+        const bool chat = boardItem.startsWith(kChatPrefix);
+        const reader::BoardPlace place { boards.keys.value(item), reader::chatRoomKey(boardItem),
+            markers.SubcommandMarker };
+        reader::TitleListInput input { parsed, board, place.boardKey, noCommands, markers, serialFlag == 1 };
+        if (board.isChat())
+            input.chatStarts = &index.chatStarts(place.roomKey, 1);
+        const reader::TitleList list = reader::titleListOf(input);
+        qsizetype chatFrom = 0;
+        for (int row = 0; row < list.size(); ++row) {
+            const reader::ArticleView view = reader::viewOfRow(index, list, row, place);
+            if (!view.found)
+                continue;
+            IndexedArticle a;
+            a.lines = view.lines;
+            a.end = view.end > 0 ? view.end : textEnd;
+            a.title = list.plainTitle(row, serialFlag == 1);
+            if (chat) {
+                a.row = row;
+                placeChatVisit(logText, boardItem, chatFrom, a);
+            } else {
+                a.boardNo = int(text::val(text::mid(boardItem, 4, 5)));
+                a.board = QString::number(a.boardNo);
+                a.boardName = boardNameOf(boardItem);
+                a.number = reader::bracketText(list.rows[size_t(row)].bracketed()).trimmed();
+                a.row = a.boardNo == 0 ? row : 0;
+                a.parent = parentOf(a.lines);
+                senderOf(a.lines, a);
+                a.dateTime = dateTimeOf(a.lines);
+            }
+            if (take)
+                take(a);
+            out.append(std::move(a));
+        }
+    }
+    dateChatVisits(out);
     return out;
 }
 

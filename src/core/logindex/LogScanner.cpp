@@ -543,4 +543,13 @@ void ScanLog(Session &session, const std::function<void()> &beforeFirstBoard)
     LogScanner(session).run(beforeFirstBoard);
 }
 
+LogAloneBoards boardsOfLogAlone(const QString &text, const settings::NetMarkers &markers, int serialFlag)
+{
+    Session s;
+    s.log.LogText = text;
+    settings::useMarkers(s, markers, serialFlag);
+    LogScanner(s).scanLogAlone();
+    return { s.main.Board_List.items, s.log.BoardKeys };
+}
+
 } // namespace kavrel::logindex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "logindex/BoardListFile.h"
+#include "settings/NetMarkers.h"
 
 #include <QString>
 #include <QStringList>
@@ -75,5 +76,14 @@ QVector<qsizetype> exchangeSortOrder(const QVector<qint64> &numbers);
 // The scan of the open log (see LogScanner); beforeFirstBoard, when given, is
 // called when the boards are listed, before the first one is shown.
 void ScanLog(Session &session, const std::function<void()> &beforeFirstBoard = {});
+
+// The board list of a log alone (see LogScanner::scanLogAlone), read with a
+// net's markers: the items, and the keys by item as the open log pairs them.
+struct LogAloneBoards
+{
+    QStringList items;
+    QStringList keys;
+};
+LogAloneBoards boardsOfLogAlone(const QString &text, const settings::NetMarkers &markers, int serialFlag);
 
 } // namespace kavrel::logindex

@@ -84,8 +84,6 @@ qsizetype Occurrences::nth(qsizetype n) const
 
 void LogMarkerIndex::sync(const Session &session)
 {
-    const bool sameText = m_text.constData() == session.log.LogText.constData()
-        && m_text.size() == session.log.LogText.size();
     // The keys of the numbered boards (chat rooms have none), looked at again
     // only when the board list changed: the copies kept here make any change
     // of the session's lists give them new data.
@@ -100,36 +98,61 @@ void LogMarkerIndex::sync(const Session &session)
             if (!board.isChat())
                 boardKeys.append(board.key);
         }
-        if (boardKeys != m_boardKeys) {
-            m_table.reset();
-            m_directScanned = 0;
-        }
-        m_boardKeys = boardKeys;
+        takeBoardKeys(boardKeys);
         m_boardItems = boards.items;
         m_keySlots = session.log.BoardKeys;
     }
-    if (!sameText) {
+    takeText(session.log.LogText);
+    takeMarkers(settings::markersInUse(session));
+}
+
+void LogMarkerIndex::sync(
+    const QString &text, const settings::NetMarkers &markers, const QStringList &boardKeys)
+{
+    takeBoardKeys(boardKeys);
+    m_boardItems.clear();
+    m_keySlots.clear();
+    takeText(text);
+    takeMarkers(markers);
+}
+
+void LogMarkerIndex::takeBoardKeys(const QStringList &boardKeys)
+{
+    if (boardKeys != m_boardKeys) {
         m_table.reset();
-        m_directSearches = 0;
         m_directScanned = 0;
-        m_lines.clear(); // its keys look into the old text
-        m_chats.clear();
-        m_text = session.log.LogText;
-        m_header = {};
-        m_end = {};
-        m_board = {};
-        m_prompt = {};
-        m_sub = {};
-        m_mail = {};
-        m_mail0 = {};
     }
-    m_articleHeader = session.ArticleHeader;
-    m_readEnd = session.ReadEndMarker;
-    if (m_mainPromptLine != session.MainPromptMarker) {
-        m_mainPromptLine = session.MainPromptMarker;
-        m_mainPrompt = text::left(session.MainPromptMarker, session.MainPromptMarker.size() - 1);
+    m_boardKeys = boardKeys;
+}
+
+void LogMarkerIndex::takeText(const QString &text)
+{
+    if (m_text.constData() == text.constData() && m_text.size() == text.size())
+        return;
+    m_table.reset();
+    m_directSearches = 0;
+    m_directScanned = 0;
+    m_lines.clear(); // its keys look into the old text
+    m_chats.clear();
+    m_text = text;
+    m_header = {};
+    m_end = {};
+    m_board = {};
+    m_prompt = {};
+    m_sub = {};
+    m_mail = {};
+    m_mail0 = {};
+}
+
+void LogMarkerIndex::takeMarkers(const settings::NetMarkers &markers)
+{
+    m_articleHeader = markers.ArticleHeader;
+    m_readEnd = markers.ReadEndMarker;
+    if (m_mainPromptLine != markers.MainPromptMarker) {
+        m_mainPromptLine = markers.MainPromptMarker;
+        m_mainPrompt = text::left(markers.MainPromptMarker, markers.MainPromptMarker.size() - 1);
     }
-    m_subcommand = session.SubcommandMarker;
+    m_subcommand = markers.SubcommandMarker;
 }
 
 const Occurrences &LogMarkerIndex::ensure(Occurrences &occ, const QString &needle)

@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include "logindex/ParsedLog.h"
+#include "settings/NetMarkers.h"
 
 #include <map>
 #include <memory>
@@ -55,6 +56,9 @@ class LogMarkerIndex
 public:
     // Brings the index in line with the session's log and markers.
     void sync(const Session &session);
+    // The same with a log, its markers and the keys of its numbered boards
+    // given as values.
+    void sync(const QString &text, const settings::NetMarkers &markers, const QStringList &boardKeys);
 
     const QString &text() const { return m_text; }
     const Occurrences &articleHeader();
@@ -89,6 +93,9 @@ public:
 
 private:
     using ArticleLines = std::unordered_map<QStringView, std::vector<qsizetype>, logindex::ViewHash>;
+    void takeBoardKeys(const QStringList &boardKeys);
+    void takeText(const QString &text);
+    void takeMarkers(const settings::NetMarkers &markers);
     const Occurrences &ensure(Occurrences &occ, const QString &needle);
     ArticleLines buildArticleLines(const QString &boardKey) const;
 

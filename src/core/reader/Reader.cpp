@@ -6,8 +6,8 @@
 #include "base/Text.h"
 #include "moveres/MoveTable.h"
 #include "reader/ArticlePlaces.h"
+#include "reader/BoardTitles.h"
 #include "reader/MarkRowDisplay.h"
-#include "reader/TitleListBuilder.h"
 #include "session/LogBoards.h"
 #include "session/Session.h"
 
@@ -87,8 +87,7 @@ void Reader::showMoveTarget()
 void Reader::BuildTitleList()
 {
     m_index.sync(m_s);
-    TitleListBuilder builder(m_s, &m_index);
-    const int row = builder.build();
+    const int row = showBoardTitles(m_s, &m_index);
     if (row >= 0)
         m_s.main.selectTitle(row);
 }
@@ -184,84 +183,101 @@ bool Reader::titleClickOnce(bool &unreadBoardMoved, bool &advancing)
     m.InfoColumn.ListIndex = row;
     m.SubjectColumn.ListIndex = row;
     const QString item = m.Title.textWithOneBlank(row);
+    m_shownStart = 0;
+    if (item != boarditem::kChatPrefix && isMarkRow(item))
+        return clickMarkRow(row, unreadBoardMoved, advancing);
+    RowText text;
+    switch (findRowText(row, item, text)) {
+    case Located::Found:
+        return showRowText(row, text, advancing);
+    case Located::NotFound:
+        return false;
+    case Located::MoveOn:
+        return moveOnUnread(row, unreadBoardMoved);
+    case Located::Rerun:
+        return true;
+    }
+    return false;
+}
+
+bool Reader::clickMarkRow(int row, bool &unreadBoardMoved, bool &advancing)
+{
+    // The user's own waiting commands are no articles of the log: the
+    // unread search passes over them, and a running search stops on one
+    // only when the command's own text is a hit.
+    MainWindowState &m = m_s.main;
     const QString shownItem = articleShown ? m.Title.item(row) : QString();
     const int lastRow = m.rowCount() - 1;
-    m_shownStart = 0;
-    qsizetype shownStart = 0;
-
-    bool chatLines = false;
-    QString key;
-    if (item == boarditem::kChatPrefix) {
-        shownStart = showChatLines(row);
-        chatLines = shownStart != 0;
-        key = boarditem::kChatArticleKey;
-    } else if (isMarkRow(item)) {
-        // The user's own waiting commands are no articles of the log: the
-        // unread search passes over them, and a running search stops on one
-        // only when the command's own text is a hit.
-        if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch)
-            return moveOnUnread(row, unreadBoardMoved);
-        ShowMarkRow(m_s);
-        const search::Verdict verdict = search::commandHitTest(m_s, m.Article.items);
-        if (verdict == search::Verdict::Miss) {
-            m.Article.clear();
-            return advancing = searchAdvance(row);
-        }
-        selectLastVisibleLine();
-        if (articleShown)
-            articleShown({ m.Board_List.ListIndex, row, verdict, shownItem, plainTitle(row) });
-        if (m_s.reading.LastWrittenKind == ReaderMode::MovedUp) {
-            m_s.reading.LastWrittenKind = ReaderMode::None;
-            if (row != lastRow) {
-                m.Title.ListIndex = lastRow;
-                return true;
-            }
-        }
-        return false;
-    } else {
-        key = u'(' + TitleListBuilder::bracketText(item) + u'/';
-    }
-
-    m_index.sync(m_s);
-    // The article's text: a view into the log, copied only into the lines shown.
-    QString message;
-    QStringView article;
-    if (key == kGarbledKey) {
-        message = garbledRowText();
-        article = message;
-    } else if (key != boarditem::kChatArticleKey) {
-        qsizetype start = 0;
-        if (key == u"(mail /") {
-            start = mailStart(m_index, row);
-            if (start == 0)
-                return false; // fewer mails in the log than rows: nothing to show
-        } else {
-            switch (locateArticle(key, item, start)) {
-            case Located::Found:
-                break;
-            case Located::NotFound:
-                return false;
-            case Located::MoveOn:
-                return moveOnUnread(row, unreadBoardMoved);
-            case Located::Rerun:
-                return true;
-            }
-        }
-        const qsizetype end = articleEnd(start, item);
-        const QString &log = m_index.text();
-        article = end == 0 ? midView(log, start) : midView(log, start, end - start);
-        if (m_s.unread.ReadPointer < end)
-            m_s.unread.ReadPointer = end;
-        shownStart = start;
-    }
-
-    if (!chatLines)
+    if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch)
+        return moveOnUnread(row, unreadBoardMoved);
+    ShowMarkRow(m_s);
+    const search::Verdict verdict = search::commandHitTest(m_s, m.Article.items);
+    if (verdict == search::Verdict::Miss) {
         m.Article.clear();
-    const search::Verdict verdict = search::hitTest(m_s, article, key);
+        return advancing = searchAdvance(row);
+    }
+    selectLastVisibleLine();
+    if (articleShown)
+        articleShown({ m.Board_List.ListIndex, row, verdict, shownItem, plainTitle(row) });
+    if (m_s.reading.LastWrittenKind == ReaderMode::MovedUp) {
+        m_s.reading.LastWrittenKind = ReaderMode::None;
+        if (row != lastRow) {
+            m.Title.ListIndex = lastRow;
+            return true;
+        }
+    }
+    return false;
+}
+
+Reader::Located Reader::findRowText(int row, const QString &item, RowText &text)
+{
+    if (item == boarditem::kChatPrefix) {
+        text.start = showChatLines(row);
+        text.chatLines = text.start != 0;
+        text.key = boarditem::kChatArticleKey;
+    } else {
+        text.key = u'(' + bracketText(item) + u'/';
+    }
+    m_index.sync(m_s);
+    if (text.key == kGarbledKey) {
+        text.message = garbledRowText();
+        text.article = text.message;
+        return Located::Found;
+    }
+    if (text.key == boarditem::kChatArticleKey)
+        return Located::Found;
+    qsizetype start = 0;
+    if (text.key == u"(mail /") {
+        start = mailStart(m_index, row);
+        if (start == 0)
+            return Located::NotFound; // fewer mails in the log than rows: nothing to show
+    } else {
+        const Located located = locateArticle(text.key, item, start);
+        if (located != Located::Found)
+            return located;
+    }
+    const qsizetype end = articleEnd(start, item);
+    const QString &log = m_index.text();
+    text.article = end == 0 ? midView(log, start) : midView(log, start, end - start);
+    if (m_s.unread.ReadPointer < end)
+        m_s.unread.ReadPointer = end;
+    text.start = start;
+    return Located::Found;
+}
+
+bool Reader::showRowText(int row, const RowText &text, bool &advancing)
+{
+    MainWindowState &m = m_s.main;
+    const QString shownItem = articleShown ? m.Title.item(row) : QString();
+    const int lastRow = m.rowCount() - 1;
+    if (!text.chatLines)
+        m.Article.clear();
+    const search::Verdict verdict = search::hitTest(m_s, text.article, text.key);
     if (verdict == search::Verdict::Miss)
         return advancing = searchAdvance(row);
 
-    appendArticleLines(article, m.Article.items);
+    qsizetype shownStart = text.start;
+    appendArticleLines(text.article, m.Article.items);
     if (m.Article.ListCount() >= 2 && m.Article.item(0).isEmpty()) {
         m.Article.removeItem(0);
         shownStart += 2;
@@ -532,69 +548,13 @@ void Reader::runOne(std::optional<ReaderCommand> command)
             == MsgAnswer::Yes)
             search::endSearch(m_s);
     }
-
-    // The end of the log.
-    const bool down = command == Next || command == NextUnread;
-    const bool moving = command == Page || command == Previous || down;
-    if (moving && m.Title.ListIndex == m.rowCount() - 1 && onLastBoard()) {
-        const bool articleAtEnd = m.Article.ListIndex == m.Article.ListCount() - 1;
-        if ((articleAtEnd || down) && m.rowCount() >= 1) {
-            m.Article.clear();
-            m.Article.addItem(QStringLiteral("最終アーティクルです。"));
-        }
-        if (m.rowCount() == 0) {
-            m.Article.clear();
-            m.Article.addItem(QStringLiteral("アーティクルはありません"));
-        }
-        if (search::searchActive(m_s)) {
-            m_s.message(QStringLiteral("検索を終了します。"), MsgButtons::Ok, MsgIcon::Information);
-            search::endSearch(m_s);
-        }
-    }
-
-    if (command != Page) {
-        if (m.Board_List.ListIndex >= 0 && command == Previous) {
-            // Up out of the first row: the preceding board, skipping empty ones.
-            while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
-                m.selectBoard(m.Board_List.ListIndex - 1);
-                m_s.reading.LastWrittenKind = ReaderMode::MovedUp;
-                if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
-                    break;
-            }
-            if (m_s.reading.LastWrittenKind == ReaderMode::MovedUp) {
-                // An empty first board has no row to read the mode: left
-                // pending, it would open the next board chosen on its last row.
-                if (m.Title.isEmpty())
-                    m_s.reading.LastWrittenKind = ReaderMode::None;
-                return;
-            }
-        }
-        if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && down) {
-            m_s.reading.LastWrittenKind = ReaderMode::None;
-            selectNextNonEmptyBoard();
-        }
-    }
-
+    noticeEndOfLog(command);
     if (command == Page) {
-        m_s.reading.LastWrittenKind = ReaderMode::None;
-        if (m.Article.ListIndex < m.Article.ListCount() - 1) {
-            ++m.Article.ListIndex;
-        } else if (m_s.flag(settings::OptionFlags::SpaceMovesOn)) {
-            // At the article's end every press moves on, the first one after
-            // a move or an open as well as one that follows a scroll.
-            if (m.Title.ListIndex != m.rowCount() - 1)
-                m.selectTitle(m.Title.ListIndex + 1);
-            else if (!onLastBoard()) {
-                selectNextNonEmptyBoard();
-                // Reading on with Space shows the next board's first article at
-                // once: the title list keeps the focus, so its focus handling
-                // would not, and the board would show the no-article notice.
-                if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
-                    m.selectTitle(0);
-            }
-        }
+        pageOn();
         return;
     }
+    if (moveAcrossBoards(command))
+        return;
 
     if (command == NextUnread) {
         m_s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
@@ -621,6 +581,79 @@ void Reader::runOne(std::optional<ReaderCommand> command)
         break;
     default:
         break;
+    }
+}
+
+void Reader::noticeEndOfLog(std::optional<ReaderCommand> command)
+{
+    using enum ReaderCommand;
+    MainWindowState &m = m_s.main;
+    const bool down = command == Next || command == NextUnread;
+    const bool moving = command == Page || command == Previous || down;
+    if (!moving || m.Title.ListIndex != m.rowCount() - 1 || !onLastBoard())
+        return;
+    const bool articleAtEnd = m.Article.ListIndex == m.Article.ListCount() - 1;
+    if ((articleAtEnd || down) && m.rowCount() >= 1) {
+        m.Article.clear();
+        m.Article.addItem(QStringLiteral("最終アーティクルです。"));
+    }
+    if (m.rowCount() == 0) {
+        m.Article.clear();
+        m.Article.addItem(QStringLiteral("アーティクルはありません"));
+    }
+    if (search::searchActive(m_s)) {
+        m_s.message(QStringLiteral("検索を終了します。"), MsgButtons::Ok, MsgIcon::Information);
+        search::endSearch(m_s);
+    }
+}
+
+bool Reader::moveAcrossBoards(std::optional<ReaderCommand> command)
+{
+    using enum ReaderCommand;
+    MainWindowState &m = m_s.main;
+    if (m.Board_List.ListIndex >= 0 && command == Previous) {
+        // Up out of the first row: the preceding board, skipping empty ones.
+        while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
+            m.selectBoard(m.Board_List.ListIndex - 1);
+            m_s.reading.LastWrittenKind = ReaderMode::MovedUp;
+            if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
+                break;
+        }
+        if (m_s.reading.LastWrittenKind == ReaderMode::MovedUp) {
+            // An empty first board has no row to read the mode: left
+            // pending, it would open the next board chosen on its last row.
+            if (m.Title.isEmpty())
+                m_s.reading.LastWrittenKind = ReaderMode::None;
+            return true;
+        }
+    }
+    const bool down = command == Next || command == NextUnread;
+    if (m.Title.ListIndex == m.rowCount() - 1 && !onLastBoard() && down) {
+        m_s.reading.LastWrittenKind = ReaderMode::None;
+        selectNextNonEmptyBoard();
+    }
+    return false;
+}
+
+void Reader::pageOn()
+{
+    MainWindowState &m = m_s.main;
+    m_s.reading.LastWrittenKind = ReaderMode::None;
+    if (m.Article.ListIndex < m.Article.ListCount() - 1) {
+        ++m.Article.ListIndex;
+    } else if (m_s.flag(settings::OptionFlags::SpaceMovesOn)) {
+        // At the article's end every press moves on, the first one after
+        // a move or an open as well as one that follows a scroll.
+        if (m.Title.ListIndex != m.rowCount() - 1)
+            m.selectTitle(m.Title.ListIndex + 1);
+        else if (!onLastBoard()) {
+            selectNextNonEmptyBoard();
+            // Reading on with Space shows the next board's first article at
+            // once: the title list keeps the focus, so its focus handling
+            // would not, and the board would show the no-article notice.
+            if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
+                m.selectTitle(0);
+        }
     }
 }
 

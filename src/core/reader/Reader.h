@@ -136,10 +136,25 @@ public:
     std::function<void(const ShownArticle &)> articleShown;
 
 private:
+    // One run of the article view on the selected row; true when it chose
+    // another row to be shown next.
     bool titleClickOnce(bool &unreadBoardMoved, bool &advancing);
+    bool clickMarkRow(int row, bool &unreadBoardMoved, bool &advancing);
+    enum class Located { Found, NotFound, MoveOn, Rerun };
+    // The text a row of the log shows: its key for the searches, and a view
+    // into the log or into the fixed message.
+    struct RowText
+    {
+        QString key;
+        QString message;
+        QStringView article;
+        qsizetype start = 0;
+        bool chatLines = false; // a chat visit's lines are in the view already
+    };
+    Located findRowText(int row, const QString &item, RowText &text);
+    bool showRowText(int row, const RowText &text, bool &advancing);
     qsizetype showChatLines(int row);
     qsizetype articleEnd(qsizetype start, const QString &titleItem);
-    enum class Located { Found, NotFound, MoveOn, Rerun };
     Located locateArticle(const QString &key, const QString &titleItem, qsizetype &start);
     bool moveOnUnread(int row, bool &unreadBoardMoved);
     bool searchAdvance(int row);
@@ -158,6 +173,12 @@ private:
     // A writing command that goes on as another runs that one afterwards.
     void run(std::optional<ReaderCommand> command);
     void runOne(std::optional<ReaderCommand> command);
+    // The steps of a command before its own work: the notice at the end of
+    // the log, Space's paging, and ↑ and ↓ across boards (true when the
+    // command ends there).
+    void noticeEndOfLog(std::optional<ReaderCommand> command);
+    void pageOn();
+    bool moveAcrossBoards(std::optional<ReaderCommand> command);
     void compose(ReaderCommand command);
     // On a writing command's result: the rebuild, the row and the focus.
     void showComposed(const ComposeResult &result);

@@ -62,4 +62,10 @@ void useMarkers(NetContext &session, const NetMarkers &markers, int serial)
     session.XchatMarker = markers.XchatMarker;
 }
 
+NetMarkers markersInUse(const NetContext &session)
+{
+    return { session.ArticleHeader, session.MainPromptMarker, session.ReadEndMarker, session.SubcommandMarker,
+        session.XchatMarker };
+}
+
 } // namespace kavrel::settings

@@ -35,5 +35,7 @@ NetMarkers markersOf(const NetRecord &record);
 void takeMarkersIntoUse(NetContext &session);
 // Markers of a log read apart from the current net (the full-text index).
 void useMarkers(NetContext &session, const NetMarkers &markers, int serial);
+// The markers the session has taken into use.
+NetMarkers markersInUse(const NetContext &session);
 
 } // namespace kavrel::settings

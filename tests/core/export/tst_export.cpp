@@ -4,8 +4,9 @@
 #include "TitleLogGenerator.h"
 
 #include "export/Exporters.h"
+#include "program/SessionExport.h"
 #include "reader/Reader.h"
-#include "reader/TitleListBuilder.h"
+#include "reader/TitleRows.h"
 #include "session/Session.h"
 
 #include <QDir>
@@ -50,7 +51,7 @@ QList<ShownRow> shownRows(Session &s, reader::Reader &reader, int item)
         if (isMarkRow(titles.at(i)))
             continue;
         ShownRow row;
-        const int depth = int(reader::TitleListBuilder::bracketPos(titles.at(i))) - 1;
+        const int depth = int(reader::bracketPos(titles.at(i))) - 1;
         for (int k = int(rows.size()) - 1; k >= 0; --k) {
             if (depths.at(k) < depth) {
                 row.parent = k;
@@ -186,7 +187,8 @@ void TestExport::mailReadersAndBrowsersReadEveryGeneratedBoard()
         for (const auto format : { exporter::Format::Mbox, exporter::Format::Html }) {
             if (chat && format == exporter::Format::Mbox)
                 continue;
-            const exporter::ExportResult result = exporter::exportBoard(s, item, -1, false, format);
+            const exporter::ExportResult result
+                = exporter::exportBoard(exportSourceOf(s), item, -1, false, format);
             if (rows.isEmpty()) {
                 QVERIFY(!result.ok());
                 continue;
@@ -256,7 +258,7 @@ void TestExport::aRowOrAThreadAndWhatIsLeftOut()
     reader.chooseBoard(1);
     QCOMPARE(s.main.Title.items, QStringList({ "[1001]", " [1002]", "[レス 1]", "[1003]", "[書込 1]" }));
 
-    const exporter::ExportSelection sel = exporter::collectExportRows(s, item, row, thread);
+    const exporter::ExportSelection sel = exporter::collectExportRows(exportSourceOf(s), item, row, thread);
     QStringList gotExported, gotContext;
     for (const exporter::ExportRow &r : sel.rows)
         (r.exported ? gotExported : gotContext) << r.number;
@@ -267,7 +269,8 @@ void TestExport::aRowOrAThreadAndWhatIsLeftOut()
         if (r.number == u"1002")
             QCOMPARE(sel.rows.at(r.parent).number, QStringLiteral("1001"));
     }
-    const exporter::ExportResult text = exporter::exportBoard(s, item, row, thread, exporter::Format::Text);
+    const exporter::ExportResult text
+        = exporter::exportBoard(exportSourceOf(s), item, row, thread, exporter::Format::Text);
     QCOMPARE(text.ok(), !exported.isEmpty());
     if (exported.isEmpty())
         QCOMPARE(text.message, QStringLiteral("エクスポートするアーティクルはありません"));
@@ -303,7 +306,8 @@ void TestExport::mboxHeaders()
 
     Session s;
     loadFixture(s, fixtureLog(title, QStringLiteral("From the start")));
-    const QByteArray mbox = exporter::exportBoard(s, 1, -1, false, exporter::Format::Mbox).bytes;
+    const QByteArray mbox
+        = exporter::exportBoard(exportSourceOf(s), 1, -1, false, exporter::Format::Mbox).bytes;
     QVERIFY(mbox.startsWith("From ABC00001@xn--"));
     QVERIFY(mbox.contains("\n" + subject));
     QVERIFY(mbox.contains("\nFrom: =?UTF-8?B?5bGx55SwIOiKseWtkA==?= <ABC00001@"));
@@ -315,14 +319,14 @@ void TestExport::mboxHeaders()
     QVERIFY(mbox.contains("\nContent-Type: text/plain; charset=UTF-8\nContent-Transfer-Encoding: 8bit\n\n"));
 
     // The two mails of one time differ by their place in the log; a year of 79 is 2079.
-    const exporter::ExportSelection mails = exporter::collectExportRows(s, 0);
+    const exporter::ExportSelection mails = exporter::collectExportRows(exportSourceOf(s), 0);
     QCOMPARE(mails.rows.size(), 2);
     const QString a = exporter::messageId(mails, mails.rows.at(0));
     const QString b = exporter::messageId(mails, mails.rows.at(1));
     QVERIFY(a != b);
     QVERIFY2(a.startsWith(QStringLiteral("<20791201090000.mail.b0.p")), qPrintable(a));
     // Stable: the same row exported alone has the same ID.
-    const exporter::ExportSelection second = exporter::collectExportRows(s, 0, 1);
+    const exporter::ExportSelection second = exporter::collectExportRows(exportSourceOf(s), 0, 1);
     QCOMPARE(exporter::messageId(second, second.rows.at(0)), b);
     QCOMPARE(
         exporter::netDomain(QStringLiteral("テスト ネット")), QStringLiteral("xn----pfu5ajlc7a.invalid"));
@@ -335,16 +339,16 @@ void TestExport::pagesShowEveryTextSafely()
     Session s;
     loadFixture(
         s, fixtureLog(QStringLiteral("<b>&\"x\"</b>"), QStringLiteral("tab\there, bell\x07, esc\x1b.")));
-    const QString html
-        = QString::fromUtf8(exporter::exportBoard(s, 1, -1, false, exporter::Format::Html).bytes);
+    const QString html = QString::fromUtf8(
+        exporter::exportBoard(exportSourceOf(s), 1, -1, false, exporter::Format::Html).bytes);
     QVERIFY(html.contains(QStringLiteral("&lt;b&gt;&amp;&quot;x&quot;&lt;/b&gt;")));
     QVERIFY(!html.contains(QStringLiteral("<b>")));
     QVERIFY(html.contains(QStringLiteral("tab\there, bell\uFFFD, esc\uFFFD.")));
     QVERIFY(html.contains(QStringLiteral("Mincho")));
     QVERIFY(html.contains(QStringLiteral("@media print")));
     QVERIFY(!html.contains(QStringLiteral("http")));
-    const QString text
-        = QString::fromUtf8(exporter::exportBoard(s, 1, -1, false, exporter::Format::Text).bytes);
+    const QString text = QString::fromUtf8(
+        exporter::exportBoard(exportSourceOf(s), 1, -1, false, exporter::Format::Text).bytes);
     QVERIFY(text.contains(QStringLiteral("tab\there, bell\x07, esc\x1b.\n")));
     QVERIFY(!text.contains(u'\r'));
     QCOMPARE(text.count(exporter::textSeparator() + u'\n'), 2);
@@ -369,7 +373,7 @@ void TestExport::aDeepThreadStaysLinear()
     lines << test::TestMarkers::readEnd();
     Session s;
     loadFixture(s, test::crlfLines(lines));
-    const exporter::ExportSelection sel = exporter::collectExportRows(s, 1);
+    const exporter::ExportSelection sel = exporter::collectExportRows(exportSourceOf(s), 1);
     QCOMPARE(sel.rows.size(), kDepth);
     QCOMPARE(sel.rows.last().parent, kDepth - 2);
 
@@ -403,7 +407,8 @@ void TestExport::exportingLeavesTheReaderWhereItWas()
     s.search.StringSearchOn = true;
     s.search.SearchText = QStringLiteral("nowhere");
     const QStringList article = s.main.Article.items;
-    const exporter::ExportResult result = exporter::exportBoard(s, 0, -1, false, exporter::Format::Text);
+    const exporter::ExportResult result
+        = exporter::exportBoard(exportSourceOf(s), 0, -1, false, exporter::Format::Text);
     QVERIFY(result.ok());
     QVERIFY(result.bytes.contains("二通目"));
     QCOMPARE(s.main.Board_List.ListIndex, 1);
@@ -419,12 +424,15 @@ void TestExport::aFileThatCannotBeWrittenIsReportedAndLeftAlone()
     loadFixture(s, fixtureLog(QStringLiteral("話題"), QStringLiteral("本文")));
     QTemporaryDir dir;
     const QString good = dir.filePath(QStringLiteral("out.txt"));
-    QCOMPARE(exporter::exportToFile(s, 1, -1, false, exporter::Format::Text, good), QString());
-    QCOMPARE(test::readFile(good), exporter::exportBoard(s, 1, -1, false, exporter::Format::Text).bytes);
+    QCOMPARE(
+        exporter::exportToFile(exportSourceOf(s), 1, -1, false, exporter::Format::Text, good), QString());
+    QCOMPARE(test::readFile(good),
+        exporter::exportBoard(exportSourceOf(s), 1, -1, false, exporter::Format::Text).bytes);
     // A directory stands where the file should go.
     const QString taken = dir.filePath(QStringLiteral("taken.html"));
     QVERIFY(QDir().mkpath(taken + QStringLiteral("/inside")));
-    const QString problem = exporter::exportToFile(s, 1, -1, false, exporter::Format::Html, taken);
+    const QString problem
+        = exporter::exportToFile(exportSourceOf(s), 1, -1, false, exporter::Format::Html, taken);
     QVERIFY2(problem.startsWith(taken + QStringLiteral(": ")), qPrintable(problem));
     QVERIFY(QFileInfo(taken + QStringLiteral("/inside")).isDir());
 }

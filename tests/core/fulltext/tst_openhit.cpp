@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 
 #include "fulltext/FullTextIndex.h"
-#include "fulltext/OpenHit.h"
+#include "program/OpenHit.h"
 #include "program/Program.h"
 
 #include <QDir>
@@ -16,6 +16,15 @@
 
 using namespace kavrel;
 using namespace kavrel::test;
+
+namespace {
+
+HitPlace placeOf(const fulltext::Hit &hit)
+{
+    return { hit.net, hit.logFile, hit.boardNo, hit.board, hit.number, hit.row };
+}
+
+} // namespace
 
 class TestOpenHit : public QObject
 {
@@ -98,7 +107,7 @@ private slots:
         QCOMPARE(hits.size(), 1);
 
         messages.answers = { MsgAnswer::Cancel };
-        QVERIFY(fulltext::openHit(p, hits.first()));
+        QVERIFY(kavrel::openHit(p, placeOf(hits.first())));
         QCOMPARE(messages.texts(), asked);
         QCOMPARE(p.session.log.LogPath, logPath);
         QVERIFY(!p.netSelect.loaded);
@@ -118,7 +127,7 @@ private slots:
         // A hit whose log is gone leaves the reader as it is.
         const QStringList titles = p.session.main.Title.items;
         QVERIFY(QFile::remove(m_dir->filePath(logPath)));
-        QVERIFY(!fulltext::openHit(p, hits.first()));
+        QVERIFY(!kavrel::openHit(p, placeOf(hits.first())));
         QCOMPARE(p.session.main.Title.items, titles);
         QCOMPARE(p.session.log.LogPath, logPath);
     }

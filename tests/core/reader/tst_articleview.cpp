@@ -3,7 +3,7 @@
 
 #include "base/Text.h"
 #include "reader/Reader.h"
-#include "reader/TitleListBuilder.h"
+#include "reader/TitleRows.h"
 
 #include <QTest>
 
@@ -48,7 +48,7 @@ bool slowReadAnswer(const QString &text, const QString &sub)
 qsizetype slowStart(const Session &s, int row)
 {
     const QString item = s.main.Title.item(row);
-    const QString key = u'(' + reader::TitleListBuilder::bracketText(item) + u'/';
+    const QString key = u'(' + reader::bracketText(item) + u'/';
     const QString &log = s.log.LogText;
     if (key == u"(mail /") {
         for (const QString &line : { kCrlf + "mail", kCrlf + "0:mail" }) {
@@ -89,7 +89,7 @@ bool slowUnreadFinds(const Session &s, int row)
 {
     const QString item = s.main.Title.item(row);
     const QString l = kCrlf + s.log.BoardKeys.value(s.main.Board_List.ListIndex) + u'('
-        + reader::TitleListBuilder::bracketText(item) + u'/';
+        + reader::bracketText(item) + u'/';
     qsizetype p = findFrom(s.log.LogText, l, s.unread.PtrRec.Pointer + 2);
     while (p != 0) {
         if (slowUnreadTaken(s, p))
@@ -311,7 +311,7 @@ void TestArticleView::sameArticlesAsTheStepByStepSearch()
         s.main.selectBoard(board);
         for (int row = 0; row < s.main.rowCount(); ++row) {
             const QString item = s.main.Title.item(row);
-            if (item == u"[XCHAT]" || reader::TitleListBuilder::bracketText(item) == u"?\?\?\?")
+            if (item == u"[XCHAT]" || reader::bracketText(item) == u"?\?\?\?")
                 continue;
             s.unread.ReadPointer = 0;
             s.main.Article.clear();
@@ -444,7 +444,7 @@ void TestArticleView::unreadSearchAgreesWithTheSteps()
     for (int board = 1; board < log.boardItems.size() && wantBoard < 0; ++board) {
         s.main.selectBoard(board);
         for (int row = board == 1 ? 1 : 0; row < s.main.rowCount(); ++row) {
-            pending = reader::TitleListBuilder::bracketText(s.main.Title.item(row)) == u"?\?\?\?";
+            pending = reader::bracketText(s.main.Title.item(row)) == u"?\?\?\?";
             if (pending || slowUnreadFinds(s, row)) {
                 wantBoard = board;
                 wantRow = row;

@@ -2,7 +2,7 @@
 #include "ReaderModes.h"
 
 #include "base/Text.h"
-#include "reader/TitleListBuilder.h"
+#include "reader/BoardTitles.h"
 
 #include <QTest>
 
@@ -271,11 +271,24 @@ struct SlowBuild
     }
 };
 
-// Builds the selected board with the reader's builder; answers its selection.
+// Builds the selected board's title list and shows it as the reader does;
+// answers its selection.
 int fastBuild(Session &s)
 {
-    reader::TitleListBuilder builder(s);
-    return builder.build();
+    return reader::showBoardTitles(s);
+}
+
+// The columns of a title list as the window shows them: batch, number, info, title.
+QList<QStringList> columnsOf(const reader::TitleList &list)
+{
+    QList<QStringList> columns(4);
+    for (const reader::TitleRow &row : list.rows) {
+        columns[0] << (row.batchMarked ? "S" : " ");
+        columns[1] << QString(row.depth, u' ') + row.bracketed();
+        columns[2] << row.info.toString();
+        columns[3] << row.shownTitle();
+    }
+    return columns;
 }
 
 QStringList column(const Session &s, int which)
@@ -590,6 +603,9 @@ void TestTitleListBuilder::sameRowsAsTheStepByStepBuild()
         s.reading.LastWrittenKind = readerMode(kinds.at(int((variant + board) % kinds.size())));
         SlowBuild slow(s);
         slow.run();
+        // The list as a value, then as the reader shows it.
+        const QList<QStringList> rows = columnsOf(reader::boardTitles(s));
+        QCOMPARE(rows, QList<QStringList>({ slow.batch, slow.title, slow.info, slow.title3 }));
         const int selected = fastBuild(s);
         QCOMPARE(column(s, 1), slow.title);
         QCOMPARE(column(s, 0), slow.batch);

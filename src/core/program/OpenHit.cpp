@@ -1,19 +1,19 @@
-#include "fulltext/OpenHit.h"
+#include "program/OpenHit.h"
 
 #include "base/BoardItemText.h"
 #include "base/FileIo.h"
 #include "logindex/LogFiles.h"
 #include "program/Program.h"
-#include "reader/TitleListBuilder.h"
+#include "reader/TitleRows.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace kavrel::fulltext {
+namespace kavrel {
 
 namespace {
 
-int boardItemOf(const Program &program, const Hit &hit)
+int boardItemOf(const Program &program, const HitPlace &hit)
 {
     if (hit.boardNo >= 0)
         return program.reader.boardItemOfNumber(hit.boardNo);
@@ -28,13 +28,13 @@ int boardItemOf(const Program &program, const Hit &hit)
     return -1;
 }
 
-int rowOf(const Program &program, const Hit &hit)
+int rowOf(const Program &program, const HitPlace &hit)
 {
     const TitleColumn &titles = program.session.main.Title;
     if (hit.boardNo <= 0)
         return hit.row < titles.ListCount() ? hit.row : -1;
     for (int row = 0; row < titles.ListCount(); ++row) {
-        if (reader::TitleListBuilder::bracketText(titles.textOf(row)).trimmed() == hit.number)
+        if (reader::bracketText(titles.textOf(row)).trimmed() == hit.number)
             return row;
     }
     return -1;
@@ -42,7 +42,7 @@ int rowOf(const Program &program, const Hit &hit)
 
 } // namespace
 
-bool openHit(Program &program, const Hit &hit)
+bool openHit(Program &program, const HitPlace &hit)
 {
     Session &s = program.session;
     // A log that is gone leaves the reader as it is.
@@ -90,4 +90,4 @@ bool openHit(Program &program, const Hit &hit)
     return true;
 }
 
-} // namespace kavrel::fulltext
+} // namespace kavrel
