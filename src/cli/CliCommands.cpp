@@ -633,7 +633,9 @@ int printUpFileHistory(Session &session)
             g.change, QString::number(g.size()) });
         ++listed;
     }
-    return listed > 0 ? Success : Reported;
+    if (listed == 0)
+        throw CliExit(Reported, history.folder() + QStringLiteral(": no generations kept"));
+    return Success;
 }
 
 // upfile NET --restore N: the generation written back, as an undo writes it.

@@ -625,6 +625,13 @@ void TestCli::upfileHistoryListsAndRestores()
     QCOMPARE(restore("4").code, 1);
     QCOMPARE(restore("x").code, 2);
     QCOMPARE(test::readFile(up), QByteArray());
+
+    // A net without an up file or a history.
+    QVERIFY(QDir(path(QStringLiteral("UP/.kavrel-history"))).removeRecursively());
+    QVERIFY(QFile::remove(up));
+    const Run none = history().first;
+    QCOMPARE(none.code, 1);
+    QVERIFY2(none.err.contains(QStringLiteral("no generations kept")), qPrintable(none.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
