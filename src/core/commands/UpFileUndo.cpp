@@ -40,7 +40,7 @@ UpFileRestore restoreTo(
     Session &session, const UpFileHistory &history, const UpFileGeneration &target, const QString &status)
 {
     if (const int sent = history.sentCommandsBroughtBack(target.number); sent > 0) {
-        const QString question = QStringLiteral("この変更のあと、アップファイルは Kavrel の外で変わりました"
+        const QString question = QStringLiteral("アップファイルはこの時点のあと、Kavrel の外で変わりました"
                                                 "（通信ソフトが送信したなど）。")
             + CRLF
             + QStringLiteral("元に戻すと、送信済みのコマンド %1 件が戻り、次の接続でもう一度送られます。")

@@ -108,7 +108,7 @@ QDateTime UpFileStore::now() const
 }
 
 bool UpFileStore::replaceFile(const QString &path, const std::optional<QByteArray> &newBytes,
-    const HistoryStep &step, fileio::FileError *error, fileio::FileAccess *failed)
+    const HistoryChange &step, fileio::FileError *error, fileio::FileAccess *failed)
 {
     const auto fail = [failed](fileio::FileAccess access) {
         if (failed)

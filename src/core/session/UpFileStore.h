@@ -73,7 +73,7 @@ public:
 private:
     // What a change does to the history: a new generation named by change,
     // or the move to a kept generation (restoring, when not 0).
-    struct HistoryStep
+    struct HistoryChange
     {
         QString change;
         qint64 restoring = 0;
@@ -81,8 +81,8 @@ private:
     // The one place the file changes: its previous bytes become the ".bak",
     // then newBytes replace them (no bytes: the file is removed), and the
     // history keeps both.
-    bool replaceFile(const QString &path, const std::optional<QByteArray> &newBytes, const HistoryStep &step,
-        fileio::FileError *error, fileio::FileAccess *failed);
+    bool replaceFile(const QString &path, const std::optional<QByteArray> &newBytes,
+        const HistoryChange &step, fileio::FileError *error, fileio::FileAccess *failed);
     QDateTime now() const;
 
     QString m_text;
