@@ -19,7 +19,7 @@ _kavrel_cli()
     fi
     [[ ${words[i]} == --progress ]] && ((i++))
 
-    local commands="nets logs open titles show search unread export index find archive timeline help"
+    local commands="nets logs open titles show search unread export index find archive timeline upfile help"
     if ((cword == i)); then
         COMPREPLY=($(compgen -W "$commands --help --version -C --progress" -- "$cur"))
         return
@@ -37,7 +37,7 @@ _kavrel_cli()
             COMPREPLY=($(compgen -W "text html mbox" -- "$cur"))
             return
             ;;
-        --board | --item | --row | --text | --from | --to | --since | --until | --show | --date)
+        --board | --item | --row | --text | --from | --to | --since | --until | --show | --date | --restore)
             return
             ;;
     esac
@@ -45,13 +45,13 @@ _kavrel_cli()
         help)
             ((arg == 1)) && COMPREPLY=($(compgen -W "$commands" -- "$cur"))
             ;;
-        logs | open | titles | show | search | unread | export | index | archive | timeline)
+        logs | open | titles | show | search | unread | export | index | archive | timeline | upfile)
             if ((arg == 1)); then
                 local IFS=$'\n'
                 COMPREPLY=($(compgen -W "$(kavrel-cli "${dir[@]}" nets 2>/dev/null | cut -f2)" -- "$cur"))
             elif [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--board --item --row --thread --text --from --to --format -o --progress --since --until --show --date" -- "$cur"))
-            elif [[ $command != logs && $command != index && $command != archive && $command != timeline ]]; then
+                COMPREPLY=($(compgen -W "--board --item --row --thread --text --from --to --format -o --progress --since --until --show --date --history --restore" -- "$cur"))
+            elif [[ $command != logs && $command != index && $command != archive && $command != timeline && $command != upfile ]]; then
                 local IFS=$'\n'
                 COMPREPLY=($(compgen -W "$(kavrel-cli "${dir[@]}" logs "${words[i + 1]}" 2>/dev/null)" -- "$cur"))
             fi

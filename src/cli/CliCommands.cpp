@@ -7,6 +7,7 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "commands/UpFilePreview.h"
+#include "commands/UpFileUndo.h"
 #include "export/Exporters.h"
 #include "fulltext/Archive.h"
 #include "fulltext/ArchiveExport.h"
@@ -17,6 +18,7 @@
 #include "program/Program.h"
 #include "program/SessionExport.h"
 #include "session/LogBoards.h"
+#include "session/UpFileHistory.h"
 #include "settings/NetDefinitionsFile.h"
 
 #include <QDateTime>
@@ -616,13 +618,68 @@ int cmdTimeline(Context &ctx, const QStringList &args)
     return months.isEmpty() ? Reported : Success;
 }
 
+// upfile NET --history: the kept generations of the up file.
+int printUpFileHistory(Session &session)
+{
+    UpFileHistory history(session.upFilePath());
+    fileio::FileError error;
+    if (!history.read(&error))
+        throw CliExit(Failure, error.toString());
+    int listed = 0;
+    for (const UpFileGeneration &g : history.generations()) {
+        if (g.damaged) {
+            printError(QStringLiteral("%1: generation %2 is damaged").arg(history.folder()).arg(g.number));
+            continue;
+        }
+        printRecord({ QString::number(g.number), g.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+            g.change, QString::number(g.size()) });
+        ++listed;
+    }
+    if (listed == 0)
+        throw CliExit(Reported, history.folder() + QStringLiteral(": no generations kept"));
+    return Success;
+}
+
+// upfile NET --restore N: the generation written back, as an undo writes it.
+int restoreUpFile(Session &session, const QString &numberText)
+{
+    bool ok = false;
+    const qint64 number = numberText.toLongLong(&ok);
+    if (!ok || number <= 0)
+        usage(QStringLiteral("--restore needs a generation number, not \"%1\"").arg(numberText));
+    const commands::UpFileRestore restore = commands::restoreUpFileGeneration(session, number);
+    switch (restore.outcome) {
+    case commands::UpFileRestore::Outcome::Restored:
+        return Success;
+    case commands::UpFileRestore::Outcome::Nothing:
+        throw CliExit(Reported, QStringLiteral("no readable generation %1").arg(number));
+    case commands::UpFileRestore::Outcome::Declined:
+        throw CliExit(Reported,
+            QStringLiteral("generation %1 would send again commands already sent; not restored").arg(number));
+    case commands::UpFileRestore::Outcome::Failed:
+        break;
+    }
+    return Failure;
+}
+
 int cmdUpfile(Context &ctx, const QStringList &args)
 {
-    if (args.size() != 1)
-        usage(QStringLiteral("upfile takes NET"));
+    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
+        usage(QStringLiteral("upfile takes NET [--history | --restore N]"));
+    QStringList options = args.mid(1);
+    const bool listHistory = options.removeAll(QStringLiteral("--history")) > 0;
+    bool restoring = false;
+    const QString restoreNumber = takeOption(options, QStringLiteral("--restore"), &restoring);
+    noMoreOptions(options);
+    if (listHistory && restoring)
+        usage(QStringLiteral("give one of --history and --restore"));
     const int slot = resolveNet(ctx, args.first());
     chooseNet(ctx, slot); // reads the up file, keeping it
     Session &session = ctx.session();
+    if (listHistory)
+        return printUpFileHistory(session);
+    if (restoring)
+        return restoreUpFile(session, restoreNumber);
     const QString path = session.upFilePath();
     if (!QFileInfo(path).isFile() || session.upFile.text().isEmpty())
         throw CliExit(Reported, path + QStringLiteral(": no waiting commands"));

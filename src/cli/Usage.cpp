@@ -76,7 +76,7 @@ const std::array kCommands {
         "brought up to date.\n"
         "Prints <YYYY-MM>\\t<articles> for every month from the first article's to the last's.\n"
         "Exits 1 when there is nothing to print." },
-    CommandUsage { "upfile", "NET", "lists the commands waiting in a net's up file",
+    CommandUsage { "upfile", "NET [--history | --restore N]", "lists the commands waiting in a net's up file",
         "Reads the net's up file as it will be sent.\n"
         "Prints each command in send order as "
         "<n>\\t<kind>\\t<board>\\t<reference>\\t<title>\\t<bytes>\\t<warnings>: "
@@ -85,7 +85,13 @@ const std::array kCommands {
         "the "
         "command's size in Shift-JIS with its line ends; warnings are empty, unknown-board, unknown-article, "
         "no-recipient, long-line and unclosed, joined by commas.\n"
-        "Exits 1 when there is no up file or it is empty." },
+        "Exits 1 when there is no up file or it is empty.\n"
+        "--history prints the up file's kept generations, oldest first, as "
+        "<n>\\t<time YYYY-MM-DD HH:MM:SS>\\t<what changed it>\\t<bytes>; a damaged one is named on stderr "
+        "instead. Exits 1 when none is kept.\n"
+        "--restore N writes generation N back to the up file as an undo does (the file it replaces is kept, "
+        "so the restore can be undone). It does not restore a generation that would bring back commands "
+        "the terminal program has sent since, and exits 1 then, or when N is not a readable generation." },
     CommandUsage { "help", "[COMMAND]", "prints this usage, or a command's usage and output",
         "Without COMMAND, prints every command with one line each. With COMMAND, prints its usage, what it "
         "does and what it prints." },

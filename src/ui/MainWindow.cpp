@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStringListModel>
 #include <QStyle>
 #include <QToolBar>
@@ -335,6 +336,16 @@ void MainWindow::buildMenus()
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     add(file, "END_Kavrel", QStringLiteral("Kavrelを終了する(&Q)"), [this] { close(); });
 
+    // The up file's undo history; the title list's Ctrl+Z and Ctrl+Y are these.
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    edit->setObjectName(QStringLiteral("Edit"));
+    add(edit, "Undo", QStringLiteral("元に戻す(&U)"), [&p] {
+        p.titleCommand(ReaderCommand::Undo);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    add(edit, "Redo", QStringLiteral("やり直し(&R)"), [&p] {
+        p.titleCommand(ReaderCommand::Redo);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     view->setObjectName(QStringLiteral("View"));
     add(view, "ID_LIST", QStringLiteral("ＩＤ List表示(&I)"), [&p] { p.showIdList(); });
@@ -625,6 +636,9 @@ void MainWindow::sync()
     m_articleCount->setEnabled(main.ArticleCount.enabled);
     m_toNo->setText(main.To_No.Caption);
     m_toNo->setEnabled(main.To_No.enabled);
+    // What the last undo or redo did.
+    if (statusBar()->currentMessage() != m_session.reading.StatusText)
+        statusBar()->showMessage(m_session.reading.StatusText);
 
     action(QStringLiteral("Search_Pointer"))->setEnabled(main.Search_Pointer_Enabled);
     action(QStringLiteral("Read_End"))->setEnabled(main.Read_End_Enabled);

@@ -122,6 +122,12 @@ bool UpPreviewWindow::eventFilter(QObject *watched, QEvent *event)
             runOnChosen(key->key() == Qt::Key_E ? ReaderCommand::Rewrite : ReaderCommand::Delete);
             return true;
         }
+        // Ctrl+Z undoes the up file's last change here too.
+        if (held == Qt::ControlModifier && key->key() == Qt::Key_Z) {
+            m_program.forward([this] { m_program.titleCommand(ReaderCommand::Undo); });
+            reload();
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 #include "base/Cp932.h"
 #include "commands/UpFileCommands.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -50,6 +51,7 @@ private slots:
     void chatRoomStaysAfterAnotherLog();
     void emptyListDirectoryIsTheWorkingDirectory();
     void upfileListsTheWaitingCommands();
+    void upfileHistoryListsAndRestores();
 
 private:
     Run cli(const QStringList &args, qint64 fileSizeLimit = -1);
@@ -301,6 +303,7 @@ void TestCli::completionOffersCommandsNetsAndLogs_data()
     QTest::newRow("format") << QStringList { "export", "0", "KAB0606.LOG", "--format", "h" }
                             << QStringList { "html" };
     QTest::newRow("help") << QStringList { "help", "tit" } << QStringList { "titles" };
+    QTest::newRow("upfile options") << QStringList { "upfile", "0", "--h" } << QStringList { "--history" };
 }
 
 void TestCli::completionOffersCommandsNetsAndLogs()
@@ -557,6 +560,78 @@ void TestCli::upfileListsTheWaitingCommands()
     const Run none = cli({ QStringLiteral("upfile"), QStringLiteral("かぶらネット") });
     QCOMPARE(none.code, 1);
     QVERIFY2(none.err.contains(QStringLiteral("KABURA.up")), qPrintable(none.err));
+}
+
+void TestCli::upfileHistoryListsAndRestores()
+{
+    const QString up = path(QStringLiteral("UP/KABURA.up"));
+    const QByteArray demoWrite = test::readFile(up);
+    const auto history = [this] {
+        const Run run = cli({ QStringLiteral("upfile"), QStringLiteral("0"), QStringLiteral("--history") });
+        QStringList rows;
+        for (const QString &line : run.lines()) {
+            QStringList fields = line.split(u'\t');
+            // The time each generation came to be, then its time left out.
+            if (fields.size() == 4
+                && QDateTime::fromString(fields.at(1), QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid())
+                fields.removeAt(1);
+            rows << fields.join(u'\t');
+        }
+        return std::pair(run, rows);
+    };
+    const auto restore = [this](const char *n) {
+        return cli(
+            { QStringLiteral("upfile"), QStringLiteral("0"), QStringLiteral("--restore"), QLatin1String(n) });
+    };
+
+    // The first read keeps the file as the history's start; a change made
+    // outside becomes a generation of its own at the next read.
+    QCOMPARE(history().second, QStringList { QStringLiteral("1\t履歴の始まり\t%1").arg(demoWrite.size()) });
+    const QByteArray withResponse = demoWrite
+        + test::sjis(
+            commands::upfile::responseCommand(3, QStringLiteral("1202"), QStringLiteral("Re:x\r\ny"), {}));
+    test::writeFile(up, withResponse);
+    QCOMPARE(history().second,
+        (QStringList { QStringLiteral("1\t履歴の始まり\t%1").arg(demoWrite.size()),
+            QStringLiteral("2\tKavrel の外での変更\t%1").arg(withResponse.size()) }));
+
+    // A restore writes the generation back and keeps the one it replaced.
+    QCOMPARE(restore("1").code, 0);
+    QCOMPARE(test::readFile(up), demoWrite);
+    QCOMPARE(test::readFile(up + QStringLiteral(".bak")), withResponse);
+    QCOMPARE(history().second.size(), 2);
+    QCOMPARE(restore("2").code, 0);
+    QCOMPARE(test::readFile(up), withResponse);
+
+    // What the terminal program sent is not brought back.
+    test::writeFile(up, QByteArray());
+    const Run sent = restore("2");
+    QCOMPARE(sent.code, 1);
+    QVERIFY2(sent.err.contains(QStringLiteral("already sent")), qPrintable(sent.err));
+    QCOMPARE(test::readFile(up), QByteArray());
+
+    // A damaged generation is named on stderr, never listed or restored.
+    const QString second = path(QStringLiteral("UP/.kavrel-history/KABURA.up/00000002.gen"));
+    QByteArray bytes = test::readFile(second);
+    bytes.chop(1);
+    test::writeFile(second, bytes);
+    const auto [run, rows] = history();
+    QCOMPARE(run.code, 0);
+    QCOMPARE(rows,
+        (QStringList { QStringLiteral("1\t履歴の始まり\t%1").arg(demoWrite.size()),
+            QStringLiteral("3\tKavrel の外での変更\t0") }));
+    QVERIFY2(run.err.contains(QStringLiteral("generation 2 is damaged")), qPrintable(run.err));
+    QCOMPARE(restore("2").code, 1);
+    QCOMPARE(restore("4").code, 1);
+    QCOMPARE(restore("x").code, 2);
+    QCOMPARE(test::readFile(up), QByteArray());
+
+    // A net without an up file or a history.
+    QVERIFY(QDir(path(QStringLiteral("UP/.kavrel-history"))).removeRecursively());
+    QVERIFY(QFile::remove(up));
+    const Run none = history().first;
+    QCOMPARE(none.code, 1);
+    QVERIFY2(none.err.contains(QStringLiteral("no generations kept")), qPrintable(none.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

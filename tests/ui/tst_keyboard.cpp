@@ -99,6 +99,10 @@ private slots:
         row("Return", Qt::Key_Return, none, -1);
         row("A", Qt::Key_A, none, -1);
         row("Z", Qt::Key_Z, none, -1);
+        row("Ctrl+Z", Qt::Key_Z, Qt::ControlModifier, int(C::Undo));
+        row("Shift+Ctrl+Z", Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier, -1);
+        row("Ctrl+Y", Qt::Key_Y, Qt::ControlModifier, int(C::Redo));
+        row("Y", Qt::Key_Y, none, -1);
     }
     void titleKeysAreTheReadersCommands()
     {
@@ -190,7 +194,7 @@ private slots:
         QTRY_VERIFY(!messages->texts().isEmpty() && messages->texts().last().startsWith("キー操作一覧"));
         const QStringList lines = messages->texts().last().split("\r\n");
         QCOMPARE(lines.at(9), QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
-        for (const char *key : { "Shift+↓", "Ctrl+S", "Ctrl+F", "L.", "Esc" })
+        for (const char *key : { "Shift+↓", "Ctrl+S", "Ctrl+F", "L.", "Ctrl+Z", "Ctrl+Y", "Esc" })
             QVERIFY2(lines.mid(10).join('\n').contains(QString::fromUtf8(key)), key);
     }
 

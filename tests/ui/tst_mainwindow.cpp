@@ -108,7 +108,8 @@ private slots:
         for (QAction *a : window->menuBar()->actions())
             tops << a->text();
         QCOMPARE(tops,
-            (QStringList { "ファイル(&F)", "表示(&V)", "検索関連(&S)", "オプション(&O)", "ヘルプ(&H)" }));
+            (QStringList {
+                "ファイル(&F)", "編集(&E)", "表示(&V)", "検索関連(&S)", "オプション(&O)", "ヘルプ(&H)" }));
         QCOMPARE(window->action("Define")->text(), QStringLiteral("ディレクトリ設定(&D)"));
         QCOMPARE(window->action("Ido_Set")->text(), QStringLiteral("移動書込ボードNo.設定(&I)"));
         // Disabled until a log is open.
@@ -133,14 +134,14 @@ private slots:
         QCOMPARE(messages->texts().value(0), QStringLiteral("Kavrel Version 0.9.0"));
         const QStringList keyList = messages->texts().value(1).split("\r\n");
         // The classic lines, then every other key of the title list.
-        QCOMPARE(keyList.size(), 18);
+        QCOMPARE(keyList.size(), 20);
         QCOMPARE(keyList.at(1), QString());
         QCOMPARE(keyList.at(9), QStringLiteral("[SPACE] or → or Roll(Page)Down 次アーテクル又は次行に移動"));
         QCOMPARE(keyList.mid(10),
             (QStringList { "↑ or Roll(Page)Up 前アーティクル又は前ボードに移動",
                 "↓ 次アーティクル又は次ボードに移動", "Shift+↓ or Ctrl+↓ 未読検索", "Ctrl+S.......検索終了",
                 "Ctrl+F.......全ログ検索", "Ctrl+T.......通し読み", "L.......ログで表示",
-                "Esc.......Kavrelを終了する" }));
+                "Ctrl+Z.......元に戻す", "Ctrl+Y.......やり直し", "Esc.......Kavrelを終了する" }));
         // Plain boxes: an OK button and no icon.
         for (const test::ScriptedMessages::Shown &box : std::as_const(messages->shown)) {
             QCOMPARE(box.buttons, MsgButtons::Ok);

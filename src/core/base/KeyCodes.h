@@ -25,6 +25,8 @@ enum Key : int {
     Key_P = 80,
     Key_S = 83,
     Key_W = 87,
+    Key_Y = 89,
+    Key_Z = 90,
 };
 enum ShiftMask : int { Shift_None = 0, Shift_Shift = 1, Shift_Ctrl = 2, Shift_Alt = 4 };
 

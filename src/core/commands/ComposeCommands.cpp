@@ -110,6 +110,10 @@ void ComposeCommands::runCommand(ReaderCommand command, ComposeDone done)
     case ReaderCommand::ToggleBatch:
         ToggleBatchSet(m_session);
         break;
+    case ReaderCommand::Undo:
+    case ReaderCommand::Redo:
+        stepHistory(command == ReaderCommand::Undo ? HistoryStep::Undo : HistoryStep::Redo);
+        break;
     default:
         break;
     }
@@ -538,6 +542,19 @@ void ComposeCommands::Delete()
         m_result.row = main.Title.ListIndex - 1;
     }
     saveUpFile(m_session);
+}
+
+// ---------------------------------------------------------------------------
+// Ctrl+Z and Ctrl+Y: the up file's undo history.
+
+void ComposeCommands::stepHistory(HistoryStep step)
+{
+    const UpFileRestore restore = stepUpFileHistory(m_session, step);
+    m_session.reading.StatusText = restore.status;
+    if (restore.outcome == UpFileRestore::Outcome::Restored) {
+        m_result.outcome = ComposeResult::Outcome::Restored;
+        m_result.restoredCommand = restore.command;
+    }
 }
 
 // ---------------------------------------------------------------------------

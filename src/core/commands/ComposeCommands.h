@@ -3,6 +3,7 @@
 #include "commands/IdListWindow.h"
 #include "commands/Signature.h"
 #include "commands/UpFileCommands.h"
+#include "commands/UpFileUndo.h"
 #include "commands/UpFileWriter.h"
 #include "moveres/MoveResponseWindow.h"
 #include "session/ServiceHosts.h"
@@ -45,6 +46,8 @@ public:
     void Rewrite();
     void Delete();
     void Mail();
+    // Ctrl+Z and Ctrl+Y: the up file's previous or next generation.
+    void stepHistory(HistoryStep step);
 
     // The main window's menu: the ID list as a viewer, and the move table.
     void showIdList();

@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "commands/TempFile.h"
 #include "commands/UpFileCommands.h"
+#include "commands/UpFileUndo.h"
 #include "session/LogBoards.h"
 #include "session/Session.h"
 
@@ -93,6 +94,7 @@ bool saveUpFile(Session &session, UpFileStore::WhenEmpty whenEmpty)
             error);
         return false;
     }
+    reportUnkeptHistory(session);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "base/KeyCodes.h"
 #include "base/Text.h"
 #include "commands/DraftOffer.h"
+#include "commands/UpFileUndo.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogOpener.h"
 #include "logindex/PointerStore.h"
@@ -134,8 +135,10 @@ void NetSelectState::chooseNet(int slot)
 void NetSelectState::loadUpFile()
 {
     const QString path = m_session.upFilePath();
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile()) {
+        keepFoundUpFile();
         return;
+    }
     fileio::FileError error;
     QByteArray bytes;
     const bool read = fileio::readAll(path, &bytes, &error);
@@ -146,8 +149,10 @@ void NetSelectState::loadUpFile()
         // up file stays, and so do its commands.
         fileio::FileAccess failed = fileio::FileAccess::Write;
         if (read) {
-            if (m_session.upFile.discard(path, &error, &failed))
+            if (m_session.upFile.discard(path, &error, &failed)) {
+                commands::reportUnkeptHistory(m_session);
                 return;
+            }
             m_session.reportFileError(failed, error);
         }
     }
@@ -158,6 +163,19 @@ void NetSelectState::loadUpFile()
     const QString text = cp932::decode(bytes);
     const qsizetype nul = text::findFrom(text, QChar(u'\0'));
     m_session.upFile.load(nul > 0 ? text::left(text, nul - 1) : text);
+    keepFoundUpFile();
+}
+
+void NetSelectState::keepFoundUpFile()
+{
+    // A file another program changed (the terminal program sent and emptied
+    // or removed it) becomes a generation of its own in the undo history.
+    fileio::FileError error;
+    if (!m_session.upFile.keepFound(m_session.upFilePath(), &error)) {
+        m_session.message(
+            QStringLiteral("アップファイルの履歴を残せませんでした。") + CRLF + error.toString(),
+            MsgButtons::Ok, MsgIcon::Exclamation);
+    }
 }
 
 void NetSelectState::registerNet()

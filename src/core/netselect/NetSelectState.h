@@ -111,6 +111,7 @@ private:
     void chooseNet(int slot);
     void showLogs(const QStringList &logs);
     void loadUpFile();
+    void keepFoundUpFile();
     void openLogs(const QStringList &entries);
 
     Session &m_session;

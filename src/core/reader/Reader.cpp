@@ -8,6 +8,7 @@
 #include "reader/ArticlePlaces.h"
 #include "reader/BoardTitles.h"
 #include "reader/MarkRowDisplay.h"
+#include "reader/WaitingCommandRow.h"
 #include "session/LogBoards.h"
 #include "session/Session.h"
 
@@ -515,8 +516,24 @@ void Reader::showComposed(const ComposeResult &result)
         m.SubjectColumn.ListIndex = row;
         m.showRowCounter();
     }
+    if (result.outcome == ComposeResult::Outcome::Restored)
+        showRestored(result);
     if (result.refocus)
         m.focusTitle();
+}
+
+void Reader::showRestored(const ComposeResult &result)
+{
+    // The up file holds another generation: the title list shows it, on the
+    // row of the command it brought back, or where the user was.
+    MainWindowState &m = m_s.main;
+    const int saved = m_s.composing.SavedTitleIndex;
+    m.clearTitleColumns();
+    m.Article.clear();
+    BuildTitleList();
+    if (result.restoredCommand > 0 && chooseWaitingCommand(*this, m_s, result.restoredCommand))
+        return;
+    m.selectTitle(saved < m.rowCount() ? saved : m.rowCount() - 1);
 }
 
 void Reader::execute(ReaderCommand command)
@@ -539,6 +556,7 @@ void Reader::runOne(std::optional<ReaderCommand> command)
     using enum ReaderCommand;
     MainWindowState &m = m_s.main;
     m_s.composing.RewriteFlag = false;
+    m_s.reading.StatusText.clear(); // what an undo did is told until the next key
     if (command == Rewrite && selectedBoardItem(m_s).isChat())
         command = Write;
     m_s.composing.SavedTitleIndex = m.Title.ListIndex;
@@ -577,6 +595,8 @@ void Reader::runOne(std::optional<ReaderCommand> command)
     case Respond:
     case Write:
     case ToggleBatch:
+    case Undo:
+    case Redo:
         compose(*command);
         break;
     default:
@@ -743,6 +763,7 @@ QString Reader::keyListText()
         QStringLiteral("↓ 次アーティクル又は次ボードに移動"), QStringLiteral("Shift+↓ or Ctrl+↓ 未読検索"),
         QStringLiteral("Ctrl+S.......検索終了"), QStringLiteral("Ctrl+F.......全ログ検索"),
         QStringLiteral("Ctrl+T.......通し読み"), QStringLiteral("L.......ログで表示"),
+        QStringLiteral("Ctrl+Z.......元に戻す"), QStringLiteral("Ctrl+Y.......やり直し"),
         QStringLiteral("Esc.......Kavrelを終了する") };
     return lines.join(CRLF);
 }

@@ -182,6 +182,8 @@ private:
     void compose(ReaderCommand command);
     // On a writing command's result: the rebuild, the row and the focus.
     void showComposed(const ComposeResult &result);
+    // On an undo's or redo's result: the rebuild and the row of the command.
+    void showRestored(const ComposeResult &result);
 
     Session &m_s;
     LogMarkerIndex m_index;

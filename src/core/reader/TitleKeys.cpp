@@ -35,6 +35,10 @@ std::optional<ReaderCommand> titleKeyCommand(int keyCode, int shift)
         return ReaderCommand::Delete;
     case Key_M:
         return ReaderCommand::Mail;
+    case Key_Z:
+        return shift == Shift_Ctrl ? std::optional(ReaderCommand::Undo) : std::nullopt;
+    case Key_Y:
+        return shift == Shift_Ctrl ? std::optional(ReaderCommand::Redo) : std::nullopt;
     case Key_Escape:
         return ReaderCommand::Quit;
     default:

@@ -16,6 +16,8 @@ enum class ReaderCommand {
     Delete, // D
     Mail, // M
     ToggleBatch, // S
+    Undo, // Ctrl+Z: the up file's previous generation
+    Redo, // Ctrl+Y: its next generation
     Quit, // Esc
 };
 

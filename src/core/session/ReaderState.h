@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace kavrel {
 
 // The reader's mode: what a later row change, title focus or store is to do.
@@ -21,6 +23,8 @@ struct ReaderState
 {
     ReaderMode LastWrittenKind = ReaderMode::None;
     bool TitleBuildSuppress = false;
+    // What the last undo or redo of the up file did, for the status bar.
+    QString StatusText;
 };
 
 } // namespace kavrel

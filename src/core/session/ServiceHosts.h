@@ -27,11 +27,15 @@ struct ComposeResult
         Deleted, // a waiting command was cut out of the up file
         Cancelled, // nothing changed
         Failed, // TEMP.TXT or the editor failed; nothing changed
+        Restored, // an undo or redo wrote a kept generation of the up file
     };
     ReaderCommand command = ReaderCommand::Write;
     Outcome outcome = Outcome::Cancelled;
     // The row to select after the rebuild of a deletion.
     int row = -1;
+    // The n-th (from 1) waiting command that an undo or redo brought back,
+    // whose mark row is selected after the rebuild; 0 when none.
+    int restoredCommand = 0;
     // The command ran the editor: the title list takes the focus again.
     bool refocus = false;
     // A mail whose recipients were chosen in the ID list: the article view
@@ -45,7 +49,7 @@ struct ComposeResult
 
 using ComposeDone = std::function<void(const ComposeResult &)>;
 
-// The writing commands and the batch mark (W P G E D M S) reach the compose
+// The writing commands, the batch mark and undo (W P G E D M S, Ctrl+Z, Ctrl+Y) reach the compose
 // commands through here, after the reader's own steps. done runs once with the
 // command's result: before runCommand returns, or, for a mail that waits for
 // its recipients, when the ID list window closes. A command that cannot run
