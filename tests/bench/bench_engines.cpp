@@ -1,8 +1,9 @@
-// Two full-text engines side by side on the same articles: SQLite's FTS5
-// with the trigram tokenizer, as the index keeps its text (positions left
-// out, no copy of the text), and Xapian with its CJK n-gram option (CJK
-// characters as single characters and pairs, other words whole; positions
-// left out too). Built only when Xapian is installed (libxapian-dev):
+// Full-text engines side by side on the same articles: SQLite's FTS5 with
+// the trigram tokenizer, as the index keeps its text (positions left out, no
+// copy of the text), Xapian with its CJK n-gram option (CJK characters as
+// single characters and pairs, other words whole; positions left out too),
+// and trigrams made in our own code and written as packed blocks in a plain
+// SQLite table. Built only when Xapian is installed (libxapian-dev):
 //
 //   bench_engines [total MB]
 //
@@ -35,8 +36,11 @@
 #include <sqlite3.h>
 #include <xapian.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <sys/resource.h>
@@ -202,6 +206,209 @@ EngineFigures runFts5(
     return f;
 }
 
+// Each folded article as code points.
+std::u32string codePoints(const std::string &utf8)
+{
+    return QString::fromStdString(utf8).toStdU32String();
+}
+
+// A trigram as one number: three code points of 21 bits.
+quint64 trigramKey(const char32_t *c)
+{
+    return (quint64(c[0]) << 42) | (quint64(c[1]) << 21) | quint64(c[2]);
+}
+
+void appendVarint(std::string *out, quint32 v)
+{
+    while (v >= 0x80) {
+        out->push_back(char(v | 0x80));
+        v >>= 7;
+    }
+    out->push_back(char(v));
+}
+
+std::vector<quint32> readVarints(const void *data, int bytes)
+{
+    std::vector<quint32> out;
+    const auto *p = static_cast<const unsigned char *>(data);
+    quint32 v = 0;
+    int shift = 0;
+    quint32 last = 0;
+    for (int i = 0; i < bytes; ++i) {
+        v |= quint32(p[i] & 0x7f) << shift;
+        shift += 7;
+        if (!(p[i] & 0x80)) {
+            last += v;
+            out.push_back(last);
+            v = 0;
+            shift = 0;
+        }
+    }
+    return out;
+}
+
+// Reads one varint at p, moving p past it.
+quint64 readVarint(const unsigned char *&p)
+{
+    quint64 v = 0;
+    int shift = 0;
+    while (*p & 0x80) {
+        v |= quint64(*p++ & 0x7f) << shift;
+        shift += 7;
+    }
+    return v | (quint64(*p++) << shift);
+}
+
+void appendVarint64(std::string *out, quint64 v)
+{
+    while (v >= 0x80) {
+        out->push_back(char(v | 0x80));
+        v >>= 7;
+    }
+    out->push_back(char(v));
+}
+
+// Trigrams made in our own code: a log's postings (each trigram's articles,
+// numbered within the log and delta-coded) gathered in a hash table, then
+// written in trigram order packed into blocks of about 8 KB (each entry the
+// trigram's distance from the one before, the length of its postings and the
+// postings), one row per block keyed by the log and the block's first
+// trigram. A query reads, for each trigram and log, the one block that can
+// hold it.
+EngineFigures runOwnTrigrams(
+    const QString &dir, const std::vector<std::vector<std::string>> &logs, const QStringList &words)
+{
+    constexpr size_t kBlockBytes = 8192;
+    EngineFigures f;
+    const QString path = dir + QStringLiteral("/own.sqlite");
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    exec(db, "PRAGMA synchronous=OFF; PRAGMA cache_size=-65536; PRAGMA journal_mode=WAL;");
+    exec(db, "CREATE TABLE blocks(log INTEGER, first INTEGER, entries BLOB, PRIMARY KEY(log, first))");
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO blocks VALUES(?, ?, ?)", -1, &insert, nullptr);
+    struct Posting
+    {
+        quint32 last = 0;
+        std::string deltas;
+    };
+    const Clock build;
+    for (size_t log = 0; log < logs.size(); ++log) {
+        std::unordered_map<quint64, Posting> postings;
+        postings.reserve(1 << 18);
+        quint32 article = 0;
+        std::u32string c;
+        for (const std::string &doc : logs[log]) {
+            ++article;
+            c = codePoints(doc);
+            for (size_t i = 0; i + 3 <= c.size(); ++i) {
+                Posting &p = postings[trigramKey(c.data() + i)];
+                if (p.last != article) {
+                    appendVarint(&p.deltas, article - p.last);
+                    p.last = article;
+                }
+            }
+        }
+        std::vector<quint64> keys;
+        keys.reserve(postings.size());
+        for (const auto &[key, posting] : postings)
+            keys.push_back(key);
+        std::sort(keys.begin(), keys.end());
+        exec(db, "BEGIN");
+        std::string block;
+        quint64 first = 0;
+        quint64 previous = 0;
+        auto writeBlock = [&] {
+            sqlite3_reset(insert);
+            sqlite3_bind_int64(insert, 1, qint64(log));
+            sqlite3_bind_int64(insert, 2, qint64(first));
+            sqlite3_bind_blob(insert, 3, block.data(), int(block.size()), SQLITE_STATIC);
+            sqlite3_step(insert);
+            block.clear();
+        };
+        for (const quint64 key : keys) {
+            if (block.empty()) {
+                first = key;
+                previous = key;
+            }
+            const std::string &d = postings[key].deltas;
+            appendVarint64(&block, key - previous);
+            appendVarint64(&block, d.size());
+            block += d;
+            previous = key;
+            if (block.size() >= kBlockBytes)
+                writeBlock();
+        }
+        if (!block.empty())
+            writeBlock();
+        exec(db, "COMMIT");
+    }
+    f.buildWall = build.wallSeconds();
+    f.buildCpu = build.cpuSpent();
+    sqlite3_finalize(insert);
+    exec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
+    f.bytes = QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-wal")).size();
+
+    sqlite3_stmt *q = nullptr;
+    sqlite3_prepare_v2(db,
+        "SELECT first, entries FROM blocks WHERE log = ? AND first <= ? ORDER BY first DESC LIMIT 1", -1, &q,
+        nullptr);
+    // The articles of a trigram in a log, from its block.
+    auto articlesOf = [&](size_t log, quint64 key) {
+        std::vector<quint32> out;
+        sqlite3_reset(q);
+        sqlite3_bind_int64(q, 1, qint64(log));
+        sqlite3_bind_int64(q, 2, qint64(key));
+        if (sqlite3_step(q) != SQLITE_ROW)
+            return out;
+        quint64 at = quint64(sqlite3_column_int64(q, 0));
+        const auto *p = static_cast<const unsigned char *>(sqlite3_column_blob(q, 1));
+        const unsigned char *end = p + sqlite3_column_bytes(q, 1);
+        while (p < end) {
+            at += readVarint(p);
+            const auto length = qsizetype(readVarint(p));
+            if (at == key)
+                return readVarints(p, int(length));
+            if (at > key)
+                break;
+            p += length;
+        }
+        return out;
+    };
+    for (const QString &word : words) {
+        const std::u32string c = fulltext::fold(word).toStdU32String();
+        double best = 1e9;
+        qint64 count = 0;
+        for (int run = 0; run < 5; ++run) {
+            const Clock clock;
+            count = 0;
+            for (size_t log = 0; log < logs.size(); ++log) {
+                std::vector<quint32> found;
+                for (size_t i = 0; i + 3 <= c.size(); ++i) {
+                    const std::vector<quint32> these = articlesOf(log, trigramKey(c.data() + i));
+                    if (i == 0) {
+                        found = these;
+                    } else {
+                        std::vector<quint32> both;
+                        std::set_intersection(
+                            found.begin(), found.end(), these.begin(), these.end(), std::back_inserter(both));
+                        found = std::move(both);
+                    }
+                    if (found.empty())
+                        break;
+                }
+                count += qint64(found.size());
+            }
+            best = std::min(best, clock.cpuSpent());
+        }
+        f.queryCpu.push_back(best);
+        f.candidates.push_back(count);
+    }
+    sqlite3_finalize(q);
+    sqlite3_close(db);
+    return f;
+}
+
 EngineFigures runXapian(
     const QString &dir, const std::vector<std::vector<std::string>> &logs, const QStringList &words)
 {
@@ -305,26 +512,29 @@ int main(int argc, char **argv)
     const QStringList words = { QStringLiteral("KVR02718"), QStringLiteral("シンボリックリンク"),
         QStringLiteral("ディレクトリ"), QStringLiteral("ました") };
     const EngineFigures fts5 = runFts5(dir.path(), logs, words);
+    const EngineFigures own = runOwnTrigrams(dir.path(), logs, words);
     const EngineFigures xapian = runXapian(dir.path(), logs, words);
 
     std::printf("%.1f MB of logs in %d files, %zu articles (%s), iconv %.3f s processor\n",
         double(logBytes) / 1048576.0, kFiles, articles, prose.isEmpty() ? "six lines" : "real prose",
         iconvCpu);
-    std::printf("   %-36s %-24s %-24s\n", "", "FTS5 trigram", "Xapian CJK n-gram");
+    std::printf("   %-36s %-24s %-24s %-24s\n", "", "FTS5 trigram", "Xapian CJK n-gram", "our own trigrams");
     auto build = [&](const EngineFigures &f) {
         return QStringLiteral("%1 s, %2x iconv")
             .arg(f.buildCpu, 0, 'f', 1)
             .arg(f.buildCpu / iconvCpu, 0, 'f', 1);
     };
-    std::printf(
-        "   %-36s %-24s %-24s\n", "build, processor", qPrintable(build(fts5)), qPrintable(build(xapian)));
-    std::printf("   %-36s %-24.1f %-24.1f\n", "build, wall clock s", fts5.buildWall, xapian.buildWall);
+    std::printf("   %-36s %-24s %-24s %-24s\n", "build, processor", qPrintable(build(fts5)),
+        qPrintable(build(xapian)), qPrintable(build(own)));
+    std::printf("   %-36s %-24.1f %-24.1f %-24.1f\n", "build, wall clock s", fts5.buildWall, xapian.buildWall,
+        own.buildWall);
     auto size = [&](const EngineFigures &f) {
         return QStringLiteral("%1 MB, %2x the logs")
             .arg(double(f.bytes) / 1048576.0, 0, 'f', 1)
             .arg(double(f.bytes) / double(logBytes), 0, 'f', 2);
     };
-    std::printf("   %-36s %-24s %-24s\n", "size", qPrintable(size(fts5)), qPrintable(size(xapian)));
+    std::printf("   %-36s %-24s %-24s %-24s\n", "size", qPrintable(size(fts5)), qPrintable(size(xapian)),
+        qPrintable(size(own)));
     std::printf("   %-36s %-24s %-24s\n", "compacted (Xapian), processor", "",
         qPrintable(QStringLiteral("%1 s").arg(xapian.compactCpu, 0, 'f', 1)));
     EngineFigures compact = xapian;
@@ -337,9 +547,9 @@ int main(int argc, char **argv)
                 .arg(f.candidates[size_t(i)]);
         };
         const QString label = QStringLiteral("query ") + words.at(i);
-        std::printf("   %s%*s %-24s %-24s\n", qPrintable(label),
+        std::printf("   %s%*s %-24s %-24s %-24s\n", qPrintable(label),
             int(36 - label.size() - (i == 0 ? 0 : words.at(i).size())), "", qPrintable(query(fts5)),
-            qPrintable(query(xapian)));
+            qPrintable(query(xapian)), qPrintable(query(own)));
     }
     uptime.start(QStringLiteral("uptime"));
     uptime.waitForFinished();
