@@ -5,6 +5,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-ipafont-mincho fonts-ipafont-gothic xvfb xauth qt6-translations-l10n
           clang-format clang-tidy python3 python3-html5lib
           libsqlite3-dev
+          manpages-ja  # real prose for the full-text benchmark (bench_fulltext)
           dpkg-dev file lintian desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do

@@ -3,14 +3,19 @@
 //
 //   bench_fulltext [total MB]
 //
-// It prints four ratios: the first full build against iconv decoding every
-// file, the update after one log grew by 1 MB against the full build, the
-// query's own time (kavrel-cli find less kavrel-cli nets) against grep -c
-// over the raw files (and the same query in the window, whose connection
-// stays open), and the index's size against the logs'.
+// It measures two corpora side by side: bodies of real prose (the Japanese
+// manual pages of manpages-ja, dealt out so that no body repeats) and the
+// generator's six fixed lines. For each it prints the first full build
+// against iconv decoding every file, the update after one log grew by 1 MB
+// against the full build, the query's own time (kavrel-cli find less
+// kavrel-cli nets) against grep -c over the raw files (and the same query in
+// the window, whose connection stays open), and the index's size against the
+// logs'. Without manpages-ja it says so and measures the six lines alone.
+// The machine's load is printed beside the figures.
 
 #include "LogGenerator.h"
 #include "LogIndexFixture.h"
+#include "ManPageProse.h"
 #include "TestSupport.h"
 
 #include "base/Cp932.h"
@@ -26,7 +31,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include <sys/resource.h>
 
@@ -86,20 +95,54 @@ Cost best(const QString &program, const QStringList &args, int runs = 5)
     return b;
 }
 
-QByteArray logBytes(int file, qint64 bytes)
+QByteArray logBytes(const QStringList *prose, int file, qint64 bytes)
 {
     LogGeneratorOptions o;
     o.senders = 3000;
     o.variant = quint32(file + 1);
+    o.bodyProse = prose;
     return LogGenerator(LogGenerator::sized(o, bytes)).bytes();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The machine's load over the last minute (it is shared).
+double loadAverage()
 {
-    QCoreApplication app(argc, argv);
-    const qint64 totalMb = argc > 1 ? QByteArray(argv[1]).toLongLong() : 20;
+    QFile f(QStringLiteral("/proc/loadavg"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    return f.readAll().split(' ').value(0).toDouble();
+}
+
+// The figures of one corpus.
+struct Figures
+{
+    qint64 logBytes = 0;
+    double loadBefore = 0; // before the build
+    double loadAfter = 0; // after the last query
+    Cost iconv;
+    Cost build;
+    Cost grow;
+    bool grown = false;
+    Cost grep;
+    Cost nets;
+    Cost find;
+    int findExit = -1;
+    Cost query; // find less nets
+    Cost findCommon;
+    Cost grepCommon;
+    Cost warm;
+    Cost warmCommon;
+    qint64 dbBytes = 0;
+};
+
+const QString kNeedle = QStringLiteral("KVR02718");
+const QString kCommon = QStringLiteral("ました"); // a word in nearly every article of the six lines
+
+// Generates the logs of one corpus in a working directory of their own and
+// measures them; nothing when the index cannot be built.
+std::optional<Figures> measure(const QStringList *prose, qint64 totalMb)
+{
+    Figures fig;
     QTemporaryDir dir;
     // KAVREL_BENCH_KEEP=1 keeps the working directory for a look at the index.
     dir.setAutoRemove(!qEnvironmentVariableIsSet("KAVREL_BENCH_KEEP"));
@@ -116,28 +159,28 @@ int main(int argc, char **argv)
             + settings::NetDefinitionsFile::encodeRecord(
                 netRecord(QStringLiteral("NIF"), QStringLiteral("NIF"))));
 
-    std::printf("generating %lld MB in %d logs...\n", qlonglong(totalMb), kFiles);
+    std::printf("generating %lld MB in %d logs (%s) in %s...\n", qlonglong(totalMb), kFiles,
+        prose ? "real prose" : "six lines", qPrintable(appDir));
     std::fflush(stdout);
     QStringList files;
-    qint64 logBytesTotal = 0;
     const qint64 perFile = totalMb * 1024 * 1024 / kFiles;
     for (int i = 0; i < kFiles; ++i) {
         const QString name = QStringLiteral("LOG/%1%2.LOG")
                                  .arg(i % 2 ? QStringLiteral("NIF") : QStringLiteral("DAV"))
                                  .arg(i, 4, 10, QLatin1Char('0'));
-        const QByteArray bytes = logBytes(i, perFile);
+        const QByteArray bytes = logBytes(prose, i, perFile);
         writeFile(appDir + u'/' + name, bytes);
         files << appDir + u'/' + name;
-        logBytesTotal += bytes.size();
+        fig.logBytes += bytes.size();
     }
-    const double mb = double(logBytesTotal) / (1024.0 * 1024.0);
 
-    const Cost iconv = best(QStringLiteral("iconv"),
+    fig.iconv = best(QStringLiteral("iconv"),
         QStringList {
             QStringLiteral("-f"), QStringLiteral("CP932"), QStringLiteral("-t"), QStringLiteral("UTF-8") }
             + files,
         3);
 
+    fig.loadBefore = loadAverage();
     QElapsedTimer t;
     t.start();
     double cpu = cpuSeconds(RUSAGE_SELF);
@@ -145,43 +188,39 @@ int main(int argc, char **argv)
         fulltext::FullTextIndex index(appDir);
         if (!index.update()) {
             std::fprintf(stderr, "%s\n", qPrintable(index.errorText()));
-            return 2;
+            return std::nullopt;
         }
     }
-    const Cost build { seconds(t), cpuSeconds(RUSAGE_SELF) - cpu };
+    fig.build = { seconds(t), cpuSeconds(RUSAGE_SELF) - cpu };
     const QString dbPath = appDir + u'/' + fulltext::FullTextIndex::kFileName;
-    const qint64 dbBytes = QFileInfo(dbPath).size() + QFileInfo(dbPath + QStringLiteral("-wal")).size();
+    fig.dbBytes = QFileInfo(dbPath).size() + QFileInfo(dbPath + QStringLiteral("-wal")).size();
 
     // One log grows by 1 MB: the next run's capture appended.
     {
         QFile f(files.at(7));
         f.open(QIODevice::Append);
-        f.write(logBytes(100, 1024 * 1024));
+        f.write(logBytes(prose, 100, qint64(1024) * 1024));
     }
     t.restart();
     cpu = cpuSeconds(RUSAGE_SELF);
-    bool grown = false;
     {
         fulltext::FullTextIndex index(appDir);
         index.update();
         for (const auto &a : index.lastActions)
-            grown = grown || a.action == fulltext::FullTextIndex::Action::Grown;
+            fig.grown = fig.grown || a.action == fulltext::FullTextIndex::Action::Grown;
     }
-    const Cost grow { seconds(t), cpuSeconds(RUSAGE_SELF) - cpu };
+    fig.grow = { seconds(t), cpuSeconds(RUSAGE_SELF) - cpu };
 
     const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/cli/kavrel-cli");
-    const QString needle = QStringLiteral("KVR02718");
-    int code = -1;
-    timed(cli, { QStringLiteral("-C"), appDir, QStringLiteral("find"), needle }, &code);
-    const Cost nets = best(cli, { QStringLiteral("-C"), appDir, QStringLiteral("nets") }, 9);
-    const Cost find = best(cli, { QStringLiteral("-C"), appDir, QStringLiteral("find"), needle }, 9);
-    const Cost grep = best(QStringLiteral("grep"), QStringList { QStringLiteral("-c"), needle } + files);
-    const Cost query { std::max(1e-4, find.wall - nets.wall), std::max(1e-4, find.cpu - nets.cpu) };
-    // A word in nearly every article: every article is a hit, and its lines are read.
-    const QString common = QStringLiteral("ました");
-    const Cost findCommon = best(cli, { QStringLiteral("-C"), appDir, QStringLiteral("find"), common }, 1);
-    const Cost grepCommon = best(QStringLiteral("grep"),
-        QStringList { QStringLiteral("-c"), QString::fromLatin1(cp932::encode(common)) } + files, 3);
+    timed(cli, { QStringLiteral("-C"), appDir, QStringLiteral("find"), kNeedle }, &fig.findExit);
+    fig.nets = best(cli, { QStringLiteral("-C"), appDir, QStringLiteral("nets") }, 9);
+    fig.find = best(cli, { QStringLiteral("-C"), appDir, QStringLiteral("find"), kNeedle }, 9);
+    fig.grep = best(QStringLiteral("grep"), QStringList { QStringLiteral("-c"), kNeedle } + files);
+    fig.query
+        = { std::max(1e-4, fig.find.wall - fig.nets.wall), std::max(1e-4, fig.find.cpu - fig.nets.cpu) };
+    fig.findCommon = best(cli, { QStringLiteral("-C"), appDir, QStringLiteral("find"), kCommon }, 1);
+    fig.grepCommon = best(QStringLiteral("grep"),
+        QStringList { QStringLiteral("-c"), QString::fromLatin1(cp932::encode(kCommon)) } + files, 3);
 
     // The same query as the 全ログ検索 window asks it: its connection stays
     // open between queries, so a query pays neither the start nor the open.
@@ -202,29 +241,110 @@ int main(int argc, char **argv)
         }
         return c;
     };
-    const Cost warm = windowQuery(needle, 9);
-    const Cost warmCommon = windowQuery(common, 3);
+    fig.warm = windowQuery(kNeedle, 9);
+    fig.warmCommon = windowQuery(kCommon, 3);
+    fig.loadAfter = loadAverage();
+    return fig;
+}
 
-    std::printf("%.1f MB of logs in %d files, two nets, in %s\n", mb, kFiles, qPrintable(appDir));
-    std::printf("                              wall s     cpu s   ratio (wall / cpu)\n");
-    std::printf("   iconv, all files        %9.3f %9.3f\n", iconv.wall, iconv.cpu);
-    std::printf("   first full build        %9.3f %9.3f   %.1f / %.1f x iconv (goal <= 15)\n", build.wall,
-        build.cpu, build.wall / iconv.wall, build.cpu / iconv.cpu);
-    std::printf("   update after +1 MB%s  %9.3f %9.3f   1/%.0f / 1/%.0f of the build (goal 1/50)\n",
-        grown ? "    " : " (?)", grow.wall, grow.cpu, build.wall / grow.wall, build.cpu / grow.cpu);
-    std::printf("   grep -c %s        %9.4f %9.4f\n", qPrintable(needle), grep.wall, grep.cpu);
-    std::printf("   kavrel-cli nets         %9.4f %9.4f\n", nets.wall, nets.cpu);
-    std::printf("   kavrel-cli find (exit %d) %9.4f %9.4f   own time 1/%.0f / 1/%.0f of grep (goal 1/100)\n",
-        code, find.wall, find.cpu, grep.wall / query.wall, grep.cpu / query.cpu);
-    std::printf("   find %s (common word) %9.3f %9.3f   %.0f / %.0f x grep -c (%.3f s)\n", qPrintable(common),
-        findCommon.wall, findCommon.cpu, findCommon.wall / grepCommon.wall, findCommon.cpu / grepCommon.cpu,
-        grepCommon.wall);
-    std::printf(
-        "   the window's query        %9.4f %9.4f   1/%.0f / 1/%.0f of grep (the connection kept open)\n",
-        warm.wall, warm.cpu, grep.wall / std::max(1e-6, warm.wall), grep.cpu / std::max(1e-6, warm.cpu));
-    std::printf("   the window's query %s %9.4f %9.4f   the newest %d hits\n", qPrintable(common),
-        warmCommon.wall, warmCommon.cpu, kWindowLimit - 1);
-    std::printf("   index size              %9.1f MB       %.2f x the logs (goal <= 1.5)\n",
-        double(dbBytes) / 1048576.0, double(dbBytes) / double(logBytesTotal));
+// One row of the table: a label and a column for each corpus.
+void row(const char *label, const std::vector<Figures> &columns,
+    const std::function<QString(const Figures &)> &cell)
+{
+    // Wide characters take two columns of the 44.
+    const QString text = QString::fromUtf8(label);
+    const qsizetype wide
+        = std::count_if(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0x7f; });
+    std::printf("   %s%*s", label, int(std::max<qsizetype>(0, 44 - text.size() - wide)), "");
+    for (const Figures &f : columns)
+        std::printf(" %-26s", qPrintable(cell(f)));
+    std::printf("\n");
+}
+
+QString pair(double wall, double cpu, int precision = 3)
+{
+    return QStringLiteral("%1 / %2").arg(wall, 0, 'f', precision).arg(cpu, 0, 'f', precision);
+}
+
+QString fraction(double part, double whole)
+{
+    return QStringLiteral("1/%1").arg(whole / std::max(1e-6, part), 0, 'f', 0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const qint64 totalMb = argc > 1 ? QByteArray(argv[1]).toLongLong() : 20;
+    QProcess uptime;
+    uptime.start(QStringLiteral("uptime"));
+    uptime.waitForFinished();
+    std::printf("at the start:%s", uptime.readAllStandardOutput().constData());
+
+    std::vector<Figures> columns;
+    QStringList names;
+    const QStringList &prose = ManPageProse::lines();
+    if (prose.isEmpty()) {
+        std::printf("manpages-ja is not installed (no pages in %s): the real-prose column is left out\n",
+            qPrintable(ManPageProse::folder()));
+    } else {
+        std::printf("real prose: %lld lines of the Japanese manual pages\n", qlonglong(prose.size()));
+        const auto f = measure(&prose, totalMb);
+        if (!f)
+            return 2;
+        columns.push_back(*f);
+        names << QStringLiteral("real prose");
+    }
+    const auto six = measure(nullptr, totalMb);
+    if (!six)
+        return 2;
+    columns.push_back(*six);
+    names << QStringLiteral("six lines");
+
+    std::printf("\n   %-44s", "(wall / processor s)");
+    for (const QString &n : names)
+        std::printf(" %-26s", qPrintable(n));
+    std::printf("\n");
+    row("logs (MB in 40 files, two nets)", columns,
+        [](const Figures &f) { return QString::number(double(f.logBytes) / 1048576.0, 'f', 1); });
+    row("load (1 min) before the build / at the end", columns,
+        [](const Figures &f) { return pair(f.loadBefore, f.loadAfter, 2); });
+    row("iconv, all files", columns, [](const Figures &f) { return pair(f.iconv.wall, f.iconv.cpu); });
+    row("first full build", columns, [](const Figures &f) { return pair(f.build.wall, f.build.cpu, 1); });
+    row("  x iconv (goal <= 25 processor)", columns,
+        [](const Figures &f) { return pair(f.build.wall / f.iconv.wall, f.build.cpu / f.iconv.cpu, 1); });
+    row("update after +1 MB", columns, [](const Figures &f) {
+        return pair(f.grow.wall, f.grow.cpu) + (f.grown ? QString() : QStringLiteral(" (?)"));
+    });
+    row("  of the build (goal <= 1/50)", columns, [](const Figures &f) {
+        return fraction(f.grow.wall, f.build.wall) + QStringLiteral(" / ")
+            + fraction(f.grow.cpu, f.build.cpu);
+    });
+    row("grep -c KVR02718", columns, [](const Figures &f) { return pair(f.grep.wall, f.grep.cpu, 4); });
+    row("kavrel-cli nets", columns, [](const Figures &f) { return pair(f.nets.wall, f.nets.cpu, 4); });
+    row("kavrel-cli find KVR02718", columns, [](const Figures &f) {
+        return pair(f.find.wall, f.find.cpu, 4) + QStringLiteral(" (exit %1)").arg(f.findExit);
+    });
+    row("  own time, of grep -c", columns, [](const Figures &f) {
+        return fraction(f.query.wall, f.grep.wall) + QStringLiteral(" / ")
+            + fraction(f.query.cpu, f.grep.cpu);
+    });
+    row("find ました", columns, [](const Figures &f) { return pair(f.findCommon.wall, f.findCommon.cpu); });
+    row("  x grep -c ました", columns, [](const Figures &f) {
+        return pair(f.findCommon.wall / f.grepCommon.wall, f.findCommon.cpu / f.grepCommon.cpu, 0)
+            + QStringLiteral(" (%1 s)").arg(f.grepCommon.wall, 0, 'f', 3);
+    });
+    row("the window's query KVR02718 (kept open)", columns,
+        [](const Figures &f) { return pair(f.warm.wall, f.warm.cpu, 4); });
+    row("the window's query ました (newest 1000)", columns,
+        [](const Figures &f) { return pair(f.warmCommon.wall, f.warmCommon.cpu, 4); });
+    row("index size (MB)", columns,
+        [](const Figures &f) { return QString::number(double(f.dbBytes) / 1048576.0, 'f', 1); });
+    row("  x the logs (goal <= 1.0)", columns,
+        [](const Figures &f) { return QString::number(double(f.dbBytes) / double(f.logBytes), 'f', 2); });
+    uptime.start(QStringLiteral("uptime"));
+    uptime.waitForFinished();
+    std::printf("at the end:%s", uptime.readAllStandardOutput().constData());
     return 0;
 }

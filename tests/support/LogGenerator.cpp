@@ -101,10 +101,7 @@ private:
     void article(const QString &key, int number, int total, bool isResponse)
     {
         const int sender = int(m_random.bounded(quint32(std::max(1, m_o.senders))));
-        QString body;
-        const int lines = m_o.bodyLines + int(m_random.bounded(3u));
-        for (int i = 0; i < lines; ++i)
-            body += kBodyLines.at(m_random.bounded(quint32(kBodyLines.size()))) + kCrLf;
+        const QString body = bodyText();
         const QString title = kTopics.at(m_random.bounded(quint32(kTopics.size())));
 
         header();
@@ -133,10 +130,7 @@ private:
     void mail()
     {
         const int sender = int(m_random.bounded(quint32(std::max(1, m_o.senders))));
-        QString body;
-        const int lines = m_o.bodyLines + int(m_random.bounded(3u));
-        for (int i = 0; i < lines; ++i)
-            body += kBodyLines.at(m_random.bounded(quint32(kBodyLines.size()))) + kCrLf;
+        const QString body = bodyText();
         const QString title = kTopics.at(m_random.bounded(quint32(kTopics.size())));
         const int minute = int(m_random.bounded(60u));
 
@@ -207,8 +201,36 @@ private:
         line(QStringLiteral("退室しました。"));
     }
 
+    // A body's lines. Real prose takes the same draws as the fixed lines, so
+    // that both give runs of the same boards, articles and senders.
+    QString bodyText()
+    {
+        QString body;
+        const int lines = m_o.bodyLines + int(m_random.bounded(3u));
+        for (int i = 0; i < lines; ++i) {
+            const QString &fixed = kBodyLines.at(m_random.bounded(quint32(kBodyLines.size())));
+            body += (m_o.bodyProse && !m_o.bodyProse->isEmpty() ? nextProseLine() : fixed) + kCrLf;
+        }
+        return body;
+    }
+
+    const QString &nextProseLine()
+    {
+        if (m_deckNext >= m_deck.size()) {
+            m_deck.resize(size_t(m_o.bodyProse->size()));
+            std::iota(m_deck.begin(), m_deck.end(), 0);
+            for (size_t i = m_deck.size(); i > 1; --i)
+                std::swap(m_deck[i - 1], m_deck[m_deckRandom.bounded(quint32(i))]);
+            m_deckNext = 0;
+        }
+        return m_o.bodyProse->at(m_deck[m_deckNext++]);
+    }
+
     const LogGeneratorOptions &m_o;
     QRandomGenerator m_random;
+    QRandomGenerator m_deckRandom { m_o.variant * 2654435761u + 1u };
+    std::vector<qsizetype> m_deck;
+    size_t m_deckNext = 0;
     QString m_out;
     int m_serial = 0;
 };

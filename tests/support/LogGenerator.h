@@ -24,7 +24,12 @@ struct LogGeneratorOptions
     int largeBoardArticles = 0; // when above 0, board 1 holds this many articles instead
     int mails = 5; // articles in the mail box, board No.0
     int chatRooms = 2;
-    int bodyLines = 6;
+    int bodyLines = 6; // lines of a body: this many and up to two more
+    // Lines to deal out as bodies (ManPageProse::lines(), real prose): each
+    // body takes the next lines of a seeded shuffle of them, reshuffled when
+    // all are dealt, so that no two articles repeat a body. Without them the
+    // lines are drawn from six fixed ones.
+    const QStringList *bodyProse = nullptr;
     int senders = 300; // distinct sender IDs
     int responsePercent = 30; // articles that answer an earlier one
     int unreadPercent = 10; // articles whose prompt was answered with "N"

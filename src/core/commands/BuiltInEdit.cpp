@@ -2,6 +2,7 @@
 
 #include "base/Cp932.h"
 #include "base/FileIo.h"
+#include "base/Text.h"
 #include "commands/TempFile.h"
 
 #include <QStringList>
@@ -19,7 +20,7 @@ bool load(const QString &path, QString *text, QString *error)
     }
     // Read as the user's editors are understood: Shift-JIS, or UTF-8.
     QString read = tempfile::decodeEdited(bytes);
-    read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    read.replace(CRLF, QStringLiteral("\n"));
     *text = read;
     return true;
 }
@@ -33,18 +34,18 @@ bool save(const QString &path, const QString &text, QString *message)
             named << QStringLiteral("「") + QString::fromUcs4(&c, 1) + QStringLiteral("」(U+")
                     + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0') + u')';
         if (message)
-            *message = QStringLiteral("Shift-JISで保存できない文字があるため、保存しませんでした。\r\n")
-                + named.join(QStringLiteral("、"))
-                + QStringLiteral("\r\n\r\nこれらの文字を書き換えて下さい。");
+            *message = QStringLiteral("Shift-JISで保存できない文字があるため、保存しませんでした。") + CRLF
+                + named.join(QStringLiteral("、")) + CRLF + CRLF
+                + QStringLiteral("これらの文字を書き換えて下さい。");
         return false;
     }
     QString crlf = text;
-    crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    crlf.replace(u'\n', QStringLiteral("\r\n"));
+    crlf.replace(CRLF, QStringLiteral("\n"));
+    crlf.replace(u'\n', CRLF);
     fileio::FileError fileError;
     if (!fileio::writeAtomic(path, cp932::encode(crlf), &fileError)) {
         if (message)
-            *message = QStringLiteral("保存できませんでした。\r\n") + fileError.toString();
+            *message = QStringLiteral("保存できませんでした。") + CRLF + fileError.toString();
         return false;
     }
     return true;

@@ -24,9 +24,8 @@ bool LaunchEditor(Session &session)
     if (ok)
         return true;
 
-    const QString failure = QStringLiteral("エディタを起動できませんでした。\r\n")
-        + QStringLiteral("エディタ: ") + editorPath + QStringLiteral("\r\n") + QStringLiteral("理由: ")
-        + error + QStringLiteral("\r\n\r\n");
+    const QString failure = QStringLiteral("エディタを起動できませんでした。") + CRLF
+        + QStringLiteral("エディタ: ") + editorPath + CRLF + QStringLiteral("理由: ") + error + CRLF + CRLF;
     if (builtIn && !useBuiltIn) {
         if (session.message(
                 failure + QStringLiteral("内蔵エディタで書きますか？"), MsgButtons::YesNo, MsgIcon::Question)

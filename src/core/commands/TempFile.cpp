@@ -2,6 +2,7 @@
 
 #include "base/Cp932.h"
 #include "base/FileIo.h"
+#include "base/Text.h"
 #include "session/Session.h"
 
 #include <QCryptographicHash>
@@ -93,11 +94,11 @@ QString decodeEdited(const QByteArray &rawBytes)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c == u'\r') {
-            out += QStringLiteral("\r\n");
+            out += CRLF;
             if (i + 1 < text.size() && text.at(i + 1) == u'\n')
                 ++i;
         } else if (c == u'\n') {
-            out += QStringLiteral("\r\n");
+            out += CRLF;
         } else {
             out += c;
         }

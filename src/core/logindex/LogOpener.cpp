@@ -63,89 +63,135 @@ private:
 };
 
 const QString kSearchEndedMessage = QStringLiteral("ＬＯＧファイルが変更になったので、検索は終了します。");
-} // namespace
 
-bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, const OpenProgress &progress)
+// The chosen logs read and decoded: the text, the file's length, the path
+// the log is known by, and for a merge its bytes, to be written to Temp.log
+// once nothing can cancel.
+struct ChosenLog
 {
-    const QString logDir = session.directory(settings::DirRecord::LOG_Dir);
-    const Session::FileReportRound round(session);
-    OpenSpan span(progress);
-    const OpenProgress decoding = span.part(0, OpenSpan::kDecoded);
-
-    // Read (and merge) and decode first, so that a file that cannot be read,
-    // or a cancel, changes nothing.
     QString text;
     qint64 length = 0;
-    QString newPath;
+    QString path;
     bool multiSelect = false;
-    QByteArray mergedBytes; // written to Temp.log once nothing can cancel
+    QByteArray mergedBytes;
+};
+
+// Reads (and merges) and decodes the chosen entries. A file that cannot be
+// read is reported; false then, and when progress cancels.
+bool readChosenLogs(
+    Session &session, const QStringList &selectedEntries, const OpenProgress &decoding, ChosenLog *chosen)
+{
+    const QString logDir = session.directory(settings::DirRecord::LOG_Dir);
     fileio::FileError error;
     if (selectedEntries.size() == 1) {
-        newPath = fileio::joinPath(logDir, selectedEntries.first());
-        if (!readLogText(newPath, &text, &length, decoding, 4 << 20, &error)) {
+        chosen->path = fileio::joinPath(logDir, selectedEntries.first());
+        if (!readLogText(chosen->path, &chosen->text, &chosen->length, decoding, 4 << 20, &error)) {
             if (!error.path.isEmpty())
                 session.reportFileError(fileio::FileAccess::Read, error);
             return false;
         }
-    } else {
-        QByteArray bytes;
-        for (const QString &entry : selectedEntries) {
-            QByteArray part;
-            if (!fileio::readAll(fileio::joinPath(logDir, entry), &part, &error)) {
-                session.reportFileError(fileio::FileAccess::Read, error);
-                return false;
-            }
-            bytes += part;
-        }
-        if (!decodeLogBytes(bytes, &text, decoding))
+        return true;
+    }
+    QByteArray bytes;
+    for (const QString &entry : selectedEntries) {
+        QByteArray part;
+        if (!fileio::readAll(fileio::joinPath(logDir, entry), &part, &error)) {
+            session.reportFileError(fileio::FileAccess::Read, error);
             return false;
-        length = bytes.size();
-        newPath = fileio::joinPath(logDir, kMergeName);
-        mergedBytes = std::move(bytes);
-        multiSelect = true;
+        }
+        bytes += part;
     }
-    span.setTotal(length);
-
-    // The article blocks are found with the net's markers before the log is
-    // taken into use, so that this part too can be cancelled.
-    const settings::NetRecord &net = session.currentNet();
-    const settings::NetMarkers markers = settings::markersOf(net);
-    auto model = ParsedLog::build(text, markers.ArticleHeader, markers.ReadEndMarker,
-        settings::serialFlag(net) == 1, span.part(OpenSpan::kDecoded, OpenSpan::kParsed));
-    if (!model)
+    if (!decodeLogBytes(bytes, &chosen->text, decoding))
         return false;
-    if (multiSelect) {
-        // The merge is read from memory: a Temp.log that cannot be written
-        // is reported and the open goes on.
-        if (!fileio::writeAtomic(newPath, mergedBytes, &error))
-            session.reportFileError(fileio::FileAccess::Write, error);
-        mergedBytes = QByteArray();
-    }
+    chosen->length = bytes.size();
+    chosen->path = fileio::joinPath(logDir, kMergeName);
+    chosen->mergedBytes = std::move(bytes);
+    chosen->multiSelect = true;
+    return true;
+}
 
+// The log paths move on (the left and previous logs), a search of another
+// log ends, and the main window's lists are emptied for the new log.
+void moveToNewLog(Session &session, const ChosenLog &chosen)
+{
     session.log.LeftLogPath = session.log.LogPath;
     session.log.PrevLogPath = session.log.LogPath;
     if (session.NetIndex != session.log.PrevOpenNetIndex) {
         session.log.PrevLogPath.clear();
         session.log.PrevOpenNetIndex = session.NetIndex;
     }
-    session.log.MultiSelectMode = multiSelect;
+    session.log.MultiSelectMode = chosen.multiSelect;
 
     const bool searching = session.search.DateSearchOn || session.search.StringSearchOn;
-    if (searching && newPath != session.log.PrevLogPath) {
+    if (searching && chosen.path != session.log.PrevLogPath) {
         session.search.DateSearchOn = false;
         session.search.StringSearchOn = false;
         session.message(kSearchEndedMessage, MsgButtons::Ok);
     }
-    session.log.LogPath = newPath;
+    session.log.LogPath = chosen.path;
 
     MainWindowState &main = session.main;
     main.clearTitleColumns();
     main.Board_List.clear();
     session.log.LogBoards.clear();
+}
 
-    LoadLogText(session, std::move(text), length);
+// After the board scan: the main window comes up on the first board with its
+// commands enabled, and the net's move table is loaded.
+void showFirstBoard(Session &session)
+{
+    MainWindowState &main = session.main;
+    main.visible = true;
+    main.Search_Pointer_Enabled = true;
+    main.Read_End_Enabled = true;
+    main.Caption = QStringLiteral("Kavrel[") + session.log.LogPath + QStringLiteral("]");
+    if (!main.Title.isEmpty() && main.Title.ListIndex < 0)
+        main.selectTitle(0);
+    main.Search_Log_Enabled = true;
+    if (!main.Board_List.isEmpty())
+        main.Ido_Set_Enabled = true;
+    moveres::LoadMoveTable(session);
+    // The first board was shown before the net's table was loaded: its
+    // target is shown again from this table, so that a response written at
+    // once goes where the table says.
+    moveres::ShowMoveTarget(session);
+}
+} // namespace
+
+bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, const OpenProgress &progress)
+{
+    const Session::FileReportRound round(session);
+    OpenSpan span(progress);
+
+    // Read (and merge) and decode first, so that a file that cannot be read,
+    // or a cancel, changes nothing.
+    ChosenLog chosen;
+    if (!readChosenLogs(session, selectedEntries, span.part(0, OpenSpan::kDecoded), &chosen))
+        return false;
+    span.setTotal(chosen.length);
+
+    // The article blocks are found with the net's markers before the log is
+    // taken into use, so that this part too can be cancelled.
+    const settings::NetRecord &net = session.currentNet();
+    const settings::NetMarkers markers = settings::markersOf(net);
+    auto model = ParsedLog::build(chosen.text, markers.ArticleHeader, markers.ReadEndMarker,
+        settings::serialFlag(net) == 1, span.part(OpenSpan::kDecoded, OpenSpan::kParsed));
+    if (!model)
+        return false;
+    if (chosen.multiSelect) {
+        // The merge is read from memory: a Temp.log that cannot be written
+        // is reported and the open goes on.
+        fileio::FileError error;
+        if (!fileio::writeAtomic(chosen.path, chosen.mergedBytes, &error))
+            session.reportFileError(fileio::FileAccess::Write, error);
+        chosen.mergedBytes = QByteArray();
+    }
+
+    moveToNewLog(session, chosen);
+    LoadLogText(session, std::move(chosen.text), chosen.length);
     span.reached(OpenSpan::kLoaded);
 
+    MainWindowState &main = session.main;
     session.unread.PtrNetIndex = session.NetIndex;
     main.pointerLogName = session.unread.PtrRec.LogName;
     main.pointerValue = QString::number(session.unread.PtrRec.Pointer);
@@ -161,21 +207,7 @@ bool OpenFromNetScreen(Session &session, const QStringList &selectedEntries, con
         span.reached(100);
         return true;
     }
-
-    main.visible = true;
-    main.Search_Pointer_Enabled = true;
-    main.Read_End_Enabled = true;
-    main.Caption = QStringLiteral("Kavrel[") + session.log.LogPath + QStringLiteral("]");
-    if (!main.Title.isEmpty() && main.Title.ListIndex < 0)
-        main.selectTitle(0);
-    main.Search_Log_Enabled = true;
-    if (!main.Board_List.isEmpty())
-        main.Ido_Set_Enabled = true;
-    moveres::LoadMoveTable(session);
-    // The first board was shown before the net's table was loaded: its
-    // target is shown again from this table, so that a response written at
-    // once goes where the table says.
-    moveres::ShowMoveTarget(session);
+    showFirstBoard(session);
     span.reached(100);
     return true;
 }

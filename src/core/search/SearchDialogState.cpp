@@ -147,7 +147,7 @@ bool SearchDialogState::startSearch()
     m_s.search.DateSearchOn = DateTime_Check;
     m_s.search.StringSearchOn = String_Check;
     if (!DateTime_Check && !String_Check) {
-        m_s.message(QStringLiteral("日時検索、文字列検索ともに行いません。") + QStringLiteral("\r\n")
+        m_s.message(QStringLiteral("日時検索、文字列検索ともに行いません。") + CRLF
                 + QStringLiteral("検索する場合各チェックボックス何れか又は両方にチェックを入れて下さい"),
             MsgButtons::Ok, MsgIcon::Information);
     }
