@@ -99,8 +99,17 @@ void Reader::titleListFocused()
     m.ArticleCount.Caption = QStringLiteral("0/0");
     if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
         m.selectTitle(0);
-    // A pending move-response or mail reply is written now.
-    moveres::TitleFocusFollowUp(m_s);
+    // A pending move-response or mail reply is written now; a mail reply
+    // still pending after the move-response's write is opened after it.
+    const std::optional<ReaderCommand> reply = moveres::replyPending(m_s);
+    if (reply == ReaderCommand::Write) {
+        execute(ReaderCommand::Write);
+        moveres::moveResponseWritten(m_s);
+        if (moveres::replyPending(m_s) == ReaderCommand::Mail)
+            execute(ReaderCommand::Mail);
+    } else if (reply == ReaderCommand::Mail) {
+        execute(ReaderCommand::Mail);
+    }
 }
 
 void Reader::chooseRowInInfoColumn(int row)
