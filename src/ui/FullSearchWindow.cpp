@@ -1,8 +1,9 @@
 #include "FullSearchWindow.h"
 
-#include "ProgramWindows.h"
+#include "ProgramCommands.h"
 #include "WindowPlaces.h"
 #include "WindowPrefs.h"
+#include "program/Program.h"
 
 #include "fulltext/OpenHit.h"
 
@@ -103,7 +104,7 @@ void FullSearchQuerier::run(
 
 // ---------------------------------------------------------------- window
 
-FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
+FullSearchWindow::FullSearchWindow(ProgramCommands &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_program(program)
     , m_query(new QLineEdit(this))
@@ -183,7 +184,7 @@ FullSearchWindow::~FullSearchWindow()
     delete m_querier;
 }
 
-FullSearchWindow *FullSearchWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
+FullSearchWindow *FullSearchWindow::showFor(ProgramCommands &program, QWidget *mainWindow)
 {
     auto *window = mainWindow->findChild<FullSearchWindow *>(QStringLiteral("Full_Search"));
     if (!window)

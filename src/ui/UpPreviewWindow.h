@@ -10,7 +10,7 @@ class QTableWidget;
 
 namespace kavrel::ui {
 
-class ProgramWindows;
+class ProgramCommands;
 
 // 送信予定の確認: every command waiting in the current net's up file, in send
 // order, with its kind, board, reference or recipients, title, size as sent
@@ -25,10 +25,10 @@ public:
     static inline const QString kNoRowToRewrite
         = QStringLiteral("この書き込みは開いているログのタイトル一覧にないため、ここでは書き直せません。");
 
-    explicit UpPreviewWindow(ProgramWindows &program, QWidget *parent = nullptr);
+    explicit UpPreviewWindow(ProgramCommands &program, QWidget *parent = nullptr);
 
     // The window of the main window, made on first use, filled and shown.
-    static UpPreviewWindow *showFor(ProgramWindows &program, QWidget *mainWindow);
+    static UpPreviewWindow *showFor(ProgramCommands &program, QWidget *mainWindow);
 
     // Fills the rows anew from the up file in memory.
     void reload();
@@ -45,7 +45,7 @@ private:
     // E or D on the chosen command, through its row in the title list.
     void runOnChosen(ReaderCommand command);
 
-    ProgramWindows &m_program;
+    ProgramCommands &m_program;
     QTableWidget *m_rows;
     QPlainTextEdit *m_text;
     QLabel *m_status;

@@ -32,7 +32,7 @@ QString IdListWindow::recipientOf(const QString &item)
 
 void IdListWindow::open(Mode mode)
 {
-    m_session.main.enabled = false;
+    m_session.main.disable();
     m_session.main.loseTitleFocus();
     m_accepted = false;
     m_mailMode = mode == Mode::Mail;

@@ -29,7 +29,7 @@ qint64 MoveResponseWindow::sourceBoard() const
 void MoveResponseWindow::open()
 {
     auto &main = m_session.main;
-    main.enabled = false;
+    main.disable();
     main.loseTitleFocus();
     visible = true;
     targetListHasFocus = false;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
 #include "session/ListBox.h"
 #include "session/ReaderCommand.h"
 
 #include <QString>
+
+#include <memory>
 
 namespace kavrel {
 
@@ -70,6 +73,14 @@ public:
     // Gives Title the focus; runs titleListFocused when it was elsewhere.
     void focusTitle();
     void loseTitleFocus() { titleHasFocus = false; }
+    // While a window that must be finished first is open: a disabled window
+    // has no focus; Title gets it back, with its handling, when the window
+    // is enabled and active again.
+    void disable()
+    {
+        enabled = false;
+        titleHasFocus = false;
+    }
     // The counter: the selected row (0 for none) and the row count.
     void showRowCounter();
 
@@ -90,6 +101,24 @@ public:
     // resizeArticleView: the view now shows visibleLines lines at once; the
     // selection goes back to the last line of the first screenful.
     void resizeArticleView(int visibleLines);
+
+    // Tells the main window that what it shows changed (made on first use; a
+    // copy of the state has a signal of its own).
+    ChangeSignal &changes();
+
+private:
+    bool takeChange();
+    struct Look;
+    // Copies start without a signal: the signal's state is the one it was made for.
+    struct Changes
+    {
+        Changes() = default;
+        Changes(const Changes & /*other*/) { }
+        Changes &operator=(const Changes & /*other*/) { return *this; }
+        std::shared_ptr<Look> reported;
+        std::shared_ptr<ChangeSignal> signal;
+    };
+    Changes m_changes;
 };
 
 } // namespace kavrel
