@@ -115,9 +115,10 @@ MainWindow::MainWindow(ProgramCommands &program, Session &session)
     m_boardList->setMaxVisibleItems(20);
     m_boardList->installEventFilter(this);
     connect(m_boardList, &QComboBox::activated, this, [this](int index) {
+        // The board list has the focus while the user chooses from it.
         m_program.forward([this, index] {
             m_session.main.loseTitleFocus();
-            m_session.main.selectBoard(index);
+            clickBoard(m_session.main, index);
         });
     });
 
@@ -218,8 +219,8 @@ void MainWindow::buildTitleView(const QFont &listFont)
                 reader.batchColumnFocused();
                 break;
             case TitleListModel::NumberColumn:
-                m_session.main.focusTitle();
-                m_session.main.selectTitle(row);
+                clickTitleList(m_session.main);
+                clickRow(m_session.main, row);
                 break;
             case TitleListModel::InfoColumn:
                 reader.chooseRowInInfoColumn(row);
@@ -235,7 +236,7 @@ void MainWindow::buildTitleView(const QFont &listFont)
         // are the window system's, not the user's.
         if (m_session.main.titleHasFocus || m_program.editorRunning())
             return;
-        m_program.forward([this] { m_session.main.focusTitle(); });
+        m_program.forward([this] { clickTitleList(m_session.main); });
     });
     connect(m_title, &TitleView::lostFocus, this,
         [this] { m_program.forward([this] { m_session.main.loseTitleFocus(); }); });

@@ -114,7 +114,7 @@ void IdListWindow::close()
     m_session.main.enabled = true;
     if (!m_accepted && m_mailMode && closedWithoutMail)
         closedWithoutMail();
-    m_session.main.focusTitle();
+    clickTitleList(m_session.main);
 }
 
 } // namespace kavrel::commands

@@ -228,7 +228,7 @@ void MoveResponseWindow::close()
     visible = false;
     m_session.main.enabled = true;
     ShowMoveTarget(m_session, IDO_TEXT);
-    m_session.main.focusTitle();
+    clickTitleList(m_session.main);
 }
 
 } // namespace kavrel::moveres

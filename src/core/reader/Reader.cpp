@@ -67,7 +67,7 @@ void Reader::showChosenBoard()
     m.Article.clear();
     if (!m_s.reading.TitleBuildSuppress)
         BuildTitleList();
-    m.focusTitle();
+    focusTitleList();
     showMoveTarget();
 }
 
@@ -90,7 +90,7 @@ void Reader::BuildTitleList()
     TitleListBuilder builder(m_s, &m_index);
     const int row = builder.build();
     if (row >= 0)
-        m_s.main.selectTitle(row);
+        chooseRow(row);
 }
 
 void Reader::titleListFocused()
@@ -98,7 +98,7 @@ void Reader::titleListFocused()
     MainWindowState &m = m_s.main;
     m.ArticleCount.Caption = QStringLiteral("0/0");
     if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
-        m.selectTitle(0);
+        chooseRow(0);
     // A pending move-response or mail reply is written now; a mail reply
     // still pending after the move-response's write is opened after it.
     const std::optional<ReaderCommand> reply = moveres::replyPending(m_s);
@@ -118,8 +118,8 @@ void Reader::chooseRowInInfoColumn(int row)
     m.BatchSet.ListIndex = row;
     m.InfoColumn.ListIndex = row;
     m.SubjectColumn.ListIndex = row;
-    m.selectTitle(row);
-    m.focusTitle();
+    chooseRow(row);
+    focusTitleList();
 }
 
 void Reader::chooseRowInTitleColumn(int row)
@@ -129,19 +129,19 @@ void Reader::chooseRowInTitleColumn(int row)
 
 void Reader::keyInBoardList()
 {
-    m_s.main.focusTitle();
+    focusTitleList();
 }
 
 void Reader::batchColumnFocused()
 {
     m_s.main.BatchSet.ListIndex = m_s.main.Title.ListIndex;
-    m_s.main.focusTitle();
+    focusTitleList();
 }
 
 void Reader::articleViewFocused()
 {
     if (m_s.main.Title.enabled)
-        m_s.main.focusTitle();
+        focusTitleList();
 }
 
 // ---------------------------------------------------------------- article view
@@ -390,7 +390,7 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
     if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch && m_ptrLogDate.isValid()
         && m_logDate.isValid() && m_ptrLogDate > m_logDate) {
         // The pointer belongs to a later log: this one counts as read.
-        m.selectBoard(m.Board_List.ListCount() - 1);
+        showBoard(m.Board_List.ListCount() - 1);
         m.clearTitleColumns();
         m.Article.clear();
         m.Title.ListIndex = -1;
@@ -414,7 +414,7 @@ void Reader::advanceToNextNonEmptyBoard()
     MainWindowState &m = m_s.main;
     do {
         m_s.reading.TitleBuildSuppress = true;
-        m.selectBoard(m.Board_List.ListIndex + 1);
+        showBoard(m.Board_List.ListIndex + 1);
         m_s.reading.TitleBuildSuppress = false;
         BuildTitleList();
     } while (m.Title.isEmpty() && !onLastBoard());
@@ -469,9 +469,9 @@ void Reader::keyDownInTitleList(int /*keyCode*/, int /*shift*/)
 void Reader::selectNextNonEmptyBoard()
 {
     MainWindowState &m = m_s.main;
-    m.selectBoard(m.Board_List.ListIndex + 1);
+    showBoard(m.Board_List.ListIndex + 1);
     while (!onLastBoard() && m.Title.isEmpty())
-        m.selectBoard(m.Board_List.ListIndex + 1);
+        showBoard(m.Board_List.ListIndex + 1);
 }
 
 void Reader::compose(ReaderCommand command)
@@ -490,12 +490,12 @@ void Reader::showComposed(const ComposeResult &result)
     if (result.outcome == ComposeResult::Outcome::Stored) {
         BuildTitleList();
         const int saved = m_s.composing.SavedTitleIndex;
-        m.selectTitle(saved < m.rowCount() ? saved : m.rowCount() - 1);
+        chooseRow(saved < m.rowCount() ? saved : m.rowCount() - 1);
     } else if (result.outcome == ComposeResult::Outcome::Deleted) {
         m.clearTitleColumns();
         m.Article.clear();
         BuildTitleList();
-        m.selectTitle(result.row);
+        chooseRow(result.row);
     }
     if (result.mailFinished) {
         // The article view starts afresh, on the row the user was on.
@@ -509,7 +509,7 @@ void Reader::showComposed(const ComposeResult &result)
         m.showRowCounter();
     }
     if (result.refocus)
-        m.focusTitle();
+        focusTitleList();
 }
 
 void Reader::execute(ReaderCommand command)
@@ -565,7 +565,7 @@ void Reader::runOne(std::optional<ReaderCommand> command)
         if (m.Board_List.ListIndex >= 0 && command == Previous) {
             // Up out of the first row: the preceding board, skipping empty ones.
             while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
-                m.selectBoard(m.Board_List.ListIndex - 1);
+                showBoard(m.Board_List.ListIndex - 1);
                 m_s.reading.LastWrittenKind = ReaderMode::MovedUp;
                 if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
                     break;
@@ -592,14 +592,14 @@ void Reader::runOne(std::optional<ReaderCommand> command)
             // At the article's end every press moves on, the first one after
             // a move or an open as well as one that follows a scroll.
             if (m.Title.ListIndex != m.rowCount() - 1)
-                m.selectTitle(m.Title.ListIndex + 1);
+                chooseRow(m.Title.ListIndex + 1);
             else if (!onLastBoard()) {
                 selectNextNonEmptyBoard();
                 // Reading on with Space shows the next board's first article at
                 // once: the title list keeps the focus, so its focus handling
                 // would not, and the board would show the no-article notice.
                 if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
-                    m.selectTitle(0);
+                    chooseRow(0);
             }
         }
         return;
@@ -656,7 +656,7 @@ void Reader::moveRow(RowMove move)
         break;
     }
     if (next != current)
-        m.selectTitle(next);
+        chooseRow(next);
 }
 
 void Reader::dropPendingUnreadSearch()
@@ -749,12 +749,36 @@ void Reader::chooseBoard(int item)
 {
     // The board list has the focus while the user chooses from it.
     m_s.main.loseTitleFocus();
-    m_s.main.selectBoard(item);
+    showBoard(item);
 }
 
 void Reader::chooseRow(int row)
 {
-    m_s.main.selectTitle(row);
+    MainWindowState &m = m_s.main;
+    m.selectTitle(row);
+    if (m.events && row >= 0)
+        showChosenRow();
+    // Whatever the click showed (an article, a waiting command, nothing
+    // during a search), the counter follows the selection.
+    m.showRowCounter();
+}
+
+void Reader::showBoard(int item)
+{
+    m_s.main.selectBoard(item);
+    if (m_s.main.events && item >= 0)
+        showChosenBoard();
+}
+
+void Reader::focusTitleList()
+{
+    MainWindowState &m = m_s.main;
+    if (m.titleHasFocus)
+        return;
+    m.focusTitle();
+    if (m.events)
+        titleListFocused();
+    m.showRowCounter();
 }
 
 QStringList Reader::titleRows() const

@@ -4,31 +4,37 @@
 
 namespace kavrel {
 
-void MainWindowState::selectBoard(int index)
-{
-    Board_List.ListIndex = index;
-    if (events && index >= 0)
-        events->showChosenBoard();
-}
-
 void MainWindowState::selectTitle(int index)
 {
     Title.ListIndex = index;
-    if (events && index >= 0)
-        events->showChosenRow();
-    // Whatever the click showed (an article, a waiting command, nothing
-    // during a search), the counter follows the selection.
     showRowCounter();
 }
 
-void MainWindowState::focusTitle()
+void clickBoard(MainWindowState &main, int index)
 {
-    if (titleHasFocus)
+    main.selectBoard(index);
+    if (main.events && index >= 0)
+        main.events->showChosenBoard();
+}
+
+void clickRow(MainWindowState &main, int index)
+{
+    main.selectTitle(index);
+    if (main.events && index >= 0)
+        main.events->showChosenRow();
+    // Whatever the click showed (an article, a waiting command, nothing
+    // during a search), the counter follows the selection.
+    main.showRowCounter();
+}
+
+void clickTitleList(MainWindowState &main)
+{
+    if (main.titleHasFocus)
         return;
-    titleHasFocus = true;
-    if (events)
-        events->titleListFocused();
-    showRowCounter();
+    main.focusTitle();
+    if (main.events)
+        main.events->titleListFocused();
+    main.showRowCounter();
 }
 
 void MainWindowState::showRowCounter()
