@@ -103,9 +103,9 @@ int main(int argc, char *argv[])
             screen.openChosenLog();
         });
         if (board >= 0)
-            program.forward([&] { program.session().main.selectBoard(board); });
+            program.forward([&] { program.reader().showBoard(board); });
         if (row >= 0 && !archive && !preview)
-            program.forward([&] { program.session().main.selectTitle(row); });
+            program.forward([&] { program.reader().chooseRow(row); });
         QWidget *shown = &window;
         if (archive) {
             auto *archiveWindow = kavrel::ui::ArchiveWindow::showFor(program, &window);

@@ -2,8 +2,9 @@
 
 #include "ArchiveTimeline.h"
 #include "Fonts.h"
-#include "ProgramWindows.h"
+#include "ProgramCommands.h"
 #include "WindowPrefs.h"
+#include "program/Program.h"
 
 #include "base/BoardItemText.h"
 #include "program/OpenHit.h"
@@ -162,7 +163,7 @@ void setUpList(QTableView *view)
 
 } // namespace
 
-ArchiveWindow::ArchiveWindow(ProgramWindows &program, QWidget *parent)
+ArchiveWindow::ArchiveWindow(ProgramCommands &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_program(program)
     , m_state(program.session().AppDir)
@@ -223,7 +224,7 @@ ArchiveWindow::ArchiveWindow(ProgramWindows &program, QWidget *parent)
     connect(m_timeline, &ArchiveTimeline::monthsChosen, this, &ArchiveWindow::chooseMonths);
 }
 
-ArchiveWindow *ArchiveWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
+ArchiveWindow *ArchiveWindow::showFor(ProgramCommands &program, QWidget *mainWindow)
 {
     auto *window = mainWindow->findChild<ArchiveWindow *>(QStringLiteral("Archive_Read"));
     if (!window)

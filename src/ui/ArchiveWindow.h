@@ -12,7 +12,7 @@ class QTableView;
 namespace kavrel::ui {
 
 class ArchiveTimeline;
-class ProgramWindows;
+class ProgramCommands;
 
 // The boards of a net's archive: number, name, articles, first and last day.
 class ArchiveBoardModel : public QAbstractTableModel
@@ -72,11 +72,11 @@ class ArchiveWindow : public QWidget
 public:
     static inline const QString kCaption = QStringLiteral("通し読み");
 
-    explicit ArchiveWindow(ProgramWindows &program, QWidget *parent = nullptr);
+    explicit ArchiveWindow(ProgramCommands &program, QWidget *parent = nullptr);
 
     // The window of the program's main window, made on first use, shown on
     // the current net and board with the focus in its list.
-    static ArchiveWindow *showFor(ProgramWindows &program, QWidget *mainWindow);
+    static ArchiveWindow *showFor(ProgramCommands &program, QWidget *mainWindow);
 
     // Shows the net's boards and the one asked for (the first when absent).
     void openOn(const QString &net, std::optional<int> boardNo);
@@ -105,7 +105,7 @@ private:
     void page();
     void refreshStatus(const QString &said = {});
 
-    ProgramWindows &m_program;
+    ProgramCommands &m_program;
     fulltext::ArchiveWindowState m_state;
     ArchiveBoardModel *m_boards;
     ArchiveRowModel *m_rows;

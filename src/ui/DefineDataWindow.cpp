@@ -1,6 +1,5 @@
 #include "DefineDataWindow.h"
 
-#include "ProgramWindows.h"
 #include "base/KeyCodes.h"
 
 #include "dialogs/DefineDataState.h"
@@ -15,8 +14,8 @@ namespace kavrel::ui {
 
 using dialogs::DefineDataState;
 
-DefineDataWindow::DefineDataWindow(ProgramWindows &program, DefineDataState &state)
-    : StateWindow(program)
+DefineDataWindow::DefineDataWindow(QWidget *mainWindow, DefineDataState &state)
+    : StateWindow(mainWindow, state.changes)
     , m_state(state)
 {
     setObjectName(QStringLiteral("Define_data"));
@@ -27,7 +26,7 @@ DefineDataWindow::DefineDataWindow(ProgramWindows &program, DefineDataState &sta
         box->setObjectName(QLatin1String(name));
         layout->addWidget(box);
         connect(box, &QCheckBox::toggled, this,
-            [this, value](bool on) { forward([value, on] { *value = on; }); });
+            [this, value](bool on) { runCommand([this, value, on] { m_state.tick(value, on); }); });
         m_boxes.append({ box, value });
     };
     add("NET_SELECT_CHECK", DefineDataState::kNetSelectCaption, &m_state.NET_SELECT_CHECK);
@@ -53,13 +52,12 @@ DefineDataWindow::DefineDataWindow(ProgramWindows &program, DefineDataState &sta
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.save(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.discard(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.save(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.discard(); }); });
 }
 
-void DefineDataWindow::sync()
+void DefineDataWindow::refresh()
 {
-    SyncGuard guard(*this);
     for (const Box &b : std::as_const(m_boxes))
         setChecked(b.box, *b.value);
     syncShown(m_state.visible);

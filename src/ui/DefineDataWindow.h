@@ -17,10 +17,10 @@ class DefineDataWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    DefineDataWindow(ProgramWindows &program, dialogs::DefineDataState &state);
-    void sync() override;
+    DefineDataWindow(QWidget *mainWindow, dialogs::DefineDataState &state);
 
 protected:
+    void refresh() override;
     void escape() override;
 
 private:

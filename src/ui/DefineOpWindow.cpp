@@ -1,7 +1,6 @@
 #include "DefineOpWindow.h"
 
 #include "Colours.h"
-#include "ProgramWindows.h"
 #include "base/KeyCodes.h"
 
 #include "dialogs/DefineOpState.h"
@@ -16,8 +15,8 @@ namespace kavrel::ui {
 
 using dialogs::DefineOpState;
 
-DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
-    : StateWindow(program)
+DefineOpWindow::DefineOpWindow(QWidget *mainWindow, DefineOpState &state)
+    : StateWindow(mainWindow, state.changes)
     , m_state(state)
 {
     setObjectName(QStringLiteral("Define_Op"));
@@ -61,11 +60,12 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
         grid->addWidget(edit, 2 * i + 1, 0);
         grid->addWidget(browse, 2 * i + 1, 1);
         QString *value = r.value;
-        connect(edit, &QLineEdit::textEdited, this,
-            [this, value](const QString &text) { forward([value, text] { *value = text; }); });
+        connect(edit, &QLineEdit::textEdited, this, [this, value](const QString &text) {
+            runCommand([this, value, text] { m_state.typeField(value, text); });
+        });
         const auto handler = r.browse;
         connect(browse, &QPushButton::clicked, this,
-            [this, handler] { forward([this, handler] { handler(m_state); }); });
+            [this, handler] { runCommand([this, handler] { handler(m_state); }); });
         m_edits[i] = edit;
     }
     auto *ok = new QPushButton(DefineOpState::kOkCaption, this);
@@ -82,15 +82,14 @@ DefineOpWindow::DefineOpWindow(ProgramWindows &program, DefineOpState &state)
     buttons->addWidget(cancel);
     grid->addLayout(buttons, 8, 0, 1, 2);
     grid->setColumnStretch(0, 1);
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.saveDirectories(); }); });
-    connect(
-        cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.closeWithoutSaving(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.saveDirectories(); }); });
+    connect(cancel, &QPushButton::clicked, this,
+        [this] { runCommand([this] { m_state.closeWithoutSaving(); }); });
     resize(480, sizeHint().height());
 }
 
-void DefineOpWindow::sync()
+void DefineOpWindow::refresh()
 {
-    SyncGuard guard(*this);
     setText(m_edits[0], m_state.LOG_Dir);
     setText(m_edits[1], m_state.Up_Dir);
     setText(m_edits[2], m_state.BL_Dir);

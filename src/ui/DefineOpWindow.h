@@ -16,10 +16,10 @@ class DefineOpWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    DefineOpWindow(ProgramWindows &program, dialogs::DefineOpState &state);
-    void sync() override;
+    DefineOpWindow(QWidget *mainWindow, dialogs::DefineOpState &state);
 
 protected:
+    void refresh() override;
     void escape() override;
 
 private:

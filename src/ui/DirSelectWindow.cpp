@@ -1,6 +1,5 @@
 #include "DirSelectWindow.h"
 
-#include "ProgramWindows.h"
 #include "base/KeyCodes.h"
 
 #include "dialogs/DirSelectState.h"
@@ -22,8 +21,8 @@ namespace kavrel::ui {
 
 using dialogs::DirSelectState;
 
-DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
-    : StateWindow(program)
+DirSelectWindow::DirSelectWindow(QWidget *mainWindow, DirSelectState &state)
+    : StateWindow(mainWindow, state.changes)
     , m_state(state)
 {
     setObjectName(QStringLiteral("Dir_Select"));
@@ -73,12 +72,8 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     grid->addLayout(buttons, 2, 0, 1, 2);
     resize(560, 380);
 
-    connect(m_drives, &QComboBox::activated, this, [this](int index) {
-        forward([this, index] {
-            m_state.Select_Drive.ListIndex = index;
-            m_state.chooseDrive();
-        });
-    });
+    connect(m_drives, &QComboBox::activated, this,
+        [this](int index) { runCommand([this, index] { m_state.chooseDrive(index); }); });
     connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
         if (m_revealPending && (m_shownDir == loaded || m_shownDir.startsWith(loaded)))
             revealDir();
@@ -96,29 +91,27 @@ DirSelectWindow::DirSelectWindow(ProgramWindows &program, DirSelectState &state)
     connect(m_dirs, &QTreeView::clicked, this, [this](const QModelIndex &index) {
         m_revealPending = false;
         const QString path = m_dirModel->filePath(index);
-        forward([this, path] { m_state.chooseDirectory(path); });
+        runCommand([this, path] { m_state.chooseDirectory(path); });
     });
     connect(m_dirs, &QTreeView::activated, this, [this](const QModelIndex &index) {
         const QString path = m_dirModel->filePath(index);
-        forward([this, path] { m_state.chooseDirectory(path); });
+        runCommand([this, path] { m_state.chooseDirectory(path); });
     });
     // A file is chosen by a click or by moving through the list with the keys.
     const auto chooseFile = [this](const QModelIndex &index) {
         if (!index.isValid())
             return;
         const QString name = m_fileModel->fileName(index);
-        forward(
-            [this, name] { m_state.File_Select.ListIndex = int(m_state.File_Select.items.indexOf(name)); });
+        runCommand([this, name] { m_state.chooseFile(name); });
     };
     connect(m_files, &QListView::clicked, this, chooseFile);
     connect(m_files->selectionModel(), &QItemSelectionModel::currentChanged, this, chooseFile);
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.takePick(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.cancelPick(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.takePick(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.cancelPick(); }); });
 }
 
-void DirSelectWindow::sync()
+void DirSelectWindow::refresh()
 {
-    SyncGuard guard(*this);
     if (m_drives->count() != m_state.Select_Drive.ListCount()) {
         m_drives->clear();
         m_drives->addItems(m_state.Select_Drive.items);

@@ -21,13 +21,13 @@ class DirSelectWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    DirSelectWindow(ProgramWindows &program, dialogs::DirSelectState &state);
-    void sync() override;
+    DirSelectWindow(QWidget *mainWindow, dialogs::DirSelectState &state);
 
     QTreeView *directoryView() const { return m_dirs; }
     QListView *fileView() const { return m_files; }
 
 protected:
+    void refresh() override;
     void escape() override;
 
 private:

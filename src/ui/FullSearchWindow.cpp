@@ -1,8 +1,9 @@
 #include "FullSearchWindow.h"
 
-#include "ProgramWindows.h"
+#include "ProgramCommands.h"
 #include "WindowPlaces.h"
 #include "WindowPrefs.h"
+#include "program/Program.h"
 
 #include "program/OpenHit.h"
 
@@ -105,7 +106,7 @@ void FullSearchQuerier::run(
 
 // ---------------------------------------------------------------- window
 
-FullSearchWindow::FullSearchWindow(ProgramWindows &program, QWidget *parent)
+FullSearchWindow::FullSearchWindow(ProgramCommands &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_program(program)
     , m_query(new QLineEdit(this))
@@ -185,7 +186,7 @@ FullSearchWindow::~FullSearchWindow()
     delete m_querier;
 }
 
-FullSearchWindow *FullSearchWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
+FullSearchWindow *FullSearchWindow::showFor(ProgramCommands &program, QWidget *mainWindow)
 {
     auto *window = mainWindow->findChild<FullSearchWindow *>(QStringLiteral("Full_Search"));
     if (!window)

@@ -16,7 +16,7 @@ class QTableView;
 
 namespace kavrel::ui {
 
-class ProgramWindows;
+class ProgramCommands;
 
 // The hits of a full-text query, one row each.
 class FullSearchModel : public QAbstractTableModel
@@ -82,12 +82,12 @@ class FullSearchWindow : public QWidget
 public:
     static inline const QString kCaption = QStringLiteral("全ログ検索");
 
-    explicit FullSearchWindow(ProgramWindows &program, QWidget *parent = nullptr);
+    explicit FullSearchWindow(ProgramCommands &program, QWidget *parent = nullptr);
     ~FullSearchWindow() override;
 
     // The window of the program's main window, made on first use, shown
     // and raised with the focus in its query field.
-    static FullSearchWindow *showFor(ProgramWindows &program, QWidget *mainWindow);
+    static FullSearchWindow *showFor(ProgramCommands &program, QWidget *mainWindow);
 
     QLineEdit *queryField() const { return m_query; }
     QTableView *resultView() const { return m_results; }
@@ -119,7 +119,7 @@ private:
     void startUpdate();
     void refreshStatus();
 
-    ProgramWindows &m_program;
+    ProgramCommands &m_program;
     QLineEdit *m_query;
     QTableView *m_results;
     QLabel *m_status;

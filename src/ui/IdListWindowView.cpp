@@ -3,7 +3,6 @@
 #include "Colours.h"
 #include "Fonts.h"
 #include "ListBoxModel.h"
-#include "ProgramWindows.h"
 #include "base/KeyCodes.h"
 
 #include "commands/IdListWindow.h"
@@ -15,8 +14,8 @@
 
 namespace kavrel::ui {
 
-IdListWindowView::IdListWindowView(ProgramWindows &program, commands::IdListWindow &state)
-    : StateWindow(program)
+IdListWindowView::IdListWindowView(QWidget *mainWindow, commands::IdListWindow &state)
+    : StateWindow(mainWindow, state.changes)
     , m_state(state)
 {
     setObjectName(QStringLiteral("ID_LIST_Window"));
@@ -41,7 +40,7 @@ IdListWindowView::IdListWindowView(ProgramWindows &program, commands::IdListWind
     resize(360, 420);
 
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        forward([this] {
+        runCommand([this] {
             for (int i = 0; i < m_model->rowCount(); ++i)
                 m_state.setSelected(i, m_list->selectionModel()->isRowSelected(i, {}));
         });
@@ -60,21 +59,26 @@ IdListWindowView::IdListWindowView(ProgramWindows &program, commands::IdListWind
         m_state.keyInIdList(code);
         return true;
     });
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.takeChosenIds(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.takeChosenIds(); }); });
 }
 
-void IdListWindowView::sync()
+void IdListWindowView::refresh()
 {
-    SyncGuard guard(*this);
     setWindowTitle(m_state.Caption);
     m_model->sync();
+    // The whole selection at once: the one change the list reports is the
+    // state's own selection, which the user's handler then finds unchanged.
     QItemSelectionModel *selection = m_list->selectionModel();
+    QItemSelection wanted;
+    bool same = true;
     for (int i = 0; i < m_model->rowCount(); ++i) {
         const bool on = m_state.selected.value(i);
-        if (selection->isRowSelected(i, {}) != on)
-            selection->select(
-                m_model->index(i), on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+        if (on)
+            wanted.select(m_model->index(i), m_model->index(i));
+        same = same && selection->isRowSelected(i, {}) == on;
     }
+    if (!same)
+        selection->select(wanted, QItemSelectionModel::ClearAndSelect);
     if (!m_monoApplied || m_mono != m_state.mono) {
         m_mono = m_state.mono;
         m_monoApplied = true;

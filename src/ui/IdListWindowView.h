@@ -18,12 +18,12 @@ class IdListWindowView : public StateWindow
 {
     Q_OBJECT
 public:
-    IdListWindowView(ProgramWindows &program, commands::IdListWindow &state);
-    void sync() override;
+    IdListWindowView(QWidget *mainWindow, commands::IdListWindow &state);
 
     QListView *list() const { return m_list; }
 
 protected:
+    void refresh() override;
     void escape() override;
 
 private:

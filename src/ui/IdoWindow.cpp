@@ -2,7 +2,6 @@
 
 #include "Colours.h"
 #include "Fonts.h"
-#include "ProgramWindows.h"
 #include "base/KeyCodes.h"
 
 #include "moveres/MoveResponseWindow.h"
@@ -16,8 +15,8 @@
 
 namespace kavrel::ui {
 
-IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state)
-    : StateWindow(program)
+IdoWindow::IdoWindow(QWidget *mainWindow, moveres::MoveResponseWindow &state)
+    : StateWindow(mainWindow, state.changes)
     , m_state(state)
 {
     setObjectName(QStringLiteral("IDO"));
@@ -56,14 +55,14 @@ IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state
     resize(420, sizeHint().height());
 
     connect(m_source, &QComboBox::activated, this,
-        [this](int index) { forward([this, index] { m_state.selectSource(index); }); });
+        [this](int index) { runCommand([this, index] { m_state.selectSource(index); }); });
     connect(m_target, &QComboBox::activated, this,
-        [this](int index) { forward([this, index] { m_state.selectTarget(index); }); });
+        [this](int index) { runCommand([this, index] { m_state.selectTarget(index); }); });
     connect(m_text, &QLineEdit::textEdited, this,
-        [this](const QString &text) { forward([this, text] { m_state.IDO_TEXT = text; }); });
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.saveMoveTable(); }); });
+        [this](const QString &text) { runCommand([this, text] { m_state.typeIdoText(text); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.saveMoveTable(); }); });
     connect(
-        cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.pressCancelButton(); }); });
+        cancel, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.pressCancelButton(); }); });
 
     onKey(m_source, [this](int code, int) {
         if (code != keys::Key_Enter && code != keys::Key_Escape)
@@ -98,9 +97,8 @@ IdoWindow::IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state
     });
 }
 
-void IdoWindow::sync()
+void IdoWindow::refresh()
 {
-    SyncGuard guard(*this);
     setWindowTitle(m_state.Caption);
     if (m_sourceItems != m_state.ido_board_list.items) {
         m_sourceItems = m_state.ido_board_list.items;

@@ -17,10 +17,10 @@ class IdoWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    IdoWindow(ProgramWindows &program, moveres::MoveResponseWindow &state);
-    void sync() override;
+    IdoWindow(QWidget *mainWindow, moveres::MoveResponseWindow &state);
 
 protected:
+    void refresh() override;
     void escape() override;
 
 private:

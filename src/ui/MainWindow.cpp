@@ -6,7 +6,7 @@
 #include "Fonts.h"
 #include "FullSearchWindow.h"
 #include "ListBoxModel.h"
-#include "ProgramWindows.h"
+#include "ProgramCommands.h"
 #include "RawLogView.h"
 #include "TitleListModel.h"
 #include "TitleView.h"
@@ -15,6 +15,7 @@
 #include "WindowPlaces.h"
 #include "WindowPrefs.h"
 
+#include "program/Program.h"
 #include "reader/Reader.h"
 #include "session/Session.h"
 
@@ -94,7 +95,7 @@ int widestText(const TextItems &texts, const QFont &font)
 
 } // namespace
 
-MainWindow::MainWindow(ProgramWindows &program, Session &session)
+MainWindow::MainWindow(ProgramCommands &program, Session &session)
     : QMainWindow(nullptr)
     , m_program(program)
     , m_session(session)
@@ -115,10 +116,11 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     m_boardList->setMaxVisibleItems(20);
     m_boardList->installEventFilter(this);
     connect(m_boardList, &QComboBox::activated, this, [this](int index) {
-        if (m_syncing)
-            return;
-        m_session.main.loseTitleFocus();
-        m_program.forward([this, index] { m_session.main.selectBoard(index); });
+        // The board list has the focus while the user chooses from it.
+        m_program.forward([this, index] {
+            m_session.main.loseTitleFocus();
+            clickBoard(m_session.main, index);
+        });
     });
 
     m_articleCount = new QLabel(m_session.main.ArticleCount.Caption, m_central);
@@ -184,8 +186,12 @@ MainWindow::MainWindow(ProgramWindows &program, Session &session)
     buildMenus();
     buildToolBar();
     loadPrefs();
-    sync();
+    refresh();
     applyColours();
+    connect(&m_session.main.changes(), &ChangeSignal::changed, this, [this] {
+        refresh();
+        emit refreshed();
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -214,8 +220,8 @@ void MainWindow::buildTitleView(const QFont &listFont)
                 reader.batchColumnFocused();
                 break;
             case TitleListModel::NumberColumn:
-                m_session.main.focusTitle();
-                m_session.main.selectTitle(row);
+                clickTitleList(m_session.main);
+                clickRow(m_session.main, row);
                 break;
             case TitleListModel::InfoColumn:
                 reader.chooseRowInInfoColumn(row);
@@ -229,14 +235,12 @@ void MainWindow::buildTitleView(const QFont &listFont)
     connect(m_title, &TitleView::gotFocus, this, [this] {
         // While the editor runs the main window is away: its focus events
         // are the window system's, not the user's.
-        if (m_syncing || m_session.main.titleHasFocus || m_program.editorRunning())
+        if (m_session.main.titleHasFocus || m_program.editorRunning())
             return;
-        m_program.forward([this] { m_session.main.focusTitle(); });
+        m_program.forward([this] { clickTitleList(m_session.main); });
     });
-    connect(m_title, &TitleView::lostFocus, this, [this] {
-        if (!m_syncing)
-            m_session.main.loseTitleFocus();
-    });
+    connect(m_title, &TitleView::lostFocus, this,
+        [this] { m_program.forward([this] { m_session.main.loseTitleFocus(); }); });
 
     m_titleScroll = new QScrollBar(Qt::Horizontal, m_titlePane);
     m_titleScroll->setObjectName(QStringLiteral("TitleScroll"));
@@ -265,8 +269,6 @@ void MainWindow::buildArticleView(const QFont &listFont)
     m_article->setFocusPolicy(Qt::NoFocus);
     m_articleLineHeight = articleLineHeight(listFont);
     connect(m_article, &QListView::clicked, this, [this](const QModelIndex &index) {
-        if (m_syncing)
-            return;
         m_program.forward([this, index] {
             m_session.main.Article.ListIndex = index.row();
             m_session.main.loseTitleFocus();
@@ -311,7 +313,7 @@ void MainWindow::buildMenus()
         connect(a, &QAction::triggered, this, [this, handler] { m_program.forward(handler); });
         return a;
     };
-    ProgramWindows &p = m_program;
+    ProgramCommands &p = m_program;
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("File"));
@@ -403,7 +405,7 @@ void MainWindow::buildToolBar()
     bar->setObjectName(QStringLiteral("Toolbar"));
     bar->setMovable(false);
     bar->setFocusPolicy(Qt::NoFocus);
-    ProgramWindows &p = m_program;
+    ProgramCommands &p = m_program;
     const std::function<void()> clicks[8] = {
         [&p] { p.netSelectCommand(); }, [this] { m_program.titleCommand(ReaderCommand::Mail); }, // M: mail
         [this] { m_program.titleCommand(ReaderCommand::Write); }, // W: new article
@@ -606,9 +608,11 @@ void MainWindow::updateTitleScrollRange()
     m_titleScroll->setEnabled(range > 0);
 }
 
-void MainWindow::sync()
+void MainWindow::refresh()
 {
-    m_syncing = true;
+    // Showing, hiding or disabling the window moves the focus: the title
+    // list's focus signals are not the user's then.
+    const QSignalBlocker blockTitle(m_title);
     const MainWindowState &main = m_session.main;
     setWindowTitle(main.Caption);
 
@@ -645,10 +649,6 @@ void MainWindow::sync()
     action(QStringLiteral("Search_Log"))->setEnabled(main.Search_Log_Enabled);
     action(QStringLiteral("Ido_Set"))->setEnabled(main.Ido_Set_Enabled);
 
-    // A disabled window has no focus: Title gets it back, with its handling,
-    // when the window is enabled and active again.
-    if (!main.enabled && isEnabled())
-        m_session.main.loseTitleFocus();
     setEnabled(main.enabled);
     if (main.visible && !isVisible())
         show();
@@ -658,7 +658,6 @@ void MainWindow::sync()
     // The focus rule: whenever the core says Title has the focus, it has it.
     if (main.titleHasFocus && isVisible() && isActiveWindow() && !m_title->hasFocus())
         m_title->setFocus(Qt::OtherFocusReason);
-    m_syncing = false;
 }
 
 void MainWindow::syncTitleSelection()

@@ -18,23 +18,23 @@ class Session;
 namespace kavrel::ui {
 
 class ListBoxModel;
-class ProgramWindows;
+class ProgramCommands;
 class TitleListModel;
 class TitleView;
 
 // The main window (Kavrel): the board list, the title list, the article view,
 // the row counter and the move-response target, the toolbar and the menu bar,
 // all showing the core's MainWindowState. Every user action is handed to the
-// core; the program then brings every window in step with the core.
+// core as a command; the window refreshes when the state says it changed.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainWindow(ProgramWindows &program, Session &session);
+    MainWindow(ProgramCommands &program, Session &session);
     ~MainWindow() override;
 
-    // Shows what the core's state holds now.
-    void sync();
+    // Shows what the core's state holds now; it changes no state.
+    void refresh();
     // ApplyColours: the lists and labels swap colours under MonoColors.
     void applyColours();
     // The window placement of the settings (values of 0 or less keep the default).
@@ -47,6 +47,11 @@ public:
     QAction *action(const QString &objectName) const;
     QToolButton *toolButton(int number) const;
 
+signals:
+    // The window has shown its state again.
+    void refreshed();
+
+public:
     // Pixel size of the layout unit (a list row is 16 units high).
     double unit() const;
 
@@ -78,9 +83,8 @@ private:
     static constexpr int kMinZoom = -6;
     static constexpr int kMaxZoom = 12;
 
-    ProgramWindows &m_program;
+    ProgramCommands &m_program;
     Session &m_session;
-    bool m_syncing = false;
 
     QWidget *m_central = nullptr;
     QSplitter *m_splitter = nullptr;

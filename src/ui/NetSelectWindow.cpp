@@ -2,7 +2,6 @@
 
 #include "Colours.h"
 #include "Fonts.h"
-#include "ProgramWindows.h"
 #include "base/KeyCodes.h"
 
 #include "netselect/NetSelectState.h"
@@ -24,19 +23,25 @@ namespace kavrel::ui {
 
 using netselect::NetSelectState;
 
-NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
-    : StateWindow(program)
+NetSelectWindow::NetSelectWindow(QWidget *mainWindow, NetSelectState &state)
+    : StateWindow(mainWindow, state.changes)
     , m_state(state)
 {
     setObjectName(QStringLiteral("Net_Select"));
     setWindowTitle(QStringLiteral("ネット選択"));
-    const QFont listFont = fonts::listFont();
+    m_state.openProgress = progressDialog(this);
+    const Buttons buttons = buildLayout();
+    connectNets(buttons);
+    connectLogs(buttons);
+}
 
+NetSelectWindow::Progress NetSelectWindow::progressDialog(QWidget *parent)
+{
     // Reading a large log shows how far it is and can be cancelled; the
     // windows repaint meanwhile.
     auto progress = std::make_shared<QPointer<QProgressDialog>>();
     auto cancelled = std::make_shared<bool>(false);
-    m_state.openProgress = [this, progress, cancelled](const QString &name, qint64 done, qint64 total) {
+    return [parent, progress, cancelled](const QString &name, qint64 done, qint64 total) {
         // An open starts at 0; once cancelled, its later reports (the scan
         // that can no longer stop) bring no new dialog.
         if (done == 0)
@@ -46,7 +51,7 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         if (total < (4 << 20) && !*progress)
             return true;
         if (!*progress) {
-            *progress = new QProgressDialog(this);
+            *progress = new QProgressDialog(parent);
             (*progress)->setWindowTitle(QStringLiteral("Kavrel"));
             (*progress)->setWindowModality(Qt::ApplicationModal);
             (*progress)->setCancelButtonText(QStringLiteral("キャンセル"));
@@ -63,7 +68,11 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         *cancelled = !go;
         return go;
     };
+}
 
+NetSelectWindow::Buttons NetSelectWindow::buildLayout()
+{
+    const QFont listFont = fonts::listFont();
     auto *label2 = new QLabel(NetSelectState::kLabel2, this);
     label2->setObjectName(QStringLiteral("Label2"));
     m_nets = new QListWidget(this);
@@ -84,12 +93,11 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         noDefault(b);
         return b;
     };
-    QPushButton *netSet = button("Net_Set", NetSelectState::kNetSetCaption, NetSelectState::kNetSetToolTip);
-    QPushButton *change = button("Change", NetSelectState::kChangeCaption, NetSelectState::kChangeToolTip);
-    QPushButton *del = button("Delete", NetSelectState::kDeleteCaption, NetSelectState::kDeleteToolTip);
-    QPushButton *cancel
-        = button("Net_Cancel", NetSelectState::kCancelCaption, NetSelectState::kCancelToolTip);
-    QPushButton *logRead = button("LogRead", NetSelectState::kLogReadCaption, QString());
+    const Buttons b { button("Net_Set", NetSelectState::kNetSetCaption, NetSelectState::kNetSetToolTip),
+        button("Change", NetSelectState::kChangeCaption, NetSelectState::kChangeToolTip),
+        button("Delete", NetSelectState::kDeleteCaption, NetSelectState::kDeleteToolTip),
+        button("Net_Cancel", NetSelectState::kCancelCaption, NetSelectState::kCancelToolTip),
+        button("LogRead", NetSelectState::kLogReadCaption, QString()) };
 
     auto *label3 = new QLabel(NetSelectState::kLabel3, this);
     label3->setObjectName(QStringLiteral("Label3"));
@@ -111,23 +119,27 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
     grid->addWidget(m_nets, 1, 0, 1, 2);
     grid->addWidget(label1, 2, 0, 1, 2);
     grid->addWidget(m_netName, 3, 0, 1, 2);
-    grid->addWidget(netSet, 4, 0);
-    grid->addWidget(change, 4, 1);
-    grid->addWidget(del, 5, 0);
-    grid->addWidget(cancel, 5, 1);
+    grid->addWidget(b.netSet, 4, 0);
+    grid->addWidget(b.change, 4, 1);
+    grid->addWidget(b.del, 5, 0);
+    grid->addWidget(b.cancel, 5, 1);
     grid->addWidget(label3, 0, 2);
     grid->addWidget(m_logs, 1, 2, 3, 1);
     grid->addWidget(m_logs2, 1, 2, 3, 1);
     grid->addWidget(m_multi, 4, 2);
-    grid->addWidget(logRead, 5, 2);
+    grid->addWidget(b.logRead, 5, 2);
     grid->setColumnStretch(2, 1);
     resize(560, 360);
+    return b;
+}
 
-    // The user's selections become the core's; the core's handlers act on them.
+void NetSelectWindow::connectNets(const Buttons &buttons)
+{
+    // The user's choices are commands; the core's handlers act on them.
     connect(m_nets, &QListWidget::currentRowChanged, this,
-        [this](int row) { forward([this, row] { m_state.highlightNet(row); }); });
-    connect(
-        m_nets, &QListWidget::itemDoubleClicked, this, [this] { forward([this] { m_state.chooseNet(); }); });
+        [this](int row) { runCommand([this, row] { m_state.highlightNet(row); }); });
+    connect(m_nets, &QListWidget::itemDoubleClicked, this,
+        [this] { runCommand([this] { m_state.chooseNet(); }); });
     onKey(m_nets, [this](int code, int) {
         if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
@@ -135,18 +147,27 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         return true;
     });
     connect(m_netName, &QLineEdit::textEdited, this,
-        [this](const QString &text) { forward([this, text] { m_state.Net_Name = text; }); });
-    connect(netSet, &QPushButton::clicked, this, [this] { forward([this] { m_state.registerNet(); }); });
-    connect(change, &QPushButton::clicked, this, [this] { forward([this] { m_state.editNet(); }); });
-    connect(del, &QPushButton::clicked, this, [this] { forward([this] { m_state.deleteNet(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.closeScreen(); }); });
-    connect(logRead, &QPushButton::clicked, this, [this] { forward([this] { m_state.readChosenLogs(); }); });
-    connect(m_multi, &QCheckBox::clicked, this, [this] { forward([this] { m_state.toggleMultiSelect(); }); });
+        [this](const QString &text) { runCommand([this, text] { m_state.typeNetName(text); }); });
+    connect(buttons.netSet, &QPushButton::clicked, this,
+        [this] { runCommand([this] { m_state.registerNet(); }); });
+    connect(
+        buttons.change, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.editNet(); }); });
+    connect(
+        buttons.del, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.deleteNet(); }); });
+    connect(buttons.cancel, &QPushButton::clicked, this,
+        [this] { runCommand([this] { m_state.closeScreen(); }); });
+}
 
+void NetSelectWindow::connectLogs(const Buttons &buttons)
+{
+    connect(buttons.logRead, &QPushButton::clicked, this,
+        [this] { runCommand([this] { m_state.readChosenLogs(); }); });
+    connect(
+        m_multi, &QCheckBox::clicked, this, [this] { runCommand([this] { m_state.toggleMultiSelect(); }); });
     connect(m_logs, &QListWidget::currentRowChanged, this,
-        [this](int row) { forward([this, row] { m_state.Log_List_File.ListIndex = row; }); });
+        [this](int row) { runCommand([this, row] { m_state.highlightLog(row); }); });
     connect(m_logs, &QListWidget::itemDoubleClicked, this,
-        [this] { forward([this] { m_state.openChosenLog(); }); });
+        [this] { runCommand([this] { m_state.openChosenLog(); }); });
     onKey(m_logs, [this](int code, int) {
         if (code != keys::Key_Enter && code != keys::Key_Escape)
             return false;
@@ -154,24 +175,24 @@ NetSelectWindow::NetSelectWindow(ProgramWindows &program, NetSelectState &state)
         return true;
     });
     connect(m_logs2, &QListWidget::itemSelectionChanged, this, [this] {
-        forward([this] {
-            for (int i = 0; i < m_logs2->count(); ++i)
-                m_state.Log_List_File2.setSelected(i, m_logs2->item(i)->isSelected());
-        });
+        QList<bool> selected;
+        for (int i = 0; i < m_logs2->count(); ++i)
+            selected << m_logs2->item(i)->isSelected();
+        runCommand([this, selected] { m_state.selectLogs(selected); });
     });
     connect(m_logs2, &QListWidget::itemDoubleClicked, this,
-        [this] { forward([this] { m_state.openChosenLogs(); }); });
+        [this] { runCommand([this] { m_state.openChosenLogs(); }); });
 }
 
-void NetSelectWindow::sync()
+void NetSelectWindow::refresh()
 {
-    SyncGuard guard(*this);
     setItems(m_nets, m_state.Select_menu.items);
     setCurrentRow(m_nets, m_state.Select_menu.ListIndex);
     setText(m_netName, m_state.Net_Name);
     setItems(m_logs, m_state.Log_List_File.items);
     setCurrentRow(m_logs, m_state.Log_List_File.ListIndex);
     setItems(m_logs2, m_state.Log_List_File2.items);
+    const QSignalBlocker blockLogs(m_logs2);
     for (int i = 0; i < m_logs2->count(); ++i) {
         const bool on = m_state.Log_List_File2.Selected.value(i);
         if (m_logs2->item(i)->isSelected() != on)

@@ -2,6 +2,8 @@
 
 #include "StateWindow.h"
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -20,14 +22,27 @@ class NetSelectWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    NetSelectWindow(ProgramWindows &program, netselect::NetSelectState &state);
-    void sync() override;
+    NetSelectWindow(QWidget *mainWindow, netselect::NetSelectState &state);
 
 protected:
+    void refresh() override;
     void escape() override;
     void closeRequested() override;
 
 private:
+    struct Buttons
+    {
+        QPushButton *netSet, *change, *del, *cancel, *logRead;
+    };
+    using Progress = std::function<bool(const QString &name, qint64 done, qint64 total)>;
+    // The progress of a log's open, shown over parent once it is large.
+    static Progress progressDialog(QWidget *parent);
+    // The lists, the name field and the buttons, laid out.
+    Buttons buildLayout();
+    // The user's actions in the net column and in the log column.
+    void connectNets(const Buttons &buttons);
+    void connectLogs(const Buttons &buttons);
+
     netselect::NetSelectState &m_state;
     QListWidget *m_nets;
     QLineEdit *m_netName;

@@ -15,6 +15,7 @@
 #include "WindowPlaces.h"
 #include "WindowPrefs.h"
 
+#include "base/ChangeSignal.h"
 #include "base/FileIo.h"
 #include "settings/WorkingDirectory.h"
 
@@ -34,22 +35,29 @@ ProgramWindows::ProgramWindows(MessageHost *messages, QObject *parent)
         m_ownMessages = std::make_unique<QtMessageHost>([this]() -> QWidget * {
             return QApplication::activeWindow() ? QApplication::activeWindow() : m_main.get();
         });
-        m_ownMessages->beforeShow = [this] { refresh(); };
+        m_ownMessages->beforeShow = [] { showChanges(); };
         m_session.messages = m_ownMessages.get();
     }
     m_main = std::make_unique<MainWindow>(*this, m_session);
-    m_netSelectWindow = std::make_unique<NetSelectWindow>(*this, m_core.netSelect);
-    m_setNetDataWindow = std::make_unique<SetNetDataWindow>(*this, m_core.setNetData);
-    m_defineOpWindow = std::make_unique<DefineOpWindow>(*this, m_core.defineOp);
-    m_defineDataWindow = std::make_unique<DefineDataWindow>(*this, m_core.defineData);
-    m_dirSelectWindow = std::make_unique<DirSelectWindow>(*this, m_core.dirSelect);
-    m_searchWindow = std::make_unique<SearchWindow>(*this, m_core.searchDialog);
-    m_idListWindow = std::make_unique<IdListWindowView>(*this, m_core.compose.idListWindow());
-    m_idoWindow = std::make_unique<IdoWindow>(*this, m_core.compose.moveWindow());
+    QWidget *main = m_main.get();
+    m_netSelectWindow = std::make_unique<NetSelectWindow>(main, m_core.netSelect);
+    m_setNetDataWindow = std::make_unique<SetNetDataWindow>(main, m_core.setNetData);
+    m_defineOpWindow = std::make_unique<DefineOpWindow>(main, m_core.defineOp);
+    m_defineDataWindow = std::make_unique<DefineDataWindow>(main, m_core.defineData);
+    m_dirSelectWindow = std::make_unique<DirSelectWindow>(main, m_core.dirSelect);
+    m_searchWindow = std::make_unique<SearchWindow>(main, m_core.searchDialog);
+    m_idListWindow = std::make_unique<IdListWindowView>(main, m_core.compose.idListWindow());
+    m_idoWindow = std::make_unique<IdoWindow>(main, m_core.compose.moveWindow());
     // The picker after the windows that open it, so that it comes out on top.
     m_windows = { m_netSelectWindow.get(), m_setNetDataWindow.get(), m_defineOpWindow.get(),
         m_defineDataWindow.get(), m_searchWindow.get(), m_idListWindow.get(), m_idoWindow.get(),
         m_dirSelectWindow.get() };
+    for (StateWindow *window : std::as_const(m_windows)) {
+        window->showState();
+        // A window that the core closed hands the keyboard on.
+        connect(window, &StateWindow::refreshed, this, &ProgramWindows::activateAfterClose);
+    }
+    connect(&m_session.main.changes(), &ChangeSignal::changed, this, &ProgramWindows::activateAfterClose);
     // Esc in the title list ends the program as closing the window does.
     m_core.reader.closeRequested = [this] { m_main->close(); };
     m_editor = std::make_unique<RefreshingEditor>(*this, m_session.editor);
@@ -70,10 +78,12 @@ ProgramWindows::~ProgramWindows()
 
 void ProgramWindows::start()
 {
-    m_core.load(QDir::currentPath());
-    m_session.main.visible = true; // the start-up window is shown after its load
-    m_main->applyPlacement();
-    refresh();
+    {
+        const ChangeSignal::Command command;
+        m_core.load(QDir::currentPath());
+        m_session.main.visible = true; // the start-up window is shown after its load
+        m_main->applyPlacement();
+    }
     m_main->activateWindow();
 }
 
@@ -99,20 +109,13 @@ bool ProgramWindows::openWorkingDirectory(const QString &folder)
 
 void ProgramWindows::forward(const std::function<void()> &action)
 {
+    const ChangeSignal::Command command;
     action();
-    refresh();
 }
 
-void ProgramWindows::refresh()
+void ProgramWindows::showChanges()
 {
-    if (m_refreshDepth > 0)
-        return; // a window's sync made the core act: the outer refresh shows it
-    ++m_refreshDepth;
-    m_main->sync();
-    for (StateWindow *window : std::as_const(m_windows))
-        window->sync();
-    activateAfterClose();
-    --m_refreshDepth;
+    ChangeSignal::reportChanges();
 }
 
 void ProgramWindows::activateAfterClose()
@@ -222,7 +225,7 @@ bool ProgramWindows::RefreshingEditor::edit(
 {
     // The main window hides while the editor runs; the other windows stay
     // usable, as the wait processes their events.
-    m_windows.refresh();
+    showChanges();
     m_windows.m_editorRunning = true;
     const bool ok = m_editor ? m_editor->edit(editorPath, filePath, error) : false;
     m_windows.m_editorRunning = false;

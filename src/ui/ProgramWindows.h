@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProgramCommands.h"
+
 #include "program/Program.h"
 
 #include <QObject>
@@ -23,10 +25,11 @@ class SetNetDataWindow;
 class StateWindow;
 
 // The running program: the core's program (the session and the states of
-// every window) and the Qt windows that show them. Windows hand each user action to the core
-// through forward(), which afterwards brings every window in step with the
-// core: the core decides, the windows show.
-class ProgramWindows : public QObject
+// every window) and the Qt windows that show them, each connected to its own
+// state's change signal. Windows hand each user action to the core as one
+// command (forward()); the core decides, the states that changed say so, and
+// their windows show it.
+class ProgramWindows : public QObject, public ProgramCommands
 {
     Q_OBJECT
 public:
@@ -34,8 +37,8 @@ public:
     explicit ProgramWindows(MessageHost *messages = nullptr, QObject *parent = nullptr);
     ~ProgramWindows() override;
 
-    Session &session() { return m_core.session; }
-    kavrel::Program &core() { return m_core; }
+    Session &session() override { return m_core.session; }
+    kavrel::Program &core() override { return m_core; }
     MainWindow &mainWindow() { return *m_main; }
     NetSelectWindow &netSelectWindow() { return *m_netSelectWindow; }
     SetNetDataWindow &setNetDataWindow() { return *m_setNetDataWindow; }
@@ -53,7 +56,7 @@ public:
     dialogs::DirSelectState &dirSelect() { return m_core.dirSelect; }
     dialogs::DefineOpState &defineOp() { return m_core.defineOp; }
     dialogs::DefineDataState &defineData() { return m_core.defineData; }
-    reader::Reader &reader() { return m_core.reader; }
+    reader::Reader &reader() override { return m_core.reader; }
     search::SearchDialogState &searchDialog() { return m_core.searchDialog; }
 
     // load with the current directory as AppDir, then shows the main
@@ -62,35 +65,30 @@ public:
     // Closes the working directory as closing the main window does and
     // starts again in folder, kept as the one opened last. A folder that is
     // no working directory is refused with a message; false then.
-    bool openWorkingDirectory(const QString &folder);
+    bool openWorkingDirectory(const QString &folder) override;
 
-    // True while the user's editor runs (the main window is hidden meanwhile).
-    bool editorRunning() const { return m_editorRunning; }
+    bool editorRunning() const override { return m_editorRunning; }
 
-    // Runs one user action in the core, then shows its effects.
-    void forward(const std::function<void()> &action);
-    void refresh();
+    void forward(const std::function<void()> &action) override;
+    // Shows the changes made so far, before the program waits for the user
+    // inside a command (a message box, the editor).
+    static void showChanges();
 
-    // The main window's commands.
-    // A key pressed in the title list that stands for a command, and one
-    // that does not (Home, End...): the reader's press of either.
-    void titlePress(ReaderCommand command);
-    void titleKeyPress(int keyCode, int shift);
-    // The command alone, as the toolbar's buttons run it.
-    void titleCommand(ReaderCommand command);
-    void netSelectCommand();
-    void showIdList();
-    void showSearch();
-    void showDefineOp();
-    void showDefineData();
-    void showIdo();
-    void searchPointer();
-    void readEnd();
-    void showVersion();
-    void showKeyList();
-    void mainWindowActivated();
-    // mayClose and unload: the main window is closing.
-    void mainWindowClosing();
+    void titlePress(ReaderCommand command) override;
+    void titleKeyPress(int keyCode, int shift) override;
+    void titleCommand(ReaderCommand command) override;
+    void netSelectCommand() override;
+    void showIdList() override;
+    void showSearch() override;
+    void showDefineOp() override;
+    void showDefineData() override;
+    void showIdo() override;
+    void searchPointer() override;
+    void readEnd() override;
+    void showVersion() override;
+    void showKeyList() override;
+    void mainWindowActivated() override;
+    void mainWindowClosing() override;
 
 private:
     void activateAfterClose();
@@ -126,8 +124,7 @@ private:
     std::unique_ptr<SearchWindow> m_searchWindow;
     std::unique_ptr<IdListWindowView> m_idListWindow;
     std::unique_ptr<IdoWindow> m_idoWindow;
-    QList<StateWindow *> m_windows; // in the order they are brought in step
-    int m_refreshDepth = 0;
+    QList<StateWindow *> m_windows; // in the order they open over each other
     bool m_editorRunning = false;
 };
 

@@ -1,7 +1,6 @@
 #include "SearchWindow.h"
 
 #include "Colours.h"
-#include "ProgramWindows.h"
 #include "base/KeyCodes.h"
 
 #include "search/SearchDialogState.h"
@@ -24,8 +23,8 @@ const char *const kFieldNames[13] = { "Search_Text", "Year1", "Month1", "Day1", 
     "Second1", "Year2", "Month2", "Day2", "Hour2", "Minutes2", "Second2" };
 }
 
-SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
-    : StateWindow(program)
+SearchWindow::SearchWindow(QWidget *mainWindow, SearchDialogState &state)
+    : StateWindow(mainWindow, state.changes)
     , m_state(state)
 {
     setObjectName(QStringLiteral("Search"));
@@ -41,7 +40,7 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
             edit->setFixedWidth(QFontMetrics(edit->font()).horizontalAdvance(QString(chars + 1, u'0')) + 12);
         }
         connect(edit, &QLineEdit::textEdited, this, [this, field](const QString &text) {
-            forward([this, field, text] { m_state.editField(field, text); });
+            runCommand([this, field, text] { m_state.editField(field, text); });
         });
         // Every key reaches the core first (Esc closes); the field then
         // takes the key as usual, and a change of its text ticks the box.
@@ -103,11 +102,11 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
     layout->addLayout(buttons);
 
     connect(m_stringCheck, &QCheckBox::toggled, this,
-        [this](bool on) { forward([this, on] { m_state.String_Check = on; }); });
+        [this](bool on) { runCommand([this, on] { m_state.tickString(on); }); });
     connect(m_dateCheck, &QCheckBox::toggled, this,
-        [this](bool on) { forward([this, on] { m_state.DateTime_Check = on; }); });
-    connect(ok, &QPushButton::clicked, this, [this] { forward([this] { m_state.startSearch(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.cancelSearch(); }); });
+        [this](bool on) { runCommand([this, on] { m_state.tickDateTime(on); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.startSearch(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.cancelSearch(); }); });
     auto controlKeys = [this](QWidget *w, SearchDialogState::Control control) {
         onKey(w, [this, control](int code, int) {
             m_state.controlKeyDown(control, code);
@@ -120,16 +119,15 @@ SearchWindow::SearchWindow(ProgramWindows &program, SearchDialogState &state)
     controlKeys(cancel, SearchDialogState::Search_Cancel);
 }
 
-void SearchWindow::sync()
+void SearchWindow::refresh()
 {
-    SyncGuard guard(*this);
     for (int i = 0; i < SearchDialogState::FieldCount; ++i)
         setText(m_fields[i], m_state.fields[i]);
     setChecked(m_stringCheck, m_state.String_Check);
     setChecked(m_dateCheck, m_state.DateTime_Check);
     if (m_state.visible && !m_wasVisible) {
         // The colours as the option stands when the dialog is loaded.
-        const bool mono = m_program.session().flag(settings::OptionFlags::MonoColors);
+        const bool mono = m_state.monoColors();
         for (QLineEdit *edit : m_fields)
             colours::apply(edit, mono);
     }

@@ -19,10 +19,10 @@ class SearchWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    SearchWindow(ProgramWindows &program, search::SearchDialogState &state);
-    void sync() override;
+    SearchWindow(QWidget *mainWindow, search::SearchDialogState &state);
 
 protected:
+    void refresh() override;
     void escape() override;
 
 private:

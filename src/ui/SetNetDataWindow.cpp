@@ -1,7 +1,6 @@
 #include "SetNetDataWindow.h"
 
 #include "Colours.h"
-#include "ProgramWindows.h"
 #include "base/KeyCodes.h"
 
 #include "netselect/SetNetDataState.h"
@@ -17,8 +16,8 @@ namespace kavrel::ui {
 
 using netselect::SetNetDataState;
 
-SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &state)
-    : StateWindow(program)
+SetNetDataWindow::SetNetDataWindow(QWidget *mainWindow, SetNetDataState &state)
+    : StateWindow(mainWindow, state.changes)
     , m_state(state)
 {
     setObjectName(QStringLiteral("Set_Net_Data"));
@@ -37,8 +36,9 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
         grid->addWidget(edit, row, 1, 1, 2);
         ++row;
         // The field as typed is the core's field (value points into Fields).
-        connect(edit, &QLineEdit::textEdited, this,
-            [this, value](const QString &text) { forward([value, text] { *value = text; }); });
+        connect(edit, &QLineEdit::textEdited, this, [this, value](const QString &text) {
+            runCommand([this, value, text] { m_state.typeField(value, text); });
+        });
         m_fields.append({ edit, value });
         return edit;
     };
@@ -58,8 +58,8 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     m_sirial->setObjectName(QStringLiteral("Sirial_Flg"));
     m_sirial->setToolTip(SetNetDataState::kSirialFlgToolTip);
     grid->addWidget(m_sirial, row++, 1, 1, 2);
-    connect(
-        m_sirial, &QCheckBox::clicked, this, [this] { forward([this] { m_state.toggleSerialNumbers(); }); });
+    connect(m_sirial, &QCheckBox::clicked, this,
+        [this] { runCommand([this] { m_state.toggleSerialNumbers(); }); });
 
     m_sirialHeader = addField("SirialHeader", SetNetDataState::kSirialHeaderLabel, &f.SirialHeader,
         SetNetDataState::kSirialHeaderToolTip);
@@ -71,7 +71,8 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     browse->setToolTip(SetNetDataState::kSelectSignPathToolTip);
     returnButton(browse);
     grid->addWidget(browse, row - 1, 2);
-    connect(browse, &QPushButton::clicked, this, [this] { forward([this] { m_state.browseSignPath(); }); });
+    connect(
+        browse, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.browseSignPath(); }); });
 
     auto *input = new QPushButton(SetNetDataState::kInputCaption, this);
     input->setObjectName(QStringLiteral("INPUT"));
@@ -85,15 +86,14 @@ SetNetDataWindow::SetNetDataWindow(ProgramWindows &program, SetNetDataState &sta
     buttons->addWidget(cancel);
     grid->addLayout(buttons, row, 0, 1, 3);
     grid->setColumnStretch(1, 1);
-    connect(input, &QPushButton::clicked, this, [this] { forward([this] { m_state.storeNet(); }); });
-    connect(
-        cancel, &QPushButton::clicked, this, [this] { forward([this] { m_state.closeWithoutStoring(); }); });
+    connect(input, &QPushButton::clicked, this, [this] { runCommand([this] { m_state.storeNet(); }); });
+    connect(cancel, &QPushButton::clicked, this,
+        [this] { runCommand([this] { m_state.closeWithoutStoring(); }); });
     resize(520, sizeHint().height());
 }
 
-void SetNetDataWindow::sync()
+void SetNetDataWindow::refresh()
 {
-    SyncGuard guard(*this);
     for (const Field &field : std::as_const(m_fields))
         setText(field.edit, *field.value);
     setChecked(m_sirial, m_state.Fields.Sirial_Flg);

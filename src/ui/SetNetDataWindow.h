@@ -19,10 +19,10 @@ class SetNetDataWindow : public StateWindow
 {
     Q_OBJECT
 public:
-    SetNetDataWindow(ProgramWindows &program, netselect::SetNetDataState &state);
-    void sync() override;
+    SetNetDataWindow(QWidget *mainWindow, netselect::SetNetDataState &state);
 
 protected:
+    void refresh() override;
     void escape() override;
 
 private:

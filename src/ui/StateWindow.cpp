@@ -1,10 +1,10 @@
 #include "StateWindow.h"
 
-#include "MainWindow.h"
-#include "ProgramWindows.h"
 #include "VbKeys.h"
 #include "WindowPlaces.h"
 #include "WindowPrefs.h"
+
+#include "base/ChangeSignal.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,20 +16,26 @@
 
 namespace kavrel::ui {
 
-StateWindow::StateWindow(ProgramWindows &program)
+StateWindow::StateWindow(QWidget *mainWindow, ChangeSignal &changes)
     : QDialog(nullptr)
-    , m_program(program)
+    , m_mainWindow(mainWindow)
 {
     setProperty("kavrelWindow", true);
     setModal(false);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    connect(&changes, &ChangeSignal::changed, this, &StateWindow::showState);
 }
 
-void StateWindow::forward(const std::function<void()> &action)
+void StateWindow::showState()
 {
-    if (m_syncing)
-        return;
-    m_program.forward(action);
+    refresh();
+    emit refreshed();
+}
+
+void StateWindow::runCommand(const std::function<void()> &action)
+{
+    const ChangeSignal::Command command;
+    action();
 }
 
 void StateWindow::syncShown(bool shown)
@@ -37,7 +43,7 @@ void StateWindow::syncShown(bool shown)
     if (shown && !isVisible()) {
         if (!m_placed) {
             m_placed = true;
-            places::placeOver(this, &m_program.mainWindow(), prefs::windowGeometryKey(objectName()));
+            places::placeOver(this, m_mainWindow, prefs::windowGeometryKey(objectName()));
         }
         show();
         raise();
@@ -62,13 +68,13 @@ void StateWindow::onKey(QWidget *control, const std::function<bool(int, int)> &h
 
 bool StateWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && !m_syncing) {
+    if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const int code = vbkeys::keyCode(key);
         const auto handler = m_keyHandlers.constFind(watched);
         if (handler != m_keyHandlers.constEnd() && code != 0) {
             bool handled = false;
-            m_program.forward([&] { handled = (*handler)(code, vbkeys::shiftState(key->modifiers())); });
+            runCommand([&] { handled = (*handler)(code, vbkeys::shiftState(key->modifiers())); });
             if (handled) {
                 key->accept();
                 return true;
@@ -77,12 +83,12 @@ bool StateWindow::eventFilter(QObject *watched, QEvent *event)
     }
     // Text from an input method arrives without key presses; the controls'
     // key handlers still see a key, as the input method's key (229).
-    if (event->type() == QEvent::InputMethod && !m_syncing) {
+    if (event->type() == QEvent::InputMethod) {
         auto *input = static_cast<QInputMethodEvent *>(event);
         const auto handler = m_keyHandlers.constFind(watched);
         if (handler != m_keyHandlers.constEnd()
             && (!input->commitString().isEmpty() || !input->preeditString().isEmpty()))
-            m_program.forward([&] { (*handler)(vbkeys::kInputMethodKey, 0); });
+            runCommand([&] { (*handler)(vbkeys::kInputMethodKey, 0); });
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -90,29 +96,33 @@ bool StateWindow::eventFilter(QObject *watched, QEvent *event)
 void StateWindow::reject()
 {
     // QDialog's Esc: the core closes the window if it wants to.
-    forward([this] { escape(); });
+    runCommand([this] { escape(); });
 }
 
 void StateWindow::closeEvent(QCloseEvent *event)
 {
-    if (!isVisible() || m_syncing) {
+    if (!isVisible()) {
         event->accept();
         return;
     }
     event->ignore();
-    forward([this] { closeRequested(); });
+    runCommand([this] { closeRequested(); });
 }
 
 void StateWindow::setText(QLineEdit *edit, const QString &text)
 {
-    if (edit->text() != text)
-        edit->setText(text);
+    if (edit->text() == text)
+        return;
+    const QSignalBlocker block(edit);
+    edit->setText(text);
 }
 
 void StateWindow::setChecked(QCheckBox *box, bool checked)
 {
-    if (box->isChecked() != checked)
-        box->setChecked(checked);
+    if (box->isChecked() == checked)
+        return;
+    const QSignalBlocker block(box);
+    box->setChecked(checked);
 }
 
 void StateWindow::setItems(QListWidget *list, const QStringList &items)
@@ -122,12 +132,14 @@ void StateWindow::setItems(QListWidget *list, const QStringList &items)
         same = list->item(i)->text() == items.at(i);
     if (same)
         return;
+    const QSignalBlocker block(list);
     list->clear();
     list->addItems(items);
 }
 
 void StateWindow::setCurrentRow(QListWidget *list, int row)
 {
+    const QSignalBlocker block(list);
     if (row < 0 || row >= list->count()) {
         list->setCurrentRow(-1);
         list->clearSelection();

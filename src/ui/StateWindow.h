@@ -12,29 +12,39 @@ class QListWidget;
 class QPushButton;
 
 namespace kavrel {
-struct ListBox;
+class ChangeSignal;
 }
 
 namespace kavrel::ui {
 
-class ProgramWindows;
-
 // A window of the program other than the main window: a non-modal,
-// single-instance window that shows one headless state of the core. sync()
-// makes it show that state; user actions go to the core through forward().
-// Esc and the window's close button go to the core too, never straight to Qt:
-// the core decides whether and how the window closes.
+// single-instance window that shows one headless state of the core. It
+// refreshes when its state says it changed, and only then; user actions go to
+// the core as commands (runCommand). Esc and the window's close button go to
+// the core too, never straight to Qt: the core decides whether and how the
+// window closes.
 class StateWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit StateWindow(ProgramWindows &program);
+    // mainWindow: the window it opens over the first time; changes: its
+    // state's change signal.
+    StateWindow(QWidget *mainWindow, ChangeSignal &changes);
 
-    virtual void sync() = 0;
+    // Shows the state as it is now.
+    void showState();
+
+signals:
+    // The window has shown its state again.
+    void refreshed();
 
 protected:
-    // Runs a user action in the core, then shows its effects everywhere.
-    void forward(const std::function<void()> &action);
+    // Makes the widgets show the state. It changes no state: a widget it sets
+    // sends no command back (the helpers below block the widget's signals).
+    virtual void refresh() = 0;
+    // Runs a user action in the core as one command; the states it changed
+    // then tell their windows.
+    static void runCommand(const std::function<void()> &action);
     // Shows or hides the window as the core says; a window that appears is
     // raised and activated.
     void syncShown(bool shown);
@@ -48,7 +58,8 @@ protected:
     void onKey(QWidget *control, const std::function<bool(int keyCode, int shift)> &handler);
 
     // Small helpers that change a widget only when the core's value differs,
-    // without reporting the change back as a user action.
+    // with the widget's signals blocked, so that the change is not taken for
+    // a user's.
     static void setText(QLineEdit *edit, const QString &text);
     static void setChecked(QCheckBox *box, bool checked);
     static void setItems(QListWidget *list, const QStringList &items);
@@ -60,33 +71,13 @@ protected:
     // A button that takes Return while it has the focus.
     static QPushButton *returnButton(QPushButton *button);
 
-    bool syncing() const { return m_syncing; }
-    // Run inside sync(): widgets' signals are not taken for user actions.
-    class SyncGuard
-    {
-    public:
-        explicit SyncGuard(StateWindow &w)
-            : m_w(w)
-            , m_was(w.m_syncing)
-        {
-            w.m_syncing = true;
-        }
-        ~SyncGuard() { m_w.m_syncing = m_was; }
-
-    private:
-        StateWindow &m_w;
-        bool m_was;
-    };
-
     void reject() override;
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    ProgramWindows &m_program;
-
 private:
-    bool m_syncing = false;
+    QWidget *m_mainWindow;
     bool m_placed = false; // placed where it was left, or over the main window
     QHash<QObject *, std::function<bool(int, int)>> m_keyHandlers;
 };

@@ -1,7 +1,8 @@
 #include "UpPreviewWindow.h"
 
 #include "Fonts.h"
-#include "ProgramWindows.h"
+#include "ProgramCommands.h"
+#include "program/Program.h"
 
 #include "commands/UpFilePreview.h"
 #include "fulltext/UpFileFacts.h"
@@ -20,7 +21,7 @@
 
 namespace kavrel::ui {
 
-UpPreviewWindow::UpPreviewWindow(ProgramWindows &program, QWidget *parent)
+UpPreviewWindow::UpPreviewWindow(ProgramCommands &program, QWidget *parent)
     : QDialog(parent)
     , m_program(program)
 {
@@ -58,7 +59,7 @@ UpPreviewWindow::UpPreviewWindow(ProgramWindows &program, QWidget *parent)
     resize(900, 600);
 }
 
-UpPreviewWindow *UpPreviewWindow::showFor(ProgramWindows &program, QWidget *mainWindow)
+UpPreviewWindow *UpPreviewWindow::showFor(ProgramCommands &program, QWidget *mainWindow)
 {
     auto *window = mainWindow->findChild<UpPreviewWindow *>(QStringLiteral("Up_Preview"));
     if (!window)

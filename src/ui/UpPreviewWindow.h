@@ -10,7 +10,7 @@ class QTableWidget;
 
 namespace kavrel::ui {
 
-class ProgramWindows;
+class ProgramCommands;
 
 // 送信予定の確認: every command waiting in the current net's up file, in send
 // order, with its kind, board, reference or recipients, title, size as sent,
@@ -24,10 +24,10 @@ class UpPreviewWindow : public QDialog
 public:
     static inline const QString kCaption = QStringLiteral("送信予定の確認");
 
-    explicit UpPreviewWindow(ProgramWindows &program, QWidget *parent = nullptr);
+    explicit UpPreviewWindow(ProgramCommands &program, QWidget *parent = nullptr);
 
     // The window of the main window, made on first use, filled and shown.
-    static UpPreviewWindow *showFor(ProgramWindows &program, QWidget *mainWindow);
+    static UpPreviewWindow *showFor(ProgramCommands &program, QWidget *mainWindow);
 
     // Fills the rows anew from the up file in memory.
     void reload();
@@ -45,7 +45,7 @@ private:
     // it has one.
     void runOnChosen(ReaderCommand command);
 
-    ProgramWindows &m_program;
+    ProgramCommands &m_program;
     QTableWidget *m_rows;
     QPlainTextEdit *m_text;
     QLabel *m_status;

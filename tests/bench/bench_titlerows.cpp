@@ -51,7 +51,7 @@ void run(int rows)
             s, rows, [](int i) { return QStringLiteral("[%1").arg(i); }, [](int) { return QString(); });
         reader::Reader r(s);
         s.main.titleHasFocus = true;
-        const double t = seconds([&] { s.main.selectBoard(0); });
+        const double t = seconds([&] { clickBoard(s.main, 0); });
         std::printf(
             "%6d rows numbered \"[n\":        %7.3f s  (%d rows listed)\n", rows, t, s.main.rowCount());
     }
@@ -64,14 +64,14 @@ void run(int rows)
         s.main.titleHasFocus = true;
         const qint64 before = residentNow();
         resetPeak();
-        const double t = seconds([&] { s.main.selectBoard(0); });
+        const double t = seconds([&] { clickBoard(s.main, 0); });
         const qint64 peak = residentPeak() - before;
         std::printf("%6d rows in one chain:        %7.3f s  %8.1f MB peak (log %.1f MB)\n", rows, t,
             double(peak) / 1048576.0, double(s.log.LogText.size() * 2) / 1048576.0);
         // Every row of the chain chosen in turn, as reading through it does.
         const double walk = seconds([&] {
             for (int i = 0; i < s.main.rowCount(); ++i)
-                s.main.selectTitle(i);
+                clickRow(s.main, i);
         });
         std::printf("%6d rows chosen one by one:   %7.3f s\n", rows, walk);
     }

@@ -53,16 +53,16 @@ void runSize(int megabytes, QTextStream &out)
     reader::Reader r(s);
     s.main.titleHasFocus = true; // select rows explicitly below
 
-    const double build = millis([&] { s.main.selectBoard(0); });
+    const double build = millis([&] { clickBoard(s.main, 0); });
     const int rows = s.main.rowCount();
-    const double firstClick = millis([&] { s.main.selectTitle(0); });
-    const double middleClick = millis([&] { s.main.selectTitle(rows / 2); });
-    const double lastClick = millis([&] { s.main.selectTitle(rows - 1); });
+    const double firstClick = millis([&] { clickRow(s.main, 0); });
+    const double middleClick = millis([&] { clickRow(s.main, rows / 2); });
+    const double lastClick = millis([&] { clickRow(s.main, rows - 1); });
     const double rebuild = millis([&] { r.BuildTitleList(); });
 
     // The unread search from the first row with the whole log read: it
     // passes over every row of the board and ends on the last one.
-    s.main.selectTitle(0);
+    clickRow(s.main, 0);
     s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
     s.unread.PtrRec.Pointer = log.text.size();
     const double unread = millis([&] { test::pressKey(r, reader::Key_Down, reader::Shift_Shift); });
@@ -72,7 +72,7 @@ void runSize(int megabytes, QTextStream &out)
     // article of the board. (An unread search that ran out on its own board
     // stays pending; it is ended first.)
     s.reading.LastWrittenKind = ReaderMode::None;
-    s.main.selectTitle(0);
+    clickRow(s.main, 0);
     s.search.StringSearchOn = true;
     s.search.SearchText = QStringLiteral("見つからない文字列");
     const double searchAll = millis([&] { test::pressKey(r, reader::Key_Down); });

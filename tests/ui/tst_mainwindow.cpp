@@ -46,7 +46,7 @@ public:
         m_main.clearTitleColumns();
         m_main.Article.clear();
         BuildTitleList();
-        m_main.focusTitle();
+        clickTitleList(m_main);
     }
     void BuildTitleList() override
     {
@@ -69,7 +69,7 @@ public:
         ++gotFocus;
         m_main.ArticleCount.Caption = QStringLiteral("0/0");
         if (m_main.rowCount() > 0 && m_main.Title.ListIndex < 0)
-            m_main.selectTitle(0);
+            clickRow(m_main, 0);
     }
     void keyDownInTitleList(int keyCode, int shift) override { keys.append({ keyCode, shift }); }
 
@@ -154,7 +154,7 @@ private slots:
         MainWindowState &main = program->session().main;
         main.Board_List.addItem(QStringLiteral("No.1  ｢雑談｣"));
         main.Board_List.addItem(QStringLiteral("No.2  ｢技術｣"));
-        program->forward([&] { main.selectBoard(0); });
+        program->forward([&] { clickBoard(main, 0); });
 
         QCOMPARE(window->boardList()->count(), 2);
         QCOMPARE(window->boardList()->currentIndex(), 0);
@@ -195,12 +195,12 @@ private slots:
         MainWindowState &main = program->session().main;
         main.Board_List.addItem(QStringLiteral("No.1  ｢雑談｣"));
         reader->rowsPerBoard = 100000;
-        program->forward([&] { main.selectBoard(0); });
+        program->forward([&] { clickBoard(main, 0); });
         QAbstractItemModel *model = window->titleView()->model();
         QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model->rowCount(), 100000);
         QCOMPARE(model->index(99999, 1).data().toString(), QStringLiteral("100000"));
-        program->forward([&] { main.selectTitle(99999); });
+        program->forward([&] { clickRow(main, 99999); });
         QCOMPARE(window->titleView()->selectionModel()->selectedRows().value(0).row(), 99999);
         QVERIFY(window->titleView()->rowAt(window->titleView()->viewport()->height() - 2) >= 99990);
 
@@ -263,7 +263,7 @@ private slots:
         MainWindowState &main = program->session().main;
         main.Board_List.addItem(QStringLiteral("No.1"));
         reader->rowsPerBoard = 1;
-        program->forward([&] { main.selectBoard(0); });
+        program->forward([&] { clickBoard(main, 0); });
         program->forward([&] { main.SubjectColumn.items[0] = QString(300, QChar(u'あ')); });
         auto *scroll = window->findChild<QScrollBar *>("TitleScroll");
         QVERIFY(scroll->maximum() > 0);

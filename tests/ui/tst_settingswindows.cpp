@@ -6,9 +6,12 @@
 #include "DefineOpWindow.h"
 #include "DemoDir.h"
 #include "DirSelectWindow.h"
+#include "IdListWindowView.h"
+#include "IdoWindow.h"
 #include "MainWindow.h"
 #include "NetSelectWindow.h"
 #include "ProgramWindows.h"
+#include "SearchWindow.h"
 #include "SetNetDataWindow.h"
 #include "TestSupport.h"
 #include "TitleView.h"
@@ -22,6 +25,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
@@ -256,6 +260,82 @@ private slots:
         QTest::keyClicks(logDir, "XYZ");
         QTest::mouseClick(dialog.findChild<QPushButton *>("cancelButton"), Qt::LeftButton);
         QCOMPARE(test::readFile(demo->path("DIR.DEF")), dirDef);
+    }
+
+    // Each window refreshes when its own state changes, and no other does;
+    // an event that changes nothing refreshes nothing.
+    void eachWindowRefreshesOnItsOwnStateOnly_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("refreshed");
+        QTest::newRow("caption") << "caption"
+                                 << "Kavrel";
+        QTest::newRow("net name typed") << "net name typed"
+                                        << "Net_Select";
+        QTest::newRow("net editor field") << "net editor field"
+                                          << "Set_Net_Data";
+        QTest::newRow("directory field") << "directory field"
+                                         << "Define_Op";
+        QTest::newRow("option ticked") << "option ticked"
+                                       << "Define_data";
+        QTest::newRow("picker directory") << "picker directory"
+                                          << "Dir_Select";
+        QTest::newRow("search box ticked") << "search box ticked"
+                                           << "Search";
+        QTest::newRow("id list caption") << "id list caption"
+                                         << "ID_LIST_Window";
+        QTest::newRow("move target typed") << "move target typed"
+                                           << "IDO";
+        QTest::newRow("key that does nothing") << "key that does nothing" << QString();
+        QTest::newRow("empty action") << "empty action" << QString();
+    }
+    void eachWindowRefreshesOnItsOwnStateOnly()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, refreshed);
+        QTRY_VERIFY(program->netSelectWindow().isVisible());
+        Program &core = program->core();
+        const QList<QWidget *> windows { &program->mainWindow(), &program->netSelectWindow(),
+            &program->setNetDataWindow(), &program->defineOpWindow(), &program->defineDataWindow(),
+            &program->dirSelectWindow(), &program->searchWindow(), &program->idListWindow(),
+            &program->idoWindow() };
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (QWidget *window : windows) {
+            spies.push_back(window == &program->mainWindow()
+                    ? std::make_unique<QSignalSpy>(&program->mainWindow(), &ui::MainWindow::refreshed)
+                    : std::make_unique<QSignalSpy>(
+                        static_cast<ui::StateWindow *>(window), &ui::StateWindow::refreshed));
+        }
+
+        if (change == u"net name typed") {
+            QTest::keyClick(program->netSelectWindow().findChild<QLineEdit *>("Net_Name"), 'A');
+        } else if (change == u"key that does nothing") {
+            QTest::keyClick(program->netSelectWindow().findChild<QListWidget *>("Select_menu"), Qt::Key_F9);
+        } else {
+            program->forward([&] {
+                if (change == u"caption")
+                    core.session.main.Caption = QStringLiteral("Kavrel - 表題");
+                else if (change == u"net editor field")
+                    core.setNetData.typeField(&core.setNetData.Fields.Header, QStringLiteral("見出し"));
+                else if (change == u"directory field")
+                    core.defineOp.typeField(&core.defineOp.LOG_Dir, QStringLiteral("LOGS"));
+                else if (change == u"option ticked")
+                    core.defineData.tick(&core.defineData.Sign_CHECK, !core.defineData.Sign_CHECK);
+                else if (change == u"picker directory")
+                    core.dirSelect.chooseDirectory(demo->path("SIGN"));
+                else if (change == u"search box ticked")
+                    core.searchDialog.tickString(!core.searchDialog.String_Check);
+                else if (change == u"id list caption")
+                    core.compose.idListWindow().Caption = QStringLiteral("宛先ＩＤ選択");
+                else if (change == u"move target typed")
+                    core.compose.moveWindow().typeIdoText(QStringLiteral("12"));
+            });
+        }
+        for (size_t i = 0; i < spies.size(); ++i) {
+            const bool own = windows.at(int(i))->objectName() == refreshed;
+            QVERIFY2(spies[i]->count() == (own ? 1 : 0),
+                qPrintable(windows.at(int(i))->objectName() + u' ' + QString::number(spies[i]->count())));
+        }
     }
 
     void optionFlags()

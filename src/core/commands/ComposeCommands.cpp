@@ -184,7 +184,7 @@ void ComposeCommands::storeOrRestore(EditResult result)
 void ComposeCommands::editThenStore(int savedRow)
 {
     const EditResult result = runEditor();
-    m_session.main.selectTitle(savedRow);
+    clickRow(m_session.main, savedRow);
     storeOrRestore(result);
     m_result.refocus = true;
     endCommand();
@@ -293,7 +293,7 @@ void ComposeCommands::Write()
                 last = i;
         }
         if (last >= 0)
-            main.selectTitle(last);
+            clickRow(main, last);
     }
 
     const MsgAnswer answer = m_session.message(
@@ -577,7 +577,7 @@ void ComposeCommands::Mail()
         const MsgAnswer answer = m_session.message(
             QStringLiteral("メール内容の書き換えですか？"), MsgButtons::YesNo, MsgIcon::Question);
         if (answer == MsgAnswer::Yes) {
-            main.selectTitle(main.Title.ListIndex);
+            clickRow(main, main.Title.ListIndex);
             cutWaiting(upfile::findMail(m_session.upFile.text(), markNumber(row)));
             m_session.composing.RewriteFlag = true;
         }

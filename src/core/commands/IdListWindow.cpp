@@ -32,7 +32,7 @@ QString IdListWindow::recipientOf(const QString &item)
 
 void IdListWindow::open(Mode mode)
 {
-    m_session.main.enabled = false;
+    m_session.main.disable();
     m_session.main.loseTitleFocus();
     m_accepted = false;
     m_mailMode = mode == Mode::Mail;
@@ -114,7 +114,7 @@ void IdListWindow::close()
     m_session.main.enabled = true;
     if (!m_accepted && m_mailMode && closedWithoutMail)
         closedWithoutMail();
-    m_session.main.focusTitle();
+    clickTitleList(m_session.main);
 }
 
 } // namespace kavrel::commands

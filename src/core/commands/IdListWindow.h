@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -26,6 +28,10 @@ public:
     QString Caption = QStringLiteral("ＩＤ List");
     bool visible = false;
     bool mono = false; // MonoColors: text and background colours swapped
+    // Tells the window that what it shows changed.
+    ChangeSignal changes { ChangeSignal::fromValues([this] {
+        return QVariantList { items, QVariant::fromValue(selected), Caption, visible, mono };
+    }) };
 
     // Set by the compose commands: runs the editor and stores the mail once
     // the recipients are in Recipients. closedWithoutMail runs when the

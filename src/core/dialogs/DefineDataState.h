@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
 #include "settings/SettingsRecords.h"
 
 #include <QString>
@@ -40,6 +41,13 @@ public:
     bool Mono_Check = false;
     bool Shift_Check = false;
     bool visible = false;
+    // Tells the dialog that what it shows changed.
+    ChangeSignal changes { ChangeSignal::fromValues([this] {
+        return QVariantList { NET_SELECT_CHECK, Sign_CHECK, Res_Del_Check, Board_List_Check, Title_Only_Check,
+            Mono_Check, Shift_Check, visible };
+    }) };
+    // The user ticked or cleared a box (flag is one of the above).
+    void tick(bool *flag, bool on) { *flag = on; }
 
     // Shows the dialog with the flags as they are in memory.
     void Show();

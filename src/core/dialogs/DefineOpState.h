@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
 #include "dialogs/DirSelectState.h"
 
 #include <QString>
@@ -40,6 +41,12 @@ public:
     QString Editor_Path;
     bool MonoColors = false; // the fields swap window and text colours
     bool visible = false;
+    // Tells the dialog that what it shows changed.
+    ChangeSignal changes { ChangeSignal::fromValues([this] {
+        return QVariantList { LOG_Dir, Up_Dir, BL_Dir, Editor_Path, MonoColors, visible };
+    }) };
+    // The user typed into a field (field is one of the four above).
+    void typeField(QString *field, const QString &text) { *field = text; }
 
     // Shows the dialog, filled from DIR.DEF as it is now.
     void Show();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
 #include "session/ListBox.h"
 
 #include <QHash>
@@ -46,6 +47,18 @@ public:
     bool visible = false;
     // Set before Show; kept when the picker is cancelled, cleared by OK.
     Purpose purpose = Purpose::None;
+    // Tells the picker's window that what it shows changed.
+    ChangeSignal changes { ChangeSignal::fromValues([this] {
+        return QVariantList { Select_Drive.items, Select_Drive.ListIndex, Select_Dir_Path, Select_Dir.items,
+            File_Select.items, File_Select.ListIndex, File_Select_Enabled, visible };
+    }) };
+    // The user chose a drive from the list, or a file by its name.
+    void chooseDrive(int index)
+    {
+        Select_Drive.ListIndex = index;
+        chooseDrive();
+    }
+    void chooseFile(const QString &name) { File_Select.ListIndex = int(File_Select.items.indexOf(name)); }
 
     // Shows the picker; the file list is enabled for the purposes that pick a file.
     void Show();

@@ -146,7 +146,7 @@ void showFirstBoard(Session &session)
     main.Read_End_Enabled = true;
     main.Caption = QStringLiteral("Kavrel[") + session.log.LogPath + QStringLiteral("]");
     if (!main.Title.isEmpty() && main.Title.ListIndex < 0)
-        main.selectTitle(0);
+        clickRow(main, 0);
     main.Search_Log_Enabled = true;
     if (!main.Board_List.isEmpty())
         main.Ido_Set_Enabled = true;

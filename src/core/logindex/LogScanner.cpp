@@ -529,7 +529,7 @@ void LogScanner::finish()
     if (m_session.main.Board_List.ListCount() >= 1) {
         // Set before the selection: the board's handling may look at it.
         m_session.log.NoBoardsFlag = false;
-        m_session.main.selectBoard(0);
+        clickBoard(m_session.main, 0);
         if (!m_listUnreadable)
             SaveBoardList(m_session, m_readLines);
     } else {

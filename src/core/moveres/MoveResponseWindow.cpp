@@ -29,7 +29,7 @@ qint64 MoveResponseWindow::sourceBoard() const
 void MoveResponseWindow::open()
 {
     auto &main = m_session.main;
-    main.enabled = false;
+    main.disable();
     main.loseTitleFocus();
     visible = true;
     targetListHasFocus = false;
@@ -228,7 +228,7 @@ void MoveResponseWindow::close()
     visible = false;
     m_session.main.enabled = true;
     ShowMoveTarget(m_session, IDO_TEXT);
-    m_session.main.focusTitle();
+    clickTitleList(m_session.main);
 }
 
 } // namespace kavrel::moveres

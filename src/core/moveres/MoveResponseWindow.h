@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
 #include "session/ListBox.h"
 
 #include <QString>
@@ -26,6 +27,12 @@ public:
     bool visible = false;
     bool mono = false; // MonoColors: text and background colours swapped
     bool targetListHasFocus = false;
+    // Tells the window that what it shows changed.
+    ChangeSignal changes { ChangeSignal::fromValues([this] {
+        return QVariantList { ido_board_list.items, ido_board_list.ListIndex, ido_board_list2.items,
+            ido_board_list2.ListIndex, IDO_TEXT, IDO_TEXT_Enabled, Caption, visible, mono,
+            targetListHasFocus };
+    }) };
 
     // load: disables the main window and fills both lists.
     void open();
@@ -39,6 +46,8 @@ public:
     void keyInTargetField(int keyCode);
     // A typed character as the field receives it after its key-down.
     void typeIntoIdoText(QChar c);
+    // The user's edit of the field.
+    void typeIdoText(const QString &text) { IDO_TEXT = text; }
     void saveMoveTable();
     void pressCancelButton();
 

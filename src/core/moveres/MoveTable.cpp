@@ -90,17 +90,22 @@ void ShowMoveTarget(Session &session, const QString &idoText)
     }
 }
 
-void TitleFocusFollowUp(Session &session)
+std::optional<ReaderCommand> replyPending(const Session &session)
 {
-    auto *events = session.main.events;
-    if (session.reading.LastWrittenKind == ReaderMode::MoveResponse) {
-        if (events)
-            events->execute(ReaderCommand::Write);
-        LoadMoveTable(session);
-        ShowMoveTarget(session);
+    switch (session.reading.LastWrittenKind) {
+    case ReaderMode::MoveResponse:
+        return ReaderCommand::Write;
+    case ReaderMode::MailReply:
+        return ReaderCommand::Mail;
+    default:
+        return std::nullopt;
     }
-    if (session.reading.LastWrittenKind == ReaderMode::MailReply && events)
-        events->execute(ReaderCommand::Mail);
+}
+
+void moveResponseWritten(Session &session)
+{
+    LoadMoveTable(session);
+    ShowMoveTarget(session);
 }
 
 } // namespace kavrel::moveres

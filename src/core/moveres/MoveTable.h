@@ -1,8 +1,12 @@
 #pragma once
 
+#include "session/ReaderCommand.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace kavrel {
 class Session;
@@ -43,9 +47,11 @@ bool SaveMoveTable(Session &session);
 // The mail box shows "なし" and disables the label.
 void ShowMoveTarget(Session &session, const QString &idoText = QString());
 
-// What the main window does when its title list gets the focus with a reply
-// pending: a temporary move-response is written (W), then the table is
-// reloaded and the target shown again; a mail reply opens the mail (M).
-void TitleFocusFollowUp(Session &session);
+// What the main window does next when its title list gets the focus with a
+// reply pending: a temporary move-response is written (Write), a mail reply
+// opens the mail (Mail); nothing otherwise. The reader runs it.
+std::optional<ReaderCommand> replyPending(const Session &session);
+// After a move-response's write: the table reloaded and the target shown again.
+void moveResponseWritten(Session &session);
 
 } // namespace kavrel::moveres

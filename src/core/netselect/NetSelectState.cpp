@@ -42,7 +42,7 @@ void NetSelectState::Show()
 void NetSelectState::load()
 {
     MonoColors = m_session.flag(settings::OptionFlags::MonoColors);
-    m_session.main.enabled = false;
+    m_session.main.disable();
 
     Select_menu.clear();
     for (const QString &name : NetDefinitionsFile(m_session).LoadAll())
@@ -356,6 +356,19 @@ void NetSelectState::openLogs(const QStringList &entries)
         loaded = false;
         m_session.main.enabled = true;
     }
+}
+
+void NetSelectState::selectLogs(const QList<bool> &selected)
+{
+    for (int i = 0; i < selected.size(); ++i)
+        Log_List_File2.setSelected(i, selected.at(i));
+}
+
+QVariantList NetSelectState::look() const
+{
+    return { Select_menu.items, Select_menu.ListIndex, Net_Name, Log_List_File.items, Log_List_File.ListIndex,
+        Log_List_File2.items, QVariant::fromValue(Log_List_File2.Selected), multi_check,
+        Log_List_File_Visible, Log_List_File2_Visible, MonoColors, enabled, loaded, int(focus) };
 }
 
 } // namespace kavrel::netselect

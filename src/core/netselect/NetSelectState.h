@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
 #include "netselect/MultiSelectList.h"
 #include "session/ListBox.h"
 
@@ -77,6 +78,8 @@ public:
     std::function<bool(const QString &name, qint64 done, qint64 total)> openProgress;
     // The drafts offered when a net is chosen; none when null.
     commands::Drafts *drafts = nullptr;
+    // Tells the screen that what it shows changed.
+    ChangeSignal changes { ChangeSignal::fromValues([this] { return look(); }) };
 
     // Shows the screen (loading it when it is not shown).
     void Show();
@@ -106,7 +109,14 @@ public:
     // The editor stored slot: its list entry shows the stored name.
     void netStored(int slot);
 
+    // The user's edits: the name typed, the log highlighted, the logs
+    // selected in the multi-selection list.
+    void typeNetName(const QString &text) { Net_Name = text; }
+    void highlightLog(int row) { Log_List_File.ListIndex = row; }
+    void selectLogs(const QList<bool> &selected);
+
 private:
+    QVariantList look() const;
     bool acceptsInput() const;
     void chooseNet(int slot);
     void showLogs(const QStringList &logs);

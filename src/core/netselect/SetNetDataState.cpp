@@ -128,4 +128,12 @@ void SetNetDataState::applySerialRule()
     Header_Enabled = !Fields.Sirial_Flg;
 }
 
+QVariantList SetNetDataState::look() const
+{
+    const settings::NetEntry &f = Fields;
+    return { f.Net_Name, f.Header, f.Main_Prompt, f.Read_End, f.Subcommand, f.Delete, f.Up_File_Name,
+        f.Board_list_File_Name, f.Log_File_Name, f.ID_LIST_FILE_NAME, f.Sirial_Flg, f.SirialHeader, f.Xchat,
+        f.Sign_Path, Header_Enabled, SirialHeader_Enabled, MonoColors, loaded };
+}
+
 } // namespace kavrel::netselect

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
 #include "settings/NetDefinitionsFile.h"
 
 #include <QString>
@@ -58,6 +59,11 @@ public:
     bool loaded = false;
     int slot = -1; // the NetTable slot being edited
     bool isNew = false;
+    // Tells the editor's window that what it shows changed.
+    ChangeSignal changes { ChangeSignal::fromValues([this] { return look(); }) };
+
+    // The user typed into a field (field points into Fields).
+    void typeField(QString *field, const QString &text) { *field = text; }
 
     // Opens the editor on a new net in slot, every field but the name at its default.
     void openNew(int slot, const QString &name);
@@ -79,6 +85,7 @@ public:
 
 private:
     friend class NetSelectState;
+    QVariantList look() const;
     void applySerialRule();
     QString unstorableCharacters() const;
 

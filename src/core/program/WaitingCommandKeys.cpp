@@ -24,7 +24,7 @@ void runOnWaitingCommand(Program &program, int n, ReaderCommand command)
         return;
     const int row = main.Title.ListIndex;
     program.reader.BuildTitleList();
-    main.selectTitle(std::min(row, main.rowCount() - 1));
+    program.reader.chooseRow(std::min(row, main.rowCount() - 1));
 }
 
 } // namespace kavrel

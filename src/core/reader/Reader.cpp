@@ -68,7 +68,7 @@ void Reader::showChosenBoard()
     m.Article.clear();
     if (!m_s.reading.TitleBuildSuppress)
         BuildTitleList();
-    m.focusTitle();
+    focusTitleList();
     showMoveTarget();
 }
 
@@ -90,7 +90,7 @@ void Reader::BuildTitleList()
     m_index.sync(m_s);
     const int row = showBoardTitles(m_s, &m_index);
     if (row >= 0)
-        m_s.main.selectTitle(row);
+        chooseRow(row);
 }
 
 void Reader::titleListFocused()
@@ -98,9 +98,18 @@ void Reader::titleListFocused()
     MainWindowState &m = m_s.main;
     m.ArticleCount.Caption = QStringLiteral("0/0");
     if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
-        m.selectTitle(0);
-    // A pending move-response or mail reply is written now.
-    moveres::TitleFocusFollowUp(m_s);
+        chooseRow(0);
+    // A pending move-response or mail reply is written now; a mail reply
+    // still pending after the move-response's write is opened after it.
+    const std::optional<ReaderCommand> reply = moveres::replyPending(m_s);
+    if (reply == ReaderCommand::Write) {
+        execute(ReaderCommand::Write);
+        moveres::moveResponseWritten(m_s);
+        if (moveres::replyPending(m_s) == ReaderCommand::Mail)
+            execute(ReaderCommand::Mail);
+    } else if (reply == ReaderCommand::Mail) {
+        execute(ReaderCommand::Mail);
+    }
 }
 
 void Reader::chooseRowInInfoColumn(int row)
@@ -109,8 +118,8 @@ void Reader::chooseRowInInfoColumn(int row)
     m.BatchSet.ListIndex = row;
     m.InfoColumn.ListIndex = row;
     m.SubjectColumn.ListIndex = row;
-    m.selectTitle(row);
-    m.focusTitle();
+    chooseRow(row);
+    focusTitleList();
 }
 
 void Reader::chooseRowInTitleColumn(int row)
@@ -120,19 +129,19 @@ void Reader::chooseRowInTitleColumn(int row)
 
 void Reader::keyInBoardList()
 {
-    m_s.main.focusTitle();
+    focusTitleList();
 }
 
 void Reader::batchColumnFocused()
 {
     m_s.main.BatchSet.ListIndex = m_s.main.Title.ListIndex;
-    m_s.main.focusTitle();
+    focusTitleList();
 }
 
 void Reader::articleViewFocused()
 {
     if (m_s.main.Title.enabled)
-        m_s.main.focusTitle();
+        focusTitleList();
 }
 
 // ---------------------------------------------------------------- article view
@@ -398,7 +407,7 @@ Reader::Located Reader::locateArticle(const QString &key, const QString &titleIt
     if (m_s.reading.LastWrittenKind == ReaderMode::UnreadSearch && m_ptrLogDate.isValid()
         && m_logDate.isValid() && m_ptrLogDate > m_logDate) {
         // The pointer belongs to a later log: this one counts as read.
-        m.selectBoard(m.Board_List.ListCount() - 1);
+        showBoard(m.Board_List.ListCount() - 1);
         m.clearTitleColumns();
         m.Article.clear();
         m.Title.ListIndex = -1;
@@ -422,7 +431,7 @@ void Reader::advanceToNextNonEmptyBoard()
     MainWindowState &m = m_s.main;
     do {
         m_s.reading.TitleBuildSuppress = true;
-        m.selectBoard(m.Board_List.ListIndex + 1);
+        showBoard(m.Board_List.ListIndex + 1);
         m_s.reading.TitleBuildSuppress = false;
         BuildTitleList();
     } while (m.Title.isEmpty() && !onLastBoard());
@@ -477,9 +486,9 @@ void Reader::keyDownInTitleList(int /*keyCode*/, int /*shift*/)
 void Reader::selectNextNonEmptyBoard()
 {
     MainWindowState &m = m_s.main;
-    m.selectBoard(m.Board_List.ListIndex + 1);
+    showBoard(m.Board_List.ListIndex + 1);
     while (!onLastBoard() && m.Title.isEmpty())
-        m.selectBoard(m.Board_List.ListIndex + 1);
+        showBoard(m.Board_List.ListIndex + 1);
 }
 
 void Reader::compose(ReaderCommand command)
@@ -498,12 +507,12 @@ void Reader::showComposed(const ComposeResult &result)
     if (result.outcome == ComposeResult::Outcome::Stored) {
         BuildTitleList();
         const int saved = m_s.composing.SavedTitleIndex;
-        m.selectTitle(saved < m.rowCount() ? saved : m.rowCount() - 1);
+        chooseRow(saved < m.rowCount() ? saved : m.rowCount() - 1);
     } else if (result.outcome == ComposeResult::Outcome::Deleted) {
         m.clearTitleColumns();
         m.Article.clear();
         BuildTitleList();
-        m.selectTitle(result.row);
+        chooseRow(result.row);
     }
     if (result.mailFinished) {
         // The article view starts afresh, on the row the user was on.
@@ -519,7 +528,7 @@ void Reader::showComposed(const ComposeResult &result)
     if (result.outcome == ComposeResult::Outcome::Restored)
         showRestored(result);
     if (result.refocus)
-        m.focusTitle();
+        focusTitleList();
 }
 
 void Reader::showRestored(const ComposeResult &result)
@@ -533,7 +542,7 @@ void Reader::showRestored(const ComposeResult &result)
     BuildTitleList();
     if (result.restoredCommand > 0 && chooseWaitingCommand(*this, m_s, result.restoredCommand))
         return;
-    m.selectTitle(saved < m.rowCount() ? saved : m.rowCount() - 1);
+    chooseRow(saved < m.rowCount() ? saved : m.rowCount() - 1);
 }
 
 void Reader::execute(ReaderCommand command)
@@ -634,7 +643,7 @@ bool Reader::moveAcrossBoards(std::optional<ReaderCommand> command)
     if (m.Board_List.ListIndex >= 0 && command == Previous) {
         // Up out of the first row: the preceding board, skipping empty ones.
         while (m.Board_List.ListIndex >= 1 && m.Title.ListIndex < 1) {
-            m.selectBoard(m.Board_List.ListIndex - 1);
+            showBoard(m.Board_List.ListIndex - 1);
             m_s.reading.LastWrittenKind = ReaderMode::MovedUp;
             if (!(m.Title.isEmpty() && m.Board_List.ListIndex != 0))
                 break;
@@ -665,14 +674,14 @@ void Reader::pageOn()
         // At the article's end every press moves on, the first one after
         // a move or an open as well as one that follows a scroll.
         if (m.Title.ListIndex != m.rowCount() - 1)
-            m.selectTitle(m.Title.ListIndex + 1);
+            chooseRow(m.Title.ListIndex + 1);
         else if (!onLastBoard()) {
             selectNextNonEmptyBoard();
             // Reading on with Space shows the next board's first article at
             // once: the title list keeps the focus, so its focus handling
             // would not, and the board would show the no-article notice.
             if (!m.Title.isEmpty() && m.Title.ListIndex < 0)
-                m.selectTitle(0);
+                chooseRow(0);
         }
     }
 }
@@ -700,7 +709,7 @@ void Reader::moveRow(RowMove move)
         break;
     }
     if (next != current)
-        m.selectTitle(next);
+        chooseRow(next);
 }
 
 void Reader::dropPendingUnreadSearch()
@@ -794,12 +803,36 @@ void Reader::chooseBoard(int item)
 {
     // The board list has the focus while the user chooses from it.
     m_s.main.loseTitleFocus();
-    m_s.main.selectBoard(item);
+    showBoard(item);
 }
 
 void Reader::chooseRow(int row)
 {
-    m_s.main.selectTitle(row);
+    MainWindowState &m = m_s.main;
+    m.selectTitle(row);
+    if (m.events && row >= 0)
+        showChosenRow();
+    // Whatever the click showed (an article, a waiting command, nothing
+    // during a search), the counter follows the selection.
+    m.showRowCounter();
+}
+
+void Reader::showBoard(int item)
+{
+    m_s.main.selectBoard(item);
+    if (m_s.main.events && item >= 0)
+        showChosenBoard();
+}
+
+void Reader::focusTitleList()
+{
+    MainWindowState &m = m_s.main;
+    if (m.titleHasFocus)
+        return;
+    m.focusTitle();
+    if (m.events)
+        titleListFocused();
+    m.showRowCounter();
 }
 
 QStringList Reader::titleRows() const

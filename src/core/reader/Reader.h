@@ -101,6 +101,11 @@ public:
     void chooseBoard(int item);
     // Selects a row of the title list (shows it, or runs the search from it).
     void chooseRow(int row);
+    // Selects a board item and shows its title list, the focus staying where
+    // it is.
+    void showBoard(int item);
+    // Title takes the focus: its handling runs when the focus was elsewhere.
+    void focusTitleList();
     // One line per row: BatchSet, Title, InfoColumn, SubjectColumn, separated by TABs.
     QStringList titleRows() const;
     // The title without the blanks and serial number that serial nets add.

@@ -171,4 +171,17 @@ void SearchDialogState::cancelSearch()
     visible = false;
 }
 
+bool SearchDialogState::monoColors() const
+{
+    return m_s.flag(settings::OptionFlags::MonoColors);
+}
+
+QVariantList SearchDialogState::look() const
+{
+    QVariantList values { String_Check, DateTime_Check, visible };
+    for (const QString &text : fields)
+        values << text;
+    return values;
+}
+
 } // namespace kavrel::search

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -51,6 +53,13 @@ public:
     bool String_Check = false;
     bool DateTime_Check = false;
     bool visible = false;
+    // Tells the dialog that what it shows changed.
+    ChangeSignal changes { ChangeSignal::fromValues([this] { return look(); }) };
+    // The user ticked or cleared a box.
+    void tickString(bool on) { String_Check = on; }
+    void tickDateTime(bool on) { DateTime_Check = on; }
+    // Whether the fields swap their colours (the option MonoColors).
+    bool monoColors() const;
 
     static QString caption() { return QStringLiteral("文字列＆日時検索"); }
     // At most this many characters in a field (0: no limit).
@@ -89,6 +98,7 @@ public:
     QString givenTo() const;
 
 private:
+    QVariantList look() const;
     void fillRow(const QString &stored, Field year);
 
     // The texts of a refused range, until a range is accepted.

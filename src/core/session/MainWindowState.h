@@ -1,15 +1,18 @@
 #pragma once
 
+#include "base/ChangeSignal.h"
 #include "session/ListBox.h"
 #include "session/ReaderCommand.h"
 
 #include <QString>
 
+#include <memory>
+
 namespace kavrel {
 
-// The handling that runs when the main window's selections change. The reader
-// implements it; setting a selection from code runs it at once, exactly as a
-// user's click would.
+// The handling of the user's choices in the main window. The reader
+// implements it; code that acts as the user calls it through clickBoard,
+// clickRow and clickTitleList below.
 class MainWindowEvents
 {
 public:
@@ -64,12 +67,21 @@ public:
 
     MainWindowEvents *events = nullptr;
 
-    // Selections from code: set the index, then run the handling.
-    void selectBoard(int index);
+    // Selections: they set the data and run nothing. What a user's choice
+    // does is the reader's (the click functions below).
+    void selectBoard(int index) { Board_List.ListIndex = index; }
+    // The row; the counter follows it.
     void selectTitle(int index);
-    // Gives Title the focus; runs titleListFocused when it was elsewhere.
-    void focusTitle();
+    void focusTitle() { titleHasFocus = true; }
     void loseTitleFocus() { titleHasFocus = false; }
+    // While a window that must be finished first is open: a disabled window
+    // has no focus; Title gets it back, with its handling, when the window
+    // is enabled and active again.
+    void disable()
+    {
+        enabled = false;
+        titleHasFocus = false;
+    }
     // The counter: the selected row (0 for none) and the row count.
     void showRowCounter();
 
@@ -90,6 +102,32 @@ public:
     // resizeArticleView: the view now shows visibleLines lines at once; the
     // selection goes back to the last line of the first screenful.
     void resizeArticleView(int visibleLines);
+
+    // Tells the main window that what it shows changed (made on first use; a
+    // copy of the state has a signal of its own).
+    ChangeSignal &changes();
+
+private:
+    bool takeChange();
+    struct Look;
+    // Copies start without a signal: the signal's state is the one it was made for.
+    struct Changes
+    {
+        Changes() = default;
+        Changes(const Changes & /*other*/) { }
+        // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): takes nothing from other
+        Changes &operator=(const Changes & /*other*/) { return *this; }
+        std::shared_ptr<Look> reported;
+        std::shared_ptr<ChangeSignal> signal;
+    };
+    Changes m_changes;
 };
+
+// For code that acts as the user would: the selection set, then the handling
+// of the user's choice by the reader that shows the state (none without one).
+void clickBoard(MainWindowState &main, int index);
+void clickRow(MainWindowState &main, int index);
+// Title takes the focus; its handling runs when the focus was elsewhere.
+void clickTitleList(MainWindowState &main);
 
 } // namespace kavrel

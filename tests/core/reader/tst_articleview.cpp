@@ -130,7 +130,7 @@ void TestArticleView::showsTheArticleLines()
     Session s;
     loadHandLog(s);
     reader::Reader r(s);
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     QVERIFY(s.main.titleHasFocus);
     // The focus came from elsewhere: the first row is shown at once.
     QCOMPARE(s.main.Title.ListIndex, 0);
@@ -139,7 +139,7 @@ void TestArticleView::showsTheArticleLines()
             "二行目", TestMarkers::subcommand() }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("1/4"));
 
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Article.items.first(), QString("TALK(1002/1005) 26/12/01 11:00:00 Re:最初の話題"));
     QCOMPARE(s.main.Article.items.last(), TestMarkers::subcommand() + "r");
     QCOMPARE(s.main.ArticleCount.Caption, QString("2/4"));
@@ -148,7 +148,7 @@ void TestArticleView::showsTheArticleLines()
     // Everything shown counts as read, up to the next header.
     const QString log = s.log.LogText;
     QCOMPARE(s.unread.ReadPointer, log.indexOf(TestMarkers::articleHeader(), log.indexOf("TALK(1002/")) + 1);
-    s.main.selectTitle(0);
+    clickRow(s.main, 0);
     QCOMPARE(s.unread.ReadPointer, log.indexOf(TestMarkers::articleHeader(), log.indexOf("TALK(1002/")) + 1);
 }
 
@@ -165,9 +165,9 @@ void TestArticleView::capturedTwiceShowsTheReadCopy()
     s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣" };
     reader::Reader r(s);
-    s.main.selectBoard(0);
+    clickBoard(s.main, 0);
     QCOMPARE(s.main.Title.items, QStringList({ "[1002]", "[1001]" }));
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Article.items.at(2), QString("今度は読んだ本文"));
 }
 
@@ -176,18 +176,18 @@ void TestArticleView::mailRowsAndGarbledRows()
     Session s;
     loadHandLog(s);
     reader::Reader r(s);
-    s.main.selectBoard(0);
+    clickBoard(s.main, 0);
     // The first mail runs past the line that starts with "No.".
     QCOMPARE(s.main.Article.items,
         QStringList({ "mail 26/12/01 09:00 From:ABC00003 (佐藤)", "  100 bytes ABC00003:佐藤",
             "メール本文です", "No.5 の話もしましょう" }));
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Article.items.first(), QString("mail 26/12/02 10:00 From:ABC00004 (田中)"));
 
     // A row whose number could not be read warns instead.
     s.log.LogText.replace("TALK(1003/1005)", "TALK(?\?\?\?/1005)");
-    s.main.selectBoard(1);
-    s.main.selectTitle(3);
+    clickBoard(s.main, 1);
+    clickRow(s.main, 3);
     QCOMPARE(s.main.Title.item(3), QString("[????]"));
     QCOMPARE(s.main.Article.items,
         QStringList({ "このアーティクルは文字化けを起こした可能性があります。",
@@ -206,7 +206,7 @@ void TestArticleView::emptyFirstLineAndEmptyArticle()
     s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣" };
     reader::Reader r(s);
-    s.main.selectBoard(0);
+    clickBoard(s.main, 0);
     QCOMPARE(s.main.Title.items, QStringList({ "[1001]", "[1002]" }));
     QCOMPARE(s.main.Article.items,
         QStringList({ "このアーティクルは文字化けを起こしています。表示できませんでした。" }));
@@ -223,10 +223,10 @@ void TestArticleView::chatRowShowsItsLines()
     s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     reader::Reader r(s);
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     QCOMPARE(s.main.Title.items, QStringList({ "[XCHAT]", "[XCHAT]" }));
     QCOMPARE(s.main.Article.items, QStringList({ "[A] やあ", "[B] どうも" }));
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Article.items, QStringList({ "[C] 二回目" }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("2/2"));
 }
@@ -243,10 +243,10 @@ void TestArticleView::chatRoomKeyAtTheLogsStart()
     s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣", "[XCHAT] No1.部屋" };
     reader::Reader r(s);
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     QCOMPARE(s.main.Title.items, QStringList({ "[XCHAT]", "[XCHAT]" }));
     QCOMPARE(s.main.Article.items, QStringList({ "[C] 二回目" }));
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Article.items,
         QStringList({ "このアーティクルは文字化けを起こしています。表示できませんでした。" }));
     // Chosen again, the room shows the same.
@@ -273,7 +273,7 @@ void TestArticleView::firstScreenfulSelection()
     loadHandLog(s);
     s.main.ArticleVisibleLines = visible;
     reader::Reader r(s);
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     QCOMPARE(s.main.Article.ListIndex, selected);
 }
 
@@ -282,9 +282,9 @@ void TestArticleView::notFoundKeepsTheView()
     Session s;
     loadHandLog(s);
     reader::Reader r(s);
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     s.main.Title.items[2] = "  [9999]";
-    s.main.selectTitle(2);
+    clickRow(s.main, 2);
     QCOMPARE(s.main.Article.items.first(), QString("TALK(1001/1005) 26/12/01 10:00:00 最初の話題"));
     // The counter follows the selection all the same.
     QCOMPARE(s.main.ArticleCount.Caption, QString("3/4"));
@@ -308,14 +308,14 @@ void TestArticleView::sameArticlesAsTheStepByStepSearch()
     loadGenerated(s, log, false);
     reader::Reader r(s);
     for (int board = 0; board < log.boardItems.size(); ++board) {
-        s.main.selectBoard(board);
+        clickBoard(s.main, board);
         for (int row = 0; row < s.main.rowCount(); ++row) {
             const QString item = s.main.Title.item(row);
             if (item == u"[XCHAT]" || reader::bracketText(item) == u"?\?\?\?")
                 continue;
             s.unread.ReadPointer = 0;
             s.main.Article.clear();
-            s.main.selectTitle(row);
+            clickRow(s.main, row);
             const qsizetype start = slowStart(s, row);
             if (start == 0) {
                 QVERIFY(s.main.Article.isEmpty());
@@ -341,18 +341,18 @@ void TestArticleView::unreadSearchStopsBeyondThePointer()
     Session s;
     loadHandLog(s);
     reader::Reader r(s);
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
     // Nothing read yet, but 1002's prompt was answered with a read command
     // inside its article: the unread search passes it over.
     s.unread.PtrRec.Pointer = 0;
     s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Title.ListIndex, 2);
     // Read up to the end of 1002: the search skips 1002 and shows 1004.
     s.unread.PtrRec.Pointer = positionOf(s.log.LogText, "TALK(1003/1005) 26/12/01 12:00:00 別の話題") - 2;
     s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Title.ListIndex, 2);
     QCOMPARE(readerModeName(s.reading.LastWrittenKind), QString());
     QCOMPARE(s.main.Article.items.first(), QString("TALK(1004/1005) 26/12/01 13:00:00 Re:Re:最初の話題"));
@@ -361,7 +361,7 @@ void TestArticleView::unreadSearchStopsBeyondThePointer()
     // stops on board 3's first article.
     s.unread.PtrRec.Pointer = positionOf(s.log.LogText, "NEWS(2001/2002) 26/12/02 08:00:00 ニュース一") - 10;
     s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 0);
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
@@ -371,18 +371,18 @@ void TestArticleView::unreadSearchStopsBeyondThePointer()
     // board and shows it.
     s.unread.PtrRec.Pointer = s.log.LogText.size();
     s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 1);
     QCOMPARE(readerModeName(s.reading.LastWrittenKind), QString());
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2002/2002) 26/12/02 09:30:00 ニュース二"));
 
     // Failing on the last row of the last board itself shows nothing new.
-    s.main.selectTitle(0);
+    clickRow(s.main, 0);
     s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Article.items.first(), QString("NEWS(2001/2002) 26/12/02 08:00:00 ニュース一"));
     QCOMPARE(readerModeName(s.reading.LastWrittenKind), QString("未読検索"));
 }
@@ -398,10 +398,10 @@ void TestArticleView::unreadSearchInAnOlderLog()
         return path.trimmed() == u"/logs/NET0102.LOG" ? QDateTime(QDate(2026, 1, 2), QTime(8, 0))
                                                       : QDateTime(QDate(1999, 1, 1), QTime(8, 0));
     };
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     s.unread.PtrRec.LogName = QString("/logs/NET0102.LOG").leftJustified(80);
     s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     // The pointer belongs to a later log: this one counts as read.
     QCOMPARE(s.main.Board_List.ListIndex, 3);
     QCOMPARE(s.main.Title.ListIndex, 1);
@@ -437,12 +437,12 @@ void TestArticleView::unreadSearchAgreesWithTheSteps()
     // Where the steps stop: the first row (from board 1, row 1 on) whose
     // article has a taken line beyond the pointer, or whose number could not
     // be read (such a row is shown as it is, and the search stays pending).
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     int wantBoard = -1;
     int wantRow = -1;
     bool pending = false;
     for (int board = 1; board < log.boardItems.size() && wantBoard < 0; ++board) {
-        s.main.selectBoard(board);
+        clickBoard(s.main, board);
         for (int row = board == 1 ? 1 : 0; row < s.main.rowCount(); ++row) {
             pending = reader::bracketText(s.main.Title.item(row)) == u"?\?\?\?";
             if (pending || slowUnreadFinds(s, row)) {
@@ -456,9 +456,9 @@ void TestArticleView::unreadSearchAgreesWithTheSteps()
         wantBoard = int(log.boardItems.size()) - 1;
         wantRow = s.main.rowCount() - 1;
     }
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     s.reading.LastWrittenKind = ReaderMode::UnreadSearch;
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(s.main.Board_List.ListIndex, wantBoard);
     QCOMPARE(s.main.Title.ListIndex, wantRow);
     QCOMPARE(readerModeName(s.reading.LastWrittenKind), pending ? QString("未読検索") : QString());
@@ -474,11 +474,11 @@ void TestArticleView::emptyLinesBeforeTheKeyLine()
     s.log.LogText = h + crlfLines({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }) + h + "\r\n"
         + crlfLines({ "TALK(1002/9) 26/12/01 10:00:00 二", "  1 bytes A:b", "y" }) + h;
     reader::Reader r(s);
-    s.main.selectBoard(1);
+    clickBoard(s.main, 1);
     QCOMPARE(s.main.Title.items, QStringList({ "[1001]", "[1002]" }));
     QCOMPARE(
         s.main.Article.items, QStringList({ "TALK(1001/9) 26/12/01 10:00:00 一", "  1 bytes A:a", "x" }));
-    s.main.selectTitle(1);
+    clickRow(s.main, 1);
     QCOMPARE(
         s.main.Article.items, QStringList({ "TALK(1002/9) 26/12/01 10:00:00 二", "  1 bytes A:b", "y" }));
     QCOMPARE(s.main.ArticleCount.Caption, QString("2/2"));
@@ -490,10 +490,10 @@ void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
     Session shown;
     loadHandLog(shown);
     reader::Reader byClicks(shown);
-    shown.main.selectBoard(1);
+    clickBoard(shown.main, 1);
     QList<QStringList> expected;
     for (int row = 0; row < shown.main.rowCount(); ++row) {
-        shown.main.selectTitle(row);
+        clickRow(shown.main, row);
         expected.append(shown.main.Article.items);
     }
     QVERIFY(expected.size() >= 3);
@@ -502,8 +502,8 @@ void TestArticleView::viewOfABoardLeavesTheWindowAsItWas()
     Session s;
     loadHandLog(s);
     reader::Reader r(s);
-    s.main.selectBoard(0);
-    s.main.selectTitle(0);
+    clickBoard(s.main, 0);
+    clickRow(s.main, 0);
     s.search.StringSearchOn = true;
     s.search.SearchText = "見つからない";
     s.reading.LastWrittenKind = ReaderMode::MoveResponse;

@@ -107,19 +107,19 @@ void TestMarkRowDisplay::chatWriteStopsAtALineEndingInAFullStop()
 void TestMarkRowDisplay::clickingAMarkRowShowsIt()
 {
     Fixture f;
-    f.s.main.selectBoard(1);
+    clickBoard(f.s.main, 1);
     QCOMPARE(f.s.main.Title.items,
         QStringList({ "[1001]", " [1002]", "  [1004]", "[レス 1]", "[1003]", "[書込 1]" }));
     QCOMPARE(f.s.main.BatchSet.items.at(4), QString("S"));
     f.s.main.ArticleVisibleLines = 2;
-    f.s.main.selectTitle(5);
+    clickRow(f.s.main, 5);
     QCOMPARE(f.s.main.Article.items.first(), QString("一の書込"));
     QCOMPARE(f.s.main.Article.ListIndex, 1);
     // The counter shows the mark row's place like any other row's.
     QCOMPARE(f.s.main.ArticleCount.Caption, QString("6/6"));
     // Deleted from the up file: an empty view.
     f.s.upFile.load(QString());
-    f.s.main.selectTitle(3);
+    clickRow(f.s.main, 3);
     QVERIFY(f.s.main.Article.isEmpty());
 }
 

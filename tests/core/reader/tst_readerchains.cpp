@@ -103,7 +103,7 @@ void TestReaderChains::unreadSearchOverAHundredThousandRows()
     int rows = 0;
     onSmallStack([&] {
         Reader r(s);
-        s.main.selectBoard(0);
+        clickBoard(s.main, 0);
         rows = s.main.rowCount();
         s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
         s.unread.PtrRec.Pointer = m_log.indexOf("SMALL(1/1)") - 10;
@@ -125,7 +125,7 @@ void TestReaderChains::searchAdvanceOverAHundredThousandRows()
     qint64 readPointer = 0;
     onSmallStack([&] {
         Reader r(s);
-        s.main.selectBoard(0);
+        clickBoard(s.main, 0);
         s.search.StringSearchOn = true;
         s.search.SearchText = "見つけた";
         test::pressKey(r, reader::Key_Down);
@@ -145,7 +145,7 @@ void TestReaderChains::unreadSearchWithNothingLeft()
     Outcome out;
     onSmallStack([&] {
         Reader r(s);
-        s.main.selectBoard(0);
+        clickBoard(s.main, 0);
         s.unread.PtrRec.LogName = s.log.LogPath.leftJustified(80);
         s.unread.PtrRec.Pointer = m_log.size();
         test::pressKey(r, reader::Key_Down, reader::Shift_Shift);
@@ -176,7 +176,7 @@ void TestReaderChains::manyEmptyBoardsAreSkipped()
     Outcome down, up;
     onSmallStack([&] {
         Reader r(s);
-        s.main.selectBoard(1);
+        clickBoard(s.main, 1);
         test::pressKey(r, reader::Key_End);
         test::pressKey(r, reader::Key_Down);
         down = outcomeOf(s);

@@ -41,7 +41,7 @@ struct Fixture
         s.compose = &compose;
         s.Flags[settings::OptionFlags::SpaceMovesOn] = spaceMoves ? "1" : "0";
         s.main.ArticleVisibleLines = 3;
-        s.main.selectBoard(board);
+        clickBoard(s.main, board);
     }
     void press(int key, int shift = 0, int times = 1)
     {
@@ -181,7 +181,7 @@ void TestReaderKeys::upIntoAnEmptyFirstBoardLeavesNoMoveUpPending()
 {
     Fixture f(1);
     f.s.log.BoardKeys[0] = QStringLiteral("NOMAIL"); // a log without mail
-    f.s.main.selectBoard(1);
+    clickBoard(f.s.main, 1);
     f.press(reader::Key_Up);
     QCOMPARE(f.board(), 0);
     QCOMPARE(f.row(), -1);
@@ -286,7 +286,7 @@ void TestReaderKeys::searchWithoutHitAsksOnce()
 
     // Clicking a title that is a miss moves on in the same way; Yes ends it.
     f.messages.answers = { MsgAnswer::Yes };
-    f.s.main.selectTitle(0);
+    clickRow(f.s.main, 0);
     QCOMPARE(f.row(), 1);
     QCOMPARE(f.s.search.StringSearchOn, false);
     QCOMPARE(f.messages.shown.size(), 2);
@@ -337,14 +337,14 @@ void TestReaderKeys::chainsPassOverWaitingCommands()
     f.s.search.StringSearchOn = false;
     f.reader.chooseBoard(1);
     f.s.search.StringSearchOn = true;
-    f.s.main.selectTitle(4);
+    clickRow(f.s.main, 4);
     QCOMPARE(f.row(), 4);
     QCOMPARE(f.firstLine(), QString("書きかけ"));
     f.s.search.StringSearchOn = false;
     f.reader.chooseBoard(1);
     f.s.search.StringSearchOn = true;
     f.s.search.SearchText = "二つ目";
-    f.s.main.selectTitle(4);
+    clickRow(f.s.main, 4);
     QCOMPARE(f.board(), 3);
     QCOMPARE(f.row(), 1);
 }
@@ -405,7 +405,7 @@ void TestReaderKeys::commandLettersReachTheComposeCommands()
 
     // On a chat room E writes, as W does.
     f.s.main.Board_List.items << "[XCHAT] No1.部屋";
-    f.s.main.selectBoard(4);
+    clickBoard(f.s.main, 4);
     f.compose.keys.clear();
     f.press(reader::Key_E);
     QCOMPARE(f.compose.keys, QList<ReaderCommand> { ReaderCommand::Write });
@@ -422,7 +422,7 @@ void TestReaderKeys::theReaderShowsWhatACommandLeft()
     Fixture f(1);
     const int rows = f.s.main.rowCount();
     QVERIFY(rows >= 2);
-    f.s.main.selectTitle(1);
+    clickRow(f.s.main, 1);
     f.s.main.loseTitleFocus();
     const qint64 board = boarditem::boardNumber(f.s.main.Board_List.selectedText());
     // The command queues a write and reports what it did; the reader alone
@@ -455,7 +455,7 @@ void TestReaderKeys::theReaderShowsWhatACommandLeft()
         result.row = 0;
         return result;
     };
-    f.s.main.selectTitle(rows);
+    clickRow(f.s.main, rows);
     f.press(reader::Key_D);
     QCOMPARE(f.s.main.rowCount(), rows);
     QCOMPARE(f.row(), 0);
@@ -467,14 +467,14 @@ void TestReaderKeys::pendingMoveResponseWritesOnFocus()
     f.s.moves.MoveTable = { "", "9", "" };
     f.s.reading.LastWrittenKind = ReaderMode::MoveResponse;
     f.s.main.loseTitleFocus();
-    f.s.main.focusTitle();
+    clickTitleList(f.s.main);
     QCOMPARE(f.compose.keys, QList<ReaderCommand> { ReaderCommand::Write });
     // The table is read again from the net's file (none here): no target.
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
     QCOMPARE(readerModeName(f.s.reading.LastWrittenKind), QString("move Res"));
     f.s.reading.LastWrittenKind = ReaderMode::MailReply;
     f.s.main.loseTitleFocus();
-    f.s.main.focusTitle();
+    clickTitleList(f.s.main);
     QVERIFY(f.compose.keys.last() == ReaderCommand::Mail);
 }
 
@@ -482,27 +482,27 @@ void TestReaderKeys::moveTargetAndOtherColumns()
 {
     Fixture f(1);
     f.s.moves.MoveTable = { "3", "7", "" }; // an entry for the mail box is never shown
-    f.s.main.selectBoard(1);
+    clickBoard(f.s.main, 1);
     QCOMPARE(f.s.main.To_No.Caption, QString("7"));
     QVERIFY(f.s.main.To_No.enabled);
-    f.s.main.selectBoard(0);
+    clickBoard(f.s.main, 0);
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
     QVERIFY(!f.s.main.To_No.enabled);
-    f.s.main.selectBoard(3);
+    clickBoard(f.s.main, 3);
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
     QVERIFY(f.s.main.To_No.enabled);
     // A board line printed without a blank before its name.
     f.s.main.Board_List.items[1] = QStringLiteral("No.1｢雑談｣");
-    f.s.main.selectBoard(1);
+    clickBoard(f.s.main, 1);
     QCOMPARE(f.s.main.To_No.Caption, QString("7"));
     QVERIFY(f.s.main.To_No.enabled);
     // A chat room named with a number has no target.
     f.s.main.Board_List.items[1] = QStringLiteral("[XCHAT] No1.1人の部屋");
-    f.s.main.selectBoard(1);
+    clickBoard(f.s.main, 1);
     QCOMPARE(f.s.main.To_No.Caption, QString("なし"));
     f.s.main.Board_List.items[1] = QStringLiteral("No.1 ｢雑談｣");
 
-    f.s.main.selectBoard(1);
+    clickBoard(f.s.main, 1);
     f.reader.chooseRowInTitleColumn(2);
     QCOMPARE(f.s.main.Title.ListIndex, 2);
     QCOMPARE(f.s.main.InfoColumn.ListIndex, 2);
@@ -602,7 +602,7 @@ void TestReaderKeys::serialTitlesWithoutTheirPadding()
     s.log.BoardKeys = { "K" };
     s.main.Board_List.items = { "No.1 ｢K｣" };
     Reader r(s);
-    s.main.selectBoard(0);
+    clickBoard(s.main, 0);
     QCOMPARE(r.plainTitle(0), QString("親  "));
     QCOMPARE(r.plainTitle(1), QString("子"));
 }
