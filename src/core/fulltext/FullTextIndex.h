@@ -144,6 +144,7 @@ public:
 
 private:
     enum class Outcome { Done, Failed, Damaged, ReadOnly };
+    class Update; // one pass of update()
     Outcome updateOnce(const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel);
     Outcome findOnce(const Query &query, QVector<Hit> *hits, bool snippets, int limit);
     // Closes the index and deletes its files, saying so in notices().
@@ -154,6 +155,13 @@ private:
     // the index is made anew, or copied into the cache folder.
     bool startAnew();
     bool create();
+    // Whether the open index is of this format, making its tables in a new
+    // file (in a transaction left open: writing says so); damaged says
+    // that it is of another format or its pages have no checksums.
+    bool checkFormat(bool *writing, bool *damaged);
+    // The conditions of a query on its records (a, l), with their values.
+    // SQLITE_OK, or the error of the read that failed.
+    int conditionsOf(const Query &query, QStringList *where, QStringList *values);
     // After an update that removed full-text rows.
     bool reclaimSpace(qint64 removedRows);
     // Narrows the trigrams of a query to the rare ones, when some are rare.
