@@ -46,7 +46,10 @@ namespace {
 // records are found by board, number and date-time.
 // 10: a log is known by its status-change time and the hash of all of its
 // bytes; each page keeps a checksum.
-constexpr int kFormat = 10;
+// 11: each board's archive across the logs (its rows in thread order, the
+// board, its articles per month) is kept, and made again when the board's
+// records change.
+constexpr int kFormat = 11;
 
 // Whether an SQLite result says that the file is damaged: a page whose
 // checksum does not match, a b-tree or record that makes no sense, or a
@@ -99,6 +102,12 @@ public:
     {
         return QString::fromUtf8(
             reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
+    }
+    // The text as UTF-8, valid until the next step.
+    QByteArrayView utf8(int i) const
+    {
+        return { reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
+            sqlite3_column_bytes(m_stmt, i) };
     }
     qint64 integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
     QByteArray blob(int i) const
@@ -680,6 +689,23 @@ bool FullTextIndex::create()
           "CREATE INDEX IF NOT EXISTS articles_article ON articles(board_no, number, dt);"
           "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
+          // Each board's archive across the logs, as 通し読み shows it; a
+          // board whose records changed since is stale until made again.
+          "CREATE TABLE IF NOT EXISTS archive_stale(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " PRIMARY KEY(net, board_no)) WITHOUT ROWID;"
+          "CREATE TABLE IF NOT EXISTS archive_rows(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " seq INTEGER NOT NULL, depth INTEGER, captures INTEGER, id INTEGER, file TEXT, "
+          "board_name TEXT,"
+          " number TEXT, parent TEXT, sender_id TEXT, sender_name TEXT, dt TEXT, title TEXT, row INTEGER,"
+          " lines INTEGER, endpos INTEGER, PRIMARY KEY(net, board_no, seq)) WITHOUT ROWID;"
+          // The rows' lines as the listing prints them, apart: read alone,
+          // they are read from a few pages.
+          "CREATE TABLE IF NOT EXISTS archive_lines(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " seq INTEGER NOT NULL, line TEXT, PRIMARY KEY(net, board_no, seq)) WITHOUT ROWID;"
+          "CREATE TABLE IF NOT EXISTS archive_boards(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " name TEXT, articles INTEGER, first TEXT, last TEXT, PRIMARY KEY(net, board_no)) WITHOUT ROWID;"
+          "CREATE TABLE IF NOT EXISTS archive_months(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " month TEXT NOT NULL, count INTEGER, PRIMARY KEY(net, board_no, month)) WITHOUT ROWID;"
           // Full-text rows removed since the table was last merged into one.
           "CREATE TABLE IF NOT EXISTS upkeep(removed INTEGER NOT NULL);"
           "INSERT INTO upkeep(removed) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM upkeep);"
@@ -884,7 +910,7 @@ struct Writes
         // In the order of their ids: removing an article with a lower id than
         // the one before makes the full-text table write out a segment.
         , articlesFrom(db,
-              "SELECT id, title, sender_id, sender_name, board_name, chunk, part FROM articles"
+              "SELECT id, title, sender_id, sender_name, board_name, chunk, part, board_no FROM articles"
               " WHERE log = ? AND endpos > ? ORDER BY id")
         , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
         , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
@@ -893,16 +919,17 @@ struct Writes
               " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
               " ctime=excluded.ctime, hash=excluded.hash RETURNING id")
         , deleteLog(db, "DELETE FROM logs WHERE id = ?")
+        , markStale(db, "INSERT OR IGNORE INTO archive_stale(net, board_no) VALUES(?, ?)")
     {
     }
     bool ok() const
     {
         return insertArticle.ok() && insertChunk.ok() && deleteChunks.ok() && insertFts.ok() && deleteFts.ok()
             && articlesFrom.ok() && deleteArticles.ok() && keptArticles.ok() && upsertLog.ok()
-            && deleteLog.ok();
+            && deleteLog.ok() && markStale.ok();
     }
     Stmt insertArticle, insertChunk, deleteChunks, insertFts, deleteFts, articlesFrom, deleteArticles,
-        keptArticles, upsertLog, deleteLog;
+        keptArticles, upsertLog, deleteLog, markStale;
 };
 
 } // namespace
@@ -937,6 +964,9 @@ private:
     Outcome rollBack();
     bool dropArticles(qint64 log, qint64 from);
     bool addArticles(qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles);
+    // The boards whose records were added or dropped are marked for their
+    // archive to be made again, in the log's transaction.
+    bool markStale(const QString &net);
     bool cancelled() const { return m_cancel && m_cancel->load(); }
     // A large log is reported on while it is parsed and written.
     void reportWithin(int percent);
@@ -954,6 +984,7 @@ private:
     int m_damagedRead = SQLITE_OK; // a read that failed on a damaged chunk, which SQLite does not see
     qint64 m_removedRows = 0; // full-text rows removed: they leave deletion marks behind
     bool m_stopped = false; // cancelled between logs
+    QSet<int> m_touched; // boards of the log being written whose records changed
 };
 
 FullTextIndex::Outcome FullTextIndex::updateOnce(
@@ -1138,7 +1169,7 @@ FullTextIndex::Outcome FullTextIndex::Update::storeLog(const LogJob &job, Prepar
         ok = dropArticles(logId, -1) && addArticles(logId, prepared, prepared.articles);
         m_index.lastActions.append({ net, job.log, Action::Full });
     }
-    if (!ok || !m_index.exec("COMMIT"))
+    if (!ok || !markStale(net) || !m_index.exec("COMMIT"))
         return rollBack();
     return Outcome::Done;
 }
@@ -1204,7 +1235,7 @@ FullTextIndex::Outcome FullTextIndex::Update::removeVanished(const QString &netF
             return notWritten();
         m_writes->deleteLog.reset();
         m_writes->deleteLog.bind(1, it->id);
-        if (!dropArticles(it->id, -1) || m_writes->deleteLog.step() != SQLITE_DONE) {
+        if (!dropArticles(it->id, -1) || !markStale(net) || m_writes->deleteLog.step() != SQLITE_DONE) {
             const bool damaged = m_damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
             m_index.fail(QStringLiteral("cannot be written"));
             m_index.exec("ROLLBACK");
@@ -1226,6 +1257,18 @@ bool FullTextIndex::Update::prepareWrites()
     if (!m_writes)
         m_writes = std::make_unique<Writes>(m_db);
     return m_writes->ok() || m_index.fail(QStringLiteral("cannot be used"));
+}
+
+bool FullTextIndex::Update::markStale(const QString &net)
+{
+    for (const int boardNo : std::as_const(m_touched)) {
+        m_writes->markStale.reset();
+        m_writes->markStale.bind(1, net).bind(2, qint64(boardNo));
+        if (m_writes->markStale.step() != SQLITE_DONE)
+            return false;
+    }
+    m_touched.clear();
+    return true;
 }
 
 FullTextIndex::Outcome FullTextIndex::Update::notWritten() const
@@ -1262,6 +1305,8 @@ bool FullTextIndex::Update::dropArticles(qint64 log, qint64 from)
         a.senderName = articles.text(3);
         a.boardName = articles.text(4);
         a.lines = chunks.lines(articles.integer(5), articles.integer(6));
+        if (articles.integer(7) >= 0)
+            m_touched.insert(int(articles.integer(7)));
         if (chunks.failure() != SQLITE_OK) {
             m_damagedRead = chunks.failure();
             return false;
@@ -1309,6 +1354,8 @@ bool FullTextIndex::Update::addArticles(
         insert.bind(13, a.row).bind(14, a.end).bind(15, qint64(prepared.lineCount));
         if (insert.step() != SQLITE_DONE)
             return false;
+        if (a.boardNo >= 0)
+            m_touched.insert(a.boardNo);
         m_writes->insertFts.reset();
         m_writes->insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.indexText);
         if (m_writes->insertFts.step() != SQLITE_DONE)
@@ -1665,6 +1712,202 @@ bool FullTextIndex::linesOf(qint64 id, QStringList *lines)
         return fail(QStringLiteral("has no record %1").arg(id));
     *lines = chunks.lines(q.integer(0), q.integer(1));
     return true;
+}
+
+namespace {
+
+// The boards of a net (or the one board) marked stale; false when the read fails.
+bool staleBoards(sqlite3 *db, const QString &net, std::optional<int> boardNo, QList<int> *boards)
+{
+    boards->clear();
+    Stmt q(db, "SELECT board_no FROM archive_stale WHERE net = ?1 AND (?2 IS NULL OR board_no = ?2)");
+    if (!q.ok())
+        return false;
+    q.bind(1, net);
+    if (boardNo)
+        q.bind(2, qint64(*boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW)
+        boards->append(int(q.integer(0)));
+    return rc == SQLITE_DONE;
+}
+
+} // namespace
+
+bool FullTextIndex::refreshArchive(
+    const QString &net, std::optional<int> boardNo, const ArchiveMaker &make, bool *current)
+{
+    *current = true;
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    QList<int> stale;
+    if (!staleBoards(m_db, net, boardNo, &stale))
+        return fail(QStringLiteral("cannot be read"));
+    if (stale.isEmpty())
+        return true;
+    if (m_readOnly) {
+        *current = false;
+        return true;
+    }
+    // Read again in the transaction: another program may have made them meanwhile.
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    bool ok = staleBoards(m_db, net, boardNo, &stale);
+    QVector<IndexedCapture> captures;
+    for (qsizetype i = 0; ok && i < stale.size(); ++i)
+        ok = capturesOf(net, stale.at(i), &captures) && keepArchive(net, stale.at(i), make(captures));
+    if (ok && exec("COMMIT"))
+        return true;
+    fail(QStringLiteral("cannot be written"));
+    const QString why = m_error;
+    exec("ROLLBACK");
+    m_error = why;
+    return false;
+}
+
+bool FullTextIndex::keepArchive(const QString &net, int boardNo, const BoardArchive &archive)
+{
+    for (const char *sql : { "DELETE FROM archive_rows WHERE net = ? AND board_no = ?",
+             "DELETE FROM archive_lines WHERE net = ? AND board_no = ?",
+             "DELETE FROM archive_boards WHERE net = ? AND board_no = ?",
+             "DELETE FROM archive_months WHERE net = ? AND board_no = ?",
+             "DELETE FROM archive_stale WHERE net = ? AND board_no = ?" }) {
+        Stmt remove(m_db, sql);
+        if (!remove.ok() || remove.bind(1, net).bind(2, qint64(boardNo)).step() != SQLITE_DONE)
+            return false;
+    }
+    Stmt row(m_db,
+        "INSERT INTO archive_rows(net, board_no, seq, depth, captures, id, file, board_name, number, parent,"
+        " sender_id, sender_name, dt, title, row, lines, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    Stmt line(m_db, "INSERT INTO archive_lines(net, board_no, seq, line) VALUES(?,?,?,?)");
+    if (!row.ok() || !line.ok())
+        return false;
+    for (qsizetype i = 0; i < archive.rows.size(); ++i) {
+        const ArchiveRow &r = archive.rows.at(i);
+        const IndexedCapture &c = r.article.shown;
+        row.reset();
+        row.bind(1, net).bind(2, qint64(boardNo)).bind(3, qint64(i)).bind(4, qint64(r.depth));
+        row.bind(5, qint64(r.article.captures)).bind(6, c.id).bind(7, c.logFile).bind(8, c.boardName);
+        row.bind(9, c.number).bind(10, c.parent).bind(11, c.senderId).bind(12, c.senderName);
+        row.bind(13, c.dateTime).bind(14, c.title).bind(15, qint64(c.row)).bind(16, qint64(c.lineCount));
+        if (row.bind(17, qint64(c.end)).step() != SQLITE_DONE)
+            return false;
+        line.reset();
+        line.bind(1, net).bind(2, qint64(boardNo)).bind(3, qint64(i));
+        if (i < archive.lines.size())
+            line.bindUtf8(4, archive.lines.at(i));
+        if (line.step() != SQLITE_DONE)
+            return false;
+    }
+    if (archive.board) {
+        Stmt board(m_db,
+            "INSERT INTO archive_boards(net, board_no, name, articles, first, last) VALUES(?,?,?,?,?,?)");
+        board.bind(1, net).bind(2, qint64(boardNo)).bind(3, archive.board->name);
+        board.bind(4, qint64(archive.board->articles)).bind(5, archive.board->first);
+        if (!board.ok() || board.bind(6, archive.board->last).step() != SQLITE_DONE)
+            return false;
+    }
+    Stmt month(m_db, "INSERT INTO archive_months(net, board_no, month, count) VALUES(?,?,?,?)");
+    if (!month.ok())
+        return false;
+    for (const auto &[key, count] : archive.months) {
+        month.reset();
+        month.bind(1, net).bind(2, qint64(boardNo)).bind(3, key);
+        if (month.bind(4, qint64(count)).step() != SQLITE_DONE)
+            return false;
+    }
+    return true;
+}
+
+bool FullTextIndex::keptRows(const QString &net, int boardNo, QVector<ArchiveRow> *rows)
+{
+    rows->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        "SELECT depth, captures, id, file, board_name, number, parent, sender_id, sender_name, dt, title, "
+        "row,"
+        " lines, endpos FROM archive_rows WHERE net = ? AND board_no = ? ORDER BY seq");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net).bind(2, qint64(boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        ArchiveRow r;
+        r.depth = int(q.integer(0));
+        r.article.captures = int(q.integer(1));
+        IndexedCapture &c = r.article.shown;
+        c.boardNo = boardNo;
+        c.id = q.integer(2);
+        c.logFile = q.text(3);
+        c.boardName = q.text(4);
+        c.number = q.text(5);
+        c.parent = q.text(6);
+        c.senderId = q.text(7);
+        c.senderName = q.text(8);
+        c.dateTime = q.text(9);
+        c.title = q.text(10);
+        c.row = int(q.integer(11));
+        c.lineCount = int(q.integer(12));
+        c.end = q.integer(13);
+        rows->append(std::move(r));
+    }
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
+}
+
+bool FullTextIndex::eachKeptLine(
+    const QString &net, int boardNo, const std::function<void(QByteArrayView)> &each)
+{
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db, "SELECT line FROM archive_lines WHERE net = ? AND board_no = ? ORDER BY seq");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net).bind(2, qint64(boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW)
+        each(q.utf8(0));
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
+}
+
+bool FullTextIndex::keptBoards(const QString &net, QVector<ArchiveBoard> *boards)
+{
+    boards->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        "SELECT board_no, name, articles, first, last FROM archive_boards WHERE net = ? ORDER BY board_no");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net);
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW)
+        boards->append({ int(q.integer(0)), q.text(1), int(q.integer(2)), q.text(3), q.text(4) });
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
+}
+
+bool FullTextIndex::keptMonths(const QString &net, std::optional<int> boardNo, QMap<QString, int> *counts)
+{
+    counts->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        "SELECT month, sum(count) FROM archive_months WHERE net = ?1 AND (?2 IS NULL OR board_no = ?2)"
+        " GROUP BY month");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net);
+    if (boardNo)
+        q.bind(2, qint64(*boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW)
+        counts->insert(q.text(0), int(q.integer(1)));
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
 }
 
 } // namespace kavrel::fulltext
