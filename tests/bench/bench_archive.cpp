@@ -7,7 +7,9 @@
 //
 // After the index is built, it times `archive DAV --board 1`, `timeline DAV`
 // and `nets` (the start of a kavrel-cli that does nothing much), each the best
-// of a few runs, as ratios to iconv decoding every log of the net.
+// of a few runs, as ratios to iconv decoding every log of the net. The first
+// run of each, which keeps the archive of the boards it reads in the index,
+// is given apart.
 
 #include "LogGenerator.h"
 #include "LogIndexFixture.h"
@@ -175,14 +177,16 @@ int main(int argc, char **argv)
     const QStringList at { QStringLiteral("-C"), appDir };
     int archiveExit = -1;
     int timelineExit = -1;
+    const QStringList archiveArgs = at
+        + QStringList { QStringLiteral("archive"), QStringLiteral("DAV"), QStringLiteral("--board"),
+              QStringLiteral("1") };
+    const QStringList timelineArgs = at + QStringList { QStringLiteral("timeline"), QStringLiteral("DAV") };
     const Cost nets = best(cli, at + QStringList { QStringLiteral("nets") }, 9);
-    const Cost archive = best(cli,
-        at
-            + QStringList { QStringLiteral("archive"), QStringLiteral("DAV"), QStringLiteral("--board"),
-                QStringLiteral("1") },
-        5, &archiveExit);
-    const Cost timeline
-        = best(cli, at + QStringList { QStringLiteral("timeline"), QStringLiteral("DAV") }, 9, &timelineExit);
+    // The first of each after the build keeps the archive of the board, then of every board.
+    const Cost firstArchive = best(cli, archiveArgs, 1);
+    const Cost firstTimeline = best(cli, timelineArgs, 1);
+    const Cost archive = best(cli, archiveArgs, 5, &archiveExit);
+    const Cost timeline = best(cli, timelineArgs, 9, &timelineExit);
 
     std::printf("%.1f MB in %d logs of one net in %s; index built in %.1f s\n", double(total) / 1048576.0,
         logs, qPrintable(appDir), built);
@@ -192,6 +196,10 @@ int main(int argc, char **argv)
         iconv.wall / nets.wall, iconv.cpu / nets.cpu);
     std::printf("   archive --board 1 (exit %d) %9.4f %9.4f   1/%.1f / 1/%.1f (goal 1/10)\n", archiveExit,
         archive.wall, archive.cpu, iconv.wall / archive.wall, iconv.cpu / archive.cpu);
+    std::printf("   the first archive --board 1   %9.4f %9.4f   (the board's archive kept)\n",
+        firstArchive.wall, firstArchive.cpu);
+    std::printf("   the first timeline          %9.4f %9.4f   (every other board's archive kept)\n",
+        firstTimeline.wall, firstTimeline.cpu);
     std::printf("   timeline (exit %d)          %9.4f %9.4f   1/%.1f / 1/%.1f (goal 1/50)\n", timelineExit,
         timeline.wall, timeline.cpu, iconv.wall / timeline.wall, iconv.cpu / timeline.cpu);
     return 0;
