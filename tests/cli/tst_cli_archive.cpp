@@ -526,7 +526,7 @@ void TestCliArchive::aDamagedIndexIsMadeAnew()
 void TestCliArchive::theKeptArchiveFollowsTheLogs_data()
 {
     // The logs before (9602 cut before its chat when cut is set) and after;
-    // the archive of every board is kept in between.
+    // every board's months, and board 3's rows, are kept in between.
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<bool>("cut");
     QTest::addColumn<QStringList>("after");
@@ -560,14 +560,18 @@ void TestCliArchive::theKeptArchiveFollowsTheLogs()
     const QStringList timeline { QStringLiteral("timeline"), kNet };
     writeLogs(before, cut);
     QCOMPARE(test::runCli(dir.path(), timeline).code, 0);
+    QCOMPARE(test::runCli(dir.path(),
+                 { QStringLiteral("archive"), kNet, QStringLiteral("--board"), QStringLiteral("3") })
+                 .code,
+        0);
     writeLogs(after, false);
     const QList<Seen> captures = everyCapture(dir.path());
+    QCOMPARE(test::runCli(dir.path(), timeline).lines(), expectedTimeline(captures, -1));
     for (const int board : { 0, 3, 12 }) {
         const Run r = test::runCli(dir.path(),
             { QStringLiteral("archive"), kNet, QStringLiteral("--board"), QString::number(board) });
         QCOMPARE(r.lines(), expectedRows(captures, board, {}, {}));
     }
-    QCOMPARE(test::runCli(dir.path(), timeline).lines(), expectedTimeline(captures, -1));
 }
 
 void TestCliArchive::badInput_data()

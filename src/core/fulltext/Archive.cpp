@@ -385,11 +385,12 @@ QString archiveLineOf(const ArchiveRow &row)
     return fields.join(u'\t');
 }
 
-BoardArchive boardArchiveOf(const QVector<IndexedCapture> &captures)
+BoardArchive boardArchiveOf(const QVector<IndexedCapture> &captures, bool rows)
 {
     BoardArchive out;
     const QVector<ArchiveArticle> articles = articlesAcross(captures);
-    out.rows = archiveRowsOf(articles);
+    if (rows)
+        out.rows = archiveRowsOf(articles);
     out.lines.reserve(out.rows.size());
     for (const ArchiveRow &row : std::as_const(out.rows))
         out.lines.append(archiveLineOf(row).toUtf8());
@@ -404,8 +405,18 @@ BoardArchive boardArchiveOf(const QVector<IndexedCapture> &captures)
 
 bool refreshKeptArchive(FullTextIndex &index, const QString &net, std::optional<int> boardNo, bool *current)
 {
-    return index.refreshArchive(net, boardNo, boardArchiveOf, current);
+    return index.refreshArchive(net, boardNo, true, boardArchiveOf, current);
 }
+
+namespace {
+
+// The same, of the boards and their months alone.
+bool refreshKeptCounts(FullTextIndex &index, const QString &net, std::optional<int> boardNo, bool *current)
+{
+    return index.refreshArchive(net, boardNo, false, boardArchiveOf, current);
+}
+
+} // namespace
 
 bool boardRows(
     FullTextIndex &index, const QString &net, int boardNo, const DayRange &days, QVector<ArchiveRow> *rows)
@@ -436,7 +447,7 @@ bool boardRows(
 bool boardsOf(FullTextIndex &index, const QString &net, QVector<ArchiveBoard> *boards)
 {
     bool current = false;
-    if (!refreshKeptArchive(index, net, std::nullopt, &current))
+    if (!refreshKeptCounts(index, net, std::nullopt, &current))
         return false;
     if (current)
         return index.keptBoards(net, boards);
@@ -451,7 +462,7 @@ bool monthsOf(FullTextIndex &index, const QString &net, std::optional<int> board
     QList<std::pair<QString, int>> *months)
 {
     bool current = false;
-    if (!refreshKeptArchive(index, net, boardNo, &current))
+    if (!refreshKeptCounts(index, net, boardNo, &current))
         return false;
     if (!current) {
         QVector<IndexedCapture> captures;

@@ -66,12 +66,13 @@ QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> 
 // shown, TAB-separated, a TAB within a field written as "\t".
 QString archiveLineOf(const ArchiveRow &row);
 
-// One board's archive made from its records (of that board alone): its
-// rows, the board as boardsAcross gives it and its months with articles.
-BoardArchive boardArchiveOf(const QVector<IndexedCapture> &captures);
+// One board's archive made from its records (of that board alone): the
+// board as boardsAcross gives it, its months with articles, and with rows
+// its rows and their lines.
+BoardArchive boardArchiveOf(const QVector<IndexedCapture> &captures, bool rows = true);
 
-// Brings the archive the index keeps of a net (or one board) in line with its
-// records, as refreshArchive does with boardArchiveOf.
+// Brings the archive the index keeps of a net (or one board), its rows too,
+// in line with its records, as refreshArchive does with boardArchiveOf.
 bool refreshKeptArchive(FullTextIndex &index, const QString &net, std::optional<int> boardNo, bool *current);
 
 // From the archive the index keeps, each board made again first where its

@@ -691,7 +691,9 @@ bool FullTextIndex::create()
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
           // Each board's archive across the logs, as 通し読み shows it; a
           // board whose records changed since is stale until made again.
+          // counted: the board and its months are made again, its rows not yet.
           "CREATE TABLE IF NOT EXISTS archive_stale(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " counted INTEGER NOT NULL DEFAULT 0,"
           " PRIMARY KEY(net, board_no)) WITHOUT ROWID;"
           "CREATE TABLE IF NOT EXISTS archive_rows(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
           " seq INTEGER NOT NULL, depth INTEGER, captures INTEGER, id INTEGER, file TEXT, "
@@ -919,7 +921,9 @@ struct Writes
               " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
               " ctime=excluded.ctime, hash=excluded.hash RETURNING id")
         , deleteLog(db, "DELETE FROM logs WHERE id = ?")
-        , markStale(db, "INSERT OR IGNORE INTO archive_stale(net, board_no) VALUES(?, ?)")
+        , markStale(db,
+              "INSERT INTO archive_stale(net, board_no) VALUES(?, ?)"
+              " ON CONFLICT(net, board_no) DO UPDATE SET counted = 0")
     {
     }
     bool ok() const
@@ -1717,13 +1721,15 @@ bool FullTextIndex::linesOf(qint64 id, QStringList *lines)
 namespace {
 
 // The boards of a net (or the one board) marked stale; false when the read fails.
-bool staleBoards(sqlite3 *db, const QString &net, std::optional<int> boardNo, QList<int> *boards)
+bool staleBoards(sqlite3 *db, const QString &net, std::optional<int> boardNo, bool rows, QList<int> *boards)
 {
     boards->clear();
-    Stmt q(db, "SELECT board_no FROM archive_stale WHERE net = ?1 AND (?2 IS NULL OR board_no = ?2)");
+    Stmt q(db,
+        "SELECT board_no FROM archive_stale WHERE net = ?1 AND (?2 IS NULL OR board_no = ?2)"
+        " AND (?3 OR counted = 0)");
     if (!q.ok())
         return false;
-    q.bind(1, net);
+    q.bind(1, net).bind(3, qint64(rows ? 1 : 0));
     if (boardNo)
         q.bind(2, qint64(*boardNo));
     int rc = SQLITE_ROW;
@@ -1735,14 +1741,14 @@ bool staleBoards(sqlite3 *db, const QString &net, std::optional<int> boardNo, QL
 } // namespace
 
 bool FullTextIndex::refreshArchive(
-    const QString &net, std::optional<int> boardNo, const ArchiveMaker &make, bool *current)
+    const QString &net, std::optional<int> boardNo, bool rows, const ArchiveMaker &make, bool *current)
 {
     *current = true;
     m_error.clear();
     if (!m_db && !open())
         return false;
     QList<int> stale;
-    if (!staleBoards(m_db, net, boardNo, &stale))
+    if (!staleBoards(m_db, net, boardNo, rows, &stale))
         return fail(QStringLiteral("cannot be read"));
     if (stale.isEmpty())
         return true;
@@ -1753,10 +1759,11 @@ bool FullTextIndex::refreshArchive(
     // Read again in the transaction: another program may have made them meanwhile.
     if (!exec("BEGIN IMMEDIATE"))
         return false;
-    bool ok = staleBoards(m_db, net, boardNo, &stale);
+    bool ok = staleBoards(m_db, net, boardNo, rows, &stale);
     QVector<IndexedCapture> captures;
     for (qsizetype i = 0; ok && i < stale.size(); ++i)
-        ok = capturesOf(net, stale.at(i), &captures) && keepArchive(net, stale.at(i), make(captures));
+        ok = capturesOf(net, stale.at(i), &captures)
+            && keepArchive(net, stale.at(i), make(captures, rows), rows);
     if (ok && exec("COMMIT"))
         return true;
     fail(QStringLiteral("cannot be written"));
@@ -1766,13 +1773,17 @@ bool FullTextIndex::refreshArchive(
     return false;
 }
 
-bool FullTextIndex::keepArchive(const QString &net, int boardNo, const BoardArchive &archive)
+bool FullTextIndex::keepArchive(const QString &net, int boardNo, const BoardArchive &archive, bool rows)
 {
-    for (const char *sql : { "DELETE FROM archive_rows WHERE net = ? AND board_no = ?",
-             "DELETE FROM archive_lines WHERE net = ? AND board_no = ?",
-             "DELETE FROM archive_boards WHERE net = ? AND board_no = ?",
-             "DELETE FROM archive_months WHERE net = ? AND board_no = ?",
-             "DELETE FROM archive_stale WHERE net = ? AND board_no = ?" }) {
+    QList<const char *> statements { "DELETE FROM archive_boards WHERE net = ? AND board_no = ?",
+        "DELETE FROM archive_months WHERE net = ? AND board_no = ?" };
+    if (rows)
+        statements << "DELETE FROM archive_rows WHERE net = ? AND board_no = ?"
+                   << "DELETE FROM archive_lines WHERE net = ? AND board_no = ?"
+                   << "DELETE FROM archive_stale WHERE net = ? AND board_no = ?";
+    else
+        statements << "UPDATE archive_stale SET counted = 1 WHERE net = ? AND board_no = ?";
+    for (const char *sql : std::as_const(statements)) {
         Stmt remove(m_db, sql);
         if (!remove.ok() || remove.bind(1, net).bind(2, qint64(boardNo)).step() != SQLITE_DONE)
             return false;

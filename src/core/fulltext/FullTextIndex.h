@@ -109,12 +109,14 @@ public:
 
     // Brings the archive kept of a net (or of one of its boards) in line
     // with the records: each board whose records changed since it was kept
-    // is made again by make from them, in one transaction with the read.
-    // current is false when a board changed but the index can only be read
-    // (nothing is kept then). False on an error.
-    using ArchiveMaker = std::function<BoardArchive(const QVector<IndexedCapture> &)>;
+    // is made again by make from them, in one transaction with the read;
+    // with rows, its rows too, else only the board and its months (a board's
+    // rows cost most, and only a board chosen needs them). current is false
+    // when a board changed but the index can only be read (nothing is kept
+    // then). False on an error.
+    using ArchiveMaker = std::function<BoardArchive(const QVector<IndexedCapture> &, bool rows)>;
     bool refreshArchive(
-        const QString &net, std::optional<int> boardNo, const ArchiveMaker &make, bool *current);
+        const QString &net, std::optional<int> boardNo, bool rows, const ArchiveMaker &make, bool *current);
     // What is kept of a net's archive, as refreshArchive left it: a board's
     // rows in thread order, the boards by number, and the articles per month
     // of the net or of one board. False on an error.
@@ -166,7 +168,7 @@ private:
     // SQLITE_OK, or the error of the read that failed.
     int conditionsOf(const Query &query, QStringList *where, QStringList *values);
     // Keeps one board's archive in place of what was kept of it.
-    bool keepArchive(const QString &net, int boardNo, const BoardArchive &archive);
+    bool keepArchive(const QString &net, int boardNo, const BoardArchive &archive, bool rows);
     // After an update that removed full-text rows.
     bool reclaimSpace(qint64 removedRows);
     // Narrows the trigrams of a query to the rare ones, when some are rare.
