@@ -182,7 +182,7 @@ int main(int argc, char **argv)
               QStringLiteral("1") };
     const QStringList timelineArgs = at + QStringList { QStringLiteral("timeline"), QStringLiteral("DAV") };
     const Cost nets = best(cli, at + QStringList { QStringLiteral("nets") }, 9);
-    // The first of each after the build keeps the archive of the board, then of every board.
+    // The first of each after the build keeps the board's rows, then the other boards' months.
     const Cost firstArchive = best(cli, archiveArgs, 1);
     const Cost firstTimeline = best(cli, timelineArgs, 1);
     const Cost archive = best(cli, archiveArgs, 5, &archiveExit);
@@ -196,9 +196,9 @@ int main(int argc, char **argv)
         iconv.wall / nets.wall, iconv.cpu / nets.cpu);
     std::printf("   archive --board 1 (exit %d) %9.4f %9.4f   1/%.1f / 1/%.1f (goal 1/10)\n", archiveExit,
         archive.wall, archive.cpu, iconv.wall / archive.wall, iconv.cpu / archive.cpu);
-    std::printf("   the first archive --board 1   %9.4f %9.4f   (the board's archive kept)\n",
-        firstArchive.wall, firstArchive.cpu);
-    std::printf("   the first timeline          %9.4f %9.4f   (every other board's archive kept)\n",
+    std::printf("   the first archive --board 1   %9.4f %9.4f   (the board's rows kept)\n", firstArchive.wall,
+        firstArchive.cpu);
+    std::printf("   the first timeline          %9.4f %9.4f   (the other boards' months kept)\n",
         firstTimeline.wall, firstTimeline.cpu);
     std::printf("   timeline (exit %d)          %9.4f %9.4f   1/%.1f / 1/%.1f (goal 1/50)\n", timelineExit,
         timeline.wall, timeline.cpu, iconv.wall / timeline.wall, iconv.cpu / timeline.cpu);

@@ -1673,9 +1673,11 @@ bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, Q
     m_error.clear();
     if (!m_db && !open())
         return false;
+    // One board is found through the index of board numbers.
     Stmt q(m_db,
         (QByteArray(kCapturesOf)
-            + " WHERE l.net = ?1 AND a.board_no >= 0 AND (?2 IS NULL OR a.board_no = ?2)")
+            + (boardNo ? " WHERE a.board_no = ?2 AND a.board_no >= 0 AND l.net = ?1"
+                       : " WHERE l.net = ?1 AND a.board_no >= 0"))
             .constData());
     if (!q.ok())
         return fail(QStringLiteral("cannot be read"));
@@ -1760,10 +1762,21 @@ bool FullTextIndex::refreshArchive(
     if (!exec("BEGIN IMMEDIATE"))
         return false;
     bool ok = staleBoards(m_db, net, boardNo, rows, &stale);
+    // Several boards: the net's records are read once.
+    QHash<int, QVector<IndexedCapture>> byBoard;
+    const bool readOnce = !boardNo && stale.size() > 1;
     QVector<IndexedCapture> captures;
-    for (qsizetype i = 0; ok && i < stale.size(); ++i)
-        ok = capturesOf(net, stale.at(i), &captures)
+    if (ok && readOnce) {
+        ok = capturesOf(net, std::nullopt, &captures);
+        for (IndexedCapture &c : captures)
+            byBoard[c.boardNo].append(std::move(c));
+    }
+    for (qsizetype i = 0; ok && i < stale.size(); ++i) {
+        if (readOnce)
+            captures = byBoard.take(stale.at(i));
+        ok = (readOnce || capturesOf(net, stale.at(i), &captures))
             && keepArchive(net, stale.at(i), make(captures, rows), rows);
+    }
     if (ok && exec("COMMIT"))
         return true;
     fail(QStringLiteral("cannot be written"));
