@@ -24,6 +24,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -465,18 +466,6 @@ QDate dayOption(QStringList &options, const QString &name)
     return day;
 }
 
-// The records of a net's articles and mails, of one board when asked, from
-// the index brought up to date.
-QVector<fulltext::IndexedCapture> capturesOfNet(
-    fulltext::FullTextIndex &index, const QString &net, std::optional<int> board)
-{
-    updateIndex(index, net, false);
-    QVector<fulltext::IndexedCapture> captures;
-    if (!index.capturesOf(net, board, &captures))
-        throw CliExit(Failure, index.errorText());
-    return captures;
-}
-
 QString rowNumber(const fulltext::IndexedCapture &c)
 {
     return c.boardNo == 0 ? QStringLiteral("mail") : c.number.trimmed();
@@ -513,6 +502,30 @@ int showArchiveRow(fulltext::FullTextIndex &index, const QVector<fulltext::Archi
     for (const QString &line : std::as_const(lines))
         printLine(line);
     return Success;
+}
+
+// Prints a board's rows as the index keeps their lines, as they are read: a
+// board may hold 100,000.
+int printKeptLines(fulltext::FullTextIndex &index, const QString &net, int board)
+{
+    QByteArray out;
+    out.reserve(65536 + 4096);
+    qsizetype rows = 0;
+    const auto flush = [&out] {
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        out.clear();
+    };
+    const bool read = index.eachKeptLine(net, board, [&](QByteArrayView line) {
+        out.append(line);
+        out.append('\n');
+        ++rows;
+        if (out.size() >= 65536)
+            flush();
+    });
+    flush();
+    if (!read)
+        throw CliExit(Failure, index.errorText());
+    return rows > 0 ? Success : Reported;
 }
 
 // Writes the rows in an export's format, to path or stdout.
@@ -589,17 +602,24 @@ int cmdArchive(Context &ctx, const QStringList &args)
     }
 
     fulltext::FullTextIndex index(ctx.session().AppDir);
-    const QVector<fulltext::ArchiveRow> rows = fulltext::archiveRows(capturesOfNet(index, net, *board), days);
+    updateIndex(index, net, false);
+    if (!hasShow && !hasFormat && days.isOpen()) {
+        bool current = false;
+        if (!fulltext::refreshKeptArchive(index, net, *board, &current))
+            throw CliExit(Failure, index.errorText());
+        if (current)
+            return printKeptLines(index, net, *board);
+    }
+    QVector<fulltext::ArchiveRow> rows;
+    if (!fulltext::boardRows(index, net, *board, days, &rows))
+        throw CliExit(Failure, index.errorText());
     if (hasShow)
         return showArchiveRow(index, rows, *board, show, date, from);
     if (hasFormat)
         return exportArchive(
             ctx, index, net, *board, rows, format, hasOutput ? startPath(output) : QString());
-    for (const fulltext::ArchiveRow &row : rows) {
-        const fulltext::IndexedCapture &c = row.article.shown;
-        printRecord({ QString::number(row.depth), rowNumber(c), c.dateTime, c.senderId, c.title,
-            QString::number(row.article.captures), c.logFile });
-    }
+    for (const fulltext::ArchiveRow &row : rows)
+        printLine(fulltext::archiveLineOf(row));
     return rows.isEmpty() ? Reported : Success;
 }
 
@@ -612,7 +632,10 @@ int cmdTimeline(Context &ctx, const QStringList &args)
     const std::optional<int> board = boardNumberOption(options);
     noMoreOptions(options);
     fulltext::FullTextIndex index(ctx.session().AppDir);
-    const auto months = fulltext::articlesPerMonth(capturesOfNet(index, net, board));
+    updateIndex(index, net, false);
+    QList<std::pair<QString, int>> months;
+    if (!fulltext::monthsOf(index, net, board, &months))
+        throw CliExit(Failure, index.errorText());
     for (const auto &[month, count] : months)
         printRecord({ month, QString::number(count) });
     return months.isEmpty() ? Reported : Success;

@@ -325,6 +325,8 @@ private slots:
     void findGivesOneHitPerArticle_data();
     void findGivesOneHitPerArticle();
     void aDamagedIndexIsMadeAnew();
+    void theKeptArchiveFollowsTheLogs_data();
+    void theKeptArchiveFollowsTheLogs();
     void badInput_data();
     void badInput();
 
@@ -519,6 +521,57 @@ void TestCliArchive::aDamagedIndexIsMadeAnew()
         qPrintable(after.err));
     QCOMPARE(after.out, before.out);
     QCOMPARE(after.code, 0);
+}
+
+void TestCliArchive::theKeptArchiveFollowsTheLogs_data()
+{
+    // The logs before (9602 cut before its chat when cut is set) and after;
+    // every board's months, and board 3's rows, are kept in between.
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<QStringList>("after");
+    const QString l1 = QStringLiteral("KAB9601.LOG");
+    const QString l2 = QStringLiteral("KAB9602.LOG");
+    const QString l3 = QStringLiteral("KAB9703.LOG");
+    QTest::newRow("a log added") << QStringList { l1, l2 } << false << QStringList { l1, l2, l3 };
+    QTest::newRow("a log removed") << QStringList { l1, l2, l3 } << false << QStringList { l1, l3 };
+    QTest::newRow("a log grown") << QStringList { l1, l2, l3 } << true << QStringList { l1, l2, l3 };
+}
+
+void TestCliArchive::theKeptArchiveFollowsTheLogs()
+{
+    QFETCH(QStringList, before);
+    QFETCH(bool, cut);
+    QFETCH(QStringList, after);
+    QTemporaryDir dir;
+    QVERIFY(test::copyDemo(dir.path()));
+    const QMap<QString, QStringList> logs = archiveLogs();
+    const auto writeLogs = [&](const QStringList &names, bool cutShort) {
+        for (const QString &name : QDir(dir.filePath(QStringLiteral("LOG"))).entryList(QDir::Files))
+            QVERIFY(QFile::remove(dir.filePath(QStringLiteral("LOG/") + name)));
+        for (const QString &name : names) {
+            QStringList lines = logs.value(name);
+            if (cutShort && name == u"KAB9602.LOG")
+                lines = lines.mid(0, lines.indexOf(kChat.first()));
+            test::writeFile(
+                dir.filePath(QStringLiteral("LOG/") + name), cp932::encode(test::crlfLines(lines)));
+        }
+    };
+    const QStringList timeline { QStringLiteral("timeline"), kNet };
+    writeLogs(before, cut);
+    QCOMPARE(test::runCli(dir.path(), timeline).code, 0);
+    QCOMPARE(test::runCli(dir.path(),
+                 { QStringLiteral("archive"), kNet, QStringLiteral("--board"), QStringLiteral("3") })
+                 .code,
+        0);
+    writeLogs(after, false);
+    const QList<Seen> captures = everyCapture(dir.path());
+    QCOMPARE(test::runCli(dir.path(), timeline).lines(), expectedTimeline(captures, -1));
+    for (const int board : { 0, 3, 12 }) {
+        const Run r = test::runCli(dir.path(),
+            { QStringLiteral("archive"), kNet, QStringLiteral("--board"), QString::number(board) });
+        QCOMPARE(r.lines(), expectedRows(captures, board, {}, {}));
+    }
 }
 
 void TestCliArchive::badInput_data()

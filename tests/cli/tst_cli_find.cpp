@@ -31,6 +31,7 @@ private slots:
     void runningOutOfMemoryIsReported();
     void aReadOnlyArchiveIsSearched_data();
     void aReadOnlyArchiveIsSearched();
+    void aReadOnlyArchiveIsListed();
     void anIndexThatCannotBeWrittenIsAFileError_data();
     void anIndexThatCannotBeWrittenIsAFileError();
 
@@ -233,6 +234,34 @@ void TestCliFind::aReadOnlyArchiveIsSearched()
         QCOMPARE(kavrel::test::readFile(index), before);
     const bool cached = !QDir(cache.path() + QStringLiteral("/Kavrel")).entryList(QDir::Files).isEmpty();
     QCOMPARE(cached, !indexed || touched);
+}
+
+void TestCliFind::aReadOnlyArchiveIsListed()
+{
+    // An index that keeps no board's archive yet, which can only be read: the
+    // archive is made from its records and nothing is written.
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only folders");
+    const QStringList archive { QStringLiteral("archive"), QStringLiteral("かぶらネット"),
+        QStringLiteral("--board"), QStringLiteral("12") };
+    const QStringList timeline { QStringLiteral("timeline"), QStringLiteral("かぶらネット") };
+    QCOMPARE(cli({ QStringLiteral("index") }).code, 0);
+    const QString index = path(QStringLiteral("kavrel-index.sqlite"));
+    const QByteArray before = kavrel::test::readFile(index);
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QVERIFY(QFile::setPermissions(index, QFileDevice::ReadOwner));
+    const Run rows = cli(archive);
+    const Run months = cli(timeline);
+    QFile::setPermissions(
+        m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(index, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(kavrel::test::readFile(index), before);
+    QTemporaryDir writable;
+    QVERIFY(kavrel::test::copyDemo(writable.path()));
+    QCOMPARE(rows.out, kavrel::test::runCli(writable.path(), archive).out);
+    QCOMPARE(rows.out.count(u'\n'), 2);
+    QCOMPARE(months.out, kavrel::test::runCli(writable.path(), timeline).out);
+    QCOMPARE(months.code, 0);
 }
 
 void TestCliFind::anIndexThatCannotBeWrittenIsAFileError_data()

@@ -338,13 +338,11 @@ QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &c
     return articlesPerMonthOf(articlesAcross(captures));
 }
 
-QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> &articles)
+namespace {
+
+// Every month from the first counted to the last, months without any included.
+QList<std::pair<QString, int>> everyMonth(const QMap<QString, int> &counts)
 {
-    QMap<QString, int> counts;
-    for (const ArchiveArticle &a : articles) {
-        if (a.shown.dateTime.size() >= 7)
-            ++counts[a.shown.dateTime.left(7)];
-    }
     QList<std::pair<QString, int>> out;
     if (counts.isEmpty())
         return out;
@@ -357,6 +355,127 @@ QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> 
         out.append({ key, counts.value(key) });
     }
     return out;
+}
+
+QMap<QString, int> countsPerMonth(const QVector<ArchiveArticle> &articles)
+{
+    QMap<QString, int> counts;
+    for (const ArchiveArticle &a : articles) {
+        if (a.shown.dateTime.size() >= 7)
+            ++counts[a.shown.dateTime.left(7)];
+    }
+    return counts;
+}
+
+} // namespace
+
+QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> &articles)
+{
+    return everyMonth(countsPerMonth(articles));
+}
+
+QString archiveLineOf(const ArchiveRow &row)
+{
+    const IndexedCapture &c = row.article.shown;
+    QStringList fields { QString::number(row.depth),
+        c.boardNo == 0 ? QStringLiteral("mail") : c.number.trimmed(), c.dateTime, c.senderId, c.title,
+        QString::number(row.article.captures), c.logFile };
+    for (QString &field : fields)
+        field.replace(u'\t', QStringLiteral("\\t"));
+    return fields.join(u'\t');
+}
+
+BoardArchive boardArchiveOf(const QVector<IndexedCapture> &captures, bool rows)
+{
+    BoardArchive out;
+    const QVector<ArchiveArticle> articles = articlesAcross(captures);
+    if (rows)
+        out.rows = archiveRowsOf(articles);
+    out.lines.reserve(out.rows.size());
+    for (const ArchiveRow &row : std::as_const(out.rows))
+        out.lines.append(archiveLineOf(row).toUtf8());
+    const QVector<ArchiveBoard> boards = boardsAcross(captures, articles);
+    if (!boards.isEmpty())
+        out.board = boards.first();
+    const QMap<QString, int> counts = countsPerMonth(articles);
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        out.months.append({ it.key(), it.value() });
+    return out;
+}
+
+bool refreshKeptArchive(FullTextIndex &index, const QString &net, std::optional<int> boardNo, bool *current)
+{
+    return index.refreshArchive(net, boardNo, true, boardArchiveOf, current);
+}
+
+namespace {
+
+// The same, of the boards and their months alone.
+bool refreshKeptCounts(FullTextIndex &index, const QString &net, std::optional<int> boardNo, bool *current)
+{
+    return index.refreshArchive(net, boardNo, false, boardArchiveOf, current);
+}
+
+} // namespace
+
+bool boardRows(
+    FullTextIndex &index, const QString &net, int boardNo, const DayRange &days, QVector<ArchiveRow> *rows)
+{
+    bool current = false;
+    if (!refreshKeptArchive(index, net, boardNo, &current))
+        return false;
+    if (!current) {
+        QVector<IndexedCapture> captures;
+        if (!index.capturesOf(net, boardNo, &captures))
+            return false;
+        *rows = archiveRows(captures, days);
+        return true;
+    }
+    if (!index.keptRows(net, boardNo, rows))
+        return false;
+    if (days.isOpen())
+        return true;
+    // Threaded again: a response whose parent the days leave out is a top-level row.
+    QVector<ArchiveArticle> articles;
+    articles.reserve(rows->size());
+    for (const ArchiveRow &row : std::as_const(*rows))
+        articles.append(row.article);
+    *rows = archiveRowsOf(articles, days);
+    return true;
+}
+
+bool boardsOf(FullTextIndex &index, const QString &net, QVector<ArchiveBoard> *boards)
+{
+    bool current = false;
+    if (!refreshKeptCounts(index, net, std::nullopt, &current))
+        return false;
+    if (current)
+        return index.keptBoards(net, boards);
+    QVector<IndexedCapture> captures;
+    if (!index.capturesOf(net, std::nullopt, &captures))
+        return false;
+    *boards = boardsAcross(captures);
+    return true;
+}
+
+bool monthsOf(FullTextIndex &index, const QString &net, std::optional<int> boardNo,
+    QList<std::pair<QString, int>> *months)
+{
+    bool current = false;
+    if (!refreshKeptCounts(index, net, boardNo, &current))
+        return false;
+    if (!current) {
+        QVector<IndexedCapture> captures;
+        if (!index.capturesOf(net, boardNo, &captures))
+            return false;
+        *months = articlesPerMonth(captures);
+        return true;
+    }
+    QMap<QString, int> counts;
+    if (!index.keptMonths(net, boardNo, &counts))
+        return false;
+    *months = everyMonth(counts);
+    return true;
 }
 
 } // namespace kavrel::fulltext

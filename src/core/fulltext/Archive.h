@@ -7,25 +7,10 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
 #include <utility>
 
 namespace kavrel::fulltext {
-
-// One article of a net's archive, however often it was captured. An article
-// of a board is its board, number and header date-time; a mail is its
-// date-time, sender ID and title.
-struct ArchiveArticle
-{
-    IndexedCapture shown; // the capture whose view has the most lines, the newest log on a tie
-    int captures = 0;
-};
-
-// One row of a board's history across every log, in thread order.
-struct ArchiveRow
-{
-    int depth = 0; // 0 for a top-level row
-    ArchiveArticle article;
-};
 
 // Days of article dates; an invalid end is open.
 struct DayRange
@@ -63,16 +48,6 @@ QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const
 // A board with manyHits hits or more has its captures read at once.
 bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits, int manyHits = 64);
 
-// One board of a net's archive as the boards' list shows it.
-struct ArchiveBoard
-{
-    int boardNo = 0; // 0 is the mail box
-    QString name; // from the newest capture
-    int articles = 0; // each once, however often captured
-    QString first; // the earliest article's date-time, or empty
-    QString last; // the latest's
-};
-
 // Every board the captures hold, by number: each board's articles counted
 // once, its name taken from the newest log that captured it.
 QVector<ArchiveBoard> boardsAcross(const QVector<IndexedCapture> &captures);
@@ -85,5 +60,32 @@ QVector<ArchiveBoard> boardsAcross(
 // counted.
 QList<std::pair<QString, int>> articlesPerMonth(const QVector<IndexedCapture> &captures);
 QList<std::pair<QString, int>> articlesPerMonthOf(const QVector<ArchiveArticle> &articles);
+
+// A row as the listing of a board's history prints it: depth, number
+// ("mail" on the mail box), date-time, sender ID, title, captures and the log
+// shown, TAB-separated, a TAB within a field written as "\t".
+QString archiveLineOf(const ArchiveRow &row);
+
+// One board's archive made from its records (of that board alone): the
+// board as boardsAcross gives it, its months with articles, and with rows
+// its rows and their lines.
+BoardArchive boardArchiveOf(const QVector<IndexedCapture> &captures, bool rows = true);
+
+// Brings the archive the index keeps of a net (or one board), its rows too,
+// in line with its records, as refreshArchive does with boardArchiveOf.
+bool refreshKeptArchive(FullTextIndex &index, const QString &net, std::optional<int> boardNo, bool *current);
+
+// From the archive the index keeps, each board made again first where its
+// records changed (or from the records themselves when such an index can
+// only be read); false on an index error. A board's rows, as archiveRows
+// gives them of its records:
+bool boardRows(
+    FullTextIndex &index, const QString &net, int boardNo, const DayRange &days, QVector<ArchiveRow> *rows);
+// Every board of the net, as boardsAcross gives them:
+bool boardsOf(FullTextIndex &index, const QString &net, QVector<ArchiveBoard> *boards);
+// The articles per month of the net or of one board, as articlesPerMonth
+// gives them:
+bool monthsOf(FullTextIndex &index, const QString &net, std::optional<int> boardNo,
+    QList<std::pair<QString, int>> *months);
 
 } // namespace kavrel::fulltext

@@ -19,7 +19,6 @@ bool ArchiveWindowState::open(const QString &net, std::optional<int> boardNo)
 {
     m_net = net;
     m_boards.clear();
-    m_articlesOf.clear();
     m_boardIndex = -1;
     clearChosenBoard();
     m_error.clear();
@@ -27,26 +26,21 @@ bool ArchiveWindowState::open(const QString &net, std::optional<int> boardNo)
     m_notices = m_index.notices();
     if (!updated)
         return fail();
-    QVector<IndexedCapture> every;
-    if (!m_index.capturesOf(net, std::nullopt, &every))
+    // The boards, and a board's rows when it is chosen, as the index keeps them.
+    if (!boardsOf(m_index, net, &m_boards))
         return fail();
-    // The net's records are read once: a board is chosen from memory.
-    const QVector<ArchiveArticle> articles = articlesAcross(every);
-    m_boards = boardsAcross(every, articles);
-    for (const ArchiveArticle &a : articles)
-        m_articlesOf[a.shown.boardNo].append(a);
     if (m_boards.isEmpty())
         return true;
     const bool known = boardNo && std::any_of(m_boards.cbegin(), m_boards.cend(), [&](const ArchiveBoard &b) {
         return b.boardNo == *boardNo;
     });
     chooseBoard(known ? *boardNo : m_boards.first().boardNo);
-    return true;
+    return m_error.isEmpty();
 }
 
 void ArchiveWindowState::clearChosenBoard()
 {
-    m_articles.clear();
+    m_boardRows.clear();
     m_months.clear();
     m_firstMonth = m_lastMonth = -1;
     m_rows.clear();
@@ -64,8 +58,12 @@ void ArchiveWindowState::chooseBoard(int boardNo)
     clearChosenBoard();
     if (m_boardIndex < 0)
         return;
-    m_articles = m_articlesOf.value(boardNo);
-    m_months = articlesPerMonthOf(m_articles);
+    if (!boardRows(m_index, m_net, boardNo, {}, &m_boardRows)
+        || !monthsOf(m_index, m_net, boardNo, &m_months)) {
+        fail();
+        clearChosenBoard();
+        return;
+    }
     filter();
 }
 
@@ -103,7 +101,16 @@ DayRange ArchiveWindowState::days() const
 
 void ArchiveWindowState::filter()
 {
-    m_rows = archiveRowsOf(m_articles, days());
+    const DayRange range = days();
+    if (range.isOpen()) {
+        m_rows = m_boardRows;
+    } else {
+        QVector<ArchiveArticle> articles;
+        articles.reserve(m_boardRows.size());
+        for (const ArchiveRow &row : std::as_const(m_boardRows))
+            articles.append(row.article);
+        m_rows = archiveRowsOf(articles, range);
+    }
     m_row = -1;
     m_lines.clear();
 }

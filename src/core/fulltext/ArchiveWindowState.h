@@ -70,8 +70,7 @@ private:
     QString m_net;
     QVector<ArchiveBoard> m_boards;
     int m_boardIndex = -1;
-    QHash<int, QVector<ArchiveArticle>> m_articlesOf; // by board, read once when the net is opened
-    QVector<ArchiveArticle> m_articles; // of the chosen board
+    QVector<ArchiveRow> m_boardRows; // of the chosen board, every month, as the index keeps them
     QList<std::pair<QString, int>> m_months;
     int m_firstMonth = -1;
     int m_lastMonth = -1;

@@ -8,7 +8,7 @@
 #include "fulltext/PageChecksums.h"
 #include "logindex/LogFiles.h"
 #include "logindex/ParsedLog.h"
-#include "session/Session.h"
+#include "settings/NetContext.h"
 #include "settings/NetDefinitionsFile.h"
 #include "settings/NetMarkers.h"
 #include "settings/SettingsStore.h"
@@ -46,7 +46,10 @@ namespace {
 // records are found by board, number and date-time.
 // 10: a log is known by its status-change time and the hash of all of its
 // bytes; each page keeps a checksum.
-constexpr int kFormat = 10;
+// 11: each board's archive across the logs (its rows in thread order, the
+// board, its articles per month) is kept, and made again when the board's
+// records change.
+constexpr int kFormat = 11;
 
 // Whether an SQLite result says that the file is damaged: a page whose
 // checksum does not match, a b-tree or record that makes no sense, or a
@@ -99,6 +102,12 @@ public:
     {
         return QString::fromUtf8(
             reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
+    }
+    // The text as UTF-8, valid until the next step.
+    QByteArrayView utf8(int i) const
+    {
+        return { reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
+            sqlite3_column_bytes(m_stmt, i) };
     }
     qint64 integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
     QByteArray blob(int i) const
@@ -680,6 +689,25 @@ bool FullTextIndex::create()
           "CREATE INDEX IF NOT EXISTS articles_article ON articles(board_no, number, dt);"
           "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
+          // Each board's archive across the logs, as 通し読み shows it; a
+          // board whose records changed since is stale until made again.
+          // counted: the board and its months are made again, its rows not yet.
+          "CREATE TABLE IF NOT EXISTS archive_stale(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " counted INTEGER NOT NULL DEFAULT 0,"
+          " PRIMARY KEY(net, board_no)) WITHOUT ROWID;"
+          "CREATE TABLE IF NOT EXISTS archive_rows(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " seq INTEGER NOT NULL, depth INTEGER, captures INTEGER, id INTEGER, file TEXT, "
+          "board_name TEXT,"
+          " number TEXT, parent TEXT, sender_id TEXT, sender_name TEXT, dt TEXT, title TEXT, row INTEGER,"
+          " lines INTEGER, endpos INTEGER, PRIMARY KEY(net, board_no, seq)) WITHOUT ROWID;"
+          // The rows' lines as the listing prints them, apart: read alone,
+          // they are read from a few pages.
+          "CREATE TABLE IF NOT EXISTS archive_lines(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " seq INTEGER NOT NULL, line TEXT, PRIMARY KEY(net, board_no, seq)) WITHOUT ROWID;"
+          "CREATE TABLE IF NOT EXISTS archive_boards(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " name TEXT, articles INTEGER, first TEXT, last TEXT, PRIMARY KEY(net, board_no)) WITHOUT ROWID;"
+          "CREATE TABLE IF NOT EXISTS archive_months(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
+          " month TEXT NOT NULL, count INTEGER, PRIMARY KEY(net, board_no, month)) WITHOUT ROWID;"
           // Full-text rows removed since the table was last merged into one.
           "CREATE TABLE IF NOT EXISTS upkeep(removed INTEGER NOT NULL);"
           "INSERT INTO upkeep(removed) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM upkeep);"
@@ -695,6 +723,54 @@ bool FullTextIndex::create()
           "PRAGMA user_version="
         + QByteArray::number(kFormat);
     return exec(sql.constData());
+}
+
+bool FullTextIndex::checkFormat(bool *writing, bool *damaged)
+{
+    // An index that is there is only read (a writer elsewhere does not
+    // hold this up); a new file's tables are made in one write
+    // transaction, so that another connection never sees half of them.
+    auto format = [this]() -> qint64 {
+        Stmt version(m_db, "PRAGMA user_version");
+        return version.ok() && version.step() == SQLITE_ROW ? version.integer(0) : -1;
+    };
+    auto tableCount = [this]() -> qint64 {
+        Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
+        return any.ok() && any.step() == SQLITE_ROW ? any.integer(0) : -1;
+    };
+    const qint64 version = format();
+    bool sound = version >= 0;
+    if (sound && version != kFormat) {
+        // A new file, or one of another format.
+        qint64 tables = tableCount();
+        if (tables == 0) {
+            // Each page keeps its checksum in bytes reserved at its end,
+            // and the journal mode stays in the file: both set once,
+            // before anything is written, outside the transaction.
+            int reserve = kPageChecksumBytes;
+            sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
+            // Pages freed by a log indexed anew go back to the file system.
+            sound = exec("PRAGMA auto_vacuum=INCREMENTAL") && exec("PRAGMA journal_mode=WAL")
+                && exec("BEGIN IMMEDIATE");
+            *writing = sound;
+            tables = sound ? tableCount() : -1;
+        }
+        sound = tables >= 0;
+        if (sound && tables == 0) {
+            sound = create();
+        } else if (sound && format() != kFormat) {
+            *damaged = true;
+            sound = false;
+        }
+    }
+    // Pages without their checksums are of an earlier format.
+    int reserve = -1;
+    sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
+    if (sound && !*writing && reserve != kPageChecksumBytes) {
+        *damaged = true;
+        sound = false;
+    }
+    return sound;
 }
 
 bool FullTextIndex::open()
@@ -735,50 +811,8 @@ bool FullTextIndex::open()
         // No syncs: a program that stops keeps every committed log (WAL), and
         // an index that a system crash damaged is found so and made anew.
         bool sound = exec("PRAGMA synchronous=OFF; PRAGMA cache_size=-65536; PRAGMA journal_size_limit=0;");
-        // An index that is there is only read (a writer elsewhere does not
-        // hold this up); a new file's tables are made in one write
-        // transaction, so that another connection never sees half of them.
-        auto format = [this]() -> qint64 {
-            Stmt version(m_db, "PRAGMA user_version");
-            return version.ok() && version.step() == SQLITE_ROW ? version.integer(0) : -1;
-        };
-        auto tableCount = [this]() -> qint64 {
-            Stmt any(m_db, "SELECT count(*) FROM sqlite_master");
-            return any.ok() && any.step() == SQLITE_ROW ? any.integer(0) : -1;
-        };
         bool writing = false;
-        const qint64 version = sound ? format() : -1;
-        sound = version >= 0;
-        if (sound && version != kFormat) {
-            // A new file, or one of another format.
-            qint64 tables = tableCount();
-            if (tables == 0) {
-                // Each page keeps its checksum in bytes reserved at its end,
-                // and the journal mode stays in the file: both set once,
-                // before anything is written, outside the transaction.
-                int reserve = kPageChecksumBytes;
-                sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
-                // Pages freed by a log indexed anew go back to the file system.
-                sound = exec("PRAGMA auto_vacuum=INCREMENTAL") && exec("PRAGMA journal_mode=WAL")
-                    && exec("BEGIN IMMEDIATE");
-                writing = sound;
-                tables = sound ? tableCount() : -1;
-            }
-            sound = tables >= 0;
-            if (sound && tables == 0) {
-                sound = create();
-            } else if (sound && format() != kFormat) {
-                damaged = true;
-                sound = false;
-            }
-        }
-        // Pages without their checksums are of an earlier format.
-        int reserve = -1;
-        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
-        if (sound && !writing && reserve != kPageChecksumBytes) {
-            damaged = true;
-            sound = false;
-        }
+        sound = sound && checkFormat(&writing, &damaged);
         damaged = damaged || isDamage(sqlite3_extended_errcode(m_db));
         if (sound && (!writing || exec("COMMIT")))
             return true;
@@ -848,378 +882,491 @@ bool FullTextIndex::update(const QString &net, const ProgressFn &progress, const
     return fail(QStringLiteral("cannot be made anew"));
 }
 
-// One pass: its prepared statements, the parse threads and each log's transaction share the locals.
-// NOLINTNEXTLINE(readability-function-size): split, the locals would be passed through every part
-FullTextIndex::Outcome FullTextIndex::updateOnce(
-    const QString &netFilter, const ProgressFn &progress, const std::atomic_bool *cancel)
-{
-    const Outcome failed = Outcome::Failed;
+namespace {
 
+// A log to look at, with what the index holds of it.
+struct LogJob
+{
+    const NetLogs *net = nullptr;
+    QString log;
+    bool known = false;
+    StoredLog old;
+    bool unchanged = false;
+};
+
+// The statements that write: made only when a log has changed, since a
+// search runs the update each time and most often nothing has.
+struct Writes
+{
+    explicit Writes(sqlite3 *db)
+        : insertArticle(db,
+            "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
+            " sender_name, dt, title, chunk, part, row, endpos, lines) "
+            "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+        , insertChunk(db, "INSERT INTO bodies(log, data) VALUES(?, ?)")
+        , deleteChunks(db,
+              "DELETE FROM bodies WHERE log = ?1"
+              " AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)")
+        , insertFts(db, "INSERT INTO fts(rowid, t) VALUES(?, ?)")
+        , deleteFts(db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)")
+        // In the order of their ids: removing an article with a lower id than
+        // the one before makes the full-text table write out a segment.
+        , articlesFrom(db,
+              "SELECT id, title, sender_id, sender_name, board_name, chunk, part, board_no FROM articles"
+              " WHERE log = ? AND endpos > ? ORDER BY id")
+        , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
+        , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
+        , upsertLog(db,
+              "INSERT INTO logs(net, file, size, mtime, ctime, hash) VALUES(?,?,?,?,?,?)"
+              " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
+              " ctime=excluded.ctime, hash=excluded.hash RETURNING id")
+        , deleteLog(db, "DELETE FROM logs WHERE id = ?")
+        , markStale(db,
+              "INSERT INTO archive_stale(net, board_no) VALUES(?, ?)"
+              " ON CONFLICT(net, board_no) DO UPDATE SET counted = 0")
+    {
+    }
+    bool ok() const
+    {
+        return insertArticle.ok() && insertChunk.ok() && deleteChunks.ok() && insertFts.ok() && deleteFts.ok()
+            && articlesFrom.ok() && deleteArticles.ok() && keptArticles.ok() && upsertLog.ok()
+            && deleteLog.ok() && markStale.ok();
+    }
+    Stmt insertArticle, insertChunk, deleteChunks, insertFts, deleteFts, articlesFrom, deleteArticles,
+        keptArticles, upsertLog, deleteLog, markStale;
+};
+
+} // namespace
+
+// One pass over the logs: the nets and their logs listed, each log read and
+// parsed on a thread of its own while the one before it is written in a
+// transaction of its own, then the records of logs that are gone dropped.
+class FullTextIndex::Update
+{
+public:
+    Update(FullTextIndex &index, const ProgressFn &progress, const std::atomic_bool *cancel)
+        : m_index(index)
+        , m_db(index.m_db)
+        , m_progress(progress)
+        , m_cancel(cancel)
+    {
+    }
+    Outcome run(const QString &netFilter);
+
+private:
+    bool listNets(const QString &netFilter);
+    Outcome readStored();
+    void listJobs();
+    std::future<PreparedLog> launch(qsizetype i);
+    Outcome storeLogs();
+    Outcome storeLog(const LogJob &job, PreparedLog &prepared);
+    bool storeGrown(qint64 logId, PreparedLog &prepared);
+    Outcome removeVanished(const QString &netFilter);
+    bool prepareWrites();
+    Outcome notWritten() const;
+    // After a write that failed in a transaction: rolled back, the error kept.
+    Outcome rollBack();
+    bool dropArticles(qint64 log, qint64 from);
+    bool addArticles(qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles);
+    // The boards whose records were added or dropped are marked for their
+    // archive to be made again, in the log's transaction.
+    bool markStale(const QString &net);
+    bool cancelled() const { return m_cancel && m_cancel->load(); }
+    // A large log is reported on while it is parsed and written.
+    void reportWithin(int percent);
+
+    FullTextIndex &m_index;
+    sqlite3 *m_db;
+    const ProgressFn &m_progress;
+    const std::atomic_bool *m_cancel;
+    QList<NetLogs> m_nets;
+    QHash<QString, StoredLog> m_stored; // net + TAB + file
+    QList<LogJob> m_jobs;
+    std::unique_ptr<Writes> m_writes;
+    Progress m_p;
+    std::atomic_int m_parsed[2]; // of the log parsed and of the one before it
+    int m_damagedRead = SQLITE_OK; // a read that failed on a damaged chunk, which SQLite does not see
+    qint64 m_removedRows = 0; // full-text rows removed: they leave deletion marks behind
+    bool m_stopped = false; // cancelled between logs
+    QSet<int> m_touched; // boards of the log being written whose records changed
+};
+
+FullTextIndex::Outcome FullTextIndex::updateOnce(
+    const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel)
+{
+    return Update(*this, progress, cancel).run(net);
+}
+
+FullTextIndex::Outcome FullTextIndex::Update::run(const QString &netFilter)
+{
+    if (!listNets(netFilter))
+        return Outcome::Failed;
+    if (const Outcome read = readStored(); read != Outcome::Done)
+        return read;
+    listJobs();
+    if (const Outcome stored = storeLogs(); stored != Outcome::Done || m_stopped)
+        return stored;
+    if (const Outcome removed = removeVanished(netFilter); removed != Outcome::Done)
+        return removed;
+    m_writes.reset();
+    if (m_removedRows > 0 && !m_index.reclaimSpace(m_removedRows))
+        return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : Outcome::Failed;
+    if (!m_index.m_unreadable.isEmpty()) {
+        m_index.m_error = m_index.m_unreadable.join(u'\n');
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+bool FullTextIndex::Update::listNets(const QString &netFilter)
+{
     // The nets and their logs as the net selection screen lists them.
-    Session session;
-    session.AppDir = m_appDir;
-    settings::ReadSettings(session);
-    const QStringList names = settings::NetDefinitionsFile(session).LoadAll();
-    const QString logDir = QDir(m_appDir).absoluteFilePath(session.directory(settings::DirRecord::LOG_Dir));
-    session.Dir[settings::DirRecord::LOG_Dir] = logDir;
+    settings::NetContext context;
+    context.AppDir = m_index.m_appDir;
+    settings::ReadSettings(context);
+    const QStringList names = settings::NetDefinitionsFile(context).LoadAll();
+    QString logDir = context.Dir[settings::DirRecord::LOG_Dir];
+    if (logDir.isEmpty())
+        logDir = context.AppDir.isEmpty() ? QStringLiteral(".") : context.AppDir;
+    logDir = QDir(m_index.m_appDir).absoluteFilePath(logDir);
 
     // The nets share the log folder: it is listed once, each net taking the
     // names its pattern matches, in the order a file list shows them.
     const QStringList files = QDir(logDir).entryList(QDir::Files, QDir::NoSort);
-
-    QList<NetLogs> nets;
     bool filterFound = netFilter.isEmpty();
-    for (int slot = 0; slot < names.size() && slot < session.NetTable.size(); ++slot) {
+    for (int slot = 0; slot < names.size() && slot < context.NetTable.size(); ++slot) {
         const QString name = text::trimTrailingBlanks(names.at(slot));
         if (!netFilter.isEmpty() && netFilter != name && netFilter != QString::number(slot))
             continue;
         filterFound = true;
-        session.NetIndex = slot;
+        const settings::NetRecord &record = context.NetTable.at(slot);
         NetLogs n;
         n.net = name;
-        n.markers = settings::markersOf(session.NetTable.at(slot));
-        n.serial = settings::serialFlag(session.NetTable.at(slot));
+        n.markers = settings::markersOf(record);
+        n.serial = settings::serialFlag(record);
         n.logDir = logDir;
-        n.logs = logindex::logFilesAmong(files, session.netField(settings::NetRecord::Log_File_Name));
-        nets << n;
+        n.logs = logindex::logFilesAmong(
+            files, text::trimTrailingBlanks(record[settings::NetRecord::Log_File_Name]));
+        m_nets << n;
     }
-    if (!filterFound) {
-        m_error = QStringLiteral("no net \"%1\" in %2")
-                      .arg(netFilter, session.appFile(QStringLiteral("DATA.DEF")));
-        return failed;
+    if (!filterFound)
+        m_index.m_error = QStringLiteral("no net \"%1\" in %2")
+                              .arg(netFilter, fileio::joinPath(context.AppDir, QStringLiteral("DATA.DEF")));
+    return filterFound;
+}
+
+FullTextIndex::Outcome FullTextIndex::Update::readStored()
+{
+    Stmt q(m_db, "SELECT id, net, file, size, mtime, ctime, hash FROM logs");
+    if (!q.ok())
+        return isDamage(sqlite3_extended_errcode(m_db))
+            ? Outcome::Damaged
+            : (m_index.fail(QStringLiteral("cannot be read")), Outcome::Failed);
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        StoredLog s { q.integer(0), { q.integer(3), q.integer(4), q.integer(5) }, q.text(6).toLatin1() };
+        m_stored.insert(q.text(1) + u'\t' + q.text(2), s);
     }
+    if (rc != SQLITE_DONE)
+        return isDamage(rc) ? Outcome::Damaged
+                            : (m_index.fail(QStringLiteral("cannot be read"), rc), Outcome::Failed);
+    return Outcome::Done;
+}
 
-    // What the index holds.
-    QHash<QString, StoredLog> stored; // net + TAB + file
-    {
-        Stmt q(m_db, "SELECT id, net, file, size, mtime, ctime, hash FROM logs");
-        if (!q.ok())
-            return isDamage(sqlite3_extended_errcode(m_db))
-                ? Outcome::Damaged
-                : (fail(QStringLiteral("cannot be read")), failed);
-        int rc = SQLITE_ROW;
-        while ((rc = q.step()) == SQLITE_ROW) {
-            StoredLog s { q.integer(0), { q.integer(3), q.integer(4), q.integer(5) }, q.text(6).toLatin1() };
-            stored.insert(q.text(1) + u'\t' + q.text(2), s);
-        }
-        if (rc != SQLITE_DONE)
-            return isDamage(rc) ? Outcome::Damaged : (fail(QStringLiteral("cannot be read"), rc), failed);
-    }
-
-    // The statements that write: made only when a log has changed, since a
-    // search runs the update each time and most often nothing has.
-    struct Writes
-    {
-        explicit Writes(sqlite3 *db)
-            : insertArticle(db,
-                "INSERT INTO articles(log, board_no, board, board_name, number, parent, sender_id,"
-                " sender_name, dt, title, chunk, part, row, endpos, lines) "
-                "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
-            , insertChunk(db, "INSERT INTO bodies(log, data) VALUES(?, ?)")
-            , deleteChunks(db,
-                  "DELETE FROM bodies WHERE log = ?1"
-                  " AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)")
-            , insertFts(db, "INSERT INTO fts(rowid, t) VALUES(?, ?)")
-            , deleteFts(db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)")
-            // In the order of their ids: removing an article with a lower id than
-            // the one before makes the full-text table write out a segment.
-            , articlesFrom(db,
-                  "SELECT id, title, sender_id, sender_name, board_name, chunk, part FROM articles"
-                  " WHERE log = ? AND endpos > ? ORDER BY id")
-            , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
-            , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
-            , upsertLog(db,
-                  "INSERT INTO logs(net, file, size, mtime, ctime, hash) VALUES(?,?,?,?,?,?)"
-                  " ON CONFLICT(net, file) DO UPDATE SET size=excluded.size, mtime=excluded.mtime,"
-                  " ctime=excluded.ctime, hash=excluded.hash RETURNING id")
-            , deleteLog(db, "DELETE FROM logs WHERE id = ?")
-        {
-        }
-        bool ok() const
-        {
-            return insertArticle.ok() && insertChunk.ok() && deleteChunks.ok() && insertFts.ok()
-                && deleteFts.ok() && articlesFrom.ok() && deleteArticles.ok() && keptArticles.ok()
-                && upsertLog.ok() && deleteLog.ok();
-        }
-        Stmt insertArticle, insertChunk, deleteChunks, insertFts, deleteFts, articlesFrom, deleteArticles,
-            keptArticles, upsertLog, deleteLog;
-    };
-    std::unique_ptr<Writes> writes;
-    Progress p;
-    // A large log is reported on while it is parsed and written.
-    const auto reportWithin = [&](int percent) {
-        if (progress && percent != p.percent) {
-            p.percent = percent;
-            progress(p);
-        }
-    };
-    // An index that cannot be written is left for one in the cache folder
-    // as soon as a log is to be written.
-    auto prepareWrites = [&]() -> bool {
-        if (m_readOnly)
-            return false;
-        if (!writes)
-            writes = std::make_unique<Writes>(m_db);
-        return writes->ok() || fail(QStringLiteral("cannot be used"));
-    };
-    auto notWritten = [&]() {
-        if (m_readOnly)
-            return Outcome::ReadOnly;
-        return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
-    };
-
-    // A read that failed on a damaged chunk, which SQLite does not see.
-    int damagedRead = SQLITE_OK;
-    qint64 removedRows = 0; // full-text rows removed: they leave deletion marks behind
-
-    // Drops the records of a log that end after position from.
-    auto dropArticles = [&](qint64 log, qint64 from) -> bool {
-        ChunkReader chunks(m_db);
-        if (!chunks.ok())
-            return false;
-        writes->articlesFrom.reset();
-        writes->articlesFrom.bind(1, log).bind(2, from);
-        int rc = SQLITE_ROW;
-        while ((rc = writes->articlesFrom.step()) == SQLITE_ROW) {
-            IndexedArticle a;
-            a.title = writes->articlesFrom.text(1);
-            a.senderId = writes->articlesFrom.text(2);
-            a.senderName = writes->articlesFrom.text(3);
-            a.boardName = writes->articlesFrom.text(4);
-            a.lines = chunks.lines(writes->articlesFrom.integer(5), writes->articlesFrom.integer(6));
-            if (chunks.failure() != SQLITE_OK) {
-                damagedRead = chunks.failure();
-                return false;
-            }
-            writes->deleteFts.reset();
-            writes->deleteFts.bind(1, writes->articlesFrom.integer(0)).bind(2, indexTextOf(a));
-            if (writes->deleteFts.step() != SQLITE_DONE)
-                return false;
-            ++removedRows;
-        }
-        if (rc != SQLITE_DONE)
-            return false;
-        writes->deleteArticles.reset();
-        writes->deleteArticles.bind(1, log).bind(2, from);
-        if (writes->deleteArticles.step() != SQLITE_DONE)
-            return false;
-        // Chunks that no article of the log reads any more.
-        writes->deleteChunks.reset();
-        writes->deleteChunks.bind(1, log);
-        return writes->deleteChunks.step() == SQLITE_DONE;
-    };
-    auto addArticles
-        = [&](qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles) -> bool {
-        QList<qint64> chunkIds;
-        for (const QByteArray &chunk : source.chunks) {
-            writes->insertChunk.reset();
-            writes->insertChunk.bind(1, log).bind(2, chunk);
-            if (writes->insertChunk.step() != SQLITE_DONE)
-                return false;
-            chunkIds << sqlite3_last_insert_rowid(m_db);
-        }
-        reportWithin(50);
-        for (qsizetype k = 0; k < articles.size(); ++k) {
-            const PreparedArticle &prepared = articles.at(k);
-            const IndexedArticle &a = prepared.article;
-            if (k % 1024 == 0)
-                reportWithin(50 + int(k * 50 / articles.size()));
-            writes->insertArticle.reset();
-            writes->insertArticle.bind(1, log)
-                .bind(2, a.boardNo)
-                .bind(3, a.board)
-                .bind(4, a.boardName)
-                .bind(5, a.number)
-                .bind(6, a.parent)
-                .bind(7, a.senderId)
-                .bind(8, a.senderName)
-                .bind(9, a.dateTime)
-                .bind(10, a.title)
-                .bind(11, chunkIds.at(prepared.chunk))
-                .bind(12, qint64(prepared.part))
-                .bind(13, a.row)
-                .bind(14, a.end)
-                .bind(15, qint64(prepared.lineCount));
-            if (writes->insertArticle.step() != SQLITE_DONE)
-                return false;
-            writes->insertFts.reset();
-            writes->insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.indexText);
-            if (writes->insertFts.step() != SQLITE_DONE)
-                return false;
-        }
-        reportWithin(100);
-        return true;
-    };
-
-    std::atomic_int parsed[2]; // of the log parsed and of the one before it
-    // The logs to look at, in order; each is read and parsed on a thread of
-    // its own while the one before it is written.
-    struct Job
-    {
-        const NetLogs *net;
-        QString log;
-        bool known = false;
-        StoredLog old;
-        bool unchanged = false;
-    };
-    QList<Job> jobs;
-    for (const NetLogs &n : std::as_const(nets)) {
+void FullTextIndex::Update::listJobs()
+{
+    for (const NetLogs &n : std::as_const(m_nets)) {
         for (const QString &log : n.logs) {
-            const auto old = stored.constFind(n.net + u'\t' + log);
-            Job job { &n, log, old != stored.cend(), old != stored.cend() ? *old : StoredLog() };
+            const auto old = m_stored.constFind(n.net + u'\t' + log);
+            LogJob job { &n, log, old != m_stored.cend(), old != m_stored.cend() ? *old : StoredLog() };
             // Most logs have not changed: that is seen here, without a thread.
             job.unchanged = job.known && isUnchanged(fileio::joinPath(n.logDir, log), job.old);
-            jobs.append(job);
+            m_jobs.append(job);
         }
     }
-    auto launch = [&](qsizetype i) {
-        const Job &job = jobs.at(i);
-        if (job.unchanged) {
-            std::promise<PreparedLog> done;
-            PreparedLog unchanged;
-            unchanged.kind = PreparedLog::Unchanged;
-            done.set_value(unchanged);
-            return done.get_future();
-        }
-        parsed[i % 2].store(0);
-        return std::async(std::launch::async, [job, counter = &parsed[i % 2]] {
-            return prepareLog(fileio::joinPath(job.net->logDir, job.log), job.known ? &job.old : nullptr,
-                job.net->markers, job.net->serial, counter);
-        });
-    };
+}
 
-    p.total = int(jobs.size());
+std::future<PreparedLog> FullTextIndex::Update::launch(qsizetype i)
+{
+    const LogJob &job = m_jobs.at(i);
+    if (job.unchanged) {
+        std::promise<PreparedLog> done;
+        PreparedLog unchanged;
+        unchanged.kind = PreparedLog::Unchanged;
+        done.set_value(unchanged);
+        return done.get_future();
+    }
+    m_parsed[i % 2].store(0);
+    return std::async(std::launch::async, [job, counter = &m_parsed[i % 2]] {
+        return prepareLog(fileio::joinPath(job.net->logDir, job.log), job.known ? &job.old : nullptr,
+            job.net->markers, job.net->serial, counter);
+    });
+}
+
+void FullTextIndex::Update::reportWithin(int percent)
+{
+    if (m_progress && percent != m_p.percent) {
+        m_p.percent = percent;
+        m_progress(m_p);
+    }
+}
+
+FullTextIndex::Outcome FullTextIndex::Update::storeLogs()
+{
+    m_p.total = int(m_jobs.size());
     std::future<PreparedLog> next;
-    if (!jobs.isEmpty())
+    if (!m_jobs.isEmpty())
         next = launch(0);
-    for (qsizetype i = 0; i < jobs.size(); ++i) {
-        const Job &job = jobs.at(i);
-        const NetLogs &n = *job.net;
-        const QString &log = job.log;
-        m_working = fileio::joinPath(n.logDir, log);
-        p.done = int(i);
-        p.net = n.net;
-        p.log = log;
-        p.percent = -1;
-        if (progress && !(cancel && cancel->load()))
-            progress(p);
+    for (qsizetype i = 0; i < m_jobs.size(); ++i) {
+        const LogJob &job = m_jobs.at(i);
+        m_index.m_working = fileio::joinPath(job.net->logDir, job.log);
+        m_p.done = int(i);
+        m_p.net = job.net->net;
+        m_p.log = job.log;
+        m_p.percent = -1;
+        if (m_progress && !cancelled())
+            m_progress(m_p);
         while (next.wait_for(std::chrono::milliseconds(250)) != std::future_status::ready)
-            reportWithin(parsed[i % 2].load() / 2);
+            reportWithin(m_parsed[i % 2].load() / 2);
         PreparedLog prepared = next.get();
-        if (i + 1 < jobs.size())
+        if (i + 1 < m_jobs.size())
             next = launch(i + 1);
-        if (cancel && cancel->load())
+        if (cancelled()) {
+            m_stopped = true;
             return Outcome::Done;
-        const QString key = n.net + u'\t' + log;
-        stored.remove(key); // looked at: not gone (an unreadable log keeps what was indexed of it)
-        if (prepared.kind == PreparedLog::Unchanged) {
-            lastActions.append({ n.net, log, Action::Skipped });
-            continue;
         }
-        if (prepared.kind == PreparedLog::Touched) {
-            // Its records stand: only the stat it is known by is new.
-            if (!prepareWrites() || !storeLog(writes->upsertLog, n.net, log, prepared, nullptr))
-                return fail(QStringLiteral("cannot be written")), notWritten();
-            lastActions.append({ n.net, log, Action::Skipped });
-            continue;
-        }
-        if (prepared.kind == PreparedLog::Unreadable) {
-            m_unreadable << prepared.error;
-            continue;
-        }
+        // Looked at: not gone (an unreadable log keeps what was indexed of it).
+        m_stored.remove(job.net->net + u'\t' + job.log);
+        if (const Outcome stored = storeLog(job, prepared); stored != Outcome::Done)
+            return stored;
+    }
+    return Outcome::Done;
+}
 
-        if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
-            return notWritten();
-        qint64 logId = 0;
-        bool ok = storeLog(writes->upsertLog, n.net, log, prepared, &logId);
-        if (ok && prepared.kind == PreparedLog::Grown) {
-            // Indexed again from the last board line before the old end:
-            // what ends after it is parsed again, with the rest kept.
-            const qsizetype prefixChars = prepared.prefixChars;
-            ok = dropArticles(logId, prefixChars + 2);
-            QSet<QString> kept;
-            QHash<QString, int> keptRows; // mails and chat rooms: rows already taken
-            QString keptLatest;
-            writes->keptArticles.reset();
-            writes->keptArticles.bind(1, logId);
-            while (ok && writes->keptArticles.step() == SQLITE_ROW) {
-                const qint64 boardNo = writes->keptArticles.integer(0);
-                const QString board = writes->keptArticles.text(1);
-                if (boardNo > 0)
-                    kept.insert(board + u'\t' + writes->keptArticles.text(2));
-                else
-                    ++keptRows[board];
-                if (boardNo >= 0)
-                    keptLatest = qMax(keptLatest, writes->keptArticles.text(3));
-            }
-            QVector<PreparedArticle> fresh;
-            for (PreparedArticle &pa : prepared.articles) {
-                IndexedArticle &a = pa.article;
-                if (a.boardNo > 0 && kept.contains(a.board + u'\t' + a.number))
-                    continue; // captured again: the earlier capture is the one shown
-                a.end += prefixChars;
-                if (a.boardNo <= 0)
-                    a.row += keptRows.value(a.board);
-                fresh.append(pa);
-            }
-            // A chat-room visit takes the latest date before it among the
-            // articles the log now holds.
-            for (PreparedArticle &pa : fresh) {
-                IndexedArticle &a = pa.article;
-                if (a.boardNo >= 0)
-                    continue;
-                a.dateTime = keptLatest;
-                for (const PreparedArticle &other : std::as_const(fresh)) {
-                    if (other.article.boardNo >= 0 && other.article.end < a.end)
-                        a.dateTime = qMax(a.dateTime, other.article.dateTime);
-                }
-            }
-            ok = ok && addArticles(logId, prepared, fresh);
-            lastActions.append({ n.net, log, Action::Grown });
-        } else if (ok) {
-            ok = dropArticles(logId, -1) && addArticles(logId, prepared, prepared.articles);
-            lastActions.append({ n.net, log, Action::Full });
-        }
-        if (!ok || !exec("COMMIT")) {
-            const bool damaged = damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
-            fail(QStringLiteral("cannot be written"));
-            const QString why = m_error;
-            exec("ROLLBACK");
-            m_error = why;
-            return damaged ? Outcome::Damaged : failed;
-        }
+FullTextIndex::Outcome FullTextIndex::Update::storeLog(const LogJob &job, PreparedLog &prepared)
+{
+    const QString &net = job.net->net;
+    if (prepared.kind == PreparedLog::Unchanged) {
+        m_index.lastActions.append({ net, job.log, Action::Skipped });
+        return Outcome::Done;
+    }
+    if (prepared.kind == PreparedLog::Touched) {
+        // Its records stand: only the stat it is known by is new.
+        if (!prepareWrites() || !fulltext::storeLog(m_writes->upsertLog, net, job.log, prepared, nullptr))
+            return m_index.fail(QStringLiteral("cannot be written")), notWritten();
+        m_index.lastActions.append({ net, job.log, Action::Skipped });
+        return Outcome::Done;
+    }
+    if (prepared.kind == PreparedLog::Unreadable) {
+        m_index.m_unreadable << prepared.error;
+        return Outcome::Done;
     }
 
+    if (!prepareWrites() || !m_index.exec("BEGIN IMMEDIATE"))
+        return notWritten();
+    qint64 logId = 0;
+    bool ok = fulltext::storeLog(m_writes->upsertLog, net, job.log, prepared, &logId);
+    if (ok && prepared.kind == PreparedLog::Grown) {
+        ok = storeGrown(logId, prepared);
+        m_index.lastActions.append({ net, job.log, Action::Grown });
+    } else if (ok) {
+        ok = dropArticles(logId, -1) && addArticles(logId, prepared, prepared.articles);
+        m_index.lastActions.append({ net, job.log, Action::Full });
+    }
+    if (!ok || !markStale(net) || !m_index.exec("COMMIT"))
+        return rollBack();
+    return Outcome::Done;
+}
+
+bool FullTextIndex::Update::storeGrown(qint64 logId, PreparedLog &prepared)
+{
+    // Indexed again from the last board line before the old end: what ends
+    // after it is parsed again, with the rest kept.
+    const qsizetype prefixChars = prepared.prefixChars;
+    bool ok = dropArticles(logId, prefixChars + 2);
+    QSet<QString> kept;
+    QHash<QString, int> keptRows; // mails and chat rooms: rows already taken
+    QString keptLatest;
+    Stmt &keptArticles = m_writes->keptArticles;
+    keptArticles.reset();
+    keptArticles.bind(1, logId);
+    while (ok && keptArticles.step() == SQLITE_ROW) {
+        const qint64 boardNo = keptArticles.integer(0);
+        const QString board = keptArticles.text(1);
+        if (boardNo > 0)
+            kept.insert(board + u'\t' + keptArticles.text(2));
+        else
+            ++keptRows[board];
+        if (boardNo >= 0)
+            keptLatest = qMax(keptLatest, keptArticles.text(3));
+    }
+    QVector<PreparedArticle> fresh;
+    for (PreparedArticle &pa : prepared.articles) {
+        IndexedArticle &a = pa.article;
+        if (a.boardNo > 0 && kept.contains(a.board + u'\t' + a.number))
+            continue; // captured again: the earlier capture is the one shown
+        a.end += prefixChars;
+        if (a.boardNo <= 0)
+            a.row += keptRows.value(a.board);
+        fresh.append(pa);
+    }
+    // A chat-room visit takes the latest date before it among the articles
+    // the log now holds.
+    for (PreparedArticle &pa : fresh) {
+        IndexedArticle &a = pa.article;
+        if (a.boardNo >= 0)
+            continue;
+        a.dateTime = keptLatest;
+        for (const PreparedArticle &other : std::as_const(fresh)) {
+            if (other.article.boardNo >= 0 && other.article.end < a.end)
+                a.dateTime = qMax(a.dateTime, other.article.dateTime);
+        }
+    }
+    return ok && addArticles(logId, prepared, fresh);
+}
+
+FullTextIndex::Outcome FullTextIndex::Update::removeVanished(const QString &netFilter)
+{
     // Logs that are gone, of the nets looked at (of every net when all are).
     QSet<QString> looked;
-    for (const NetLogs &n : std::as_const(nets))
+    for (const NetLogs &n : std::as_const(m_nets))
         looked.insert(n.net);
-    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+    for (auto it = m_stored.cbegin(); it != m_stored.cend(); ++it) {
         const QString net = it.key().section(u'\t', 0, 0);
         if (!netFilter.isEmpty() && !looked.contains(net))
             continue;
-        if (!prepareWrites() || !exec("BEGIN IMMEDIATE"))
+        if (!prepareWrites() || !m_index.exec("BEGIN IMMEDIATE"))
             return notWritten();
-        writes->deleteLog.reset();
-        writes->deleteLog.bind(1, it->id);
-        if (!dropArticles(it->id, -1) || writes->deleteLog.step() != SQLITE_DONE) {
-            const bool damaged = damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
-            fail(QStringLiteral("cannot be written"));
-            exec("ROLLBACK");
-            return damaged ? Outcome::Damaged : failed;
+        m_writes->deleteLog.reset();
+        m_writes->deleteLog.bind(1, it->id);
+        if (!dropArticles(it->id, -1) || !markStale(net) || m_writes->deleteLog.step() != SQLITE_DONE) {
+            const bool damaged = m_damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
+            m_index.fail(QStringLiteral("cannot be written"));
+            m_index.exec("ROLLBACK");
+            return damaged ? Outcome::Damaged : Outcome::Failed;
         }
-        if (!exec("COMMIT"))
-            return failed;
-        lastActions.append({ net, it.key().section(u'\t', 1), Action::Dropped });
-    }
-    writes.reset();
-    if (removedRows > 0 && !reclaimSpace(removedRows))
-        return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : failed;
-    if (!m_unreadable.isEmpty()) {
-        m_error = m_unreadable.join(u'\n');
-        return failed;
+        if (!m_index.exec("COMMIT"))
+            return Outcome::Failed;
+        m_index.lastActions.append({ net, it.key().section(u'\t', 1), Action::Dropped });
     }
     return Outcome::Done;
+}
+
+bool FullTextIndex::Update::prepareWrites()
+{
+    // An index that cannot be written is left for one in the cache folder
+    // as soon as a log is to be written.
+    if (m_index.m_readOnly)
+        return false;
+    if (!m_writes)
+        m_writes = std::make_unique<Writes>(m_db);
+    return m_writes->ok() || m_index.fail(QStringLiteral("cannot be used"));
+}
+
+bool FullTextIndex::Update::markStale(const QString &net)
+{
+    for (const int boardNo : std::as_const(m_touched)) {
+        m_writes->markStale.reset();
+        m_writes->markStale.bind(1, net).bind(2, qint64(boardNo));
+        if (m_writes->markStale.step() != SQLITE_DONE)
+            return false;
+    }
+    m_touched.clear();
+    return true;
+}
+
+FullTextIndex::Outcome FullTextIndex::Update::notWritten() const
+{
+    if (m_index.m_readOnly)
+        return Outcome::ReadOnly;
+    return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : Outcome::Failed;
+}
+
+FullTextIndex::Outcome FullTextIndex::Update::rollBack()
+{
+    const bool damaged = m_damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
+    m_index.fail(QStringLiteral("cannot be written"));
+    const QString why = m_index.m_error;
+    m_index.exec("ROLLBACK");
+    m_index.m_error = why;
+    return damaged ? Outcome::Damaged : Outcome::Failed;
+}
+
+bool FullTextIndex::Update::dropArticles(qint64 log, qint64 from)
+{
+    // The records of the log that end after position from.
+    ChunkReader chunks(m_db);
+    if (!chunks.ok())
+        return false;
+    Stmt &articles = m_writes->articlesFrom;
+    articles.reset();
+    articles.bind(1, log).bind(2, from);
+    int rc = SQLITE_ROW;
+    while ((rc = articles.step()) == SQLITE_ROW) {
+        IndexedArticle a;
+        a.title = articles.text(1);
+        a.senderId = articles.text(2);
+        a.senderName = articles.text(3);
+        a.boardName = articles.text(4);
+        a.lines = chunks.lines(articles.integer(5), articles.integer(6));
+        if (articles.integer(7) >= 0)
+            m_touched.insert(int(articles.integer(7)));
+        if (chunks.failure() != SQLITE_OK) {
+            m_damagedRead = chunks.failure();
+            return false;
+        }
+        m_writes->deleteFts.reset();
+        m_writes->deleteFts.bind(1, articles.integer(0)).bind(2, indexTextOf(a));
+        if (m_writes->deleteFts.step() != SQLITE_DONE)
+            return false;
+        ++m_removedRows;
+    }
+    if (rc != SQLITE_DONE)
+        return false;
+    m_writes->deleteArticles.reset();
+    m_writes->deleteArticles.bind(1, log).bind(2, from);
+    if (m_writes->deleteArticles.step() != SQLITE_DONE)
+        return false;
+    // Chunks that no article of the log reads any more.
+    m_writes->deleteChunks.reset();
+    m_writes->deleteChunks.bind(1, log);
+    return m_writes->deleteChunks.step() == SQLITE_DONE;
+}
+
+bool FullTextIndex::Update::addArticles(
+    qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles)
+{
+    QList<qint64> chunkIds;
+    for (const QByteArray &chunk : source.chunks) {
+        m_writes->insertChunk.reset();
+        m_writes->insertChunk.bind(1, log).bind(2, chunk);
+        if (m_writes->insertChunk.step() != SQLITE_DONE)
+            return false;
+        chunkIds << sqlite3_last_insert_rowid(m_db);
+    }
+    reportWithin(50);
+    Stmt &insert = m_writes->insertArticle;
+    for (qsizetype k = 0; k < articles.size(); ++k) {
+        const PreparedArticle &prepared = articles.at(k);
+        const IndexedArticle &a = prepared.article;
+        if (k % 1024 == 0)
+            reportWithin(50 + int(k * 50 / articles.size()));
+        insert.reset();
+        insert.bind(1, log).bind(2, a.boardNo).bind(3, a.board).bind(4, a.boardName).bind(5, a.number);
+        insert.bind(6, a.parent).bind(7, a.senderId).bind(8, a.senderName).bind(9, a.dateTime);
+        insert.bind(10, a.title).bind(11, chunkIds.at(prepared.chunk)).bind(12, qint64(prepared.part));
+        insert.bind(13, a.row).bind(14, a.end).bind(15, qint64(prepared.lineCount));
+        if (insert.step() != SQLITE_DONE)
+            return false;
+        if (a.boardNo >= 0)
+            m_touched.insert(a.boardNo);
+        m_writes->insertFts.reset();
+        m_writes->insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.indexText);
+        if (m_writes->insertFts.step() != SQLITE_DONE)
+            return false;
+    }
+    reportWithin(100);
+    return true;
 }
 
 bool FullTextIndex::reclaimSpace(qint64 removedRows)
@@ -1275,6 +1422,63 @@ bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, 
     return true;
 }
 
+namespace {
+
+// Newest first; the same date by net, log and the order the index made them.
+void sortNewestFirst(QVector<Hit> *hits)
+{
+    std::sort(hits->begin(), hits->end(), [](const Hit &a, const Hit &b) {
+        if (a.dateTime != b.dateTime)
+            return a.dateTime > b.dateTime;
+        if (a.net != b.net)
+            return a.net < b.net;
+        if (a.logFile != b.logFile)
+            return a.logFile < b.logFile;
+        return a.id < b.id;
+    });
+}
+
+} // namespace
+
+int FullTextIndex::conditionsOf(const Query &query, QStringList *where, QStringList *values)
+{
+    QStringList longTerms;
+    for (const QString &t : query.terms) {
+        if (codePoints(t) >= 3)
+            longTerms << t;
+    }
+    if (!longTerms.isEmpty()) {
+        QStringList trigrams = trigramsOf(longTerms);
+        if (const int rc = rarestTrigrams(&trigrams); rc != SQLITE_OK)
+            return rc;
+        if (!trigrams.isEmpty()) {
+            where->append(QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)"));
+            values->append(trigramMatch(trigrams));
+        }
+    }
+    if (!query.from.isEmpty()) {
+        where->append(QStringLiteral("a.sender_id = ? COLLATE NOCASE"));
+        values->append(query.from);
+    }
+    if (query.board) {
+        where->append(QStringLiteral("a.board_no = ?"));
+        values->append(QString::number(*query.board));
+    }
+    if (!query.net.isEmpty()) {
+        where->append(QStringLiteral("l.net = ?"));
+        values->append(query.net);
+    }
+    if (query.since.isValid()) {
+        where->append(QStringLiteral("a.dt >= ?"));
+        values->append(query.since.toString(QStringLiteral("yyyy-MM-dd")));
+    }
+    if (query.until.isValid()) {
+        where->append(QStringLiteral("a.dt < ?"));
+        values->append(query.until.addDays(1).toString(QStringLiteral("yyyy-MM-dd")));
+    }
+    return SQLITE_OK;
+}
+
 FullTextIndex::Outcome FullTextIndex::findOnce(
     const Query &query, QVector<Hit> *hits, bool snippets, int limit)
 {
@@ -1286,41 +1490,9 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
     };
 
     QStringList where;
-    QList<QString> values;
-    QStringList longTerms;
-    for (const QString &t : query.terms) {
-        if (codePoints(t) >= 3)
-            longTerms << t;
-    }
-    if (!longTerms.isEmpty()) {
-        QStringList trigrams = trigramsOf(longTerms);
-        if (const int rc = rarestTrigrams(&trigrams); rc != SQLITE_OK)
-            return failed(rc);
-        if (!trigrams.isEmpty()) {
-            where << QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)");
-            values << trigramMatch(trigrams);
-        }
-    }
-    if (!query.from.isEmpty()) {
-        where << QStringLiteral("a.sender_id = ? COLLATE NOCASE");
-        values << query.from;
-    }
-    if (query.board) {
-        where << QStringLiteral("a.board_no = ?");
-        values << QString::number(*query.board);
-    }
-    if (!query.net.isEmpty()) {
-        where << QStringLiteral("l.net = ?");
-        values << query.net;
-    }
-    if (query.since.isValid()) {
-        where << QStringLiteral("a.dt >= ?");
-        values << query.since.toString(QStringLiteral("yyyy-MM-dd"));
-    }
-    if (query.until.isValid()) {
-        where << QStringLiteral("a.dt < ?");
-        values << query.until.addDays(1).toString(QStringLiteral("yyyy-MM-dd"));
-    }
+    QStringList values;
+    if (const int rc = conditionsOf(query, &where, &values); rc != SQLITE_OK)
+        return failed(rc);
     QString sql = QStringLiteral("SELECT a.dt, l.net, l.file, a.board_no, a.board, a.board_name, a.number,"
                                  " a.sender_id, a.sender_name, a.title, a.chunk, a.part, a.row, a.id"
                                  " FROM articles a JOIN logs l ON l.id = a.log");
@@ -1381,16 +1553,7 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
         return failed(rc);
     if (limited)
         return Outcome::Done;
-    // Newest first; the same date by net, log and the order the index made them.
-    std::sort(hits->begin(), hits->end(), [](const Hit &a, const Hit &b) {
-        if (a.dateTime != b.dateTime)
-            return a.dateTime > b.dateTime;
-        if (a.net != b.net)
-            return a.net < b.net;
-        if (a.logFile != b.logFile)
-            return a.logFile < b.logFile;
-        return a.id < b.id;
-    });
+    sortNewestFirst(hits);
     return Outcome::Done;
 }
 
@@ -1510,9 +1673,11 @@ bool FullTextIndex::capturesOf(const QString &net, std::optional<int> boardNo, Q
     m_error.clear();
     if (!m_db && !open())
         return false;
+    // One board is found through the index of board numbers.
     Stmt q(m_db,
         (QByteArray(kCapturesOf)
-            + " WHERE l.net = ?1 AND a.board_no >= 0 AND (?2 IS NULL OR a.board_no = ?2)")
+            + (boardNo ? " WHERE a.board_no = ?2 AND a.board_no >= 0 AND l.net = ?1"
+                       : " WHERE l.net = ?1 AND a.board_no >= 0"))
             .constData());
     if (!q.ok())
         return fail(QStringLiteral("cannot be read"));
@@ -1553,6 +1718,220 @@ bool FullTextIndex::linesOf(qint64 id, QStringList *lines)
         return fail(QStringLiteral("has no record %1").arg(id));
     *lines = chunks.lines(q.integer(0), q.integer(1));
     return true;
+}
+
+namespace {
+
+// The boards of a net (or the one board) marked stale; false when the read fails.
+bool staleBoards(sqlite3 *db, const QString &net, std::optional<int> boardNo, bool rows, QList<int> *boards)
+{
+    boards->clear();
+    Stmt q(db,
+        "SELECT board_no FROM archive_stale WHERE net = ?1 AND (?2 IS NULL OR board_no = ?2)"
+        " AND (?3 OR counted = 0)");
+    if (!q.ok())
+        return false;
+    q.bind(1, net).bind(3, qint64(rows ? 1 : 0));
+    if (boardNo)
+        q.bind(2, qint64(*boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW)
+        boards->append(int(q.integer(0)));
+    return rc == SQLITE_DONE;
+}
+
+} // namespace
+
+bool FullTextIndex::refreshArchive(
+    const QString &net, std::optional<int> boardNo, bool rows, const ArchiveMaker &make, bool *current)
+{
+    *current = true;
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    QList<int> stale;
+    if (!staleBoards(m_db, net, boardNo, rows, &stale))
+        return fail(QStringLiteral("cannot be read"));
+    if (stale.isEmpty())
+        return true;
+    if (m_readOnly) {
+        *current = false;
+        return true;
+    }
+    // Read again in the transaction: another program may have made them meanwhile.
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    bool ok = staleBoards(m_db, net, boardNo, rows, &stale);
+    // Several boards: the net's records are read once.
+    QHash<int, QVector<IndexedCapture>> byBoard;
+    const bool readOnce = !boardNo && stale.size() > 1;
+    QVector<IndexedCapture> captures;
+    if (ok && readOnce) {
+        ok = capturesOf(net, std::nullopt, &captures);
+        for (IndexedCapture &c : captures)
+            byBoard[c.boardNo].append(std::move(c));
+    }
+    for (qsizetype i = 0; ok && i < stale.size(); ++i) {
+        if (readOnce)
+            captures = byBoard.take(stale.at(i));
+        ok = (readOnce || capturesOf(net, stale.at(i), &captures))
+            && keepArchive(net, stale.at(i), make(captures, rows), rows);
+    }
+    if (ok && exec("COMMIT"))
+        return true;
+    fail(QStringLiteral("cannot be written"));
+    const QString why = m_error;
+    exec("ROLLBACK");
+    m_error = why;
+    return false;
+}
+
+bool FullTextIndex::keepArchive(const QString &net, int boardNo, const BoardArchive &archive, bool rows)
+{
+    QList<const char *> statements { "DELETE FROM archive_boards WHERE net = ? AND board_no = ?",
+        "DELETE FROM archive_months WHERE net = ? AND board_no = ?" };
+    if (rows)
+        statements << "DELETE FROM archive_rows WHERE net = ? AND board_no = ?"
+                   << "DELETE FROM archive_lines WHERE net = ? AND board_no = ?"
+                   << "DELETE FROM archive_stale WHERE net = ? AND board_no = ?";
+    else
+        statements << "UPDATE archive_stale SET counted = 1 WHERE net = ? AND board_no = ?";
+    for (const char *sql : std::as_const(statements)) {
+        Stmt remove(m_db, sql);
+        if (!remove.ok() || remove.bind(1, net).bind(2, qint64(boardNo)).step() != SQLITE_DONE)
+            return false;
+    }
+    Stmt row(m_db,
+        "INSERT INTO archive_rows(net, board_no, seq, depth, captures, id, file, board_name, number, parent,"
+        " sender_id, sender_name, dt, title, row, lines, endpos) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    Stmt line(m_db, "INSERT INTO archive_lines(net, board_no, seq, line) VALUES(?,?,?,?)");
+    if (!row.ok() || !line.ok())
+        return false;
+    for (qsizetype i = 0; i < archive.rows.size(); ++i) {
+        const ArchiveRow &r = archive.rows.at(i);
+        const IndexedCapture &c = r.article.shown;
+        row.reset();
+        row.bind(1, net).bind(2, qint64(boardNo)).bind(3, qint64(i)).bind(4, qint64(r.depth));
+        row.bind(5, qint64(r.article.captures)).bind(6, c.id).bind(7, c.logFile).bind(8, c.boardName);
+        row.bind(9, c.number).bind(10, c.parent).bind(11, c.senderId).bind(12, c.senderName);
+        row.bind(13, c.dateTime).bind(14, c.title).bind(15, qint64(c.row)).bind(16, qint64(c.lineCount));
+        if (row.bind(17, qint64(c.end)).step() != SQLITE_DONE)
+            return false;
+        line.reset();
+        line.bind(1, net).bind(2, qint64(boardNo)).bind(3, qint64(i));
+        if (i < archive.lines.size())
+            line.bindUtf8(4, archive.lines.at(i));
+        if (line.step() != SQLITE_DONE)
+            return false;
+    }
+    if (archive.board) {
+        Stmt board(m_db,
+            "INSERT INTO archive_boards(net, board_no, name, articles, first, last) VALUES(?,?,?,?,?,?)");
+        board.bind(1, net).bind(2, qint64(boardNo)).bind(3, archive.board->name);
+        board.bind(4, qint64(archive.board->articles)).bind(5, archive.board->first);
+        if (!board.ok() || board.bind(6, archive.board->last).step() != SQLITE_DONE)
+            return false;
+    }
+    Stmt month(m_db, "INSERT INTO archive_months(net, board_no, month, count) VALUES(?,?,?,?)");
+    if (!month.ok())
+        return false;
+    for (const auto &[key, count] : archive.months) {
+        month.reset();
+        month.bind(1, net).bind(2, qint64(boardNo)).bind(3, key);
+        if (month.bind(4, qint64(count)).step() != SQLITE_DONE)
+            return false;
+    }
+    return true;
+}
+
+bool FullTextIndex::keptRows(const QString &net, int boardNo, QVector<ArchiveRow> *rows)
+{
+    rows->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        "SELECT depth, captures, id, file, board_name, number, parent, sender_id, sender_name, dt, title, "
+        "row,"
+        " lines, endpos FROM archive_rows WHERE net = ? AND board_no = ? ORDER BY seq");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net).bind(2, qint64(boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        ArchiveRow r;
+        r.depth = int(q.integer(0));
+        r.article.captures = int(q.integer(1));
+        IndexedCapture &c = r.article.shown;
+        c.boardNo = boardNo;
+        c.id = q.integer(2);
+        c.logFile = q.text(3);
+        c.boardName = q.text(4);
+        c.number = q.text(5);
+        c.parent = q.text(6);
+        c.senderId = q.text(7);
+        c.senderName = q.text(8);
+        c.dateTime = q.text(9);
+        c.title = q.text(10);
+        c.row = int(q.integer(11));
+        c.lineCount = int(q.integer(12));
+        c.end = q.integer(13);
+        rows->append(std::move(r));
+    }
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
+}
+
+bool FullTextIndex::eachKeptLine(
+    const QString &net, int boardNo, const std::function<void(QByteArrayView)> &each)
+{
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db, "SELECT line FROM archive_lines WHERE net = ? AND board_no = ? ORDER BY seq");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net).bind(2, qint64(boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW)
+        each(q.utf8(0));
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
+}
+
+bool FullTextIndex::keptBoards(const QString &net, QVector<ArchiveBoard> *boards)
+{
+    boards->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        "SELECT board_no, name, articles, first, last FROM archive_boards WHERE net = ? ORDER BY board_no");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net);
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW)
+        boards->append({ int(q.integer(0)), q.text(1), int(q.integer(2)), q.text(3), q.text(4) });
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
+}
+
+bool FullTextIndex::keptMonths(const QString &net, std::optional<int> boardNo, QMap<QString, int> *counts)
+{
+    counts->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        "SELECT month, sum(count) FROM archive_months WHERE net = ?1 AND (?2 IS NULL OR board_no = ?2)"
+        " GROUP BY month");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net);
+    if (boardNo)
+        q.bind(2, qint64(*boardNo));
+    int rc = SQLITE_ROW;
+    while ((rc = q.step()) == SQLITE_ROW)
+        counts->insert(q.text(0), int(q.integer(1)));
+    return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
 }
 
 } // namespace kavrel::fulltext

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "fulltext/ArchiveRecords.h"
 #include "fulltext/ArticleSource.h"
 #include "fulltext/Query.h"
 
+#include <QByteArrayView>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -33,25 +36,6 @@ struct Hit
     qint64 id = 0; // the record's, in the order the index made them
     QString snippet; // one line of the article with the hits between 【 and 】
     int captures = 1; // how many logs captured the article
-};
-
-// One record of an article, mail or chat-room visit as the index holds it,
-// without its lines: one capture of it in one log.
-struct IndexedCapture
-{
-    qint64 id = 0; // the record's
-    QString logFile; // the file name in LOG_Dir
-    int boardNo = 0; // 0 is the mail box
-    QString boardName;
-    QString number;
-    QString parent; // the number answered, or empty
-    QString senderId;
-    QString senderName;
-    QString dateTime; // "YYYY-MM-DD HH:MM:SS", or empty
-    QString title;
-    int row = 0; // mails: the row on the mail box
-    int lineCount = 0; // the lines the article view shows for it
-    qsizetype end = 0; // where it ends in the log text (1-based; past the end when unknown)
 };
 
 // The index over every log of every registered net of a working directory:
@@ -123,6 +107,27 @@ public:
     // The article view's lines of one record. False on an error.
     bool linesOf(qint64 id, QStringList *lines);
 
+    // Brings the archive kept of a net (or of one of its boards) in line
+    // with the records: each board whose records changed since it was kept
+    // is made again by make from them, in one transaction with the read;
+    // with rows, its rows too, else only the board and its months (a board's
+    // rows cost most, and only a board chosen needs them). current is false
+    // when a board changed but the index can only be read (nothing is kept
+    // then). False on an error.
+    using ArchiveMaker = std::function<BoardArchive(const QVector<IndexedCapture> &, bool rows)>;
+    bool refreshArchive(
+        const QString &net, std::optional<int> boardNo, bool rows, const ArchiveMaker &make, bool *current);
+    // What is kept of a net's archive, as refreshArchive left it: a board's
+    // rows in thread order, the boards by number, and the articles per month
+    // of the net or of one board. False on an error.
+    bool keptRows(const QString &net, int boardNo, QVector<ArchiveRow> *rows);
+    bool keptBoards(const QString &net, QVector<ArchiveBoard> *boards);
+    bool keptMonths(const QString &net, std::optional<int> boardNo, QMap<QString, int> *counts);
+    // A board's kept rows as the lines the listing prints of them (UTF-8,
+    // each valid during the call), in thread order, each given to each as
+    // it is read: a board of many rows is listed without a row made of each.
+    bool eachKeptLine(const QString &net, int boardNo, const std::function<void(QByteArrayView)> &each);
+
     // The records held for one log, in the order they were made.
     QVector<IndexedArticle> articlesOf(const QString &net, const QString &logFile);
 
@@ -144,6 +149,7 @@ public:
 
 private:
     enum class Outcome { Done, Failed, Damaged, ReadOnly };
+    class Update; // one pass of update()
     Outcome updateOnce(const QString &net, const ProgressFn &progress, const std::atomic_bool *cancel);
     Outcome findOnce(const Query &query, QVector<Hit> *hits, bool snippets, int limit);
     // Closes the index and deletes its files, saying so in notices().
@@ -154,6 +160,15 @@ private:
     // the index is made anew, or copied into the cache folder.
     bool startAnew();
     bool create();
+    // Whether the open index is of this format, making its tables in a new
+    // file (in a transaction left open: writing says so); damaged says
+    // that it is of another format or its pages have no checksums.
+    bool checkFormat(bool *writing, bool *damaged);
+    // The conditions of a query on its records (a, l), with their values.
+    // SQLITE_OK, or the error of the read that failed.
+    int conditionsOf(const Query &query, QStringList *where, QStringList *values);
+    // Keeps one board's archive in place of what was kept of it.
+    bool keepArchive(const QString &net, int boardNo, const BoardArchive &archive, bool rows);
     // After an update that removed full-text rows.
     bool reclaimSpace(qint64 removedRows);
     // Narrows the trigrams of a query to the rare ones, when some are rare.
