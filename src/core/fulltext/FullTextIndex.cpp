@@ -6,6 +6,7 @@
 #include "fulltext/ArticleSource.h"
 #include "fulltext/Fold.h"
 #include "fulltext/PageChecksums.h"
+#include "fulltext/TrigramBlocks.h"
 #include "logindex/LogFiles.h"
 #include "logindex/ParsedLog.h"
 #include "settings/NetContext.h"
@@ -28,6 +29,8 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <iterator>
+#include <limits>
 #include <memory>
 #include <new>
 #include <unordered_set>
@@ -49,7 +52,9 @@ namespace {
 // 11: each board's archive across the logs (its rows in thread order, the
 // board, its articles per month) is kept, and made again when the board's
 // records change.
-constexpr int kFormat = 11;
+// 12: the trigrams are our own blocks (each log's in parts, a part's
+// trigrams in order), no longer an FTS5 table.
+constexpr int kFormat = 12;
 
 // Whether an SQLite result says that the file is damaged: a page whose
 // checksum does not match, a b-tree or record that makes no sense, or a
@@ -379,16 +384,8 @@ QStringList trigramsOf(const QStringList &terms)
     return out;
 }
 
-// An FTS5 query of single-trigram strings, all required.
-QString trigramMatch(const QStringList &trigrams)
-{
-    QStringList parts;
-    for (QString quoted : trigrams) {
-        quoted.replace(u'"', QStringLiteral("\"\""));
-        parts << u'"' + quoted + u'"';
-    }
-    return parts.join(QStringLiteral(" AND "));
-}
+// The condition that a record is the candidate looked up.
+const QString kCandidate = QStringLiteral("a.id = ?");
 
 qsizetype codePoints(const QString &s)
 {
@@ -399,7 +396,7 @@ qsizetype codePoints(const QString &s)
 struct PreparedArticle
 {
     IndexedArticle article;
-    QByteArray indexText; // as UTF-8: made on the parsing thread, not the writing one
+    int number = 0; // in the log, from 1: its trigrams' lists name it so
     int chunk = 0; // index into the log's chunks
     int part = 0;
     int lineCount = 0; // the lines the view shows: packed, they are no longer in the article
@@ -416,6 +413,7 @@ struct PreparedLog
     qsizetype prefixChars = 0; // Grown: the characters before the board line parsing starts at
     QVector<PreparedArticle> articles;
     QList<QByteArray> chunks; // the articles' lines, packed
+    TrigramLists trigrams; // gathered on the parsing thread, not the writing one
 };
 
 // Whether a log is as the index holds it, from one stat. A search runs this
@@ -427,9 +425,9 @@ bool isUnchanged(const QString &file, const StoredLog &old)
     return info.exists() && LogStat::of(info) == old.stat;
 }
 
-// Packs a log's articles' lines into chunks as the parse finds them, with
-// what the full-text table gets of each, so that a large log's lines are
-// never all held at once.
+// Packs a log's articles' lines into chunks as the parse finds them, and
+// gathers their trigrams, so that a large log's lines are never all held at
+// once.
 class ArticlePacker
 {
 public:
@@ -445,6 +443,7 @@ private:
     void flush();
 
     PreparedLog &m_log;
+    TrigramGatherer m_trigrams;
     QList<QByteArray> m_parts;
     qsizetype m_bytes = 0;
 };
@@ -517,8 +516,8 @@ QString searchTextOf(const IndexedArticle &a)
 
 namespace {
 
-// What the full-text table holds of an article: the lines of its search text,
-// each once (the table keeps only which trigrams occur, not where or how
+// What an article's trigrams are taken from: the lines of its search text,
+// each once (the index keeps only which trigrams occur, not where or how
 // often), and its title, sender and board unless one of its first lines
 // (where the host prints them) holds them.
 QString indexTextOf(const IndexedArticle &a)
@@ -561,8 +560,9 @@ void ArticlePacker::take(IndexedArticle &a)
         flush();
     m_parts << encodeLines(a.lines);
     m_bytes += m_parts.last().size();
-    m_log.articles.append({ {}, indexTextOf(a).toUtf8(), int(m_log.chunks.size()), int(m_parts.size() - 1),
-        int(a.lines.size()) });
+    m_trigrams.take(indexTextOf(a));
+    m_log.articles.append({ {}, int(m_log.articles.size() + 1), int(m_log.chunks.size()),
+        int(m_parts.size() - 1), int(a.lines.size()) });
     a.lines = QStringList(); // packed: only the chunk is written
 }
 
@@ -577,6 +577,7 @@ void ArticlePacker::flush()
 void ArticlePacker::finish(QVector<IndexedArticle> articles)
 {
     flush();
+    m_log.trigrams = m_trigrams.finish();
     for (qsizetype i = 0; i < articles.size() && i < m_log.articles.size(); ++i)
         m_log.articles[i].article = std::move(articles[i]);
 }
@@ -708,18 +709,17 @@ bool FullTextIndex::create()
           " name TEXT, articles INTEGER, first TEXT, last TEXT, PRIMARY KEY(net, board_no)) WITHOUT ROWID;"
           "CREATE TABLE IF NOT EXISTS archive_months(net TEXT NOT NULL, board_no INTEGER NOT NULL,"
           " month TEXT NOT NULL, count INTEGER, PRIMARY KEY(net, board_no, month)) WITHOUT ROWID;"
-          // Full-text rows removed since the table was last merged into one.
-          "CREATE TABLE IF NOT EXISTS upkeep(removed INTEGER NOT NULL);"
-          "INSERT INTO upkeep(removed) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM upkeep);"
-          // Positions are not kept (detail=none) and the text lives in
-          // articles (content=''): every hit is checked against it.
-          "CREATE VIRTUAL TABLE IF NOT EXISTS fts USING fts5(t, tokenize='trigram case_sensitive 1',"
-          " detail='none', content='', columnsize=0);"
-          // A log is written in one transaction: its terms are gathered in
-          // memory and written as one segment, and segments are merged sixteen
-          // at a time, so that the articles' terms are rewritten fewer times.
-          "INSERT INTO fts(fts, rank) VALUES('hashsize', 67108864);"
-          "INSERT INTO fts(fts, rank) VALUES('automerge', 16);"
+          // Which records hold each trigram: a log's are written as a part
+          // when it is indexed (a grown log's new records as a part of their
+          // own), each part in blocks of trigrams in order, found by the
+          // block's first trigram. base: the id the part's lists count from.
+          // Only whether a trigram occurs is kept: every hit is checked
+          // against the article's lines.
+          "CREATE TABLE IF NOT EXISTS trigram_parts(id INTEGER PRIMARY KEY, log INTEGER NOT NULL,"
+          " base INTEGER NOT NULL);"
+          "CREATE INDEX IF NOT EXISTS trigram_parts_log ON trigram_parts(log);"
+          "CREATE TABLE IF NOT EXISTS trigrams(part INTEGER NOT NULL, first INTEGER NOT NULL, entries BLOB,"
+          " PRIMARY KEY(part, first));"
           "PRAGMA user_version="
         + QByteArray::number(kFormat);
     return exec(sql.constData());
@@ -907,13 +907,11 @@ struct Writes
         , deleteChunks(db,
               "DELETE FROM bodies WHERE log = ?1"
               " AND id NOT IN (SELECT chunk FROM articles WHERE log = ?1)")
-        , insertFts(db, "INSERT INTO fts(rowid, t) VALUES(?, ?)")
-        , deleteFts(db, "INSERT INTO fts(fts, rowid, t) VALUES('delete', ?, ?)")
-        // In the order of their ids: removing an article with a lower id than
-        // the one before makes the full-text table write out a segment.
-        , articlesFrom(db,
-              "SELECT id, title, sender_id, sender_name, board_name, chunk, part, board_no FROM articles"
-              " WHERE log = ? AND endpos > ? ORDER BY id")
+        , insertPart(db, "INSERT INTO trigram_parts(log, base) VALUES(?, ?)")
+        , insertBlock(db, "INSERT INTO trigrams(part, first, entries) VALUES(?, ?, ?)")
+        , deleteBlocks(db, "DELETE FROM trigrams WHERE part IN (SELECT id FROM trigram_parts WHERE log = ?)")
+        , deleteParts(db, "DELETE FROM trigram_parts WHERE log = ?")
+        , boardsFrom(db, "SELECT DISTINCT board_no FROM articles WHERE log = ? AND endpos > ?")
         , deleteArticles(db, "DELETE FROM articles WHERE log = ? AND endpos > ?")
         , keptArticles(db, "SELECT board_no, board, number, dt FROM articles WHERE log = ?")
         , upsertLog(db,
@@ -928,12 +926,12 @@ struct Writes
     }
     bool ok() const
     {
-        return insertArticle.ok() && insertChunk.ok() && deleteChunks.ok() && insertFts.ok() && deleteFts.ok()
-            && articlesFrom.ok() && deleteArticles.ok() && keptArticles.ok() && upsertLog.ok()
-            && deleteLog.ok() && markStale.ok();
+        return insertArticle.ok() && insertChunk.ok() && deleteChunks.ok() && insertPart.ok()
+            && insertBlock.ok() && deleteBlocks.ok() && deleteParts.ok() && boardsFrom.ok()
+            && deleteArticles.ok() && keptArticles.ok() && upsertLog.ok() && deleteLog.ok() && markStale.ok();
     }
-    Stmt insertArticle, insertChunk, deleteChunks, insertFts, deleteFts, articlesFrom, deleteArticles,
-        keptArticles, upsertLog, deleteLog, markStale;
+    Stmt insertArticle, insertChunk, deleteChunks, insertPart, insertBlock, deleteBlocks, deleteParts,
+        boardsFrom, deleteArticles, keptArticles, upsertLog, deleteLog, markStale;
 };
 
 } // namespace
@@ -968,6 +966,9 @@ private:
     Outcome rollBack();
     bool dropArticles(qint64 log, qint64 from);
     bool addArticles(qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles);
+    // The articles' trigrams as a part of the log: idOf gives each
+    // article's id by its number less one, base the least of them.
+    bool addTrigrams(qint64 log, const TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base);
     // The boards whose records were added or dropped are marked for their
     // archive to be made again, in the log's transaction.
     bool markStale(const QString &net);
@@ -985,8 +986,7 @@ private:
     std::unique_ptr<Writes> m_writes;
     Progress m_p;
     std::atomic_int m_parsed[2]; // of the log parsed and of the one before it
-    int m_damagedRead = SQLITE_OK; // a read that failed on a damaged chunk, which SQLite does not see
-    qint64 m_removedRows = 0; // full-text rows removed: they leave deletion marks behind
+    qint64 m_removedRows = 0; // records removed: their pages are given back
     bool m_stopped = false; // cancelled between logs
     QSet<int> m_touched; // boards of the log being written whose records changed
 };
@@ -1009,7 +1009,7 @@ FullTextIndex::Outcome FullTextIndex::Update::run(const QString &netFilter)
     if (const Outcome removed = removeVanished(netFilter); removed != Outcome::Done)
         return removed;
     m_writes.reset();
-    if (m_removedRows > 0 && !m_index.reclaimSpace(m_removedRows))
+    if (m_removedRows > 0 && !m_index.reclaimSpace())
         return isDamage(sqlite3_extended_errcode(m_db)) ? Outcome::Damaged : Outcome::Failed;
     if (!m_index.m_unreadable.isEmpty()) {
         m_index.m_error = m_index.m_unreadable.join(u'\n');
@@ -1240,7 +1240,7 @@ FullTextIndex::Outcome FullTextIndex::Update::removeVanished(const QString &netF
         m_writes->deleteLog.reset();
         m_writes->deleteLog.bind(1, it->id);
         if (!dropArticles(it->id, -1) || !markStale(net) || m_writes->deleteLog.step() != SQLITE_DONE) {
-            const bool damaged = m_damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
+            const bool damaged = isDamage(sqlite3_extended_errcode(m_db));
             m_index.fail(QStringLiteral("cannot be written"));
             m_index.exec("ROLLBACK");
             return damaged ? Outcome::Damaged : Outcome::Failed;
@@ -1284,7 +1284,7 @@ FullTextIndex::Outcome FullTextIndex::Update::notWritten() const
 
 FullTextIndex::Outcome FullTextIndex::Update::rollBack()
 {
-    const bool damaged = m_damagedRead != SQLITE_OK || isDamage(sqlite3_extended_errcode(m_db));
+    const bool damaged = isDamage(sqlite3_extended_errcode(m_db));
     m_index.fail(QStringLiteral("cannot be written"));
     const QString why = m_index.m_error;
     m_index.exec("ROLLBACK");
@@ -1294,32 +1294,17 @@ FullTextIndex::Outcome FullTextIndex::Update::rollBack()
 
 bool FullTextIndex::Update::dropArticles(qint64 log, qint64 from)
 {
-    // The records of the log that end after position from.
-    ChunkReader chunks(m_db);
-    if (!chunks.ok())
-        return false;
-    Stmt &articles = m_writes->articlesFrom;
-    articles.reset();
-    articles.bind(1, log).bind(2, from);
+    // The records of the log that end after position from. A grown log's
+    // parts of trigrams stand: the lists of its records dropped name ids
+    // that are gone (or taken again by its new records), so at most a
+    // candidate too many, which the check against its lines drops.
+    Stmt &boards = m_writes->boardsFrom;
+    boards.reset();
+    boards.bind(1, log).bind(2, from);
     int rc = SQLITE_ROW;
-    while ((rc = articles.step()) == SQLITE_ROW) {
-        IndexedArticle a;
-        a.title = articles.text(1);
-        a.senderId = articles.text(2);
-        a.senderName = articles.text(3);
-        a.boardName = articles.text(4);
-        a.lines = chunks.lines(articles.integer(5), articles.integer(6));
-        if (articles.integer(7) >= 0)
-            m_touched.insert(int(articles.integer(7)));
-        if (chunks.failure() != SQLITE_OK) {
-            m_damagedRead = chunks.failure();
-            return false;
-        }
-        m_writes->deleteFts.reset();
-        m_writes->deleteFts.bind(1, articles.integer(0)).bind(2, indexTextOf(a));
-        if (m_writes->deleteFts.step() != SQLITE_DONE)
-            return false;
-        ++m_removedRows;
+    while ((rc = boards.step()) == SQLITE_ROW) {
+        if (boards.integer(0) >= 0)
+            m_touched.insert(int(boards.integer(0)));
     }
     if (rc != SQLITE_DONE)
         return false;
@@ -1327,6 +1312,15 @@ bool FullTextIndex::Update::dropArticles(qint64 log, qint64 from)
     m_writes->deleteArticles.bind(1, log).bind(2, from);
     if (m_writes->deleteArticles.step() != SQLITE_DONE)
         return false;
+    m_removedRows += sqlite3_changes(m_db);
+    if (from < 0) {
+        for (Stmt *remove : { &m_writes->deleteBlocks, &m_writes->deleteParts }) {
+            remove->reset();
+            remove->bind(1, log);
+            if (remove->step() != SQLITE_DONE)
+                return false;
+        }
+    }
     // Chunks that no article of the log reads any more.
     m_writes->deleteChunks.reset();
     m_writes->deleteChunks.bind(1, log);
@@ -1345,6 +1339,8 @@ bool FullTextIndex::Update::addArticles(
         chunkIds << sqlite3_last_insert_rowid(m_db);
     }
     reportWithin(50);
+    std::vector<qint64> idOf(size_t(source.articles.size()), 0);
+    qint64 base = std::numeric_limits<qint64>::max();
     Stmt &insert = m_writes->insertArticle;
     for (qsizetype k = 0; k < articles.size(); ++k) {
         const PreparedArticle &prepared = articles.at(k);
@@ -1360,41 +1356,37 @@ bool FullTextIndex::Update::addArticles(
             return false;
         if (a.boardNo >= 0)
             m_touched.insert(a.boardNo);
-        m_writes->insertFts.reset();
-        m_writes->insertFts.bind(1, sqlite3_last_insert_rowid(m_db)).bindUtf8(2, prepared.indexText);
-        if (m_writes->insertFts.step() != SQLITE_DONE)
-            return false;
+        idOf[size_t(prepared.number - 1)] = sqlite3_last_insert_rowid(m_db);
+        base = qMin(base, idOf[size_t(prepared.number - 1)]);
     }
     reportWithin(100);
+    return articles.isEmpty() || addTrigrams(log, source.trigrams, idOf, base);
+}
+
+bool FullTextIndex::Update::addTrigrams(
+    qint64 log, const TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base)
+{
+    m_writes->insertPart.reset();
+    if (m_writes->insertPart.bind(1, log).bind(2, base).step() != SQLITE_DONE)
+        return false;
+    const qint64 part = sqlite3_last_insert_rowid(m_db);
+    Stmt &insert = m_writes->insertBlock;
+    for (const TrigramBlock &block : packTrigramBlocks(lists, idOf, base)) {
+        insert.reset();
+        insert.bind(1, part).bind(2, qint64(block.first)).bind(3, block.bytes);
+        if (insert.step() != SQLITE_DONE)
+            return false;
+    }
     return true;
 }
 
-bool FullTextIndex::reclaimSpace(qint64 removedRows)
+bool FullTextIndex::reclaimSpace()
 {
-    // A full-text row removed stays as a deletion mark until the segments are
-    // merged into one, which rewrites the whole table: that is done once the
-    // rows removed since the last time reach a few in a hundred of those
-    // held, so that the index stays within that of a fresh build. The pages
-    // freed are given back to the file system.
-    constexpr qint64 kPercent = 3;
-    if (!exec("BEGIN IMMEDIATE"))
-        return false;
-    Stmt count(m_db,
-        "UPDATE upkeep SET removed = removed + ? RETURNING removed, (SELECT max(id) - min(id) + 1 FROM "
-        "articles)");
-    bool ok = count.ok() && count.bind(1, removedRows).step() == SQLITE_ROW;
-    const bool merge = ok && count.integer(0) * 100 >= count.integer(1) * kPercent;
-    while (ok && count.step() == SQLITE_ROW) { }
-    if (ok && merge)
-        ok = exec("INSERT INTO fts(fts) VALUES('optimize'); UPDATE upkeep SET removed = 0;");
-    ok = ok && exec("PRAGMA incremental_vacuum");
-    if (ok && exec("COMMIT"))
+    // The pages freed by records and trigrams removed go back to the file
+    // system.
+    if (exec("PRAGMA incremental_vacuum"))
         return true;
-    fail(QStringLiteral("cannot be written"));
-    const QString why = m_error;
-    exec("ROLLBACK");
-    m_error = why;
-    return false;
+    return fail(QStringLiteral("cannot be written"));
 }
 
 bool FullTextIndex::find(const Query &query, QVector<Hit> *hits, bool snippets, int limit)
@@ -1440,21 +1432,20 @@ void sortNewestFirst(QVector<Hit> *hits)
 
 } // namespace
 
-int FullTextIndex::conditionsOf(const Query &query, QStringList *where, QStringList *values)
+int FullTextIndex::conditionsOf(const Query &query, QStringList *where, QStringList *values,
+    std::optional<std::vector<qint64>> *candidates)
 {
     QStringList longTerms;
     for (const QString &t : query.terms) {
         if (codePoints(t) >= 3)
             longTerms << t;
     }
-    if (!longTerms.isEmpty()) {
-        QStringList trigrams = trigramsOf(longTerms);
-        if (const int rc = rarestTrigrams(&trigrams); rc != SQLITE_OK)
+    if (const std::vector<TrigramKey> keys = trigramKeysOf(trigramsOf(longTerms)); !keys.empty()) {
+        candidates->emplace();
+        if (const int rc = candidatesOf(keys, &**candidates); rc != SQLITE_OK)
             return rc;
-        if (!trigrams.isEmpty()) {
-            where->append(QStringLiteral("a.id IN (SELECT rowid FROM fts WHERE fts MATCH ?)"));
-            values->append(trigramMatch(trigrams));
-        }
+        where->append(kCandidate);
+        values->append(QString());
     }
     if (!query.from.isEmpty()) {
         where->append(QStringLiteral("a.sender_id = ? COLLATE NOCASE"));
@@ -1479,6 +1470,59 @@ int FullTextIndex::conditionsOf(const Query &query, QStringList *where, QStringL
     return SQLITE_OK;
 }
 
+namespace {
+
+// A record that a query's conditions let through, as read.
+struct Candidate
+{
+    QString dateTime;
+    QString net;
+    QString logFile;
+    int boardNo = 0;
+    QString board;
+    QString boardName;
+    QString number;
+    QString senderId;
+    QString senderName;
+    QString title;
+    qint64 chunk = 0;
+    qint64 part = 0;
+    int row = 0;
+    qint64 id = 0;
+
+    static Candidate of(const Stmt &q)
+    {
+        return { q.text(0), q.text(1), q.text(2), int(q.integer(3)), q.text(4), q.text(5), q.text(6),
+            q.text(7), q.text(8), q.text(9), q.integer(10), q.integer(11), int(q.integer(12)),
+            q.integer(13) };
+    }
+};
+
+// The reads of one query see the index at one moment, though a log is
+// written meanwhile: its trigrams and its records agree.
+class ReadTransaction
+{
+public:
+    explicit ReadTransaction(sqlite3 *db)
+        : m_db(db)
+        , m_open(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK)
+    {
+    }
+    ~ReadTransaction()
+    {
+        if (m_open && !sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    sqlite3 *m_db;
+    bool m_open;
+};
+
+} // namespace
+
 FullTextIndex::Outcome FullTextIndex::findOnce(
     const Query &query, QVector<Hit> *hits, bool snippets, int limit)
 {
@@ -1489,9 +1533,11 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
         return Outcome::Failed;
     };
 
+    const ReadTransaction read(m_db);
     QStringList where;
     QStringList values;
-    if (const int rc = conditionsOf(query, &where, &values); rc != SQLITE_OK)
+    std::optional<std::vector<qint64>> candidates;
+    if (const int rc = conditionsOf(query, &where, &values, &candidates); rc != SQLITE_OK)
         return failed(rc);
     QString sql = QStringLiteral("SELECT a.dt, l.net, l.file, a.board_no, a.board, a.board_name, a.number,"
                                  " a.sender_id, a.sender_name, a.title, a.chunk, a.part, a.row, a.id"
@@ -1503,51 +1549,100 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
     // are hits, and the hits are put in date order afterwards. The newest
     // few: checked in date order, up to the last one wanted.
     const bool limited = limit >= 0;
-    sql += limited ? QStringLiteral(" ORDER BY a.dt DESC, l.net, l.file, a.id")
-                   : QStringLiteral(" ORDER BY a.id");
+    if (!candidates) {
+        sql += limited ? QStringLiteral(" ORDER BY a.dt DESC, l.net, l.file, a.id")
+                       : QStringLiteral(" ORDER BY a.id");
+    }
     const QByteArray utf8 = sql.toUtf8();
     Stmt q(m_db, utf8.constData());
     ChunkReader chunks(m_db);
     if (!q.ok() || !chunks.ok())
         return failed(sqlite3_extended_errcode(m_db));
-    for (int i = 0; i < values.size(); ++i) {
-        if (where.at(i).startsWith(QLatin1String("a.board_no")))
-            q.bind(i + 1, values.at(i).toLongLong());
-        else
-            q.bind(i + 1, values.at(i));
-    }
-    int rc = SQLITE_DONE;
-    while ((!limited || hits->size() < limit) && (rc = q.step()) == SQLITE_ROW) {
+    const auto bindAll = [&](qint64 id) {
+        q.reset();
+        for (int i = 0; i < values.size(); ++i) {
+            if (where.at(i) == kCandidate)
+                q.bind(i + 1, id);
+            else if (where.at(i).startsWith(QLatin1String("a.board_no")))
+                q.bind(i + 1, values.at(i).toLongLong());
+            else
+                q.bind(i + 1, values.at(i));
+        }
+    };
+    // A candidate checked against its terms; SQLITE_OK, or the error of
+    // the read of its lines.
+    const auto check = [&](const Candidate &c) {
         IndexedArticle a;
-        a.title = q.text(9);
-        a.senderId = q.text(7);
-        a.senderName = q.text(8);
-        a.boardName = q.text(5);
+        a.title = c.title;
+        a.senderId = c.senderId;
+        a.senderName = c.senderName;
+        a.boardName = c.boardName;
         // Trigrams only narrow: each term is looked for in the article itself,
         // in its title, sender and board first (the start of its search text).
         const bool inHeading = query.terms.isEmpty() || allOccur(searchTextOf(a), query.terms);
         if (!inHeading || snippets)
-            a.lines = chunks.lines(q.integer(10), q.integer(11));
+            a.lines = chunks.lines(c.chunk, c.part);
         if (chunks.failure() != SQLITE_OK)
-            return failed(chunks.failure());
+            return chunks.failure();
         if (!inHeading && !allOccur(searchTextOf(a), query.terms))
-            continue;
+            return SQLITE_OK;
         Hit h;
-        h.dateTime = q.text(0);
-        h.net = q.text(1);
-        h.logFile = q.text(2);
-        h.boardNo = int(q.integer(3));
-        h.board = q.text(4);
-        h.boardName = a.boardName;
-        h.number = q.text(6);
-        h.senderId = a.senderId;
-        h.senderName = a.senderName;
-        h.title = a.title;
-        h.row = int(q.integer(12));
-        h.id = q.integer(13);
+        h.dateTime = c.dateTime;
+        h.net = c.net;
+        h.logFile = c.logFile;
+        h.boardNo = c.boardNo;
+        h.board = c.board;
+        h.boardName = c.boardName;
+        h.number = c.number;
+        h.senderId = c.senderId;
+        h.senderName = c.senderName;
+        h.title = c.title;
+        h.row = c.row;
+        h.id = c.id;
         if (snippets)
             h.snippet = snippetOf(a.title, a.lines, query.terms);
         hits->append(h);
+        return SQLITE_OK;
+    };
+    int rc = SQLITE_DONE;
+    if (!candidates) {
+        bindAll(0);
+        while ((!limited || hits->size() < limit) && (rc = q.step()) == SQLITE_ROW) {
+            if (const int bad = check(Candidate::of(q)); bad != SQLITE_OK)
+                return failed(bad);
+        }
+    } else {
+        // Looked up one by one in the order of their ids; the newest few
+        // are put in date order first.
+        std::vector<Candidate> newest;
+        for (const qint64 id : std::as_const(*candidates)) {
+            bindAll(id);
+            rc = q.step();
+            if (rc == SQLITE_DONE)
+                continue;
+            if (rc != SQLITE_ROW)
+                break;
+            rc = SQLITE_DONE;
+            if (limited) {
+                newest.push_back(Candidate::of(q));
+            } else if (const int bad = check(Candidate::of(q)); bad != SQLITE_OK) {
+                return failed(bad);
+            }
+        }
+        std::sort(newest.begin(), newest.end(), [](const Candidate &x, const Candidate &y) {
+            if (x.dateTime != y.dateTime)
+                return x.dateTime > y.dateTime;
+            if (x.net != y.net)
+                return x.net < y.net;
+            if (x.logFile != y.logFile)
+                return x.logFile < y.logFile;
+            return x.id < y.id;
+        });
+        for (qsizetype i = 0; rc == SQLITE_DONE && i < qsizetype(newest.size()) && hits->size() < limit;
+             ++i) {
+            if (const int bad = check(newest.at(size_t(i))); bad != SQLITE_OK)
+                return failed(bad);
+        }
     }
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)
         return failed(rc);
@@ -1557,51 +1652,72 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
     return Outcome::Done;
 }
 
-int FullTextIndex::rarestTrigrams(QStringList *trigrams)
+int FullTextIndex::candidatesOf(std::vector<quint64> keys, std::vector<qint64> *ids)
 {
-    // Trigrams only narrow and every candidate is checked against its text,
-    // so any of them may be left out. A common trigram's list of articles
-    // is long to read; a few rare ones already leave few candidates. How
-    // common each is, is told by how far into the articles its first
-    // kSample ones reach, which reads only those. The rare ones are kept,
-    // and at least the two rarest.
-    constexpr qint64 kSample = 64;
-    constexpr double kRare = 4096; // articles
-    constexpr qsizetype kAtLeast = 2;
-    if (trigrams->size() <= kAtLeast)
-        return SQLITE_OK;
-    Stmt range(m_db, "SELECT (SELECT min(id) FROM articles), (SELECT max(id) FROM articles)");
-    if (!range.ok())
+    // Every trigram of the query is looked up in each part (a block holds
+    // many trigrams, in order, so several are often found in one), and the
+    // part's lists are intersected, the shortest first.
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    Stmt parts(m_db, "SELECT id, base FROM trigram_parts");
+    Stmt blockOf(m_db,
+        "SELECT first, entries FROM trigrams WHERE part = ? AND first <= ? ORDER BY first DESC LIMIT 1");
+    if (!parts.ok() || !blockOf.ok())
         return sqlite3_extended_errcode(m_db);
-    if (const int rc = range.step(); rc != SQLITE_ROW)
+    std::vector<QByteArrayView> lists;
+    std::vector<qint64> these;
+    std::vector<qint64> other;
+    std::vector<qint64> both;
+    int rc = SQLITE_ROW;
+    while ((rc = parts.step()) == SQLITE_ROW) {
+        const qint64 part = parts.integer(0);
+        const qint64 base = parts.integer(1);
+        QList<QByteArray> held; // the blocks read: the lists point into them
+        TrigramKey first = 0;
+        TrigramKey last = 0;
+        lists.clear();
+        for (const TrigramKey key : keys) {
+            if (held.isEmpty() || key > last) {
+                blockOf.reset();
+                blockOf.bind(1, part).bind(2, qint64(key));
+                const int found = blockOf.step();
+                if (found == SQLITE_DONE)
+                    break; // before the part's first trigram: none here
+                if (found != SQLITE_ROW)
+                    return found;
+                first = TrigramKey(blockOf.integer(0));
+                held.append(blockOf.blob(1));
+            }
+            QByteArrayView list;
+            if (!listInBlock(held.last(), first, key, &list, &last))
+                return SQLITE_CORRUPT;
+            if (list.isEmpty())
+                break; // a trigram the part does not hold: no candidate in it
+            lists.push_back(list);
+        }
+        if (lists.size() < keys.size())
+            continue;
+        std::sort(lists.begin(), lists.end(),
+            [](QByteArrayView x, QByteArrayView y) { return x.size() < y.size(); });
+        these.clear();
+        if (!appendIds(lists.front(), base, &these))
+            return SQLITE_CORRUPT;
+        for (size_t i = 1; i < lists.size() && !these.empty(); ++i) {
+            other.clear();
+            if (!appendIds(lists.at(i), base, &other))
+                return SQLITE_CORRUPT;
+            both.clear();
+            std::set_intersection(
+                these.begin(), these.end(), other.begin(), other.end(), std::back_inserter(both));
+            these.swap(both);
+        }
+        ids->insert(ids->end(), these.begin(), these.end());
+    }
+    if (rc != SQLITE_DONE)
         return rc;
-    const qint64 first = range.integer(0);
-    const double articles = double(qMax<qint64>(1, range.integer(1) - first + 1));
-    const QByteArray sql = "SELECT count(*), max(rowid) FROM (SELECT rowid FROM fts WHERE fts MATCH ? LIMIT "
-        + QByteArray::number(kSample) + ")";
-    Stmt probe(m_db, sql.constData());
-    if (!probe.ok())
-        return sqlite3_extended_errcode(m_db);
-    QList<std::pair<double, QString>> counted; // the estimated number of articles holding it
-    for (const QString &tri : std::as_const(*trigrams)) {
-        probe.reset();
-        probe.bind(1, trigramMatch({ tri }));
-        if (const int rc = probe.step(); rc != SQLITE_ROW)
-            return rc;
-        const qint64 count = probe.integer(0);
-        const qint64 reach = probe.integer(1) - first + 1;
-        counted.append(
-            { count < kSample ? double(count) : double(count) * articles / double(qMax<qint64>(1, reach)),
-                tri });
-    }
-    std::stable_sort(
-        counted.begin(), counted.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
-    trigrams->clear();
-    for (const auto &[count, tri] : std::as_const(counted)) {
-        if (trigrams->size() >= kAtLeast && count >= kRare)
-            break;
-        trigrams->append(tri);
-    }
+    // A grown log's parts may name an id twice.
+    std::sort(ids->begin(), ids->end());
+    ids->erase(std::unique(ids->begin(), ids->end()), ids->end());
     return SQLITE_OK;
 }
 

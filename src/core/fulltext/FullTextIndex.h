@@ -14,6 +14,7 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <vector>
 
 struct sqlite3;
 
@@ -164,16 +165,20 @@ private:
     // file (in a transaction left open: writing says so); damaged says
     // that it is of another format or its pages have no checksums.
     bool checkFormat(bool *writing, bool *damaged);
-    // The conditions of a query on its records (a, l), with their values.
-    // SQLITE_OK, or the error of the read that failed.
-    int conditionsOf(const Query &query, QStringList *where, QStringList *values);
+    // The conditions of a query on its records (a, l), with their values;
+    // when its terms have trigrams, the candidates they leave, each to be
+    // looked up by the condition on its id. SQLITE_OK, or the error of the
+    // read that failed.
+    int conditionsOf(const Query &query, QStringList *where, QStringList *values,
+        std::optional<std::vector<qint64>> *candidates);
     // Keeps one board's archive in place of what was kept of it.
     bool keepArchive(const QString &net, int boardNo, const BoardArchive &archive, bool rows);
-    // After an update that removed full-text rows.
-    bool reclaimSpace(qint64 removedRows);
-    // Narrows the trigrams of a query to the rare ones, when some are rare.
-    // SQLITE_OK, or the error of the read that failed.
-    int rarestTrigrams(QStringList *trigrams);
+    // After an update that removed records.
+    bool reclaimSpace();
+    // The ids of the records that hold every trigram (keys of three code
+    // points), in order. SQLITE_OK, or the error of the read that failed
+    // (a block that does not unpack is damage).
+    int candidatesOf(std::vector<quint64> keys, std::vector<qint64> *ids);
     bool exec(const char *sql);
     bool fail(const QString &what);
     // The error of a statement already finalized, or of a failed read.

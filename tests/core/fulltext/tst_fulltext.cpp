@@ -11,6 +11,7 @@
 #include "fulltext/ArticleSource.h"
 #include "fulltext/Fold.h"
 #include "fulltext/FullTextIndex.h"
+#include "fulltext/PageChecksums.h"
 #include "fulltext/Query.h"
 #include "logindex/LogFiles.h"
 #include "logindex/LogScanner.h"
@@ -29,6 +30,8 @@
 #include <QTest>
 
 #include <limits>
+
+#include <sqlite3.h>
 
 using namespace kavrel;
 using namespace kavrel::fulltext;
@@ -287,6 +290,8 @@ private slots:
     void reindexingKeepsTheSizeOfAFreshBuild();
     void aDamagedIndexIsFoundAndMadeAnew_data();
     void aDamagedIndexIsFoundAndMadeAnew();
+    void aTrigramBlockThatDoesNotUnpackIsFound_data();
+    void aTrigramBlockThatDoesNotUnpackIsFound();
     void anIndexFileThatIsADirectoryIsAnError();
 };
 
@@ -864,6 +869,47 @@ void TestFullText::aDamagedIndexIsFoundAndMadeAnew()
     FullTextIndex again(appDir);
     QVERIFY(again.update());
     QVERIFY(again.notices().isEmpty());
+}
+
+void TestFullText::aTrigramBlockThatDoesNotUnpackIsFound_data()
+{
+    QTest::addColumn<QByteArray>("damage");
+    QTest::newRow("each block cut short by a byte")
+        << QByteArray("UPDATE trigrams SET entries = substr(entries, 1, length(entries) - 1)");
+    QTest::newRow("each block emptied") << QByteArray("UPDATE trigrams SET entries = x''");
+    QTest::newRow("each block's first trigram moved")
+        << QByteArray("UPDATE trigrams SET entries = x'01' || substr(entries, 2)");
+}
+
+void TestFullText::aTrigramBlockThatDoesNotUnpackIsFound()
+{
+    // Blocks changed with their pages' checksums made anew: only the
+    // blocks' own checks can tell, and the hits stay right.
+    QFETCH(QByteArray, damage);
+    WorkDir w;
+    const QString appDir = w.dir.path();
+    {
+        FullTextIndex index(appDir);
+        QVERIFY2(index.update(), qPrintable(index.errorText()));
+    }
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(w.path(FullTextIndex::kFileName)).constData(), &db,
+                 SQLITE_OPEN_READWRITE, pageChecksumsVfs()),
+        SQLITE_OK);
+    const int rc = sqlite3_exec(db, damage.constData(), nullptr, nullptr, nullptr);
+    const int changed = sqlite3_changes(db);
+    sqlite3_close(db);
+    QCOMPARE(rc, SQLITE_OK);
+    QVERIFY(changed > 0);
+
+    FullTextIndex index(appDir);
+    for (const QString &text : kQueries) {
+        const Query q = parseQuery(text);
+        QVector<Hit> hits;
+        QVERIFY2(index.find(q, &hits), qPrintable(index.errorText()));
+        QCOMPARE(keysOf(hits), bruteForce(appDir, q));
+    }
+    QVERIFY(index.notices().contains(FullTextIndex::kRebuiltNotice));
 }
 
 void TestFullText::anIndexFileThatIsADirectoryIsAnError()
