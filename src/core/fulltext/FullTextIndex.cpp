@@ -1539,6 +1539,24 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
     std::optional<std::vector<qint64>> candidates;
     if (const int rc = conditionsOf(query, &where, &values, &candidates); rc != SQLITE_OK)
         return failed(rc);
+    const bool limited = limit >= 0;
+    // The newest few of candidates that are most of the records: the
+    // records are read in date order and each looked for among the
+    // candidates, which stops at the last one wanted, rather than each
+    // candidate looked up and all of them sorted.
+    std::optional<std::vector<qint64>> among;
+    if (limited && candidates) {
+        Stmt span(m_db, "SELECT max(id) - min(id) + 1 FROM articles");
+        const int rc = span.ok() ? span.step() : sqlite3_extended_errcode(m_db);
+        if (rc != SQLITE_ROW)
+            return failed(rc);
+        if (qint64(candidates->size()) * 3 > span.integer(0)) {
+            among = std::move(candidates);
+            candidates.reset();
+            values.removeAt(where.indexOf(kCandidate));
+            where.removeAll(kCandidate);
+        }
+    }
     QString sql = QStringLiteral("SELECT a.dt, l.net, l.file, a.board_no, a.board, a.board_name, a.number,"
                                  " a.sender_id, a.sender_name, a.title, a.chunk, a.part, a.row, a.id"
                                  " FROM articles a JOIN logs l ON l.id = a.log");
@@ -1548,7 +1566,6 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
     // that each chunk of lines is unpacked once however many of its articles
     // are hits, and the hits are put in date order afterwards. The newest
     // few: checked in date order, up to the last one wanted.
-    const bool limited = limit >= 0;
     if (!candidates) {
         sql += limited ? QStringLiteral(" ORDER BY a.dt DESC, l.net, l.file, a.id")
                        : QStringLiteral(" ORDER BY a.id");
@@ -1608,6 +1625,8 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
     if (!candidates) {
         bindAll(0);
         while ((!limited || hits->size() < limit) && (rc = q.step()) == SQLITE_ROW) {
+            if (among && !std::binary_search(among->begin(), among->end(), q.integer(13)))
+                continue;
             if (const int bad = check(Candidate::of(q)); bad != SQLITE_OK)
                 return failed(bad);
         }
