@@ -1546,7 +1546,7 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
     // candidate looked up and all of them sorted.
     std::optional<std::vector<qint64>> among;
     if (limited && candidates) {
-        Stmt span(m_db, "SELECT max(id) - min(id) + 1 FROM articles");
+        Stmt span(m_db, "SELECT (SELECT max(id) FROM articles) - (SELECT min(id) FROM articles) + 1");
         const int rc = span.ok() ? span.step() : sqlite3_extended_errcode(m_db);
         if (rc != SQLITE_ROW)
             return failed(rc);
