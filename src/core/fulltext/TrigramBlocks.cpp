@@ -54,6 +54,10 @@ std::vector<TrigramKey> trigramKeysOf(const QStringList &trigrams)
 
 void TrigramGatherer::take(QStringView text)
 {
+    // A log of prose holds some hundred thousand distinct trigrams: room
+    // for them is made once, not grown step by step.
+    if (m_lists.empty())
+        m_lists.reserve(size_t(1) << 17);
     ++m_article;
     const QList<uint> c = text.toUcs4();
     for (qsizetype i = 0; i + 3 <= c.size(); ++i) {
@@ -73,13 +77,18 @@ void TrigramGatherer::take(QStringView text)
 
 TrigramLists TrigramGatherer::finish()
 {
-    TrigramLists out;
-    out.reserve(m_lists.size());
+    // Sorted as keys with the place of their list, which move cheaply.
+    std::vector<std::pair<TrigramKey, std::string *>> order;
+    order.reserve(m_lists.size());
     for (auto &[key, list] : m_lists)
-        out.emplace_back(key, std::move(list.deltas));
+        order.emplace_back(key, &list.deltas);
+    std::sort(order.begin(), order.end());
+    TrigramLists out;
+    out.reserve(order.size());
+    for (const auto &[key, deltas] : order)
+        out.emplace_back(key, std::move(*deltas));
     m_lists = {};
     m_article = 0;
-    std::sort(out.begin(), out.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
     return out;
 }
 
