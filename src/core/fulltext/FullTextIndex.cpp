@@ -1551,8 +1551,7 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
         if (rc != SQLITE_ROW)
             return failed(rc);
         if (qint64(candidates->size()) * 3 > span.integer(0)) {
-            among = std::move(candidates);
-            candidates.reset();
+            among.swap(candidates);
             values.removeAt(where.indexOf(kCandidate));
             where.removeAll(kCandidate);
         }
