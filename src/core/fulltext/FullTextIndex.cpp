@@ -794,6 +794,16 @@ bool FullTextIndex::open()
             name = QUrl::fromLocalFile(file).toEncoded() + "?immutable=1";
             mode |= SQLITE_OPEN_URI;
         }
+        if (!m_readOnly) {
+            // A reader of an index that could only be read made its -wal and
+            // -shm files with the index's mode: now that the index can be
+            // written, they must be too, or every write fails.
+            for (const QString &suffix : { QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+                const QFileInfo side(file + suffix);
+                if (side.isFile() && !side.isWritable())
+                    QFile::setPermissions(side.filePath(), side.permissions() | QFileDevice::WriteOwner);
+            }
+        }
         if (sqlite3_open_v2(name.constData(), &m_db, mode | SQLITE_OPEN_NOMUTEX, pageChecksumsVfs())
             != SQLITE_OK) {
             fail(QStringLiteral("cannot be opened"));
