@@ -74,21 +74,29 @@ QVariant ArchiveBoardModel::headerData(int section, Qt::Orientation orientation,
 
 // ---------------------------------------------------------------- rows
 
-void ArchiveRowModel::setRows(const QVector<fulltext::ArchiveRow> *rows)
+void ArchiveRowModel::setRows(fulltext::ArchiveWindowState *state)
 {
     beginResetModel();
-    m_rows = rows;
-    m_fetched = std::min(kChunk, total());
+    m_state = state;
+    m_fetched = std::min(kChunk, read());
     endResetModel();
+}
+
+void ArchiveRowModel::insertUpTo(int count)
+{
+    count = std::min(count, read());
+    if (count > m_fetched) {
+        beginInsertRows({}, m_fetched, count - 1);
+        m_fetched = count;
+        endInsertRows();
+    }
 }
 
 void ArchiveRowModel::fetchAll()
 {
-    if (m_fetched < total()) {
-        beginInsertRows({}, m_fetched, total() - 1);
-        m_fetched = total();
-        endInsertRows();
-    }
+    if (m_state && m_state->canReadMore())
+        m_state->readAll();
+    insertUpTo(read());
 }
 
 int ArchiveRowModel::rowCount(const QModelIndex &parent) const
@@ -108,20 +116,20 @@ bool ArchiveRowModel::canFetchMore(const QModelIndex &parent) const
 
 void ArchiveRowModel::fetchMore(const QModelIndex &parent)
 {
-    if (parent.isValid() || m_fetched >= total())
+    if (parent.isValid() || !m_state)
         return;
-    const int more = std::min(kChunk, total() - m_fetched);
-    beginInsertRows({}, m_fetched, m_fetched + more - 1);
-    m_fetched += more;
-    endInsertRows();
+    // A read that fails ends the rows with those read.
+    if (m_fetched + kChunk > read() && m_state->canReadMore())
+        m_state->readMore();
+    insertUpTo(m_fetched + kChunk);
 }
 
 QVariant ArchiveRowModel::data(const QModelIndex &index, int role) const
 {
     // The state's rows change just before the model is reset.
-    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || index.row() >= total())
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || index.row() >= read())
         return {};
-    const fulltext::ArchiveRow &row = m_rows->at(index.row());
+    const fulltext::ArchiveRow &row = m_state->rows().at(index.row());
     const fulltext::IndexedCapture &c = row.article.shown;
     switch (index.column()) {
     case 0:
@@ -290,7 +298,7 @@ void ArchiveWindow::showRows()
         || !m_state.hasMonths())
         m_timeline->setMonths(m_state.months());
     m_timeline->setSelection(m_state.firstMonth(), m_state.lastMonth());
-    m_rows->setRows(&m_state.rows());
+    m_rows->setRows(&m_state);
     if (m_rows->rowCount() > 0) {
         for (const int column : { 0, 1, 2, 4 })
             m_rowView->resizeColumnToContents(column);
@@ -359,9 +367,8 @@ void ArchiveWindow::refreshStatus(const QString &said)
         parts = m_state.notices();
     if (m_state.boardIndex() >= 0) {
         const int all = m_state.boards().at(m_state.boardIndex()).articles;
-        parts << (m_state.hasMonths()
-                ? QStringLiteral("%1 件（全 %2 件）").arg(m_state.rows().size()).arg(all)
-                : QStringLiteral("%1 件").arg(all));
+        parts << (m_state.hasMonths() ? QStringLiteral("%1 件（全 %2 件）").arg(m_state.rowCount()).arg(all)
+                                      : QStringLiteral("%1 件").arg(all));
     }
     parts.removeAll(QString());
     m_status->setText(parts.join(u' '));

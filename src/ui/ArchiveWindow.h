@@ -32,8 +32,9 @@ private:
     QVector<fulltext::ArchiveBoard> m_boards;
 };
 
-// A board's rows in thread order, handed to the view a chunk at a time: a
-// board of a hundred thousand articles shows its first rows at once.
+// A board's rows in thread order, handed to the view a chunk at a time and
+// asked of the window's state as the view scrolls to them: a board of a
+// hundred thousand articles shows its first rows at once.
 class ArchiveRowModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -42,8 +43,8 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // The rows live in the window's state; they are not copied.
-    void setRows(const QVector<fulltext::ArchiveRow> *rows);
+    // The rows live in the state; they are not copied.
+    void setRows(fulltext::ArchiveWindowState *state);
     // Hands every row to the view.
     void fetchAll();
 
@@ -55,9 +56,13 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
 private:
-    int total() const { return m_rows ? int(m_rows->size()) : 0; }
+    // The rows the state has read, and those it has in all.
+    int read() const { return m_state ? int(m_state->rows().size()) : 0; }
+    int total() const { return m_state ? int(m_state->rowCount()) : 0; }
+    // Hands the view the rows read up to row count.
+    void insertUpTo(int count);
 
-    const QVector<fulltext::ArchiveRow> *m_rows = nullptr;
+    fulltext::ArchiveWindowState *m_state = nullptr;
     int m_fetched = 0;
 };
 

@@ -55,6 +55,12 @@ UpPreviewWindow::UpPreviewWindow(ProgramCommands &program, QWidget *parent)
     layout->addWidget(split);
     layout->addWidget(m_status);
     connect(m_rows, &QTableWidget::itemSelectionChanged, this, &UpPreviewWindow::showChosen);
+    // The up file may change while the window is open (the main window's
+    // undo, a write): the rows follow it.
+    connect(&program.session().main.changes(), &ChangeSignal::changed, this, [this] {
+        if (isVisible() && m_program.session().upFile.text() != m_shownUpFile)
+            reload();
+    });
     m_rows->installEventFilter(this);
     resize(900, 600);
 }
@@ -78,6 +84,7 @@ void UpPreviewWindow::reload()
     const Session &session = m_program.session();
     const QList<commands::preview::Row> rows = fulltext::previewOfNet(
         commands::preview::netFilesOf(session), UpFile(session.upFile.text()), &error);
+    m_shownUpFile = session.upFile.text();
     m_rows->setRowCount(int(rows.size()));
     m_texts.clear();
     for (int i = 0; i < rows.size(); ++i) {
@@ -99,9 +106,11 @@ void UpPreviewWindow::reload()
     m_status->setText(rows.isEmpty() ? QStringLiteral("送信予定の書き込みはありません")
                                      : QStringLiteral("%1 件").arg(rows.size())
                 + (error.isEmpty() ? QString() : QStringLiteral("（索引を使えません: ") + error + u'）'));
-    m_text->clear();
+    // Row 0 may have been the chosen row before: no selection change would
+    // show its text again.
     if (!rows.isEmpty())
         m_rows->selectRow(0);
+    showChosen();
 }
 
 void UpPreviewWindow::showChosen()
@@ -123,9 +132,10 @@ bool UpPreviewWindow::eventFilter(QObject *watched, QEvent *event)
             runOnChosen(key->key() == Qt::Key_E ? ReaderCommand::Rewrite : ReaderCommand::Delete);
             return true;
         }
-        // Ctrl+Z undoes the up file's last change here too.
-        if (held == Qt::ControlModifier && key->key() == Qt::Key_Z) {
-            m_program.forward([this] { m_program.titleCommand(ReaderCommand::Undo); });
+        // Ctrl+Z undoes the up file's last change here too, and Ctrl+Y redoes it.
+        if (held == Qt::ControlModifier && (key->key() == Qt::Key_Z || key->key() == Qt::Key_Y)) {
+            const ReaderCommand command = key->key() == Qt::Key_Z ? ReaderCommand::Undo : ReaderCommand::Redo;
+            m_program.forward([this, command] { m_program.titleCommand(command); });
             reload();
             return true;
         }
@@ -141,6 +151,7 @@ void UpPreviewWindow::runOnChosen(ReaderCommand command)
     m_program.forward([this, row, command] { runOnWaitingCommand(m_program.core(), row + 1, command); });
     reload();
     m_rows->selectRow(std::min(row, m_rows->rowCount() - 1));
+    showChosen();
 }
 
 } // namespace kavrel::ui

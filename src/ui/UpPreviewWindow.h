@@ -50,6 +50,8 @@ private:
     QPlainTextEdit *m_text;
     QLabel *m_status;
     QStringList m_texts;
+    // The up file's text the rows were made from.
+    QString m_shownUpFile;
 };
 
 } // namespace kavrel::ui

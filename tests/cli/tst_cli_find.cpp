@@ -32,6 +32,7 @@ private slots:
     void aReadOnlyArchiveIsSearched_data();
     void aReadOnlyArchiveIsSearched();
     void aReadOnlyArchiveIsListed();
+    void anIndexThatCouldOnlyBeReadIsWrittenAgain();
     void anIndexThatCannotBeWrittenIsAFileError_data();
     void anIndexThatCannotBeWrittenIsAFileError();
 
@@ -262,6 +263,32 @@ void TestCliFind::aReadOnlyArchiveIsListed()
     QCOMPARE(rows.out.count(u'\n'), 2);
     QCOMPARE(months.out, kavrel::test::runCli(writable.path(), timeline).out);
     QCOMPARE(months.code, 0);
+}
+
+void TestCliFind::anIndexThatCouldOnlyBeReadIsWrittenAgain()
+{
+    // Searched while it could only be read, the index gains -wal and -shm
+    // files of its mode; the first search after it can be written again
+    // writes it.
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only files");
+    QCOMPARE(cli({ QStringLiteral("index") }).code, 0);
+    const QString index = path(QStringLiteral("kavrel-index.sqlite"));
+    QFile::remove(index + QStringLiteral("-wal"));
+    QFile::remove(index + QStringLiteral("-shm"));
+    QVERIFY(QFile::setPermissions(index, QFileDevice::ReadOwner));
+    const QStringList find { QStringLiteral("find"), QStringLiteral("モデム") };
+    Run r = cli(find);
+    QVERIFY(QFile::setPermissions(index, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(r.code, 0);
+    QFile log(path(QStringLiteral("LOG/KAB0605.LOG")));
+    QVERIFY(log.open(QIODevice::ReadWrite)
+        && log.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    log.close();
+    r = cli(find);
+    QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts).size(), 2);
+    QCOMPARE(r.code, 0);
 }
 
 void TestCliFind::anIndexThatCannotBeWrittenIsAFileError_data()

@@ -6,6 +6,7 @@
 #include "ArchiveTimeline.h"
 #include "ArchiveWindow.h"
 #include "DemoDir.h"
+#include "LogGenerator.h"
 #include "MainWindow.h"
 #include "ProgramWindows.h"
 #include "TestSupport.h"
@@ -147,6 +148,38 @@ private slots:
         QVERIFY(archive && archive->isVisible());
         QCOMPARE(archive->size(), QSize(900, 500));
         QCOMPARE(archive->state().boardNo(), 3); // now the main window's board
+    }
+
+    void aBoardOfManyPagesIsListedToItsEnd()
+    {
+        // A log whose board 1 has more articles than a page of rows.
+        test::LogGeneratorOptions o;
+        o.articleHeader = QString(39, u'=') + u' ';
+        o.boards = 2;
+        o.largeBoardArticles = 1200;
+        o.bodyLines = 1;
+        test::writeFile(demo->path(QStringLiteral("LOG/KAB7001.LOG")), test::LogGenerator(o).bytes());
+        ui::ArchiveWindow archive(*program);
+        archive.openOn(QStringLiteral("かぶらネット"), 1);
+        QCOMPARE(archive.state().boardNo(), 1);
+        const int all = archive.state().boards().at(archive.state().boardIndex()).articles;
+        QVERIFY(all > 2 * fulltext::ArchiveWindowState::kPageRows);
+        QAbstractItemModel *rows = archive.rowView()->model();
+        QCOMPARE(rows->rowCount(), fulltext::ArchiveWindowState::kPageRows);
+        QCOMPARE(archive.state().rows().size(), fulltext::ArchiveWindowState::kPageRows);
+        QAbstractItemModelTester rowsTester(rows); // which fetches as a view would
+
+        // As the view scrolls down, it asks for the rest.
+        while (rows->canFetchMore({}))
+            rows->fetchMore({});
+        QCOMPARE(rows->rowCount(), all);
+        QCOMPARE(archive.state().rows().size(), all);
+        QCOMPARE(archive.statusLabel()->text(), QStringLiteral("%1 件").arg(all));
+        QStringList numbers;
+        for (int row = 0; row < all; ++row)
+            numbers << rows->index(row, 0).data().toString().trimmed();
+        numbers.removeDuplicates();
+        QCOMPARE(numbers.size(), all);
     }
 };
 

@@ -305,8 +305,14 @@ private slots:
         rows->selectRow(1);
         QCOMPARE(preview->text()->toPlainText(), QStringLiteral("\\ 3↵\n9999↵\nPRe:テスト↵\n本文↵\n.↵\nyQ"));
 
-        // D deletes the chosen command as in the title list, after asking.
+        // D answered with Cancel keeps the command, and its text stays shown.
         rows->selectRow(0);
+        messages->answers = { MsgAnswer::Cancel };
+        QTest::keyClick(rows, Qt::Key_D);
+        QCOMPARE(rows->rowCount(), 3);
+        QVERIFY(preview->text()->toPlainText().startsWith(QStringLiteral("\\ 3↵\nWはじめまして↵\n")));
+
+        // D deletes the chosen command as in the title list, after asking.
         messages->answers = { MsgAnswer::Ok };
         QTest::keyClick(rows, Qt::Key_D);
         QCOMPARE(messages->texts().last(), QStringLiteral("書き込みを削除しますか？"));
@@ -341,6 +347,15 @@ private slots:
         QCOMPARE(rows->rowCount(), 0);
         QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), QByteArray());
         QCOMPARE(markRows(), QStringList());
+
+        // Ctrl+Z brings the last one back here too, and Ctrl+Y takes it away again.
+        QTest::keyClick(rows, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), test::sjis(known));
+        QCOMPARE(rows->rowCount(), 1);
+        QVERIFY(!preview->text()->toPlainText().isEmpty());
+        QTest::keyClick(rows, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(test::readFile(demo->path("UP/KABURA.up")), QByteArray());
+        QCOMPARE(rows->rowCount(), 0);
     }
 
 private:

@@ -444,6 +444,23 @@ bool boardRows(
     return true;
 }
 
+bool firstBoardRows(FullTextIndex &index, const QString &net, int boardNo, qsizetype count,
+    QVector<ArchiveRow> *rows, qsizetype *total)
+{
+    rows->clear();
+    *total = 0;
+    bool current = false;
+    if (!refreshKeptArchive(index, net, boardNo, &current))
+        return false;
+    if (!current) {
+        if (!boardRows(index, net, boardNo, {}, rows))
+            return false;
+        *total = rows->size();
+        return true;
+    }
+    return index.keptRowCount(net, boardNo, total) && index.keptRows(net, boardNo, 0, count, rows);
+}
+
 bool boardsOf(FullTextIndex &index, const QString &net, QVector<ArchiveBoard> *boards)
 {
     bool current = false;

@@ -81,6 +81,11 @@ bool refreshKeptArchive(FullTextIndex &index, const QString &net, std::optional<
 // gives them of its records:
 bool boardRows(
     FullTextIndex &index, const QString &net, int boardNo, const DayRange &days, QVector<ArchiveRow> *rows);
+// The first count rows of a board, as boardRows gives them without days,
+// and how many rows the board has: the rest are read with the index's
+// keptRows. Every row when they are made from the records.
+bool firstBoardRows(FullTextIndex &index, const QString &net, int boardNo, qsizetype count,
+    QVector<ArchiveRow> *rows, qsizetype *total);
 // Every board of the net, as boardsAcross gives them:
 bool boardsOf(FullTextIndex &index, const QString &net, QVector<ArchiveBoard> *boards);
 // The articles per month of the net or of one board, as articlesPerMonth

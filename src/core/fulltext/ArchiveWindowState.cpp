@@ -4,8 +4,9 @@
 
 namespace kavrel::fulltext {
 
-ArchiveWindowState::ArchiveWindowState(const QString &appDir)
+ArchiveWindowState::ArchiveWindowState(const QString &appDir, int pageRows)
     : m_index(appDir)
+    , m_pageRows(std::max(pageRows, 1))
 {
 }
 
@@ -41,6 +42,7 @@ bool ArchiveWindowState::open(const QString &net, std::optional<int> boardNo)
 void ArchiveWindowState::clearChosenBoard()
 {
     m_boardRows.clear();
+    m_boardRowCount = 0;
     m_months.clear();
     m_firstMonth = m_lastMonth = -1;
     m_rows.clear();
@@ -58,7 +60,7 @@ void ArchiveWindowState::chooseBoard(int boardNo)
     clearChosenBoard();
     if (m_boardIndex < 0)
         return;
-    if (!boardRows(m_index, m_net, boardNo, {}, &m_boardRows)
+    if (!firstBoardRows(m_index, m_net, boardNo, m_pageRows, &m_boardRows, &m_boardRowCount)
         || !monthsOf(m_index, m_net, boardNo, &m_months)) {
         fail();
         clearChosenBoard();
@@ -99,12 +101,37 @@ DayRange ArchiveWindowState::days() const
     return daysOfMonths(m_months.at(m_firstMonth).first, m_months.at(m_lastMonth).first);
 }
 
+bool ArchiveWindowState::readRows(qsizetype count)
+{
+    const qsizetype from = m_boardRows.size();
+    if (from >= m_boardRowCount)
+        return true;
+    const std::optional<int> board = boardNo();
+    if (board && m_index.keptRows(m_net, *board, from, count, &m_boardRows) && m_boardRows.size() > from)
+        return true;
+    // Fewer rows than the index said: the list ends with those read.
+    m_boardRowCount = m_boardRows.size();
+    m_error = m_index.errorText();
+    return m_error.isEmpty();
+}
+
+bool ArchiveWindowState::readMore()
+{
+    return hasMonths() || readRows(m_pageRows);
+}
+
+bool ArchiveWindowState::readAll()
+{
+    return hasMonths() || readRows(m_boardRowCount - m_boardRows.size());
+}
+
 void ArchiveWindowState::filter()
 {
     const DayRange range = days();
-    if (range.isOpen()) {
-        m_rows = m_boardRows;
-    } else {
+    m_rows.clear();
+    if (!range.isOpen()) {
+        // Threaded again: a response whose parent the days leave out is a top-level row.
+        readRows(m_boardRowCount - m_boardRows.size());
         QVector<ArchiveArticle> articles;
         articles.reserve(m_boardRows.size());
         for (const ArchiveRow &row : std::as_const(m_boardRows))
@@ -118,17 +145,22 @@ void ArchiveWindowState::filter()
 bool ArchiveWindowState::chooseRow(int row)
 {
     m_lines.clear();
-    m_row = row >= 0 && row < m_rows.size() ? row : -1;
-    if (m_row < 0)
+    m_row = -1;
+    while (row >= rows().size() && row < rowCount()) {
+        if (!readMore())
+            return false;
+    }
+    if (row < 0 || row >= rows().size())
         return true;
-    if (!m_index.linesOf(m_rows.at(m_row).article.shown.id, &m_lines))
+    m_row = row;
+    if (!m_index.linesOf(rows().at(m_row).article.shown.id, &m_lines))
         return fail();
     return true;
 }
 
 Hit ArchiveWindowState::hitOf(int row) const
 {
-    const IndexedCapture &c = m_rows.at(row).article.shown;
+    const IndexedCapture &c = rows().at(row).article.shown;
     Hit h;
     h.dateTime = c.dateTime;
     h.net = m_net;
@@ -142,7 +174,7 @@ Hit ArchiveWindowState::hitOf(int row) const
     h.title = c.title;
     h.row = c.row;
     h.id = c.id;
-    h.captures = m_rows.at(row).article.captures;
+    h.captures = rows().at(row).article.captures;
     return h;
 }
 

@@ -17,11 +17,15 @@ namespace kavrel::fulltext {
 // The headless state of the 通し読み window: one net's boards across every
 // log, the chosen board's rows in thread order, the months chosen on its
 // timeline and the rows they leave, the chosen row and its article. It reads
-// the index only: no file of the net is changed.
+// the index only: no file of the net is changed. A board's rows are read a
+// page at a time, as the list asks for them: a board of a hundred thousand
+// articles shows its first rows at once.
 class ArchiveWindowState
 {
 public:
-    explicit ArchiveWindowState(const QString &appDir);
+    static constexpr int kPageRows = 500;
+
+    explicit ArchiveWindowState(const QString &appDir, int pageRows = kPageRows);
 
     // Brings the index up to date for the net, lists its boards and chooses
     // the board asked for, or the first one when the net has no such board.
@@ -47,10 +51,19 @@ public:
     int lastMonth() const { return m_lastMonth; }
     DayRange days() const;
 
-    // The rows the months leave (all without months), in thread order.
-    const QVector<ArchiveRow> &rows() const { return m_rows; }
+    // The rows the months leave (all without months), in thread order, as
+    // far as they are read: months read every row of the board.
+    const QVector<ArchiveRow> &rows() const { return hasMonths() ? m_rows : m_boardRows; }
+    // How many rows the months leave, read or not.
+    qsizetype rowCount() const { return hasMonths() ? m_rows.size() : m_boardRowCount; }
+    bool canReadMore() const { return rows().size() < rowCount(); }
+    // Reads the next page of rows, or every row left. False on an index
+    // error: the rows then end with those read.
+    bool readMore();
+    bool readAll();
     // Chooses a row and reads its article's lines: those the article view
-    // shows for the shown capture. False on an index error; -1 chooses none.
+    // shows for the shown capture, reading the rows up to it first. False on
+    // an index error; -1 chooses none.
     bool chooseRow(int row);
     int row() const { return m_row; }
     const QStringList &lines() const { return m_lines; }
@@ -65,16 +78,19 @@ private:
     // Forgets the chosen board's articles, months, rows and article lines.
     void clearChosenBoard();
     void filter();
+    bool readRows(qsizetype count);
 
     FullTextIndex m_index;
     QString m_net;
     QVector<ArchiveBoard> m_boards;
     int m_boardIndex = -1;
-    QVector<ArchiveRow> m_boardRows; // of the chosen board, every month, as the index keeps them
+    int m_pageRows;
+    QVector<ArchiveRow> m_boardRows; // of the chosen board, every month, as far as read
+    qsizetype m_boardRowCount = 0; // read or not
     QList<std::pair<QString, int>> m_months;
     int m_firstMonth = -1;
     int m_lastMonth = -1;
-    QVector<ArchiveRow> m_rows;
+    QVector<ArchiveRow> m_rows; // those the months leave
     int m_row = -1;
     QStringList m_lines;
     QString m_error;

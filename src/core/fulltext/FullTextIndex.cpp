@@ -794,6 +794,16 @@ bool FullTextIndex::open()
             name = QUrl::fromLocalFile(file).toEncoded() + "?immutable=1";
             mode |= SQLITE_OPEN_URI;
         }
+        if (!m_readOnly) {
+            // A reader of an index that could only be read made its -wal and
+            // -shm files with the index's mode: now that the index can be
+            // written, they must be too, or every write fails.
+            for (const QString &suffix : { QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+                const QFileInfo side(file + suffix);
+                if (side.isFile() && !side.isWritable())
+                    QFile::setPermissions(side.filePath(), side.permissions() | QFileDevice::WriteOwner);
+            }
+        }
         if (sqlite3_open_v2(name.constData(), &m_db, mode | SQLITE_OPEN_NOMUTEX, pageChecksumsVfs())
             != SQLITE_OK) {
             fail(QStringLiteral("cannot be opened"));
@@ -1981,16 +1991,22 @@ bool FullTextIndex::keepArchive(const QString &net, int boardNo, const BoardArch
 bool FullTextIndex::keptRows(const QString &net, int boardNo, QVector<ArchiveRow> *rows)
 {
     rows->clear();
+    return keptRows(net, boardNo, 0, -1, rows);
+}
+
+bool FullTextIndex::keptRows(
+    const QString &net, int boardNo, qsizetype from, qsizetype count, QVector<ArchiveRow> *rows)
+{
     m_error.clear();
     if (!m_db && !open())
         return false;
     Stmt q(m_db,
         "SELECT depth, captures, id, file, board_name, number, parent, sender_id, sender_name, dt, title, "
         "row,"
-        " lines, endpos FROM archive_rows WHERE net = ? AND board_no = ? ORDER BY seq");
+        " lines, endpos FROM archive_rows WHERE net = ? AND board_no = ? AND seq >= ? ORDER BY seq LIMIT ?");
     if (!q.ok())
         return fail(QStringLiteral("cannot be read"));
-    q.bind(1, net).bind(2, qint64(boardNo));
+    q.bind(1, net).bind(2, qint64(boardNo)).bind(3, qint64(from)).bind(4, qint64(count));
     int rc = SQLITE_ROW;
     while ((rc = q.step()) == SQLITE_ROW) {
         ArchiveRow r;
@@ -2013,6 +2029,25 @@ bool FullTextIndex::keptRows(const QString &net, int boardNo, QVector<ArchiveRow
         rows->append(std::move(r));
     }
     return rc == SQLITE_DONE || fail(QStringLiteral("cannot be read"), rc);
+}
+
+bool FullTextIndex::keptRowCount(const QString &net, int boardNo, qsizetype *count)
+{
+    *count = 0;
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    // The rows are numbered from 0: the last one's number is found in the key
+    // (and none gives NULL, read as 0).
+    Stmt q(m_db, "SELECT max(seq) + 1 FROM archive_rows WHERE net = ? AND board_no = ?");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    q.bind(1, net).bind(2, qint64(boardNo));
+    const int rc = q.step();
+    if (rc != SQLITE_ROW)
+        return fail(QStringLiteral("cannot be read"), rc);
+    *count = q.integer(0);
+    return true;
 }
 
 bool FullTextIndex::eachKeptLine(

@@ -122,6 +122,11 @@ public:
     // rows in thread order, the boards by number, and the articles per month
     // of the net or of one board. False on an error.
     bool keptRows(const QString &net, int boardNo, QVector<ArchiveRow> *rows);
+    // Of a board's kept rows, those from the row at from on, at most count
+    // of them, appended to rows; and how many rows are kept of the board.
+    bool keptRows(
+        const QString &net, int boardNo, qsizetype from, qsizetype count, QVector<ArchiveRow> *rows);
+    bool keptRowCount(const QString &net, int boardNo, qsizetype *count);
     bool keptBoards(const QString &net, QVector<ArchiveBoard> *boards);
     bool keptMonths(const QString &net, std::optional<int> boardNo, QMap<QString, int> *counts);
     // A board's kept rows as the lines the listing prints of them (UTF-8,

@@ -61,7 +61,7 @@ public:
     void titleListFocused() override;
     void BuildTitleList() override;
     // Runs a command of the title list.
-    void execute(ReaderCommand command) override;
+    void execute(ReaderCommand command);
     // A key of the title list that stands for no command (the windows map
     // the others to commands): the reader's steps before every key.
     void keyDownInTitleList(int keyCode, int shift) override;

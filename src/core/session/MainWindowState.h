@@ -24,8 +24,6 @@ public:
     // commands and the toolbar.
     virtual void BuildTitleList() = 0;
     virtual void keyDownInTitleList(int keyCode, int shift) = 0;
-    // A command of the title list, as a key would give it.
-    virtual void execute(ReaderCommand /*command*/) { }
 };
 
 // The main window without a display: the board combo box, the four columns of

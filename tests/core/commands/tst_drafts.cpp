@@ -21,7 +21,11 @@ using commands::Drafts;
 namespace {
 
 const QString kText = QStringLiteral("Re:今日の一枚\r\nきれいですね。");
-const QString kWaiting = upfile::writeCommand(1, QStringLiteral("前の題\r\n前の本文"), QString());
+// Made when asked: a QString constant of another file may not be made yet while this one is.
+QString waitingCommand()
+{
+    return upfile::writeCommand(1, QStringLiteral("前の題\r\n前の本文"), QString());
+}
 
 Draft draft(DraftKind kind, ReaderMode storeAs, const QString &started)
 {
@@ -108,11 +112,12 @@ void tst_Drafts::offer_data()
     Draft rewrite = draft(DraftKind::Rewrite, ReaderMode::Write, QStringLiteral("2026-12-07T22:00:00"));
     rewrite.target.board = 1;
     rewrite.target.rewrite = true;
-    rewrite.replaces = kWaiting;
+    rewrite.replaces = waitingCommand();
     const QString other = upfile::writeCommand(7, QStringLiteral("別"), QString());
     QTest::newRow("a rewrite replaces its waiting command")
-        << QByteArrayList { record(rewrite) } << kWaiting + other << QList<MsgAnswer> { MsgAnswer::Yes }
-        << true << QStringList { QStringLiteral("書きかけの文章があります（書き直し,") }
+        << QByteArrayList { record(rewrite) } << waitingCommand() + other
+        << QList<MsgAnswer> { MsgAnswer::Yes } << true
+        << QStringList { QStringLiteral("書きかけの文章があります（書き直し,") }
         << other + upfile::writeCommand(1, kText, QString()) << 0;
 
     const QByteArray whole = record(response);
