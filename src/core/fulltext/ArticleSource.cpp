@@ -225,6 +225,10 @@ QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::Ne
         if (board.isChat())
             input.chatStarts = &index.chatStarts(place.roomKey, 1);
         const reader::TitleList list = reader::titleListOf(input);
+        // Made once for the board and shared by its articles: a large log has many.
+        const int boardNo = chat ? -1 : int(text::val(text::mid(boardItem, 4, 5)));
+        const QString boardText = QString::number(boardNo);
+        const QString boardName = boardNameOf(boardItem);
         qsizetype chatFrom = 0;
         for (int row = 0; row < list.size(); ++row) {
             const reader::ArticleView view = reader::viewOfRow(index, list, row, place);
@@ -238,9 +242,9 @@ QVector<IndexedArticle> articlesOfLog(const QString &logText, const settings::Ne
                 a.row = row;
                 placeChatVisit(logText, boardItem, chatFrom, a);
             } else {
-                a.boardNo = int(text::val(text::mid(boardItem, 4, 5)));
-                a.board = QString::number(a.boardNo);
-                a.boardName = boardNameOf(boardItem);
+                a.boardNo = boardNo;
+                a.board = boardText;
+                a.boardName = boardName;
                 a.number = reader::bracketText(list.rows[size_t(row)].bracketed()).trimmed();
                 a.row = a.boardNo == 0 ? row : 0;
                 a.parent = parentOf(a.lines);

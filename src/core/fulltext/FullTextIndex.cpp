@@ -34,6 +34,7 @@
 #include <memory>
 #include <new>
 #include <unordered_set>
+#include <vector>
 
 namespace kavrel::fulltext {
 
@@ -165,7 +166,9 @@ QByteArray packChunk(const QList<QByteArray> &parts)
         raw += char(n);
         raw += part;
     }
-    return qCompress(raw, 1);
+    QByteArray packed = qCompress(raw, 1);
+    packed.squeeze(); // made in room for the worst case: a log's chunks are all held until written
+    return packed;
 }
 
 // The parts of a chunk; none when it does not unpack (a damaged index).
@@ -392,11 +395,10 @@ qsizetype codePoints(const QString &s)
     return s.toUcs4().size();
 }
 
-// An article with what the index writes of it.
-struct PreparedArticle
+// Where an article's lines were packed, beside the article of the same place
+// in the log's list.
+struct PackedPlace
 {
-    IndexedArticle article;
-    int number = 0; // in the log, from 1: its trigrams' lists name it so
     int chunk = 0; // index into the log's chunks
     int part = 0;
     int lineCount = 0; // the lines the view shows: packed, they are no longer in the article
@@ -411,7 +413,11 @@ struct PreparedLog
     LogStat stat; // taken before the log is read: a later write makes it look changed
     QByteArray hash;
     qsizetype prefixChars = 0; // Grown: the characters before the board line parsing starts at
-    QVector<PreparedArticle> articles;
+    // The articles, their lines taken away, and where each one's were packed;
+    // an article's number in the log, from 1, is its place here plus one (its
+    // trigrams' lists name it so). Held once: a large log has many.
+    QVector<IndexedArticle> articles;
+    std::vector<PackedPlace> places;
     QList<QByteArray> chunks; // the articles' lines, packed
     TrigramLists trigrams; // gathered on the parsing thread, not the writing one
 };
@@ -561,8 +567,7 @@ void ArticlePacker::take(IndexedArticle &a)
     m_parts << encodeLines(a.lines);
     m_bytes += m_parts.last().size();
     m_trigrams.take(indexTextOf(a));
-    m_log.articles.append({ {}, int(m_log.articles.size() + 1), int(m_log.chunks.size()),
-        int(m_parts.size() - 1), int(a.lines.size()) });
+    m_log.places.push_back({ int(m_log.chunks.size()), int(m_parts.size() - 1), int(a.lines.size()) });
     a.lines = QStringList(); // packed: only the chunk is written
 }
 
@@ -578,8 +583,8 @@ void ArticlePacker::finish(QVector<IndexedArticle> articles)
 {
     flush();
     m_log.trigrams = m_trigrams.finish();
-    for (qsizetype i = 0; i < articles.size() && i < m_log.articles.size(); ++i)
-        m_log.articles[i].article = std::move(articles[i]);
+    m_log.articles = std::move(articles);
+    m_log.places.resize(size_t(m_log.articles.size()));
 }
 
 } // namespace
@@ -975,10 +980,12 @@ private:
     // After a write that failed in a transaction: rolled back, the error kept.
     Outcome rollBack();
     bool dropArticles(qint64 log, qint64 from);
-    bool addArticles(qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles);
+    // The articles of source at the places given (every one when all); its
+    // chunks and trigrams are let go as they are written.
+    bool addArticles(qint64 log, PreparedLog &source, const std::vector<qsizetype> *which = nullptr);
     // The articles' trigrams as a part of the log: idOf gives each
     // article's id by its number less one, base the least of them.
-    bool addTrigrams(qint64 log, const TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base);
+    bool addTrigrams(qint64 log, TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base);
     // The boards whose records were added or dropped are marked for their
     // archive to be made again, in the log's transaction.
     bool markStale(const QString &net);
@@ -1180,7 +1187,7 @@ FullTextIndex::Outcome FullTextIndex::Update::storeLog(const LogJob &job, Prepar
         ok = storeGrown(logId, prepared);
         m_index.lastActions.append({ net, job.log, Action::Grown });
     } else if (ok) {
-        ok = dropArticles(logId, -1) && addArticles(logId, prepared, prepared.articles);
+        ok = dropArticles(logId, -1) && addArticles(logId, prepared);
         m_index.lastActions.append({ net, job.log, Action::Full });
     }
     if (!ok || !markStale(net) || !m_index.exec("COMMIT"))
@@ -1210,29 +1217,30 @@ bool FullTextIndex::Update::storeGrown(qint64 logId, PreparedLog &prepared)
         if (boardNo >= 0)
             keptLatest = qMax(keptLatest, keptArticles.text(3));
     }
-    QVector<PreparedArticle> fresh;
-    for (PreparedArticle &pa : prepared.articles) {
-        IndexedArticle &a = pa.article;
+    std::vector<qsizetype> fresh;
+    for (qsizetype i = 0; i < prepared.articles.size(); ++i) {
+        IndexedArticle &a = prepared.articles[i];
         if (a.boardNo > 0 && kept.contains(a.board + u'\t' + a.number))
             continue; // captured again: the earlier capture is the one shown
         a.end += prefixChars;
         if (a.boardNo <= 0)
             a.row += keptRows.value(a.board);
-        fresh.append(pa);
+        fresh.push_back(i);
     }
     // A chat-room visit takes the latest date before it among the articles
     // the log now holds.
-    for (PreparedArticle &pa : fresh) {
-        IndexedArticle &a = pa.article;
+    for (const qsizetype i : fresh) {
+        IndexedArticle &a = prepared.articles[i];
         if (a.boardNo >= 0)
             continue;
         a.dateTime = keptLatest;
-        for (const PreparedArticle &other : std::as_const(fresh)) {
-            if (other.article.boardNo >= 0 && other.article.end < a.end)
-                a.dateTime = qMax(a.dateTime, other.article.dateTime);
+        for (const qsizetype j : fresh) {
+            const IndexedArticle &other = prepared.articles.at(j);
+            if (other.boardNo >= 0 && other.end < a.end)
+                a.dateTime = qMax(a.dateTime, other.dateTime);
         }
     }
-    return ok && addArticles(logId, prepared, fresh);
+    return ok && addArticles(logId, prepared, &fresh);
 }
 
 FullTextIndex::Outcome FullTextIndex::Update::removeVanished(const QString &netFilter)
@@ -1337,8 +1345,7 @@ bool FullTextIndex::Update::dropArticles(qint64 log, qint64 from)
     return m_writes->deleteChunks.step() == SQLITE_DONE;
 }
 
-bool FullTextIndex::Update::addArticles(
-    qint64 log, const PreparedLog &source, const QVector<PreparedArticle> &articles)
+bool FullTextIndex::Update::addArticles(qint64 log, PreparedLog &source, const std::vector<qsizetype> *which)
 {
     QList<qint64> chunkIds;
     for (const QByteArray &chunk : source.chunks) {
@@ -1348,46 +1355,47 @@ bool FullTextIndex::Update::addArticles(
             return false;
         chunkIds << sqlite3_last_insert_rowid(m_db);
     }
+    source.chunks = {}; // written: the database holds them now
     reportWithin(50);
     std::vector<qint64> idOf(size_t(source.articles.size()), 0);
     qint64 base = std::numeric_limits<qint64>::max();
     Stmt &insert = m_writes->insertArticle;
-    for (qsizetype k = 0; k < articles.size(); ++k) {
-        const PreparedArticle &prepared = articles.at(k);
-        const IndexedArticle &a = prepared.article;
+    const qsizetype count = which ? qsizetype(which->size()) : source.articles.size();
+    for (qsizetype k = 0; k < count; ++k) {
+        const qsizetype i = which ? which->at(size_t(k)) : k;
+        const IndexedArticle &a = source.articles.at(i);
+        const PackedPlace &packed = source.places.at(size_t(i));
         if (k % 1024 == 0)
-            reportWithin(50 + int(k * 50 / articles.size()));
+            reportWithin(50 + int(k * 50 / count));
         insert.reset();
         insert.bind(1, log).bind(2, a.boardNo).bind(3, a.board).bind(4, a.boardName).bind(5, a.number);
         insert.bind(6, a.parent).bind(7, a.senderId).bind(8, a.senderName).bind(9, a.dateTime);
-        insert.bind(10, a.title).bind(11, chunkIds.at(prepared.chunk)).bind(12, qint64(prepared.part));
-        insert.bind(13, a.row).bind(14, a.end).bind(15, qint64(prepared.lineCount));
+        insert.bind(10, a.title).bind(11, chunkIds.at(packed.chunk)).bind(12, qint64(packed.part));
+        insert.bind(13, a.row).bind(14, a.end).bind(15, qint64(packed.lineCount));
         if (insert.step() != SQLITE_DONE)
             return false;
         if (a.boardNo >= 0)
             m_touched.insert(a.boardNo);
-        idOf[size_t(prepared.number - 1)] = sqlite3_last_insert_rowid(m_db);
-        base = qMin(base, idOf[size_t(prepared.number - 1)]);
+        idOf[size_t(i)] = sqlite3_last_insert_rowid(m_db);
+        base = qMin(base, idOf[size_t(i)]);
     }
     reportWithin(100);
-    return articles.isEmpty() || addTrigrams(log, source.trigrams, idOf, base);
+    return count == 0 || addTrigrams(log, source.trigrams, idOf, base);
 }
 
 bool FullTextIndex::Update::addTrigrams(
-    qint64 log, const TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base)
+    qint64 log, TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base)
 {
     m_writes->insertPart.reset();
     if (m_writes->insertPart.bind(1, log).bind(2, base).step() != SQLITE_DONE)
         return false;
     const qint64 part = sqlite3_last_insert_rowid(m_db);
     Stmt &insert = m_writes->insertBlock;
-    for (const TrigramBlock &block : packTrigramBlocks(lists, idOf, base)) {
+    return packTrigramBlocks(lists, idOf, base, [&insert, part](const TrigramBlock &block) {
         insert.reset();
         insert.bind(1, part).bind(2, qint64(block.first)).bind(3, block.bytes);
-        if (insert.step() != SQLITE_DONE)
-            return false;
-    }
-    return true;
+        return insert.step() == SQLITE_DONE;
+    });
 }
 
 bool FullTextIndex::reclaimSpace()

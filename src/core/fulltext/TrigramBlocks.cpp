@@ -92,13 +92,13 @@ TrigramLists TrigramGatherer::finish()
     return out;
 }
 
-QList<TrigramBlock> packTrigramBlocks(const TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base)
+bool packTrigramBlocks(TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base,
+    const std::function<bool(const TrigramBlock &)> &write)
 {
-    QList<TrigramBlock> blocks;
     TrigramBlock block;
     TrigramKey previous = 0;
     QByteArray ids;
-    for (const auto &[key, deltas] : lists) {
+    for (auto &[key, deltas] : lists) {
         ids.clear();
         quint64 number = 0;
         qint64 lastId = base - 1;
@@ -114,6 +114,7 @@ QList<TrigramBlock> packTrigramBlocks(const TrigramLists &lists, const std::vect
             appendVarint(&ids, quint64(id - lastId));
             lastId = id;
         }
+        std::string().swap(deltas);
         if (ids.isEmpty())
             continue;
         if (block.bytes.isEmpty())
@@ -122,12 +123,13 @@ QList<TrigramBlock> packTrigramBlocks(const TrigramLists &lists, const std::vect
         appendVarint(&block.bytes, quint64(ids.size()));
         block.bytes += ids;
         previous = key;
-        if (block.bytes.size() >= kBlockBytes)
-            blocks.append(std::exchange(block, {}));
+        if (block.bytes.size() >= kBlockBytes) {
+            if (!write(block))
+                return false;
+            block.bytes.resize(0); // its room is kept for the next
+        }
     }
-    if (!block.bytes.isEmpty())
-        blocks.append(block);
-    return blocks;
+    return block.bytes.isEmpty() || write(block);
 }
 
 bool listInBlock(

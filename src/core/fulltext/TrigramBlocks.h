@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -59,8 +60,11 @@ struct TrigramBlock
 
 // Packs the lists into blocks of about 8 KB with the records' ids: idOf
 // gives the id of each article number less one (0 when it is not written).
-QList<TrigramBlock> packTrigramBlocks(
-    const TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base);
+// Each block is handed to write as it is made, and each list let go once
+// packed, so that a large log's lists and blocks are never both held; false
+// as soon as write fails.
+bool packTrigramBlocks(TrigramLists &lists, const std::vector<qint64> &idOf, qint64 base,
+    const std::function<bool(const TrigramBlock &)> &write);
 
 // Finds a trigram's list in a block whose first trigram is first: empty
 // when the block has none; last is the block's last trigram. False when the
