@@ -1539,7 +1539,85 @@ private:
     bool m_open;
 };
 
+// The newest first; equal times by net, log and record.
+bool newerCandidate(const Candidate &x, const Candidate &y)
+{
+    if (x.dateTime != y.dateTime)
+        return x.dateTime > y.dateTime;
+    if (x.net != y.net)
+        return x.net < y.net;
+    if (x.logFile != y.logFile)
+        return x.logFile < y.logFile;
+    return x.id < y.id;
+}
+
+// Checks candidates against the query's terms in their own text and keeps
+// those that hold every term as hits.
+class HitCheck
+{
+public:
+    HitCheck(const Query &query, bool snippets, ChunkReader &chunks, QVector<Hit> *hits)
+        : m_query(query)
+        , m_snippets(snippets)
+        , m_chunks(chunks)
+        , m_hits(hits)
+    {
+    }
+
+    // SQLITE_OK, or the error of the read of the candidate's lines.
+    int check(const Candidate &c)
+    {
+        IndexedArticle a;
+        a.title = c.title;
+        a.senderId = c.senderId;
+        a.senderName = c.senderName;
+        a.boardName = c.boardName;
+        // Trigrams only narrow: each term is looked for in the article itself,
+        // in its title, sender and board first (the start of its search text).
+        const bool inHeading = m_query.terms.isEmpty() || allOccur(searchTextOf(a), m_query.terms);
+        if (!inHeading || m_snippets)
+            a.lines = m_chunks.lines(c.chunk, c.part);
+        if (m_chunks.failure() != SQLITE_OK)
+            return m_chunks.failure();
+        if (!inHeading && !allOccur(searchTextOf(a), m_query.terms))
+            return SQLITE_OK;
+        Hit h;
+        h.dateTime = c.dateTime;
+        h.net = c.net;
+        h.logFile = c.logFile;
+        h.boardNo = c.boardNo;
+        h.board = c.board;
+        h.boardName = c.boardName;
+        h.number = c.number;
+        h.senderId = c.senderId;
+        h.senderName = c.senderName;
+        h.title = c.title;
+        h.row = c.row;
+        h.id = c.id;
+        if (m_snippets)
+            h.snippet = snippetOf(a.title, a.lines, m_query.terms);
+        m_hits->append(h);
+        return SQLITE_OK;
+    }
+
+private:
+    const Query &m_query;
+    bool m_snippets;
+    ChunkReader &m_chunks;
+    QVector<Hit> *m_hits;
+};
+
 } // namespace
+
+int FullTextIndex::isMostOfTheRecords(size_t count, bool *most)
+{
+    Stmt span(m_db, "SELECT (SELECT max(id) FROM articles) - (SELECT min(id) FROM articles) + 1");
+    const int rc = span.ok() ? span.step() : sqlite3_extended_errcode(m_db);
+    if (rc != SQLITE_ROW)
+        return rc;
+    *most = qint64(count) * 3 > span.integer(0);
+    return SQLITE_OK;
+}
 
 FullTextIndex::Outcome FullTextIndex::findOnce(
     const Query &query, QVector<Hit> *hits, bool snippets, int limit)
@@ -1564,11 +1642,10 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
     // candidate looked up and all of them sorted.
     std::optional<std::vector<qint64>> among;
     if (limited && candidates) {
-        Stmt span(m_db, "SELECT (SELECT max(id) FROM articles) - (SELECT min(id) FROM articles) + 1");
-        const int rc = span.ok() ? span.step() : sqlite3_extended_errcode(m_db);
-        if (rc != SQLITE_ROW)
+        bool most = false;
+        if (const int rc = isMostOfTheRecords(candidates->size(), &most); rc != SQLITE_OK)
             return failed(rc);
-        if (qint64(candidates->size()) * 3 > span.integer(0)) {
+        if (most) {
             among.swap(candidates);
             values.removeAt(where.indexOf(kCandidate));
             where.removeAll(kCandidate);
@@ -1603,48 +1680,14 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
                 q.bind(i + 1, values.at(i));
         }
     };
-    // A candidate checked against its terms; SQLITE_OK, or the error of
-    // the read of its lines.
-    const auto check = [&](const Candidate &c) {
-        IndexedArticle a;
-        a.title = c.title;
-        a.senderId = c.senderId;
-        a.senderName = c.senderName;
-        a.boardName = c.boardName;
-        // Trigrams only narrow: each term is looked for in the article itself,
-        // in its title, sender and board first (the start of its search text).
-        const bool inHeading = query.terms.isEmpty() || allOccur(searchTextOf(a), query.terms);
-        if (!inHeading || snippets)
-            a.lines = chunks.lines(c.chunk, c.part);
-        if (chunks.failure() != SQLITE_OK)
-            return chunks.failure();
-        if (!inHeading && !allOccur(searchTextOf(a), query.terms))
-            return SQLITE_OK;
-        Hit h;
-        h.dateTime = c.dateTime;
-        h.net = c.net;
-        h.logFile = c.logFile;
-        h.boardNo = c.boardNo;
-        h.board = c.board;
-        h.boardName = c.boardName;
-        h.number = c.number;
-        h.senderId = c.senderId;
-        h.senderName = c.senderName;
-        h.title = c.title;
-        h.row = c.row;
-        h.id = c.id;
-        if (snippets)
-            h.snippet = snippetOf(a.title, a.lines, query.terms);
-        hits->append(h);
-        return SQLITE_OK;
-    };
+    HitCheck hitCheck(query, snippets, chunks, hits);
     int rc = SQLITE_DONE;
     if (!candidates) {
         bindAll(0);
         while ((!limited || hits->size() < limit) && (rc = q.step()) == SQLITE_ROW) {
             if (among && !std::binary_search(among->begin(), among->end(), q.integer(13)))
                 continue;
-            if (const int bad = check(Candidate::of(q)); bad != SQLITE_OK)
+            if (const int bad = hitCheck.check(Candidate::of(q)); bad != SQLITE_OK)
                 return failed(bad);
         }
     } else {
@@ -1661,22 +1704,14 @@ FullTextIndex::Outcome FullTextIndex::findOnce(
             rc = SQLITE_DONE;
             if (limited) {
                 newest.push_back(Candidate::of(q));
-            } else if (const int bad = check(Candidate::of(q)); bad != SQLITE_OK) {
+            } else if (const int bad = hitCheck.check(Candidate::of(q)); bad != SQLITE_OK) {
                 return failed(bad);
             }
         }
-        std::sort(newest.begin(), newest.end(), [](const Candidate &x, const Candidate &y) {
-            if (x.dateTime != y.dateTime)
-                return x.dateTime > y.dateTime;
-            if (x.net != y.net)
-                return x.net < y.net;
-            if (x.logFile != y.logFile)
-                return x.logFile < y.logFile;
-            return x.id < y.id;
-        });
+        std::sort(newest.begin(), newest.end(), newerCandidate);
         for (qsizetype i = 0; rc == SQLITE_DONE && i < qsizetype(newest.size()) && hits->size() < limit;
              ++i) {
-            if (const int bad = check(newest.at(size_t(i))); bad != SQLITE_OK)
+            if (const int bad = hitCheck.check(newest.at(size_t(i))); bad != SQLITE_OK)
                 return failed(bad);
         }
     }

@@ -184,6 +184,10 @@ private:
     // points), in order. SQLITE_OK, or the error of the read that failed
     // (a block that does not unpack is damage).
     int candidatesOf(std::vector<quint64> keys, std::vector<qint64> *ids);
+    // Whether count candidates are most of the records (over a third of their
+    // span of ids), so that reading the records in date order is cheaper.
+    // SQLITE_OK, or the error of the read.
+    int isMostOfTheRecords(size_t count, bool *most);
     bool exec(const char *sql);
     bool fail(const QString &what);
     // The error of a statement already finalized, or of a failed read.
