@@ -234,61 +234,125 @@ QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const
     return rows;
 }
 
+namespace {
+
+// The article each of a board's articles hit (by its place in hits) shows:
+// its captures from the index of records alone (so that the board's size
+// costs nothing), then the one record shown, unless it is a hit itself.
+bool shownFromIndex(FullTextIndex &index, const QString &net, int boardNo, const QVector<qsizetype> &places,
+    const QVector<Hit> &hits, const QHash<qint64, const Hit *> &hitWithId,
+    QHash<qsizetype, ArchiveArticle> *shown)
+{
+    QVector<std::pair<QString, QString>> asked;
+    for (const qsizetype p : places)
+        asked.append({ hits.at(p).number, hits.at(p).dateTime });
+    QVector<QVector<IndexedCapture>> placesOf;
+    if (!index.capturePlacesOf(net, boardNo, asked, &placesOf))
+        return false;
+    QVector<qint64> ids;
+    QVector<std::pair<qsizetype, int>> whose; // place in hits, captures
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        for (ArchiveArticle &a : articlesAcross(placesOf.at(i))) {
+            if (const Hit *h = hitWithId.value(a.shown.id)) {
+                a.shown.logFile = h->logFile;
+                a.shown.senderId = h->senderId;
+                a.shown.senderName = h->senderName;
+                a.shown.title = h->title;
+                a.shown.boardName = h->boardName;
+                a.shown.row = h->row;
+                shown->insert(places.at(i), a);
+                continue;
+            }
+            ids.append(a.shown.id);
+            whose.append({ places.at(i), a.captures });
+        }
+    }
+    QVector<IndexedCapture> captures;
+    if (!ids.isEmpty() && !index.capturesWithIds(ids, &captures))
+        return false;
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        shown->insert(whose.at(i).first, ArchiveArticle { captures.at(i), whose.at(i).second });
+    return true;
+}
+
+} // namespace
+
 bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits, int manyHits)
 {
-    // One query per article would cost a common word one query per hit.
+    // Each article's first hit, in order, and the articles of each board;
+    // chat-room visits stay as they are.
     using BoardOfNet = std::pair<QString, int>;
-    QHash<BoardOfNet, int> hitsOnBoard;
-    for (const Hit &h : std::as_const(*hits))
-        ++hitsOnBoard[{ h.net, h.boardNo }];
-    QHash<BoardOfNet, QHash<QString, ArchiveArticle>> articlesOnBoard;
-
     QVector<Hit> out;
-    QSet<QString> seen;
-    QVector<IndexedCapture> captures;
-    for (const Hit &h : std::as_const(*hits)) {
-        if (h.boardNo < 0) {
-            out.append(h);
-            continue;
-        }
-        const QString identity = identityOf(h.boardNo, h.number, h.dateTime, h.senderId, h.title);
-        if (seen.contains(h.net + u'\t' + identity))
-            continue;
-        seen.insert(h.net + u'\t' + identity);
-        const BoardOfNet board { h.net, h.boardNo };
-        QVector<ArchiveArticle> across;
-        if (hitsOnBoard.value(board) >= manyHits) {
-            auto known = articlesOnBoard.find(board);
-            if (known == articlesOnBoard.end()) {
-                if (!index.capturesOf(h.net, h.boardNo, &captures))
-                    return false;
-                known = articlesOnBoard.insert(board, {});
-                for (const ArchiveArticle &a : articlesAcross(captures))
-                    known->insert(identityOf(a.shown), a);
+    QVector<QString> identities; // of each of out's hits
+    QHash<BoardOfNet, QVector<qsizetype>> articlesOnBoard; // their places in out
+    {
+        QSet<QString> seen;
+        for (const Hit &h : std::as_const(*hits)) {
+            const QString identity = identityOf(h.boardNo, h.number, h.dateTime, h.senderId, h.title);
+            if (h.boardNo >= 0) {
+                if (seen.contains(h.net + u'\t' + identity))
+                    continue;
+                seen.insert(h.net + u'\t' + identity);
+                articlesOnBoard[{ h.net, h.boardNo }].append(out.size());
             }
-            const auto a = known->constFind(identity);
-            if (a != known->cend())
-                across.append(*a);
-        } else {
-            // The article's captures, found by its number and date-time.
-            if (!index.capturesOf(h.net, h.boardNo, h.number, h.dateTime, &captures))
+            out.append(h);
+            identities.append(identity);
+        }
+    }
+
+    QHash<qint64, const Hit *> hitWithId;
+    for (const Hit &h : std::as_const(*hits)) {
+        if (h.boardNo > 0)
+            hitWithId.insert(h.id, &h);
+    }
+
+    // Each article as the archive shows it, by its place in out. One query
+    // per article would cost a common word one query per hit: a board with
+    // many articles hit has its captures read at once.
+    QHash<qsizetype, ArchiveArticle> shown;
+    QVector<IndexedCapture> captures;
+    for (auto board = articlesOnBoard.cbegin(); board != articlesOnBoard.cend(); ++board) {
+        const QString &net = board.key().first;
+        const int boardNo = board.key().second;
+        const QVector<qsizetype> &places = board.value();
+        if (places.size() >= manyHits) {
+            if (!index.capturesOf(net, boardNo, &captures))
                 return false;
-            across = articlesAcross(captures);
+            QHash<QString, ArchiveArticle> byIdentity;
+            for (const ArchiveArticle &a : articlesAcross(captures))
+                byIdentity.insert(identityOf(a.shown), a);
+            for (const qsizetype p : places) {
+                const auto a = byIdentity.constFind(identities.at(p));
+                if (a != byIdentity.cend())
+                    shown.insert(p, *a);
+            }
+        } else if (boardNo > 0) {
+            if (!shownFromIndex(index, net, boardNo, places, out, hitWithId, &shown))
+                return false;
+        } else {
+            // The mails of each hit's date-time, found by it.
+            for (const qsizetype p : places) {
+                if (!index.capturesOf(net, boardNo, out.at(p).number, out.at(p).dateTime, &captures))
+                    return false;
+                for (const ArchiveArticle &a : articlesAcross(captures)) {
+                    if (identityOf(a.shown) == identities.at(p))
+                        shown.insert(p, a); // not another mail of the same time
+                }
+            }
         }
-        Hit one = h;
-        for (const ArchiveArticle &a : std::as_const(across)) {
-            if (identityOf(a.shown) != identity)
-                continue; // another mail of the same time
-            one.logFile = a.shown.logFile;
-            one.senderId = a.shown.senderId;
-            one.senderName = a.shown.senderName;
-            one.title = a.shown.title;
-            one.boardName = a.shown.boardName;
-            one.row = a.shown.row;
-            one.id = a.shown.id;
-            one.captures = a.captures;
-        }
-        out.append(one);
+    }
+
+    for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+        Hit &one = out[it.key()];
+        const IndexedCapture &c = it->shown;
+        one.logFile = c.logFile;
+        one.senderId = c.senderId;
+        one.senderName = c.senderName;
+        one.title = c.title;
+        one.boardName = c.boardName;
+        one.row = c.row;
+        one.id = c.id;
+        one.captures = it->captures;
     }
     *hits = out;
     return true;

@@ -45,8 +45,8 @@ QVector<ArchiveRow> archiveRowsOf(const QVector<ArchiveArticle> &articles, const
 // article's first hit: each shows the capture the archive shows (its log,
 // title and sender) and counts the captures; chat-room visits stay as they
 // are. The snippet stays the one of the first hit. False on an index error.
-// A board with manyHits hits or more has its captures read at once.
-bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits, int manyHits = 64);
+// A board with manyHits articles hit or more has its captures read at once.
+bool onePerArticle(FullTextIndex &index, QVector<Hit> *hits, int manyHits = 4096);
 
 // Every board the captures hold, by number: each board's articles counted
 // once, its name taken from the newest log that captured it.

@@ -55,7 +55,9 @@ namespace {
 // records change.
 // 12: the trigrams are our own blocks (each log's in parts, a part's
 // trigrams in order), no longer an FTS5 table.
-constexpr int kFormat = 12;
+// 13: the index of records by board, number and date-time holds each
+// record's line count and log too.
+constexpr int kFormat = 13;
 
 // Whether an SQLite result says that the file is damaged: a page whose
 // checksum does not match, a b-tree or record that makes no sense, or a
@@ -692,7 +694,9 @@ bool FullTextIndex::create()
           " sender_name TEXT, dt TEXT, title TEXT, chunk INTEGER, part INTEGER, row INTEGER, endpos INTEGER,"
           " lines INTEGER);"
           "CREATE INDEX IF NOT EXISTS articles_log ON articles(log, endpos);"
-          "CREATE INDEX IF NOT EXISTS articles_article ON articles(board_no, number, dt);"
+          // An article's captures, with what picks the one shown (line
+          // count, log), read from this index alone.
+          "CREATE INDEX IF NOT EXISTS articles_article ON articles(board_no, number, dt, lines, log);"
           "CREATE TABLE IF NOT EXISTS bodies(id INTEGER PRIMARY KEY, log INTEGER NOT NULL, data BLOB);"
           "CREATE INDEX IF NOT EXISTS bodies_log ON bodies(log);"
           // Each board's archive across the logs, as 通し読み shows it; a
@@ -1888,6 +1892,60 @@ bool FullTextIndex::capturesOf(const QString &net, int boardNo, const QString &n
         return fail(QStringLiteral("cannot be read"));
     q.bind(1, net).bind(2, qint64(boardNo)).bind(3, number).bind(4, dateTime);
     return readCaptures(q, out) || fail(QStringLiteral("cannot be read"));
+}
+
+bool FullTextIndex::capturePlacesOf(const QString &net, int boardNo,
+    const QVector<std::pair<QString, QString>> &articles, QVector<QVector<IndexedCapture>> *out)
+{
+    out->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db,
+        "SELECT a.id, l.file, a.lines FROM articles a JOIN logs l ON l.id = a.log"
+        " WHERE a.board_no = ?2 AND a.number = ?3 AND a.dt = ?4 AND l.net = ?1");
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    out->reserve(articles.size());
+    for (const auto &[number, dateTime] : articles) {
+        q.reset();
+        q.bind(1, net).bind(2, qint64(boardNo)).bind(3, number).bind(4, dateTime);
+        QVector<IndexedCapture> &places = out->emplace_back();
+        int rc = SQLITE_ROW;
+        while ((rc = q.step()) == SQLITE_ROW) {
+            IndexedCapture c;
+            c.id = q.integer(0);
+            c.logFile = q.text(1);
+            c.boardNo = boardNo;
+            c.number = number;
+            c.dateTime = dateTime;
+            c.lineCount = int(q.integer(2));
+            places.append(std::move(c));
+        }
+        if (rc != SQLITE_DONE)
+            return fail(QStringLiteral("cannot be read"));
+    }
+    return true;
+}
+
+bool FullTextIndex::capturesWithIds(const QVector<qint64> &ids, QVector<IndexedCapture> *out)
+{
+    out->clear();
+    m_error.clear();
+    if (!m_db && !open())
+        return false;
+    Stmt q(m_db, (QByteArray(kCapturesOf) + " WHERE a.id = ?1").constData());
+    if (!q.ok())
+        return fail(QStringLiteral("cannot be read"));
+    out->reserve(ids.size());
+    for (const qint64 id : ids) {
+        q.reset();
+        q.bind(1, id);
+        const qsizetype before = out->size();
+        if (!readCaptures(q, out) || out->size() != before + 1)
+            return fail(QStringLiteral("cannot be read"));
+    }
+    return true;
 }
 
 bool FullTextIndex::linesOf(qint64 id, QStringList *lines)

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -105,6 +106,14 @@ public:
     // box, every mail of that date-time).
     bool capturesOf(const QString &net, int boardNo, const QString &number, const QString &dateTime,
         QVector<IndexedCapture> *out);
+    // For each article asked of a board (its number and date-time), the
+    // same read from the index of records alone: each record's id, log file
+    // and line count, the board, number and date-time as asked.
+    bool capturePlacesOf(const QString &net, int boardNo,
+        const QVector<std::pair<QString, QString>> &articles, QVector<QVector<IndexedCapture>> *out);
+    // The records with these ids, in that order, as capturesOf gives them.
+    // False on an error or when one is not there.
+    bool capturesWithIds(const QVector<qint64> &ids, QVector<IndexedCapture> *out);
     // The article view's lines of one record. False on an error.
     bool linesOf(qint64 id, QStringList *lines);
 

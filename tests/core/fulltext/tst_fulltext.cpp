@@ -285,6 +285,7 @@ private slots:
     void storedLinesComeBackExactly();
     void hitsEqualAScan_data();
     void hitsEqualAScan();
+    void aHitAloneShowsItsArticlesShownCapture();
     void progressIsReportedWithinALog();
     void aQueryRunsWhileALogIsWritten();
     void reindexingKeepsTheSizeOfAFreshBuild();
@@ -739,6 +740,32 @@ void TestFullText::hitsEqualAScan()
     QCOMPARE(hits.first().snippet, QStringLiteral("半角ｶﾅで【ﾊﾟｿｺﾝ】通信。abc"));
     QCOMPARE(hits.first().number, QStringLiteral("00011"));
     QCOMPARE(hits.first().dateTime, QStringLiteral("2025-01-02 09:15:00"));
+}
+
+void TestFullText::aHitAloneShowsItsArticlesShownCapture()
+{
+    // A log captured again: of two captures alike the newer log's is shown,
+    // also for a hit of the older one alone.
+    WorkDir w;
+    QVERIFY(
+        QFile::copy(w.path(QStringLiteral("LOG/DAV0601.LOG")), w.path(QStringLiteral("LOG/DAV0603.LOG"))));
+    FullTextIndex index(w.dir.path());
+    QVERIFY(index.update());
+    QVector<Hit> hits;
+    QVERIFY(index.find(parseQuery(QStringLiteral("設定 net:") + kDav), &hits));
+    int older = 0;
+    for (const Hit &h : std::as_const(hits)) {
+        if (h.logFile != u"DAV0601.LOG" || h.boardNo <= 0)
+            continue;
+        QVector<Hit> alone { h };
+        QVERIFY(onePerArticle(index, &alone));
+        QCOMPARE(alone.size(), 1);
+        QCOMPARE(alone.first().logFile, QStringLiteral("DAV0603.LOG"));
+        QCOMPARE(alone.first().captures, 2);
+        QCOMPARE(alone.first().title, h.title);
+        ++older;
+    }
+    QVERIFY(older > 0);
 }
 
 void TestFullText::progressIsReportedWithinALog()
